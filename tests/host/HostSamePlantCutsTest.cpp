@@ -32,93 +32,30 @@ const Example kExamples[] = {
     {"Retrofit", "retrofit-streams.csv", "retrofit-network.csv"},
 };
 
-// The default utilities the examples name, as `info` lists them: supply, target, h, cost per kW
-// and year, approach. A utility cut into rows gives them itself.
-struct DefaultUtility {
-    double supply, target, h, cost, approach;
-};
-const std::map<std::string, DefaultUtility> kDefaults = {
-    {"HP Steam", {250, 249, 6, 78.84, 10}},
-    {"MP Steam", {175, 174, 6, 69.3792, 10}},
-    {"Cooling Water", {20, 25, 3.75, 6.70001, 5}},
-    {"Air", {30, 35, 0.111, 0.031536, 10}},
-};
-
-enum class Utilities { ByName, Cut, CutUnderOwnNames };
-enum class Order { Given, Reversed, Rotated };
-
 struct Variant {
     const char* label;
     int segments;
     Utilities utilities;
     Order order;
+    bool ownNames = false;  // the utilities under names that are not the defaults'
 };
 const Variant kVariants[] = {
-    {"WholeUtilitiesGiven", 1, Utilities::Cut, Order::Given},
+    {"WholeUtilitiesGiven", 1, Utilities::Given, Order::Given},
     {"OneSegmentReversed", 1, Utilities::ByName, Order::Reversed},
     {"OneSegmentRotated", 1, Utilities::ByName, Order::Rotated},
     {"TwoSegments", 2, Utilities::ByName, Order::Given},
     {"ThirteenSegmentsReversed", 13, Utilities::ByName, Order::Reversed},
-    {"TwoSegmentsUtilitiesToo", 2, Utilities::Cut, Order::Given},
-    {"ThirteenSegmentsUtilitiesTooRotated", 13, Utilities::Cut, Order::Rotated},
-    {"TwoSegmentsUtilitiesOwnNames", 2, Utilities::CutUnderOwnNames, Order::Given},
-    {"ThirteenSegmentsUtilitiesOwnNamesReversed", 13, Utilities::CutUnderOwnNames, Order::Reversed},
+    {"TwoSegmentsUtilitiesToo", 2, Utilities::Given, Order::Given},
+    {"ThirteenSegmentsUtilitiesTooRotated", 13, Utilities::Given, Order::Rotated},
+    {"TwoSegmentsUtilitiesOwnNames", 2, Utilities::Given, Order::Given, true},
+    {"ThirteenSegmentsUtilitiesOwnNamesReversed", 13, Utilities::Given, Order::Reversed, true},
 };
 
-// A utility cut under a name of its own: the default's values under another name.
-std::string OwnName(const std::string& utility) { return "Own " + utility; }
-
-template <typename T>
-std::vector<T> Reordered(std::vector<T> items, Order order) {
-    if (order == Order::Reversed) std::reverse(items.begin(), items.end());
-    if (order == Order::Rotated && !items.empty()) std::rotate(items.begin(), items.begin() + 1, items.end());
-    return items;
-}
-
-// The stream table of a variant: each stream's rows stay together and in order (a stream may not
-// come back after another), the streams in the variant's order, each row cut into equal parts.
-std::string CutStreams(const Table& t, const Variant& v) {
-    std::vector<std::string> names;
-    for (const auto& row : t.rows)
-        if (std::find(names.begin(), names.end(), row.at("name")) == names.end()) names.push_back(row.at("name"));
-    std::vector<std::string> columns = t.columns;
-    for (const char* extra : {"cost", "dtmin_contribution"})
-        if (std::find(columns.begin(), columns.end(), extra) == columns.end()) columns.push_back(extra);
-    std::vector<std::map<std::string, std::string>> rows;
-    for (const std::string& name : Reordered(names, v.order))
-        for (auto row : t.rows) {
-            if (row.at("name") != name) continue;
-            const bool utility = row["kind"] == "utility";
-            if (utility && v.utilities == Utilities::ByName) {
-                rows.push_back(row);
-                continue;
-            }
-            double supply = 0, target = 0;
-            if (utility) {
-                const DefaultUtility& d = kDefaults.at(name);
-                supply = d.supply, target = d.target;
-                row["h"] = Cell(d.h), row["cost"] = Cell(d.cost), row["dtmin_contribution"] = Cell(d.approach);
-                if (v.utilities == Utilities::CutUnderOwnNames) row["name"] = OwnName(name);
-            } else {
-                supply = std::stod(row.at("supply")), target = std::stod(row.at("target"));
-            }
-            const int n = v.segments;
-            for (int i = 0; i < n; ++i) {
-                row["supply"] = Cell(i == 0 ? supply : supply + (target - supply) * i / n);
-                row["target"] = Cell(i + 1 == n ? target : supply + (target - supply) * (i + 1) / n);
-                rows.push_back(row);
-            }
-        }
-    return WriteTable(columns, rows);
-}
-
-std::string OrderedNetwork(const Table& t, const Variant& v) {
-    std::vector<std::map<std::string, std::string>> rows = Reordered(t.rows, v.order);
-    if (v.utilities == Utilities::CutUnderOwnNames)
-        for (auto& row : rows)
-            for (const char* side : {"hot", "cold"})
-                if (kDefaults.count(row[side])) row[side] = OwnName(row[side]);
-    return WriteTable(t.columns, rows);
+TableShape ShapeOf(const Variant& v) {
+    TableShape shape{v.segments, v.utilities, v.order};
+    if (v.ownNames)
+        shape.rename = [](const std::string& n) { return kDefaults.count(n) ? "Own " + n : n; };
+    return shape;
 }
 
 struct Report {
@@ -163,8 +100,8 @@ const Reports& ReportsOf(const Example& e, const Variant* v) {
         reports.targets = Run("targets " + ExamplePath(e.streams), unitNames);
         reports.design = Run("design " + ExamplePath(e.streams) + " " + ExamplePath(e.network), unitNames);
     } else {
-        ScratchFile s("sameplant", key.substr(key.find('/') + 1) + "-streams.csv", CutStreams(streams, *v));
-        ScratchFile n("sameplant", key.substr(key.find('/') + 1) + "-network.csv", OrderedNetwork(network, *v));
+        ScratchFile s("sameplant", key.substr(key.find('/') + 1) + "-streams.csv", StreamTableOf(streams, ShapeOf(*v)));
+        ScratchFile n("sameplant", key.substr(key.find('/') + 1) + "-network.csv", NetworkOf(network, ShapeOf(*v)));
         reports.targets = Run("targets " + s.path, unitNames);
         reports.design = Run("design " + s.path + " " + n.path, unitNames);
     }
@@ -189,7 +126,7 @@ const Quantity kQuantities[] = {
 
 // Comparisons that fail for a fault another open piece of work is mending; each row says which.
 const char* KnownFailure(const Variant& v, const Quantity& q) {
-    if (v.segments > 1 && v.utilities == Utilities::Cut)
+    if (v.segments > 1 && v.utilities == Utilities::Given && !v.ownNames)
         return "a default utility given in several rows keeps its specific heat on the first only and is left "
                "out (the same utility must place the same load however it is cut: being mended elsewhere)";
     if (v.segments > 1 && (std::string(q.label) == "ShellAndTubeAreaAndShells" || std::string(q.label) == "Capital"))

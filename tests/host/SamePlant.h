@@ -3,6 +3,7 @@
 // and the numbers of a report flattened to paths that do not depend on the order in which the
 // report lists its objects (a stream, utility, unit or splitter is keyed by its name), so that a
 // report of an equivalent input can be compared number by number.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -83,6 +84,84 @@ inline std::string Cell(double v) {
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.17g", v);
     return buffer;
+}
+
+// The default utilities the examples name, as `info` lists them: supply, target, h, cost per kW
+// and year, approach. A utility given in rows of its own (cut, or renamed) gives them itself.
+struct DefaultUtility {
+    double supply, target, h, cost, approach;
+};
+inline const std::map<std::string, DefaultUtility> kDefaults = {
+    {"HP Steam", {250, 249, 6, 78.84, 10}},
+    {"MP Steam", {175, 174, 6, 69.3792, 10}},
+    {"Cooling Water", {20, 25, 3.75, 6.70001, 5}},
+    {"Air", {30, 35, 0.111, 0.031536, 10}},
+};
+
+// ---- equivalent tables ----
+
+enum class Utilities { ByName, Given };  // Given: a default utility's values in rows of its own
+enum class Order { Given, Reversed, Rotated };
+
+// How a table is given again: each row cut into equal segments, the utilities by name or in rows,
+// the streams (and exchangers) in another order, every name passed through `rename`.
+struct TableShape {
+    int segments = 1;
+    Utilities utilities = Utilities::ByName;
+    Order order = Order::Given;
+    std::function<std::string(const std::string&)> rename = [](const std::string& n) { return n; };
+};
+
+template <typename T>
+std::vector<T> Reordered(std::vector<T> items, Order order) {
+    if (order == Order::Reversed) std::reverse(items.begin(), items.end());
+    if (order == Order::Rotated && !items.empty()) std::rotate(items.begin(), items.begin() + 1, items.end());
+    return items;
+}
+
+// The stream table in `shape`: each stream's rows stay together and in order (a stream may not
+// come back after another), the streams in the shape's order.
+inline std::string StreamTableOf(const Table& t, const TableShape& shape) {
+    std::vector<std::string> names;
+    for (const auto& row : t.rows)
+        if (std::find(names.begin(), names.end(), row.at("name")) == names.end()) names.push_back(row.at("name"));
+    std::vector<std::string> columns = t.columns;
+    for (const char* extra : {"cost", "dtmin_contribution"})
+        if (std::find(columns.begin(), columns.end(), extra) == columns.end()) columns.push_back(extra);
+    std::vector<std::map<std::string, std::string>> rows;
+    for (const std::string& name : Reordered(names, shape.order))
+        for (auto row : t.rows) {
+            if (row.at("name") != name) continue;
+            const bool utility = row["kind"] == "utility";
+            if (utility && shape.utilities == Utilities::ByName) {
+                rows.push_back(row);
+                continue;
+            }
+            row["name"] = shape.rename(name);
+            double supply = 0, target = 0;
+            if (utility) {
+                const DefaultUtility& d = kDefaults.at(name);
+                supply = d.supply, target = d.target;
+                row["h"] = Cell(d.h), row["cost"] = Cell(d.cost), row["dtmin_contribution"] = Cell(d.approach);
+            } else {
+                supply = std::stod(row.at("supply")), target = std::stod(row.at("target"));
+            }
+            const int n = shape.segments;
+            for (int i = 0; i < n; ++i) {
+                row["supply"] = Cell(i == 0 ? supply : supply + (target - supply) * i / n);
+                row["target"] = Cell(i + 1 == n ? target : supply + (target - supply) * (i + 1) / n);
+                rows.push_back(row);
+            }
+        }
+    return WriteTable(columns, rows);
+}
+
+// The exchanger table in `shape`: its rows in the shape's order, units and streams renamed.
+inline std::string NetworkOf(const Table& t, const TableShape& shape) {
+    std::vector<std::map<std::string, std::string>> rows = Reordered(t.rows, shape.order);
+    for (auto& row : rows)
+        for (const char* field : {"name", "hot", "cold"}) row[field] = shape.rename(row[field]);
+    return WriteTable(t.columns, rows);
 }
 
 // ---- JSON ----
