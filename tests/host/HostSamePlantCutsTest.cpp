@@ -124,7 +124,9 @@ const Quantity kQuantities[] = {
     {"Design", true, {"."}},
 };
 
-// Comparisons that fail for a fault another open piece of work is mending; each row says which.
+// Comparisons that fail for a fault another open piece of work is mending. A variant all of
+// whose numbers are wrong for such a fault is skipped whole; one where only some quantities are,
+// compares the others and then says which it left out.
 const char* KnownFailure(const Variant& v, const Quantity& q) {
     if (v.segments > 1 && v.utilities == Utilities::Given && !v.ownNames)
         return "a default utility given in several rows keeps its specific heat on the first only and is left "
@@ -137,17 +139,15 @@ const char* KnownFailure(const Variant& v, const Quantity& q) {
 struct Comparison {
     const Example* example;
     const Variant* variant;
-    const Quantity* quantity;
 };
 [[maybe_unused]] void PrintTo(const Comparison& c, std::ostream* os) {
-    *os << c.example->label << "/" << c.variant->label << "/" << c.quantity->label;
+    *os << c.example->label << "/" << c.variant->label;
 }
 
 std::vector<Comparison> AllComparisons() {
     std::vector<Comparison> all;
     for (const Example& e : kExamples)
-        for (const Variant& v : kVariants)
-            for (const Quantity& q : kQuantities) all.push_back({&e, &v, &q});
+        for (const Variant& v : kVariants) all.push_back({&e, &v});
     return all;
 }
 
@@ -155,27 +155,36 @@ class HostSamePlantCuts : public ::testing::TestWithParam<Comparison> {};
 
 TEST_P(HostSamePlantCuts, ReadsWhatTheExampleAsWrittenReads) {
     const Comparison& c = GetParam();
-    if (const char* why = KnownFailure(*c.variant, *c.quantity)) GTEST_SKIP() << why;
+    std::string skipped;
+    std::vector<const Quantity*> compared;
+    for (const Quantity& q : kQuantities) {
+        if (const char* why = KnownFailure(*c.variant, q)) skipped = std::string(q.label) + " not compared: " + why;
+        else compared.push_back(&q);
+    }
+    if (compared.empty()) GTEST_SKIP() << skipped;
     const Reports& base = ReportsOf(*c.example, nullptr);
     const Reports& cut = ReportsOf(*c.example, c.variant);
-    const Report& a = c.quantity->design ? base.design : base.targets;
-    const Report& b = c.quantity->design ? cut.design : cut.targets;
-    ASSERT_EQ(0, a.run.exitCode) << a.run.out;
-    ASSERT_EQ(0, b.run.exitCode) << b.run.out;
-    ASSERT_FALSE(a.flat.empty()) << a.run.out;
-    const auto compared = [&](const std::string& path) {
-        if (c.quantity->design) return true;
-        for (const char* p : c.quantity->paths)
-            if (path.rfind(p, 0) == 0) return true;
-        return false;
-    };
-    EXPECT_EQ("", Differences(a.flat, b.flat, 1e-6, compared)) << b.run.out;
+    for (const Quantity* q : compared) {
+        SCOPED_TRACE(q->label);
+        const Report& a = q->design ? base.design : base.targets;
+        const Report& b = q->design ? cut.design : cut.targets;
+        ASSERT_EQ(0, a.run.exitCode) << a.run.out;
+        ASSERT_EQ(0, b.run.exitCode) << b.run.out;
+        ASSERT_FALSE(a.flat.empty()) << a.run.out;
+        const auto within = [q](const std::string& path) {
+            if (q->design) return true;
+            for (const char* p : q->paths)
+                if (path.rfind(p, 0) == 0) return true;
+            return false;
+        };
+        EXPECT_EQ("", Differences(a.flat, b.flat, 1e-6, within)) << b.run.out;
+    }
+    if (!skipped.empty()) GTEST_SKIP() << skipped;
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, HostSamePlantCuts, ::testing::ValuesIn(AllComparisons()),
                          [](const ::testing::TestParamInfo<Comparison>& info) {
-                             return std::string(info.param.example->label) + "_" + info.param.variant->label + "_" +
-                                    info.param.quantity->label;
+                             return std::string(info.param.example->label) + "_" + info.param.variant->label;
                          });
 
 }  // namespace

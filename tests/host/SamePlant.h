@@ -352,6 +352,60 @@ inline Flat Flatten(const Json& j, const FlatOptions& o = {}) {
     return out;
 }
 
+// Every leaf of a JSON value as text (numbers to ten significant digits, texts as they are), under
+// paths whose array elements are keyed as `Flatten` keys them; for listings whose texts matter as
+// much as their numbers (a form's names and choices).
+using FlatTexts = std::map<std::string, std::string>;
+
+inline void LeavesInto(const Json& j, const std::string& path, const FlatOptions& o, FlatTexts& out) {
+    switch (j.kind) {
+        case Json::Number: {
+            char buffer[40];
+            std::snprintf(buffer, sizeof buffer, "%.10g", j.number);
+            out[path] = buffer;
+            break;
+        }
+        case Json::Bool:
+            out[path] = j.number ? "true" : "false";
+            break;
+        case Json::Null:
+            out[path] = "null";
+            break;
+        case Json::Text:
+            out[path] = "\"" + j.text + "\"";
+            break;
+        case Json::Object:
+            for (const auto& [k, v] : j.fields) LeavesInto(v, path + "." + k, o, out);
+            break;
+        case Json::Array:
+            for (std::size_t i = 0; i < j.items.size(); ++i) {
+                const Json& item = j.items[i];
+                std::string key = o.key && item.kind == Json::Object ? o.key(item) : std::string();
+                if (key.empty()) key = std::to_string(i);
+                std::string at = path + "[" + key + "]";
+                while (out.count(at + "#")) at += "'";
+                out[at + "#"] = "";
+                LeavesInto(item, at, o, out);
+            }
+            break;
+    }
+}
+
+// The paths whose texts differ, or that only one side has; one line each.
+inline std::string TextDifferences(const FlatTexts& a, const FlatTexts& b,
+                                   const std::function<bool(const std::string&)>& compared) {
+    std::string out;
+    for (const auto& [k, v] : a) {
+        if (!compared(k)) continue;
+        const auto at = b.find(k);
+        if (at == b.end()) out += k + ": " + v + " and missing\n";
+        else if (at->second != v) out += k + ": " + v + " and " + at->second + "\n";
+    }
+    for (const auto& [k, w] : b)
+        if (compared(k) && !a.count(k)) out += k + ": missing and " + w + "\n";
+    return out;
+}
+
 // The paths whose numbers differ by more than `relative` of the larger (and 1e-6 absolute, the
 // reports' last printed digit), or that only one side has; one line each.
 inline std::string Differences(const Flat& a, const Flat& b, double relative,
