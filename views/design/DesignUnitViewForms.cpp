@@ -66,8 +66,10 @@ void HeatExchangerView::LoadVariables(FormDescription& form) {
     // Each cell is held to its state and to the range of its kind as well as to its own checks.
     form.SetRefusals("Area.200", "AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2 ReadOnlyCell SpecRange");
     form.SetRefusals("Area.201", "ShellsInputError ReadOnlyCell SpecRange");
-    for (const char* name : {"Switch.291", "Switch.292", "Switch.293", "Switch.294"})
+    for (const char* name : {"Switch.291", "Switch.292", "Switch.293", "Switch.294"}) {
         form.SetRefusals(name, "UtilityCannotBeAddedAtPort UtilityCannotBeRemovedAtPort ReadOnlyCell");
+        form.SetDomain(name, CellDomain::Switch());
+    }
     form.SetRefusals("ExtraData.701", "ShellsInputError ReadOnlyCell");
     // Shells in series (and in parallel) are a whole count, as the exchanger table takes them.
     form.SetDomain("ExtraData.701", CellDomain::Whole(1, kMaxShellsInSeries));

@@ -191,6 +191,9 @@ CellDomain domainOf(const InputRow& r) {
     if (r.check == shellCount) return D::Whole(1, kMaxShellsInSeries);
     if (r.type == 1519 && (r.number == 359 || r.number == 360)) return D::Count();
     if (r.check == negativeWeight) return D::AtLeast(0.0);
+    // An exchanger's area is above nothing; a spare or new area may be none.
+    if (r.check == areaOnUnit || r.check == specifiedArea) return D::Above(0.0).RefusedWith("AreaInputError");
+    if (r.check == negativeArea) return D::AtLeast(0.0).RefusedWith("AreaInputError");
     if (r.type == 6 && r.check == temperatureRange)
         return D::Between(CaseValueLimits::MinTemperature, CaseValueLimits::MaxTemperature).Beyond(outletBeyondInlet);
     return {};

@@ -516,7 +516,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"RateOfReturnHuge", "targets", "", "set rate_cap_int.300 1e15", "TypicalRateOfReturnRange",
                 "rate_cap_int.300"},
         Refused{"PlantLifeHuge", "targets", "", "set exp_plant_life.300 1e15", "PlantLifeRange", "exp_plant_life.300"},
-        Refused{"PlantLifeByAddressHuge", "targets", "", "set ExtraData.301 1e15", "PlantLifeRange", "exp_plant_life.300"},
+        Refused{"PlantLifeByAddressBelow", "targets", "", "set ExtraData.301 -1", "PlantLifeRange", "exp_plant_life.300"},
         Refused{"HoursByAddressBelow", "targets", "", "set ExtraData.302 -1", "HoursOfOperationRange",
                 "hours_of_operation.300"},
         // End fractions and the segment tolerance are fractions.

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace scenario_input;
 
@@ -29,12 +30,12 @@ constexpr double kMaxHours = 8765.76;
 using D = CellDomain;
 // The most designs an automatic design is asked for, as the command line takes them.
 constexpr double kMaxDesignsWanted = 100.0;
-// The ranges the command line takes for a plant's economics (`--economics`): a rate of return
-// from 0 to 100 %, a plant life above 0 and at most 100 years, hours above 0 and at most those of
-// a leap year; a cost-law constant or coefficient from 0 to the size a case holds.
+// A rate of return within what the command line takes for a plant's economics (`--economics`),
+// from 0 to 100 %; a plant life typed by name at most the 100 years it takes (none is 0, and a life
+// below it is answered by the row's own check); a cost-law constant or coefficient from 0 to the
+// size a case holds.
 const D kRate = D::Between(0.0, 100.0).RefusedWith("TypicalRateOfReturnRange");
-const D kLife = D::Above(0.0, 100.0);
-const D kHours = D::Above(0.0, 8784.0);
+const D kLife = D::Between(-std::numeric_limits<double>::infinity(), 100.0).RefusedWith("PlantLifeRange");
 const D kLawConstant = D::Between(0.0, CaseValueLimits::MaxMagnitude).RefusedWith("TypicalAreaConstantRange");
 
 const char* setOf(V& v, Var var) { return v.GetmyScenario()->GetEconomicDataName(var.Offset(0)); }
@@ -146,14 +147,14 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (value < 0.0) return "PlantLifeRange";
              setDefault(v, 4, value);
              return nullptr;
-         }, .refusals = "PlantLifeRange", .domain = kLife.RefusedWith("PlantLifeRange").AsTyped()},
+         }, .refusals = "PlantLifeRange"},
         {.type = 1519, .number = 302, .write = [](V& v, Var var, double value) -> const char* {
              value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "HoursOfOperationRange";
              setDefault(v, 6, std::min(value, kMaxHours));
              return nullptr;
-         }, .refusals = "HoursOfOperationRange", .domain = kHours.RefusedWith("HoursOfOperationRange").AsTyped()},
+         }, .refusals = "HoursOfOperationRange"},
         {.name = "rate_cap_int", .number = 300, .guarded = true, .write = [](V& v, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
              if (!(value / 100.0 > 0.0)) return "TypicalRateOfReturnRange";
@@ -165,7 +166,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (value < 0.0) return "NegativePlantLifeInput";
              setDefault(v, 4, value);
              return nullptr;
-         }, .refusals = "NegativePlantLifeInput PlantLifeRange", .domain = kLife.RefusedWith("PlantLifeRange")},
+         }, .refusals = "NegativePlantLifeInput PlantLifeRange", .domain = kLife},
         {.name = "hours_of_operation", .number = 300, .guarded = true, .write = [](V& v, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "NegativeHoursOfOperInput";
