@@ -233,3 +233,30 @@ TEST(HostRetrofitViews, AResultThatDoesNotCalculateShowsNoSavingCapitalOrPayback
         for (double x : v) EXPECT_TRUE(std::isnan(x)) << step << "\n" << cleared.out;
     }
 }
+
+// A retrofit study's streams are its existing network's: a utility typed on the new row of such a
+// scenario's utility table is not added, and the row says so (answer 0) rather than answering as
+// if it had been.
+TEST(HostRetrofitViews, AUtilityTypedInARetrofitStudyIsRefusedNotSilentlyDropped) {
+    Scratch run("rf.kcase");
+    retrofitted(run.path);
+    const HostRun typed = RunViewScript(run.path, "expect NoChangeinHENRBaseCase\nsettext StrNameU.440.4 LP Steam\n"
+                                                  "text StrNameU.440.[]\n",
+                                        " --open scenario");
+    ASSERT_EQ(0, typed.exitCode) << typed.out;
+    EXPECT_TRUE(has(typed.out, "2: settext StrNameU.440.4 LP Steam\n  result 0\n")) << typed.out;
+    EXPECT_FALSE(has(typed.out, "text LP Steam")) << typed.out;
+}
+
+// "RetrofitNow" with the retrofit source 0 copies the design viewer's scenario into a new one for
+// the design, also from a viewer the views were opened at directly (no scenario selected first).
+TEST(HostRetrofitViews, RetrofitNowFromADesignOpenedDirectlyCopiesItsScenario) {
+    Scratch plain("plain.kcase");
+    ASSERT_EQ(0, RunHost("design " + retrofitTables() + " --save " + plain.path).exitCode);
+    const HostRun now = RunViewScript(plain.path,
+                                      "cmd RetrofitNow\nopen MyOwnerObject\nopen MyOwnerObject\n"
+                                      "dims HIDesignViewerScenario.200\n",
+                                      " --open design=Network");
+    ASSERT_EQ(0, now.exitCode) << now.out;
+    EXPECT_TRUE(std::regex_search(now.out, std::regex("4: dims HIDesignViewerScenario.200\n  dims 2\n"))) << now.out;
+}
