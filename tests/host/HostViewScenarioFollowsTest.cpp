@@ -117,4 +117,35 @@ TEST(HostViewScenarioFollows, ANewProjectsDesignIsSelectedAndNoneIsSaid) {
     EXPECT_TRUE(has(none.out, "5: cmd RenameView\n  result 0\n")) << none.out;
 }
 
+// After a clone the scenario viewer holds the clone as its current design; the case view's
+// selection is what a delete or rename from it acts on, saved and reopened alike: the design
+// selected goes, or the scenario selected, never the clone in its place.
+TEST(HostViewScenarioFollows, TheCaseViewsCommandsActOnTheSelectedDesign) {
+    ScratchFile saved("follows", "cloned.kcase", "", false);
+    ScratchFile clone("follows", "clone.txt", "settext ExtraData.208 Copy\ncmd CloneDesign\n");
+    ASSERT_EQ(0, RunHost("view --new hi-project P --script " + clone.path + " --save " + saved.path).exitCode);
+    const std::string designs = "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\ntext ExtraData.650.[]\n";
+    struct Row {
+        const char* name;
+        std::string script;
+        const char* left;
+    };
+    const Row rows[] = {
+        {"delete", "attach Viewable.299 Design 1\nanswer 1\ncmd RemoveFromDesignView\n" + designs, "text Copy\n"},
+        {"delete the clone", "attach Viewable.299 Copy\nanswer 1\ncmd RemoveFromDesignView\n" + designs,
+         "text Design 1\n"},
+        {"rename", "attach Viewable.299 Design 1\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+                   "settext ExtraData.208 Renamed\ncmd RenameView\ntext ExtraData.650.[]\n",
+         "text Renamed\n  text Copy\n"},
+    };
+    for (const Row& r : rows) {
+        const HostRun run = RunViewScript(saved.path, r.script, " --open case");
+        ASSERT_EQ(0, run.exitCode) << r.name << "\n" << run.out;
+        const std::string read = "text ExtraData.650.[]\n";
+        const std::size_t last = run.out.rfind(read);
+        ASSERT_NE(std::string::npos, last) << r.name << "\n" << run.out;
+        EXPECT_EQ("  " + std::string(r.left), run.out.substr(last + read.size())) << r.name << "\n" << run.out;
+    }
+}
+
 }  // namespace

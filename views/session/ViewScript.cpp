@@ -45,6 +45,9 @@ void splitWord(const Text& s, Text& word, Text& rest) {
 
 bool parseNumber(const Text& s, double& out) {
     if (s.empty()) return false;
+    // Numbers are written in decimals, as a user types them into a cell: the hexadecimal forms
+    // the C reader also takes are none.
+    if (s.find_first_not_of("0123456789+-.eE") != Text::npos) return false;
     errno = 0;
     char* end = nullptr;
     out = std::strtod(s.c_str(), &end);
@@ -406,15 +409,28 @@ int ViewScriptRunner::Run(const Text& script, const Text& scriptName) {
         }
         s.journal = session.EntriesSince(before);
         const bool isExpect = action == "expect" || action == "answer" || action == "file";
+        Text unmet;
         if (!isExpect) {
+            std::set<Text> shown;
             for (const SessionEntry& e : s.journal)
-                if (isMessage(e) && !expected.count(e.key)) ++m_unexpected;
+                if (isMessage(e)) {
+                    shown.insert(e.key);
+                    if (!expected.count(e.key)) ++m_unexpected;
+                }
+            // A message announced and not shown is as much a surprise as one shown unannounced:
+            // the step did not do what the script meant it to.
+            for (const Text& key : expected)
+                if (!shown.count(key)) {
+                    unmet = key;
+                    break;
+                }
         } else {
             // Answers and expectations wait for the next step's messages.
             m_expected.insert(expected.begin(), expected.end());
         }
         m_steps.push_back(s);
-        if (!ok) {
+        if (ok && !unmet.empty()) fail("the step did not show the expected message " + unmet);
+        if (!ok || !unmet.empty()) {
             session.SetStrict(false);
             return 1;
         }
@@ -455,8 +471,16 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
     }
     if (action == "cmd") {
         if (rest.empty()) return fail("cmd needs a command line");
+        const Text name = m_current->GetName();
+        const std::uint64_t sent = session.NextSequence() - 1;
         s.hasResult = true;
         s.result = SendViewableMessage(m_current, rest);
+        // A command no view took (a misspelt one, or one for another kind of view) reached the
+        // bottom of the view's handling: it is a fault of the script, not a refusal to show.
+        if (s.result == 0)
+            for (const SessionEntry& e : session.EntriesSince(sent))
+                if (e.event == SessionEvent::Unhandled && e.text == "Message " + rest)
+                    return fail("the view " + name + " does not handle the command " + rest);
         return true;
     }
     if (action == "form") {
