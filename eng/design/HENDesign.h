@@ -569,7 +569,6 @@ public:
     // ---- exchanger specifications, feasibility and queries (HENDesignSpecifications.cpp) ----
     void MakeNetworkFeasible(CNode* exchanger) override;
     double GetMaximumMatchDuty(CNode* exchanger) const override;
-    int RefreshUnitTHProfile(CNode* unit) override;
     void ApplyDTMinToAllExchangers() override;
     void ApplyHTMaxAreaShellToAllExchangers() override;
     void SetExchangerDTMinsFromApproach(double value) override;

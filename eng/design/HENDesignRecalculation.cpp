@@ -385,18 +385,6 @@ int CPIHENDesign::SwapInUtilityLoads(bool pinchCheck) {
     return static_cast<int>(m_usedUtilities.size());
 }
 
-int CPIHENDesign::RefreshUnitTHProfile(CNode* unit) {
-    HeatExch* exchanger = AsHeatExch(unit);
-    if (!exchanger || !Owns(unit)) return 0;
-    // A heater's or cooler's utility runs at this design's load of it while the profile is read,
-    // not at the load the targets put on it (none, for a utility the targets leave out).
-    const bool swap = m_usedUtilities.empty() && !m_exchangers.empty();
-    if (swap) SwapInUtilityLoads(false);
-    const int points = exchanger->RefreshTHProfile();
-    if (swap) SwapOutUtilityLoads();
-    return points;
-}
-
 void CPIHENDesign::SwapOutUtilityLoads() {
     std::vector<IHeatIntegrationStream*> used;
     used.swap(m_usedUtilities);

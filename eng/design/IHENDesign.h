@@ -510,10 +510,6 @@ public:
     virtual void MakeNetworkFeasible(CNode* /*exchanger*/) {}
     // The largest duty the exchanger's streams allow; 100000.0 when that is not above 0.
     virtual double GetMaximumMatchDuty(CNode* /*exchanger*/) const { return 100000.0; }
-    // Builds the temperature-enthalpy profile of one of the design's units (the points its view
-    // plots) with each utility at the flow this design gives it, as its area is sized; answers
-    // the number of points, 0 when there is no such unit or no profile.
-    virtual int RefreshUnitTHProfile(CNode* /*unit*/) { return 0; }
     virtual void ApplyDTMinToAllExchangers() {}
     virtual void ApplyHTMaxAreaShellToAllExchangers() {}
     virtual void SetExchangerDTMinsFromApproach(double /*value*/) {}

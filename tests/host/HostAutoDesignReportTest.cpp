@@ -89,9 +89,11 @@ TEST(HostAutoDesignReport, ACompletedDesignsMatchesAreItsOwn) {
     ScratchFile network("autodesign-report", "network.csv", "name,hot,cold,duty\nE1,H,C,50\n");
     const HostRun run = RunHost("autodesign " + streams.path + " --complete " + network.path + " --json 2>/dev/null");
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    // The completed design's units: the heater 24 kW, the two coolers 0.75 + 23.25 kW, H -> C 76 kW.
-    EXPECT_TRUE(has(run.out, "\"matches\": [{\"hot\": \"HU\", \"cold\": \"C\", \"load\": 24}, {\"hot\": \"H\", \"cold\": "
-                             "\"CU\", \"load\": 24}, {\"hot\": \"H\", \"cold\": \"C\", \"load\": 76}]"))
+    // The completed design's units: E1 as given (H -> C 50 kW), the heater and the cooler 50 kW each.
+    // H leaves E1 at 130 C, below the 150 C at which C meets its heater: no exchange along the
+    // utilities pays, and E1 keeps its place and duty (no layout of the completion's own moves it).
+    EXPECT_TRUE(has(run.out, "\"matches\": [{\"hot\": \"H\", \"cold\": \"C\", \"load\": 50}, {\"hot\": \"HU\", \"cold\": "
+                             "\"C\", \"load\": 50}, {\"hot\": \"H\", \"cold\": \"CU\", \"load\": 50}]"))
         << run.out;
     EXPECT_TRUE(has(run.out, "\"matches_of_completed_design\": true")) << run.out;
 }

@@ -53,8 +53,10 @@ double HeatExchangerView::KnownValue(const CNode* node, const char* name) {
 double HeatExchangerView::AnyValue(const CNode* node, const char* name) { return anyStatus(node, name); }
 
 void HeatExchangerView::refreshProfile() {
+    // The design builds the profile, its utilities at the design's loads of them.
+    constexpr int kUnitProfile = 121;
     if (!pModel) return;
-    if (pDesign) pDesign->RefreshUnitTHProfile(pModel);
+    if (pDesign) pDesign->ProcessChange(kUnitProfile, CPString(), pModel);
     else pModel->RefreshTHProfile();
 }
 

@@ -359,11 +359,16 @@ int HIDesignViewerScenario::smartCompleteDesign(const Text&) {
 }
 
 int HIDesignViewerScenario::openDesignView(const Text&) {
+    // With no design selected a new design of the scenario is made, and its viewer opened: a
+    // viewer of its own making would be bound to no design, and its commands would do nothing.
     if (!currentDesign) {
         const Viewable* owner = OwnerViewable("ViewableObject");
-        AddDesign((owner ? owner->GetName() : Text()) + "_Design");
+        const Text name = (owner ? owner->GetName() : Text()) + "_Design";
+        // The scenario's notice of the new design makes its viewer, the selected one.
+        if (!myScenario || refuseExtractionsDesignName(name) || myScenario->AddDesign(name) == 0 || !currentDesign)
+            return noDesignSelected();
     }
-    if (currentDesign) currentDesign->View();
+    currentDesign->View();
     return 1;
 }
 
