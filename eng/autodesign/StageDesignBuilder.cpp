@@ -294,18 +294,40 @@ void StageDesignBuilder::RelaxDuties(IHENDesign& design, const std::vector<CNode
         return true;
     };
     const auto specified = [](const CNode* unit) { return unit->getVariableStatus(NodeValue::Duty) == kSpecified; };
+    // The heater or cooler that ends a stream which does not split goes free first: it takes what
+    // the exchangers leave, as in a network drawn by hand, so that its duty is no cell to set
+    // against the balances. Others (one ahead of an exchanger, one on a branch or on a utility
+    // that splits, whose duty fixes a share) go only where no process exchanger can.
+    std::unordered_map<const CNode*, bool> endsStream;
+    for (int i = 0; i < design.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* stream = design.GetStream(i);
+        if (!stream || stream->GetStreamKind() == 1 || !design.GetSplittersOnStream(stream).empty()) continue;
+        const int side = stream->GetHotCold() == 0 ? 0 : 1;
+        for (CNode* unit : design.GetExchangersOnStreamSide(stream, side)) {
+            HeatExch* x = AsExchanger(unit);
+            double outlet = 0.0;
+            if (x && x->IsUtilityExch() && design.GetExchangerPortTemperature(unit, side == 0 ? 1 : 3, outlet) &&
+                std::fabs(outlet - stream->GetTargetTemperature()) <= kTemperatureTolerance * std::max(1.0, std::fabs(outlet)))
+                endsStream[unit] = true;
+        }
+    }
+    // A utility that splits shares its flow by its units' duties: those keep theirs.
+    for (int i = 0; i < design.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* stream = design.GetStream(i);
+        if (!stream || stream->GetStreamKind() != 1 || design.GetSplittersOnStream(stream).empty()) continue;
+        for (int side = 0; side < 2; ++side)
+            for (CNode* unit : design.GetExchangersOnStreamSide(stream, side)) endsStream.erase(unit);
+    }
     CNode* unit = nullptr;
     for (int k = 0; design.GetHeatExchanger(k, unit); ++k)
         if (unit && !specified(unit)) join(unit);
-    // A heater or cooler goes free before a process exchanger: it takes what the exchangers
-    // leave, as in a network drawn by hand, so that its duty is no cell to set against the
-    // balances.
     bool relaxed = false;
-    for (bool utility : {true, false})
+    for (bool first : {true, false})
         for (CNode* candidate : placed) {
             if (freedom >= 0) break;
             HeatExch* x = AsExchanger(candidate);
-            if (!x || x->IsUtilityExch() != utility || !specified(candidate) || !join(candidate)) continue;
+            const bool early = x && endsStream.count(candidate);
+            if (!x || early != first || !specified(candidate) || !join(candidate)) continue;
             double duty = 0.0;
             candidate->getVariableAsDouble(NodeValue::Duty, duty);
             candidate->addVariable(NodeValue::Duty, duty, kOpen, 1);

@@ -75,4 +75,18 @@ TEST(HostViewDesignWrites, DesignWideApproachJudgesEveryExchangerAgain) {
     EXPECT_NE(std::string::npos, report.out.find("\"total_annual_cost\": null")) << report.out;
 }
 
+// The textbook network holds one loop of exchangers. Loop analysis switched off empties the
+// loop list at once, not at the next change of the network.
+TEST(HostViewDesignWrites, LoopAnalysisSwitchedOffListsNoLoop) {
+    Scratch saved("loops.kestrin");
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+    ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
+    const HostRun run = RunViewScript(saved.path, "get ExtraData.905\nset Switch.229 0\nget ExtraData.905\ndims ExtraData.907\n",
+                                      " --open design");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("1: get ExtraData.905\n  value 1\n")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("3: get ExtraData.905\n  value 0\n")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("4: dims ExtraData.907\n  dims 0 ")) << run.out;
+}
+
 }  // namespace

@@ -125,8 +125,6 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptError{"unlisted", "text ExtraData.999\n", 1, "the view Kestrin project lists no variable"},
         ScriptError{"index", "text ExtraData.211.4\n", 1, "index 4 of ExtraData.211.4 is outside its dimensions (0)"},
         ScriptError{"number", "set Switch.201 many\n", 1, "the value many is not a number"},
-        ScriptError{"unmet", "expect NoDesignSelected\ncmd AddNote\n", 2,
-                    "the step did not show the expected message NoDesignSelected"},
         ScriptError{"hexadecimal", "set Switch.201 0x10\n", 1, "the value 0x10 is not a number"},
         ScriptError{"picture", "svg HIDesignViewerScenario.200.0 /dev/null\n", 1, "the view base draws no picture"},
         ScriptError{"question", "cmd AddDefaultScenario\ncmd RemoveFromDesignView\n", 2,
@@ -360,6 +358,17 @@ TEST(HostViewDesigns, ANewProjectAndANewCaseAreBuiltFromNothingAndSaved) {
     }
 }
 
+// A one-scenario case refuses a name its project already has (its own, here) and answers 0: the
+// case keeps its name.
+TEST(HostViewDesigns, ASingleScenarioCasesRefusedRenameAnswersNought) {
+    ScratchFile script("view", "rename-single.txt",
+                       "expect ThisProjectNameAlreadyExists\nsettext ExtraData.201 Alpha\ntext ExtraData.201\n");
+    const HostRun run = RunHost("view --new hi-case Alpha --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "2: settext ExtraData.201 Alpha\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: text ExtraData.201\n  text Alpha\n")) << run.out;
+}
+
 // A single-scenario study opens the view --open names, new or saved, as a project case does: its
 // design view, its grid, or its scenario; a name that is not there opens nothing (exit 1), so no
 // script meant for a design reads the scenario's cells.
@@ -379,7 +388,7 @@ TEST(HostViewDesigns, ASingleScenarioCaseOpensTheViewNamedOrNone) {
                         {"design=Nope", 1, "no view design=Nope"},
                         {"grid=Nope", 1, "no view grid=Nope"},
                         {"scenario=Nope", 1, "no view scenario=Nope"}};
-    for (const std::string input : {std::string("--new hi-case Alpha"), saved.path})
+    for (const std::string& input : {std::string("--new hi-case Alpha"), saved.path})
         for (const Row& r : rows) {
             const HostRun run = RunHost("view " + input + " --open " + r.open + " --form --json");
             EXPECT_EQ(r.exit, run.exitCode) << input << " " << r.open << "\n" << run.out.substr(0, 600);
