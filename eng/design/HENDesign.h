@@ -482,7 +482,7 @@ private:
     int localCount(const std::vector<CNode*>& nodes) const;
     CNode* StreamBlock(const CPString& streamName, const char* suffix) const;
     // "<stream><suffix>", or, when a node bears it, the first of "<stream><suffix>_2", "_3", ...
-    // that no node bears and no unit shows.
+    // that no node bears.
     CPString FreeBlockName(const CPString& streamName, const char* suffix) const;
     double RetrofitCapitalCost() const;
 

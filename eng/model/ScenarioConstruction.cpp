@@ -10,10 +10,8 @@
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
-#include "lumeth/NewRowMarker.h"
 #include "osmeri/CPValue.h"
 
-#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -89,7 +87,9 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         return name;
     };
     {
-        std::unordered_set<std::string> names;
+        // The source's names are unique among themselves, and so are the copies' names made of
+        // them: a copy meets only a name this scenario holds, as a stream or as a default
+        // utility's, which AddStream would refuse.
         bool clash = false;
         auto check = [&](const StreamList& from, int entry, int kind) {
             std::size_t i = 0;
@@ -97,10 +97,9 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                 if (!selection.IsItemSelected(entry, i++)) continue;
                 if (m_bTotalSite && kind == CPIHeatIntegrationStream::KindUtility) continue;
                 const CPString name = copyName(*stream);
-                // As AddStream would refuse it: a name in use, the new-row marker, a default utility's.
-                const bool utilityName = kind != CPIHeatIntegrationStream::KindUtility && m_pDefaultManager->Exists(name.c_str());
-                if (StreamByName(name) || IsNewRowMarker(name.c_str()) || utilityName || !names.insert(name).second)
-                    clash = true;
+                const bool utilityName =
+                    kind != CPIHeatIntegrationStream::KindUtility && m_pDefaultManager->Exists(name.c_str());
+                if (StreamByName(name) || utilityName) clash = true;
             }
         };
         check(source.m_processStreams, CloneSelection::EntryProcessStreams, CPIHeatIntegrationStream::KindProcess);
