@@ -120,7 +120,9 @@ TEST_P(ScenarioAppend, TakesAllItSelectsOrNothing) {
     if (c.stream) g.AddProcessStream(c.stream, 100, 60, 1);
     IDefaultUtilityManager* manager = nullptr;
     ASSERT_EQ(g.scenario->GetDefaultUtilityManager(manager), 1);
-    if (c.utility) ASSERT_EQ(manager->AddDefaultUtility(c.utility), 1);
+    if (c.utility) {
+        ASSERT_EQ(manager->AddDefaultUtility(c.utility), 1);
+    }
     const int before = g.scenario->GetNumberOfProcessStreams();
     const double dtmin = g.scenario->GetDTmin();
     g.Clear();
