@@ -75,16 +75,16 @@ INSTANTIATE_TEST_SUITE_P(
         // A site stream added by the name of Process 1's own stream.
         NamesCase{"siteStreamAdded", "site", "",
                   kSteamX + "expect SameStreamErrorMsg\nattach UtilityNameView.599.0 Steam X\n",
-                  {"14: attach UtilityNameView.599.0 Steam X\n  text Steam X\n  result 0\n",
+                  {"14: attach UtilityNameView.599.0 Steam X\n  result 0\n",
                    "Error SameStreamErrorMsg|A stream of that name already exists in the scenario. Process 1|"},
                   {},
                   "open HIDesignViewerScenario.200.0\ntext StrName.401.[]\ntext StrNameU.440.[]\n",
-                  {"2: text StrName.401.[]\n  text Steam X\n  text **New**\n3: text StrNameU.440.[]\n  text **New**\n"}},
+                  {"2: text StrName.401.[]\n  text Steam X\n  text **New**\n3: text StrNameU.440.[]\n"}},
         // A site stream renamed onto it.
         NamesCase{"siteStreamRenamed", "site", "",
                   kSteamX + "attach UtilityNameView.599.0 HP Steam\nexpect SameStreamErrorMsg\n"
                             "attach UtilityNameView.599.0 Steam X\n",
-                  {"15: attach UtilityNameView.599.0 Steam X\n  text Steam X\n  result 0\n",
+                  {"15: attach UtilityNameView.599.0 Steam X\n  result 0\n",
                    "Error SameStreamErrorMsg|A stream of that name already exists in the scenario. Process 1|"},
                   {},
                   "open HIDesignViewerScenario.200.0\ntext StrName.401.[]\ntext StrNameU.440.[]\n",
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "26: text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text H1 from base\n"
                    "  text H2 from base\n  text C1 from base\n  text C2 from base\n  text **New**\n"},
                   {"CannotCloneStreamErrorMsg"},
-                  "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",
+                  kBack + "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",
                   {"text C2 from base\n  text **New**\n"}},
         // A cost set renamed twice.
         NamesCase{"costSetRenamed", "table", "scenario",
