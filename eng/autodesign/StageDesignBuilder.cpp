@@ -31,12 +31,12 @@ bool IsExchangerClass(const CNode* node) {
 HeatExch* AsExchanger(CNode* node) { return dynamic_cast<HeatExch*>(node); }
 
 CNode* FirstSegment(const IHENDesign& design, const CPString& stream) {
-    CNode* start = design.GetNodeByName(stream + "Start");
+    CNode* start = design.GetStreamBlock(stream, false);
     return start ? start->getFirstDownStreamNode() : nullptr;
 }
 
 CNode* LastSegment(const IHENDesign& design, const CPString& stream) {
-    CNode* end = design.GetNodeByName(stream + "End");
+    CNode* end = design.GetStreamBlock(stream, true);
     return end ? end->getFirstUpStreamNode() : nullptr;
 }
 

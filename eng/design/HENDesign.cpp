@@ -353,7 +353,7 @@ CPString CPIHENDesign::GetUnitName(const CPString& nodeName) const {
 // Walks the chain from the feed block: linear in the stream's units, which a table-driven build
 // asks once per exchanger side.
 CNode* CPIHENDesign::GetStreamSegment(const CPString& streamName, int n) const {
-    CNode* node = m_sheet->getNode(streamName + "Start");
+    CNode* node = StreamBlock(streamName, "Start");
     CNode* previous = nullptr;
     const int limit = m_sheet ? GetNumberOfNodes() + 1 : 0;
     int unitsPassed = 0;

@@ -207,6 +207,9 @@ public:
     // ---- nodes ----
     int GetNumberOfNodes() const override { return m_sheet->getNumberOfNodes(); }
     CNode* GetNodeByName(const CPString& name) const override { return m_sheet->getNode(name); }
+    CNode* GetStreamBlock(const CPString& streamName, bool end) const override {
+        return StreamBlock(streamName, end ? "End" : "Start");
+    }
     CNode* GetNodeByIndex(int index) const override { return m_sheet->getNode(index); }
     CNode* GetNodeByFingerPrint(unsigned int fp) const override { return m_sheet->getNodeByFingerPrint(fp); }
     unsigned int GetDNAFingerPrint(const CPString& name) const override { return m_sheet->getDNAFingerPrint(name); }
@@ -478,6 +481,9 @@ private:
     int DegreesOfFreedomAt(CNode* unit) const;
     int localCount(const std::vector<CNode*>& nodes) const;
     CNode* StreamBlock(const CPString& streamName, const char* suffix) const;
+    // "<stream><suffix>", or, when a node bears it, the first of "<stream><suffix>_2", "_3", ...
+    // that no node bears.
+    CPString FreeBlockName(const CPString& streamName, const char* suffix) const;
     double RetrofitCapitalCost() const;
     // After every change of the network or its prices: the retrofit capital is worked out afresh
     // when next asked, and a design set against a retrofit base (not the base itself) has what it

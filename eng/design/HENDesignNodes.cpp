@@ -13,6 +13,8 @@
 #include "pellin/UnitNodes.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 #include <unordered_set>
 
 namespace {
@@ -26,8 +28,10 @@ void setTemperature(CNode* node, double t) {
 // ---------------------------------------------------------------- node factory
 
 namespace {
+// Exchangers, tees and mixers, and the branches of a splitter a user named: one set of names.
 bool isNamedUnit(const CNode* node) {
-    return node->isExchangerKind() || node->getKindId() == NodeKindId::Tee || node->getKindId() == NodeKindId::Mixer;
+    return node->isExchangerKind() || node->getKindId() == NodeKindId::Tee || node->getKindId() == NodeKindId::Mixer ||
+           node->getKindId() == NodeKindId::MaterialStream;
 }
 }  // namespace
 
@@ -80,10 +84,10 @@ CNode* CPIHENDesign::CreateNode(const CPString& kind, IHeatIntegrationStream* st
         node = FlowSheet::CreateNode(kind, internal);
         node->addVariable(NodeValue::UnitOperationName, NextFreeUnitName(m_mixerNames, false), ValueStatus::Specified);
     } else if (kind == NodeKind::FeedBlock && stream) {
-        node = FlowSheet::CreateNode(kind, stream->GetName() + "Start", stream);
+        node = FlowSheet::CreateNode(kind, FreeBlockName(stream->GetName(), "Start"), stream);
         setTemperature(node.get(), stream->GetSupplyTemperature());
     } else if (kind == NodeKind::ProductBlock && stream) {
-        node = FlowSheet::CreateNode(kind, stream->GetName() + "End", stream);
+        node = FlowSheet::CreateNode(kind, FreeBlockName(stream->GetName(), "End"), stream);
         setTemperature(node.get(), stream->GetTargetTemperature());
     }
     return node ? m_sheet->addNode(std::move(node)) : nullptr;
@@ -179,7 +183,8 @@ void CPIHENDesign::RebuildStreamIndex() {
 // ---------------------------------------------------------------- streams
 
 int CPIHENDesign::AddStream(IHeatIntegrationStream* stream) {
-    if (!stream || HasStream(stream) || m_sheet->getNode(stream->GetName() + "Start")) return 0;
+    // A unit bearing "<stream>Start" does not keep the stream out: the blocks take free names.
+    if (!stream || HasStream(stream) || StreamBlock(stream->GetName(), "Start")) return 0;
     CNode* start = CreateNode(NodeKind::FeedBlock, stream);
     CNode* first = CreateNode(NodeKind::MaterialStream, stream);
     CNode* utility = CreateNode(NodeKind::Heater, stream);
@@ -258,8 +263,38 @@ int CPIHENDesign::RemoveStream(const CPString& name) {
     return 1;
 }
 
+namespace {
+// Whether the node is a feed block (or, with `end`, a product block) of the stream of that name:
+// the name the piece keeps of its stream, which a rename of the stream carries to every piece.
+bool isBlockOf(CNode* node, bool end, const CPString& streamName) {
+    if (end ? !chain::IsProductBlock(node) : !chain::IsFeedBlock(node)) return false;
+    CPString parent;
+    if (node->getVariableAsString(NodeValue::ParentStream, parent)) return parent == streamName;
+    const IHeatIntegrationStream* stream = chain::StreamOf(node);
+    return stream && stream->GetName() == streamName;
+}
+}  // namespace
+
+// A block is found through its stream, never by its name alone, which a unit may bear. The block
+// almost always bears "<stream><suffix>" and is answered at once; only a stream whose block had
+// to take another name (or a stream the design does not hold) costs a walk over the nodes.
 CNode* CPIHENDesign::StreamBlock(const CPString& streamName, const char* suffix) const {
-    return m_sheet->getNode(streamName + suffix);
+    if (!m_sheet || streamName.empty()) return nullptr;
+    const bool end = std::string_view(suffix) == "End";
+    CNode* named = m_sheet->getNode(streamName + suffix);
+    if (named && isBlockOf(named, end, streamName)) return named;
+    for (CNode* node : m_sheet->getAllNodesOfType(end ? NodeKind::ProductBlock : NodeKind::FeedBlock))
+        if (isBlockOf(node, end, streamName)) return node;
+    return nullptr;
+}
+
+// Constant time for a stream whose block name is free, as nearly every one is: a table of many
+// streams adds each at the cost of a look-up.
+CPString CPIHENDesign::FreeBlockName(const CPString& streamName, const char* suffix) const {
+    const CPString wanted = streamName + suffix;
+    CPString name = wanted;
+    for (int n = 2; m_sheet->getNode(name); ++n) name = wanted + "_" + std::to_string(n);
+    return name;
 }
 
 int CPIHENDesign::RenameStream(const CPString& oldName, const CPString& newName) {
@@ -271,8 +306,12 @@ int CPIHENDesign::RenameStream(const CPString& oldName, const CPString& newName)
         if (node->getVariableAsString(NodeValue::ParentStream, parent) && parent == oldName)
             node->addVariable(NodeValue::ParentStream, newName, ValueStatus::Specified);
     }
-    if (CNode* start = StreamBlock(oldName, "Start")) m_sheet->renameNode(start, newName + "Start");
-    if (CNode* end = StreamBlock(oldName, "End")) m_sheet->renameNode(end, newName + "End");
+    // The blocks now say they belong to the new name; each takes the new name's block name, or a
+    // free one where a unit bears it.
+    for (const char* suffix : {"Start", "End"}) {
+        CNode* block = StreamBlock(newName, suffix);
+        if (block && block->getName() != newName + suffix) m_sheet->renameNode(block, FreeBlockName(newName, suffix));
+    }
     // A utility's load is kept under its name: it moves with the name, so loads, costs and the
     // record stay right without a recalculation.
     for (auto* loads : {&m_utilityLoads, &m_parkedLoads}) {

@@ -231,7 +231,7 @@ int CPIHENDesign::ReleaseEndUtilityDuty(IHeatIntegrationStream* stream, bool thr
                                  : !IsPlaceholder(unit);
     });
     if (!settled) return 0;
-    CNode* segment = Before(m_sheet->getNode(stream->GetName() + "End"));
+    CNode* segment = Before(StreamBlock(stream->GetName(), "End"));
     // A utility the design left at the stream's end, right after its heater or cooler, takes
     // what the heater's or cooler's given duty misses of the target; it goes when that duty does,
     // so the heater or cooler runs to the target itself.

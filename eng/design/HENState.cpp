@@ -168,7 +168,7 @@ void StreamStateStruct::SetFromStream(IHENDesign& design, IHeatIntegrationStream
     // over the placeholders and the utility exchangers that close it, to the segment that the
     // last exchanger between process streams (or the stream's start) hands on.
     outlet = kEmpty;
-    CNode* end = design.GetNodeByName(name + "End");
+    CNode* end = design.GetStreamBlock(name, true);
     CNode* segment = end ? end->getIthUpStreamNode(0) : nullptr;
     if (!segment) return;
     for (CNode* unit = segment->getIthUpStreamNode(0); unit; unit = segment->getIthUpStreamNode(0)) {

@@ -151,6 +151,10 @@ public:
     // not count) of the stream's chain from its supply end, 0 the first segment; the first branch
     // is followed through a splitter. Null past the last unit or for an unknown stream.
     virtual CNode* GetStreamSegment(const CPString& /*streamName*/, int /*n*/) const { return nullptr; }
+    // The stream's feed block (its start) or, with `end`, its product block, found through the
+    // stream: a unit may bear the name "<stream>Start", and a block that met such a name bears
+    // another. Null for a stream the design does not hold.
+    virtual CNode* GetStreamBlock(const CPString& /*streamName*/, bool /*end*/) const { return nullptr; }
     // The temperature at a port (0 hot inlet, 1 hot outlet, 2 cold inlet, 3 cold outlet) of an
     // exchanger of the design; false when it is not known.
     virtual bool GetExchangerPortTemperature(CNode* /*unit*/, int /*port*/, double& /*out*/) const { return false; }

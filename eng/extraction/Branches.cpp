@@ -53,7 +53,7 @@ void VelmorToTarsilImport::ExtractBranches(const StreamChain& chain, IHENDesign&
     // Whole-stream shares of the branch nodes, for a spreadsheet's splits; the trunk carries all.
     std::map<const CNode*, double> wholeShares;
     std::vector<bool> handled(chain.tees.size(), false);
-    CNode* start = design.GetNodeByName(stream.GetName() + CPString("Start"));
+    CNode* start = design.GetStreamBlock(stream.GetName(), false);
     CNode* trunk = start ? start->getIthDownStreamNode(0) : nullptr;
     CPString name;
     if (trunk && chain.Length() > 0 && TextValue(chain.First(), "BranchName", name)) {

@@ -203,8 +203,8 @@ void VelmorToTarsilImport::AddSimulationUtilityStreams() {
         if (m_scenario->GetStream(name, stream) && stream) continue;
         AddUtilityStream(*m_scenario, name);
         if (!m_scenario->GetStream(name, stream) || !stream) continue;
-        CNode* start = design->GetNodeByName(name + "Start");
-        CNode* end = design->GetNodeByName(name + "End");
+        CNode* start = design->GetStreamBlock(name, false);
+        CNode* end = design->GetStreamBlock(name, true);
         CNode* first = start ? start->getIthDownStreamNode(0) : nullptr;
         CNode* last = end ? end->getIthUpStreamNode(0) : nullptr;
         const double supply = stream->GetSupplyTemperature(), target = stream->GetTargetTemperature();
@@ -322,7 +322,7 @@ void VelmorToTarsilImport::ParallelizeSeriesExchangers() {
             duties.push_back(std::fabs(d));
             total += std::fabs(d);
         }
-        CNode* start = design->GetNodeByName(stream->GetName() + CPString("Start"));
+        CNode* start = design->GetStreamBlock(stream->GetName(), false);
         CNode* trunk = start ? start->getIthDownStreamNode(0) : nullptr;
         CNode* splitter = nullptr;
         if (!trunk || !design->AddSplitterMixer(trunk, trunk, splitter, kReason, static_cast<int>(units.size())) || !splitter)

@@ -244,8 +244,8 @@ void VelmorToTarsilImport::MatchLiveSteam(const CPString& name, double temperatu
     // The exchanger goes between the last segments of the two streams: the end nodes take none.
     IHENDesign* design = GetBaseDesign();
     if (!design) return;
-    CNode* utilityEnd = design->GetNodeByName(utility + "End");
-    CNode* streamEnd = design->GetNodeByName(name + "End");
+    CNode* utilityEnd = design->GetStreamBlock(utility, true);
+    CNode* streamEnd = design->GetStreamBlock(name, true);
     CNode* utilityNode = utilityEnd ? utilityEnd->getIthUpStreamNode(0) : nullptr;
     CNode* streamNode = streamEnd ? streamEnd->getIthUpStreamNode(0) : nullptr;
     if (!utilityNode || !streamNode) return;

@@ -174,7 +174,7 @@ CNode* VelmorToTarsilImport::FindInsertionNodeForStream(CPItem* caseStream) cons
     if (!TextValue(stream, "PIStreamName", name) || name.empty()) return nullptr;
     IHeatIntegrationStream* scenarioStream = nullptr;
     if (!m_scenario->GetStream(name, scenarioStream) || !scenarioStream) return nullptr;
-    CNode* end = design->GetNodeByName(name + "End");
+    CNode* end = design->GetStreamBlock(name, true);
     CNode* node = end ? end->getIthUpStreamNode(0) : nullptr;
     if (!node) return nullptr;
     CPString branch;
@@ -410,7 +410,7 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
                         m_scenario->SetMatchCostModelName(utility, cold->GetName(), "Fired Heater");
                 }
             }
-            CNode* end = design->GetNodeByName(utility + "End");
+            CNode* end = design->GetStreamBlock(utility, true);
             utilityNode = end ? end->getIthUpStreamNode(0) : nullptr;
             if (fired) m_scenario->SetMatchCostModelName(utility, processName, "Fired Heater");
         }

@@ -388,7 +388,7 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
             continue;
         }
         // The utility is split among its units already: the unit takes a branch of its own.
-        CNode* start = design->GetNodeByName(utility + "Start");
+        CNode* start = design->GetStreamBlock(utility, false);
         CNode* first = start ? start->getIthDownStreamNode(0) : nullptr;
         CNode* tee = first ? first->getIthDownStreamNode(0) : nullptr;
         if (!tee || tee->getClassName() != "ppTee") continue;

@@ -2,6 +2,7 @@
 // again in the simulation and a later refresh finds the same stream.
 #include "eng/extraction/VelmorToTarsilImport.h"
 
+#include "lumeth/NewRowMarker.h"
 #include "brasko/DefaultManager.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/design/IHENDesign.h"
@@ -9,6 +10,7 @@
 #include "eng/extraction/DataExtractionConfig.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/NewRowMarker.h"
 #include "pellin/CNode.h"
 #include "ralvex/Case.h"
 
@@ -92,9 +94,10 @@ CPString VelmorToTarsilImport::FreeStreamName(const CPString& name) const {
     if (!m_scenario || m_scenario->GetDefaultUtilityManager(manager) != 1) manager = nullptr;
     DefaultManager* site = nullptr;
     if (!m_scenario || !m_scenario->IsTotalSiteScenario() || m_scenario->GetSiteUtilityManager(site) != 1) site = nullptr;
+    // The table's new-row marker names no stream: a case item of that name takes a free name too.
     return FreeName(name, [this, manager, site](const CPString& n) {
         IHeatIntegrationStream* stream = nullptr;
-        return (m_scenario && m_scenario->GetStream(n, stream) && stream) || (manager && manager->Exists(n.c_str())) ||
+        return IsNewRowMarker(n.c_str()) || (m_scenario && m_scenario->GetStream(n, stream) && stream) || (manager && manager->Exists(n.c_str())) ||
                (site && site->Exists(n.c_str()));
     });
 }

@@ -28,5 +28,8 @@ public:
     virtual void SetNotes(const CPString& notes) = 0;
     virtual int DeleteStream(const CPString& name) = 0;
     virtual int RenameStream(const CPString& oldName, const CPString& newName) = 0;
+    // The name of a scenario of the site that holds a stream of its own by that name (which a
+    // site stream of that name would meet); null when none does.
+    virtual const char* ScenarioHoldingStream(const CPString& /*name*/) const { return nullptr; }
     virtual bool RecallFixUp() = 0;
 };

@@ -103,8 +103,7 @@ int CPIProject::AddScenario(const CPString& name, IHeatIntegrationScenario* sour
     const CloneSelection all = from->SelectAll();
     const CloneSelection& selection = selections ? *selections : all;
     if (CPIScenario* existing = m_pScenarios->FindKeyString(name)) {
-        existing->AppendFrom(this, *from, selection);
-        return 1;
+        return existing->AppendFrom(this, *from, selection) ? 1 : 0;
     }
     auto* scenario = new CPIScenario(this, *from, &selection, m_services);
     m_pScenarios->AddKeyString(name, scenario);

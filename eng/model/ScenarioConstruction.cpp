@@ -76,10 +76,40 @@ void CPIScenario::SetName(const CPString& name) {
     SendAMessage(26, *m_pName, Self());
 }
 
-void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& source,
+bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& source,
                              const CloneSelection& selection) {
-    m_pProject = project;
     const CPString sourceName = source.GetName() ? CPString(source.GetName()) : CPString();
+    const bool keepNames = selection.EntryFlag(CloneSelection::EntryKeepStreamNames) != 0;
+    // The name each selected stream takes here; a site scenario's utilities are the site's.
+    auto copyName = [&](const CPIHeatIntegrationStream& stream) {
+        CPString name = stream.GetName();
+        if (!keepNames) name += " from " + sourceName;
+        return name;
+    };
+    {
+        // The source's names are unique among themselves, and so are the copies' names made of
+        // them: a copy meets only a name this scenario holds, as a stream or as a default
+        // utility's, which AddStream would refuse.
+        bool clash = false;
+        auto check = [&](const StreamList& from, int entry, int kind) {
+            std::size_t i = 0;
+            for (const CPIHeatIntegrationStream* stream : from) {
+                if (!selection.IsItemSelected(entry, i++)) continue;
+                if (m_bTotalSite && kind == CPIHeatIntegrationStream::KindUtility) continue;
+                const CPString name = copyName(*stream);
+                const bool utilityName =
+                    kind != CPIHeatIntegrationStream::KindUtility && m_pDefaultManager->Exists(name.c_str());
+                if (StreamByName(name) || utilityName) clash = true;
+            }
+        };
+        check(source.m_processStreams, CloneSelection::EntryProcessStreams, CPIHeatIntegrationStream::KindProcess);
+        check(source.m_utilityStreams, CloneSelection::EntryUtilityStreams, CPIHeatIntegrationStream::KindUtility);
+        if (clash) {
+            SendMessageKey("SameStreamErrorMsg");
+            return false;
+        }
+    }
+    m_pProject = project;
     const CPString sourceNotes = source.GetNotes() ? CPString(source.GetNotes()) : CPString();
 
     if (m_pNotes) {
@@ -110,7 +140,6 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     // Every stream copied sends its value changes; the targets are computed once, at the end.
     SuspendCalculations();
 
-    const bool keepNames = selection.EntryFlag(CloneSelection::EntryKeepStreamNames) != 0;
     auto copyStreams = [&](const StreamList& from, int entry, int kind) {
         // The source's list may not change while it is copied; take the items first.
         std::vector<CPIHeatIntegrationStream*> items(from.begin(), from.end());
@@ -123,11 +152,7 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                 if (!held || !SiteStreamOf(*held)) SendMessageKey("CannotCloneStreamErrorMsg");
                 continue;
             }
-            CPString name = items[i]->GetName();
-            if (!keepNames) {
-                name += " from ";
-                name += sourceName;
-            }
+            const CPString name = copyName(*items[i]);
             CPIHeatIntegrationStream* copy = nullptr;
             if (AddStream(name, kind) == 1) copy = StreamByName(name);
             if (copy) {
@@ -193,6 +218,7 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     for (CPIHeatIntegrationStream* stream : *m_pStreams) UpdateSideLists(*stream, 2);
 
     ResumeCalculations(true);
+    return true;
 }
 
 void CPIScenario::SetUpRetrofit(CPIScenario& source, const CPString& designName) {

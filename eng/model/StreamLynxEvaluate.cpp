@@ -6,6 +6,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Messages.h"
+#include "pellin/CNode.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ void showMessage(const char* key, const CPString& streamName) {
 // stream's end utility, not the process side of the link).
 double temperatureAtStreamEnd(const IHENDesign& design, const CPString& streamName) {
     CPString unit;
-    if (!design.GetUpstreamNodeName(streamName + "End", unit)) return kEmpty;
+    const CNode* end = design.GetStreamBlock(streamName, true);
+    if (!end || !design.GetUpstreamNodeName(end->getName(), unit)) return kEmpty;
     CPString beyond;
     if (design.GetUpstreamNodeName(unit, beyond) && design.GetNodeClassName(beyond) == "htHeater" &&
         !design.GetUpstreamNodeName(beyond, unit))

@@ -115,8 +115,7 @@ int CPITotalSite::AddScenario(const CPString& name, IHeatIntegrationScenario* so
     const CloneSelection all = from->SelectAll();
     const CloneSelection& selection = selections ? *selections : all;
     if (CPIScenario* existing = m_pSiteScenarios->FindKeyString(name)) {
-        existing->AppendFrom(this, *from, selection);
-        return 1;
+        return existing->AppendFrom(this, *from, selection) ? 1 : 0;
     }
     // A copy belongs to the site as a new scenario does: the site's manager and streams.
     const CPIScenario::SiteShare share = Share(m_pManager.get(), m_pSiteStreams.get());
@@ -180,7 +179,7 @@ int CPITotalSite::AddStream(const CPString& name) {
         SendChange(60, "NewRowMarkerName");
         return 0;
     }
-    if (m_pSiteStreams && m_pSiteStreams->ExistsKeyString(name)) {
+    if ((m_pSiteStreams && m_pSiteStreams->ExistsKeyString(name)) || ScenarioHoldingStream(name)) {
         SendChange(60, kSameStreamMessage);
         return 0;
     }
@@ -217,8 +216,21 @@ int CPITotalSite::DeleteStream(const CPString& name) {
     return 1;
 }
 
+const char* CPITotalSite::ScenarioHoldingStream(const CPString& name) const {
+    // The site's own stream is in every scenario: that is no stream of a scenario's own.
+    if (!m_pSiteScenarios || (m_pSiteStreams && m_pSiteStreams->ExistsKeyString(name))) return nullptr;
+    // A site stream joins every scenario under its name: a stream a scenario holds of its own by
+    // that name would meet it there, and the scenario would then hold neither.
+    for (CPIScenario* scenario : *m_pSiteScenarios) {
+        IHeatIntegrationStream* held = nullptr;
+        if (scenario->GetStream(name, held) && held) return scenario->GetName() ? scenario->GetName() : "";
+    }
+    return nullptr;
+}
+
 int CPITotalSite::RenameStream(const CPString& oldName, const CPString& newName) {
     if (!m_pSiteStreams || m_pSiteStreams->ExistsKeyString(newName) || IsNewRowMarker(newName.c_str())) return 0;
+    if (ScenarioHoldingStream(newName)) return 0;
     // A site stream is one of the site's default utilities, as it is when it is added: the case
     // reader takes no other.
     if (!m_pManager->Exists(newName.c_str())) return 0;

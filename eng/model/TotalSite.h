@@ -78,6 +78,9 @@ public:
     int DeleteStream(const CPString& name) override;
     // 0 when the new name is taken or the stream's side contradicts the utility of that name.
     int RenameStream(const CPString& oldName, const CPString& newName) override;
+    // The name of the first scenario of the site that holds a stream of its own by that name;
+    // null when none does, and for the name of a site stream.
+    const char* ScenarioHoldingStream(const CPString& name) const override;
     // Announces every site stream (code 30) after a recall.
     bool RecallFixUp() override;
 

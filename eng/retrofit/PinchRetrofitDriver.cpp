@@ -526,7 +526,7 @@ int PinchRetrofitDriver::ModifyUtilityExchanger(IHenRetrofit& r) {
     HeatExch* x = AsHeatExch(unit);
     const int side = useHeater ? 0 : 1;
     CNode* outlet = x ? x->getOutlet(side) : nullptr;
-    CNode* end = m_design->GetNodeByName((*names)[index] + "End");
+    CNode* end = m_design->GetStreamBlock((*names)[index], true);
     CNode* target = end ? end->getFirstUpStreamNode() : nullptr;
     if (!outlet || !target || !m_design->MoveHeatExchangerSide(unit, outlet, target, kUtilityReason)) return NotValid;
     Shade(unit, useHeater ? kHotShade : kColdShade);

@@ -109,7 +109,7 @@ bool HenRetrofit::ComputeUtilityExchangerSavings() {
                 CNode* node = trial->GetNodeByFingerPrint(unit.fingerprint);
                 HeatExch* exchanger = AsHeatExch(node);
                 CNode* from = exchanger ? exchanger->getInlet(side) : nullptr;
-                CNode* end = trial->GetNodeByName(u.name + "End");
+                CNode* end = trial->GetStreamBlock(u.name, true);
                 CNode* to = end ? end->getFirstUpStreamNode() : nullptr;
                 if (!from || !to || !trial->MoveHeatExchangerSide(node, from, to, nullptr)) {
                     scenario->DeleteDesign(name);

@@ -313,8 +313,18 @@ hresult DefaultManager::AddDefaultUtility(const char* name, SegmentHeatType side
     return 1;
 }
 
+// Whether a utility other than `self` bears the name in any letter case: the site files its
+// streams by names that letter case does not tell apart, so "hp steam" beside "HP Steam" would be
+// a utility the site could never take.
+bool DefaultManager::NameTakenInAnyCase(const char* name, const DefaultUtility* self) const {
+    if (!name) return false;
+    const CPString key = UpperCase(name);
+    return std::any_of(m_utilities.begin(), m_utilities.end(),
+                       [&](const auto& u) { return u.get() != self && UpperCase(u->name.c_str()) == key; });
+}
+
 hresult DefaultManager::AddDefaultUtility(const char* name) {
-    if (IsNewRowMarker(name)) return 0;
+    if (IsNewRowMarker(name) || NameTakenInAnyCase(name, nullptr)) return 0;
     const double e = Units::EmptyValue;
     const hresult result = AddDefaultUtility(name, SHT_NotSet, e, e, e, 0.0, e, e, e,
                                              DefaultUtility::kDefaultExchangerType, e, e, e, e);
@@ -328,7 +338,7 @@ hresult DefaultManager::AddDefaultUtility(const char* name) {
 hresult DefaultManager::RenameDefaultUtility(const char* oldName, const char* newName) {
     if (!newName || !*newName || FindUtility(newName) || IsNewRowMarker(newName)) return 0;
     DefaultUtility* u = FindUtility(oldName);
-    if (!u) return 0;
+    if (!u || NameTakenInAnyCase(newName, u)) return 0;
     const CPString previous = u->name;
     u->name = newName;
     Send(ChangeUtilityRenamed, previous, const_cast<char*>(u->name.c_str()));

@@ -189,6 +189,7 @@ protected:
     // Look-up by name, front to back; null when absent.
     DefaultUtility* GetDefaultUtility(const CPString* name) const;
     DefaultUtility* FindUtility(const char* name) const;
+    bool NameTakenInAnyCase(const char* name, const DefaultUtility* self) const;
     // The value of a parameter; 0.0 for parameters without a value.
     virtual double GetUtilityValue(DefaultUtility* utility, DefaultUtilityParameter parameter);
     // Applies one value under the rules of the utility's side.

@@ -79,8 +79,9 @@ struct DefaultManager::RecallStage {
             auto set = std::make_unique<EconomicData>();
             if (!set->Recall(file)) return false;
             // Sets are keyed by their upper-case name; "DEFAULT" and repeated keys cannot be held.
+            // The set keeps the spelling it was saved with, as a rename gave it: the name reads
+            // the same before and after a save.
             const CPString key = UpperCase(set->GetName().c_str());
-            set->SetName(key);
             if (key.empty() || key == kDefaultSetName || HoldsSet(key)) continue;
             sets.push_back({key, std::move(set)});
         }

@@ -48,4 +48,26 @@ TEST(HostColumnSideDuty, ASideDutyMissingFromTheFeedsIsNamed) {
     EXPECT_TRUE(has(run.out, "Energy stream QSIDE of column COL (250 kW) is not among the column's feeds")) << run.out;
 }
 
+// Two side duties of 50 kW, the second an energy stream named like the table's new-row marker:
+// both are streams (the marker's namesake under a free name), and the cold utility carries both.
+TEST(HostColumnSideDuty, ADutyNamedLikeTheNewRowMarkerIsExtractedUnderAFreeName) {
+    std::string column = FileContents(example("stripping-column.vmc"));
+    column = replaced(column, "<t>QSIDE</t></texts>", "<t>Q1</t><t>**New**</t></texts>");
+    column = replaced(column, "<t>Stage5</t></texts>", "<t>Stage5</t><t>Stage6</t></texts>");
+    column = replaced(column, "<link to=\"QSIDE\"/>", "<link to=\"Q1\"/>\n    <link to=\"**New**\"/>");
+    column = replaced(column, "<item name=\"QSIDE\" class=\"ppEnergyStream\">\n    <num name=\"HeatFlow\" units=\"kW\">-250</num>",
+                      "<item name=\"Q1\" class=\"ppEnergyStream\">\n    <num name=\"HeatFlow\" units=\"kW\">-50</num>\n  </item>\n"
+                      "  <item name=\"**New**\" class=\"ppEnergyStream\">\n    <num name=\"HeatFlow\" units=\"kW\">-50</num>");
+    ASSERT_TRUE(has(column, "<item name=\"**New**\"")) << column;
+    ScratchFile two("column-side-duty", "marker.vmc", column);
+    const HostRun run = RunHost("extract " + two.path);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(has(run.out, "  Q1 (hot): 100 -> 96 C, 50 kW")) << run.out;
+    EXPECT_TRUE(has(run.out, "  **New**_2 (hot): 104 -> 100 C, 50 kW")) << run.out;
+    EXPECT_TRUE(has(run.out, "  **New**_2_Exchanger (cooler) **New**_2 -> Air: duty 50.00")) << run.out;
+    // The condenser's 620 kW and the two side duties.
+    EXPECT_TRUE(has(run.out, "  cold utility              720.00 kW")) << run.out;
+    EXPECT_FALSE(has(run.out, "stream **New** ")) << run.out;
+}
+
 }  // namespace

@@ -82,4 +82,25 @@ TEST(HostViewEventPlanner, PlansReadAddedAndSavedSurviveADamagedFile) {
     EXPECT_EQ(kSaved, FileContents(again.path));
 }
 
+// A file kept by hand with two plans of one name (and one already named like the free name the
+// second would take): each is read under a name of its own, and saved so.
+TEST(HostViewEventPlanner, TwoPlansOfOneNameAreReadUnderNamesOfTheirOwn) {
+    const std::string twice =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<RootPlan>\n"
+        "  <Event Name=\"Event 1\"><Notes Notes=\"first\"/></Event>\n"
+        "  <Event Name=\"Event 1_2\"><Notes Notes=\"own\"/></Event>\n"
+        "  <Event Name=\"Event 1\"><Notes Notes=\"second\"/></Event>\n</RootPlan>\n";
+    Scratch saved("twice.kestrin"), kept("twice.xml", twice, true), out("twice-out.xml"), script("twice.txt");
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+    ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
+    std::ofstream(script.path) << "cmd ShowEventPlannerView\nopen @last\nfile " << kept.path
+                               << "\ncmd OpenEventPlanFile\ntext PlanName.400.[]\nfile " << out.path << "\ncmd SaveEventPlan\n";
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("5: text PlanName.400.[]\n  text Event 1\n  text Event 1_2\n  text Event 1_3\n"))
+        << run.out;
+    const std::string written = FileContents(out.path);
+    EXPECT_NE(std::string::npos, written.find("<Event Name=\"Event 1_3\">\n    <Notes Notes=\"second\"/>")) << written;
+}
+
 }  // namespace

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <unordered_set>
 
 namespace {
 constexpr int kScheduleMade = 0, kScheduleExists = 1;
@@ -179,6 +181,19 @@ bool EventPlanner::ReadPlanFile(const Text& path) {
         // The plans are kept nowhere else: they stay as they were.
         ErrorMsg("MSXMLError", path);
         return false;
+    }
+    // A plan is found by its name (the tracker, the plan list, the schedules made of it): a file
+    // holding two plans of one name gives the later one the first free name "<name>_2", "_3", ...
+    std::unordered_set<std::string> inFile, kept;
+    for (const auto& plan : read.plans) inFile.insert(plan->name);
+    for (auto& plan : read.plans) {
+        if (kept.count(plan->name)) {
+            Text name;
+            for (int n = 2; name.empty() || inFile.count(name) || kept.count(name); ++n)
+                name = plan->name + "_" + std::to_string(n);
+            plan->name = name;
+        }
+        kept.insert(plan->name);
     }
     lstPlans = std::move(read.plans);
     pSelectedPlan = nullptr;

@@ -196,7 +196,7 @@ void HENDiagram::Rebuild() {
     std::vector<LinePlan> plans;
     for (const StreamVisibilityEntry& e : config.streams) {
         if (!e.visible) continue;
-        CNode* start = d.GetNodeByName(CPString((e.name + "Start").c_str()));
+        CNode* start = d.GetStreamBlock(CPString(e.name.c_str()), false);
         if (!start) continue;
         int budget = d.GetNumberOfNodes() + 1;
         Chain chain = walk(start, e.name, budget);

@@ -2,9 +2,12 @@
 #include "ScenarioTestDoubles.h"
 
 #include "brasko/DefaultManager.h"
+#include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/CloneSelection.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 using namespace scenario_test;
 
@@ -81,14 +84,62 @@ TEST(ScenarioCopy, AppendNamesStreamsAfterTheirSourceAndNotesEachAppend) {
     g.scenario->AppendFrom(nullptr, *f.scenario, selection);
     EXPECT_NE(g.scenario->FindStream("H1 from Base"), nullptr);
     EXPECT_STREQ(g.scenario->GetNotes(), "mine\n\nAppended from: Base\nbase notes");
+    // The same append again meets its own copies: refused whole, with no second note.
     g.Clear();
-    g.scenario->AppendFrom(nullptr, *f.scenario, selection);
+    EXPECT_FALSE(g.scenario->AppendFrom(nullptr, *f.scenario, selection));
     EXPECT_TRUE(g.view.Saw(60, "SameStreamErrorMsg"));
-    EXPECT_TRUE(g.view.Saw(60, "CannotCloneStreamErrorMsg"));
-    EXPECT_STREQ(g.scenario->GetNotes(),
-                 "mine\n\nAppended from: Base\nbase notes\n\nAppended from: Base\nbase notes");
+    EXPECT_FALSE(g.view.Saw(60, "CannotCloneStreamErrorMsg"));
+    EXPECT_STREQ(g.scenario->GetNotes(), "mine\n\nAppended from: Base\nbase notes");
     EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), 1);
 }
+
+// An append takes every stream it selects or none: each name a copy may meet here refuses it
+// alone, before the notes, the settings or any stream change.
+namespace {
+struct AppendCase {
+    const char* label;
+    const char* stream;   // a process stream the target holds, or null
+    const char* utility;  // a default utility of the target's own, or null
+    bool appended;
+};
+void PrintTo(const AppendCase& c, std::ostream* os) { *os << c.label; }
+}  // namespace
+
+class ScenarioAppend : public ::testing::TestWithParam<AppendCase> {};
+
+TEST_P(ScenarioAppend, TakesAllItSelectsOrNothing) {
+    const AppendCase& c = GetParam();
+    Fixture f;
+    f.scenario->SetName("Base");
+    f.scenario->SetNotes("base notes");
+    f.scenario->SetDTmin(14.0);
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("C1", 40, 120, 3);
+    Fixture g;
+    g.scenario->SetNotes("mine");
+    if (c.stream) g.AddProcessStream(c.stream, 100, 60, 1);
+    IDefaultUtilityManager* manager = nullptr;
+    ASSERT_EQ(g.scenario->GetDefaultUtilityManager(manager), 1);
+    if (c.utility) {
+        ASSERT_EQ(manager->AddDefaultUtility(c.utility), 1);
+    }
+    const int before = g.scenario->GetNumberOfProcessStreams();
+    const double dtmin = g.scenario->GetDTmin();
+    g.Clear();
+    CloneSelection selection = CloneSelection::SelectAll(2, 0, 0);
+    selection.Set(CloneSelection::EntryKeepStreamNames, 0, 1);
+    EXPECT_EQ(g.scenario->AppendFrom(nullptr, *f.scenario, selection), c.appended);
+    EXPECT_EQ(g.view.Saw(60, "SameStreamErrorMsg"), !c.appended);
+    EXPECT_FALSE(g.view.Saw(60, "CannotCloneStreamErrorMsg"));
+    EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), before + (c.appended ? 2 : 0));
+    EXPECT_STREQ(g.scenario->GetNotes(), c.appended ? "mine\n\nAppended from: Base\nbase notes" : "mine");
+    EXPECT_DOUBLE_EQ(g.scenario->GetDTmin(), c.appended ? 14.0 : dtmin);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ScenarioAppend,
+                         ::testing::Values(AppendCase{"a stream of the name", "C1", nullptr, false},
+                                           AppendCase{"a default utility of the name", nullptr, "C1", false},
+                                           AppendCase{"free names", "H2", "Steam 9", true}));
 
 TEST(ScenarioDesigns, DictionaryOperationsKeepNamesUnique) {
     Fixture f;

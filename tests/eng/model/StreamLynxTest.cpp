@@ -8,10 +8,13 @@
 #include "eng/model/StreamLynxCollection.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Messages.h"
+#include "pellin/FlowSheet.h"
+#include "pellin/NodeKinds.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
 using namespace scenario_test;
@@ -46,20 +49,31 @@ public:
         out = it->second.temperature;
         return true;
     }
+    // The stream's product block, found through the stream as the design finds it.
+    CNode* GetStreamBlock(const CPString& streamName, bool end) const override {
+        const auto it = blocks.find(streamName);
+        return end && it != blocks.end() ? it->second.get() : nullptr;
+    }
+    void AddBlock(const std::string& stream) {
+        blocks[stream] = FlowSheet::CreateNode(NodeKind::ProductBlock, CPString(stream + "End"));
+    }
     // The stream leaves the network at `t`: End <- outlet material stream.
     void EndAt(const std::string& stream, double t) {
+        AddBlock(stream);
         nodes[stream + "End"] = {stream + "-out", "ppProduct"};
         nodes[stream + "-out"] = {stream + "-hx", "ppMaterialStream", t};
         nodes[stream + "-hx"] = {"", "htHeatExchanger"};
     }
     // The stream leaves its last exchanger at `t` and its end heater at `afterHeater`.
     void EndBehindHeater(const std::string& stream, double t, double afterHeater) {
+        AddBlock(stream);
         nodes[stream + "End"] = {stream + "-out", "ppProduct"};
         nodes[stream + "-out"] = {stream + "-heater", "ppMaterialStream", afterHeater};
         nodes[stream + "-heater"] = {stream + "-mid", "htHeater"};
         nodes[stream + "-mid"] = {"", "ppMaterialStream", t};
     }
     std::map<std::string, Node> nodes;
+    std::map<std::string, std::unique_ptr<CNode>> blocks;
 };
 
 class FlowsheetDesignFactory : public IHENDesignFactory {

@@ -38,7 +38,7 @@ TEST(DefaultManagerRecord, UtilityDefaultsReplaceTheUtilitiesAndNameTheFile) {
     EXPECT_STREQ(untouched, "unchanged");
 }
 
-TEST(DefaultManagerRecord, EconomicsFileRestoresValuesAndUpperCaseSets) {
+TEST(DefaultManagerRecord, EconomicsFileRestoresValuesAndSetsUnderUpperCaseKeys) {
     auto source = EditedManager();
     source->RenameEconomicData("Plate Exchangers", "PLATE");
     const auto bytes = RecordBytes(*source, SRT_Economics);
@@ -51,7 +51,10 @@ TEST(DefaultManagerRecord, EconomicsFileRestoresValuesAndUpperCaseSets) {
     EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_OperatingHours, "DEFAULT"), 8765.76);
     ASSERT_EQ(target->GetNumberOfEconomicData(), 3);
     EXPECT_STREQ(target->GetEconomicDataName(1), "FIRED HEATER");
-    EXPECT_STREQ(target->GetEconomicDataName(2), "PLATE EXCHANGERS");
+    // The renamed set reads as it was typed, and is found under its upper-case key.
+    EXPECT_STREQ(target->GetEconomicDataName(2), "Plate Exchangers");
+    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_AreaExponent, "plate exchangers"),
+                     source->GetEconomicData(EDT_AreaExponent, "PLATE EXCHANGERS"));
     EXPECT_EQ(target->DeleteEconomicData("WILL GO"), 0);
     const char* name = nullptr;
     target->GetCurrentFileName(DefaultManager::kCurrentEconomicsFileName, name);

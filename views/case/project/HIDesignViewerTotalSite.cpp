@@ -144,6 +144,7 @@ UtilityNameView* HIDesignViewerTotalSite::EditUtilityStream(const Text& name, in
         const Text old = stream->GetName();
         // The stream's own name typed again renames nothing and is no refusal.
         if (old == name) return findNameView(siteStreamNameViews, name);
+        if (refuseScenarioStreamName(name)) return nullptr;
         if (myTotalSite->RenameStream(old, name) == 1) {
             if (UtilityNameView* view = findNameView(siteStreamNameViews, old)) view->SetName(name);
         } else {
@@ -161,6 +162,7 @@ UtilityNameView* HIDesignViewerTotalSite::EditUtilityStream(const Text& name, in
         workStream = nullptr;
         SignalBusy(false);
     } else if (!name.empty()) {
+        if (refuseScenarioStreamName(name)) return nullptr;
         if (myTotalSite->AddStream(name) != 1) {
             ErrorMsg("AddStreamError", name);
         } else {
@@ -169,6 +171,13 @@ UtilityNameView* HIDesignViewerTotalSite::EditUtilityStream(const Text& name, in
         }
     }
     return name.empty() ? nullptr : findNameView(siteStreamNameViews, name);
+}
+
+bool HIDesignViewerTotalSite::refuseScenarioStreamName(const Text& name) const {
+    const char* scenario = myTotalSite ? myTotalSite->ScenarioHoldingStream(CPString(name.c_str())) : nullptr;
+    if (!scenario) return false;
+    ErrorMsg("SameStreamErrorMsg", scenario);
+    return true;
 }
 
 void HIDesignViewerTotalSite::RenameTotalSite(const Text& name) {
@@ -343,7 +352,10 @@ Viewable* HIDesignViewerTotalSite::AttachedObject(const VarDescription& var) {
 int HIDesignViewerTotalSite::AttachObject(const VarDescription& var, Viewable* object) {
     if (isNameViewLink(var)) {
         if (object && !object->IsA(UtilityNameView::TypeName)) return 0;
-        EditUtilityStream(object ? object->GetName() : Text(), var.Offset(0));
+        const Text name = object ? object->GetName() : Text();
+        // A name a scenario holds a stream of its own by is refused before anything changes.
+        if (!name.empty() && refuseScenarioStreamName(name)) return 0;
+        EditUtilityStream(name, var.Offset(0));
         return 1;
     }
     int result = 0;

@@ -105,6 +105,9 @@ private:
     void rebuildSiteStreamNameViews();
     static void deleteNameViews(HVector<UtilityNameView*>& views, Viewable* owner);
     UtilityNameView* findNameView(const HVector<UtilityNameView*>& views, const Text& name) const;
+    // A site stream by a name a scenario holds a stream of its own by is refused, naming the
+    // scenario ("SameStreamErrorMsg"); false when no scenario holds one.
+    bool refuseScenarioStreamName(const Text& name) const;
     bool isNameViewLink(const VarDescription& var) const;
 
     IHeatIntegrationTotalSite* myTotalSite = nullptr;

@@ -10,6 +10,7 @@
 #include "views/case/scenario/ScenarioValueRows.h"
 
 #include <cmath>
+#include <strings.h>
 
 using namespace scenario_values;
 
@@ -130,7 +131,12 @@ double HIDesignViewerScenario::MatchCostModel(const VarDescription& var) {
         return kEmpty;
     const char* model = myScenario->GetMatchCostModelName(hot->GetName(), cold->GetName());
     SetEconomicData();
-    const int at = economicDataEnum && model ? economicDataEnum->FindEntry(Text(model)) : -1;
-    const VarEnumInfo::Entry* entry = at >= 0 ? economicDataEnum->GetEntry(at) : nullptr;
-    return entry ? entry->value : kEmpty;
+    if (!economicDataEnum || !model) return kEmpty;
+    // A set is known by its name in upper case: a match read back names it so, while the set
+    // keeps the letters it was given.
+    for (int i = 0; i < economicDataEnum->NumberOfEntries(); ++i) {
+        const VarEnumInfo::Entry* entry = economicDataEnum->GetEntry(i);
+        if (entry && strcasecmp(entry->text.c_str(), model) == 0) return entry->value;
+    }
+    return kEmpty;
 }
