@@ -20,18 +20,6 @@ namespace {
 
 using namespace sameplant;
 
-struct Example {
-    const char* label;
-    const char* streams;
-    const char* network;
-};
-const Example kExamples[] = {
-    {"FourStreams", "four-streams.csv", "four-streams-network.csv"},
-    {"Split", "four-streams.csv", "four-streams-split-network.csv"},
-    {"Operated", "operated-streams.csv", "operated-network.csv"},
-    {"Retrofit", "retrofit-streams.csv", "retrofit-network.csv"},
-};
-
 struct Variant {
     const char* label;
     int segments;

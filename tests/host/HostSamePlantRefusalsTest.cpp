@@ -35,9 +35,6 @@ struct Refusal {
 };
 [[maybe_unused]] void PrintTo(const Refusal& r, std::ostream* os) { *os << r.label; }
 
-const char* const kDomainsMended =
-    "a value no quantity of the cell can take is taken (being mended elsewhere, one domain per quantity)";
-
 const Refusal kRefusals[] = {
     {"SupplyBelowAbsoluteZero", &kScenario, "set Temperature.402.0 -300"},
     {"NegativeHeatCapacityFlow", &kScenario, "set HeatCapacityFlow.404.0 -1"},
@@ -53,9 +50,9 @@ const Refusal kRefusals[] = {
     {"AreaOfACalculatedUnit", &kDesign, "set Area.302.0 -3"},
     {"ShellsOnTheExchangerView", &kExchanger, "set ExtraData.701.0 2.5"},
     {"OutletPastTheTemperatureRange", &kExchanger, "set Temperature.758 6000"},
-    {"RateOfReturnOf1e15", &kScenario, "set rate_cap_int.300 1e15", kDomainsMended},
-    {"NegativeDesignDTmin", &kDesign, "set DeltaTemp.607 -40", kDomainsMended},
-    {"NegativeDuty", &kDesign, "set HeatFlow.304.0 -1", kDomainsMended},
+    {"RateOfReturnOf1e15", &kScenario, "set rate_cap_int.300 1e15"},
+    {"NegativeDesignDTmin", &kDesign, "set DeltaTemp.607 -40"},
+    {"NegativeDuty", &kDesign, "set HeatFlow.304.0 -1"},
 };
 
 std::string DesignCase() {

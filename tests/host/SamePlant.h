@@ -18,6 +18,19 @@
 
 namespace sameplant {
 
+// The examples compared: a stream table and the exchanger table of a network on it.
+struct Example {
+    const char* label;
+    const char* streams;
+    const char* network;
+};
+inline const Example kExamples[] = {
+    {"FourStreams", "four-streams.csv", "four-streams-network.csv"},
+    {"Split", "four-streams.csv", "four-streams-split-network.csv"},
+    {"Operated", "operated-streams.csv", "operated-network.csv"},
+    {"Retrofit", "retrofit-streams.csv", "retrofit-network.csv"},
+};
+
 // ---- CSV tables (the examples' stream and exchanger tables: no quoted fields) ----
 
 struct Table {
