@@ -399,6 +399,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {kTrainStreams[0], kTrainStreams[1],
                    "Warning (Units_Not_Taken): Energy stream Q of unit T, of class myTank, carries 100 kW"},
                   {}},
+        // A tank's own duty, with no energy stream to carry it, is named, not dropped.
+        WholeCase{"TankDuty",
+                  withItems(example("exchanger-train.vmc"),
+                            item("TF", "ppMaterialStream", {{"Temperature", 80}, {"MassFlow", 1}}, {"TK"}) +
+                                item("TK", "vsTank", {{"Duty", -75}}, {"TP"}) +
+                                item("TP", "ppMaterialStream", {{"Temperature", 60}, {"MassFlow", 1}})),
+                  "", "",
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Warning (Units_Not_Taken): Unit TK, of class vsTank, carries a duty of 75 kW and no energy stream: "
+                   "its duty is not extracted."},
+                  {}},
         // PRO/II separators with no usable duty or span are passed over by name; the rest comes across.
         WholeCase{"AdiabaticFlash", trainWithSeparator(80, 65, 0), kProII, "",
                   {kTrainStreams[0], kTrainStreams[1],

@@ -74,7 +74,7 @@ struct Checks {
 
 void Sweep(std::uint32_t seed, const random_case::Options& options, const Checks& checks, Findings& findings) {
     const random_case::Document d = random_case::Generate(seed, options);
-    const std::string path = WriteFile("random-document.vmc", d.text);
+    const std::string path = WriteFile("random-document-" + std::to_string(getpid()) + ".vmc", d.text);
     ExtractionProject p;
     char message[2048] = {};
     g_seed = static_cast<std::sig_atomic_t>(seed);
