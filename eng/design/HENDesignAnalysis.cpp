@@ -182,7 +182,8 @@ std::vector<CNode*> CPIHENDesign::GetExchangersOnStreamSide(IHeatIntegrationStre
 
 // The process exchangers that keep a utility at a port while their hot stream has no cooler and
 // their cold stream no heater (`RemoveRemovableUtilitiesAtPorts` first takes away the utilities
-// that may go).
+// that may go). The idle utility that ends a stream the exchanger brings to target is no utility
+// at its port: it carries nothing, and dummies beside it would take the stream past its end.
 std::vector<CNode*> CPIHENDesign::GetExchangersWithUtilitiesAtPorts() const {
     std::vector<CNode*> out;
     // The streams that carry a heater or a cooler, gathered once.
@@ -198,7 +199,11 @@ std::vector<CNode*> CPIHENDesign::GetExchangersWithUtilitiesAtPorts() const {
         HeatExch* exchanger = AsHeatExch(unit);
         if (!exchanger || exchanger->IsUtilityExch() || !unit->IsOfType(NodeKind::HeatExchanger)) continue;
         bool utility = false;
-        for (int port = 0; port < 4 && !utility; ++port) utility = !IsPortFreeOfUtility(unit, port);
+        for (int port = 0; port < 4 && !utility; ++port) {
+            if (IsPortFreeOfUtility(unit, port)) continue;
+            CNode* end = (port == 1 || port == 3) ? chain::After(PortNeighbour(unit, port)) : nullptr;
+            utility = !chain::IsSegment(end) || !chain::IsProductBlock(chain::After(end)) || HasSignificantUtilityDuty(end);
+        }
         if (utility && !streamHas(exchanger->getInlet(0), false) && !streamHas(exchanger->getInlet(1), true))
             out.push_back(unit);
     }

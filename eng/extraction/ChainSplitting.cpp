@@ -51,6 +51,8 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
         CPItem* s = chain.streams[k];
         bool cut = false, isRecycle = false, isPipe = false, transfer = false;
         double heatLoss = 0.0;
+        double v = 0.0;
+        if (!KnownNumber(s, property, v)) return nullptr;
         if (CPItem* u = FirstNeighbour(s, CPItem::Upstream)) {
             if (IsClass(u, CaseClass::Tee) && !pending) return nullptr;
             if (IsClass(u, CaseClass::PipeSegment)) {
@@ -59,9 +61,11 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
             }
             if (IsClass(u, CaseClass::Recycle)) isRecycle = true;
             transfer = IsOneOf(u, kTransferUnits);
+            // A pipe that changes next to nothing is neither a transfer nor a break, now or later.
+            const bool quietPipe = isPipe && relativeChange(v, p) < kPipeRelativeChange && heatLoss < kPipeHeatLoss;
             const bool breakUnit = IsClass(u, CaseClass::Valve) ||
                                    (IsClass(u, CaseClass::Pump) && shiftTempsForPumps != 0.0) ||
-                                   (isPipe && shiftTempsForPumps != 0.0 && !useTemperature);
+                                   (isPipe && !quietPipe && shiftTempsForPumps != 0.0 && !useTemperature);
             if (breakUnit) {
                 if (prefix.size() > 1) cut = true;
                 else pending = true;
@@ -72,8 +76,6 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
             cut = true;
             carry = pending = false;
         }
-        double v = 0.0;
-        if (!KnownNumber(s, property, v)) return nullptr;
         if (isPipe && (useTemperature || (relativeChange(v, p) < kPipeRelativeChange && heatLoss < kPipeHeatLoss)))
             cut = transfer = false;
 
@@ -115,12 +117,17 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
     }
     if (!cutHere || prefix.size() < 2) return nullptr;
 
-    // The prefix but its last stream moves to the new chain; the last stays, now first, and the
-    // new chain ends on a copy of it.
+    // Everything before the cut moves to the new chain: the prefix but its last stream, and the
+    // streams passed over on the way (the product of a pump or pipe at the same temperature), which
+    // would otherwise start the rest a second time. The last stays, now first, and the new chain
+    // ends on a copy of it.
     auto cutOff = std::make_unique<StreamChain>();
-    std::unordered_set<const CPItem*> moving(prefix.begin(), prefix.end() - 1);
-    for (CPItem* s : prefix)
-        if (moving.count(s)) cutOff->AddItem(s);
+    std::unordered_set<const CPItem*> moving;
+    for (CPItem* s : chain.streams) {
+        if (s == prefix.back()) break;
+        moving.insert(s);
+        cutOff->AddItem(s);
+    }
     std::vector<CPItem*> rest;
     rest.reserve(chain.streams.size());
     for (CPItem* s : chain.streams)

@@ -154,6 +154,21 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
         if (keep) pairs.emplace_back(e, unit);
     }
 
+    // A tank whose duty stands on the tank itself, with no energy stream to carry it, has no
+    // rule: its duty is named rather than lost.
+    for (CPItem* unit : m_extractedItems) {
+        double duty = 0.0;
+        if (!model.IsAncestor(unit, "vsTank") || !KnownNumber(unit, "Duty", duty) || !(std::fabs(duty) > kZeroDuty))
+            continue;
+        bool energyStream = false;
+        for (int kind : {CPItem::Upstream, CPItem::Downstream})
+            for (const CPItem* n : unit->RelatedNodes(kind)) energyStream = energyStream || IsClass(n, kEnergyStream);
+        if (!energyStream)
+            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                          FormatMessage(FindString("ExtractionVesselDutyNotTaken"),
+                                        {unit->_get_szName(), unit->_get_szClassName(), MessageParameter(std::fabs(duty))}));
+    }
+
     for (auto [e, unit] : pairs) {
         double q = 0.0;
         if (!KnownNumber(e, "HeatFlow", q) || !(std::fabs(q) > kZeroDuty)) continue;

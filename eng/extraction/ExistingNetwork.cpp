@@ -287,9 +287,17 @@ void VelmorToTarsilImport::PrepareExchangerDuties() {
         // a utility) among its exchangers too.
         HeatExch* hx = AsExchanger(node);
         if (!hx || hx->IsUtilityExch()) continue;
-        // All four ports alike: a utility at a port of a process exchanger goes.
+        // All four ports alike: a utility at a port of a process exchanger goes where the
+        // network stays specified without it. A stream's end utility the network needs stays
+        // (taking it away would fix a temperature twice: by the exchanger's duty and the stream's
+        // target).
         for (int port = 0; port < 4; ++port)
-            if (!design->IsPortFreeOfUtility(node, port)) design->RemoveUtilityAtPort(node, port);
+            if (!design->IsPortFreeOfUtility(node, port) && design->CanRemoveUtilityAtPort(node, port)) {
+                design->RemoveUtilityAtPort(node, port);
+                // Counted afresh after a removal: at most four per exchanger, each a walk of the
+                // network, once per extraction.
+                freedom = design->GetDegreesOfFreedom();
+            }
         if (!DutyIsFree(node)) continue;
         // Under-specified: by its own status, or, since the network calculator settles a free
         // duty itself and calls the unit calculated, by the freedom the network has left.

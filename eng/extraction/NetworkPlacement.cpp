@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -153,11 +154,13 @@ CNode* VelmorToTarsilImport::FindInsertionNodeForStream(CPItem* caseStream) cons
     IHENDesign* design = GetBaseDesign();
     if (!design) return nullptr;
     // Pumps, valves, pipes and the like pass the stream on unchanged: the stream that feeds them
-    // names the scenario stream.
+    // names the scenario stream. A loop of such units (a recycle feeding its own feed) is walked
+    // once round: each unit is passed at most once.
     CPItem* stream = caseStream;
     CPItem* passed = nullptr;
     CPItem* unit = FirstNeighbour(stream, CPItem::Upstream);
-    while (IsOneOf(unit, kPassThrough)) {
+    std::unordered_set<const CPItem*> walked;
+    while (IsOneOf(unit, kPassThrough) && walked.insert(unit).second) {
         const std::vector<CPItem*> feeds = unit->RelatedNodes(CPItem::Upstream);
         CPItem* feed = feeds.empty() ? nullptr : feeds.front();
         if (IsClass(feed, "ppEnergyStream")) feed = feeds.size() > 1 ? feeds[1] : nullptr;

@@ -63,9 +63,25 @@ CPItem* columnUnit(const CPItem* stream) {
     return nullptr;
 }
 
+// One segment from supply to target: the inner points go, both ends stay.
 void collapse(IHeatIntegrationStream& stream) {
-    for (int n = stream.GetNumberOfSegments(); n > 1; n = stream.GetNumberOfSegments())
-        if (stream.DeleteSegment(n) != 1) break;
+    while (stream.GetNumberOfSegments() > 1)
+        if (stream.DeleteSegment(1) != 1) break;
+}
+
+// The one segment left of a fit whose specific heats changed sign takes the raw curve's mean
+// specific heat from its first point to its last (the segment kept would carry one piece's).
+void takeMeanSpecificHeat(IHeatIntegrationStream& stream) {
+    const int n = stream.GetNumberOfSubvalues("Raw_MassEnthalpy_DataSet");
+    double t0 = kEmpty, t1 = kEmpty, h0 = kEmpty, h1 = kEmpty;
+    if (n < 2 || stream.GetValue("Raw_Temperature_DataSet", t0, 0) != 1 ||
+        stream.GetValue("Raw_Temperature_DataSet", t1, n - 1) != 1 ||
+        stream.GetValue("Raw_MassEnthalpy_DataSet", h0, 0) != 1 ||
+        stream.GetValue("Raw_MassEnthalpy_DataSet", h1, n - 1) != 1)
+        return;
+    if (t0 == kEmpty || t1 == kEmpty || h0 == kEmpty || h1 == kEmpty || !(t1 - t0 > 0.0)) return;
+    const double mean = (h1 - h0) / (t1 - t0);
+    if (mean > 0.0) stream.SetValue("SpecificHeat", mean, 0);
 }
 }  // namespace
 
@@ -224,6 +240,7 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
             if (!stream->IsSpecificHeatSignConsistent() && stream->GetNumberOfSegments() > 1) {
                 collapse(*stream);
                 stream->SetValue("HeatCapacityFlowrate", kEmpty, 0);
+                takeMeanSpecificHeat(*stream);
                 stream->UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
             }
         }
@@ -296,8 +313,11 @@ bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
     if (DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr)
         if (config->GetSettingValue("SegmentTolerances", tolerance) != 1 || tolerance == kEmpty) tolerance = 0.9;
 
-    // The stream starts empty: one segment, no load, no temperatures.
+    // The stream starts empty: one segment, no rates, no load, no temperatures (a rate left of
+    // the earlier fit would overrule the load of this one).
     collapse(stream);
+    stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
+    stream.SetValue("SpecificHeat", kEmpty, 0);
     stream.SetValue("Enthalpy", kEmpty, 0);
     stream.SetValue("Temperature", kEmpty, 1);
     stream.SetValue("Temperature", kEmpty, 0);
@@ -321,9 +341,14 @@ bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
     if (!isothermal) {
         if (stream.LinearizeRawData(kRawEnthalpy, "SpecificHeat", tolerance, 0) == 1) {
             stream.SetValue("MaxSplitBranches", kFittedBranches, 0);
-        } else {
-            stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
-            if (dH > 0.0) stream.SetValue("Enthalpy", dH, 0);
+        } else if (stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy) == 0 ||
+                   std::fabs(stream.GetHeatLoad(0)) < kZeroLoad) {
+            // As the extraction does: the curves' specific heats, scaled to the heat flows below;
+            // the load alone only where the curves give none.
+            if (dH > 0.0) {
+                stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
+                stream.SetValue("Enthalpy", dH, 0);
+            }
         }
     } else if (!columnDuty) {
         stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy);

@@ -320,11 +320,17 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
         for (int i = 0; i < n; ++i)
             for (const char* value : kSegmentValues) s->SetValue(value, kEmpty, i);
         refused = refused || s->SetValue("Temperature", run.rows.front().values[ColC], 0) != 1;
+        // A cold stream keeps its segment enthalpies negative (as a load typed into its segment
+        // table is kept): the sheet's load, a positive heat flow, is stored so.
+        const bool heated = run.rows.front().values[ColD] > run.rows.front().values[ColC];
         for (int i = 0; i < n && !refused; ++i) {
             const Row& row = run.rows[static_cast<std::size_t>(i)];
             refused = s->SetValue("Temperature", row.values[ColD], i + 1) != 1;
-            for (std::size_t c : {ColE, ColF, ColH, ColK})
-                if (!refused && row.given[c]) refused = s->SetValue(kColumns[c].value, row.values[c], i) != 1;
+            for (std::size_t c : {ColE, ColF, ColH, ColK}) {
+                if (refused || !row.given[c]) continue;
+                const double v = c == ColF && heated ? -std::fabs(row.values[c]) : row.values[c];
+                refused = s->SetValue(kColumns[c].value, v, i) != 1;
+            }
             if (!refused && keptName) refused = s->SetValue(keptName, keptH, i) != 1;
         }
         if (!refused && hDiffered)

@@ -60,6 +60,8 @@ const MessageText kTexts[] = {
                                "in the network."},
     {"ExtractionDutyNotTaken", "Energy stream %s of unit %s, of class %s, carries %s kW: a duty of a unit of that class "
                                "is not extracted."},
+    {"ExtractionVesselDutyNotTaken", "Unit %s, of class %s, carries a duty of %s kW and no energy stream: its duty is "
+                                     "not extracted."},
     {"ExtractionExchangerSides", "Exchangers whose sides do not name their streams"},
     {"ExtractionExchangerSideNotLinked", "Exchanger %s: %s names stream %s, which is not among its %s."},
     {"ExtractionExchangerInletUnnamed", "Exchanger %s: inlet stream %s is named by neither TubeSideFeed nor "

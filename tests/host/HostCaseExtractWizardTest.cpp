@@ -142,6 +142,11 @@ TEST(HostCaseExtractWizard, AHeaterMovesToAnotherSteamLevelWithItsDutyAndTheOthe
               std::string::npos)
         << both.out;
     EXPECT_NE(unit(both.out, "E2").find("\"hot\": \"LP Steam\""), std::string::npos) << both.out;
+
+    // A heater assigned the utility it is on already: no change, and no failure.
+    HostRun same = RunHost("extract " + example("preheat-train.vmc") + " --assign \"E1=LP Steam\" --json");
+    ASSERT_EQ(same.exitCode, 0) << same.out;
+    EXPECT_EQ(unit(before.out, "E1"), unit(same.out, "E1"));
 }
 
 TEST(HostCaseExtractWizard, AnAssignmentThatCannotBeMadeSavesNothing) {

@@ -42,4 +42,27 @@ TEST(HostExtractLoadsOnly, LoadsReachStreamsTargetsAndTheSavedCase) {
     EXPECT_TRUE(has(again.out, streams)) << again.out;
 }
 
+// A cold stream's loads from a sheet are kept as a load typed into its segment table is: the
+// table reads them as the sheet gives them, and a load typed again over one of them changes nothing.
+TEST(HostExtractLoadsOnly, ColdLoadsReadAsTheSheetGivesThem) {
+    ScratchFile table("extract-loads", "cold.csv",
+                      "name,supply,target,cp,h,kind\nH1,150,60,2,0.2,process\nC1,20,140,1.5,0.2,process\n");
+    ScratchFile base("extract-loads", "cold-base.case", "", false);
+    ScratchFile saved("extract-loads", "cold.case", "", false);
+    ASSERT_EQ(RunHost("targets " + table.path + " --save " + base.path).exitCode, 0);
+    ScratchFile sheet("extract-loads", "cold-sheet.csv",
+                      "Stream,,Supply,Target,CP,Load\n,,C,C,kW/C,kW\nC1,,20,60,,80\nC1,,60,140,,150\n");
+    const HostRun run = RunHost("extract " + sheet.path + " --into " + base.path + " --save " + saved.path);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const HostRun view = RunViewScript(saved.path,
+                                       "open SegmentTable.200.0\ntext StrData.3\nget HeatFlow.100.[]\nget HeatFlow.201.[]\n"
+                                       "set HeatFlow.100.0 80\nget HeatFlow.100.[]\nget HeatFlow.201.[]\n");
+    ASSERT_EQ(view.exitCode, 0) << view.out;
+    EXPECT_TRUE(has(view.out, "2: text StrData.3\n  text C1\n")) << view.out;
+    EXPECT_TRUE(has(view.out, "3: get HeatFlow.100.[]\n  value 80 150 kW\n")) << view.out;
+    EXPECT_TRUE(has(view.out, "4: get HeatFlow.201.[]\n  value 0 80 230 kW\n")) << view.out;
+    EXPECT_TRUE(has(view.out, "6: get HeatFlow.100.[]\n  value 80 150 kW\n")) << view.out;
+    EXPECT_TRUE(has(view.out, "7: get HeatFlow.201.[]\n  value 0 80 230 kW\n")) << view.out;
+}
+
 }  // namespace

@@ -382,6 +382,8 @@ int DataExtractionView::SpecifyUtilityOfUnit(const VarDescription& var, double v
     const int at = names.FindEntry(value);
     IHENDesign* design = BaseDesign();
     if (!unit || at < 0 || !design) return 0;
+    // The utility the unit is on already is no change.
+    if (UtilityOfUnit(var) == value) return 1;
     if (design->MoveUtilityToStreamEnd(unit, names.GetEntry(at)->text, "manually") != 1) return 0;
     design->SetSplitFractionsFromBranchDuties();
     return 1;

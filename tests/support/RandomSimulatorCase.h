@@ -1,0 +1,321 @@
+#pragma once
+// Random well-formed simulator-case documents (docs/simulator-case-format.md) of consistent plants,
+// for sweeps of the extraction: feeds heated and cooled along their paths by heaters, coolers, air
+// coolers, fired heaters and exchangers against one another, passed through pumps, valves, pipes
+// and recycles, split by tees and mixed again, heaters and coolers given their duty by energy
+// streams. Every material stream's temperature, mass flow, heat flow and molar enthalpy agrees with
+// the units': a path of mass flow m and specific heat c holds a heat flow of m c T at T, and every
+// heat-transfer unit carries the property table of the stream it takes in.
+//
+// The generator knows what a sound extraction makes of a document: the heat each unit gives or
+// takes, the temperatures of the material streams, the total heating and cooling. A sweep checks
+// the extraction against these, with nothing of the extraction's own code.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace random_case {
+
+// Which parts a document may hold; everything by default.
+struct Options {
+    int maxPaths = 3;        // feeds, 1 to this many
+    int maxSteps = 4;        // units along a path, 1 to this many
+    bool exchangers = true;  // process-to-process exchangers between paths
+    bool passThrough = true; // pumps, valves, pipe segments, recycles
+    bool tees = true;        // a tee into two branches and a mixer after them
+    bool energyStreams = true;
+    bool kinks = true;       // property tables whose specific heat steps once inside a unit
+    // The temperatures the paths keep to (C): by default where air cools and high-pressure steam
+    // heats at a minimum approach of 10 K.
+    double lowest = 45.0, highest = 240.0;
+};
+
+// One heat-transfer unit as the document has it.
+struct Unit {
+    std::string name, cls;
+    double inlet = 0.0, outlet = 0.0;  // the temperatures of the stream it heats or cools (C)
+    double duty = 0.0;                 // kW, > 0
+    bool heats = false;                // the stream it takes in gains the heat
+};
+
+struct Document {
+    std::string text;
+    std::vector<Unit> units;                // exchangers twice: once per side
+    std::vector<double> temperatures;       // of every material stream
+    double heating = 0.0, cooling = 0.0;    // total kW taken in by heated and given off by cooled streams
+    int exchangers = 0, tees = 0, passThroughs = 0, energyStreams = 0;
+};
+
+// A small deterministic source of numbers (the same documents on every platform).
+class Numbers {
+public:
+    explicit Numbers(std::uint32_t seed) : m_state(seed * 2654435761u + 0x9E3779B9u) {}
+    std::uint32_t Next() {
+        m_state ^= m_state << 13;
+        m_state ^= m_state >> 17;
+        m_state ^= m_state << 5;
+        return m_state;
+    }
+    int Below(int n) { return n <= 1 ? 0 : static_cast<int>(Next() % static_cast<std::uint32_t>(n)); }
+    // On a grid of 1/4: the documents' numbers stay short and exact in decimal.
+    double Between(double a, double b) { return a + std::round((b - a) * (Next() % 10001) / 10000.0 * 4.0) / 4.0; }
+    bool Chance(int percent) { return Below(100) < percent; }
+
+private:
+    std::uint32_t m_state;
+};
+
+namespace detail {
+
+inline std::string Number(double v) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.12g", v);
+    return buffer;
+}
+
+struct Path {
+    int index = 0;
+    double mass = 0.0, cp = 0.0, temperature = 0.0;
+    std::string stream;  // the material stream now at the path's end
+    std::string composition;
+};
+
+class Writer {
+public:
+    Writer(std::uint32_t seed, const Options& options) : m_n(seed), m_options(options) {}
+
+    Document Make() {
+        const int paths = 1 + m_n.Below(m_options.maxPaths);
+        for (int p = 0; p < paths; ++p) {
+            Path path;
+            path.index = p;
+            path.mass = m_n.Between(0.5, 4.0);
+            path.cp = m_n.Between(1.5, 4.5);
+            path.temperature = m_n.Between(m_options.lowest, m_options.highest);
+            // Paths differ in composition: a tee and mixer pair is never found across two of them.
+            path.composition = Number(0.1 + 0.1 * p) + " " + Number(0.9 - 0.1 * p);
+            path.stream = NewStream(path, path.temperature, path.mass, "");
+            m_paths.push_back(path);
+        }
+        for (Path& path : m_paths) {
+            const int steps = 1 + m_n.Below(m_options.maxSteps);
+            for (int s = 0; s < steps; ++s) Step(path);
+        }
+        Document d = m_doc;
+        d.text = "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"random\">\n";
+        for (const Item& i : m_items) d.text += i.Text();
+        d.text += "</simcase>\n";
+        return d;
+    }
+
+private:
+    struct Item {
+        std::string name, cls, body;
+        std::vector<std::string> links;
+        std::string Text() const {
+            std::string out = "  <item name=\"" + name + "\" class=\"" + cls + "\">" + body;
+            for (const std::string& l : links) out += "\n    <link to=\"" + l + "\"/>";
+            return out + "\n  </item>\n";
+        }
+    };
+
+    Item& At(const std::string& name) {
+        for (Item& i : m_items)
+            if (i.name == name) return i;
+        return m_items.front();
+    }
+    std::string Name(const char* prefix) { return prefix + std::to_string(++m_count); }
+
+    std::string NewStream(const Path& path, double t, double mass, const std::string& branch) {
+        const std::string name = Name("S");
+        Item s{name, "ppMaterialStream", "", {}};
+        if (!branch.empty()) s.body += "\n    <text name=\"BranchName\">" + branch + "</text>";
+        s.body += "\n    <num name=\"Temperature\">" + Number(t) + "</num>";
+        s.body += "\n    <num name=\"MassFlow\">" + Number(mass) + "</num>";
+        s.body += "\n    <num name=\"HeatFlow\">" + Number(mass * path.cp * t) + "</num>";
+        s.body += "\n    <num name=\"MolarEnthalpy\">" + Number(50.0 * path.cp * t - 100000.0 * (path.index + 1)) + "</num>";
+        s.body += "\n    <list name=\"CompMolarFraction\">" + path.composition + "</list>";
+        m_items.push_back(s);
+        m_doc.temperatures.push_back(t);
+        return name;
+    }
+
+    // The property table a unit holds of the stream it takes in, from t0 to t1 at specific heat
+    // cp: three or five points, the curve kinked once (same end enthalpies) when asked.
+    std::string Table(const std::string& stream, double t0, double t1, double cp) {
+        std::vector<double> t{t0, (t0 + t1) / 2, t1};
+        std::vector<double> h{cp * t0, cp * (t0 + t1) / 2, cp * t1};
+        if (m_options.kinks && m_n.Chance(30)) {
+            // A step in the specific heat at the middle: the first half steeper by a quarter.
+            const double mid = (t0 + t1) / 2, slope = 1.25 * cp;
+            t = {t0, (t0 + mid) / 2, mid, (mid + t1) / 2, t1};
+            const double hMid = cp * t0 + slope * (mid - t0);
+            const double slope2 = (cp * t1 - hMid) / (t1 - mid);
+            h = {cp * t0, cp * t0 + slope * (t[1] - t0), hMid, hMid + slope2 * (t[3] - mid), cp * t1};
+        }
+        std::string list[3];
+        for (std::size_t k = 0; k < t.size(); ++k) {
+            const char* gap = k ? " " : "";
+            list[0] += gap + Number(t[k]);
+            list[1] += gap + Number(h[k]);
+            list[2] += gap + std::string("0");
+        }
+        return "\n      <group name=\"" + stream + "\"><list name=\"prpTemperature\">" + list[0] +
+               "</list><list name=\"prpMassEnthalpy\">" + list[1] + "</list><list name=\"prpMassVapourFraction\">" +
+               list[2] + "</list></group>";
+    }
+
+    void Record(const std::string& unit, const std::string& cls, double t0, double t1, double duty) {
+        Unit u{unit, cls, t0, t1, duty, t1 > t0};
+        m_doc.units.push_back(u);
+        (u.heats ? m_doc.heating : m_doc.cooling) += duty;
+    }
+
+    // A heater or cooler moving the path by dt (one unit, with its table, maybe its energy stream).
+    void Utility(Path& path, double dt, double mass, const std::string& branch) {
+        static const char* const kHeaters[] = {"htHeater", "htHeater", "htFiredHeater"};
+        static const char* const kCoolers[] = {"htCooler", "htCooler", "htAirCooler"};
+        const bool heat = dt > 0;
+        const std::string cls = heat ? kHeaters[m_n.Below(3)] : kCoolers[m_n.Below(3)];
+        const std::string unit = Name(heat ? "E" : "C");
+        const double t1 = path.temperature + dt, duty = mass * path.cp * std::fabs(dt);
+        Item u{unit, cls, "\n    <num name=\"Duty\">" + Number(duty) + "</num>", {}};
+        u.body += "\n    <group name=\"PropertyTable\">" + Table(path.stream, path.temperature, t1, path.cp) + "\n    </group>";
+        if (m_options.energyStreams && m_n.Chance(25)) {
+            // The duty also reaches the unit through an energy stream: into a heater, out of a cooler.
+            const std::string q = Name("Q");
+            Item e{q, "ppEnergyStream", "\n    <num name=\"HeatFlow\">" + Number(duty) + "</num>", {}};
+            if (heat) e.links.push_back(unit);
+            else u.links.push_back(q);
+            m_items.push_back(e);
+            ++m_doc.energyStreams;
+        }
+        At(path.stream).links.push_back(unit);
+        m_items.push_back(u);
+        Record(unit, cls, path.temperature, t1, duty);
+        path.temperature = t1;
+        path.stream = NewStream(path, t1, mass, branch);
+        At(unit).links.push_back(path.stream);
+    }
+
+    void PassThrough(Path& path, double mass, const std::string& branch) {
+        static const char* const kClasses[] = {"rtPump", "ppValve", "ppPipeSegment", "lgRecycle"};
+        const std::string cls = kClasses[m_n.Below(4)];
+        const std::string unit = Name(cls == "rtPump" ? "P" : cls == "ppValve" ? "V" : cls == "lgRecycle" ? "R" : "L");
+        m_items.push_back(Item{unit, cls, "", {}});
+        At(path.stream).links.push_back(unit);
+        path.stream = NewStream(path, path.temperature, mass, branch);
+        At(unit).links.push_back(path.stream);
+        ++m_doc.passThroughs;
+    }
+
+    double Swing(const Path& path) {
+        // Rises and falls of 10 to 80 K, kept within the range (a shorter one at its edges).
+        double dt = m_n.Between(10.0, 80.0);
+        const double up = m_options.highest - path.temperature, down = path.temperature - m_options.lowest;
+        const bool rise = up >= dt && (down < dt || m_n.Chance(50));
+        if (rise || down >= dt) return rise ? dt : -dt;
+        // Neither way is wide enough: the wider, at least 2 K.
+        return up > down ? std::max(2.0, up) : -std::max(2.0, down);
+    }
+
+    // A process-to-process exchanger: `hot` gives what `cold` takes, with an approach of at least
+    // 0.4 of the temperature difference between them at both ends.
+    bool Exchanger(Path& a) {
+        std::vector<Path*> others;
+        for (Path& p : m_paths)
+            if (&p != &a && std::fabs(p.temperature - a.temperature) >= 20.0 && p.stream.size()) others.push_back(&p);
+        if (others.empty()) return false;
+        Path& b = *others[static_cast<std::size_t>(m_n.Below(static_cast<int>(others.size())))];
+        Path& hot = a.temperature > b.temperature ? a : b;
+        Path& cold = a.temperature > b.temperature ? b : a;
+        const double gap = hot.temperature - cold.temperature;
+        const double duty = std::min(hot.mass * hot.cp, cold.mass * cold.cp) * m_n.Between(0.2, 0.6) * gap;
+        if (!(duty > 1.0)) return false;
+        const double hot1 = hot.temperature - duty / (hot.mass * hot.cp);
+        const double cold1 = cold.temperature + duty / (cold.mass * cold.cp);
+        const std::string unit = Name("X");
+        Item x{unit, "htHeatExchanger", "\n    <num name=\"Duty\">" + Number(duty) + "</num>", {}};
+        x.body += "\n    <num name=\"OverallU\">0.5</num>";
+        const std::string hotIn = hot.stream, coldIn = cold.stream;
+        x.body += "\n    <group name=\"PropertyTable\">" + Table(hotIn, hot.temperature, hot1, hot.cp) +
+                  Table(coldIn, cold.temperature, cold1, cold.cp) + "\n    </group>";
+        At(hotIn).links.push_back(unit);
+        At(coldIn).links.push_back(unit);
+        m_items.push_back(x);
+        Record(unit, "htHeatExchanger", hot.temperature, hot1, duty);
+        Record(unit, "htHeatExchanger", cold.temperature, cold1, duty);
+        hot.temperature = hot1;
+        cold.temperature = cold1;
+        hot.stream = NewStream(hot, hot1, hot.mass, "");
+        cold.stream = NewStream(cold, cold1, cold.mass, "");
+        Item& placed = At(unit);
+        placed.links.push_back(hot.stream);
+        placed.links.push_back(cold.stream);
+        placed.body = placed.body + "\n    <text name=\"ShellSideFeed\">" + hotIn + "</text><text name=\"ShellSideProduct\">" +
+                      hot.stream + "</text>\n    <text name=\"TubeSideFeed\">" + coldIn +
+                      "</text><text name=\"TubeSideProduct\">" + cold.stream + "</text>";
+        ++m_doc.exchangers;
+        return true;
+    }
+
+    // A tee into two branches (share r and 1 - r), each heated, cooled or passed through, mixed
+    // again at the flow-weighted temperature.
+    void Branches(Path& path) {
+        const std::string tee = Name("T"), mixer = Name("M");
+        m_items.push_back(Item{tee, "ppTee", "", {}});
+        At(path.stream).links.push_back(tee);
+        const double r = m_n.Between(0.2, 0.8);
+        const double t0 = path.temperature;
+        const std::string feed = path.stream;
+        double mixed = 0.0;
+        std::vector<std::string> ends;
+        for (int b = 0; b < 2; ++b) {
+            const double mass = path.mass * (b == 0 ? r : 1.0 - r);
+            const std::string branch = "Branch " + std::to_string(m_count) + "." + std::to_string(b + 1);
+            Path side = path;
+            side.temperature = t0;
+            side.stream = NewStream(path, t0, mass, branch);
+            At(tee).links.push_back(side.stream);
+            const int what = m_n.Below(m_options.passThrough ? 3 : 2);
+            if (what == 0) Utility(side, Swing(side), mass, branch);
+            else if (what == 2) PassThrough(side, mass, branch);
+            mixed += mass * side.temperature;
+            ends.push_back(side.stream);
+        }
+        m_items.push_back(Item{mixer, "ppMixer", "", {}});
+        for (const std::string& e : ends) At(e).links.push_back(mixer);
+        path.temperature = mixed / path.mass;
+        path.stream = NewStream(path, path.temperature, path.mass, "");
+        At(mixer).links.push_back(path.stream);
+        (void)feed;
+        ++m_doc.tees;
+    }
+
+    void Step(Path& path) {
+        const int roll = m_n.Below(100);
+        if (m_options.exchangers && roll < 25 && Exchanger(path)) return;
+        if (m_options.passThrough && roll >= 25 && roll < 40) return PassThrough(path, path.mass, "");
+        if (m_options.tees && roll >= 40 && roll < 52) return Branches(path);
+        Utility(path, Swing(path), path.mass, "");
+    }
+
+    Numbers m_n;
+    Options m_options;
+    std::vector<Path> m_paths;
+    std::vector<Item> m_items;
+    Document m_doc;
+    int m_count = 0;
+};
+
+}  // namespace detail
+
+// The document of `seed`: the same one every time.
+inline Document Generate(std::uint32_t seed, const Options& options = {}) {
+    return detail::Writer(seed, options).Make();
+}
+
+}  // namespace random_case
