@@ -146,6 +146,9 @@ const MessageText kTexts[] = {
     {"NoofIntervals", "Number of intervals"},
     {"TimeUnit", "Time unit"},
     {"TrendSTARTCalculation", "Calculating the trend"},
+    {"TooManyTrendIntervals", "A trend study runs over at most %s intervals."},
+    {"TrendEventsBeyondLastPoint",
+     "%s cleaning or flow-change events began after the new last time point and were removed from the study."},
     {"lessthanprevioustime", "A time must come after the one before it."},
     {"StartStaticTextInTrend", "This wizard sets up a trend analysis: how the network performs as a change to one of "
                                "its units or streams takes place over time."},
