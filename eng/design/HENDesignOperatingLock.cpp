@@ -53,10 +53,14 @@ void refreshCoefficients(HeatExch* x, const char* basis) {
     x->Calculate(UnitCode::RefreshPerformance);
 }
 
-void observeCleanCoefficient(HeatExch* x) {
-    double clean = 0.0;
-    if (x->getVariableAsDouble(NodeValue::OverallCleanHTC, clean) && clean > 0.0)
-        x->addVariable(NodeValue::ObservedHTC, clean, ValueStatus::Specified);
+// The coefficient the exchanger runs at: its clean one behind its fouling resistance, so that
+// the lock keeps the duty the fouled exchanger had, and a cleaning takes the resistance off once.
+void observeCoefficient(HeatExch* x) {
+    double clean = 0.0, fouling = 0.0;
+    if (!x->getVariableAsDouble(NodeValue::OverallCleanHTC, clean) || !(clean > 0.0)) return;
+    if (x->getVariableAsDouble(NodeValue::HXFoulingFactor, fouling) && fouling > 0.0 && fouling != kEmpty)
+        clean = 1.0 / (1.0 / clean + fouling);
+    x->addVariable(NodeValue::ObservedHTC, clean, ValueStatus::Specified);
 }
 
 bool hasTransportProperties(IHeatIntegrationStream* stream) {
@@ -181,7 +185,7 @@ void CPIHENDesign::FreezeExchangerPerformance(bool all) {
             continue;
         }
         refreshCoefficients(x, "FlowCorrecBased");
-        observeCleanCoefficient(x);
+        observeCoefficient(x);
     }
 }
 

@@ -133,6 +133,9 @@ const MessageText kTexts[] = {
     {"SelectStreamToModifyFlowrate", "Select the stream whose flow rate to change."},
     {"SelectTeeToModifyFlowrate", "Select the split whose flows to change."},
     {"CannotExecuteStudy", "The study cannot be run."},
+    {"DefaultStudyStays",
+     "The default study is the reference of every other study: it is neither removed nor renamed; remove or "
+     "rename a study made from it."},
     {"ChangeFlowrateatTime", "Change the flow rate at time"},
     {"NewValuefortheFlowrate", "New flow rate"},
     {"PutbackServiceatTime", "Put back into service at time"},

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,6 +85,66 @@ TEST_F(HostOperationKeeps, ANewNumberOfIntervalsKeepsTheStudysCleanings) {
     expectNear({120, 360, 120, 120, 120, 120, 120}, ScriptValues(run.out, 27), 0.01, run.out);
     EXPECT_TRUE(has(run.out, "E100_from_t1_to_t2")) << run.out;
     EXPECT_FALSE(has(run.out.substr(run.out.find("28: form")), "E100_from_t8_to_t9")) << run.out;
+}
+
+// E100 designed with a fouling resistance of 2 m2-C/kW behind its clean 0.1 kW/m2-C runs at
+// 1/12 and 240 kW. The lock keeps that duty; a cleaning takes the fouling off once (U 0.1), and
+// E100 then gives 247.40 kW over its 158.20 m2 (effectiveness-NTU, H1 3 kW/C from 170 C against
+// C2 4 kW/C from 80 C).
+TEST_F(HostOperationKeeps, TheLockKeepsAFouledExchangersDuty) {
+    const double area = 240.0 / ((1.0 / 12.0) * (20.0 / std::log(3.0)));
+    const double ntu = 0.1 * area / 3.0, cr = 0.75;
+    const double cleaned = 90.0 * 3.0 * (1.0 - std::exp(-ntu * (1.0 - cr))) / (1.0 - cr * std::exp(-ntu * (1.0 - cr)));
+    ASSERT_NEAR(158.20, area, 0.01);
+    ASSERT_NEAR(247.40, cleaned, 0.01);
+    const HostRun run = View(
+        "set Fouling.500.0 2\ncmd LockOperation\nget HeatFlow.304.[]\ncmd AddScheduleToDesign\nset ExtraData.587 0\n"
+        "settext HXSelection.389 E100\ncmd AddEventToSchedule\nget ExtraData.357\nget ExtraData.358\n"
+        "cmd ExecuteSchedule\nget HeatFlow.304.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 3), 0.01, run.out);
+    expectNear({1.0 / 12.0}, ScriptValues(run.out, 8), 1e-6, run.out);
+    expectNear({0.1}, ScriptValues(run.out, 9), 1e-6, run.out);
+    expectNear({cleaned, 150, 80, 330 - cleaned, 30}, ScriptValues(run.out, 11), 0.01, run.out);
+}
+
+// Two schedules, C1's flow to 0.55 kg/s and E100's area to 200 m2; the second is run. The first,
+// selected by typing its event's value (0.6 kg/s), is the one run and the one removed.
+TEST_F(HostOperationKeeps, TheScheduleSelectedIsTheOneRunOrRemoved) {
+    const std::string schedules =
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+        "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd AddScheduleToDesign\nset ExtraData.587 1\n"
+        "settext HXSelection.389 E100\ncmd AddEventToSchedule\nset ExtraData.358 200\ncmd ExecuteSchedule\n"
+        "open ScheduleTypeView.301(Event Summary)\nopen ScheduleItemView.300.0\nopen EventItemView.301.0\n"
+        "set ExtraData.358 0.6\nopen MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\n";
+    const HostRun run = View(schedules + "cmd ExecuteSchedule\nget HeatFlow.304.[]\ntext ExtraData.230\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    expectNear({240, 155.629, 120.371, 90, 24.371}, ScriptValues(run.out, 21), 0.001, run.out);
+    EXPECT_TRUE(has(run.out, "22: text ExtraData.230\n  text Last schedule executed: Event-P1\n")) << run.out;
+
+    const HostRun removed = View(schedules + "cmd RemoveScheduleFromDesign\nopen ScheduleTypeView.301(Event Summary)\n"
+                                             "text ExtraData.300.[]\n");
+    ASSERT_EQ(0, removed.exitCode) << removed.out;
+    EXPECT_TRUE(has(removed.out, "22: text ExtraData.300.[]\n  text Base case\n  text Event-P2\n")) << removed.out;
+    EXPECT_FALSE(has(removed.out.substr(removed.out.find("22: text")), "Event-P1")) << removed.out;
+}
+
+// At the default study's node its commands act on it, not on the study made from it: a cleaning
+// added there is calculated (cooling water takes E100's 240 kW at point 1), and its removal is
+// refused with a word; Study-1 stays.
+TEST_F(HostOperationKeeps, AStudyNodesCommandsActOnItsOwnStudy) {
+    const HostRun run = View(
+        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+        "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\nopen MyOwnerObject\n"
+        "attach Viewable.398 Default Study\nopen Viewable.398\nset Enum.500 1\nset Enum.400 0\nset Enum.391 1\n"
+        "set Enum.392 2\ncmd AddEventToStudy\ncmd ExecTrend\nexpect DefaultStudyStays\ncmd RemoveStudyFromDesign\n"
+        "set Enum.380 0\nset Enum.381 1\nget HeatFlow.450.0.1\nopen MyOwnerObject\nopen MyOwnerObject\n"
+        "open TrendNodeViewObject.300\nopen StudyNodeView.300.1\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "17: cmd ExecTrend\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "19: cmd RemoveStudyFromDesign\n  result 0\n")) << run.out;
+    expectNear({360}, ScriptValues(run.out, 22), 0.01, run.out);
+    EXPECT_TRUE(has(run.out, "26: open StudyNodeView.300.1\n  text Study-1\n")) << run.out;
 }
 
 }  // namespace

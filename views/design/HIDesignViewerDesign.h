@@ -311,8 +311,10 @@ public:
     // The trend-analysis view of a design that has its default study, made once; a new study
     // gets its times spaced one unit apart, a study read back keeps them.
     void MakeTrendAnalysisView(bool newStudy = false);
-    // A what-if item chosen in the schedule lists becomes the selected item (watched).
+    // A what-if item chosen in the schedule lists becomes the selected item (watched), and its
+    // schedule (and event) the design's current one, which the schedule commands act on.
     void SelectWhatIfItem(Viewable* view);
+    void MakeSelectionCurrent(Viewable* item);
     // Whether the view is a child the viewer watches for a slot of its own (so that a selection
     // moving away from it does not stop watching it).
     bool IsWatchedChild(const Viewable* view) const;

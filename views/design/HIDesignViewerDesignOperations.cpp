@@ -115,6 +115,8 @@ int HIDesignViewerDesign::executeSchedule(const Text&) {
     if (schedule && schedule->IsA(EventItemView::TypeName)) schedule = static_cast<EventItemView*>(schedule)->Parent();
     const char* current = pDesign->GetCurrentScheduleName();
     const Text name = schedule ? schedule->GetName() : current ? Text(current) : Text();
+    // The design runs its current schedule: the one tested is made current first.
+    if (schedule && schedule->IsA(ScheduleItemView::TypeName)) pDesign->SelectSchedule(name.c_str());
     if (!pDesign->CanExecuteSchedule(CPString(name))) ErrorMsg("CannotExecuteSchedule", name);
     else view_commands::busy([&] { pDesign->ExecuteSchedule(); });
     return 1;
