@@ -25,6 +25,8 @@ constexpr double kEmpty = -32767.0;
 constexpr int kMaxLinkPasses = 10;
 // The duty a unit was specified with when the design was locked.
 constexpr const char* kDesignedDuty = "DesignedDuty";
+// The temperature a stream left the network with when the design was locked (its end segment's).
+constexpr const char* kDesignedTemperature = "DesignedTemperature";
 
 // Written first as not specified and then as specified, so that the network recalculates around
 // a value it keeps.
@@ -202,6 +204,15 @@ void CPIHENDesign::LockOperation() {
         if (status != ValueStatus::Open && node->getVariableAsDouble(NodeValue::Duty, duty))
             node->addVariable(kDesignedDuty, duty, status);
     }
+    // So are the temperatures the streams leave with: what-ifs while locked may type an end
+    // utility's outlet, and unlocking gives the design's ends back.
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        CNode* segment = Before(end);
+        const int status = segment ? segment->getVariableStatus(NodeValue::Temperature) : ValueStatus::Open;
+        double t = 0.0;
+        if (IsSegment(segment) && status != ValueStatus::Open && segment->getVariableAsDouble(NodeValue::Temperature, t))
+            segment->addVariable(kDesignedTemperature, t, status);
+    }
     RestateStreamsForOperation();
     Deactivate();
     // The duties the design calculated become the operating point's.
@@ -281,6 +292,15 @@ void CPIHENDesign::UnlockOperation() {
         node->addVariable(NodeValue::Duty, duty, ValueStatus::Open);
         if (specified) node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
         node->removeVariable(kDesignedDuty);
+    }
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        CNode* segment = Before(end);
+        double t = 0.0;
+        if (!segment || !segment->getVariableAsDouble(kDesignedTemperature, t)) continue;
+        const int status = segment->getVariableStatus(kDesignedTemperature);
+        segment->addVariable(NodeValue::Temperature, t, ValueStatus::Open);
+        if (status != ValueStatus::Open) segment->addVariable(NodeValue::Temperature, t, status);
+        segment->removeVariable(kDesignedTemperature);
     }
     RespecifySplitFractions();
     DestroySchedulesAndStudies();

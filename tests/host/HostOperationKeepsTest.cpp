@@ -147,4 +147,33 @@ TEST_F(HostOperationKeeps, AStudyNodesCommandsActOnItsOwnStudy) {
     EXPECT_TRUE(has(run.out, "26: open StudyNodeView.300.1\n  text Study-1\n")) << run.out;
 }
 
+// The heater's outlet typed to 140 C while locked (it then gives 90 kW); unlocking gives the
+// design back: the heater at its designed 80 kW, C1 leaving at its 135 C target.
+TEST_F(HostOperationKeeps, UnlockGivesTheDesignsEndsBack) {
+    const HostRun run = View("cmd LockOperation\nset HeatFlow.356.0 140\nget HeatFlow.304.[]\ncmd UnlockOperation\n"
+                             "get HeatFlow.304.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    expectNear({240, 150, 90, 90, 30}, ScriptValues(run.out, 3), 0.01, run.out);
+    expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 5), 0.01, run.out);
+}
+
+// The lock freezes the exchangers' sizes: an area (one of 0, 0.5 or 40 m2) or the coefficient
+// switch typed before ModifyOperation is refused and E100 keeps its 240 kW; after it, an area
+// of 200 m2 is taken.
+TEST_F(HostOperationKeeps, SizesOfALockedNetworkChangeOnlyAfterModifyOperation) {
+    for (const char* cell : {"Area.302.0 0", "Area.302.0 0.5", "Area.302.0 40", "Switch.600.0 0", "Switch.600.0 1"}) {
+        const std::string address = std::string(cell).substr(0, std::string(cell).find(' '));
+        const HostRun run = View("cmd LockOperation\nstatus " + address + "\nexpect ReadOnlyCell\nset " + cell +
+                                 "\nget HeatFlow.304.[]\ncmd ModifyOperation\nstatus " + address + "\n");
+        ASSERT_EQ(0, run.exitCode) << cell << run.out;
+        EXPECT_TRUE(has(run.out, "2: status " + address + "\n  read-only\n")) << run.out;
+        EXPECT_TRUE(has(run.out, "4: set " + std::string(cell) + "\n  result 0\n")) << run.out;
+        expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 5), 0.01, run.out);
+        EXPECT_TRUE(has(run.out, "7: status " + address + "\n  editable\n")) << run.out;
+    }
+    const HostRun modified = View("cmd LockOperation\ncmd ModifyOperation\nset Area.302.0 200\nget HeatFlow.304.[]\n");
+    ASSERT_EQ(0, modified.exitCode) << modified.out;
+    EXPECT_GT(ScriptValues(modified.out, 4).at(0), 250.0) << modified.out;
+}
+
 }  // namespace

@@ -282,6 +282,9 @@ public:
     std::uint8_t bStoredFlag = 0;
     std::uint8_t bFlag434 = 1;
     std::uint8_t bOperationsMode = 0;
+    // Set by ModifyOperation: the sizes of a locked network (areas, shells, the coefficient
+    // switch) may change until the next lock or unlock.
+    bool bSizesModifiable = false;
     Text strSelectedStream;
     Text strText208;
     Text strExchangerSearchName;
@@ -315,6 +318,9 @@ public:
     // schedule (and event) the design's current one, which the schedule commands act on.
     void SelectWhatIfItem(Viewable* view);
     void MakeSelectionCurrent(Viewable* item);
+    // Whether the cell is a size the lock froze (area, shells, the coefficient switch) and the
+    // operation was not opened for modification.
+    bool IsSizeFrozen(int type, int number) const;
     // Whether the view is a child the viewer watches for a slot of its own (so that a selection
     // moving away from it does not stop watching it).
     bool IsWatchedChild(const Viewable* view) const;

@@ -48,6 +48,7 @@ void HIDesignViewerDesign::RebuildEventTargets() {
 // ---- operating mode ----
 
 int HIDesignViewerDesign::lockOperation(const Text&) {
+    bSizesModifiable = false;
     const int code = pDesign->CheckOperationLockable();
     if (code == kLockable) {
         view_commands::longOperation(FindString("EnteringOpMode"), [&] { pDesign->LockOperation(); });
@@ -81,12 +82,14 @@ int HIDesignViewerDesign::unlockOperation(const Text&) {
         DestroyChild(pEventSummaryView);
         DestroyChild(pStateView);
         bOperationsMode = 0;
+        bSizesModifiable = false;
     });
     return 1;
 }
 
 int HIDesignViewerDesign::modifyOperation(const Text&) {
     bOperationsMode = 0;
+    bSizesModifiable = true;
     pDesign->ModifyOperation();
     return 1;
 }

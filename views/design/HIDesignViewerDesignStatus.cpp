@@ -78,8 +78,18 @@ CNode* HIDesignViewerDesign::RowUnit(int list, int row) {
     return index >= 0 && pDesign->GetHeatExchanger(index, unit) ? unit : nullptr;
 }
 
+bool HIDesignViewerDesign::IsSizeFrozen(int type, int number) const {
+    if (!pDesign || !pDesign->IsOperationLocked() || bSizesModifiable) return false;
+    return (type == 1508 && (number == 302 || number == 306)) || (type == 1519 && (number == 301 || number == 307)) ||
+           (type == 104 && number == 600);
+}
+
 void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
     if (!pDesign) return Viewable::VariableStatus(var, state, detail);
+    if (IsSizeFrozen(var.Type(), var.Number())) {
+        state = ReadOnlyState;
+        return;
+    }
     if (Form().VariableStatus(var, state)) return;
     const int type = var.Type(), number = var.Number(), row = var.Offset(0);
     auto is = [&](int t, std::initializer_list<int> numbers) {
