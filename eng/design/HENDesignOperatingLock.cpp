@@ -65,17 +65,6 @@ void observeCoefficient(HeatExch* x) {
     x->addVariable(NodeValue::ObservedHTC, clean, ValueStatus::Specified);
 }
 
-// Every process stream at its target and no exchanger running backwards.
-bool operatingPointHolds(const IHENDesign& design, const std::vector<CNode*>& exchangers) {
-    if (design.GetNumberOfUnsatisfiedProcessStreams() > 0) return false;
-    constexpr double kBackwards = -1e-6;
-    for (CNode* node : exchangers) {
-        double duty = 0.0;
-        if (node->getVariableAsDouble(NodeValue::Duty, duty) && duty != kEmpty && duty < kBackwards) return false;
-    }
-    return true;
-}
-
 bool hasTransportProperties(IHeatIntegrationStream* stream) {
     for (const char* name : {"ThermalConductivity", "Viscosity", "MassDensity", "SpecificHeat"})
         for (int i = 0; i < stream->GetNumberOfSegments(); ++i) {
@@ -372,9 +361,6 @@ void CPIHENDesign::RecalculateLockedOperation() {
                 SolveLockedNetwork();
             }
     }
-    // The operating point holds only where every process stream meets its target and no unit
-    // runs backwards: a solved network that misses either has not converged to one.
-    if (m_calculationStatus.empty() && !operatingPointHolds(*this, m_exchangers)) m_calculationStatus = "NotConverged";
 }
 
 void CPIHENDesign::SolveLockedNetwork() {
