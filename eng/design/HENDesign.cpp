@@ -22,17 +22,6 @@ namespace {
 constexpr int kEconomicConfiguration = 5;
 
 bool isRecalculationCode(int code) { return code == 17 || code == 18 || code == 36 || code == 41 || code == 98; }
-
-// Every process stream at its target and no exchanger running backwards.
-bool operatingPointHolds(const IHENDesign& design, const std::vector<CNode*>& exchangers) {
-    if (design.GetNumberOfUnsatisfiedProcessStreams() > 0) return false;
-    constexpr double kBackwards = -1e-6;
-    for (CNode* node : exchangers) {
-        double duty = 0.0;
-        if (node->getVariableAsDouble(NodeValue::Duty, duty) && duty != -32767.0 && duty < kBackwards) return false;
-    }
-    return true;
-}
 }  // namespace
 
 CPIHENDesign::CPIHENDesign(IHeatIntegrationScenario* scenario, const CPString& name)
@@ -173,17 +162,8 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
     }
     if (!m_active || m_busy || code == 23) return;
     if (isRecalculationCode(code)) {
-        if (m_operationLocked) {
-            RecalculateLockedOperation();
-            // The operating point holds only where every process stream meets its target and no
-            // unit runs backwards: a solved network that misses either has not converged to one.
-            // (A fit of the coefficients recalculates without this verdict: it judges the
-            // temperatures it reaches, whatever the targets.)
-            if (m_calculationStatus.empty() && !operatingPointHolds(*this, m_exchangers))
-                m_calculationStatus = "NotConverged";
-        } else {
-            Recalculate(code);
-        }
+        if (m_operationLocked) RecalculateLockedOperation();
+        else Recalculate(code);
         RunStructureAnalysis();
         if (m_existingNetworkLocked) SendAMessage(CodeLockedBaseRecalculated, CPString(), this);
         SendAMessage(CodeUpToDate, CPString(), this);

@@ -176,20 +176,6 @@ TEST_F(HostOperationKeeps, SizesOfALockedNetworkChangeOnlyAfterModifyOperation) 
     EXPECT_GT(ScriptValues(modified.out, 4).at(0), 250.0) << modified.out;
 }
 
-// E100 out of service leaves C2 short of its target (it has no heater): the schedule has not
-// converged to an operating point; the default state it is reset to has.
-TEST_F(HostOperationKeeps, AnUnsatisfiedStreamIsNoConvergedSchedule) {
-    const HostRun run = View(
-        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 4\nsettext HXSelection.389 E100\n"
-        "cmd AddEventToSchedule\ncmd ExecuteSchedule\nget HeatFlow.304.[]\ntext ExtraData.212\ntext ExtraData.231\n"
-        "cmd ResetDefaultState\ntext ExtraData.231\n");
-    ASSERT_EQ(0, run.exitCode) << run.out;
-    expectNear({0, 150, 80, 330, 30}, ScriptValues(run.out, 7), 0.01, run.out);
-    EXPECT_TRUE(has(run.out, "Stream not satisfied: 1")) << run.out;
-    EXPECT_TRUE(has(run.out, "9: text ExtraData.231\n  text Calculation status: Not converged\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "11: text ExtraData.231\n  text Calculation status: Converged\n")) << run.out;
-}
-
 // Cooling water may flow at most 4 kg/s; C1 at 0.55 kg/s leaves the coolers 116.89 kW, which over
 // cooling water's 5 K would need 5.59 kg/s. Held at 4 kg/s the water warms 6.99 K instead, the
 // last cooler's outlet at 26.99 C (cooler 2 first in series).
