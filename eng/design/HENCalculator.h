@@ -90,6 +90,8 @@ public:
     const std::vector<HENCalculatorEquation*>& GetHeatSet() const { return m_heatSet; }
     const std::vector<std::unique_ptr<CalculatorVariable>>& GetVariables() const { return m_variables; }
     const std::vector<IHeatIntegrationStream*>& GetUtilityStreams() const { return m_utilityStreams; }
+    // The utility's stated maximum mass flow as a heat-capacity flow rate; infinite without one.
+    double MaximumUtilityFlow(IHeatIntegrationStream& stream) const;
     FlowSheet* GetFlowSheet() const { return m_flowsheet; }
     // Writes every equation of both sets in its text form.
     void WriteEquations(std::ostream& out) const;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <unordered_set>
 
 namespace {
@@ -64,6 +65,15 @@ void HENCalculator::UpdateUtilityLoad(IHeatIntegrationStream& stream) {
     stream.SetHeatLoad(load, 1);
 }
 
+double HENCalculator::MaximumUtilityFlow(IHeatIntegrationStream& stream) const {
+    const double cpSupply = CpAt(stream, stream.GetSupplyTemperature());
+    double cap = 0.0;
+    if (stream.GetValueStatus("MaxMassFlow", 0) != 0 && stream.GetValue("MaxMassFlow", cap, 0) && cap != -32767.0 &&
+        cap > 0.0 && cpSupply > 1e-8)
+        return cap * cpSupply;
+    return std::numeric_limits<double>::infinity();
+}
+
 void HENCalculator::UpdateUtilityFlow(IHeatIntegrationStream& stream) {
     const std::vector<CNode*>* units = UnitsOf(stream.GetName());
     if (!units || units->empty()) return;
@@ -95,17 +105,14 @@ void HENCalculator::UpdateUtilityFlow(IHeatIntegrationStream& stream) {
             const double whole = HeatBetween(stream, ts, tt);
             // The used share of the utility's range, summed over every segment it passes.
             const double share = whole > 0.0 ? HeatBetween(stream, ts, td) / whole : 0.0;
-            const double next = share * previous;
-            // A stated maximum flow caps it. A utility reports its flows as calculated whether or
-            // not one is stated, so a maximum that is not there is no cap (keeping the old flow
-            // would freeze every utility without one).
-            const double cpSupply = CpAt(stream, ts);
-            double cap = 0.0;
-            const bool capped = stream.GetValueStatus("MaxMassFlow", 0) != 0 && stream.GetValue("MaxMassFlow", cap, 0) &&
-                                cap != -32767.0 && cap > 0.0 && cpSupply > 1e-8;
-            m = capped ? std::min(next, cap * cpSupply) : next;
+            m = share * previous;
         }
     }
+    // A stated maximum flow caps it, in every pass: the first pass too, where the flow that
+    // carries the duties over the utility's whole range would need more than the utility has (the
+    // utility then leaves warmer or colder than its target). A utility reports its flows as
+    // calculated whether or not one is stated, so a maximum that is not there is no cap.
+    m = std::min(m, MaximumUtilityFlow(stream));
     if (m < 1e-5) m = 1e-5;
     // The stream's units and its placeholders, looked up once per equation. Each utility walks
     // the utility-side balances and placeholders of all utilities: a site has a handful of
@@ -163,7 +170,15 @@ void HENCalculator::FinishUtilitySide(HENCalculatorEquation& equation) {
     StreamNode* outlet = x->getOutlet(side->Side());
     CNode* after = outlet ? outlet->getIthDownStreamNode(0) : nullptr;
     double end = 0.0;
-    if (after && after->getClassName() == NodeKind::ProductBlock && after->getVariableAsDouble(NodeValue::Temperature, end)) {
+    // A utility held at its maximum flow leaves where the balance put it, short of its end
+    // temperature: closing its side there would take a flow it does not have.
+    bool atMaximum = false;
+    CPString name;
+    if (side->UtilityFlow() && outlet && outlet->getVariableAsString(NodeValue::ParentStream, name))
+        for (IHeatIntegrationStream* u : m_utilityStreams)
+            if (u->GetName() == name) atMaximum = side->UtilityFlow()->value >= MaximumUtilityFlow(*u) * (1.0 - 1e-9);
+    if (!atMaximum && after && after->getClassName() == NodeKind::ProductBlock &&
+        after->getVariableAsDouble(NodeValue::Temperature, end)) {
         outlet->addVariable(NodeValue::Temperature, end, ValueStatus::Open);
         outlet->addVariable(NodeValue::Temperature, end, ValueStatus::Specified);
     }

@@ -25,6 +25,8 @@ constexpr double kEmpty = -32767.0;
 constexpr int kMaxLinkPasses = 10;
 // The duty a unit was specified with when the design was locked.
 constexpr const char* kDesignedDuty = "DesignedDuty";
+// The temperature a stream left the network with when the design was locked (its end segment's).
+constexpr const char* kDesignedTemperature = "DesignedTemperature";
 
 // Written first as not specified and then as specified, so that the network recalculates around
 // a value it keeps.
@@ -53,10 +55,14 @@ void refreshCoefficients(HeatExch* x, const char* basis) {
     x->Calculate(UnitCode::RefreshPerformance);
 }
 
-void observeCleanCoefficient(HeatExch* x) {
-    double clean = 0.0;
-    if (x->getVariableAsDouble(NodeValue::OverallCleanHTC, clean) && clean > 0.0)
-        x->addVariable(NodeValue::ObservedHTC, clean, ValueStatus::Specified);
+// The coefficient the exchanger runs at: its clean one behind its fouling resistance, so that
+// the lock keeps the duty the fouled exchanger had, and a cleaning takes the resistance off once.
+void observeCoefficient(HeatExch* x) {
+    double clean = 0.0, fouling = 0.0;
+    if (!x->getVariableAsDouble(NodeValue::OverallCleanHTC, clean) || !(clean > 0.0)) return;
+    if (x->getVariableAsDouble(NodeValue::HXFoulingFactor, fouling) && fouling > 0.0 && fouling != kEmpty)
+        clean = 1.0 / (1.0 / clean + fouling);
+    x->addVariable(NodeValue::ObservedHTC, clean, ValueStatus::Specified);
 }
 
 bool hasTransportProperties(IHeatIntegrationStream* stream) {
@@ -181,7 +187,7 @@ void CPIHENDesign::FreezeExchangerPerformance(bool all) {
             continue;
         }
         refreshCoefficients(x, "FlowCorrecBased");
-        observeCleanCoefficient(x);
+        observeCoefficient(x);
     }
 }
 
@@ -197,6 +203,15 @@ void CPIHENDesign::LockOperation() {
         double duty = 0.0;
         if (status != ValueStatus::Open && node->getVariableAsDouble(NodeValue::Duty, duty))
             node->addVariable(kDesignedDuty, duty, status);
+    }
+    // So are the temperatures the streams leave with: what-ifs while locked may type an end
+    // utility's outlet, and unlocking gives the design's ends back.
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        CNode* segment = Before(end);
+        const int status = segment ? segment->getVariableStatus(NodeValue::Temperature) : ValueStatus::Open;
+        double t = 0.0;
+        if (IsSegment(segment) && status != ValueStatus::Open && segment->getVariableAsDouble(NodeValue::Temperature, t))
+            segment->addVariable(kDesignedTemperature, t, status);
     }
     RestateStreamsForOperation();
     Deactivate();
@@ -277,6 +292,15 @@ void CPIHENDesign::UnlockOperation() {
         node->addVariable(NodeValue::Duty, duty, ValueStatus::Open);
         if (specified) node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
         node->removeVariable(kDesignedDuty);
+    }
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        CNode* segment = Before(end);
+        double t = 0.0;
+        if (!segment || !segment->getVariableAsDouble(kDesignedTemperature, t)) continue;
+        const int status = segment->getVariableStatus(kDesignedTemperature);
+        segment->addVariable(NodeValue::Temperature, t, ValueStatus::Open);
+        if (status != ValueStatus::Open) segment->addVariable(NodeValue::Temperature, t, status);
+        segment->removeVariable(kDesignedTemperature);
     }
     RespecifySplitFractions();
     DestroySchedulesAndStudies();

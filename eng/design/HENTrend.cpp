@@ -78,8 +78,8 @@ void HENTrend::SetUpTimePoints() {
                                                                   state ? *state : empty));
 }
 
-void HENTrend::SetNumberOfIntervals(int n) {
-    if (n < 0) return;
+int HENTrend::SetNumberOfIntervals(int n) {
+    if (n < 0 || n > MaxIntervals) return -1;
     // The fouled exchangers' coefficients live in the points' fouling events: each point that
     // stays keeps them, and a new point starts from no change, as a newly fouled exchanger does.
     std::vector<std::vector<double>> kept(m_fouled.size());
@@ -98,6 +98,9 @@ void HENTrend::SetNumberOfIntervals(int n) {
             const double v = i < kept[j].size() ? kept[j][i] : kEmpty;
             point.SetCurrentEventNewValue(v != kEmpty ? v : point.GetCurrentEventBaseValue());
         }
+    const int dropped = RewriteStudyEvents();
+    m_status = 0;
+    return dropped;
 }
 
 HENOperatingSchedule* HENTrend::GetTimePointSchedule(int point) const {

@@ -81,7 +81,7 @@ public:
     ~HENTrend() override;
 
     // ---- IHENTrend ----
-    void SetNumberOfIntervals(int n) override;
+    int SetNumberOfIntervals(int n) override;
     int GetNumberOfIntervals() const override { return m_intervals; }
     void SetReferenceTimePoint(int point) override { m_referencePoint = point; }
     int GetReferenceTimePoint() const override { return m_referencePoint; }
@@ -165,6 +165,9 @@ private:
     void WriteCleanings(std::vector<HENTrendCleanExchEvent*> list);
     void RemoveCleaningEvents(const HENTrendCleanExchEvent& cleaning);
     void WriteFlowChanges(std::vector<HENTrendSpecialEvent*> list);
+    // After new time points: the cleanings and flow changes that begin at a point the study still
+    // has are written into its points; the others are removed. Answers how many were removed.
+    int RewriteStudyEvents();
     void MoveSelectedCleaning(const CPString& which, int value);
     void DeleteSelectedCleaning();
     void DeleteSelectedFlowChange();

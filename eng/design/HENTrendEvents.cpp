@@ -117,6 +117,41 @@ void HENTrend::WriteFlowChanges(std::vector<HENTrendSpecialEvent*> list) {
     }
 }
 
+int HENTrend::RewriteStudyEvents() {
+    int dropped = 0;
+    for (auto it = m_cleanings.begin(); it != m_cleanings.end();) {
+        if ((*it)->GetStartingPoint() <= m_intervals) {
+            ++it;
+            continue;
+        }
+        if (m_selectedCleaning == it->get()) m_selectedCleaning = nullptr;
+        (*it)->RemoveNotificationReceiver(this);
+        it = m_cleanings.erase(it);
+        ++dropped;
+    }
+    for (auto it = m_specials.begin(); it != m_specials.end();) {
+        if ((*it)->GetTimePoint() <= m_intervals) {
+            ++it;
+            continue;
+        }
+        if (m_selectedSpecial == it->get()) m_selectedSpecial = nullptr;
+        (*it)->RemoveNotificationReceiver(this);
+        it = m_specials.erase(it);
+        ++dropped;
+    }
+    std::vector<CPString> done;
+    const auto first = [&done](const CPString& name) {
+        if (std::find(done.begin(), done.end(), name) != done.end()) return false;
+        done.push_back(name);
+        return true;
+    };
+    for (const auto& e : m_cleanings)
+        if (first(CPString("x:") + e->GetHeatExchangerName())) WriteCleanings(CleaningsOf(e->GetHeatExchangerName()));
+    for (const auto& e : m_specials)
+        if (first(CPString("s:") + e->GetStreamName())) WriteFlowChanges(FlowChangesOf(e->GetStreamName()));
+    return dropped;
+}
+
 // ---------------------------------------------------------------- cleanings
 
 const char* HENTrend::AddCleanExchEvent(const CPString& exchanger, int from, int to) {

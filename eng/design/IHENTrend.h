@@ -44,8 +44,15 @@ public:
     static constexpr int CodeFlowChangeAdded = 108;
     static constexpr int CodeDestroyed = 102;
 
+    // The most time intervals a study runs over: every point holds a schedule with a whole
+    // operating state, and each is one calculation of the network.
+    static constexpr int MaxIntervals = 2000;
+
     ~IHENTrend() override = default;
-    virtual void SetNumberOfIntervals(int n) = 0;
+    // Answers the number of cleanings and flow changes removed because they began after the new
+    // last point (the others are written into the new points); -1, and nothing changed, for a
+    // number below 0 or above MaxIntervals.
+    virtual int SetNumberOfIntervals(int n) = 0;
     virtual int GetNumberOfIntervals() const = 0;
     virtual void SetReferenceTimePoint(int point) = 0;
     virtual int GetReferenceTimePoint() const = 0;

@@ -57,6 +57,9 @@ public:
     // from its table, or made a process stream there): the case holds every site stream in every
     // scenario of the site.
     static constexpr const char* kSiteStreamStaysMessage = "SiteUtilityStaysInEveryScenario";
+    // The refusal of deleting a stream that a network locked for operation runs on: its units,
+    // operating state, schedules and studies hold the stream and its units until the unlock.
+    static constexpr const char* kStreamInLockedNetworkMessage = "StreamInLockedOperation";
     // Codes of its streams the scenario listens to, in the order it registers them.
     static constexpr int kStreamCodes[] = {37, 33, 34, 40, 71, 35, 72, 16, 4, 73, 87};
     // Codes of its designs the scenario listens to.
@@ -101,6 +104,8 @@ public:
     // The site deleted one of its streams: the scenario's copy goes too (DeleteStream refuses a
     // site stream's copy otherwise). 0 when the scenario holds no copy of that name.
     int DropSiteStream(const CPString& name);
+    // True when a design of the scenario locked for operation has the named stream in its network.
+    bool IsStreamInLockedOperation(const CPString& name) const;
     // Takes `project` as owner and appends what `selection` selects of `source`. A total-site
     // scenario takes no copy of a utility: the site streams it holds stand for the source's, and
     // a utility the site does not have is refused ("CannotCloneStreamErrorMsg"). False, with

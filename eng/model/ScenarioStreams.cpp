@@ -263,6 +263,12 @@ int CPIScenario::DeleteStream(const CPString& name) {
         SendMessageKey(kSiteStreamStaysMessage);
         return 0;
     }
+    // A locked network keeps its structure until it is unlocked: the stream stays, and the user
+    // is told why.
+    if (IsStreamInLockedOperation(name)) {
+        SendMessageKey(kStreamInLockedNetworkMessage);
+        return 0;
+    }
     const CPString removedName = name;
 
     if (m_pMatches) m_pMatches->RemoveStream(stream);
@@ -287,6 +293,17 @@ int CPIScenario::DeleteStream(const CPString& name) {
     MarkUtilitySegmentsForUpdate();
     UpdateTargets(nullptr, 36);
     return 1;
+}
+
+bool CPIScenario::IsStreamInLockedOperation(const CPString& name) const {
+    const CPIHeatIntegrationStream* stream = StreamByName(name);
+    if (!stream || !m_pDesigns) return false;
+    for (IHENDesign* design : *m_pDesigns) {
+        if (!design || !design->GetOperationLocked()) continue;
+        for (int i = 0; i < design->GetNumberOfStreams(); ++i)
+            if (design->GetStream(i) == stream) return true;
+    }
+    return false;
 }
 
 bool CPIScenario::GetStream(const CPString& name, IHeatIntegrationStream*& out) const {

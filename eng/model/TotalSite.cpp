@@ -209,6 +209,14 @@ int CPITotalSite::AddStream(const CPString& name) {
 int CPITotalSite::DeleteStream(const CPString& name) {
     if (!m_pSiteStreams || !m_pSiteStreams->ExistsKeyString(name)) return 0;
     const CPString key = name;  // the caller's text may be the stream's own name
+    // A site stream goes from every scenario at once or from none: a scenario whose locked
+    // network runs on it keeps it, so the site does too.
+    if (m_pSiteScenarios)
+        for (CPIScenario* scenario : *m_pSiteScenarios)
+            if (scenario->IsStreamInLockedOperation(key)) {
+                scenario->DropSiteStream(key);  // tells the user why, and deletes nothing
+                return 0;
+            }
     SendChange(31, key);
     if (m_pSiteScenarios)
         for (CPIScenario* scenario : *m_pSiteScenarios) scenario->DropSiteStream(key);

@@ -133,6 +133,9 @@ const MessageText kTexts[] = {
     {"SelectStreamToModifyFlowrate", "Select the stream whose flow rate to change."},
     {"SelectTeeToModifyFlowrate", "Select the split whose flows to change."},
     {"CannotExecuteStudy", "The study cannot be run."},
+    {"DefaultStudyStays",
+     "The default study is the reference of every other study: it is neither removed nor renamed; remove or "
+     "rename a study made from it."},
     {"ChangeFlowrateatTime", "Change the flow rate at time"},
     {"NewValuefortheFlowrate", "New flow rate"},
     {"PutbackServiceatTime", "Put back into service at time"},
@@ -146,6 +149,9 @@ const MessageText kTexts[] = {
     {"NoofIntervals", "Number of intervals"},
     {"TimeUnit", "Time unit"},
     {"TrendSTARTCalculation", "Calculating the trend"},
+    {"TooManyTrendIntervals", "A trend study runs over at most %s intervals."},
+    {"TrendEventsBeyondLastPoint",
+     "%s cleaning or flow-change events began after the new last time point and were removed from the study."},
     {"lessthanprevioustime", "A time must come after the one before it."},
     {"StartStaticTextInTrend", "This wizard sets up a trend analysis: how the network performs as a change to one of "
                                "its units or streams takes place over time."},

@@ -48,6 +48,8 @@ const MessageText kTexts[] = {
     // A scenario of a total site uses the site's utilities only.
     {"PickTotalSiteUtilityFromDropDownList",
      "A scenario of a total site uses the site's utility streams: add the utility to the site and pick it there."},
+    {"StreamInLockedOperation",
+     "The stream is part of a network locked for operation and stays until the operation is unlocked."},
     {"SiteUtilityStaysInEveryScenario",
      "The utility is a stream of the total site, which every scenario of the site holds as a utility: rename or delete it on the site."},
     // A command on the selected design with none selected.

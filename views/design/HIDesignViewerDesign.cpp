@@ -266,19 +266,7 @@ int HIDesignViewerDesign::AttachObject(const VarDescription& var, Viewable* obje
     pSelectedItemView = object;
     if (!object) return 1;
     object->AddDeathPostee(this);
-    Viewable* parent = object->GetParent();
-    if (!pDesign) return 1;
-    if (object->IsA("ScheduleItemViewObject") && parent && parent->IsA("ScheduleTypeViewObject")) {
-        pDesign->SelectSchedule(object->GetName().c_str());
-    } else if (object->IsA("EventItemViewObject") && parent && parent->GetParent() &&
-               parent->GetParent()->IsA("ScheduleTypeViewObject")) {
-        pDesign->SelectSchedule(parent->GetName().c_str());
-        // The item's engine event names its kind.
-        const auto* item = static_cast<const EventItemView*>(object);
-        const char* className = EventClassName(item->GetEventTypeIcon());
-        if (const char* label = pDesign->FindScheduleEventLabel(className, object->GetName().c_str()))
-            pDesign->SelectScheduleEvent(label);
-    }
+    MakeSelectionCurrent(object);
     return 1;
 }
 

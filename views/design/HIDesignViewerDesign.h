@@ -289,6 +289,9 @@ public:
     std::uint8_t bStoredFlag = 0;
     std::uint8_t bFlag434 = 1;
     std::uint8_t bOperationsMode = 0;
+    // Set by ModifyOperation: the sizes of a locked network (areas, shells, the coefficient
+    // switch) may change until the next lock or unlock.
+    bool bSizesModifiable = false;
     Text strSelectedStream;
     Text strText208;
     Text strExchangerSearchName;
@@ -318,8 +321,13 @@ public:
     // The trend-analysis view of a design that has its default study, made once; a new study
     // gets its times spaced one unit apart, a study read back keeps them.
     void MakeTrendAnalysisView(bool newStudy = false);
-    // A what-if item chosen in the schedule lists becomes the selected item (watched).
+    // A what-if item chosen in the schedule lists becomes the selected item (watched), and its
+    // schedule (and event) the design's current one, which the schedule commands act on.
     void SelectWhatIfItem(Viewable* view);
+    void MakeSelectionCurrent(Viewable* item);
+    // Whether the cell is a size the lock froze (area, shells, the coefficient switch) and the
+    // operation was not opened for modification.
+    bool IsSizeFrozen(int type, int number) const;
     // Whether the view is a child the viewer watches for a slot of its own (so that a selection
     // moving away from it does not stop watching it).
     bool IsWatchedChild(const Viewable* view) const;

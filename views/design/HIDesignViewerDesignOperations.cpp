@@ -48,6 +48,7 @@ void HIDesignViewerDesign::RebuildEventTargets() {
 // ---- operating mode ----
 
 int HIDesignViewerDesign::lockOperation(const Text&) {
+    bSizesModifiable = false;
     const int code = pDesign->CheckOperationLockable();
     if (code == kLockable) {
         view_commands::longOperation(FindString("EnteringOpMode"), [&] { pDesign->LockOperation(); });
@@ -81,12 +82,14 @@ int HIDesignViewerDesign::unlockOperation(const Text&) {
         DestroyChild(pEventSummaryView);
         DestroyChild(pStateView);
         bOperationsMode = 0;
+        bSizesModifiable = false;
     });
     return 1;
 }
 
 int HIDesignViewerDesign::modifyOperation(const Text&) {
     bOperationsMode = 0;
+    bSizesModifiable = true;
     pDesign->ModifyOperation();
     return 1;
 }
@@ -115,6 +118,8 @@ int HIDesignViewerDesign::executeSchedule(const Text&) {
     if (schedule && schedule->IsA(EventItemView::TypeName)) schedule = static_cast<EventItemView*>(schedule)->Parent();
     const char* current = pDesign->GetCurrentScheduleName();
     const Text name = schedule ? schedule->GetName() : current ? Text(current) : Text();
+    // The design runs its current schedule: the one tested is made current first.
+    if (schedule && schedule->IsA(ScheduleItemView::TypeName)) pDesign->SelectSchedule(name.c_str());
     if (!pDesign->CanExecuteSchedule(CPString(name))) ErrorMsg("CannotExecuteSchedule", name);
     else view_commands::busy([&] { pDesign->ExecuteSchedule(); });
     return 1;

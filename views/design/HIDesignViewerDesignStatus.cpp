@@ -104,9 +104,16 @@ CNode* HIDesignViewerDesign::RowUnit(int list, int row) {
     return index >= 0 && pDesign->GetHeatExchanger(index, unit) ? unit : nullptr;
 }
 
+bool HIDesignViewerDesign::IsSizeFrozen(int type, int number) const {
+    if (!pDesign || !pDesign->IsOperationLocked() || bSizesModifiable) return false;
+    return (type == 1508 && (number == 302 || number == 306)) || (type == 1519 && (number == 301 || number == 307)) ||
+           (type == 104 && number == 600);
+}
+
 void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
     if (!pDesign) return Viewable::VariableStatus(var, state, detail);
-    if (pDesign->GetScenarioLockState() == 1 && isBaseNetworkEdit(var.Type(), var.Number())) {
+    if ((pDesign->GetScenarioLockState() == 1 && isBaseNetworkEdit(var.Type(), var.Number())) ||
+        IsSizeFrozen(var.Type(), var.Number())) {
         state = ReadOnlyState;
         return;
     }

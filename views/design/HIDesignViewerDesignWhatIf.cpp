@@ -42,6 +42,23 @@ void HIDesignViewerDesign::SelectWhatIfItem(Viewable* view) {
     if (pSelectedItemView && !IsWatchedChild(pSelectedItemView)) pSelectedItemView->RemoveDeathPostee(this);
     pSelectedItemView = view;
     view->AddDeathPostee(this);
+    MakeSelectionCurrent(view);
+}
+
+void HIDesignViewerDesign::MakeSelectionCurrent(Viewable* object) {
+    Viewable* parent = object ? object->GetParent() : nullptr;
+    if (!pDesign || !parent) return;
+    if (object->IsA("ScheduleItemViewObject") && parent->IsA("ScheduleTypeViewObject")) {
+        pDesign->SelectSchedule(object->GetName().c_str());
+    } else if (object->IsA("EventItemViewObject") && parent->GetParent() &&
+               parent->GetParent()->IsA("ScheduleTypeViewObject")) {
+        pDesign->SelectSchedule(parent->GetName().c_str());
+        // The item's engine event names its kind.
+        const auto* item = static_cast<const EventItemView*>(object);
+        const char* className = EventClassName(item->GetEventTypeIcon());
+        if (const char* label = pDesign->FindScheduleEventLabel(className, object->GetName().c_str()))
+            pDesign->SelectScheduleEvent(label);
+    }
 }
 
 bool HIDesignViewerDesign::WhatIfNotice(int code, const CPString& text, void* data) {

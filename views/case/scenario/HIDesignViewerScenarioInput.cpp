@@ -360,10 +360,11 @@ int HIDesignViewerScenario::SpecifyStreamName(const VarDescription& var, const T
             const char* notes = myScenario->GetNotes();
             myScenario->SetNotes(Text(notes ? notes : "") + "Deleted Process Stream " + name + "\n");
         }
-        myScenario->DeleteStream(name);
+        // A refused deletion (a locked network runs on the stream) has told the user why.
+        const int deleted = myScenario->DeleteStream(name);
         workStream = nullptr;
         SignalBusy(false);
-        return 1;
+        return deleted == 1 ? 1 : 0;
     }
     if (!have) {
         workStream = nullptr;

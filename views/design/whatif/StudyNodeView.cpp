@@ -2,6 +2,7 @@
 // plot that sets it beside the default study.
 #include "views/design/whatif/StudyNodeView.h"
 
+#include "eng/design/IHENDesign.h"
 #include "eng/design/IHENEvent.h"
 #include "eng/design/IHENTrend.h"
 #include "lumeth/MessageKey.h"
@@ -627,22 +628,33 @@ int StudyNodeView::Message(const Text& line) {
         View("CleanExchangerEventView");
         return 1;
     }
-    if (word == "ExecTrend") {
-        if (!pStudy->NeedsCalculation()) {
-            ErrorMsg("CannotExecuteStudy", Text(pStudy->GetName()));
+    // A node's commands act on its own study: it becomes the design's current one first. The
+    // default study is no study of the list; it is calculated as itself, and it stays, as every
+    // other study refers to it.
+    const bool ofDefault = pStudy == pDefaultStudy;
+    if (word == "ExecTrend" || word == "RemoveStudyFromDesign" || word == "RenameStudyFromDesign") {
+        TrendAnalysisNodeView* parent = Parent();
+        IHENDesign* design = parent ? parent->GetDesign() : nullptr;
+        if (!design) return 0;
+        if (ofDefault && word != "ExecTrend") {
+            ErrorMsg("DefaultStudyStays");
             return 0;
         }
-        TrendAnalysisNodeView* parent = Parent();
-        return parent ? SendViewableMessage(parent, "ExecuteSelectedStudy") : 0;
-    }
-    // These may delete this node (its study goes): nothing of it is touched after.
-    if (word == "RemoveStudyFromDesign") {
-        TrendAnalysisNodeView* parent = Parent();
-        return parent ? SendViewableMessage(parent, "RemoveSelectedStudyFromDesign") : 0;
-    }
-    if (word == "RenameStudyFromDesign") {
-        TrendAnalysisNodeView* parent = Parent();
-        return parent ? SendViewableMessage(parent, "RenameSelectedStudyFromDesign") : 0;
+        if (!ofDefault && !design->SelectStudy(CPString(pStudy->GetName()))) return 0;
+        if (word == "ExecTrend") {
+            if (!pStudy->NeedsCalculation()) {
+                ErrorMsg("CannotExecuteStudy", Text(pStudy->GetName()));
+                return 0;
+            }
+            if (!ofDefault) return SendViewableMessage(parent, "ExecuteSelectedStudy");
+            SignalBusy(true);
+            design->CalculateDefaultStudy();
+            SignalBusy(false);
+            return 1;
+        }
+        // The removal may delete this node (its study goes): nothing of it is touched after.
+        return SendViewableMessage(parent, word == "RemoveStudyFromDesign" ? "RemoveSelectedStudyFromDesign"
+                                                                           : "RenameSelectedStudyFromDesign");
     }
     if (word == "RemoveSelectedEventFromStudy") return pStudy->DeleteSelectedEvent() ? 1 : 0;
     return Viewable::Message(line);

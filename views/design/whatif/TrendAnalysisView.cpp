@@ -220,6 +220,11 @@ double TrendAnalysisView::Intervals(const VarDescription&) { return pStudy->GetN
 int TrendAnalysisView::SetIntervals(const VarDescription&, double value) {
     // A study runs over one interval at least.
     if (!(value >= 1.0)) return 0;
+    // Each interval's point is a whole operating state and one calculation of the network.
+    if (value > IHENTrend::MaxIntervals) {
+        ErrorMsg("TooManyTrendIntervals", Text(std::to_string(IHENTrend::MaxIntervals).c_str()));
+        return 0;
+    }
     nPendingIntervals = static_cast<std::int32_t>(value);
     View("ChangeIntervalNumberView");
     return 1;
@@ -422,8 +427,10 @@ int TrendAnalysisView::Message(const Text& line) {
         for (std::uint8_t& f : lstExchangerFlags) f = word == "SelectAllHX" ? 1 : 0;
     } else if (word == "ChangeIntervalNumber") {
         if (nPendingIntervals < 1) return 0;
-        pStudy->SetNumberOfIntervals(nPendingIntervals);
+        const int dropped = pStudy->SetNumberOfIntervals(nPendingIntervals);
+        if (dropped < 0) return 0;
         SpaceTimes(0, 0.0);
+        if (dropped > 0) ErrorMsg("TrendEventsBeyondLastPoint", Text(std::to_string(dropped).c_str()));
     } else if (word == "FillFollowingStartingTimes") {
         if (nPendingPoint < 0 || nPendingPoint > pStudy->GetNumberOfIntervals()) return 0;
         SpaceTimes(nPendingPoint, dPendingTime);

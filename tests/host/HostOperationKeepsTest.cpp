@@ -1,0 +1,202 @@
+// The network in operation as an operating engineer drives it from the design viewer: the lock,
+// what-if schedules, trend studies and deletions while locked; each script starts from the
+// operated example pair saved as a case.
+#include "HostProcess.h"
+#include "OperatedCase.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// One saved case for the whole suite: the scripts only read it.
+class HostOperationKeeps : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { operated = std::make_unique<OperatedCase>(); }
+    static void TearDownTestSuite() { operated.reset(); }
+    static HostRun View(const std::string& steps) { return operated->View(steps); }
+    static std::unique_ptr<OperatedCase> operated;
+};
+std::unique_ptr<OperatedCase> HostOperationKeeps::operated;
+
+void expectNear(const std::vector<double>& expected, const std::vector<double>& got, double tolerance,
+                const std::string& out) {
+    ASSERT_EQ(expected.size(), got.size()) << out;
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(expected[i], got[i], tolerance) << i << "\n" << out;
+}
+
+// C2, E100's cold side, deleted from the scenario's stream table while the network is locked: the
+// deletion is refused with a word, and whatever the locked network does next (unlock, reset, a
+// study that fouls E100) finds C2 and E100 where they were.
+TEST_F(HostOperationKeeps, AStreamOfALockedNetworkStaysWhenDeleted) {
+    const std::string deletion =
+        "cmd LockOperation\nopen MyOwnerObject\nanswer 1\nexpect DeleteStreamError\nexpect StreamInLockedOperation\n"
+        "settext StrName.401.3\nopen HIDesignViewerDesign.200.0\n";
+    struct Row {
+        std::string then;
+        int step;  // of the get
+    } rows[] = {
+        {"cmd UnlockOperation\nget HeatFlow.304.[]\n", 9},
+        {"cmd ResetDefaultState\nget HeatFlow.304.[]\n", 9},
+        {"cmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+         "set HeatTransferCoeff.370.1.0 0.08\ncmd ExecuteTrendAnalysis\nopen MyOwnerObject\nget HeatFlow.304.[]\n",
+         15},
+    };
+    for (const Row& row : rows) {
+        const HostRun run = View(deletion + row.then);
+        ASSERT_EQ(0, run.exitCode) << row.then << run.out;
+        EXPECT_TRUE(has(run.out, "6: settext StrName.401.3\n  result 0\n")) << run.out;
+        EXPECT_EQ(5u, ScriptValues(run.out, row.step).size()) << row.then << run.out;
+    }
+}
+
+// Ten thousand intervals and more are refused with the bound; the bound itself is taken.
+TEST_F(HostOperationKeeps, TheNumberOfTrendIntervalsIsBounded) {
+    const HostRun run = View(
+        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nexpect TooManyTrendIntervals\n"
+        "set ExtraData.350 100000000\ncmd ChangeIntervalNumber\nexpect TooManyTrendIntervals\nset ExtraData.350 2001\n"
+        "set ExtraData.350 2000\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "5: set ExtraData.350 100000000\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "8: set ExtraData.350 2001\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: set ExtraData.350 2000\n  result 1\n")) << run.out;
+}
+
+// The default study cleans E100 from point 1 to 2 (out of service there: cooling water takes its
+// 240 kW on top of the coolers' 90 + 30) and from point 8 to 9; six intervals keep the first
+// cleaning in the new points and remove the second with a word.
+TEST_F(HostOperationKeeps, ANewNumberOfIntervalsKeepsTheStudysCleanings) {
+    const HostRun run = View(
+        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+        "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.500 1\n"
+        "set Enum.400 0\nset Enum.391 1\nset Enum.392 2\ncmd AddEventToStudy\nset Enum.391 8\nset Enum.392 9\n"
+        "cmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\nset ExtraData.350 6\n"
+        "expect TrendEventsBeyondLastPoint\ncmd ChangeIntervalNumber\ncmd ExecuteTrendAnalysis\n"
+        "open TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.380 0\nset Enum.381 1\nget HeatFlow.450.0.[]\n"
+        "form\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    expectNear({120, 360, 120, 120, 120, 120, 120}, ScriptValues(run.out, 27), 0.01, run.out);
+    EXPECT_TRUE(has(run.out, "E100_from_t1_to_t2")) << run.out;
+    EXPECT_FALSE(has(run.out.substr(run.out.find("28: form")), "E100_from_t8_to_t9")) << run.out;
+}
+
+// E100 designed with a fouling resistance of 2 m2-C/kW behind its clean 0.1 kW/m2-C runs at
+// 1/12 and 240 kW. The lock keeps that duty; a cleaning takes the fouling off once (U 0.1), and
+// E100 then gives 247.40 kW over its 158.20 m2 (effectiveness-NTU, H1 3 kW/C from 170 C against
+// C2 4 kW/C from 80 C).
+TEST_F(HostOperationKeeps, TheLockKeepsAFouledExchangersDuty) {
+    const double area = 240.0 / ((1.0 / 12.0) * (20.0 / std::log(3.0)));
+    const double ntu = 0.1 * area / 3.0, cr = 0.75;
+    const double cleaned = 90.0 * 3.0 * (1.0 - std::exp(-ntu * (1.0 - cr))) / (1.0 - cr * std::exp(-ntu * (1.0 - cr)));
+    ASSERT_NEAR(158.20, area, 0.01);
+    ASSERT_NEAR(247.40, cleaned, 0.01);
+    const HostRun run = View(
+        "set Fouling.500.0 2\ncmd LockOperation\nget HeatFlow.304.[]\ncmd AddScheduleToDesign\nset ExtraData.587 0\n"
+        "settext HXSelection.389 E100\ncmd AddEventToSchedule\nget ExtraData.357\nget ExtraData.358\n"
+        "cmd ExecuteSchedule\nget HeatFlow.304.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 3), 0.01, run.out);
+    expectNear({1.0 / 12.0}, ScriptValues(run.out, 8), 1e-6, run.out);
+    expectNear({0.1}, ScriptValues(run.out, 9), 1e-6, run.out);
+    expectNear({cleaned, 150, 80, 330 - cleaned, 30}, ScriptValues(run.out, 11), 0.01, run.out);
+}
+
+// Two schedules, C1's flow to 0.55 kg/s and E100's area to 200 m2; the second is run. The first,
+// selected by typing its event's value (0.6 kg/s), is the one run and the one removed.
+TEST_F(HostOperationKeeps, TheScheduleSelectedIsTheOneRunOrRemoved) {
+    const std::string schedules =
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+        "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd AddScheduleToDesign\nset ExtraData.587 1\n"
+        "settext HXSelection.389 E100\ncmd AddEventToSchedule\nset ExtraData.358 200\ncmd ExecuteSchedule\n"
+        "open ScheduleTypeView.301(Event Summary)\nopen ScheduleItemView.300.0\nopen EventItemView.301.0\n"
+        "set ExtraData.358 0.6\nopen MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\n";
+    const HostRun run = View(schedules + "cmd ExecuteSchedule\nget HeatFlow.304.[]\ntext ExtraData.230\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    expectNear({240, 155.629, 120.371, 90, 24.371}, ScriptValues(run.out, 21), 0.001, run.out);
+    EXPECT_TRUE(has(run.out, "22: text ExtraData.230\n  text Last schedule executed: Event-P1\n")) << run.out;
+
+    const HostRun removed = View(schedules + "cmd RemoveScheduleFromDesign\nopen ScheduleTypeView.301(Event Summary)\n"
+                                             "text ExtraData.300.[]\n");
+    ASSERT_EQ(0, removed.exitCode) << removed.out;
+    EXPECT_TRUE(has(removed.out, "22: text ExtraData.300.[]\n  text Base case\n  text Event-P2\n")) << removed.out;
+    EXPECT_FALSE(has(removed.out.substr(removed.out.find("22: text")), "Event-P1")) << removed.out;
+}
+
+// At the default study's node its commands act on it, not on the study made from it: a cleaning
+// added there is calculated (cooling water takes E100's 240 kW at point 1), and its removal is
+// refused with a word; Study-1 stays.
+TEST_F(HostOperationKeeps, AStudyNodesCommandsActOnItsOwnStudy) {
+    const HostRun run = View(
+        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+        "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\nopen MyOwnerObject\n"
+        "attach Viewable.398 Default Study\nopen Viewable.398\nset Enum.500 1\nset Enum.400 0\nset Enum.391 1\n"
+        "set Enum.392 2\ncmd AddEventToStudy\ncmd ExecTrend\nexpect DefaultStudyStays\ncmd RemoveStudyFromDesign\n"
+        "set Enum.380 0\nset Enum.381 1\nget HeatFlow.450.0.1\nopen MyOwnerObject\nopen MyOwnerObject\n"
+        "open TrendNodeViewObject.300\nopen StudyNodeView.300.1\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "17: cmd ExecTrend\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "19: cmd RemoveStudyFromDesign\n  result 0\n")) << run.out;
+    expectNear({360}, ScriptValues(run.out, 22), 0.01, run.out);
+    EXPECT_TRUE(has(run.out, "26: open StudyNodeView.300.1\n  text Study-1\n")) << run.out;
+}
+
+// The heater's outlet typed to 140 C while locked (it then gives 90 kW); unlocking gives the
+// design back: the heater at its designed 80 kW, C1 leaving at its 135 C target.
+TEST_F(HostOperationKeeps, UnlockGivesTheDesignsEndsBack) {
+    const HostRun run = View("cmd LockOperation\nset HeatFlow.356.0 140\nget HeatFlow.304.[]\ncmd UnlockOperation\n"
+                             "get HeatFlow.304.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    expectNear({240, 150, 90, 90, 30}, ScriptValues(run.out, 3), 0.01, run.out);
+    expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 5), 0.01, run.out);
+}
+
+// The lock freezes the exchangers' sizes: an area (one of 0, 0.5 or 40 m2) or the coefficient
+// switch typed before ModifyOperation is refused and E100 keeps its 240 kW; after it, an area
+// of 200 m2 is taken.
+TEST_F(HostOperationKeeps, SizesOfALockedNetworkChangeOnlyAfterModifyOperation) {
+    for (const char* cell : {"Area.302.0 0", "Area.302.0 0.5", "Area.302.0 40", "Switch.600.0 0", "Switch.600.0 1"}) {
+        const std::string address = std::string(cell).substr(0, std::string(cell).find(' '));
+        const HostRun run = View("cmd LockOperation\nstatus " + address + "\nexpect ReadOnlyCell\nset " + cell +
+                                 "\nget HeatFlow.304.[]\ncmd ModifyOperation\nstatus " + address + "\n");
+        ASSERT_EQ(0, run.exitCode) << cell << run.out;
+        EXPECT_TRUE(has(run.out, "2: status " + address + "\n  read-only\n")) << run.out;
+        EXPECT_TRUE(has(run.out, "4: set " + std::string(cell) + "\n  result 0\n")) << run.out;
+        expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 5), 0.01, run.out);
+        EXPECT_TRUE(has(run.out, "7: status " + address + "\n  editable\n")) << run.out;
+    }
+    const HostRun modified = View("cmd LockOperation\ncmd ModifyOperation\nset Area.302.0 200\nget HeatFlow.304.[]\n");
+    ASSERT_EQ(0, modified.exitCode) << modified.out;
+    EXPECT_GT(ScriptValues(modified.out, 4).at(0), 250.0) << modified.out;
+}
+
+// Cooling water may flow at most 4 kg/s; C1 at 0.55 kg/s leaves the coolers 116.89 kW, which over
+// cooling water's 5 K would need 5.59 kg/s. Held at 4 kg/s the water warms 6.99 K instead, the
+// last cooler's outlet at 26.99 C (cooler 2 first in series).
+TEST_F(HostOperationKeeps, AUtilitysMaximumFlowHoldsInEveryPass) {
+    const std::string schedule =
+        "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n"
+        "set ExtraData.358 0.55\ncmd ExecuteSchedule\nget HeatFlow.304.[]\nget Temperature.343.[]\n";
+    const HostRun run =
+        View("cmd LockOperation\nopen MyOwnerObject\nset MassFlow.106.1 4\nopen HIDesignViewerDesign.200.0\n" + schedule);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::vector<double> duties = ScriptValues(run.out, 11), outlets = ScriptValues(run.out, 12);
+    ASSERT_EQ(5u, duties.size()) << run.out;
+    ASSERT_EQ(5u, outlets.size()) << run.out;
+    EXPECT_NEAR(116.89, duties[3] + duties[4], 0.01) << run.out;
+    EXPECT_NEAR(26.99, outlets[3], 0.01) << run.out;
+    // One flow through both: the first cooler's share of the rise is its share of the duty.
+    EXPECT_NEAR(20.0 + (outlets[3] - 20.0) * duties[4] / (duties[3] + duties[4]), outlets[4], 0.01) << run.out;
+    // Without a maximum the water takes the flow it needs and leaves at its 25 C target.
+    const HostRun free = View("cmd LockOperation\n" + schedule);
+    ASSERT_EQ(0, free.exitCode) << free.out;
+    EXPECT_NEAR(25.0, ScriptValues(free.out, 9).at(3), 1e-6) << free.out;
+}
+
+}  // namespace
