@@ -111,6 +111,9 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     SuspendCalculations();
 
     const bool keepNames = selection.EntryFlag(CloneSelection::EntryKeepStreamNames) != 0;
+    // Each utility copied, with the stream it was copied from: its loads follow once its
+    // segments are made (a load typed by the user is the scenario's data, as its streams are).
+    std::vector<std::pair<CPIHeatIntegrationStream*, CPIHeatIntegrationStream*>> utilityCopies;
     auto copyStreams = [&](const StreamList& from, int entry, int kind) {
         // The source's list may not change while it is copied; take the items first.
         std::vector<CPIHeatIntegrationStream*> items(from.begin(), from.end());
@@ -132,6 +135,7 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
             if (AddStream(name, kind) == 1) copy = StreamByName(name);
             if (copy) {
                 copy->CopyFrom(items[i]);
+                if (kind == CPIHeatIntegrationStream::KindUtility) utilityCopies.emplace_back(copy, items[i]);
             } else {
                 SendMessageKey("CannotCloneStreamErrorMsg");
             }
@@ -146,6 +150,11 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         UpdateSideLists(*stream, 2);
         m_pMatches->AddStream(stream);
         AddStreamSegments(*stream);
+    }
+    for (auto [copy, from] : utilityCopies) {
+        if (from->GetStreamKind() != CPIHeatIntegrationStream::KindUtility) continue;
+        copy->SetHeatLoad(from->GetOwnHeatLoad(0), 0);
+        copy->SetHeatLoad(from->GetOwnHeatLoad(1), 1);
     }
 
     if (source.m_pDefaultManager && selection.EntryFlag(CloneSelection::EntryDefaultManager) != 0) {
