@@ -269,6 +269,10 @@ int CPIScenario::DeleteStream(const CPString& name) {
     if (m_pDesigns)
         for (IHENDesign* design : *m_pDesigns) design->RemoveStream(removedName);
     SendAMessage(31, removedName, Self());
+    // Its links, and its terms in the links of others, go with it (the views of its links closed
+    // on the message): a link of nobody, or a term of no stream, would act on nothing and be
+    // saved so.
+    if (m_pStreamLinks) m_pStreamLinks->DropStream(stream);
 
     for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold,
                              &m_processStreams, &m_utilityStreams})
