@@ -7,6 +7,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/CloneSelection.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/SiteManagerListening.h"
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
@@ -41,6 +42,7 @@ void CPIScenario::ListenToOwnManager() {
     m_pDefaultManager->AddValidMessage(this, DefaultManager::ChangeEconomicsRead);
 }
 
+
 CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection* selection,
                          ScenarioServices services, const SiteShare* site)
     : m_pProject(project), m_services(std::move(services)), m_pDefaultManager(factoryDefaultManager()) {
@@ -63,6 +65,7 @@ CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, 
 void CPIScenario::JoinSite(const SiteShare& site) {
     m_bTotalSite = true;
     if (!m_pSiteManager) m_pSiteManager = site.manager;
+    ListenToSiteManager(m_pSiteManager, this);
     for (const auto& [name, stream] : site.streams) InsertStream(name, stream, site.manager);
 }
 
@@ -220,8 +223,9 @@ void CPIScenario::CopyDesignsFrom(CPIScenario& source, const CloneSelection& sel
 }
 
 CPIScenario::~CPIScenario() {
-    // The site streams hear nothing more from this scenario.
+    // The site streams and the site's manager hear nothing more from this scenario.
     m_siteLinks.clear();
+    if (m_pSiteManager) m_pSiteManager->RemoveNotificationReceiver(this);
     FreeAllTargetRecords();
     m_nRankingEnabled = 0;
 

@@ -1,0 +1,43 @@
+// A total site's economics are the site's: a capital-cost file opened in one of its scenarios is
+// read into the site's sets, prices every scenario of the site, and the sets the scenario shows
+// are the ones a save writes.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The four streams' capital cost goes up by 10000 a shell when the law's constant a goes from
+// 10000 to 20000: N (a + 800 (A / N)^0.8).
+TEST(HostSiteEconomics, ACapitalCostFileOpenedInASiteScenarioPricesTheSite) {
+    ScratchFile costs("site-economics", "a20000.hcc", "", false), written("site-economics", "site.hcc", "", false);
+    ScratchFile make("site-economics", "make.txt",
+                     "set Cost.501.0 20000\nfile " + costs.path + "\ncmd SaveHXCapitalCostDefaultSet\n");
+    ASSERT_EQ(0, RunHost("view " + ExamplePath("four-streams.csv") + " --script " + make.path).exitCode);
+    const HostRun targets = RunHost("targets " + ExamplePath("four-streams.csv") + " --json");
+    ASSERT_EQ(0, targets.exitCode) << targets.out;
+    const double shells = JsonNumber(targets.out, "shells"), capital = JsonNumber(targets.out, "capital_cost");
+
+    ScratchFile script("site-economics", "site.txt",
+                       kFourStreamSite + "get Cost.654\nfile " + costs.path +
+                           "\ncmd OpenHXCapitalCostDefaultSet\nget Cost.501.0\nget Cost.654\n"  // 20-24
+                           "file " + written.path + "\ncmd SaveHXCapitalCostDefaultSet\nopen MyOwnerObject\n"
+                           "cmd AddDefaultScenario Winter\nopen HIDesignViewerScenario.200(Winter)\nget Cost.501.0\n");
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NEAR(capital, ScriptValues(run.out, 20).at(0), 1e-3) << run.out;
+    EXPECT_EQ(std::vector<double>{20000}, ScriptValues(run.out, 23)) << run.out;
+    EXPECT_NEAR(capital + 10000 * shells, ScriptValues(run.out, 24).at(0), 1e-3) << run.out;
+    // Another scenario of the site lists the site's set.
+    EXPECT_EQ(std::vector<double>{20000}, ScriptValues(run.out, 30)) << run.out;
+    // The file saved from the site scenario holds the site's set.
+    ScratchFile read("site-economics", "read.txt", "file " + written.path + "\ncmd OpenHXCapitalCostDefaultSet\nget Cost.501.0\n");
+    const HostRun project = RunHost("view " + ExamplePath("four-streams.csv") + " --script " + read.path);
+    ASSERT_EQ(0, project.exitCode) << project.out;
+    EXPECT_EQ(std::vector<double>{20000}, ScriptValues(project.out, 3)) << project.out;
+}
+
+}  // namespace
