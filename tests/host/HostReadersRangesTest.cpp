@@ -3,7 +3,7 @@
 // plant, a hot utility's supply below its target) is damaged, and so is a case whose count of
 // forbidden matches disagrees with its streams' links. The checksum is made again each time, so
 // that only the reader's own checks can refuse the file.
-#include "CaseChecksum.h"
+#include "DefaultUtilityBytes.h"
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -13,23 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::string Double(double v) { return std::string(reinterpret_cast<const char*>(&v), 8); }
-std::string Int(std::int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-
-// HP Steam's default-utility record: its name, its side, then tagged doubles (supply, target,
-// film coefficient, price, ...). `field` counts the doubles from the supply; answers the file with
-// that double set to `value`, its checksum made again (empty when the record is not found).
-std::string WithHPSteamValue(const std::string& file, int field, double value) {
-    const std::string body = file.substr(0, file.size() - 4);
-    const std::string head = "HP Steami" + Int(0) + "d" + Double(250.0);
-    const std::size_t at = body.find(head);
-    if (at == std::string::npos) return std::string();
-    const std::size_t value_at = at + std::strlen("HP Steam") + 5 + 9 * static_cast<std::size_t>(field) + 1;
-    std::string damaged = body;
-    damaged.replace(value_at, 8, Double(value));
-    return WithCaseChecksum(damaged);
-}
 
 struct UtilityValue {
     const char* what;
@@ -84,10 +67,10 @@ TEST(HostReadersRanges, ASiteManagerRecordOutsideTheEditorsRangesIsDamage) {
 // The scenario's count of forbidden matches: seven integers after its DTmin (10 C), the last of them.
 std::string WithForbiddenCount(const std::string& file, std::int32_t count) {
     const std::string body = file.substr(0, file.size() - 4);
-    const std::size_t at = body.find("d" + Double(10.0));
+    const std::size_t at = body.find("d" + DoubleBytes(10.0));
     if (at == std::string::npos || body[at + 9 + 6 * 5] != 'i') return std::string();
     std::string damaged = body;
-    damaged.replace(at + 9 + 6 * 5 + 1, 4, Int(count));
+    damaged.replace(at + 9 + 6 * 5 + 1, 4, IntBytes(count));
     return WithCaseChecksum(damaged);
 }
 
