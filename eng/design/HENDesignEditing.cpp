@@ -197,7 +197,12 @@ CNode* CPIHENDesign::AddHeatExchanger(CNode* a, CNode* b, const char* reason, co
     if (exchangerKind != NodeKind::HeatExchanger && exchangerKind != NodeKind::CountercurrentHX) return nullptr;
     CNode* unit = nullptr;
     if (name && *name) {
-        if (m_sheet->getNode(name) || IsUnitNameTaken(name)) return nullptr;
+        if (IsUnitNameTaken(name)) return nullptr;
+        // A stream segment's name is the network's own ("N-12"), never shown as a unit's: a unit
+        // the user names so takes the name, and the segment another of the network's names.
+        if (CNode* holder = m_sheet->getNode(name)) {
+            if (!IsSegment(holder) || !m_sheet->renameNode(holder, m_sheet->getDefaultNodeNameString())) return nullptr;
+        }
         unit = m_sheet->addNode(FlowSheet::CreateNode(exchangerKind, name));
         if (unit) unit->addVariable(NodeValue::UnitOperationName, name, ValueStatus::Specified);
     } else {

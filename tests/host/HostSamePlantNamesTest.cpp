@@ -1,0 +1,205 @@
+// The same plant gives the same numbers under any names. Each example's streams, utilities and
+// units are renamed to names the system itself makes or keeps (a stream's block names, unit,
+// splitter and segment names, event, study and design names, the new-row marker, a name that
+// differs from another only in letter case, each other's names); `targets`, `design`, `grid` and
+// `retrofit` (all `--json`) of the renamed tables, and `design` of the case they save, read
+// every number the example as written reads, the names read back through the renaming.
+#include "HostProcess.h"
+#include "SamePlant.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace sameplant;
+
+struct Example {
+    const char* label;
+    const char* streams;
+    const char* network;
+};
+const Example kExamples[] = {
+    {"FourStreams", "four-streams.csv", "four-streams-network.csv"},
+    {"Split", "four-streams.csv", "four-streams-split-network.csv"},
+    {"Operated", "operated-streams.csv", "operated-network.csv"},
+    {"Retrofit", "retrofit-streams.csv", "retrofit-network.csv"},
+};
+
+// The names given, in the order the streams (utilities last) and the units come in the tables.
+struct NameSet {
+    const char* label;
+    std::vector<std::string> streams, units;
+};
+const NameSet kNameSets[] = {
+    {"SystemMade",
+     {"C1End", "H2Start", "E-101", "TEE-100", "_DummyHtrIgnore", "e-101", "Network-1N-1"},
+     {"N-12", "Event-P1", "Study-1", "dEFAULT sTUDY", "SimulationBaseCase", "**New**"}},
+    // Streams under each other's names, utilities under the units', units under each other's and
+    // the names the design gives the units it makes, so that a look-up by name that finds the old
+    // holder is seen.
+    {"Swapped",
+     {"C2", "C1", "H2", "H1", "Heater", "Cooler", "E100"},
+     {"E4", "E3", "E2", "E1", "Cooler1", "Heater1"}},
+    {"LetterCase",
+     {"h1", "H1", "c1", "C1", "hp steam", "COOLING WATER", "air"},
+     {"e1", "E1", "heater", "HEATER", "e4", "Cooler"}},
+};
+
+struct Renaming {
+    std::map<std::string, std::string> forward, back;
+    std::string Back(const std::string& name) const {
+        if (auto at = back.find(name); at != back.end()) return at->second;
+        // a stream's blocks are named after the stream
+        for (const char* end : {"Start", "End"}) {
+            const std::string e(end);
+            if (name.size() > e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0)
+                if (auto at = back.find(name.substr(0, name.size() - e.size())); at != back.end())
+                    return at->second + e;
+        }
+        return name;
+    }
+};
+
+Renaming RenamingOf(const Table& streams, const Table& network, const NameSet& set) {
+    Renaming r;
+    std::vector<std::string> names;
+    for (bool utilities : {false, true})
+        for (const auto& row : streams.rows) {
+            const bool utility = row.at("kind") == "utility";
+            if (utility == utilities && std::find(names.begin(), names.end(), row.at("name")) == names.end())
+                names.push_back(row.at("name"));
+        }
+    for (std::size_t i = 0; i < names.size() && i < set.streams.size(); ++i) r.forward[names[i]] = set.streams[i];
+    for (std::size_t i = 0; i < network.rows.size() && i < set.units.size(); ++i)
+        r.forward[network.rows[i].at("name")] = set.units[i];
+    for (const auto& [from, to] : r.forward) r.back[to] = from;
+    return r;
+}
+
+struct Job {
+    const char* label;
+    std::string arguments;  // after the stream and exchanger tables
+    bool casefile = false;  // `design` of the case the renamed tables save
+};
+const Job kJobs[] = {
+    {"Targets", ""},
+    {"Design", ""},
+    {"Grid", " --svg "},
+    {"Retrofit", " --budget 100000"},
+    {"DesignOfSavedCase", "", true},
+};
+
+struct Report {
+    HostRun run;
+    Flat flat;
+};
+
+// The flattened report, names read back: units the design made (a heater or cooler at a stream's
+// end, named in the order made) and splitters keyed by the streams they are on; the grid's
+// blocks, segments, splits and mixes by their kind and stream.
+Report RunJob(const std::string& command, const Renaming& r, const std::set<std::string>& unitNames) {
+    Report out{RunHost(command + " --json"), {}};
+    Json json;
+    const std::size_t start = out.run.out.find('{');
+    if (out.run.exitCode != 0 || start == std::string::npos || !JsonReader(out.run.out.substr(start)).Read(json))
+        return out;
+    FlatOptions o;
+    o.rename = [&r](const std::string& n) { return r.Back(n); };
+    o.key = [&r, &unitNames](const Json& item) {
+        const std::string name = r.Back(item.TextOf("name"));
+        if (item.Field("splitter")) return "splitter on " + r.Back(item.TextOf("stream"));
+        if (item.Field("kind") && item.Field("stream"))
+            return item.TextOf("kind") + " on " + r.Back(item.TextOf("stream"));
+        if (item.Field("hot") && item.Field("cold") && !unitNames.count(name))
+            return r.Back(item.TextOf("hot")) + "/" + r.Back(item.TextOf("cold"));
+        if (const Json* ends = item.Field("ends"); ends && !unitNames.count(name)) {
+            std::string key = item.TextOf("kind");
+            for (const Json& end : ends->items) key += " " + r.Back(end.TextOf("stream"));
+            return key;
+        }
+        return std::string();
+    };
+    out.flat = Flatten(json, o);
+    return out;
+}
+
+std::string Command(const Job& job, const std::string& streams, const std::string& network, const std::string& svg) {
+    const std::string name = std::string(job.label) == "Targets" ? "targets " : std::string(job.label) == "Grid" ? "grid "
+                             : std::string(job.label) == "Retrofit"                                         ? "retrofit "
+                                                                                                            : "design ";
+    return name + streams + (name == "targets " ? "" : " " + network) + job.arguments + (name == "grid " ? svg : "");
+}
+
+// Comparisons that fail for a fault another open piece of work is mending; each row says which.
+const char* KnownFailure(const Example&, const NameSet&, const Job&) { return nullptr; }
+
+struct Comparison {
+    const Example* example;
+    const NameSet* names;
+    const Job* job;
+};
+[[maybe_unused]] void PrintTo(const Comparison& c, std::ostream* os) {
+    *os << c.example->label << "/" << c.names->label << "/" << c.job->label;
+}
+
+std::vector<Comparison> AllComparisons() {
+    std::vector<Comparison> all;
+    for (const Example& e : kExamples)
+        for (const NameSet& n : kNameSets)
+            for (const Job& j : kJobs) all.push_back({&e, &n, &j});
+    return all;
+}
+
+class HostSamePlantNames : public ::testing::TestWithParam<Comparison> {};
+
+TEST_P(HostSamePlantNames, ReadWhatTheExampleAsWrittenReads) {
+    const Comparison& c = GetParam();
+    if (const char* why = KnownFailure(*c.example, *c.names, *c.job)) GTEST_SKIP() << why;
+    const Table streams = ReadTable(ReadFile(ExamplePath(c.example->streams)));
+    const Table network = ReadTable(ReadFile(ExamplePath(c.example->network)));
+    std::set<std::string> unitNames;
+    for (const auto& row : network.rows) unitNames.insert(row.at("name"));
+    const Renaming renaming = RenamingOf(streams, network, *c.names);
+    TableShape as{1, Utilities::Given, Order::Given};
+    TableShape renamed = as;
+    renamed.rename = [&renaming](const std::string& n) {
+        const auto at = renaming.forward.find(n);
+        return at == renaming.forward.end() ? n : at->second;
+    };
+    const std::string stem = std::string(c.example->label) + "-" + c.names->label;
+    ScratchFile s0("samenames", stem + "-as.csv", StreamTableOf(streams, as));
+    ScratchFile n0("samenames", stem + "-as-network.csv", NetworkOf(network, as));
+    ScratchFile s1("samenames", stem + "-renamed.csv", StreamTableOf(streams, renamed));
+    ScratchFile n1("samenames", stem + "-renamed-network.csv", NetworkOf(network, renamed));
+    ScratchFile saved("samenames", stem + "-renamed.kcase", "", false);
+    ScratchFile svg("samenames", stem + ".svg", "", false);
+    const Renaming none;
+    const Report a = RunJob(Command(*c.job, s0.path, n0.path, svg.path), none, unitNames);
+    Report b;
+    if (c.job->casefile) {
+        const HostRun save = RunHost("design " + s1.path + " " + n1.path + " --save " + saved.path);
+        ASSERT_EQ(0, save.exitCode) << save.out;
+        b = RunJob("design " + saved.path, renaming, unitNames);
+    } else {
+        b = RunJob(Command(*c.job, s1.path, n1.path, svg.path), renaming, unitNames);
+    }
+    ASSERT_EQ(0, a.run.exitCode) << a.run.out;
+    ASSERT_FALSE(a.flat.empty()) << a.run.out;
+    ASSERT_EQ(0, b.run.exitCode) << b.run.out << "\n" << FileContents(s1.path) << FileContents(n1.path);
+    EXPECT_EQ("", Differences(a.flat, b.flat, 1e-6, [](const std::string&) { return true; }))
+        << b.run.out << "\n" << FileContents(s1.path) << FileContents(n1.path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Renamed, HostSamePlantNames, ::testing::ValuesIn(AllComparisons()),
+                         [](const ::testing::TestParamInfo<Comparison>& info) {
+                             return std::string(info.param.example->label) + "_" + info.param.names->label + "_" +
+                                    info.param.job->label;
+                         });
+
+}  // namespace
