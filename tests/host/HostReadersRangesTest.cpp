@@ -38,10 +38,10 @@ TEST(HostReadersRanges, AUtilityDefaultsFileOutsideTheEditorsRangesIsRefused) {
         ScratchFile file("readers", "damaged.hud", damaged);
         ScratchFile script("readers", "damaged.txt",
                            "cmd OpenUDB\nopen @last\nexpect RecallPreferenceError\nfile " + file.path +
-                               "\ncmd OpenUtilityDefaultSet\nget HeatTransferCoeff.905.0\nget Temperature.903.0\n");
+                               "\ncmd OpenUtilityDefaultSet\nget HeatTransferCoeff.905.2\nget Temperature.903.2\n");
         const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path);
         ASSERT_EQ(0, run.exitCode) << v.what << run.out;
-        // HP Steam keeps what it had: 6 kW/(m2.C) from 250 C.
+        // HP Steam (the editor's third row) keeps what it had: 6 kW/(m2.C) from 250 C.
         EXPECT_EQ(std::vector<double>{6}, ScriptValues(run.out, 6)) << v.what << run.out;
         EXPECT_EQ(std::vector<double>{250}, ScriptValues(run.out, 7)) << v.what << run.out;
     }

@@ -11,8 +11,8 @@
 
 namespace {
 
-// The four streams' capital cost goes up by 10000 a shell when the law's constant a goes from
-// 10000 to 20000: N (a + 800 (A / N)^0.8).
+// The four streams' capital cost goes up by 10000 a unit when the law's constant a goes from
+// 10000 to 20000: N (a + 800 (A / N)^0.8), N the units of the pinch design (4 above, 3 below).
 TEST(HostSiteEconomics, ACapitalCostFileOpenedInASiteScenarioPricesTheSite) {
     ScratchFile costs("site-economics", "a20000.hcc", "", false), written("site-economics", "site.hcc", "", false);
     ScratchFile make("site-economics", "make.txt",
@@ -20,7 +20,8 @@ TEST(HostSiteEconomics, ACapitalCostFileOpenedInASiteScenarioPricesTheSite) {
     ASSERT_EQ(0, RunHost("view " + ExamplePath("four-streams.csv") + " --script " + make.path).exitCode);
     const HostRun targets = RunHost("targets " + ExamplePath("four-streams.csv") + " --json");
     ASSERT_EQ(0, targets.exitCode) << targets.out;
-    const double shells = JsonNumber(targets.out, "shells"), capital = JsonNumber(targets.out, "capital_cost");
+    const double units = JsonNumber(targets.out, "units_pinch"), capital = JsonNumber(targets.out, "capital_cost");
+    EXPECT_EQ(7, units) << targets.out;
 
     ScratchFile script("site-economics", "site.txt",
                        kFourStreamSite + "get Cost.654\nfile " + costs.path +
@@ -31,7 +32,7 @@ TEST(HostSiteEconomics, ACapitalCostFileOpenedInASiteScenarioPricesTheSite) {
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_NEAR(capital, ScriptValues(run.out, 20).at(0), 1e-3) << run.out;
     EXPECT_EQ(std::vector<double>{20000}, ScriptValues(run.out, 23)) << run.out;
-    EXPECT_NEAR(capital + 10000 * shells, ScriptValues(run.out, 24).at(0), 1e-3) << run.out;
+    EXPECT_NEAR(capital + 10000 * units, ScriptValues(run.out, 24).at(0), 1e-3) << run.out;
     // Another scenario of the site lists the site's set.
     EXPECT_EQ(std::vector<double>{20000}, ScriptValues(run.out, 30)) << run.out;
     // The file saved from the site scenario holds the site's set.
