@@ -202,4 +202,93 @@ INSTANTIATE_TEST_SUITE_P(Renamed, HostSamePlantNames, ::testing::ValuesIn(AllCom
                                     info.param.job->label;
                          });
 
+
+// Renamed in the views of a saved case: the project's scenario, its design, its streams and its
+// units (and a splitter) take names the system makes or keeps. `design` and `targets` of the case
+// saved and reopened read what the case read before, and so does every number of every view
+// below the case view (the design pages among them).
+struct ViewRenaming {
+    const char* label;
+    const char* network;
+    std::string views;   // the views opened from the case view, renamed or not
+    std::string script;  // the renames, in those views
+    std::map<std::string, std::string> renamed;  // new name -> old name
+};
+[[maybe_unused]] void PrintTo(const ViewRenaming& v, std::ostream* os) { *os << v.label; }
+
+const std::string kSelectDesign = "attach Viewable.299 Network\n";
+const std::string kRenameStreamsAndDesign =
+    "open HIDesignViewerProject.200.0\nsettext ExtraData.208 dEFAULT sTUDY\n"
+    "cmd RenameView\nopen HIDesignViewerScenario.200.0\nsettext StrName.401.0 H2Start\nsettext StrName.401.1 C1End\n"
+    "settext StrName.401.2 E-101\nsettext StrName.401.3 TEE-100\nsettext ExtraData.208 Study-1\ncmd RenameView\n"
+    "open HIDesignViewerDesign.200.0\nsettext Name.300.0 N-12\nsettext Name.300.1 Event-P1\nsettext Name.300.2 e-101\n"
+    "settext Name.300.3 dEFAULT sTUDY\n";
+const std::string kToTheSplitter =
+    "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nopen HIDesignViewerDesign.200.0\n"
+    "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n";
+
+// The design viewer lists the units in the order of the network: the series design's E1, E4, E3,
+// E2, the split design's E1, E3, E4, E2.
+const ViewRenaming kViewRenamings[] = {
+    {"FourStreams", "four-streams-network.csv", kSelectDesign, kSelectDesign + kRenameStreamsAndDesign,
+     {{"H2Start", "H1"}, {"C1End", "H2"}, {"E-101", "C1"}, {"TEE-100", "C2"},
+      {"N-12", "E1"}, {"Event-P1", "E4"}, {"e-101", "E3"}, {"dEFAULT sTUDY", "E2"}}},
+    {"Split", "four-streams-split-network.csv", kSelectDesign + kToTheSplitter,
+     kSelectDesign + kRenameStreamsAndDesign +
+         "open MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\n" + kToTheSplitter +
+         "settext ExtraData.250 TEE-101\n",
+     {{"H2Start", "H1"}, {"C1End", "H2"}, {"E-101", "C1"}, {"TEE-100", "C2"},
+      {"N-12", "E1"}, {"Event-P1", "E3"}, {"e-101", "E4"}, {"dEFAULT sTUDY", "E2"}}},
+};
+
+// Every number of every view below the case view, keyed by each view's type (its name is what
+// was renamed) and each cell's address.
+Flat FormNumbers(const std::string& out) {
+    Json json;
+    const std::size_t at = out.rfind("\n  form {");
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + 8;
+    if (!JsonReader(out.substr(start, out.find('\n', start) - start)).Read(json)) return {};
+    FlatOptions o;
+    o.key = [](const Json& item) { return item.Field("address") ? item.TextOf("address") : item.TextOf("type"); };
+    return Flatten(json, o);
+}
+
+class HostSamePlantViewNames : public ::testing::TestWithParam<ViewRenaming> {};
+
+TEST_P(HostSamePlantViewNames, ReadWhatTheCaseReadBefore) {
+    const ViewRenaming& v = GetParam();
+    ScratchFile designed("samenames", std::string(v.label) + "-designed.kcase", "", false);
+    ScratchFile original("samenames", std::string(v.label) + "-original.kcase", "", false);
+    ScratchFile renamed("samenames", std::string(v.label) + "-renamed.kcase", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath(v.network) + " --save " +
+                         designed.path)
+                     .exitCode);
+    // Both cases saved by the views with the design selected, the one untouched and the one renamed.
+    ASSERT_EQ(0, RunViewScript(designed.path + " --open case", v.views, " --save " + original.path).exitCode);
+    const HostRun rename = RunViewScript(designed.path + " --open case", v.script, " --save " + renamed.path);
+    ASSERT_EQ(0, rename.exitCode) << rename.out;
+    Renaming none, back;
+    back.back = v.renamed;
+    const Table network = ReadTable(ReadFile(ExamplePath(v.network)));
+    std::set<std::string> unitNames;
+    for (const auto& row : network.rows) unitNames.insert(row.at("name"));
+    for (const char* job : {"design ", "targets "}) {
+        SCOPED_TRACE(job);
+        const Report a = RunJob(job + original.path, none, unitNames), b = RunJob(job + renamed.path, back, unitNames);
+        ASSERT_EQ(0, b.run.exitCode) << b.run.out;
+        ASSERT_FALSE(a.flat.empty()) << a.run.out;
+        EXPECT_EQ("", Differences(a.flat, b.flat, 1e-6, [](const std::string&) { return true; })) << b.run.out;
+    }
+    ScratchFile form("samenames", "form.txt", "form\n");
+    const HostRun a = RunHost("view " + original.path + " --open case --script " + form.path);
+    const HostRun b = RunHost("view " + renamed.path + " --open case --script " + form.path);
+    const Flat pagesBefore = FormNumbers(a.out), pagesAfter = FormNumbers(b.out);
+    ASSERT_FALSE(pagesBefore.empty()) << a.out.substr(0, 2000);
+    EXPECT_EQ("", Differences(pagesBefore, pagesAfter, 1e-6, Kept));
+}
+
+INSTANTIATE_TEST_SUITE_P(Renamed, HostSamePlantViewNames, ::testing::ValuesIn(kViewRenamings),
+                         [](const ::testing::TestParamInfo<ViewRenaming>& info) { return std::string(info.param.label); });
+
 }  // namespace

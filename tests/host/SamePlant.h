@@ -436,4 +436,73 @@ inline bool PathHas(const std::string& path, std::initializer_list<const char*> 
     return false;
 }
 
+// ---- form listings ----
+
+// Cells of a listing that a reopened case does not restore, and why; `design` where only the
+// design viewer's cell of that address is meant.
+struct NotKept {
+    const char* part;  // a piece of the cell's path
+    bool design;
+    const char* why;
+};
+inline const NotKept kNotKept[] = {
+    // What the user last pointed at in a table (the cursor of a row or column) is where the user
+    // is, not what the case holds; a reopened view starts at its first row.
+    {"[RowPos.", false, "the table cursor is the session's"},
+    {"[ColPos.", false, "the table cursor is the session's"},
+    {"[ColPosU.", false, "the table cursor is the session's"},
+    // The project's index of the scenario it made last serves the form that named it.
+    {"ProjectObject(Kestrin project)].variables[ExtraData.255]", false, "the scenario made last is the session's"},
+    // The optimiser's pre-run check (its unit list, verdicts and switches) is a report the design
+    // viewer makes when asked, here by the retrofit run; a reopened case has not been asked yet.
+    {"[ExtraData.1006]", true, "the optimiser's pre-run check is made on request"},
+    {"[ExtraData.1007]", true, "the optimiser's pre-run check is made on request"},
+    {"[ExtraData.1008]", true, "the optimiser's pre-run check is made on request"},
+    {"[ExtraData.1010]", true, "the optimiser's pre-run check is made on request"},
+    {"[ExtraData.1011]", true, "the optimiser's pre-run check is made on request"},
+    {"[ExtraData.1016]", true, "the optimiser's pre-run check is made on request"},
+    {"[ExtraData.1019]", true, "the optimiser's pre-run check is made on request"},
+    {"[ExtraData.1022]", true, "the optimiser's pre-run check is made on request"},
+    {"[ExtraData.1030]", true, "the optimiser's pre-run check is made on request"},
+    {"[Index.1030]", true, "the optimiser's pre-run check is made on request"},
+    {"[Switch.1003]", true, "the optimiser's pre-run check is made on request"},
+    {"[Switch.1012]", true, "the optimiser's pre-run check is made on request"},
+    {"[Switch.1013]", true, "the optimiser's pre-run check is made on request"},
+    {"[Switch.1014]", true, "the optimiser's pre-run check is made on request"},
+    {"[Switch.1015]", true, "the optimiser's pre-run check is made on request"},
+    // Which node of the schedule tree is selected, and the unit typed on the what-if form for the
+    // next event (with the choices and switches that follow from it), are where the user is.
+    {"[Index.300]", true, "the selected node of the schedule tree is the session's"},
+    {"[HXSelection.389]", true, "the unit typed for the next what-if event is the session's"},
+    {"[HXSelectionName.388]", true, "the units offered for the next what-if event follow what was typed"},
+    {"[Switch.437]", true, "the unit typed for the next what-if event is the session's"},
+    {"[Switch.488]", true, "the unit typed for the next what-if event is the session's"},
+};
+
+inline bool Kept(const std::string& path) {
+    const bool design = path.find("DesignObject(") != std::string::npos;
+    for (const NotKept& n : kNotKept)
+        if ((design || !n.design) && path.find(n.part) != std::string::npos) return false;
+    return true;
+}
+
+// The listing `form` prints at the case view (the last one the run printed, or the first), keyed by
+// view and cell.
+inline bool Listing(const std::string& out, FlatTexts& listing, std::string& why, bool first = false) {
+    const std::size_t at = first ? out.find("\n  form {") : out.rfind("\n  form {");
+    if (at == std::string::npos) return why = "no form listing", false;
+    const std::size_t start = at + 8, end = out.find('\n', start);
+    Json json;
+    if (!JsonReader(out.substr(start, end - start)).Read(json)) return why = "the listing is no JSON", false;
+    FlatOptions o;
+    o.key = [](const Json& item) {
+        if (item.Field("address")) return item.TextOf("address");
+        if (item.Field("view")) return item.TextOf("type") + "(" + item.TextOf("view") + ")";
+        return std::string();
+    };
+    listing.clear();
+    LeavesInto(json, "", o, listing);
+    return true;
+}
+
 }  // namespace sameplant

@@ -1,0 +1,95 @@
+// A refusal changes nothing. Each row writes into a cell a value it must refuse, or gives a
+// command that must be refused (or a deletion the user declines), on a saved design case; the
+// write answers 0, and the `form` listing of the case view (every view below it) reads the same
+// after it as before, but for the table cursors a write moves.
+#include "HostProcess.h"
+#include "SamePlant.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace sameplant;
+
+// Where a write is made, from the case view, and the views back up to it.
+struct Place {
+    const char* down;
+    int ups;
+};
+const Place kScenario{"open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n", 2};
+const Place kDesign{"open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nopen HIDesignViewerDesign.200.0\n",
+                    3};
+const Place kExchanger{"open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nopen HIDesignViewerDesign.200.0\n"
+                       "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n",
+                       4};
+
+struct Refusal {
+    const char* label;
+    const Place* place;
+    const char* write;  // one action, answered 0 where it asks
+    const char* knownFailure = nullptr;
+};
+[[maybe_unused]] void PrintTo(const Refusal& r, std::ostream* os) { *os << r.label; }
+
+const char* const kDomainsMended =
+    "a value no quantity of the cell can take is taken (being mended elsewhere, one domain per quantity)";
+
+const Refusal kRefusals[] = {
+    {"SupplyBelowAbsoluteZero", &kScenario, "set Temperature.402.0 -300"},
+    {"NegativeHeatCapacityFlow", &kScenario, "set HeatCapacityFlow.404.0 -1"},
+    {"StreamNamedAsTheNewRow", &kScenario, "settext StrName.401.0 **New**"},
+    {"StreamNamedAsAnother", &kScenario, "settext StrName.401.0 H2"},
+    {"StreamDeletionDeclined", &kScenario, "settext StrName.401.0"},
+    {"NegativePlantLife", &kScenario, "set exp_plant_life.300 -1"},
+    {"HoursPastAYear", &kScenario, "set hours_of_operation.300 9000"},
+    {"NegativeApproachContribution", &kScenario, "set DeltaTemp.406.2 -5"},
+    {"CloneWithoutASelectedDesign", &kScenario, "cmd CloneDesign"},
+    {"NoNumberForADuty", &kDesign, "settext HeatFlow.304.0 abc"},
+    {"ShellsOfTwoAndAHalf", &kDesign, "set ExtraData.307 2.5"},
+    {"AreaOfACalculatedUnit", &kDesign, "set Area.302.0 -3"},
+    {"ShellsOnTheExchangerView", &kExchanger, "set ExtraData.701.0 2.5"},
+    {"OutletPastTheTemperatureRange", &kExchanger, "set Temperature.758 6000"},
+    {"RateOfReturnOf1e15", &kScenario, "set rate_cap_int.300 1e15", kDomainsMended},
+    {"NegativeDesignDTmin", &kDesign, "set DeltaTemp.607 -40", kDomainsMended},
+    {"NegativeDuty", &kDesign, "set HeatFlow.304.0 -1", kDomainsMended},
+};
+
+std::string DesignCase() {
+    static const ScratchFile file("samerefusal", "design.case", "", false);
+    static const int made = RunHost("design " + ExamplePath("four-streams.csv") + " " +
+                                    ExamplePath("four-streams-network.csv") + " --save " + file.path)
+                                .exitCode;
+    (void)made;
+    return file.path;
+}
+
+class HostSamePlantRefusals : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(HostSamePlantRefusals, LeaveEveryViewAsItWas) {
+    const Refusal& r = GetParam();
+    if (r.knownFailure) GTEST_SKIP() << r.knownFailure;
+    // The way down and up once first, so that what opening the place shows is in both listings.
+    std::string up;
+    for (int i = 0; i < r.place->ups; ++i) up += "open MyOwnerObject\n";
+    const std::string script = r.place->down + up + "form\n" + r.place->down + "answer 0\n" + r.write + "\n" + up + "form\n";
+    const HostRun run = RunViewScript(DesignCase() + " --open case", script);
+    // A refusal shows its message, which the script does not announce: the run exits 1 for it.
+    const std::string echo = std::string(r.write);
+    const std::size_t step = run.out.find(": " + echo + "\n");
+    ASSERT_NE(std::string::npos, step) << run.out.substr(0, 3000);
+    EXPECT_EQ(0u, run.out.find("  result 0\n", step) - run.out.find('\n', step) - 1) << run.out.substr(step, 600);
+    FlatTexts before, after;
+    std::string why;
+    ASSERT_TRUE(Listing(run.out, before, why, true)) << why;
+    ASSERT_TRUE(Listing(run.out, after, why)) << why;
+    EXPECT_EQ("", TextDifferences(before, after, Kept));
+}
+
+INSTANTIATE_TEST_SUITE_P(Refused, HostSamePlantRefusals, ::testing::ValuesIn(kRefusals),
+                         [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.label); });
+
+}  // namespace
