@@ -160,6 +160,11 @@ hresult TotalSiteManager::SetUtilityValue(DefaultUtility* u, DefaultUtilityParam
     return 1;
 }
 
+namespace {
+// The price a stream holds until one is given to it.
+constexpr double kUnsetCostIndex = 3.171e-06;
+}  // namespace
+
 hresult TotalSiteManager::SetValue(const char* name, DefaultUtilityParameter parameter, double value) {
     const int outer = m_editedParameter;
     m_editedParameter = parameter;
@@ -174,6 +179,14 @@ void TotalSiteManager::UpdateStreams(DefaultUtility* u) {
     if (!stream) return;
     const int edited = m_editedParameter;
     auto mirrors = [edited](int parameter) { return edited < 0 || edited == parameter; };
+    // What the edit did not change reaches the stream only where it holds nothing of its own yet.
+    if (edited >= 0 && edited != DUP_SupplyTemperature && edited != DUP_TargetTemperature) {
+        Fill(*stream, N::Temperature, u->supplyTemperature, 0);
+        Fill(*stream, N::Temperature, u->targetTemperature, 1);
+    }
+    if (edited >= 0 && edited != DUP_FilmCoefficient) Fill(*stream, N::CHTCoeff, u->filmCoefficient, 0, true);
+    if (edited >= 0 && edited != DUP_SpecificHeat) Fill(*stream, N::SpecificHeat, u->specificHeat, 0);
+    if (edited >= 0 && edited != DUP_Cost && stream->GetCostIndex() == kUnsetCostIndex) MirrorCost(*stream, u->cost);
     if (mirrors(DUP_SupplyTemperature) || mirrors(DUP_TargetTemperature)) {
         // Both ends together, in the order the stream takes them: the supply first while it stays
         // on its side of the target the stream holds, else the target first.
