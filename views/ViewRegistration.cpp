@@ -4,6 +4,7 @@
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
 #include "eng/model/CaseValueLimits.h"
+#include "lumeth/CellDomain.h"
 #include "lumeth/KindRanges.h"
 
 #include <algorithm>
@@ -39,6 +40,42 @@ std::vector<KindRange> caseKindRanges() {
     };
 }
 
+// What a cell of each kind of quantity takes where its row declares nothing of its own: a
+// difference of temperatures, an area, a film coefficient or a fluid property above zero, a duty,
+// a fouling resistance or a cost from zero up, a fraction from 0 to 1, a switch 0 or 1, an index,
+// a choice or a count a whole number. A cell whose quantity differs (a heat flow that may be a
+// change, a price that may be a credit) says so with its row.
+std::vector<KindDomain> caseKindDomains() {
+    using D = CellDomain;
+    const double most = 2147483647.0;
+    return {
+        {1517, D::Above(0.0)},
+        {1508, D::Above(0.0)},
+        {1524, D::Above(0.0)},
+        {1516, D::Above(0.0)},
+        {1007, D::Above(0.0)},
+        {1008, D::Above(0.0)},
+        {1011, D::Above(0.0)},
+        {1012, D::Above(0.0)},
+        {1027, D::Above(0.0)},
+        {1507, D::Above(0.0)},
+        {4, D::Above(0.0)},
+        {6, D::AtLeast(0.0)},
+        {4101, D::AtLeast(0.0)},
+        {31000, D::AtLeast(0.0)},
+        {11, D::Fraction()},
+        {9, D::Fraction()},
+        {104, D::Switch()},
+        {100, D::Whole(0, most)},
+        {105, D::Whole(0, most)},
+        {107, D::Whole(0, most)},
+        {109, D::Whole(0, most)},
+        {32009, D::Whole(0, most)},
+        {32010, D::Whole(0, most)},
+        {32011, D::Count()},
+    };
+}
+
 }  // namespace
 
 void ViewRegistries::Install() {
@@ -46,6 +83,7 @@ void ViewRegistries::Install() {
     ResourceRegistry::Install(&resources);
     FeatureRegistry::Install(&features);
     InstallKindRanges(caseKindRanges());
+    InstallKindDomains(caseKindDomains());
 }
 
 void ViewRegistrationPlan::AddType(const ViewTypeRow& row) {

@@ -19,6 +19,11 @@ void FormDescription::Add(const FormVariable& variable) {
     if (variable.typeCode < 0 && VarDescription::Parse(variable.address, var)) m_variables.back().typeCode = var.Type();
 }
 
+void FormDescription::SetDomain(const Text& address, const CellDomain& domain) {
+    for (FormVariable& v : m_variables)
+        if (v.address == address) v.domain = domain;
+}
+
 namespace {
 const char* hookName(FormHook hook) {
     switch (hook) {

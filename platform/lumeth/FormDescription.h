@@ -21,6 +21,7 @@
 //         return Form().Value(*this, v, out) ? out : Viewable::Value(v);
 //     }
 //     // at registration: type->SetLoadVariables([](FormDescription& f) { MyView::Form().Describe(f); });
+#include "lumeth/CellDomain.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/VarDescription.h"
 
@@ -47,6 +48,9 @@ struct FormVariable {
     // number from 0 to its row count less one, as the view's Dimensions tells; the address
     // names number 0. Set by name (`.numbered = ...`), as the flags after `dimensions` are.
     bool numbered = false;
+    // What a write of the cell may give (set by name, or by the form's SetDomain): undeclared, it
+    // is the domain of its kind of quantity.
+    CellDomain domain{};
 };
 
 class FormDescription {
@@ -60,6 +64,8 @@ public:
         auto it = m_refusals.find(address);
         return it == m_refusals.end() ? Text() : it->second;
     }
+    // The domain of every listed variable at the address: what its quantity can be.
+    void SetDomain(const Text& address, const CellDomain& domain);
     // The command words the view's Message handles, as its dispatch lists them.
     void AddCommand(const Text& word) { m_commands.push_back(word); }
     const std::vector<Text>& Commands() const { return m_commands; }

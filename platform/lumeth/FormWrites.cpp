@@ -67,6 +67,9 @@ ModifyState ListedCellState(Viewable* view, const VarDescription& var, const For
     ModifyState state = row.byState ? ReadOnlyState : ModifiableState;
     int detail = 0;
     view->VariableStatus(var, state, detail);
+    // A choice with no entries now takes nothing.
+    const CellDomain* domain = row.domain.Declared() ? &row.domain : nullptr;
+    if (state != ReadOnlyState && domain && domain->entries && domain->entries(*view, var) <= 0) state = ReadOnlyState;
     return state;
 }
 

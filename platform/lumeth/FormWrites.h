@@ -14,6 +14,8 @@ inline constexpr const char* ReadOnly = "ReadOnlyCell";
 inline constexpr const char* OutOfRange = "SpecRange";
 inline constexpr const char* NotANumber = "NotANumber";
 inline constexpr const char* NotTaken = "ValueNotTaken";
+// The words that follow a refusal of a number the cell's quantity cannot be: what it takes.
+inline constexpr const char* DomainTold = "CellTakes";
 }  // namespace WriteRefusal
 
 // The form a view type lists (its own variables and its parents'), made once per type.

@@ -69,6 +69,7 @@ MessageCatalogue::MessageCatalogue() {
          "value instead; to change a size while the network operates, modify the operation first."},
         {"NotANumber", "This cell takes a number, and \"%s\" is not one."},
         {"ValueNotTaken", "The view does not take this value here."},
+        {"CellTakes", "This cell takes %s."},
     };
     std::size_t count = 0;
     const MessageText* extraction = ExtractionMessageTexts(count);

@@ -102,7 +102,7 @@ const MessageText kTexts[] = {
     {"UnitNameError", "This unit name is empty or taken."},
     {"SplitFractionError", "A split fraction must lie between 0 and 1, and the shares given on a splitter must together "
                            "pass on its whole inflow: to change a share the others fix, first clear one of them."},
-    {"CannotAcceptThisPercentValue", "Give a percentage between 0 and 100."},
+    {"CannotAcceptThisPercentValue", "The percentage lies outside the range this cell takes."},
     {"optimizationwilloverwritedesign", "The optimisation will overwrite this design. Go on?"},
     // The what-if schedules and events.
     {"BaseCaseSchedule", "Base case"},

@@ -86,6 +86,8 @@ const MessageText kTexts[] = {
     {"NegativeHoursOfOperInput", "The hours of operation cannot be negative."},
     {"OverlimitHoursOfOperInput", "The hours of operation exceed those of a year."},
     {"NegativePlantLifeInput", "The plant life cannot be negative."},
+    {"PlantLifeRange", "The plant life lies outside the lives a plant's economics take."},
+    {"HoursOfOperationRange", "The hours of operation lie outside those a year holds."},
     {"DeafultEconomicSpecRenameNotAllowed", "The DEFAULT economic data set cannot be renamed."},
     {"EconomicDataInUseDeleteError", "This economic data set is in use and cannot be deleted."},
     {"EconomicDataWithNameExists", "An economic data set of this name exists already."},

@@ -3,6 +3,7 @@
 #include "lumeth/FormWrites.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/KindRanges.h"
+#include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/Viewable.h"
 
@@ -73,9 +74,31 @@ bool refusedAsOutOfRange(Viewable* view, const VarDescription& var, const FormVa
     return true;
 }
 
+// A number the cell's quantity cannot be (a count of 2.5 shells, a negative duty, a switch at 7,
+// a choice past its entries) is refused before the view sees it, whatever the view's own checks:
+// the domain declared with the cell's row, or else the one of its kind where the cell answers for
+// no range of its own (a cell that lists keys of its own tells the user itself why a value is
+// refused, as the range of its kind leaves it to). The refusal names what the cell takes.
+bool refusedOutsideDomain(Viewable* view, const VarDescription& var, const FormVariable& row, double value) {
+    if (value == Viewable::EmptyValue) return false;
+    const int kind = view->GetEDVarType(var);
+    const CellDomain* domain = row.domain.Declared()                              ? &row.domain
+                               : HeldToRange(ListedForm(view->GetViewType()), row) ? FindKindDomain(kind)
+                                                                                   : nullptr;
+    if (domain && domain->typed) value = calc_ounit(value, DefUnitConv(kind));
+    if (!domain || domain->Takes(value, *view, var)) return false;
+    const Text key = domain->key ? domain->key : WriteRefusal::OutOfRange;
+    Session::Instance().Record(SessionEvent::Error, key,
+                               FindString(key, 0) + " " + FormatMessage(FindString(WriteRefusal::DomainTold, 0),
+                                                                        {domain->Described(*view, var)}));
+    return true;
+}
+
 // A number written into a listed cell: held to the form's rules first, then the view's.
 int specifyListed(Viewable* view, const VarDescription& var, const FormVariable* row, double value) {
-    if (row && (refusedAsReadOnly(view, var, *row) || refusedAsOutOfRange(view, var, *row, value))) return 0;
+    if (row && (refusedAsReadOnly(view, var, *row) || refusedAsOutOfRange(view, var, *row, value) ||
+                refusedOutsideDomain(view, var, *row, value)))
+        return 0;
     return view->Specify(var, value);
 }
 

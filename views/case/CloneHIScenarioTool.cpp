@@ -321,6 +321,8 @@ void CloneHIScenarioTool::DescribeForm(FormDescription& form) {
     form.Add({"Switch.200", FormHook::Value, kSwitch, false, 0});
     form.Add({"Enum.200", FormHook::Value, kEnum, false, 0});
     form.Add({"Enum.202", FormHook::Value, kEnum, true, 0});
+    // The target is one of the scenarios offered, and the choice says so itself.
+    form.SetRefusals("Enum.202", "ValidOptionError");
     form.Add({"ExtraData.100", FormHook::Text, kText, true, 0});
     form.AddCommand("clone");
     form.AddCommand("ObjectSelectionToggledOnDataEnum");

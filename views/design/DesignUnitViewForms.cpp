@@ -5,6 +5,8 @@
 #include "views/design/HeatExchangerView.h"
 #include "views/design/SplitterView.h"
 
+#include "pellin/FFactor.h"
+
 namespace {
 
 using H = FormHook;
@@ -64,9 +66,13 @@ void HeatExchangerView::LoadVariables(FormDescription& form) {
     // Each cell is held to its state and to the range of its kind as well as to its own checks.
     form.SetRefusals("Area.200", "AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2 ReadOnlyCell SpecRange");
     form.SetRefusals("Area.201", "ShellsInputError ReadOnlyCell SpecRange");
-    for (const char* name : {"Switch.291", "Switch.292", "Switch.293", "Switch.294"})
+    for (const char* name : {"Switch.291", "Switch.292", "Switch.293", "Switch.294"}) {
         form.SetRefusals(name, "UtilityCannotBeAddedAtPort UtilityCannotBeRemovedAtPort ReadOnlyCell");
+        form.SetDomain(name, CellDomain::Switch());
+    }
     form.SetRefusals("ExtraData.701", "ShellsInputError ReadOnlyCell");
+    // Shells in series (and in parallel) are a whole count, as the exchanger table takes them.
+    form.SetDomain("ExtraData.701", CellDomain::Whole(1, kMaxShellsInSeries));
     form.SetRefusals("ExtraData.205", "HeatExchangerNameError");
     for (const char* address : {"HeatFlow.200", "HeatFlow.201", "Fouling.200"})
         form.SetRefusals(address, "SpecRange ReadOnlyCell");

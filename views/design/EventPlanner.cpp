@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "pellin/CNode.h"
+#include "pellin/FFactor.h"
 #include "views/design/HIDesignViewerDesign.h"
 
 #include <string>
@@ -162,6 +163,11 @@ void EventPlanner::LoadVariables(FormDescription& form) {
     form.SetRefusals("Area.300", "AreaInputError");
     form.SetRefusals("Index.300", "ShellsInputError");
     form.SetRefusals("Index.400", "CannotAcceptThisPercentValue");
+    // A task's shells are a whole count; a split's flow to a branch a share of its whole.
+    form.SetDomain("Index.300", CellDomain::Whole(1, kMaxShellsInSeries).RefusedWith("ShellsInputError"));
+    form.SetDomain("Index.400", CellDomain::Between(0.0, 100.0)
+                                    .RefusedWith("CannotAcceptThisPercentValue")
+                                    .Saying("a percentage from 0 to 100 %"));
     form.SetRefusals("MassFlow.301", "FlowRateUpdateError");
     form.SetRefusals("Temperature.300", "TemperatureUpdateError");
     form.SetRefusals("PlanName.300", "NoEventSelected EventNameAlreadyUsed");

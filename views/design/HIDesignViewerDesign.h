@@ -141,6 +141,7 @@ public:
     struct WriteAddress {
         int type, number, dims;
         const char* refusals = "";  // the keys a write may be refused with, blank-separated
+        CellDomain domain{};         // what the cell's quantity can be, beyond its kind's
     };
     static const std::vector<WriteAddress>& WriteAddresses();
     static void AddSettingAddresses(std::vector<WriteAddress>& out);
@@ -149,6 +150,9 @@ public:
     // The kind of quantity a written cell takes, in the user's unit: its type code, but for the
     // outlet temperature of a heater or cooler typed beside its duty (6: 355, 356).
     static int WrittenKind(int type, int number);
+    // The streams the choice of a stream by name (105/764) offers: the scenario's process and
+    // utility streams.
+    static int StreamChoiceCount(Viewable& view, const VarDescription& var);
     // The texts the design forms write: address and dimensions.
     struct TextInput {
         const char* address;

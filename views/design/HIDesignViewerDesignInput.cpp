@@ -8,6 +8,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/MessageKey.h"
+#include "pellin/FFactor.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 #include "views/design/DesignValueRows.h"
@@ -168,6 +169,36 @@ const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
     return "";
 }
 
+// The outlet of a heater typed beside its duty stays above its inlet, a cooler's below: the
+// other way the unit would carry heat backwards.
+bool outletBeyondInlet(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
+    const InputRow* r = findRow(var.Type(), var.Number());
+    auto& viewer = static_cast<V&>(view);
+    CNode* unit = r && viewer.GetDesign() ? viewer.WriteRowUnit(static_cast<int>(r->list), var.Offset(0)) : nullptr;
+    HeatExch* hx = unit ? AsHeatExch(unit) : nullptr;
+    const bool cooler = r && r->at == At::HotOut;
+    CNode* inlet = hx ? hx->getInlet(cooler ? 0 : 1) : nullptr;
+    double t = 0.0;
+    if (!inlet || !inlet->getVariableAsDouble("Temperature", t) || !std::isfinite(t) || t == kEmpty) return false;
+    out = {t, cooler, "its inlet"};
+    return true;
+}
+
+// What each exchanger row takes beyond the kind it is shown in: counts are whole, weights are
+// from zero up, an outlet typed beside a duty is a temperature past its inlet.
+CellDomain domainOf(const InputRow& r) {
+    using D = CellDomain;
+    if (r.check == shellCount) return D::Whole(1, kMaxShellsInSeries);
+    if (r.type == 1519 && (r.number == 359 || r.number == 360)) return D::Count();
+    if (r.check == negativeWeight) return D::AtLeast(0.0);
+    // An exchanger's area is above nothing; a spare or new area may be none.
+    if (r.check == areaOnUnit || r.check == specifiedArea) return D::Above(0.0).RefusedWith("AreaInputError");
+    if (r.check == negativeArea) return D::AtLeast(0.0).RefusedWith("AreaInputError");
+    if (r.type == 6 && r.check == temperatureRange)
+        return D::Between(CaseValueLimits::MinTemperature, CaseValueLimits::MaxTemperature).Beyond(outletBeyondInlet);
+    return {};
+}
+
 V::ListSize sizeOf(L list) {
     switch (list) {
         case L::Filtered: return V::ListSize::Filtered;
@@ -184,8 +215,10 @@ V::ListSize sizeOf(L list) {
 const std::vector<HIDesignViewerDesign::WriteAddress>& HIDesignViewerDesign::WriteAddresses() {
     static const std::vector<WriteAddress> addresses = [] {
         std::vector<WriteAddress> out;
-        for (const InputRow& r : kRows) out.push_back({r.type, r.number, 1, refusalsOf(r.check)});
-        out.push_back({110, 200, 0, "CannotAcceptThisPercentValue"});
+        for (const InputRow& r : kRows) out.push_back({r.type, r.number, 1, refusalsOf(r.check), domainOf(r)});
+        // A change of throughput takes the plant down to a trace of its flow, never to none.
+        out.push_back({110, 200, 0, "CannotAcceptThisPercentValue",
+                       CellDomain::Above(-99.99).RefusedWith("CannotAcceptThisPercentValue").Saying("a percentage above -99.99 %")});
         out.push_back({1517, 1, 0, "DeltaTViolationsError"});
         for (int n : {200, 203, 204, 207, 208}) out.push_back({109, n, 0});
         AddSettingAddresses(out);

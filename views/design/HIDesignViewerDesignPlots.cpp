@@ -321,6 +321,7 @@ void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
         if (listed.insert({row.Address().c_str(), FormHook::Value}).second)
             form.Add({row.Address(), FormHook::Value, WrittenKind(a.type, a.number), true, a.dims});
         if (*a.refusals) form.SetRefusals(row.Address(), a.refusals);
+        if (a.domain.Declared()) form.SetDomain(row.Address(), a.domain);
     }
     for (const TextInput& t : TextInputs()) {
         if (listed.insert({std::string(t.address), FormHook::Text}).second) form.Add({t.address, FormHook::Text, 1519, true, t.dims});

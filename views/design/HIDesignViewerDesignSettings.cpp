@@ -63,9 +63,16 @@ void HIDesignViewerDesign::AddSettingAddresses(std::vector<WriteAddress>& out) {
              {1519, 358, 0,
               "HTCoeffUpdateError AreaInputError ShellsInputError CannotAcceptThisPercentValue FlowRateUpdateError "
               "TemperatureUpdateError"},
-             {1519, 587, 0}, {1517, 607, 0}, {1508, 304, 0},
-             {105, 764, 0}, {105, 991, 1}, {104, 206, 0}, {104, 219, 0}, {104, 410, 0}, {104, 913, 1}, {104, 952, 1}})
+             // The what-if event kinds (EventPromptKey) and the streams offered by name.
+             {1519, 587, 0, "", CellDomain::Entries(8)}, {1517, 607, 0}, {1508, 304, 0},
+             {105, 764, 0, "", CellDomain::EntriesOf(&V::StreamChoiceCount)}, {105, 991, 1}, {104, 206, 0}, {104, 219, 0},
+             {104, 410, 0}, {104, 913, 1}, {104, 952, 1}})
         out.push_back(a);
+}
+
+int HIDesignViewerDesign::StreamChoiceCount(Viewable& view, const VarDescription&) {
+    const IHeatIntegrationScenario* s = static_cast<V&>(view).pScenario;
+    return s ? s->GetNumberOfProcessStreams() + s->GetNumberOfUtilityStreams() : 0;
 }
 
 int HIDesignViewerDesign::SpecifySetting(const VarDescription& var, double value) {

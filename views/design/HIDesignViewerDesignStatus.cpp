@@ -105,6 +105,17 @@ void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState
         else if (status == 2 || status == kUnreadable) state = exchangerTest(unit);
         return;
     }
+    // A port takes a switch only where the design may place a heater or cooler there, or take
+    // one away (ports: 0 hot-side feed, 1 cold-side feed, 2 hot-side product, 3 cold-side product).
+    if (is(104, {351, 352, 353, 354})) {
+        static constexpr int kPorts[] = {2, 3, 0, 1};
+        CNode* unit = unitOf(L::Filtered);
+        if (!unit) return;
+        const int port = kPorts[number - 351];
+        state = pDesign->CanAddUtilityAtPort(unit, port) || pDesign->CanRemoveUtilityAtPort(unit, port) ? ModifiableState
+                                                                                                        : ReadOnlyState;
+        return;
+    }
     if (is(1519, {700, 709, 714}) || is(31000, {711})) {
         if (CNode* unit = unitOf(L::Direct)) state = exchangerTest(unit);
         return;
@@ -116,7 +127,11 @@ void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState
     // Both end approaches follow the high end's status: the two are specified together.
     if (is(1517, {500, 501}) || is(4101, {500}) || is(1508, {302})) {
         const char* name = type == 4101 ? "HXFoulingFactor" : type == 1508 ? "HTArea" : "HighEndDelT";
-        endValueState(unitOf(L::Filtered), name, state);
+        CNode* unit = unitOf(L::Filtered);
+        endValueState(unit, name, state);
+        // A heater's or cooler's area is its own only while the network operates.
+        const HeatExch* hx = type == 1508 && unit ? AsHeatExch(unit) : nullptr;
+        if (hx && hx->IsUtilityExch() && !pDesign->IsOperationLocked()) state = ReadOnlyState;
         return;
     }
     if (is(1519, {301})) {

@@ -449,6 +449,14 @@ void HeatExchangerView::VariableStatus(const VarDescription& var, ModifyState& s
         m = byStatus(NV::HXFoulingFactor, 1, 1);
     } else if (t == 1508 && (n == 200 || n == 201)) {
         m = byStatus(n == 200 ? NV::HTArea : NV::HTMaxAreaShell, 0, 1);
+        // A heater's or cooler's area is its own only while the network operates.
+        if (n == 200 && pModel->IsUtilityExch() && !locked) m = 0;
+    } else if (t == 104 && n >= 291 && n <= 294) {
+        // A port takes a switch only where the design may place a heater or cooler there, or
+        // take one away.
+        if (!pDesign) return;
+        const int port = kSwitchPort[n - 291];
+        m = pDesign->CanAddUtilityAtPort(pNode, port) || pDesign->CanRemoveUtilityAtPort(pNode, port) ? 1 : 0;
     } else if (t == 1508) {
         return;  // unchanged
     } else if (t == 6 && n == 200) {

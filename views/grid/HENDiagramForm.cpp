@@ -70,6 +70,13 @@ void HENDiagram::LoadVariables(FormDescription& form) {
     // A configuration name that is empty or taken.
     for (const char* address : {"ExtraData.200", "ExtraData.202"}) form.SetRefusals(address, "AddConfigError");
     for (int n = 200; n <= 206; ++n) form.SetRefusals(FormattedText("Enum.%d", n), "ValidOptionError");
+    // A label is one of the diagram's entries, from nothing (0) to the unit's name; the line a
+    // step moves is one of the lines shown.
+    for (int n = 200; n <= 205; ++n)
+        form.SetDomain(FormattedText("Enum.%d", n), CellDomain::Whole(0, kLastLabelChoice).RefusedWith("ValidOptionError"));
+    form.SetDomain("YIndex.200", CellDomain::EntriesOf([](Viewable& view, const VarDescription&) {
+                       return static_cast<int>(static_cast<HENDiagram&>(view).ShownStreamOrder().size());
+                   }));
 }
 
 double HENDiagram::Value(const VarDescription& var) {

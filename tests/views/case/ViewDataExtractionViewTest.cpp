@@ -413,8 +413,10 @@ TEST_F(ViewDataExtractionView, SubFlowsheetsAreChosenWithinTheListOnly) {
     EXPECT_EQ(0.0, get("Switch.217.1"));
     EXPECT_FALSE(config().IsSubFlowsheetChosen("Sub 1"));
     EXPECT_TRUE(config().IsSubFlowsheetChosen("Main"));
-    // The entry is the value's low byte.
-    ASSERT_EQ(1, SpecifyValue(wizard, "Switch.217.1", 257.0));
+    // A check box takes 0 or 1 only: 257 is no choice, not its low byte.
+    EXPECT_EQ(0, SpecifyValue(wizard, "Switch.217.1", 257.0));
+    EXPECT_FALSE(config().IsSubFlowsheetChosen("Sub 1"));
+    ASSERT_EQ(1, SpecifyValue(wizard, "Switch.217.1", 1.0));
     EXPECT_TRUE(config().IsSubFlowsheetChosen("Sub 1"));
     for (const char* outside : {"Switch.217.-1", "Switch.217.2"}) EXPECT_NE(1, SpecifyValue(wizard, outside, 1.0));
     EXPECT_EQ(0.0, get("Switch.217.2"));

@@ -11,6 +11,8 @@
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/case/scenario/UtilityNameView.h"
 
+#include <utility>
+
 namespace {
 namespace L = CaseValueLimits;
 constexpr int kTemperature = 1;
@@ -51,7 +53,8 @@ struct HIDesignViewerTotalSite::Form {
             {{"Switch.204", FormHook::Value, kSwitch, false, 0}, &V::constant},
             {{"Switch.205", FormHook::Value, kSwitch, false, 0}, &V::noteCount},
             {{"Switch.440", FormHook::Value, kSwitch, true, 1}, &V::streamValue, &V::specifyStream},
-            {{"Switch.452", FormHook::Value, kSwitch, true, 1}, &V::streamValue},
+            // Shown, never taken: no write of it is heard.
+            {{"Switch.452", FormHook::Value, kSwitch, false, 1}, &V::streamValue},
             {{"Switch.2002", FormHook::Value, kSwitch, false, 0}, &V::constant},
             {{"ExtraData.200", FormHook::Value, kText, false, 0}, &V::constant},
             {{"ObjectStatus.200", FormHook::Value, kText, false, 0}, &V::objectStatus},
@@ -97,6 +100,21 @@ static const char* const kCommands[] = {"AddNote",    "DeleteNote", "AddToDesign
 void HIDesignViewerTotalSite::DescribeForm(FormDescription& form) {
     Form::Rows().Describe(form);
     for (const char* word : kCommands) form.AddCommand(word);
+    // What a write of each column of the site's streams may be answered with.
+    const std::pair<const char*, const char*> refusals[] = {
+        {"Temperature.440", "GetStreamError HotStreamInletTemperatureUpdateError ColdStreamInletTemperatureUpdateError"},
+        {"Temperature.441", "GetStreamError HotStreamOutletTemperatureUpdateError ColdStreamOutletTemperatureUpdateError"},
+        {"CostPerEnergy.445", "GetStreamError SpecRange"},
+        {"HeatTransferCoeff.440", "HTCoeffUpdateError2 HTCoeffUpdateError GetStreamError"},
+        {"HeatFlow.440", "GetStreamError SpecRange"},
+        {"SpecificHeat.201", "CpUpdateError GetStreamError"},
+        {"MassFlow.104", "FlowRateUpdateError GetStreamError"},
+        {"DeltaTemp.442", "GetStreamError DeltaTcUpdateError"},
+    };
+    for (const auto& [address, keys] : refusals) form.SetRefusals(address, keys);
+    // A site utility's load is above nothing; its contribution to the approach may be none.
+    form.SetDomain("HeatFlow.440", CellDomain::Above(0.0));
+    form.SetDomain("DeltaTemp.442", CellDomain::AtLeast(0.0).RefusedWith("DeltaTcUpdateError"));
 }
 
 // ---- dispatch ----

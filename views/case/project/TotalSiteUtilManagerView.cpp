@@ -377,6 +377,8 @@ void TotalSiteUtilManagerView::DescribeForm(FormDescription& form) {
     form.Add({"SegmentTable.200", FormHook::Object, 0, false, 1});
     for (const char* word : {"SaveUtilityDefaultSet", "OpenUtilityDefaultSet", "ViewSegTableViewU"}) form.AddCommand(word);
     form.SetRefusals("DeltaTemp.909", "DeltaTMinWarning ReadOnlyCell SpecRange");
+    // A utility's contribution to the approach is above nothing, as its own check says.
+    form.SetDomain("DeltaTemp.909", CellDomain::Above(0.0).RefusedWith("DeltaTMinWarning"));
     form.SetRefusals("ExtraData.901", "DefaultUtilityNameError NewRowMarkerEntryName ConfirmDeleteDefaultUtility");
     form.SetRefusals("Enum.900", "ValidOptionError");
 }

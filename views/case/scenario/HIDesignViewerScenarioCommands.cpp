@@ -119,12 +119,14 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
         form.Add({row->Address(), FormHook::Value, row->unit >= 0 ? row->unit : row->type ? row->type : -1,
                   in != nullptr || typedText(row->Address()), row->dims});
         if (in && *in->refusals) form.SetRefusals(row->Address(), in->refusals);
+        if (in && in->domain.Declared()) form.SetDomain(row->Address(), in->domain);
         if (in) written.erase(it);
     }
     for (const InputRow* row : InputRows()) {
         if (!written.count(row->Address())) continue;
         form.Add({row->Address(), FormHook::Value, row->type ? row->type : -1, true, row->rows == InputRow::Rows::None ? 0 : 1});
         if (*row->refusals) form.SetRefusals(row->Address(), row->refusals);
+        if (row->domain.Declared()) form.SetDomain(row->Address(), row->domain);
     }
     // The texts: a text the user also types is listed editable; a variable that also has a
     // number (the method choices, the utility side of 660) stays listed once, as a value.

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace scenario_input;
 
@@ -27,6 +28,16 @@ namespace {
 
 using Var = const VarDescription&;
 constexpr double kMaxHours = 8765.76;
+using D = CellDomain;
+// The most designs an automatic design is asked for, as the command line takes them.
+constexpr double kMaxDesignsWanted = 100.0;
+// A rate of return within what the command line takes for a plant's economics (`--economics`),
+// from 0 to 100 %; a plant life typed by name at most the 100 years it takes (none is 0, and a life
+// below it is answered by the row's own check); a cost-law constant or coefficient from 0 to the
+// size a case holds.
+const D kRate = D::Between(0.0, 100.0).RefusedWith("TypicalRateOfReturnRange");
+const D kLife = D::Between(-std::numeric_limits<double>::infinity(), 100.0).RefusedWith("PlantLifeRange");
+const D kLawConstant = D::Between(0.0, CaseValueLimits::MaxMagnitude).RefusedWith("TypicalAreaConstantRange");
 
 const char* setOf(V& v, Var var) { return v.GetmyScenario()->GetEconomicDataName(var.Offset(0)); }
 void setDefault(V& v, int datum, double value) { v.GetmyScenario()->SetEconomicData(datum, value, "DEFAULT"); }
@@ -130,33 +141,33 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (value < 0.0) return "TypicalRateOfReturnRange";
              setDefault(v, 3, value / 100.0);
              return nullptr;
-         }, .refusals = "TypicalRateOfReturnRange"},
+         }, .refusals = "TypicalRateOfReturnRange", .domain = kRate.AsTyped()},
         {.type = 1519, .number = 301, .write = [](V& v, Var var, double value) -> const char* {
              value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
-             if (value < 0.0) return "NegativePlantLifeInput";
+             if (value < 0.0) return "PlantLifeRange";
              setDefault(v, 4, value);
              return nullptr;
-         }, .refusals = "NegativePlantLifeInput"},
+         }, .refusals = "PlantLifeRange"},
         {.type = 1519, .number = 302, .write = [](V& v, Var var, double value) -> const char* {
              value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
-             if (value < 0.0) return "NegativeHoursOfOperInput";
+             if (value < 0.0) return "HoursOfOperationRange";
              setDefault(v, 6, std::min(value, kMaxHours));
              return nullptr;
-         }, .refusals = "NegativeHoursOfOperInput"},
+         }, .refusals = "HoursOfOperationRange"},
         {.name = "rate_cap_int", .number = 300, .guarded = true, .write = [](V& v, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
              if (!(value / 100.0 > 0.0)) return "TypicalRateOfReturnRange";
              setDefault(v, 3, value / 100.0);
              return nullptr;
-         }, .refusals = "TypicalRateOfReturnRange"},
+         }, .refusals = "TypicalRateOfReturnRange", .domain = kRate},
         {.name = "exp_plant_life", .number = 300, .guarded = true, .write = [](V& v, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "NegativePlantLifeInput";
              setDefault(v, 4, value);
              return nullptr;
-         }, .refusals = "NegativePlantLifeInput"},
+         }, .refusals = "NegativePlantLifeInput PlantLifeRange", .domain = kLife},
         {.name = "hours_of_operation", .number = 300, .guarded = true, .write = [](V& v, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "NegativeHoursOfOperInput";
@@ -171,8 +182,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (!isEmpty(value) && value < 0.0) ErrorMsg("TypicalAreaConstantRange");
              if (const char* set = setOf(v, var)) v.GetmyScenario()->SetEconomicData(0, isEmpty(value) ? 0.0 : value, set);
              return nullptr;
-         }, .refusals = "TypicalAreaConstantRange"},
-        {.type = 1519, .number = 502, .guarded = true, .write = storeCoefficient, .refusals = "TypicalAreaConstantRange"},
+         }, .refusals = "TypicalAreaConstantRange", .domain = kLawConstant},
+        {.type = 1519, .number = 502, .guarded = true, .write = storeCoefficient, .refusals = "TypicalAreaConstantRange",
+         .domain = kLawConstant},
         // The exponent opens the dialog that proposes it with the coefficient shown.
         {.type = 1519, .number = 503, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
              if (isEmpty(value)) return "CannotDeleteCError";
@@ -191,7 +203,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (!isEmpty(value) && value < 0.0) ErrorMsg("TypicalAreaConstantRange");
              v.value1519_210 = value;
              return nullptr;
-         }, .refusals = "TypicalAreaConstantRange"},
+         }, .refusals = "TypicalAreaConstantRange", .domain = kLawConstant},
         // A new basis re-enters the coefficient, as if typed, in the display units of the new
         // basis: shown and re-entered through the same conversion, it keeps its value.
         {.type = 105, .number = 101, .write = [](V& v, Var var, double value) -> const char* {
@@ -208,7 +220,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (VarDescription::Parse(FormattedText("ExtraData.502.%d", var.Offset(0)), again))
                  if (const In* coefficient = V::FindInputRow(again)) coefficient->write(v, again, shown);
              return nullptr;
-         }, .refusals = "SpecRange"},
+         }, .refusals = "SpecRange", .domain = D::Entries(2)},
         // The cost model of a match of the i-th cold and the j-th hot stream.
         {.type = 105, .number = 510, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
              IHeatIntegrationStream *cold = nullptr, *hot = nullptr;
@@ -250,7 +262,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              v.GetmyScenario()->SetAreaTargetOption(n);
              retrofitStep(v);
              return nullptr;
-         }},
+         }, .domain = D::Entries(3)},
         // The form lists the user's assignment first: its first two choices are swapped.
         // While a match is forbidden only the placement on the grand composite curve (engine 0)
         // is taken: another is refused here, with its key, and the method stays.
@@ -262,7 +274,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              v.GetmyScenario()->SetUtilityAssignmentMethod(method);
              retrofitStep(v);
              return nullptr;
-         }, .refusals = "OnlyGCCBasedAllowedIfForbidden"},
+         }, .refusals = "OnlyGCCBasedAllowedIfForbidden", .domain = D::Entries(3)},
         {.type = 107, .number = 550, .write = [](V& v, Var, double value) -> const char* {
              if (value == 0.0 || value == 1.0 || value == 2.0 || value == 3.0) {
                  v.GetmyScenario()->OnTargetsChanged();
@@ -270,7 +282,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              }
              retrofitStep(v);
              return nullptr;
-         }},
+         }, .domain = D::Entries(4)},
         {.type = 107, .number = 560, .write = [](V& v, Var, double) -> const char* {
              const char* out = nullptr;
              if (v.GetmyScenario()->ValidateTargetMethodsForForbiddenMatches()) v.GetmyScenario()->OnTargetMethodChanged();
@@ -284,7 +296,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              if (value < 1.0) return "ValidOptionError";
              v.GetmyScenario()->SetNumberOfDesignsWanted(whole(value));
              return nullptr;
-         }, .refusals = "ValidOptionError"},
+         }, .refusals = "ValidOptionError", .domain = D::Count(kMaxDesignsWanted).RefusedWith("ValidOptionError")},
         // The number of alternative decompositions the units search runs: 0 (none) up to the
         // search's own limit, which a case holds.
         {.type = 100, .number = 290, .write = [](V& v, Var, double value) -> const char* {
@@ -292,7 +304,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              if (!(value >= 0.0 && value <= UnitsMILP::MaxDecompositions)) return "ValidOptionError";
              v.GetmyScenario()->SetUnitsTargetMILPFlag(whole(value));
              return nullptr;
-         }, .refusals = "ValidOptionError"},
+         }, .refusals = "ValidOptionError", .domain = D::Whole(0, UnitsMILP::MaxDecompositions).RefusedWith("ValidOptionError")},
         {.type = 104, .number = 2005, .write = [](V& v, Var, double value) -> const char* {
              v.GetmyScenario()->SetUseEquationBasedOptimization(whole(value) != 0);
              return nullptr;
@@ -306,23 +318,23 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              if (!(value > 0.0 && value <= 1.0)) return "ValidOptionError";
              v.GetmyScenario()->SetMinimumFFactor(value);
              return nullptr;
-         }, .refusals = "ValidOptionError"},
+         }, .refusals = "ValidOptionError", .domain = D::Above(0.0, 1.0).RefusedWith("ValidOptionError")},
         {.type = 1519, .number = 766, .write = [](V& v, Var, double value) -> const char* {
              if (!isEmpty(value)) v.GetmyScenario()->SetLevelSetting1(whole(value));
              return nullptr;
-         }},
+         }, .domain = D::Whole(1, 5)},
         {.type = 1519, .number = 767, .write = [](V& v, Var, double value) -> const char* {
              if (!isEmpty(value)) v.GetmyScenario()->SetLevelSetting2(whole(value));
              return nullptr;
-         }},
+         }, .domain = D::Whole(1, 5)},
         {.type = 1519, .number = 768, .write = [](V& v, Var, double value) -> const char* {
              if (!isEmpty(value)) v.GetmyScenario()->SetLevelSetting3(whole(value));
              return nullptr;
-         }},
+         }, .domain = D::Whole(1, 5)},
         {.type = 1519, .number = 769, .write = [](V& v, Var, double value) -> const char* {
              if (!isEmpty(value)) v.GetmyScenario()->SetLevelSetting4(whole(value));
              return nullptr;
-         }},
+         }, .domain = D::Whole(1, 5)},
         // Area limits of an exchanger of the selected design (marked specified when set).
         {.type = 104, .number = 315, .write = [](V& v, Var var, double value) -> const char* {
              if (CNode* unit = listedExchanger(v, var.Offset(0))) unit->addVariable("AreaMinimum", value == 0.0 ? 0.0 : 1.0, 1);
@@ -342,7 +354,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
         {.type = 104, .number = 209, .write = extractionOption<&kSuperHeat, true>},
         {.type = 104, .number = 211, .write = extractionOption<&kLiveSteam, false>},
         {.type = 104, .number = 414, .write = extractionOption<&kReaction, false>},
-        {.type = 1519, .number = 219, .write = extractionOption<&kTolerances, false>},
+        // The segment tolerance takes what the extraction wizard's own cell takes.
+        {.type = 1519, .number = 219, .write = extractionOption<&kTolerances, false>, .refusals = "NegativeSegmentTolerance",
+         .domain = D::Inside(0.0, 1.0).RefusedWith("NegativeSegmentTolerance")},
     };
     return rows;
 }

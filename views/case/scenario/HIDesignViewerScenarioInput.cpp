@@ -58,6 +58,9 @@ const char* storeDouble(V& v, Var, double value) {
     return nullptr;
 }
 
+// Where the cursor of a table stands: a row or column, a whole number from 0.
+const CellDomain kCursor = CellDomain::Whole(0, 2147483647.0);
+
 // The table columns a cursor skips: typed onto one, it lands on the next.
 const char* column(V& v, double value, int a, int b, int c) {
     const std::int32_t n = whole(value);
@@ -128,25 +131,27 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::For
              if (v.GetGeneralPlot()) v.GetGeneralPlot()->ShowSeries(v.showTargetSeries, "Target");
              return nullptr;
          }},
-        // The cursor of the stream tables, by name.
-        {.name = "ColPos", .number = 105, .write = [](V& v, Var, double value) { return column(v, value, 1, 9, 12); }},
+        // The cursor of the stream tables, by name: a row and a column are whole numbers from 0.
+        {.name = "ColPos", .number = 105, .write = [](V& v, Var, double value) { return column(v, value, 1, 9, 12); },
+         .domain = kCursor},
         {.name = "RowPos", .number = 105, .write = [](V& v, Var, double value) -> const char* {
              v.processRow = whole(value);
              v.LookUpQuietly(v.processRow, 0);
              return nullptr;
-         }},
+         }, .domain = kCursor},
         {.name = "RowPos", .number = 106, .write = [](V& v, Var, double value) -> const char* {
              v.utilityRow = whole(value);
              v.LookUpQuietly(v.utilityRow, 1);
              return nullptr;
-         }},
+         }, .domain = kCursor},
         // The utility table's row goes into the process-row member, as the forms have it.
         {.name = "RowPosU", .number = 105, .write = [](V& v, Var, double value) -> const char* {
              v.processRow = whole(value);
              v.LookUpQuietly(v.processRow, 1);
              return nullptr;
-         }},
-        {.name = "ColPosU", .number = 105, .write = [](V& v, Var, double value) { return column(v, value, 1, 8, 12); }},
+         }, .domain = kCursor},
+        {.name = "ColPosU", .number = 105, .write = [](V& v, Var, double value) { return column(v, value, 1, 8, 12); },
+         .domain = kCursor},
         // The three options: an index outside them is not written.
         {.type = 109, .number = 250, .write = [](V& v, Var var, double value) -> const char* {
              const int i = var.Offset(0);

@@ -9,6 +9,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/case/scenario/ScenarioInputRows.h"
 #include "views/case/scenario/UtilityNameView.h"
 #include "views/design/HIDesignViewerDesign.h"
 
@@ -66,6 +67,12 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
     if (!myScenario) return;
     const int t = var.Type(), v = var.Number(), i = var.Offset(0);
     const bool site = myScenario->IsTotalSiteScenario() != 0;
+    // A retrofit's base case takes no change of its streams or economics: a cell whose write it
+    // refuses reads read-only while it is so.
+    if (const InputRow* row = FindInputRow(var); row && row->guarded && BaseCaseLocked()) {
+        state = ReadOnlyState;
+        return;
+    }
     auto designFlag = [&] {
         if (currentDesign && currentDesign->GetDesign() && currentDesign->GetDesign()->GetOperationLocked()) state = ReadOnlyState;
     };

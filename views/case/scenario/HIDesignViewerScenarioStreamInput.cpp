@@ -34,6 +34,8 @@ bool inRangeOrEmpty(double v, double low, double high) { return isEmpty(v) || (v
 constexpr const char* kFlowRate = "FlowRateUpdateError";
 constexpr const char* kCp = "CpUpdateError";
 constexpr const char* kMCp = "MCpUpdateError";
+// A stream's flow is above nothing, and its own check says so.
+const CellDomain kFlow = CellDomain::Above(0.0).RefusedWith(kFlowRate);
 
 // A temperature typed at one end; the other end may not equal it.
 const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
@@ -207,10 +209,10 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         // A process stream's mass flow may be typed even into a locked base case.
         {.type = 4, .number = 105, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kFlowRate>, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MassFlow", value, kFlowRate); },
-         .refusals = "FlowRateUpdateError SpecRange"},
+         .refusals = "FlowRateUpdateError SpecRange", .domain = kFlow},
         {.type = 4, .number = 106, .guarded = true, .rows = R::Kind, .kind = 1, .check = positiveOrEmpty<&kFlowRate>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MaxMassFlow", value, kFlowRate); },
-         .refusals = "FlowRateUpdateError SpecRange"},
+         .refusals = "FlowRateUpdateError SpecRange", .domain = kFlow},
         {.type = 32039, .number = 105, .rows = R::Process, .kind = 0, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "PricePerMass", value, kFlowRate); },
          .refusals = "FlowRateUpdateError"},

@@ -5,6 +5,7 @@
 // the value rule checked before the look-up, what a failed look-up shows, the write itself and
 // the message keys the row may refuse with. One dispatcher (`HIDesignViewerScenario::Specify`)
 // walks these rows; every path through it ends with the busy signal off.
+#include "lumeth/CellDomain.h"
 #include "views/case/scenario/ScenarioValueRows.h"
 
 #include <cmath>
@@ -33,6 +34,7 @@ struct HIDesignViewerScenario::InputRow {
     const char* (*write)(V&, const VarDescription&, double value) = nullptr;
     const char* (*streamWrite)(V&, IHeatIntegrationStream&, const VarDescription&, double value) = nullptr;
     const char* refusals = "";    // the keys the row may show, blank-separated (the form listing)
+    CellDomain domain{};          // what the cell's quantity can be, beyond its kind's
 
     Text Address() const;
 };

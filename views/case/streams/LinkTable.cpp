@@ -1,5 +1,6 @@
 #include "views/case/streams/LinkTable.h"
 
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/StreamLynx.h"
 #include "lumeth/BinaryFile.h"
@@ -127,6 +128,17 @@ const ViewForm<LinkTable>& LinkTable::Form() {
 void LinkTable::LoadVariables(FormDescription& form) {
     Form().Describe(form);
     for (const char* word : kCommands) form.AddCommand(word);
+    // The law of a link: coefficients and a flow constant of either sign, within the size a case
+    // holds; an offset of either sign within the span of temperatures; bounds on a flow from none up.
+    namespace L = CaseValueLimits;
+    const CellDomain coefficient = CellDomain::Between(-L::MaxMagnitude, L::MaxMagnitude);
+    for (const char* address : {"TempCoefficient.100.[]", "FlowCoefficient.200.[]", "LinkCoefficientA.100.[]",
+                                "LinkCoefficientB.100.[]", "MassFlow.101"})
+        form.SetDomain(address, coefficient);
+    const double span = L::MaxTemperature - L::MinTemperature;
+    form.SetDomain("DeltaTemp.400", CellDomain::Between(-span, span));
+    for (const char* address : {"MassFlow.200.[]", "MassFlow.201.[]", "MassFlow.202.[]", "MassFlow.203.[]"})
+        form.SetDomain(address, CellDomain::Between(0.0, L::MaxMagnitude));
 }
 
 // ---- hooks ----

@@ -171,6 +171,12 @@ void SegmentTable::LoadVariables(FormDescription& form) {
         {"Enum.511", "ValidOptionError"},
     };
     for (const auto& [address, keys] : refusals) form.SetRefusals(address, keys);
+    form.SetDomain("Switch.113.[]", CellDomain::Switch());
+    // The row selected is one of the table's rows: a segment, or the target point after the last.
+    form.SetDomain("WhereToIns.200", CellDomain::EntriesOf([](Viewable& view, const VarDescription&) {
+                       const SegmentTable& table = static_cast<SegmentTable&>(view);
+                       return table.myStream ? table.myStream->GetNumberOfSegments() + 1 : 0;
+                   }));
 }
 
 namespace {

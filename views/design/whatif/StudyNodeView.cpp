@@ -351,6 +351,10 @@ void StudyNodeView::LoadVariables(FormDescription& form) {
     form.Add({"TwoDimPlotObject.200", FormHook::Object, 0, false, 0});
     for (const char* word : kCommands) form.AddCommand(word);
     form.SetRefusals("Percent.200", "CannotAcceptThisPercentValue");
+    // A change of throughput takes the plant down to a trace of its flow, never to none.
+    form.SetDomain("Percent.200", CellDomain::Above(kLowestPercent)
+                                      .RefusedWith("CannotAcceptThisPercentValue")
+                                      .Saying("a percentage above -99.99 %"));
     form.SetRefusals("MassFlow.395", "FlowRateUpdateError");
 }
 

@@ -172,6 +172,8 @@ void TrendAnalysisView::LoadVariables(FormDescription& form) {
     Form().Describe(form);
     form.SetRefusals("HeatTransferCoeff.370", "HTCoeffUpdateError");
     form.SetRefusals("Time.354", "lessthanprevioustime");
+    // A study runs over a whole number of intervals, one at least.
+    form.SetDomain("ExtraData.350", CellDomain::Count());
     for (const CaptionKey& c : kCaptions) form.Add({FormattedText("ExtraData.%d", c.number), FormHook::Text, 1519, false, 0});
     form.Add({"TrendNodeViewObject.300", FormHook::Object, 0, false, 1});
     form.Add({"TrendNodeViewObject.498", FormHook::Object, 0, false, 1});

@@ -292,7 +292,7 @@ TEST_F(ViewScenarioInput, EconomicsAndTheCoefficientDialog) {
     EXPECT_EQ("", Type(var(1519, 300), 0));
     EXPECT_DOUBLE_EQ(0.0, item(3));
     EXPECT_EQ("TypicalRateOfReturnRange", Type(var(1519, 300), -1));
-    EXPECT_EQ("NegativeHoursOfOperInput", Type(var(1519, 302), -1));
+    EXPECT_EQ("HoursOfOperationRange", Type(var(1519, 302), -1));
     EXPECT_EQ("", Type(named("exp_plant_life", 300), 0));
 
     // The dialog: 1.0 opens it, above 1 or cleared is refused.
