@@ -115,7 +115,8 @@ TEST(HostViewScenarioCommands, TheJournalShowsEachFormAWordOpens) {
 namespace {
 
 // The exchanger option (0 countercurrent, 1 shell-and-tube, 2 both) and the utility method (0 to
-// 2) take their whole choices only: anything else is refused with its word and the choice stays.
+// 2) take their whole choices only: anything else is refused as out of the cell's range and the
+// choice stays.
 TEST(HostViewScenarioCommands, TheTargetChoicesTakeOnlyTheirOwnNumbers) {
     const struct {
         const char* cell;
@@ -127,7 +128,7 @@ TEST(HostViewScenarioCommands, TheTargetChoicesTakeOnlyTheirOwnNumbers) {
     for (const auto& row : rows) {
         const std::string set = std::string("set ") + row.cell + " " + row.value + "\n";
         const HostRun run = runScript("choice.txt", "get " + std::string(row.cell) + "\n" +
-                                                        (row.taken ? "" : "expect ValueNotTaken\n") + set + "get " +
+                                                        (row.taken ? "" : "expect SpecRange\n") + set + "get " +
                                                         row.cell + "\n");
         ASSERT_EQ(0, run.exitCode) << row.cell << " " << row.value << run.out;
         const int after = row.taken ? 3 : 4;
