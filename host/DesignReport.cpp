@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <tuple>
 #include <sstream>
 
 namespace {
@@ -84,7 +85,11 @@ DesignReport ReadDesign(IHENDesign& d) {
         u.kind = heaters.count(x) ? "heater" : coolers.count(x) ? "cooler" : "exchanger";
         u.hot = sides[x].first;
         u.cold = sides[x].second;
-        u.duty = value(d, node, NodeValue::Duty, 0.0);
+        // A duty left open (cleared, or never given, and not yet calculated) holds whatever was
+        // there before: it is no duty of the network.
+        u.haveDuty = d.GetNodeValueStatus(x->getName(), CPString(NodeValue::Duty)) != ValueStatus::Open;
+        u.duty = u.haveDuty ? value(d, node, NodeValue::Duty, NAN) : NAN;
+        u.haveDuty = std::isfinite(u.duty);
         double t[4] = {0, 0, 0, 0};
         u.haveTemperatures = true;
         for (int port = 0; port < 4; ++port)
@@ -146,6 +151,17 @@ DesignReport ReadDesign(IHENDesign& d) {
     }
     r.hotUtility = d.GetTotalUtilityLoad(0);
     r.coldUtility = d.GetTotalUtilityLoad(1);
+    // A utility load summed over a heater or cooler whose duty is not known is no total.
+    std::string unknownHeaters, unknownCoolers;
+    for (const DesignReport::Unit& u : r.units)
+        if (!u.haveDuty && u.kind != "exchanger") list(u.kind == "heater" ? unknownHeaters : unknownCoolers, u.name);
+    for (const auto& [names, load, which] : {std::tuple{&unknownHeaters, &r.hotUtility, "hot"},
+                                             std::tuple{&unknownCoolers, &r.coldUtility, "cold"}}) {
+        if (names->empty()) continue;
+        *load = NAN;
+        r.utilityCostAvailable = false;
+        r.notes.push_back(std::string(which) + " utility is not available: the duty of " + *names + " is not known");
+    }
     if (IHeatIntegrationScenario* s = d.GetScenario()) {
         r.hotUtilityTarget = s->GetUtilityTarget(0);
         r.coldUtilityTarget = s->GetUtilityTarget(1);
@@ -205,7 +221,7 @@ DesignReport ReadDesign(IHENDesign& d) {
 std::string FormatDesignUnitText(const DesignReport::Unit& u) {
     std::ostringstream out;
     out << PrintableText(u.name) << " (" << u.kind << ") " << PrintableText(u.hot) << " -> " << PrintableText(u.cold)
-        << ": duty " << number(u.duty, 2);
+        << ": duty " << (u.haveDuty ? number(u.duty, 2) : std::string("not known"));
     if (u.haveTemperatures)
         out << ", hot " << number(u.hotIn, 2) << " -> " << number(u.hotOut, 2) << ", cold " << number(u.coldIn, 2)
             << " -> " << number(u.coldOut, 2) << ", approach " << number(u.approach, 2);

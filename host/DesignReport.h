@@ -13,7 +13,8 @@ struct DesignReport {
         std::string hot, cold;
         double duty = 0.0, hotIn = 0.0, hotOut = 0.0, coldIn = 0.0, coldOut = 0.0;
         double area = 0.0, u = 0.0, ft = 1.0, shells = 0.0, approach = 0.0;
-        bool haveTemperatures = false, haveArea = false;
+        // A duty neither given nor calculated is not known: `duty` is then NaN.
+        bool haveTemperatures = false, haveArea = false, haveDuty = true;
         std::string status;  // "complete" or "incomplete"
         bool feasible = true;
     };

@@ -58,10 +58,14 @@ std::string capitalCostLaw(const IHeatIntegrationScenario& scenario) {
     const auto item = [&](int type) { return scenario.GetEconomicData(type, "DEFAULT"); };
     char text[512];
     std::snprintf(text, sizeof text,
-                  "default capital cost law (set \"DEFAULT\"): a + b (A/shell)^c per %s, A in m2\n"
+                  "default capital cost law (set \"DEFAULT\"): %s, A in m2\n"
                   "  a (fixed=) %g  b (area=) %g  c (exponent=) %g\n"
                   "  interest= %g per year  life= %g years  hours= %g per year\n",
-                  item(EDT_CostLaw) == 1.0 ? "unit" : "shell", item(EDT_FixedCostPerUnit),
+                  // a is paid once for each unit; the area term once for each shell, or once for
+                  // the whole unit when the law costs units.
+                  item(EDT_CostLaw) == 1.0 ? "a + b A^c per unit"
+                                           : "a per unit + b (A/shell)^c per shell",
+                  item(EDT_FixedCostPerUnit),
                   item(EDT_AreaCostCoefficient), item(EDT_AreaExponent), item(EDT_RateOfReturn), item(EDT_PlantLife),
                   item(EDT_OperatingHours));
     return text;

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <string>
@@ -196,6 +197,22 @@ std::string statusLine(ModuleLoader& module) {
     return text;
 }
 
+// The optimiser states its objective bare, as it works in it: an area in m2, or a total annual
+// cost per second of operation. The line a user reads says which, with the cost per year beside it.
+std::string withObjectiveUnit(const std::string& status, int objective) {
+    constexpr double kSecondsPerYear = 31536000.0;
+    const std::string key = "Objective function: ";
+    const std::size_t at = status.rfind(key);
+    if (at == std::string::npos) return status;
+    char* end = nullptr;
+    const double value = std::strtod(status.c_str() + at + key.size(), &end);
+    if (end == status.c_str() + at + key.size() || *end != '\0' || !std::isfinite(value)) return status;
+    if (objective != 1) return status + " m2";
+    char text[96];
+    std::snprintf(text, sizeof text, " per second (%.2f per year)", value * kSecondsPerYear);
+    return status + text;
+}
+
 std::set<std::string> designNames(IHeatIntegrationScenario& scenario) {
     std::set<std::string> names;
     IHENDesign* d = nullptr;
@@ -276,7 +293,7 @@ int RunOptimise(ModuleLoader& module, int argc, char** argv) {
     }
     std::fputs(checkReport.c_str(), stdout);
     std::printf("Optimisation %s (result %d): %s\n", improved ? "improved the network" : "left the network unchanged",
-                result, PrintableText(status, 300).c_str());
+                result, PrintableText(withObjectiveUnit(status, objective), 300).c_str());
     std::printf("  objective: least %s%s\n", objective == 1 ? "total annual cost" : "area",
                 otherFigure(before, afterReport, objective).c_str());
     std::printf("  before: %s\n", figures(before).c_str());

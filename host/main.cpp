@@ -115,7 +115,8 @@ int usage() {
                  "                      its total annual cost over all duties and utility splits at once\n"
                  "  --economics LIST    targets, design, autodesign, optimise: fixed=A,area=B,exponent=C,law=shells|units,\n"
                  "                      interest=I,life=N,hours=H (any subset): the DEFAULT capital cost law\n"
-                 "                      a + b (A/shell)^c and the plant's economics, saved with the case\n"
+                 "                      a per unit + b (A/shell)^c per shell (law=units: a + b A^c per unit)\n"
+                 "                      and the plant's economics, saved with the case\n"
                  "  --open VIEW         view: case, project, scenario[=NAME], grid[=NAME] (a design's grid\n"
                  "                      diagram; scripts then click, move, menu, choose, drop, rubber, resize, wait)\n"
                  "  --kind KIND         the plot: %s\n"
@@ -363,8 +364,12 @@ void restoreAreaOption(IHeatIntegrationScenario& scenario, int optionAsked) {
 // caller sets its options and resumes them, so that the targets are calculated once.
 bool loadInput(HostSession& session, const Options& o, std::string& error, bool& held) {
     held = false;
-    if (o.haveSave && !IsCaseFile(o.file) && SameFile(o.file, o.save)) {
-        error = "--save " + o.save + " names the input stream table; save the case to another file";
+    // A job's case is written from what the job read, not from all the input held (a case's views,
+    // its other scenarios' runs): saved over its own input it would lose them, so, as for every
+    // job, the input is refused as the target whether it is a table or a case.
+    if (o.haveSave && SameFile(o.file, o.save)) {
+        error = "--save " + o.save + (IsCaseFile(o.file) ? " names the input case" : " names the input stream table") +
+                "; save the case to another file";
         return false;
     }
     if (o.haveSave && !SaveMayReplace(o.save, error)) return false;

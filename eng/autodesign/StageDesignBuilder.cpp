@@ -193,7 +193,7 @@ void Build::EstimateBranches(std::vector<std::unique_ptr<StageSplit>>& splits) {
 void Build::PlaceMatches(const std::vector<std::unique_ptr<StageMatch>>& matches, std::vector<std::string>& unplaced) {
     std::vector<const StageMatch*> pending;
     for (const auto& m : matches)
-        if (m && m->candidate && m->duty > StageDesignBuilder::kLoadTolerance) pending.push_back(m.get());
+        if (m && m->candidate && m->duty >= StageDesignBuilder::kSmallestExchangerDuty) pending.push_back(m.get());
     bool progress = true;
     while (!pending.empty() && progress) {
         progress = false;
@@ -256,30 +256,85 @@ void Build::Finish(std::vector<std::unique_ptr<StageSplit>>& splits) {
 }  // namespace
 
 void StageDesignBuilder::RelaxDuties(IHENDesign& design, const std::vector<CNode*>& placed) {
-    // Over-specified: let go of duties the network fixes anyway, one at a time, until the count of
-    // specifications matches the unknowns again.
-    if (design.GetDegreesOfFreedom() >= 0) return;
-    // Only process exchangers go free: the balances of their streams fix them. A utility
-    // exchanger let go could take its duty from its utility side, at the flow of the load the
-    // utility carried before the design's own is known (at first its target), not from this
-    // structure; its specified duty agrees with the balances, so keeping it costs nothing.
-    std::vector<CNode*> order;
-    for (CNode* unit : placed)
-        if (HeatExch* x = AsExchanger(unit); x && !x->IsUtilityExch()) order.push_back(unit);
-    for (CNode* unit : order) {
-        if (unit->getVariableStatus(NodeValue::Duty) == kSpecified) {
-            double duty = 0.0;
-            unit->getVariableAsDouble(NodeValue::Duty, duty);
-            unit->addVariable(NodeValue::Duty, 0.0, kOpen, 1);
-            design.ProcessChange(98, CPString(), nullptr);
-            if (unit->getVariableStatus(NodeValue::Duty) == kOpen) {
-                unit->addVariable(NodeValue::Duty, duty, kSpecified, 1);
-                design.ProcessChange(98, CPString(), nullptr);
-                continue;
-            }
-        }
-        if (unit->getVariableStatus(NodeValue::Duty) != kOpen && design.GetDegreesOfFreedom() == 0) break;
+    // Over-specified: the specified duties fix more than the streams' targets leave free. The
+    // duties that go free must be ones the balances then fix: each process stream's duties add
+    // up to its load, and a heater's or cooler's utility takes any load. Seen as a graph whose
+    // nodes are the process streams and one node for all utilities, and whose edges are the
+    // units, free duties are fixed by the balances exactly when they form no cycle; a specified
+    // duty is let go only where it joins two parts that no free duty joins yet. The structure
+    // alone decides, so a loop of exchangers (which no sequential pass can close) is relaxed as
+    // any other network.
+    int freedom = design.GetDegreesOfFreedom();
+    if (freedom >= 0) return;
+    std::unordered_map<const CNode*, std::vector<int>> ends;
+    std::unordered_map<const IHeatIntegrationStream*, int> node;
+    const int utilities = 0;
+    for (int i = 0; i < design.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* stream = design.GetStream(i);
+        if (!stream) continue;
+        const int at = stream->GetStreamKind() == 1 ? utilities : static_cast<int>(node.size()) + 1;
+        if (at != utilities) node.emplace(stream, at);
+        for (int side = 0; side < 2; ++side)
+            for (CNode* unit : design.GetExchangersOnStreamSide(stream, side)) ends[unit].push_back(at);
     }
+    std::vector<int> parent(node.size() + 1);
+    for (std::size_t i = 0; i < parent.size(); ++i) parent[i] = static_cast<int>(i);
+    const auto root = [&parent](int v) {
+        while (parent[static_cast<std::size_t>(v)] != v)
+            v = parent[static_cast<std::size_t>(v)] = parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(v)])];
+        return v;
+    };
+    // Joins the parts the unit's ends lie in; false when they are one part already.
+    const auto join = [&](const CNode* unit) {
+        const auto found = ends.find(unit);
+        if (found == ends.end() || found->second.empty()) return false;
+        const int a = root(found->second.front()), b = root(found->second.back());
+        if (a == b) return false;
+        parent[static_cast<std::size_t>(a)] = b;
+        return true;
+    };
+    const auto specified = [](const CNode* unit) { return unit->getVariableStatus(NodeValue::Duty) == kSpecified; };
+    // The heater or cooler that ends a stream which does not split goes free first: it takes what
+    // the exchangers leave, as in a network drawn by hand, so that its duty is no cell to set
+    // against the balances. Others (one ahead of an exchanger, one on a branch or on a utility
+    // that splits, whose duty fixes a share) go only where no process exchanger can.
+    std::unordered_map<const CNode*, bool> endsStream;
+    for (int i = 0; i < design.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* stream = design.GetStream(i);
+        if (!stream || stream->GetStreamKind() == 1 || !design.GetSplittersOnStream(stream).empty()) continue;
+        const int side = stream->GetHotCold() == 0 ? 0 : 1;
+        for (CNode* unit : design.GetExchangersOnStreamSide(stream, side)) {
+            HeatExch* x = AsExchanger(unit);
+            double outlet = 0.0;
+            if (x && x->IsUtilityExch() && design.GetExchangerPortTemperature(unit, side == 0 ? 1 : 3, outlet) &&
+                std::fabs(outlet - stream->GetTargetTemperature()) <= kTemperatureTolerance * std::max(1.0, std::fabs(outlet)))
+                endsStream[unit] = true;
+        }
+    }
+    // A utility that splits shares its flow by its units' duties: those keep theirs.
+    for (int i = 0; i < design.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* stream = design.GetStream(i);
+        if (!stream || stream->GetStreamKind() != 1 || design.GetSplittersOnStream(stream).empty()) continue;
+        for (int side = 0; side < 2; ++side)
+            for (CNode* unit : design.GetExchangersOnStreamSide(stream, side)) endsStream.erase(unit);
+    }
+    CNode* unit = nullptr;
+    for (int k = 0; design.GetHeatExchanger(k, unit); ++k)
+        if (unit && !specified(unit)) join(unit);
+    bool relaxed = false;
+    for (bool first : {true, false})
+        for (CNode* candidate : placed) {
+            if (freedom >= 0) break;
+            HeatExch* x = AsExchanger(candidate);
+            const bool early = x && endsStream.count(candidate);
+            if (!x || early != first || !specified(candidate) || !join(candidate)) continue;
+            double duty = 0.0;
+            candidate->getVariableAsDouble(NodeValue::Duty, duty);
+            candidate->addVariable(NodeValue::Duty, duty, kOpen, 1);
+            freedom = design.GetDegreesOfFreedom();
+            relaxed = true;
+        }
+    if (relaxed) design.ProcessChange(98, CPString(), nullptr);
 }
 
 std::string StageDesignBuilder::MakeDesignName(const IHeatIntegrationScenario& scenario) {
@@ -375,6 +430,8 @@ int StageDesignBuilder::BuildDesign(IHeatIntegrationScenario& scenario, const st
         designName.clear();
         return 0;
     }
+    for (const auto& m : stageMatches)
+        if (m && m->duty < kSmallestExchangerDuty) m->duty = 0.0;
     ReconcileDuties(stageMatches);
     design->Deactivate();
     Build build(scenario, *design);

@@ -30,6 +30,9 @@ class IHeatIntegrationScenario;
 class StageDesignBuilder : public IStageDesignBuilder {
 public:
     static constexpr double kLoadTolerance = 1e-8;
+    // A stage duty below a milliwatt is the solver's rounding, no exchanger: its match is not
+    // placed, and the loads go to the matches and utilities that carry them.
+    static constexpr double kSmallestExchangerDuty = 1e-6;
     static constexpr double kFractionTolerance = 1e-8;
     static constexpr double kTemperatureTolerance = 1e-8;
     static constexpr double kReachTolerance = 1e-4;
@@ -52,9 +55,10 @@ public:
     // Marks an inner segment (neither right after the supply block nor right before the end
     // block) with a specified temperature and flow share; false (nothing written) otherwise.
     static bool MarkSegment(CNode* node, double temperature, double fraction);
-    // When the design is over-specified (negative degrees of freedom), lets the specified duties
-    // of the placed process exchangers go, one at a time in placement order, keeping each that the
-    // network then leaves open, until the degrees of freedom are 0; otherwise changes nothing.
+    // When the design is over-specified (negative degrees of freedom), lets go specified duties of
+    // the placed units (heaters and coolers first, then process exchangers in placement order)
+    // that the stream balances then fix, until the degrees of freedom are 0; otherwise changes
+    // nothing.
     static void RelaxDuties(IHENDesign& design, const std::vector<CNode*>& placed);
     // Brings the duties of the placed matches (a duty above kLoadTolerance) to each process
     // stream's load exactly: the stage model meets a stream's end temperature only to its own

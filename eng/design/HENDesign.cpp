@@ -22,6 +22,8 @@ namespace {
 constexpr int kEconomicConfiguration = 5;
 
 bool isRecalculationCode(int code) { return code == 17 || code == 18 || code == 36 || code == 41 || code == 98; }
+// Asks for the temperature-enthalpy profile of the unit handed as the change's data.
+constexpr int kCodeUnitProfile = 121;
 }  // namespace
 
 CPIHENDesign::CPIHENDesign(IHeatIntegrationScenario* scenario, const CPString& name)
@@ -155,10 +157,23 @@ int CPIHENDesign::Deactivate() {
     return 1;
 }
 
-void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
+void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
     if ((code == 36 || code == 41) && m_scenario) {
         IHeatIntegrationStream* stream = nullptr;
         if (m_scenario->GetStream(text, stream) && stream) SetStreamEndTemperatures(stream);
+    }
+    if (code == kCodeUnitProfile) {
+        // The profile of a heater or cooler is read with its utility at this design's load of it,
+        // as its area is sized, not at the load the targets put on it (none, for a utility the
+        // targets leave out).
+        auto* unit = static_cast<CNode*>(data);
+        HeatExch* exchanger = AsHeatExch(unit);
+        if (!exchanger || !Owns(unit) || m_busy) return;
+        const bool swap = m_usedUtilities.empty() && !m_exchangers.empty();
+        if (swap) SwapInUtilityLoads(false);
+        exchanger->RefreshTHProfile();
+        if (swap) SwapOutUtilityLoads();
+        return;
     }
     if (!m_active || m_busy || code == 23) return;
     if (isRecalculationCode(code)) {

@@ -15,7 +15,9 @@ bool CPIHENDesign::IsLoopAnalysisEnabled() const { return m_analysis->IsLoopAnal
 
 void CPIHENDesign::SetLoopAnalysisEnabled(bool enabled) {
     m_analysis->SetLoopAnalysisEnabled(enabled);
-    if (enabled) RunStructureAnalysis();
+    // Switched off, the analysis empties its loop and path lists at once: none is shown that
+    // it no longer keeps up.
+    RunStructureAnalysis();
 }
 
 void CPIHENDesign::RunStructureAnalysis() {

@@ -8,6 +8,7 @@
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
@@ -308,7 +309,15 @@ int CPIHENDesign::DegreesOfFreedomAt(CNode* unit) const {
     } else if (IsMixer(unit)) {
         dof -= 1;
     } else if (IsTee(unit)) {
-        dof -= unit->getNumberOfDownStreamNodes();
+        // Each branch leaves at the inlet's temperature; of the shares, all but one are free (they
+        // add up to the whole flow) until the user gives them.
+        const int branches = unit->getNumberOfDownStreamNodes();
+        int given = 0;
+        for (int i = 0; i < unit->getNumberOfDownStreamSlots(); ++i)
+            if (CNode* branch = unit->getIthDownStreamNode(i); branch && isSpecified(branch, NodeValue::SplitFraction))
+                ++given;
+        dof -= branches;
+        if (branches > 1) dof += std::max(0, branches - 1 - given);
     }
     return dof;
 }

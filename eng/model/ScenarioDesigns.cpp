@@ -8,6 +8,7 @@
 #include "eng/design/DesignOptimisationCase.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/design/NetworkBuildability.h"
+#include "eng/design/UtilityPathCompletion.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Session.h"
@@ -23,6 +24,7 @@
 
 namespace {
 
+constexpr int kRecalculateDesign = 98;
 constexpr double kMaxNewArea = 10000.0;
 constexpr int kRetrofitCodeNoSaving = 26;
 // A capital within this share of the budget is within the budget: the budget is a round sum,
@@ -569,8 +571,26 @@ void CPIScenario::SmartCompleteDesign(const CPString& designName) {
     // The completion runs under the limit set on the scenario's automatic design.
     if (m_pAutomaticDesign[0]) run->SetTimeLimit(m_pAutomaticDesign[0]->GetTimeLimit());
     DefaultManager& manager = GetActiveManager();
+    std::vector<std::string> before;
+    for (int i = 0; i < GetNumberOfDesigns(); ++i)
+        if (const char* name = GetDesignName(i)) before.emplace_back(name);
     run->Run(m_pStreams.get(), nullptr, manager.GetEconomicDataPointer(), manager.GetEconomicInfoPointer(),
              m_pMatches.get(), m_dDTmin, design, 1);
+    // The run lays out a network of its own, the given matches among its matches but wherever
+    // its structure puts them. A completion keeps the user's network as it is: the design the run
+    // made (under its name) is a copy of the given one, with exchangers added along its utility
+    // paths while one lowers the cost, so that it never costs more than what it completes.
+    CPString made;
+    for (int i = 0; i < GetNumberOfDesigns(); ++i)
+        if (const char* name = GetDesignName(i); name && std::find(before.begin(), before.end(), name) == before.end())
+            made = name;
+    if (made.empty()) return;
+    RemoveDesign(made, false);
+    if (!CloneDesign(made, design)) return;
+    if (IHENDesign* completed = DesignByName(made)) {
+        completed->ProcessChange(kRecalculateDesign, CPString(), nullptr);
+        CompleteByUtilityPaths(*completed, "by automatic design module");
+    }
 }
 
 IAdvancedSuperTarget* CPIScenario::GetAdvancedSuperTarget(int mode) {

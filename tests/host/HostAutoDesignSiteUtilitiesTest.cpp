@@ -67,9 +67,10 @@ INSTANTIATE_TEST_SUITE_P(HostAutoDesignSiteUtilities, TwoHotUtilities,
 namespace {
 
 // A completion's own LP and MILP figures are not the scenario's to report: the text gives the
-// completed design's matches and no LP or MILP headings of "none" and an area of 0; and a
-// completion dearer than the network it completes, at the same utilities, says so.
-TEST(HostAutoDesignCompletion, ReportsNoEmptyHeadingsAndADearerCompletion) {
+// completed design's matches and no LP or MILP headings of "none" and an area of 0. The completion
+// of E1 alone (H1/C2 240 kW, 45,659.24 a year with 230 and 270 kW of utility) keeps E1 where it is
+// and adds H2/C1, which saves 180 kW of each utility: it costs less than the network it completes.
+TEST(HostAutoDesignCompletion, ReportsNoEmptyHeadingsAndKeepsTheGivenMatch) {
     ScratchFile network("autodesign-site", "only-e1.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\n");
     const HostRun run = RunHost("autodesign " + ExamplePath("four-streams.csv") + " --complete " + network.path +
                                 " 2>/dev/null");
@@ -78,9 +79,15 @@ TEST(HostAutoDesignCompletion, ReportsNoEmptyHeadingsAndADearerCompletion) {
     EXPECT_FALSE(has(run.out, "LP solution\n")) << run.out;
     EXPECT_FALSE(has(run.out, "Estimated area (m2): 0\n")) << run.out;
     EXPECT_FALSE(has(run.out, "Utility loads (kW):\n  none\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "for the network it completes, at the same utilities: the completion is dearer than its "
-                             "input"))
+    EXPECT_FALSE(has(run.out, "the completion is dearer than its input")) << run.out;
+    EXPECT_TRUE(has(run.out, "  E1 (exchanger) H1 -> C2: duty 240.00, hot 170.00 -> 90.00, cold 80.00 -> 140.00, approach "
+                             "10.00,"))
         << run.out;
+    EXPECT_TRUE(has(run.out, "  H2 -> C1: 180\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "  hot utility               50.00 kW (target 20.00)\n")) << run.out;
+    const std::size_t cost = run.out.find("  total annual cost         ");
+    ASSERT_NE(std::string::npos, cost) << run.out;
+    EXPECT_LT(std::atof(run.out.c_str() + cost + 28), 45659.24) << run.out;
 }
 
 }  // namespace

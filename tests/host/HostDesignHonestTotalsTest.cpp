@@ -184,6 +184,31 @@ TEST(HostDesignHonestTotals, TotalsAreNotAvailableWhileAUnitIsInfeasibleOrNotCal
     EXPECT_NE(std::string::npos, whole.out.find("\"notes\": []")) << whole.out;
 }
 
+// E2's duty cleared in the design view leaves C1's heater and H2's cooler open: their duties are
+// not known (null, "not known"), and the utility loads and costs summed over them are none.
+TEST(HostDesignHonestTotals, AnUnknownDutyIsNotKnownAndNoTotalIsBuiltOnIt) {
+    Scratch saved("textbook.kestrin", "", false), edited("cleared.kestrin", "", false);
+    ASSERT_EQ(0, RunHost("design " + kTextbook + " --save " + saved.path).exitCode);
+    const HostRun cleared = RunViewScript(saved.path, "set HeatFlow.304.3 empty\n", " --open design --save " + edited.path);
+    ASSERT_EQ(0, cleared.exitCode) << cleared.out;
+    const HostRun json = RunHost("design " + edited.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    for (const char* unit : {"E2", "Heater", "Cooler"})
+        EXPECT_TRUE(std::regex_search(json.out, std::regex(std::string("\"name\": \"") + unit + "\"[^}]*\"duty\": null")))
+            << unit << "\n" << json.out;
+    EXPECT_TRUE(std::regex_search(json.out, std::regex("\"name\": \"E1\"[^}]*\"duty\": 240"))) << json.out;
+    for (const char* key : {"hot_utility", "cold_utility", "utility_cost", "total_annual_cost"})
+        EXPECT_TRUE(std::isnan(JsonNumber(json.out, key))) << key << "\n" << json.out;
+    EXPECT_NE(std::string::npos, json.out.find("hot utility is not available: the duty of Heater is not known")) << json.out;
+    EXPECT_NE(std::string::npos, json.out.find("cold utility is not available: the duty of Cooler is not known"))
+        << json.out;
+
+    const HostRun text = RunHost("design " + edited.path);
+    EXPECT_NE(std::string::npos, text.out.find("Heater (heater) HP Steam -> C1: duty not known,")) << text.out;
+    EXPECT_NE(std::string::npos, text.out.find("  hot utility               not available (target 20.00)\n")) << text.out;
+    EXPECT_NE(std::string::npos, text.out.find("  cold utility              not available (target 60.00)\n")) << text.out;
+}
+
 // Every calculated unit carries its log-mean approach and U x A: the design viewer's DeltaTemp
 // 702 and the UA bar chart read them. E1 works across 30 and 10 K (LMTD 20 / ln 3 = 18.2048 C)
 // with U 0.1 over 131.8335 m2 (UA 13.1833); E4 across 55 and 50 K (52.4603 C), 0.5718611.

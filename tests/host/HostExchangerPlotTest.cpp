@@ -106,3 +106,28 @@ TEST(HostExchangerPlotInput, AnUnknownOrMissingUnitFailsAndWritesNoFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// The textbook network with its heater on Hot Oil, which the targets leave without load (steam
+// serves the 20 kW): the heater's profile follows the flow the design gives the oil, 280 -> 250 C
+// over its 20 kW as its area does, not the oil's load in the targets (none, and no points).
+TEST(HostExchangerPlotUtility, AHeatersProfileFollowsTheDesignsFlowOfItsUtility) {
+    ScratchFile streams("thplot", "oil-streams.csv",
+                        "name,supply,target,cp,h,kind\nH1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\n"
+                        "C1,20,135,2,0.2,process\nC2,80,140,4,0.2,process\nHP Steam,,,,,utility\n"
+                        "Hot Oil,,,,,utility\nCooling Water,,,,,utility\n");
+    ScratchFile network("thplot", "oil-network.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,3\n"
+                        "E3,H1,C1,90,2,2\nE4,H2,C1,30,2,1\nHeater,Hot Oil,C1,20,,4\nCooler,H2,Cooling Water,60,3,\n");
+    ScratchFile svg("thplot", "oil.svg", "", false);
+    const HostRun run =
+        RunHost("plot " + streams.path + " " + network.path + " --kind th --unit Heater --svg " + svg.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"label\":\"Hot Side\",\"axis\":\"left\",\"points\":[[0,250],[20,280]]"))
+        << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"label\":\"Cold Side\",\"axis\":\"left\",\"points\":[[0,125],[20,135]]"))
+        << run.out;
+}
+
+}  // namespace

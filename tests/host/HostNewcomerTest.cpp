@@ -80,6 +80,8 @@ TEST(HostInfo, ListsTheDefaultUtilitiesAndTheCapitalCostLaw) {
         << water;
     EXPECT_FALSE(row("Very Low Temperature").empty()) << "all 21 default utilities";
     EXPECT_TRUE(Has(run.out, "default capital cost law")) << run.out;
+    // The fixed part a is paid once per unit, as the designs price it, not once per shell.
+    EXPECT_TRUE(Has(run.out, ": a per unit + b (A/shell)^c per shell, A in m2\n")) << run.out;
     EXPECT_TRUE(Has(run.out, "life= 5 years")) << run.out;
 }
 

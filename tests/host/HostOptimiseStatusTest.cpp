@@ -49,6 +49,8 @@ TEST_P(OptimiseStatus, QuotesTheKeptNetworksArea) {
     const double area = AfterFigure(run.out, "area ");
     ASSERT_GT(area, 0.0) << run.out;
     EXPECT_NEAR(StatusObjective(run.out), area, 5e-6 * area) << run.out;
+    const std::size_t line = run.out.find("Optimisation ");
+    EXPECT_EQ(" m2\n", run.out.substr(run.out.find('\n', line) - 3, 4)) << run.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -74,6 +76,12 @@ TEST(HostOptimiseStatus, QuotesTheKeptNetworksCostInOneRatio) {
         const double cost = AfterFigure(run.out, "total annual cost ");
         ASSERT_GT(cost, 0.0) << run.out;
         ratios.push_back(StatusObjective(run.out) / cost);
+        // The figure says what it is: a cost per second, with the cost per year it comes to.
+        const std::size_t line = run.out.find("Optimisation ");
+        const std::string verdict = run.out.substr(line, run.out.find('\n', line) - line);
+        EXPECT_NE(std::string::npos, verdict.find(" per second (")) << verdict;
+        const std::size_t year = verdict.find(" per second (");
+        EXPECT_NEAR(std::atof(verdict.c_str() + year + 13), StatusObjective(run.out) * 31536000.0, 1.0) << verdict;
     }
     // The status prints six decimals of a figure near 0.001: three figures of the ratio hold.
     for (double ratio : ratios) EXPECT_NEAR(ratio, ratios.front(), 2e-3 * ratios.front());

@@ -198,6 +198,18 @@ TEST(HostSave, RefusalsSayWhyAndNothingBesideTheTargetIsTouched) {
     HostRun overInput = RunHost("targets " + table + " --save " + table);
     EXPECT_EQ(1, overInput.exitCode);
     EXPECT_TRUE(has(overInput.out, "names the input stream table")) << overInput.out;
+    // A case as input is refused as the target too, by every job that reads one, and stays as it was
+    // (a job's case would drop the views the case keeps).
+    Scratch input("input.case");
+    ASSERT_EQ(0, RunHost("targets " + table + " --save " + input.path).exitCode);
+    const std::string before = readFile(input.path);
+    for (const std::string job : {"targets ", "autodesign ", "supertarget "}) {
+        const std::string range = job == "supertarget " ? " --from 5 --to 10 --step 5" : "";
+        HostRun overCase = RunHost(job + input.path + range + " --save " + input.path);
+        EXPECT_EQ(1, overCase.exitCode) << job << overCase.out;
+        EXPECT_TRUE(has(overCase.out, "names the input case")) << job << overCase.out;
+        EXPECT_EQ(before, readFile(input.path)) << job;
+    }
     HostRun toDirectory = RunHost("targets " + table + " --save /tmp");
     EXPECT_EQ(1, toDirectory.exitCode);
     EXPECT_TRUE(has(toDirectory.out, "not a regular file")) << toDirectory.out;

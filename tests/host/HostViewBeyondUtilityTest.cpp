@@ -258,11 +258,16 @@ TEST(HostViewBeyondUtilitySplitter, AClearedShareIsReportedNotKnownUntilGivenAga
     const std::string splitter =
         "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n";
     ScratchFile cleared("beyond", "cleared.kcase", "", false);
-    ASSERT_EQ(0, RunViewScript(saved.file.path, splitter + "set Fraction.200.0 empty\n", " --open design --save " + cleared.path)
-                     .exitCode);
+    const HostRun view = RunViewScript(saved.file.path, splitter + "set Fraction.200.0 empty\nget Fraction.200.[]\n",
+                                       " --open design --save " + cleared.path);
+    ASSERT_EQ(0, view.exitCode) << view.out;
+    // The view too shows the open shares as not known, not the 0.75 and 0.25 they were.
+    EXPECT_TRUE(has(view.out, "6: get Fraction.200.[]\n  value empty empty\n")) << view.out;
     const HostRun text = RunHost("design " + cleared.path);
     EXPECT_TRUE(has(text.out, "Splitter TEE-100 on C1: E3 not known, E4 not known\n")) << text.out;
     EXPECT_TRUE(has(text.out, "  calculation               incomplete\n")) << text.out;
+    // Of the two shares one is free once none is given: the network lacks one specification.
+    EXPECT_TRUE(has(text.out, "  degrees of freedom        1\n")) << text.out;
     const HostRun json = RunHost("design " + cleared.path + " --json");
     EXPECT_TRUE(has(json.out, "{\"unit\": \"E3\", \"fraction\": null}, {\"unit\": \"E4\", \"fraction\": null}")) << json.out;
     EXPECT_TRUE(has(json.out, "\"calculation_status\": \"incomplete\"")) << json.out;

@@ -56,4 +56,37 @@ TEST(HostViewDesignWrites, RenameCoefficientAndApproachAreSavedAndRecalculated) 
     EXPECT_EQ(-1.0, unitValue(report.out, "E4", "area"));
 }
 
+// A minimum approach set for the whole design is an exchanger change on every exchanger: the
+// network is judged again, as when it is typed on one exchanger. At 12 C the three exchangers
+// and the cooler with an approach of 10 C are infeasible, and the totals built on them are none.
+TEST(HostViewDesignWrites, DesignWideApproachJudgesEveryExchangerAgain) {
+    Scratch saved("wide.kestrin"), edited("wide-edited.kestrin"), script("wide.txt");
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+    ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
+    std::ofstream(script.path) << "set DeltaTemp.607 12\n";
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path + " --save " + edited.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const HostRun report = RunHost("design " + edited.path + " --json");
+    for (const char* unit : {"E1", "E3", "E2", "Cooler"})
+        EXPECT_TRUE(std::regex_search(report.out, std::regex(std::string("\"name\": \"") + unit + "\"[^}]*\"feasible\": false")))
+            << unit << "\n" << report.out;
+    EXPECT_TRUE(std::regex_search(report.out, std::regex("\"name\": \"E4\"[^}]*\"feasible\": true"))) << report.out;
+    EXPECT_NE(std::string::npos, report.out.find("\"area_total\": null")) << report.out;
+    EXPECT_NE(std::string::npos, report.out.find("\"total_annual_cost\": null")) << report.out;
+}
+
+// The textbook network holds one loop of exchangers. Loop analysis switched off empties the
+// loop list at once, not at the next change of the network.
+TEST(HostViewDesignWrites, LoopAnalysisSwitchedOffListsNoLoop) {
+    Scratch saved("loops.kestrin");
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+    ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
+    const HostRun run = RunViewScript(saved.path, "get ExtraData.905\nset Switch.229 0\nget ExtraData.905\ndims ExtraData.907\n",
+                                      " --open design");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("1: get ExtraData.905\n  value 1\n")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("3: get ExtraData.905\n  value 0\n")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("4: dims ExtraData.907\n  dims 0 ")) << run.out;
+}
+
 }  // namespace

@@ -70,6 +70,23 @@ TEST(HostViewMessageTexts, AnAutomaticDesignRefusalReadsAsWordsWithItsStream) {
     EXPECT_EQ("Two temperature points of this stream lie closer than 0.01 C: C1", text) << run.out;
 }
 
+// A refusal answers 0 with its words: utility loads that cannot be made sufficient, and a completion
+// that fails, which says why as the automatic design does (here for a stream whose ends lie too
+// close), rather than nothing.
+TEST(HostViewMessageTexts, RefusedCommandsAnswerNoughtAndSayWhy) {
+    ScratchFile table("texts", "close-complete.csv",
+                      "name,supply,target,cp,h,kind\nH1,170,60,3,0.2,process\nC1,20,20.005,2,0.2,process\n"
+                      "HP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    const HostRun sufficient = RunViewScript(kStreams, "expect MakeSufficientError\ncmd MakeUtilitySufficient\n");
+    EXPECT_NE(std::string::npos, sufficient.out.find("2: cmd MakeUtilitySufficient\n  result 0\n")) << sufficient.out;
+    const HostRun completion =
+        RunViewScript(table.path, "cmd AddDefaultDesign X\nexpect MinimumSegStreamTempDiff\ncmd SmartCompleteDesign\n");
+    EXPECT_NE(std::string::npos, completion.out.find("3: cmd SmartCompleteDesign\n  result 0\n")) << completion.out;
+    EXPECT_EQ("Two temperature points of this stream lie closer than 0.01 C: C1",
+              shownText(completion.out, "Error", "MinimumSegStreamTempDiff"))
+        << completion.out;
+}
+
 // The trend wizard's pages speak of the trend analysis; its closing caption is words.
 TEST(HostViewMessageTexts, TheTrendWizardShowsItsOwnWords) {
     ScratchFile study("texts", "study.kcase", "", false);

@@ -117,4 +117,49 @@ TEST(HostViewScenarioFollows, ANewProjectsDesignIsSelectedAndNoneIsSaid) {
     EXPECT_TRUE(has(none.out, "5: cmd RenameView\n  result 0\n")) << none.out;
 }
 
+// With no design selected, opening the design view makes a design of the scenario and opens its
+// viewer, bound to it: the case saved holds the design, and a command of the viewer acts on it.
+TEST(HostViewScenarioFollows, OpeningADesignViewWithNoneSelectedMakesTheDesign) {
+    ScratchFile saved("follows", "opened.kcase", "", false);
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      "cmd OpenDesignView\nopen @last\nexpect NetOptNoDes\ncmd Optimize\n",
+                                      " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "2: open @last\n  text Kestrin project_Design\n")) << run.out;
+    const HostRun design = RunHost("design " + saved.path);
+    EXPECT_EQ(0, design.exitCode) << design.out;
+    EXPECT_TRUE(has(design.out, "Network design Kestrin project_Design\n")) << design.out;
+}
+
+// After a clone the scenario viewer holds the clone as its current design; the case view's
+// selection is what a delete or rename from it acts on, saved and reopened alike: the design
+// selected goes, or the scenario selected, never the clone in its place.
+TEST(HostViewScenarioFollows, TheCaseViewsCommandsActOnTheSelectedDesign) {
+    ScratchFile saved("follows", "cloned.kcase", "", false);
+    ScratchFile clone("follows", "clone.txt", "settext ExtraData.208 Copy\ncmd CloneDesign\n");
+    ASSERT_EQ(0, RunHost("view --new hi-project P --script " + clone.path + " --save " + saved.path).exitCode);
+    const std::string designs = "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\ntext ExtraData.650.[]\n";
+    struct Row {
+        const char* name;
+        std::string script;
+        const char* left;
+    };
+    const Row rows[] = {
+        {"delete", "attach Viewable.299 Design 1\nanswer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\n" + designs, "text Copy\n"},
+        {"delete the clone", "attach Viewable.299 Copy\nanswer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\n" + designs,
+         "text Design 1\n"},
+        {"rename", "attach Viewable.299 Design 1\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+                   "settext ExtraData.208 Renamed\ncmd RenameView\ntext ExtraData.650.[]\n",
+         "text Renamed\n  text Copy\n"},
+    };
+    for (const Row& r : rows) {
+        const HostRun run = RunViewScript(saved.path, r.script, " --open case");
+        ASSERT_EQ(0, run.exitCode) << r.name << "\n" << run.out;
+        const std::string read = "text ExtraData.650.[]\n";
+        const std::size_t last = run.out.rfind(read);
+        ASSERT_NE(std::string::npos, last) << r.name << "\n" << run.out;
+        EXPECT_EQ("  " + std::string(r.left), run.out.substr(last + read.size())) << r.name << "\n" << run.out;
+    }
+}
+
 }  // namespace

@@ -125,9 +125,18 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptError{"unlisted", "text ExtraData.999\n", 1, "the view Kestrin project lists no variable"},
         ScriptError{"index", "text ExtraData.211.4\n", 1, "index 4 of ExtraData.211.4 is outside its dimensions (0)"},
         ScriptError{"number", "set Switch.201 many\n", 1, "the value many is not a number"},
+        ScriptError{"hexadecimal", "set Switch.201 0x10\n", 1, "the value 0x10 is not a number"},
         ScriptError{"picture", "svg HIDesignViewerScenario.200.0 /dev/null\n", 1, "the view base draws no picture"},
         ScriptError{"question", "cmd AddDefaultScenario\ncmd RemoveFromDesignView\n", 2,
-                    "the question ConfirmDeleteHIScenario has no scripted answer"}),
+                    "the question ConfirmDeleteHIScenario has no scripted answer"},
+        // A command no view takes is the script's fault, not a refusal: unknown, misspelt, or one
+        // another kind of view takes.
+        ScriptError{"nocommand", "cmd AddNote\ncmd NoSuchCommand\n", 2,
+                    "the view Kestrin project does not handle the command NoSuchCommand"},
+        ScriptError{"misspelt", "open HIDesignViewerScenario.200.0\ncmd LockOperaton\n", 2,
+                    "the view base does not handle the command LockOperaton"},
+        ScriptError{"otherview", "open HIDesignViewerScenario.200.0\ncmd OpenCrossPinchView\n", 2,
+                    "the view base does not handle the command OpenCrossPinchView"}),
     [](const ::testing::TestParamInfo<ScriptError>& info) { return std::string(info.param.name); });
 
 TEST(HostView, APlotOfTheScenarioViewerIsWrittenAsItsPicture) {
@@ -347,6 +356,44 @@ TEST(HostViewDesigns, ANewProjectAndANewCaseAreBuiltFromNothingAndSaved) {
         const HostRun refused = RunHost(bad);
         EXPECT_EQ(2, refused.exitCode) << bad << refused.out;
     }
+}
+
+// A one-scenario case refuses a name its project already has (its own, here) and answers 0: the
+// case keeps its name.
+TEST(HostViewDesigns, ASingleScenarioCasesRefusedRenameAnswersNought) {
+    ScratchFile script("view", "rename-single.txt",
+                       "expect ThisProjectNameAlreadyExists\nsettext ExtraData.201 Alpha\ntext ExtraData.201\n");
+    const HostRun run = RunHost("view --new hi-case Alpha --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "2: settext ExtraData.201 Alpha\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: text ExtraData.201\n  text Alpha\n")) << run.out;
+}
+
+// A single-scenario study opens the view --open names, new or saved, as a project case does: its
+// design view, its grid, or its scenario; a name that is not there opens nothing (exit 1), so no
+// script meant for a design reads the scenario's cells.
+TEST(HostViewDesigns, ASingleScenarioCaseOpensTheViewNamedOrNone) {
+    ScratchFile saved("view", "single.kcase", "", false);
+    ScratchFile name("view", "name.txt", "text ExtraData.201\n");
+    ASSERT_EQ(0, RunHost("view --new hi-case Alpha --script " + name.path + " --save " + saved.path).exitCode);
+    struct Row {
+        const char* open;
+        int exit;
+        const char* shows;
+    };
+    const Row rows[] = {{"design", 0, "\"view\":\"Design1\",\"type\":\"HIDesignObject\""},
+                        {"design=Design1", 0, "\"view\":\"Design1\",\"type\":\"HIDesignObject\""},
+                        {"grid", 0, "\"view\":\"Design1 HENDiagram\""},
+                        {"scenario", 0, "\"view\":\"Alpha\""},
+                        {"design=Nope", 1, "no view design=Nope"},
+                        {"grid=Nope", 1, "no view grid=Nope"},
+                        {"scenario=Nope", 1, "no view scenario=Nope"}};
+    for (const std::string& input : {std::string("--new hi-case Alpha"), saved.path})
+        for (const Row& r : rows) {
+            const HostRun run = RunHost("view " + input + " --open " + r.open + " --form --json");
+            EXPECT_EQ(r.exit, run.exitCode) << input << " " << r.open << "\n" << run.out.substr(0, 600);
+            EXPECT_TRUE(has(run.out.substr(0, 600), r.shows)) << input << " " << r.open << "\n" << run.out.substr(0, 600);
+        }
 }
 
 }  // namespace

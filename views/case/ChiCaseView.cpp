@@ -168,7 +168,9 @@ Viewable* ChiCaseView<Viewer>::AttachedObject(const VarDescription& var) {
 template <class Viewer>
 int ChiCaseView<Viewer>::AttachObject(const VarDescription& var, Viewable* object) {
     if (isSelectionLink(var, false)) {
-        if (selected && object && object != selected) ChangeSelectedObject(object);
+        // Chosen again, the selection is told again to the viewers below it: a scenario viewer
+        // may have made another design its own current one since (a clone it made).
+        if (object) ChangeSelectedObject(object);
         return 1;
     }
     return Viewable::AttachObject(var, object);
@@ -203,8 +205,21 @@ int ChiCaseView<Viewer>::Message(const Text& line) {
     if (word == "CloseThisViewIfModal") return SendViewableMessage(this, "CloseView"), 1;
     if (word == "CloseAndCancel") return SendViewableMessage(this, "CloseView UniqueProcessStreamView"), 1;
     if (word == "RemoveFromDesignView") {
-        if (selected) selected->Message(line);
-        return 1;
+        // The deletion goes to the viewer that owns the selected object, with that object made
+        // its current one first: a design to its scenario viewer, a scenario to the project's
+        // viewer. Sent to the selection itself, a scenario viewer would delete its own current
+        // design (the last one it cloned, say) instead.
+        if (!selected) return 1;
+        Viewable* owner = selected->OwnerViewable();
+        if (selected->IsA(HIDesignViewerDesign::TypeName) && owner && owner->IsA(HIDesignViewerScenario::TypeName)) {
+            static_cast<HIDesignViewerScenario*>(owner)->SetSelectedObject(selected);
+            return owner->Message(line);
+        }
+        if (selected->IsA(HIDesignViewerScenario::TypeName) && viewer) {
+            viewer->SetSelectedObject(selected);
+            return static_cast<Viewable*>(viewer)->Message(line);
+        }
+        return selected->Message(line);
     }
     if (word == "CloneHI") {
         if (selected && selected->IsA(HIDesignViewerDesign::TypeName))

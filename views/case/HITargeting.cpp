@@ -106,21 +106,22 @@ Text HITargeting::TextValue(const VarDescription& var) {
 
 int HITargeting::SpecifyText(const VarDescription& var, const Text& text) {
     if (!isCaseName(var)) return HIDesignViewerScenario::SpecifyText(var, text);
-    renameCase(text);
-    return 1;
+    return renameCase(text) ? 1 : 0;
 }
 
-void HITargeting::renameCase(const Text& name) {
+bool HITargeting::renameCase(const Text& name) {
     IEngineeringManager* m = CaseEngineeringManager2(this);
     ILurmetBaseObject* other = nullptr;
     if (m && m->FindObject(name, IHeatIntegrationProject::ObjectType, &other) && other) {
         ErrorMsg("ThisProjectNameAlreadyExists", name);
-        return;
+        return false;
     }
-    if (name.empty() || !project || !GetmyScenario()) return;
+    // A name refused is a write not taken: the case keeps its name, and the cell says so.
+    if (name.empty() || !project || !GetmyScenario()) return false;
     const Text old = GetmyScenario()->GetName();
     project->SetProjectName(name);
     project->RenameScenario(old, name);
+    return true;
 }
 
 void HITargeting::ConvertToProject() {

@@ -47,7 +47,7 @@ public:
 
 private:
     void bindProject(IEngineeringManager* manager, ILurmetBaseObject* object, IHeatIntegrationProject* bound);
-    void renameCase(const Text& name);
+    bool renameCase(const Text& name);
 
     std::int32_t pageNumber = 1;
     IHeatIntegrationProject* project = nullptr;

@@ -18,6 +18,7 @@
 namespace {
 
 using V = HIDesignViewerDesign;
+constexpr int kFlowsheetChanged = 17;
 constexpr double kEmpty = Viewable::EmptyValue;
 
 // A viewer integer the forms only store.
@@ -120,17 +121,20 @@ int HIDesignViewerDesign::SpecifySetting(const VarDescription& var, double value
         return 1;
     }
     // A cleared design-wide minimum approach or shell area would be spread over every
-    // exchanger as the empty value itself: it is ignored.
+    // exchanger as the empty value itself: it is ignored. A value taken is, on every exchanger,
+    // an exchanger change like any other: the network is judged and sized again with it.
     if (t == 1517 && n == 607) {
         if (value == kEmpty) return 0;
         d.SetDTMin(value);
         d.ApplyDTMinToAllExchangers();
+        d.ProcessChange(kFlowsheetChanged, CPString(), nullptr);
         return 1;
     }
     if (t == 1508 && n == 304) {
         if (value == kEmpty) return 0;
         d.SetHTMaxAreaShell(value);
         d.ApplyHTMaxAreaShellToAllExchangers();
+        d.ProcessChange(kFlowsheetChanged, CPString(), nullptr);
         return 1;
     }
     if (t == 105 && n == 764) {

@@ -119,6 +119,8 @@ private:
     IHeatIntegrationStream* StreamOf(CNode* node);
     // Node value: empty unless it exists with a status other than 0.
     static double KnownValue(const CNode* node, const char* name);
+    // The temperature-enthalpy profile of the unit, its utility at the design's flow of it.
+    void refreshProfile();
     static double AnyValue(const CNode* node, const char* name);
     // The node whose "Temperature" a type-1 number 751 to 762 addresses; null otherwise.
     CNode* TemperatureNode(int number) const;

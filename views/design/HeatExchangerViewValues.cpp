@@ -52,6 +52,14 @@ double HeatExchangerView::KnownValue(const CNode* node, const char* name) {
 
 double HeatExchangerView::AnyValue(const CNode* node, const char* name) { return anyStatus(node, name); }
 
+void HeatExchangerView::refreshProfile() {
+    // The design builds the profile, its utilities at the design's loads of them.
+    constexpr int kUnitProfile = 121;
+    if (!pModel) return;
+    if (pDesign) pDesign->ProcessChange(kUnitProfile, CPString(), pModel);
+    else pModel->RefreshTHProfile();
+}
+
 CNode* HeatExchangerView::TemperatureNode(int number) const {
     if (number >= 751 && number <= 754) {
         const int port = number - 751;
@@ -207,7 +215,7 @@ double HeatExchangerView::Value(const VarDescription& var) {
         case 1:
             if (n == 200 || n == 201) {
                 if (!pModel) return kEmpty;
-                if (n == 200) pModel->RefreshTHProfile();
+                if (n == 200) refreshProfile();
                 double v = kEmpty;
                 return pModel->GetTHArrayData(n == 200 ? "HotTempArray" : "ColdTempArray", i, v) ? v : kEmpty;
             }
@@ -490,7 +498,7 @@ int HeatExchangerView::Dimensions(const VarDescription& var, DimInfo& dims) {
         return 1;
     }
     if (n == 200 || n == 201 || n == 210 || n == 211) {
-        pModel->RefreshTHProfile();
+        refreshProfile();
         dims.AddDim(pModel->GetTHArrayLength("HotTempArray"));
         return 1;
     }

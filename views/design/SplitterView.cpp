@@ -198,8 +198,13 @@ double SplitterView::Value(const VarDescription& var) {
     CNode* mixer = GetMixerNode();
     const bool ready = pSplitter && pDesign && mixer;
     if (t == 11 && n == 200) {
+        // An open share (cleared, and not worked out again by the network) holds what it was
+        // before: that is no share of the flow, and reads as not known.
         double v = kEmpty;
         CNode* branch = Branch(i);
+        if (branch && branch->hasVariable(NV::SplitFraction) &&
+            branch->getVariableStatus(NV::SplitFraction) == ValueStatus::Open)
+            return kEmpty;
         return branch && branch->getVariableAsDouble(NV::SplitFraction, v) ? v : kEmpty;
     }
     if ((t == 104 || t == 100) && n == 250) {

@@ -118,6 +118,20 @@ Viewable* chooseView(Viewable* caseView, const Text& what) {
     return chooseView(caseView, viewer, viewer ? &viewer->GetScenarioViews() : nullptr, what);
 }
 
+// The view `what` names in a single-scenario study, whose top view is its scenario: the scenario
+// itself ("case", "scenario", its name), one of its design viewers or grids, or a child link. A
+// name that is none of them opens nothing, so that a script meant for a design never runs on the
+// scenario's cells.
+Viewable* chooseSingleView(HITargeting* single, const Text& what) {
+    if (what == "case" || what == "scenario" || what == "scenario=" + single->GetName()) return single;
+    HVector<HIDesignViewerScenario*> viewers;
+    viewers.Append(single);
+    if (what == "design" || what.rfind("design=", 0) == 0 || what == "grid" || what.rfind("grid=", 0) == 0)
+        return chooseView(single, single, &viewers, what);
+    VarDescription link;
+    return VarDescription::Parse(what, link) && link.IsObjectLink() ? single->AttachedObject(link) : nullptr;
+}
+
 // Whether the top view of a case shows its project (or its total site).
 bool showsProject(Viewable* caseView) {
     if (!caseView) return false;
@@ -160,8 +174,12 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
             session->root = session->features;
             session->features->Adopt(single);
             session->features->AddExperiment(single, "HI Case");
-            session->current = single;
+            session->current = chooseSingleView(static_cast<HITargeting*>(single), what);
             session->project = found;
+            if (!session->current) {
+                HandOutText(what == "design" ? Text("the scenario holds no design") : "no view " + what, error, size);
+                return nullptr;
+            }
             Session::Instance().Reset();
             return session.release();
         }
@@ -269,6 +287,14 @@ void* newStudy(IEngineeringManager* manager, const char* kind, const char* name,
     } else {
         session->project = instance->IsA(HITargeting::TypeName) ? static_cast<HITargeting*>(instance)->GetProject() : nullptr;
         session->current = instance;
+        if (open && *open && instance->IsA(HITargeting::TypeName)) {
+            const Text where = open;
+            session->current = chooseSingleView(static_cast<HITargeting*>(instance), where);
+            if (!session->current) {
+                HandOutText(where == "design" ? Text("the scenario holds no design") : "no view " + where, error, size);
+                return nullptr;
+            }
+        }
     }
     Session::Instance().Reset();
     return session.release();

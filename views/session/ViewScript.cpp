@@ -17,6 +17,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -45,6 +46,9 @@ void splitWord(const Text& s, Text& word, Text& rest) {
 
 bool parseNumber(const Text& s, double& out) {
     if (s.empty()) return false;
+    // Numbers are written in decimals, as a user types them into a cell: the hexadecimal forms
+    // the C reader also takes are none.
+    if (s.find_first_not_of("0123456789+-.eE") != Text::npos) return false;
     errno = 0;
     char* end = nullptr;
     out = std::strtod(s.c_str(), &end);
@@ -455,8 +459,22 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
     }
     if (action == "cmd") {
         if (rest.empty()) return fail("cmd needs a command line");
+        const Text name = m_current->GetName();
+        Text word, arguments;
+        splitWord(rest, word, arguments);
+        FormDescription described;
+        if (const ObjectTypeInfo* type = m_current->GetViewType()) type->LoadVariables(described);
+        const std::vector<Text>& commands = described.Commands();
+        const bool offered = std::find(commands.begin(), commands.end(), word) != commands.end();
+        const std::uint64_t sent = session.NextSequence() - 1;
         s.hasResult = true;
         s.result = SendViewableMessage(m_current, rest);
+        // A command the view neither offers nor took (a misspelt one, or one for another kind of
+        // view) reached the bottom of its handling: a fault of the script, not a refusal to show.
+        if (s.result == 0 && !offered)
+            for (const SessionEntry& e : session.EntriesSince(sent))
+                if (e.event == SessionEvent::Unhandled && e.text == "Message " + rest)
+                    return fail("the view " + name + " does not handle the command " + rest);
         return true;
     }
     if (action == "form") {

@@ -113,7 +113,8 @@ TEST_F(ViewCaseFeatures, ANewCaseNamesItsProjectScenarioAndFirstDesignAfterItsel
     ILurmetBaseObject* taken = manager.CreateObject(IHeatIntegrationProject::ObjectType, "Taken");
     ASSERT_NE(nullptr, taken);
     manager.ReleaseObject(taken);
-    EXPECT_EQ(1, SpecifyValueText(single, "ExtraData.201", "Taken"));
+    // The refused name is a write not taken: it answers 0, with the reason.
+    EXPECT_EQ(0, SpecifyValueText(single, "ExtraData.201", "Taken"));
     EXPECT_EQ(1, JournalKeyCount("ThisProjectNameAlreadyExists"));
     SpecifyValueText(single, "ExtraData.201", "");
     EXPECT_EQ("C", single->TextValue(VarDescription(1519, 201)));

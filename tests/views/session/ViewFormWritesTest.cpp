@@ -525,8 +525,47 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"SegmentToleranceBelow", "targets", "", "set ExtraData.219 -3", "NegativeSegmentTolerance",
                 "ExtraData.219"},
         Refused{"ThroughputChangeBelow", "design", "", "set Percent.200 -100", "CannotAcceptThisPercentValue",
-                "Percent.200"}),
+                "Percent.200"},
+        // The heater on C1 (125 C in) keeps its outlet given: one below its inlet would make it cool.
+        Refused{"HeaterOutletBelowInlet", "design", "", "set HeatFlow.356.0 0.5", "SpecRange", "Temperature.356.0"}),
     [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
+
+// A refusal of a number outside the cell's domain names what the cell takes, in the words of the
+// cell's own range: a change of throughput "above -99.99 %", shells a whole number from 1 to 100.
+struct DomainWords {
+    const char* name;
+    const char* input;
+    const char* open;
+    const char* write;
+    const char* words;
+};
+void PrintTo(const DomainWords& d, std::ostream* out) { *out << d.name; }
+class ViewFormDomainWords : public ::testing::TestWithParam<DomainWords> {};
+
+TEST_P(ViewFormDomainWords, TheRefusalNamesWhatTheCellTakes) {
+    const DomainWords& d = GetParam();
+    OpenCase c;
+    ASSERT_TRUE(c.Read(bytesOf(casePath(d.input))));
+    ViewScriptRunner runner(c.root, startOf(c.root, d.input));
+    runner.Run(std::string(d.open) + d.write + "\n", "words");
+    ASSERT_TRUE(runner.Error().empty()) << runner.Error();
+    Text told;
+    for (const SessionEntry& e : runner.Steps().back().journal)
+        if (e.event == SessionEvent::Error) told += e.text;
+    EXPECT_EQ(0, runner.Steps().back().result);
+    EXPECT_NE(told.find(d.words), Text::npos) << told;
+    EXPECT_EQ(told.find("between 0 and 100"), Text::npos) << told;
+    Session::Instance().Reset();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, ViewFormDomainWords,
+    ::testing::Values(DomainWords{"Throughput", "design", "", "set Percent.200 -100", "a percentage above -99.99 %"},
+                      DomainWords{"Shells", "design", kE1Shells, "set ExtraData.701.0 2.5", "a whole number from 1 to 100"},
+                      DomainWords{"StreamChoice", "design", "", "set Enum.764 99", "entries, 0 to "},
+                      DomainWords{"Switch", "design", "", "set Switch.206 2.5", "0 (off) or 1 (on)"},
+                      DomainWords{"HeaterOutlet", "design", "", "set HeatFlow.356.0 0.5", "a value above its inlet, 125"}),
+    [](const ::testing::TestParamInfo<DomainWords>& info) { return std::string(info.param.name); });
 
 // A value the network works out is given the way a user must give it: the value it follows is
 // cleared (an outlet temperature), or a heater is switched to keep its duty, and the duty typed.

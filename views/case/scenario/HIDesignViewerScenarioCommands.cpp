@@ -1,6 +1,7 @@
 // The scenario viewer's command words: one table in the order the words are compared, each row
 // the member that answers it, and the design, target and retrofit commands. The commands that
 // open forms and edit defaults, and those that read files and import, have files of their own.
+#include "eng/autodesign/IAdvancedSuperTarget.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/FormDescription.h"
@@ -307,31 +308,38 @@ int HIDesignViewerScenario::searchSubsets(const Text&) {
 }
 
 int HIDesignViewerScenario::makeUtilitySufficient(const Text&) {
-    if (myScenario->AssignUtilityLoads() == 0) ErrorMsg("MakeSufficientError");
-    return 1;
+    if (myScenario->AssignUtilityLoads() != 0) return 1;
+    ErrorMsg("MakeSufficientError");
+    return 0;
 }
+
+namespace {
+// Shows the message a failed automatic design or completion left (the key, then its parameter);
+// false when the run left none.
+bool showRunMessage(const char* message) {
+    if (!message || !*message) return false;
+    Text key, parameter;
+    token(message, key, parameter);
+    // The catalogue holds the whole message ("IncompleteStreamInformation All") or its key with
+    // the blank before the name it takes ("IncompleteStreamInformation "); the journal names the
+    // message by its first word either way.
+    const MessageCatalogue& texts = MessageCatalogue::Instance();
+    const Text naming = key + Text(" ");
+    if (texts.Contains(message))
+        ErrorJournal::Instance().Add(key, FindString(message));
+    else if (!parameter.empty() && texts.Contains(naming))
+        ErrorJournal::Instance().Add(key, FormatMessage(FindString(naming), {parameter}));
+    else
+        ErrorMsg(key, parameter);
+    return true;
+}
+}  // namespace
 
 int HIDesignViewerScenario::automaticHENDesign(const Text&) {
     longOperation(FindString("GeneratingDesign"), [&] {
         automaticDesignBusy = 1;
         myScenario->AutomaticHENDesign(nullptr);
-        // A run that failed leaves its message: the key, then its parameter.
-        const char* message = myScenario->GetAutomaticDesignMessage();
-        if (message && *message) {
-            Text key, parameter;
-            token(message, key, parameter);
-            // The catalogue holds the whole message ("IncompleteStreamInformation All") or its key
-            // with the blank before the name it takes ("IncompleteStreamInformation "); the journal
-            // names the message by its first word either way.
-            const MessageCatalogue& texts = MessageCatalogue::Instance();
-            const Text naming = key + Text(" ");
-            if (texts.Contains(message))
-                ErrorJournal::Instance().Add(key, FindString(message));
-            else if (!parameter.empty() && texts.Contains(naming))
-                ErrorJournal::Instance().Add(key, FormatMessage(FindString(naming), {parameter}));
-            else
-                ErrorMsg(key, parameter);
-        }
+        showRunMessage(myScenario->GetAutomaticDesignMessage());
         automaticDesignBusy = 0;
     });
     return 1;
@@ -340,20 +348,29 @@ int HIDesignViewerScenario::automaticHENDesign(const Text&) {
 int HIDesignViewerScenario::smartCompleteDesign(const Text&) {
     if (!currentDesign) return noDesignSelected();
     const Text name = currentDesign->GetName();
+    bool failed = false;
     longOperation(FormatMessage(FindString("CompletingDesign"), {name}), [&] {
         automaticDesignBusy = 1;
         myScenario->SmartCompleteDesign(name);
+        // A completion that failed says why, as the automatic design does, and answers 0.
+        const IAdvancedSuperTarget* run = myScenario->GetDesignCompletion();
+        failed = run && showRunMessage(run->GetMessageKey());
         automaticDesignBusy = 0;
     });
-    return 1;
+    return failed ? 0 : 1;
 }
 
 int HIDesignViewerScenario::openDesignView(const Text&) {
+    // With no design selected a new design of the scenario is made, and its viewer opened: a
+    // viewer of its own making would be bound to no design, and its commands would do nothing.
     if (!currentDesign) {
         const Viewable* owner = OwnerViewable("ViewableObject");
-        AddDesign((owner ? owner->GetName() : Text()) + "_Design");
+        const Text name = (owner ? owner->GetName() : Text()) + "_Design";
+        // The scenario's notice of the new design makes its viewer, the selected one.
+        if (!myScenario || refuseExtractionsDesignName(name) || myScenario->AddDesign(name) == 0 || !currentDesign)
+            return noDesignSelected();
     }
-    if (currentDesign) currentDesign->View();
+    currentDesign->View();
     return 1;
 }
 
