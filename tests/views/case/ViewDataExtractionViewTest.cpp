@@ -156,6 +156,12 @@ TEST_F(ViewDataExtractionView, SettingsAreTakenOrRefusedAsTheWizardChecksThem) {
         {"Switch.207", 0.0, 1, "", "ShiftTempsForPumps", 0.0},
         {"Switch.414", 1.0, 1, "", "DoIExtractReactionHeat", 1.0},
         {"Temperature.201", 35.0, 1, "", "UserSuppliedAmbientTemperature", 35.0},
+        // A check box is 0 or 1: anything else is refused, and the setting stays.
+        {"Switch.201", -3.0, 0, "SpecRange", "DoIUseSegments", 0.0},
+        {"Switch.201", 0.5, 0, "SpecRange", "DoIUseSegments", 0.0},
+        {"Switch.201", 2.0, 0, "SpecRange", "DoIUseSegments", 0.0},
+        {"Switch.208", 2.0, 0, "SpecRange", "UseSubCoolLiveSteam", 1.0},
+        {"Switch.414", 0.5, 0, "SpecRange", "DoIExtractReactionHeat", 0.0},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(std::string(r.address) + " = " + std::to_string(r.value));

@@ -392,6 +392,8 @@ const char* const kE1 = "set Index.414 1\nset Index.415 0\nopen HeatExchangerVie
 const char* const kSplitter =
     "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n";
 const char* const kUtilityDefaults = "cmd OpenUDB\nopen @last\n";
+// E3 with its duty freed and its area given: the one exchanger of the design's area-specified list.
+const char* const kE3Sized = "set HeatFlow.304.2 empty\nset Area.302.2 50\n";
 // E1 with its shells in series given, not worked out.
 const char* const kE1Shells = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nset Switch.701 0\n";
 
@@ -526,6 +528,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "ExtraData.219"},
         Refused{"ThroughputChangeBelow", "design", "", "set Percent.200 -100", "CannotAcceptThisPercentValue",
                 "Percent.200"},
+        // E3 sized by its area (its duty freed): its shells, tubes and passes are whole counts, its
+        // shell diameter a length above nothing.
+        Refused{"DesignShellsHalf", "design", kE3Sized, "set ExtraData.307.0 2.5", "SpecRange", "ExtraData.307.0"},
+        Refused{"DesignTubesNegative", "design", kE3Sized, "set ExtraData.359.0 -4", "SpecRange", "ExtraData.359.0"},
+        Refused{"DesignPassesHalf", "design", kE3Sized, "set ExtraData.360.0 0.5", "SpecRange", "ExtraData.360.0"},
+        Refused{"DesignShellDiameterNegative", "design", kE3Sized, "set Length.200.0 -1", "SpecRange", "Length.200.0"},
         // The heater on C1 (125 C in) keeps its outlet given: one below its inlet would make it cool.
         Refused{"HeaterOutletBelowInlet", "design", "", "set HeatFlow.356.0 0.5", "SpecRange", "Temperature.356.0"}),
     [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
