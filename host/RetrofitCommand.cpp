@@ -671,6 +671,16 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
         }
         report.push_back(s);
     }
+    // An analysis that names no exchanger found none to name: the base network lacks a heater or
+    // a cooler, which the analysis reads its recovery by, or none of its exchangers limits it.
+    if (debottleneck.empty() && !report.empty()) {
+        if (design->GetNumberOfHeaters() == 0 || design->GetNumberOfCoolers() == 0)
+            debottleneck = std::string("not available: the base network has no ") +
+                           (design->GetNumberOfHeaters() == 0 ? "heater" : "cooler") +
+                           ", and the analysis reads its recovery by its heaters and coolers";
+        else
+            debottleneck = "not available: the analysis found no exchanger of the base network that limits its recovery";
+    }
     std::string note;
     if (report.empty())
         note = "no step ran: the design's hot utility is at its target already";

@@ -179,6 +179,7 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
     if (isRecalculationCode(code)) {
         if (m_operationLocked) RecalculateLockedOperation();
         else Recalculate(code);
+        RefreshRetrofitFigures();
         RunStructureAnalysis();
         if (m_existingNetworkLocked) SendAMessage(CodeLockedBaseRecalculated, CPString(), this);
         SendAMessage(CodeUpToDate, CPString(), this);
@@ -195,6 +196,7 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
         }
         if (!m_exchangers.empty()) SwapOutUtilityLoads();
         UpdateUtilityLoads();
+        RefreshRetrofitFigures();
         SendAMessage(CodeUpToDate, CPString(), this);
     } else if (code == 20 || code == 35) {
         CalculateCrossPinchLoads();

@@ -479,6 +479,10 @@ private:
     int localCount(const std::vector<CNode*>& nodes) const;
     CNode* StreamBlock(const CPString& streamName, const char* suffix) const;
     double RetrofitCapitalCost() const;
+    // After every change of the network or its prices: the retrofit capital is worked out afresh
+    // when next asked, and a design set against a retrofit base (not the base itself) has what it
+    // adds to each unit over the base ("AddArea", "AdShell", "AddCapCost") measured as it is now.
+    void RefreshRetrofitFigures();
 
     IHeatIntegrationScenario* m_scenario;
     std::unique_ptr<IExchangerCostLaw> m_costLaw;

@@ -3,6 +3,7 @@
 // of a satisfied stream and a complete design.
 #include "eng/design/HENDesign.h"
 
+#include "eng/design/AddedEquipment.h"
 #include "eng/design/HENDesignChain.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "pellin/HeatExch.h"
@@ -265,6 +266,15 @@ double CPIHENDesign::RetrofitCapitalCost() const {
 }
 
 double CPIHENDesign::CalculateCapitalCost() { return RetrofitCapitalCost(); }
+
+void CPIHENDesign::RefreshRetrofitFigures() {
+    m_retrofitCapitalCost = 0.0;
+    if (GetScenarioLockState() != 2) return;
+    IHENDesign* base = nullptr;
+    const char* baseName = m_scenario->GetRetrofitBaseDesignName();
+    if (!baseName || !*baseName || !m_scenario->GetDesign(CPString(baseName), base) || !base || base == this) return;
+    RecordAddedEquipment(base->GetFlowSheet(), *this);
+}
 
 double CPIHENDesign::GetPaybackTime() const {
     if (m_retrofitCapitalCost == 0.0) RetrofitCapitalCost();

@@ -191,8 +191,9 @@ CNode* CPIHENDesign::StepAlongStream(CNode* node, int steps, int direction, CNod
 // ---------------------------------------------------------------- exchangers
 
 CNode* CPIHENDesign::AddHeatExchanger(CNode* a, CNode* b, const char* reason, const char* kind, const char* name) {
-    // A network locked for operation keeps its structure.
-    if (m_operationLocked || CheckStreamMatch(a, b) || !Owns(a) || !Owns(b)) return nullptr;
+    // A network locked for operation, and the existing network of a retrofit, keep their
+    // structure, as for every other edit (CanMatchStreams answers the same).
+    if (IsEditLocked() || CheckStreamMatch(a, b) || !Owns(a) || !Owns(b)) return nullptr;
     const CPString exchangerKind = kind && *kind ? kind : NodeKind::HeatExchanger;
     if (exchangerKind != NodeKind::HeatExchanger && exchangerKind != NodeKind::CountercurrentHX) return nullptr;
     CNode* unit = nullptr;

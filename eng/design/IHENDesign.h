@@ -69,6 +69,14 @@ public:
     // Whether no heater or cooler runs backwards (a negative duty: the exchangers take its stream
     // past its target). Only then are the utility loads and costs the network's own.
     virtual bool DoUtilityUnitsRunForwards() const { return true; }
+    // Whether the network calculates: every unit is calculated (a heater or cooler left idle, its
+    // duty known and nil, is idle, not failed), every process stream meets its target and no
+    // heater or cooler runs backwards. Only then do its utility cost, and so its saving, capital
+    // and payback against a retrofit base, describe the network: a unit not calculated would count
+    // as carrying nothing.
+    bool IsNetworkCalculated() const;
+    // A heater or cooler whose duty is known and nil.
+    static bool IsIdleUtilityUnit(CNode* unit);
     virtual double GetDTMin() const = 0;
 
     // ---- units ----

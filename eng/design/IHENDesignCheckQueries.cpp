@@ -4,8 +4,11 @@
 
 #include "eng/design/INetworkOptimiser.h"
 #include "pellin/CNode.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -26,6 +29,19 @@ CPString unitName(const CNode* unit) {
 void partMessage(const IOptimiserCheck* check, int part, CPString& out) { out = check ? check->GetPartMessage(part) : ""; }
 
 }  // namespace
+
+bool IHENDesign::IsIdleUtilityUnit(CNode* unit) {
+    const HeatExch* exchanger = AsHeatExch(unit);
+    double duty = 0.0;
+    return exchanger && exchanger->IsUtilityExch() && unit->getVariableAsDouble(NodeValue::Duty, duty) &&
+           std::fabs(duty) < 1e-6;
+}
+
+bool IHENDesign::IsNetworkCalculated() const {
+    if (GetNumberOfUnsatisfiedProcessStreams() > 0 || !DoUtilityUnitsRunForwards()) return false;
+    const std::vector<CNode*> incomplete = GetIncompleteHeatExchangers();
+    return std::all_of(incomplete.begin(), incomplete.end(), [](CNode* unit) { return IsIdleUtilityUnit(unit); });
+}
 
 int IHENDesign::CanOptimizerRun() const { return GetOptimizerCheckSeverity() == 2 ? 0 : 1; }
 int IHENDesign::GetOptimizerCheckSeverity() const { return GetOptimiserCheck() ? GetOptimiserCheck()->GetSeverity() : 0; }

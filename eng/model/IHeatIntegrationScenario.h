@@ -117,6 +117,11 @@ public:
     // The newest design that the last retrofit run kept, when that run started from `from` in
     // `mode`; null when it kept none, another run came since or the design has been deleted.
     virtual IHENDesign* GetRetrofitRunResult(const IHENDesign* from, int mode) const = 0;
+    // The mode of the last retrofit run when it started from `from` and kept a design; -1 otherwise.
+    virtual int GetRetrofitRunMode(const IHENDesign* from) const {
+        (void)from;
+        return -1;
+    }
     virtual double GetRetrofitBaseUtilityCost() const = 0;
     virtual double GetRetrofitBaseCapitalCost() const = 0;
     virtual int CheckRetrofitDesign(IHENDesign* design) = 0;

@@ -264,6 +264,7 @@ public:
     const char* GetRetrofitBaseDesignName() const override { return m_strBaseDesignName.c_str(); }
     void DeleteRetrofitResultDesign() override;
     IHENDesign* GetRetrofitRunResult(const IHENDesign* from, int mode) const override;
+    int GetRetrofitRunMode(const IHENDesign* from) const override;
     double GetRetrofitBaseUtilityCost() const override;
     double GetRetrofitBaseCapitalCost() const override;
     int CheckRetrofitDesign(IHENDesign* design) override;
@@ -552,8 +553,9 @@ private:
     CPString m_strBaseDesignName;
     CPString m_strResultDesignName;
     // The last retrofit run: the design it started from, its mode and the designs it kept, oldest
-    // first. The designs themselves are held, not their names: a user may rename one, or give
-    // a design of his own a name like theirs. A design deleted leaves the list.
+    // first. The designs themselves are held, not their names, so a design of the user's own with
+    // a name like theirs is never taken for one. A design deleted leaves the list, and so does one
+    // the user renamed: he keeps it as a design of his own. The case keeps the run (item 34).
     const IHENDesign* m_retrofitRunSource = nullptr;
     int m_retrofitRunMode = -1;
     std::vector<IHENDesign*> m_retrofitRunResults;

@@ -45,14 +45,6 @@ const char* modeLetter(int mode) {
     return mode >= 0 && mode < 5 ? kLetters[mode] : "";
 }
 
-// A heater or cooler whose duty is known and nil.
-bool IsIdleUtilityExchanger(CNode* unit) {
-    const HeatExch* exchanger = AsHeatExch(unit);
-    double duty = 0.0;
-    return exchanger && exchanger->IsUtilityExch() && unit->getVariableAsDouble(NodeValue::Duty, duty) &&
-           std::fabs(duty) < 1e-6;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- dictionary
@@ -133,6 +125,8 @@ int CPIScenario::RenameDesign(const CPString& oldName, const CPString& newName) 
     const CPString previous = oldName;
     m_pDesigns->RenameKeyString(previous, newName);
     design->SetDesignName(newName);
+    // A result the user renames is his to keep: the run no longer offers it for deletion.
+    std::erase(m_retrofitRunResults, design);
     if (!m_strBaseDesignName.empty() && m_strBaseDesignName == previous) SetRetrofitBaseDesign(newName);
     CPString newText = newName;
     SendAMessage(2, previous, newText.data());
@@ -265,6 +259,10 @@ IHENDesign* CPIScenario::GetRetrofitRunResult(const IHENDesign* from, int mode) 
     return m_retrofitRunResults.back();
 }
 
+int CPIScenario::GetRetrofitRunMode(const IHENDesign* from) const {
+    return from && from == m_retrofitRunSource && !m_retrofitRunResults.empty() ? m_retrofitRunMode : -1;
+}
+
 void CPIScenario::RefreshExistingNetworkValues() {
     if (m_strBaseDesignName.empty()) return;
     if (IHENDesign* base = DesignByName(m_strBaseDesignName)) base->RefreshExistingNetworkValues();
@@ -323,7 +321,7 @@ bool CPIScenario::CanRetrofitDesign(IHENDesign* design) const {
     // well be the one that makes it redundant.
     const int incomplete = design->GetNumberOfIncompleteHeatExchangers(false);
     for (int i = 0; i < incomplete; ++i)
-        if (!IsIdleUtilityExchanger(design->GetIncompleteHeatExchanger(i))) return false;
+        if (!IHENDesign::IsIdleUtilityUnit(design->GetIncompleteHeatExchanger(i))) return false;
     return WhyNetworkIsNotBuildable(*design, DesignByName(m_strBaseDesignName), design->GetDTMin()).empty();
 }
 
@@ -369,7 +367,7 @@ std::string CPIScenario::WhyRetrofitStepIsNotKept(IHENDesign& created, const IHE
     if (!created.AreStreamTerminalsReady()) return "a stream of the network has no end";
     const std::vector<CNode*> incomplete = created.GetIncompleteHeatExchangers();
     for (CNode* unit : incomplete)
-        if (!IsIdleUtilityExchanger(unit)) {
+        if (!IHENDesign::IsIdleUtilityUnit(unit)) {
             CPString name;
             if (!unit->getVariableAsString(NodeValue::UnitOperationName, name) || name.empty()) name = unit->getName();
             return std::string("the network does not calculate: ") + name.c_str() + " is not calculated";

@@ -25,13 +25,18 @@ bool ReadRecordFlag(ILurmetBinaryFile& file, bool& flag) {
 
 // ---------------------------------------------------------------- both directions
 
+int ScenarioRecord::StoredVersion(const CPIScenario& s) {
+    if (HoldsRetrofitRun(s)) return SinceRetrofitRun;
+    return HoldsTypedSiteUtilityData(s) ? SinceSiteUtilityLoads : SinceSiteUtilityLoads - 1;
+}
+
 bool ScenarioRecord::Store(CPIScenario& scenario, ILurmetBinaryFile& file) {
-    // A scenario whose copies of site utilities hold nothing the user typed has nothing for
-    // item 33: its record stays as the earlier writer made it, which older builds still read.
-    const bool siteCopies = HoldsTypedSiteUtilityData(scenario);
+    // A scenario with nothing for the newer items (no copies of site utilities holding what the
+    // user typed, no retrofit budget or run) is written as the earlier writer made it, which older
+    // builds still read.
+    const int version = StoredVersion(scenario);
     RecordHandle h;
-    return file.BeginRecord(h, siteCopies ? RecordVersion : SinceSiteUtilityLoads - 1) &&
-           StoreItems(scenario, file, siteCopies) && file.EndRecord(h);
+    return file.BeginRecord(h, version) && StoreItems(scenario, file, version) && file.EndRecord(h);
 }
 
 bool ScenarioRecord::Recall(CPIScenario& scenario, ILurmetBinaryFile& file) {
@@ -71,7 +76,7 @@ int ScenarioRecord::StoredCalculationEnable(const CPIScenario& s) {
     return outside < 1 ? 1 : outside;
 }
 
-bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file, bool siteCopies) {
+bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file, int version) {
     const CPString name = s.m_pName ? *s.m_pName : CPString();
     const CPString notes = s.m_pNotes ? *s.m_pNotes : CPString();
     return file.WriteCPString(name) && file.WriteCPString(notes) && file.WriteCPString(s.m_strBaseDesignName) &&
@@ -82,7 +87,8 @@ bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file, bool si
            file.WriteInt(s.m_nForbiddenMatches) && StoreStreams(s, file) && StoreTargets(s, file) &&
            StoreMatches(s, file) && StoreDesigns(s, file) && StoreEnergyTarget(s, file) &&
            StoreLastChangeSource(s, file) && StoreDefaultsAndReport(s, file) && StoreTrailingSettings(s, file) &&
-           (!siteCopies || StoreSiteUtilityLoads(s, file));
+           (version < SinceSiteUtilityLoads || StoreSiteUtilityLoads(s, file)) &&
+           (version < SinceRetrofitRun || StoreRetrofitRun(s, file));
 }
 
 bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int version) {
@@ -231,7 +237,8 @@ bool ScenarioRecord::RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& f
         s.SetLevelSetting(i, level);
     }
     if (version >= SinceUtilitiesAtPorts && !ReadRecordFlag(file, s.m_bAllowUtilitiesAtPorts)) return false;
-    return version < SinceSiteUtilityLoads || RecallSiteUtilityLoads(s, file);
+    if (version >= SinceSiteUtilityLoads && !RecallSiteUtilityLoads(s, file)) return false;
+    return version < SinceRetrofitRun || RecallRetrofitRun(s, file);
 }
 
 // ---------------------------------------------------------------- item 33
@@ -253,7 +260,9 @@ bool ScenarioRecord::HoldsTypedSiteUtilityData(const CPIScenario& s) {
 // reopened case are made afresh from the site's streams. What the user typed into a copy (its
 // load, its end fractions) is the scenario's and is kept here, by the copy's name.
 bool ScenarioRecord::StoreSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file) {
-    const std::vector<CPIHeatIntegrationStream*> copies = s.SiteStreamCopies();
+    // A record written for a later item holds this one too: empty where nothing was typed.
+    std::vector<CPIHeatIntegrationStream*> copies;
+    if (HoldsTypedSiteUtilityData(s)) copies = s.SiteStreamCopies();
     bool ok = file.WriteInt(static_cast<std::int32_t>(copies.size()));
     for (CPIHeatIntegrationStream* copy : copies)
         ok = ok && file.WriteCountedString(copy->GetName()) && file.WriteDouble(copy->GetHeatLoad(0)) &&
@@ -288,6 +297,52 @@ bool ScenarioRecord::RecallSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& f
     return ok;
 }
 
+
+// ---------------------------------------------------------------- item 34
+
+bool ScenarioRecord::HoldsRetrofitRun(const CPIScenario& s) {
+    return s.m_dOptimizerEconomicParameter != 0.0 || (s.m_retrofitRunSource && !s.m_retrofitRunResults.empty());
+}
+
+// The budget is what the next step may spend, and the run's designs are the ones the design viewer
+// offers to delete and reports on: both outlive a save. The designs go by name, which the case
+// keeps unique within the scenario.
+bool ScenarioRecord::StoreRetrofitRun(CPIScenario& s, ILurmetBinaryFile& file) {
+    const IHENDesign* source = s.m_retrofitRunSource;
+    const char* sourceName = source && !s.m_retrofitRunResults.empty() ? source->GetDesignName() : nullptr;
+    std::vector<CPString> kept;
+    if (sourceName)
+        for (const IHENDesign* design : s.m_retrofitRunResults)
+            if (design && design->GetDesignName()) kept.emplace_back(design->GetDesignName());
+    bool ok = file.WriteDouble(s.m_dOptimizerEconomicParameter) &&
+              file.WriteCountedString(CPString(sourceName ? sourceName : "")) &&
+              file.WriteInt(sourceName ? s.m_retrofitRunMode : -1) && file.WriteInt(static_cast<std::int32_t>(kept.size()));
+    for (const CPString& name : kept) ok = ok && file.WriteCountedString(name);
+    return ok;
+}
+
+bool ScenarioRecord::RecallRetrofitRun(CPIScenario& s, ILurmetBinaryFile& file) {
+    double budget = 0.0;
+    CPString sourceName;
+    std::int32_t mode = -1, count = 0;
+    // A budget below 0 is none a user could have given: the record is damaged.
+    if (!file.ReadDouble(budget) || !std::isfinite(budget) || budget < 0.0 || !file.ReadCountedString(sourceName) ||
+        !file.ReadInt(mode) || mode < -1 || mode > 4 || !file.ReadItemCount(count))
+        return false;
+    std::vector<IHENDesign*> kept;
+    for (std::int32_t i = 0; i < count; ++i) {
+        CPString name;
+        if (!file.ReadCountedString(name)) return false;
+        if (IHENDesign* design = s.DesignByName(name); design && std::find(kept.begin(), kept.end(), design) == kept.end())
+            kept.push_back(design);
+    }
+    s.m_dOptimizerEconomicParameter = budget;
+    const IHENDesign* source = sourceName.empty() ? nullptr : s.DesignByName(sourceName);
+    s.m_retrofitRunSource = source && !kept.empty() ? source : nullptr;
+    s.m_retrofitRunMode = s.m_retrofitRunSource ? mode : -1;
+    s.m_retrofitRunResults = s.m_retrofitRunSource ? std::move(kept) : std::vector<IHENDesign*>();
+    return true;
+}
 
 // ---------------------------------------------------------------- after the read
 

@@ -1,8 +1,9 @@
 #pragma once
-// The case-file record of a scenario (version 17): its settings, streams, target and cost records,
+// The case-file record of a scenario (version 18): its settings, streams, target and cost records,
 // match records, designs, defaults, report and stream links, each sub-object as a nested record of
-// its own. The reader takes every version from 1 to 17 and fills an empty scenario; items a
-// version lacks keep the scenario's constructor values. After a whole record was read the scenario
+// its own. The reader takes every version from 1 to 18 and fills an empty scenario; items a
+// version lacks keep the scenario's constructor values (an older record reads the retrofit
+// budget as 0 and no retrofit run). After a whole record was read the scenario
 // recalculates its targets with change code 35.
 //
 // Record layout, in writing order (a flag is a WriteBool; "since" is the first version that has
@@ -41,6 +42,12 @@
 //      scenario holds such copies with loads the user typed (a method
 //      other than the automatic placement) or an end fraction off its
 //      default (any other record is written at 16)                      since 17
+//   34 retrofit: the budget (double, 0 or more), then the last retrofit
+//      run: the name of the design it started from (counted; empty
+//      without a run), its mode (-1 to 4), the number of the designs it
+//      kept and each one's counted name, oldest first; written only
+//      where the budget is not 0 or a run kept a design (item 33 is
+//      then written too, empty where it would not be at 17)            since 18
 //
 // Sources: ScenarioRecord.cpp (the item order of both directions and the settings),
 // ScenarioRecordStreams.cpp (streams, match records, designs, stream links),
@@ -57,7 +64,7 @@ class ILurmetBinaryFile;
 
 class ScenarioRecord : public IScenarioRecord {
 public:
-    static constexpr int RecordVersion = 17;
+    static constexpr int RecordVersion = 18;
     // The first version that holds an item; older records leave it at the constructor's value.
     static constexpr int SinceMatchCount = 3;
     static constexpr int SinceDefaultManager = 4;        // older: items 10 and 19 instead
@@ -72,6 +79,7 @@ public:
     static constexpr int SinceLevelSettings2To4 = 15;
     static constexpr int SinceUtilitiesAtPorts = 16;
     static constexpr int SinceSiteUtilityLoads = 17;
+    static constexpr int SinceRetrofitRun = 18;
     // The designs of a record older than these recalculate for its streams (code 36) and for
     // the utility assignment (code 20): the older writers did not keep what those codes give.
     static constexpr int DesignsStreamCodeBelow = 8;
@@ -86,15 +94,16 @@ public:
     // The first failed write ends the store with false.
     bool Store(CPIScenario& scenario, ILurmetBinaryFile& file) override;
     // Reads into an empty scenario. False at the first failed read (or for a version outside 1 to
-    // 17): what was read stays, later items keep their constructor values, and the targets are
+    // 18): what was read stays, later items keep their constructor values, and the targets are
     // not recalculated. The designs are re-ranked in every case.
     bool Recall(CPIScenario& scenario, ILurmetBinaryFile& file) override;
 
 private:
     // ---- ScenarioRecord.cpp ----
-    // Item 33 is written where the scenario's copies of site utilities hold what the user typed
-    // (record version 17); any other record is written at version 16, which has no item 33.
-    static bool StoreItems(CPIScenario& s, ILurmetBinaryFile& file, bool siteCopies);
+    // The oldest version that holds what the scenario has to keep: 18 with a retrofit budget or
+    // run, else 17 where the copies of site utilities hold what the user typed, else 16.
+    static int StoredVersion(const CPIScenario& s);
+    static bool StoreItems(CPIScenario& s, ILurmetBinaryFile& file, int version);
     // The calculation count the scenario has outside any change still open (a batch of
     // forbidden matches gathered on a form that is still open holds the calculations).
     static int StoredCalculationEnable(const CPIScenario& s);
@@ -106,9 +115,15 @@ private:
     // Whether item 33 is written: the scenario holds copies of site utilities with loads or end
     // fractions the user typed.
     static bool HoldsTypedSiteUtilityData(const CPIScenario& s);
-    // Item 33: per site utility copy its name, load and the end fractions of ends +1 and -1.
+    // Item 33: per site utility copy its name, load and the end fractions of ends +1 and -1 (no
+    // copy where they hold nothing typed).
     static bool StoreSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file);
     static bool RecallSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file);
+    // Item 34: the retrofit budget and which designs the last retrofit run made, by name. A design
+    // the case no longer holds by that name is passed over.
+    static bool HoldsRetrofitRun(const CPIScenario& s);
+    static bool StoreRetrofitRun(CPIScenario& s, ILurmetBinaryFile& file);
+    static bool RecallRetrofitRun(CPIScenario& s, ILurmetBinaryFile& file);
     static bool StoreDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& file);
     static bool RecallDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& file, int version);
     // Once the defaults are read: every design takes the scenario's pinch points, and the designs

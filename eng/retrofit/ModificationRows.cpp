@@ -320,14 +320,15 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
     streamRows(hots, dutiesOnHot, hotSlack0);
 
     // A heater or cooler with a unit after it on its stream moves the stream's temperature by its
-    // duty over the stream's heat-capacity flow; at the stream's end the balance and the target
-    // already fix it.
+    // duty over the stream's heat-capacity flow, a heater up and a cooler down; at the stream's end
+    // the balance and the target already fix it. The slope of a hot stream's load falls with its
+    // temperature, so the flow is taken by its size and the direction from the unit's kind.
     auto linkUtility = [&](const UtilHXInfo& u, int dutyColumn, const std::unordered_map<int, const StrmInfo*>& byId,
                            double sign) {
         const auto s = byId.find(u.processStream);
         const int in = T(u.processInlet), out = T(u.processOutlet);
         if (s == byId.end() || u.processOutlet == s->second->endNode || in < 0 || out < 0) return;
-        const double flow = StreamSlope(*s->second) * fraction(u.processInlet);
+        const double flow = std::fabs(StreamSlope(*s->second) * fraction(u.processInlet));
         if (flow == 0.0) return;
         SparseRow r;
         r.Add(dutyColumn, sign / flow);

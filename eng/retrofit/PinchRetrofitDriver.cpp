@@ -4,8 +4,9 @@
 #include "eng/design/DesignOptimisationCase.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/design/NetworkBuildability.h"
+#include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
-#include "eng/retrofit/AddedEquipment.h"
+#include "eng/design/AddedEquipment.h"
 #include "eng/retrofit/HenRetrofit.h"
 #include "pellin/FlowSheet.h"
 #include "pellin/HeatExch.h"
@@ -238,7 +239,20 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
     if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
         !CarriesDuty(m_modifiedUnit)) {
         result = mode == 0 ? NoNewExchanger : mode == 1 ? NoRepiping : NoResequencing;
-        settings.strDiscardReason = "the area check left the modified exchanger without duty";
+        // The area check weighs capital against the budget: where the modification as placed
+        // needed more than the budget allows, the budget is what took it down to nothing.
+        const IHeatIntegrationScenario* scenario = newDesign.GetScenario();
+        const double budget = scenario ? scenario->GetOptimizerEconomicParameter() : 0.0;
+        if (scenario && settings.dPlacedCapital > budget) {
+            char text[200];
+            std::snprintf(text, sizeof text,
+                          "the budget of %.2f allows less than the %.2f of capital the modification needs: the area "
+                          "check left the modified exchanger without duty",
+                          budget, settings.dPlacedCapital);
+            settings.strDiscardReason = text;
+        } else {
+            settings.strDiscardReason = "the area check left the modified exchanger without duty";
+        }
     }
     // A new, repiped or resequenced exchanger is judged by the heat it recovers: where it carries
     // only a small share of what the step saves in hot utility, the saving comes from the existing

@@ -45,7 +45,8 @@ const MessageText kTexts[] = {
     {"DefEmptyText", "---"},
     {"HXTemperatureCross", "the temperatures cross"},
     // The retrofit's feasibility.
-    {"FeasiblityCheckCost", "Retrofit capital cost or payback: %.2f"},
+    // The capital as an amount, or the payback with its unit ("8.97 years").
+    {"FeasiblityCheckCost", "Retrofit capital cost or payback: %s"},
     {"SmallInvestment", "The retrofit costs more than the investment limit of %.2f."},
     {"NegativePayback", "The retrofit does not pay back."},
     {"IncreaseMaxiumInvestment", "Raise the investment limit to allow a larger retrofit."},

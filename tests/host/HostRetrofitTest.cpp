@@ -520,3 +520,43 @@ TEST(HostRetrofit, AResequencingStepDiscardedForNoSavingSaysWhy) {
                                               "none, so its exchangers carry its whole load\n"))
         << run.out;
 }
+
+// S1 20 -> 180 C (CP 20) and S3 140 -> 230 C (CP 30) are heated by S4 200 -> 80 C (CP 25) in E1
+// (1250 kW, S3 to 181.67 C) and E4 (1750 kW, both at DTmin 10), by S2 250 -> 40 C (CP 15) in E5
+// (650 kW) and by steam for the rest (800 + 1450 kW); cooling water takes S2's other 2500 kW. S2
+// still leaves its supply at 250 C, so a new S2 -> S3 exchanger between E1 and S3's heater takes
+// over steam: S2 from 250 C may fall to 10 C above S3's 181.67 C, 15 x 58.33 = 875 kW, whatever
+// the order of S2's cooler and E5, and each kW it carries comes off the steam and the cooling
+// water alike. A cooler ahead of E5 moves S2's temperature down by its duty
+// over S2's flow, as one after it does.
+TEST(HostRetrofit, ACoolerAheadOfAnExchangerStillLeavesItsUtilityToANewExchanger) {
+    const std::string streams = "name,supply,target,cp,h,kind\nS1,20,180,20,0.2,process\nS2,250,40,15,0.2,process\n"
+                                "S3,140,230,30,0.2,process\nS4,200,80,25,0.2,process\nHP Steam,,,,,utility\n"
+                                "Cooling Water,,,,,utility\n";
+    const std::string plant = "name,hot,cold,duty,hot_order,cold_order\nE1,S4,S3,1250,1,1\nE4,S4,S1,1750,2,2\n"
+                              "Heater1,HP Steam,S1,800,,3\nHeater3,HP Steam,S3,1450,,2\n";
+    const struct {
+        const char* order;
+        const char* s2;
+    } kCases[] = {
+        {"cooler first on S2", "Cooler,S2,Cooling Water,2500,1,\nE5,S2,S1,650,2,1\n"},
+        {"cooler last on S2", "E5,S2,S1,650,1,1\nCooler,S2,Cooling Water,2500,2,\n"},
+    };
+    ScratchFile table("retrofit-test", "cooler-ahead-streams.csv", streams);
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.order);
+        ScratchFile network("retrofit-test", "cooler-ahead-network.csv", plant + c.s2);
+        const HostRun run = RunHost("retrofit " + table.path + " " + network.path + " --budget 1000000 --json");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        const std::size_t step = run.out.find("\"steps\":[");
+        ASSERT_NE(step, std::string::npos) << run.out;
+        EXPECT_EQ(jsonValue(run.out, "result", step), "7") << run.out;
+        EXPECT_EQ(jsonValue(run.out, "kept", step), "true");
+        EXPECT_EQ(jsonValue(run.out, "hot", step), "\"S2\"");
+        EXPECT_EQ(jsonValue(run.out, "cold", step), "\"S3\"");
+        const double duty = jsonNumber(run.out, "duty", step);
+        EXPECT_TRUE(duty > 100.0 && duty <= 875.0 + 1e-6) << duty;
+        EXPECT_NEAR(jsonNumber(run.out, "hot_utility", step), 2250.0 - duty, 1e-6) << run.out;
+        EXPECT_NEAR(jsonNumber(run.out, "cold_utility", step), 2500.0 - duty, 1e-6) << run.out;
+    }
+}

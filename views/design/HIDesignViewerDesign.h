@@ -147,6 +147,9 @@ public:
     static void AddSettingAddresses(std::vector<WriteAddress>& out);
     static void AddSwitchAddresses(std::vector<WriteAddress>& out);
     static bool IsWritableAddress(int type, int number);
+    // Whether a written cell edits the network itself, which the existing network of a retrofit
+    // (its base) keeps as it is: such a cell is read-only there.
+    static bool IsBaseNetworkEdit(int type, int number);
     // The kind of quantity a written cell takes, in the user's unit: its type code, but for the
     // outlet temperature of a heater or cooler typed beside its duty (6: 355, 356).
     static int WrittenKind(int type, int number);

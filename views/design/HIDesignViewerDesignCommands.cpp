@@ -13,6 +13,7 @@
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 #include "views/ViewCommandSteps.h"
+#include "views/case/project/HIScenarioOwnerViewer.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/plots/chiPlot.h"
 
@@ -264,8 +265,13 @@ int HIDesignViewerDesign::retrofitNow(const Text&) {
         pScenario->SetRetrofitBaseDesign(CPString(GetName()));
         pScenario->DeleteDesignsExceptBase();
     } else if (Viewable* owner = OwnerViewable()) {
-        if (Viewable* project = owner->OwnerViewable())
+        if (Viewable* project = owner->OwnerViewable()) {
+            // The project copies its current scenario: this viewer's, whichever was selected before
+            // (none, when the design's viewer was opened directly).
+            if (auto* scenarios = dynamic_cast<HIScenarioOwnerViewer*>(project))
+                scenarios->SelectScenarioView(dynamic_cast<HIDesignViewerScenario*>(owner));
             SendViewableMessage(project, FormattedText("CloneAndRetrofit %s", GetName().c_str()));
+        }
     }
     SendViewableMessage(this, "CloseView RetrofitOptionView");
     return 1;
@@ -305,11 +311,13 @@ int HIDesignViewerDesign::deleteNewRetrofitDesign(const Text& rest) {
     Text word, more;
     view_commands::token(rest, word, more);
     const long reopen = std::strtol(word.c_str(), nullptr, 10);
+    bool deleted = false;
     view_commands::busy([&] {
         // Only a design the run made: a design of the user's own is never taken for one.
         const Text name = RetrofitResultName();
-        if (!name.empty()) pScenario->DeleteDesign(CPString(name));
+        if (!name.empty()) deleted = pScenario->DeleteDesign(CPString(name)) == 1;
         if (reopen == 1) View("AddAreaConstraintsView");
     });
-    return 1;
+    // Without a result of the run to delete, nothing was done: the answer says so.
+    return deleted ? 1 : 0;
 }

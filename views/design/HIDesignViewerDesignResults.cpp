@@ -56,7 +56,8 @@ Text HIDesignViewerDesign::NetworkOptimisationKey(int result) {
 }
 
 Text HIDesignViewerDesign::RetrofitKey(int result) {
-    // 2 and 3 are the codes of a run (or check) that went through.
+    // 2 and 3 are the codes of a run (or check) that went through, and 28 the added-area run
+    // (design optimisation) that did.
     static constexpr CodeKey kKeys[] = {
         {0, "RetBigProb"},       {1, "RetDesInfes"},     {2, "RetOk"},            {3, "RetOk"},
         {4, "RetTempViolation"}, {5, "RetNewHXFail"},    {6, "RetNewHXNotOpti"},  {7, "RetNewHXOk"},
@@ -64,7 +65,7 @@ Text HIDesignViewerDesign::RetrofitKey(int result) {
         {13, "RetNoForScope"},   {15, "RetNoHotUtil"},   {16, "RetNoLoop"},       {18, "RetNoPinch"},
         {19, "RetNoProcHX"},     {20, "RetNoScope"},     {21, "RetNoStrmData"},   {22, "RetNoUtilCost"},
         {23, "RetNoUtilData"},   {24, "RetNoUtilOptions"}, {25, "RetNoUtilScope"}, {26, "RetOptiFail"},
-        {27, "RetOptiFrzFail"},  {29, "RetRepipFail"},   {30, "RetRepipNotOpti"}, {31, "RetRepipOk"},
+        {27, "RetOptiFrzFail"},  {28, "RetOk"},          {29, "RetRepipFail"},   {30, "RetRepipNotOpti"}, {31, "RetRepipOk"},
         {32, "RetResqFail"},     {33, "RetResqNotOpti"}, {34, "RetResqOk"},       {35, "RetFail"},
         {38, "RetTempRev"},      {39, "RetUtilOk"},      {40, "RetUtilFail"},     {41, "RetUtilNotOpti"},
         {43, "RetDesStrmUntied"},

@@ -37,12 +37,18 @@ bool isBaseDesign(V& v) {
     return base && own && *base && std::strcmp(base, own) == 0;
 }
 
-// The same exchanger in the retrofit base design, found by its fingerprint; null when absent.
+// The same exchanger in the retrofit base design, found by the fingerprint a copy keeps (its name
+// may have been changed in either design); null when absent.
 CNode* counterpart(V& v, CNode& unit) {
     IHENDesign* base = baseDesign(v);
-    if (!base) return nullptr;
-    const unsigned print = v.GetDesign()->GetDNAFingerPrint(CPString(V::UnitName(&unit)));
-    return print ? base->GetNodeByFingerPrint(print) : nullptr;
+    const unsigned print = unit.getDNAFingerPrint();
+    return base && print ? base->GetNodeByFingerPrint(print) : nullptr;
+}
+
+// The retrofit figures (capital, saving, payback) of a design set against the base: none for the
+// base itself, without a base or exchangers, or while the network does not calculate.
+bool hasRetrofitFigures(V& v) {
+    return hasExchangers(v) && !isBaseDesign(v) && baseDesign(v) && v.GetDesign()->IsNetworkCalculated();
 }
 
 // Whether a retrofit exchanger is shaded on both sides as one the retrofit leaves in place: 2.0
@@ -58,6 +64,7 @@ double retrofitShade(V& v, CNode& u, Var) {
 // What an exchanger's capital cost rose over its counterpart in the base design; empty when
 // the base design lacks it.
 double capitalRise(V& v, CNode& u, Var) {
+    if (!v.GetDesign()->IsNetworkCalculated()) return kEmpty;
     const CNode* old = counterpart(v, u);
     if (!old) return kEmpty;
     const double now = design_rows::NodeValue(&u, "CapitalCost"), before = design_rows::NodeValue(old, "CapitalCost");
@@ -67,10 +74,7 @@ double capitalRise(V& v, CNode& u, Var) {
 
 // A payback is the time the saving over the retrofit base design takes to repay the money spent
 // on it; without a base design there is no saving to speak of, so no payback either.
-double payback(V& v, Var) {
-    if (!hasExchangers(v) || isBaseDesign(v) || !baseDesign(v)) return kEmpty;
-    return v.GetDesign()->GetPaybackTime();
-}
+double payback(V& v, Var) { return hasRetrofitFigures(v) ? v.GetDesign()->GetPaybackTime() : kEmpty; }
 
 double economicParameter(V& v, Var) { return v.GetScenario() ? v.GetScenario()->GetOptimizerEconomicParameter() : kEmpty; }
 
@@ -109,7 +113,9 @@ void AddRetrofitRows(Rows& rows) {
              return v.GetDesign()->GetScenarioLockState() == 2 ? kEmpty : design_rows::NodeValue(&u, "AddCapCost");
          }},
         {.type = 31000, .number = 787, .read = [](V& v, Var) {
-             return !hasExchangers(v) || isBaseDesign(v) ? kEmpty : v.GetDesign()->CalculateCapitalCost();
+             return hasExchangers(v) && !isBaseDesign(v) && v.GetDesign()->IsNetworkCalculated()
+                        ? v.GetDesign()->CalculateCapitalCost()
+                        : kEmpty;
          }},
         {.type = 31000, .number = 788, .list = L::Direct, .unitRead = capitalRise},
         {.type = 31001, .number = 751, .read = [](V& v, Var) {
@@ -134,7 +140,8 @@ void AddRetrofitRows(Rows& rows) {
          }},
         {.type = 31001, .number = 788, .read = [](V& v, Var) {
              const double cost = annualised_costs::UtilityCost(*v.GetDesign(), 2);
-             if (!v.GetScenario() || isBaseDesign(v) || cost == kEmpty) return kEmpty;
+             if (!v.GetScenario() || isBaseDesign(v) || cost == kEmpty || !v.GetDesign()->IsNetworkCalculated())
+                 return kEmpty;
              return v.GetScenario()->GetRetrofitBaseUtilityCost() - cost;
          }},
         // approach temperatures

@@ -6,6 +6,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
@@ -60,7 +61,7 @@ void HIDesignViewerDesign::AddSettingAddresses(std::vector<WriteAddress>& out) {
     for (const IntegerSetting& s : kIntegers) out.push_back({s.type, s.number, 0});
     for (const DesignSwitch& s : kDesignSwitches) out.push_back({104, s.number, 0});
     for (const WriteAddress& a : std::initializer_list<WriteAddress>{
-             {100, 100, 0}, {31000, 980, 0},
+             {100, 100, 0}, {31000, 980, 0, "SpecRange"},
              {1519, 358, 0,
               "HTCoeffUpdateError AreaInputError ShellsInputError CannotAcceptThisPercentValue FlowRateUpdateError "
               "TemperatureUpdateError"},
@@ -99,6 +100,11 @@ int HIDesignViewerDesign::SpecifySetting(const VarDescription& var, double value
     }
     if (t == 31000 && n == 980) {
         if (!pScenario || value == kEmpty) return 0;
+        // The budget is the most a retrofit step may spend: no step can spend less than nothing.
+        if (!(value >= 0.0)) {
+            ErrorMsg(MessageKey("SpecRange"));
+            return 0;
+        }
         pScenario->SetOptimizerEconomicParameter(value);
         return 1;
     }

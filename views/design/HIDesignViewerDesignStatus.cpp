@@ -63,7 +63,33 @@ void sideTemperatureState(IHENDesign& design, CNode* unit, int number, ModifySta
         state = exchangerTest(unit);
 }
 
+// The cells that edit the network itself: its exchangers' temperatures, duties, areas, shells,
+// approaches, fouling and coefficients, which of them a heater or cooler keeps, its port utilities,
+// the design-wide approach and shell area. While the design is the existing network of a retrofit
+// (its base) none of them takes a value: every result's saving and capital is measured against it.
+// The area limits a retrofit step may use (spare and new area, the minimum-area switch) are the
+// retrofit's own settings on that network and stay open, as do the measured temperatures and their
+// weights, which change no calculated value.
+struct CellAddress {
+    int type, number;
+};
+constexpr CellAddress kBaseNetworkEdits[] = {
+    {1, 343},    {1, 344},    {1, 346},    {1, 347},    {1517, 500}, {1517, 501}, {1517, 605}, {1517, 607},
+    {4101, 500}, {4101, 501}, {6, 304},    {6, 308},    {6, 318},    {6, 319},    {6, 355},    {6, 356},
+    {1508, 302}, {1508, 304}, {1508, 306}, {1507, 200}, {1519, 307}, {1519, 359}, {1519, 360}, {1524, 502},
+    {1524, 701}, {104, 318},  {104, 319},  {104, 351},  {104, 352},  {104, 353},  {104, 354},  {104, 355},
+    {104, 356},  {104, 599},  {104, 600},  {104, 601},
+};
+
+bool isBaseNetworkEdit(int type, int number) {
+    for (const CellAddress& a : kBaseNetworkEdits)
+        if (a.type == type && a.number == number) return true;
+    return false;
+}
+
 }  // namespace
+
+bool HIDesignViewerDesign::IsBaseNetworkEdit(int type, int number) { return isBaseNetworkEdit(type, number); }
 
 CNode* HIDesignViewerDesign::RowUnit(int list, int row) {
     CNode* unit = nullptr;
@@ -80,6 +106,10 @@ CNode* HIDesignViewerDesign::RowUnit(int list, int row) {
 
 void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
     if (!pDesign) return Viewable::VariableStatus(var, state, detail);
+    if (pDesign->GetScenarioLockState() == 1 && isBaseNetworkEdit(var.Type(), var.Number())) {
+        state = ReadOnlyState;
+        return;
+    }
     if (Form().VariableStatus(var, state)) return;
     const int type = var.Type(), number = var.Number(), row = var.Offset(0);
     auto is = [&](int t, std::initializer_list<int> numbers) {

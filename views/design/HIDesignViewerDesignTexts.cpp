@@ -25,6 +25,8 @@ using V = HIDesignViewerDesign;
 using L = V::ValueRow::List;
 using Stream = IHeatIntegrationStream;
 constexpr double kEmpty = Viewable::EmptyValue;
+// The framework's unit code of times told in years.
+constexpr int kYearsKind = 44;
 
 Text text(const char* s) { return s ? Text(s) : Text(); }
 
@@ -159,7 +161,8 @@ Text HIDesignViewerDesign::RetrofitResultName() const {
 
 int HIDesignViewerDesign::RetrofitFeasibility() {
     IHENDesign* result = RetrofitResult();
-    if (!result) return 0;
+    // A result whose network does not calculate has no capital or payback to judge.
+    if (!result || !result->IsNetworkCalculated()) return 0;
     dRetrofitCapitalCost = result->CalculateCapitalCost();
     if (dRetrofitCapitalCost > pScenario->GetOptimizerEconomicParameter()) return 1;
     dRetrofitPayback = result->GetPaybackTime();
@@ -289,12 +292,17 @@ Text HIDesignViewerDesign::PlainText(const VarDescription& var) {
         case 319: return UnitName(TextRowUnit(int(L::UnconfiguredHeater), i));
         case 320: return pick(i, {"Design", "Base Design", "Additional"});
         case 331: {
-            // Without a result design, or without its figure, there is no cost or payback to show.
-            if (!RetrofitResult()) return Text();
+            // Without a result design that calculates, or without its figure, there is no cost or
+            // payback to show.
+            if (!RetrofitResult() || !RetrofitResult()->IsNetworkCalculated()) return Text();
             const int check = RetrofitFeasibility();
             const double figure = check == 1 ? dRetrofitCapitalCost : dRetrofitPayback;
             if (figure == kEmpty || !std::isfinite(figure)) return Text();
-            return formatted(MessageKey("FeasiblityCheckCost"), {MessageParameter(figure)});
+            // The capital is an amount; the payback, held in seconds, is told in years with its unit.
+            if (check == 1) return formatted(MessageKey("FeasiblityCheckCost"), {FormattedText("%.2f", figure)});
+            const UnitConversion years = DefUnitConv(kYearsKind);
+            return formatted(MessageKey("FeasiblityCheckCost"),
+                             {FormattedText("%.2f %s", calc_ounit(figure, years), years.name.c_str())});
         }
         case 332:
             if (RetrofitFeasibility() == 1 && pScenario)

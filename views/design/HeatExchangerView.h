@@ -92,6 +92,8 @@ public:
     Text AttachedName(const Viewable* child) const override;
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
     void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
+    // Whether a number the view writes edits the network (all of them do, its shells included).
+    static bool IsNetworkEdit(int type, int number);
     void DisconnectDeadObject(Viewable* dead) override;
     void NotifyChange(int code, const CPString& text, void* data) override;
 

@@ -418,6 +418,18 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
 
 // ---- cell states ----
 
+bool HeatExchangerView::IsNetworkEdit(int type, int number) {
+    switch (type) {
+        case 104: return number == 790 || (number >= 291 && number <= 294) || number == 701 || number == 702;
+        case 6:
+        case 1508: return number == 200 || number == 201;
+        case 4101: return number == 200;
+        case 1519: return number == 701;
+        case 1: return number >= 751 && number <= 762;
+        default: return false;
+    }
+}
+
 int HeatExchangerView::ModifyOfTemperature(CNode* node, bool upstream) const {
     if (!node || !node->hasVariable(NV::Temperature)) return ReadOnlyState;
     switch (node->getVariableStatus(NV::Temperature)) {
@@ -435,6 +447,12 @@ int HeatExchangerView::ModifyOfTemperature(CNode* node, bool upstream) const {
 void HeatExchangerView::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
     if (!pModel || !pNode) return Viewable::VariableStatus(var, state, detail);
     const int t = var.Type(), n = var.Number(), i = var.Offset(0);
+    // Every number this view writes edits the network: the existing network of a retrofit (its
+    // base) takes none of them, as every result is measured against it.
+    if (pDesign && pDesign->GetScenarioLockState() == 1 && IsNetworkEdit(t, n)) {
+        state = ReadOnlyState;
+        return;
+    }
     auto byStatus = [&](const char* name, int absent, int open) {
         if (!pNode->hasVariable(name)) return absent;
         const int s = pNode->getVariableStatus(name);

@@ -333,6 +333,12 @@ ModifyState SplitterView::TemperatureState(int number) const {
 
 void SplitterView::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
     const int t = var.Type(), n = var.Number(), i = var.Offset(0);
+    // The shares and temperatures edit the network: the existing network of a retrofit (its base)
+    // takes none of them.
+    if (pDesign && pDesign->GetScenarioLockState() == 1 && ((t == 11 && n == 200) || (t == 1 && n >= 250 && n <= 252))) {
+        state = ReadOnlyState;
+        return;
+    }
     if (t == 11 && n == 200) {
         FractionState(i, state);
         return;

@@ -296,6 +296,9 @@ double chiPlot::DesignValue(const VarDescription& var) {
     if (type == 6) return design->GetTotalUtilityLoad(0);
     if (type == 1508) return design->GetTotalArea();
     const Text base = m_pScenario->GetRetrofitBaseDesignName() ? m_pScenario->GetRetrofitBaseDesignName() : "";
+    // A design whose network does not calculate has no saving, capital or payback: its point is
+    // not drawn (a unit not calculated would count as carrying nothing).
+    if ((n == 236 || n == 337 || n == 339) && !design->IsNetworkCalculated()) return kEmpty;
     // A payback is counted against the retrofit base design's utility cost: no base, no payback.
     if (n == 236) return exchangers && !base.empty() ? converted(design->GetPaybackTime(), 44, "years") : kEmpty;
     if (n == 337) {
@@ -318,6 +321,7 @@ double chiPlot::LargestSaving(bool withCapitalCosts) const {
     if (m_pScenario->GetNumberOfDesigns() > 1) {
         IHENDesign* design = nullptr;
         for (int i = 0; m_pScenario->GetDesign(i, design, 0) && design; ++i) {
+            if (!design->IsNetworkCalculated()) continue;
             if (withCapitalCosts) design->CalculateCapitalCost();
             s = std::max(s, base - design->GetTotalUtilityCost(2));
         }

@@ -229,6 +229,9 @@ TEST(HENDesignStatus, LockStatesOfABaseDesignAnotherDesignAndAnOrdinaryScenario)
     EXPECT_EQ(p.d->GetScenarioLockState(), 0);
     EXPECT_EQ(p.d->GetPinchPoint(2, 0), -32767.0);
     EXPECT_EQ(p.d->GetPinchPoint(0, 0), -32767.0);
+    // The plant's exchanger, placed before the design becomes the base.
+    CNode* x = p.d->AddHeatExchanger(p.Segment("H1", 0), p.Segment("C1", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(x);
 
     p.scenario->SetRetrofitBaseDesign("D1");
     EXPECT_EQ(p.d->GetEditLockState(), 1);
@@ -239,10 +242,10 @@ TEST(HENDesignStatus, LockStatesOfABaseDesignAnotherDesignAndAnOrdinaryScenario)
     // A design made now starts as an existing network.
     EXPECT_TRUE(p.Design("D3")->IsExistingNetwork());
 
-    // Edits are refused on the locked base design.
+    // Edits are refused on the locked base design, a new exchanger as CanMatchStreams says.
     EXPECT_FALSE(p.d->CanMatchStreams(p.Segment("H1", 0), p.Segment("C1", 0)));
-    CNode* x = p.d->AddHeatExchanger(p.Segment("H1", 0), p.Segment("C1", 0), nullptr, nullptr, nullptr);
-    ASSERT_TRUE(x);  // adding does not consult the lock
+    EXPECT_EQ(nullptr, p.d->AddHeatExchanger(p.Segment("H1", 0), p.Segment("C1", 0), nullptr, nullptr, nullptr));
+    EXPECT_EQ(1, p.d->GetNumberOfHeatExchangers());
     EXPECT_FALSE(p.d->DeleteHeatExchanger(x, nullptr));
     EXPECT_FALSE(p.d->AddUtilityAtPort(x, 0));
 }

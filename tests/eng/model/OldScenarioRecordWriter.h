@@ -76,6 +76,11 @@ struct OldScenarioRecord {
     bool equationBased = true;
     std::int32_t levels[4] = {2, 3, 4, 1};
     bool utilitiesAtPorts = true;
+    // Item 34: the retrofit budget and the last run (its source design, mode and kept designs).
+    double budget = 250000.0;
+    CPString runSource = "D1";
+    std::int32_t runMode = 2;
+    std::vector<CPString> runResults = {"D2", "Gone"};
 
     // The record ends after this many items (-1: all of them).
     int stopAfter = -1;
@@ -200,6 +205,13 @@ inline Bytes WriteOldScenarioRecord(const OldScenarioRecord& r) {
         [&] { return v < 15 || (f.WriteInt(r.levels[1]) && f.WriteInt(r.levels[2]) && f.WriteInt(r.levels[3])); },
         [&] { return v < 16 || WriteOldFlag(f, r.utilitiesAtPorts); },
         [&] { return v < 17 || f.WriteInt(0); },  // no copies of site utilities
+        [&] {
+            if (v < 18) return true;
+            bool ok = f.WriteDouble(r.budget) && f.WriteCountedString(r.runSource) && f.WriteInt(r.runMode) &&
+                      f.WriteInt(static_cast<std::int32_t>(r.runResults.size()));
+            for (const CPString& name : r.runResults) ok = ok && f.WriteCountedString(name);
+            return ok;
+        },
     };
     RecordHandle h;
     bool ok = f.BeginRecord(h, v);

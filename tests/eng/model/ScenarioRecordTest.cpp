@@ -126,6 +126,15 @@ TEST_P(ScenarioRecordVersion, ReadsItsItemsAndKeepsTheDefaultsOfTheOthers) {
     EXPECT_EQ(s.GetLevelSetting3(), v >= 15 ? 4 : 5);
     EXPECT_EQ(s.GetLevelSetting4(), v >= 15 ? 1 : 5);
     EXPECT_EQ(s.GetAllowUtilitiesAtExchangerPorts(), v >= 16);
+    // The retrofit budget and the last run: 0 and none before 18. The run's design that the case
+    // no longer holds ("Gone") is passed over; D2 is the newest result of a run from D1 in mode 2.
+    EXPECT_EQ(s.GetOptimizerEconomicParameter(), v >= 18 ? 250000.0 : 0.0);
+    IHENDesign *d1 = nullptr, *d2 = nullptr;
+    ASSERT_TRUE(s.GetDesign(CPString("D1"), d1) && s.GetDesign(CPString("D2"), d2));
+    EXPECT_EQ(s.GetRetrofitRunMode(d1), v >= 18 ? 2 : -1);
+    EXPECT_EQ(s.GetRetrofitRunResult(d1, 2), v >= 18 ? d2 : nullptr);
+    EXPECT_EQ(s.GetRetrofitRunResult(d1, 0), nullptr);
+    EXPECT_EQ(s.GetRetrofitRunResult(d2, 2), nullptr);
 
     // The designs of an older record recalculate for what their writer did not keep.
     ASSERT_EQ(in.designs->made.size(), 2u);
@@ -298,9 +307,30 @@ TEST_P(ScenarioRecordCutShort, KeepsWhatWasReadAndLeavesTheRestAtConstructorValu
 }
 
 // Items written: none, the name, up to DTmin, up to the streams, up to the designs (item 20), up
-// to the F-factor (items 28, 29), all but the last two and all but the last (of 26 items a
-// version-17 writer writes: the list of site utility copies is missing).
-INSTANTIATE_TEST_SUITE_P(Items, ScenarioRecordCutShort, ::testing::Values(0, 1, 5, 9, 14, 22, 24, 25));
+// to the F-factor (items 28, 29), and all but the last three, two and one (of 27 items a
+// version-18 writer writes: the list of site utility copies and the retrofit's budget and run).
+INSTANTIATE_TEST_SUITE_P(Items, ScenarioRecordCutShort, ::testing::Values(0, 1, 5, 9, 14, 22, 24, 25, 26));
+
+// The retrofit's budget and run come back from a version-18 record and go out again as they came;
+// a budget below 0 is no budget a user gave and fails the read.
+TEST(ScenarioRecordRead, TheRetrofitBudgetAndRunRoundTripAndANegativeBudgetIsRefused) {
+    FullOldRecord old(18);
+    Reader in;
+    ASSERT_TRUE(in.Read(WriteOldScenarioRecord(old.r)));
+    const Bytes stored = StoreScenario(*in.scenario);
+    Reader again;
+    ASSERT_TRUE(again.Read(stored));
+    IHENDesign *d1 = nullptr, *d2 = nullptr;
+    ASSERT_TRUE(again.scenario->GetDesign(CPString("D1"), d1) && again.scenario->GetDesign(CPString("D2"), d2));
+    EXPECT_EQ(again.scenario->GetOptimizerEconomicParameter(), 250000.0);
+    EXPECT_EQ(again.scenario->GetRetrofitRunResult(d1, 2), d2);
+    EXPECT_TRUE(StoreScenario(*again.scenario) == stored);
+
+    FullOldRecord damaged(18);
+    damaged.r.budget = -1.0;
+    Reader refused;
+    EXPECT_FALSE(refused.Read(WriteOldScenarioRecord(damaged.r)));
+}
 
 // ---------------------------------------------------------------- round trip of one scenario
 

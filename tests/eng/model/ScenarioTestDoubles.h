@@ -61,6 +61,7 @@ public:
     double GetDTMin() const override { return 10.0; }
     int GetNumberOfHeatExchangers() const override { return exchangers; }
     int GetNumberOfIncompleteHeatExchangers(bool) const override { return 0; }
+    int GetNumberOfUnsatisfiedProcessStreams() const override { return unsatisfiedStreams; }
     bool HasUnitOnStream(const CPString& n) const override {
         for (const CPString& s : unitsOn)
             if (s == n) return true;
@@ -103,6 +104,8 @@ public:
     double utilityCost = 0.0, capitalCost = 0.0, utilityLoad = 0.0;
     bool complete = false;
     int exchangers = 0;
+    // Process streams the network leaves short of their targets: it does not calculate.
+    int unsatisfiedStreams = 0;
     bool heater = false, cooler = false, existingNetwork = false;
     std::string copiedFrom;
 };

@@ -235,6 +235,50 @@ TEST(RetrofitDriver, ThroughTheScenarioTheHeaterFollowsTheNewExchangerAndTheStep
     EXPECT_NEAR(n.d->GetTotalUtilityLoad(0), 180.0, 1e-9);
 }
 
+// The step's result through the scenario, as it stands after edits: the base takes no new
+// exchanger (it keeps the structure every result is measured against), the result's added area
+// follows a change of its new exchanger's duty (all of a new unit's area is added), and a result
+// the user renames is no longer the run's to report or delete.
+TEST(RetrofitDriver, TheResultFollowsItsEditsAndARenamedResultIsTheUsers) {
+    PrivateTempDir logs;
+    AcceptingProvider optimiser;
+    ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
+    n.scenario->SetOptimizerEconomicParameter(1e9);
+    for (auto [unit, duty] : {std::pair{n.heater, 180.0}, std::pair{n.cooler, 140.0}, std::pair{n.cooler2, 60.0}})
+        unit->addVariable("Duty", duty, ValueStatus::Specified);
+    n.d->ProcessChange(17, CPString(), nullptr);
+    n.scenario->SetRetrofitBaseDesign("D1");
+    n.scenario->SetLevelSetting2(1);
+    n.scenario->RetrofitDesign(n.d, 0);
+    IHENDesign* step = nullptr;
+    ASSERT_TRUE(n.scenario->GetDesign(CPString("D1-1N-1"), step));
+    EXPECT_EQ(n.scenario->GetRetrofitRunResult(n.d, 0), step);
+    EXPECT_EQ(n.scenario->GetRetrofitRunMode(n.d), 0);
+
+    EXPECT_EQ(nullptr, n.d->AddHeatExchanger(NthSegment(*n.d, "H2", 0), NthSegment(*n.d, "C", 0), nullptr, nullptr, nullptr));
+    EXPECT_EQ(4, n.d->GetNumberOfHeatExchangers());
+
+    CNode* added = UnitNamed(*step, step->GetStoredTextB());
+    ASSERT_NE(nullptr, added);
+    added->addVariable("Duty", 10.0, ValueStatus::Specified);
+    step->ProcessChange(17, CPString(), nullptr);
+    EXPECT_NEAR(ValueOf(added, "AddArea"), ValueOf(added, "HTArea"), 1e-9);
+    EXPECT_GT(ValueOf(added, "HTArea"), 0.0);
+    double sum = 0.0;
+    CNode* unit = nullptr;
+    for (int i = 0; step->GetHeatExchanger(i, unit); ++i) {
+        CNode* twin = n.d->GetNodeByFingerPrint(unit->getDNAFingerPrint());
+        const double grown = ValueOf(unit, "HTArea") - (twin ? ValueOf(twin, "HTArea") : 0.0);
+        EXPECT_NEAR(std::max(0.0, grown), ValueOf(unit, "AddArea"), 1e-9) << i;
+        sum += ValueOf(unit, "AddArea");
+    }
+    EXPECT_NEAR(sum, step->GetTotalAddedArea(), 1e-9);
+
+    ASSERT_EQ(1, n.scenario->RenameDesign(CPString("D1-1N-1"), CPString("Mine")));
+    EXPECT_EQ(nullptr, n.scenario->GetRetrofitRunResult(n.d, 0));
+    EXPECT_EQ(-1, n.scenario->GetRetrofitRunMode(n.d));
+}
+
 // A new exchanger the model sees no utility saving in gets a 5 kW margin when its duty is above
 // 5 kW. Whatever the model answers, the duty written is at most what H2 (in at 130 C, CP 1) and C
 // (in at 100 C, CP 4) allow at DTmin 10: H2 down to 110 C, 20 kW. The model's own answer lies

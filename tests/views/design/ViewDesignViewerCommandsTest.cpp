@@ -76,7 +76,8 @@ TEST_F(ViewDesignViewerCommands, EveryWordOfTheTableIsAnsweredByTheViewer) {
     ASSERT_EQ(57u, form.Commands().size());
     for (const Text& word : form.Commands()) {
         const std::uint64_t from = Session::Instance().NextSequence();
-        EXPECT_EQ(1, viewer->Message(word)) << word;
+        // No retrofit ran: there is no result to delete, and the answer says nothing was done.
+        EXPECT_EQ(word == "DeleteNewRetrofitDesign" ? 0 : 1, viewer->Message(word)) << word;
         for (const SessionEntry& e : Session::Instance().Journal())
             EXPECT_FALSE(e.sequence >= from && e.event == SessionEvent::Unhandled) << word << ": " << e.text;
     }

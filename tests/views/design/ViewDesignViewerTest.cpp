@@ -403,6 +403,8 @@ TEST(ViewDesignViewer, ResultCodesNoTableListsAreFailures) {
         {42, "NetOptFail", "RetFail", "OpStrmPhysData"},
         {-7, "NetOptFail", "RetFail", "RetFail"},
         {104, "NetOptNoArea", "RetFail", "RetFail"},
+        // The added-area run (design optimisation) done is a success.
+        {28, "NetOptFail", "RetOk", "RetFail"},
     };
     for (const Case& c : cases) {
         const std::uint64_t before = Session::Instance().NextSequence() - 1;

@@ -432,6 +432,34 @@ TEST_F(ViewPlotDesigns, APaybackNeedsARetrofitBaseDesign) {
     EXPECT_NE(Viewable::EmptyValue, payback.Value(years));
 }
 
+// A design whose network does not calculate (a stream left short of its target) has no payback,
+// saving or capital: its points of the payback and investment-saving plots are not drawn, and it
+// gives no largest saving, where its missing utility would read as a saving of 500.
+TEST_F(ViewPlotDesigns, ADesignThatDoesNotCalculateDrawsNoPoint) {
+    scenario->baseName = "Base";
+    scenario->baseUtility = 800.0;
+    addDesign("Base", 800.0);
+    FakeDesign* open = addDesign("Open", 300.0);
+    addDesign("Done", 600.0);
+    chiPlot plot(nullptr, scenario.get(), false);
+    plot.ConstructPlot(InvestmentSavingCurve);
+    for (const char* name : {"Base", "Open", "Done"}) plot.Update_InvestSaving(name, "", DesignAdded);
+    VarDescription saving, capital, years;
+    ASSERT_TRUE(VarDescription::Parse("ExtraData.337.4", saving) && VarDescription::Parse("ExtraData.339.4", capital) &&
+                VarDescription::Parse("ExtraData.236.4", years));
+    const struct {
+        int unsatisfied;
+        bool shown;
+    } kCases[] = {{0, true}, {2, false}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.unsatisfied);
+        open->unsatisfiedStreams = c.unsatisfied;
+        for (const VarDescription* v : {&saving, &capital, &years})
+            EXPECT_EQ(c.shown, plot.Value(*v) != Viewable::EmptyValue) << v->Number();
+        EXPECT_DOUBLE_EQ(c.shown ? 500.0 : 200.0, plot.LargestSaving(false));
+    }
+}
+
 TEST_F(ViewPlotDesigns, FeasibilityStylesOfTheAlphaPlotsDesigns) {
     FakeDesign* done = addDesign("Done", 500.0);
     FakeDesign* open = addDesign("Open", 500.0);

@@ -147,7 +147,8 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
     // What typing a name may answer: a refusal, or the question before a deletion.
     const std::pair<const char*, const char*> named[] = {
         {"StrName.401", "NoChangeinHENRBaseCase DeleteStreamError GetStreamError RenameStreamError"},
-        {"StrNameU.440", "SiteUtilityStaysInEveryScenario DeleteStreamError GetStreamError RenameStreamError"},
+        {"StrNameU.440", "SiteUtilityStaysInEveryScenario DeleteStreamError GetStreamError RenameStreamError "
+                         "NoChangeinHENRBaseCase"},
         {"ExtraData.227", "ConfirmDeleteExperiment NameNotUnique NewRowMarkerEntryName ReadOnlyCell"},
         {"ExtraData.500", "NoChangeinHENRBaseCase DeafultEconomicSpecRenameNotAllowed NewRowMarkerEntryName EconomicDataWithNameExists "
                           "EconomicDataInUseDeleteError"},

@@ -49,11 +49,12 @@ double exchangerValue(const IHENDesign* d, int index, const char* name) {
 
 // A design's payback time in years (the engine keeps seconds): the time the utility cost it saves
 // against the retrofit base design takes to repay what it cost. Without a base design there is
-// no saving, so no payback (the engine's figure would be a negative time); the base itself and a
-// design without exchangers have none either.
+// no saving, so no payback (the engine's figure would be a negative time); the base itself, a
+// design without exchangers and one whose network does not calculate have none either.
 double HIDesignViewerScenario::PaybackYears(const IHENDesign& design) const {
     IHENDesign* base = nullptr;
-    if (!myScenario || !myScenario->GetRetrofitBaseDesign(base) || !base || base == &design || !hasExchangers(&design))
+    if (!myScenario || !myScenario->GetRetrofitBaseDesign(base) || !base || base == &design || !hasExchangers(&design) ||
+        !design.IsNetworkCalculated())
         return kEmpty;
     UnitConversion years;
     if (!get_unit(44, "years", DefaultUnits, years)) years = DefUnitConv(44, DefaultUnits);
@@ -306,7 +307,7 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Des
         {.type = 1519, .number = 800, .read = ofRow<exchangersOf>, .dims = 1},
         {.type = 31000, .number = 202, .read = [](V& v, Var var) {
              IHENDesign* d = rowDesign(v, var);
-             return d ? d->CalculateCapitalCost() : kEmpty;
+             return d && d->IsNetworkCalculated() ? d->CalculateCapitalCost() : kEmpty;
          }, .dims = 1},
         {.type = 31000, .number = 611, .read = ofRow<capitalOf>, .dims = 1},
         {.type = 1508, .number = 609, .read = ofRow<areaOf>, .dims = 1},

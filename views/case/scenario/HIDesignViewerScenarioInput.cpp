@@ -327,7 +327,16 @@ int HIDesignViewerScenario::SpecifyStreamName(const VarDescription& var, const T
     const int i = var.Offset(0);
     const int n = myScenario->GetNumberOfStreamsOfKind(kind, 2);
     if (i < 0 || i > n) return 0;
-    if (i == n) return text.empty() ? 0 : myScenario->AddStream(text, kind) == 1 ? 1 : 0;
+    if (i == n) {
+        if (text.empty() || myScenario->AddStream(text, kind) != 1) return 0;
+        // A retrofit study's streams are its existing network's: the scenario takes no new one
+        // there and says nothing of it, so the row tells the user.
+        if (myScenario->GetNumberOfStreamsOfKind(kind, 2) == n) {
+            ErrorMsg("NoChangeinHENRBaseCase");
+            return 0;
+        }
+        return 1;
+    }
     IHeatIntegrationStream* found = nullptr;
     const bool have = myScenario->GetStreamOfKind(i, found, kind, 2) && found;
     // A total-site scenario's utilities are the site's streams, named and deleted on the site for

@@ -76,10 +76,10 @@ double capitalShare(V&, const IHENDesign& b, const IHENDesign& d, Var) {
     return V::Compare(b.GetTotalCapitalCost(), d.GetTotalCapitalCost());
 }
 double paybackYears(V& v, const IHENDesign&, const IHENDesign& d, Var) { return v.PaybackYears(d); }
-// The utility cost the design saves against the base; a design without exchangers saves nothing
-// that can be shown.
+// The utility cost the design saves against the base; a design without exchangers, or whose
+// network does not calculate, saves nothing that can be shown.
 double utilitySaving(V&, const IHENDesign& b, const IHENDesign& d, Var) {
-    if (d.GetNumberOfHeatExchangers() == 0) return kEmpty;
+    if (d.GetNumberOfHeatExchangers() == 0 || !d.IsNetworkCalculated()) return kEmpty;
     return b.GetTotalUtilityCost(2) - d.GetTotalUtilityCost(2);
 }
 

@@ -208,7 +208,11 @@ double HIDesignViewerScenario::GetRetroUtility(const VarDescription& var, IHeatI
     switch (var.Number()) {
         case 310: figure = now; break;
         case 311: figure = before; break;
-        case 312: figure = before - now; break;
+        // A saving is read only from a network that calculates.
+        case 312:
+            if (!current->IsNetworkCalculated()) return kEmpty;
+            figure = before - now;
+            break;
         case 313: figure = target; break;
         default: return kEmpty;
     }
@@ -223,6 +227,8 @@ double HIDesignViewerScenario::GetTotalUtilityInfo(const VarDescription& var) co
     const int side = GetUtilHeatType(), t = var.Type(), v = var.Number();
     if (t == 31001 && v == 311) return current->GetTotalUtilityCost(side);
     if (t == 31001 && v == 312) return base->GetTotalUtilityCost(side);
+    // The savings are read only from a network that calculates.
+    if (((t == 31001 && v == 313) || (t == 6 && v == 301)) && !current->IsNetworkCalculated()) return kEmpty;
     if (t == 31001 && v == 313) return base->GetTotalUtilityCost(side) - current->GetTotalUtilityCost(side);
     if (t == 6 && v == 301) return flag104_312 ? 0.0 : base->GetTotalUtilityLoad(side) - current->GetTotalUtilityLoad(side);
     if (t == 31001 && v == 314) {

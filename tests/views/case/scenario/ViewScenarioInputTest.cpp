@@ -122,11 +122,13 @@ TEST_F(ViewScenarioInput, EveryRowWalksCleanAndOnlyGuardedRowsRefuseALockedBaseC
         guarded += refused;
     }
     EXPECT_GT(guarded, 20);
-    // A process mass flow and the utility names stay open on a locked base case.
+    // A locked retrofit study takes no new stream (its AddStream answers 1 and adds none, so the
+    // streams above were never added): a utility typed on the utility table's empty row is refused
+    // and says so, as a process name is refused by the base-case guard.
     Session::Instance().Reset();
     VarDescription name = named("StrNameU", 440, 0);
-    lockedViewer->SpecifyText(name, "Renamed");
-    EXPECT_TRUE(shown().empty());
+    EXPECT_EQ(0, lockedViewer->SpecifyText(name, "Renamed"));
+    EXPECT_EQ(Text("NoChangeinHENRBaseCase"), lastShown());
     VarDescription processName = named("StrName", 401, 0);
     lockedViewer->SpecifyText(processName, "Renamed");
     EXPECT_EQ(Text("NoChangeinHENRBaseCase"), lastShown());

@@ -1,4 +1,4 @@
-#include "eng/retrofit/AddedEquipment.h"
+#include "eng/design/AddedEquipment.h"
 
 #include "eng/design/IHENDesign.h"
 #include "pellin/CNode.h"
