@@ -57,6 +57,46 @@ bool heatBetween(const IHeatIntegrationStream& s, double a, double b, double& he
     return true;
 }
 
+// The share of a utility's load that lies between temperatures a and b: the load spreads over
+// its segments by specific heat x span where segments give a specific heat (one mass flow through
+// all of them), else by span alone (one heat-capacity flow rate), and evenly within a segment; the
+// end segments carry on past the stream's ends. False where the temperatures are not all held.
+bool utilityShareBetween(const IHeatIntegrationStream& s, double a, double b, double& share) {
+    const int n = s.GetNumberOfSegments();
+    if (n < 1) return false;
+    std::vector<double> points(static_cast<std::size_t>(n) + 1), weights(static_cast<std::size_t>(n), 0.0);
+    for (int i = 0; i <= n; ++i) {
+        double t = kEmpty;
+        if (s.GetValue("Temperature", t, i) != 1 || t == kEmpty) return false;
+        points[static_cast<std::size_t>(i)] = t;
+    }
+    double total = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double c = kEmpty;
+        if (s.GetValue("SpecificHeat", c, i) == 1 && c != kEmpty && c > 0.0)
+            weights[static_cast<std::size_t>(i)] = c * std::fabs(points[i + 1] - points[i]);
+        total += weights[static_cast<std::size_t>(i)];
+    }
+    if (!(total > 0.0)) {
+        total = 0.0;
+        for (int i = 0; i < n; ++i) total += weights[static_cast<std::size_t>(i)] = std::fabs(points[i + 1] - points[i]);
+    }
+    if (!(total > 0.0)) return false;
+    const auto [lowest, highest] = std::minmax_element(points.begin(), points.end());
+    const double lo = std::min(a, b), hi = std::max(a, b);
+    share = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double range = std::fabs(points[i + 1] - points[i]);
+        if (!(range > 0.0)) continue;
+        double from = std::min(points[i], points[i + 1]), to = std::max(points[i], points[i + 1]);
+        if (from == *lowest) from = std::min(from, lo);
+        if (to == *highest) to = std::max(to, hi);
+        const double overlap = std::min(hi, to) - std::max(lo, from);
+        if (overlap > 0.0) share += weights[static_cast<std::size_t>(i)] * overlap / range / total;
+    }
+    return true;
+}
+
 // A branch's share of the flow entering its splitter; false where none is held.
 bool shareOf(const IHENDesign& design, const CNode* branch, double& share) {
     share = kEmpty;
@@ -135,10 +175,11 @@ bool CheckDesignStreamCopies(const IHENDesign& design, const std::string& who,
                 if (utility) {
                     // A locked network keeps the utility flows it was locked with; a heater or cooler
                     // running backwards leaves the utility no flow of the network's own.
+                    double share = 0.0;
                     if (design.GetOperationLocked() || !(span > 0.0) || !std::isfinite(load) ||
-                        !design.DoUtilityUnitsRunForwards())
+                        !design.DoUtilityUnitsRunForwards() || !utilityShareBetween(*s, a, b, share))
                         continue;
-                    heat = load * std::fabs(a - b) / span;
+                    heat = load * share;
                 } else if (!heatBetween(*s, a, b, heat)) {
                     continue;
                 } else if (split) {

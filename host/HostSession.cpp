@@ -31,6 +31,7 @@ using FinishCaseFn = int (*)(ILurmetBinaryFile*);
 using CommitCaseFn = int (*)(ILurmetBinaryFile*);
 using CloseCaseFn = void (*)(ILurmetBinaryFile*);
 using ReadBackFn = ILurmetBinaryFile* (*)(ILurmetBinaryFile*);
+using CheckViewsFn = int (*)(IEngineeringManager*, ILurmetBinaryFile*, const char*, char*, int);
 using SetupFn = void (*)();
 }  // namespace
 
@@ -223,11 +224,20 @@ bool HostSession::ReadsBack(ILurmetBinaryFile& written, std::string& error) cons
         void* project = nullptr;
         if (object && object->QueryInterface(kProjectType, &project) == 1 && project &&
             static_cast<IHeatIntegrationProject*>(project)->Recall(*file)) {
-            // The views that follow the project are one record.
+            // The views that follow the project are read back as a reopen reads them: a view
+            // that would not reopen loses the case every view of it.
             int state = finish(file);
-            if (state == 0 && file->SkipRecord()) state = finish(file);
+            auto checkViews = reinterpret_cast<CheckViewsFn>(m_module.Entry("KestrinViewCheckRecords"));
+            if (state == 0 && checkViews) {
+                char why[512] = "";
+                const CPString name = static_cast<IHeatIntegrationProject*>(project)->GetProjectName();
+                if (checkViews(manager, file, name.c_str(), why, sizeof why) == 1) state = finish(file);
+                else error = why;
+            } else if (state == 0 && file->SkipRecord()) {
+                state = finish(file);
+            }
             read = true;
-            if (state == 0) error = "bytes follow its last record";
+            if (state == 0 && error.empty()) error = "bytes follow its last record";
             IHeatIntegrationScenario* scenario = nullptr;
             for (int i = 0; state != 0 && static_cast<IHeatIntegrationProject*>(project)->GetScenario(i, scenario) &&
                             scenario;

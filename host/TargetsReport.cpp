@@ -266,6 +266,7 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     r.problemType = scenario.GetPinchProblemType();
     r.areaCountercurrent = scenario.GetAreaTarget(0);
     r.areaShellTube = scenario.GetAreaTarget(1);
+    r.shellTubeAvailable = !(scenario.GetAreaTargetMethod() == kAreaLP && scenario.GetAreaTargetOption() == 0);
     r.unitsOverall = scenario.GetMinimumNumberOfUnits(0);
     r.unitsPinch = scenario.GetMinimumNumberOfUnits(1);
     r.shells = scenario.GetNumberOfShellsTarget();
@@ -327,6 +328,9 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
                                 "at its time limit before it was solved");
     }
     if (r.available && r.areaAvailable && scenario.GetAreaTargetMethod() == kAreaLP) {
+        if (!r.shellTubeAvailable)
+            r.notes.push_back("the shell-and-tube area and shells are not available: the case targets countercurrent "
+                              "exchangers, and the area LP works out their area alone");
         r.notes.push_back(AreaLPNote(r.dtmin));
         if (const double grid = scenario.GetAreaLPGridStep(); grid > 0.0) r.notes.push_back(AreaLPGridNote(grid));
     }
@@ -416,13 +420,15 @@ std::string FormatTargetsText(const TargetsReport& r) {
     for (const auto& p : r.utilityPinches) pinchLine("  utility pinch             ", p);
     out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
     out << "  area, countercurrent      " << networkOrNot(fixed(r.areaCountercurrent, 3) + " m2", true) << "\n";
-    out << "  area, shell and tube      " << networkOrNot(fixed(r.areaShellTube, 3) + " m2", true) << "\n";
+    out << "  area, shell and tube      "
+        << (r.shellTubeAvailable ? networkOrNot(fixed(r.areaShellTube, 3) + " m2", true) : std::string("not available"))
+        << "\n";
     out << "  units, overall            " << networkOrNot(std::to_string(r.unitsOverall), false) << "\n";
     out << "  units, pinch division     " << networkOrNot(std::to_string(r.unitsPinch), false) << "\n";
     out << "  shells                    "
-        << networkOrNot(r.shellsCapped ? "at least " + std::to_string(r.shells) + " (a pinch region reached the count's cap)"
+        << (!r.shellTubeAvailable ? std::string("not available") : networkOrNot(r.shellsCapped ? "at least " + std::to_string(r.shells) + " (a pinch region reached the count's cap)"
                                        : std::to_string(r.shells),
-                        true)
+                        true))
         << "\n";
     out << "  capital cost              " << areaOrNot(fixed(r.capitalCost, 2) + " (investment)") << "\n";
     out << "  operating cost            " << orNot(fixed(r.operatingCost, 2) + " per year") << "\n";
@@ -459,10 +465,11 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     std::ostringstream out;
     out << ", \"problem_type\": " << r.problemType
         << ", \"area_countercurrent\": " << networkOrNull(number(r.areaCountercurrent), true)
-        << ", \"area_shell_tube\": " << networkOrNull(number(r.areaShellTube), true)
+        << ", \"area_shell_tube\": "
+        << (r.shellTubeAvailable ? networkOrNull(number(r.areaShellTube), true) : std::string("null"))
         << ", \"units_overall\": " << networkOrNull(std::to_string(r.unitsOverall), false)
         << ", \"units_pinch\": " << networkOrNull(std::to_string(r.unitsPinch), false)
-        << ", \"shells\": " << networkOrNull(std::to_string(r.shells), true)
+        << ", \"shells\": " << (r.shellTubeAvailable ? networkOrNull(std::to_string(r.shells), true) : std::string("null"))
         << ", \"shells_capped\": " << (r.shellsCapped ? "true" : "false")
         << ", \"capital_cost\": " << areaOrNull(number(r.capitalCost))
         << ", \"operating_cost\": " << orNull(number(r.operatingCost))

@@ -56,6 +56,9 @@ struct TargetsReport {
     int problemType = 0;
     double areaCountercurrent = 0.0;
     double areaShellTube = 0.0;
+    // Whether the shell-and-tube area is a result: the area LP of a case on countercurrent
+    // exchangers works out the countercurrent area alone.
+    bool shellTubeAvailable = true;
     int unitsOverall = 0;  // the overall count, N - 1 over the whole problem
     int unitsPinch = 0;    // the count with the pinch division, N - 1 on each side of every pinch
     int shells = 0;

@@ -307,7 +307,9 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
 // Forbids the matches asked for (one batch, so the targets are recalculated once) and sets the
 // area-target method. `recalculate` becomes true when a case's area LP must be solved again for
 // an area it did not hold.
-bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, bool& recalculate, std::string& error) {
+bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, bool& recalculate, int& optionAsked,
+                        std::string& error) {
+    optionAsked = -1;
     auto stream = [&](const std::string& name, int side, IHeatIntegrationStream*& s) {
         s = nullptr;
         if (!scenario.GetStream(name.c_str(), s) || !s) {
@@ -335,14 +337,26 @@ bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, bo
         error = "the scenario refused the area-target method";
         return false;
     }
-    // The report gives both areas: the area LP is asked for its countercurrent area too, whether
-    // the command line chose it or the case was saved with it (the forbidden-match form does).
+    // The report gives both areas: an area LP on shell-and-tube exchangers is asked for its
+    // countercurrent area too, whether the command line chose it or the case was saved with it
+    // (the forbidden-match form does). Both options price the shell-and-tube law; a case on
+    // countercurrent exchangers keeps its option, and its law, and gives that area alone.
     if ((!o.forbidden.empty() || o.areaMethod == 1 || scenario.GetAreaTargetMethod() == 1) &&
-        scenario.GetAreaTargetOption() != 2) {
+        scenario.GetAreaTargetOption() == 1) {
         scenario.SetAreaTargetOption(2);
+        optionAsked = 1;
         recalculate = true;
     }
     return true;
+}
+
+// A case is saved with the exchanger option it came with: the countercurrent area the report
+// asked for too changes nothing the case chose. The targets stand as computed.
+void restoreAreaOption(IHeatIntegrationScenario& scenario, int optionAsked) {
+    if (optionAsked < 0 || scenario.GetAreaTargetOption() == optionAsked) return;
+    scenario.SuspendCalculations();
+    scenario.SetAreaTargetOption(optionAsked);
+    scenario.ResumeCalculations(false);
 }
 
 // Loads the input into the session's project: a case file as it was saved, a stream table into a
@@ -461,15 +475,17 @@ int runTargets(ModuleLoader& module, const Options& o) {
     IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
     if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
-    if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
+    int optionAsked = -1;
+    if (!applyTargetOptions(*scenario, o, recalculate, optionAsked, error)) return fail(error);
     ApplyEconomicsOption(*scenario, o.economics);
     {
         TargetProgressLines progress(*scenario);
         scenario->ResumeCalculations(recalculate || o.economics.given);
     }
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
-    if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
+    if (o.haveSave) restoreAreaOption(*scenario, optionAsked);
+    if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
     std::fputs((o.json ? FormatTargetsJson(report) : FormatTargetsText(report)).c_str(), stdout);
     // An area LP stopped at its time limit is a job that did not finish: the report says what it
@@ -490,7 +506,8 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     bool recalculate = false;
     IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
     if (!scenario) return fail(error);
-    if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
+    int optionAsked = -1;
+    if (!applyTargetOptions(*scenario, o, recalculate, optionAsked, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
     {
@@ -500,6 +517,7 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     SuperTargetReport report = ReadSuperTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
     if (report.points.empty()) return fail("supertarget computed no point over the range");
+    if (o.haveSave) restoreAreaOption(*scenario, optionAsked);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     std::fputs((o.json ? FormatSuperTargetsJson(report) : FormatSuperTargetsText(report)).c_str(), stdout);
     return 0;

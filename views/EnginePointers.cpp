@@ -116,6 +116,17 @@ bool RecallScenarioTotalSitePointer(BinaryFile& file, IEngineeringManager* manag
     return readScenario(file, manager, IHeatIntegrationTotalSite::TotalSiteType, out, path);
 }
 
+bool RecallScenarioOfEitherOwnerPointer(BinaryFile& file, IEngineeringManager* manager, IHeatIntegrationScenario*& out) {
+    out = nullptr;
+    EnginePath path;
+    if (!readPath(file, path)) return false;
+    if (path.type == 0) return true;
+    if (path.type != IHeatIntegrationProject::ObjectType && path.type != IHeatIntegrationTotalSite::TotalSiteType)
+        return false;
+    out = findScenario(manager, path);
+    return out != nullptr;
+}
+
 bool RecallDesignPointer(BinaryFile& file, IEngineeringManager* manager, IHENDesign*& out) {
     return readDesign(file, manager, IHeatIntegrationProject::ObjectType, out);
 }

@@ -21,5 +21,8 @@ bool RecallProjectPointer(BinaryFile& file, IEngineeringManager* manager, IHeatI
 // A scenario of a project (type 501), or of a total site (type 502).
 bool RecallScenarioPointer(BinaryFile& file, IEngineeringManager* manager, IHeatIntegrationScenario*& out);
 bool RecallScenarioTotalSitePointer(BinaryFile& file, IEngineeringManager* manager, IHeatIntegrationScenario*& out);
+// A scenario of a project or of a total site, whichever the path written names (a view that
+// serves both kinds of scenario and wrote no word of which).
+bool RecallScenarioOfEitherOwnerPointer(BinaryFile& file, IEngineeringManager* manager, IHeatIntegrationScenario*& out);
 bool RecallDesignPointer(BinaryFile& file, IEngineeringManager* manager, IHENDesign*& out);
 bool RecallDesignTotalSitePointer(BinaryFile& file, IEngineeringManager* manager, IHENDesign*& out);

@@ -214,13 +214,34 @@ int CPIHeatIntegrationStream::SetStreamKind(int kind, int notify) {
     // and must get its utility back); the answer 0 tells the caller the stream had links.
     const int result = m_nKind == KindLinked && kind == KindUtility ? 0 : 1;
     int previous = m_nKind;
+    if (kind == KindUtility && previous != KindUtility) KeepProcessValues();
     m_nKind = kind;
+    if (previous == KindUtility && kind != KindUtility) RestoreProcessValues();
     if (kind == KindUtility) m_set.SetEnthalpiesComplete(1);
     if (DesignList())
         for (auto& s : *DesignList()) s->nKind = kind;
     // Announced whatever the answer: the owner files the stream by its kind.
     if (notify) Notify(87, m_strName, &previous);
     return result;
+}
+
+void CPIHeatIntegrationStream::KeepProcessValues() {
+    auto kept = std::make_unique<std::vector<Rare::KeptValue>>();
+    for (const char* name : {N::HeatCapacityFlowrate, N::Enthalpy})
+        for (int i = 0; i < m_set.GetNumberOfSegments(); ++i)
+            if (const auto entry = m_set.GetEntry(name, i); entry && entry->GetStatus() == CPValue::Specified)
+                kept->push_back(Rare::KeptValue{name, i, entry->GetValue()});
+    if (kept->empty() && !m_pRare) return;
+    TheRare().processValues = kept->empty() ? nullptr : std::move(kept);
+}
+
+void CPIHeatIntegrationStream::RestoreProcessValues() {
+    if (!m_pRare || !m_pRare->processValues) return;
+    const std::unique_ptr<std::vector<Rare::KeptValue>> kept = std::move(m_pRare->processValues);
+    // Only onto the segments it was kept from: a stream cut again since keeps its new values.
+    for (const Rare::KeptValue& v : *kept)
+        if (v.index >= m_set.GetNumberOfSegments()) return;
+    for (const Rare::KeptValue& v : *kept) m_set.SetSegmentValue(v.name, v.value, v.index, CPValue::Specified);
 }
 
 bool CPIHeatIntegrationStream::IsSiteUtility() const {

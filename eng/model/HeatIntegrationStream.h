@@ -229,7 +229,18 @@ private:
         std::unique_ptr<std::vector<LinkEntry>> linkedStreams;
         // Names recalled from a file whose streams were not there yet (null while there are none).
         std::unique_ptr<std::vector<CPString>> pendingLinkNames;
+        // The flow rates and loads a process stream was given, kept while it is a utility (whose
+        // placed loads write its rates) so that it gets them back as a process stream again.
+        struct KeptValue {
+            const char* name;
+            int index;
+            double value;
+        };
+        std::unique_ptr<std::vector<KeptValue>> processValues;
     };
+    // Keeps, and gives back, what a switch to a utility overwrites.
+    void KeepProcessValues();
+    void RestoreProcessValues();
     static bool Same(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
     Rare& TheRare() {
         if (!m_pRare) m_pRare = std::make_unique<Rare>();

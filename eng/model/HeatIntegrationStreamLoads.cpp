@@ -107,7 +107,8 @@ void CPIHeatIntegrationStream::SetHeatLoad(double load, int mode) {
             const double span = s.dOutletTemperature - s.dInletTemperature;
             if (!spread) s.dLoad = range == 0.0 ? load / static_cast<double>(segments.size()) : load * span / range;
             else if (s.pLink && s.pLink->dSpecificHeat != kEmpty)
-                s.dLoad = load * s.pLink->dSpecificHeat * span / std::fabs(total);
+                // A share of the load, of the sign the load has, on a hot utility's falling span too.
+                s.dLoad = load * s.pLink->dSpecificHeat * std::fabs(span) / std::fabs(total);
             else
                 s.dLoad = 0.0;  // a segment with no specific heat takes no share
 

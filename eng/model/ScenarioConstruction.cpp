@@ -7,6 +7,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/CloneSelection.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/SiteManagerListening.h"
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
@@ -41,6 +42,7 @@ void CPIScenario::ListenToOwnManager() {
     m_pDefaultManager->AddValidMessage(this, DefaultManager::ChangeEconomicsRead);
 }
 
+
 CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection* selection,
                          ScenarioServices services, const SiteShare* site)
     : m_pProject(project), m_services(std::move(services)), m_pDefaultManager(factoryDefaultManager()) {
@@ -63,6 +65,7 @@ CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, 
 void CPIScenario::JoinSite(const SiteShare& site) {
     m_bTotalSite = true;
     if (!m_pSiteManager) m_pSiteManager = site.manager;
+    ListenToSiteManager(m_pSiteManager, this);
     for (const auto& [name, stream] : site.streams) InsertStream(name, stream, site.manager);
 }
 
@@ -140,6 +143,9 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     // Every stream copied sends its value changes; the targets are computed once, at the end.
     SuspendCalculations();
 
+    // Each utility copied, with the stream it was copied from: its loads follow once its
+    // segments are made (a load typed by the user is the scenario's data, as its streams are).
+    std::vector<std::pair<CPIHeatIntegrationStream*, CPIHeatIntegrationStream*>> utilityCopies;
     auto copyStreams = [&](const StreamList& from, int entry, int kind) {
         // The source's list may not change while it is copied; take the items first.
         std::vector<CPIHeatIntegrationStream*> items(from.begin(), from.end());
@@ -157,6 +163,7 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
             if (AddStream(name, kind) == 1) copy = StreamByName(name);
             if (copy) {
                 copy->CopyFrom(items[i]);
+                if (kind == CPIHeatIntegrationStream::KindUtility) utilityCopies.emplace_back(copy, items[i]);
             } else {
                 SendMessageKey("CannotCloneStreamErrorMsg");
             }
@@ -171,6 +178,11 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         UpdateSideLists(*stream, 2);
         m_pMatches->AddStream(stream);
         AddStreamSegments(*stream);
+    }
+    for (auto [copy, from] : utilityCopies) {
+        if (from->GetStreamKind() != CPIHeatIntegrationStream::KindUtility) continue;
+        copy->SetHeatLoad(from->GetOwnHeatLoad(0), 0);
+        copy->SetHeatLoad(from->GetOwnHeatLoad(1), 1);
     }
 
     if (source.m_pDefaultManager && selection.EntryFlag(CloneSelection::EntryDefaultManager) != 0) {
@@ -237,8 +249,9 @@ void CPIScenario::CopyDesignsFrom(CPIScenario& source, const CloneSelection& sel
 }
 
 CPIScenario::~CPIScenario() {
-    // The site streams hear nothing more from this scenario.
+    // The site streams and the site's manager hear nothing more from this scenario.
     m_siteLinks.clear();
+    if (m_pSiteManager) m_pSiteManager->RemoveNotificationReceiver(this);
     FreeAllTargetRecords();
     m_nRankingEnabled = 0;
 

@@ -74,7 +74,9 @@ int CPIScenario::DeleteEconomicData(const char* name) {
 }
 
 int CPIScenario::GetDefaultUtilityManager(IDefaultUtilityManager*& out) {
-    out = m_pDefaultManager.get();
+    // A site scenario's defaults and economics are the site's: what its pages list, read or
+    // write is the site manager's, as every scenario of the site shows it.
+    out = &GetActiveManager();
     return 1;
 }
 

@@ -124,6 +124,12 @@ bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int ve
     s.m_nSavedForbiddenMatches = s.m_nForbiddenMatches;
 
     if (!RecallStreams(s, file)) return false;
+    // The count of forbidden matches is that of the streams' links, each pair held by both of
+    // its streams: a count that disagrees is damage (the area target would follow it).
+    long linkEnds = 0;
+    if (s.m_pStreams)
+        for (const CPIHeatIntegrationStream* stream : *s.m_pStreams) linkEnds += stream->GetNumberOfLinkedStreams();
+    if (linkEnds % 2 != 0 || linkEnds / 2 != s.m_nForbiddenMatches) return false;
     PlaceRecalledStreams(s);
 
     if (version < SinceDefaultManager && !RecallOldEconomicData(s, file)) return false;

@@ -5,6 +5,7 @@
 #include "brasko/DefaultManager.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/SiteManagerListening.h"
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/StreamValueNames.h"
 #include "eng/targeting/Cost.h"
@@ -119,6 +120,7 @@ int CPIScenario::InsertStream(const CPString& name, IHeatIntegrationStream* give
     auto* site = dynamic_cast<CPIHeatIntegrationStream*>(given);
     if (!site || StreamByName(name)) return 0;
     if (!m_pSiteManager) m_pSiteManager = siteManager;
+    if (m_bTotalSite) ListenToSiteManager(m_pSiteManager, this);
     // A site stream that already holds its data (typed on the site, or read back from a case)
     // keeps them: joining one more scenario changes nothing of it. A new one takes the site's
     // default utility of its name first, so that every scenario finds the same data.
@@ -275,6 +277,10 @@ int CPIScenario::DeleteStream(const CPString& name) {
     if (m_pDesigns)
         for (IHENDesign* design : *m_pDesigns) design->RemoveStream(removedName);
     SendAMessage(31, removedName, Self());
+    // Its links, and its terms in the links of others, go with it (the views of its links closed
+    // on the message): a link of nobody, or a term of no stream, would act on nothing and be
+    // saved so.
+    if (m_pStreamLinks) m_pStreamLinks->DropStream(stream);
 
     for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold,
                              &m_processStreams, &m_utilityStreams})

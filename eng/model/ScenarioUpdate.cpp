@@ -293,7 +293,13 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
         for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold}) list->Remove(stream);
         UpdateSideLists(*stream, 2);
         m_pLastChangeSource = stream;
+        // Its segments are made again for its new kind (a utility's ends are placed, a process
+        // stream's are its own), and the targets and designs follow at once, as for any edit.
+        RemoveStreamSegments(*stream);
+        AddStreamSegments(*stream);
+        MarkUtilitySegmentsForUpdate();
         SendAMessage(87, text, data);
+        UpdateTargets(stream, 36);
         return;
     }
     case 5: case 6: case 7: case 27: case 28: case 85:

@@ -285,3 +285,25 @@ double StreamLynx::SetDefaultMassFlowLowerBound(const CPString& target, int i) {
 double StreamLynx::SetDefaultMassFlowUpperBound(const CPString& target, int i) {
     return SetDefaultBound(target, i, false, true);
 }
+
+bool StreamLynx::DropCandidate(const IHeatIntegrationStream* stream) {
+    std::size_t at = m_candidates.Length();
+    for (std::size_t i = 0; i < m_candidates.Length(); ++i)
+        if (m_candidates[i] == stream) at = i;
+    if (!stream || at == m_candidates.Length()) return false;
+    m_candidates.RemoveAt(at);
+    for (int list = 0; list < NumberOfTermLists; ++list) {
+        while (m_terms[list].Remove(stream)) {
+        }
+        auto erase = [at](auto& array) {
+            if (at < array.size()) array.erase(array.begin() + static_cast<std::ptrdiff_t>(at));
+        };
+        erase(m_coefficients[list]);
+        erase(m_lowerBounds[list]);
+        erase(m_upperBounds[list]);
+        erase(m_boundEnabled[list]);
+        erase(m_lowerBoundSet[list]);
+        erase(m_upperBoundSet[list]);
+    }
+    return true;
+}

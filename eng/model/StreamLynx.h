@@ -93,6 +93,9 @@ public:
     void SetMassFlowTerm(const CPString& target, int i, bool on);
     // Empties the four term lists (coefficients and bounds stay as they are).
     void ClearTermLists();
+    // A stream that leaves the scenario stops being a candidate: its terms go with their
+    // coefficients and bounds, and the candidates after it move up. False when it was none.
+    bool DropCandidate(const IHeatIntegrationStream* stream);
 
     // ---- coefficients (Bi of Temperature sources, Ci of MassFlow sources) ----
     double GetTemperatureCoefficient(const CPString& target, int i) const;

@@ -36,6 +36,11 @@ int StreamLynxCollection::DeleteLinksOf(const IHeatIntegrationStream* stream) {
     return deleted;
 }
 
+void StreamLynxCollection::DropStream(const IHeatIntegrationStream* stream) {
+    DeleteLinksOf(stream);
+    for (StreamLynx* link : m_links) link->DropCandidate(stream);
+}
+
 bool StreamLynxCollection::Counts(const StreamLynx& link, const CPString& key) const {
     if (link.GetNumberOfCoefficients(key) != 0) return true;
     return key == "Temp_All" && link.GetNumberOfCoefficients("Flow_All") == 0;

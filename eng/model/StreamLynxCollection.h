@@ -34,6 +34,9 @@ public:
     bool AddLink(StreamLynx* link);
     // Removes and destroys every link of `stream`; answers how many went.
     int DeleteLinksOf(const IHeatIntegrationStream* stream);
+    // A stream leaving the scenario (while the scenario still holds it): its own links go, and
+    // it stops being a candidate of the others.
+    void DropStream(const IHeatIntegrationStream* stream);
 
     // Links with at least one term of the key (StreamLynx::GetNumberOfCoefficients); for
     // "Temp_All" also the links with no term at all.

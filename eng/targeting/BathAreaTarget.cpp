@@ -127,7 +127,13 @@ double IntervalLMTD(double dT1, double dT2) {
 
 // The merged points (enthalpy, hot and cold temperature, their difference) of two curves given
 // from their lowest temperature up; the curves are freed once their points are gathered.
-std::vector<BathInterval> MergeAscending(std::vector<CurvePointTH> h, std::vector<CurvePointTH> c, bool dropFlat);
+std::vector<BathInterval> MergeAscending(std::vector<CurvePointTH> h, std::vector<CurvePointTH> c, bool dropFlat,
+                                         const BathCutJoints* joints = nullptr);
+
+bool IsJoint(const std::vector<double>& joints, double T) {
+    const auto at = std::lower_bound(joints.begin(), joints.end(), T - 1e-9 * std::max(1.0, std::fabs(T)));
+    return at != joints.end() && SameTemperature(*at, T);
+}
 
 // The LMTD, F-factor and shells of each merged point's interval.
 void FillIntervalShells(std::vector<BathInterval>& points, double minimumFFactor) {
@@ -232,6 +238,76 @@ int FillIntervalAreas(std::vector<BathInterval>& points, const std::vector<BathS
 
 }  // namespace
 
+// A stream cut into segments of the same rate and coefficient is the same stream as the uncut one:
+// the segments' ends are found, each marked where the stream goes on from it unchanged, and a
+// temperature all of whose ends are so marked is a joint.
+BathCutJoints FindCutJoints(std::span<StreamSegment* const> segments) {
+    BathCutJoints joints;
+    struct End {
+        const StreamSegment* s;
+        double inlet, end;
+    };
+    std::vector<End> ends;
+    for (StreamSegment* s : segments) {
+        if (!s || !IsUsedUtilitySegment(*s) || (s->nHotCold != 0 && s->nHotCold != 1)) continue;
+        const double end = EndTemperature(*s);
+        if (std::isnan(end) || std::isnan(s->dInletTemperature)) continue;
+        ends.push_back(End{s, s->dInletTemperature, end});
+    }
+    if (ends.size() < 2) return joints;
+    // One stream's segments are told by their stream, or by their own name without one.
+    auto before = [](const End& a, const End& b) {
+        if (a.s->pStream != b.s->pStream) return std::less<const void*>{}(a.s->pStream, b.s->pStream);
+        if (!a.s->pStream && a.s->StreamName() != b.s->StreamName()) return a.s->StreamName() < b.s->StreamName();
+        if (a.s->nHotCold != b.s->nHotCold) return a.s->nHotCold < b.s->nHotCold;
+        return a.inlet < b.inlet;
+    };
+    auto sameStream = [](const StreamSegment& a, const StreamSegment& b) {
+        if (a.pStream || b.pStream) return a.pStream == b.pStream;
+        return !a.StreamName().empty() && a.StreamName() == b.StreamName();
+    };
+    std::sort(ends.begin(), ends.end(), before);
+    std::vector<char> endJoined(ends.size(), 0), inletJoined(ends.size(), 0);
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        const StreamSegment& a = *ends[i].s;
+        // The segment that goes on where this one ends: the same stream and side, its inlet here.
+        End probe = ends[i];
+        probe.inlet = ends[i].end - 1e-9 * std::max(1.0, std::fabs(ends[i].end));
+        for (auto it = std::lower_bound(ends.begin(), ends.end(), probe, before);
+             it != ends.end() && sameStream(a, *it->s) && it->s->nHotCold == a.nHotCold &&
+             it->inlet <= ends[i].end + 1e-9 * std::max(1.0, std::fabs(ends[i].end));
+             ++it) {
+            const StreamSegment& b = *it->s;
+            const double cpA = std::fabs(a.dHeatCapacityFlowrate), cpB = std::fabs(b.dHeatCapacityFlowrate);
+            if (&b == &a || !SameTemperature(it->inlet, ends[i].end) ||
+                std::fabs(cpA - cpB) > 1e-12 * std::max(cpA, cpB) ||
+                InverseFilmCoefficient(a.dFilmCoefficient) != InverseFilmCoefficient(b.dFilmCoefficient))
+                continue;
+            endJoined[i] = 1;
+            inletJoined[static_cast<std::size_t>(it - ends.begin())] = 1;
+            break;
+        }
+    }
+    for (int side = 0; side < 2; ++side) {
+        std::vector<std::pair<double, char>> at;
+        for (std::size_t i = 0; i < ends.size(); ++i) {
+            if (ends[i].s->nHotCold != side) continue;
+            at.emplace_back(ends[i].inlet, inletJoined[i]);
+            at.emplace_back(ends[i].end, endJoined[i]);
+        }
+        std::sort(at.begin(), at.end());
+        for (std::size_t k = 0; k < at.size();) {
+            std::size_t next = k;
+            bool joined = true;
+            for (; next < at.size() && SameTemperature(at[k].first, at[next].first); ++next)
+                joined = joined && at[next].second;
+            if (joined) joints.side[side].push_back(at[k].first);
+            k = next;
+        }
+    }
+    return joints;
+}
+
 double InverseFilmCoefficient(double h) { return h > 0.0 && std::isfinite(h) ? 1.0 / h : 0.0; }
 
 double BathInterval::Value(int position) const {
@@ -265,7 +341,8 @@ std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold
 
 namespace {
 
-std::vector<BathInterval> MergeAscending(std::vector<CurvePointTH> h, std::vector<CurvePointTH> c, bool dropFlat) {
+std::vector<BathInterval> MergeAscending(std::vector<CurvePointTH> h, std::vector<CurvePointTH> c, bool dropFlat,
+                                         const BathCutJoints* joints) {
     std::vector<BathInterval> merged;
     if (h.empty() || c.empty()) return merged;
     // The points are gathered in three numbers each and thinned where they stand; only the points
@@ -289,6 +366,16 @@ std::vector<BathInterval> MergeAscending(std::vector<CurvePointTH> h, std::vecto
             const double hotHigh = i2 > i ? h[i2 - 1].T : hotLow;
             const double coldLow = j2 > j ? c[j].T : TemperatureAt(c, j, H);
             const double coldHigh = j2 > j ? c[j2 - 1].T : coldLow;
+            // A point that only a joint put on a curve (the other curve passing there without
+            // a point of its own, or at a joint of its own) bounds no interval.
+            const bool hotJoint = i2 == i + 1 && joints && IsJoint(joints->side[0], hotLow);
+            const bool coldJoint = j2 == j + 1 && joints && IsJoint(joints->side[1], coldLow);
+            if ((hotJoint || coldJoint) && (i2 == i || hotJoint) && (j2 == j || coldJoint) && i > 0 && j > 0 &&
+                i2 < h.size() && j2 < c.size()) {
+                i = i2;
+                j = j2;
+                continue;
+            }
             points.push_back(Point{H, hotLow, coldLow});
             if (hotHigh != hotLow || coldHigh != coldLow) points.push_back(Point{H, hotHigh, coldHigh});
             i = i2;
@@ -336,6 +423,7 @@ void BathAreaTarget::Reset(double dtMin, double minimumFFactor, std::vector<Pinc
         if (list) list->clear();
     if (m_pIntervals) m_pIntervals->clear();
     m_spans.clear();
+    m_joints = BathCutJoints{};
     m_dDTmin = dtMin;
     m_dMinimumFFactor = minimumFFactor;
     m_pinchPoints = std::move(pinchPoints);
@@ -421,7 +509,9 @@ void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::
     if (!m_pIntervals) m_pIntervals = std::make_unique<std::vector<BathInterval>>();
     m_pIntervals->clear();
     m_pIntervals->shrink_to_fit();
-    *m_pIntervals = MergeCurvePoints(hot, cold, false);
+    m_joints = FindCutJoints(segments);
+    if (HasPoints(hot) && HasPoints(cold))
+        *m_pIntervals = MergeAscending(Ascending(*hot), Ascending(*cold), false, &m_joints);
     std::vector<BathInterval>& points = *m_pIntervals;
 
     BuildSegmentSpans(points, segments, m_spans);
@@ -463,7 +553,7 @@ const std::vector<BathInterval>* BathAreaTarget::Points() const {
 // totals made of the points are kept as computed.
 void BathAreaTarget::RemakePoints() const {
     std::vector<BathInterval>& points = *m_pIntervals;
-    points = MergeAscending(m_pSource->hot, m_pSource->cold, false);
+    points = MergeAscending(m_pSource->hot, m_pSource->cold, false, &m_joints);
     FillIntervalShells(points, m_dMinimumFFactor);
     FillIntervalAreas(points, m_spans, m_pSource->spanTerms);
     m_bPointsLetGo = false;

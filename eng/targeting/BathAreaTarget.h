@@ -80,6 +80,17 @@ struct BathSegmentSpan {
     std::uint32_t last = 0;
 };
 
+// The temperatures, per side (0 hot, 1 cold), where one stream's consecutive segments meet with
+// the same heat-capacity flow rate and film coefficient and no other segment starts or ends: a
+// cut that changes nothing physical, whose curve point bounds no interval of its own. Sorted.
+struct BathCutJoints {
+    std::vector<double> side[2];
+    bool Empty() const { return side[0].empty() && side[1].empty(); }
+};
+
+// The joints of `segments` as the area intervals see them (a utility up to where it was placed).
+BathCutJoints FindCutJoints(std::span<StreamSegment* const> segments);
+
 class BathAreaTarget {
 public:
     static constexpr int RecordVersion = 2;
@@ -216,6 +227,8 @@ private:
     // Sorted from the lowest hot temperature up.
     std::vector<PinchListEntry> m_pinchPoints;
     std::vector<BathSegmentSpan> m_spans;
+    // Where the segments were cut without a change: the merged points leave these out.
+    BathCutJoints m_joints;
 };
 
 // The merged points of two curves (enthalpy, hot temperature, cold temperature), in enthalpy

@@ -160,15 +160,52 @@ hresult TotalSiteManager::SetUtilityValue(DefaultUtility* u, DefaultUtilityParam
     return 1;
 }
 
+namespace {
+// The price a stream holds until one is given to it.
+constexpr double kUnsetCostIndex = 3.171e-06;
+}  // namespace
+
+hresult TotalSiteManager::SetValue(const char* name, DefaultUtilityParameter parameter, double value) {
+    const int outer = m_editedParameter;
+    m_editedParameter = parameter;
+    const hresult result = DefaultManager::SetValue(name, parameter, value);
+    m_editedParameter = outer;
+    return result;
+}
+
 void TotalSiteManager::UpdateStreams(DefaultUtility* u) {
     if (!u) return;
     IHeatIntegrationStreamForTargeting* stream = GetSiteStream(u->name);
     if (!stream) return;
-    Mirror(*stream, N::Temperature, u->supplyTemperature, 0);
-    Mirror(*stream, N::Temperature, u->targetTemperature, 1);
-    Mirror(*stream, N::CHTCoeff, u->filmCoefficient, 0);
-    MirrorCost(*stream, u->cost);
-    Mirror(*stream, N::SpecificHeat, u->specificHeat, 0);
+    const int edited = m_editedParameter;
+    auto mirrors = [edited](int parameter) { return edited < 0 || edited == parameter; };
+    // What the edit did not change reaches the stream only where it holds nothing of its own yet.
+    if (edited >= 0 && edited != DUP_SupplyTemperature && edited != DUP_TargetTemperature) {
+        Fill(*stream, N::Temperature, u->supplyTemperature, 0);
+        Fill(*stream, N::Temperature, u->targetTemperature, 1);
+    }
+    if (edited >= 0 && edited != DUP_FilmCoefficient) Fill(*stream, N::CHTCoeff, u->filmCoefficient, 0, true);
+    if (edited >= 0 && edited != DUP_SpecificHeat) Fill(*stream, N::SpecificHeat, u->specificHeat, 0);
+    if (edited >= 0 && edited != DUP_Cost && stream->GetCostIndex() == kUnsetCostIndex) MirrorCost(*stream, u->cost);
+    if (mirrors(DUP_SupplyTemperature) || mirrors(DUP_TargetTemperature)) {
+        // Both ends together, in the order the stream takes them: the supply first while it stays
+        // on its side of the target the stream holds, else the target first.
+        double heldTarget = Units::EmptyValue;
+        stream->GetValue(N::Temperature, heldTarget, 1);
+        const bool hot = u->supplyTemperature > u->targetTemperature;
+        const bool supplyFirst = Units::IsEmpty(heldTarget) || Units::IsEmpty(u->supplyTemperature) ||
+                                 (hot ? u->supplyTemperature > heldTarget : u->supplyTemperature < heldTarget);
+        if (supplyFirst) Mirror(*stream, N::Temperature, u->supplyTemperature, 0);
+        Mirror(*stream, N::Temperature, u->targetTemperature, 1);
+        if (!supplyFirst) Mirror(*stream, N::Temperature, u->supplyTemperature, 0);
+    }
+    if (mirrors(DUP_FilmCoefficient)) Mirror(*stream, N::CHTCoeff, u->filmCoefficient, 0);
+    if (mirrors(DUP_Cost)) MirrorCost(*stream, u->cost);
+    if (mirrors(DUP_SpecificHeat)) Mirror(*stream, N::SpecificHeat, u->specificHeat, 0);
+    // An approach typed in the editor is the stream's own contribution, as a new utility takes it.
+    if (edited == DUP_DTminContribution && !Units::IsEmpty(u->dtminContribution) &&
+        stream->GetDTminContribution() != u->dtminContribution)
+        stream->SetDTminContribution(u->dtminContribution, "Local", 0, 1);
 }
 
 // Every write makes the stream announce a change and its scenarios recalculate, so a value the

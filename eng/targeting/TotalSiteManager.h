@@ -90,9 +90,9 @@ public:
     }
     // The site first lets go of the utility's stream everywhere, then the manager deletes it.
     hresult RemoveDefaultUtility(const char* name) override;
-    hresult SetValue(const char* name, DefaultUtilityParameter parameter, double value) override {
-        return DefaultManager::SetValue(name, parameter, value);
-    }
+    // An edit of one value reaches the utility's site stream as that value alone (both ends
+    // together for a temperature): a new price leaves the span the site table gave the stream.
+    hresult SetValue(const char* name, DefaultUtilityParameter parameter, double value) override;
     short Exists(const char* name) const override { return DefaultManager::Exists(name); }
     int GetNumberOfHTCDefaultValues() const override { return DefaultManager::GetNumberOfHTCDefaultValues(); }
     double GetHTCDefaultValue(int index) const override { return DefaultManager::GetHTCDefaultValue(index); }
@@ -153,7 +153,8 @@ public:
     // ---- the manager's own ----
     void SetUpDefaults(const ConfigurationStore& configuration) override;
     // Writes the utility's temperatures, film coefficient, price and specific heat into its site
-    // stream, each only when the stream holds another value.
+    // stream, each only when the stream holds another value; during an edit only what it changed
+    // (an approach among them).
     void UpdateStreams(DefaultUtility* utility) override;
     // 0 when there is no such stream; else change code 31, and the stream is destroyed.
     hresult DeleteStream(const char* name) override;
@@ -233,6 +234,8 @@ private:
 
     std::vector<SiteStream> m_streams;
     std::int32_t m_streamCounter = 0;
+    // The value an edit in progress changes (-1: none, every value is mirrored).
+    int m_editedParameter = -1;
     ISiteStreamHost* m_site = nullptr;
     // Depth of replacements under way: removals keep streams and repeated names are not reported.
     int m_replacing = 0;

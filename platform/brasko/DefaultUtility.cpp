@@ -1,6 +1,8 @@
 #include "brasko/DefaultUtility.h"
 
 #include "brasko/ILurmetBinaryFile.h"
+#include "dunmor/Units.h"
+#include "lumeth/KindRanges.h"
 #include "lumeth/MessageKey.h"
 
 #include <cmath>
@@ -60,6 +62,34 @@ bool DefaultUtility::Store(ILurmetBinaryFile& file) const {
     return ok && file.EndRecord(record);
 }
 
+namespace {
+
+// The values the editor of default utilities takes, in the ranges a case holds for their kinds:
+// a file or record that brings anything else is damaged, not a utility to price or size with.
+bool HoldsEditorRanges(const DefaultUtility& u) {
+    auto inKind = [](int kind, double value) {
+        if (Units::IsEmpty(value)) return true;
+        if (!std::isfinite(value)) return false;
+        const KindRange* range = FindKindRange(kind);
+        return !range || (value >= range->low && value <= range->high);
+    };
+    const bool supplyKnown = !Units::IsEmpty(u.supplyTemperature), targetKnown = !Units::IsEmpty(u.targetTemperature);
+    if (!inKind(1, u.supplyTemperature) || !inKind(1, u.targetTemperature)) return false;
+    // A hot utility gives heat from its supply down to its target, a cold one the other way.
+    if (supplyKnown && targetKnown && ((u.side == SHT_Hot && !(u.supplyTemperature > u.targetTemperature)) ||
+                                       (u.side == SHT_Cold && !(u.supplyTemperature < u.targetTemperature))))
+        return false;
+    if (!inKind(1524, u.filmCoefficient) || (!Units::IsEmpty(u.filmCoefficient) && u.filmCoefficient < 0.0)) return false;
+    if (!inKind(31002, u.cost)) return false;
+    if (!inKind(1517, u.dtminContribution) || (!Units::IsEmpty(u.dtminContribution) && u.dtminContribution < 1.0))
+        return false;
+    for (double v : {u.viscosity, u.thermalConductivity, u.massDensity, u.specificHeat})
+        if (!Units::IsEmpty(v) && !(std::isfinite(v) && v > 0.0)) return false;
+    return true;
+}
+
+}  // namespace
+
 bool DefaultUtility::Recall(ILurmetBinaryFile& file) {
     RecordHandle record;
     if (!file.BeginRecord(record) || file.GetRecordVersion(record) < 1) return false;
@@ -84,6 +114,8 @@ bool DefaultUtility::Recall(ILurmetBinaryFile& file) {
         read.composition.push_back(std::move(c));
     }
     if (!file.EndRecord(record)) return false;
+    if (!HoldsEditorRanges(read)) return false;
     *this = std::move(read);
     return true;
 }
+

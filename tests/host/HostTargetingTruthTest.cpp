@@ -108,6 +108,35 @@ TEST(HostAreaOptions, ForbiddenMatchesAndTheAreaMethodReachTheScenario) {
     EXPECT_EQ(0, super.exitCode) << super.out;
 }
 
+// A case on countercurrent exchangers with a forbidden match keeps its option: the area LP's
+// countercurrent area prices the capital by the countercurrent law, over the units as shells,
+// N (10000 + 800 (A / N)^0.8); the saved case still says countercurrent, and a table's case the
+// shell-and-tube option it started with.
+TEST(HostAreaOptions, TheCaseKeepsItsExchangerTypeWithTheAreaLP) {
+    ScratchFile forbidden("area-option", "forbidden.kcase", "", false);
+    ScratchFile countercurrent("area-option", "countercurrent.kcase", "", false);
+    ScratchFile again("area-option", "again.kcase", "", false);
+    ScratchFile set("area-option", "set.txt", "set TargetMethod.101 0\n");
+    ScratchFile read("area-option", "read.txt", "get TargetMethod.101\n");
+    ASSERT_EQ(0, RunHost("targets " + ExamplePath("four-streams.csv") + " --forbid H1:C1 --save " + forbidden.path).exitCode);
+    const HostRun tableOption = RunHost("view " + forbidden.path + " --script " + read.path);
+    EXPECT_EQ(std::vector<double>{1}, ScriptValues(tableOption.out, 1)) << tableOption.out;
+    ASSERT_EQ(0, RunHost("view " + forbidden.path + " --script " + set.path + " --save " + countercurrent.path).exitCode);
+
+    const HostRun targets = RunHost("targets " + countercurrent.path + " --json --save " + again.path);
+    ASSERT_EQ(0, targets.exitCode) << targets.out;
+    const double area = Number(targets.out, "area_countercurrent"), units = Number(targets.out, "units_pinch");
+    ASSERT_GT(area, 0.0) << targets.out;
+    EXPECT_EQ(5, units) << targets.out;
+    EXPECT_NEAR(units * (10000 + 800 * std::pow(area / units, 0.8)), Number(targets.out, "capital_cost"), 1e-3)
+        << targets.out;
+    // Countercurrent exchange has no shells and no shell-and-tube area to give.
+    EXPECT_EQ("null", Field(targets.out, "area_shell_tube")) << targets.out;
+    EXPECT_EQ("null", Field(targets.out, "shells")) << targets.out;
+    const HostRun kept = RunHost("view " + again.path + " --script " + read.path);
+    EXPECT_EQ(std::vector<double>{0}, ScriptValues(kept.out, 1)) << kept.out;
+}
+
 TEST(HostAreaOptions, BadForbiddenMatchesAreRefused) {
     Table table("twoByTwoBad", kTwoByTwo);
     for (const char* options : {"--forbid H1", "--forbid H1:C9", "--forbid C1:H1", "--forbid H1:C2 --area-method bath",

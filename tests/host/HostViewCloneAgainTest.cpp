@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,6 +46,30 @@ TEST(HostViewCloneAgain, EveryOpeningCopiesWhatItShowsAndAnEmptyCopyIsRefused) {
     EXPECT_TRUE(has(run.out, "35: text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text H1 from base\n"
                              "  text H2 from base\n  text C1 from base\n  text C2 from base\n  text **New**\n"))
         << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+// Loads typed by the user (method "user") are the scenario's data: the clone reads 30 and 70 kW
+// as its source does, and costs them alike, after the case is saved and reopened.
+TEST(HostViewCloneAgain, AUserLoadCloneKeepsTheTypedLoads) {
+    ScratchFile saved("clone-again", "typed.kcase", "", false);
+    const std::string script = "set TargetMethod.450 0\nset HeatFlow.440.0 30\nset HeatFlow.440.1 70\n"
+                               "open MyOwnerObject\n" + kOpenTool + "settext ExtraData.100 copy\ncmd clone\n";
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"), script, " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    ScratchFile read("clone-again", "read.txt", "get TargetMethod.450\nget HeatFlow.440.[]\nget CostPerTime.762\n");
+    const HostRun source = RunHost("view " + saved.path + " --open scenario=base --script " + read.path);
+    const HostRun copy = RunHost("view " + saved.path + " --open scenario=copy --script " + read.path);
+    ASSERT_EQ(0, source.exitCode) << source.out;
+    ASSERT_EQ(0, copy.exitCode) << copy.out;
+    EXPECT_EQ(ScriptValues(source.out, 1), ScriptValues(copy.out, 1)) << copy.out;
+    EXPECT_EQ((std::vector<double>{30, 70}), ScriptValues(copy.out, 2)) << copy.out;
+    ASSERT_EQ(1u, ScriptValues(copy.out, 3).size()) << copy.out;
+    EXPECT_GT(ScriptValues(copy.out, 3)[0], 0.0) << copy.out;
+    EXPECT_EQ(ScriptValues(source.out, 3), ScriptValues(copy.out, 3)) << copy.out;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,62 @@ TEST(HostViewDesignPages, TheDesignRowsAgreeWithTheDesignAndTargetsReports) {
     // The selected design's utility loads.
     expectClose(jsonNumber(d, "hot_utility"), scriptValue(view.out, 24), "selected design's hot utility");
     expectClose(jsonNumber(d, "cold_utility"), scriptValue(view.out, 25), "selected design's cold utility");
+}
+
+}  // namespace
+
+namespace {
+
+// The cells of step `step`'s value line, an empty cell as NaN ("value empty 20 20 kW").
+std::vector<double> Cells(const std::string& out, int step) {
+    std::vector<double> cells;
+    const std::size_t at = ("\n" + out).find("\n" + std::to_string(step) + ": get ");
+    const std::size_t line = at == std::string::npos ? at : out.find("\n  value ", at);
+    if (line == std::string::npos) return cells;
+    std::istringstream in(out.substr(line + 9, out.find('\n', line + 1) - line - 9));
+    for (std::string word; in >> word;) {
+        char* end = nullptr;
+        const double v = std::strtod(word.c_str(), &end);
+        if (word == "empty") cells.push_back(NAN);
+        else if (end != word.c_str() && *end == '\0') cells.push_back(v);
+    }
+    return cells;
+}
+
+// The scenario page's comparison columns read as their dimensions say: a column of the table
+// is the first cell of each row (base design, targets, selected design), as each cell reads.
+TEST(HostViewDesignPages, TheComparisonColumnsReadTheirRowsFirstCells) {
+    ScratchFile saved("view-design-pages", "columns.kcase", "", false);
+    const HostRun design = RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                                   " --save " + saved.path);
+    ASSERT_EQ(0, design.exitCode) << design.out;
+    ScratchFile script("view-design-pages", "columns.txt",
+                       "attach Viewable.299 Network\nopen Viewable.299\nopen MyOwnerObject\n"
+                       "get HeatFlow.271.[]\nget HeatFlow.273.[]\nget CostPerTime.270.[]\nget CostPerTime.272.[]\n"
+                       "get HeatFlow.271.1.0\nget HeatFlow.273.2.0\nget CostPerTime.270.1.0\nget CostPerTime.272.2.0\n"
+                       "get HeatFlow.282.[]\n");
+    const HostRun view = RunHost("view " + saved.path + " --open case --script " + script.path);
+    ASSERT_EQ(0, view.exitCode) << view.out;
+    // The targets of the four streams and the network's heater and cooler: 20 and 60 kW.
+    // The base design's row is empty: the scenario has none.
+    const std::vector<double> hot = Cells(view.out, 4), cold = Cells(view.out, 5);
+    ASSERT_EQ(3u, hot.size()) << view.out;
+    ASSERT_EQ(3u, cold.size()) << view.out;
+    EXPECT_TRUE(std::isnan(hot[0]) && std::isnan(cold[0])) << view.out;
+    EXPECT_EQ(20, hot[1]);
+    EXPECT_EQ(20, hot[2]);
+    EXPECT_EQ(60, cold[1]);
+    EXPECT_EQ(60, cold[2]);
+    EXPECT_EQ(std::vector<double>{20}, ScriptValues(view.out, 8));
+    EXPECT_EQ(std::vector<double>{60}, ScriptValues(view.out, 9));
+    const std::vector<double> hotCost = Cells(view.out, 6), coldCost = Cells(view.out, 7);
+    ASSERT_EQ(3u, hotCost.size()) << view.out;
+    ASSERT_EQ(3u, coldCost.size()) << view.out;
+    expectClose(Cells(view.out, 10).at(0), hotCost[1], "hot utility cost of the targets");
+    expectClose(Cells(view.out, 11).at(0), coldCost[2], "cold utility cost of the design");
+    EXPECT_GT(hotCost[1], 0.0);
+    // The utility rows: each utility's own load, HP Steam's 20 and Cooling Water's 60 kW.
+    EXPECT_EQ((std::vector<double>{20, 60}), ScriptValues(view.out, 12)) << view.out;
 }
 
 }  // namespace

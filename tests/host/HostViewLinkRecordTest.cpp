@@ -58,3 +58,58 @@ TEST(HostViewLinkRecord, TypedConstantsAndDifferenceComeBackAsTyped) {
 }
 
 }  // namespace
+
+namespace {
+
+// Deleting a stream takes its links and its terms at once, in the same run: C2's link goes with
+// C2 (none is left to save with an empty name), and H1's ticked term goes with H1 while C1's
+// stays ticked with its coefficient.
+TEST(HostViewLinkRecord, ADeletedStreamTakesItsLinksAndTermsAtOnce) {
+    const std::string link = "cmd AddDefaultDesign\nset Switch.601 1\nset Switch.600.3 1\nopen @last\n"
+                             "set Switch.100.0 1\nset TempCoefficient.100.0 2.5\nset Switch.100.2 1\n"
+                             "set TempCoefficient.100.2 4\nopen MyOwnerObject\nopen MyOwnerObject\n";  // 1-10
+    const std::string read = "open LinkTableCollection.200\ntext SimpleLinkStrName.300.[]\n"
+                             "text SimpleLinkedStrName.300.[]\n";
+    ScratchFile linkedGone("links", "linked-gone.kcase", "", false);
+    const HostRun linked = RunViewScript(ExamplePath("four-streams.csv"),
+                                         link + "expect DeleteStreamError\nanswer 1\nsettext StrName.401.3\n" + read,
+                                         " --save " + linkedGone.path);
+    ASSERT_EQ(0, linked.exitCode) << linked.out;
+    EXPECT_TRUE(has(linked.out, "15: text SimpleLinkStrName.300.[]\n16: ")) << linked.out;
+    const HostRun reopened = RunViewScript(linkedGone.path, read);
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, "2: text SimpleLinkStrName.300.[]\n3: ")) << reopened.out;
+
+    const HostRun candidate = RunViewScript(ExamplePath("four-streams.csv"),
+                                            link + "expect DeleteStreamError\nanswer 1\nsettext StrName.401.0\n" +
+                                                "open LinkTableCollection.200\nopen LinkTable.200.0\n"
+                                                "text PStreamName.100.[]\nget Switch.100.[]\nget TempCoefficient.100.[]\n");
+    ASSERT_EQ(0, candidate.exitCode) << candidate.out;
+    EXPECT_TRUE(has(candidate.out, "16: text PStreamName.100.[]\n  text H2\n  text C1\n17: ")) << candidate.out;
+    EXPECT_EQ((std::vector<double>{0, 1}), ScriptValues(candidate.out, 17)) << candidate.out;
+    EXPECT_EQ((std::vector<double>{0, 4}), ScriptValues(candidate.out, 18)) << candidate.out;
+}
+
+}  // namespace
+
+namespace {
+
+// A site scenario's link list is recalled in its site scenario: the case saved with a link
+// (its editor opened, then the link deleted again or not) reopens with every view of the site.
+TEST(HostViewLinkRecord, ASiteWithAStreamLinkReopens) {
+    const std::string streams =
+        "open HIDesignViewerScenario.200.0\nsettext StrName.401.0 H1\nsettext StrName.401.1 C1\n"
+        "set Temperature.402.0 170\nset Temperature.403.0 60\nset HeatCapacityFlow.404.0 3\n"
+        "set Temperature.402.1 20\nset Temperature.403.1 135\nset HeatCapacityFlow.404.1 2\nset Switch.600.1 1\n";
+    ScratchFile script("links", "site.txt", streams), saved("links", "site.kcase", "", false);
+    const HostRun run = RunHost("view --new hi-total-site S --script " + script.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const HostRun again = RunViewScript(saved.path, "open HIDesignViewerScenario.200.0\nget HeatFlow.107\n"
+                                                    "open LinkTableCollection.200\ntext SimpleLinkStrName.300.[]\n");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    // H1 170 -> 60 (330 kW) against C1 20 -> 135 (230 kW) at DTmin 10: no heat to add.
+    EXPECT_EQ(std::vector<double>{0}, ScriptValues(again.out, 2)) << again.out;
+    EXPECT_TRUE(has(again.out, "4: text SimpleLinkStrName.300.[]\n  text C1\n")) << again.out;
+}
+
+}  // namespace

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
 namespace {
@@ -106,6 +108,34 @@ TEST(HostViewScenarioCommands, TheJournalShowsEachFormAWordOpens) {
     for (const char* view : {"  View DefaultUtilManagerView||6|0\n", "  View HTCDatabaseView||6|0\n", "  View ChiTable|chitable|6|0\n",
                              "  View chiPlot|chiPlot|6|0\n"})
         EXPECT_TRUE(has(run.out, view)) << view << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The exchanger option (0 countercurrent, 1 shell-and-tube, 2 both) and the utility method (0 to
+// 2) take their whole choices only: anything else is refused as out of the cell's range and the
+// choice stays.
+TEST(HostViewScenarioCommands, TheTargetChoicesTakeOnlyTheirOwnNumbers) {
+    const struct {
+        const char* cell;
+        const char* value;
+        bool taken;
+    } rows[] = {{"TargetMethod.101", "5", false},   {"TargetMethod.101", "0.5", false}, {"TargetMethod.101", "-1", false},
+                {"TargetMethod.101", "0", true},    {"TargetMethod.450", "1.5", false}, {"TargetMethod.450", "3", false},
+                {"TargetMethod.450", "2", true}};
+    for (const auto& row : rows) {
+        const std::string set = std::string("set ") + row.cell + " " + row.value + "\n";
+        const HostRun run = runScript("choice.txt", "get " + std::string(row.cell) + "\n" +
+                                                        (row.taken ? "" : "expect SpecRange\n") + set + "get " +
+                                                        row.cell + "\n");
+        ASSERT_EQ(0, run.exitCode) << row.cell << " " << row.value << run.out;
+        const int after = row.taken ? 3 : 4;
+        const std::vector<double> before = ScriptValues(run.out, 1), now = ScriptValues(run.out, after);
+        if (row.taken) EXPECT_EQ(std::vector<double>{std::atof(row.value)}, now) << run.out;
+        else EXPECT_EQ(before, now) << row.cell << " " << row.value << run.out;
+    }
 }
 
 }  // namespace

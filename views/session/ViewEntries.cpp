@@ -368,3 +368,21 @@ extern "C" void KestrinViewClose(void* handle) {
     AttachCallingThread();
     delete static_cast<ViewSession*>(handle);
 }
+
+extern "C" int KestrinViewCheckRecords(IEngineeringManager* manager, ILurmetBinaryFile* file, const char* project,
+                                       char* error, int size) {
+    AttachCallingThread();
+    auto* reader = dynamic_cast<LurmetBinaryFile*>(file);
+    if (!reader) {
+        HandOutText("the case's views cannot be read back", error, size);
+        return 0;
+    }
+    if (reader->AtEnd()) return 1;
+    // Read as a reopen reads them, into a document of their own, and let go at once.
+    CaseDocument document(project ? project : "", manager);
+    std::vector<Viewable*> roots;
+    const bool read = ViewRecords::Recall(*reader, roots, &document);
+    for (Viewable* root : roots) delete root;
+    if (!read) HandOutText("the case's views are damaged", error, size);
+    return read ? 1 : 0;
+}

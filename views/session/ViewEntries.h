@@ -36,4 +36,9 @@ int KestrinViewReport(void* session, char* out, int size);
 // The reason the last run stopped (empty: it did not stop).
 int KestrinViewError(void* session, char* out, int size);
 void KestrinViewClose(void* session);
+// Whether the view records that follow a project in `file` read back whole, over the engine
+// objects `manager` holds (a save's check before it replaces a file): 1, or 0 with the reason.
+// A file at its end holds no views and passes.
+int KestrinViewCheckRecords(IEngineeringManager* manager, ILurmetBinaryFile* file, const char* project, char* error,
+                            int size);
 }

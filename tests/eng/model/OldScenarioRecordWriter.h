@@ -47,7 +47,8 @@ struct OldScenarioRecord {
     // stream counter.
     std::int32_t integers[5] = {4, 1, 1, 6, 3};
     std::int32_t designCounter = 9;
-    std::int32_t forbiddenMatches = 2;
+    // As many as the streams' links make: the streams written here carry none.
+    std::int32_t forbiddenMatches = 0;
 
     bool hasStreams = true;
     std::vector<const CPIHeatIntegrationStream*> process, utilities;

@@ -96,7 +96,7 @@ TEST_P(ScenarioRecordVersion, ReadsItsItemsAndKeepsTheDefaultsOfTheOthers) {
     EXPECT_EQ(s.GetFirstIntegerSetting(), 4);
     EXPECT_EQ(s.GetSecondIntegerSetting(), 6);
     EXPECT_EQ(s.GetStreamCounter(), 3);
-    EXPECT_EQ(s.GetNumberOfForbiddenMatches(), 2);
+    EXPECT_EQ(s.GetNumberOfForbiddenMatches(), 0);
     EXPECT_EQ(s.GetNumberOfProcessStreams(), 2);
     EXPECT_STREQ(s.GetMatchCostModelName("H1", "C1"), "PLATE");
     EXPECT_EQ(s.GetNumberOfDesigns(), 2);
@@ -205,6 +205,15 @@ TEST(ScenarioRecordRead, MatchOfAStreamThatIsGoneIsSkipped) {
     ASSERT_EQ(in.scenario->GetNumberOfMatches(), 1);
     EXPECT_STREQ(in.scenario->GetMatchCostModelNameAt(0), "SPIRAL");
     EXPECT_EQ(in.scenario->GetMatchwiseStreamData()->Key(), "Match data");
+}
+
+// The count of forbidden matches is that of the streams' links: two with no link between the
+// streams is damage, and the read fails.
+TEST(ScenarioRecordRead, AForbiddenMatchCountWithoutLinksIsRefused) {
+    FullOldRecord old(17);
+    old.r.forbiddenMatches = 2;
+    Reader in;
+    EXPECT_FALSE(in.Read(WriteOldScenarioRecord(old.r)));
 }
 
 TEST(ScenarioRecordRead, TotalSiteScenarioReadsItsProcessStreamsBesideTheSiteUtilities) {

@@ -55,9 +55,10 @@ TEST_F(StreamLoads, AUtilityLoadIsSpreadOverItsSegmentsBySpecificHeat) {
     CPIHeatIntegrationStream* u = HotUtility();
     u->SetHeatLoad(400.0, 0);
     const StreamSegmentList& segs = *u->GetDesignSegments();
-    // S = (200 - 250) x 1 + (150 - 200) x 3 = -200; shares 400 x 1 x -50 / 200 and 400 x 3 x -50 / 200.
-    EXPECT_DOUBLE_EQ(-100.0, segs[0]->dLoad);
-    EXPECT_DOUBLE_EQ(-300.0, segs[1]->dLoad);
+    // S = |(200 - 250) x 1 + (150 - 200) x 3| = 200; shares 400 x 1 x 50 / 200 and 400 x 3 x 50 / 200,
+    // each of the load's sign (as the placement and the curves give a hot utility's segments).
+    EXPECT_DOUBLE_EQ(100.0, segs[0]->dLoad);
+    EXPECT_DOUBLE_EQ(300.0, segs[1]->dLoad);
     EXPECT_DOUBLE_EQ(2.0, segs[0]->dHeatCapacityFlowrate);
     EXPECT_DOUBLE_EQ(6.0, segs[1]->dHeatCapacityFlowrate);
     EXPECT_DOUBLE_EQ(2.0, Value(*u, "HeatCapacityFlowrate", 0));
@@ -76,11 +77,11 @@ TEST_F(StreamLoads, InTheNetworkViewTheLoadEndsAtTheFarEnd) {
     (*u->GetDesignSegments())[1]->pLink->dFarEndTemperature = 175.0;
     u->SetHeatLoad(400.0, 1);
     const StreamSegmentList& segs = *u->GetDesignSegments();
-    EXPECT_DOUBLE_EQ(-100.0, segs[0]->dLoad);
+    EXPECT_DOUBLE_EQ(100.0, segs[0]->dLoad);
     EXPECT_DOUBLE_EQ(2.0, segs[0]->dHeatCapacityFlowrate);
-    // Share -300 over (175 - 200) of the 50 degrees: CP 12, load -150.
+    // Share 300 over (200 - 175) of the 50 degrees: CP 12, load 150.
     EXPECT_DOUBLE_EQ(12.0, segs[1]->dHeatCapacityFlowrate);
-    EXPECT_DOUBLE_EQ(-150.0, segs[1]->dLoad);
+    EXPECT_DOUBLE_EQ(150.0, segs[1]->dLoad);
     EXPECT_TRUE(u->IsLoadInStep(1));
 }
 

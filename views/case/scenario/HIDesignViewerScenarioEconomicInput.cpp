@@ -9,6 +9,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/UnitsMILP.h"
 #include "lumeth/DisplayUnits.h"
+#include "lumeth/FormWrites.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Resources.h"
 #include "lumeth/Session.h"
@@ -255,8 +256,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              return nullptr;
          }, .refusals = "DeltaTViolationsError"},
         {.type = 107, .number = 101, .write = [](V& v, Var, double value) -> const char* {
+             // 0 countercurrent, 1 shell-and-tube, 2 both: anything else is no option.
              const int n = whole(value);
-             if (n < 0 || n > 2) return nullptr;
+             if (n < 0 || n > 2 || value != n) return WriteRefusal::NotTaken;
              v.GetmyScenario()->SetAreaTargetOption(n);
              retrofitStep(v);
              return nullptr;
@@ -266,9 +268,10 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
         // is taken: another is refused here, with its key, and the method stays.
         {.type = 107, .number = 450, .write = [](V& v, Var, double value) -> const char* {
              const int method = value == 1.0 ? 0 : value == 0.0 ? 1 : value == 2.0 ? 2 : -1;
+             if (method < 0) return WriteRefusal::NotTaken;
              if (method > 0 && v.GetmyScenario()->GetNumberOfForbiddenMatches() != 0)
                  return MessageKey("OnlyGCCBasedAllowedIfForbidden");
-             if (method >= 0) v.GetmyScenario()->SetUtilityAssignmentMethod(method);
+             v.GetmyScenario()->SetUtilityAssignmentMethod(method);
              retrofitStep(v);
              return nullptr;
          }, .refusals = "OnlyGCCBasedAllowedIfForbidden", .domain = D::Entries(3)},

@@ -301,6 +301,13 @@ double HIDesignViewerScenario::Value(const VarDescription& var) {
 }
 
 double HIDesignViewerScenario::ReadRow(const ValueRow& row, const VarDescription& var) {
+    // A cell of a table named with one index is the first cell of its row, so that a column of
+    // a table reads as its rows' first cells.
+    if (row.dims == 2 && var.NumberOfIndices() == 1) {
+        VarDescription cell(var);
+        cell.SetOffset(1, 0);
+        return ReadRow(row, cell);
+    }
     if (row.guard == G::ProcessStreams && myScenario->GetNumberOfProcessStreams() == 0) return kEmpty;
     if (row.streamRead) return ReadStreamRow(row, var);
     const double out = row.read(*this, var);

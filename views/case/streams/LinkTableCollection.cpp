@@ -52,6 +52,8 @@ LinkTableCollection::~LinkTableCollection() {
 void LinkTableCollection::RegisterWithScenario() {
     if (registered || !myScenario || !myScenario->AddNotificationReceiver(this)) return;
     myScenario->AddValidMessage(this, 25);
+    // A stream leaving the scenario takes its links with it: their editors close first.
+    myScenario->AddValidMessage(this, StreamRemoved);
     registered = true;
 }
 
@@ -65,6 +67,19 @@ void LinkTableCollection::Watch(LinkTable* editor) {
 void LinkTableCollection::Unwatch(LinkTable* editor) {
     editor->RemoveNotificationReceiver(this);
     editor->RemoveDeathPostee(this);
+}
+
+void LinkTableCollection::CloseEditorsOf(const CPString& streamName) {
+    for (std::size_t i = linkTables.Count(); i-- > 0;) {
+        LinkTable* editor = linkTables[i];
+        const IHeatIntegrationStream* stream = editor->GetStream();
+        if (!stream || streamName != stream->GetName()) continue;
+        linkTables.RemoveAt(i);
+        simpleLinkTables.Remove(editor);
+        advancedLinkTables.Remove(editor);
+        Unwatch(editor);
+        delete editor;
+    }
 }
 
 LinkTable* LinkTableCollection::FindEditor(const IHeatIntegrationStream* stream) const {
@@ -97,9 +112,13 @@ void LinkTableCollection::OpenLinkView(StreamLynx* link) {
     else editor->View();
 }
 
-void LinkTableCollection::NotifyChange(int code, const CPString&, void* data) {
+void LinkTableCollection::NotifyChange(int code, const CPString& text, void* data) {
     if (code == 25) {
         delete this;
+        return;
+    }
+    if (code == StreamRemoved) {
+        CloseEditorsOf(text);
         return;
     }
     if ((code != LinkTable::DeleteLinkCode && code != LinkTable::FormChangedCode) || !data) return;
@@ -244,7 +263,8 @@ bool LinkTableCollection::StoreClassData(BinaryFile& file) {
 
 bool LinkTableCollection::RecallClassData(BinaryFile& file, int version) {
     if (version < 1) return true;
-    if (!RecallScenarioPointer(file, CaseEngineeringManager2(this), myScenario)) return false;
+    // The list serves a site's scenario as a project's: the path it wrote names which.
+    if (!RecallScenarioOfEitherOwnerPointer(file, CaseEngineeringManager2(this), myScenario)) return false;
     std::int32_t count = 0;
     if (!file.ReadItemCount(count)) return false;
     // Slots are filled once the case is read and must stay where they are until then: a deque

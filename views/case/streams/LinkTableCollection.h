@@ -26,6 +26,8 @@ public:
     static constexpr int ClassVersion = 1;
     // Change code of a link that is to be deleted (data: the link).
     static constexpr int DeleteLink = 116;
+    // The scenario's change code of a stream it is removing (its name as the text).
+    static constexpr int StreamRemoved = 31;
 
     LinkTableCollection(Viewable* parent, const ObjectTypeInfo* type, IHeatIntegrationScenario* scenario,
                         Viewable* owner);
@@ -65,6 +67,8 @@ public:
 
 private:
     LinkTable* FindEditor(const IHeatIntegrationStream* stream) const;
+    // Closes the editors of the links of the stream of that name.
+    void CloseEditorsOf(const CPString& streamName);
     void Watch(LinkTable* editor);
     void Unwatch(LinkTable* editor);
     void RegisterWithScenario();

@@ -337,7 +337,7 @@ TEST_F(ViewScenarioInput, SettingsRefuseWhatTheyCannotTake) {
     EXPECT_EQ(1, p.scenario->GetUtilityAssignmentMethod());
     EXPECT_EQ("", Type(var(107, 450), 1));
     EXPECT_EQ(0, p.scenario->GetUtilityAssignmentMethod());
-    EXPECT_EQ("", Type(var(107, 450), 3));
+    EXPECT_EQ("ValueNotTaken", Type(var(107, 450), 3));
     EXPECT_EQ(0, p.scenario->GetUtilityAssignmentMethod());
     EXPECT_EQ("ValidOptionError", Type(var(100, 211), 0));
     EXPECT_EQ("", Type(var(100, 211), E));

@@ -168,15 +168,16 @@ namespace {
 
 // The linked stream deleted from the scenario: the editor and the list show no name for it and
 // read nothing of the stream that went.
-TEST_F(ViewLinkTable, ALinkedStreamDeletedSinceReadsAsNone) {
+// A linked stream deleted takes its link with it: the link's editor closes and the list shows no
+// link (a link of no stream would act on nothing and be saved so).
+TEST_F(ViewLinkTable, ALinkedStreamDeletedTakesItsLinkAndEditor) {
     p.scenario->AddStreamLink(p.Stream("C1"));
     LinkTable* editor = editorOf("C1");
     ASSERT_NE(nullptr, editor);
     EXPECT_EQ("C1", editor->TextValue(at("PSName.100")));
     ASSERT_EQ(1, p.scenario->DeleteStream("C1"));
-    EXPECT_EQ("", editor->TextValue(at("PSName.100")));
-    EXPECT_EQ("Process Stream: ", editor->TextValue(at("PSTitleName.100")));
-    EXPECT_NE(Text::npos, editor->TextValue(at("TempPropertyValue.101")).find("= T + DT"));
+    EXPECT_EQ(0, list()->GetLinkTables().Count());
+    EXPECT_EQ(0, p.scenario->GetStreamLinkCollection()->GetNumberOfLinks());
     EXPECT_EQ("", list()->TextValue(at("SimpleLinkStrName.300", 0)));
 }
 
