@@ -409,7 +409,8 @@ hresult DefaultManager::SetValue(const char* name, DefaultUtilityParameter param
     DefaultUtility* u = FindUtility(name);
     if (!u) return 1;
     const hresult result = SetUtilityValue(u, parameter, value);
-    UpdateStreams(u);
+    // A value refused left the utility as it was: its streams have nothing to follow.
+    if (result == 1) UpdateStreams(u);
     return result;
 }
 
