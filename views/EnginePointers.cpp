@@ -95,15 +95,22 @@ bool StoreDesignPointer(BinaryFile& file, IHeatIntegrationScenario* scenario, IH
     return writePath(file, path);
 }
 
-bool RecallProjectPointer(BinaryFile& file, IEngineeringManager* manager, IHeatIntegrationProject*& out) {
+// An object recalled under a project or a total site alike: an empty path recalls nothing and is
+// no damage; any other owner's path is.
+template <typename T, typename Find>
+bool recallUnderEitherOwner(BinaryFile& file, IEngineeringManager* manager, T*& out, Find find) {
     out = nullptr;
     EnginePath path;
     if (!readPath(file, path)) return false;
     if (path.type == 0) return true;
     if (path.type != IHeatIntegrationProject::ObjectType && path.type != IHeatIntegrationTotalSite::TotalSiteType)
         return false;
-    out = findProject(manager, path);
+    out = find(manager, path);
     return out != nullptr;
+}
+
+bool RecallProjectPointer(BinaryFile& file, IEngineeringManager* manager, IHeatIntegrationProject*& out) {
+    return recallUnderEitherOwner(file, manager, out, findProject);
 }
 
 bool RecallScenarioPointer(BinaryFile& file, IEngineeringManager* manager, IHeatIntegrationScenario*& out) {
@@ -117,14 +124,7 @@ bool RecallScenarioTotalSitePointer(BinaryFile& file, IEngineeringManager* manag
 }
 
 bool RecallScenarioOfEitherOwnerPointer(BinaryFile& file, IEngineeringManager* manager, IHeatIntegrationScenario*& out) {
-    out = nullptr;
-    EnginePath path;
-    if (!readPath(file, path)) return false;
-    if (path.type == 0) return true;
-    if (path.type != IHeatIntegrationProject::ObjectType && path.type != IHeatIntegrationTotalSite::TotalSiteType)
-        return false;
-    out = findScenario(manager, path);
-    return out != nullptr;
+    return recallUnderEitherOwner(file, manager, out, findScenario);
 }
 
 bool RecallDesignPointer(BinaryFile& file, IEngineeringManager* manager, IHENDesign*& out) {
