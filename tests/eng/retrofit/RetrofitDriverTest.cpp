@@ -203,6 +203,18 @@ TEST(RetrofitDriver, WithoutAnOptimiserTheAreaCheckFailsAndTheStepIsDropped) {
     EXPECT_EQ(std::vector<std::string>{}, logs.Names());
 }
 
+// The heater and coolers at specified duties (180, 140 and 60 kW), a budget that covers any step,
+// and one run of the new-exchanger mode on base design D1.
+static void RunOnSpecifiedDuties(ThreeStreamNetwork& n) {
+    n.scenario->SetOptimizerEconomicParameter(1e9);
+    for (auto [unit, duty] : {std::pair{n.heater, 180.0}, std::pair{n.cooler, 140.0}, std::pair{n.cooler2, 60.0}})
+        unit->addVariable("Duty", duty, ValueStatus::Specified);
+    n.d->ProcessChange(17, CPString(), nullptr);
+    n.scenario->SetRetrofitBaseDesign("D1");
+    n.scenario->SetLevelSetting2(1);
+    n.scenario->RetrofitDesign(n.d, 0);
+}
+
 // Through the scenario on a plant whose heater and coolers run at specified duties (180, 140 and
 // 60 kW, as a table of an existing network gives them), with an optimiser that accepts the area
 // check: the model's 20 kW exchanger from H2 into C, lowered by 1 kW after the check, leaves C
@@ -213,13 +225,7 @@ TEST(RetrofitDriver, ThroughTheScenarioTheHeaterFollowsTheNewExchangerAndTheStep
     PrivateTempDir logs;
     AcceptingProvider optimiser;
     ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
-    n.scenario->SetOptimizerEconomicParameter(1e9);
-    for (auto [unit, duty] : {std::pair{n.heater, 180.0}, std::pair{n.cooler, 140.0}, std::pair{n.cooler2, 60.0}})
-        unit->addVariable("Duty", duty, ValueStatus::Specified);
-    n.d->ProcessChange(17, CPString(), nullptr);
-    n.scenario->SetRetrofitBaseDesign("D1");
-    n.scenario->SetLevelSetting2(1);
-    n.scenario->RetrofitDesign(n.d, 0);
+    RunOnSpecifiedDuties(n);
 
     EXPECT_EQ(n.scenario->GetRetrofitStepStatus(0), PinchRetrofitDriver::NewExchangerAdded);
     ASSERT_EQ(DesignNames(*n.scenario), (std::vector<std::string>{"D1", "D1-1N-1"}));
@@ -243,13 +249,7 @@ TEST(RetrofitDriver, TheResultFollowsItsEditsAndARenamedResultIsTheUsers) {
     PrivateTempDir logs;
     AcceptingProvider optimiser;
     ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
-    n.scenario->SetOptimizerEconomicParameter(1e9);
-    for (auto [unit, duty] : {std::pair{n.heater, 180.0}, std::pair{n.cooler, 140.0}, std::pair{n.cooler2, 60.0}})
-        unit->addVariable("Duty", duty, ValueStatus::Specified);
-    n.d->ProcessChange(17, CPString(), nullptr);
-    n.scenario->SetRetrofitBaseDesign("D1");
-    n.scenario->SetLevelSetting2(1);
-    n.scenario->RetrofitDesign(n.d, 0);
+    RunOnSpecifiedDuties(n);
     IHENDesign* step = nullptr;
     ASSERT_TRUE(n.scenario->GetDesign(CPString("D1-1N-1"), step));
     EXPECT_EQ(n.scenario->GetRetrofitRunResult(n.d, 0), step);
