@@ -213,6 +213,11 @@ void CPIHENDesign::LockOperation() {
         if (IsSegment(segment) && status != ValueStatus::Open && segment->getVariableAsDouble(NodeValue::Temperature, t))
             segment->addVariable(kDesignedTemperature, t, status);
     }
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        IHeatIntegrationStream* stream = StreamOf(Before(end));
+        if (stream && !IsUtilityStream(stream) && IsStreamSatisfied(stream, nullptr))
+            end->addVariable(kSatisfiedWhenLocked, 1.0, ValueStatus::Specified);
+    }
     RestateStreamsForOperation();
     Deactivate();
     // The duties the design calculated become the operating point's.
@@ -302,6 +307,7 @@ void CPIHENDesign::UnlockOperation() {
         if (status != ValueStatus::Open) segment->addVariable(NodeValue::Temperature, t, status);
         segment->removeVariable(kDesignedTemperature);
     }
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) end->removeVariable(kSatisfiedWhenLocked);
     RespecifySplitFractions();
     DestroySchedulesAndStudies();
     SendAMessage(CodeOperationUnlocked, CPString(), this);
@@ -371,6 +377,21 @@ void CPIHENDesign::SolveLockedNetwork() {
     // one: each exchanger finds its duty from its area, and the end utilities take the rest.
     Recalculate(CodeRecalculate);
     m_calculationStatus = CountOpenValues(m_sheet->getAllNodes(), nullptr) == 0 ? CPString() : CPString("NotConverged");
+}
+
+// The product blocks carry the mark of the lock themselves: a block is never looked up by a name,
+// which a unit may bear.
+bool CPIHENDesign::OperatingPointHolds() const {
+    for (CNode* node : m_exchangers) {
+        double duty = 0.0;
+        if (node->getVariableAsDouble(NodeValue::Duty, duty) && duty != kEmpty && duty < kBackwardsDuty) return false;
+    }
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        double held = 0.0;
+        if (!end->getVariableAsDouble(kSatisfiedWhenLocked, held) || held != 1.0) continue;
+        if (!IsStreamSatisfied(StreamOf(Before(end)), nullptr)) return false;
+    }
+    return true;
 }
 
 void CPIHENDesign::UpdateStreamLinks() {
