@@ -183,6 +183,10 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
             // an operating point. (A fit of the coefficients recalculates without this verdict: it
             // judges the temperatures it reaches, whatever the targets.)
             if (m_calculationStatus.empty() && !OperatingPointHolds()) m_calculationStatus = "NotConverged";
+            // A value typed into the locked network itself (a size after ModifyOperation, an
+            // observed coefficient), not a what-if's run, is its operating point from now on: the
+            // schedules, the studies and the reset start from it.
+            if (code == CodeFlowsheetChanged && !m_operatingSolution) TakeOperatingState();
         } else {
             Recalculate(code);
         }

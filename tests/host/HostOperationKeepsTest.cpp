@@ -239,6 +239,53 @@ TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitR
     }
 }
 
+// What the locked network was reconciled or sized to is its operating point: a schedule that
+// changes C1 (E100 does not see it) and the reset keep E100 there. Reconciled to H1 leaving E100 at
+// a measured 95 C: 3 x (170 - 95) = 225 kW, with C2 80 -> 136.25 C over E100's 131.83 m2 (U by
+// the log mean), also when reconciled over a schedule's solution. Sized to 200 m2 at U 0.1, by
+// effectiveness-NTU (H1 3 kW/C from 170 C, C2 4 kW/C from 80 C).
+TEST_F(HostOperationKeeps, SchedulesAndTheResetStartFromWhatWasReconciledOrSized) {
+    const double lmtd = (33.75 - 15.0) / std::log(33.75 / 15.0);
+    const double area = 240.0 / (0.1 * 20.0 / std::log(3.0));
+    const double sized = counterCurrentDuty(0.1 * 200.0, 3.0, 4.0, 170.0, 80.0);
+    struct Row {
+        const char* label;
+        std::string change;
+        double duty, coefficient;
+    } rows[] = {
+        {"reconciled", "set Temperature.602.0 95\nanswer 1\nexpect DutySpecifiedUtilityExchangers\ncmd Reconcile\n", 225.0,
+         225.0 / (area * lmtd)},
+        {"sized", "cmd ModifyOperation\nset Area.302.0 200\n", sized, 0.1},
+        // Reconciled while a schedule's solution is in the units: the fitted coefficient still
+        // becomes the default state's.
+        {"reconciled over a schedule",
+         "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n"
+         "set ExtraData.358 0.6\ncmd ExecuteSchedule\nset Temperature.602.0 95\nanswer 1\n"
+         "expect DutySpecifiedUtilityExchangers\ncmd Reconcile\n",
+         225.0, 225.0 / (area * lmtd)},
+    };
+    // The event summary's base case row is the default state's (E100 first).
+    const std::string baseCase = "open ScheduleTypeView.301(Event Summary)\nget HeatFlow.300.0.0\nopen MyOwnerObject\n";
+    const std::string after =
+        "get HeatFlow.304.0\nget HeatTransferCoeff.502.0\ncmd AddScheduleToDesign\n" + baseCase +
+        "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 0.55\n"
+        "cmd ExecuteSchedule\nget HeatFlow.304.0\nget HeatTransferCoeff.502.0\ncmd ResetDefaultState\n"
+        "get HeatFlow.304.0\n" + baseCase;
+    for (const Row& row : rows) {
+        const std::string steps = "cmd LockOperation\n" + row.change;
+        const HostRun run = View(steps + after);
+        ASSERT_EQ(0, run.exitCode) << row.label << run.out;
+        const int first = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1;
+        for (int step : {first, first + 11, first + 14, first + 16})
+            expectNear({row.duty}, ScriptValues(run.out, step), 0.01, run.out);
+        // Over a schedule's solution the base case row follows at the reset, which solves the
+        // default point; otherwise at once.
+        if (!has(row.change, "ExecuteSchedule")) expectNear({row.duty}, ScriptValues(run.out, first + 4), 0.01, run.out);
+        for (int step : {first + 1, first + 12})
+            expectNear({row.coefficient}, ScriptValues(run.out, step), 1e-4, run.out);
+    }
+}
+
 // Cooling water may flow at most 4 kg/s; C1 at 0.55 kg/s leaves the coolers 116.89 kW, which over
 // cooling water's 5 K would need 5.59 kg/s. Held at 4 kg/s the water warms 6.99 K instead, the
 // last cooler's outlet at 26.99 C (cooler 2 first in series).
