@@ -27,6 +27,8 @@ constexpr int kMaxLinkPasses = 10;
 constexpr const char* kDesignedDuty = "DesignedDuty";
 // The temperature a stream left the network with when the design was locked (its end segment's).
 constexpr const char* kDesignedTemperature = "DesignedTemperature";
+// The observed coefficient a unit was given before the lock observed one of its own.
+constexpr const char* kDesignedObservedCoefficient = "DesignedObservedHTC";
 
 // Written first as not specified and then as specified, so that the network recalculates around
 // a value it keeps.
@@ -203,6 +205,10 @@ void CPIHENDesign::LockOperation() {
         double duty = 0.0;
         if (status != ValueStatus::Open && node->getVariableAsDouble(NodeValue::Duty, duty))
             node->addVariable(kDesignedDuty, duty, status);
+        double observed = 0.0;
+        if (node->getVariableStatus(NodeValue::ObservedHTC) == ValueStatus::Specified &&
+            node->getVariableAsDouble(NodeValue::ObservedHTC, observed))
+            node->addVariable(kDesignedObservedCoefficient, observed, ValueStatus::Specified);
     }
     // So are the temperatures the streams leave with: what-ifs while locked may type an end
     // utility's outlet, and unlocking gives the design's ends back.
@@ -297,6 +303,19 @@ void CPIHENDesign::UnlockOperation() {
         node->addVariable(NodeValue::Duty, duty, ValueStatus::Open);
         if (specified) node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
         node->removeVariable(kDesignedDuty);
+    }
+    // The coefficients the lock froze go with it: the design's exchangers follow their streams'
+    // films again (a film changed while locked shows as if typed before the lock), except where
+    // an observed coefficient was given before the lock.
+    for (CNode* node : m_exchangers) {
+        if (isUtilityExchanger(node)) continue;
+        double observed = 0.0;
+        if (node->getVariableAsDouble(kDesignedObservedCoefficient, observed))
+            node->addVariable(NodeValue::ObservedHTC, observed, ValueStatus::Specified);
+        else
+            node->removeVariable(NodeValue::ObservedHTC);
+        node->removeVariable(kDesignedObservedCoefficient);
+        restate(node, NodeValue::OverallCleanHTC, ValueStatus::Calculated);
     }
     for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
         CNode* segment = Before(end);

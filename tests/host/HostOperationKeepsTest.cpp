@@ -286,6 +286,24 @@ TEST_F(HostOperationKeeps, SchedulesAndTheResetStartFromWhatWasReconciledOrSized
     }
 }
 
+// H1's film coefficient typed from 0.2 to 0.4 kW/m2-C while locked: after unlock E100 is what
+// typing it before the lock gives, U 1/(1/0.4 + 1/0.2) = 0.1333 and 240 kW over 98.88 m2 (the log
+// mean of 30 and 10 C).
+TEST_F(HostOperationKeeps, AStreamChangedWhileLockedShowsAfterUnlock) {
+    const double u = 1.0 / (1.0 / 0.4 + 1.0 / 0.2), area = 240.0 / (u * 20.0 / std::log(3.0));
+    ASSERT_NEAR(98.88, area, 0.01);
+    const std::string film = "open MyOwnerObject\nset HeatTransferCoeff.413.0 0.4\nopen HIDesignViewerDesign.200.0\n";
+    const std::string read = "get HeatTransferCoeff.701.0\nget Area.302.0\nget HeatFlow.304.0\n";
+    for (const std::string& steps : {"cmd LockOperation\n" + film + "cmd UnlockOperation\n", film}) {
+        const HostRun run = View(steps + read);
+        ASSERT_EQ(0, run.exitCode) << steps << run.out;
+        const int first = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1;
+        expectNear({u}, ScriptValues(run.out, first), 1e-6, run.out);
+        expectNear({area}, ScriptValues(run.out, first + 1), 0.01, run.out);
+        expectNear({240.0}, ScriptValues(run.out, first + 2), 0.01, run.out);
+    }
+}
+
 // Cooling water may flow at most 4 kg/s; C1 at 0.55 kg/s leaves the coolers 116.89 kW, which over
 // cooling water's 5 K would need 5.59 kg/s. Held at 4 kg/s the water warms 6.99 K instead, the
 // last cooler's outlet at 26.99 C (cooler 2 first in series).

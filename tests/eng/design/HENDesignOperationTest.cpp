@@ -153,6 +153,19 @@ TEST(HENDesignOperation, UnlockDestroysSchedulesAndStudiesAndFreesTheNetwork) {
     EXPECT_STREQ("Event-P1", n.d->GetCurrentScheduleName());
 }
 
+// Unlocking takes away the coefficient the lock observed, and gives back one the design was
+// given before the lock (E-100's 0.2 against its films' 0.25; E-101 had none).
+TEST(HENDesignOperation, UnlockKeepsOnlyAnObservedCoefficientGivenBeforeTheLock) {
+    OperatedNetwork n;
+    n.e100->addVariable(NodeValue::ObservedHTC, 0.2, ValueStatus::Specified);
+    n.d->LockOperation();
+    EXPECT_NEAR(0.25, V::Value(n.e101, NodeValue::ObservedHTC), 1e-9);
+    n.d->UnlockOperation();
+    EXPECT_EQ(ValueStatus::Specified, n.e100->getVariableStatus(NodeValue::ObservedHTC));
+    EXPECT_DOUBLE_EQ(0.2, V::Value(n.e100, NodeValue::ObservedHTC));
+    EXPECT_DOUBLE_EQ(-32767.0, V::Value(n.e101, NodeValue::ObservedHTC));
+}
+
 TEST(HENDesignOperation, AStreamChangeWhileLockedBecomesTheOperatingPoint) {
     OperatedNetwork n;
     n.d->LockOperation();
