@@ -304,6 +304,19 @@ TEST_F(HostOperationKeeps, AStreamChangedWhileLockedShowsAfterUnlock) {
     }
 }
 
+// A trend wizard opened before the lock goes with the lock; opened after it (twice), it is the
+// locked network's wizard, and the design holds the default study only.
+TEST_F(HostOperationKeeps, TheTrendWizardOpensAfterTheLockWithNothingHidden) {
+    const HostRun run = View(
+        "cmd OpenTrendAnalysisView\ncmd LockOperation\ncmd OpenTrendAnalysisView\ncmd OpenTrendAnalysisView\n"
+        "open @last\nset Switch.361.0 1\ncmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
+        "text ExtraData.393.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: cmd OpenTrendAnalysisView\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: text ExtraData.393.[]\n  text Default Study\n")) << run.out;
+    EXPECT_FALSE(has(run.out, "Study-")) << run.out;
+}
+
 // Cooling water may flow at most 4 kg/s; C1 at 0.55 kg/s leaves the coolers 116.89 kW, which over
 // cooling water's 5 K would need 5.59 kg/s. Held at 4 kg/s the water warms 6.99 K instead, the
 // last cooler's outlet at 26.99 C (cooler 2 first in series).
