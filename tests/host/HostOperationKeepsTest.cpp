@@ -242,6 +242,28 @@ TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitR
     }
 }
 
+// A study point is judged as a schedule is: E100 fouled to 0.08 from point 1 leaves C2 short there
+// and the study reads not converged; E101 fouled alike is made up by C1's heater (90.78 kW at point
+// 1) and the study reads converged. The two studies' status icons differ.
+TEST_F(HostOperationKeeps, AStudyWithAPointShortOfATargetIsNotConverged) {
+    // E101's 150 kW design duty over H2 150 -> 50 C against C1 20 -> 95 C at U 0.1.
+    const double area101 = 150.0 / (0.1 * 25.0 / std::log(55.0 / 30.0));
+    const double heater = 230.0 - counterCurrentDuty(0.08 * area101, 1.5, 2.0, 150.0, 20.0);
+    ASSERT_NEAR(90.776, heater, 0.001);
+    std::vector<double> status;
+    for (const char* exchanger : {"0", "1"}) {
+        const HostRun run = View(std::string("cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.") +
+                                 exchanger + " 1\ncmd SetSelectedList\nset HeatTransferCoeff.370.1.0 0.08\n"
+                                 "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\nopen StudyNodeView.300.0\n"
+                                 "get ObjectStatus.300\nset Enum.380 0\nset Enum.381 0\nget HeatFlow.450.0.1\n");
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        ASSERT_EQ(1u, ScriptValues(run.out, 10).size()) << run.out;
+        status.push_back(ScriptValues(run.out, 10)[0]);
+        if (exchanger[0] == '1') expectNear({heater}, ScriptValues(run.out, 13), 0.001, run.out);
+    }
+    EXPECT_NE(status[0], status[1]);
+}
+
 // What the locked network was reconciled or sized to is its operating point: a schedule that
 // changes C1 (E100 does not see it) and the reset keep E100 there. Reconciled to H1 leaving E100 at
 // a measured 95 C: 3 x (170 - 95) = 225 kW, with C2 80 -> 136.25 C over E100's 131.83 m2 (U by
