@@ -208,8 +208,9 @@ void CPIHENDesign::LockOperation() {
         double duty = 0.0;
         if (status != ValueStatus::Open && node->getVariableAsDouble(NodeValue::Duty, duty))
             node->addVariable(kDesignedDuty, duty, status);
+        // One the lock itself observed (a network locked again) is not the design's.
         double observed = 0.0;
-        if (node->getVariableStatus(NodeValue::ObservedHTC) == ValueStatus::Specified &&
+        if (!m_operationLocked && node->getVariableStatus(NodeValue::ObservedHTC) == ValueStatus::Specified &&
             node->getVariableAsDouble(NodeValue::ObservedHTC, observed))
             node->addVariable(kDesignedObservedCoefficient, observed, ValueStatus::Specified);
     }

@@ -319,7 +319,9 @@ TEST_F(HostOperationKeeps, AStreamChangedWhileLockedShowsAfterUnlock) {
     ASSERT_NEAR(98.88, area, 0.01);
     const std::string film = "open MyOwnerObject\nset HeatTransferCoeff.413.0 0.4\nopen HIDesignViewerDesign.200.0\n";
     const std::string read = "get HeatTransferCoeff.701.0\nget Area.302.0\nget HeatFlow.304.0\n";
-    for (const std::string& steps : {"cmd LockOperation\n" + film + "cmd UnlockOperation\n", film}) {
+    // Locked twice, the second lock's coefficients are no more the design's than the first's.
+    for (const std::string& steps : {"cmd LockOperation\n" + film + "cmd UnlockOperation\n",
+                                     "cmd LockOperation\ncmd LockOperation\n" + film + "cmd UnlockOperation\n", film}) {
         const HostRun run = View(steps + read);
         ASSERT_EQ(0, run.exitCode) << steps << run.out;
         const int first = stepAfter(steps);
