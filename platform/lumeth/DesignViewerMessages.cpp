@@ -58,7 +58,10 @@ const MessageText kTexts[] = {
     {"DutySpecifiedUtilityExchangers", "Some utility exchangers have their duty specified. Reconcile anyway?"},
     {"CannotExecuteSchedule", "The schedule %s cannot be executed: it holds no event, or it is solved and its "
                               "results stand until one of its events changes."},
+    {"NoScheduleSelected", "No schedule is selected: add a schedule or select one first."},
+    {"NoScheduleEventSelected", "No event of a schedule is selected: select the event first."},
     // Reconciliation of a locked network with measured temperatures.
+    {"ReconcileNeedsLock", "Reconciliation fits the exchangers of a network locked for operation: lock the operation first."},
     {"ReconcileNothingToFit", "No outlet of an exchanger of frozen area is measured: nothing was reconciled."},
     {"ReconcileAlreadyMet", "The network meets every measured temperature: nothing was changed."},
     {"ReconcileFailed",

@@ -200,3 +200,40 @@ TEST_F(HostOperationKeeps, AUtilitysMaximumFlowHoldsInEveryPass) {
 }
 
 }  // namespace
+
+// A what-if command with nothing to act on is refused with a word and answers 0: a schedule run
+// or removed with none selected, an event's value or removal with no event, a reconciliation of
+// a network that is not locked (before its question is asked).
+TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
+    struct Row {
+        const char* before;
+        const char* key;
+        const char* step;
+    } rows[] = {
+        {"cmd LockOperation\n", "NoScheduleSelected", "cmd ExecuteSchedule"},
+        {"cmd LockOperation\n", "NoScheduleSelected", "cmd RemoveScheduleFromDesign"},
+        {"cmd LockOperation\n", "NoScheduleEventSelected", "set ExtraData.358 0.6"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\n", "NoScheduleEventSelected", "set ExtraData.358 0.6"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\n", "NoScheduleEventSelected", "cmd RemoveEventFromSchedule"},
+        {"", "ReconcileNeedsLock", "cmd Reconcile"},
+    };
+    for (const Row& row : rows) {
+        const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");
+        EXPECT_EQ(0, run.exitCode) << row.step << run.out;
+        EXPECT_TRUE(has(run.out, std::string(row.step) + "\n  result 0\n")) << run.out;
+        EXPECT_TRUE(has(run.out, std::string("Error ") + row.key + "|")) << run.out;
+    }
+}
+
+// C1 at 0.55 kg/s executed (E101 153.11 kW, heater 99.89), then its only event removed: the
+// units go back to the locked state (150, 80 kW) and no schedule is named as executed.
+TEST_F(HostOperationKeeps, RemovingTheOnlyEventOfTheExecutedScheduleResetsTheState) {
+    const HostRun run = View(
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+        "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\nget HeatFlow.304.[]\n"
+        "cmd RemoveEventFromSchedule\nget HeatFlow.304.[]\ntext ExtraData.230\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NEAR(99.89, ScriptValues(run.out, 8).at(2), 0.01) << run.out;
+    expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 10), 0.01, run.out);
+    EXPECT_TRUE(has(run.out, "11: text ExtraData.230\n  text Default operating state\n")) << run.out;
+}

@@ -102,11 +102,20 @@ int HIDesignViewerDesign::addScheduleToDesign(const Text&) {
 }
 
 int HIDesignViewerDesign::removeScheduleFromDesign(const Text&) {
-    if (const char* name = pDesign->GetCurrentScheduleName()) pDesign->RemoveSchedule(CPString(name));
+    const char* name = pDesign->GetCurrentScheduleName();
+    if (!name) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
+    pDesign->RemoveSchedule(CPString(name));
     return 1;
 }
 
 int HIDesignViewerDesign::removeEventFromSchedule(const Text&) {
+    if (!pDesign->GetCurrentEventName()) {
+        ErrorMsg("NoScheduleEventSelected");
+        return 0;
+    }
     pDesign->RemoveCurrentEvent();
     return 1;
 }
@@ -120,8 +129,15 @@ int HIDesignViewerDesign::executeSchedule(const Text&) {
     const Text name = schedule ? schedule->GetName() : current ? Text(current) : Text();
     // The design runs its current schedule: the one tested is made current first.
     if (schedule && schedule->IsA(ScheduleItemView::TypeName)) pDesign->SelectSchedule(name.c_str());
-    if (!pDesign->CanExecuteSchedule(CPString(name))) ErrorMsg("CannotExecuteSchedule", name);
-    else view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+    if (name.empty()) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
+    if (!pDesign->CanExecuteSchedule(CPString(name))) {
+        ErrorMsg("CannotExecuteSchedule", name);
+        return 0;
+    }
+    view_commands::busy([&] { pDesign->ExecuteSchedule(); });
     return 1;
 }
 
