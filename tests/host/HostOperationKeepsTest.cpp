@@ -237,3 +237,56 @@ TEST_F(HostOperationKeeps, RemovingTheOnlyEventOfTheExecutedScheduleResetsTheSta
     expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 10), 0.01, run.out);
     EXPECT_TRUE(has(run.out, "11: text ExtraData.230\n  text Default operating state\n")) << run.out;
 }
+
+namespace {
+// Study-1 of the operated example, its node open.
+const char* kStudyOne =
+    "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+    "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\n";
+}  // namespace
+
+// The points typed on an event's node move that event, selected or not: the cleaning of E100 from
+// 2 to 4 to end at 6, the flow change of H1 to 2 kg/s from point 3 to 5. Cooling water then takes
+// 360 kW with E100 out of service (90 + 30 + 240), 470 kW with H1 at 4 kW/C as well
+// (4 x 110 + 30), and from point 6 on what E100's UA of 13.18 kW/C leaves of H1's 440 kW
+// (effectiveness-NTU, both sides 4 kW/C). A point past the study is refused with a word.
+TEST_F(HostOperationKeeps, AStudyEventsNodeMovesItsOwnEvent) {
+    const HostRun run = View(std::string(kStudyOne) +
+                             "set Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\ncmd AddEventToStudy\n"
+                             "set Enum.500 2\nset Enum.401 0\nset Enum.393 3\nset MassFlow.395 2\ncmd AddEventToStudy\n"
+                             "open Viewable.300.0\nset Enum.392 6\nopen MyOwnerObject\nopen Viewable.300.1\n"
+                             "set Enum.393 5\nexpect FlowChangePointOutsideStudy\nset Enum.393 13\nopen MyOwnerObject\n"
+                             "cmd ExecTrend\nset Enum.380 0\nset Enum.381 1\nget HeatFlow.450.1.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "26: set Enum.393 13\n  result 0\n")) << run.out;
+    const double ua = 240.0 / (20.0 / std::log(3.0)), ntu = ua / 4.0;
+    const double left = 440.0 - ntu / (1.0 + ntu) * 4.0 * 90.0 + 30.0;
+    ASSERT_NEAR(193.80, left, 0.01);
+    std::vector<double> expected{120, 120, 360, 360, 360, 470};
+    expected.resize(13, left);
+    expectNear(expected, ScriptValues(run.out, 31), 0.01, run.out);
+}
+
+// A cleaning covers one point at least: one added from 3 to 3, or one moved to end where it
+// starts, is refused with the range's word and the cleaning keeps its points.
+TEST_F(HostOperationKeeps, AnEmptyCleaningIsRefused) {
+    const std::string add = "set Enum.500 1\nset Enum.400 0\nset Enum.391 3\nset Enum.392 ";
+    const struct Row {
+        std::string steps;
+        std::string refused;  // the step refused
+        std::string kept;     // a node the study still has
+    } rows[] = {
+        {add + "3\nexpect WrongRangeForEvent\ncmd AddEventToStudy\nform\n", "15: cmd AddEventToStudy\n  result 0\n",
+         ""},
+        {add + "5\ncmd AddEventToStudy\nopen Viewable.300.0\nexpect WrongRangeForEvent\nset Enum.392 3\nopen MyOwnerObject\n"
+               "form\n",
+         "17: set Enum.392 3\n  result 0\n", "{\"view\":\"E100_from_t3_to_t5\""},
+    };
+    for (const Row& row : rows) {
+        const HostRun run = View(kStudyOne + row.steps);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        EXPECT_TRUE(has(run.out, row.refused)) << run.out;
+        EXPECT_FALSE(has(run.out, "_from_t3_to_t3")) << run.out;
+        EXPECT_TRUE(has(run.out, row.kept)) << run.out;
+    }
+}

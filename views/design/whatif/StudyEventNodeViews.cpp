@@ -262,11 +262,13 @@ double SpecialEventNodeView::Point(const VarDescription&) { return pEvent->GetTi
 int SpecialEventNodeView::SetPoint(const VarDescription&, double value) {
     const int point = static_cast<int>(value);
     if (point == pEvent->GetTimePoint()) return 1;
-    // A flow change starts after the reference point.
-    if (point < 1) return 0;
-    nTimePoint = point;
-    pEvent->SetTimePoint(point);
-    return 1;
+    // The study moves the flow change, or refuses a point before its first or past its last: the
+    // answer says which, and the node keeps the point the flow change has.
+    if (point >= 1) pEvent->SetTimePoint(point);
+    nTimePoint = pEvent->GetTimePoint();
+    if (nTimePoint == point) return 1;
+    ErrorMsg("FlowChangePointOutsideStudy");
+    return 0;
 }
 
 double SpecialEventNodeView::NewFlow(const VarDescription&) { return pEvent->GetNewValue(); }
