@@ -82,6 +82,9 @@ const MessageText kTexts[] = {
     {"EventTaskValueRefused", "Event plan %s: the task %s on %s was not applied: %s"},
     {"EventTaskUnitUnknown",
      "Event plan %s: the task %s on %s was not applied: the design has no unit or stream of that name that it can act on."},
+    {"EventTaskNotApplied",
+     "Event plan %s: the task %s on %s is not what the schedule runs: the schedule %s was made before, and only "
+     "the values of the events it has follow the plan."},
     {"ExportEventPlanTitle", "Save event plans"},
     {"ImportEventPlanTitle", "Open event plans"},
     {"EventFileTitle", "Event plan files"},

@@ -290,3 +290,17 @@ TEST_F(HostOperationKeeps, AnEmptyCleaningIsRefused) {
         EXPECT_TRUE(has(run.out, row.kept)) << run.out;
     }
 }
+
+// The planner runs a plan whose schedule exists by updating the events that schedule has: a task
+// added after (E100's area) and one cleared (C1's flow) are each named, as neither is what runs.
+TEST_F(HostOperationKeeps, APlansTasksTheExistingScheduleDoesNotRunAreNamed) {
+    const HostRun run = View(
+        "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.2 0.55\n"
+        "cmd ExecuteNewEvents\nset Area.300.0 200\nset MassFlow.301.2 -32767\nexpect EventTaskNotApplied\n"
+        "cmd ExecuteNewEvents\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string second = run.out.substr(run.out.find("10: cmd ExecuteNewEvents"));
+    EXPECT_TRUE(has(second, "Error EventTaskNotApplied|Event plan Event 1: the task ChangeArea on E100 ")) << run.out;
+    EXPECT_TRUE(has(second, "Error EventTaskNotApplied|Event plan Event 1: the task StreamFlow on C1 ")) << run.out;
+    EXPECT_FALSE(has(run.out.substr(0, run.out.find("10: cmd")), "EventTaskNotApplied|")) << run.out;
+}

@@ -11,6 +11,8 @@
 #include "views/design/EventPlans.h"
 
 #include <cstdint>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 class CNode;
@@ -90,8 +92,10 @@ private:
     // has none of) is named in a message; the others become events of the plan's schedule.
     void AddPlanEvents(const EventPlan& plan);
     // `report`: the tasks whose values are refused are named (they were not when the events
-    // were just added from the same plan).
+    // were just added from the same plan), and so is each task the schedule has no event for
+    // and each event of the schedule the plan has no task for: neither follows the plan.
     void UpdateScheduleEvents(const EventPlan& plan, bool report);
+    void ReportEventsNotInPlan(const EventPlan& plan, const std::unordered_set<std::string>& updated);
     // True, with "EventNameAlreadyUsed" shown, when the design refused the plan's name as one no
     // schedule may take.
     bool RefuseReservedPlanName(const EventPlan& plan, int result) const;

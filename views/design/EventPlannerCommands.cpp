@@ -4,6 +4,8 @@
 #include "views/design/EventPlanner.h"
 
 #include "eng/design/IHENDesign.h"
+#include "eng/design/IHENEvent.h"
+#include "eng/design/IHENSchedule.h"
 #include "lumeth/Session.h"
 #include "views/ViewCommandSteps.h"
 #include "views/design/EventPlanFile.h"
@@ -261,14 +263,35 @@ void EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
     pDesign->SelectSchedule(plan.name);
     const char* current = pDesign->GetCurrentScheduleName();
     if (current && plan.name == current) {
+        std::unordered_set<std::string> updated;
         forEachTask(plan, [&](const EventTask& t) {
             const char* type = pDesign->GetEventTypeName(event_tasks::KindOf(t.keyword));
             if (!type || (report && refuseTaskValue(plan, t))) return;
+            if (const char* label = pDesign->FindScheduleEventLabel(type, t.unitName.c_str())) updated.insert(label);
+            else if (report) ErrorMsg("EventTaskNotApplied", MessageParameters{plan.name, t.keyword, t.unitName, plan.name});
             const char* refused = setEventValue(*pDesign, type, t.unitName, eventValue(t));
             if (refused && report) reportRefusedTask(plan, t, refused);
         });
+        if (report) ReportEventsNotInPlan(plan, updated);
     }
     if (pDesign->CanExecuteSchedule(plan.name)) view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+}
+
+// The schedule keeps the events a plan no longer lists (a task cleared after the schedule was
+// made): each is named, as the plan does not hold what the schedule runs.
+void EventPlanner::ReportEventsNotInPlan(const EventPlan& plan, const std::unordered_set<std::string>& updated) {
+    const IHENSchedule* schedule = pDesign->FindOperatingSchedule(plan.name);
+    for (int i = 0; schedule && i < schedule->GetNumberOfEvents(); ++i) {
+        const IHENEvent* event = schedule->GetEvent(i);
+        if (!event || updated.count(event->GetName())) continue;
+        for (const event_tasks::Keyword& k : event_tasks::Keywords()) {
+            const char* label = pDesign->FindScheduleEventLabel(k.eventType, event->GetTargetName());
+            if (label && std::string(label) == event->GetName()) {
+                ErrorMsg("EventTaskNotApplied", MessageParameters{plan.name, k.word, event->GetTargetName(), plan.name});
+                break;
+            }
+        }
+    }
 }
 
 // A plan whose name no schedule may take (the event summary's base case row) is refused as a name
