@@ -304,3 +304,27 @@ TEST_F(HostOperationKeeps, APlansTasksTheExistingScheduleDoesNotRunAreNamed) {
     EXPECT_TRUE(has(second, "Error EventTaskNotApplied|Event plan Event 1: the task StreamFlow on C1 ")) << run.out;
     EXPECT_FALSE(has(run.out.substr(0, run.out.find("10: cmd")), "EventTaskNotApplied|")) << run.out;
 }
+
+// The operated streams on the split network (C1 divided 75 / 25 between E3 and E4): a plan's
+// tee-flow task on TEE-100 sends 30 % of C1 down the tee's adjustable branch, E3's. E3 then takes
+// less than its 90 kW and E4 more than its 30 kW; the heater still closes C1 (2 kW/C over 115 C).
+TEST(HostOperationPlanner, ATeeFlowTaskActsOnTheTeesAdjustableBranch) {
+    ScratchFile saved("operation-tee", "split.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
+                         ExamplePath("four-streams-split-network.csv") + " --save " + saved.path)
+                     .exitCode);
+    ScratchFile script("operation-tee", "script.txt",
+                       "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
+                       "set Index.400.0 30\ncmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n"
+                       "text ExtraData.356\nget ExtraData.358\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_FALSE(has(run.out, "EventTaskUnitUnknown")) << run.out;
+    const std::vector<double> duties = ScriptValues(run.out, 8);  // E1 E2 E3 E4 heater cooler
+    ASSERT_EQ(6u, duties.size()) << run.out;
+    EXPECT_LT(duties[2], 89.0) << run.out;
+    EXPECT_GT(duties[3], 31.0) << run.out;
+    EXPECT_NEAR(230.0, duties[1] + duties[2] + duties[3] + duties[4], 1e-6) << run.out;
+    EXPECT_TRUE(has(run.out, "9: text ExtraData.356\n  text TEE-100 Branch 1\n")) << run.out;
+    EXPECT_DOUBLE_EQ(30.0, ScriptValues(run.out, 10).at(0)) << run.out;
+}

@@ -91,6 +91,8 @@ private:
     // Each task that is not applied (a value its event cannot carry out, or a unit the design
     // has none of) is named in a message; the others become events of the plan's schedule.
     void AddPlanEvents(const EventPlan& plan);
+    // The name of what the task's event acts on in the current schedule.
+    Text EventTarget(const EventTask& t, const char* type) const;
     // `report`: the tasks whose values are refused are named (they were not when the events
     // were just added from the same plan), and so is each task the schedule has no event for
     // and each event of the schedule the plan has no task for: neither follows the plan.

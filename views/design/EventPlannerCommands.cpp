@@ -243,6 +243,18 @@ bool refuseTaskValue(const EventPlan& plan, const EventTask& t) {
 }
 }  // namespace
 
+// A tee-flow task names its tee; the schedule's event acts on the tee's adjustable branch, the
+// first (the last branch takes what the others leave). Any other task names its unit or stream.
+Text EventPlanner::EventTarget(const EventTask& t, const char* type) const {
+    if (t.keyword != "TeeFlow") return t.unitName;
+    const std::string branch = t.unitName + " Branch ";
+    for (int i = 0; i < pDesign->GetNumberOfEventTargets(type); ++i) {
+        const char* name = pDesign->GetEventTargetName(type, i);
+        if (name && std::string(name).rfind(branch, 0) == 0) return name;
+    }
+    return t.unitName;
+}
+
 void EventPlanner::AddPlanEvents(const EventPlan& plan) {
     pDesign->SelectSchedule(plan.name);
     forEachTask(plan, [&](const EventTask& t) {
@@ -251,9 +263,10 @@ void EventPlanner::AddPlanEvents(const EventPlan& plan) {
         if (!type) return;
         if (pDesignViewer) pDesignViewer->nEventKind = kind;
         if (refuseTaskValue(plan, t)) return;
-        if (!pDesign->AddEventToCurrentSchedule(type, t.unitName.c_str()))
+        const Text target = EventTarget(t, type);
+        if (!pDesign->AddEventToCurrentSchedule(type, target.c_str()))
             ErrorMsg("EventTaskUnitUnknown", MessageParameters{plan.name, t.keyword, t.unitName});
-        else if (const char* refused = setEventValue(*pDesign, type, t.unitName, eventValue(t)))
+        else if (const char* refused = setEventValue(*pDesign, type, target, eventValue(t)))
             reportRefusedTask(plan, t, refused);
     });
 }
@@ -267,9 +280,10 @@ void EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
         forEachTask(plan, [&](const EventTask& t) {
             const char* type = pDesign->GetEventTypeName(event_tasks::KindOf(t.keyword));
             if (!type || (report && refuseTaskValue(plan, t))) return;
-            if (const char* label = pDesign->FindScheduleEventLabel(type, t.unitName.c_str())) updated.insert(label);
+            const Text target = EventTarget(t, type);
+            if (const char* label = pDesign->FindScheduleEventLabel(type, target.c_str())) updated.insert(label);
             else if (report) ErrorMsg("EventTaskNotApplied", MessageParameters{plan.name, t.keyword, t.unitName, plan.name});
-            const char* refused = setEventValue(*pDesign, type, t.unitName, eventValue(t));
+            const char* refused = setEventValue(*pDesign, type, target, eventValue(t));
             if (refused && report) reportRefusedTask(plan, t, refused);
         });
         if (report) ReportEventsNotInPlan(plan, updated);
