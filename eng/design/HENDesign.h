@@ -265,6 +265,7 @@ public:
     double GetUtilityLoad(const CPString& utilityName) const override;
     double GetUsedUtilityLoad(IHeatIntegrationStream* stream) const override;
     double GetUtilityCost(const CPString& utilityName) const override;
+    double GetOperatingYearShare() const override;
     double GetTotalUtilityLoad(int side) const override;
     double GetTotalUtilityCost(int side) const override;
     double GetExchangerDutyOnStream(IHeatIntegrationStream* stream, int side) const override;

@@ -282,6 +282,9 @@ public:
     virtual double GetUtilityLoad(const CPString& utilityName) const = 0;
     virtual double GetUsedUtilityLoad(IHeatIntegrationStream* stream) const = 0;
     virtual double GetUtilityCost(const CPString& utilityName) const = 0;
+    // The share of a year the plant operates (the scenario's operating hours over the hours of a
+    // year): what a yearly utility cost or product value is scaled by. 1 without a scenario.
+    virtual double GetOperatingYearShare() const { return 1.0; }
     // Sum of the exchanger duties on `side` (0 hot, 1 cold) of the stream.
     virtual double GetExchangerDutyOnStream(IHeatIntegrationStream* stream, int side) const = 0;
     virtual double GetTotalArea() const = 0;

@@ -328,3 +328,26 @@ TEST(HostOperationPlanner, ATeeFlowTaskActsOnTheTeesAdjustableBranch) {
     EXPECT_TRUE(has(run.out, "9: text ExtraData.356\n  text TEE-100 Branch 1\n")) << run.out;
     EXPECT_DOUBLE_EQ(30.0, ScriptValues(run.out, 10).at(0)) << run.out;
 }
+
+// A plant operating half the year (4382.88 h) sells C1 at 0.01 per kg (0.5 kg/s) and buys steam
+// (80 kW at 0.009 per kWh) and cooling water (120 kW at 0.0007648416 per kWh): the profit index
+// counts both over the hours it operates, half of a year's product value less half of a year's
+// utility cost.
+TEST(HostOperationStudies, TheProfitIndexCountsProductAndUtilitiesOverTheOperatingHours) {
+    ScratchFile saved("operation-hours", "half.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
+                         " --economics hours=4382.88 --save " + saved.path)
+                     .exitCode);
+    ScratchFile script("operation-hours", "script.txt",
+                       "open MyOwnerObject\nset PricePerMass.105.2 0.01\nopen HIDesignViewerDesign.200.0\n"
+                       "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
+                       "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
+                       "open StudyNodeView.300.0\nset Enum.380 2\nget CostPerTime.450.0.[]\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const double hours = 8760.0, share = 0.5;
+    const double product = 0.01 * 0.5 * 3600.0 * hours, utilities = (80.0 * 0.009 + 120.0 * 0.0007648416) * hours;
+    const std::vector<double> profit = ScriptValues(run.out, 13);
+    ASSERT_EQ(13u, profit.size()) << run.out;
+    for (double p : profit) EXPECT_NEAR(share * (product - utilities), p, 0.01) << run.out;
+}
