@@ -684,6 +684,7 @@ public:
     int GetScheduleSolutionStatus(const CPString& name) const override;
     const char* GetCurrentScheduleName() const override;
     const char* GetExecutedScheduleName() const override;
+    const char* GetWhatIfStreamNote(const char* stream) const override;
     bool IsReservedScheduleName(const CPString& name) const override;
     void ExecuteSchedule() override;
     int GetNumberOfScheduleEvents() const override;
@@ -743,6 +744,7 @@ private:
     void IndexSchedules() const;
 
     std::unique_ptr<HENState> m_state;
+    mutable std::string m_whatIfStreamNote;  // the text GetWhatIfStreamNote answers
     std::vector<std::unique_ptr<HENOperatingSchedule>> m_schedules;
     // The position of each schedule's name in m_schedules (the first of a name): an event plan
     // makes thousands of schedules, each looked up by name as it is made and filled.

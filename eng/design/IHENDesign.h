@@ -418,6 +418,11 @@ public:
     virtual int GetScheduleSolutionStatus(const CPString& /*name*/) const { return 0; }
     virtual const char* GetCurrentScheduleName() const { return nullptr; }
     virtual const char* GetExecutedScheduleName() const { return nullptr; }
+    // While a locked design runs a what-if (an executed schedule, a study's last point), the
+    // scenario's streams hold the what-if's supply temperatures and mass flows, and the default
+    // operating state the process data: the stream's (or, for null, every stream's) values that
+    // differ, as "H1 supply temperature 180 C (process data 170 C)"; null when none differs.
+    virtual const char* GetWhatIfStreamNote(const char* /*stream*/) const { return nullptr; }
     virtual void ExecuteSchedule() {}
     // Forwarded to the current schedule (0, null, -32767.0 or 32009 without one).
     virtual int GetNumberOfScheduleEvents() const { return 0; }

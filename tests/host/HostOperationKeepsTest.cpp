@@ -351,3 +351,45 @@ TEST(HostOperationStudies, TheProfitIndexCountsProductAndUtilitiesOverTheOperati
     ASSERT_EQ(13u, profit.size()) << run.out;
     for (double p : profit) EXPECT_NEAR(share * (product - utilities), p, 0.01) << run.out;
 }
+
+// A schedule executed on the locked network writes its what-if (H1 entering at 180 C, or C1 at
+// 0.55 kg/s) into the scenario's streams: the stream table says so on the stream's row, and the
+// targets of the case saved so say they are the what-if's (the process data give 20 kW of steam,
+// H1 at 180 C none); once the default state is back, nothing is said.
+TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
+    struct Row {
+        const char* kind;
+        const char* target;
+        const char* value;
+        int row;  // of the stream table
+        const char* said;
+    } rows[] = {
+        {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)"},
+        {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)"},
+    };
+    for (const Row& row : rows) {
+        ScratchFile saved("operation-whatif", "executed.case", "", false);
+        const std::string schedule = std::string("cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 ") +
+                                     row.kind + "\nsettext HXSelection.389 " + row.target +
+                                     "\ncmd AddEventToSchedule\nset ExtraData.358 " + row.value +
+                                     "\ncmd ExecuteSchedule\nopen MyOwnerObject\ntext ExtraData.415.[]\n";
+        const HostRun run = operated->View(schedule, " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::string texts = run.out.substr(run.out.find("9: text ExtraData.415.[]"));
+        std::string expected = "9: text ExtraData.415.[]\n";
+        for (int i = 0; i < 4; ++i) expected += i == row.row ? std::string("  text Network: ") + row.said + "\n" : "  text \n";
+        EXPECT_TRUE(has(texts, expected)) << run.out;
+        const HostRun targets = RunHost("targets " + saved.path);
+        ASSERT_EQ(0, targets.exitCode) << targets.out;
+        EXPECT_TRUE(has(targets.out, std::string("the stream data are a what-if's of the locked design \"Network\", and so "
+                                                 "are these targets: ") + row.said))
+            << targets.out;
+        const HostRun reset = View(schedule + "open HIDesignViewerDesign.200.0\ncmd ResetDefaultState\nopen MyOwnerObject\n"
+                                              "text ExtraData.415.[]\n");
+        ASSERT_EQ(0, reset.exitCode) << reset.out;
+        EXPECT_TRUE(has(reset.out, "13: text ExtraData.415.[]\n  text \n  text \n  text \n  text \n")) << reset.out;
+    }
+    const HostRun process = RunHost("targets " + operated->saved.path);
+    EXPECT_TRUE(has(process.out, "  hot utility               20.000 kW\n")) << process.out;
+    EXPECT_FALSE(has(process.out, "what-if")) << process.out;
+}
