@@ -658,6 +658,9 @@ public:
     void RecalculateLockedOperation();
     // The network calculator; where its linear system cannot be solved, the units one by one.
     void SolveLockedNetwork();
+    // Whether the solved locked network is at an operating point: every process stream the design
+    // satisfied at the lock meets its target and no exchanger runs backwards.
+    bool OperatingPointHolds() const;
     // Brings the scenario's stream links into balance with the solved network.
     void UpdateStreamLinks();
     // Whether a solved operating state other than the default one is held in the units.

@@ -18,9 +18,6 @@ using namespace chain;
 namespace {
 // A stream is satisfied, and a utility duty significant, within this share of the stream's load.
 constexpr double kLoadTolerance = 0.0005;
-// A heater or cooler duty below this (kW) runs backwards; above it, it is the rounding of a balance
-// that closes.
-constexpr double kBackwardsDuty = -1e-6;
 constexpr double kHoursPerYear = 8765.76;
 constexpr int kOperatingHours = 6;
 

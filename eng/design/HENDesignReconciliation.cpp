@@ -9,6 +9,7 @@
 #include "brasko/DefaultManager.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/design/HENDesignChain.h"
+#include "eng/design/HENState.h"
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/ScenarioUtilityAdd.h"
@@ -185,6 +186,16 @@ bool CPIHENDesign::Reconcile() {
         return false;
     }
     ProcessChange(CodeRecalculate, CPString(), nullptr);
+    // The fitted coefficients are the plant's as measured: the default operating state, which
+    // the schedules, the studies and the reset start from, takes them (and, with no what-if's
+    // solution in the units, the whole reconciled point).
+    for (CNode* unit : fitted) {
+        CPString name;
+        unit->getVariableAsString(NodeValue::UnitOperationName, name);
+        if (HeatExchStateStruct* record = DefaultState().FindHeatExchanger(name.c_str()))
+            record->SetValue(NodeValue::ObservedHTC, valueOf(unit, NodeValue::ObservedHTC));
+    }
+    if (!m_operatingSolution) TakeOperatingState();
     return false;
 }
 

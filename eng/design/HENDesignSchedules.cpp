@@ -49,6 +49,9 @@ void CPIHENDesign::ResetDefaultState() {
     DefaultState().ApplyToDesign();
     m_operatingSolution = 0;
     Activate(1);
+    // What the reset solved is the default point: its duties and temperatures are the state's
+    // again (a coefficient reconciled over a what-if's solution reached the state's record only).
+    TakeOperatingState();
 }
 
 void CPIHENDesign::DestroySchedulesAndStudies() {

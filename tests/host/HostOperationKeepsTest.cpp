@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -174,6 +175,133 @@ TEST_F(HostOperationKeeps, SizesOfALockedNetworkChangeOnlyAfterModifyOperation) 
     const HostRun modified = View("cmd LockOperation\ncmd ModifyOperation\nset Area.302.0 200\nget HeatFlow.304.[]\n");
     ASSERT_EQ(0, modified.exitCode) << modified.out;
     EXPECT_GT(ScriptValues(modified.out, 4).at(0), 250.0) << modified.out;
+}
+
+// Counter-current duty by effectiveness-NTU: UA (kW/C) between a hot side of heat-capacity flow
+// rate ch entering at th and a cold side cc entering at tc; negative where the "cold" side is the
+// hotter one.
+double counterCurrentDuty(double ua, double ch, double cc, double th, double tc) {
+    const double cmin = std::min(ch, cc), cr = cmin / std::max(ch, cc), ntu = ua / cmin;
+    const double e = std::exp(-ntu * (1.0 - cr));
+    return (1.0 - e) / (1.0 - cr * e) * cmin * (th - tc);
+}
+
+// "Converged" only where every stream meets its target and no unit runs backwards. E100 out of
+// service leaves C2 short (nothing else heats it); the same with E100 renamed after C2's end
+// block; C1 entering at 100 C and H2 at 90 C run E101 backwards (C1 heats H2) while the heater and
+// Cooler2 close both balances; C1 at 0.55 kg/s is an operating point. The event summary's
+// "converged only" keeps only the last; the reset is the locked point again.
+TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitRunsBackwards) {
+    // E101 designed for 150 kW: H2 (1.5 kW/C) 150 -> 50 C against C1 (2 kW/C) 20 -> 95 C.
+    const double ua101 = 150.0 / (25.0 / std::log(55.0 / 30.0));
+    const double back = counterCurrentDuty(ua101, 2.0, 1.5, 100.0, 90.0);  // C1 now the hotter side
+    const double c1 = counterCurrentDuty(ua101, 1.5, 2.2, 150.0, 20.0);
+    ASSERT_NEAR(11.538, back, 0.001);
+    ASSERT_NEAR(153.108, c1, 0.001);
+    struct Row {
+        const char* label;
+        std::string before, events;
+        std::vector<double> duties;
+        const char* unsatisfied;
+        const char* status;
+    } rows[] = {
+        {"E100 out of service", "", "set ExtraData.587 4\nsettext HXSelection.389 E100\ncmd AddEventToSchedule\n",
+         {0, 150, 80, 330, 30}, "Stream not satisfied: 1", "Not converged"},
+        {"E100 named C2End", "settext Name.300.0 C2End\n",
+         "set ExtraData.587 4\nsettext HXSelection.389 C2End\ncmd AddEventToSchedule\n", {0, 150, 80, 330, 30},
+         "Stream not satisfied: 1", "Not converged"},
+        {"E101 backwards", "",
+         "set ExtraData.587 7\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 100\n"
+         "set ExtraData.587 7\nsettext HXSelection.389 H2\ncmd AddEventToSchedule\nset ExtraData.358 90\n",
+         {240, -back, 70 + back, 90, 90 + back}, "Streams not satisfied: 0", "Not converged"},
+        {"C1 at 0.55 kg/s", "",
+         "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 0.55\n",
+         {240, c1, 253 - c1, 90, 180 - c1}, "Streams not satisfied: 0", "Converged"},
+    };
+    for (const Row& row : rows) {
+        const std::string steps = row.before + "cmd LockOperation\ncmd AddScheduleToDesign\n" + row.events +
+                                  "cmd ExecuteSchedule\n";
+        const HostRun run = View(steps + "get HeatFlow.304.[]\ntext ExtraData.212\ntext ExtraData.231\n"
+                                         "open ScheduleTypeView.301(Event Summary)\nset Switch.402 1\n"
+                                         "text ExtraData.300.[]\nopen MyOwnerObject\ncmd ResetDefaultState\n"
+                                         "text ExtraData.231\n");
+        ASSERT_EQ(0, run.exitCode) << row.label << run.out;
+        const int get = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1;
+        expectNear(row.duties, ScriptValues(run.out, get), 0.01, run.out);
+        const std::string out = run.out.substr(run.out.find(std::to_string(get) + ": get "));
+        EXPECT_TRUE(has(out, row.unsatisfied)) << row.label << run.out;
+        EXPECT_TRUE(has(out, "text ExtraData.231\n  text Calculation status: " + std::string(row.status) + "\n"))
+            << row.label << run.out;
+        const bool converged = std::string(row.status) == "Converged";
+        EXPECT_EQ(converged, has(out, "text ExtraData.300.[]\n  text Base case\n  text Event-P1\n")) << row.label << run.out;
+        EXPECT_TRUE(has(out.substr(out.find("ResetDefaultState")), "  text Calculation status: Converged\n"))
+            << row.label << run.out;
+    }
+}
+
+// What the locked network was reconciled or sized to is its operating point: a schedule that
+// changes C1 (E100 does not see it) and the reset keep E100 there. Reconciled to H1 leaving E100 at
+// a measured 95 C: 3 x (170 - 95) = 225 kW, with C2 80 -> 136.25 C over E100's 131.83 m2 (U by
+// the log mean), also when reconciled over a schedule's solution. Sized to 200 m2 at U 0.1, by
+// effectiveness-NTU (H1 3 kW/C from 170 C, C2 4 kW/C from 80 C).
+TEST_F(HostOperationKeeps, SchedulesAndTheResetStartFromWhatWasReconciledOrSized) {
+    const double lmtd = (33.75 - 15.0) / std::log(33.75 / 15.0);
+    const double area = 240.0 / (0.1 * 20.0 / std::log(3.0));
+    const double sized = counterCurrentDuty(0.1 * 200.0, 3.0, 4.0, 170.0, 80.0);
+    struct Row {
+        const char* label;
+        std::string change;
+        double duty, coefficient;
+    } rows[] = {
+        {"reconciled", "set Temperature.602.0 95\nanswer 1\nexpect DutySpecifiedUtilityExchangers\ncmd Reconcile\n", 225.0,
+         225.0 / (area * lmtd)},
+        {"sized", "cmd ModifyOperation\nset Area.302.0 200\n", sized, 0.1},
+        // Reconciled while a schedule's solution is in the units: the fitted coefficient still
+        // becomes the default state's.
+        {"reconciled over a schedule",
+         "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n"
+         "set ExtraData.358 0.6\ncmd ExecuteSchedule\nset Temperature.602.0 95\nanswer 1\n"
+         "expect DutySpecifiedUtilityExchangers\ncmd Reconcile\n",
+         225.0, 225.0 / (area * lmtd)},
+    };
+    // The event summary's base case row is the default state's (E100 first).
+    const std::string baseCase = "open ScheduleTypeView.301(Event Summary)\nget HeatFlow.300.0.0\nopen MyOwnerObject\n";
+    const std::string after =
+        "get HeatFlow.304.0\nget HeatTransferCoeff.502.0\ncmd AddScheduleToDesign\n" + baseCase +
+        "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 0.55\n"
+        "cmd ExecuteSchedule\nget HeatFlow.304.0\nget HeatTransferCoeff.502.0\ncmd ResetDefaultState\n"
+        "get HeatFlow.304.0\n" + baseCase;
+    for (const Row& row : rows) {
+        const std::string steps = "cmd LockOperation\n" + row.change;
+        const HostRun run = View(steps + after);
+        ASSERT_EQ(0, run.exitCode) << row.label << run.out;
+        const int first = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1;
+        for (int step : {first, first + 11, first + 14, first + 16})
+            expectNear({row.duty}, ScriptValues(run.out, step), 0.01, run.out);
+        // Over a schedule's solution the base case row follows at the reset, which solves the
+        // default point; otherwise at once.
+        if (!has(row.change, "ExecuteSchedule")) expectNear({row.duty}, ScriptValues(run.out, first + 4), 0.01, run.out);
+        for (int step : {first + 1, first + 12})
+            expectNear({row.coefficient}, ScriptValues(run.out, step), 1e-4, run.out);
+    }
+}
+
+// H1's film coefficient typed from 0.2 to 0.4 kW/m2-C while locked: after unlock E100 is what
+// typing it before the lock gives, U 1/(1/0.4 + 1/0.2) = 0.1333 and 240 kW over 98.88 m2 (the log
+// mean of 30 and 10 C).
+TEST_F(HostOperationKeeps, AStreamChangedWhileLockedShowsAfterUnlock) {
+    const double u = 1.0 / (1.0 / 0.4 + 1.0 / 0.2), area = 240.0 / (u * 20.0 / std::log(3.0));
+    ASSERT_NEAR(98.88, area, 0.01);
+    const std::string film = "open MyOwnerObject\nset HeatTransferCoeff.413.0 0.4\nopen HIDesignViewerDesign.200.0\n";
+    const std::string read = "get HeatTransferCoeff.701.0\nget Area.302.0\nget HeatFlow.304.0\n";
+    for (const std::string& steps : {"cmd LockOperation\n" + film + "cmd UnlockOperation\n", film}) {
+        const HostRun run = View(steps + read);
+        ASSERT_EQ(0, run.exitCode) << steps << run.out;
+        const int first = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1;
+        expectNear({u}, ScriptValues(run.out, first), 1e-6, run.out);
+        expectNear({area}, ScriptValues(run.out, first + 1), 0.01, run.out);
+        expectNear({240.0}, ScriptValues(run.out, first + 2), 0.01, run.out);
+    }
 }
 
 // Cooling water may flow at most 4 kg/s; C1 at 0.55 kg/s leaves the coolers 116.89 kW, which over
