@@ -14,7 +14,9 @@
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "brasko/LurmetBinaryFile.h"
+#include "lumeth/NewRowMarker.h"
 
+#include <cmath>
 #include <cstdint>
 
 // Everything a record holds, read in full before any of it replaces the manager's tables.
@@ -112,6 +114,12 @@ struct DefaultManager::RecallStage {
                 entry->SetName(name);
                 entry->SetHTCValue(value);
             }
+            // What the coefficient editor takes (0 only as a list's first entry made without a
+            // default to copy, as a manager sets one up); anything else is damage.
+            const double value = entry->GetHTCValue();
+            if (entry->GetName().empty() || IsNewRowMarker(entry->GetName().c_str()) || !std::isfinite(value) ||
+                (value != 0.0 && !(value >= MinHTCDefaultValue && value <= MaxHTCDefaultValue)))
+                return false;
             if (HoldsCoefficient(entry->GetName())) continue;
             coefficients.push_back(std::move(entry));
         }

@@ -9,6 +9,11 @@ constexpr std::uint32_t Bit(int type) { return std::uint32_t{1} << type; }
 constexpr std::uint32_t kSetItems =
     Bit(EDT_FixedCostPerUnit) | Bit(EDT_AreaCostCoefficient) | Bit(EDT_AreaExponent) | Bit(EDT_CostLaw);
 constexpr std::uint32_t kInfoItems = Bit(EDT_RateOfReturn) | Bit(EDT_PlantLife) | Bit(EDT_OperatingHours);
+// The outer ends of what the editors of the economics take.
+constexpr double kMaxLawMagnitude = 1e12;
+constexpr double kMaxAreaExponent = 2.0;
+constexpr double kMaxPlantLife = 100.0;
+constexpr double kMaxOperatingHours = 8784.0;
 }  // namespace
 
 bool EconomicValueSet::Holds(int type) const {
@@ -50,9 +55,24 @@ bool EconomicValueSet::RecallValues(ILurmetBinaryFile& file, EconomicValueSet& i
         std::int32_t status = 0;
         if (!file.ReadDouble(value) || !file.ReadInt(status)) return false;
         if (status != StatusUnset && status != StatusSpecified) return false;
+        if (!InEditorRange(type, value)) return false;
         into.Put(type, value, static_cast<char>(status));
     }
     return true;
+}
+
+bool EconomicValueSet::InEditorRange(int type, double value) {
+    if (!std::isfinite(value)) return false;
+    switch (type) {
+        case EDT_FixedCostPerUnit:
+        case EDT_AreaCostCoefficient: return std::fabs(value) <= kMaxLawMagnitude;
+        case EDT_AreaExponent: return value >= 0.0 && value <= kMaxAreaExponent;
+        case EDT_RateOfReturn: return value >= 0.0 && value <= 1.0;
+        case EDT_PlantLife: return value >= 0.0 && value <= kMaxPlantLife;
+        case EDT_CostLaw: return value == 0.0 || value == 1.0;
+        case EDT_OperatingHours: return value >= 0.0 && value <= kMaxOperatingHours;
+        default: return true;
+    }
 }
 
 EconomicData::EconomicData() : EconomicValueSet(kSetItems) {
