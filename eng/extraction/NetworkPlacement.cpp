@@ -447,7 +447,12 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
                 CNode* up = port->getIthUpStreamNode(0);
                 const bool beforeHeater = down && down->getClassName() == "htHeater" &&
                                           !(up && up->getClassName() == "ppFeedOrProductBlock");
-                if (beforeHeater || (down && down->getClassName() == "ppMixer")) port->addVariable("Temperature", t, 1, 1);
+                // Before a splitter too: the next unit of the stream, placed later, is found by
+                // walking upstream to the first node that reads the temperature it takes in, and a
+                // node of unknown temperature would pass it on upstream of this unit. Temperatures
+                // between two units are released again once the network is placed.
+                const bool beforeJunction = down && (down->getClassName() == "ppMixer" || down->getClassName() == "ppTee");
+                if (beforeHeater || beforeJunction) port->addVariable("Temperature", t, 1, 1);
             }
             CPString branch;
             if (TextValue(stream, "BranchName", branch)) port->addVariable("BranchName", branch, 1, 1);
