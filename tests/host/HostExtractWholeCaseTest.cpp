@@ -284,6 +284,15 @@ TEST_P(HostExtractWholeCase, ComesAcrossWholeOrNamesWhatDidNot) {
 
 const std::string kStrippingSettings = example("stripping-column.settings");
 const std::string kProII = "SimulatorFileType = 2\n";
+// Each unit of heatersBeforeATee at its own temperatures, on the utility those reach.
+const std::vector<std::string> kHeatersBeforeATee = {
+    "  F0_To_P (cold): 40 -> 160 C, 240 kW, 2 kg/s\n",
+    "  E1 (heater) LP Steam -> F0_To_P: duty 40.00, hot 125.00 -> 124.00, cold 40.00 -> 60.00",
+    "  E2 (heater) MP Steam -> F0_To_P: duty 180.00, hot 175.00 -> 174.00, cold 60.00 -> 150.00",
+    "  E3 (heater) MP Steam -> F0_To_P: duty 6.00, hot 175.00 -> 174.00, cold 150.00 -> 156.00",
+    "  E5 (heater) MP Steam -> F0_To_P: duty 4.00, hot 175.00 -> 174.00, cold 156.00 -> 160.00",
+    "  E4 (heater) MP Steam -> F0_To_P: duty 10.00, hot 175.00 -> 174.00, cold 150.00 -> 160.00",
+    "  unsatisfied streams       none\n", "  calculation               calculated\n"};
 const std::string kTrainStreams[] = {"  H1_To_H3 (hot): 200 -> 60 C, 700 kW, 2 kg/s\n",
                                      "  K1_To_K3 (cold): 40 -> 180 C, 840 kW, 2 kg/s\n"};
 
@@ -382,23 +391,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {}},
         // Units in series before a tee, and on a branch, are placed in the order of the flow,
         // whatever order the document lists them in.
-        WholeCase{"HeatersBeforeATee", heatersBeforeATee(false), "", "",
-                  {"  F0_To_P (cold): 40 -> 160 C, 240 kW, 2 kg/s\n",
-                   "  E1 (heater) LP Steam -> F0_To_P: duty 40.00, hot 125.00 -> 124.00, cold 40.00 -> 60.00",
-                   "  E2 (heater) MP Steam -> F0_To_P: duty 180.00, hot 175.00 -> 174.00, cold 60.00 -> 150.00",
-                   "  E3 (heater) MP Steam -> F0_To_P: duty 6.00, hot 175.00 -> 174.00, cold 150.00 -> 156.00",
-                   "  E5 (heater) MP Steam -> F0_To_P: duty 4.00, hot 175.00 -> 174.00, cold 156.00 -> 160.00",
-                   "  E4 (heater) MP Steam -> F0_To_P: duty 10.00, hot 175.00 -> 174.00, cold 150.00 -> 160.00",
-                   "  unsatisfied streams       none\n", "  calculation               calculated\n"},
-                  {"Heat_Exchangers_Placement_Failed"}},
-        WholeCase{"HeatersBeforeATeeListedAgainstTheFlow", heatersBeforeATee(true), "", "",
-                  {"  F0_To_P (cold): 40 -> 160 C, 240 kW, 2 kg/s\n",
-                   "  E1 (heater) LP Steam -> F0_To_P: duty 40.00, hot 125.00 -> 124.00, cold 40.00 -> 60.00",
-                   "  E2 (heater) MP Steam -> F0_To_P: duty 180.00, hot 175.00 -> 174.00, cold 60.00 -> 150.00",
-                   "  E3 (heater) MP Steam -> F0_To_P: duty 6.00, hot 175.00 -> 174.00, cold 150.00 -> 156.00",
-                   "  E5 (heater) MP Steam -> F0_To_P: duty 4.00, hot 175.00 -> 174.00, cold 156.00 -> 160.00",
-                   "  E4 (heater) MP Steam -> F0_To_P: duty 10.00, hot 175.00 -> 174.00, cold 150.00 -> 160.00",
-                   "  unsatisfied streams       none\n", "  calculation               calculated\n"},
+        WholeCase{"HeatersBeforeATee", heatersBeforeATee(false), "", "", kHeatersBeforeATee, {"Heat_Exchangers_Placement_Failed"}},
+        WholeCase{"HeatersBeforeATeeListedAgainstTheFlow", heatersBeforeATee(true), "", "", kHeatersBeforeATee,
                   {"Heat_Exchangers_Placement_Failed"}},
         // A cooler's energy stream continues no chain, whichever of its outlets the case lists
         // first: the cooled stream is extracted, and the pair joined into one exchanger.
