@@ -217,7 +217,7 @@ void VelmorToTarsilImport::AddSimulationUtilityStreams() {
 
 void VelmorToTarsilImport::ReleaseInternalTemperatures(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
-    CNode* node = design && unit ? design->GetNodeByName(unit->_get_szName()) : nullptr;
+    CNode* node = design ? NetworkUnitOf(unit) : nullptr;
     if (!node) return;
     std::vector<CNode*> around;
     for (CNode* n : node->getAllUpStreamNodes()) around.push_back(n);
@@ -232,7 +232,7 @@ void VelmorToTarsilImport::ReleaseInternalTemperatures(CPItem* unit) {
 
 void VelmorToTarsilImport::RemoveRemovableUtilities(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
-    CNode* node = design && unit ? design->GetNodeByName(unit->_get_szName()) : nullptr;
+    CNode* node = design ? NetworkUnitOf(unit) : nullptr;
     if (!node || node->getClassName() == "htHeater") return;
     // A port without a utility has nothing to remove (and asking would recalculate the design).
     for (int port = 0; port < 4; ++port)
@@ -242,7 +242,7 @@ void VelmorToTarsilImport::RemoveRemovableUtilities(CPItem* unit) {
 
 void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
-    CNode* node = design && unit ? design->GetNodeByName(unit->_get_szName()) : nullptr;
+    CNode* node = design ? NetworkUnitOf(unit) : nullptr;
     if (!node) return;
     // A unit whose duty is specified is settled. The network calculator settles a free duty
     // by itself (and reports the unit calculated), so the status alone does not say that the

@@ -213,7 +213,10 @@ CPItem* VelmorToTarsilImport::FindChainContinuation(const StreamChain& chain) co
     if (!unit) return nullptr;
     const std::vector<CPItem*> products = unit->RelatedNodes(CPItem::Downstream);
     for (CPItem* o : products) {
-        if (CompositionSignature(o) != signature) continue;
+        // Only a material stream continues a chain. An energy stream carries no composition, so
+        // its signature is the one of a stream whose case gives none: listed before a cooler's
+        // product it would end the chain there, and the cooled stream would be lost.
+        if (!IsClass(o, CaseClass::MaterialStream) || CompositionSignature(o) != signature) continue;
         if (IsClass(unit, "htLNGExchanger")) {
             const CPValue* feeds = unit->GetVariable("FeedStreams");
             const CPValue* prods = unit->GetVariable("ProductStreams");

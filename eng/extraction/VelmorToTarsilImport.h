@@ -178,6 +178,11 @@ public:
     void RefreshSplitFractions(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream);
     const std::vector<CPItem*>& GetExistingNetworkItems() const { return m_existingNetworkItems; }
     CPItem* GetExchangerItem(const CPString& name) const;
+    // The name a case unit is placed under: its own, or, where the base design holds a unit of
+    // that name already (one an earlier extraction into the scenario placed), the first free one
+    // after it. The unit of this extraction found again by its case unit; null when not placed.
+    CPString NameForNewUnit(const CPItem* unit) const;
+    CNode* NetworkUnitOf(const CPItem* unit) const;
 
     // ---- report ----
     // The stream's entry under "Streams" for a stream made from one case object.
@@ -293,8 +298,9 @@ private:
     // Exchangers, heaters and coolers of the case that the network holds (or was meant to).
     std::vector<CPItem*> m_existingNetworkItems;
     void ForgetNetworkItem(const CPItem* item);
-    // Base-design unit name to the case unit it stands for.
+    // Base-design unit name to the case unit it stands for, and back.
     std::unordered_map<std::string, CPItem*> m_exchangerItems;
+    std::unordered_map<const CPItem*, CPString> m_unitNames;
     // Copies the extraction made of case streams, each with its source, in the order made.
     std::vector<std::pair<CPItem*, CPItem*>> m_duplicates;
     // Whether this object extracted its case (only then has it anything to refresh).

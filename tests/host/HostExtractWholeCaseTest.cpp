@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <ostream>
@@ -214,6 +215,45 @@ std::string exchangerEndsBothStreams() {
                                                     ms("Q2", 80, 280, {}, 2, -21000)});
 }
 
+// F0 (2 kg/s, 1 kJ/kg K) heated from 40 C by E1 (40 kW) and E2 (180 kW) to 150 C, split by T1
+// into two branches of 1 kg/s, each heated by 10 kW to 160 C (the first by two heaters in series,
+// 6 and 4 kW), mixed again in M1. The document may list the units against the flow.
+std::string heatersBeforeATee(bool againstTheFlow) {
+    auto stream = [](const std::string& name, double t, double m, std::vector<std::string> links, const char* branch = "") {
+        return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", m}, {"HeatFlow", m * t}, {"MolarEnthalpy", 30 * t - 30000}},
+                    links, (*branch ? "\n    <text name=\"BranchName\">" + std::string(branch) + "</text>" : std::string()) +
+                               "\n    <list name=\"CompMolarFraction\">0.4 0.6</list>");
+    };
+    auto heater = [](const std::string& name, const std::string& in, double t0, double t1, double m, const std::string& out) {
+        return item(name, "htHeater", {{"Duty", m * (t1 - t0)}}, {out}, ptable(in, {t0, (t0 + t1) / 2, t1}, {t0, (t0 + t1) / 2, t1}));
+    };
+    std::vector<std::string> units = {heater("E1", "F0", 40, 60, 2, "F1"), heater("E2", "F1", 60, 150, 2, "F2"),
+                                      heater("E3", "B1", 150, 156, 1, "B3"), heater("E5", "B3", 156, 160, 1, "D1"),
+                                      heater("E4", "B2", 150, 160, 1, "D2")};
+    if (againstTheFlow) std::reverse(units.begin(), units.end());
+    return doc("tee", units + std::vector<std::string>{
+        stream("F0", 40, 2, {"E1"}), stream("F1", 60, 2, {"E2"}), stream("F2", 150, 2, {"T1"}),
+        item("T1", "ppTee", {}, {"B1", "B2"}), stream("B1", 150, 1, {"E3"}, "Branch 1"), stream("B2", 150, 1, {"E4"}, "Branch 2"),
+        stream("B3", 156, 1, {"E5"}, "Branch 1"), stream("D1", 160, 1, {"M1"}, "Branch 1"), stream("D2", 160, 1, {"M1"}, "Branch 2"),
+        item("M1", "ppMixer", {}, {"P"}), stream("P", 160, 2, {})});
+}
+
+// H1 (2 kg/s) cooled from 200 to 70 C by C1 (260 kW), whose energy stream Q1, linked before its
+// product, heats K1 (2 kg/s) from 40 to 105 C in E1. The streams give no composition.
+std::string coolerHeatsHeater() {
+    // Heat-capacity flow rates of 2 kW/C (H) and 4 kW/C (K).
+    auto stream = [](const char* name, double t, double rate, std::vector<std::string> links) {
+        return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 2}, {"HeatFlow", rate * t}, {"MolarEnthalpy", 50 * t - 30000}},
+                    links);
+    };
+    return doc("joined", {stream("H1", 200, 2, {"C1"}),
+                          item("C1", "htCooler", {{"Duty", 260}}, {"Q1", "H2"}, ptable("H1", {200, 135, 70}, {130, 65, 0})),
+                          item("Q1", "ppEnergyStream", {{"HeatFlow", 260}}, {"E1"}), stream("H2", 70, 2, {}),
+                          stream("K1", 40, 4, {"E1"}),
+                          item("E1", "htHeater", {{"Duty", 260}}, {"K2"}, ptable("K1", {40, 72.5, 105}, {0, 65, 130})),
+                          stream("K2", 105, 4, {})});
+}
+
 // ---- the cases ----
 struct WholeCase {
     const char* name;
@@ -244,6 +284,15 @@ TEST_P(HostExtractWholeCase, ComesAcrossWholeOrNamesWhatDidNot) {
 
 const std::string kStrippingSettings = example("stripping-column.settings");
 const std::string kProII = "SimulatorFileType = 2\n";
+// Each unit of heatersBeforeATee at its own temperatures, on the utility those reach.
+const std::vector<std::string> kHeatersBeforeATee = {
+    "  F0_To_P (cold): 40 -> 160 C, 240 kW, 2 kg/s\n",
+    "  E1 (heater) LP Steam -> F0_To_P: duty 40.00, hot 125.00 -> 124.00, cold 40.00 -> 60.00",
+    "  E2 (heater) MP Steam -> F0_To_P: duty 180.00, hot 175.00 -> 174.00, cold 60.00 -> 150.00",
+    "  E3 (heater) MP Steam -> F0_To_P: duty 6.00, hot 175.00 -> 174.00, cold 150.00 -> 156.00",
+    "  E5 (heater) MP Steam -> F0_To_P: duty 4.00, hot 175.00 -> 174.00, cold 156.00 -> 160.00",
+    "  E4 (heater) MP Steam -> F0_To_P: duty 10.00, hot 175.00 -> 174.00, cold 150.00 -> 160.00",
+    "  unsatisfied streams       none\n", "  calculation               calculated\n"};
 const std::string kTrainStreams[] = {"  H1_To_H3 (hot): 200 -> 60 C, 700 kW, 2 kg/s\n",
                                      "  K1_To_K3 (cold): 40 -> 180 C, 840 kW, 2 kg/s\n"};
 
@@ -340,6 +389,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {"  K1_To_K2 (cold): 200 -> 350 C, 300 kW, 2 kg/s\n", "  F1 (heater) ", "-> K1_To_K2: duty 300.00",
                    "  unsatisfied streams       none\n"},
                   {}},
+        // Units in series before a tee, and on a branch, are placed in the order of the flow,
+        // whatever order the document lists them in.
+        WholeCase{"HeatersBeforeATee", heatersBeforeATee(false), "", "", kHeatersBeforeATee, {"Heat_Exchangers_Placement_Failed"}},
+        WholeCase{"HeatersBeforeATeeListedAgainstTheFlow", heatersBeforeATee(true), "", "", kHeatersBeforeATee,
+                  {"Heat_Exchangers_Placement_Failed"}},
+        // A cooler's energy stream continues no chain, whichever of its outlets the case lists
+        // first: the cooled stream is extracted, and the pair joined into one exchanger.
+        WholeCase{"EnergyStreamListedBeforeTheProduct", coolerHeatsHeater(), "", "",
+                  {"  H1_To_H2 (hot): 200 -> 70 C, 260 kW, 2 kg/s\n", "  K1_To_K2 (cold): 40 -> 105 C, 260 kW, 2 kg/s\n",
+                   "  C1_E1 (exchanger) H1_To_H2 -> K1_To_K2: duty 260.00", "  unsatisfied streams       none\n"},
+                  {"Empty_Utility"}},
         // Heat-transfer equipment of a class of the case's own is named in the report.
         WholeCase{"UnknownHeatTransferClass",
                   doc("own", heat("K1", "K2", "F1", 200, 350, 300, "myHeater"), "  <class name=\"myHeater\" parent=\"htHeater\"/>\n"),

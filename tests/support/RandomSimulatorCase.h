@@ -28,6 +28,7 @@ struct Options {
     bool tees = true;        // a tee into two branches and a mixer after them
     bool energyStreams = true;
     bool kinks = true;       // property tables whose specific heat steps once inside a unit
+    bool compositions = true;  // material streams give their mole fractions (CompMolarFraction)
     // The temperatures the paths keep to (C): by default where air cools and high-pressure steam
     // heats at a minimum approach of 10 K.
     double lowest = 45.0, highest = 240.0;
@@ -137,7 +138,7 @@ private:
         s.body += "\n    <num name=\"MassFlow\">" + Number(mass) + "</num>";
         s.body += "\n    <num name=\"HeatFlow\">" + Number(mass * path.cp * t) + "</num>";
         s.body += "\n    <num name=\"MolarEnthalpy\">" + Number(50.0 * path.cp * t - 100000.0 * (path.index + 1)) + "</num>";
-        s.body += "\n    <list name=\"CompMolarFraction\">" + path.composition + "</list>";
+        if (m_options.compositions) s.body += "\n    <list name=\"CompMolarFraction\">" + path.composition + "</list>";
         m_items.push_back(s);
         m_doc.temperatures.push_back(t);
         return name;

@@ -198,3 +198,18 @@ TEST(RandomDocumentSweep, EveryDocumentOfUtilitiesGivesASatisfiedNetwork) {
         Sweep(static_cast<std::uint32_t>(seed), options, Checks{true, true}, findings);
     EXPECT_TRUE(findings.faults.empty()) << Report(findings);
 }
+
+// Streams that give no composition: a cooler's energy stream, listed before its product, carries
+// no composition either, and must not be taken for the stream that continues the cooled one. Without
+// compositions every path is one group, so no tees (a tee would pair with another path's mixer).
+TEST(RandomDocumentSweep, EveryDocumentWithoutCompositionsKeepsItsStreams) {
+    std::signal(SIGALRM, onAlarm);
+    random_case::Options options;
+    options.compositions = false;
+    options.tees = false;
+    options.exchangers = false;
+    Findings findings;
+    for (int seed = 1; seed <= Documents(300); ++seed)
+        Sweep(static_cast<std::uint32_t>(seed), options, Checks{true, true}, findings);
+    EXPECT_TRUE(findings.faults.empty()) << Report(findings);
+}
