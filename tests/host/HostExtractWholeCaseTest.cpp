@@ -4,9 +4,11 @@
 // generator, in the shapes of the examples' documents (a unit's property table gives each heater
 // or cooler its curve).
 #include "HostProcess.h"
+#include "tests/support/RandomSimulatorCase.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <ostream>
@@ -269,6 +271,23 @@ std::string heatedBranchAndBypass() {
                           heater("E3", "P", mixed, 140, 3, "Q"), ms("Q", 140, 1050, {}, 3, -23000)});
 }
 
+// H1 cooled from 118 to 78 C by C1 (200 kW), whose duty an energy stream carries to E1, heating K1
+// from 70 to 110 C: the pair is one exchanger, at an approach of 8 K, and the targets at a DTmin
+// of 10 K ask 10 kW of hot utility that no unit is left to bring. G1 is cooled from 60 to 45 C.
+std::string jointPairShortOfHeat() {
+    auto unit = [](const char* name, const char* cls, const char* in, double t0, double t1, double duty,
+                   std::vector<std::string> links) {
+        const double cp = duty / 2 / std::fabs(t1 - t0);  // of 2 kg/s, kJ/(kg.K)
+        return item(name, cls, {{"Duty", duty}}, links,
+                    ptable(in, {t0, (t0 + t1) / 2, t1}, {cp * t0, cp * (t0 + t1) / 2, cp * t1}));
+    };
+    return doc("pair", {ms("H1", 118, 590, {"C1"}, 2, -20000), unit("C1", "htCooler", "H1", 118, 78, 200, {"H2", "Q1"}),
+                        ms("H2", 78, 390, {}, 2, -22000), item("Q1", "ppEnergyStream", {{"HeatFlow", 200}}, {"E1"}),
+                        ms("K1", 70, 350, {"E1"}, 2, -30000), unit("E1", "htHeater", "K1", 70, 110, 200, {"K2"}),
+                        ms("K2", 110, 550, {}, 2, -29000), ms("G1", 60, 300, {"C2"}, 2, -10000),
+                        unit("C2", "htCooler", "G1", 60, 45, 75, {"G2"}), ms("G2", 45, 225, {}, 2, -12000)});
+}
+
 // The document with the streams of each tee branch named, as a simulator names them.
 std::string branchesNamed(std::string text) {
     for (const char* s : {"B1", "D1", "B2", "B3", "D2"}) {
@@ -479,6 +498,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {"  K1_To_K2 (cold): 40 -> 115.3 C, 377.5 kW, 2 kg/s\n", "  E1 (heater) MP Steam -> K1_To_K2: duty 377.50",
                    "  calculation               calculated\n"},
                   {"LP Steam ->"}},
+        // A heater and cooler joined into one exchanger leave their utilities unused: the targets
+        // reported are taken without them, as the case saved has them.
+        WholeCase{"JointPairTargetsWithoutItsUtilities", jointPairShortOfHeat(), "", "",
+                  {"  C1_E1 (exchanger) H1_To_H2 -> K1_To_K2: duty 200.00", "  area, countercurrent      not available\n",
+                   "hot utility placed 0.000 kW of 10.000 kW"},
+                  {"LP Steam", "  area, countercurrent      2"}},
         // A fired heater is placed as the heater it is.
         WholeCase{"FiredHeater", doc("fired", heat("K1", "K2", "F1", 200, 350, 300, "htFiredHeater")), "", "",
                   {"  K1_To_K2 (cold): 200 -> 350 C, 300 kW, 2 kg/s\n", "  F1 (heater) ", "-> K1_To_K2: duty 300.00",
@@ -616,5 +641,31 @@ INSTANTIATE_TEST_SUITE_P(
                    "the exchanger."},
                   {}}),
     [](const ::testing::TestParamInfo<WholeCase>& info) { return std::string(info.param.name); });
+
+// The targets `extract` reports are those of the case it saves: `targets` on the saved case reads
+// them again, for documents of the kinds whose units the extraction rejoins or whose utilities it
+// drops, and for generated documents of every kind.
+TEST(HostExtractWholeCaseTargets, AreThoseOfTheCaseSaved) {
+    std::vector<std::pair<std::string, std::string>> documents{{"pair", jointPairShortOfHeat()},
+                                                               {"train", example("exchanger-train.vmc")},
+                                                               {"bypass", heatedBranchAndBypass()}};
+    for (std::uint32_t seed : {3u, 8u, 15u, 22u, 41u, 56u, 97u})
+        documents.emplace_back("random-" + std::to_string(seed), random_case::Generate(seed).text);
+    const auto targetsOf = [](const std::string& out) {
+        const std::size_t from = out.find("Targets at DTmin");
+        const std::size_t to = out.find("\nNetwork design", from);
+        return from == std::string::npos ? std::string() : out.substr(from, to == std::string::npos ? to : to + 1 - from);
+    };
+    for (const auto& [name, text] : documents) {
+        ScratchFile document("extract-targets", name + ".vmc", text);
+        ScratchFile saved("extract-targets", name + ".case", "", false);
+        const HostRun extracted = RunHost("extract " + document.path + " --save " + saved.path);
+        ASSERT_EQ(0, extracted.exitCode) << name << "\n" << extracted.out;
+        const HostRun again = RunHost("targets " + saved.path);
+        ASSERT_EQ(0, again.exitCode) << name << "\n" << again.out;
+        EXPECT_FALSE(targetsOf(extracted.out).empty()) << name << "\n" << extracted.out;
+        EXPECT_EQ(targetsOf(extracted.out), targetsOf(again.out + "Network design")) << name;
+    }
+}
 
 }  // namespace
