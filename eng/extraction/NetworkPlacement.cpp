@@ -194,6 +194,12 @@ CNode* VelmorToTarsilImport::FindInsertionNodeForStream(CPItem* caseStream) cons
     if (!node) return nullptr;
     CPString branch;
     TextValue(stream, "BranchName", branch);
+    // A branch of a tee taken as a stream of its own (its heat not folded over the tee and its
+    // mixer) has no branches in the design: its units go on it by temperature alone.
+    const auto chain = m_streamChainIndex.find(name.c_str());
+    if (chain != m_streamChainIndex.end() && m_streamChains[chain->second].second &&
+        m_streamChains[chain->second].second->tees.empty())
+        branch.clear();
     WalkToInsertionNode(branch, t, scenarioStream->GetHotCold(), node);
     return node;
 }
@@ -388,7 +394,8 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
         } else {
             double t1 = 0.0, t2 = 0.0;
             const bool haveT1 = KnownNumber(outlet, "Temperature", t1);
-            if (!KnownNumber(inlet, "Temperature", t2)) t2 = 0.0;
+            const bool haveT2 = KnownNumber(inlet, "Temperature", t2);
+            if (!haveT2) t2 = 0.0;
             const char* chosen = nullptr;
             CPString text;
             const CPString cls = item->_get_szClassName();
@@ -398,8 +405,16 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
                 chosen = heatType == 1 ? "Very Low Temperature" : heatType == 0 ? "Very High Temperature" : nullptr;
             } else if (haveT1 && heatType != 2) {
                 if (site) chosen = m_scenario->GetRecommendedSiteUtilityName(t1, heatType, nullptr);
-                else if (excel == 0.0 && manager)
+                else if (excel == 0.0 && manager) {
                     chosen = manager->GetRecommendedUtilityForDataExt(t1, static_cast<SegmentHeatType>(heatType), t2);
+                    // The recommendation goes by the outlet alone: a unit whose inlet it cannot
+                    // meet at DTmin goes on a utility that does its duty.
+                    if (haveT2) {
+                        text = ServingUtility(*manager, chosen, heatType == 0, t2, t1, item->_get_szName(),
+                                              processName.empty() ? inlet->_get_szName() : processName);
+                        chosen = text.c_str();
+                    }
+                }
                 else if (excel != 0.0 && TextValue(item, heatType == 0 ? "ShellSideFeed" : "TubeSideFeed", text))
                     chosen = text.c_str();
             }

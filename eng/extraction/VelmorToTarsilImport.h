@@ -28,6 +28,7 @@ class Case;
 class CNode;
 class CPItem;
 class DataExtractionConfig;
+class IDefaultUtilityManager;
 class IHENDesign;
 class IHeatIntegrationStream;
 class RalvexInterface;
@@ -151,6 +152,15 @@ public:
     void AddSimulationUtilityStreams();
     void AddExchangerFromItem(CPItem* item);
     void AddUtilityExchangerFromItem(CPItem* item);
+    // The utility for a heater (`heating`) or cooler taking its process side from `from` to `to`:
+    // `recommended` when it does the duty at the scenario's DTmin, else the cheapest default utility
+    // that does; where none does, `recommended` (possibly empty), and the report names the unit
+    // when there is one.
+    CPString ServingUtility(IDefaultUtilityManager& manager, const char* recommended, bool heating, double from,
+                            double to, const CPString& unit, const CPString& stream);
+    // Whether the utility does that duty at DTmin; true where its temperatures or the unit's are
+    // not known (nothing to judge by).
+    bool UtilityServes(IDefaultUtilityManager& manager, const CPString& name, bool heating, double from, double to) const;
     // The design stream node an exchanger side for this case stream goes in at; null when none.
     CNode* FindInsertionNodeForStream(CPItem* caseStream) const;
     // The stream node at one of the exchanger's ports (side 1 inlets, 2 outlets) that belongs to
@@ -176,6 +186,9 @@ public:
     // Splitters, branches and mixers of a chain's tees on its stream, with their fractions.
     void ExtractBranches(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream);
     void RefreshSplitFractions(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream);
+    // The flow a tee's branch shares are taken of: the tee's inflow, or the branches' own sum
+    // where they carry it all but for the simulation's rounding (said in the report when `note`).
+    double BranchShareBase(CPItem* tee, double inflow, bool note);
     const std::vector<CPItem*>& GetExistingNetworkItems() const { return m_existingNetworkItems; }
     CPItem* GetExchangerItem(const CPString& name) const;
     // The name a case unit is placed under: its own, or, where the base design holds a unit of

@@ -62,6 +62,12 @@ const MessageText kTexts[] = {
                                "is not extracted."},
     {"ExtractionVesselDutyNotTaken", "Unit %s, of class %s, carries a duty of %s kW and no energy stream: its duty is "
                                      "not extracted."},
+    {"ExtractionNoUtilityServes", "Heaters and coolers no utility serves at the minimum approach"},
+    {"ExtractionNoUtilityServesUnit", "Unit %s on stream %s, from %s to %s C: no utility does its duty at an approach "
+                                      "of %s C; it was put on %s."},
+    {"ExtractionSplitFlowsRounded", "Tee branches whose flows add up to their feed's but for rounding"},
+    {"ExtractionSplitFlowRounded", "The branches of tee %s carry %s kg/s of the %s kg/s fed to it: each branch's share "
+                                   "is taken of what the branches carry."},
     {"ExtractionExchangerSides", "Exchangers whose sides do not name their streams"},
     {"ExtractionExchangerSideNotLinked", "Exchanger %s: %s names stream %s, which is not among its %s."},
     {"ExtractionExchangerInletUnnamed", "Exchanger %s: inlet stream %s is named by neither TubeSideFeed nor "

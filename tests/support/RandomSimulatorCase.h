@@ -29,6 +29,12 @@ struct Options {
     bool energyStreams = true;
     bool kinks = true;       // property tables whose specific heat steps once inside a unit
     bool compositions = true;  // material streams give their mole fractions (CompMolarFraction)
+
+    // A tee branch passed through a pump, valve, pipe or recycle is then heated or cooled too.
+    bool passThenTransfer = false;
+    // The first branch of a tee carries 1e-6 kg/s less than its share, as a simulator writes a
+    // flow rounded (the branches then fall short of the feed by that much).
+    bool roundedBranchFlows = false;
     // The temperatures the paths keep to (C): by default where air cools and high-pressure steam
     // heats at a minimum approach of 10 K.
     double lowest = 45.0, highest = 240.0;
@@ -272,10 +278,10 @@ private:
         const double r = m_n.Between(0.2, 0.8);
         const double t0 = path.temperature;
         const std::string feed = path.stream;
-        double mixed = 0.0;
+        double mixed = 0.0, carried = 0.0;
         std::vector<std::string> ends;
         for (int b = 0; b < 2; ++b) {
-            const double mass = path.mass * (b == 0 ? r : 1.0 - r);
+            const double mass = path.mass * (b == 0 ? r : 1.0 - r) - (b == 0 && m_options.roundedBranchFlows ? 1e-6 : 0.0);
             const std::string branch = "Branch " + std::to_string(m_count) + "." + std::to_string(b + 1);
             Path side = path;
             side.temperature = t0;
@@ -283,13 +289,17 @@ private:
             At(tee).links.push_back(side.stream);
             const int what = m_n.Below(m_options.passThrough ? 3 : 2);
             if (what == 0) Utility(side, Swing(side), mass, branch);
-            else if (what == 2) PassThrough(side, mass, branch);
+            else if (what == 2) {
+                PassThrough(side, mass, branch);
+                if (m_options.passThenTransfer) Utility(side, Swing(side), mass, branch);
+            }
             mixed += mass * side.temperature;
+            carried += mass;
             ends.push_back(side.stream);
         }
         m_items.push_back(Item{mixer, "ppMixer", "", {}});
         for (const std::string& e : ends) At(e).links.push_back(mixer);
-        path.temperature = mixed / path.mass;
+        path.temperature = mixed / carried;
         path.stream = NewStream(path, path.temperature, path.mass, "");
         At(mixer).links.push_back(path.stream);
         (void)feed;
