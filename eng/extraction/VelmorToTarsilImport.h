@@ -297,6 +297,14 @@ private:
     std::unordered_map<std::string, CPItem*> m_exchangerItems;
     // Copies the extraction made of case streams, each with its source, in the order made.
     std::vector<std::pair<CPItem*, CPItem*>> m_duplicates;
+    std::unordered_map<const CPItem*, CPItem*> m_duplicateSources;
+    // Whether the item is one of those copies.
+    bool IsDuplicate(const CPItem* item) const { return m_duplicateSources.count(item) != 0; }
+    // The case item a copy stands for; the item itself when it is none.
+    const CPItem* CaseItemBehind(const CPItem* item) const {
+        const auto it = m_duplicateSources.find(item);
+        return it == m_duplicateSources.end() ? item : it->second;
+    }
     // Whether this object extracted its case (only then has it anything to refresh).
     bool m_extracted = false;
 };

@@ -4,9 +4,11 @@
 // generator, in the shapes of the examples' documents (a unit's property table gives each heater
 // or cooler its curve).
 #include "HostProcess.h"
+#include "tests/support/RandomSimulatorCase.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <ostream>
@@ -215,6 +217,14 @@ std::string exchangerEndsBothStreams() {
 }
 
 // ---- the cases ----
+// A random document of the sweep's generator, without tees (tests/support/RandomSimulatorCase.h).
+std::string randomDocument(std::uint32_t seed) {
+    random_case::Options options;
+    options.tees = false;
+    return random_case::Generate(seed, options).text;
+}
+const std::vector<std::string> kSoundNetwork = {"  degrees of freedom        0\n", "  unsatisfied streams       none\n"};
+
 struct WholeCase {
     const char* name;
     std::string document;
@@ -335,6 +345,15 @@ INSTANTIATE_TEST_SUITE_P(
                    "  X2 (exchanger) H1_To_H2 -> K1_To_K2: duty 48.00", "  degrees of freedom        0\n",
                    "  unsatisfied streams       none\n", "  calculation               calculated\n"},
                   {"DummyHtrIgnore", "DummyClrIgnore"}},
+        // A chain cut where its temperature turns at an exchanger's outlet: the cut's own copy of
+        // the outlet stream stands beside the exchanger, which still takes its duty from the heat
+        // flows, so that every stream's end gets its utility where the network needs one (the
+        // duty was left free, specified later past the network's freedom: -1, or streams left
+        // unsatisfied). Random documents of the sweep, each also refreshed from itself.
+        WholeCase{"RandomTurnAtExchangerOutlet71", randomDocument(71), "", randomDocument(71), kSoundNetwork, {}},
+        WholeCase{"RandomTurnAtExchangerOutlet79", randomDocument(79), "", "", kSoundNetwork, {}},
+        WholeCase{"RandomTurnAtExchangerOutlet108", randomDocument(108), "", randomDocument(108), kSoundNetwork, {}},
+        WholeCase{"RandomTurnAtExchangerOutlet190", randomDocument(190), "", "", kSoundNetwork, {"_DummyClrIgnore"}},
         // A fired heater is placed as the heater it is.
         WholeCase{"FiredHeater", doc("fired", heat("K1", "K2", "F1", 200, 350, 300, "htFiredHeater")), "", "",
                   {"  K1_To_K2 (cold): 200 -> 350 C, 300 kW, 2 kg/s\n", "  F1 (heater) ", "-> K1_To_K2: duty 300.00",
