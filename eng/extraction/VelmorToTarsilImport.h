@@ -67,7 +67,10 @@ public:
     void ReassignInfeasibleUtilities();
     // The stream of a column side duty, vessel or reactor duty from its energy stream.
     // False, with the stream untouched, when the energy stream's heat flow is unknown.
-    bool RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr);
+    // A shortcut column's stream takes the column's duty and temperature; false, with `missing`
+    // naming the value, when the column leaves either unknown.
+    bool RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr,
+                             CPString* missing = nullptr);
     // The report's warning naming the process streams a refresh left as they were.
     void ReportStreamsNotRefreshed(const std::vector<CPString>& names);
     // A stream the refresh left as it was because the solved case leaves `missing` unknown.
@@ -262,6 +265,11 @@ private:
     void TraySectionDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void VesselDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void ShortcutColumnDuty(CPItem* energyStream, CPItem* unit);
+    // The stream of a shortcut column's reboiler (energy stream into the column) or condenser
+    // duty (out of it): from half a degree below or above the column's temperature there to it,
+    // with the load of the column's duty. With `missing`, false and the stream as it was, naming
+    // the value, when the column leaves either unknown.
+    bool ShortcutColumnEnd(IHeatIntegrationStream& s, CPItem* energyStream, CPString* missing = nullptr) const;
     // Whether the item is among the extraction's items (by an index over the list).
     bool IsExtracted(const CPItem* item);
     void ClearExtractedItems();
