@@ -191,5 +191,6 @@ CPItem* VelmorToTarsilImport::DuplicateCaseItem(CPItem* item, int placement) {
     }
     // A copy is frozen at the values its source had: a refresh brings it up to date first.
     m_duplicates.emplace_back(copy, item);
+    m_duplicateSources.emplace(copy, item);
     return copy;
 }

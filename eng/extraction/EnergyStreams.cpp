@@ -314,28 +314,53 @@ void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double
     setStream(s, "CHTCoeff", kEmpty, 0);
 }
 
+bool VelmorToTarsilImport::ShortcutColumnEnd(IHeatIntegrationStream& s, CPItem* energyStream, CPString* missing) const {
+    // An energy stream into the column heats its reboiler; one out of it comes from its condenser.
+    CPItem* column = FirstNeighbour(energyStream, CPItem::Downstream);
+    const bool reboiler = column != nullptr;
+    if (!column) column = FirstNeighbour(energyStream, CPItem::Upstream);
+    if (!column) return true;
+    const char* dutyName = reboiler ? "ReboilerDuty" : "CondenserDuty";
+    double t = kEmpty, duty = kEmpty;
+    if (!KnownNumber(column, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t)) t = kEmpty;
+    if (!KnownNumber(column, dutyName, duty)) duty = kEmpty;
+    if (missing && (t == kEmpty || duty == kEmpty)) {
+        *missing = (t == kEmpty ? CPString("the ") + (reboiler ? "reboiler" : "condenser") + " temperature of "
+                                : CPString("the ") + (reboiler ? "reboiler" : "condenser") + " duty of ") +
+                   column->_get_szName();
+        return false;
+    }
+    // The ends and the load together: one value written beside the others' old ones could turn
+    // the stream the other way for a moment, and the stream would refuse it.
+    std::vector<StreamValueSetting> values;
+    if (duty != kEmpty) values.push_back({"Enthalpy", -duty, 0});
+    if (t != kEmpty) {
+        values.push_back({"Temperature", t, 1});
+        values.push_back({"Temperature", reboiler ? t - kSpan : t + kSpan, 0});
+    }
+    if (!values.empty()) s.SetValues(values.data(), static_cast<int>(values.size()));
+    return true;
+}
+
 void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit) {
     const CPString name = FreeStreamName(energyStream->_get_szName());
     IHeatIntegrationStream* s = AddDutyStream(name);
     const DutyUnit d = MakeDutyUnit(name);
 
-    // An energy stream into the column heats its reboiler; one out of it comes from its condenser.
     CPItem* column = FirstNeighbour(energyStream, CPItem::Downstream);
     const bool reboiler = column != nullptr;
     if (!column) column = FirstNeighbour(energyStream, CPItem::Upstream);
     if (column) {
+        if (s) ShortcutColumnEnd(*s, energyStream);
         double t = kEmpty, duty = kEmpty;
-        if (!KnownNumber(column, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t)) t = kEmpty;
-        if (!KnownNumber(column, reboiler ? "ReboilerDuty" : "CondenserDuty", duty)) duty = kEmpty;
-        if (t != kEmpty) {
-            d.SetTarget(s, t);
-            d.SetSupply(s, reboiler ? t - kSpan : t + kSpan);
+        if (KnownNumber(column, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t) && t != kEmpty) {
+            setNumber(d.outlet, "Temperature", t);
+            setNumber(d.inlet, "Temperature", reboiler ? t - kSpan : t + kSpan);
         }
-        if (duty != kEmpty) {
+        if (KnownNumber(column, reboiler ? "ReboilerDuty" : "CondenserDuty", duty) && duty != kEmpty) {
             setNumber(d.unit, "Duty", std::fabs(duty));
             if (duty > 0.0) d.SetClass("htHeater");
             else if (duty < 0.0) d.SetClass("htCooler");
-            setStream(s, "Enthalpy", -duty, 0);
         }
 
         // Properties of the column's product at that end.
@@ -357,6 +382,8 @@ void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit
     link(d.unit, d.outlet);
     ReportNewStream(unit, name, s);
     setStream(s, "CHTCoeff", kEmpty, 0);
+    // A refresh reads the column's duty and temperature again through its energy stream.
+    RecordEnergyStream(name, energyStream, unit);
 }
 
 void VelmorToTarsilImport::ExtractSeparatorDuties() {

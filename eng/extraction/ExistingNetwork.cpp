@@ -251,13 +251,15 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     CPItem* feed = nullptr;
     CPItem* product = nullptr;
     if (IsClass(unit, "htHeatExchanger")) {
+        // Where the extraction cut a chain at the exchanger, its own copy of the named stream
+        // stands beside it in the case's place, with the same values.
         CPString feedName, productName;
         if (!TextValue(unit, "TubeSideFeed", feedName)) return;
         for (CPItem* n : unit->RelatedNodes(CPItem::Upstream))
-            if (n->_get_szName() == feedName) feed = n;
+            if (CaseItemBehind(n)->_get_szName() == feedName) feed = n;
         if (TextValue(unit, "TubeSideProduct", productName))
             for (CPItem* n : unit->RelatedNodes(CPItem::Downstream))
-                if (n->_get_szName() == productName) product = n;
+                if (CaseItemBehind(n)->_get_szName() == productName) product = n;
     } else {
         feed = FirstMaterialStream(unit, CPItem::Upstream);
         product = FirstMaterialStream(unit, CPItem::Downstream);

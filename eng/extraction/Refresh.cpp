@@ -125,8 +125,9 @@ bool VelmorToTarsilImport::Refresh() {
             }
         } else if (auto e = m_energyStreamIndex.find(name); e != m_energyStreamIndex.end()) {
             CPItem* energyStream = m_energyStreamItems[e->second].second;
-            if (!RefreshEnergyStream(*stream, energyStream, m_energyStreamUnits[e->second])) {
-                ReportStreamValueMissing(name, "the heat flow of " + energyStream->_get_szName());
+            missing = "the heat flow of " + energyStream->_get_szName();
+            if (!RefreshEnergyStream(*stream, energyStream, m_energyStreamUnits[e->second], &missing)) {
+                ReportStreamValueMissing(name, missing);
                 kept.insert(name);
             }
         } else {
@@ -187,8 +188,17 @@ void VelmorToTarsilImport::ReportStreamsNotRefreshed(const std::vector<CPString>
                       FormatMessage(FindString("ExtractionStreamNotRefreshed"), {name}));
 }
 
-bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit) {
+bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit,
+                                               CPString* missing) {
     if (!energyStream) return true;
+    // A shortcut column's duty and temperature stand on the column, signed as its reboiler and
+    // condenser are (the energy stream's heat flow says only that the pair was taken).
+    if (IsClass(unit, "scShortcutDistillation")) {
+        CPString unknown;
+        if (ShortcutColumnEnd(stream, energyStream, &unknown)) return true;
+        if (missing) *missing = unknown;
+        return false;
+    }
     double q = 0.0;
     if (!KnownNumber(energyStream, "HeatFlow", q) || q == kEmpty) return false;
     stream.SetValue("Enthalpy", -q, 0);

@@ -68,7 +68,10 @@ public:
     void ReassignInfeasibleUtilities();
     // The stream of a column side duty, vessel or reactor duty from its energy stream.
     // False, with the stream untouched, when the energy stream's heat flow is unknown.
-    bool RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr);
+    // A shortcut column's stream takes the column's duty and temperature; false, with `missing`
+    // naming the value, when the column leaves either unknown.
+    bool RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr,
+                             CPString* missing = nullptr);
     // The report's warning naming the process streams a refresh left as they were.
     void ReportStreamsNotRefreshed(const std::vector<CPString>& names);
     // A stream the refresh left as it was because the solved case leaves `missing` unknown.
@@ -280,6 +283,11 @@ private:
     void TraySectionDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void VesselDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void ShortcutColumnDuty(CPItem* energyStream, CPItem* unit);
+    // The stream of a shortcut column's reboiler (energy stream into the column) or condenser
+    // duty (out of it): from half a degree below or above the column's temperature there to it,
+    // with the load of the column's duty. With `missing`, false and the stream as it was, naming
+    // the value, when the column leaves either unknown.
+    bool ShortcutColumnEnd(IHeatIntegrationStream& s, CPItem* energyStream, CPString* missing = nullptr) const;
     // Whether the item is among the extraction's items (by an index over the list).
     bool IsExtracted(const CPItem* item);
     void ClearExtractedItems();
@@ -316,6 +324,14 @@ private:
     std::unordered_map<const CPItem*, CPString> m_unitNames;
     // Copies the extraction made of case streams, each with its source, in the order made.
     std::vector<std::pair<CPItem*, CPItem*>> m_duplicates;
+    std::unordered_map<const CPItem*, CPItem*> m_duplicateSources;
+    // Whether the item is one of those copies.
+    bool IsDuplicate(const CPItem* item) const { return m_duplicateSources.count(item) != 0; }
+    // The case item a copy stands for; the item itself when it is none.
+    const CPItem* CaseItemBehind(const CPItem* item) const {
+        const auto it = m_duplicateSources.find(item);
+        return it == m_duplicateSources.end() ? item : it->second;
+    }
     // Whether this object extracted its case (only then has it anything to refresh).
     bool m_extracted = false;
 };

@@ -102,6 +102,8 @@ const MessageText kTexts[] = {
                                  "(PRO/II)."},
     {"SimulatorFileTypeNoProII", "The simulator file type must be 0 (process simulator) or 1 (flowsheet simulator): "
                                  "PRO/II files cannot be chosen here."},
+    {"ExtractionWizardFirstPage", "This is the wizard's first page: there is no page before it."},
+    {"ExtractionWizardLastPage", "This is the wizard's last page: there is no page after it."},
     // The wizard: captions, notices and page texts.
     {"FileNameInExtraction", "Data extraction from %s"},
     {"FileNameAndStepsInExtraction", "Data extraction from %s: step %d of %d"},

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <ostream>
@@ -339,6 +340,31 @@ std::string branchesNamed(std::string text) {
 }
 
 // ---- the cases ----
+// A feed heated into a shortcut column whose reboiler takes its duty through QR and whose
+// condenser gives its off through QC (duties and temperatures on the column).
+std::string shortcutColumn(double reboilerDuty, double reboilerT, double condenserDuty, double condenserT) {
+    auto product = [](const char* name, double t, const char* fractions) {
+        return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 1}, {"HeatFlow", 100}, {"MolarEnthalpy", -20000}},
+                    {}, std::string("\n    <list name=\"CompMolarFraction\">") + fractions + "</list>");
+    };
+    return doc("shortcut", heat("F1", "F2", "E1", 40, 100, 200) + std::vector<std::string>{
+        item("QR", "ppEnergyStream", {{"HeatFlow", reboilerDuty}}, {"COL"}),
+        item("COL", "scShortcutDistillation",
+             {{"ReboilerDuty", reboilerDuty}, {"ReboilerTemperature", reboilerT}, {"CondenserDuty", condenserDuty},
+              {"CondenserTemperature", condenserT}},
+             {"QC", "DIST", "BTMS"}),
+        item("QC", "ppEnergyStream", {{"HeatFlow", -condenserDuty}}),
+        product("DIST", condenserT, "0.9 0.1"), product("BTMS", reboilerT, "0.1 0.9")});
+}
+
+// A random document of the sweep's generator, without tees (tests/support/RandomSimulatorCase.h).
+std::string randomDocument(std::uint32_t seed) {
+    random_case::Options options;
+    options.tees = false;
+    return random_case::Generate(seed, options).text;
+}
+const std::vector<std::string> kSoundNetwork = {"  degrees of freedom        0\n", "  unsatisfied streams       none\n"};
+
 struct WholeCase {
     const char* name;
     std::string document;
@@ -553,6 +579,22 @@ INSTANTIATE_TEST_SUITE_P(
                   {"  C1_E1 (exchanger) H1_To_H2 -> K1_To_K2: duty 200.00", "  area, countercurrent      not available\n",
                    "hot utility placed 0.000 kW of 10.000 kW"},
                   {"LP Steam", "  area, countercurrent      2"}},
+        // A chain cut where its temperature turns at an exchanger's outlet: the cut's own copy of
+        // the outlet stream stands beside the exchanger, which still takes its duty from the heat
+        // flows, so that every stream's end gets its utility where the network needs one (the
+        // duty was left free, specified later past the network's freedom: -1, or streams left
+        // unsatisfied). Random documents of the sweep, each also refreshed from itself.
+        WholeCase{"RandomTurnAtExchangerOutlet71", randomDocument(71), "", randomDocument(71), kSoundNetwork, {}},
+        WholeCase{"RandomTurnAtExchangerOutlet79", randomDocument(79), "", "", kSoundNetwork, {}},
+        WholeCase{"RandomTurnAtExchangerOutlet108", randomDocument(108), "", randomDocument(108), kSoundNetwork, {}},
+        WholeCase{"RandomTurnAtExchangerOutlet190", randomDocument(190), "", "", kSoundNetwork, {"_DummyClrIgnore"}},
+        // A shortcut column solved again: its reboiler's and condenser's streams take the column's
+        // new duties and temperatures (they once kept the first document's, named as streams not
+        // refreshed), and so do their units.
+        WholeCase{"ShortcutColumnRefreshed", shortcutColumn(500, 140, -450, 80), "", shortcutColumn(600, 145, -520, 75),
+                  {"  QR (cold): 144.5 -> 145 C, 600 kW\n", "  QC (hot): 75.5 -> 75 C, 520 kW\n",
+                   "  QR_Exchanger (heater) MP Steam -> QR: duty 600.00", "  QC_Exchanger (cooler) QC -> Air: duty 520.00"},
+                  {"Streams_Not_Refreshed"}},
         // A fired heater is placed as the heater it is.
         WholeCase{"FiredHeater", doc("fired", heat("K1", "K2", "F1", 200, 350, 300, "htFiredHeater")), "", "",
                   {"  K1_To_K2 (cold): 200 -> 350 C, 300 kW, 2 kg/s\n", "  F1 (heater) ", "-> K1_To_K2: duty 300.00",
