@@ -261,6 +261,13 @@ const ViewRenaming kViewRenamings[] = {
                    "expect NameNotUnique\nsettext ExtraData.390 dEFAULT sTUDY\nsettext ExtraData.390 study-1\n"),
      {{"dEFAULT sTUDY", "H1"}, {"Study-1", "H2"}, {"Event-P1", "C1"}, {"event-p2", "C2"},
       {"Study-2", "E100"}, {"Base Case", "E101"}, {"Event-P2", "Heater"}, {"study-1", "Cooler1"}}},
+    // The same names given while locked, after the schedules and studies that name the streams and
+    // units were made and run.
+    {"OperatedThenRenamed", "operated-network.csv", "operated-streams.csv", kToTheScenario + Operating("C1", "E100", "", ""),
+     kToTheScenario + Operating("C1", "E100", "", "") +
+         "open MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\n" + kRenameOperated,
+     {{"dEFAULT sTUDY", "H1"}, {"Study-1", "H2"}, {"Event-P1", "C1"}, {"event-p2", "C2"},
+      {"Study-2", "E100"}, {"Base Case", "E101"}, {"Event-P2", "Heater"}, {"study-1", "Cooler1"}}},
     {"Site", nullptr, nullptr, "attach Viewable.299 Process 1\n",
      "attach Viewable.299 Process 1\nopen HIDesignViewerTotalSite.200.0\nsettext ExtraData.208 dEFAULT sTUDY\n"
      "cmd RenameView\nopen HIDesignViewerScenario.200.0\nsettext StrName.401.0 H2Start\nsettext StrName.401.1 C1End\n",
