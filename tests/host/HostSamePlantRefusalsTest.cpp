@@ -53,6 +53,19 @@ std::string RetrofitCase() {
     return file.path + " --open case";
 }
 
+// The operated network locked for operation.
+std::string LockedCase() {
+    static const ScratchFile file("samerefusal", "locked.case", "", false);
+    static const int made = [] {
+        const ScratchFile designed("samerefusal", "unlocked.case", "", false);
+        RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
+                " --save " + designed.path);
+        return RunViewScript(designed.path + " --open design", "cmd LockOperation\n", " --save " + file.path).exitCode;
+    }();
+    (void)made;
+    return file.path + " --open case";
+}
+
 // A site of the four streams, on its own viewer.
 std::string SiteCase() {
     static const ScratchFile file("samerefusal", "site.case", "", false);
@@ -66,6 +79,10 @@ const Place kSelectedScenario{"attach Viewable.299 base\nopen HIDesignViewerProj
 const Place kSelectedDesign{"attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n", 2};
 const Place kRetrofitBase{"attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\n", 2};
 const Place kSite{"", 0};
+// The stream table's third process row (C1) and first utility row (HP Steam) selected.
+const Place kSelectedRows{"open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nset RowPos.105 2\n"
+                          "set RowPosU.105 0\n",
+                          2};
 
 struct Refusal {
     const char* label;
@@ -100,6 +117,8 @@ const Refusal kRefusals[] = {
      "file " KESTRIN_EXAMPLES "/four-streams.csv\ncmd OpenHXCapitalCostDefaultSet"},
     {"SpreadsheetOpenedFromNoFile", &kScenario, "file /nonexistent-kestrin/streams.xls\ncmd OpenExcelFile"},
     {"SpreadsheetOfAnotherKind", &kScenario, "file " KESTRIN_EXAMPLES "/four-streams.csv\ncmd OpenExcelFile"},
+    {"LockedProcessStreamMadeAUtility", &kSelectedRows, "cmd SwitchProcessToUtil", nullptr, LockedCase},
+    {"LockedUtilityMadeAProcessStream", &kSelectedRows, "cmd SwitchUtilToProcess", nullptr, LockedCase},
     {"ScenarioAddedUnderATakenName", &kProject, "cmd AddDefaultScenario base"},
     {"ScenarioRenamedToATakenName", &kSelectedScenario, "settext ExtraData.208 base\ncmd RenameView"},
     {"ScenarioDeletionDeclined", &kSelectedScenario, "cmd RemoveFromDesignView"},
