@@ -278,6 +278,14 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
             SendMessageKey(kSiteUtilityOnlyMessage);
             return;
         }
+        // A locked network keeps its streams as they are until it is unlocked, as it keeps them
+        // from a deletion: a stream of it switched to the other kind would leave its units on
+        // nothing. It gets its kind back at once.
+        if (IsStreamInLockedOperation(text)) {
+            stream->SetStreamKind(oldKind, 0);
+            SendMessageKey(kStreamInLockedNetworkMessage);
+            return;
+        }
         // A site stream stays a utility: every scenario of the site holds it as one, and the case
         // writes it so.
         if (toProcess && SiteStreamOf(*stream)) {

@@ -333,16 +333,16 @@ int HIDesignViewerTotalSite::Message(const Text& line) {
     const Text rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
     if (const int answer = sharedWord(word); answer >= 0) return answer;
     if (word == "AddToDesignView") {
-        if (!newScenarioName.empty() && myTotalSite) addScenario(newScenarioName);
+        const int added = !newScenarioName.empty() && myTotalSite ? addScenario(newScenarioName) : 1;
         newScenarioName.clear();
-        return 1;
+        return added;
     }
     if (word == "RenameView") {
         const Text name = newScenarioName;
         if (!currentScenario) return 1;  // nothing to rename: the typed name waits
         newScenarioName.clear();
         if (!name.empty() && myTotalSite && myTotalSite->RenameScenario(currentScenario->GetName(), name) != 1)
-            ErrorMsg("ThisScenarioNameAlreadyExists", name);
+            return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
         return 1;
     }
     if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Process 1") : rest);

@@ -252,7 +252,8 @@ int HIDesignViewerScenario::removeFromDesignView(const Text&) {
         }
         if (allowed) answer = ResponseMsg("ConfirmDeleteHENDesign", 2);
     }
-    if (!currentDesign || answer != 1 || !allowed) return 1;
+    // The retrofit's base kept, or the deletion declined: nothing was deleted, and the answer says so.
+    if (!currentDesign || answer != 1 || !allowed) return 0;
     // The scenario's notice of the deletion removes the viewer.
     return myScenario->DeleteDesign(currentDesign->GetName()) != 0;
 }

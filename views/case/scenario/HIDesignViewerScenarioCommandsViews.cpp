@@ -252,8 +252,9 @@ int HIDesignViewerScenario::switchProcessToUtil(const Text&) {
         ErrorMsg("PickTotalSiteUtilityFromDropDownList");
         return 0;
     }
+    // The scenario may give the stream its kind back (a stream of a locked network), and says why.
     stream->SetStreamKind(1, 1);
-    return 1;
+    return stream->GetStreamKind() == 1 ? 1 : 0;
 }
 
 int HIDesignViewerScenario::switchUtilToProcess(const Text&) {
@@ -265,7 +266,7 @@ int HIDesignViewerScenario::switchUtilToProcess(const Text&) {
         return 0;
     }
     stream->SetStreamKind(0, 1);
-    return 1;
+    return stream->GetStreamKind() != 1 ? 1 : 0;
 }
 
 int HIDesignViewerScenario::applyNewBCValues(const Text&) {
