@@ -60,17 +60,19 @@ struct DefaultManager::RecallStage {
         return false;
     }
 
-    bool ReadEconomics(ILurmetBinaryFile& file) {
+    // A capital-cost file (`editorRanges`) holds only what the economics editors take; a case's
+    // economics are checked by the case reader, which names the value at fault.
+    bool ReadEconomics(ILurmetBinaryFile& file, bool editorRanges) {
         bool flag = false;
         if (!file.ReadBool(flag)) return false;
         if (flag) {
             defaultSet = std::make_unique<EconomicData>();
-            if (!defaultSet->Recall(file)) return false;
+            if (!defaultSet->Recall(file) || (editorRanges && !defaultSet->WithinEditorRanges())) return false;
         }
         if (!file.ReadBool(flag)) return false;
         if (flag) {
             info = std::make_unique<EconomicInfo>();
-            if (!info->Recall(file)) return false;
+            if (!info->Recall(file) || (editorRanges && !info->WithinEditorRanges())) return false;
         }
         if (!file.ReadBool(setsPresent)) return false;
         replaceSets = true;
@@ -79,7 +81,7 @@ struct DefaultManager::RecallStage {
         if (!ReadCount(file, count)) return false;
         for (std::int32_t i = 0; i < count; ++i) {
             auto set = std::make_unique<EconomicData>();
-            if (!set->Recall(file)) return false;
+            if (!set->Recall(file) || (editorRanges && !set->WithinEditorRanges())) return false;
             // Sets are keyed by their upper-case name; "DEFAULT" and repeated keys cannot be held.
             // The set keeps the spelling it was saved with, as a rename gave it: the name reads
             // the same before and after a save.
@@ -195,7 +197,7 @@ bool DefaultManager::Recall(ILurmetBinaryFile* file, StoreRecallType type) {
     const bool all = type == SRT_All;
     RecallStage stage;
     if ((all || type == SRT_Utilities) && !stage.ReadUtilities(*file)) return false;
-    if ((all || type == SRT_Economics) && !stage.ReadEconomics(*file)) return false;
+    if ((all || type == SRT_Economics) && !stage.ReadEconomics(*file, type == SRT_Economics)) return false;
     if ((all || type == SRT_Coefficients) && !stage.ReadCoefficients(*file, version)) return false;
     if (all && version >= 4 && !stage.ReadFileNames(*file)) return false;
     if (version >= 5) {

@@ -126,7 +126,7 @@ const EconomicValue kEconomics[] = {
     {"an exponent of 2", false, 2, 2.0, true},          {"a constant of -1e300", false, 0, -1e300, false},
     {"a coefficient of 1e13", false, 1, 1e13, false},   {"an exponent of 5", false, 2, 5.0, false},
     {"an exponent of -0.5", false, 2, -0.5, false},     {"a law of 7", false, 3, 7.0, false},
-    {"a rate of 2", true, 0, 2.0, false},               {"a plant life of 200", true, 1, 200.0, false},
+    {"a rate of 2", true, 0, 2.0, false},               {"a plant life of 200", true, 1, 200.0, true},
     {"a plant life of -1", true, 1, -1.0, false},       {"9000 hours a year", true, 2, 9000.0, false},
 };
 
