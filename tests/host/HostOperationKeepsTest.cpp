@@ -393,3 +393,28 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
     EXPECT_TRUE(has(process.out, "  hot utility               20.000 kW\n")) << process.out;
     EXPECT_FALSE(has(process.out, "what-if")) << process.out;
 }
+
+// Study-1 holds a cleaning of E100 (2 to 4) and a flow change of H1 (from 3). The cleaning's node
+// removes the cleaning, whichever event the tree selected last (the flow change, or none); the
+// study node's removal of its selected event, with none selected, is refused with a word.
+TEST_F(HostOperationKeeps, AnEventsNodeRemovesItsOwnEvent) {
+    const std::string events = std::string(kStudyOne) +
+                               "set Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\ncmd AddEventToStudy\n"
+                               "set Enum.500 2\nset Enum.401 0\nset Enum.393 3\nset MassFlow.395 2\ncmd AddEventToStudy\n";
+    const std::string tree = "open TrendNodeViewObject.300\nopen StudyNodeView.300.1\n";
+    const struct Row {
+        std::string select;
+    } rows[] = {{""}, {"open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.398 H1_at_t3\n" + tree}};
+    for (const Row& row : rows) {
+        const HostRun run = View(events + row.select + "open Viewable.300.0\ncmd RemoveEventFromStudy\n"
+                                                       "open MyOwnerObject\nform\n");
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::string form = run.out.substr(run.out.rfind(": form\n"));
+        EXPECT_TRUE(has(form, "\"view\":\"H1_at_t3\"")) << run.out;
+        EXPECT_FALSE(has(form, "\"view\":\"E100_from_t2_to_t4\"")) << run.out;
+    }
+    const HostRun none = View(events + "expect NoStudyEventSelected\ncmd RemoveSelectedEventFromStudy\n");
+    ASSERT_EQ(0, none.exitCode) << none.out;
+    EXPECT_TRUE(has(none.out, "21: cmd RemoveSelectedEventFromStudy\n  result 0\n")) << none.out;
+    EXPECT_TRUE(has(none.out, "Error NoStudyEventSelected|")) << none.out;
+}

@@ -656,6 +656,10 @@ int StudyNodeView::Message(const Text& line) {
         return SendViewableMessage(parent, word == "RemoveStudyFromDesign" ? "RemoveSelectedStudyFromDesign"
                                                                            : "RenameSelectedStudyFromDesign");
     }
-    if (word == "RemoveSelectedEventFromStudy") return pStudy->DeleteSelectedEvent() ? 1 : 0;
+    if (word == "RemoveSelectedEventFromStudy") {
+        if (pStudy->DeleteSelectedEvent()) return 1;
+        ErrorMsg("NoStudyEventSelected");
+        return 0;
+    }
     return Viewable::Message(line);
 }
