@@ -201,9 +201,15 @@ TEST_F(HostOperationKeeps, AUtilitysMaximumFlowHoldsInEveryPass) {
 
 }  // namespace
 
-// A what-if command with nothing to act on is refused with a word and answers 0: a schedule run
-// or removed with none selected, an event's value or removal with no event, a reconciliation of
-// a network that is not locked (before its question is asked).
+// The trend view's tree of the locked example, before any study is made from the default one.
+const char* kTrendNode =
+    "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+    "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n";
+
+// A what-if command with nothing to act on is refused with a word and answers 0: a schedule run,
+// removed or given an event or flow changes with none selected, an event's value or removal with
+// no event, a study run, removed or renamed with none, a reconciliation of a network that is not
+// locked (before its question is asked).
 TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
     struct Row {
         const char* before;
@@ -216,6 +222,13 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\ncmd AddScheduleToDesign\n", "NoScheduleEventSelected", "set ExtraData.358 0.6"},
         {"cmd LockOperation\ncmd AddScheduleToDesign\n", "NoScheduleEventSelected", "cmd RemoveEventFromSchedule"},
         {"", "ReconcileNeedsLock", "cmd Reconcile"},
+        {"cmd LockOperation\nset ExtraData.587 6\nsettext HXSelection.389 C1\n", "NoScheduleSelected",
+         "cmd AddEventToSchedule"},
+        {"cmd LockOperation\n", "NoScheduleSelected", "cmd AcceptThroughputChanges"},
+        {kTrendNode, "NoStudySelected", "cmd ExecuteSelectedStudy"},
+        {kTrendNode, "NoStudySelected", "cmd RemoveSelectedStudyFromDesign"},
+        {kTrendNode, "NoStudySelected", "cmd RenameSelectedStudyFromDesign"},
+        {kTrendNode, "NoStudySelected", "settext ExtraData.390 Winter"},
     };
     for (const Row& row : rows) {
         const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");

@@ -142,6 +142,10 @@ int HIDesignViewerDesign::executeSchedule(const Text&) {
 }
 
 int HIDesignViewerDesign::addEventToSchedule(const Text&) {
+    if (!pDesign->GetCurrentScheduleName()) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
     const char* type = pDesign->GetEventTypeName(nEventKind);
     if (!type || strHXSelection.empty()) return 1;
     if (const char* message = pDesign->AddEventToSchedule(type, strHXSelection.c_str())) ErrorMsg(message);
@@ -175,6 +179,11 @@ int HIDesignViewerDesign::popUpEventToScheduleView(const Text&) {
 }
 
 int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
+    // The flow changes go to the selected schedule.
+    if (!pDesign->GetCurrentScheduleName()) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
     nEventKind = EmptyInt;
     IHENState* state = pDesign->GetDefaultState();
     const double factor = dPercentage / 100.0 + 1.0;
