@@ -431,3 +431,19 @@ TEST_F(HostOperationKeeps, AnEventsNodeRemovesItsOwnEvent) {
     EXPECT_TRUE(has(none.out, "21: cmd RemoveSelectedEventFromStudy\n  result 0\n")) << none.out;
     EXPECT_TRUE(has(none.out, "Error NoStudyEventSelected|")) << none.out;
 }
+
+// A locked case saved with a schedule (C1 at 0.55 kg/s) and reopened: ExecuteSchedule runs that
+// schedule, not the event summary the reopened viewer has selected.
+TEST_F(HostOperationKeeps, AReopenedCasesScheduleIsExecuted) {
+    ScratchFile saved("operation-reopen", "scheduled.case", "", false);
+    const HostRun made = operated->View("cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\n"
+                                        "settext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 0.55\n",
+                                        " --save " + saved.path);
+    ASSERT_EQ(0, made.exitCode) << made.out;
+    ScratchFile script("operation-reopen", "script.txt", "cmd ExecuteSchedule\nget HeatFlow.304.[]\ntext ExtraData.230\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: cmd ExecuteSchedule\n  result 1\n")) << run.out;
+    expectNear({240, 153.107751, 99.892249, 90, 26.892249}, ScriptValues(run.out, 2), 1e-5, run.out);
+    EXPECT_TRUE(has(run.out, "text Last schedule executed: Event-P1\n")) << run.out;
+}

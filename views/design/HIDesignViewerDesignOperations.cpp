@@ -125,6 +125,8 @@ int HIDesignViewerDesign::executeSchedule(const Text&) {
     // and without a selection the design's current schedule is meant.
     Viewable* schedule = pSelectedItemView;
     if (schedule && schedule->IsA(EventItemView::TypeName)) schedule = static_cast<EventItemView*>(schedule)->Parent();
+    // Any other selection (the summary itself, as a case reopened selects it) names no schedule.
+    if (schedule && !schedule->IsA(ScheduleItemView::TypeName)) schedule = nullptr;
     const char* current = pDesign->GetCurrentScheduleName();
     const Text name = schedule ? schedule->GetName() : current ? Text(current) : Text();
     // The design runs its current schedule: the one tested is made current first.
