@@ -447,3 +447,36 @@ TEST_F(HostOperationKeeps, AReopenedCasesScheduleIsExecuted) {
     expectNear({240, 153.107751, 99.892249, 90, 26.892249}, ScriptValues(run.out, 2), 1e-5, run.out);
     EXPECT_TRUE(has(run.out, "text Last schedule executed: Event-P1\n")) << run.out;
 }
+
+// After an unlock H1's supply is typed as 175 C. Schedules, the default state's reset and the
+// planner's schedules work on a locked network only: each is refused with a word, and H1 keeps
+// its 175 C (the last lock's state, at 170 C, is not written back).
+TEST_F(HostOperationKeeps, AnUnlockedNetworkRunsNoScheduleOverTheDataTypedSince) {
+    const std::string typed = "cmd LockOperation\ncmd UnlockOperation\nopen MyOwnerObject\nset Temperature.402.0 175\n"
+                              "open HIDesignViewerDesign.200.0\n";
+    const struct Row {
+        std::string steps;
+        std::string refused;
+    } rows[] = {
+        {"", "cmd AddScheduleToDesign"},
+        {"", "cmd ExecuteSchedule"},
+        {"", "cmd ResetDefaultState"},
+        {"cmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.2 0.55\n",
+         "cmd ExecuteNewEvents"},
+        {"cmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.2 0.55\n",
+         "cmd CreateNewEvents"},
+    };
+    for (const Row& row : rows) {
+        const std::string back = row.steps.empty() ? "" : "open MyOwnerObject\n";
+        const HostRun run = View(typed + row.steps + "expect OperationNotLocked\n" + row.refused + "\n" + back +
+                                 "open MyOwnerObject\nget Temperature.402.0\n");
+        EXPECT_EQ(0, run.exitCode) << run.out;
+        const std::size_t step = run.out.find(": " + row.refused + "\n");
+        ASSERT_NE(std::string::npos, step) << run.out;
+        EXPECT_TRUE(has(run.out.substr(step), row.refused + "\n  result 0\n")) << run.out;
+        EXPECT_TRUE(has(run.out.substr(step), "Error OperationNotLocked|")) << run.out;
+        const std::size_t last = run.out.rfind(": get Temperature.402.0\n");
+        ASSERT_NE(std::string::npos, last) << run.out;
+        EXPECT_TRUE(has(run.out.substr(last), "  value 175 C\n")) << run.out;
+    }
+}

@@ -96,7 +96,17 @@ int HIDesignViewerDesign::modifyOperation(const Text&) {
 
 // ---- schedules and events ----
 
+// Schedules run the network locked for operation from its default state: on a network that is not
+// locked that state is the last lock's, and running or restoring it would overwrite the streams
+// and sizes typed since.
+bool HIDesignViewerDesign::RefuseUnlockedOperation() const {
+    if (pDesign->GetOperationLocked()) return false;
+    ErrorMsg("OperationNotLocked");
+    return true;
+}
+
 int HIDesignViewerDesign::addScheduleToDesign(const Text&) {
+    if (RefuseUnlockedOperation()) return 0;
     pDesign->AddNewSchedule();
     return 1;
 }
@@ -121,6 +131,7 @@ int HIDesignViewerDesign::removeEventFromSchedule(const Text&) {
 }
 
 int HIDesignViewerDesign::executeSchedule(const Text&) {
+    if (RefuseUnlockedOperation()) return 0;
     // The schedule of the selection: an event selected in the summary stands for its schedule,
     // and without a selection the design's current schedule is meant.
     Viewable* schedule = pSelectedItemView;
@@ -222,6 +233,7 @@ int HIDesignViewerDesign::openTrendAnalysisView(const Text&) {
 }
 
 int HIDesignViewerDesign::resetDefaultState(const Text&) {
+    if (RefuseUnlockedOperation()) return 0;
     view_commands::busy([&] { pDesign->ResetDefaultState(); });
     return 1;
 }

@@ -76,10 +76,11 @@ TEST_F(ViewDesignViewerCommands, EveryWordOfTheTableIsAnsweredByTheViewer) {
     HIDesignViewerDesign::DescribeCommands(form);
     ASSERT_EQ(57u, form.Commands().size());
     // Words with nothing to act on answer 0: no retrofit ran (no result to delete), the network is
-    // not locked (nothing to reconcile), no schedule or event is selected.
-    const std::set<std::string> nothing = {"DeleteNewRetrofitDesign",  "Reconcile",          "RemoveScheduleFromDesign",
-                                           "RemoveEventFromSchedule", "ExecuteSchedule",    "AddEventToSchedule",
-                                           "AcceptThroughputChanges"};
+    // not locked (nothing to reconcile, no schedule to make, run or reset), no schedule or event is
+    // selected.
+    const std::set<std::string> nothing = {"DeleteNewRetrofitDesign", "Reconcile",           "RemoveScheduleFromDesign",
+                                           "RemoveEventFromSchedule", "ExecuteSchedule",     "AddEventToSchedule",
+                                           "AcceptThroughputChanges", "AddScheduleToDesign", "ResetDefaultState"};
     for (const Text& word : form.Commands()) {
         const std::uint64_t from = Session::Instance().NextSequence();
         EXPECT_EQ(nothing.count(word.c_str()) ? 0 : 1, viewer->Message(word)) << word;
@@ -316,11 +317,15 @@ TEST_F(ViewDesignViewerCommands, LeavingOperationDestroysTheStateViewAndThePlann
 }
 
 TEST_F(ViewDesignViewerCommands, AScheduleIsExecutedOnlyWhenItCanBe) {
+    // A selection that is no schedule's item names no schedule: the design's current one runs.
     Viewable item(viewer.get(), "ViewableObject");
     item.SetName("Event-P1");
     viewer->SelectWhatIfItem(&item);
-    EXPECT_EQ(Lines{"error CannotExecuteSchedule"}, Run("ExecuteSchedule"));
+    EXPECT_EQ(Lines{"error OperationNotLocked"}, Run("ExecuteSchedule"));
+    design.locked = true;
+    EXPECT_EQ(Lines{"error NoScheduleSelected"}, Run("ExecuteSchedule"));
     design.AddSchedule("Event-P1");
+    EXPECT_EQ(Lines{"error CannotExecuteSchedule"}, Run("ExecuteSchedule"));
     design.AddEventToSchedule("CleaningHENEvent", "E-100");
     EXPECT_EQ((Lines{"busy 1", "ExecuteSchedule Event-P1", "busy 0"}), Run("ExecuteSchedule"));
 }
