@@ -448,9 +448,9 @@ TEST_F(HostOperationKeeps, AReopenedCasesScheduleIsExecuted) {
     EXPECT_TRUE(has(run.out, "text Last schedule executed: Event-P1\n")) << run.out;
 }
 
-// After an unlock H1's supply is typed as 175 C. Schedules, the default state's reset and the
-// planner's schedules work on a locked network only: each is refused with a word, and H1 keeps
-// its 175 C (the last lock's state, at 170 C, is not written back).
+// After an unlock H1's supply is typed as 175 C. Schedules, the default state's reset, the
+// planner's schedules and the trend study work on a locked network only: each is refused with a
+// word, and H1 keeps its 175 C (the last lock's state, at 170 C, is not written back).
 TEST_F(HostOperationKeeps, AnUnlockedNetworkRunsNoScheduleOverTheDataTypedSince) {
     const std::string typed = "cmd LockOperation\ncmd UnlockOperation\nopen MyOwnerObject\nset Temperature.402.0 175\n"
                               "open HIDesignViewerDesign.200.0\n";
@@ -465,6 +465,7 @@ TEST_F(HostOperationKeeps, AnUnlockedNetworkRunsNoScheduleOverTheDataTypedSince)
          "cmd ExecuteNewEvents"},
         {"cmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.2 0.55\n",
          "cmd CreateNewEvents"},
+        {"cmd OpenTrendAnalysisView\nopen @last\n", "cmd ExecuteTrendAnalysis"},
     };
     for (const Row& row : rows) {
         const std::string back = row.steps.empty() ? "" : "open MyOwnerObject\n";

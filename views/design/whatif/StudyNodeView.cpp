@@ -642,6 +642,10 @@ int StudyNodeView::Message(const Text& line) {
         }
         if (!ofDefault && !design->SelectStudy(CPString(pStudy->GetName()))) return 0;
         if (word == "ExecTrend") {
+            if (!design->GetOperationLocked()) {
+                ErrorMsg("OperationNotLocked");
+                return 0;
+            }
             if (!pStudy->NeedsCalculation()) {
                 ErrorMsg("CannotExecuteStudy", Text(pStudy->GetName()));
                 return 0;

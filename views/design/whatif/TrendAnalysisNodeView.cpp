@@ -390,6 +390,10 @@ int TrendAnalysisNodeView::Message(const Text& line) {
     // The other words act on the selected study, the design's current one.
     const bool study = word == "ExecuteSelectedStudy" || word == "RemoveSelectedStudyFromDesign" ||
                        word == "RenameSelectedStudyFromDesign";
+    if (word == "ExecuteSelectedStudy" && !pDesign->GetOperationLocked()) {
+        ErrorMsg("OperationNotLocked");
+        return 0;
+    }
     if (study && !pDesign->GetCurrentStudyName()) {
         ErrorMsg("NoStudySelected");
         return 0;
