@@ -238,13 +238,17 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
     }
 }
 
+// The locked example with one schedule: C1's flow from 0.5 to 0.55 kg/s.
+const char* kC1Schedule =
+    "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+    "cmd AddEventToSchedule\nset ExtraData.358 0.55\n";
+
 // C1 at 0.55 kg/s executed (E101 153.11 kW, heater 99.89), then its only event removed: the
 // units go back to the locked state (150, 80 kW) and no schedule is named as executed.
 TEST_F(HostOperationKeeps, RemovingTheOnlyEventOfTheExecutedScheduleResetsTheState) {
-    const HostRun run = View(
-        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
-        "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\nget HeatFlow.304.[]\n"
-        "cmd RemoveEventFromSchedule\nget HeatFlow.304.[]\ntext ExtraData.230\n");
+    const HostRun run = View(std::string(kC1Schedule) +
+                             "cmd ExecuteSchedule\nget HeatFlow.304.[]\ncmd RemoveEventFromSchedule\nget HeatFlow.304.[]\n"
+                             "text ExtraData.230\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_NEAR(99.89, ScriptValues(run.out, 8).at(2), 0.01) << run.out;
     expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 10), 0.01, run.out);
@@ -318,19 +322,25 @@ TEST_F(HostOperationKeeps, APlansTasksTheExistingScheduleDoesNotRunAreNamed) {
     EXPECT_FALSE(has(run.out.substr(0, run.out.find("10: cmd")), "EventTaskNotApplied|")) << run.out;
 }
 
+// The operated streams designed on another network of the examples (with the design job's
+// options), and a script run on its design viewer.
+HostRun ViewDesigned(const std::string& network, const std::string& options, const std::string& steps) {
+    ScratchFile saved("operation-designed", "designed.case", "", false);
+    const HostRun made = RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath(network) + options +
+                                 " --save " + saved.path);
+    if (made.exitCode != 0) return made;
+    ScratchFile script("operation-designed", "script.txt", steps);
+    return RunHost("view " + saved.path + " --open design --script " + script.path);
+}
+
 // The operated streams on the split network (C1 divided 75 / 25 between E3 and E4): a plan's
 // tee-flow task on TEE-100 sends 30 % of C1 down the tee's adjustable branch, E3's. E3 then takes
 // less than its 90 kW and E4 more than its 30 kW; the heater still closes C1 (2 kW/C over 115 C).
 TEST(HostOperationPlanner, ATeeFlowTaskActsOnTheTeesAdjustableBranch) {
-    ScratchFile saved("operation-tee", "split.case", "", false);
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
-                         ExamplePath("four-streams-split-network.csv") + " --save " + saved.path)
-                     .exitCode);
-    ScratchFile script("operation-tee", "script.txt",
-                       "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
-                       "set Index.400.0 30\ncmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n"
-                       "text ExtraData.356\nget ExtraData.358\n");
-    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    const HostRun run = ViewDesigned("four-streams-split-network.csv", "",
+                                     "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
+                                     "set Index.400.0 30\ncmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n"
+                                     "text ExtraData.356\nget ExtraData.358\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_FALSE(has(run.out, "EventTaskUnitUnknown")) << run.out;
     const std::vector<double> duties = ScriptValues(run.out, 8);  // E1 E2 E3 E4 heater cooler
@@ -347,16 +357,11 @@ TEST(HostOperationPlanner, ATeeFlowTaskActsOnTheTeesAdjustableBranch) {
 // counts both over the hours it operates, half of a year's product value less half of a year's
 // utility cost.
 TEST(HostOperationStudies, TheProfitIndexCountsProductAndUtilitiesOverTheOperatingHours) {
-    ScratchFile saved("operation-hours", "half.case", "", false);
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
-                         " --economics hours=4382.88 --save " + saved.path)
-                     .exitCode);
-    ScratchFile script("operation-hours", "script.txt",
-                       "open MyOwnerObject\nset PricePerMass.105.2 0.01\nopen HIDesignViewerDesign.200.0\n"
-                       "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
-                       "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
-                       "open StudyNodeView.300.0\nset Enum.380 2\nget CostPerTime.450.0.[]\n");
-    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    const HostRun run = ViewDesigned("operated-network.csv", " --economics hours=4382.88",
+                                     "open MyOwnerObject\nset PricePerMass.105.2 0.01\nopen HIDesignViewerDesign.200.0\n"
+                                     "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
+                                     "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
+                                     "open StudyNodeView.300.0\nset Enum.380 2\nget CostPerTime.450.0.[]\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     const double hours = 8760.0, share = 0.5;
     const double product = 0.01 * 0.5 * 3600.0 * hours, utilities = (80.0 * 0.009 + 120.0 * 0.0007648416) * hours;
@@ -436,9 +441,7 @@ TEST_F(HostOperationKeeps, AnEventsNodeRemovesItsOwnEvent) {
 // schedule, not the event summary the reopened viewer has selected.
 TEST_F(HostOperationKeeps, AReopenedCasesScheduleIsExecuted) {
     ScratchFile saved("operation-reopen", "scheduled.case", "", false);
-    const HostRun made = operated->View("cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\n"
-                                        "settext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 0.55\n",
-                                        " --save " + saved.path);
+    const HostRun made = operated->View(kC1Schedule, " --save " + saved.path);
     ASSERT_EQ(0, made.exitCode) << made.out;
     ScratchFile script("operation-reopen", "script.txt", "cmd ExecuteSchedule\nget HeatFlow.304.[]\ntext ExtraData.230\n");
     const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
