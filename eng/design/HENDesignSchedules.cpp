@@ -367,12 +367,16 @@ bool CPIHENDesign::RenameStudy(const CPString& oldName, const CPString& newName)
     return true;
 }
 
+// A study runs the locked network from its default state: on a network not locked that state is
+// the last lock's, and writing it back would overwrite what was typed since.
 void CPIHENDesign::CalculateCurrentStudy() {
+    if (!m_operationLocked) return;
     if (m_currentStudy) m_currentStudy->Calculate();
     ResetDefaultState();
 }
 
 void CPIHENDesign::CalculateDefaultStudy() {
+    if (!m_operationLocked) return;
     if (m_defaultStudy) m_defaultStudy->Calculate();
     ResetDefaultState();
 }

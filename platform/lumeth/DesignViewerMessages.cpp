@@ -58,6 +58,9 @@ const MessageText kTexts[] = {
     {"DutySpecifiedUtilityExchangers", "Some utility exchangers have their duty specified. Reconcile anyway?"},
     {"CannotExecuteSchedule", "The schedule %s cannot be executed: it holds no event, or it is solved and its "
                               "results stand until one of its events changes."},
+    {"OperationNotLocked",
+     "The network is not locked for operation: schedules and studies are made, run and reset on a locked network "
+     "only; lock the operation first."},
     {"NoScheduleSelected", "No schedule is selected: add a schedule or select one first."},
     {"NoScheduleEventSelected", "No event of a schedule is selected: select the event first."},
     // Reconciliation of a locked network with measured temperatures.

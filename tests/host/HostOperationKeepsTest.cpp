@@ -329,9 +329,15 @@ TEST_F(HostOperationKeeps, AUtilitysMaximumFlowHoldsInEveryPass) {
 
 }  // namespace
 
-// A what-if command with nothing to act on is refused with a word and answers 0: a schedule run
-// or removed with none selected, an event's value or removal with no event, a reconciliation of
-// a network that is not locked (before its question is asked).
+// The trend view's tree of the locked example, before any study is made from the default one.
+const char* kTrendNode =
+    "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+    "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n";
+
+// A what-if command with nothing to act on is refused with a word and answers 0: a schedule run,
+// removed or given an event or flow changes with none selected, an event's value or removal with
+// no event, a study run, removed or renamed with none, a reconciliation of a network that is not
+// locked (before its question is asked).
 TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
     struct Row {
         const char* before;
@@ -344,6 +350,13 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\ncmd AddScheduleToDesign\n", "NoScheduleEventSelected", "set ExtraData.358 0.6"},
         {"cmd LockOperation\ncmd AddScheduleToDesign\n", "NoScheduleEventSelected", "cmd RemoveEventFromSchedule"},
         {"", "ReconcileNeedsLock", "cmd Reconcile"},
+        {"cmd LockOperation\nset ExtraData.587 6\nsettext HXSelection.389 C1\n", "NoScheduleSelected",
+         "cmd AddEventToSchedule"},
+        {"cmd LockOperation\n", "NoScheduleSelected", "cmd AcceptThroughputChanges"},
+        {kTrendNode, "NoStudySelected", "cmd ExecuteSelectedStudy"},
+        {kTrendNode, "NoStudySelected", "cmd RemoveSelectedStudyFromDesign"},
+        {kTrendNode, "NoStudySelected", "cmd RenameSelectedStudyFromDesign"},
+        {kTrendNode, "NoStudySelected", "settext ExtraData.390 Winter"},
     };
     for (const Row& row : rows) {
         const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");
@@ -353,13 +366,17 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
     }
 }
 
+// The locked example with one schedule: C1's flow from 0.5 to 0.55 kg/s.
+const char* kC1Schedule =
+    "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+    "cmd AddEventToSchedule\nset ExtraData.358 0.55\n";
+
 // C1 at 0.55 kg/s executed (E101 153.11 kW, heater 99.89), then its only event removed: the
 // units go back to the locked state (150, 80 kW) and no schedule is named as executed.
 TEST_F(HostOperationKeeps, RemovingTheOnlyEventOfTheExecutedScheduleResetsTheState) {
-    const HostRun run = View(
-        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
-        "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\nget HeatFlow.304.[]\n"
-        "cmd RemoveEventFromSchedule\nget HeatFlow.304.[]\ntext ExtraData.230\n");
+    const HostRun run = View(std::string(kC1Schedule) +
+                             "cmd ExecuteSchedule\nget HeatFlow.304.[]\ncmd RemoveEventFromSchedule\nget HeatFlow.304.[]\n"
+                             "text ExtraData.230\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_NEAR(99.89, ScriptValues(run.out, 8).at(2), 0.01) << run.out;
     expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 10), 0.01, run.out);
@@ -433,19 +450,25 @@ TEST_F(HostOperationKeeps, APlansTasksTheExistingScheduleDoesNotRunAreNamed) {
     EXPECT_FALSE(has(run.out.substr(0, run.out.find("10: cmd")), "EventTaskNotApplied|")) << run.out;
 }
 
+// The operated streams designed on another network of the examples (with the design job's
+// options), and a script run on its design viewer.
+HostRun ViewDesigned(const std::string& network, const std::string& options, const std::string& steps) {
+    ScratchFile saved("operation-designed", "designed.case", "", false);
+    const HostRun made = RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath(network) + options +
+                                 " --save " + saved.path);
+    if (made.exitCode != 0) return made;
+    ScratchFile script("operation-designed", "script.txt", steps);
+    return RunHost("view " + saved.path + " --open design --script " + script.path);
+}
+
 // The operated streams on the split network (C1 divided 75 / 25 between E3 and E4): a plan's
 // tee-flow task on TEE-100 sends 30 % of C1 down the tee's adjustable branch, E3's. E3 then takes
 // less than its 90 kW and E4 more than its 30 kW; the heater still closes C1 (2 kW/C over 115 C).
 TEST(HostOperationPlanner, ATeeFlowTaskActsOnTheTeesAdjustableBranch) {
-    ScratchFile saved("operation-tee", "split.case", "", false);
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
-                         ExamplePath("four-streams-split-network.csv") + " --save " + saved.path)
-                     .exitCode);
-    ScratchFile script("operation-tee", "script.txt",
-                       "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
-                       "set Index.400.0 30\ncmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n"
-                       "text ExtraData.356\nget ExtraData.358\n");
-    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    const HostRun run = ViewDesigned("four-streams-split-network.csv", "",
+                                     "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
+                                     "set Index.400.0 30\ncmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n"
+                                     "text ExtraData.356\nget ExtraData.358\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_FALSE(has(run.out, "EventTaskUnitUnknown")) << run.out;
     const std::vector<double> duties = ScriptValues(run.out, 8);  // E1 E2 E3 E4 heater cooler
@@ -462,16 +485,11 @@ TEST(HostOperationPlanner, ATeeFlowTaskActsOnTheTeesAdjustableBranch) {
 // counts both over the hours it operates, half of a year's product value less half of a year's
 // utility cost.
 TEST(HostOperationStudies, TheProfitIndexCountsProductAndUtilitiesOverTheOperatingHours) {
-    ScratchFile saved("operation-hours", "half.case", "", false);
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
-                         " --economics hours=4382.88 --save " + saved.path)
-                     .exitCode);
-    ScratchFile script("operation-hours", "script.txt",
-                       "open MyOwnerObject\nset PricePerMass.105.2 0.01\nopen HIDesignViewerDesign.200.0\n"
-                       "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
-                       "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
-                       "open StudyNodeView.300.0\nset Enum.380 2\nget CostPerTime.450.0.[]\n");
-    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    const HostRun run = ViewDesigned("operated-network.csv", " --economics hours=4382.88",
+                                     "open MyOwnerObject\nset PricePerMass.105.2 0.01\nopen HIDesignViewerDesign.200.0\n"
+                                     "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
+                                     "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
+                                     "open StudyNodeView.300.0\nset Enum.380 2\nget CostPerTime.450.0.[]\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     const double hours = 8760.0, share = 0.5;
     const double product = 0.01 * 0.5 * 3600.0 * hours, utilities = (80.0 * 0.009 + 120.0 * 0.0007648416) * hours;
@@ -520,4 +538,77 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
     const HostRun process = RunHost("targets " + operated->saved.path);
     EXPECT_TRUE(has(process.out, "  hot utility               20.000 kW\n")) << process.out;
     EXPECT_FALSE(has(process.out, "what-if")) << process.out;
+}
+
+// Study-1 holds a cleaning of E100 (2 to 4) and a flow change of H1 (from 3). The cleaning's node
+// removes the cleaning, whichever event the tree selected last (the flow change, or none); the
+// study node's removal of its selected event, with none selected, is refused with a word.
+TEST_F(HostOperationKeeps, AnEventsNodeRemovesItsOwnEvent) {
+    const std::string events = std::string(kStudyOne) +
+                               "set Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\ncmd AddEventToStudy\n"
+                               "set Enum.500 2\nset Enum.401 0\nset Enum.393 3\nset MassFlow.395 2\ncmd AddEventToStudy\n";
+    const std::string tree = "open TrendNodeViewObject.300\nopen StudyNodeView.300.1\n";
+    const struct Row {
+        std::string select;
+    } rows[] = {{""}, {"open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.398 H1_at_t3\n" + tree}};
+    for (const Row& row : rows) {
+        const HostRun run = View(events + row.select + "open Viewable.300.0\ncmd RemoveEventFromStudy\n"
+                                                       "open MyOwnerObject\nform\n");
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::string form = run.out.substr(run.out.rfind(": form\n"));
+        EXPECT_TRUE(has(form, "\"view\":\"H1_at_t3\"")) << run.out;
+        EXPECT_FALSE(has(form, "\"view\":\"E100_from_t2_to_t4\"")) << run.out;
+    }
+    const HostRun none = View(events + "expect NoStudyEventSelected\ncmd RemoveSelectedEventFromStudy\n");
+    ASSERT_EQ(0, none.exitCode) << none.out;
+    EXPECT_TRUE(has(none.out, "21: cmd RemoveSelectedEventFromStudy\n  result 0\n")) << none.out;
+    EXPECT_TRUE(has(none.out, "Error NoStudyEventSelected|")) << none.out;
+}
+
+// A locked case saved with a schedule (C1 at 0.55 kg/s) and reopened: ExecuteSchedule runs that
+// schedule, not the event summary the reopened viewer has selected.
+TEST_F(HostOperationKeeps, AReopenedCasesScheduleIsExecuted) {
+    ScratchFile saved("operation-reopen", "scheduled.case", "", false);
+    const HostRun made = operated->View(kC1Schedule, " --save " + saved.path);
+    ASSERT_EQ(0, made.exitCode) << made.out;
+    ScratchFile script("operation-reopen", "script.txt", "cmd ExecuteSchedule\nget HeatFlow.304.[]\ntext ExtraData.230\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: cmd ExecuteSchedule\n  result 1\n")) << run.out;
+    expectNear({240, 153.107751, 99.892249, 90, 26.892249}, ScriptValues(run.out, 2), 1e-5, run.out);
+    EXPECT_TRUE(has(run.out, "text Last schedule executed: Event-P1\n")) << run.out;
+}
+
+// After an unlock H1's supply is typed as 175 C. Schedules, the default state's reset, the
+// planner's schedules and the trend study work on a locked network only: each is refused with a
+// word, and H1 keeps its 175 C (the last lock's state, at 170 C, is not written back).
+TEST_F(HostOperationKeeps, AnUnlockedNetworkRunsNoScheduleOverTheDataTypedSince) {
+    const std::string typed = "cmd LockOperation\ncmd UnlockOperation\nopen MyOwnerObject\nset Temperature.402.0 175\n"
+                              "open HIDesignViewerDesign.200.0\n";
+    const struct Row {
+        std::string steps;
+        std::string refused;
+    } rows[] = {
+        {"", "cmd AddScheduleToDesign"},
+        {"", "cmd ExecuteSchedule"},
+        {"", "cmd ResetDefaultState"},
+        {"cmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.2 0.55\n",
+         "cmd ExecuteNewEvents"},
+        {"cmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.2 0.55\n",
+         "cmd CreateNewEvents"},
+        {"cmd OpenTrendAnalysisView\nopen @last\n", "cmd ExecuteTrendAnalysis"},
+    };
+    for (const Row& row : rows) {
+        const std::string back = row.steps.empty() ? "" : "open MyOwnerObject\n";
+        const HostRun run = View(typed + row.steps + "expect OperationNotLocked\n" + row.refused + "\n" + back +
+                                 "open MyOwnerObject\nget Temperature.402.0\n");
+        EXPECT_EQ(0, run.exitCode) << run.out;
+        const std::size_t step = run.out.find(": " + row.refused + "\n");
+        ASSERT_NE(std::string::npos, step) << run.out;
+        EXPECT_TRUE(has(run.out.substr(step), row.refused + "\n  result 0\n")) << run.out;
+        EXPECT_TRUE(has(run.out.substr(step), "Error OperationNotLocked|")) << run.out;
+        const std::size_t last = run.out.rfind(": get Temperature.402.0\n");
+        ASSERT_NE(std::string::npos, last) << run.out;
+        EXPECT_TRUE(has(run.out.substr(last), "  value 175 C\n")) << run.out;
+    }
 }

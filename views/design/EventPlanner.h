@@ -101,6 +101,8 @@ private:
     // True, with "EventNameAlreadyUsed" shown, when the design refused the plan's name as one no
     // schedule may take.
     bool RefuseReservedPlanName(const EventPlan& plan, int result) const;
+    // True, with "OperationNotLocked" shown, when the design's network is not locked for operation.
+    bool RefuseUnlockedOperation() const;
 
     void FillNamesFromState(IHENState& state);
     // The index of the first plan named like the tracker; -1 when none is.

@@ -316,8 +316,17 @@ bool EventPlanner::RefuseReservedPlanName(const EventPlan& plan, int result) con
     return true;
 }
 
+// Schedules are made and run on a network locked for operation only (its default state is the
+// lock's): on another the plans stay plans.
+bool EventPlanner::RefuseUnlockedOperation() const {
+    if (pDesign->GetOperationLocked()) return false;
+    ErrorMsg("OperationNotLocked");
+    return true;
+}
+
 int EventPlanner::createNewEvents(const Text&) {
     if (!pDesign || !pDesignViewer || lstPlans.empty()) return 1;
+    if (RefuseUnlockedOperation()) return 0;
     int made = 0;
     for (const auto& plan : lstPlans) {
         const int result = pDesign->AddSchedule(plan->name);
@@ -337,6 +346,7 @@ int EventPlanner::createNewEvents(const Text&) {
 
 int EventPlanner::executeNewEvents(const Text&) {
     if (!pDesign || lstPlans.empty()) return 1;
+    if (RefuseUnlockedOperation()) return 0;
     for (const auto& plan : lstPlans) {
         const int result = pDesign->AddSchedule(plan->name);
         if (RefuseReservedPlanName(*plan, result)) continue;

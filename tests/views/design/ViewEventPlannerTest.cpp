@@ -45,8 +45,10 @@ class ViewEventPlanner : public ::testing::Test {
 protected:
     ViewEventPlanner() {
         Session::Instance().Reset();
-        // The scenario's first design is another one: the planner plans for its viewer's.
+        // The scenario's first design is another one: the planner plans for its viewer's, locked
+        // for operation.
         scenario.AddDesign("A first design");
+        design.locked = true;
         viewer = std::make_unique<HIDesignViewerDesign>(nullptr, "D",
                                                         ObjectTypeRegistry::Current()->Find(HIDesignViewerDesign::TypeName));
         viewer->SetScenario(&scenario);

@@ -192,9 +192,12 @@ int EventNodeView::Message(const Text& line) {
     Text word, rest;
     line.Token(word, rest);
     if (word != "RemoveEventFromStudy") return Viewable::Message(line);
-    // The study deletes the event and this node with it: nothing of this view is touched after.
+    // The study deletes its selected event: this node's own is selected first, whichever the tree
+    // selected last. The node goes with its event: nothing of this view is touched after.
     StudyNodeView* parent = Parent();
-    return parent ? SendViewableMessage(parent, "RemoveSelectedEventFromStudy") : 0;
+    IHENTrend* study = parent ? parent->GetStudy() : nullptr;
+    if (!study || !pEvent || !study->SelectCleanExchEvent(CPString(pEvent->GetName()))) return 0;
+    return SendViewableMessage(parent, "RemoveSelectedEventFromStudy");
 }
 
 // ---------------------------------------------------------------- flow change
