@@ -740,6 +740,8 @@ private:
     void ResetEndUtilityDuties();
     void FreezeExchangerPerformance(bool all);
     void DestroySchedulesAndStudies();
+    // The trend studies go, the default one too; the next is made of the network as it then is.
+    void DestroyStudies();
     // A unit or stream renamed: the operating state, the schedules and the studies follow.
     void RenameOperatingTarget(const CPString& oldName, const CPString& newName, bool stream);
     HENOperatingSchedule* FindSchedule(const CPString& name) const;

@@ -195,6 +195,9 @@ void CPIHENDesign::FreezeExchangerPerformance(bool all) {
 
 void CPIHENDesign::LockOperation() {
     if (m_scenario) m_scenario->SuspendCalculations();
+    // A study made of the unlocked network follows none of its units (none has a frozen area):
+    // the locked network's studies are made of it again.
+    DestroyStudies();
     // The duties of the design are kept beside the unit: the locked network solves its duties
     // from the frozen areas, which the ten-segment area equation gives back exactly only where
     // the heat-capacity flow rates are constant, and unlocking must give back the design as it was.

@@ -60,6 +60,10 @@ void CPIHENDesign::DestroySchedulesAndStudies() {
     m_schedules.clear();
     m_scheduleIndex.clear();
     m_scheduleCounter = 1;
+    DestroyStudies();
+}
+
+void CPIHENDesign::DestroyStudies() {
     m_currentStudy = nullptr;
     m_studies.clear();
     m_defaultStudy.reset();

@@ -177,6 +177,9 @@ TEST_F(HostOperationKeeps, SizesOfALockedNetworkChangeOnlyAfterModifyOperation) 
     EXPECT_GT(ScriptValues(modified.out, 4).at(0), 250.0) << modified.out;
 }
 
+// The number of the script step that follows `steps` (one step a line).
+int stepAfter(const std::string& steps) { return static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1; }
+
 // Counter-current duty by effectiveness-NTU: UA (kW/C) between a hot side of heat-capacity flow
 // rate ch entering at th and a cold side cc entering at tc; negative where the "cold" side is the
 // hotter one.
@@ -226,7 +229,7 @@ TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitR
                                          "text ExtraData.300.[]\nopen MyOwnerObject\ncmd ResetDefaultState\n"
                                          "text ExtraData.231\n");
         ASSERT_EQ(0, run.exitCode) << row.label << run.out;
-        const int get = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1;
+        const int get = stepAfter(steps);
         expectNear(row.duties, ScriptValues(run.out, get), 0.01, run.out);
         const std::string out = run.out.substr(run.out.find(std::to_string(get) + ": get "));
         EXPECT_TRUE(has(out, row.unsatisfied)) << row.label << run.out;
@@ -275,7 +278,7 @@ TEST_F(HostOperationKeeps, SchedulesAndTheResetStartFromWhatWasReconciledOrSized
         const std::string steps = "cmd LockOperation\n" + row.change;
         const HostRun run = View(steps + after);
         ASSERT_EQ(0, run.exitCode) << row.label << run.out;
-        const int first = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1;
+        const int first = stepAfter(steps);
         for (int step : {first, first + 11, first + 14, first + 16})
             expectNear({row.duty}, ScriptValues(run.out, step), 0.01, run.out);
         // Over a schedule's solution the base case row follows at the reset, which solves the
@@ -297,11 +300,24 @@ TEST_F(HostOperationKeeps, AStreamChangedWhileLockedShowsAfterUnlock) {
     for (const std::string& steps : {"cmd LockOperation\n" + film + "cmd UnlockOperation\n", film}) {
         const HostRun run = View(steps + read);
         ASSERT_EQ(0, run.exitCode) << steps << run.out;
-        const int first = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1;
+        const int first = stepAfter(steps);
         expectNear({u}, ScriptValues(run.out, first), 1e-6, run.out);
         expectNear({area}, ScriptValues(run.out, first + 1), 0.01, run.out);
         expectNear({240.0}, ScriptValues(run.out, first + 2), 0.01, run.out);
     }
+}
+
+// A trend wizard opened before the lock goes with the lock; opened after it (twice), it is the
+// locked network's wizard, and the design holds the default study only.
+TEST_F(HostOperationKeeps, TheTrendWizardOpensAfterTheLockWithNothingHidden) {
+    const HostRun run = View(
+        "cmd OpenTrendAnalysisView\ncmd LockOperation\ncmd OpenTrendAnalysisView\ncmd OpenTrendAnalysisView\n"
+        "open @last\nset Switch.361.0 1\ncmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
+        "text ExtraData.393.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: cmd OpenTrendAnalysisView\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: text ExtraData.393.[]\n  text Default Study\n")) << run.out;
+    EXPECT_FALSE(has(run.out, "Study-")) << run.out;
 }
 
 // Cooling water may flow at most 4 kg/s; C1 at 0.55 kg/s leaves the coolers 116.89 kW, which over

@@ -49,6 +49,9 @@ void HIDesignViewerDesign::RebuildEventTargets() {
 
 int HIDesignViewerDesign::lockOperation(const Text&) {
     bSizesModifiable = false;
+    // Studies are made again for the locked network: the view of those made before goes first,
+    // while they are there to be let go of.
+    DestroyChild(pTrendAnalysisView);
     const int code = pDesign->CheckOperationLockable();
     if (code == kLockable) {
         view_commands::longOperation(FindString("EnteringOpMode"), [&] { pDesign->LockOperation(); });
@@ -58,8 +61,6 @@ int HIDesignViewerDesign::lockOperation(const Text&) {
     } else {
         ReportOperationsResult(code);
     }
-    // Studies are made again for the locked network.
-    DestroyChild(pTrendAnalysisView);
     return 1;
 }
 
@@ -225,9 +226,16 @@ int HIDesignViewerDesign::openWhatifAnalysisView(const Text&) {
 }
 
 int HIDesignViewerDesign::openTrendAnalysisView(const Text&) {
-    // The design's notice of its new study makes the view and opens its wizard.
-    if (!pTrendAnalysisView) pDesign->AddStudy();
-    else if (pDesign->GetDefaultStudyStatus() != 0) pTrendAnalysisView->View();
+    // The design's notice of its new study makes the view and opens its wizard. Studies the
+    // design holds without a view (the view was closed) get theirs again: adding one would
+    // make a study no view shows.
+    if (!pTrendAnalysisView && !pDesign->GetDefaultStudy()) {
+        pDesign->AddStudy();
+        return 1;
+    }
+    if (!pTrendAnalysisView) MakeTrendAnalysisView(false);
+    if (!pTrendAnalysisView) return 1;
+    if (pDesign->GetDefaultStudyStatus() != 0) pTrendAnalysisView->View();
     else pTrendAnalysisView->View("WizardView");
     return 1;
 }

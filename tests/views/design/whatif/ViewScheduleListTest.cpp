@@ -323,6 +323,11 @@ TEST(ViewScheduleList, TheViewerMakesTheTrendViewOnTheFirstStudyAndDropsItWithTh
     ASSERT_NE(nullptr, viewer->GetTrendAnalysisView());
     EXPECT_EQ(1, SendViewableMessage(viewer->GetTrendAnalysisView(), "DeleteView"));
     EXPECT_EQ(nullptr, viewer->GetTrendAnalysisView());
+    // Opened again, it shows the studies the design holds; no study is added that no view shows.
+    const int studies = n.d->GetNumberOfStudies();
+    viewer->Message("OpenTrendAnalysisView");
+    EXPECT_NE(nullptr, viewer->GetTrendAnalysisView());
+    EXPECT_EQ(studies, n.d->GetNumberOfStudies());
 }
 
 }  // namespace
