@@ -70,6 +70,7 @@ struct Row {
     double hotPrice, coldPrice;
     double hotPlaced, coldPlaced;  // where each placed utility ends (actual temperatures)
     std::string edit = "";         // what the user changes in the views first (back on the scenario)
+    bool coldFirst = false;        // the scenario lists the cold utility first
 };
 
 // HU (the first row of the utility table) cut at 120 C in its segment table, the segments given the
@@ -115,6 +116,10 @@ TEST(HostPlacedUtilityLoad, AUtilityRunningPastThePinchCarriesOnlyItsPlacedLoad)
         // 0.01 per kWh over the 8760 hours of a year.
         {"hot utility priced in the views", hu, "HU", "Cooling Water", 87.6, kCoolingWaterPrice, hotEnd, NAN,
          "set CostPerEnergy.445.0 0.01\n"},
+        // HU a process stream for a while (the four streams and HU's placed flow need 69.09 kW of
+        // cooling water then), and a utility again, now listed after the cooling water.
+        {"hot utility switched to a process stream and back", hu, "HU", "Cooling Water", 50.0, kCoolingWaterPrice,
+         hotEnd, NAN, "set RowPos.106 0\ncmd SwitchUtilToProcess\nset RowPos.105 4\ncmd SwitchProcessToUtil\n", true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -148,10 +153,11 @@ TEST(HostPlacedUtilityLoad, AUtilityRunningPastThePinchCarriesOnlyItsPlacedLoad)
         for (const auto& [run, offset] : {std::pair{&first, Lines(prefix)}, std::pair{&reopened, 0}}) {
             const std::string& out = run->out;
             auto values = [&](int step) { return ScriptValues(out, step + offset); };
+            const std::size_t h = r.coldFirst ? 1 : 0, c = 1 - h;
             for (int step : {1, 2, 5, 6}) {
                 ASSERT_EQ(2u, values(step).size()) << step << out;
-                EXPECT_NEAR(pt.hot, values(step)[0], 1e-9) << step << out;
-                EXPECT_NEAR(pt.cold, values(step)[1], 1e-9) << step << out;
+                EXPECT_NEAR(pt.hot, values(step)[h], 1e-9) << step << out;
+                EXPECT_NEAR(pt.cold, values(step)[c], 1e-9) << step << out;
             }
             for (double d : values(3)) EXPECT_NEAR(0.0, d, 1e-9) << out;
             for (int step : {4, 7}) {
@@ -163,17 +169,17 @@ TEST(HostPlacedUtilityLoad, AUtilityRunningPastThePinchCarriesOnlyItsPlacedLoad)
             const std::vector<double> placed = values(10);
             ASSERT_EQ(2u, placed.size()) << out;
             if (!std::isnan(r.hotPlaced)) {
-                EXPECT_NEAR(r.hotPlaced, placed[0], 1e-9) << out;
+                EXPECT_NEAR(r.hotPlaced, placed[h], 1e-9) << out;
             }
             if (!std::isnan(r.coldPlaced)) {
-                EXPECT_NEAR(r.coldPlaced, placed[1], 1e-9) << out;
+                EXPECT_NEAR(r.coldPlaced, placed[c], 1e-9) << out;
             }
             const std::vector<double> designLoads = values(11), designCosts = values(12);
             ASSERT_EQ(2u, designCosts.size()) << out;
-            EXPECT_NEAR(pt.hot * r.hotPrice, designCosts[0], 1e-6 * operating) << out;
-            EXPECT_NEAR(pt.cold * r.coldPrice, designCosts[1], 1e-6 * operating) << out;
+            EXPECT_NEAR(pt.hot * r.hotPrice, designCosts[h], 1e-6 * operating) << out;
+            EXPECT_NEAR(pt.cold * r.coldPrice, designCosts[c], 1e-6 * operating) << out;
             ASSERT_FALSE(designLoads.empty()) << out;
-            EXPECT_NEAR(pt.hot, designLoads.front(), 1e-9) << out;
+            EXPECT_NEAR(r.coldFirst ? pt.cold : pt.hot, designLoads.front(), 1e-9) << out;
         }
         checkReport(saved.path);
     }
