@@ -565,7 +565,8 @@ TEST(HostCaseContentWhole, AnEmptyBranchShareIsNotCountedAsTheWholeFlow) {
 
 // The stored cases of earlier builds read as they did.
 TEST(HostCaseContentWhole, StoredCasesStillRead) {
-    for (const char* name : {"four-streams-targets.case", "four-streams-targets-earlier.case"}) {
+    for (const char* name :
+         {"four-streams-targets.case", "four-streams-targets-earlier.case", "four-streams-targets-rounded-loads.case"}) {
         const HostRun run = RunHost(std::string("targets ") + KESTRIN_TEST_DATA + "/cases/" + name);
         EXPECT_EQ(0, run.exitCode) << name << "\n" << run.out;
     }
