@@ -114,16 +114,27 @@ struct DefaultManager::RecallStage {
                 entry->SetName(name);
                 entry->SetHTCValue(value);
             }
-            // What the coefficient editor takes (0 only as a list's first entry made without a
-            // default to copy, as a manager sets one up); anything else is damage.
-            const double value = entry->GetHTCValue();
-            if (entry->GetName().empty() || IsNewRowMarker(entry->GetName().c_str()) || !std::isfinite(value) ||
-                (value != 0.0 && !(value >= MinHTCDefaultValue && value <= MaxHTCDefaultValue)))
-                return false;
             if (HoldsCoefficient(entry->GetName())) continue;
             coefficients.push_back(std::move(entry));
         }
         replaceCoefficients = true;
+        return true;
+    }
+
+    // A defaults file holds what the editors take: the economics in their ranges, each film
+    // coefficient default named and from 0.001 to 1e6 kW/(m2.C) (or 0, the first entry of a list
+    // made without a default to copy). A case's own record is checked by whoever reads the case,
+    // who can name what is wrong.
+    bool HoldsEditorRanges() const {
+        if ((defaultSet && !defaultSet->HoldsEditorRanges()) || (info && !info->HoldsEditorRanges())) return false;
+        for (const auto& s : sets)
+            if (!s.set->HoldsEditorRanges()) return false;
+        for (const auto& c : coefficients) {
+            const double value = c->GetHTCValue();
+            if (c->GetName().empty() || IsNewRowMarker(c->GetName().c_str()) || !std::isfinite(value) ||
+                (value != 0.0 && !(value >= MinHTCDefaultValue && value <= MaxHTCDefaultValue)))
+                return false;
+        }
         return true;
     }
 
@@ -206,6 +217,7 @@ bool DefaultManager::Recall(ILurmetBinaryFile* file, StoreRecallType type) {
     }
     if (!RecallFurtherSections(*file, type, version)) return false;
     if (!file->EndRecord(record)) return false;
+    if (!all && !stage.HoldsEditorRanges()) return false;
     ApplyRecall(stage, type, fileName);
     return true;
 }

@@ -12,7 +12,6 @@ constexpr std::uint32_t kInfoItems = Bit(EDT_RateOfReturn) | Bit(EDT_PlantLife) 
 // The outer ends of what the editors of the economics take.
 constexpr double kMaxLawMagnitude = 1e12;
 constexpr double kMaxAreaExponent = 2.0;
-constexpr double kMaxPlantLife = 100.0;
 constexpr double kMaxOperatingHours = 8784.0;
 }  // namespace
 
@@ -55,9 +54,14 @@ bool EconomicValueSet::RecallValues(ILurmetBinaryFile& file, EconomicValueSet& i
         std::int32_t status = 0;
         if (!file.ReadDouble(value) || !file.ReadInt(status)) return false;
         if (status != StatusUnset && status != StatusSpecified) return false;
-        if (!InEditorRange(type, value)) return false;
         into.Put(type, value, static_cast<char>(status));
     }
+    return true;
+}
+
+bool EconomicValueSet::HoldsEditorRanges() const {
+    for (int type = 0; type < kNumberOfEconomicDataTypes; ++type)
+        if (Holds(type) && !InEditorRange(type, m_values[static_cast<std::size_t>(type)])) return false;
     return true;
 }
 
@@ -68,7 +72,7 @@ bool EconomicValueSet::InEditorRange(int type, double value) {
         case EDT_AreaCostCoefficient: return std::fabs(value) <= kMaxLawMagnitude;
         case EDT_AreaExponent: return value >= 0.0 && value <= kMaxAreaExponent;
         case EDT_RateOfReturn: return value >= 0.0 && value <= 1.0;
-        case EDT_PlantLife: return value >= 0.0 && value <= kMaxPlantLife;
+        case EDT_PlantLife: return value >= 0.0;
         case EDT_CostLaw: return value == 0.0 || value == 1.0;
         case EDT_OperatingHours: return value >= 0.0 && value <= kMaxOperatingHours;
         default: return true;

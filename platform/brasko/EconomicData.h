@@ -31,6 +31,13 @@ public:
     // StatusLocked for every held item while locked; 0 for an item not held.
     char GetVariableStatus(int type) const;
 
+    // Whether every held value lies where the editors of the economics (the scenario's
+    // economics page, the host's --economics) take it: the law's constant and coefficient within
+    // 1e12 either side, its exponent 0 to 2, its basis 0 (area) or 1 (duty), a rate of return 0 to
+    // 1, a plant life of 0 years or more, 0 to 8784 operating hours a year.
+    bool HoldsEditorRanges() const;
+    static bool InEditorRange(int type, double value);
+
     void Lock() { m_locked = true; }
     void Unlock() { m_locked = false; }
     bool IsLocked() const { return m_locked; }
@@ -40,14 +47,8 @@ protected:
     // Value and status of every held item in item order. The lock is the owner's state and is
     // not written.
     bool StoreValues(ILurmetBinaryFile& file) const;
-    // Reads into `into` (a set of the same kind); this set is not touched. A value no editor of
-    // the economics takes (see InEditorRange) makes the record damaged.
+    // Reads into `into` (a set of the same kind); this set is not touched.
     bool RecallValues(ILurmetBinaryFile& file, EconomicValueSet& into) const;
-    // Whether a value of the item lies where the editors of the economics (the scenario's
-    // economics page, the host's --economics) take it: the law's constant and coefficient within
-    // 1e12 either side, its exponent 0 to 2, its basis 0 (area) or 1 (duty), a rate of return 0 to
-    // 1, a plant life 0 to 100 years, 0 to 8784 operating hours a year.
-    static bool InEditorRange(int type, double value);
     void Put(int type, double value, char status);
 
 private:
