@@ -60,19 +60,17 @@ struct DefaultManager::RecallStage {
         return false;
     }
 
-    // A capital-cost file (`editorRanges`) holds only what the economics editors take; a case's
-    // economics are checked by the case reader, which names the value at fault.
-    bool ReadEconomics(ILurmetBinaryFile& file, bool editorRanges) {
+    bool ReadEconomics(ILurmetBinaryFile& file) {
         bool flag = false;
         if (!file.ReadBool(flag)) return false;
         if (flag) {
             defaultSet = std::make_unique<EconomicData>();
-            if (!defaultSet->Recall(file) || (editorRanges && !defaultSet->WithinEditorRanges())) return false;
+            if (!defaultSet->Recall(file)) return false;
         }
         if (!file.ReadBool(flag)) return false;
         if (flag) {
             info = std::make_unique<EconomicInfo>();
-            if (!info->Recall(file) || (editorRanges && !info->WithinEditorRanges())) return false;
+            if (!info->Recall(file)) return false;
         }
         if (!file.ReadBool(setsPresent)) return false;
         replaceSets = true;
@@ -81,7 +79,7 @@ struct DefaultManager::RecallStage {
         if (!ReadCount(file, count)) return false;
         for (std::int32_t i = 0; i < count; ++i) {
             auto set = std::make_unique<EconomicData>();
-            if (!set->Recall(file) || (editorRanges && !set->WithinEditorRanges())) return false;
+            if (!set->Recall(file)) return false;
             // Sets are keyed by their upper-case name; "DEFAULT" and repeated keys cannot be held.
             // The set keeps the spelling it was saved with, as a rename gave it: the name reads
             // the same before and after a save.
@@ -116,16 +114,27 @@ struct DefaultManager::RecallStage {
                 entry->SetName(name);
                 entry->SetHTCValue(value);
             }
-            // What the coefficient editor takes (0 only as a list's first entry made without a
-            // default to copy, as a manager sets one up); anything else is damage.
-            const double value = entry->GetHTCValue();
-            if (entry->GetName().empty() || IsNewRowMarker(entry->GetName().c_str()) || !std::isfinite(value) ||
-                (value != 0.0 && !(value >= MinHTCDefaultValue && value <= MaxHTCDefaultValue)))
-                return false;
             if (HoldsCoefficient(entry->GetName())) continue;
             coefficients.push_back(std::move(entry));
         }
         replaceCoefficients = true;
+        return true;
+    }
+
+    // A defaults file holds what the editors take: the economics in their ranges, each film
+    // coefficient default named and from 0.001 to 1e6 kW/(m2.C) (or 0, the first entry of a list
+    // made without a default to copy). A case's own record is checked by whoever reads the case,
+    // who can name what is wrong.
+    bool HoldsEditorRanges() const {
+        if ((defaultSet && !defaultSet->HoldsEditorRanges()) || (info && !info->HoldsEditorRanges())) return false;
+        for (const auto& s : sets)
+            if (!s.set->HoldsEditorRanges()) return false;
+        for (const auto& c : coefficients) {
+            const double value = c->GetHTCValue();
+            if (c->GetName().empty() || IsNewRowMarker(c->GetName().c_str()) || !std::isfinite(value) ||
+                (value != 0.0 && !(value >= MinHTCDefaultValue && value <= MaxHTCDefaultValue)))
+                return false;
+        }
         return true;
     }
 
@@ -197,7 +206,7 @@ bool DefaultManager::Recall(ILurmetBinaryFile* file, StoreRecallType type) {
     const bool all = type == SRT_All;
     RecallStage stage;
     if ((all || type == SRT_Utilities) && !stage.ReadUtilities(*file)) return false;
-    if ((all || type == SRT_Economics) && !stage.ReadEconomics(*file, type == SRT_Economics)) return false;
+    if ((all || type == SRT_Economics) && !stage.ReadEconomics(*file)) return false;
     if ((all || type == SRT_Coefficients) && !stage.ReadCoefficients(*file, version)) return false;
     if (all && version >= 4 && !stage.ReadFileNames(*file)) return false;
     if (version >= 5) {
@@ -208,6 +217,7 @@ bool DefaultManager::Recall(ILurmetBinaryFile* file, StoreRecallType type) {
     }
     if (!RecallFurtherSections(*file, type, version)) return false;
     if (!file->EndRecord(record)) return false;
+    if (!all && !stage.HoldsEditorRanges()) return false;
     ApplyRecall(stage, type, fileName);
     return true;
 }

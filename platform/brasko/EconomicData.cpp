@@ -59,7 +59,7 @@ bool EconomicValueSet::RecallValues(ILurmetBinaryFile& file, EconomicValueSet& i
     return true;
 }
 
-bool EconomicValueSet::WithinEditorRanges() const {
+bool EconomicValueSet::HoldsEditorRanges() const {
     for (int type = 0; type < kNumberOfEconomicDataTypes; ++type)
         if (Holds(type) && !InEditorRange(type, m_values[static_cast<std::size_t>(type)])) return false;
     return true;

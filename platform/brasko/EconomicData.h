@@ -31,10 +31,12 @@ public:
     // StatusLocked for every held item while locked; 0 for an item not held.
     char GetVariableStatus(int type) const;
 
-    // Every held value within what the editors of the economics take (a capital-cost file holding
-    // any other was not written by them: it is damaged). A case's economics are checked with
-    // the reasons named, by the case reader.
-    bool WithinEditorRanges() const;
+    // Whether every held value lies where the editors of the economics (the scenario's
+    // economics page, the host's --economics) take it: the law's constant and coefficient within
+    // 1e12 either side, its exponent 0 to 2, its basis 0 (area) or 1 (duty), a rate of return 0 to
+    // 1, a plant life of 0 years or more, 0 to 8784 operating hours a year.
+    bool HoldsEditorRanges() const;
+    static bool InEditorRange(int type, double value);
 
     void Lock() { m_locked = true; }
     void Unlock() { m_locked = false; }
@@ -47,11 +49,6 @@ protected:
     bool StoreValues(ILurmetBinaryFile& file) const;
     // Reads into `into` (a set of the same kind); this set is not touched.
     bool RecallValues(ILurmetBinaryFile& file, EconomicValueSet& into) const;
-    // Whether a value of the item lies where the editors of the economics (the scenario's
-    // economics page, the host's --economics) take it: the law's constant and coefficient within
-    // 1e12 either side, its exponent 0 to 2, its basis 0 (area) or 1 (duty), a rate of return 0 to
-    // 1, a plant life of 0 years or more, 0 to 8784 operating hours a year.
-    static bool InEditorRange(int type, double value);
     void Put(int type, double value, char status);
 
 private:

@@ -105,6 +105,10 @@ TEST(HostViewTotalSite, EachEditOfTheStreamTableAnswersWhatItDid) {
         {"delete", water + "answer 1\n", "attach UtilityNameView.599.0 empty", "DeleteStreamError", 1, ""},
         {"deleteDeclined", water + "answer 0\n", "attach UtilityNameView.599.0 empty", "DeleteStreamError", 0,
          "  text Cooling Water\n"},
+        // The editor's selected utility (its first row, LP Steam) added by command.
+        {"addByCommand", water, "cmd AddUtilityToUtilityStreams", "", 1, "  text Cooling Water\n  text LP Steam\n"},
+        {"addByCommandTaken", "attach UtilityNameView.599.0 LP Steam\n", "cmd AddUtilityToUtilityStreams",
+         "SameStreamErrorMsg", 0, "  text LP Steam\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

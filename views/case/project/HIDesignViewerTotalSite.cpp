@@ -323,8 +323,8 @@ int HIDesignViewerTotalSite::addUtilityToUtilityStreams() {
     const int n = myTotalSite->GetNumberOfStreams();
     if (!ensureUtilManagerView()) return 1;
     const char* name = utilManagerView->GetManager()->GetDefaultUtilityName(utilManagerView->getselDefUtilRow());
-    if (name) EditUtilityStream(name, n);
-    return 1;
+    // A refused add answers 0, as typing the name does.
+    return !name || editUtilityStream(name, n).done ? 1 : 0;
 }
 
 int HIDesignViewerTotalSite::Message(const Text& line) {
