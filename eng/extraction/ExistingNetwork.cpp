@@ -240,6 +240,12 @@ void VelmorToTarsilImport::RemoveRemovableUtilities(CPItem* unit) {
             design->RemoveUtilityAtPort(node, port);
 }
 
+bool VelmorToTarsilImport::IsCopyOf(const CPItem* item, const CPString& name) const {
+    for (const auto& [copy, source] : m_duplicates)
+        if (copy == item) return source && source->_get_szName() == name;
+    return false;
+}
+
 void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
     CNode* node = design && unit ? design->GetNodeByName(unit->_get_szName()) : nullptr;
@@ -255,9 +261,11 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
         if (!TextValue(unit, "TubeSideFeed", feedName)) return;
         for (CPItem* n : unit->RelatedNodes(CPItem::Upstream))
             if (n->_get_szName() == feedName) feed = n;
+        // A chain cut where it turns at the exchanger's outlet ends on a copy of the product,
+        // which now takes the exchanger's outlet in its place.
         if (TextValue(unit, "TubeSideProduct", productName))
             for (CPItem* n : unit->RelatedNodes(CPItem::Downstream))
-                if (n->_get_szName() == productName) product = n;
+                if (n->_get_szName() == productName || IsCopyOf(n, productName)) product = n;
     } else {
         feed = FirstMaterialStream(unit, CPItem::Upstream);
         product = FirstMaterialStream(unit, CPItem::Downstream);

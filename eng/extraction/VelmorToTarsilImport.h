@@ -169,6 +169,8 @@ public:
     void ReleaseInternalTemperatures(CPItem* unit);
     void RemoveRemovableUtilities(CPItem* unit);
     void SetDutyFromHeatFlows(CPItem* unit);
+    // Whether the item is the extraction's copy of the case item of that name.
+    bool IsCopyOf(const CPItem* item, const CPString& name) const;
     void PrepareExchangerDuties();
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
     static const char* ClassifyFlowUnit(const CPItem* unit);

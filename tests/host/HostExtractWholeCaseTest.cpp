@@ -288,6 +288,15 @@ std::string jointPairShortOfHeat() {
                         unit("C2", "htCooler", "G1", 60, 45, 75, {"G2"}), ms("G2", 45, 225, {}, 2, -12000)});
 }
 
+// Generated plants of up to four feeds of up to seven units each, without tees.
+random_case::Options largerPlants() {
+    random_case::Options o;
+    o.tees = false;
+    o.maxPaths = 4;
+    o.maxSteps = 7;
+    return o;
+}
+
 // The document with the streams of each tee branch named, as a simulator names them.
 std::string branchesNamed(std::string text) {
     for (const char* s : {"B1", "D1", "B2", "B3", "D2"}) {
@@ -471,6 +480,13 @@ INSTANTIATE_TEST_SUITE_P(
         WholeCase{"BranchFlowsShort", roundedBranches(2.55, 0.447), "", "",
                   {"splitter \"T1\" on stream \"A_To_Q\": its branches carry 0.999 of the flow that reaches it"},
                   {"Split_Flows_Rounded"}, 1},
+        // Two feeds of different composition exchanging heat three times, each turning at the
+        // exchangers (a generated plant): every exchanger takes its duty from the case's heat
+        // flows, also where the chain is cut at its outlet.
+        WholeCase{"ExchangersWhereChainsTurn", random_case::Generate(171, largerPlants()).text, "", "",
+                  {"  degrees of freedom        0\n", "  unsatisfied streams       none\n",
+                   "  calculation               calculated\n"},
+                  {"duty not known", "incomplete"}},
         // A heater or cooler goes on a utility that does its duty at DTmin at both ends: the one
         // its outlet recommends where that one does, else the cheapest that does; where none
         // does, the report says so.
