@@ -329,6 +329,32 @@ std::string jointPairShortOfHeat() {
                         unit("C2", "htCooler", "G1", 60, 45, 75, {"G2"}), ms("G2", 45, 225, {}, 2, -12000)});
 }
 
+// F0 (2 kg/s, 200 C) passes a pump P1 and a pipe L1 to a tee T1: B1 (1 kg/s) is cooled to 100 C by
+// C1 (250 kW), B2 passes a pipe; mixed again at 150 C into P, cooled to 120 C by C2 (150 kW).
+std::string pumpAndPipeBeforeATee() {
+    auto cooler = [](const char* name, const char* in, double t0, double t1, double m, const char* out) {
+        return item(name, "htCooler", {{"Duty", 2.5 * m * (t0 - t1)}}, {out},
+                    ptable(in, {t0, (t0 + t1) / 2, t1}, {2.5 * t0, 1.25 * (t0 + t1), 2.5 * t1}));
+    };
+    return doc("pumped", {ms("F0", 200, 1000, {"P1"}, 2, -20000), item("P1", "rtPump", {}, {"F1"}),
+                          ms("F1", 200, 1000, {"L1"}, 2, -20000), item("L1", "ppPipeSegment", {}, {"F2"}),
+                          ms("F2", 200, 1000, {"T1"}, 2, -20000), item("T1", "ppTee", {}, {"B1", "B2"}),
+                          ms("B1", 200, 500, {"C1"}, 1, -20000), cooler("C1", "B1", 200, 100, 1, "D1"),
+                          ms("D1", 100, 250, {"M1"}, 1, -25000), ms("B2", 200, 500, {"L2"}, 1, -20000),
+                          item("L2", "ppPipeSegment", {}, {"B3"}), ms("B3", 200, 500, {"M1"}, 1, -20000),
+                          item("M1", "ppMixer", {}, {"P"}), ms("P", 150, 750, {"C2"}, 2, -22500),
+                          cooler("C2", "P", 150, 120, 2, "Q"), ms("Q", 120, 600, {}, 2, -24000)});
+}
+
+// Generated plants of up to four feeds of up to seven units each, without tees.
+random_case::Options largerPlants() {
+    random_case::Options o;
+    o.tees = false;
+    o.maxPaths = 4;
+    o.maxSteps = 7;
+    return o;
+}
+
 // The document with the streams of each tee branch named, as a simulator names them.
 std::string branchesNamed(std::string text) {
     for (const char* s : {"B1", "D1", "B2", "B3", "D2"}) {
@@ -527,6 +553,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {"  A_To_Q (cold): 50 -> 140 C, 675 kW, 3 kg/s\n", "Splitter T1 on A_To_Q: E1 0.6667",
                    "  unsatisfied streams       none\n"},
                   {"keeps its earlier values"}},
+        // A pump and a pipe before a tee: the stream folded over the tee is one, from the feed to
+        // the last cooler, and no cut passes through its branches.
+        WholeCase{"PumpAndPipeBeforeATee", pumpAndPipeBeforeATee(), "", "",
+                  {"  F0_To_Q (hot): 200 -> 120 C, 400 kW, 2 kg/s\n", "Splitter T1 on F0_To_Q: C1 0.5000, bypass 0.5000",
+                   "  unsatisfied streams       none\n"},
+                  {"B1_To", "could not be placed"}},
         // Branch flows written rounded add up to the feed's but for a few ppm: the split takes
         // shares of what the branches carry, says so, and every unit after the mixer is placed.
         WholeCase{"BranchFlowsExact", roundedBranches(2.55, 0.45), "", "",
@@ -546,6 +578,13 @@ INSTANTIATE_TEST_SUITE_P(
         WholeCase{"BranchFlowsShort", roundedBranches(2.55, 0.447), "", "",
                   {"splitter \"T1\" on stream \"A_To_Q\": its branches carry 0.999 of the flow that reaches it"},
                   {"Split_Flows_Rounded"}, 1},
+        // Two feeds of different composition exchanging heat three times, each turning at the
+        // exchangers (a generated plant): every exchanger takes its duty from the case's heat
+        // flows, also where the chain is cut at its outlet.
+        WholeCase{"ExchangersWhereChainsTurn", random_case::Generate(171, largerPlants()).text, "", "",
+                  {"  degrees of freedom        0\n", "  unsatisfied streams       none\n",
+                   "  calculation               calculated\n"},
+                  {"duty not known", "incomplete"}},
         // A heater or cooler goes on a utility that does its duty at DTmin at both ends: the one
         // its outlet recommends where that one does, else the cheapest that does; where none
         // does, the report says so.
