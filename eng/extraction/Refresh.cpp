@@ -137,6 +137,8 @@ bool VelmorToTarsilImport::Refresh() {
             if (IHeatIntegrationStream* stream = design->GetStream(i)) design->ProcessChange(36, stream->GetName(), nullptr);
         RefreshExchangerValues(kept);
         design->Activate(1);
+        // The dummies beside an exchanger follow its duty as the case now gives it.
+        design->RefreshDummyUtilityDuties();
     }
 
     // 4.

@@ -234,6 +234,34 @@ std::string shortcutColumn(double reboilerDuty, double reboilerT, double condens
         product("DIST", condenserT, "0.9 0.1"), product("BTMS", reboilerT, "0.1 0.9")});
 }
 
+// X1 (duty `duty`) between H1, from 200 C at 2 kW/C, which also loses 10 kW in it, and K1 from
+// 50 C at 2 kW/C, with nothing else on either stream: the 10 kW at H1's end gives X1 a utility at
+// its port, and dummies (0.5 % of its duty) beside it. Elsewhere a feed is heated and cooled.
+std::string exchangerLosingHeat(double duty) {
+    const double hot = 200 - (duty + 10) / 2, cold = 50 + duty / 2;
+    auto stream = [](const char* name, double t, double h, std::vector<std::string> links, const char* fractions) {
+        return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 2}, {"HeatFlow", h}, {"MolarEnthalpy", -30000 + 10 * t}},
+                    links, std::string("\n    <list name=\"CompMolarFraction\">") + fractions + "</list>");
+    };
+    auto table = [](const char* s, double t0, double t1) {
+        return "<group name=\"" + std::string(s) + "\"><list name=\"prpTemperature\">" + joined({t0, (t0 + t1) / 2, t1}) +
+               "</list><list name=\"prpMassEnthalpy\">" + joined({t0, (t0 + t1) / 2, t1}) +
+               "</list><list name=\"prpMassVapourFraction\">0 0 0</list></group>";
+    };
+    return doc("losing", std::vector<std::string>{
+        stream("H1", 200, 400, {"X1"}, "0.2 0.8"), stream("K1", 50, 100, {"X1"}, "0.7 0.3"),
+        item("X1", "htHeatExchanger", {{"Duty", duty}, {"HeatLoss", 10}}, {"H2", "K2"},
+             "\n    <text name=\"TubeSideFeed\">K1</text><text name=\"TubeSideProduct\">K2</text>"
+             "<text name=\"ShellSideFeed\">H1</text><text name=\"ShellSideProduct\">H2</text>"
+             "\n    <group name=\"PropertyTable\">" + table("H1", 200, hot) + table("K1", 50, cold) + "</group>"),
+        stream("H2", hot, 390 - duty, {}, "0.2 0.8"), stream("K2", cold, 100 + duty, {}, "0.7 0.3"),
+        ms("F1", 40, 0, {"E1"}, 2, -50000),
+        item("E1", "htHeater", {{"Duty", 120}}, {"F2"}, ptable("F1", {40, 55, 70}, {0, 60, 120})),
+        ms("F2", 70, 120, {"C1"}, 2, -49000),
+        item("C1", "htCooler", {{"Duty", 60}}, {"F3"}, ptable("F2", {70, 62.5, 55}, {120, 90, 60})),
+        ms("F3", 55, 60, {}, 2, -49500)});
+}
+
 // A random document of the sweep's generator, without tees (tests/support/RandomSimulatorCase.h).
 std::string randomDocument(std::uint32_t seed) {
     random_case::Options options;
@@ -378,6 +406,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {"  QR (cold): 144.5 -> 145 C, 600 kW\n", "  QC (hot): 75.5 -> 75 C, 520 kW\n",
                    "  QR_Exchanger (heater) MP Steam -> QR: duty 600.00", "  QC_Exchanger (cooler) QC -> Air: duty 520.00"},
                   {"Streams_Not_Refreshed"}},
+        // The dummies beside an exchanger solved again take their share of its new duty (they once
+        // kept the first document's).
+        WholeCase{"DummiesFollowTheRefreshedDuty", exchangerLosingHeat(100), "", exchangerLosingHeat(160),
+                  {"  X1 (exchanger) H1_To_H2 -> K1_To_K2: duty 160.00", "  X1_DummyClrIgnore (cooler) H1_To_H2 -> ",
+                   "  X1_DummyHtrIgnore (heater) ", "-> K1_To_K2: duty 0.80, "},
+                  {"duty 0.50, "}},
         // A fired heater is placed as the heater it is.
         WholeCase{"FiredHeater", doc("fired", heat("K1", "K2", "F1", 200, 350, 300, "htFiredHeater")), "", "",
                   {"  K1_To_K2 (cold): 200 -> 350 C, 300 kW, 2 kg/s\n", "  F1 (heater) ", "-> K1_To_K2: duty 300.00",
