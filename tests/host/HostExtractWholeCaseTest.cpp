@@ -262,10 +262,12 @@ std::string exchangerLosingHeat(double duty) {
         ms("F3", 55, 60, {}, 2, -49500)});
 }
 
-// A random document of the sweep's generator, without tees (tests/support/RandomSimulatorCase.h).
-std::string randomDocument(std::uint32_t seed) {
+// A random document of the sweep's generator, without tees (and columns unless asked for)
+// (tests/support/RandomSimulatorCase.h).
+std::string randomDocument(std::uint32_t seed, bool columns = false) {
     random_case::Options options;
     options.tees = false;
+    options.columns = columns;
     return random_case::Generate(seed, options).text;
 }
 const std::vector<std::string> kSoundNetwork = {"  degrees of freedom        0\n", "  unsatisfied streams       none\n"};
@@ -399,6 +401,11 @@ INSTANTIATE_TEST_SUITE_P(
         WholeCase{"RandomTurnAtExchangerOutlet79", randomDocument(79), "", "", kSoundNetwork, {}},
         WholeCase{"RandomTurnAtExchangerOutlet108", randomDocument(108), "", randomDocument(108), kSoundNetwork, {}},
         WholeCase{"RandomTurnAtExchangerOutlet190", randomDocument(190), "", "", kSoundNetwork, {"_DummyClrIgnore"}},
+        // A shortcut column's reboiler and condenser on a steam shared with other units: their units
+        // do the column's duties (once left free, they got no share of the steam and their streams
+        // went unsatisfied).
+        WholeCase{"RandomColumnOnASharedUtility60", randomDocument(60, true), "", randomDocument(60, true), kSoundNetwork, {}},
+        WholeCase{"RandomColumnOnASharedUtility88", randomDocument(88, true), "", "", kSoundNetwork, {}},
         // A shortcut column solved again: its reboiler's and condenser's streams take the column's
         // new duties and temperatures (they once kept the first document's, named as streams not
         // refreshed), and so do their units.
