@@ -13,6 +13,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -191,18 +192,26 @@ std::string turnBeforeExchanger(bool cooler) {
         ms("K3", 100, 400, {}, 2, -27000)});
 }
 
+// A 2 kg/s stream of the given mole fractions whose molar enthalpy rises by `slope` a degree, and
+// an exchanger side's table whose mass enthalpy is its temperature.
+std::string fractionsStream(const char* name, double t, double h, std::vector<std::string> links, const char* fractions,
+                            double slope) {
+    return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 2}, {"HeatFlow", h}, {"MolarEnthalpy", -30000 + slope * t}},
+                links, std::string("\n    <list name=\"CompMolarFraction\">") + fractions + "</list>");
+}
+std::string sideTable(const char* s, double t0, double t1) {
+    return "<group name=\"" + std::string(s) + "\"><list name=\"prpTemperature\">" + joined({t0, (t0 + t1) / 2, t1}) +
+           "</list><list name=\"prpMassEnthalpy\">" + joined({t0, (t0 + t1) / 2, t1}) +
+           "</list><list name=\"prpMassVapourFraction\">0 0 0</list></group>";
+}
+
 // X2 (48 kW) between H1 (200 -> 176 C) and K1 (50 -> 74 C), each stream starting and ending at
 // it, beside a heated feed (E1) and a cooled one (C1).
 std::string exchangerEndsBothStreams() {
     auto stream = [](const char* name, double t, double h, std::vector<std::string> links, const char* fractions) {
-        return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 2}, {"HeatFlow", h}, {"MolarEnthalpy", -30000 + 50 * t}},
-                    links, std::string("\n    <list name=\"CompMolarFraction\">") + fractions + "</list>");
+        return fractionsStream(name, t, h, std::move(links), fractions, 50);
     };
-    auto table = [](const char* s, double t0, double t1) {
-        return "<group name=\"" + std::string(s) + "\"><list name=\"prpTemperature\">" + joined({t0, (t0 + t1) / 2, t1}) +
-               "</list><list name=\"prpMassEnthalpy\">" + joined({t0, (t0 + t1) / 2, t1}) +
-               "</list><list name=\"prpMassVapourFraction\">0 0 0</list></group>";
-    };
+    const auto table = sideTable;
     return doc("ends", std::vector<std::string>{stream("H1", 200, 400, {"X2"}, "0.2 0.8"), stream("K1", 50, 100, {"X2"}, "0.7 0.3"),
                         item("X2", "htHeatExchanger", {{"Duty", 48}}, {"H2", "K2"},
                              "\n    <text name=\"TubeSideFeed\">K1</text><text name=\"TubeSideProduct\">K2</text>"
@@ -240,14 +249,9 @@ std::string shortcutColumn(double reboilerDuty, double reboilerT, double condens
 std::string exchangerLosingHeat(double duty) {
     const double hot = 200 - (duty + 10) / 2, cold = 50 + duty / 2;
     auto stream = [](const char* name, double t, double h, std::vector<std::string> links, const char* fractions) {
-        return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 2}, {"HeatFlow", h}, {"MolarEnthalpy", -30000 + 10 * t}},
-                    links, std::string("\n    <list name=\"CompMolarFraction\">") + fractions + "</list>");
+        return fractionsStream(name, t, h, std::move(links), fractions, 10);
     };
-    auto table = [](const char* s, double t0, double t1) {
-        return "<group name=\"" + std::string(s) + "\"><list name=\"prpTemperature\">" + joined({t0, (t0 + t1) / 2, t1}) +
-               "</list><list name=\"prpMassEnthalpy\">" + joined({t0, (t0 + t1) / 2, t1}) +
-               "</list><list name=\"prpMassVapourFraction\">0 0 0</list></group>";
-    };
+    const auto table = sideTable;
     return doc("losing", std::vector<std::string>{
         stream("H1", 200, 400, {"X1"}, "0.2 0.8"), stream("K1", 50, 100, {"X1"}, "0.7 0.3"),
         item("X1", "htHeatExchanger", {{"Duty", duty}, {"HeatLoss", 10}}, {"H2", "K2"},
