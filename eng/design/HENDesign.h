@@ -348,6 +348,7 @@ public:
     double GetDTMinFromNetwork() const override;
     void SetSplitFractionsFromBranchDuties() override;
     void AddDummyUtilitiesForExtraction() override;
+    void RefreshDummyUtilityDuties() override;
     int RunOptimizer(int mode) override;
     bool PrepareExchangersAsRetrofitBase(double maxNewArea) override;
     void RefreshExistingNetworkValues() override;

@@ -119,6 +119,9 @@ public:
     virtual void SetSkipStreamEndsUpdate(bool skip) = 0;
     virtual void SetSplitFractionsFromBranchDuties() = 0;
     virtual void AddDummyUtilitiesForExtraction() = 0;
+    // The dummy utilities beside each exchanger take their share of its present duty again (after
+    // a refresh gave the exchanger a new one).
+    virtual void RefreshDummyUtilityDuties() {}
     // Status 4 on success.
     virtual int RunOptimizer(int code) = 0;
     // The findings of the last optimiser check (null before the first or without an optimiser),

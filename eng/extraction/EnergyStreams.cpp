@@ -108,6 +108,7 @@ VelmorToTarsilImport::DutyUnit VelmorToTarsilImport::MakeDutyUnit(const CPString
     // Names the case holds already give way to free ones: the duty keeps a unit of its own.
     const CPString unitName = FreeCaseItemName(name + "_Exchanger");
     d.unit = AddCaseItem(unitName, "htCooler");
+    if (d.unit) m_dutyUnitOfStream[name.c_str()] = d.unit;
     d.inlet = AddCaseItem(FreeCaseItemName(unitName + "Inlet"), CaseClass::MaterialStream);
     d.outlet = AddCaseItem(FreeCaseItemName(unitName + "Outlet"), CaseClass::MaterialStream);
     setText(d.inlet, "PIStreamName", name);
@@ -346,6 +347,9 @@ void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit
     const CPString name = FreeStreamName(energyStream->_get_szName());
     IHeatIntegrationStream* s = AddDutyStream(name);
     const DutyUnit d = MakeDutyUnit(name);
+    // Its unit does the column's duty in the network (left free, a unit sharing its steam with
+    // others would get no share of it).
+    if (d.unit) m_dutyUnits.insert(d.unit);
 
     CPItem* column = FirstNeighbour(energyStream, CPItem::Downstream);
     const bool reboiler = column != nullptr;

@@ -248,6 +248,13 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     // by itself (and reports the unit calculated), so the status alone does not say that the
     // simulator's duty was met: a free duty always takes the heat flows.
     if (!DutyIsFree(node)) return;
+    // A unit made for a duty has streams of its own without heat flows: it does what the duty
+    // says, as a heater or cooler of the case does what its heat flows say.
+    double own = 0.0;
+    if (m_dutyUnits.count(unit)) {
+        if (KnownNumber(unit, "Duty", own) && own != kEmpty) node->addVariable("Duty", std::fabs(own), 1, 1);
+        return;
+    }
     CPItem* feed = nullptr;
     CPItem* product = nullptr;
     if (IsClass(unit, "htHeatExchanger")) {

@@ -129,6 +129,10 @@ bool VelmorToTarsilImport::Refresh() {
             if (!RefreshEnergyStream(*stream, energyStream, m_energyStreamUnits[e->second], &missing)) {
                 ReportStreamValueMissing(name, missing);
                 kept.insert(name);
+            } else if (auto u = m_dutyUnitOfStream.find(name); u != m_dutyUnitOfStream.end()) {
+                // The unit standing for the duty does what the stream now takes.
+                double load = kEmpty;
+                if (stream->GetValue("Enthalpy", load, 0) && load != kEmpty) u->second->AddVariable("Duty")->Set(std::fabs(load));
             }
         } else {
             // Live steam, and streams the user added: nothing records which case items make
@@ -144,6 +148,8 @@ bool VelmorToTarsilImport::Refresh() {
             if (IHeatIntegrationStream* stream = design->GetStream(i)) design->ProcessChange(36, stream->GetName(), nullptr);
         RefreshExchangerValues(kept);
         design->Activate(1);
+        // The dummies beside an exchanger follow its duty as the case now gives it.
+        design->RefreshDummyUtilityDuties();
     }
 
     // 4.

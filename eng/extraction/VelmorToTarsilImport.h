@@ -332,6 +332,11 @@ private:
         const auto it = m_duplicateSources.find(item);
         return it == m_duplicateSources.end() ? item : it->second;
     }
+    // The heaters and coolers the extraction made to stand for a shortcut column's duties: their
+    // streams hold no heat flows, the unit its duty.
+    std::unordered_set<const CPItem*> m_dutyUnits;
+    // Duty stream name to its unit: a refresh gives the unit the duty the stream takes again.
+    std::unordered_map<std::string, CPItem*> m_dutyUnitOfStream;
     // Whether this object extracted its case (only then has it anything to refresh).
     bool m_extracted = false;
 };

@@ -15,6 +15,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -193,18 +194,26 @@ std::string turnBeforeExchanger(bool cooler) {
         ms("K3", 100, 400, {}, 2, -27000)});
 }
 
+// A 2 kg/s stream of the given mole fractions whose molar enthalpy rises by `slope` a degree, and
+// an exchanger side's table whose mass enthalpy is its temperature.
+std::string fractionsStream(const char* name, double t, double h, std::vector<std::string> links, const char* fractions,
+                            double slope) {
+    return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 2}, {"HeatFlow", h}, {"MolarEnthalpy", -30000 + slope * t}},
+                links, std::string("\n    <list name=\"CompMolarFraction\">") + fractions + "</list>");
+}
+std::string sideTable(const char* s, double t0, double t1) {
+    return "<group name=\"" + std::string(s) + "\"><list name=\"prpTemperature\">" + joined({t0, (t0 + t1) / 2, t1}) +
+           "</list><list name=\"prpMassEnthalpy\">" + joined({t0, (t0 + t1) / 2, t1}) +
+           "</list><list name=\"prpMassVapourFraction\">0 0 0</list></group>";
+}
+
 // X2 (48 kW) between H1 (200 -> 176 C) and K1 (50 -> 74 C), each stream starting and ending at
 // it, beside a heated feed (E1) and a cooled one (C1).
 std::string exchangerEndsBothStreams() {
     auto stream = [](const char* name, double t, double h, std::vector<std::string> links, const char* fractions) {
-        return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 2}, {"HeatFlow", h}, {"MolarEnthalpy", -30000 + 50 * t}},
-                    links, std::string("\n    <list name=\"CompMolarFraction\">") + fractions + "</list>");
+        return fractionsStream(name, t, h, std::move(links), fractions, 50);
     };
-    auto table = [](const char* s, double t0, double t1) {
-        return "<group name=\"" + std::string(s) + "\"><list name=\"prpTemperature\">" + joined({t0, (t0 + t1) / 2, t1}) +
-               "</list><list name=\"prpMassEnthalpy\">" + joined({t0, (t0 + t1) / 2, t1}) +
-               "</list><list name=\"prpMassVapourFraction\">0 0 0</list></group>";
-    };
+    const auto table = sideTable;
     return doc("ends", std::vector<std::string>{stream("H1", 200, 400, {"X2"}, "0.2 0.8"), stream("K1", 50, 100, {"X2"}, "0.7 0.3"),
                         item("X2", "htHeatExchanger", {{"Duty", 48}}, {"H2", "K2"},
                              "\n    <text name=\"TubeSideFeed\">K1</text><text name=\"TubeSideProduct\">K2</text>"
@@ -383,10 +392,35 @@ std::string shortcutColumn(double reboilerDuty, double reboilerT, double condens
         product("DIST", condenserT, "0.9 0.1"), product("BTMS", reboilerT, "0.1 0.9")});
 }
 
-// A random document of the sweep's generator, without tees (tests/support/RandomSimulatorCase.h).
-std::string randomDocument(std::uint32_t seed) {
+// X1 (duty `duty`) between H1, from 200 C at 2 kW/C, which also loses 10 kW in it, and K1 from
+// 50 C at 2 kW/C, with nothing else on either stream: the 10 kW at H1's end gives X1 a utility at
+// its port, and dummies (0.5 % of its duty) beside it. Elsewhere a feed is heated and cooled.
+std::string exchangerLosingHeat(double duty) {
+    const double hot = 200 - (duty + 10) / 2, cold = 50 + duty / 2;
+    auto stream = [](const char* name, double t, double h, std::vector<std::string> links, const char* fractions) {
+        return fractionsStream(name, t, h, std::move(links), fractions, 10);
+    };
+    const auto table = sideTable;
+    return doc("losing", std::vector<std::string>{
+        stream("H1", 200, 400, {"X1"}, "0.2 0.8"), stream("K1", 50, 100, {"X1"}, "0.7 0.3"),
+        item("X1", "htHeatExchanger", {{"Duty", duty}, {"HeatLoss", 10}}, {"H2", "K2"},
+             "\n    <text name=\"TubeSideFeed\">K1</text><text name=\"TubeSideProduct\">K2</text>"
+             "<text name=\"ShellSideFeed\">H1</text><text name=\"ShellSideProduct\">H2</text>"
+             "\n    <group name=\"PropertyTable\">" + table("H1", 200, hot) + table("K1", 50, cold) + "</group>"),
+        stream("H2", hot, 390 - duty, {}, "0.2 0.8"), stream("K2", cold, 100 + duty, {}, "0.7 0.3"),
+        ms("F1", 40, 0, {"E1"}, 2, -50000),
+        item("E1", "htHeater", {{"Duty", 120}}, {"F2"}, ptable("F1", {40, 55, 70}, {0, 60, 120})),
+        ms("F2", 70, 120, {"C1"}, 2, -49000),
+        item("C1", "htCooler", {{"Duty", 60}}, {"F3"}, ptable("F2", {70, 62.5, 55}, {120, 90, 60})),
+        ms("F3", 55, 60, {}, 2, -49500)});
+}
+
+// A random document of the sweep's generator, without tees (and columns unless asked for)
+// (tests/support/RandomSimulatorCase.h).
+std::string randomDocument(std::uint32_t seed, bool columns = false) {
     random_case::Options options;
     options.tees = false;
+    options.columns = columns;
     return random_case::Generate(seed, options).text;
 }
 const std::vector<std::string> kSoundNetwork = {"  degrees of freedom        0\n", "  unsatisfied streams       none\n"};
@@ -627,6 +661,11 @@ INSTANTIATE_TEST_SUITE_P(
         WholeCase{"RandomTurnAtExchangerOutlet79", randomDocument(79), "", "", kSoundNetwork, {}},
         WholeCase{"RandomTurnAtExchangerOutlet108", randomDocument(108), "", randomDocument(108), kSoundNetwork, {}},
         WholeCase{"RandomTurnAtExchangerOutlet190", randomDocument(190), "", "", kSoundNetwork, {"_DummyClrIgnore"}},
+        // A shortcut column's reboiler and condenser on a steam shared with other units: their units
+        // do the column's duties (once left free, they got no share of the steam and their streams
+        // went unsatisfied).
+        WholeCase{"RandomColumnOnASharedUtility60", randomDocument(60, true), "", randomDocument(60, true), kSoundNetwork, {}},
+        WholeCase{"RandomColumnOnASharedUtility88", randomDocument(88, true), "", "", kSoundNetwork, {}},
         // A shortcut column solved again: its reboiler's and condenser's streams take the column's
         // new duties and temperatures (they once kept the first document's, named as streams not
         // refreshed), and so do their units.
@@ -634,6 +673,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {"  QR (cold): 144.5 -> 145 C, 600 kW\n", "  QC (hot): 75.5 -> 75 C, 520 kW\n",
                    "  QR_Exchanger (heater) MP Steam -> QR: duty 600.00", "  QC_Exchanger (cooler) QC -> Air: duty 520.00"},
                   {"Streams_Not_Refreshed"}},
+        // The dummies beside an exchanger solved again take their share of its new duty (they once
+        // kept the first document's).
+        WholeCase{"DummiesFollowTheRefreshedDuty", exchangerLosingHeat(100), "", exchangerLosingHeat(160),
+                  {"  X1 (exchanger) H1_To_H2 -> K1_To_K2: duty 160.00", "  X1_DummyClrIgnore (cooler) H1_To_H2 -> ",
+                   "  X1_DummyHtrIgnore (heater) ", "-> K1_To_K2: duty 0.80, "},
+                  {"duty 0.50, "}},
         // A fired heater is placed as the heater it is.
         WholeCase{"FiredHeater", doc("fired", heat("K1", "K2", "F1", 200, 350, 300, "htFiredHeater")), "", "",
                   {"  K1_To_K2 (cold): 200 -> 350 C, 300 kW, 2 kg/s\n", "  F1 (heater) ", "-> K1_To_K2: duty 300.00",
