@@ -282,10 +282,12 @@ int HIDesignViewerDesign::utilHX(const Text&) {
     SignalBusy(true);
     UserStatusReport(FindString("SearchingForUtilHX"), 2);
     pScenario->RetrofitDesign(pDesign, 3);
-    ReportRetrofitResult(RetrofitRunCode(3));
+    const int code = RetrofitRunCode(3);
+    ReportRetrofitResult(code);
     UserStatusClear(2);
     SignalBusy(false);
-    return 1;
+    // A run refused, or one that moved nothing, answers 0 beside the message that says why.
+    return RetrofitWentThrough(code) ? 1 : 0;
 }
 
 int HIDesignViewerDesign::runRetrofitOptimization(const Text&) {
