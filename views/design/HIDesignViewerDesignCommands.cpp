@@ -302,9 +302,13 @@ int HIDesignViewerDesign::runRetrofitOptimization(const Text&) {
     UserStatusClear(2);
     const int feasibility = RetrofitFeasibility();
     if (IsAutomationStartup()) return 1;
-    // A failed optimisation is reported whatever the check of the result design says.
-    if (feasibility == 0 || code == kRetrofitOptimisationFailed) ReportRetrofitResult(code);
-    else View("CheckFeasilityView");
+    // A failed optimisation is reported whatever the check of the result design says, and a run
+    // that made nothing answers 0 beside the message that says why.
+    if (feasibility == 0 || code == kRetrofitOptimisationFailed) {
+        ReportRetrofitResult(code);
+        return RetrofitWentThrough(code) ? 1 : 0;
+    }
+    View("CheckFeasilityView");
     return 1;
 }
 
