@@ -129,6 +129,7 @@ const Refusal kRefusals[] = {
     {"UtilitiesMovedWithoutARetrofitBase", &kDesign, "cmd UtilHX", nullptr, DesignCase, "[ExtraData.1033]"},
     {"UtilitiesMovedWhereNoneIsCheaper", &kRetrofitBaseDesign, "cmd UtilHX", nullptr, RetrofitCase, "[ExtraData.1033]"},
     {"ScenarioAddedUnderATakenName", &kProject, "cmd AddDefaultScenario base"},
+    {"ScenarioAddedUnderANameThatStartsBlank", &kProject, "cmd AddDefaultScenario  base"},
     {"ScenarioRenamedToATakenName", &kSelectedScenario, "settext ExtraData.208 base\ncmd RenameView"},
     {"ScenarioDeletionDeclined", &kSelectedScenario, "cmd RemoveFromDesignView"},
     {"DesignDeletionDeclined", &kSelectedDesign, "cmd RemoveFromDesignView"},
