@@ -86,6 +86,9 @@ const Place kSite{"", 0};
 const Place kSelectedRows{"open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nset RowPos.105 2\n"
                           "set RowPosU.105 0\n",
                           2};
+const Place kSelectedRetrofitRows{"open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nset RowPos.105 2\n"
+                                  "set RowPosU.105 0\n",
+                                  2};
 
 struct Refusal {
     const char* label;
@@ -123,6 +126,8 @@ const Refusal kRefusals[] = {
     {"SpreadsheetOfAnotherKind", &kScenario, "file " KESTRIN_EXAMPLES "/four-streams.csv\ncmd OpenExcelFile"},
     {"LockedProcessStreamMadeAUtility", &kSelectedRows, "cmd SwitchProcessToUtil", nullptr, LockedCase},
     {"LockedUtilityMadeAProcessStream", &kSelectedRows, "cmd SwitchUtilToProcess", nullptr, LockedCase},
+    {"RetrofitBaseStreamMadeAUtility", &kSelectedRetrofitRows, "cmd SwitchProcessToUtil", nullptr, RetrofitCase},
+    {"RetrofitBaseUtilityMadeAProcessStream", &kSelectedRetrofitRows, "cmd SwitchUtilToProcess", nullptr, RetrofitCase},
     {"RetrofitStepWithoutARetrofitBase", &kDesign, "cmd RunRetrofitOptimization", nullptr, DesignCase, "[ExtraData.1034]"},
     {"RetrofitStepThatPlacesNothing", &kRetrofitBaseDesign, "cmd RunRetrofitOptimization", nullptr, RetrofitCase,
      "[ExtraData.1034]"},
