@@ -37,33 +37,29 @@ std::string DesignCase() {
     return file.path + " --open case";
 }
 
-// The operated network's case after a retrofit run: "base 1" is the retrofit scenario, its
-// "Network" the base every retrofit design is compared with.
-std::string RetrofitCase() {
-    static const ScratchFile file("samerefusal", "retrofit.case", "", false);
-    static const int made = [] {
-        const ScratchFile designed("samerefusal", "operated.case", "", false);
-        RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
-                " --save " + designed.path);
-        return RunViewScript(designed.path + " --open scenario",
-                             "cmd SelectRetrofitNow\nset Index.217 0\ncmd RetrofitNow\n", " --save " + file.path)
-            .exitCode;
-    }();
-    (void)made;
+// The operated network's case after a script run on the view `open`, saved into `file`.
+std::string OperatedCaseAfter(const ScratchFile& file, const char* open, const char* script) {
+    const ScratchFile designed("samerefusal", "designed-" + file.path.substr(file.path.rfind('-') + 1), "", false);
+    RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") + " --save " +
+            designed.path);
+    RunViewScript(designed.path + " --open " + open, script, " --save " + file.path);
     return file.path + " --open case";
 }
 
-// The operated network locked for operation.
+// After a retrofit run: "base 1" is the retrofit scenario, its "Network" the base every retrofit
+// design is compared with.
+std::string RetrofitCase() {
+    static const ScratchFile file("samerefusal", "retrofit.case", "", false);
+    static const std::string input =
+        OperatedCaseAfter(file, "scenario", "cmd SelectRetrofitNow\nset Index.217 0\ncmd RetrofitNow\n");
+    return input;
+}
+
+// Locked for operation.
 std::string LockedCase() {
     static const ScratchFile file("samerefusal", "locked.case", "", false);
-    static const int made = [] {
-        const ScratchFile designed("samerefusal", "unlocked.case", "", false);
-        RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
-                " --save " + designed.path);
-        return RunViewScript(designed.path + " --open design", "cmd LockOperation\n", " --save " + file.path).exitCode;
-    }();
-    (void)made;
-    return file.path + " --open case";
+    static const std::string input = OperatedCaseAfter(file, "design", "cmd LockOperation\n");
+    return input;
 }
 
 // A site of the four streams, on its own viewer.
