@@ -287,10 +287,12 @@ int HIDesignViewerDesign::utilHX(const Text&) {
     SignalBusy(true);
     UserStatusReport(FindString("SearchingForUtilHX"), 2);
     pScenario->RetrofitDesign(pDesign, 3);
-    ReportRetrofitResult(RetrofitRunCode(3));
+    const int code = RetrofitRunCode(3);
+    ReportRetrofitResult(code);
     UserStatusClear(2);
     SignalBusy(false);
-    return 1;
+    // A run refused, or one that moved nothing, answers 0 beside the message that says why.
+    return RetrofitWentThrough(code) ? 1 : 0;
 }
 
 int HIDesignViewerDesign::runRetrofitOptimization(const Text&) {
@@ -305,9 +307,13 @@ int HIDesignViewerDesign::runRetrofitOptimization(const Text&) {
     UserStatusClear(2);
     const int feasibility = RetrofitFeasibility();
     if (IsAutomationStartup()) return 1;
-    // A failed optimisation is reported whatever the check of the result design says.
-    if (feasibility == 0 || code == kRetrofitOptimisationFailed) ReportRetrofitResult(code);
-    else View("CheckFeasilityView");
+    // A failed optimisation is reported whatever the check of the result design says, and a run
+    // that made nothing answers 0 beside the message that says why.
+    if (feasibility == 0 || code == kRetrofitOptimisationFailed) {
+        ReportRetrofitResult(code);
+        return RetrofitWentThrough(code) ? 1 : 0;
+    }
+    View("CheckFeasilityView");
     return 1;
 }
 

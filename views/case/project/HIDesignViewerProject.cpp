@@ -181,6 +181,7 @@ int HIDesignViewerProject::Message(const Text& line) {
     if (word == "RenameView") {
         const Text name = newScenarioName;
         newScenarioName.clear();
+        if (project && currentScenario && refuseBlankEdgedName(name)) return 0;
         if (!name.empty() && project && currentScenario && project->RenameScenario(currentScenario->GetName(), name) != 1)
             return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
         return 1;

@@ -341,6 +341,7 @@ int HIDesignViewerTotalSite::Message(const Text& line) {
         const Text name = newScenarioName;
         if (!currentScenario) return 1;  // nothing to rename: the typed name waits
         newScenarioName.clear();
+        if (myTotalSite && refuseBlankEdgedName(name)) return 0;
         if (!name.empty() && myTotalSite && myTotalSite->RenameScenario(currentScenario->GetName(), name) != 1)
             return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
         return 1;

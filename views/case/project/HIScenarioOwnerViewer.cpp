@@ -86,9 +86,16 @@ int HIScenarioOwnerViewer::sharedWord(const Text& word) {
     return -1;
 }
 
+bool HIScenarioOwnerViewer::refuseBlankEdgedName(const Text& name) {
+    if (name.empty() || (name.front() != ' ' && name.back() != ' ')) return false;
+    ErrorMsg("ThisScenarioNameIsInvalid", name);
+    return true;
+}
+
 int HIScenarioOwnerViewer::addScenario(const Text& name) {
     IHeatIntegrationProject* project = engineProject();
     if (!project) return 1;
+    if (refuseBlankEdgedName(name)) return 0;
     // A refused name answers 0, as a refused write does: nothing was added.
     if (project->AddScenario(name) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
     return 1;

@@ -247,6 +247,8 @@ int HIDesignViewerScenario::switchProcessToUtil(const Text&) {
     // changes nothing.
     IHeatIntegrationStream* stream = nullptr;
     if (processRow < 0 || !myScenario->GetStreamOfKind(processRow, stream, 0, 2) || !stream) return 1;
+    // A retrofit's base case keeps its streams as they are, as it keeps them from a deletion.
+    if (BaseCaseLocked()) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
     // The utilities of a total-site scenario are the site's streams.
     if (myScenario->IsTotalSiteScenario()) {
         ErrorMsg("PickTotalSiteUtilityFromDropDownList");
@@ -260,6 +262,7 @@ int HIDesignViewerScenario::switchProcessToUtil(const Text&) {
 int HIDesignViewerScenario::switchUtilToProcess(const Text&) {
     IHeatIntegrationStream* stream = nullptr;
     if (utilityRow < 0 || !myScenario->GetStreamOfKind(utilityRow, stream, 1, 2) || !stream) return 1;
+    if (BaseCaseLocked()) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
     // A total-site scenario's utilities are the site's streams, a utility in every scenario.
     if (myScenario->IsTotalSiteScenario()) {
         ErrorMsg("SiteUtilityStaysInEveryScenario");

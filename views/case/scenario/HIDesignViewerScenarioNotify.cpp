@@ -302,11 +302,14 @@ void HIDesignViewerScenario::DisconnectDeadObject(Viewable* dead) {
         segmentTables.RemoveAllAt(dead);
     }
     if (dead->IsA(HIDesignViewerDesign::TypeName)) {
-        if (static_cast<const void*>(currentDesign) == static_cast<const void*>(dead)) {
-            currentDesign = nullptr;
-            SetSelectedObject(this);
-        }
         designObjs.RemoveAllAt(dead);
+        const void* gone = dead;
+        HIDesignViewerDesign* before = gone == lastAddedDesign && designObjs.Find(designBeforeAdd) >= 0 ? designBeforeAdd : nullptr;
+        if (gone == lastAddedDesign || gone == designBeforeAdd) lastAddedDesign = designBeforeAdd = nullptr;
+        if (static_cast<const void*>(currentDesign) == gone) {
+            currentDesign = before;
+            if (!before) SetSelectedObject(this);
+        }
     }
     if (static_cast<void*>(dataExtractionView) == dead) dataExtractionView = nullptr;
     if (static_cast<void*>(myHTCDatabaseView) == dead) myHTCDatabaseView = nullptr;
