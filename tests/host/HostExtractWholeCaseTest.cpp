@@ -361,6 +361,7 @@ random_case::Options largerPlants() {
     o.tees = false;
     o.maxPaths = 4;
     o.maxSteps = 7;
+    o.columns = false;  // the plants these seeds made before columns were generated
     return o;
 }
 
