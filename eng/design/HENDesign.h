@@ -265,6 +265,7 @@ public:
     double GetUtilityLoad(const CPString& utilityName) const override;
     double GetUsedUtilityLoad(IHeatIntegrationStream* stream) const override;
     double GetUtilityCost(const CPString& utilityName) const override;
+    double GetOperatingYearShare() const override;
     double GetTotalUtilityLoad(int side) const override;
     double GetTotalUtilityCost(int side) const override;
     double GetExchangerDutyOnStream(IHeatIntegrationStream* stream, int side) const override;
@@ -347,6 +348,7 @@ public:
     double GetDTMinFromNetwork() const override;
     void SetSplitFractionsFromBranchDuties() override;
     void AddDummyUtilitiesForExtraction() override;
+    void RefreshDummyUtilityDuties() override;
     int RunOptimizer(int mode) override;
     bool PrepareExchangersAsRetrofitBase(double maxNewArea) override;
     void RefreshExistingNetworkValues() override;
@@ -686,6 +688,7 @@ public:
     int GetScheduleSolutionStatus(const CPString& name) const override;
     const char* GetCurrentScheduleName() const override;
     const char* GetExecutedScheduleName() const override;
+    const char* GetWhatIfStreamNote(const char* stream) const override;
     bool IsReservedScheduleName(const CPString& name) const override;
     void ExecuteSchedule() override;
     int GetNumberOfScheduleEvents() const override;
@@ -747,6 +750,7 @@ private:
     void IndexSchedules() const;
 
     std::unique_ptr<HENState> m_state;
+    mutable std::string m_whatIfStreamNote;  // the text GetWhatIfStreamNote answers
     std::vector<std::unique_ptr<HENOperatingSchedule>> m_schedules;
     // The position of each schedule's name in m_schedules (the first of a name): an event plan
     // makes thousands of schedules, each looked up by name as it is made and filled.

@@ -224,8 +224,11 @@ double CPIHENDesign::GetUsedUtilityLoad(IHeatIntegrationStream* stream) const {
 double CPIHENDesign::GetUtilityCost(const CPString& utilityName) const {
     IHeatIntegrationStream* stream = nullptr;
     if (!m_scenario || !m_scenario->GetStream(utilityName, stream) || !stream) return 0.0;
-    const double hours = m_scenario->GetEconomicData(kOperatingHours, "DEFAULT");
-    return hours / kHoursPerYear * stream->GetCostIndex() * std::fabs(GetUtilityLoad(utilityName));
+    return GetOperatingYearShare() * stream->GetCostIndex() * std::fabs(GetUtilityLoad(utilityName));
+}
+
+double CPIHENDesign::GetOperatingYearShare() const {
+    return m_scenario ? m_scenario->GetEconomicData(kOperatingHours, "DEFAULT") / kHoursPerYear : 1.0;
 }
 
 double CPIHENDesign::GetTotalUtilityLoad(int side) const {

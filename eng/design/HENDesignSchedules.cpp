@@ -279,7 +279,13 @@ int CPIHENDesign::GetCurrentEventValueKind() const {
     return m_currentSchedule ? m_currentSchedule->GetCurrentEventValueType() : 32009;
 }
 bool CPIHENDesign::RemoveCurrentEvent() {
-    if (m_currentSchedule) m_currentSchedule->DeleteCurrentEvent();
+    if (!m_currentSchedule) return true;
+    m_currentSchedule->DeleteCurrentEvent();
+    // An executed schedule left without events can run no more: the units would keep its last
+    // solution under its name. They go back to the locked state, as when the schedule is removed.
+    if (m_currentSchedule->GetNumberOfEvents() == 0 && !m_executedSchedule.empty() &&
+        m_executedSchedule == m_currentSchedule->GetName())
+        ResetDefaultState();
     return true;
 }
 bool CPIHENDesign::SelectScheduleEvent(const char* name) {
@@ -365,12 +371,16 @@ bool CPIHENDesign::RenameStudy(const CPString& oldName, const CPString& newName)
     return true;
 }
 
+// A study runs the locked network from its default state: on a network not locked that state is
+// the last lock's, and writing it back would overwrite what was typed since.
 void CPIHENDesign::CalculateCurrentStudy() {
+    if (!m_operationLocked) return;
     if (m_currentStudy) m_currentStudy->Calculate();
     ResetDefaultState();
 }
 
 void CPIHENDesign::CalculateDefaultStudy() {
+    if (!m_operationLocked) return;
     if (m_defaultStudy) m_defaultStudy->Calculate();
     ResetDefaultState();
 }

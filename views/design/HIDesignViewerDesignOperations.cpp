@@ -97,36 +97,69 @@ int HIDesignViewerDesign::modifyOperation(const Text&) {
 
 // ---- schedules and events ----
 
+// Schedules run the network locked for operation from its default state: on a network that is not
+// locked that state is the last lock's, and running or restoring it would overwrite the streams
+// and sizes typed since.
+bool HIDesignViewerDesign::RefuseUnlockedOperation() const {
+    if (pDesign->GetOperationLocked()) return false;
+    ErrorMsg("OperationNotLocked");
+    return true;
+}
+
 int HIDesignViewerDesign::addScheduleToDesign(const Text&) {
+    if (RefuseUnlockedOperation()) return 0;
     pDesign->AddNewSchedule();
     return 1;
 }
 
 int HIDesignViewerDesign::removeScheduleFromDesign(const Text&) {
-    if (const char* name = pDesign->GetCurrentScheduleName()) pDesign->RemoveSchedule(CPString(name));
+    const char* name = pDesign->GetCurrentScheduleName();
+    if (!name) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
+    pDesign->RemoveSchedule(CPString(name));
     return 1;
 }
 
 int HIDesignViewerDesign::removeEventFromSchedule(const Text&) {
+    if (!pDesign->GetCurrentEventName()) {
+        ErrorMsg("NoScheduleEventSelected");
+        return 0;
+    }
     pDesign->RemoveCurrentEvent();
     return 1;
 }
 
 int HIDesignViewerDesign::executeSchedule(const Text&) {
+    if (RefuseUnlockedOperation()) return 0;
     // The schedule of the selection: an event selected in the summary stands for its schedule,
     // and without a selection the design's current schedule is meant.
     Viewable* schedule = pSelectedItemView;
     if (schedule && schedule->IsA(EventItemView::TypeName)) schedule = static_cast<EventItemView*>(schedule)->Parent();
+    // Any other selection (the summary itself, as a case reopened selects it) names no schedule.
+    if (schedule && !schedule->IsA(ScheduleItemView::TypeName)) schedule = nullptr;
     const char* current = pDesign->GetCurrentScheduleName();
     const Text name = schedule ? schedule->GetName() : current ? Text(current) : Text();
     // The design runs its current schedule: the one tested is made current first.
     if (schedule && schedule->IsA(ScheduleItemView::TypeName)) pDesign->SelectSchedule(name.c_str());
-    if (!pDesign->CanExecuteSchedule(CPString(name))) ErrorMsg("CannotExecuteSchedule", name);
-    else view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+    if (name.empty()) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
+    if (!pDesign->CanExecuteSchedule(CPString(name))) {
+        ErrorMsg("CannotExecuteSchedule", name);
+        return 0;
+    }
+    view_commands::busy([&] { pDesign->ExecuteSchedule(); });
     return 1;
 }
 
 int HIDesignViewerDesign::addEventToSchedule(const Text&) {
+    if (!pDesign->GetCurrentScheduleName()) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
     const char* type = pDesign->GetEventTypeName(nEventKind);
     if (!type || strHXSelection.empty()) return 1;
     if (const char* message = pDesign->AddEventToSchedule(type, strHXSelection.c_str())) ErrorMsg(message);
@@ -160,6 +193,11 @@ int HIDesignViewerDesign::popUpEventToScheduleView(const Text&) {
 }
 
 int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
+    // The flow changes go to the selected schedule.
+    if (!pDesign->GetCurrentScheduleName()) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
     nEventKind = EmptyInt;
     IHENState* state = pDesign->GetDefaultState();
     const double factor = dPercentage / 100.0 + 1.0;
@@ -203,6 +241,7 @@ int HIDesignViewerDesign::openTrendAnalysisView(const Text&) {
 }
 
 int HIDesignViewerDesign::resetDefaultState(const Text&) {
+    if (RefuseUnlockedOperation()) return 0;
     view_commands::busy([&] { pDesign->ResetDefaultState(); });
     return 1;
 }
