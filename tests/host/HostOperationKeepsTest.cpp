@@ -393,6 +393,15 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\nset ExtraData.587 6\nsettext HXSelection.389 C1\n", "NoScheduleSelected",
          "cmd AddEventToSchedule"},
         {"cmd LockOperation\n", "NoScheduleSelected", "cmd AcceptThroughputChanges"},
+        // An event with no unit or stream to take it, with no kind (the flow changes just accepted
+        // leave none), or of a kind its unit cannot take (an exchanger given for a split's flows):
+        // nothing is added.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\n", "EventAddFailed",
+         "cmd AddEventToSchedule"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\ncmd AcceptThroughputChanges\nsettext HXSelection.389 C1\n",
+         "EventAddFailed", "cmd AddEventToSchedule"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 3\nsettext HXSelection.389 E100\n",
+         "EventAddFailed", "cmd AddEventToSchedule"},
         {kTrendNode, "NoStudySelected", "cmd ExecuteSelectedStudy"},
         {kTrendNode, "NoStudySelected", "cmd RemoveSelectedStudyFromDesign"},
         {kTrendNode, "NoStudySelected", "cmd RenameSelectedStudyFromDesign"},

@@ -160,10 +160,14 @@ int HIDesignViewerDesign::addEventToSchedule(const Text&) {
         ErrorMsg("NoScheduleSelected");
         return 0;
     }
+    // An event needs its kind and the unit or stream it acts on; without either, or with a unit
+    // that cannot take the kind, nothing is added and the command says so.
     const char* type = pDesign->GetEventTypeName(nEventKind);
-    if (!type || strHXSelection.empty()) return 1;
-    if (const char* message = pDesign->AddEventToSchedule(type, strHXSelection.c_str())) ErrorMsg(message);
-    return 1;
+    const char* message = !type || strHXSelection.empty() ? "EventAddFailed"
+                                                          : pDesign->AddEventToSchedule(type, strHXSelection.c_str());
+    if (!message) return 1;
+    ErrorMsg(message);
+    return 0;
 }
 
 int HIDesignViewerDesign::buildTextList(const Text&) {

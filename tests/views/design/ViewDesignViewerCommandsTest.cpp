@@ -292,8 +292,8 @@ TEST_F(ViewDesignViewerCommands, EventsAreAddedForTheChosenKindAndTarget) {
     viewer->Message("BuildTextList");
     EXPECT_TRUE(viewer->strHXSelection.empty());
     EXPECT_EQ((std::vector<Text>{"H1", "C1"}), viewer->GetEventTargets());
-    // No target chosen: nothing is added.
-    EXPECT_EQ(Lines{}, Run("AddEventToSchedule"));
+    // No target chosen: nothing is added, and the command says so.
+    EXPECT_EQ(Lines{"error EventAddFailed"}, Run("AddEventToSchedule"));
 }
 
 TEST_F(ViewDesignViewerCommands, LeavingOperationDestroysTheStateViewAndThePlannerIsMadeOnceForThisDesign) {
