@@ -211,7 +211,7 @@ TEST(HostPlacedUtilityLoad, ASiteUtilityRunningPastThePinchCarriesOnlyItsPlacedL
 
 // HU 200 -> 30 C ends (shifted 25) where the cooling water (shifted 25 -> 30) starts: the cooling
 // water lifts the utility profile there, and the hot utility still serves from 195 down to the
-// pinch at 85: 20 kW.
+// pinch at 85: 20 kW; the cooling water, placed against the hot utility as placed, 60 kW.
 TEST(HostPlacedUtilityLoad, AHotUtilityEndingInTheCoolingWatersRangeServesDownToThePinch) {
     const ProblemTable pt = Cascade(kProcess, kDTmin);
     ScratchFile table("placed-load", "ending.csv",
@@ -220,5 +220,7 @@ TEST(HostPlacedUtilityLoad, AHotUtilityEndingInTheCoolingWatersRangeServesDownTo
     const HostRun report = RunHost("targets " + table.path + " --json");
     ASSERT_EQ(0, report.exitCode) << report.out;
     EXPECT_NEAR(pt.hot, JsonNumber(report.out, "load", report.out.find("\"name\": \"HU\"")), 1e-9) << report.out;
-    EXPECT_EQ(std::string::npos, report.out.find("placed hot utility loads add up")) << report.out;
+    EXPECT_NEAR(pt.cold, JsonNumber(report.out, "load", report.out.find("\"name\": \"Cooling Water\"")), 1e-9)
+        << report.out;
+    EXPECT_EQ(std::string::npos, report.out.find("add up")) << report.out;
 }
