@@ -197,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(Renamed, HostSamePlantNames, ::testing::ValuesIn(AllCom
 // below the case view (the design pages among them).
 struct ViewRenaming {
     const char* label;
-    const char* network;  // on the four streams; none for the site
+    const char* network;  // none for the site
+    const char* streams;
     std::string views;   // the views opened from the case view, renamed or not
     std::string script;  // the renames, in those views
     std::map<std::string, std::string> renamed;  // new name -> old name
@@ -215,20 +216,59 @@ const std::string kToTheSplitter =
     "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nopen HIDesignViewerDesign.200.0\n"
     "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n";
 
+// The operated network locked, given two schedules (the second executed) and, in the trend
+// analysis, two studies made from the default study, the second with a cleaning of the first
+// exchanger, calculated; the operating script is the same in both cases but for the names it
+// types. Renamed, the streams and units take the names of schedules and studies, and the second
+// schedule and study, before they run, the names of the first in other letters ("Base Case" and
+// "Default Study" are kept, so those renames are refused with their words).
+std::string Operating(const std::string& flowOf, const std::string& areaOf, const std::string& scheduleRenames,
+                      const std::string& studyRenames) {
+    return "open HIDesignViewerDesign.200.0\ncmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\n"
+           "settext HXSelection.389 " + flowOf + "\ncmd AddEventToSchedule\nset ExtraData.358 0.55\n"
+           "cmd AddScheduleToDesign\nset ExtraData.587 1\nsettext HXSelection.389 " + areaOf +
+           "\ncmd AddEventToSchedule\nset ExtraData.358 200\n" + scheduleRenames +
+           "cmd ExecuteSchedule\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+           "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\n"
+           "cmd AddStudyToTrendAnalysis\n" + studyRenames +
+           "open StudyNodeView.300.2\nset Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\n"
+           "cmd AddEventToStudy\ncmd ExecTrend\n";
+}
+const std::string kToTheScenario =
+    "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n";
+const std::string kRenameOperated =
+    "settext StrName.401.0 dEFAULT sTUDY\nsettext StrName.401.1 Study-1\nsettext StrName.401.2 Event-P1\n"
+    "settext StrName.401.3 event-p2\nopen HIDesignViewerDesign.200.0\nsettext Name.300.0 Study-2\n"
+    "settext Name.300.1 Base Case\nsettext Name.300.2 Event-P2\nsettext Name.300.3 study-1\nopen MyOwnerObject\n";
+
 // The design viewer lists the units in the order of the network: the series design's E1, E4, E3,
 // E2, the split design's E1, E3, E4, E2.
 const ViewRenaming kViewRenamings[] = {
-    {"FourStreams", "four-streams-network.csv", kSelectDesign, kSelectDesign + kRenameStreamsAndDesign,
+    {"FourStreams", "four-streams-network.csv", "four-streams.csv", kSelectDesign, kSelectDesign + kRenameStreamsAndDesign,
      {{"H2Start", "H1"}, {"C1End", "H2"}, {"E-101", "C1"}, {"TEE-100", "C2"},
       {"N-12", "E1"}, {"Event-P1", "E4"}, {"e-101", "E3"}, {"dEFAULT sTUDY", "E2"}}},
-    {"Split", "four-streams-split-network.csv", kSelectDesign + kToTheSplitter,
+    {"Split", "four-streams-split-network.csv", "four-streams.csv", kSelectDesign + kToTheSplitter,
      kSelectDesign + kRenameStreamsAndDesign +
          "open MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\n" + kToTheSplitter +
          "settext ExtraData.250 TEE-101\n",
      {{"H2Start", "H1"}, {"C1End", "H2"}, {"E-101", "C1"}, {"TEE-100", "C2"},
       {"N-12", "E1"}, {"Event-P1", "E3"}, {"e-101", "E4"}, {"dEFAULT sTUDY", "E2"}}},
     // The four streams typed into a new site's "Process 1": the scenario and two streams renamed.
-    {"Site", nullptr, "attach Viewable.299 Process 1\n",
+    {"Operated", "operated-network.csv", "operated-streams.csv", kToTheScenario + Operating("C1", "E100", "", ""),
+     kToTheScenario + kRenameOperated +
+         Operating("Event-P1", "Study-2", "expect EventNameAlreadyUsed\nsettext ExtraData.593 bASE cASE\n"
+                                          "settext ExtraData.593 event-p1\n",
+                   "expect NameNotUnique\nsettext ExtraData.390 dEFAULT sTUDY\nsettext ExtraData.390 study-1\n"),
+     {{"dEFAULT sTUDY", "H1"}, {"Study-1", "H2"}, {"Event-P1", "C1"}, {"event-p2", "C2"},
+      {"Study-2", "E100"}, {"Base Case", "E101"}, {"Event-P2", "Heater"}, {"study-1", "Cooler1"}}},
+    // The same names given while locked, after the schedules and studies that name the streams and
+    // units were made and run.
+    {"OperatedThenRenamed", "operated-network.csv", "operated-streams.csv", kToTheScenario + Operating("C1", "E100", "", ""),
+     kToTheScenario + Operating("C1", "E100", "", "") +
+         "open MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\n" + kRenameOperated,
+     {{"dEFAULT sTUDY", "H1"}, {"Study-1", "H2"}, {"Event-P1", "C1"}, {"event-p2", "C2"},
+      {"Study-2", "E100"}, {"Base Case", "E101"}, {"Event-P2", "Heater"}, {"study-1", "Cooler1"}}},
+    {"Site", nullptr, nullptr, "attach Viewable.299 Process 1\n",
      "attach Viewable.299 Process 1\nopen HIDesignViewerTotalSite.200.0\nsettext ExtraData.208 dEFAULT sTUDY\n"
      "cmd RenameView\nopen HIDesignViewerScenario.200.0\nsettext StrName.401.0 H2Start\nsettext StrName.401.1 C1End\n",
      {{"H2Start", "H1"}, {"C1End", "H2"}}},
@@ -255,14 +295,15 @@ TEST_P(HostSamePlantViewNames, ReadWhatTheCaseReadBefore) {
     ScratchFile original("samenames", std::string(v.label) + "-original.kcase", "", false);
     ScratchFile renamed("samenames", std::string(v.label) + "-renamed.kcase", "", false);
     if (v.network) {
-        ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath(v.network) + " --save " +
+        ASSERT_EQ(0, RunHost("design " + ExamplePath(v.streams) + " " + ExamplePath(v.network) + " --save " +
                              designed.path)
                          .exitCode);
     } else {
         ASSERT_EQ(0, RunViewScript("--new hi-total-site Works", kFourStreamSite, " --save " + designed.path).exitCode);
     }
     // Both cases saved by the views with the design selected, the one untouched and the one renamed.
-    ASSERT_EQ(0, RunViewScript(designed.path + " --open case", v.views, " --save " + original.path).exitCode);
+    const HostRun untouched = RunViewScript(designed.path + " --open case", v.views, " --save " + original.path);
+    ASSERT_EQ(0, untouched.exitCode) << untouched.out;
     const HostRun rename = RunViewScript(designed.path + " --open case", v.script, " --save " + renamed.path);
     ASSERT_EQ(0, rename.exitCode) << rename.out;
     Renaming none, back;

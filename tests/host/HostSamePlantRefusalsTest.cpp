@@ -27,11 +27,72 @@ const Place kExchanger{"open HIDesignViewerProject.200.0\nopen HIDesignViewerSce
                        "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n",
                        4};
 
+// The case view of a design case, as each row starts from unless it names another case.
+std::string DesignCase() {
+    static const ScratchFile file("samerefusal", "design.case", "", false);
+    static const int made = RunHost("design " + ExamplePath("four-streams.csv") + " " +
+                                    ExamplePath("four-streams-network.csv") + " --save " + file.path)
+                                .exitCode;
+    (void)made;
+    return file.path + " --open case";
+}
+
+// The operated network's case after a script run on the view `open`, saved into `file`.
+std::string OperatedCaseAfter(const ScratchFile& file, const char* open, const char* script) {
+    const ScratchFile designed("samerefusal", "designed-" + file.path.substr(file.path.rfind('-') + 1), "", false);
+    RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") + " --save " +
+            designed.path);
+    RunViewScript(designed.path + " --open " + open, script, " --save " + file.path);
+    return file.path + " --open case";
+}
+
+// After a retrofit run: "base 1" is the retrofit scenario, its "Network" the base every retrofit
+// design is compared with.
+std::string RetrofitCase() {
+    static const ScratchFile file("samerefusal", "retrofit.case", "", false);
+    static const std::string input =
+        OperatedCaseAfter(file, "scenario", "cmd SelectRetrofitNow\nset Index.217 0\ncmd RetrofitNow\n");
+    return input;
+}
+
+// Locked for operation.
+std::string LockedCase() {
+    static const ScratchFile file("samerefusal", "locked.case", "", false);
+    static const std::string input = OperatedCaseAfter(file, "design", "cmd LockOperation\n");
+    return input;
+}
+
+// A site of the four streams, on its own viewer.
+std::string SiteCase() {
+    static const ScratchFile file("samerefusal", "site.case", "", false);
+    static const int made = RunViewScript("--new hi-total-site Works", kFourStreamSite, " --save " + file.path).exitCode;
+    (void)made;
+    return file.path;
+}
+
+const Place kProject{"open HIDesignViewerProject.200.0\n", 1};
+const Place kSelectedScenario{"attach Viewable.299 base\nopen HIDesignViewerProject.200.0\n", 1};
+const Place kSelectedDesign{"attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n", 2};
+const Place kRetrofitBase{"attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\n", 2};
+const Place kRetrofitBaseDesign{"attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\n"
+                                "open HIDesignViewerScenario.200.1\nopen HIDesignViewerDesign.200.0\n",
+                                3};
+const Place kSite{"", 0};
+// The stream table's third process row (C1) and first utility row (HP Steam) selected.
+const Place kSelectedRows{"open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nset RowPos.105 2\n"
+                          "set RowPosU.105 0\n",
+                          2};
+const Place kSelectedRetrofitRows{"open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nset RowPos.105 2\n"
+                                  "set RowPosU.105 0\n",
+                                  2};
+
 struct Refusal {
     const char* label;
     const Place* place;
-    const char* write;  // one action, answered 0 where it asks
+    const char* write;  // the action, answered 0 where it asks (the texts it needs typed first)
     const char* knownFailure = nullptr;
+    std::string (*input)() = DesignCase;
+    const char* reports = nullptr;  // the cell through which the command says why it did nothing
 };
 [[maybe_unused]] void PrintTo(const Refusal& r, std::ostream* os) { *os << r.label; }
 
@@ -53,16 +114,31 @@ const Refusal kRefusals[] = {
     {"RateOfReturnOf1e15", &kScenario, "set rate_cap_int.300 1e15"},
     {"NegativeDesignDTmin", &kDesign, "set DeltaTemp.607 -40"},
     {"NegativeDuty", &kDesign, "set HeatFlow.304.0 -1"},
+    {"CapitalCostsSavedWhereNoFolderIs", &kScenario, "file /nonexistent-kestrin/costs.hcc\ncmd SaveHXCapitalCostDefaultSet"},
+    {"CapitalCostsOpenedFromNoFile", &kScenario, "file /nonexistent-kestrin/costs.hcc\ncmd OpenHXCapitalCostDefaultSet"},
+    {"CapitalCostsOpenedFromAStreamTable", &kScenario,
+     "file " KESTRIN_EXAMPLES "/four-streams.csv\ncmd OpenHXCapitalCostDefaultSet"},
+    {"SpreadsheetOpenedFromNoFile", &kScenario, "file /nonexistent-kestrin/streams.xls\ncmd OpenExcelFile"},
+    {"SpreadsheetOfAnotherKind", &kScenario, "file " KESTRIN_EXAMPLES "/four-streams.csv\ncmd OpenExcelFile"},
+    {"LockedProcessStreamMadeAUtility", &kSelectedRows, "cmd SwitchProcessToUtil", nullptr, LockedCase},
+    {"LockedUtilityMadeAProcessStream", &kSelectedRows, "cmd SwitchUtilToProcess", nullptr, LockedCase},
+    {"RetrofitBaseStreamMadeAUtility", &kSelectedRetrofitRows, "cmd SwitchProcessToUtil", nullptr, RetrofitCase},
+    {"RetrofitBaseUtilityMadeAProcessStream", &kSelectedRetrofitRows, "cmd SwitchUtilToProcess", nullptr, RetrofitCase},
+    {"RetrofitStepWithoutARetrofitBase", &kDesign, "cmd RunRetrofitOptimization", nullptr, DesignCase, "[ExtraData.1034]"},
+    {"RetrofitStepThatPlacesNothing", &kRetrofitBaseDesign, "cmd RunRetrofitOptimization", nullptr, RetrofitCase,
+     "[ExtraData.1034]"},
+    {"UtilitiesMovedWithoutARetrofitBase", &kDesign, "cmd UtilHX", nullptr, DesignCase, "[ExtraData.1033]"},
+    {"UtilitiesMovedWhereNoneIsCheaper", &kRetrofitBaseDesign, "cmd UtilHX", nullptr, RetrofitCase, "[ExtraData.1033]"},
+    {"ScenarioAddedUnderATakenName", &kProject, "cmd AddDefaultScenario base"},
+    {"ScenarioAddedUnderANameThatStartsBlank", &kProject, "cmd AddDefaultScenario  base"},
+    {"ScenarioRenamedToATakenName", &kSelectedScenario, "settext ExtraData.208 base\ncmd RenameView"},
+    {"ScenarioDeletionDeclined", &kSelectedScenario, "cmd RemoveFromDesignView"},
+    {"DesignDeletionDeclined", &kSelectedDesign, "cmd RemoveFromDesignView"},
+    {"RetrofitBaseDeleted", &kRetrofitBase, "cmd RemoveFromDesignView", nullptr, RetrofitCase},
+    {"SiteScenarioAddedUnderATakenName", &kSite, "cmd AddDefaultScenario", nullptr, SiteCase},
+    {"SiteScenarioRenamedToATakenName", &kSite, "attach Viewable.299 Process 1\nsettext ExtraData.208 Process 1\ncmd RenameView",
+     nullptr, SiteCase},
 };
-
-std::string DesignCase() {
-    static const ScratchFile file("samerefusal", "design.case", "", false);
-    static const int made = RunHost("design " + ExamplePath("four-streams.csv") + " " +
-                                    ExamplePath("four-streams-network.csv") + " --save " + file.path)
-                                .exitCode;
-    (void)made;
-    return file.path;
-}
 
 class HostSamePlantRefusals : public ::testing::TestWithParam<Refusal> {};
 
@@ -73,9 +149,11 @@ TEST_P(HostSamePlantRefusals, LeaveEveryViewAsItWas) {
     std::string up;
     for (int i = 0; i < r.place->ups; ++i) up += "open MyOwnerObject\n";
     const std::string script = r.place->down + up + "form\n" + r.place->down + "answer 0\n" + r.write + "\n" + up + "form\n";
-    const HostRun run = RunViewScript(DesignCase() + " --open case", script);
+    const HostRun run = RunViewScript(r.input(), script);
     // A refusal shows its message, which the script does not announce: the run exits 1 for it.
-    const std::string echo = std::string(r.write);
+    // The action is the write's last line.
+    std::string echo = r.write;
+    echo = echo.substr(echo.rfind('\n') + 1);
     const std::size_t step = run.out.find(": " + echo + "\n");
     ASSERT_NE(std::string::npos, step) << run.out.substr(0, 3000);
     EXPECT_EQ(0u, run.out.find("  result 0\n", step) - run.out.find('\n', step) - 1) << run.out.substr(step, 600);
@@ -83,7 +161,9 @@ TEST_P(HostSamePlantRefusals, LeaveEveryViewAsItWas) {
     std::string why;
     ASSERT_TRUE(Listing(run.out, before, why, true)) << why;
     ASSERT_TRUE(Listing(run.out, after, why)) << why;
-    EXPECT_EQ("", TextDifferences(before, after, Kept));
+    EXPECT_EQ("", TextDifferences(before, after, [&r](const std::string& path) {
+        return Kept(path) && !(r.reports && path.find(r.reports) != std::string::npos);
+    }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Refused, HostSamePlantRefusals, ::testing::ValuesIn(kRefusals),

@@ -68,8 +68,7 @@ const std::vector<Selection>& Selections() {
          "set ExtraData.358 0.6\nopen MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\ncmd ExecuteSchedule\n"
          "get HeatFlow.304.[]\ntext ExtraData.230\n",
          "",
-         {"value 240 155.629", "text Last schedule executed: Event-P1\n"},
-         "the schedule executed is the design's current one, not the one selected (being mended elsewhere)"},
+         {"value 240 155.629", "text Last schedule executed: Event-P1\n"}},
         // "Design 1" cloned as "Copy", saved; reopened, "Design 1" is selected and deleted: "Copy"
         // stays.
         {"DesignDeletedAfterAReopen",

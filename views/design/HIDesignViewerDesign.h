@@ -87,6 +87,8 @@ public:
     // keys too). A code no table lists is a failure: its number goes to the trace.
     static Text NetworkOptimisationKey(int result);
     static Text RetrofitKey(int result);
+    // Whether a retrofit run's code is one of a run that went through ("RetOk" and the steps' "...Ok").
+    static bool RetrofitWentThrough(int result);
     static Text OperationsKey(int result);
     void ReportNetworkOptimisationResult(int result);
     void ReportRetrofitResult(int result);
@@ -354,6 +356,8 @@ private:
     int openDefaultStateView(const Text&); int showEventPlannerView(const Text&);
     // Stops watching a child of a slot, destroys it and empties the slot.
     void DestroyChild(Viewable*& slot);
+    // True, with "OperationNotLocked" shown, when the network is not locked for operation.
+    bool RefuseUnlockedOperation() const;
 
     void InitCommon();
     void Unbind();

@@ -183,6 +183,11 @@ int HIDesignViewerDesign::openSegmentTable(int side) {
 
 int HIDesignViewerDesign::reconcile(const Text&) {
     IHENDesign& d = *pDesign;
+    // Measurements are fitted on the frozen sizes of a locked network only.
+    if (!d.GetOperationLocked()) {
+        ErrorMsg("ReconcileNeedsLock");
+        return 0;
+    }
     const bool areaSpecified =
         d.GetNumberOfHeatExchangers() - d.GetNumberOfConfiguredExchangers(1) == d.GetNumberOfAreaSpecifiedExchangers();
     if (areaSpecified || ResponseMsg("DutySpecifiedUtilityExchangers", 5) == 1) d.Reconcile();
@@ -282,10 +287,12 @@ int HIDesignViewerDesign::utilHX(const Text&) {
     SignalBusy(true);
     UserStatusReport(FindString("SearchingForUtilHX"), 2);
     pScenario->RetrofitDesign(pDesign, 3);
-    ReportRetrofitResult(RetrofitRunCode(3));
+    const int code = RetrofitRunCode(3);
+    ReportRetrofitResult(code);
     UserStatusClear(2);
     SignalBusy(false);
-    return 1;
+    // A run refused, or one that moved nothing, answers 0 beside the message that says why.
+    return RetrofitWentThrough(code) ? 1 : 0;
 }
 
 int HIDesignViewerDesign::runRetrofitOptimization(const Text&) {
@@ -300,9 +307,13 @@ int HIDesignViewerDesign::runRetrofitOptimization(const Text&) {
     UserStatusClear(2);
     const int feasibility = RetrofitFeasibility();
     if (IsAutomationStartup()) return 1;
-    // A failed optimisation is reported whatever the check of the result design says.
-    if (feasibility == 0 || code == kRetrofitOptimisationFailed) ReportRetrofitResult(code);
-    else View("CheckFeasilityView");
+    // A failed optimisation is reported whatever the check of the result design says, and a run
+    // that made nothing answers 0 beside the message that says why.
+    if (feasibility == 0 || code == kRetrofitOptimisationFailed) {
+        ReportRetrofitResult(code);
+        return RetrofitWentThrough(code) ? 1 : 0;
+    }
+    View("CheckFeasilityView");
     return 1;
 }
 

@@ -85,6 +85,13 @@ Text HIDesignViewerDesign::OperationsKey(int result) {
 
 void HIDesignViewerDesign::ReportNetworkOptimisationResult(int result) { ErrorMsg(NetworkOptimisationKey(result)); }
 void HIDesignViewerDesign::ReportRetrofitResult(int result) { ErrorMsg(RetrofitKey(result)); }
+
+bool HIDesignViewerDesign::RetrofitWentThrough(int result) {
+    switch (result) {
+        case 2: case 3: case 7: case 28: case 31: case 34: case 39: return true;
+        default: return false;
+    }
+}
 void HIDesignViewerDesign::ReportOperationsResult(int result) { ErrorMsg(OperationsKey(result)); }
 
 // ---- what-if event kinds ----

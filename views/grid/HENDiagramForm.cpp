@@ -338,10 +338,7 @@ int HENDiagram::Message(const Text& line) {
         return 1;
     }
     if (word == "DeleteConfiguration") {
-        if (m_selected < kPresets) {
-            ErrorMsg("DeleteConfigError");
-            return 1;
-        }
+        if (m_selected < kPresets) return ErrorMsg("DeleteConfigError"), 0;
         m_configurations.erase(m_configurations.begin() + m_selected);
         SelectConfiguration(m_selected - 1);
         RebuildEnumeration();

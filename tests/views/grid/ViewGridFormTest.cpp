@@ -101,13 +101,14 @@ TEST(ViewGridForm, UserConfigurationsAreAddedRenamedAndDeleted) {
     EXPECT_EQ(1, g.SpecifyText(var("ExtraData.202"), "Ours"));
     EXPECT_EQ("Ours", g.Configuration(6).name);
     EXPECT_EQ(0, g.SpecifyText(var("ExtraData.202"), "Preset 1: (Temperature, No Util.)"));  // taken
-    // Deleting: never a preset; a user configuration goes and the one before it is selected.
+    // Deleting: never a preset (refused, answering 0); a user configuration goes and the one
+    // before it is selected.
     g.SelectConfiguration(2);
-    g.Message("DeleteConfiguration");
+    EXPECT_EQ(0, g.Message("DeleteConfiguration"));
     EXPECT_EQ(1u, errors("DeleteConfigError"));
     EXPECT_EQ(7, g.NumberOfConfigurations());
     g.SelectConfiguration(6);
-    g.Message("DeleteConfiguration");
+    EXPECT_EQ(1, g.Message("DeleteConfiguration"));
     EXPECT_EQ(6, g.NumberOfConfigurations());
     EXPECT_EQ(5, g.SelectedPreset());
 }

@@ -172,17 +172,18 @@ int HIDesignViewerProject::Message(const Text& line) {
     const Text rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
     if (const int answer = sharedWord(word); answer >= 0) return answer;
     if (word == "AddToDesignView") {
-        if (!newScenarioName.empty() && project) addScenario(newScenarioName);
+        const int added = !newScenarioName.empty() && project ? addScenario(newScenarioName) : 1;
         lastScenarioName = newScenarioName;
         newScenarioName.clear();
-        return 1;
+        return added;
     }
     if (word == "RemoveNonRetrofitScenario") return removeNonRetrofitScenarios();
     if (word == "RenameView") {
         const Text name = newScenarioName;
         newScenarioName.clear();
+        if (project && currentScenario && refuseBlankEdgedName(name)) return 0;
         if (!name.empty() && project && currentScenario && project->RenameScenario(currentScenario->GetName(), name) != 1)
-            ErrorMsg("ThisScenarioNameAlreadyExists", name);
+            return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
         return 1;
     }
     if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Scenario 1") : rest);

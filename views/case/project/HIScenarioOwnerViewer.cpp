@@ -86,17 +86,26 @@ int HIScenarioOwnerViewer::sharedWord(const Text& word) {
     return -1;
 }
 
+bool HIScenarioOwnerViewer::refuseBlankEdgedName(const Text& name) {
+    if (name.empty() || (name.front() != ' ' && name.back() != ' ')) return false;
+    ErrorMsg("ThisScenarioNameIsInvalid", name);
+    return true;
+}
+
 int HIScenarioOwnerViewer::addScenario(const Text& name) {
     IHeatIntegrationProject* project = engineProject();
     if (!project) return 1;
-    if (project->AddScenario(name) != 1) ErrorMsg("ThisScenarioNameAlreadyExists", name);
+    if (refuseBlankEdgedName(name)) return 0;
+    // A refused name answers 0, as a refused write does: nothing was added.
+    if (project->AddScenario(name) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
     return 1;
 }
 
 int HIScenarioOwnerViewer::removeCurrentScenario() {
     IHeatIntegrationProject* project = engineProject();
     if (!project || !currentScenario) return 1;
-    if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2) != 1) return 1;
+    // A deletion the user declines deleted nothing, and says so.
+    if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2) != 1) return 0;
     const Text name = currentScenario->GetName();
     return project->DeleteScenario(name) == 1 ? 1 : 0;
 }

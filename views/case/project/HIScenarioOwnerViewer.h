@@ -60,6 +60,9 @@ protected:
     // -1 for any other word.
     int sharedWord(const Text& word);
     int addScenario(const Text& name);
+    // A scenario name with a blank at either end reads as another's: refused, as the clone tool
+    // refuses it, with its message (true when refused).
+    bool refuseBlankEdgedName(const Text& name);
     int removeCurrentScenario();
     int openCloneTool(int mode);
     void closeCloneTool();

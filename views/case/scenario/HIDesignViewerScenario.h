@@ -424,6 +424,11 @@ private:
     DefaultUtilManagerView* myDefaultUtilManagerView = nullptr;
     HTCDatabaseView* myHTCDatabaseView = nullptr;
     HIDesignViewerDesign* currentDesign = nullptr;
+    // The design last added (it became the current one) and the one current before it: when the
+    // added one goes while still current (a retrofit step's trial design the step discards), the
+    // selection returns to the design the user had selected.
+    HIDesignViewerDesign* lastAddedDesign = nullptr;
+    HIDesignViewerDesign* designBeforeAdd = nullptr;
     IHeatIntegrationStream* workStream = nullptr;
     LinkTableCollection* linkTableCollection = nullptr;
     HVector<SegmentTable*> segmentTables{10};
@@ -431,6 +436,8 @@ private:
     HVector<SegmentTable*> utilitySegmentTableVector{10};
     VarEnumInfo* economicDataEnum = nullptr;
     VarEnumInfo* enumA = nullptr;
+    // Set when the scenario says its sub-network search ended at its time limit.
+    bool subsetSearchStopped = false;
     VarEnumInfo* enumB = nullptr;
     VarEnumInfo* enumC = nullptr;
     VarEnumInfo* enumD = nullptr;

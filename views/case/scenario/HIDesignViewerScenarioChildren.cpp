@@ -48,6 +48,8 @@ void HIDesignViewerScenario::AddDesign(const Text& name) {
         return;
     }
     auto* viewer = static_cast<HIDesignViewerDesign*>(made);
+    designBeforeAdd = currentDesign;
+    lastAddedDesign = viewer;
     currentDesign = viewer;
     viewer->SetName(name);
     viewer->nSetting200 = 10;

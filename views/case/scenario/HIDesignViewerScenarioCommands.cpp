@@ -252,7 +252,8 @@ int HIDesignViewerScenario::removeFromDesignView(const Text&) {
         }
         if (allowed) answer = ResponseMsg("ConfirmDeleteHENDesign", 2);
     }
-    if (!currentDesign || answer != 1 || !allowed) return 1;
+    // The retrofit's base kept, or the deletion declined: nothing was deleted, and the answer says so.
+    if (!currentDesign || answer != 1 || !allowed) return 0;
     // The scenario's notice of the deletion removes the viewer.
     return myScenario->DeleteDesign(currentDesign->GetName()) != 0;
 }
@@ -291,8 +292,11 @@ int HIDesignViewerScenario::clearAllSubsets(const Text&) {
 }
 
 int HIDesignViewerScenario::searchSubsets(const Text&) {
+    subsetSearchStopped = false;
     longOperation(FindString("CPIFindSubSets"), [&] { myScenario->CalculateMinimumUnitsTarget(); });
-    if (myScenario->GetMinimumNumberOfUnitsByMILP() == 0) {
+    // A search its time limit ended has said so and what it kept: that none was found within the
+    // limit does not say there is none.
+    if (!subsetSearchStopped && myScenario->GetMinimumNumberOfUnitsByMILP() == 0) {
         // A side whose placement is not settled leaves a surplus or shortfall that no group of
         // streams can balance, so the search had nothing to find.
         const auto settled = [&](int side) {

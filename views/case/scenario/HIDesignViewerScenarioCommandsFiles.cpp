@@ -78,17 +78,12 @@ int HIDesignViewerScenario::saveHXCapitalCostDefaultSet(const Text&) {
     // Nothing is touched before the manager is known; the file is written beside the chosen
     // one and replaces it only once the whole set was stored.
     IDefaultUtilityManager* manager = nullptr;
-    if (!myScenario->GetDefaultUtilityManager(manager) || !manager) {
-        ErrorMsg("SavePreferenceError", path);
-        return 1;
-    }
-    if (isWriteProtected(path)) {
-        ErrorMsg("FileWriteProtected", path);
-        return 1;
-    }
+    // A set not written answers 0 with the reason, as any refused command does.
+    if (!myScenario->GetDefaultUtilityManager(manager) || !manager) return ErrorMsg("SavePreferenceError", path), 0;
+    if (isWriteProtected(path)) return ErrorMsg("FileWriteProtected", path), 0;
     LurmetBinaryFile file;
     if (!file.OpenForWrite(path) || !manager->Store(&file, SRT_Economics) || !file.Commit())
-        ErrorMsg("SavePreferenceError", SaveFailure(path, file.ErrorText()));
+        return ErrorMsg("SavePreferenceError", SaveFailure(path, file.ErrorText())), 0;
     return 1;
 }
 
@@ -99,7 +94,7 @@ int HIDesignViewerScenario::openHXCapitalCostDefaultSet(const Text&) {
     LurmetBinaryFile file;
     if (!file.OpenForRead(path) || !myScenario->GetDefaultUtilityManager(manager) || !manager ||
         !manager->Recall(&file, SRT_Economics))
-        ErrorMsg("RecallPreferenceError", path);
+        return ErrorMsg("RecallPreferenceError", path), 0;
     return 1;
 }
 
@@ -111,10 +106,9 @@ int HIDesignViewerScenario::openExcelFile(const Text&) {
     prompt.filters.emplace_back("AllFiles", "*");
     FileName path;
     if (!FilePicker::ChooseFileName(prompt, path)) return 1;
-    if (!isFileOnDisk(path)) ErrorMsg("ErrorFingingFile", path);
-    else if (extensionOf(path) == ".xls") TransferInformationFromExcel(path);
-    else ErrorMsg("InvalidExcelFile", path);
-    return 1;
+    if (!isFileOnDisk(path)) return ErrorMsg("ErrorFingingFile", path), 0;
+    if (extensionOf(path) != ".xls") return ErrorMsg("InvalidExcelFile", path), 0;
+    return TransferInformationFromExcel(path);
 }
 
 int HIDesignViewerScenario::buildRalvexCase(const Text&) {

@@ -247,25 +247,29 @@ int HIDesignViewerScenario::switchProcessToUtil(const Text&) {
     // changes nothing.
     IHeatIntegrationStream* stream = nullptr;
     if (processRow < 0 || !myScenario->GetStreamOfKind(processRow, stream, 0, 2) || !stream) return 1;
+    // A retrofit's base case keeps its streams as they are, as it keeps them from a deletion.
+    if (BaseCaseLocked()) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
     // The utilities of a total-site scenario are the site's streams.
     if (myScenario->IsTotalSiteScenario()) {
         ErrorMsg("PickTotalSiteUtilityFromDropDownList");
         return 0;
     }
+    // The scenario may give the stream its kind back (a stream of a locked network), and says why.
     stream->SetStreamKind(1, 1);
-    return 1;
+    return stream->GetStreamKind() == 1 ? 1 : 0;
 }
 
 int HIDesignViewerScenario::switchUtilToProcess(const Text&) {
     IHeatIntegrationStream* stream = nullptr;
     if (utilityRow < 0 || !myScenario->GetStreamOfKind(utilityRow, stream, 1, 2) || !stream) return 1;
+    if (BaseCaseLocked()) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
     // A total-site scenario's utilities are the site's streams, a utility in every scenario.
     if (myScenario->IsTotalSiteScenario()) {
         ErrorMsg("SiteUtilityStaysInEveryScenario");
         return 0;
     }
     stream->SetStreamKind(0, 1);
-    return 1;
+    return stream->GetStreamKind() != 1 ? 1 : 0;
 }
 
 int HIDesignViewerScenario::applyNewBCValues(const Text&) {

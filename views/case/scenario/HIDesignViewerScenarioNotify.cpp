@@ -247,6 +247,7 @@ void HIDesignViewerScenario::NotifyChange(int code, const CPString& text, void* 
         case 61:
         case 62:
         case 64:
+            if (code == 60 && Text(text.c_str()).rfind("SubsetSearchStopped", 0) == 0) subsetSearchStopped = true;
             ShowEngineNotice(code, text);
             return;
         case 66:
@@ -301,11 +302,14 @@ void HIDesignViewerScenario::DisconnectDeadObject(Viewable* dead) {
         segmentTables.RemoveAllAt(dead);
     }
     if (dead->IsA(HIDesignViewerDesign::TypeName)) {
-        if (static_cast<const void*>(currentDesign) == static_cast<const void*>(dead)) {
-            currentDesign = nullptr;
-            SetSelectedObject(this);
-        }
         designObjs.RemoveAllAt(dead);
+        const void* gone = dead;
+        HIDesignViewerDesign* before = gone == lastAddedDesign && designObjs.Find(designBeforeAdd) >= 0 ? designBeforeAdd : nullptr;
+        if (gone == lastAddedDesign || gone == designBeforeAdd) lastAddedDesign = designBeforeAdd = nullptr;
+        if (static_cast<const void*>(currentDesign) == gone) {
+            currentDesign = before;
+            if (!before) SetSelectedObject(this);
+        }
     }
     if (static_cast<void*>(dataExtractionView) == dead) dataExtractionView = nullptr;
     if (static_cast<void*>(myHTCDatabaseView) == dead) myHTCDatabaseView = nullptr;

@@ -71,6 +71,16 @@ TEST_F(ViewCaseProjectViewer, ScenariosComeAndGoWithTheirViewersAndTheSelectionF
     // A taken project name changes nothing.
     EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.210.1", "Plant"));
     EXPECT_EQ(1, JournalKeyCount("ThisProjectNameAlreadyExists"));
+
+    // A scenario name with a blank at an end would read as another's: refused, the name kept.
+    viewer->SelectScenarioView(viewer->GetScenarioViews()[0]);
+    const Text kept = viewer->GetScenarioViews()[0]->GetName();
+    for (const char* name : {" base", "base "}) {
+        SpecifyValueText(viewer, "ExtraData.208", name);
+        EXPECT_EQ(0, SendViewableMessage(viewer, "RenameView")) << name;
+        EXPECT_EQ(kept, viewer->GetScenarioViews()[0]->GetName()) << name;
+    }
+    EXPECT_EQ(2, JournalKeyCount("ThisScenarioNameIsInvalid"));
 }
 
 // Notes are chosen by their titles: a new note passes the titles in use after a deletion, a

@@ -72,7 +72,7 @@ TEST_F(ViewTotalSiteViewer, TheBuilderMakesASiteWithProcessOneAndItsFirstDesign)
     EXPECT_EQ(scenario, caseView->GetSelObj());
     EXPECT_EQ(scenario, viewer->GetCurrentScenario());
     EXPECT_EQ(1, scenario->GetmyScenario()->GetNumberOfDesigns());
-    EXPECT_EQ(1, SendViewableMessage(viewer, "AddDefaultScenario"));
+    EXPECT_EQ(0, SendViewableMessage(viewer, "AddDefaultScenario"));
     EXPECT_EQ(1, JournalKeyCount("ThisScenarioNameAlreadyExists"));
     EXPECT_EQ(1, site->GetNumberOfScenarios());
     EXPECT_EQ("HIDesignViewerScenario.200.0(Process 1)", viewer->AttachedName(scenario));
