@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace C = CompositeCurvesCodes;
 
@@ -156,10 +158,36 @@ void RefitUtilityCurve(CompositeCurves& record, const CompositeCurvesInputs& in,
     if (placing) {
         const SegmentRefs hot = UtilitySegmentsOfSide(segments, 0);
         const SegmentRefs cold = UtilitySegmentsOfSide(segments, 1);
-        PlaceUtilitiesOnCurve(utilityCurve, hot, cold, [&](const StreamSegment& s) -> IPlacedUtilityStream* {
+        const auto ownerOf = [&](const StreamSegment& s) -> IPlacedUtilityStream* {
             auto found = owners.find(&s);
             return found == owners.end() ? nullptr : found->second;
-        });
+        };
+        PlaceUtilitiesOnCurve(utilityCurve, hot, {}, ownerOf);
+        // A hot utility the curve stopped at the pinch gives no heat below it: the cold utilities
+        // are placed on the profile of the hot ones as placed, not over their whole ranges.
+        std::vector<std::unique_ptr<StreamSegment>> placed;
+        SegmentRefs profile;
+        bool trimmed = false;
+        for (StreamSegment* s : segments) {
+            if (!s || s->nKind != 1) continue;
+            auto copy = std::make_unique<StreamSegment>(*s);
+            if (s->nHotCold == 0 && s->pLink && s->pLink->nConnected != 0 &&
+                s->pLink->dShiftedFarEndTemperature > s->dShiftedOutletTemperature) {
+                copy->dShiftedOutletTemperature = s->pLink->dShiftedFarEndTemperature;
+                copy->dOutletTemperature = s->pLink->dFarEndTemperature;
+                trimmed = true;
+            }
+            profile.push_back(copy.get());
+            placed.push_back(std::move(copy));
+        }
+        if (!trimmed) {
+            PlaceUtilitiesOnCurve(utilityCurve, {}, cold, ownerOf);
+        } else {
+            TargetCurve asPlaced(TargetCurve::UtilityComposite, 0.0, 0.0, SegmentRefs());
+            asPlaced.SetReferenceProfile(&target->GetIntervals());
+            asPlaced.Build(hotStart, coldStart, profile);
+            PlaceUtilitiesOnCurve(asPlaced, {}, cold, ownerOf);
+        }
     }
     for (IPlacedUtilityStream* stream : in.utilityStreams)
         if (stream) ApplyPlacedUtilityTemperature(*stream);

@@ -3,7 +3,10 @@
 #include "eng/targeting/TargetCurve.h"
 #include "eng/targeting/TemperatureInterval.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -36,7 +39,31 @@ void ClearOwnerLoads(IPlacedUtilityStream* owner) {
 }  // namespace
 
 double HotUtilityCrossing(const TargetCurve& curve) {
-    return Crossing(curve.GetHotList(), true, UtilityPlacementLimits::NoHotCrossing);
+    const TIList* hot = curve.GetHotList();
+    const int nh = hot ? hot->GetNumberOfBoundaries() : 0;
+    if (nh == 0) return UtilityPlacementLimits::NoHotCrossing;
+    // The profile of every utility boundary, hottest first, down to the coldest hot boundary: a
+    // cold utility lying within a hot utility's range lifts the profile there, so the hot
+    // boundaries alone would draw a straight line across it (a hot utility ending inside the
+    // cooling water's range would read as crossing nowhere and serve its whole range).
+    std::vector<std::pair<double, double>> points;
+    const double lowest = hot->GetTemperature(nh - 1);
+    for (const TIList* list : {curve.GetColdList(), hot})
+        for (int i = 0; list && i < list->GetNumberOfBoundaries(); ++i)
+            if (list->GetTemperature(i) >= lowest)
+                points.emplace_back(list->GetTemperature(i), list->GetInterval(i)->dValue);
+    std::stable_sort(points.begin(), points.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    // From the top down to the first point below zero; the crossing lies between it and the one
+    // before. None below zero: the hot utilities serve their whole range.
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        if (!(points[k].second < -kCrossingTolerance)) continue;
+        if (k == 0) return points[0].first;
+        const auto& [ta, va] = points[k - 1];
+        const auto& [tb, vb] = points[k];
+        const double dl = va - vb;
+        return std::fabs(dl) > kCrossingTolerance ? ta - (ta - tb) * va / dl : tb;
+    }
+    return lowest;
 }
 
 double ColdUtilityCrossing(const TargetCurve& curve) {

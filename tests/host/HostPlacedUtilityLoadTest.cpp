@@ -208,3 +208,19 @@ TEST(HostPlacedUtilityLoad, ASiteUtilityRunningPastThePinchCarriesOnlyItsPlacedL
         EXPECT_NEAR(operating, ScriptValues(*out, first + 2)[0], 1e-6 * operating) << *out;
     }
 }
+
+// HU 200 -> 30 C ends (shifted 25) where the cooling water (shifted 25 -> 30) starts: the cooling
+// water lifts the utility profile there, and the hot utility still serves from 195 down to the
+// pinch at 85: 20 kW; the cooling water, placed against the hot utility as placed, 60 kW.
+TEST(HostPlacedUtilityLoad, AHotUtilityEndingInTheCoolingWatersRangeServesDownToThePinch) {
+    const ProblemTable pt = Cascade(kProcess, kDTmin);
+    ScratchFile table("placed-load", "ending.csv",
+                      std::string("name,supply,target,cp,h,kind,cost\n") + kProcessRows +
+                          "HU,200,30,,1,utility,50\nCooling Water,,,,,utility,\n");
+    const HostRun report = RunHost("targets " + table.path + " --json");
+    ASSERT_EQ(0, report.exitCode) << report.out;
+    EXPECT_NEAR(pt.hot, JsonNumber(report.out, "load", report.out.find("\"name\": \"HU\"")), 1e-9) << report.out;
+    EXPECT_NEAR(pt.cold, JsonNumber(report.out, "load", report.out.find("\"name\": \"Cooling Water\"")), 1e-9)
+        << report.out;
+    EXPECT_EQ(std::string::npos, report.out.find("add up")) << report.out;
+}
