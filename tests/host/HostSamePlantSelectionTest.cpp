@@ -50,6 +50,14 @@ const std::vector<Selection>& Selections() {
          "open HIDesignViewerScenario.200.0\nsettext ExtraData.208 Summer\ncmd RenameView\ntext ExtraData.650.[]\n",
          "",
          {"text ExtraData.650.[]\n  text Summer\n  text Winter\n"}},
+        // "Scenario 1" is added (and current); "base" is selected on the case view and deleted.
+        {"ScenarioDeleted",
+         ExamplePath("four-streams.csv") + " --open case",
+         "open HIDesignViewerProject.200.0\ncmd AddDefaultScenario\nopen MyOwnerObject\nattach Viewable.299 base\n"
+         "open HIDesignViewerProject.200.0\nanswer 1\nexpect ConfirmDeleteHIScenario\ncmd RemoveFromDesignView\n"
+         "open HIDesignViewerScenario.200.0\n",
+         "",
+         {"open HIDesignViewerScenario.200.0\n  text Scenario 1\n"}},
         // "Winter" and "Summer" are added (the last current); "Design 1" is selected and removed at
         // once (no question): the two others stay.
         {"DesignRemovedWithoutAQuestion",
