@@ -1,6 +1,7 @@
 #include "host/CaseContentChecks.h"
 
 #include "brasko/DefaultUtilityTypes.h"
+#include "brasko/IDefaultUtilityManager.h"
 #include "eng/core/StreamSegment.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -378,6 +379,28 @@ bool checkEconomics(const IHeatIntegrationScenario& scenario, std::string& error
             error = who + "an exponent of " + num(c) + ", outside 0 to " + num(kMaxAreaExponent);
             return false;
         }
+        // The law prices by area (0) or by duty (1); any other would price every exchanger at nothing.
+        const double law = item(EDT_CostLaw, set);
+        if (law != 0.0 && law != 1.0) {
+            error = who + "a cost law of " + num(law) + ", neither 0 (area) nor 1 (duty)";
+            return false;
+        }
+    }
+    return true;
+}
+
+// The default film coefficients, as their editor takes them: 0.001 to 1e6 kW/(m2.C), or 0 for
+// the first entry of a list made without a default to copy.
+bool checkCoefficientDefaults(IHeatIntegrationScenario& scenario, std::string& error) {
+    IDefaultUtilityManager* manager = nullptr;
+    if (!scenario.GetDefaultUtilityManager(manager) || !manager) return true;
+    for (int i = 0; i < manager->GetNumberOfHTCDefaultValues(); ++i) {
+        const double h = manager->GetHTCDefaultValue(i);
+        if (h == 0.0 || (h >= MinHTCDefaultValue && h <= MaxHTCDefaultValue)) continue;
+        const char* name = manager->GetHTCDefaultValueName(i);
+        error = "default film coefficient " + QuotedField(name ? name : "") + ": " + num(h) + ", outside " +
+                num(MinHTCDefaultValue) + " to " + num(MaxHTCDefaultValue) + " kW/(m2.C)";
+        return false;
     }
     return true;
 }
@@ -399,7 +422,7 @@ bool CheckCaseContent(IHeatIntegrationScenario& scenario, std::string& error) {
     if (refuseName("the scenario", scenario.GetName(), error)) return false;
     for (int i = 0; i < scenario.GetNumberOfDesigns(); ++i)
         if (refuseName("design", scenario.GetDesignName(i), error)) return false;
-    if (!checkEconomics(scenario, error)) return false;
+    if (!checkEconomics(scenario, error) || !checkCoefficientDefaults(scenario, error)) return false;
     if (!checkTargetSettings(scenario, error)) return false;
     const double dtmin = scenario.GetDTmin();
     if (!(dtmin >= MinDTmin && dtmin <= MaxDTmin)) {

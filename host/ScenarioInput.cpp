@@ -69,6 +69,12 @@ bool rowValues(const StreamTableStream& s, std::vector<RowValue>& values, std::s
 
 bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, std::string& error) {
     const auto& segs = s.segments;
+    // A utility named after a default utility arrives with the default's specific heat on its one
+    // segment; the rows that cut it are the same fluid, so each of its segments takes it (the
+    // table gives a utility no specific heat of its own), and the load spreads over them by it.
+    double utilitySpecificHeat = kEmpty;
+    if (s.utility && segs.size() > 1 && stream.GetValue("SpecificHeat", utilitySpecificHeat, 0) != 1)
+        utilitySpecificHeat = kEmpty;
     for (std::size_t i = 1; i < segs.size(); ++i) {
         if (std::fabs(segs[i].supply - segs[i - 1].target) > 1e-9) {
             error = at(s, segs[i].line, "has a segment that does not start where the previous one ends");
@@ -81,6 +87,10 @@ bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, st
     }
     std::vector<RowValue> values;
     if (!rowValues(s, values, error)) return false;
+    if (utilitySpecificHeat != kEmpty)
+        for (std::size_t i = 0; i < segs.size(); ++i)
+            values.push_back({{"SpecificHeat", utilitySpecificHeat, static_cast<int>(i)}, segs[i].line,
+                              "refused its SpecificHeat"});
     // The row goes in as one batch; when the stream refuses it, the values are given again one by
     // one (those already stored take the same values once more) to find the one refused.
     std::vector<StreamValueSetting> batch;

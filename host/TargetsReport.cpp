@@ -4,6 +4,7 @@
 #include "eng/core/StreamSegment.h"
 #include "eng/core/StreamSegmentList.h"
 #include "eng/model/CaseValueLimits.h"
+#include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/OutputText.h"
@@ -218,6 +219,17 @@ std::string UnreachedEnd(IHeatIntegrationScenario& scenario, int side) {
            fixed(approach, 3) + " C there, so no " + (cold ? "cold" : "hot") + " utility reaches it)";
 }
 
+// A locked design running a what-if holds its values in the streams the targets are taken from.
+void NoteWhatIfStreamData(const IHeatIntegrationScenario& scenario, std::vector<std::string>& notes) {
+    for (int i = 0; i < scenario.GetNumberOfDesigns(); ++i) {
+        IHENDesign* design = nullptr;
+        if (!scenario.GetDesign(i, design, 0) || !design) continue;
+        if (const char* note = design->GetWhatIfStreamNote(nullptr))
+            notes.push_back(std::string("the stream data are a what-if's of the locked design ") +
+                            QuotedField(design->GetDesignName()) + ", and so are these targets: " + note);
+    }
+}
+
 void NoteStreamsLeftOut(const IHeatIntegrationScenario& scenario, std::vector<std::string>& notes) {
     IHeatIntegrationStream* s = nullptr;
     for (int i = 0; scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i)
@@ -278,6 +290,7 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     r.totalAnnualCost = scenario.GetCostTarget(kTotalAnnualCost) * kSecondsPerYear;
     r.noAnnualCost = NoAnnualisedCapital(scenario);
     NoteStreamsLeftOut(scenario, r.notes);
+    NoteWhatIfStreamData(scenario, r.notes);
     const double hotPlaced = placedLoads(scenario, 0, r);
     const double coldPlaced = placedLoads(scenario, 1, r);
 
@@ -511,6 +524,7 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
     r.noAnnualCost = NoAnnualisedCapital(scenario);
     // Every point is worked out without the streams the targets leave out, as `targets` says.
     NoteStreamsLeftOut(scenario, r.notes);
+    NoteWhatIfStreamData(scenario, r.notes);
     r.networkAvailable = HasProcessStream(scenario);
     if (!r.networkAvailable) r.notes.push_back(kNoNetworkNote);
     for (int i = 0; i < scenario.GetNumberOfSuperTargetPoints(); ++i) {

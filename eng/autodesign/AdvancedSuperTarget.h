@@ -128,9 +128,8 @@ public:
     void AnalyzeSolution(double& area, double& shells);
     int BuildDesignFromMatches(const std::vector<MatchwiseStreamData*>& chosen);
 
-    // The cost basis of a match's cost model: 0 prices a match by area, 1 by load, any other
-    // value leaves only the energy cost. Both cost laws of the economic data (shells, units) are
-    // area laws, so every model answers 0.
+    // The cost basis of a match's cost model, its economic item 5 as the capital cost targets read
+    // it: 0 prices a match by area, 1 by load (duty), any other value leaves only the energy cost.
     virtual int CostBasisOf(const CPString& costModel) const;
     // The solver of one solve ("QEV_XPRESS"); null when none is available. The caller owns it.
     virtual IMILPSolver* CreateSolver() const;

@@ -2,6 +2,7 @@
 // order of a design.
 #include "eng/autodesign/AdvancedSuperTarget.h"
 
+#include "brasko/DefaultUtilityTypes.h"
 #include "brasko/EconomicData.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
@@ -25,7 +26,10 @@ double AdvancedSuperTarget::MeanTemperatureDifference(double a, double b) {
 
 double AdvancedSuperTarget::AnnualisationFactor(double rate, double life) { return std::pow(1.0 + rate, life) / life; }
 
-int AdvancedSuperTarget::CostBasisOf(const CPString&) const { return 0; }
+int AdvancedSuperTarget::CostBasisOf(const CPString& costModel) const {
+    const double basis = scenario.GetEconomicData(EDT_CostLaw, costModel.c_str());
+    return basis == 0.0 ? 0 : basis == 1.0 ? 1 : -1;
+}
 
 void AdvancedSuperTarget::SortStreams(std::vector<IHeatIntegrationStream*>& list) {
     std::vector<IHeatIntegrationStream*> hot, cold;

@@ -177,8 +177,19 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
     }
     if (!m_active || m_busy || code == 23) return;
     if (isRecalculationCode(code)) {
-        if (m_operationLocked) RecalculateLockedOperation();
-        else Recalculate(code);
+        if (m_operationLocked) {
+            RecalculateLockedOperation();
+            // A solved network that misses a target or runs a unit backwards has not converged to
+            // an operating point. (A fit of the coefficients recalculates without this verdict: it
+            // judges the temperatures it reaches, whatever the targets.)
+            if (m_calculationStatus.empty() && !OperatingPointHolds()) m_calculationStatus = "NotConverged";
+            // A value typed into the locked network itself (a size after ModifyOperation, an
+            // observed coefficient), not a what-if's run, is its operating point from now on: the
+            // schedules, the studies and the reset start from it.
+            if (code == CodeFlowsheetChanged && !m_operatingSolution) TakeOperatingState();
+        } else {
+            Recalculate(code);
+        }
         RefreshRetrofitFigures();
         RunStructureAnalysis();
         if (m_existingNetworkLocked) SendAMessage(CodeLockedBaseRecalculated, CPString(), this);

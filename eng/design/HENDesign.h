@@ -265,6 +265,7 @@ public:
     double GetUtilityLoad(const CPString& utilityName) const override;
     double GetUsedUtilityLoad(IHeatIntegrationStream* stream) const override;
     double GetUtilityCost(const CPString& utilityName) const override;
+    double GetOperatingYearShare() const override;
     double GetTotalUtilityLoad(int side) const override;
     double GetTotalUtilityCost(int side) const override;
     double GetExchangerDutyOnStream(IHeatIntegrationStream* stream, int side) const override;
@@ -347,6 +348,7 @@ public:
     double GetDTMinFromNetwork() const override;
     void SetSplitFractionsFromBranchDuties() override;
     void AddDummyUtilitiesForExtraction() override;
+    void RefreshDummyUtilityDuties() override;
     int RunOptimizer(int mode) override;
     bool PrepareExchangersAsRetrofitBase(double maxNewArea) override;
     void RefreshExistingNetworkValues() override;
@@ -657,6 +659,9 @@ public:
     void RecalculateLockedOperation();
     // The network calculator; where its linear system cannot be solved, the units one by one.
     void SolveLockedNetwork();
+    // Whether the solved locked network is at an operating point: every process stream the design
+    // satisfied at the lock meets its target and no exchanger runs backwards.
+    bool OperatingPointHolds() const;
     // Brings the scenario's stream links into balance with the solved network.
     void UpdateStreamLinks();
     // Whether a solved operating state other than the default one is held in the units.
@@ -683,6 +688,7 @@ public:
     int GetScheduleSolutionStatus(const CPString& name) const override;
     const char* GetCurrentScheduleName() const override;
     const char* GetExecutedScheduleName() const override;
+    const char* GetWhatIfStreamNote(const char* stream) const override;
     bool IsReservedScheduleName(const CPString& name) const override;
     void ExecuteSchedule() override;
     int GetNumberOfScheduleEvents() const override;
@@ -735,6 +741,8 @@ private:
     void ResetEndUtilityDuties();
     void FreezeExchangerPerformance(bool all);
     void DestroySchedulesAndStudies();
+    // The trend studies go, the default one too; the next is made of the network as it then is.
+    void DestroyStudies();
     // A unit or stream renamed: the operating state, the schedules and the studies follow.
     void RenameOperatingTarget(const CPString& oldName, const CPString& newName, bool stream);
     HENOperatingSchedule* FindSchedule(const CPString& name) const;
@@ -742,6 +750,7 @@ private:
     void IndexSchedules() const;
 
     std::unique_ptr<HENState> m_state;
+    mutable std::string m_whatIfStreamNote;  // the text GetWhatIfStreamNote answers
     std::vector<std::unique_ptr<HENOperatingSchedule>> m_schedules;
     // The position of each schedule's name in m_schedules (the first of a name): an event plan
     // makes thousands of schedules, each looked up by name as it is made and filled.

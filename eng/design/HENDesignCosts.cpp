@@ -18,9 +18,6 @@ using namespace chain;
 namespace {
 // A stream is satisfied, and a utility duty significant, within this share of the stream's load.
 constexpr double kLoadTolerance = 0.0005;
-// A heater or cooler duty below this (kW) runs backwards; above it, it is the rounding of a balance
-// that closes.
-constexpr double kBackwardsDuty = -1e-6;
 constexpr double kHoursPerYear = 8765.76;
 constexpr int kOperatingHours = 6;
 
@@ -227,8 +224,11 @@ double CPIHENDesign::GetUsedUtilityLoad(IHeatIntegrationStream* stream) const {
 double CPIHENDesign::GetUtilityCost(const CPString& utilityName) const {
     IHeatIntegrationStream* stream = nullptr;
     if (!m_scenario || !m_scenario->GetStream(utilityName, stream) || !stream) return 0.0;
-    const double hours = m_scenario->GetEconomicData(kOperatingHours, "DEFAULT");
-    return hours / kHoursPerYear * stream->GetCostIndex() * std::fabs(GetUtilityLoad(utilityName));
+    return GetOperatingYearShare() * stream->GetCostIndex() * std::fabs(GetUtilityLoad(utilityName));
+}
+
+double CPIHENDesign::GetOperatingYearShare() const {
+    return m_scenario ? m_scenario->GetEconomicData(kOperatingHours, "DEFAULT") / kHoursPerYear : 1.0;
 }
 
 double CPIHENDesign::GetTotalUtilityLoad(int side) const {

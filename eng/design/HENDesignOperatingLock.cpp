@@ -27,6 +27,8 @@ constexpr int kMaxLinkPasses = 10;
 constexpr const char* kDesignedDuty = "DesignedDuty";
 // The temperature a stream left the network with when the design was locked (its end segment's).
 constexpr const char* kDesignedTemperature = "DesignedTemperature";
+// The observed coefficient a unit was given before the lock observed one of its own.
+constexpr const char* kDesignedObservedCoefficient = "DesignedObservedHTC";
 
 // Written first as not specified and then as specified, so that the network recalculates around
 // a value it keeps.
@@ -193,6 +195,9 @@ void CPIHENDesign::FreezeExchangerPerformance(bool all) {
 
 void CPIHENDesign::LockOperation() {
     if (m_scenario) m_scenario->SuspendCalculations();
+    // A study made of the unlocked network follows none of its units (none has a frozen area):
+    // the locked network's studies are made of it again.
+    DestroyStudies();
     // The duties of the design are kept beside the unit: the locked network solves its duties
     // from the frozen areas, which the ten-segment area equation gives back exactly only where
     // the heat-capacity flow rates are constant, and unlocking must give back the design as it was.
@@ -203,6 +208,10 @@ void CPIHENDesign::LockOperation() {
         double duty = 0.0;
         if (status != ValueStatus::Open && node->getVariableAsDouble(NodeValue::Duty, duty))
             node->addVariable(kDesignedDuty, duty, status);
+        double observed = 0.0;
+        if (node->getVariableStatus(NodeValue::ObservedHTC) == ValueStatus::Specified &&
+            node->getVariableAsDouble(NodeValue::ObservedHTC, observed))
+            node->addVariable(kDesignedObservedCoefficient, observed, ValueStatus::Specified);
     }
     // So are the temperatures the streams leave with: what-ifs while locked may type an end
     // utility's outlet, and unlocking gives the design's ends back.
@@ -212,6 +221,11 @@ void CPIHENDesign::LockOperation() {
         double t = 0.0;
         if (IsSegment(segment) && status != ValueStatus::Open && segment->getVariableAsDouble(NodeValue::Temperature, t))
             segment->addVariable(kDesignedTemperature, t, status);
+    }
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        IHeatIntegrationStream* stream = StreamOf(Before(end));
+        if (stream && !IsUtilityStream(stream) && IsStreamSatisfied(stream, nullptr))
+            end->addVariable(kSatisfiedWhenLocked, 1.0, ValueStatus::Specified);
     }
     RestateStreamsForOperation();
     Deactivate();
@@ -293,6 +307,19 @@ void CPIHENDesign::UnlockOperation() {
         if (specified) node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
         node->removeVariable(kDesignedDuty);
     }
+    // The coefficients the lock froze go with it: the design's exchangers follow their streams'
+    // films again (a film changed while locked shows as if typed before the lock), except where
+    // an observed coefficient was given before the lock.
+    for (CNode* node : m_exchangers) {
+        if (isUtilityExchanger(node)) continue;
+        double observed = 0.0;
+        if (node->getVariableAsDouble(kDesignedObservedCoefficient, observed))
+            node->addVariable(NodeValue::ObservedHTC, observed, ValueStatus::Specified);
+        else
+            node->removeVariable(NodeValue::ObservedHTC);
+        node->removeVariable(kDesignedObservedCoefficient);
+        restate(node, NodeValue::OverallCleanHTC, ValueStatus::Calculated);
+    }
     for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
         CNode* segment = Before(end);
         double t = 0.0;
@@ -302,6 +329,7 @@ void CPIHENDesign::UnlockOperation() {
         if (status != ValueStatus::Open) segment->addVariable(NodeValue::Temperature, t, status);
         segment->removeVariable(kDesignedTemperature);
     }
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) end->removeVariable(kSatisfiedWhenLocked);
     RespecifySplitFractions();
     DestroySchedulesAndStudies();
     SendAMessage(CodeOperationUnlocked, CPString(), this);
@@ -371,6 +399,21 @@ void CPIHENDesign::SolveLockedNetwork() {
     // one: each exchanger finds its duty from its area, and the end utilities take the rest.
     Recalculate(CodeRecalculate);
     m_calculationStatus = CountOpenValues(m_sheet->getAllNodes(), nullptr) == 0 ? CPString() : CPString("NotConverged");
+}
+
+// The product blocks carry the mark of the lock themselves: a block is never looked up by a name,
+// which a unit may bear.
+bool CPIHENDesign::OperatingPointHolds() const {
+    for (CNode* node : m_exchangers) {
+        double duty = 0.0;
+        if (node->getVariableAsDouble(NodeValue::Duty, duty) && duty != kEmpty && duty < kBackwardsDuty) return false;
+    }
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        double held = 0.0;
+        if (!end->getVariableAsDouble(kSatisfiedWhenLocked, held) || held != 1.0) continue;
+        if (!IsStreamSatisfied(StreamOf(Before(end)), nullptr)) return false;
+    }
+    return true;
 }
 
 void CPIHENDesign::UpdateStreamLinks() {

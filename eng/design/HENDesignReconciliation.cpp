@@ -9,6 +9,7 @@
 #include "brasko/DefaultManager.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/design/HENDesignChain.h"
+#include "eng/design/HENState.h"
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/ScenarioUtilityAdd.h"
@@ -19,7 +20,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 using namespace chain;
 
@@ -43,6 +48,11 @@ constexpr const char* kExtractionReason = "by data extraction module";
 double valueOf(const CNode* node, const char* name) {
     double v = 0.0;
     return node && node->getVariableAsDouble(name, v) ? v : 0.0;
+}
+
+// A dummy utility carries a small share of the duty of the exchanger it stands beside.
+double dummyDutyBeside(const CNode* exchanger) {
+    return std::min(kLargestDummyDuty, kDummyShare * valueOf(exchanger, NodeValue::Duty));
 }
 
 }  // namespace
@@ -185,6 +195,16 @@ bool CPIHENDesign::Reconcile() {
         return false;
     }
     ProcessChange(CodeRecalculate, CPString(), nullptr);
+    // The fitted coefficients are the plant's as measured: the default operating state, which
+    // the schedules, the studies and the reset start from, takes them (and, with no what-if's
+    // solution in the units, the whole reconciled point).
+    for (CNode* unit : fitted) {
+        CPString name;
+        unit->getVariableAsString(NodeValue::UnitOperationName, name);
+        if (HeatExchStateStruct* record = DefaultState().FindHeatExchanger(name.c_str()))
+            record->SetValue(NodeValue::ObservedHTC, valueOf(unit, NodeValue::ObservedHTC));
+    }
+    if (!m_operatingSolution) TakeOperatingState();
     return false;
 }
 
@@ -209,7 +229,7 @@ void CPIHENDesign::AddDummyUtilitiesForExtraction() {
         IHeatIntegrationStream* hot = x ? StreamOf(x->getInlet(0)) : nullptr;
         IHeatIntegrationStream* cold = x ? StreamOf(x->getInlet(1)) : nullptr;
         if (!hot || !cold) continue;
-        const double duty = std::min(kLargestDummyDuty, kDummyShare * valueOf(unit, NodeValue::Duty));
+        const double duty = dummyDutyBeside(unit);
         CPString name;
         unit->getVariableAsString(NodeValue::UnitOperationName, name);
         const CPString heaterName = name + kDummyHeaterSuffix, coolerName = name + kDummyCoolerSuffix;
@@ -243,4 +263,34 @@ void CPIHENDesign::AddDummyUtilitiesForExtraction() {
             }
         }
     }
+}
+
+void CPIHENDesign::RefreshDummyUtilityDuties() {
+    if (IsEditLocked()) return;
+    // The exchangers by name, once: a dummy's name is its exchanger's with a suffix.
+    std::unordered_map<std::string, CNode*> byName;
+    std::vector<std::pair<CNode*, std::string>> dummies;
+    for (CNode* unit : m_exchangers) {
+        CPString name;
+        unit->getVariableAsString(NodeValue::UnitOperationName, name);
+        bool dummy = false;
+        for (const char* suffix : {kDummyHeaterSuffix, kDummyCoolerSuffix}) {
+            const std::size_t n = std::char_traits<char>::length(suffix);
+            if (name.size() > n && name.compare(name.size() - n, n, suffix) == 0) {
+                dummies.emplace_back(unit, std::string(name.c_str(), name.size() - n));
+                dummy = true;
+            }
+        }
+        if (!dummy) byName.emplace(name.c_str(), unit);
+    }
+    bool changed = false;
+    for (const auto& [dummy, exchangerName] : dummies) {
+        const auto it = byName.find(exchangerName);
+        if (it == byName.end()) continue;
+        const double duty = dummyDutyBeside(it->second);
+        if (valueOf(dummy, NodeValue::Duty) == duty) continue;
+        dummy->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
+        changed = true;
+    }
+    if (changed) ProcessChange(CodeFlowsheetChanged, CPString(), nullptr);
 }

@@ -49,6 +49,9 @@ void CPIHENDesign::ResetDefaultState() {
     DefaultState().ApplyToDesign();
     m_operatingSolution = 0;
     Activate(1);
+    // What the reset solved is the default point: its duties and temperatures are the state's
+    // again (a coefficient reconciled over a what-if's solution reached the state's record only).
+    TakeOperatingState();
 }
 
 void CPIHENDesign::DestroySchedulesAndStudies() {
@@ -57,6 +60,10 @@ void CPIHENDesign::DestroySchedulesAndStudies() {
     m_schedules.clear();
     m_scheduleIndex.clear();
     m_scheduleCounter = 1;
+    DestroyStudies();
+}
+
+void CPIHENDesign::DestroyStudies() {
     m_currentStudy = nullptr;
     m_studies.clear();
     m_defaultStudy.reset();
@@ -272,7 +279,13 @@ int CPIHENDesign::GetCurrentEventValueKind() const {
     return m_currentSchedule ? m_currentSchedule->GetCurrentEventValueType() : 32009;
 }
 bool CPIHENDesign::RemoveCurrentEvent() {
-    if (m_currentSchedule) m_currentSchedule->DeleteCurrentEvent();
+    if (!m_currentSchedule) return true;
+    m_currentSchedule->DeleteCurrentEvent();
+    // An executed schedule left without events can run no more: the units would keep its last
+    // solution under its name. They go back to the locked state, as when the schedule is removed.
+    if (m_currentSchedule->GetNumberOfEvents() == 0 && !m_executedSchedule.empty() &&
+        m_executedSchedule == m_currentSchedule->GetName())
+        ResetDefaultState();
     return true;
 }
 bool CPIHENDesign::SelectScheduleEvent(const char* name) {
@@ -358,12 +371,16 @@ bool CPIHENDesign::RenameStudy(const CPString& oldName, const CPString& newName)
     return true;
 }
 
+// A study runs the locked network from its default state: on a network not locked that state is
+// the last lock's, and writing it back would overwrite what was typed since.
 void CPIHENDesign::CalculateCurrentStudy() {
+    if (!m_operationLocked) return;
     if (m_currentStudy) m_currentStudy->Calculate();
     ResetDefaultState();
 }
 
 void CPIHENDesign::CalculateDefaultStudy() {
+    if (!m_operationLocked) return;
     if (m_defaultStudy) m_defaultStudy->Calculate();
     ResetDefaultState();
 }

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 constexpr double kEmpty = -32767.0;
@@ -274,7 +275,7 @@ void HENState::ReattachUnits(IHENDesign& design) {
                 if (HeatExchStateStruct* r = FindHeatExchanger(name.c_str())) r->unit = node;
             } else if (node->getClassName() == NodeKind::Tee) {
                 for (const auto& r : m_splitters)
-                    if (!r->unitName.empty() && std::strstr(name.c_str(), r->unitName.c_str())) {
+                    if (!r->unitName.empty() && r->unitName == name) {
                         r->unit = node;
                         break;
                     }
@@ -310,10 +311,17 @@ HeatExchStateStruct* HENState::FindHeatExchanger(const char* unitName) const {
     return nullptr;
 }
 
+// A branch is named after its splitter's whole name ("<splitter> Branch <n>"): a splitter whose
+// name only begins another's ("TEE-10" beside "TEE-101") is not the other's.
 SplitStateStruct* HENState::FindSplitterOf(const char* branchName) const {
     if (!branchName) return nullptr;
-    for (const auto& r : m_splitters)
-        if (!r->unitName.empty() && std::strstr(branchName, r->unitName.c_str())) return r.get();
+    const std::string_view branch(branchName);
+    for (const auto& r : m_splitters) {
+        const std::string_view unit(r->unitName.c_str());
+        if (!unit.empty() && branch.substr(0, unit.size()) == unit &&
+            (branch.size() == unit.size() || branch[unit.size()] == ' '))
+            return r.get();
+    }
     return nullptr;
 }
 

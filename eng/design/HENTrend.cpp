@@ -217,6 +217,8 @@ double HENTrend::ProfitIndexOf(const IHENState& state) const {
         const double flow = state.GetStreamMassFlow(k);
         if (flow != kEmpty) profit += state.GetStreamPricePerMass(k) * flow;
     }
+    // The utility cost is paid over the hours the plant operates; so is the product made.
+    if (m_design) profit *= m_design->GetOperatingYearShare();
     const double utilities = state.GetTotalUtilityCost();
     return utilities == kEmpty ? profit : profit - utilities;
 }

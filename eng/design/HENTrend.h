@@ -19,6 +19,13 @@ class CNode;
 class IHENDesign;
 class ILurmetBinaryFile;
 
+// What a study event sends with its move request: the study moves the event that asks, whichever
+// of its events the views have selected.
+struct TrendEventMove {
+    const void* event;
+    int point;
+};
+
 class HENTrendCleanExchEvent : public IHENTrendCleanExchEvent, public NotificationSender {
 public:
     HENTrendCleanExchEvent(const CPString& exchanger, int from, int to);
@@ -159,20 +166,21 @@ private:
     bool IsStudyExchanger(const CPString& name) const;
     std::vector<HENTrendCleanExchEvent*> CleaningsOf(const CPString& exchanger) const;
     std::vector<HENTrendSpecialEvent*> FlowChangesOf(const CPString& stream) const;
-    // "WrongRangeForEvent" when (from, to) overlaps a cleaning of the list other than the
-    // selected one.
-    const char* CheckRange(const std::vector<HENTrendCleanExchEvent*>& list, int from, int to) const;
+    // "WrongRangeForEvent" when (from, to) covers no point or overlaps a cleaning of the list
+    // other than `moving`.
+    const char* CheckRange(const std::vector<HENTrendCleanExchEvent*>& list, int from, int to,
+                           const HENTrendCleanExchEvent* moving = nullptr) const;
     void WriteCleanings(std::vector<HENTrendCleanExchEvent*> list);
     void RemoveCleaningEvents(const HENTrendCleanExchEvent& cleaning);
     void WriteFlowChanges(std::vector<HENTrendSpecialEvent*> list);
     // After new time points: the cleanings and flow changes that begin at a point the study still
     // has are written into its points; the others are removed. Answers how many were removed.
     int RewriteStudyEvents();
-    void MoveSelectedCleaning(const CPString& which, int value);
+    void MoveCleaning(HENTrendCleanExchEvent& cleaning, const CPString& which, int value);
     void DeleteSelectedCleaning();
     void DeleteSelectedFlowChange();
     void ChangeFlow(HENTrendSpecialEvent& event, double value);
-    void MoveSelectedFlowChange(int point);
+    void MoveFlowChange(HENTrendSpecialEvent& event, int point);
     void BuildSeries();
     static const std::vector<double>* FindSeries(const Series& series, const CPString& name);
 

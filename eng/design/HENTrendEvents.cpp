@@ -29,8 +29,14 @@ HENTrendCleanExchEvent::HENTrendCleanExchEvent(const CPString& exchanger, int fr
 
 HENTrendCleanExchEvent::~HENTrendCleanExchEvent() { SendAMessage(CodeDestroyed, CPString(), this); }
 
-void HENTrendCleanExchEvent::SetStartingPoint(int point) { SendAMessage(CodeMoveRequest, "StartingPoint", &point); }
-void HENTrendCleanExchEvent::SetEndingPoint(int point) { SendAMessage(CodeMoveRequest, "EndingPoint", &point); }
+void HENTrendCleanExchEvent::SetStartingPoint(int point) {
+    TrendEventMove request{this, point};
+    SendAMessage(CodeMoveRequest, "StartingPoint", &request);
+}
+void HENTrendCleanExchEvent::SetEndingPoint(int point) {
+    TrendEventMove request{this, point};
+    SendAMessage(CodeMoveRequest, "EndingPoint", &request);
+}
 
 void HENTrendCleanExchEvent::UpdateName() {
     m_name = m_exchanger + "_from_t" + std::to_string(m_from).c_str() + "_to_t" + std::to_string(m_to).c_str();
@@ -45,7 +51,10 @@ void HENTrendSpecialEvent::UpdateName() { m_name = m_stream + "_at_t" + std::to_
 
 HENTrendSpecialEvent::~HENTrendSpecialEvent() { SendAMessage(CodeDestroyed, CPString(), this); }
 
-void HENTrendSpecialEvent::SetTimePoint(int point) { SendAMessage(CodeMoveRequest, "StartingPoint", &point); }
+void HENTrendSpecialEvent::SetTimePoint(int point) {
+    TrendEventMove request{this, point};
+    SendAMessage(CodeMoveRequest, "StartingPoint", &request);
+}
 
 void HENTrendSpecialEvent::SetNewValue(double value) {
     std::pair<HENTrendSpecialEvent*, double> request{this, value};
@@ -68,11 +77,12 @@ std::vector<HENTrendSpecialEvent*> HENTrend::FlowChangesOf(const CPString& strea
     return list;
 }
 
-const char* HENTrend::CheckRange(const std::vector<HENTrendCleanExchEvent*>& list, int from, int to) const {
-    // A cleaning runs forwards from a point of the study.
-    if (from < 0 || to < from) return kWrongRange;
+const char* HENTrend::CheckRange(const std::vector<HENTrendCleanExchEvent*>& list, int from, int to,
+                                 const HENTrendCleanExchEvent* moving) const {
+    // A cleaning runs forwards from a point of the study and covers one point at least.
+    if (from < 0 || to <= from) return kWrongRange;
     for (const HENTrendCleanExchEvent* e : list) {
-        if (e == m_selectedCleaning) continue;
+        if (e == moving) continue;
         if (to > e->GetStartingPoint() && from < e->GetEndingPoint()) return kWrongRange;
     }
     return nullptr;
@@ -186,22 +196,24 @@ void HENTrend::NotifyChange(int code, const CPString& text, void* data) {
         ChangeFlow(*request->first, request->second);
         return;
     }
-    if (code == IHENTrendSpecialEvent::CodeMoveRequest && data && text == "StartingPoint") {
-        MoveSelectedFlowChange(*static_cast<const int*>(data));
-        return;
+    if (!data || (text != "StartingPoint" && text != "EndingPoint")) return;
+    const auto* request = static_cast<const TrendEventMove*>(data);
+    if (code == IHENTrendSpecialEvent::CodeMoveRequest && text == "StartingPoint") {
+        for (const auto& e : m_specials)
+            if (e.get() == request->event) return MoveFlowChange(*e, request->point);
     }
-    if (code != IHENTrendCleanExchEvent::CodeMoveRequest || !data || !m_selectedCleaning) return;
-    if (text != "StartingPoint" && text != "EndingPoint") return;
-    MoveSelectedCleaning(text, *static_cast<const int*>(data));
+    if (code != IHENTrendCleanExchEvent::CodeMoveRequest) return;
+    for (const auto& e : m_cleanings)
+        if (e.get() == request->event) return MoveCleaning(*e, text, request->point);
 }
 
-void HENTrend::MoveSelectedCleaning(const CPString& which, int value) {
-    HENTrendCleanExchEvent* selected = m_selectedCleaning;
+void HENTrend::MoveCleaning(HENTrendCleanExchEvent& cleaning, const CPString& which, int value) {
+    HENTrendCleanExchEvent* selected = &cleaning;
     const std::vector<HENTrendCleanExchEvent*> list = CleaningsOf(selected->GetHeatExchangerName());
     const bool end = which == "EndingPoint";
     const int from = end ? selected->GetStartingPoint() : value;
     const int to = end ? value : selected->GetEndingPoint();
-    if (CheckRange(list, from, to)) {
+    if (CheckRange(list, from, to, selected)) {
         ErrorMsg(kWrongRange, Text());
         return;
     }
@@ -257,10 +269,10 @@ void HENTrend::ChangeFlow(HENTrendSpecialEvent& event, double value) {
     m_status = 0;
 }
 
-void HENTrend::MoveSelectedFlowChange(int point) {
-    HENTrendSpecialEvent* selected = m_selectedSpecial;
+void HENTrend::MoveFlowChange(HENTrendSpecialEvent& event, int point) {
+    HENTrendSpecialEvent* selected = &event;
     // A flow change starts after the reference point and within the study.
-    if (!selected || point < 1 || point > m_intervals || point == selected->GetTimePoint()) return;
+    if (point < 1 || point > m_intervals || point == selected->GetTimePoint()) return;
     const std::vector<HENTrendSpecialEvent*> list = FlowChangesOf(selected->GetStreamName());
     const CPString label = flowChangeName(selected->GetStreamName());
     for (const auto& p : m_points)

@@ -119,6 +119,9 @@ public:
     virtual void SetSkipStreamEndsUpdate(bool skip) = 0;
     virtual void SetSplitFractionsFromBranchDuties() = 0;
     virtual void AddDummyUtilitiesForExtraction() = 0;
+    // The dummy utilities beside each exchanger take their share of its present duty again (after
+    // a refresh gave the exchanger a new one).
+    virtual void RefreshDummyUtilityDuties() {}
     // Status 4 on success.
     virtual int RunOptimizer(int code) = 0;
     // The findings of the last optimiser check (null before the first or without an optimiser),
@@ -282,6 +285,9 @@ public:
     virtual double GetUtilityLoad(const CPString& utilityName) const = 0;
     virtual double GetUsedUtilityLoad(IHeatIntegrationStream* stream) const = 0;
     virtual double GetUtilityCost(const CPString& utilityName) const = 0;
+    // The share of a year the plant operates (the scenario's operating hours over the hours of a
+    // year): what a yearly utility cost or product value is scaled by. 1 without a scenario.
+    virtual double GetOperatingYearShare() const { return 1.0; }
     // Sum of the exchanger duties on `side` (0 hot, 1 cold) of the stream.
     virtual double GetExchangerDutyOnStream(IHeatIntegrationStream* stream, int side) const = 0;
     virtual double GetTotalArea() const = 0;
@@ -415,6 +421,11 @@ public:
     virtual int GetScheduleSolutionStatus(const CPString& /*name*/) const { return 0; }
     virtual const char* GetCurrentScheduleName() const { return nullptr; }
     virtual const char* GetExecutedScheduleName() const { return nullptr; }
+    // While a locked design runs a what-if (an executed schedule, a study's last point), the
+    // scenario's streams hold the what-if's supply temperatures and mass flows, and the default
+    // operating state the process data: the stream's (or, for null, every stream's) values that
+    // differ, as "H1 supply temperature 180 C (process data 170 C)"; null when none differs.
+    virtual const char* GetWhatIfStreamNote(const char* /*stream*/) const { return nullptr; }
     virtual void ExecuteSchedule() {}
     // Forwarded to the current schedule (0, null, -32767.0 or 32009 without one).
     virtual int GetNumberOfScheduleEvents() const { return 0; }

@@ -8,10 +8,12 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/Messages.h"
 #include "pellin/CNode.h"
 #include "pellin/UnitNodes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -19,6 +21,11 @@ namespace {
 
 constexpr const char* kReason = "by data extraction module";
 constexpr double kEmpty = -32767.0;
+// A simulator writes its flows rounded (to 1e-6 kg/s, or to six figures): branches whose flows
+// add up to the tee's inflow within this fraction of it carry all of it.
+constexpr double kRoundedFlow = 1e-4;
+// Below this fraction the branches carry the inflow as written, and nothing is said.
+constexpr double kSameFlow = 1e-12;
 
 bool HasBranchName(const CNode* node, const CPString& name) {
     CPString text;
@@ -45,6 +52,22 @@ double WholeShare(const std::map<const CNode*, double>& shares, const CNode* nod
 }
 
 }  // namespace
+
+double VelmorToTarsilImport::BranchShareBase(CPItem* tee, double inflow, bool note) {
+    double total = 0.0;
+    for (CPItem* out : tee->RelatedNodes(CPItem::Downstream)) {
+        double flow = 0.0;
+        if (!KnownNumber(out, "MassFlow", flow) || flow == kEmpty || !(flow >= 0.0)) return inflow;
+        total += flow;
+    }
+    const double gap = std::fabs(total - inflow);
+    if (!(total > 0.0) || gap > kRoundedFlow * inflow) return inflow;
+    if (note && gap > kSameFlow * inflow)
+        ReportWarning("Split_Flows_Rounded", "ExtractionSplitFlowsRounded",
+                      FormatMessage(FindString("ExtractionSplitFlowRounded"),
+                                    {tee->_get_szName(), MessageParameter(total), MessageParameter(inflow)}));
+    return total;
+}
 
 void VelmorToTarsilImport::ExtractBranches(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream) {
     if (chain.tees.empty()) return;
@@ -104,6 +127,7 @@ void VelmorToTarsilImport::ExtractBranches(const StreamChain& chain, IHENDesign&
         } else {
             double feed = 0.0, upFlow = 0.0;
             const bool fractions = FeedFlow(stream, feed) && TeeInflow(tee, upFlow);
+            if (fractions) upFlow = BranchShareBase(tee, upFlow, true);
             std::vector<std::pair<CNode*, double>> refused;
             for (int k = 0; k < branches; ++k) {
                 CNode* b = design.GetSplitterBranch(splitter, k);
@@ -146,6 +170,7 @@ void VelmorToTarsilImport::RefreshSplitFractions(const StreamChain& chain, IHEND
         CPItem* tee = chain.tees[i];
         double upFlow = 0.0;
         if (!TeeInflow(tee, upFlow)) continue;
+        upFlow = BranchShareBase(tee, upFlow, false);
         // The splitter made of this tee carries its name; the design lists a stream's splitters
         // in its own order, which for a tee on a branch need not be the chain's.
         CNode* splitter = splitters[i];

@@ -54,7 +54,10 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
         double v = 0.0;
         if (!KnownNumber(s, property, v)) return nullptr;
         if (CPItem* u = FirstNeighbour(s, CPItem::Upstream)) {
-            if (IsClass(u, CaseClass::Tee) && !pending) return nullptr;
+            // A tee ends the walk of a stream folded over its branches, unless a break unit met at
+            // the start cuts the part before it off: the branches are side by side, not one after
+            // the other, and a walk on through them would cut one branch from the rest.
+            if (IsClass(u, CaseClass::Tee) && (!pending || prefix.size() < 2)) return nullptr;
             if (IsClass(u, CaseClass::PipeSegment)) {
                 isPipe = true;
                 if (!KnownNumber(u, "HeatLoss", heatLoss)) heatLoss = 0.0;
@@ -191,5 +194,6 @@ CPItem* VelmorToTarsilImport::DuplicateCaseItem(CPItem* item, int placement) {
     }
     // A copy is frozen at the values its source had: a refresh brings it up to date first.
     m_duplicates.emplace_back(copy, item);
+    m_duplicateSources.emplace(copy, item);
     return copy;
 }

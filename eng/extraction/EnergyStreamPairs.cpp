@@ -37,8 +37,8 @@ CNode* VelmorToTarsilImport::DesignUnitForCaseUnit(const CPItem* energyStream, c
     IHENDesign* design = GetBaseDesign();
     if (!design || !unit) return nullptr;
     if (IsOneOf(unit, kHeaterTypes)) {
-        CNode* node = design->GetNodeByName(unit->_get_szName());
-        if (node) name = unit->_get_szName();
+        CNode* node = NetworkUnitOf(unit);
+        if (node) name = m_unitNames.at(unit);
         return node;
     }
     if (IsOneOf(unit, kDutyHolders) && energyStream) {
@@ -115,6 +115,8 @@ void VelmorToTarsilImport::JoinEnergyStreamPairs() {
             m_exchangerItems.erase(uName);
             m_exchangerItems.erase(vName);
             m_exchangerItems[name] = u;
+            m_unitNames.erase(v);
+            m_unitNames[u] = name;
             design->DeleteHeatExchanger(uNode, kReason);
             design->DeleteHeatExchanger(vNode, kReason);
             for (int port = 0; port < 4; ++port)

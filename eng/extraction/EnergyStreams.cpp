@@ -108,6 +108,7 @@ VelmorToTarsilImport::DutyUnit VelmorToTarsilImport::MakeDutyUnit(const CPString
     // Names the case holds already give way to free ones: the duty keeps a unit of its own.
     const CPString unitName = FreeCaseItemName(name + "_Exchanger");
     d.unit = AddCaseItem(unitName, "htCooler");
+    if (d.unit) m_dutyUnitOfStream[name.c_str()] = d.unit;
     d.inlet = AddCaseItem(FreeCaseItemName(unitName + "Inlet"), CaseClass::MaterialStream);
     d.outlet = AddCaseItem(FreeCaseItemName(unitName + "Outlet"), CaseClass::MaterialStream);
     setText(d.inlet, "PIStreamName", name);
@@ -314,28 +315,56 @@ void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double
     setStream(s, "CHTCoeff", kEmpty, 0);
 }
 
-void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit) {
-    const CPString name = FreeStreamName(energyStream->_get_szName());
-    IHeatIntegrationStream* s = AddDutyStream(name);
-    const DutyUnit d = MakeDutyUnit(name);
-
+bool VelmorToTarsilImport::ShortcutColumnEnd(IHeatIntegrationStream& s, CPItem* energyStream, CPString* missing) const {
     // An energy stream into the column heats its reboiler; one out of it comes from its condenser.
     CPItem* column = FirstNeighbour(energyStream, CPItem::Downstream);
     const bool reboiler = column != nullptr;
     if (!column) column = FirstNeighbour(energyStream, CPItem::Upstream);
+    if (!column) return true;
+    const char* dutyName = reboiler ? "ReboilerDuty" : "CondenserDuty";
+    double t = kEmpty, duty = kEmpty;
+    if (!KnownNumber(column, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t)) t = kEmpty;
+    if (!KnownNumber(column, dutyName, duty)) duty = kEmpty;
+    if (missing && (t == kEmpty || duty == kEmpty)) {
+        *missing = (t == kEmpty ? CPString("the ") + (reboiler ? "reboiler" : "condenser") + " temperature of "
+                                : CPString("the ") + (reboiler ? "reboiler" : "condenser") + " duty of ") +
+                   column->_get_szName();
+        return false;
+    }
+    // The ends and the load together: one value written beside the others' old ones could turn
+    // the stream the other way for a moment, and the stream would refuse it.
+    std::vector<StreamValueSetting> values;
+    if (duty != kEmpty) values.push_back({"Enthalpy", -duty, 0});
+    if (t != kEmpty) {
+        values.push_back({"Temperature", t, 1});
+        values.push_back({"Temperature", reboiler ? t - kSpan : t + kSpan, 0});
+    }
+    if (!values.empty()) s.SetValues(values.data(), static_cast<int>(values.size()));
+    return true;
+}
+
+void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit) {
+    const CPString name = FreeStreamName(energyStream->_get_szName());
+    IHeatIntegrationStream* s = AddDutyStream(name);
+    const DutyUnit d = MakeDutyUnit(name);
+    // Its unit does the column's duty in the network (left free, a unit sharing its steam with
+    // others would get no share of it).
+    if (d.unit) m_dutyUnits.insert(d.unit);
+
+    CPItem* column = FirstNeighbour(energyStream, CPItem::Downstream);
+    const bool reboiler = column != nullptr;
+    if (!column) column = FirstNeighbour(energyStream, CPItem::Upstream);
     if (column) {
+        if (s) ShortcutColumnEnd(*s, energyStream);
         double t = kEmpty, duty = kEmpty;
-        if (!KnownNumber(column, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t)) t = kEmpty;
-        if (!KnownNumber(column, reboiler ? "ReboilerDuty" : "CondenserDuty", duty)) duty = kEmpty;
-        if (t != kEmpty) {
-            d.SetTarget(s, t);
-            d.SetSupply(s, reboiler ? t - kSpan : t + kSpan);
+        if (KnownNumber(column, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t) && t != kEmpty) {
+            setNumber(d.outlet, "Temperature", t);
+            setNumber(d.inlet, "Temperature", reboiler ? t - kSpan : t + kSpan);
         }
-        if (duty != kEmpty) {
+        if (KnownNumber(column, reboiler ? "ReboilerDuty" : "CondenserDuty", duty) && duty != kEmpty) {
             setNumber(d.unit, "Duty", std::fabs(duty));
             if (duty > 0.0) d.SetClass("htHeater");
             else if (duty < 0.0) d.SetClass("htCooler");
-            setStream(s, "Enthalpy", -duty, 0);
         }
 
         // Properties of the column's product at that end.
@@ -357,6 +386,8 @@ void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit
     link(d.unit, d.outlet);
     ReportNewStream(unit, name, s);
     setStream(s, "CHTCoeff", kEmpty, 0);
+    // A refresh reads the column's duty and temperature again through its energy stream.
+    RecordEnergyStream(name, energyStream, unit);
 }
 
 void VelmorToTarsilImport::ExtractSeparatorDuties() {

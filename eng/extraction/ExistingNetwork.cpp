@@ -217,7 +217,7 @@ void VelmorToTarsilImport::AddSimulationUtilityStreams() {
 
 void VelmorToTarsilImport::ReleaseInternalTemperatures(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
-    CNode* node = design && unit ? design->GetNodeByName(unit->_get_szName()) : nullptr;
+    CNode* node = design ? NetworkUnitOf(unit) : nullptr;
     if (!node) return;
     std::vector<CNode*> around;
     for (CNode* n : node->getAllUpStreamNodes()) around.push_back(n);
@@ -232,7 +232,7 @@ void VelmorToTarsilImport::ReleaseInternalTemperatures(CPItem* unit) {
 
 void VelmorToTarsilImport::RemoveRemovableUtilities(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
-    CNode* node = design && unit ? design->GetNodeByName(unit->_get_szName()) : nullptr;
+    CNode* node = design ? NetworkUnitOf(unit) : nullptr;
     if (!node || node->getClassName() == "htHeater") return;
     // A port without a utility has nothing to remove (and asking would recalculate the design).
     for (int port = 0; port < 4; ++port)
@@ -242,22 +242,31 @@ void VelmorToTarsilImport::RemoveRemovableUtilities(CPItem* unit) {
 
 void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
-    CNode* node = design && unit ? design->GetNodeByName(unit->_get_szName()) : nullptr;
+    CNode* node = design ? NetworkUnitOf(unit) : nullptr;
     if (!node) return;
     // A unit whose duty is specified is settled. The network calculator settles a free duty
     // by itself (and reports the unit calculated), so the status alone does not say that the
     // simulator's duty was met: a free duty always takes the heat flows.
     if (!DutyIsFree(node)) return;
+    // A unit made for a duty has streams of its own without heat flows: it does what the duty
+    // says, as a heater or cooler of the case does what its heat flows say.
+    double own = 0.0;
+    if (m_dutyUnits.count(unit)) {
+        if (KnownNumber(unit, "Duty", own) && own != kEmpty) node->addVariable("Duty", std::fabs(own), 1, 1);
+        return;
+    }
     CPItem* feed = nullptr;
     CPItem* product = nullptr;
     if (IsClass(unit, "htHeatExchanger")) {
+        // Where the extraction cut a chain at the exchanger, its own copy of the named stream
+        // stands beside it in the case's place, with the same values.
         CPString feedName, productName;
         if (!TextValue(unit, "TubeSideFeed", feedName)) return;
         for (CPItem* n : unit->RelatedNodes(CPItem::Upstream))
-            if (n->_get_szName() == feedName) feed = n;
+            if (CaseItemBehind(n)->_get_szName() == feedName) feed = n;
         if (TextValue(unit, "TubeSideProduct", productName))
             for (CPItem* n : unit->RelatedNodes(CPItem::Downstream))
-                if (n->_get_szName() == productName) product = n;
+                if (CaseItemBehind(n)->_get_szName() == productName) product = n;
     } else {
         feed = FirstMaterialStream(unit, CPItem::Upstream);
         product = FirstMaterialStream(unit, CPItem::Downstream);

@@ -88,8 +88,16 @@ void VelmorToTarsilImport::ReportProcessStream(const StreamChain& chain, const C
     IHeatIntegrationStream* stream = nullptr;
     if (!report || name.empty() || !m_scenario->GetStream(name, stream) || !stream) return;
     std::vector<CPString> lines = streamLines(*stream);
-    CPItem* out = unitBeside(chain.First(), CPItem::Upstream);
-    CPItem* in = unitBeside(chain.Last(), CPItem::Downstream);
+    // A copy the extraction spliced in where it cut a chain is none of the simulation's: the entry
+    // names what the simulation has beyond it (the unit the cut stream comes out of or goes into).
+    const auto beside = [this](const CPItem* stream, int kind) {
+        CPItem* next = unitBeside(stream, kind);
+        for (std::size_t walked = 0; next && walked < m_duplicateSources.size() && IsDuplicate(next); ++walked)
+            next = unitBeside(next, kind);
+        return next;
+    };
+    CPItem* out = beside(chain.First(), CPItem::Upstream);
+    CPItem* in = beside(chain.Last(), CPItem::Downstream);
     if (out && in) lines.push_back(FormatMessage(FindString("ExtractionOutUnitOpToInUnitOp"), {placeName(out), placeName(in)}));
     else if (out) lines.push_back(FormatMessage(FindString("ExtractionOutUnitOpToProcessBlock"), {placeName(out)}));
     else if (in) lines.push_back(FormatMessage(FindString("ExtractionFeedProcessToInUnitOp"), {placeName(in)}));

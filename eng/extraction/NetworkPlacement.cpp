@@ -144,6 +144,18 @@ CPItem* VelmorToTarsilImport::GetExchangerItem(const CPString& name) const {
     return it == m_exchangerItems.end() ? nullptr : it->second;
 }
 
+CPString VelmorToTarsilImport::NameForNewUnit(const CPItem* unit) const {
+    IHENDesign* design = GetBaseDesign();
+    const CPString& own = unit->_get_szName();
+    return design && design->GetNodeByName(own) ? FreeUnitName(own) : own;
+}
+
+CNode* VelmorToTarsilImport::NetworkUnitOf(const CPItem* unit) const {
+    IHENDesign* design = GetBaseDesign();
+    const auto it = unit ? m_unitNames.find(unit) : m_unitNames.end();
+    return design && it != m_unitNames.end() ? design->GetNodeByName(it->second) : nullptr;
+}
+
 void VelmorToTarsilImport::ForgetNetworkItem(const CPItem* item) {
     m_existingNetworkItems.erase(std::remove(m_existingNetworkItems.begin(), m_existingNetworkItems.end(), item),
                                  m_existingNetworkItems.end());
@@ -182,6 +194,12 @@ CNode* VelmorToTarsilImport::FindInsertionNodeForStream(CPItem* caseStream) cons
     if (!node) return nullptr;
     CPString branch;
     TextValue(stream, "BranchName", branch);
+    // A branch of a tee taken as a stream of its own (its heat not folded over the tee and its
+    // mixer) has no branches in the design: its units go on it by temperature alone.
+    const auto chain = m_streamChainIndex.find(name.c_str());
+    if (chain != m_streamChainIndex.end() && m_streamChains[chain->second].second &&
+        m_streamChains[chain->second].second->tees.empty())
+        branch.clear();
     WalkToInsertionNode(branch, t, scenarioStream->GetHotCold(), node);
     return node;
 }
@@ -236,9 +254,11 @@ void VelmorToTarsilImport::AddExchangerFromItem(CPItem* item) {
     CPItem* i2 = inlets.size() > 1 ? inlets[1] : nullptr;
     CNode* a = FindInsertionNodeForStream(o1);
     CNode* b = FindInsertionNodeForStream(o2);
-    CNode* unit = a && b ? design->AddHeatExchanger(a, b, kReason, "htHeatExchanger", item->_get_szName().c_str()) : nullptr;
+    const CPString name = NameForNewUnit(item);
+    CNode* unit = a && b ? design->AddHeatExchanger(a, b, kReason, "htHeatExchanger", name.c_str()) : nullptr;
     if (unit) {
-        m_exchangerItems[item->_get_szName()] = item;
+        m_exchangerItems[name] = item;
+        m_unitNames[item] = name;
         unit->addVariable("SimDuty", duty, 1, 1);
     }
 
@@ -374,7 +394,8 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
         } else {
             double t1 = 0.0, t2 = 0.0;
             const bool haveT1 = KnownNumber(outlet, "Temperature", t1);
-            if (!KnownNumber(inlet, "Temperature", t2)) t2 = 0.0;
+            const bool haveT2 = KnownNumber(inlet, "Temperature", t2);
+            if (!haveT2) t2 = 0.0;
             const char* chosen = nullptr;
             CPString text;
             const CPString cls = item->_get_szClassName();
@@ -384,8 +405,16 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
                 chosen = heatType == 1 ? "Very Low Temperature" : heatType == 0 ? "Very High Temperature" : nullptr;
             } else if (haveT1 && heatType != 2) {
                 if (site) chosen = m_scenario->GetRecommendedSiteUtilityName(t1, heatType, nullptr);
-                else if (excel == 0.0 && manager)
+                else if (excel == 0.0 && manager) {
                     chosen = manager->GetRecommendedUtilityForDataExt(t1, static_cast<SegmentHeatType>(heatType), t2);
+                    // The recommendation goes by the outlet alone: a unit whose inlet it cannot
+                    // meet at DTmin goes on a utility that does its duty.
+                    if (haveT2) {
+                        text = ServingUtility(*manager, chosen, heatType == 0, t2, t1, item->_get_szName(),
+                                              processName.empty() ? inlet->_get_szName() : processName);
+                        chosen = text.c_str();
+                    }
+                }
                 else if (excel != 0.0 && TextValue(item, heatType == 0 ? "ShellSideFeed" : "TubeSideFeed", text))
                     chosen = text.c_str();
             }
@@ -419,15 +448,17 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
         }
     }
 
+    const CPString name = NameForNewUnit(item);
     CNode* unit = sideNode && utilityNode
-                      ? design->AddHeatExchanger(sideNode, utilityNode, kReason, "htHeatExchanger", item->_get_szName().c_str())
+                      ? design->AddHeatExchanger(sideNode, utilityNode, kReason, "htHeatExchanger", name.c_str())
                       : nullptr;
     if (!unit) {
         if (inletNamed) ReportPlacementFailure(item);
         return;
     }
     CheckHeatLoss(item);
-    m_exchangerItems[item->_get_szName()] = item;
+    m_exchangerItems[name] = item;
+    m_unitNames[item] = name;
     if (IsOneOf(item, kCondenserReboiler))
         if (HeatExch* hx = AsExchanger(unit)) {
             hx->addVariable("CondReb", 1.0, 1, 0);
@@ -447,7 +478,12 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
                 CNode* up = port->getIthUpStreamNode(0);
                 const bool beforeHeater = down && down->getClassName() == "htHeater" &&
                                           !(up && up->getClassName() == "ppFeedOrProductBlock");
-                if (beforeHeater || (down && down->getClassName() == "ppMixer")) port->addVariable("Temperature", t, 1, 1);
+                // Before a splitter too: the next unit of the stream, placed later, is found by
+                // walking upstream to the first node that reads the temperature it takes in, and a
+                // node of unknown temperature would pass it on upstream of this unit. Temperatures
+                // between two units are released again once the network is placed.
+                const bool beforeJunction = down && (down->getClassName() == "ppMixer" || down->getClassName() == "ppTee");
+                if (beforeHeater || beforeJunction) port->addVariable("Temperature", t, 1, 1);
             }
             CPString branch;
             if (TextValue(stream, "BranchName", branch)) port->addVariable("BranchName", branch, 1, 1);

@@ -83,6 +83,17 @@ void takeMeanSpecificHeat(IHeatIntegrationStream& stream) {
     const double mean = (h1 - h0) / (t1 - t0);
     if (mean > 0.0) stream.SetValue("SpecificHeat", mean, 0);
 }
+
+// A fit whose specific heats change sign (a curve that falls back in its middle, or the curves of
+// a tee's branches taken together) is one segment from supply to target instead, of the curve's
+// mean specific heat: the extraction and its refresh fit alike.
+void keepOneSignOfSpecificHeat(IHeatIntegrationStream& stream) {
+    if (stream.IsSpecificHeatSignConsistent() || stream.GetNumberOfSegments() <= 1) return;
+    collapse(stream);
+    stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
+    takeMeanSpecificHeat(stream);
+    stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
+}
 }  // namespace
 
 std::vector<double> VelmorToTarsilImport::ReadPropertyCurve(const StreamChain& chain, const CPString& dataSet,
@@ -237,12 +248,7 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
             stream->UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
         } else {
             stream->SetValue("MaxSplitBranches", kFittedBranches, 0);
-            if (!stream->IsSpecificHeatSignConsistent() && stream->GetNumberOfSegments() > 1) {
-                collapse(*stream);
-                stream->SetValue("HeatCapacityFlowrate", kEmpty, 0);
-                takeMeanSpecificHeat(*stream);
-                stream->UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
-            }
+            keepOneSignOfSpecificHeat(*stream);
         }
     } else if (excel == 0.0) {
         if (givenLoad > 0.0) {
@@ -341,6 +347,7 @@ bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
     if (!isothermal) {
         if (stream.LinearizeRawData(kRawEnthalpy, "SpecificHeat", tolerance, 0) == 1) {
             stream.SetValue("MaxSplitBranches", kFittedBranches, 0);
+            keepOneSignOfSpecificHeat(stream);
         } else if (stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy) == 0 ||
                    std::fabs(stream.GetHeatLoad(0)) < kZeroLoad) {
             // As the extraction does: the curves' specific heats, scaled to the heat flows below;

@@ -57,6 +57,13 @@ bool ListNumber(const CPValue* list, std::size_t index, double& out) {
     return out != kEmpty;
 }
 
+// The stream a design node belongs to; empty when it names none.
+CPString StreamName(const CNode* node) {
+    CPString name;
+    if (node) node->getVariableAsString("ParentStream", name);
+    return name;
+}
+
 double NodeTemperature(const CNode* node) {
     double t = kEmpty;
     if (!node || node->getVariableAsDouble("Temperature", t) != 1) return kEmpty;
@@ -118,9 +125,14 @@ bool VelmorToTarsilImport::Refresh() {
             }
         } else if (auto e = m_energyStreamIndex.find(name); e != m_energyStreamIndex.end()) {
             CPItem* energyStream = m_energyStreamItems[e->second].second;
-            if (!RefreshEnergyStream(*stream, energyStream, m_energyStreamUnits[e->second])) {
-                ReportStreamValueMissing(name, "the heat flow of " + energyStream->_get_szName());
+            missing = "the heat flow of " + energyStream->_get_szName();
+            if (!RefreshEnergyStream(*stream, energyStream, m_energyStreamUnits[e->second], &missing)) {
+                ReportStreamValueMissing(name, missing);
                 kept.insert(name);
+            } else if (auto u = m_dutyUnitOfStream.find(name); u != m_dutyUnitOfStream.end()) {
+                // The unit standing for the duty does what the stream now takes.
+                double load = kEmpty;
+                if (stream->GetValue("Enthalpy", load, 0) && load != kEmpty) u->second->AddVariable("Duty")->Set(std::fabs(load));
             }
         } else {
             // Live steam, and streams the user added: nothing records which case items make
@@ -136,6 +148,8 @@ bool VelmorToTarsilImport::Refresh() {
             if (IHeatIntegrationStream* stream = design->GetStream(i)) design->ProcessChange(36, stream->GetName(), nullptr);
         RefreshExchangerValues(kept);
         design->Activate(1);
+        // The dummies beside an exchanger follow its duty as the case now gives it.
+        design->RefreshDummyUtilityDuties();
     }
 
     // 4.
@@ -180,8 +194,17 @@ void VelmorToTarsilImport::ReportStreamsNotRefreshed(const std::vector<CPString>
                       FormatMessage(FindString("ExtractionStreamNotRefreshed"), {name}));
 }
 
-bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit) {
+bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit,
+                                               CPString* missing) {
     if (!energyStream) return true;
+    // A shortcut column's duty and temperature stand on the column, signed as its reboiler and
+    // condenser are (the energy stream's heat flow says only that the pair was taken).
+    if (IsClass(unit, "scShortcutDistillation")) {
+        CPString unknown;
+        if (ShortcutColumnEnd(stream, energyStream, &unknown)) return true;
+        if (missing) *missing = unknown;
+        return false;
+    }
     double q = 0.0;
     if (!KnownNumber(energyStream, "HeatFlow", q) || q == kEmpty) return false;
     stream.SetValue("Enthalpy", -q, 0);
@@ -353,10 +376,19 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
     IHENDesign* design = GetBaseDesign();
     IDefaultUtilityManager* manager = nullptr;
     if (!design || m_scenario->GetDefaultUtilityManager(manager) != 1 || !manager) return;
-    const std::vector<CNode*> infeasible = design->GetInfeasibleFlaggedExchangerNodes();
-    // Moves change the network: each unit is found again by its fingerprint.
+    // The units flagged infeasible, and every heater and cooler, whose utility may no longer do
+    // its duty at DTmin now that the case moved its temperatures. Moves change the network: each
+    // unit is found again by its fingerprint.
     std::vector<unsigned int> prints;
-    for (CNode* x : infeasible) prints.push_back(x->getDNAFingerPrint());
+    std::unordered_set<unsigned int> listed, infeasible;
+    for (CNode* x : design->GetInfeasibleFlaggedExchangerNodes())
+        if (listed.insert(x->getDNAFingerPrint()).second) {
+            prints.push_back(x->getDNAFingerPrint());
+            infeasible.insert(x->getDNAFingerPrint());
+        }
+    for (CNode* x : design->GetHeatExchangerNodes())
+        if (HeatExch* hx = AsExchanger(x); hx && hx->IsUtilityExch() && listed.insert(x->getDNAFingerPrint()).second)
+            prints.push_back(x->getDNAFingerPrint());
     for (unsigned int print : prints) {
         CNode* x = design->GetNodeByFingerPrint(print);
         HeatExch* hx = AsExchanger(x);
@@ -369,13 +401,19 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
         CNode* utilityIn = hx->getInlet(utilitySide);
         CNode* utilityOut = hx->getOutlet(utilitySide);
         if (!processIn || !processOut || !utilityOut) continue;
+        CPString current;
+        utilityOut->getVariableAsString("ParentStream", current);
+        // A feasible unit whose utility still does its duty stays where it is.
+        if (!infeasible.count(print) &&
+            UtilityServes(*manager, current, heater, NodeTemperature(processIn), NodeTemperature(processOut)))
+            continue;
         const char* recommended = manager->GetRecommendedUtilityForDataExt(
             NodeTemperature(processOut), heater ? SHT_Hot : SHT_Cold, NodeTemperature(processIn));
-        if (!recommended || !*recommended) continue;
-        const CPString utility = recommended;
+        const CPString utility = ServingUtility(*manager, recommended, heater, NodeTemperature(processIn),
+                                                NodeTemperature(processOut), x->getName(), StreamName(processIn));
+        if (utility.empty()) continue;
         // Already on the utility the rule gives: there is nowhere better to go.
-        CPString current;
-        if (utilityOut->getVariableAsString("ParentStream", current) == 1 && current == utility) continue;
+        if (current == utility) continue;
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(utility, stream) || !stream) {
             AddUtilityStream(*m_scenario, utility);

@@ -39,6 +39,24 @@ struct ChainEnds {
     }
 };
 
+// Whether heat changes hands between a tee's outlet and its mixer: a heat-transfer unit on the
+// way. A branch with no chain among those being paired, and heat of its own, carries that heat in
+// a stream apart (its chain cut where it passes a valve or pump, or taken by the other side): the
+// stream folded over the pair would carry it again.
+bool branchTransfersHeat(CPItem* outlet, const CPItem* mixer) {
+    std::vector<CPItem*> open{outlet};
+    std::unordered_set<const CPItem*> seen{outlet};
+    while (!open.empty()) {
+        CPItem* item = open.back();
+        open.pop_back();
+        if (IsOneOf(item, kTouchClasses)) return true;
+        if (item == mixer || IsClass(item, CaseClass::Tee) || IsClass(item, CaseClass::Mixer)) continue;
+        for (CPItem* d : item->RelatedNodes(CPItem::Downstream))
+            if (seen.insert(d).second) open.push_back(d);
+    }
+    return false;
+}
+
 void markBranch(StreamChain& chain) {
     if (!chain.First()) return;
     const CPString name = chain.First()->_get_szName();
@@ -73,6 +91,10 @@ void VelmorToTarsilImport::MergeTeeMixerPairs(std::vector<CPItem*>& tees, std::v
             bool ok = true;
             for (CPItem* o : outlets) {
                 StreamChain* branch = ends.StartingWith(o);
+                if (!branch && branchTransfersHeat(o, mixer)) {
+                    ok = false;
+                    break;
+                }
                 if (!branch) continue;
                 if (!FirstNeighbour(branch->First(), CPItem::Upstream) ||
                     !branch->Last()->IsRelatedTo(mixer, CPItem::Downstream) || !sameComposition) {

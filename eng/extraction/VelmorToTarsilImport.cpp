@@ -213,7 +213,10 @@ CPItem* VelmorToTarsilImport::FindChainContinuation(const StreamChain& chain) co
     if (!unit) return nullptr;
     const std::vector<CPItem*> products = unit->RelatedNodes(CPItem::Downstream);
     for (CPItem* o : products) {
-        if (CompositionSignature(o) != signature) continue;
+        // Only a material stream continues a chain. An energy stream carries no composition, so
+        // its signature is the one of a stream whose case gives none: listed before a cooler's
+        // product it would end the chain there, and the cooled stream would be lost.
+        if (!IsClass(o, CaseClass::MaterialStream) || CompositionSignature(o) != signature) continue;
         if (IsClass(unit, "htLNGExchanger")) {
             const CPValue* feeds = unit->GetVariable("FeedStreams");
             const CPValue* prods = unit->GetVariable("ProductStreams");
@@ -389,11 +392,18 @@ void VelmorToTarsilImport::Extract() {
     // 22.
     ExtractExistingNetwork();
 
-    // 23.
+    // 23. The targets were taken with every utility the units were placed on: where some go now
+    // (those of heaters and coolers joined into exchangers, say), they are taken again, so that
+    // the targets reported are the targets of the case as it is kept.
+    const int utilities = m_scenario->GetNumberOfUtilityStreams();
     m_scenario->SetSuppressTargetUpdate(true);
     m_scenario->RemoveUnusedUtilities();
     if (Setting("TransferFromExcel") == 0.0) m_scenario->RemoveUnloadedUtilities();
     m_scenario->SetSuppressTargetUpdate(false);
+    if (m_scenario->GetNumberOfUtilityStreams() != utilities) {
+        m_scenario->SuspendCalculations();
+        m_scenario->ResumeCalculations(true);
+    }
 
     // 24. Nothing extracted: no design of an existing network either. The design is always
     // fetched by name afterwards, so nothing here keeps a pointer to it.

@@ -28,6 +28,7 @@ class Case;
 class CNode;
 class CPItem;
 class DataExtractionConfig;
+class IDefaultUtilityManager;
 class IHENDesign;
 class IHeatIntegrationStream;
 class RalvexInterface;
@@ -67,7 +68,10 @@ public:
     void ReassignInfeasibleUtilities();
     // The stream of a column side duty, vessel or reactor duty from its energy stream.
     // False, with the stream untouched, when the energy stream's heat flow is unknown.
-    bool RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr);
+    // A shortcut column's stream takes the column's duty and temperature; false, with `missing`
+    // naming the value, when the column leaves either unknown.
+    bool RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr,
+                             CPString* missing = nullptr);
     // The report's warning naming the process streams a refresh left as they were.
     void ReportStreamsNotRefreshed(const std::vector<CPString>& names);
     // A stream the refresh left as it was because the solved case leaves `missing` unknown.
@@ -151,6 +155,15 @@ public:
     void AddSimulationUtilityStreams();
     void AddExchangerFromItem(CPItem* item);
     void AddUtilityExchangerFromItem(CPItem* item);
+    // The utility for a heater (`heating`) or cooler taking its process side from `from` to `to`:
+    // `recommended` when it does the duty at the scenario's DTmin, else the cheapest default utility
+    // that does; where none does, `recommended` (possibly empty), and the report names the unit
+    // when there is one.
+    CPString ServingUtility(IDefaultUtilityManager& manager, const char* recommended, bool heating, double from,
+                            double to, const CPString& unit, const CPString& stream);
+    // Whether the utility does that duty at DTmin; true where its temperatures or the unit's are
+    // not known (nothing to judge by).
+    bool UtilityServes(IDefaultUtilityManager& manager, const CPString& name, bool heating, double from, double to) const;
     // The design stream node an exchanger side for this case stream goes in at; null when none.
     CNode* FindInsertionNodeForStream(CPItem* caseStream) const;
     // The stream node at one of the exchanger's ports (side 1 inlets, 2 outlets) that belongs to
@@ -176,8 +189,16 @@ public:
     // Splitters, branches and mixers of a chain's tees on its stream, with their fractions.
     void ExtractBranches(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream);
     void RefreshSplitFractions(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream);
+    // The flow a tee's branch shares are taken of: the tee's inflow, or the branches' own sum
+    // where they carry it all but for the simulation's rounding (said in the report when `note`).
+    double BranchShareBase(CPItem* tee, double inflow, bool note);
     const std::vector<CPItem*>& GetExistingNetworkItems() const { return m_existingNetworkItems; }
     CPItem* GetExchangerItem(const CPString& name) const;
+    // The name a case unit is placed under: its own, or, where the base design holds a unit of
+    // that name already (one an earlier extraction into the scenario placed), the first free one
+    // after it. The unit of this extraction found again by its case unit; null when not placed.
+    CPString NameForNewUnit(const CPItem* unit) const;
+    CNode* NetworkUnitOf(const CPItem* unit) const;
 
     // ---- report ----
     // The stream's entry under "Streams" for a stream made from one case object.
@@ -262,6 +283,11 @@ private:
     void TraySectionDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void VesselDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void ShortcutColumnDuty(CPItem* energyStream, CPItem* unit);
+    // The stream of a shortcut column's reboiler (energy stream into the column) or condenser
+    // duty (out of it): from half a degree below or above the column's temperature there to it,
+    // with the load of the column's duty. With `missing`, false and the stream as it was, naming
+    // the value, when the column leaves either unknown.
+    bool ShortcutColumnEnd(IHeatIntegrationStream& s, CPItem* energyStream, CPString* missing = nullptr) const;
     // Whether the item is among the extraction's items (by an index over the list).
     bool IsExtracted(const CPItem* item);
     void ClearExtractedItems();
@@ -293,10 +319,24 @@ private:
     // Exchangers, heaters and coolers of the case that the network holds (or was meant to).
     std::vector<CPItem*> m_existingNetworkItems;
     void ForgetNetworkItem(const CPItem* item);
-    // Base-design unit name to the case unit it stands for.
+    // Base-design unit name to the case unit it stands for, and back.
     std::unordered_map<std::string, CPItem*> m_exchangerItems;
+    std::unordered_map<const CPItem*, CPString> m_unitNames;
     // Copies the extraction made of case streams, each with its source, in the order made.
     std::vector<std::pair<CPItem*, CPItem*>> m_duplicates;
+    std::unordered_map<const CPItem*, CPItem*> m_duplicateSources;
+    // Whether the item is one of those copies.
+    bool IsDuplicate(const CPItem* item) const { return m_duplicateSources.count(item) != 0; }
+    // The case item a copy stands for; the item itself when it is none.
+    const CPItem* CaseItemBehind(const CPItem* item) const {
+        const auto it = m_duplicateSources.find(item);
+        return it == m_duplicateSources.end() ? item : it->second;
+    }
+    // The heaters and coolers the extraction made to stand for a shortcut column's duties: their
+    // streams hold no heat flows, the unit its duty.
+    std::unordered_set<const CPItem*> m_dutyUnits;
+    // Duty stream name to its unit: a refresh gives the unit the duty the stream takes again.
+    std::unordered_map<std::string, CPItem*> m_dutyUnitOfStream;
     // Whether this object extracted its case (only then has it anything to refresh).
     bool m_extracted = false;
 };

@@ -185,9 +185,15 @@ private:
     // The load flag a case stores for the view: a utility's load is always read from its segments,
     // so its flag only says whether the kept load is what they hold.
     std::int32_t StoredLoadFlag(int mode) const;
-    // The load the design segments hold, unsigned: mode 1 the connected segments' loads, else
-    // each segment's range times its heat-capacity flow rate.
+    // The load the design segments hold, unsigned. A utility's, in either mode, is each segment's
+    // heat-capacity flow rate times the range it serves as placed; a process stream's in mode 1
+    // the connected segments' loads, else each segment's range times its heat-capacity flow rate.
     double SegmentLoadSum(int mode) const;
+    // The range a utility segment serves: from its inlet to its placed far end while connected;
+    // none while unused, unless a design runs its own load through it (its whole range).
+    static double ServedRange(const StreamSegment& s, bool designOwn);
+    // Spreads a utility's load over its segments by what they serve (SetHeatLoad).
+    void SpreadUtilityLoad(double load, bool designOwn);
     void Notify(int code, const CPString& text, void* data) { SendAMessage(code, text, data); }
     void PushToDesignSegment(const CPString& name, double value, int index);
     void NotifyValuesSet(const std::vector<const char*>& names);

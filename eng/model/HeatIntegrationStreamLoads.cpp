@@ -64,13 +64,22 @@ double CPIHeatIntegrationStream::GetHeatLoad(int mode) {
 double CPIHeatIntegrationStream::SegmentLoadSum(int mode) const {
     double sum = 0.0;
     for (const auto& s : *DesignList()) {
-        if (mode == 1) {
+        if (m_nKind == KindUtility) {
+            // A utility carries what it serves as placed, in either view: the targets, the
+            // costs and the networks read one load.
+            sum += s->dHeatCapacityFlowrate * ServedRange(*s, false);
+        } else if (mode == 1) {
             if (s->IsConnected()) sum += s->dLoad;
         } else {
             sum += (s->dInletTemperature - s->dOutletTemperature) * s->dHeatCapacityFlowrate;
         }
     }
     return sum;
+}
+
+double CPIHeatIntegrationStream::ServedRange(const StreamSegment& s, bool designOwn) {
+    if (s.IsConnected()) return std::fabs(s.dInletTemperature - s.GetFarEndTemperature());
+    return designOwn ? std::fabs(s.dInletTemperature - s.dOutletTemperature) : 0.0;
 }
 
 double CPIHeatIntegrationStream::GetOwnHeatLoad(int mode) const {
@@ -88,50 +97,39 @@ std::int32_t CPIHeatIntegrationStream::StoredLoadFlag(int mode) const {
 void CPIHeatIntegrationStream::SetHeatLoad(double load, int mode) {
     const int view = viewOf(mode);
     if (view == 0 || view == 1) m_dCachedHeatLoad[view] = load;
-
-    if (m_nKind == KindUtility && DesignList()) {
-        StreamSegmentList& segments = *DesignList();
-        // The load goes to the segments by their heat-capacity flow rates: specific heat x range
-        // where the segments have specific heats, else the range alone (one heat-capacity flow
-        // rate over the whole stream). Every segment takes its share, never the whole load.
-        double total = 0.0, range = 0.0;
-        for (const auto& s : segments) {
-            range += s->dOutletTemperature - s->dInletTemperature;
-            if (s->pLink && s->pLink->dSpecificHeat != kEmpty)
-                total += (s->dOutletTemperature - s->dInletTemperature) * s->pLink->dSpecificHeat;
-        }
-        const bool spread = std::fabs(total) > kLoadTolerance;
-
-        for (std::size_t i = 0; i < segments.size(); ++i) {
-            StreamSegment& s = *segments[i];
-            const double span = s.dOutletTemperature - s.dInletTemperature;
-            if (!spread) s.dLoad = range == 0.0 ? load / static_cast<double>(segments.size()) : load * span / range;
-            else if (s.pLink && s.pLink->dSpecificHeat != kEmpty)
-                // A share of the load, of the sign the load has, on a hot utility's falling span too.
-                s.dLoad = load * s.pLink->dSpecificHeat * std::fabs(span) / std::fabs(total);
-            else
-                s.dLoad = 0.0;  // a segment with no specific heat takes no share
-
-            // A design's own load runs a segment the targets left unused over its whole range:
-            // the network uses the utility whatever the targets chose.
-            const bool wholeRange = mode == 2 && !s.IsConnected();
-            const double d = view == 0 ? s.dInletTemperature - s.dOutletTemperature
-                             : wholeRange ? s.dOutletTemperature - s.dInletTemperature
-                                          : s.GetFarEndTemperature() - s.dInletTemperature;
-            s.dHeatCapacityFlowrate = d == 0.0 ? 0.0 : std::fabs(s.dLoad / d);
-            m_set.SetSegmentValue(N::HeatCapacityFlowrate, s.dHeatCapacityFlowrate, static_cast<int>(i),
-                                  CPValue::Calculated);
-
-            if (s.IsConnected()) {
-                s.dLoad = span == 0.0 ? 0.0 : (s.GetFarEndTemperature() - s.dInletTemperature) * s.dLoad / span;
-            } else if (!wholeRange && (spread || view == 1)) {
-                s.dHeatCapacityFlowrate = 0.0;
-                s.dLoad = 0.0;
-            }
-            ClearLoadFlags();
-        }
-    }
+    if (m_nKind == KindUtility && DesignList()) SpreadUtilityLoad(load, mode == 2);
     if (view == 0 || view == 1) m_bLoadInStep[view] = 1;
+}
+
+void CPIHeatIntegrationStream::SpreadUtilityLoad(double load, bool designOwn) {
+    StreamSegmentList& segments = *DesignList();
+    // One mass flow runs through every segment: each takes specific heat x the range it serves
+    // as placed where the segments have specific heats, else the range alone (one heat-capacity
+    // flow rate over the stream). A segment the placement left unused serves nothing, unless a
+    // design runs its own load through it, which then serves its whole range. Both views spread
+    // alike, so that a load set is the load read back, however the utility is cut or placed.
+    double total = 0.0;
+    for (const auto& s : segments)
+        if (s->pLink && s->pLink->dSpecificHeat != kEmpty)
+            total += (s->dOutletTemperature - s->dInletTemperature) * s->pLink->dSpecificHeat;
+    const bool bySpecificHeat = std::fabs(total) > kLoadTolerance;
+    auto weight = [&](const StreamSegment& s) {
+        if (!bySpecificHeat) return 1.0;
+        return s.pLink && s.pLink->dSpecificHeat != kEmpty ? std::fabs(s.pLink->dSpecificHeat) : 0.0;
+    };
+    double served = 0.0;
+    for (const auto& s : segments) served += weight(*s) * ServedRange(*s, designOwn);
+
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        StreamSegment& s = *segments[i];
+        const double range = ServedRange(s, designOwn);
+        const double share = served > 0.0 ? weight(s) / served : 0.0;
+        s.dHeatCapacityFlowrate = range > 0.0 ? std::fabs(load) * share : 0.0;
+        s.dLoad = load * share * range;  // of the sign the load has
+        m_set.SetSegmentValue(N::HeatCapacityFlowrate, s.dHeatCapacityFlowrate, static_cast<int>(i),
+                              CPValue::Calculated);
+    }
+    ClearLoadFlags();
 }
 
 double CPIHeatIntegrationStream::GetHeatLoadInRange(double from, double to, int mode) const {

@@ -10,6 +10,7 @@
 #include "eng/targeting/CostTargets.h"
 #include "eng/targeting/CurveInterpolation.h"
 #include "eng/targeting/EnergyTarget.h"
+#include "eng/targeting/UnitsMILP.h"
 #include "eng/targeting/UnitsTarget.h"
 #include "eng/targeting/UtilityPlacement.h"
 #include "lumeth/Framework.h"
@@ -342,6 +343,13 @@ void CPIScenario::CalculateMinimumUnitsTarget() {
     if (!m_pUnitsTarget && m_services.builders)
         m_pUnitsTarget = m_services.builders->UpdateUnitsTarget(m_pUnitsTarget, *this, 35);
     ::CalculateMinimumUnitsTarget(m_pUnitsTarget, *this);
+    // A search its time limit ended keeps what it found; the user is told so, with the limit and
+    // the number of sub-networks found.
+    if (m_pUnitsTarget && m_pUnitsTarget->SearchStoppedAtTimeLimit()) {
+        const std::string notice = std::string("SubsetSearchStopped") + " " + MessageParameter(UnitsMILP::SearchSeconds) +
+                                   " " + MessageParameter(m_pUnitsTarget->GetMILPCount());
+        SendMessageKey(notice.c_str());
+    }
 }
 void CPIScenario::ClearUnitsTargetMILPResult() {
     if (m_pUnitsTarget) m_pUnitsTarget->ClearMILPResult();

@@ -399,13 +399,18 @@ void CPIScenario::AddStreamSegments(CPIHeatIntegrationStream& stream) {
     const bool ownUtility = !shared && stream.GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
     const double ownLoad = ownUtility ? stream.GetOwnHeatLoad(0) : 0.0;
     const double ownNetworkLoad = ownUtility ? stream.GetOwnHeatLoad(1) : 0.0;
+    // A utility whose segments were withdrawn (a segment inserted and not yet complete) carries no
+    // network load: the network left it out. Spreading that none over the new segments would take
+    // the typed load off them with it.
+    const StreamSegmentList* before = stream.GetDesignSegments();
+    const bool placedInNetwork = !ownUtility || (before && !before->empty());
 
     if (m_pSegmentPool) RemoveStreamSegments(stream);
     if (!m_pSegmentPool) m_pSegmentPool = std::make_unique<CPTypedList<StreamSegment>>();
 
     if (stream.IsComplete()) {
         // The network load of a utility is spread again over its new segments.
-        const bool hadNetworkLoad = stream.IsLoadInStep(1);
+        const bool hadNetworkLoad = stream.IsLoadInStep(1) && placedInNetwork;
         const double networkLoad = !hadNetworkLoad ? 0.0 : ownUtility ? ownNetworkLoad : stream.GetHeatLoad(1);
         std::unique_ptr<StreamSegmentList> fresh = stream.BuildDesignSegments();
         const StreamSegmentList* current = stream.GetDesignSegments();

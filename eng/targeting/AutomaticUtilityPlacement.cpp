@@ -539,7 +539,10 @@ void UtilityPlacementLP::ComputeResults(double hotShort, const EnergyTarget* ref
     // its round-off grows with the total heat load (at 100,000 streams far above any fixed kW).
     double totalLoad = m_dHotLoad + m_dColdLoad;
     for (std::size_t k = 0; k < m_pooledHot.size(); ++k) totalLoad += m_pooledHot[k] + m_pooledCold[k];
-    const double tolerance = std::max(TargetValue::Tolerance, TargetValue::RelativeTolerance * totalLoad);
+    // A shortfall within the noise the energy target allows a heat balance of rounded data (a
+    // share of one side's load, about half the total) is no shortfall either.
+    const double tolerance = std::max({TargetValue::Tolerance, TargetValue::RelativeTolerance * totalLoad,
+                                       EnergyTarget::kLoadRelativeNoise * 0.5 * totalLoad});
     if (hotShort <= tolerance) hotShort = 0.0;
     if (coldShort <= tolerance) coldShort = 0.0;
 

@@ -63,6 +63,10 @@ public:
     // A boundary whose heat flow lies within (max - min) x this of the cascade's minimum is a
     // pinch.
     static constexpr double kPinchRelativeTolerance = 1e-12;
+    // Heat at either end of the cascade within this share of the process loads (the larger of
+    // the hot and the cold total) is the noise of a heat balance read from rounded data, not a
+    // utility: a problem that balances to a few ppm needs none.
+    static constexpr double kLoadRelativeNoise = 1e-6;
 
     // An empty record (what a recall reads into).
     EnergyTarget();
@@ -129,6 +133,8 @@ private:
     // Lays the heat flows on the boundaries (those within `zero` of zero are zero), reads the
     // utilities off its ends and finds the pinches and pockets.
     void SetCascade(const std::vector<double>& values, double zero);
+    // The larger of the hot and the cold process streams' total loads (kW).
+    double LargerSideLoad() const;
 
     SegmentRefs m_segments;
     std::vector<PinchRecord> m_pinchList;

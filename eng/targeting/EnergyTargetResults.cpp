@@ -84,11 +84,23 @@ void EnergyTarget::ApplyCascade(const std::vector<double>& single, const std::ve
     SetCascade(values, std::max(kSolverTolerance, kRelativeResidue * summed));
 }
 
+double EnergyTarget::LargerSideLoad() const {
+    double hot = 0.0, cold = 0.0;
+    for (const StreamSegment* s : m_segments) {
+        const double load = std::fabs(s->dHeatCapacityFlowrate * (s->dInletTemperature - s->dOutletTemperature));
+        (s->dInletTemperature > s->dOutletTemperature ? hot : cold) += load;
+    }
+    return std::max(hot, cold);
+}
+
 void EnergyTarget::SetCascade(const std::vector<double>& values, double zero) {
     const int n = m_intervals.GetNumberOfBoundaries();
+    // The ends are the utilities: there the noise of the loads' balance is no heat either.
+    const double noise = std::max(zero, kLoadRelativeNoise * LargerSideLoad());
     for (int i = 0; i < n; ++i) {
         const double value = values[static_cast<std::size_t>(i)];
-        m_intervals.GetInterval(i)->dValue = std::fabs(value) <= zero ? 0.0 : value;
+        const double within = i == 0 || i == n - 1 ? noise : zero;
+        m_intervals.GetInterval(i)->dValue = std::fabs(value) <= within ? 0.0 : value;
     }
     m_dHotUtility = m_intervals.GetInterval(0)->dValue;
     m_dColdUtility = m_intervals.GetInterval(n - 1)->dValue;

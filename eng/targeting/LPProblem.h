@@ -127,6 +127,10 @@ public:
     bool bWarmStart = false;
     int basisColumns = 0;
     std::vector<int> basis;
+    // The time a solve may take, in seconds (0: no limit), and whether the last solve ended at it
+    // (a mixed-integer search then answers the best solution it found, if any).
+    double dMaxSeconds = 0.0;
+    bool bStoppedAtTimeLimit = false;
 
 private:
     struct KeyHash {

@@ -7,6 +7,7 @@
 #include <memory>
 
 bool LPProblem::Solve(std::vector<double>& solution, bool readObjective, std::vector<double>* rowPrices) {
+    bStoppedAtTimeLimit = false;
     if (nColumns <= 0) return false;
     std::unique_ptr<IMILPSolver> solver(IMILPSolver::Create("QEV_XPRESS"));
     if (!solver) return false;
@@ -43,7 +44,10 @@ bool LPProblem::Solve(std::vector<double>& solution, bool readObjective, std::ve
     if (bWarmStart && basisColumns > 0 && basisColumns <= nColumns &&
         basis.size() == static_cast<std::size_t>(basisColumns) + static_cast<std::size_t>(nRows))
         solver->SetStartingBasis(basis.data(), basisColumns, nRows);
-    if (!solver->Solve()) return false;
+    if (dMaxSeconds > 0.0 && !solver->SetOption("MAXTIM", dMaxSeconds)) return false;
+    const bool solved = solver->Solve();
+    bStoppedAtTimeLimit = solver->StoppedAtTimeLimit();
+    if (!solved) return false;
     if (bWarmStart) {
         const int* statuses = nullptr;
         const int count = solver->GetBasis(&statuses);

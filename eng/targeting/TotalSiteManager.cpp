@@ -98,6 +98,19 @@ hresult TotalSiteManager::RestoreDefaultUtilities() {
     return result;
 }
 
+hresult TotalSiteManager::AddDefaultUtility(const char* name) {
+    // A name a utility bears is the scenario manager's refusal; only a stream left without its
+    // utility is this manager's own.
+    if (!name || NameTakenInAnyCase(name, nullptr)) return DefaultManager::AddDefaultUtility(name);
+    const CPString key = UpperCase(name);
+    for (const SiteStream& entry : m_streams)
+        if (UpperCase(entry.key.c_str()) == key) {
+            Send(ChangeMessage, kSameStreamMessage, ManagerData());
+            return 0;
+        }
+    return DefaultManager::AddDefaultUtility(name);
+}
+
 hresult TotalSiteManager::RemoveDefaultUtility(const char* name) {
     if (!name) return 0;
     const CPString removed(name);  // the caller's text may live in the utility itself

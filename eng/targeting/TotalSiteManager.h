@@ -84,7 +84,10 @@ public:
         return DefaultManager::GetMostEconomicalUtilityName(T, side);
     }
     const char* GetDefaultUtilityName(int index) const override { return DefaultManager::GetDefaultUtilityName(index); }
-    hresult AddDefaultUtility(const char* name) override { return DefaultManager::AddDefaultUtility(name); }
+    // A name a site stream bears already while no utility does (in any letter case: the stream of
+    // a utility renamed since) is refused with "SameStreamErrorMsg": the new utility would have no
+    // stream of its own.
+    hresult AddDefaultUtility(const char* name) override;
     hresult RenameDefaultUtility(const char* oldName, const char* newName) override {
         return DefaultManager::RenameDefaultUtility(oldName, newName);
     }

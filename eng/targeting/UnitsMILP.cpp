@@ -8,6 +8,7 @@
 #include "eng/targeting/TemperatureInterval.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <utility>
 
@@ -396,30 +397,47 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
 
 // ---------------------------------------------------------------- the driver
 
-int CalculateUnitsSubNetworks(const StreamRefs& streams, int milpFlag, UnitsTargetGroupList& groups) {
+int CalculateUnitsSubNetworks(const StreamRefs& streams, int milpFlag, UnitsTargetGroupList& groups, double seconds,
+                              bool* stopped) {
     StreamRefs list;
     for (IHeatIntegrationStreamForTargeting* s : streams)
         if (CanTakePart(s)) list.push_back(s);
 
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    bool limitReached = false;
     LPProblem model;
+    // One model over `candidates`, within what is left of the search's time; none once it is
+    // spent.
+    auto solve = [&](const StreamRefs& candidates, UnitsTargetEntry& entry) -> std::unique_ptr<StreamRefs> {
+        const double left = seconds - std::chrono::duration<double>(Clock::now() - start).count();
+        if (!(left > 0.0)) {
+            limitReached = true;
+            return nullptr;
+        }
+        model.Free();
+        model.dMaxSeconds = left;
+        std::unique_ptr<StreamRefs> rest = UnitsTargetData::SolveSubNetworkMILP(candidates, model, entry, groups);
+        if (model.bStoppedAtTimeLimit) limitReached = true;
+        return rest;
+    };
+
     int found = 0;
     const int runs = std::min(milpFlag, UnitsMILP::MaxDecompositions);
-    for (int run = 0; run < runs; ++run) {
+    for (int run = 0; run < runs && !limitReached; ++run) {
         auto group = std::make_unique<UnitsTargetGroup>();
         auto entry = std::make_unique<UnitsTargetEntry>();
-        model.Free();
-        std::unique_ptr<StreamRefs> rest = UnitsTargetData::SolveSubNetworkMILP(list, model, *entry, groups);
+        std::unique_ptr<StreamRefs> rest = solve(list, *entry);
         // No solution, or the whole list is the smallest balanced subset: nothing splits off.
         if (!rest || rest->empty()) break;
         ++found;
         group->Append(std::move(entry));
 
-        while (rest && !rest->empty()) {
+        while (rest && !rest->empty() && !limitReached) {
             std::unique_ptr<StreamRefs> next;
             if (rest->size() > 2) {
                 auto further = std::make_unique<UnitsTargetEntry>();
-                model.Free();
-                next = UnitsTargetData::SolveSubNetworkMILP(*rest, model, *further, groups);
+                next = solve(*rest, *further);
                 if (next && further->HasNames()) {
                     ++found;
                     group->Append(std::move(further));
@@ -432,9 +450,10 @@ int CalculateUnitsSubNetworks(const StreamRefs& streams, int milpFlag, UnitsTarg
         groups.push_back(std::move(group));
     }
     model.Free();
+    if (stopped) *stopped = limitReached;
     return found;
 }
 
-int UnitsTargetData::CalculateMinimumMatches(UnitsTargetGroupList& groups) const {
-    return CalculateUnitsSubNetworks(m_streams, m_nMILPFlag, groups);
+int UnitsTargetData::CalculateMinimumMatches(UnitsTargetGroupList& groups, bool* stoppedAtTimeLimit) const {
+    return CalculateUnitsSubNetworks(m_streams, m_nMILPFlag, groups, UnitsMILP::SearchSeconds, stoppedAtTimeLimit);
 }

@@ -45,6 +45,9 @@ constexpr double MaxHeat = 1e15;
 // The driver computes at most this many decompositions, whatever the flag asks for (a flag read
 // from a damaged file must not start an endless search).
 constexpr int MaxDecompositions = 100;
+// The whole search (every model of every decomposition) ends after this many seconds, as the
+// other mixed-integer searches end at theirs: what it found by then is kept.
+constexpr double SearchSeconds = 120.0;
 }  // namespace UnitsMILP
 
 // The driver: every stream of `streams` with a load that can take part is searched `milpFlag`
@@ -54,4 +57,10 @@ constexpr int MaxDecompositions = 100;
 // One run: the first model over all streams gives the first entry and a rest; an empty rest (the
 // whole list is the smallest balanced subset) or no solution ends every run. While the rest holds
 // more than two streams it is searched again; each further entry with names joins the group.
-int CalculateUnitsSubNetworks(const UnitsTargetData::StreamRefs& streams, int milpFlag, UnitsTargetGroupList& groups);
+//
+// The search ends after `seconds` (each model may take what is left of them): a model stopped at
+// the limit keeps the sub-network it found, if any (a balanced subset, though perhaps not the
+// smallest), its group ends there and no further run starts. `stopped` (when given) tells whether
+// the limit ended the search.
+int CalculateUnitsSubNetworks(const UnitsTargetData::StreamRefs& streams, int milpFlag, UnitsTargetGroupList& groups,
+                              double seconds = UnitsMILP::SearchSeconds, bool* stopped = nullptr);

@@ -170,7 +170,7 @@ void UnitsTargetData::Update(StreamRefs streams, std::vector<UnitsPinch> pinches
 void UnitsTargetData::RunSearch() {
     if (m_pGroups) m_pGroups->clear();
     else m_pGroups = std::make_unique<UnitsTargetGroupList>();
-    m_nMILPCount = CalculateMinimumMatches(*m_pGroups);
+    m_nMILPCount = CalculateMinimumMatches(*m_pGroups, &m_bSearchStopped);
     m_nLargestGroup = GetLargestSubListLength(m_pGroups.get());
 }
 
@@ -178,6 +178,7 @@ void UnitsTargetData::CalculateMinimumUnitsTarget() { RunSearch(); }
 
 void UnitsTargetData::ClearMILPResult() {
     if (m_pGroups) m_pGroups->clear();
+    m_bSearchStopped = false;
     m_nMILPCount = 0;
     m_nLargestGroup = 0;
 }

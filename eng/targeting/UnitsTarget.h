@@ -111,8 +111,9 @@ public:
     int CountUnits(int mode) const;
 
     // Runs the sub-network search over the record's streams (UnitsMILP.cpp) and appends the
-    // groups it builds to `groups`. Answers the number of sub-networks found in all of them.
-    int CalculateMinimumMatches(UnitsTargetGroupList& groups) const;
+    // groups it builds to `groups`. Answers the number of sub-networks found in all of them;
+    // `stoppedAtTimeLimit` (when given) tells whether the search's time limit ended it.
+    int CalculateMinimumMatches(UnitsTargetGroupList& groups, bool* stoppedAtTimeLimit = nullptr) const;
     // Builds and solves one sub-network model over `streams` (UnitsMILP.cpp): fills `entry` and
     // answers the streams that are not in the sub-network, or null when the model has no
     // solution. `earlierGroups` are the decompositions the model may not repeat.
@@ -138,6 +139,8 @@ public:
     int GetUnitsWithPinchDivision() const { return m_nUnitsWithPinchDivision; }
     int GetUnitsOverall() const { return m_nUnitsOverall; }
     int GetMILPCount() const { return m_nMILPCount; }
+    // Whether the last search ended at its time limit (what it found is kept); not stored.
+    bool SearchStoppedAtTimeLimit() const { return m_bSearchStopped; }
     int GetLargestGroup() const { return m_nLargestGroup; }
     int GetMILPOnUpdate() const { return m_nMILPOnUpdate; }
     void SetMILPOnUpdate(int value) { m_nMILPOnUpdate = value; }
@@ -172,6 +175,7 @@ private:
     std::int32_t m_nLargestGroup = 0;
     std::int32_t m_nMILPOnUpdate = 0;
     std::int32_t m_nMILPFlag = 1;
+    bool m_bSearchStopped = false;
 };
 
 // The load a stream counts with: a utility's load in the network (its connected design segments),

@@ -202,14 +202,11 @@ void PlaceAutomatically(UtilityPlacement& record, const UtilityPlacementInputs& 
     SetSideValue(record, UtilityPlacement::Cold, 0, lp.GetColdSide().dFirst);
     SetSideValue(record, UtilityPlacement::Cold, 1, lp.GetColdSide().dSecond);
     // The loads are placed; every utility segment is used over its whole range until the curves
-    // place it otherwise. A placement taken as it stands is not placed on the curves again: the
-    // marks of the loads they placed stay, or every utility would read as carrying none.
-    std::vector<int> marks;
-    if (reuse)
-        for (const StreamSegment* s : segments) marks.push_back(s && s->pLink ? s->pLink->nCrossPinch : 0);
-    ResetUtilityPlacementOfSegments(segments);
-    for (std::size_t i = 0; i < marks.size(); ++i)
-        if (segments[i] && segments[i]->pLink) segments[i]->pLink->nCrossPinch = marks[i];
+    // place it otherwise. A placement taken as it stands is not placed on the curves again: its
+    // segments stay as the curves placed them, the marks of the loads they placed (or every
+    // utility would read as carrying none) and where each ends (or a utility that serves only
+    // down to the pinch would carry the load of its whole range).
+    if (!reuse) ResetUtilityPlacementOfSegments(segments);
 }
 
 // The scenario's utility streams, in its order. The kind is asked before the cast: a large table

@@ -14,7 +14,9 @@
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "brasko/LurmetBinaryFile.h"
+#include "lumeth/NewRowMarker.h"
 
+#include <cmath>
 #include <cstdint>
 
 // Everything a record holds, read in full before any of it replaces the manager's tables.
@@ -119,6 +121,23 @@ struct DefaultManager::RecallStage {
         return true;
     }
 
+    // A defaults file holds what the editors take: the economics in their ranges, each film
+    // coefficient default named and from 0.001 to 1e6 kW/(m2.C) (or 0, the first entry of a list
+    // made without a default to copy). A case's own record is checked by whoever reads the case,
+    // who can name what is wrong.
+    bool HoldsEditorRanges() const {
+        if ((defaultSet && !defaultSet->HoldsEditorRanges()) || (info && !info->HoldsEditorRanges())) return false;
+        for (const auto& s : sets)
+            if (!s.set->HoldsEditorRanges()) return false;
+        for (const auto& c : coefficients) {
+            const double value = c->GetHTCValue();
+            if (c->GetName().empty() || IsNewRowMarker(c->GetName().c_str()) || !std::isfinite(value) ||
+                (value != 0.0 && !(value >= MinHTCDefaultValue && value <= MaxHTCDefaultValue)))
+                return false;
+        }
+        return true;
+    }
+
     bool HoldsCoefficient(const CPString& name) const {
         for (const auto& c : coefficients)
             if (c->GetName() == name) return true;
@@ -198,6 +217,7 @@ bool DefaultManager::Recall(ILurmetBinaryFile* file, StoreRecallType type) {
     }
     if (!RecallFurtherSections(*file, type, version)) return false;
     if (!file->EndRecord(record)) return false;
+    if (!all && !stage.HoldsEditorRanges()) return false;
     ApplyRecall(stage, type, fileName);
     return true;
 }

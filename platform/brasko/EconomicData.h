@@ -31,6 +31,13 @@ public:
     // StatusLocked for every held item while locked; 0 for an item not held.
     char GetVariableStatus(int type) const;
 
+    // Whether every held value lies where the editors of the economics (the scenario's
+    // economics page, the host's --economics) take it: the law's constant and coefficient within
+    // 1e12 either side, its exponent 0 to 2, its basis 0 (area) or 1 (duty), a rate of return 0 to
+    // 1, a plant life of 0 years or more, 0 to 8784 operating hours a year.
+    bool HoldsEditorRanges() const;
+    static bool InEditorRange(int type, double value);
+
     void Lock() { m_locked = true; }
     void Unlock() { m_locked = false; }
     bool IsLocked() const { return m_locked; }

@@ -58,7 +58,13 @@ const MessageText kTexts[] = {
     {"DutySpecifiedUtilityExchangers", "Some utility exchangers have their duty specified. Reconcile anyway?"},
     {"CannotExecuteSchedule", "The schedule %s cannot be executed: it holds no event, or it is solved and its "
                               "results stand until one of its events changes."},
+    {"OperationNotLocked",
+     "The network is not locked for operation: schedules and studies are made, run and reset on a locked network "
+     "only; lock the operation first."},
+    {"NoScheduleSelected", "No schedule is selected: add a schedule or select one first."},
+    {"NoScheduleEventSelected", "No event of a schedule is selected: select the event first."},
     // Reconciliation of a locked network with measured temperatures.
+    {"ReconcileNeedsLock", "Reconciliation fits the exchangers of a network locked for operation: lock the operation first."},
     {"ReconcileNothingToFit", "No outlet of an exchanger of frozen area is measured: nothing was reconciled."},
     {"ReconcileAlreadyMet", "The network meets every measured temperature: nothing was changed."},
     {"ReconcileFailed",
@@ -79,6 +85,9 @@ const MessageText kTexts[] = {
     {"EventTaskValueRefused", "Event plan %s: the task %s on %s was not applied: %s"},
     {"EventTaskUnitUnknown",
      "Event plan %s: the task %s on %s was not applied: the design has no unit or stream of that name that it can act on."},
+    {"EventTaskNotApplied",
+     "Event plan %s: the task %s on %s is not what the schedule runs: the schedule %s was made before, and only "
+     "the values of the events it has follow the plan."},
     {"ExportEventPlanTitle", "Save event plans"},
     {"ImportEventPlanTitle", "Open event plans"},
     {"EventFileTitle", "Event plan files"},

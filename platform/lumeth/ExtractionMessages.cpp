@@ -62,6 +62,12 @@ const MessageText kTexts[] = {
                                "is not extracted."},
     {"ExtractionVesselDutyNotTaken", "Unit %s, of class %s, carries a duty of %s kW and no energy stream: its duty is "
                                      "not extracted."},
+    {"ExtractionNoUtilityServes", "Heaters and coolers no utility serves at the minimum approach"},
+    {"ExtractionNoUtilityServesUnit", "Unit %s on stream %s, from %s to %s C: no utility does its duty at an approach "
+                                      "of %s C; it was put on %s."},
+    {"ExtractionSplitFlowsRounded", "Tee branches whose flows add up to their feed's but for rounding"},
+    {"ExtractionSplitFlowRounded", "The branches of tee %s carry %s kg/s of the %s kg/s fed to it: each branch's share "
+                                   "is taken of what the branches carry."},
     {"ExtractionExchangerSides", "Exchangers whose sides do not name their streams"},
     {"ExtractionExchangerSideNotLinked", "Exchanger %s: %s names stream %s, which is not among its %s."},
     {"ExtractionExchangerInletUnnamed", "Exchanger %s: inlet stream %s is named by neither TubeSideFeed nor "
@@ -96,6 +102,8 @@ const MessageText kTexts[] = {
                                  "(PRO/II)."},
     {"SimulatorFileTypeNoProII", "The simulator file type must be 0 (process simulator) or 1 (flowsheet simulator): "
                                  "PRO/II files cannot be chosen here."},
+    {"ExtractionWizardFirstPage", "This is the wizard's first page: there is no page before it."},
+    {"ExtractionWizardLastPage", "This is the wizard's last page: there is no page after it."},
     // The wizard: captions, notices and page texts.
     {"FileNameInExtraction", "Data extraction from %s"},
     {"FileNameAndStepsInExtraction", "Data extraction from %s: step %d of %d"},

@@ -136,6 +136,9 @@ const MessageText kTexts[] = {
     {"DefaultStudyStays",
      "The default study is the reference of every other study: it is neither removed nor renamed; remove or "
      "rename a study made from it."},
+    {"NoStudySelected", "No study is selected: add a study or select one first."},
+    {"NoStudyEventSelected", "No cleaning or flow change of the study is selected: select the event first."},
+    {"FlowChangePointOutsideStudy", "A flow change starts at a time point of the study after its first one."},
     {"ChangeFlowrateatTime", "Change the flow rate at time"},
     {"NewValuefortheFlowrate", "New flow rate"},
     {"PutbackServiceatTime", "Put back into service at time"},

@@ -21,6 +21,8 @@ const MessageText kTexts[] = {
     // The search for sub-networks of balanced streams (units target).
     {"CPIFindSubSets", "Searching for sub-networks of streams whose loads balance..."},
     {"NoSubsetsFound", "No sub-network was found: the streams balance only all together."},
+    {"SubsetSearchStopped",
+     "The search for sub-networks stopped at its time limit of %g s: the %g sub-networks it found by then are kept, and a longer search might find more."},
     {"NoSubsetsUnbalanced",
      "No sub-network was found: the streams' loads do not balance, as no utility carries the heating or cooling the process needs."},
     // A segment inserted into a stream's table: its data are still to be typed.

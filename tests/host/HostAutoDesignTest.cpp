@@ -180,7 +180,9 @@ TEST(HostAutoDesign, FourStreamsDesignRecoversTheTarget) {
 // found for feasibility only and the exchangers are shell-and-tube, so the one network made
 // costs more than the literature's best (154,854 a year), and far less than doing without
 // recovery (heating 4,700 kW and cooling 5,100 kW on utilities alone: over 574,000). The two
-// coolers that share the water in series are costed like every other unit.
+// coolers that share the water in series are costed like every other unit. Their price is by area:
+// the shells law with an exponent of 1 is 5500 a unit + 150 x the area of its shells; the units
+// law prices a unit by its duty.
 TEST(HostAutoDesign, YeeGrossmannNetworkCostsBetweenTheBestKnownAndNoRecovery) {
     Table t("yee-grossmann",
             "name,supply,target,cp,h,cost,kind\n"
@@ -188,7 +190,7 @@ TEST(HostAutoDesign, YeeGrossmannNetworkCostsBetweenTheBestKnownAndNoRecovery) {
             "C1,293,408,20,1.6,,process\nC2,353,413,40,1.6,,process\n"
             "HU,450,449,,1.6,80,utility\nCU,293,313,,1.6,15,utility\n");
     HostRun run = RunHost("autodesign " + t.path +
-                          " --json --economics fixed=5500,area=150,exponent=1,law=units,interest=0,life=1,hours=8760");
+                          " --json --economics fixed=5500,area=150,exponent=1,law=shells,interest=0,life=1,hours=8760");
     ASSERT_EQ(0, run.exitCode) << run.out;
     const std::size_t d = run.out.find("{\"name\": \"A_Design0\"");
     ASSERT_NE(std::string::npos, d) << run.out;

@@ -300,8 +300,8 @@ TEST_P(HostCaseContentHeldValue, OutsideItsFormsRangeIsDamage) {
     EXPECT_NE(std::string::npos, run.out.find(c.expected)) << run.out;
 }
 
-// The default cost law is a = 10000, b = 800, c = 0.8, then the plant's rate of 0.1, life of 5
-// years and 8765.76 hours a year; the scenario's minimum Ft of 0.8 follows the name of its
+// The default cost law is a = 10000, b = 800, c = 0.8, law 0, then the plant's rate of 0.1, life of 5
+// years and 8765.76 hours a year; the coefficient defaults hold "Caustic Soda Solution" at 1.6259; the scenario's minimum Ft of 0.8 follows the name of its
 // defaults file. In the split network E1 carries 240 kW over 131.8 m2 in one shell (Ft 1), and
 // C1 is split 0.75 / 0.25 at its tee TEE-100 and takes 20 kW from the heater.
 INSTANTIATE_TEST_SUITE_P(
@@ -316,6 +316,13 @@ INSTANTIATE_TEST_SUITE_P(
         HeldValue{"areaCoefficientHuge", "targets", "DEFAULT", nullptr, 800.0, 1e300, "a constant of 1e+300"},
         HeldValue{"rateNegative", "targets", "DEFAULT", nullptr, 0.1, -1.0, "rate of return is -1"},
         HeldValue{"plantLifeNegative", "targets", "DEFAULT", nullptr, 5.0, -1.0, "plant life is -1"},
+        // A cost law of 7 priced every exchanger at nothing; a default film coefficient the
+        // coefficient editor refuses reached every stream that took it.
+        HeldValue{"costLawNeitherAreaNorDuty", "targets", "DEFAULT", nullptr, 0.0, 7.0, "a cost law of 7"},
+        HeldValue{"coefficientDefaultNegative", "targets", "Caustic Soda Solution", nullptr, 1.6259, -5.0,
+                  "default film coefficient \"Caustic Soda Solution\": -5, outside 0.001 to 1e+06"},
+        HeldValue{"coefficientDefaultHuge", "targets", "Caustic Soda Solution", nullptr, 1.6259, 1e9,
+                  "default film coefficient \"Caustic Soda Solution\": 1e+09"},
         HeldValue{"minimumFtNegative", "targets", "Default File", nullptr, 0.8, -1.0, "minimum Ft factor is -1", true},
         HeldValue{"minimumFtAboveOne", "targets", "Default File", nullptr, 0.8, 1.5, "minimum Ft factor is 1.5", true},
         HeldValue{"heaterDutyNegative", "design", "Heater", "Duty", 20.0, -300.0, "unit \"Heater\": a duty of -300"},
@@ -565,7 +572,8 @@ TEST(HostCaseContentWhole, AnEmptyBranchShareIsNotCountedAsTheWholeFlow) {
 
 // The stored cases of earlier builds read as they did.
 TEST(HostCaseContentWhole, StoredCasesStillRead) {
-    for (const char* name : {"four-streams-targets.case", "four-streams-targets-earlier.case"}) {
+    for (const char* name :
+         {"four-streams-targets.case", "four-streams-targets-earlier.case", "four-streams-targets-rounded-loads.case"}) {
         const HostRun run = RunHost(std::string("targets ") + KESTRIN_TEST_DATA + "/cases/" + name);
         EXPECT_EQ(0, run.exitCode) << name << "\n" << run.out;
     }

@@ -3,8 +3,12 @@
 // the ones extracted, and --assign moves a heater or cooler of the existing network onto another
 // utility with its duty.
 #include "HostProcess.h"
+#include "tests/support/RandomSimulatorCase.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
 
 namespace {
 
@@ -170,6 +174,57 @@ TEST(HostCaseExtractWizard, AnAssignmentThatCannotBeMadeSavesNothing) {
         EXPECT_EQ(run.exitCode, r.exitCode) << r.argument;
         EXPECT_NE(run.out.find(r.message), std::string::npos) << run.out;
         EXPECT_FALSE(FileExists(saved.path)) << r.argument;
+    }
+}
+
+// The wizard's extraction run twice into one scenario: the second run's streams take free names
+// and its units go into the existing network beside the first run's, each under the first free
+// name after its own, with its duty; every stream is satisfied and the network fully specified.
+TEST(HostCaseExtractWizard, ASecondExtractionIntoTheScenarioPlacesItsUnitsBesideTheFirst) {
+    random_case::Options utilitiesOnly;
+    utilitiesOnly.tees = false;
+    utilitiesOnly.exchangers = false;
+    utilitiesOnly.columns = false;  // the documents these seeds made before columns were generated
+    struct Row {
+        std::string name, document;
+        std::vector<std::string> units;
+    };
+    std::vector<Row> rows = {{"preheat-train", FileContents(example("preheat-train.vmc")), {"E1", "E2", "C1"}}};
+    for (std::uint32_t seed : {3u, 17u, 29u}) {
+        const random_case::Document d = random_case::Generate(seed, utilitiesOnly);
+        Row r{"random-" + std::to_string(seed), d.text, {}};
+        for (const random_case::Unit& u : d.units) r.units.push_back(u.name);
+        rows.push_back(r);
+    }
+    for (const Row& r : rows) {
+        Scratch document(r.name + "-twice.vmc", r.document);
+        Scratch saved(r.name + "-twice.case", "", false);
+        const HostRun run = RunHost("view --new hi-project P --save " + saved.path + " --script " +
+                                    Scratch(r.name + "-twice.txt", "cmd CheckForSimulationReady\nopen @last\nsettext ExtraData.203 " +
+                                                                         document.path +
+                                                                         "\nopen MyOwnerObject\ncmd BuildRalvexCase\n"
+                                                                         "expect ExistingStreamBeforeExtract\ncmd BuildRalvexCase\n")
+                                        .path);
+        ASSERT_EQ(0, run.exitCode) << r.name << "\n" << run.out;
+        const HostRun network = RunViewScript(saved.path, "text ExtraData.713.[]\nget HeatFlow.304.[]\ntext ExtraData.211\ntext ExtraData.212\n",
+                                              " --open design=SimulationBaseCase");
+        ASSERT_EQ(0, network.exitCode) << r.name << "\n" << network.out;
+        std::vector<std::string> names;
+        std::istringstream lines(network.out.substr(0, network.out.find("\n2: ")));
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("  text ", 0) == 0) names.push_back(line.substr(7));
+        const std::vector<double> duties = ScriptValues(network.out, 2);
+        ASSERT_EQ(names.size(), duties.size()) << network.out;
+        std::map<std::string, double> duty;
+        for (std::size_t i = 0; i < names.size(); ++i) duty[names[i]] = duties[i];
+        EXPECT_EQ(2 * r.units.size(), names.size()) << r.name << "\n" << network.out;
+        for (const std::string& u : r.units) {
+            ASSERT_TRUE(duty.count(u)) << r.name << ": " << u << "\n" << network.out;
+            ASSERT_TRUE(duty.count(u + "_2")) << r.name << ": " << u << "_2\n" << network.out;
+            EXPECT_NEAR(duty[u], duty[u + "_2"], 1e-6 * (1 + duty[u])) << r.name << ": " << u;
+        }
+        EXPECT_NE(std::string::npos, network.out.find("  text Degrees of freedom: 0\n")) << r.name << "\n" << network.out;
+        EXPECT_NE(std::string::npos, network.out.find("Streams not satisfied: 0")) << r.name << "\n" << network.out;
     }
 }
 

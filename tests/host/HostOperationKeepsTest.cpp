@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -176,6 +177,149 @@ TEST_F(HostOperationKeeps, SizesOfALockedNetworkChangeOnlyAfterModifyOperation) 
     EXPECT_GT(ScriptValues(modified.out, 4).at(0), 250.0) << modified.out;
 }
 
+// The number of the script step that follows `steps` (one step a line).
+int stepAfter(const std::string& steps) { return static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1; }
+
+// Counter-current duty by effectiveness-NTU: UA (kW/C) between a hot side of heat-capacity flow
+// rate ch entering at th and a cold side cc entering at tc; negative where the "cold" side is the
+// hotter one.
+double counterCurrentDuty(double ua, double ch, double cc, double th, double tc) {
+    const double cmin = std::min(ch, cc), cr = cmin / std::max(ch, cc), ntu = ua / cmin;
+    const double e = std::exp(-ntu * (1.0 - cr));
+    return (1.0 - e) / (1.0 - cr * e) * cmin * (th - tc);
+}
+
+// "Converged" only where every stream meets its target and no unit runs backwards. E100 out of
+// service leaves C2 short (nothing else heats it); the same with E100 renamed after C2's end
+// block; C1 entering at 100 C and H2 at 90 C run E101 backwards (C1 heats H2) while the heater and
+// Cooler2 close both balances; C1 at 0.55 kg/s is an operating point. The event summary's
+// "converged only" keeps only the last; the reset is the locked point again.
+TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitRunsBackwards) {
+    // E101 designed for 150 kW: H2 (1.5 kW/C) 150 -> 50 C against C1 (2 kW/C) 20 -> 95 C.
+    const double ua101 = 150.0 / (25.0 / std::log(55.0 / 30.0));
+    const double back = counterCurrentDuty(ua101, 2.0, 1.5, 100.0, 90.0);  // C1 now the hotter side
+    const double c1 = counterCurrentDuty(ua101, 1.5, 2.2, 150.0, 20.0);
+    ASSERT_NEAR(11.538, back, 0.001);
+    ASSERT_NEAR(153.108, c1, 0.001);
+    struct Row {
+        const char* label;
+        std::string before, events;
+        std::vector<double> duties;
+        const char* unsatisfied;
+        const char* status;
+    } rows[] = {
+        {"E100 out of service", "", "set ExtraData.587 4\nsettext HXSelection.389 E100\ncmd AddEventToSchedule\n",
+         {0, 150, 80, 330, 30}, "Stream not satisfied: 1", "Not converged"},
+        {"E100 named C2End", "settext Name.300.0 C2End\n",
+         "set ExtraData.587 4\nsettext HXSelection.389 C2End\ncmd AddEventToSchedule\n", {0, 150, 80, 330, 30},
+         "Stream not satisfied: 1", "Not converged"},
+        {"E101 backwards", "",
+         "set ExtraData.587 7\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 100\n"
+         "set ExtraData.587 7\nsettext HXSelection.389 H2\ncmd AddEventToSchedule\nset ExtraData.358 90\n",
+         {240, -back, 70 + back, 90, 90 + back}, "Streams not satisfied: 0", "Not converged"},
+        {"C1 at 0.55 kg/s", "",
+         "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 0.55\n",
+         {240, c1, 253 - c1, 90, 180 - c1}, "Streams not satisfied: 0", "Converged"},
+    };
+    for (const Row& row : rows) {
+        const std::string steps = row.before + "cmd LockOperation\ncmd AddScheduleToDesign\n" + row.events +
+                                  "cmd ExecuteSchedule\n";
+        const HostRun run = View(steps + "get HeatFlow.304.[]\ntext ExtraData.212\ntext ExtraData.231\n"
+                                         "open ScheduleTypeView.301(Event Summary)\nset Switch.402 1\n"
+                                         "text ExtraData.300.[]\nopen MyOwnerObject\ncmd ResetDefaultState\n"
+                                         "text ExtraData.231\n");
+        ASSERT_EQ(0, run.exitCode) << row.label << run.out;
+        const int get = stepAfter(steps);
+        expectNear(row.duties, ScriptValues(run.out, get), 0.01, run.out);
+        const std::string out = run.out.substr(run.out.find(std::to_string(get) + ": get "));
+        EXPECT_TRUE(has(out, row.unsatisfied)) << row.label << run.out;
+        EXPECT_TRUE(has(out, "text ExtraData.231\n  text Calculation status: " + std::string(row.status) + "\n"))
+            << row.label << run.out;
+        const bool converged = std::string(row.status) == "Converged";
+        EXPECT_EQ(converged, has(out, "text ExtraData.300.[]\n  text Base case\n  text Event-P1\n")) << row.label << run.out;
+        EXPECT_TRUE(has(out.substr(out.find("ResetDefaultState")), "  text Calculation status: Converged\n"))
+            << row.label << run.out;
+    }
+}
+
+// What the locked network was reconciled or sized to is its operating point: a schedule that
+// changes C1 (E100 does not see it) and the reset keep E100 there. Reconciled to H1 leaving E100 at
+// a measured 95 C: 3 x (170 - 95) = 225 kW, with C2 80 -> 136.25 C over E100's 131.83 m2 (U by
+// the log mean), also when reconciled over a schedule's solution. Sized to 200 m2 at U 0.1, by
+// effectiveness-NTU (H1 3 kW/C from 170 C, C2 4 kW/C from 80 C).
+TEST_F(HostOperationKeeps, SchedulesAndTheResetStartFromWhatWasReconciledOrSized) {
+    const double lmtd = (33.75 - 15.0) / std::log(33.75 / 15.0);
+    const double area = 240.0 / (0.1 * 20.0 / std::log(3.0));
+    const double sized = counterCurrentDuty(0.1 * 200.0, 3.0, 4.0, 170.0, 80.0);
+    struct Row {
+        const char* label;
+        std::string change;
+        double duty, coefficient;
+    } rows[] = {
+        {"reconciled", "set Temperature.602.0 95\nanswer 1\nexpect DutySpecifiedUtilityExchangers\ncmd Reconcile\n", 225.0,
+         225.0 / (area * lmtd)},
+        {"sized", "cmd ModifyOperation\nset Area.302.0 200\n", sized, 0.1},
+        // Reconciled while a schedule's solution is in the units: the fitted coefficient still
+        // becomes the default state's.
+        {"reconciled over a schedule",
+         "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n"
+         "set ExtraData.358 0.6\ncmd ExecuteSchedule\nset Temperature.602.0 95\nanswer 1\n"
+         "expect DutySpecifiedUtilityExchangers\ncmd Reconcile\n",
+         225.0, 225.0 / (area * lmtd)},
+    };
+    // The event summary's base case row is the default state's (E100 first).
+    const std::string baseCase = "open ScheduleTypeView.301(Event Summary)\nget HeatFlow.300.0.0\nopen MyOwnerObject\n";
+    const std::string after =
+        "get HeatFlow.304.0\nget HeatTransferCoeff.502.0\ncmd AddScheduleToDesign\n" + baseCase +
+        "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 0.55\n"
+        "cmd ExecuteSchedule\nget HeatFlow.304.0\nget HeatTransferCoeff.502.0\ncmd ResetDefaultState\n"
+        "get HeatFlow.304.0\n" + baseCase;
+    for (const Row& row : rows) {
+        const std::string steps = "cmd LockOperation\n" + row.change;
+        const HostRun run = View(steps + after);
+        ASSERT_EQ(0, run.exitCode) << row.label << run.out;
+        const int first = stepAfter(steps);
+        for (int step : {first, first + 11, first + 14, first + 16})
+            expectNear({row.duty}, ScriptValues(run.out, step), 0.01, run.out);
+        // Over a schedule's solution the base case row follows at the reset, which solves the
+        // default point; otherwise at once.
+        if (!has(row.change, "ExecuteSchedule")) expectNear({row.duty}, ScriptValues(run.out, first + 4), 0.01, run.out);
+        for (int step : {first + 1, first + 12})
+            expectNear({row.coefficient}, ScriptValues(run.out, step), 1e-4, run.out);
+    }
+}
+
+// H1's film coefficient typed from 0.2 to 0.4 kW/m2-C while locked: after unlock E100 is what
+// typing it before the lock gives, U 1/(1/0.4 + 1/0.2) = 0.1333 and 240 kW over 98.88 m2 (the log
+// mean of 30 and 10 C).
+TEST_F(HostOperationKeeps, AStreamChangedWhileLockedShowsAfterUnlock) {
+    const double u = 1.0 / (1.0 / 0.4 + 1.0 / 0.2), area = 240.0 / (u * 20.0 / std::log(3.0));
+    ASSERT_NEAR(98.88, area, 0.01);
+    const std::string film = "open MyOwnerObject\nset HeatTransferCoeff.413.0 0.4\nopen HIDesignViewerDesign.200.0\n";
+    const std::string read = "get HeatTransferCoeff.701.0\nget Area.302.0\nget HeatFlow.304.0\n";
+    for (const std::string& steps : {"cmd LockOperation\n" + film + "cmd UnlockOperation\n", film}) {
+        const HostRun run = View(steps + read);
+        ASSERT_EQ(0, run.exitCode) << steps << run.out;
+        const int first = stepAfter(steps);
+        expectNear({u}, ScriptValues(run.out, first), 1e-6, run.out);
+        expectNear({area}, ScriptValues(run.out, first + 1), 0.01, run.out);
+        expectNear({240.0}, ScriptValues(run.out, first + 2), 0.01, run.out);
+    }
+}
+
+// A trend wizard opened before the lock goes with the lock; opened after it (twice), it is the
+// locked network's wizard, and the design holds the default study only.
+TEST_F(HostOperationKeeps, TheTrendWizardOpensAfterTheLockWithNothingHidden) {
+    const HostRun run = View(
+        "cmd OpenTrendAnalysisView\ncmd LockOperation\ncmd OpenTrendAnalysisView\ncmd OpenTrendAnalysisView\n"
+        "open @last\nset Switch.361.0 1\ncmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
+        "text ExtraData.393.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: cmd OpenTrendAnalysisView\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: text ExtraData.393.[]\n  text Default Study\n")) << run.out;
+    EXPECT_FALSE(has(run.out, "Study-")) << run.out;
+}
+
 // Cooling water may flow at most 4 kg/s; C1 at 0.55 kg/s leaves the coolers 116.89 kW, which over
 // cooling water's 5 K would need 5.59 kg/s. Held at 4 kg/s the water warms 6.99 K instead, the
 // last cooler's outlet at 26.99 C (cooler 2 first in series).
@@ -200,3 +344,287 @@ TEST_F(HostOperationKeeps, AUtilitysMaximumFlowHoldsInEveryPass) {
 }
 
 }  // namespace
+
+// The trend view's tree of the locked example, before any study is made from the default one.
+const char* kTrendNode =
+    "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+    "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n";
+
+// A what-if command with nothing to act on is refused with a word and answers 0: a schedule run,
+// removed or given an event or flow changes with none selected, an event's value or removal with
+// no event, a study run, removed or renamed with none, a reconciliation of a network that is not
+// locked (before its question is asked).
+TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
+    struct Row {
+        const char* before;
+        const char* key;
+        const char* step;
+    } rows[] = {
+        {"cmd LockOperation\n", "NoScheduleSelected", "cmd ExecuteSchedule"},
+        {"cmd LockOperation\n", "NoScheduleSelected", "cmd RemoveScheduleFromDesign"},
+        {"cmd LockOperation\n", "NoScheduleEventSelected", "set ExtraData.358 0.6"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\n", "NoScheduleEventSelected", "set ExtraData.358 0.6"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\n", "NoScheduleEventSelected", "cmd RemoveEventFromSchedule"},
+        {"", "ReconcileNeedsLock", "cmd Reconcile"},
+        {"cmd LockOperation\nset ExtraData.587 6\nsettext HXSelection.389 C1\n", "NoScheduleSelected",
+         "cmd AddEventToSchedule"},
+        {"cmd LockOperation\n", "NoScheduleSelected", "cmd AcceptThroughputChanges"},
+        {kTrendNode, "NoStudySelected", "cmd ExecuteSelectedStudy"},
+        {kTrendNode, "NoStudySelected", "cmd RemoveSelectedStudyFromDesign"},
+        {kTrendNode, "NoStudySelected", "cmd RenameSelectedStudyFromDesign"},
+        {kTrendNode, "NoStudySelected", "settext ExtraData.390 Winter"},
+    };
+    for (const Row& row : rows) {
+        const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");
+        EXPECT_EQ(0, run.exitCode) << row.step << run.out;
+        EXPECT_TRUE(has(run.out, std::string(row.step) + "\n  result 0\n")) << run.out;
+        EXPECT_TRUE(has(run.out, std::string("Error ") + row.key + "|")) << run.out;
+    }
+}
+
+// The locked example with one schedule: C1's flow from 0.5 to 0.55 kg/s.
+const char* kC1Schedule =
+    "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+    "cmd AddEventToSchedule\nset ExtraData.358 0.55\n";
+
+// C1 at 0.55 kg/s executed (E101 153.11 kW, heater 99.89), then its only event removed: the
+// units go back to the locked state (150, 80 kW) and no schedule is named as executed.
+TEST_F(HostOperationKeeps, RemovingTheOnlyEventOfTheExecutedScheduleResetsTheState) {
+    const HostRun run = View(std::string(kC1Schedule) +
+                             "cmd ExecuteSchedule\nget HeatFlow.304.[]\ncmd RemoveEventFromSchedule\nget HeatFlow.304.[]\n"
+                             "text ExtraData.230\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NEAR(99.89, ScriptValues(run.out, 8).at(2), 0.01) << run.out;
+    expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 10), 0.01, run.out);
+    EXPECT_TRUE(has(run.out, "11: text ExtraData.230\n  text Default operating state\n")) << run.out;
+}
+
+namespace {
+// Study-1 of the operated example, its node open.
+const char* kStudyOne =
+    "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+    "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\n";
+}  // namespace
+
+// The points typed on an event's node move that event, selected or not: the cleaning of E100 from
+// 2 to 4 to end at 6, the flow change of H1 to 2 kg/s from point 3 to 5. Cooling water then takes
+// 360 kW with E100 out of service (90 + 30 + 240), 470 kW with H1 at 4 kW/C as well
+// (4 x 110 + 30), and from point 6 on what E100's UA of 13.18 kW/C leaves of H1's 440 kW
+// (effectiveness-NTU, both sides 4 kW/C). A point past the study is refused with a word.
+TEST_F(HostOperationKeeps, AStudyEventsNodeMovesItsOwnEvent) {
+    const HostRun run = View(std::string(kStudyOne) +
+                             "set Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\ncmd AddEventToStudy\n"
+                             "set Enum.500 2\nset Enum.401 0\nset Enum.393 3\nset MassFlow.395 2\ncmd AddEventToStudy\n"
+                             "open Viewable.300.0\nset Enum.392 6\nopen MyOwnerObject\nopen Viewable.300.1\n"
+                             "set Enum.393 5\nexpect FlowChangePointOutsideStudy\nset Enum.393 13\nopen MyOwnerObject\n"
+                             "cmd ExecTrend\nset Enum.380 0\nset Enum.381 1\nget HeatFlow.450.1.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "26: set Enum.393 13\n  result 0\n")) << run.out;
+    const double ua = 240.0 / (20.0 / std::log(3.0)), ntu = ua / 4.0;
+    const double left = 440.0 - ntu / (1.0 + ntu) * 4.0 * 90.0 + 30.0;
+    ASSERT_NEAR(193.80, left, 0.01);
+    std::vector<double> expected{120, 120, 360, 360, 360, 470};
+    expected.resize(13, left);
+    expectNear(expected, ScriptValues(run.out, 31), 0.01, run.out);
+}
+
+// A cleaning covers one point at least: one added from 3 to 3, or one moved to end where it
+// starts, is refused with the range's word and the cleaning keeps its points.
+TEST_F(HostOperationKeeps, AnEmptyCleaningIsRefused) {
+    const std::string add = "set Enum.500 1\nset Enum.400 0\nset Enum.391 3\nset Enum.392 ";
+    const struct Row {
+        std::string steps;
+        std::string refused;  // the step refused
+        std::string kept;     // a node the study still has
+    } rows[] = {
+        {add + "3\nexpect WrongRangeForEvent\ncmd AddEventToStudy\nform\n", "15: cmd AddEventToStudy\n  result 0\n",
+         ""},
+        {add + "5\ncmd AddEventToStudy\nopen Viewable.300.0\nexpect WrongRangeForEvent\nset Enum.392 3\nopen MyOwnerObject\n"
+               "form\n",
+         "17: set Enum.392 3\n  result 0\n", "{\"view\":\"E100_from_t3_to_t5\""},
+    };
+    for (const Row& row : rows) {
+        const HostRun run = View(kStudyOne + row.steps);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        EXPECT_TRUE(has(run.out, row.refused)) << run.out;
+        EXPECT_FALSE(has(run.out, "_from_t3_to_t3")) << run.out;
+        EXPECT_TRUE(has(run.out, row.kept)) << run.out;
+    }
+}
+
+// The planner runs a plan whose schedule exists by updating the events that schedule has: a task
+// added after (E100's area) and one cleared (C1's flow) are each named, as neither is what runs.
+TEST_F(HostOperationKeeps, APlansTasksTheExistingScheduleDoesNotRunAreNamed) {
+    const HostRun run = View(
+        "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.2 0.55\n"
+        "cmd ExecuteNewEvents\nset Area.300.0 200\nset MassFlow.301.2 -32767\nexpect EventTaskNotApplied\n"
+        "cmd ExecuteNewEvents\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string second = run.out.substr(run.out.find("10: cmd ExecuteNewEvents"));
+    EXPECT_TRUE(has(second, "Error EventTaskNotApplied|Event plan Event 1: the task ChangeArea on E100 ")) << run.out;
+    EXPECT_TRUE(has(second, "Error EventTaskNotApplied|Event plan Event 1: the task StreamFlow on C1 ")) << run.out;
+    EXPECT_FALSE(has(run.out.substr(0, run.out.find("10: cmd")), "EventTaskNotApplied|")) << run.out;
+}
+
+// The operated streams designed on another network of the examples (with the design job's
+// options), and a script run on its design viewer.
+HostRun ViewDesigned(const std::string& network, const std::string& options, const std::string& steps) {
+    ScratchFile saved("operation-designed", "designed.case", "", false);
+    const HostRun made = RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath(network) + options +
+                                 " --save " + saved.path);
+    if (made.exitCode != 0) return made;
+    ScratchFile script("operation-designed", "script.txt", steps);
+    return RunHost("view " + saved.path + " --open design --script " + script.path);
+}
+
+// The operated streams on the split network (C1 divided 75 / 25 between E3 and E4): a plan's
+// tee-flow task on TEE-100 sends 30 % of C1 down the tee's adjustable branch, E3's. E3 then takes
+// less than its 90 kW and E4 more than its 30 kW; the heater still closes C1 (2 kW/C over 115 C).
+TEST(HostOperationPlanner, ATeeFlowTaskActsOnTheTeesAdjustableBranch) {
+    const HostRun run = ViewDesigned("four-streams-split-network.csv", "",
+                                     "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
+                                     "set Index.400.0 30\ncmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n"
+                                     "text ExtraData.356\nget ExtraData.358\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_FALSE(has(run.out, "EventTaskUnitUnknown")) << run.out;
+    const std::vector<double> duties = ScriptValues(run.out, 8);  // E1 E2 E3 E4 heater cooler
+    ASSERT_EQ(6u, duties.size()) << run.out;
+    EXPECT_LT(duties[2], 89.0) << run.out;
+    EXPECT_GT(duties[3], 31.0) << run.out;
+    EXPECT_NEAR(230.0, duties[1] + duties[2] + duties[3] + duties[4], 1e-6) << run.out;
+    EXPECT_TRUE(has(run.out, "9: text ExtraData.356\n  text TEE-100 Branch 1\n")) << run.out;
+    EXPECT_DOUBLE_EQ(30.0, ScriptValues(run.out, 10).at(0)) << run.out;
+}
+
+// A plant operating half the year (4382.88 h) sells C1 at 0.01 per kg (0.5 kg/s) and buys steam
+// (80 kW at 0.009 per kWh) and cooling water (120 kW at 0.0007648416 per kWh): the profit index
+// counts both over the hours it operates, half of a year's product value less half of a year's
+// utility cost.
+TEST(HostOperationStudies, TheProfitIndexCountsProductAndUtilitiesOverTheOperatingHours) {
+    const HostRun run = ViewDesigned("operated-network.csv", " --economics hours=4382.88",
+                                     "open MyOwnerObject\nset PricePerMass.105.2 0.01\nopen HIDesignViewerDesign.200.0\n"
+                                     "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
+                                     "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
+                                     "open StudyNodeView.300.0\nset Enum.380 2\nget CostPerTime.450.0.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const double hours = 8760.0, share = 0.5;
+    const double product = 0.01 * 0.5 * 3600.0 * hours, utilities = (80.0 * 0.009 + 120.0 * 0.0007648416) * hours;
+    const std::vector<double> profit = ScriptValues(run.out, 13);
+    ASSERT_EQ(13u, profit.size()) << run.out;
+    for (double p : profit) EXPECT_NEAR(share * (product - utilities), p, 0.01) << run.out;
+}
+
+// A schedule executed on the locked network writes its what-if (H1 entering at 180 C, or C1 at
+// 0.55 kg/s) into the scenario's streams: the stream table says so on the stream's row, and the
+// targets of the case saved so say they are the what-if's (the process data give 20 kW of steam,
+// H1 at 180 C none); once the default state is back, nothing is said.
+TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
+    struct Row {
+        const char* kind;
+        const char* target;
+        const char* value;
+        int row;  // of the stream table
+        const char* said;
+    } rows[] = {
+        {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)"},
+        {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)"},
+    };
+    for (const Row& row : rows) {
+        ScratchFile saved("operation-whatif", "executed.case", "", false);
+        const std::string schedule = std::string("cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 ") +
+                                     row.kind + "\nsettext HXSelection.389 " + row.target +
+                                     "\ncmd AddEventToSchedule\nset ExtraData.358 " + row.value +
+                                     "\ncmd ExecuteSchedule\nopen MyOwnerObject\ntext ExtraData.415.[]\n";
+        const HostRun run = operated->View(schedule, " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::string texts = run.out.substr(run.out.find("9: text ExtraData.415.[]"));
+        std::string expected = "9: text ExtraData.415.[]\n";
+        for (int i = 0; i < 4; ++i) expected += i == row.row ? std::string("  text Network: ") + row.said + "\n" : "  text \n";
+        EXPECT_TRUE(has(texts, expected)) << run.out;
+        const HostRun targets = RunHost("targets " + saved.path);
+        ASSERT_EQ(0, targets.exitCode) << targets.out;
+        EXPECT_TRUE(has(targets.out, std::string("the stream data are a what-if's of the locked design \"Network\", and so "
+                                                 "are these targets: ") + row.said))
+            << targets.out;
+        const HostRun reset = View(schedule + "open HIDesignViewerDesign.200.0\ncmd ResetDefaultState\nopen MyOwnerObject\n"
+                                              "text ExtraData.415.[]\n");
+        ASSERT_EQ(0, reset.exitCode) << reset.out;
+        EXPECT_TRUE(has(reset.out, "13: text ExtraData.415.[]\n  text \n  text \n  text \n  text \n")) << reset.out;
+    }
+    const HostRun process = RunHost("targets " + operated->saved.path);
+    EXPECT_TRUE(has(process.out, "  hot utility               20.000 kW\n")) << process.out;
+    EXPECT_FALSE(has(process.out, "what-if")) << process.out;
+}
+
+// Study-1 holds a cleaning of E100 (2 to 4) and a flow change of H1 (from 3). The cleaning's node
+// removes the cleaning, whichever event the tree selected last (the flow change, or none); the
+// study node's removal of its selected event, with none selected, is refused with a word.
+TEST_F(HostOperationKeeps, AnEventsNodeRemovesItsOwnEvent) {
+    const std::string events = std::string(kStudyOne) +
+                               "set Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\ncmd AddEventToStudy\n"
+                               "set Enum.500 2\nset Enum.401 0\nset Enum.393 3\nset MassFlow.395 2\ncmd AddEventToStudy\n";
+    const std::string tree = "open TrendNodeViewObject.300\nopen StudyNodeView.300.1\n";
+    const struct Row {
+        std::string select;
+    } rows[] = {{""}, {"open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.398 H1_at_t3\n" + tree}};
+    for (const Row& row : rows) {
+        const HostRun run = View(events + row.select + "open Viewable.300.0\ncmd RemoveEventFromStudy\n"
+                                                       "open MyOwnerObject\nform\n");
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::string form = run.out.substr(run.out.rfind(": form\n"));
+        EXPECT_TRUE(has(form, "\"view\":\"H1_at_t3\"")) << run.out;
+        EXPECT_FALSE(has(form, "\"view\":\"E100_from_t2_to_t4\"")) << run.out;
+    }
+    const HostRun none = View(events + "expect NoStudyEventSelected\ncmd RemoveSelectedEventFromStudy\n");
+    ASSERT_EQ(0, none.exitCode) << none.out;
+    EXPECT_TRUE(has(none.out, "21: cmd RemoveSelectedEventFromStudy\n  result 0\n")) << none.out;
+    EXPECT_TRUE(has(none.out, "Error NoStudyEventSelected|")) << none.out;
+}
+
+// A locked case saved with a schedule (C1 at 0.55 kg/s) and reopened: ExecuteSchedule runs that
+// schedule, not the event summary the reopened viewer has selected.
+TEST_F(HostOperationKeeps, AReopenedCasesScheduleIsExecuted) {
+    ScratchFile saved("operation-reopen", "scheduled.case", "", false);
+    const HostRun made = operated->View(kC1Schedule, " --save " + saved.path);
+    ASSERT_EQ(0, made.exitCode) << made.out;
+    ScratchFile script("operation-reopen", "script.txt", "cmd ExecuteSchedule\nget HeatFlow.304.[]\ntext ExtraData.230\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: cmd ExecuteSchedule\n  result 1\n")) << run.out;
+    expectNear({240, 153.107751, 99.892249, 90, 26.892249}, ScriptValues(run.out, 2), 1e-5, run.out);
+    EXPECT_TRUE(has(run.out, "text Last schedule executed: Event-P1\n")) << run.out;
+}
+
+// After an unlock H1's supply is typed as 175 C. Schedules, the default state's reset, the
+// planner's schedules and the trend study work on a locked network only: each is refused with a
+// word, and H1 keeps its 175 C (the last lock's state, at 170 C, is not written back).
+TEST_F(HostOperationKeeps, AnUnlockedNetworkRunsNoScheduleOverTheDataTypedSince) {
+    const std::string typed = "cmd LockOperation\ncmd UnlockOperation\nopen MyOwnerObject\nset Temperature.402.0 175\n"
+                              "open HIDesignViewerDesign.200.0\n";
+    const struct Row {
+        std::string steps;
+        std::string refused;
+    } rows[] = {
+        {"", "cmd AddScheduleToDesign"},
+        {"", "cmd ExecuteSchedule"},
+        {"", "cmd ResetDefaultState"},
+        {"cmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.2 0.55\n",
+         "cmd ExecuteNewEvents"},
+        {"cmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.2 0.55\n",
+         "cmd CreateNewEvents"},
+        {"cmd OpenTrendAnalysisView\nopen @last\n", "cmd ExecuteTrendAnalysis"},
+    };
+    for (const Row& row : rows) {
+        const std::string back = row.steps.empty() ? "" : "open MyOwnerObject\n";
+        const HostRun run = View(typed + row.steps + "expect OperationNotLocked\n" + row.refused + "\n" + back +
+                                 "open MyOwnerObject\nget Temperature.402.0\n");
+        EXPECT_EQ(0, run.exitCode) << run.out;
+        const std::size_t step = run.out.find(": " + row.refused + "\n");
+        ASSERT_NE(std::string::npos, step) << run.out;
+        EXPECT_TRUE(has(run.out.substr(step), row.refused + "\n  result 0\n")) << run.out;
+        EXPECT_TRUE(has(run.out.substr(step), "Error OperationNotLocked|")) << run.out;
+        const std::size_t last = run.out.rfind(": get Temperature.402.0\n");
+        ASSERT_NE(std::string::npos, last) << run.out;
+        EXPECT_TRUE(has(run.out.substr(last), "  value 175 C\n")) << run.out;
+    }
+}

@@ -92,4 +92,77 @@ TEST(HostReadersRanges, AForbiddenMatchCountThatDisagreesWithTheLinksIsDamage) {
     }
 }
 
+// The file with the double number `field` of a value set set to `value`: the first one starts
+// `skip` bytes into `anchor`, and each is followed by its status (tag, 8 bytes, tag, 4 bytes);
+// empty when the anchor is not found.
+std::string WithValueAt(const std::string& file, const std::string& anchor, std::size_t skip, int field, double value) {
+    if (file.size() < 4) return std::string();
+    const std::string body = file.substr(0, file.size() - 4);
+    const std::size_t at = body.find(anchor);
+    if (at == std::string::npos) return std::string();
+    std::string changed = body;
+    changed.replace(at + skip + 14 * static_cast<std::size_t>(field), 8, DoubleBytes(value));
+    return WithCaseChecksum(changed);
+}
+
+// The "DEFAULT" cost law (a 10000, b 800, c 0.8, law 0) and the plant's economics (rate 0.1,
+// life 5, hours 8765.76) as their records hold them.
+std::string WithLawValue(const std::string& file, int field, double value) {
+    return WithValueAt(file, "DEFAULTd" + DoubleBytes(10000.0), 8, field, value);
+}
+std::string WithPlantValue(const std::string& file, int field, double value) {
+    return WithValueAt(file, "d" + DoubleBytes(0.1) + "i", 1, field, value);
+}
+
+struct EconomicValue {
+    const char* what;
+    bool plant;  // the plant's economics, else the cost law
+    int field;
+    double value;
+    bool read;
+};
+const EconomicValue kEconomics[] = {
+    {"the file as written", false, 2, 0.8, true},      {"a constant of -5 (taken with a warning)", false, 0, -5.0, true},
+    {"an exponent of 2", false, 2, 2.0, true},          {"a constant of -1e300", false, 0, -1e300, false},
+    {"a coefficient of 1e13", false, 1, 1e13, false},   {"an exponent of 5", false, 2, 5.0, false},
+    {"an exponent of -0.5", false, 2, -0.5, false},     {"a law of 7", false, 3, 7.0, false},
+    {"a law of 1", false, 3, 1.0, true},
+    {"a rate of 2", true, 0, 2.0, false},               {"a plant life of 200 (its numbered field takes it)", true, 1, 200.0, true},
+    {"a plant life of -1", true, 1, -1.0, false},       {"9000 hours a year", true, 2, 9000.0, false},
+};
+
+// A capital-cost file holding a value no editor of the economics takes (a law of 7, an exponent
+// of 5, a constant past 1e12, 9000 hours, ...) is refused, "RecallPreferenceError", and the
+// scenario keeps its economics; a value an editor takes is read. (Every one of them was read; a law
+// of 7 then priced every exchanger at nothing.)
+TEST(HostReadersRanges, ACapitalCostFileOutsideTheEditorsRangesIsRefused) {
+    ScratchFile saved("readers", "saved.hcc", "", false);
+    ScratchFile save("readers", "save.txt", "file " + saved.path + "\ncmd SaveHXCapitalCostDefaultSet\n");
+    ASSERT_EQ(0, RunHost("view " + ExamplePath("four-streams.csv") + " --script " + save.path).exitCode);
+    const std::string bytes = FileContents(saved.path);
+    for (const EconomicValue& v : kEconomics) {
+        const std::string changed = v.plant ? WithPlantValue(bytes, v.field, v.value) : WithLawValue(bytes, v.field, v.value);
+        ASSERT_FALSE(changed.empty()) << v.what;
+        ScratchFile file("readers", "changed.hcc", changed);
+        ScratchFile script("readers", "changed.txt",
+                           std::string(v.read ? "" : "expect RecallPreferenceError\n") + "file " + file.path +
+                               "\ncmd OpenHXCapitalCostDefaultSet\nget Cost.501.0\nget ExtraData.503.0\nget Enum.101.0\n"
+                               "get rate_cap_int.300\nget exp_plant_life.300\nget hours_of_operation.300\n");
+        const HostRun run = RunHost("view " + ExamplePath("four-streams.csv") + " --script " + script.path);
+        ASSERT_EQ(0, run.exitCode) << v.what << run.out;
+        EXPECT_EQ(v.read, run.out.find("RecallPreferenceError") == std::string::npos) << v.what << run.out;
+        const int first = v.read ? 3 : 4;
+        // a, c, the law, the rate in %, the life, the hours: as they were, or the value read.
+        double expected[] = {10000, 0.8, 0, 10, 5, 8765.76};
+        const int shownAt[2][4] = {{0, -1, 1, 2}, {3, 4, 5, -1}};
+        if (v.read && shownAt[v.plant][v.field] >= 0)
+            expected[shownAt[v.plant][v.field]] = v.plant && v.field == 0 ? 100.0 * v.value : v.value;
+        for (int k = 0; k < 6; ++k) {
+            const std::vector<double> got = ScriptValues(run.out, first + k);
+            ASSERT_EQ(1u, got.size()) << v.what << run.out;
+            EXPECT_NEAR(expected[k], got[0], 1e-9) << v.what << " " << k;
+        }
+    }
+}
+
 }  // namespace

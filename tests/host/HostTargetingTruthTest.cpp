@@ -70,8 +70,28 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"pinchedWithAnUnusedSteam",
                     std::string(kFourStreams) + "MP Steam,,,,,utility\nCooling Water,,,,,utility\nHP Steam,,,,,utility\n",
                     "[{\"hot\": 90, \"cold\": 80, \"shifted\": 85, ", "0"},
-        ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "3"}),
+        ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "3"},
+        // Balanced but for 1e-6 kW of heat-balance noise: still no utility (not a threshold).
+        ProblemCase{"balancedButForNoise", "H1,200,100,2,0.2,process\nC1,90,190,2.00000001,0.2,process\n", "[]", "3"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// H1 200 -> 100 C and C1 90 -> 190 C at 2 kW/C balance at a uniform 10 K: 200 kW over U 0.1 is
+// 200 m2 in one unit, with no utility. C1 at 2.00000001 kW/C (1e-6 kW more, a rounded table's
+// noise) is the same problem: no threshold, and area, units and costs as they were.
+TEST(HostBalanceNoise, IsNoUtilityAndWithholdsNothing) {
+    Table exact("balanced", "H1,200,100,2,0.2,process\nC1,90,190,2,0.2,process\n");
+    Table noisy("noisy", "H1,200,100,2,0.2,process\nC1,90,190,2.00000001,0.2,process\n");
+    HostRun a = RunHost("targets " + exact.path + " --json");
+    HostRun b = RunHost("targets " + noisy.path + " --json");
+    ASSERT_EQ(0, a.exitCode) << a.out;
+    ASSERT_EQ(0, b.exitCode) << b.out;
+    EXPECT_EQ("200", Field(a.out, "area_countercurrent")) << a.out;
+    EXPECT_EQ("3", Field(b.out, "problem_type")) << b.out;
+    for (const char* key : {"area_countercurrent", "area_shell_tube", "units_overall", "shells", "capital_cost", "total_annual_cost"}) {
+        ASSERT_NE("null", Field(b.out, key)) << key << "\n" << b.out;
+        EXPECT_NEAR(Number(a.out, key), Number(b.out, key), 1e-6 * Number(a.out, key)) << key;
+    }
+}
 
 // A utility that carries no load changes nothing: the same area, shells and costs as without it.
 TEST(HostUnusedUtility, TakesNoPartInAreaShellsUnitsOrCosts) {

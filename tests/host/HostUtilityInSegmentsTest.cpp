@@ -34,10 +34,25 @@ TEST(HostUtilityInSegments, ACutUtilityPlacesTheLoadTheUncutOnePlaces) {
         double upper, lower;
         bool sameArea;  // a cut that changes nothing physical changes no area either
     } cuts[] = {{3, 3, true}, {3, 2.5, false}, {2, 3, false}};
+    // The scenario's utility rows in both views and the operating cost, at once and reopened: 95 kW
+    // of Hot Oil at its default price of 110.376 and 120 kW of cooling water at 6.70001.
+    const std::string reads = "get HeatFlow.440.[]\nget HeatFlow.450.[]\nget CostPerTime.657\n";
+    const double operating = 95 * 110.376 + 120 * 6.70001;
+    const auto checkReads = [&](const HostRun& run, int first) {
+        EXPECT_EQ((std::vector<double>{95, 120}), ScriptValues(run.out, first)) << run.out;
+        EXPECT_EQ((std::vector<double>{95, 120}), ScriptValues(run.out, first + 1)) << run.out;
+        ASSERT_EQ(1u, ScriptValues(run.out, first + 2).size()) << run.out;
+        EXPECT_NEAR(operating, ScriptValues(run.out, first + 2)[0], 1e-6 * operating) << run.out;
+    };
     for (const auto& c : cuts) {
         ScratchFile saved("utility-segments", "cut.kcase", "", false);
-        const HostRun view = RunViewScript(table.path, Cut(c.upper, c.lower), " --save " + saved.path);
+        const HostRun view =
+            RunViewScript(table.path, Cut(c.upper, c.lower) + "open MyOwnerObject\n" + reads, " --save " + saved.path);
         ASSERT_EQ(0, view.exitCode) << view.out;
+        checkReads(view, 11);
+        const HostRun reopened = RunViewScript(saved.path, reads);
+        ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+        checkReads(reopened, 1);
         const HostRun cut = RunHost("targets " + saved.path + " --json");
         ASSERT_EQ(0, cut.exitCode) << c.upper << "/" << c.lower << cut.out;
         EXPECT_NE(std::string::npos, cut.out.find("{\"name\": \"Hot Oil\", \"load\": 95}")) << c.upper << "/" << c.lower << cut.out;

@@ -127,7 +127,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "7: settext ExtraData.901.2 HP STEAM\n  result 1\n", "text LP Steam\n  text MP Steam\n  text HP STEAM\n"},
                   {"text hp steam"},
                   "cmd OpenUDB\nopen @last\ntext ExtraData.901.[]\n",
-                  {"text LP Steam\n  text MP Steam\n  text HP STEAM\n"}}),
+                  {"text LP Steam\n  text MP Steam\n  text HP STEAM\n"}},
+        // A utility default named as a site stream is (the stream LP Steam kept its name when its
+        // utility was renamed), in any letter case: refused, nothing added (it answered 1 with
+        // the message and added an empty utility).
+        NamesCase{"defaultNamedLikeASiteStream", "site", "",
+                  "cmd OpenUDB\nopen @last\nsettext ExtraData.901.0 Plant Steam\nexpect SameStreamErrorMsg\n"
+                  "settext ExtraData.901.21 LP Steam\nexpect SameStreamErrorMsg\nsettext ExtraData.901.21 lp steam\n"
+                  "dims ExtraData.901\n",
+                  {"5: settext ExtraData.901.21 LP Steam\n  result 0\n", "7: settext ExtraData.901.21 lp steam\n  result 0\n",
+                   "8: dims ExtraData.901\n  dims 22\n"},
+                  {"DefaultUtilityNameError"},
+                  "cmd OpenUDB\nopen @last\ndims ExtraData.901\ntext ExtraData.901.0\n",
+                  {"3: dims ExtraData.901\n  dims 22\n4: text ExtraData.901.0\n  text Plant Steam\n"}}),
     [](const ::testing::TestParamInfo<NamesCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

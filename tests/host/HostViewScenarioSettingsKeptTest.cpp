@@ -369,3 +369,44 @@ TEST(HostViewSiteUtilityLoads, AUtilitySplitInItsSegmentTableAndJoinedKeepsItsTy
 }
 
 }  // namespace
+
+namespace {
+
+// The extracted preheat train with loads typed by hand (Air 0, LP Steam 60, MP Steam 60), then a
+// segment inserted into LP Steam (125 -> 124 C) at 124.5 C: while the new segment has no specific
+// heat LP Steam is left out; completed (2196.4 kJ/kg K, as the segment it was cut from), in the
+// same session or after a save and a reopen, its 60 kW are the user's again, spread by range (30
+// and 30 kW), and the targets place 60 and 60 kW.
+TEST(HostViewSiteUtilityLoads, AUtilitySegmentInsertedKeepsItsTypedLoadWhenCompletedLater) {
+    ScratchFile extracted("settingskept", "preheat.kcase", "", false);
+    const HostRun extract = RunHost("extract " + ExamplePath("extraction/preheat-train.vmc") + " --save " + extracted.path);
+    ASSERT_EQ(0, extract.exitCode) << extract.out;
+    const std::string typing = "set TargetMethod.450 0\nset HeatFlow.440.1 60\nset HeatFlow.440.2 60\n"
+                               "set RowPos.106 1\ncmd ViewSegTableViewU\nopen @last\nset WhereToIns.200 0\n"
+                               "expect InsertedSegmentIncomplete\ncmd InsSeg\nset Temperature.101.0 124.5\n"
+                               "open MyOwnerObject\nget HeatFlow.440.[]\n";
+    const std::string completing = "set RowPos.106 1\ncmd ViewSegTableViewU\nopen @last\nset SpecificHeat.100.0 2196.4\n"
+                                   "get HeatFlow.100.[]\nopen MyOwnerObject\nget HeatFlow.440.[]\n";
+    for (const bool reopened : {false, true}) {
+        SCOPED_TRACE(reopened ? "completed after a reopen" : "completed in the same session");
+        ScratchFile half("settingskept", "inserted.kcase", "", false), done("settingskept", "completed.kcase", "", false);
+        const HostRun first = RunViewScript(extracted.path, typing + (reopened ? "" : completing),
+                                            " --save " + (reopened ? half.path : done.path));
+        ASSERT_EQ(0, first.exitCode) << first.out;
+        EXPECT_EQ((std::vector<double>{0, 0, 60}), ScriptValues(first.out, 12)) << first.out;
+        HostRun last = first;
+        int step = 12;
+        if (reopened) {
+            last = RunViewScript(half.path, completing, " --save " + done.path);
+            ASSERT_EQ(0, last.exitCode) << last.out;
+            step = 0;
+        }
+        EXPECT_EQ((std::vector<double>{30, 30}), ScriptValues(last.out, step + 5)) << last.out;
+        EXPECT_EQ((std::vector<double>{0, 60, 60}), ScriptValues(last.out, step + 7)) << last.out;
+        const HostRun targets = RunHost("targets " + done.path);
+        ASSERT_EQ(0, targets.exitCode) << targets.out;
+        EXPECT_TRUE(has(targets.out, "  LP Steam  60.000 kW\n  MP Steam  60.000 kW\n")) << targets.out;
+    }
+}
+
+}  // namespace

@@ -1,7 +1,8 @@
 // kestrin-host view on a total site of four scenarios, each with streams and a DTmin of its own:
 // every scenario's utility loads, minimum utilities and operating cost are those of its own
 // problem table, worked here by a small independent model, in the session, after a scenario is
-// deleted and added again, and after the case is saved and reopened twice.
+// deleted and added again, and after the case is saved and reopened twice; the site's table shows
+// what they place on each site stream, summed over them.
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,9 @@ TEST(HostViewSiteScenarioLoads, EachScenarioReadsTheLoadsOfItsOwnProblemTable) {
     for (const Scenario& s : scenarios)
         read += back + "open HIDesignViewerScenario.200(" + s.name + ")\nget HeatFlow.107\nget HeatFlow.108\n"
                 "get HeatFlow.440.[]\nget CostPerTime.302\n";
+    // The site's own table: the loads its scenarios place on HP Steam and Cooling Water, summed
+    // over them, beside the site streams' own loads (none typed).
+    read += back + "get HeatFlow.765.[]\nget HeatFlow.440.[]\n";
     // Each scenario's four readings, from the step before the first `get` of the reading.
     auto check = [&](const HostRun& run, int before, const char* stage) {
         SCOPED_TRACE(stage);
@@ -98,6 +102,18 @@ TEST(HostViewSiteScenarioLoads, EachScenarioReadsTheLoadsOfItsOwnProblemTable) {
             EXPECT_NEAR(model.cold, loads[1], 1e-6);
             EXPECT_NEAR(model.hot * hpSteam + model.cold * coolingWater, cost[0], 0.01);
         }
+        Loads sum{0.0, 0.0};
+        for (const Scenario& s : scenarios) {
+            const Loads model = problemTable(s.streams, s.dtmin);
+            sum.hot += model.hot;
+            sum.cold += model.cold;
+        }
+        const int site = before + 6 * static_cast<int>(scenarios.size()) + 2;
+        const std::vector<double> placed = ScriptValues(run.out, site), own = ScriptValues(run.out, site + 1);
+        ASSERT_EQ(2u, placed.size()) << run.out;
+        EXPECT_NEAR(sum.hot, placed[0], 1e-6);
+        EXPECT_NEAR(sum.cold, placed[1], 1e-6);
+        EXPECT_EQ((std::vector<double>{0.0, 0.0}), own) << run.out;
     };
 
     // Built from nothing: the site, Process 1, then the other three added and typed.

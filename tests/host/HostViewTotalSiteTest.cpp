@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -73,6 +74,77 @@ TEST(HostViewTotalSite, ANewSiteSavesItsStreamsAndReopensOnItsViewer) {
     const HostRun wrong = RunHost("view --new hi-site Works");
     EXPECT_NE(0, wrong.exitCode);
     EXPECT_TRUE(has(wrong.out, "hi-total-site")) << wrong.out;
+}
+
+}  // namespace
+
+namespace {
+
+// Each edit of the site's stream table answers what it did: 1 for an add, a rename or a deletion
+// done, 0 for one refused (with one message, its key listed among the table's refusals) or
+// declined. A name the defaults hold in other letters is the default's own. (Refused adds and
+// renames answered 1, a deletion done 0, names in other letters were refused, and the table
+// listed no refusal keys.)
+TEST(HostViewTotalSite, EachEditOfTheStreamTableAnswersWhatItDid) {
+    const std::string water = "attach UtilityNameView.599.0 Cooling Water\n";
+    struct Row {
+        const char* name;
+        std::string before;
+        const char* action;
+        const char* key;  // the message the action is answered with, "" for none
+        int result;
+        const char* names;  // the stream table afterwards, before its spare row
+    } rows[] = {
+        {"add", "", "attach UtilityNameView.599.0 Cooling Water", "", 1, "  text Cooling Water\n"},
+        {"addTaken", water, "attach UtilityNameView.599.1 Cooling Water", "SameStreamErrorMsg", 0, "  text Cooling Water\n"},
+        {"addNoDefault", "", "attach UtilityNameView.599.0 Plant Water", "PickTotalSiteUtilityFromDropDownList", 0, ""},
+        {"addOtherLetters", "", "attach UtilityNameView.599.0 cooling water", "", 1, "  text Cooling Water\n"},
+        {"renameRefused", water, "attach UtilityNameView.599.0 LP Steam", "RenameStreamError", 0, "  text Cooling Water\n"},
+        {"rename", water, "attach UtilityNameView.599.0 Air", "", 1, "  text Air\n"},
+        {"renameOtherLetters", water, "attach UtilityNameView.599.0 air", "", 1, "  text Air\n"},
+        {"delete", water + "answer 1\n", "attach UtilityNameView.599.0 empty", "DeleteStreamError", 1, ""},
+        {"deleteDeclined", water + "answer 0\n", "attach UtilityNameView.599.0 empty", "DeleteStreamError", 0,
+         "  text Cooling Water\n"},
+        // The editor's selected utility (its first row, LP Steam) added by command.
+        {"addByCommand", water, "cmd AddUtilityToUtilityStreams", "", 1, "  text Cooling Water\n  text LP Steam\n"},
+        {"addByCommandTaken", "attach UtilityNameView.599.0 LP Steam\n", "cmd AddUtilityToUtilityStreams",
+         "SameStreamErrorMsg", 0, "  text LP Steam\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string lead = row.before + (*row.key ? std::string("expect ") + row.key + "\n" : "");
+        const int step = static_cast<int>(std::count(lead.begin(), lead.end(), '\n')) + 1;
+        ScratchFile saved("view", std::string(row.name) + ".kcase", "", false);
+        const HostRun run = RunHost("view --new hi-total-site S --script " +
+                                    ScratchFile("view", std::string(row.name) + ".txt",
+                                                lead + row.action + "\ntext StrNameU.440.[]\n").path +
+                                    " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::size_t at = run.out.find(std::to_string(step) + ": " + row.action + "\n");
+        ASSERT_NE(std::string::npos, at) << run.out;
+        const std::string answer = run.out.substr(at, run.out.find(std::to_string(step + 1) + ": ", at) - at);
+        EXPECT_TRUE(has(answer, "  result " + std::to_string(row.result) + "\n")) << answer;
+        // One message: the refusal's own, or the question a deletion asks.
+        const bool asked = std::string(row.key) == "DeleteStreamError";
+        std::size_t errors = 0;
+        for (std::size_t e = answer.find("\n  Error "); e != std::string::npos; e = answer.find("\n  Error ", e + 1)) ++errors;
+        EXPECT_EQ(*row.key && !asked ? 1u : 0u, errors) << answer;
+        if (*row.key) {
+            EXPECT_TRUE(has(answer, (asked ? "  Response " : "  Error ") + std::string(row.key) + "|")) << answer;
+        }
+        EXPECT_TRUE(has(run.out, "text StrNameU.440.[]\n" + std::string(row.names) + "  text **New**\n")) << run.out;
+        const HostRun again = RunViewScript(saved.path, "text StrNameU.440.[]\n");
+        EXPECT_TRUE(has(again.out, "text StrNameU.440.[]\n" + std::string(row.names) + "  text **New**\n")) << again.out;
+    }
+    // The table lists every key a row's edit may be answered with.
+    const HostRun form = RunHost("view --new hi-total-site S --form --json");
+    const std::size_t table = form.out.find("{\"address\":\"UtilityNameView.599\"");
+    ASSERT_NE(std::string::npos, table) << form.out;
+    const std::string listed = form.out.substr(table, form.out.find('}', table) - table);
+    for (const Row& row : rows)
+        if (*row.key) {
+            EXPECT_TRUE(has(listed, std::string("\"") + row.key + "\"")) << row.key << " " << listed;
+        }
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 // for sweeps of the extraction: feeds heated and cooled along their paths by heaters, coolers, air
 // coolers, fired heaters and exchangers against one another, passed through pumps, valves, pipes
 // and recycles, split by tees and mixed again, heaters and coolers given their duty by energy
-// streams. Every material stream's temperature, mass flow, heat flow and molar enthalpy agrees with
+// streams, and shortcut columns whose reboiler and condenser duties come and go by energy streams
+// (the path goes on from the column's bottoms). Every material stream's temperature, mass flow, heat flow and molar enthalpy agrees with
 // the units': a path of mass flow m and specific heat c holds a heat flow of m c T at T, and every
 // heat-transfer unit carries the property table of the stream it takes in.
 //
@@ -28,6 +29,14 @@ struct Options {
     bool tees = true;        // a tee into two branches and a mixer after them
     bool energyStreams = true;
     bool kinks = true;       // property tables whose specific heat steps once inside a unit
+    bool compositions = true;  // material streams give their mole fractions (CompMolarFraction)
+
+    // A tee branch passed through a pump, valve, pipe or recycle is then heated or cooled too.
+    bool passThenTransfer = false;
+    // The first branch of a tee carries 1e-6 kg/s less than its share, as a simulator writes a
+    // flow rounded (the branches then fall short of the feed by that much).
+    bool roundedBranchFlows = false;
+    bool columns = true;     // shortcut columns with a reboiler and a condenser
     // The temperatures the paths keep to (C): by default where air cools and high-pressure steam
     // heats at a minimum approach of 10 K.
     double lowest = 45.0, highest = 240.0;
@@ -44,9 +53,11 @@ struct Unit {
 struct Document {
     std::string text;
     std::vector<Unit> units;                // exchangers twice: once per side
-    std::vector<double> temperatures;       // of every material stream
+    // Of every material stream, and the ends a column's duty streams take: half a degree short of
+    // the column's reboiler and condenser temperatures, up to them.
+    std::vector<double> temperatures;
     double heating = 0.0, cooling = 0.0;    // total kW taken in by heated and given off by cooled streams
-    int exchangers = 0, tees = 0, passThroughs = 0, energyStreams = 0;
+    int exchangers = 0, tees = 0, passThroughs = 0, energyStreams = 0, columns = 0;
 };
 
 // A small deterministic source of numbers (the same documents on every platform).
@@ -137,7 +148,7 @@ private:
         s.body += "\n    <num name=\"MassFlow\">" + Number(mass) + "</num>";
         s.body += "\n    <num name=\"HeatFlow\">" + Number(mass * path.cp * t) + "</num>";
         s.body += "\n    <num name=\"MolarEnthalpy\">" + Number(50.0 * path.cp * t - 100000.0 * (path.index + 1)) + "</num>";
-        s.body += "\n    <list name=\"CompMolarFraction\">" + path.composition + "</list>";
+        if (m_options.compositions) s.body += "\n    <list name=\"CompMolarFraction\">" + path.composition + "</list>";
         m_items.push_back(s);
         m_doc.temperatures.push_back(t);
         return name;
@@ -271,10 +282,10 @@ private:
         const double r = m_n.Between(0.2, 0.8);
         const double t0 = path.temperature;
         const std::string feed = path.stream;
-        double mixed = 0.0;
+        double mixed = 0.0, carried = 0.0;
         std::vector<std::string> ends;
         for (int b = 0; b < 2; ++b) {
-            const double mass = path.mass * (b == 0 ? r : 1.0 - r);
+            const double mass = path.mass * (b == 0 ? r : 1.0 - r) - (b == 0 && m_options.roundedBranchFlows ? 1e-6 : 0.0);
             const std::string branch = "Branch " + std::to_string(m_count) + "." + std::to_string(b + 1);
             Path side = path;
             side.temperature = t0;
@@ -282,17 +293,58 @@ private:
             At(tee).links.push_back(side.stream);
             const int what = m_n.Below(m_options.passThrough ? 3 : 2);
             if (what == 0) Utility(side, Swing(side), mass, branch);
-            else if (what == 2) PassThrough(side, mass, branch);
+            else if (what == 2) {
+                PassThrough(side, mass, branch);
+                if (m_options.passThenTransfer) Utility(side, Swing(side), mass, branch);
+            }
             mixed += mass * side.temperature;
+            carried += mass;
             ends.push_back(side.stream);
         }
         m_items.push_back(Item{mixer, "ppMixer", "", {}});
         for (const std::string& e : ends) At(e).links.push_back(mixer);
-        path.temperature = mixed / path.mass;
+        path.temperature = mixed / carried;
         path.stream = NewStream(path, path.temperature, path.mass, "");
         At(mixer).links.push_back(path.stream);
         (void)feed;
         ++m_doc.tees;
+    }
+
+    // A shortcut column fed by the path: its condenser below the feed, its reboiler above the
+    // condenser, their duties by energy streams (into the column for the reboiler, out of it for
+    // the condenser) and on the column. The distillate leaves; the path goes on from the bottoms
+    // (a share of the flow, of a composition of its own), at the reboiler's temperature.
+    void Column(Path& path) {
+        const std::string column = Name("D"), reboiler = Name("Q"), condenser = Name("Q");
+        const double low = m_options.lowest, high = m_options.highest;
+        const double tc = std::min(std::max(low, path.temperature - m_n.Between(5.0, 40.0)), high - 20.0);
+        // The reboiler's stream takes half a degree below its temperature: that end too stays
+        // within the steam's reach.
+        const double tr = std::min(high - 0.5, tc + m_n.Between(20.0, 60.0));
+        const double qr = m_n.Between(50.0, 400.0), qc = m_n.Between(50.0, 400.0);
+        const double share = m_n.Between(0.3, 0.7);
+        Item c{column, "scShortcutDistillation", "", {}};
+        c.body += "\n    <num name=\"ReboilerDuty\">" + Number(qr) + "</num><num name=\"ReboilerTemperature\">" + Number(tr) + "</num>";
+        c.body += "\n    <num name=\"CondenserDuty\">" + Number(-qc) + "</num><num name=\"CondenserTemperature\">" + Number(tc) + "</num>";
+        m_items.push_back(Item{reboiler, "ppEnergyStream", "\n    <num name=\"HeatFlow\">" + Number(qr) + "</num>", {column}});
+        m_items.push_back(c);
+        m_items.push_back(Item{condenser, "ppEnergyStream", "\n    <num name=\"HeatFlow\">" + Number(qc) + "</num>", {}});
+        At(path.stream).links.push_back(column);
+        At(column).links.push_back(condenser);
+        Record(reboiler, "scShortcutDistillation", tr - 0.5, tr, qr);
+        Record(condenser, "scShortcutDistillation", tc + 0.5, tc, qc);
+        for (double t : {tr - 0.5, tc + 0.5}) m_doc.temperatures.push_back(t);
+        Path top = path;
+        top.composition = "0.95 0.05";
+        const std::string distillate = NewStream(top, tc, path.mass * (1.0 - share), "");
+        path.mass *= share;
+        path.temperature = tr;
+        path.composition = Number(0.01 + 0.1 * path.index) + " " + Number(0.99 - 0.1 * path.index);
+        path.stream = NewStream(path, tr, path.mass, "");
+        At(column).links.push_back(distillate);
+        At(column).links.push_back(path.stream);
+        ++m_doc.energyStreams;
+        ++m_doc.columns;
     }
 
     void Step(Path& path) {
@@ -300,6 +352,8 @@ private:
         if (m_options.exchangers && roll < 25 && Exchanger(path)) return;
         if (m_options.passThrough && roll >= 25 && roll < 40) return PassThrough(path, path.mass, "");
         if (m_options.tees && roll >= 40 && roll < 52) return Branches(path);
+        // Drawn only when columns are asked for: the documents without them stay as they were.
+        if (m_options.columns && roll >= 52 && roll < 57) return Column(path);
         Utility(path, Swing(path), path.mass, "");
     }
 

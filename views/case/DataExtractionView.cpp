@@ -580,9 +580,15 @@ int DataExtractionView::Message(const Text& line) {
     if (word == "BrowseDefaultEconomics") return BrowseDefaults(false) ? 1 : 0;
     if (word == "BrowseSimulationFile") return BrowseSimulationFile() ? 1 : 0;
     if (word == "GoToNextPage" || word == "GoToPrevPage") {
-        const int before = currentPage;
-        GoToPage(currentPage + (word == "GoToNextPage" ? 1 : -1));
-        return currentPage != before ? 1 : 0;
+        // At either end the page stays, and the user is told why nothing moved.
+        const bool next = word == "GoToNextPage";
+        if (currentPage == (next ? LastPage : 0)) {
+            UpdateCaption();
+            ErrorMsg(next ? "ExtractionWizardLastPage" : "ExtractionWizardFirstPage");
+            return 0;
+        }
+        GoToPage(currentPage + (next ? 1 : -1));
+        return 1;
     }
     if (word == "ModifyUtility" || word == "LockUtility") {
         utilityEditMode = word == "ModifyUtility" ? 1 : 0;
@@ -596,8 +602,11 @@ int DataExtractionView::Message(const Text& line) {
 }
 
 void DataExtractionView::ViewNotification(int kind, Viewable* from, const Text& form) {
-    if (kind == 1 && form == "DefaultView") {
-        // The wizard's own form closed: the wizard goes with it (nothing of it is touched after).
+    // The wizard lives in its own form ("extractionconfig", opened as the view's default form):
+    // when that form closes, however it is named, the wizard goes with it (nothing of it is
+    // touched after).
+    const bool ownForm = form == "DefaultView" || (GetViewType() && form == GetViewType()->GetFormKey());
+    if (kind == 1 && ownForm) {
         SendViewableMessage(this, "Delete");
         return;
     }

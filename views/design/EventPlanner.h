@@ -11,6 +11,8 @@
 #include "views/design/EventPlans.h"
 
 #include <cstdint>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 class CNode;
@@ -89,12 +91,18 @@ private:
     // Each task that is not applied (a value its event cannot carry out, or a unit the design
     // has none of) is named in a message; the others become events of the plan's schedule.
     void AddPlanEvents(const EventPlan& plan);
+    // The name of what the task's event acts on in the current schedule.
+    Text EventTarget(const EventTask& t, const char* type) const;
     // `report`: the tasks whose values are refused are named (they were not when the events
-    // were just added from the same plan).
+    // were just added from the same plan), and so is each task the schedule has no event for
+    // and each event of the schedule the plan has no task for: neither follows the plan.
     void UpdateScheduleEvents(const EventPlan& plan, bool report);
+    void ReportEventsNotInPlan(const EventPlan& plan, const std::unordered_set<std::string>& updated);
     // True, with "EventNameAlreadyUsed" shown, when the design refused the plan's name as one no
     // schedule may take.
     bool RefuseReservedPlanName(const EventPlan& plan, int result) const;
+    // True, with "OperationNotLocked" shown, when the design's network is not locked for operation.
+    bool RefuseUnlockedOperation() const;
 
     void FillNamesFromState(IHENState& state);
     // The index of the first plan named like the tracker; -1 when none is.

@@ -4,6 +4,8 @@
 #include "views/design/EventPlanner.h"
 
 #include "eng/design/IHENDesign.h"
+#include "eng/design/IHENEvent.h"
+#include "eng/design/IHENSchedule.h"
 #include "lumeth/Session.h"
 #include "views/ViewCommandSteps.h"
 #include "views/design/EventPlanFile.h"
@@ -241,6 +243,18 @@ bool refuseTaskValue(const EventPlan& plan, const EventTask& t) {
 }
 }  // namespace
 
+// A tee-flow task names its tee; the schedule's event acts on the tee's adjustable branch, the
+// first (the last branch takes what the others leave). Any other task names its unit or stream.
+Text EventPlanner::EventTarget(const EventTask& t, const char* type) const {
+    if (t.keyword != "TeeFlow") return t.unitName;
+    const std::string branch = t.unitName + " Branch ";
+    for (int i = 0; i < pDesign->GetNumberOfEventTargets(type); ++i) {
+        const char* name = pDesign->GetEventTargetName(type, i);
+        if (name && std::string(name).rfind(branch, 0) == 0) return name;
+    }
+    return t.unitName;
+}
+
 void EventPlanner::AddPlanEvents(const EventPlan& plan) {
     pDesign->SelectSchedule(plan.name);
     forEachTask(plan, [&](const EventTask& t) {
@@ -249,9 +263,10 @@ void EventPlanner::AddPlanEvents(const EventPlan& plan) {
         if (!type) return;
         if (pDesignViewer) pDesignViewer->nEventKind = kind;
         if (refuseTaskValue(plan, t)) return;
-        if (!pDesign->AddEventToCurrentSchedule(type, t.unitName.c_str()))
+        const Text target = EventTarget(t, type);
+        if (!pDesign->AddEventToCurrentSchedule(type, target.c_str()))
             ErrorMsg("EventTaskUnitUnknown", MessageParameters{plan.name, t.keyword, t.unitName});
-        else if (const char* refused = setEventValue(*pDesign, type, t.unitName, eventValue(t)))
+        else if (const char* refused = setEventValue(*pDesign, type, target, eventValue(t)))
             reportRefusedTask(plan, t, refused);
     });
 }
@@ -261,14 +276,36 @@ void EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
     pDesign->SelectSchedule(plan.name);
     const char* current = pDesign->GetCurrentScheduleName();
     if (current && plan.name == current) {
+        std::unordered_set<std::string> updated;
         forEachTask(plan, [&](const EventTask& t) {
             const char* type = pDesign->GetEventTypeName(event_tasks::KindOf(t.keyword));
             if (!type || (report && refuseTaskValue(plan, t))) return;
-            const char* refused = setEventValue(*pDesign, type, t.unitName, eventValue(t));
+            const Text target = EventTarget(t, type);
+            if (const char* label = pDesign->FindScheduleEventLabel(type, target.c_str())) updated.insert(label);
+            else if (report) ErrorMsg("EventTaskNotApplied", MessageParameters{plan.name, t.keyword, t.unitName, plan.name});
+            const char* refused = setEventValue(*pDesign, type, target, eventValue(t));
             if (refused && report) reportRefusedTask(plan, t, refused);
         });
+        if (report) ReportEventsNotInPlan(plan, updated);
     }
     if (pDesign->CanExecuteSchedule(plan.name)) view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+}
+
+// The schedule keeps the events a plan no longer lists (a task cleared after the schedule was
+// made): each is named, as the plan does not hold what the schedule runs.
+void EventPlanner::ReportEventsNotInPlan(const EventPlan& plan, const std::unordered_set<std::string>& updated) {
+    const IHENSchedule* schedule = pDesign->FindOperatingSchedule(plan.name);
+    for (int i = 0; schedule && i < schedule->GetNumberOfEvents(); ++i) {
+        const IHENEvent* event = schedule->GetEvent(i);
+        if (!event || updated.count(event->GetName())) continue;
+        for (const event_tasks::Keyword& k : event_tasks::Keywords()) {
+            const char* label = pDesign->FindScheduleEventLabel(k.eventType, event->GetTargetName());
+            if (label && std::string(label) == event->GetName()) {
+                ErrorMsg("EventTaskNotApplied", MessageParameters{plan.name, k.word, event->GetTargetName(), plan.name});
+                break;
+            }
+        }
+    }
 }
 
 // A plan whose name no schedule may take (the event summary's base case row) is refused as a name
@@ -279,8 +316,17 @@ bool EventPlanner::RefuseReservedPlanName(const EventPlan& plan, int result) con
     return true;
 }
 
+// Schedules are made and run on a network locked for operation only (its default state is the
+// lock's): on another the plans stay plans.
+bool EventPlanner::RefuseUnlockedOperation() const {
+    if (pDesign->GetOperationLocked()) return false;
+    ErrorMsg("OperationNotLocked");
+    return true;
+}
+
 int EventPlanner::createNewEvents(const Text&) {
     if (!pDesign || !pDesignViewer || lstPlans.empty()) return 1;
+    if (RefuseUnlockedOperation()) return 0;
     int made = 0;
     for (const auto& plan : lstPlans) {
         const int result = pDesign->AddSchedule(plan->name);
@@ -300,6 +346,7 @@ int EventPlanner::createNewEvents(const Text&) {
 
 int EventPlanner::executeNewEvents(const Text&) {
     if (!pDesign || lstPlans.empty()) return 1;
+    if (RefuseUnlockedOperation()) return 0;
     for (const auto& plan : lstPlans) {
         const int result = pDesign->AddSchedule(plan->name);
         if (RefuseReservedPlanName(*plan, result)) continue;

@@ -356,6 +356,8 @@ private:
     int openDefaultStateView(const Text&); int showEventPlannerView(const Text&);
     // Stops watching a child of a slot, destroys it and empties the slot.
     void DestroyChild(Viewable*& slot);
+    // True, with "OperationNotLocked" shown, when the network is not locked for operation.
+    bool RefuseUnlockedOperation() const;
 
     void InitCommon();
     void Unbind();

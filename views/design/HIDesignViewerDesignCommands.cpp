@@ -183,6 +183,11 @@ int HIDesignViewerDesign::openSegmentTable(int side) {
 
 int HIDesignViewerDesign::reconcile(const Text&) {
     IHENDesign& d = *pDesign;
+    // Measurements are fitted on the frozen sizes of a locked network only.
+    if (!d.GetOperationLocked()) {
+        ErrorMsg("ReconcileNeedsLock");
+        return 0;
+    }
     const bool areaSpecified =
         d.GetNumberOfHeatExchangers() - d.GetNumberOfConfiguredExchangers(1) == d.GetNumberOfAreaSpecifiedExchangers();
     if (areaSpecified || ResponseMsg("DutySpecifiedUtilityExchangers", 5) == 1) d.Reconcile();

@@ -49,6 +49,9 @@ void HIDesignViewerDesign::RebuildEventTargets() {
 
 int HIDesignViewerDesign::lockOperation(const Text&) {
     bSizesModifiable = false;
+    // Studies are made again for the locked network: the view of those made before goes first,
+    // while they are there to be let go of.
+    DestroyChild(pTrendAnalysisView);
     const int code = pDesign->CheckOperationLockable();
     if (code == kLockable) {
         view_commands::longOperation(FindString("EnteringOpMode"), [&] { pDesign->LockOperation(); });
@@ -58,8 +61,6 @@ int HIDesignViewerDesign::lockOperation(const Text&) {
     } else {
         ReportOperationsResult(code);
     }
-    // Studies are made again for the locked network.
-    DestroyChild(pTrendAnalysisView);
     return 1;
 }
 
@@ -96,36 +97,69 @@ int HIDesignViewerDesign::modifyOperation(const Text&) {
 
 // ---- schedules and events ----
 
+// Schedules run the network locked for operation from its default state: on a network that is not
+// locked that state is the last lock's, and running or restoring it would overwrite the streams
+// and sizes typed since.
+bool HIDesignViewerDesign::RefuseUnlockedOperation() const {
+    if (pDesign->GetOperationLocked()) return false;
+    ErrorMsg("OperationNotLocked");
+    return true;
+}
+
 int HIDesignViewerDesign::addScheduleToDesign(const Text&) {
+    if (RefuseUnlockedOperation()) return 0;
     pDesign->AddNewSchedule();
     return 1;
 }
 
 int HIDesignViewerDesign::removeScheduleFromDesign(const Text&) {
-    if (const char* name = pDesign->GetCurrentScheduleName()) pDesign->RemoveSchedule(CPString(name));
+    const char* name = pDesign->GetCurrentScheduleName();
+    if (!name) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
+    pDesign->RemoveSchedule(CPString(name));
     return 1;
 }
 
 int HIDesignViewerDesign::removeEventFromSchedule(const Text&) {
+    if (!pDesign->GetCurrentEventName()) {
+        ErrorMsg("NoScheduleEventSelected");
+        return 0;
+    }
     pDesign->RemoveCurrentEvent();
     return 1;
 }
 
 int HIDesignViewerDesign::executeSchedule(const Text&) {
+    if (RefuseUnlockedOperation()) return 0;
     // The schedule of the selection: an event selected in the summary stands for its schedule,
     // and without a selection the design's current schedule is meant.
     Viewable* schedule = pSelectedItemView;
     if (schedule && schedule->IsA(EventItemView::TypeName)) schedule = static_cast<EventItemView*>(schedule)->Parent();
+    // Any other selection (the summary itself, as a case reopened selects it) names no schedule.
+    if (schedule && !schedule->IsA(ScheduleItemView::TypeName)) schedule = nullptr;
     const char* current = pDesign->GetCurrentScheduleName();
     const Text name = schedule ? schedule->GetName() : current ? Text(current) : Text();
     // The design runs its current schedule: the one tested is made current first.
     if (schedule && schedule->IsA(ScheduleItemView::TypeName)) pDesign->SelectSchedule(name.c_str());
-    if (!pDesign->CanExecuteSchedule(CPString(name))) ErrorMsg("CannotExecuteSchedule", name);
-    else view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+    if (name.empty()) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
+    if (!pDesign->CanExecuteSchedule(CPString(name))) {
+        ErrorMsg("CannotExecuteSchedule", name);
+        return 0;
+    }
+    view_commands::busy([&] { pDesign->ExecuteSchedule(); });
     return 1;
 }
 
 int HIDesignViewerDesign::addEventToSchedule(const Text&) {
+    if (!pDesign->GetCurrentScheduleName()) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
     const char* type = pDesign->GetEventTypeName(nEventKind);
     if (!type || strHXSelection.empty()) return 1;
     if (const char* message = pDesign->AddEventToSchedule(type, strHXSelection.c_str())) ErrorMsg(message);
@@ -159,6 +193,11 @@ int HIDesignViewerDesign::popUpEventToScheduleView(const Text&) {
 }
 
 int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
+    // The flow changes go to the selected schedule.
+    if (!pDesign->GetCurrentScheduleName()) {
+        ErrorMsg("NoScheduleSelected");
+        return 0;
+    }
     nEventKind = EmptyInt;
     IHENState* state = pDesign->GetDefaultState();
     const double factor = dPercentage / 100.0 + 1.0;
@@ -187,14 +226,22 @@ int HIDesignViewerDesign::openWhatifAnalysisView(const Text&) {
 }
 
 int HIDesignViewerDesign::openTrendAnalysisView(const Text&) {
-    // The design's notice of its new study makes the view and opens its wizard.
-    if (!pTrendAnalysisView) pDesign->AddStudy();
-    else if (pDesign->GetDefaultStudyStatus() != 0) pTrendAnalysisView->View();
+    // The design's notice of its new study makes the view and opens its wizard. Studies the
+    // design holds without a view (the view was closed) get theirs again: adding one would
+    // make a study no view shows.
+    if (!pTrendAnalysisView && !pDesign->GetDefaultStudy()) {
+        pDesign->AddStudy();
+        return 1;
+    }
+    if (!pTrendAnalysisView) MakeTrendAnalysisView(false);
+    if (!pTrendAnalysisView) return 1;
+    if (pDesign->GetDefaultStudyStatus() != 0) pTrendAnalysisView->View();
     else pTrendAnalysisView->View("WizardView");
     return 1;
 }
 
 int HIDesignViewerDesign::resetDefaultState(const Text&) {
+    if (RefuseUnlockedOperation()) return 0;
     view_commands::busy([&] { pDesign->ResetDefaultState(); });
     return 1;
 }

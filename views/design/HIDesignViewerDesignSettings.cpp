@@ -64,7 +64,7 @@ void HIDesignViewerDesign::AddSettingAddresses(std::vector<WriteAddress>& out) {
              {100, 100, 0}, {31000, 980, 0, "SpecRange"},
              {1519, 358, 0,
               "HTCoeffUpdateError AreaInputError ShellsInputError CannotAcceptThisPercentValue FlowRateUpdateError "
-              "TemperatureUpdateError"},
+              "TemperatureUpdateError NoScheduleEventSelected"},
              // The what-if event kinds (EventPromptKey) and the streams offered by name.
              {1519, 587, 0, "", CellDomain::Entries(8)}, {1517, 607, 0}, {1508, 304, 0},
              {105, 764, 0, "", CellDomain::EntriesOf(&V::StreamChoiceCount)}, {105, 991, 1}, {104, 206, 0}, {104, 219, 0},
@@ -110,6 +110,11 @@ int HIDesignViewerDesign::SpecifySetting(const VarDescription& var, double value
     }
     if (t == 1519 && n == 358) {
         if (value == kEmpty) return 0;
+        // The value is the selected event's: without one it would go nowhere.
+        if (!d.GetCurrentEventName()) {
+            ErrorMsg("NoScheduleEventSelected");
+            return 0;
+        }
         if (const char* refused = d.GetCurrentEventValueRefusal(value)) {
             ErrorMsg(refused);
             return 0;

@@ -89,12 +89,18 @@ TEST(AutoDesignModel, CostCoefficientsLinearAndLinearised) {
 }
 
 // A column's cost: by area (K x area per kW x (1/h_hot + 1/h_cold)), by load (K), or nothing but
-// the energy cost of its two streams.
+// the energy cost of its two streams. The basis is the cost model's economic item 5, as the
+// capital cost targets read it (0 area, 1 duty): the rows of 3 and 4 set it on "DEFAULT" itself
+// and run the plain automatic design (a law of 1 was priced by area).
 TEST(AutoDesignModel, ColumnCostByBasis) {
-    for (int basis : {0, 1, 2}) {
+    for (int row : {0, 1, 2, 3, 4}) {
+        const int basis = row < 3 ? row : row - 3;
         AutoDesignProject p;
         p.WorkedProblem();
-        BasisTarget run(*p.scenario, basis);
+        p.scenario->SetEconomicData(EDT_CostLaw, row < 3 ? 0.0 : basis, "DEFAULT");
+        BasisTarget overridden(*p.scenario, basis);
+        AdvancedSuperTarget plain(*p.scenario);
+        AdvancedSuperTarget& run = row < 3 ? overridden : plain;
         run.SelectStreams(p.Dictionary());
         run.matchData = p.scenario->GetMatchwiseStreamData();
         StreamSegment* hu = run.segments[0].get();  // HU (h 1.0)
@@ -112,7 +118,7 @@ TEST(AutoDesignModel, ColumnCostByBasis) {
         const double energy = (hu->pStream->GetCostIndex() + c->pStream->GetCostIndex()) * 8765.76 * 3600.0;
         EXPECT_DOUBLE_EQ(hu->pStream->GetCostIndex(), kDearUtility);
         const double capital = basis == 0 ? 200.0 * 0.05 * (1.0 / 1.0 + 1.0 / 0.5) : basis == 1 ? 200.0 : 0.0;
-        EXPECT_NEAR(column.cost, capital + energy, 1e-6) << basis;
+        EXPECT_NEAR(column.cost, capital + energy, 1e-6) << row;
         EXPECT_EQ(column.match, r);
     }
 }

@@ -117,10 +117,13 @@ TEST(HENDesignOperation, ALockedNetworkAnswersALowerCoefficientWithALowerDuty) {
     const double clean = V::Value(n.e100, NodeValue::Duty);
     n.e100->addVariable(NodeValue::ObservedHTC, 0.2, ValueStatus::Specified);
     n.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
-    EXPECT_EQ(1, n.d->GetCalculationStatus());
+    // C2, which E-100 alone satisfied at the lock, is now short of what its units give: no
+    // operating point of the network, not converged.
+    EXPECT_EQ(2, n.d->GetCalculationStatus());
     const double fouled = V::Value(n.e100, NodeValue::Duty);
     EXPECT_LT(fouled, clean - 5.0);
-    // The end heater of C2 makes up what the exchanger no longer gives: C2 still leaves at 140.
+    // The placeholder at C2's end makes up what the exchanger no longer gives: C2 still leaves
+    // at 140.
     CNode* c2Out = AsHeatExch(n.e100)->getOutlet(1);
     EXPECT_NEAR(80.0 + fouled / 4.0, V::Value(c2Out, NodeValue::Temperature), 1e-3);
     EXPECT_NEAR(140.0, V::Value(NthSegment(*n.d, "C2", 2), NodeValue::Temperature), 1e-9);
@@ -150,13 +153,27 @@ TEST(HENDesignOperation, UnlockDestroysSchedulesAndStudiesAndFreesTheNetwork) {
     EXPECT_STREQ("Event-P1", n.d->GetCurrentScheduleName());
 }
 
+// Unlocking takes away the coefficient the lock observed, and gives back one the design was
+// given before the lock (E-100's 0.2 against its films' 0.25; E-101 had none).
+TEST(HENDesignOperation, UnlockKeepsOnlyAnObservedCoefficientGivenBeforeTheLock) {
+    OperatedNetwork n;
+    n.e100->addVariable(NodeValue::ObservedHTC, 0.2, ValueStatus::Specified);
+    n.d->LockOperation();
+    EXPECT_NEAR(0.25, V::Value(n.e101, NodeValue::ObservedHTC), 1e-9);
+    n.d->UnlockOperation();
+    EXPECT_EQ(ValueStatus::Specified, n.e100->getVariableStatus(NodeValue::ObservedHTC));
+    EXPECT_DOUBLE_EQ(0.2, V::Value(n.e100, NodeValue::ObservedHTC));
+    EXPECT_DOUBLE_EQ(-32767.0, V::Value(n.e101, NodeValue::ObservedHTC));
+}
+
 TEST(HENDesignOperation, AStreamChangeWhileLockedBecomesTheOperatingPoint) {
     OperatedNetwork n;
     n.d->LockOperation();
     CPIHeatIntegrationStream* h1 = n.scenario->FindStream("H1");
     h1->SetValue("Temperature", 160.0, 0);
     n.d->UpdateOperationForStreamChange(h1);
-    EXPECT_EQ(1, n.d->GetCalculationStatus());
+    // E-100 now gives C2 less than its target asks: not converged.
+    EXPECT_EQ(2, n.d->GetCalculationStatus());
     EXPECT_NEAR(160.0, V::Value(NthSegment(*n.d, "H1", 0), NodeValue::Temperature), 1e-9);
     EXPECT_LT(V::Value(n.e100, NodeValue::Duty), 240.0 - 5.0);
     HENState& state = n.d->DefaultState();
@@ -207,11 +224,12 @@ TEST(HENDesignOperation, TheOperatingStateKeepsWhetherTheLockedNetworkSolved) {
     CPIHeatIntegrationStream* h1 = n.scenario->FindStream("H1");
     h1->SetValue("Temperature", 160.0, 0);
     n.d->UpdateOperationForStreamChange(h1);
-    EXPECT_EQ(1, n.d->GetOperatingStateStatus());
+    // H1 entering at 160 C leaves C2 short of its target: the new point is not converged.
+    EXPECT_EQ(2, n.d->GetOperatingStateStatus());
 
     const RecordBytes bytes = DesignBytes(*n.d);
     ASSERT_FALSE(bytes.empty());
     OperatedNetwork other(true, false);
     ASSERT_TRUE(ReadDesignBytes(*other.d, bytes));
-    EXPECT_EQ(1, other.d->GetOperatingStateStatus());
+    EXPECT_EQ(2, other.d->GetOperatingStateStatus());
 }

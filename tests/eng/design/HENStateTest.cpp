@@ -104,6 +104,32 @@ TEST(HENState, ASplitEventKeepsTheSharesSumAndNamesItsBranches) {
     EXPECT_NEAR(0.7, V::Value(n.tee->getIthDownStreamNode(1), NodeValue::SplitFraction), 1e-12);
 }
 
+// A splitter whose name begins another's ("TEE-10" beside "TEE-101") answers for its own branches
+// only, and a state read back attaches each record to the splitter of its whole name.
+TEST(HENState, ASplitterIsFoundByItsWholeNameNotByAPartOfAnother) {
+    SplitNetwork n(2);
+    CNode* second = nullptr;
+    CNode* segment = NthSegment(*n.d, "C1", 1);
+    n.d->AddSplitterMixer(segment, segment, second, "split", 2);
+    ASSERT_TRUE(n.tee && second);
+    ASSERT_EQ(1, n.d->RenameUnit("TEE-10", n.tee));
+    CPString name;
+    second->getVariableAsString(NodeValue::UnitOperationName, name);
+    ASSERT_EQ(CPString("TEE-101"), name);
+    HENState state;
+    state.SetFromDesign(*n.d);
+    for (const auto& [branch, tee] : {std::pair{"TEE-10 Branch 1", n.tee}, std::pair{"TEE-101 Branch 1", second}}) {
+        SplitStateStruct* record = state.FindSplitterOf(branch);
+        ASSERT_TRUE(record) << branch;
+        EXPECT_EQ(tee, record->unit) << branch;
+        record->unit = nullptr;
+    }
+    EXPECT_EQ(nullptr, state.FindSplitterOf("TEE-1 Branch 1"));
+    state.ReattachUnits(*n.d);
+    EXPECT_EQ(n.tee, state.FindSplitterOf("TEE-10 Branch 1")->unit);
+    EXPECT_EQ(second, state.FindSplitterOf("TEE-101 Branch 1")->unit);
+}
+
 TEST(HENState, BranchNumbersAreReadFromTheEndOfTheTargetName) {
     const struct {
         const char* target;

@@ -76,6 +76,28 @@ TEST(ChainSplit, ChainsThatAreNotCut) {
     }
 }
 
+// A tee met on the walk of a stream folded over it: a break unit met at the start (a valve, or a
+// pump with the pump shift on) with two streams before the tee cuts them off there; with one stream
+// before it the walk ends, and never goes on through the branches to cut one from the rest. (A
+// tee without a break before it ends the walk: the row of ChainsThatAreNotCut.)
+TEST(ChainSplit, ATeeEndsTheWalkUnlessAPendingBreakHasAPartToCutOff) {
+    SplitCase valve;
+    valve.Build({100, 100, 100, 80}, {"ppValve", "ppTee", "htCooler"});
+    StreamChain chain = valve.Chain();
+    auto cut = valve.Split(chain);
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(Names(cut->streams), (std::vector<std::string>{"S1", "S2Duplicate"}));
+    EXPECT_EQ(Names(chain.streams), (std::vector<std::string>{"S2", "S3", "S4"}));
+
+    // By enthalpy a pump passes its stream on without adding it: one stream before the tee. The
+    // cooled branch (S4) and the other (S5, at the feed's enthalpy) are side by side.
+    SplitCase pump;
+    pump.Build({100, 100, 100, 60, 100}, {"rtPump", "ppTee", "htCooler", "ppMixer"}, {-200, -200, -200, -250, -200});
+    StreamChain folded = pump.Chain();
+    EXPECT_FALSE(pump.Split(folded, false, 1.0));
+    EXPECT_EQ(folded.Length(), 5u);
+}
+
 TEST(ChainSplit, AValveCutsAfterTwoStreamsWhateverTheTemperatures) {
     SplitCase s;
     s.Build({100, 120, 140}, {"htHeater", "ppValve"});

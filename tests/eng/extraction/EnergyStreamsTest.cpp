@@ -186,7 +186,10 @@ TEST(EnergyStreams, ShortcutColumnReboilerTakesTheColumnsDuty) {
     EXPECT_DOUBLE_EQ(c.Value(s, "Viscosity"), 0.3);
     EXPECT_EQ(c.Item("QR_Exchanger")->_get_szClassName(), "htHeater");
     EXPECT_DOUBLE_EQ(c.Number("QR_Exchanger", "Duty"), 800.0);
-    EXPECT_TRUE(c.import.GetEnergyStreamItems().empty());
+    // Recorded for a refresh to read the column again (it once was not, and the stream was
+    // never refreshed).
+    ASSERT_EQ(1u, c.import.GetEnergyStreamItems().size());
+    EXPECT_EQ(q, c.import.GetEnergyStreamItems()[0].second);
 }
 
 TEST(SeparatorDuties, OnlyForProIICasesAndAtAnEqualTemperatureHalfADegreeAway) {

@@ -112,6 +112,43 @@ TEST(ExtractionRefresh, AVesselDutyRunsFromItsFeedToItsLiquidUnlessItReacts) {
     }
 }
 
+TEST(ExtractionRefresh, AShortcutColumnsDutyStreamTakesTheColumnsDutyAndTemperatureAgain) {
+    struct Row {
+        bool reboiler;  // the energy stream goes into the column; else it comes out of it
+        double duty, temperature;  // -32767: not known
+        bool refreshed;
+        double supply, target, enthalpy;
+        const char* missing;
+    } rows[] = {
+        {true, 900, 155, true, 154.5, 155, -900, ""},
+        // The condenser's duty is negative; its energy stream's heat flow (10) says nothing of it.
+        {false, -620, 70, true, 70.5, 70, 620, ""},
+        {false, -32767, 70, false, 80.5, 80, 400, "the condenser duty of C1"},
+        {true, 900, -32767, false, 79.5, 80, -400, "the reboiler temperature of C1"},
+    };
+    for (const Row& r : rows) {
+        // As the extraction left it: 400 kW at 80 C (a reboiler's taken in, a condenser's given off).
+        DutyStream d;
+        d.stream->SetValue("Enthalpy", r.reboiler ? -400 : 400, 0);
+        d.stream->SetValue("Temperature", 80, 1);
+        d.stream->SetValue("Temperature", r.reboiler ? 79.5 : 80.5, 0);
+        CPItem* column = d.b.Item("C1", "scShortcutDistillation");
+        const char* end = r.reboiler ? "Reboiler" : "Condenser";
+        if (r.duty != -32767) CaseBuilder::Num(column, (std::string(end) + "Duty").c_str(), r.duty);
+        if (r.temperature != -32767) CaseBuilder::Num(column, (std::string(end) + "Temperature").c_str(), r.temperature);
+        CPItem* q = d.b.Item("Q", "ppEnergyStream");
+        if (r.reboiler) CaseBuilder::Link(q, column);
+        else CaseBuilder::Link(column, q);
+        CaseBuilder::Num(q, "HeatFlow", 10);
+        CPString missing;
+        EXPECT_EQ(r.refreshed, d.import.RefreshEnergyStream(*d.stream, q, column, &missing)) << r.duty;
+        EXPECT_EQ(std::string(r.missing), missing.c_str()) << r.duty;
+        EXPECT_DOUBLE_EQ(StreamValue(d.stream, "Enthalpy"), r.enthalpy) << r.duty;
+        EXPECT_DOUBLE_EQ(d.stream->GetSupplyTemperature(), r.supply) << r.duty;
+        EXPECT_DOUBLE_EQ(d.stream->GetTargetTemperature(), r.target) << r.duty;
+    }
+}
+
 TEST(ExtractionRefresh, ExchangerValuesFollowTheCaseWhereTheDesignSpecifiesThem) {
     for (bool specified : {true, false}) {
         Train t;

@@ -72,26 +72,40 @@ TEST_F(StreamLoads, AUtilityLoadIsSpreadOverItsSegmentsBySpecificHeat) {
     EXPECT_EQ(kEmpty, u->GetSegmentHeatCapacityFlowrate(2));
 }
 
+// One mass flow through both segments, the second serving only down to 175 C: 400 kW over
+// 1 x 50 + 3 x 25 = 125 gives a mass flow of 3.2, CPs 3.2 and 9.6, loads 160 and 240. The load
+// set is the load read, in both views and read after read.
 TEST_F(StreamLoads, InTheNetworkViewTheLoadEndsAtTheFarEnd) {
-    CPIHeatIntegrationStream* u = HotUtility();
-    (*u->GetDesignSegments())[1]->pLink->dFarEndTemperature = 175.0;
-    u->SetHeatLoad(400.0, 1);
-    const StreamSegmentList& segs = *u->GetDesignSegments();
-    EXPECT_DOUBLE_EQ(100.0, segs[0]->dLoad);
-    EXPECT_DOUBLE_EQ(2.0, segs[0]->dHeatCapacityFlowrate);
-    // Share 300 over (200 - 175) of the 50 degrees: CP 12, load 150.
-    EXPECT_DOUBLE_EQ(12.0, segs[1]->dHeatCapacityFlowrate);
-    EXPECT_DOUBLE_EQ(150.0, segs[1]->dLoad);
-    EXPECT_TRUE(u->IsLoadInStep(1));
+    for (int view : {1, 0}) {
+        CPIHeatIntegrationStream* u = HotUtility(view == 1 ? "Steam" : "Oil");
+        (*u->GetDesignSegments())[1]->pLink->dFarEndTemperature = 175.0;
+        u->SetHeatLoad(400.0, view);
+        const StreamSegmentList& segs = *u->GetDesignSegments();
+        EXPECT_DOUBLE_EQ(160.0, segs[0]->dLoad) << view;
+        EXPECT_DOUBLE_EQ(3.2, segs[0]->dHeatCapacityFlowrate) << view;
+        EXPECT_DOUBLE_EQ(9.6, segs[1]->dHeatCapacityFlowrate) << view;
+        EXPECT_DOUBLE_EQ(240.0, segs[1]->dLoad) << view;
+        EXPECT_TRUE(u->IsLoadInStep(view));
+        for (int read = 0; read < 2; ++read) {
+            EXPECT_DOUBLE_EQ(400.0, u->GetHeatLoad(0)) << view;
+            EXPECT_DOUBLE_EQ(400.0, u->GetHeatLoad(1)) << view;
+        }
+        EXPECT_DOUBLE_EQ(9.6, segs[1]->dHeatCapacityFlowrate) << view;
+    }
 }
 
+// A segment the placement left unused serves nothing: the used one carries the whole load.
 TEST_F(StreamLoads, UnconnectedSegmentsTakeNoLoad) {
-    CPIHeatIntegrationStream* u = HotUtility();
-    (*u->GetDesignSegments())[1]->pLink->nConnected = 0;
-    u->SetHeatLoad(400.0, 1);
-    EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dLoad);
-    EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dHeatCapacityFlowrate);
-    EXPECT_DOUBLE_EQ(100.0, u->GetHeatLoad(1));
+    for (int view : {1, 0}) {
+        CPIHeatIntegrationStream* u = HotUtility(view == 1 ? "Steam" : "Oil");
+        (*u->GetDesignSegments())[1]->pLink->nConnected = 0;
+        u->SetHeatLoad(400.0, view);
+        EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dLoad);
+        EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dHeatCapacityFlowrate);
+        EXPECT_DOUBLE_EQ(8.0, (*u->GetDesignSegments())[0]->dHeatCapacityFlowrate);
+        EXPECT_DOUBLE_EQ(400.0, u->GetHeatLoad(1));
+        EXPECT_DOUBLE_EQ(400.0, u->GetHeatLoad(0));
+    }
 }
 
 // ---- loads in a range ----------------------------------------------------------------------------

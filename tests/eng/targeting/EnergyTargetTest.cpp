@@ -150,7 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
         // No process heat at all: nothing needs a utility.
         ThresholdCase{"NoHeat", {}, 0, 0, EnergyTarget::NoUtility, 0},
         // Balanced exactly within the same temperatures: no utility at all.
-        ThresholdCase{"Balanced", {{{200, 100, 2}}, {{90, 190, 2}}}, 0, 0, EnergyTarget::NoUtility, 0}),
+        ThresholdCase{"Balanced", {{{200, 100, 2}}, {{90, 190, 2}}}, 0, 0, EnergyTarget::NoUtility, 0},
+        // Balanced to 1e-6 kW of 200 (rounded data): the noise at either end is no utility.
+        ThresholdCase{"BalancedBut1e6MoreCold", {{{200, 100, 2}}, {{90, 190, 2.00000001}}}, 0, 0, EnergyTarget::NoUtility, 0},
+        ThresholdCase{"BalancedBut1e6MoreHot", {{{200, 100, 2.00000001}}, {{90, 190, 2}}}, 0, 0, EnergyTarget::NoUtility, 0},
+        // 0.2 kW of 200 short is a utility all the same, at either end.
+        ThresholdCase{"SmallHotDeficit", {{{200, 100, 2}}, {{90, 190, 2.002}}}, 0.2, 0, EnergyTarget::HotUtilityOnly, 0},
+        ThresholdCase{"SmallColdSurplus", {{{200, 100, 2.002}}, {{90, 190, 2}}}, 0, 0.2, EnergyTarget::ColdUtilityOnly, 0}),
     [](const ::testing::TestParamInfo<ThresholdCase>& info) { return info.param.name; });
 
 // Two pinches at 250 and 200 (DTmin 0): C1 250->300 needs 50 from above, H1 and C2 balance each

@@ -197,6 +197,40 @@ TEST(UnitsMILP, ARestOfMoreThanTwoStreamsIsSearchedAgain) {
     EXPECT_EQ(r.GetUnitsOverall(), 5 - 2);
 }
 
+// The search ends at its time limit and keeps what it found by then: with time to spare the
+// pair and the triple of the test above; with none left no model is solved; with next to none
+// the limit ends it after at most one model, whose entry (if any) is one of the two.
+TEST(UnitsMILP, TheSearchEndsAtItsTimeLimitKeepingWhatItFound) {
+    const struct {
+        double seconds;
+        bool stopped;
+        int most;  // sub-networks found at most (exactly, when not stopped)
+    } rows[] = {{1e6, false, 2}, {0.0, true, 0}, {-1.0, true, 0}, {1e-9, true, 1}};
+    for (const auto& row : rows) {
+        StreamSet set;
+        set.Process("A", 145, 95, 2.0, 2.0);
+        set.Process("B", 40, 90, 2.0, 2.0);
+        set.Process("C", 400, 350, 6.0, 2.0);
+        set.Process("D", 100, 150, 2.0, 2.0);
+        set.Process("E", 200, 250, 4.0, 2.0);
+        UnitsTargetGroupList groups;
+        bool stopped = !row.stopped;
+        const int found = CalculateUnitsSubNetworks(set.Refs(), 1, groups, row.seconds, &stopped);
+        EXPECT_EQ(row.stopped, stopped) << row.seconds;
+        EXPECT_LE(found, row.most) << row.seconds;
+        if (!row.stopped) {
+            EXPECT_EQ(found, row.most) << row.seconds;
+        }
+        int entries = 0;
+        for (const auto& decomposition : Decompositions(groups))
+            for (const Names& names : decomposition) {
+                ++entries;
+                EXPECT_TRUE(names == (Names{"A", "B"}) || names == (Names{"C", "D", "E"})) << row.seconds;
+            }
+        EXPECT_EQ(found, entries) << row.seconds;
+    }
+}
+
 // With two decompositions asked for, the second may not repeat an entry of the first.
 TEST(UnitsMILP, ASecondDecompositionRepeatsNoEntryOfTheFirst) {
     StreamSet set;

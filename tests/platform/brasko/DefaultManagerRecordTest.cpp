@@ -108,6 +108,28 @@ TEST(DefaultManagerRecord, VersionOneHasNoCoefficientSection) {
 
 // ---- damage ------------------------------------------------------------------------------------
 
+// A coefficient-defaults file holds what the coefficient editor takes: a named entry from 0.001
+// to 1e6 kW/(m2.C), or 0 (a list's first entry made without a default to copy). Any other file
+// is refused and the manager keeps its list. (Every one of them was read.)
+TEST(DefaultManagerRecord, ACoefficientFileOutsideTheEditorsRangeIsRefused) {
+    const struct {
+        const char* name;
+        double value;
+        bool read;
+    } rows[] = {{"Brine", 0.5, true},  {"Brine", 0.0, true},  {"Brine", 1e6, true},      {"Brine", -5.0, false},
+                {"Brine", 2e6, false}, {"Brine", 1e-4, false}, {"", 0.5, false},         {"**New**", 0.5, false}};
+    for (const auto& row : rows) {
+        LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
+        RecordHandle record;
+        ASSERT_TRUE(writer.BeginRecord(record, 2) && writer.WriteBool(true) && writer.WriteLong(1) &&
+                    writer.WriteCPString(row.name) && writer.WriteDouble(row.value) && writer.EndRecord(record));
+        auto target = FactoryManager();
+        LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
+        EXPECT_EQ(row.read, target->Recall(&reader, SRT_Coefficients)) << row.name << " " << row.value;
+        EXPECT_EQ(row.read ? 1 : 28, target->GetNumberOfHTCDefaultValues()) << row.name << " " << row.value;
+    }
+}
+
 
 // ---- defaults files ----------------------------------------------------------------------------
 

@@ -40,7 +40,8 @@ TEST(ExtractionMessages, FormatsTakeTheArgumentsTheExtractionGives) {
                    {"ExtractionSeparatorDutyTooSmall", 2}, {"ExtractionSeparatorSpanUnusable", 3},
                    {"ExtractionLiveSteamBelowAmbient", 3}, {"ExtractionDutyNotTaken", 4},
                    {"ExtractionLNGExchangers", 1},         {"ExtractionSeparatorValueUnknown", 2},
-                   {"ExtractionSeparatorClassNotTaken", 3}, {"ExtractionVesselDutyNotTaken", 3}};
+                   {"ExtractionSeparatorClassNotTaken", 3}, {"ExtractionVesselDutyNotTaken", 3},
+                   {"ExtractionSplitFlowRounded", 3}, {"ExtractionNoUtilityServesUnit", 6}};
     for (const auto& f : formats) {
         ASSERT_TRUE(MessageCatalogue::Instance().Contains(f.key)) << f.key;
         EXPECT_EQ(conversions(FindString(f.key)), f.arguments) << f.key;

@@ -217,7 +217,10 @@ TEST_F(ViewDataExtractionView, WithoutSettingsNothingIsReadOrStored) {
 TEST_F(ViewDataExtractionView, PagesStayWithinTheWizardAndDecideTheStepsAndTheCaption) {
     config().SetFileToExtract("/cases/plant.vmc");
     const double expected219[] = {0, 1, 1, 0, 0, 1, 1, 1, 1};
+    // At either end nothing moves, and the user is told why.
+    std::uint64_t before = mark();
     EXPECT_EQ(0, SendViewableMessage(wizard, "GoToPrevPage"));
+    EXPECT_EQ("ExtractionWizardFirstPage", lastErrorKey(before));
     for (int page = 0; page <= 8; ++page) {
         SCOPED_TRACE(page);
         EXPECT_EQ(page, wizard->GetCurrentPage());
@@ -225,7 +228,9 @@ TEST_F(ViewDataExtractionView, PagesStayWithinTheWizardAndDecideTheStepsAndTheCa
         EXPECT_EQ(expected219[page], get("Switch.219"));
         if (page == 0 || page == 8) EXPECT_EQ("Data extraction from plant.vmc", wizard->GetCaption());
         else EXPECT_EQ(FormattedText("Data extraction from plant.vmc: step %d of 7", page), wizard->GetCaption());
+        before = mark();
         EXPECT_EQ(page < 8 ? 1 : 0, SendViewableMessage(wizard, "GoToNextPage"));
+        EXPECT_EQ(page < 8 ? "" : "ExtractionWizardLastPage", lastErrorKey(before));
     }
     EXPECT_EQ(8, wizard->GetCurrentPage());
     EXPECT_EQ(1, SendViewableMessage(wizard, "GoToPrevPage"));
@@ -488,6 +493,16 @@ TEST_F(ViewDataExtractionView, ItsFormClosingTakesItAwayWhileCloseViewIsTheFrame
     wizard->ViewNotification(1, nullptr, "OtherForm");
     ASSERT_FALSE(life.expired());
     wizard->ViewNotification(1, nullptr, "DefaultView");
+    EXPECT_TRUE(life.expired());
+    EXPECT_EQ(0, root->GetNumberOfChildren());
+}
+
+// The user closing the wizard's own form, opened as its default form, takes the wizard away.
+TEST_F(ViewDataExtractionView, TheUserClosingItsOpenFormTakesItAway) {
+    const auto life = wizard->LifeToken();
+    ASSERT_EQ(1, wizard->View());
+    ASSERT_TRUE(wizard->IsFormOpen("extractionconfig"));
+    EXPECT_TRUE(wizard->CloseForm("extractionconfig"));
     EXPECT_TRUE(life.expired());
     EXPECT_EQ(0, root->GetNumberOfChildren());
 }

@@ -99,6 +99,7 @@ public:
     std::map<std::string, std::vector<ScheduleEvent>> schedules;
     std::string current;
     int currentEvent = -1;
+    bool locked = false;
     mutable std::string label;
 
     std::vector<ScheduleEvent>* Current() { return schedules.count(current) ? &schedules[current] : nullptr; }
@@ -139,6 +140,12 @@ public:
     }
     const char* GetCurrentScheduleName() const override { return current.empty() ? nullptr : current.c_str(); }
     bool RemoveCurrentEvent() override { return Call("RemoveCurrentEvent"), true; }
+    bool GetOperationLocked() const override { return locked; }
+    const char* GetCurrentEventName() const override {
+        const auto it = schedules.find(current);
+        if (it == schedules.end() || currentEvent < 0 || currentEvent >= static_cast<int>(it->second.size())) return nullptr;
+        return it->second[static_cast<std::size_t>(currentEvent)].target.c_str();
+    }
     bool CanExecuteSchedule(const CPString& name) const override {
         return schedules.count(name) && !schedules.at(name).empty();
     }

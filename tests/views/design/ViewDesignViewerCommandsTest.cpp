@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -74,10 +75,15 @@ TEST_F(ViewDesignViewerCommands, EveryWordOfTheTableIsAnsweredByTheViewer) {
     FormDescription form;
     HIDesignViewerDesign::DescribeCommands(form);
     ASSERT_EQ(57u, form.Commands().size());
+    // Words with nothing to act on answer 0: no retrofit ran (no result to delete), the network is
+    // not locked (nothing to reconcile, no schedule to make, run or reset), no schedule or event is
+    // selected.
+    const std::set<std::string> nothing = {"DeleteNewRetrofitDesign", "Reconcile",           "RemoveScheduleFromDesign",
+                                           "RemoveEventFromSchedule", "ExecuteSchedule",     "AddEventToSchedule",
+                                           "AcceptThroughputChanges", "AddScheduleToDesign", "ResetDefaultState"};
     for (const Text& word : form.Commands()) {
         const std::uint64_t from = Session::Instance().NextSequence();
-        // No retrofit ran: there is no result to delete, and the answer says nothing was done.
-        EXPECT_EQ(word == "DeleteNewRetrofitDesign" ? 0 : 1, viewer->Message(word)) << word;
+        EXPECT_EQ(nothing.count(word.c_str()) ? 0 : 1, viewer->Message(word)) << word;
         for (const SessionEntry& e : Session::Instance().Journal())
             EXPECT_FALSE(e.sequence >= from && e.event == SessionEvent::Unhandled) << word << ": " << e.text;
     }
@@ -91,7 +97,11 @@ void PrintTo(const Operation& c, std::ostream* os) {
     *os << c.line;
 }
 
-class ViewDesignViewerOperations : public ViewDesignViewerCommands, public ::testing::WithParamInterface<Operation> {};
+// The words of a network locked for operation (Reconcile fits a locked network only).
+class ViewDesignViewerOperations : public ViewDesignViewerCommands, public ::testing::WithParamInterface<Operation> {
+protected:
+    ViewDesignViewerOperations() { design.locked = true; }
+};
 
 std::string err(const Text& key) { return "error " + std::string(key.c_str()); }
 std::string status(const char* key) { return "status " + std::string(FindString(key).c_str()); }
@@ -118,7 +128,7 @@ const Operation kOperations[] = {
     {"ShowEventPlannerView", [] {
          return Lines{"busy 1", status("EnteringOpMode"), "ResetCalculatedValues", "clear", "view EventPlanner", "busy 0"};
      }},
-    {"RemoveEventFromSchedule", [] { return Lines{"RemoveCurrentEvent"}; }},
+    {"RemoveEventFromSchedule", [] { return Lines{err("NoScheduleEventSelected")}; }},  // no event selected
     {"ClearStatusBar", [] { return Lines{"clear"}; }},
     {"OpenFreedomView", [] { return Lines{"view FreedomView"}; }},
     {"OpenTargets", [] { return Lines{"view Targets"}; }},
@@ -133,6 +143,7 @@ TEST_P(ViewDesignViewerOperations, BusyAndStatusStandAroundTheEngineCallsInTheir
 INSTANTIATE_TEST_SUITE_P(Words, ViewDesignViewerOperations, ::testing::ValuesIn(kOperations));
 
 TEST_F(ViewDesignViewerCommands, ReconcilingWithDutySpecifiedUtilitiesAsksFirst) {
+    design.locked = true;
     design.areaSpecified = 2;
     Session::Instance().ScriptResponse(0);
     EXPECT_EQ(Lines{}, Run("Reconcile"));
@@ -306,11 +317,15 @@ TEST_F(ViewDesignViewerCommands, LeavingOperationDestroysTheStateViewAndThePlann
 }
 
 TEST_F(ViewDesignViewerCommands, AScheduleIsExecutedOnlyWhenItCanBe) {
+    // A selection that is no schedule's item names no schedule: the design's current one runs.
     Viewable item(viewer.get(), "ViewableObject");
     item.SetName("Event-P1");
     viewer->SelectWhatIfItem(&item);
-    EXPECT_EQ(Lines{"error CannotExecuteSchedule"}, Run("ExecuteSchedule"));
+    EXPECT_EQ(Lines{"error OperationNotLocked"}, Run("ExecuteSchedule"));
+    design.locked = true;
+    EXPECT_EQ(Lines{"error NoScheduleSelected"}, Run("ExecuteSchedule"));
     design.AddSchedule("Event-P1");
+    EXPECT_EQ(Lines{"error CannotExecuteSchedule"}, Run("ExecuteSchedule"));
     design.AddEventToSchedule("CleaningHENEvent", "E-100");
     EXPECT_EQ((Lines{"busy 1", "ExecuteSchedule Event-P1", "busy 0"}), Run("ExecuteSchedule"));
 }

@@ -45,8 +45,10 @@ class ViewEventPlanner : public ::testing::Test {
 protected:
     ViewEventPlanner() {
         Session::Instance().Reset();
-        // The scenario's first design is another one: the planner plans for its viewer's.
+        // The scenario's first design is another one: the planner plans for its viewer's, locked
+        // for operation.
         scenario.AddDesign("A first design");
+        design.locked = true;
         viewer = std::make_unique<HIDesignViewerDesign>(nullptr, "D",
                                                         ObjectTypeRegistry::Current()->Find(HIDesignViewerDesign::TypeName));
         viewer->SetScenario(&scenario);
@@ -240,7 +242,8 @@ TEST_F(ViewEventPlanner, APlanNamedLikeAScheduleAddsNothingButItsScheduleIsUpdat
     const recording_design::EngineLog::Mark mark = log.Now();
     from = mark.sequence;
     planner->Message("ExecuteNewEvents");
-    EXPECT_TRUE(errors(from).empty());
+    // The fouling task has no event in the schedule made before: it is named, not applied.
+    EXPECT_EQ(std::vector<std::string>{"EventTaskNotApplied"}, errors(from));
     ASSERT_EQ(1u, design.schedules["Event-P1"].size());
     EXPECT_EQ(0.45, design.schedules["Event-P1"][0].value);
     const std::vector<std::string> trace = log.Trace(mark);

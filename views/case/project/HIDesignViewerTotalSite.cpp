@@ -17,6 +17,7 @@
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/case/scenario/UtilityNameView.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -135,42 +136,77 @@ Viewable* HIDesignViewerTotalSite::GetCaseView() const {
 int HIDesignViewerTotalSite::numberOfStreams() const { return myTotalSite ? myTotalSite->GetNumberOfStreams() : 0; }
 
 UtilityNameView* HIDesignViewerTotalSite::EditUtilityStream(const Text& name, int row) {
-    if (!myTotalSite) return nullptr;
+    return editUtilityStream(name, row).view;
+}
+
+Text HIDesignViewerTotalSite::defaultSpelling(const Text& name) const {
+    if (!siteManager || name.empty() || siteManager->Exists(name.c_str())) return name;
+    // Letters a to z in either case, as the manager folds the names it keeps apart.
+    const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    const auto same = [&](const char* held) {
+        const std::size_t n = std::strlen(held);
+        if (n != name.size()) return false;
+        for (std::size_t k = 0; k < n; ++k)
+            if (fold(held[k]) != fold(name[k])) return false;
+        return true;
+    };
+    for (int i = 0; i < siteManager->GetNumberOfDefaultUtilities(); ++i) {
+        const char* held = siteManager->GetDefaultUtilityName(i);
+        if (held && same(held)) return held;
+    }
+    return name;
+}
+
+HIDesignViewerTotalSite::StreamEdit HIDesignViewerTotalSite::editUtilityStream(const Text& typed, int row) {
+    StreamEdit edit;
+    if (!myTotalSite) return edit;
     const int n = myTotalSite->GetNumberOfStreams();
-    if (row < 0 || row > siteStreamNameViews.Count() || row > n) return nullptr;
+    if (row < 0 || row > siteStreamNameViews.Count() || row > n) return edit;
+    // The site's streams are its default utilities, which letter case does not tell apart.
+    const Text name = defaultSpelling(typed);
+    siteGaveReason = false;
+    IHeatIntegrationStream* stream = nullptr;
     if (row < n && !name.empty()) {
-        IHeatIntegrationStream* stream = nullptr;
-        if (!myTotalSite->GetStream(row, stream) || !stream) return nullptr;
+        if (!myTotalSite->GetStream(row, stream) || !stream) return edit;
         const Text old = stream->GetName();
         // The stream's own name typed again renames nothing and is no refusal.
-        if (old == name) return findNameView(siteStreamNameViews, name);
-        if (refuseScenarioStreamName(name)) return nullptr;
+        if (old == name) return {true, findNameView(siteStreamNameViews, name)};
+        if (refuseScenarioStreamName(name)) return edit;
         if (myTotalSite->RenameStream(old, name) == 1) {
             if (UtilityNameView* view = findNameView(siteStreamNameViews, old)) view->SetName(name);
-        } else {
+            edit.done = true;
+        } else if (!siteGaveReason) {
             ErrorMsg("RenameStreamError", name);
         }
     } else if (row < n) {
-        if (!IsAutomationStartup() && ResponseMsg("DeleteStreamError", 2) != 1) return nullptr;
+        if (!IsAutomationStartup() && ResponseMsg("DeleteStreamError", 2) != 1) return edit;
         SignalBusy(true);
-        IHeatIntegrationStream* stream = nullptr;
         if (myTotalSite->GetStream(row, stream) && stream) {
             const Text old = stream->GetName();
-            myTotalSite->SetNotes(myTotalSite->GetNotes() + "Deleted Utility Stream " + old + "\n");
-            myTotalSite->DeleteStream(old);
+            const Text notes = myTotalSite->GetNotes();
+            myTotalSite->SetNotes(notes + "Deleted Utility Stream " + old + "\n");
+            edit.done = myTotalSite->DeleteStream(old) == 1;
+            // A stream the site keeps (a locked network runs on it) leaves the notes as they were.
+            if (!edit.done) myTotalSite->SetNotes(notes);
         }
         workStream = nullptr;
         SignalBusy(false);
+        return edit;
     } else if (!name.empty()) {
-        if (refuseScenarioStreamName(name)) return nullptr;
-        if (myTotalSite->AddStream(name) != 1) {
-            ErrorMsg("AddStreamError", name);
-        } else {
+        if (refuseScenarioStreamName(name)) return edit;
+        // The site answers 1 also when it told the user to pick one of its utilities: the add is
+        // done when the site holds the stream.
+        IHeatIntegrationStream* added = nullptr;
+        if (myTotalSite->AddStream(name) == 1 && myTotalSite->GetStream(name, added) && added) {
+            edit.done = true;
             const char* type = siteManager ? siteManager->GetExchangerType(name.c_str()) : nullptr;
             if (type && Text(type) == "Fired Heater") ErrorMsg("FiredHeaterEconomics");
+        } else if (!siteGaveReason) {
+            ErrorMsg("AddStreamError", name);
         }
     }
-    return name.empty() ? nullptr : findNameView(siteStreamNameViews, name);
+    edit.view = name.empty() ? nullptr : findNameView(siteStreamNameViews, name);
+    return edit;
 }
 
 bool HIDesignViewerTotalSite::refuseScenarioStreamName(const Text& name) const {
@@ -255,7 +291,10 @@ void HIDesignViewerTotalSite::NotifyChange(int code, const CPString& text, void*
             siteManager = nullptr;
             deleteNameViews(defaultUtilityNameViews, this);
             break;
-        default: ShowEngineNotice(code, text); break;
+        default:
+            if (code == 60) siteGaveReason = true;
+            ShowEngineNotice(code, text);
+            break;
     }
 }
 
@@ -284,8 +323,8 @@ int HIDesignViewerTotalSite::addUtilityToUtilityStreams() {
     const int n = myTotalSite->GetNumberOfStreams();
     if (!ensureUtilManagerView()) return 1;
     const char* name = utilManagerView->GetManager()->GetDefaultUtilityName(utilManagerView->getselDefUtilRow());
-    if (name) EditUtilityStream(name, n);
-    return 1;
+    // A refused add answers 0, as typing the name does.
+    return !name || editUtilityStream(name, n).done ? 1 : 0;
 }
 
 int HIDesignViewerTotalSite::Message(const Text& line) {
@@ -353,11 +392,7 @@ Viewable* HIDesignViewerTotalSite::AttachedObject(const VarDescription& var) {
 int HIDesignViewerTotalSite::AttachObject(const VarDescription& var, Viewable* object) {
     if (isNameViewLink(var)) {
         if (object && !object->IsA(UtilityNameView::TypeName)) return 0;
-        const Text name = object ? object->GetName() : Text();
-        // A name a scenario holds a stream of its own by is refused before anything changes.
-        if (!name.empty() && refuseScenarioStreamName(name)) return 0;
-        EditUtilityStream(name, var.Offset(0));
-        return 1;
+        return editUtilityStream(object ? object->GetName() : Text(), var.Offset(0)).done ? 1 : 0;
     }
     int result = 0;
     return attachCloneTool(var, object, result) ? result : Viewable::AttachObject(var, object);
@@ -366,7 +401,11 @@ int HIDesignViewerTotalSite::AttachObject(const VarDescription& var, Viewable* o
 Viewable* HIDesignViewerTotalSite::AttachNewObject(const VarDescription& var, const Text& name) {
     if (!isNameViewLink(var)) return Viewable::AttachNewObject(var, name);
     tableColumn += 2;
-    return EditUtilityStream(name, var.Offset(0));
+    const StreamEdit edit = editUtilityStream(name, var.Offset(0));
+    if (!edit.done) return nullptr;
+    // A deletion leaves no view of its name to answer with: the viewer whose table lost the row
+    // answers that it was done.
+    return edit.view ? static_cast<Viewable*>(edit.view) : this;
 }
 
 int HIDesignViewerTotalSite::GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) {

@@ -37,7 +37,8 @@ public:
     void SetEngineeringTotalSite(IHeatIntegrationTotalSite* site, bool recalled);
     void AddScenarioView(const Text& name) override;
     // Adds (row == number of site streams), renames or deletes (empty name) a site stream; the
-    // name view of that name afterwards, or null.
+    // name view of that name afterwards, or null. A name the defaults hold in other letters is
+    // taken in the defaults' own spelling.
     UtilityNameView* EditUtilityStream(const Text& name, int row);
     void RenameTotalSite(const Text& name);
     void SetSelectedObject(Viewable* view);
@@ -82,6 +83,7 @@ private:
     double objectStatus(const VarDescription&);
     double streamValue(const VarDescription& var);
     int specifyStream(const VarDescription& var, double value);
+    double placedLoad(const VarDescription& var);
     double massFlow(const VarDescription& var);
     int specifyMassFlow(const VarDescription& var, double value);
     double column(const VarDescription&) { return tableColumn; }
@@ -108,6 +110,16 @@ private:
     // A site stream by a name a scenario holds a stream of its own by is refused, naming the
     // scenario ("SameStreamErrorMsg"); false when no scenario holds one.
     bool refuseScenarioStreamName(const Text& name) const;
+    // What an edit of the stream table did: whether the add, rename or deletion was done, and the
+    // name view of the name typed afterwards.
+    struct StreamEdit {
+        bool done = false;
+        UtilityNameView* view = nullptr;
+    };
+    StreamEdit editUtilityStream(const Text& name, int row);
+    // The default utility's own spelling of a name it holds in any letter case; the name itself
+    // otherwise.
+    Text defaultSpelling(const Text& name) const;
     bool isNameViewLink(const VarDescription& var) const;
 
     IHeatIntegrationTotalSite* myTotalSite = nullptr;
@@ -119,4 +131,6 @@ private:
     std::int32_t tableRow = 0;
     std::int32_t segmentTableRow = 0;
     ITotalSiteUtilityManager* siteManager = nullptr;
+    // Set when the site names a refusal itself (its message notice): the viewer adds none.
+    bool siteGaveReason = false;
 };

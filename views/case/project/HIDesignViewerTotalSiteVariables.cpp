@@ -1,6 +1,7 @@
 // The form of a total site: its name and notes, the table of site utility streams (one row per
 // stream, and for the name columns one spare row through which a stream is added) and the
 // scroll positions of its tables.
+#include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationTotalSite.h"
@@ -62,7 +63,10 @@ struct HIDesignViewerTotalSite::Form {
             {{"Temperature.441", FormHook::Value, kTemperature, true, 1}, &V::streamValue, &V::specifyStream},
             {{"CostPerEnergy.445", FormHook::Value, kCostPerEnergy, true, 1}, &V::streamValue, &V::specifyStream},
             {{"HeatTransferCoeff.440", FormHook::Value, kCoefficient, true, 1}, &V::streamValue, &V::specifyStream},
+            // The site stream's own load (typed here); beside it, read-only, what the site's
+            // scenarios place on the stream.
             {{"HeatFlow.440", FormHook::Value, kHeatFlow, true, 1}, &V::streamValue, &V::specifyStream},
+            {{"HeatFlow.765", FormHook::Value, kHeatFlow, false, 1}, &V::placedLoad},
             {{"SpecificHeat.201", FormHook::Value, kSpecificHeat, true, 1}, &V::streamValue, &V::specifyStream},
             // Shown, never taken (see specifyMassFlow): listed read-only.
             {{"MassFlow.104", FormHook::Value, kMassFlow, false, 1}, &V::massFlow, &V::specifyMassFlow},
@@ -110,6 +114,10 @@ void HIDesignViewerTotalSite::DescribeForm(FormDescription& form) {
         {"SpecificHeat.201", "CpUpdateError GetStreamError"},
         {"MassFlow.104", "FlowRateUpdateError GetStreamError"},
         {"DeltaTemp.442", "GetStreamError DeltaTcUpdateError"},
+        // A name typed into the stream table adds, renames or (emptied, once confirmed) deletes
+        // a site stream.
+        {"UtilityNameView.599", "DeleteStreamError AddStreamError RenameStreamError SameStreamErrorMsg "
+                                "PickTotalSiteUtilityFromDropDownList NewRowMarkerName StreamInLockedOperation"},
     };
     for (const auto& [address, keys] : refusals) form.SetRefusals(address, keys);
     // A site utility's load is above nothing; its contribution to the approach may be none.
@@ -243,6 +251,23 @@ double HIDesignViewerTotalSite::streamValue(const VarDescription& var) {
         case kDeltaT: return s.GetDTminContributionScope() == 1 ? 2.0 * s.GetDTminContribution() : kEmpty;
         default: return kEmpty;
     }
+}
+
+// The load the site's scenarios place on the stream of row i, summed over them: each scenario's
+// own copy of the stream carries the load of that scenario's targets. A retrofit study repeats a
+// scenario of the plant and is left out.
+double HIDesignViewerTotalSite::placedLoad(const VarDescription& var) {
+    const int i = var.Offset(0);
+    if (i < 0 || i >= numberOfStreams() || !lookUp(i)) return kEmpty;
+    const CPString name = workStream->GetName();
+    double sum = 0.0;
+    for (int k = 0; k < myTotalSite->GetNumberOfNonRetrofitScenarios(); ++k) {
+        IHeatIntegrationScenario* scenario = nullptr;
+        IHeatIntegrationStream* copy = nullptr;
+        if (myTotalSite->GetNonRetrofitScenario(k, scenario) && scenario && scenario->GetStream(name, copy) && copy)
+            sum += copy->GetHeatLoad(0);
+    }
+    return sum;
 }
 
 double HIDesignViewerTotalSite::massFlow(const VarDescription& var) {

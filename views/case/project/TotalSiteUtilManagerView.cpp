@@ -107,7 +107,10 @@ void TotalSiteUtilManagerView::NotifyChange(int code, const CPString& text, void
             break;
         // The manager's notice is a message key (with any numbers after it): its text is shown,
         // not the key.
-        case kMessage: ShowEngineNotice(code, Text(text.c_str())); break;
+        case kMessage:
+            managerGaveReason = true;
+            ShowEngineNotice(code, Text(text.c_str()));
+            break;
         case kStreamAdded:
             if (mySiteManager && mySiteManager->GetStream(text.c_str(), stream) && stream) {
                 auto* view = new UtilityNameView(this, text);
@@ -254,6 +257,7 @@ int TotalSiteUtilManagerView::setName(int row, const Text& text) {
         return 0;
     }
     const char* current = mySiteManager->GetRecommendedUtilityName(row);
+    managerGaveReason = false;
     if (current) {
         const Text name = current;  // the manager's text goes with the utility
         // An emptied name deletes the utility, once the user confirms it: a cell cleared by
@@ -264,7 +268,8 @@ int TotalSiteUtilManagerView::setName(int row, const Text& text) {
     } else if (!text.empty() && mySiteManager->AddDefaultUtility(text.c_str())) {
         return 1;
     }
-    ErrorMsg("DefaultUtilityNameError", text);
+    // A refusal the manager explained (a site stream bears the name) gets no second message.
+    if (!managerGaveReason) ErrorMsg("DefaultUtilityNameError", text);
     return 0;
 }
 
@@ -379,6 +384,7 @@ void TotalSiteUtilManagerView::DescribeForm(FormDescription& form) {
     form.SetRefusals("DeltaTemp.909", "DeltaTMinWarning ReadOnlyCell SpecRange");
     // A utility's contribution to the approach is above nothing, as its own check says.
     form.SetDomain("DeltaTemp.909", CellDomain::Above(0.0).RefusedWith("DeltaTMinWarning"));
-    form.SetRefusals("ExtraData.901", "DefaultUtilityNameError NewRowMarkerEntryName ConfirmDeleteDefaultUtility");
+    form.SetRefusals("ExtraData.901",
+                      "DefaultUtilityNameError SameStreamErrorMsg NewRowMarkerEntryName ConfirmDeleteDefaultUtility");
     form.SetRefusals("Enum.900", "ValidOptionError");
 }

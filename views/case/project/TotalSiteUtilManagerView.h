@@ -78,4 +78,6 @@ private:
     HVector<UtilityNameView*> utilityNameViews{10};
     IHeatIntegrationStream* currentSiteStream = nullptr;
     HVector<SegmentTable*> segmentTables{10};
+    // Set when the manager names a refusal itself (its message notice): the editor adds none.
+    bool managerGaveReason = false;
 };

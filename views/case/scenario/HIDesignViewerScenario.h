@@ -436,6 +436,8 @@ private:
     HVector<SegmentTable*> utilitySegmentTableVector{10};
     VarEnumInfo* economicDataEnum = nullptr;
     VarEnumInfo* enumA = nullptr;
+    // Set when the scenario says its sub-network search ended at its time limit.
+    bool subsetSearchStopped = false;
     VarEnumInfo* enumB = nullptr;
     VarEnumInfo* enumC = nullptr;
     VarEnumInfo* enumD = nullptr;

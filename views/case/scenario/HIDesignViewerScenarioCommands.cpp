@@ -292,8 +292,11 @@ int HIDesignViewerScenario::clearAllSubsets(const Text&) {
 }
 
 int HIDesignViewerScenario::searchSubsets(const Text&) {
+    subsetSearchStopped = false;
     longOperation(FindString("CPIFindSubSets"), [&] { myScenario->CalculateMinimumUnitsTarget(); });
-    if (myScenario->GetMinimumNumberOfUnitsByMILP() == 0) {
+    // A search its time limit ended has said so and what it kept: that none was found within the
+    // limit does not say there is none.
+    if (!subsetSearchStopped && myScenario->GetMinimumNumberOfUnitsByMILP() == 0) {
         // A side whose placement is not settled leaves a surplus or shortfall that no group of
         // streams can balance, so the search had nothing to find.
         const auto settled = [&](int side) {

@@ -232,7 +232,7 @@ int HIDesignViewerScenario::DimensionsBound(const VarDescription& var, DimInfo& 
     if ((t == 104 && (v == 411 || v == 413)) || (t == 1 && (v == 402 || v == 403)) ||
         (t == 1524 && (v == 412 || v == 413)) || (t == 1517 && v == 406) || (t == 104 && v == 600) ||
         (t == 100 && v == 310) || (t == 1516 && v == 404) || (t == 6 && v == 405) || (t == 1011 && v == 200) ||
-        (t == 4101 && v == 412))
+        (t == 4101 && v == 412) || (t == 1519 && v == 415))
         return add(dims, P);
     // 12. Utility tables.
     const bool utilityNamed = named("StrNameU") || named("CountU") || named("StatusU") || named("Cp");

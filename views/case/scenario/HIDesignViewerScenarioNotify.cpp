@@ -247,6 +247,7 @@ void HIDesignViewerScenario::NotifyChange(int code, const CPString& text, void* 
         case 61:
         case 62:
         case 64:
+            if (code == 60 && Text(text.c_str()).rfind("SubsetSearchStopped", 0) == 0) subsetSearchStopped = true;
             ShowEngineNotice(code, text);
             return;
         case 66:

@@ -1,6 +1,7 @@
 // The scenario viewer's text dispatcher and the words of its stream and utility lists, of its
 // targets and methods, and of its economics and titles.
 #include "brasko/IDefaultUtilityManager.h"
+#include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
@@ -40,6 +41,19 @@ Text hotColdWord(S s) {
 // The minimum-approach contribution of a stream: its own value when local, else the global word.
 // The stream keeps half of the difference typed for it; the column shows the difference typed, as
 // the number column (1517) does.
+// The stream's values that a locked design's running what-if holds in place of its process data.
+Text whatIfValues(V& v, S s, Var) {
+    const IHeatIntegrationScenario* scenario = v.GetmyScenario();
+    Text out;
+    for (int i = 0; scenario && i < scenario->GetNumberOfDesigns(); ++i) {
+        IHENDesign* design = nullptr;
+        if (!scenario->GetDesign(i, design, 0) || !design) continue;
+        if (const char* note = design->GetWhatIfStreamNote(s.GetName().c_str()))
+            out += FormattedText("%s%s: %s", out.empty() ? "" : "; ", design->GetDesignName(), note);
+    }
+    return out;
+}
+
 Text contribution(V&, S s, Var) {
     if (s.GetDTminContributionScope() != 1) return FindString("GLOBAL", 0);
     const double v = s.GetDTminContribution();
@@ -270,6 +284,7 @@ const std::vector<const HIDesignViewerScenario::TextRow*>& HIDesignViewerScenari
                              MessageKey("CalculateBoth")});
          }},
         {.type = 1519, .number = 212, .rows = R::Process, .kind = 0, .side = 2, .streamText = contribution, .dims = 1},
+        {.type = 1519, .number = 415, .rows = R::Process, .kind = 0, .side = 2, .streamText = whatIfValues, .dims = 1},
         {.type = 1519, .number = 214, .read = [](V& v, Var) {
              return fromKey(v.option100_217,
                             {MessageKey("RetrofitFromNewScenario"), MessageKey("RetrofitFromExistScenario")});

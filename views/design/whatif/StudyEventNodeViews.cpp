@@ -192,9 +192,12 @@ int EventNodeView::Message(const Text& line) {
     Text word, rest;
     line.Token(word, rest);
     if (word != "RemoveEventFromStudy") return Viewable::Message(line);
-    // The study deletes the event and this node with it: nothing of this view is touched after.
+    // The study deletes its selected event: this node's own is selected first, whichever the tree
+    // selected last. The node goes with its event: nothing of this view is touched after.
     StudyNodeView* parent = Parent();
-    return parent ? SendViewableMessage(parent, "RemoveSelectedEventFromStudy") : 0;
+    IHENTrend* study = parent ? parent->GetStudy() : nullptr;
+    if (!study || !pEvent || !study->SelectCleanExchEvent(CPString(pEvent->GetName()))) return 0;
+    return SendViewableMessage(parent, "RemoveSelectedEventFromStudy");
 }
 
 // ---------------------------------------------------------------- flow change
@@ -262,11 +265,13 @@ double SpecialEventNodeView::Point(const VarDescription&) { return pEvent->GetTi
 int SpecialEventNodeView::SetPoint(const VarDescription&, double value) {
     const int point = static_cast<int>(value);
     if (point == pEvent->GetTimePoint()) return 1;
-    // A flow change starts after the reference point.
-    if (point < 1) return 0;
-    nTimePoint = point;
-    pEvent->SetTimePoint(point);
-    return 1;
+    // The study moves the flow change, or refuses a point before its first or past its last: the
+    // answer says which, and the node keeps the point the flow change has.
+    if (point >= 1) pEvent->SetTimePoint(point);
+    nTimePoint = pEvent->GetTimePoint();
+    if (nTimePoint == point) return 1;
+    ErrorMsg("FlowChangePointOutsideStudy");
+    return 0;
 }
 
 double SpecialEventNodeView::NewFlow(const VarDescription&) { return pEvent->GetNewValue(); }

@@ -642,6 +642,10 @@ int StudyNodeView::Message(const Text& line) {
         }
         if (!ofDefault && !design->SelectStudy(CPString(pStudy->GetName()))) return 0;
         if (word == "ExecTrend") {
+            if (!design->GetOperationLocked()) {
+                ErrorMsg("OperationNotLocked");
+                return 0;
+            }
             if (!pStudy->NeedsCalculation()) {
                 ErrorMsg("CannotExecuteStudy", Text(pStudy->GetName()));
                 return 0;
@@ -656,6 +660,10 @@ int StudyNodeView::Message(const Text& line) {
         return SendViewableMessage(parent, word == "RemoveStudyFromDesign" ? "RemoveSelectedStudyFromDesign"
                                                                            : "RenameSelectedStudyFromDesign");
     }
-    if (word == "RemoveSelectedEventFromStudy") return pStudy->DeleteSelectedEvent() ? 1 : 0;
+    if (word == "RemoveSelectedEventFromStudy") {
+        if (pStudy->DeleteSelectedEvent()) return 1;
+        ErrorMsg("NoStudyEventSelected");
+        return 0;
+    }
     return Viewable::Message(line);
 }

@@ -188,7 +188,7 @@ const ViewForm<TrendAnalysisNodeView>& TrendAnalysisNodeView::Form() {
 void TrendAnalysisNodeView::LoadVariables(FormDescription& form) {
     Form().Describe(form);
     form.Add({"StudyNodeView.300", FormHook::Object, 0, false, 1});
-    form.SetRefusals("ExtraData.390", "StudyNameEmpty NameNotUnique");
+    form.SetRefusals("ExtraData.390", "StudyNameEmpty NameNotUnique NoStudySelected");
     for (const char* word : kCommands) form.AddCommand(word);
 }
 
@@ -259,7 +259,10 @@ Text TrendAnalysisNodeView::StudyName(const VarDescription& var) {
 
 int TrendAnalysisNodeView::RenameCurrentStudy(const VarDescription&, const Text& name) {
     const char* current = pDesign ? pDesign->GetCurrentStudyName() : nullptr;
-    if (!current) return 0;
+    if (!current) {
+        ErrorMsg("NoStudySelected");
+        return 0;
+    }
     if (name.empty()) {
         ErrorMsg("StudyNameEmpty");
         return 0;
@@ -382,7 +385,20 @@ int TrendAnalysisNodeView::Message(const Text& line) {
     if (!pDesign) return Viewable::Message(line);
     if (word == "AddStudyToTrendAnalysis") {
         pDesign->AddStudy();
-    } else if (word == "ExecuteSelectedStudy") {
+        return 1;
+    }
+    // The other words act on the selected study, the design's current one.
+    const bool study = word == "ExecuteSelectedStudy" || word == "RemoveSelectedStudyFromDesign" ||
+                       word == "RenameSelectedStudyFromDesign";
+    if (word == "ExecuteSelectedStudy" && !pDesign->GetOperationLocked()) {
+        ErrorMsg("OperationNotLocked");
+        return 0;
+    }
+    if (study && !pDesign->GetCurrentStudyName()) {
+        ErrorMsg("NoStudySelected");
+        return 0;
+    }
+    if (word == "ExecuteSelectedStudy") {
         SignalBusy(true);
         pDesign->CalculateCurrentStudy();
         SignalBusy(false);

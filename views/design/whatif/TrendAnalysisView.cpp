@@ -402,6 +402,10 @@ int TrendAnalysisView::Message(const Text& line) {
     } else if (word == "GoToPrevPage") {
         if (nCurrentPage > 0) --nCurrentPage;
     } else if (word == "ExecuteTrendAnalysis") {
+        if (!pDesign->GetOperationLocked()) {
+            ErrorMsg("OperationNotLocked");
+            return 0;
+        }
         const auto alive = LifeToken();
         Viewable::Message("CloseView DefaultView");
         if (alive.expired()) return 1;

@@ -89,7 +89,13 @@ public:
     std::map<CPString, IHENDesign*> doubles;
     std::vector<UtilityDouble*> utilities;
 
+    // What the sub-network search says as it ends ("" nothing).
+    std::string unitsNotice;
     int GetMinimumNumberOfUnitsByMILP() const override { return unitsByMILP; }
+    void CalculateMinimumUnitsTarget() override {
+        DesignRecordingScenario::CalculateMinimumUnitsTarget();
+        if (!unitsNotice.empty()) SendAMessage(60, unitsNotice.c_str(), static_cast<IHeatIntegrationScenario*>(this));
+    }
     int AssignUtilityLoads() override { return ran.push_back("AssignUtilityLoads"), assignResult; }
     const char* GetAutomaticDesignMessage() const override { return automaticMessage.c_str(); }
     bool HasSuperTargetResults() const override { return false; }
@@ -313,6 +319,13 @@ TEST_F(ViewScenarioDesignCommands, FailuresOfTheScenarioShowTheirKeys) {
     bind();
     viewer->Message("SearchSubsets");
     EXPECT_EQ(1, keyCount("NoSubsetsFound"));
+    // A search its time limit ended says so; that it found none by then is no finding that there
+    // is none.
+    scenario->unitsNotice = "SubsetSearchStopped 120 0";
+    EXPECT_EQ(1, viewer->Message("SearchSubsets"));
+    EXPECT_EQ(1, keyCount("SubsetSearchStopped"));
+    EXPECT_EQ(1, keyCount("NoSubsetsFound"));
+    scenario->unitsNotice.clear();
     scenario->assignResult = 0;
     viewer->Message("MakeUtilitySufficient");
     EXPECT_EQ(1, keyCount("MakeSufficientError"));

@@ -21,8 +21,9 @@ using namespace whatif_test;
 
 namespace {
 
-// A locked network with three schedules: P1 takes E-100 out of service and is executed, P2
-// changes H1's flow, P3 cleans E-101; neither of the last two is executed.
+// A locked network with three schedules: P1 takes E-100 out of service and is executed (not
+// converged: C2, which only E-100 heats, falls short of its target), P2 changes H1's flow and is
+// not executed, P3 cleans E-101 and is executed (converged).
 struct Schedules : StudiedNetwork {
     Schedules() {
         EXPECT_TRUE(d->AddNewSchedule());
@@ -32,6 +33,7 @@ struct Schedules : StudiedNetwork {
         EXPECT_EQ(nullptr, d->AddEventToSchedule("StreamFlowrateChangeEvent", "H1"));
         EXPECT_TRUE(d->AddNewSchedule());
         EXPECT_EQ(nullptr, d->AddEventToSchedule("CleaningHENEvent", "E-101"));
+        d->ExecuteSchedule();
     }
     // The design viewer of the design, with its event summary.
     std::unique_ptr<HIDesignViewerDesign> Viewer() {
@@ -83,12 +85,12 @@ TEST_P(ViewScheduleFilter, TheDisplayedSchedulesPassTheFilter) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ViewScheduleFilter,
     ::testing::Values(FilterCase{"NoFlag", {}, 0, 0, {"Event-P1", "Event-P2", "Event-P3"}},
-                      FilterCase{"ConvergedOnlyHidesTheUnexecuted", {}, 0, 1, {"Event-P1"}},
+                      FilterCase{"ConvergedOnlyHidesTheUnexecutedAndTheNotConverged", {}, 0, 1, {"Event-P3"}},
                       FilterCase{"ByKindWithEveryCriterionZeroHidesAll", {}, 1, 0, {}},
                       FilterCase{"ByKindStreamFlow", {6}, 1, 0, {"Event-P2"}},
                       FilterCase{"ByKindRemovalAndCleaning", {0, 1}, 1, 0, {"Event-P1", "Event-P3"}},
-                      FilterCase{"ByKindAndConverged", {0, 6}, 1, 1, {}},
-                      FilterCase{"ByKindRemovalAndConverged", {1}, 1, 1, {"Event-P1"}}),
+                      FilterCase{"ByKindAndConverged", {0, 6}, 1, 1, {"Event-P3"}},
+                      FilterCase{"ByKindRemovalAndConverged", {1}, 1, 1, {}}),
     [](const ::testing::TestParamInfo<FilterCase>& info) { return info.param.name; });
 
 TEST(ViewScheduleList, EventKindsComeFromTheExactDescriptions) {
@@ -219,7 +221,7 @@ TEST(ViewScheduleList, ScheduleItemsReadTheirOperatingState) {
     list.SetEngineeringDesign(n.d);
     list.PopulateSchedule();
     ScheduleItemView* p1 = list.GetItems()[0];
-    EXPECT_EQ(whatif::IconNumber("EventExecutedConvIco"), Get(*p1, "ObjectStatus.300"));
+    EXPECT_EQ(whatif::IconNumber("EventExecutedNonConvIco"), Get(*p1, "ObjectStatus.300"));
     EXPECT_EQ(whatif::IconNumber("EventNonExecutedIco"), Get(*list.GetItems()[1], "ObjectStatus.300"));
     EXPECT_NEAR(0.0, Get(*p1, "HeatFlow.328.0"), 1e-6);  // E-100 out of service
     EXPECT_EQ("E-100", GetText(*p1, "ExtraData.320.0"));
@@ -244,7 +246,7 @@ TEST(ViewScheduleList, TheViewerMakesTheSummaryOfALockedDesignAndFollowsItsSched
     Set(*list, "Switch.402", 1);
     EXPECT_TRUE(n.d->AddNewSchedule());
     ASSERT_EQ(4u, list->GetItems().size());
-    EXPECT_EQ((std::vector<std::string>{"Event-P1"}), shown(*list));
+    EXPECT_EQ((std::vector<std::string>{"Event-P3"}), shown(*list));
     EXPECT_EQ(list->GetItems()[3], viewer->GetSelectedItemView());
     Set(*list, "Switch.402", 0);
     Set(*list, "Index.400.6", 1);
@@ -321,6 +323,11 @@ TEST(ViewScheduleList, TheViewerMakesTheTrendViewOnTheFirstStudyAndDropsItWithTh
     ASSERT_NE(nullptr, viewer->GetTrendAnalysisView());
     EXPECT_EQ(1, SendViewableMessage(viewer->GetTrendAnalysisView(), "DeleteView"));
     EXPECT_EQ(nullptr, viewer->GetTrendAnalysisView());
+    // Opened again, it shows the studies the design holds; no study is added that no view shows.
+    const int studies = n.d->GetNumberOfStudies();
+    viewer->Message("OpenTrendAnalysisView");
+    EXPECT_NE(nullptr, viewer->GetTrendAnalysisView());
+    EXPECT_EQ(studies, n.d->GetNumberOfStudies());
 }
 
 }  // namespace
