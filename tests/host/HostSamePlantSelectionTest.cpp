@@ -50,6 +50,24 @@ const std::vector<Selection>& Selections() {
          "open HIDesignViewerScenario.200.0\nsettext ExtraData.208 Summer\ncmd RenameView\ntext ExtraData.650.[]\n",
          "",
          {"text ExtraData.650.[]\n  text Summer\n  text Winter\n"}},
+        // "Scenario 1" is added (and current); "base" is selected on the case view and deleted.
+        {"ScenarioDeleted",
+         ExamplePath("four-streams.csv") + " --open case",
+         "open HIDesignViewerProject.200.0\ncmd AddDefaultScenario\nopen MyOwnerObject\nattach Viewable.299 base\n"
+         "open HIDesignViewerProject.200.0\nanswer 1\nexpect ConfirmDeleteHIScenario\ncmd RemoveFromDesignView\n"
+         "open HIDesignViewerScenario.200.0\n",
+         "",
+         {"open HIDesignViewerScenario.200.0\n  text Scenario 1\n"}},
+        // "Winter" and "Summer" are added (the last current); "Design 1" is selected and removed at
+        // once (no question): the two others stay.
+        {"DesignRemovedWithoutAQuestion",
+         "--new hi-project P --open case",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\ncmd AddDefaultDesign Winter\n"
+         "cmd AddDefaultDesign Summer\nopen MyOwnerObject\nopen MyOwnerObject\nattach Viewable.299 Design 1\n"
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\ncmd RemoveDesignFromEAC\n"
+         "text ExtraData.650.[]\n",
+         "",
+         {"text ExtraData.650.[]\n  text Winter\n  text Summer\n"}},
         // The stream table's third row (C1) is selected and switched to a utility: H1, the first
         // row, stays a process stream.
         {"StreamRowSwitched",
