@@ -246,8 +246,11 @@ bool HasProcessStream(const IHeatIntegrationScenario& scenario) {
         if (s->GetStreamKind() != kUtilityKind && s->AreDesignSegmentsComplete()) return true;
     return false;
 }
+// Without a network there is no exchanger to buy: the capital and the total annual cost built on it
+// have no result either (the operating cost of utilities placed by hand still has one).
 const char* const kNoNetworkNote =
-    "area, units and shells are not available: the table has no process streams to exchange heat with";
+    "area, units, shells, capital and total annual cost are not available: the table has no process streams to "
+    "exchange heat with";
 }  // namespace
 
 const std::string& PinchStreamReport::Name() const { return stream->GetName(); }
@@ -443,10 +446,10 @@ std::string FormatTargetsText(const TargetsReport& r) {
                                        : std::to_string(r.shells),
                         true))
         << "\n";
-    out << "  capital cost              " << areaOrNot(fixed(r.capitalCost, 2) + " (investment)") << "\n";
+    out << "  capital cost              " << networkOrNot(fixed(r.capitalCost, 2) + " (investment)", true) << "\n";
     out << "  operating cost            " << orNot(fixed(r.operatingCost, 2) + " per year") << "\n";
     out << "  total annual cost         "
-        << (r.noAnnualCost.empty() ? areaOrNot(fixed(r.totalAnnualCost, 2) + " per year")
+        << (r.noAnnualCost.empty() ? networkOrNot(fixed(r.totalAnnualCost, 2) + " per year", true)
                                    : "not available (" + r.noAnnualCost + ")")
         << "\n";
     out << "Utility loads\n";
@@ -484,9 +487,9 @@ std::string FormatTargetsJson(const TargetsReport& r) {
         << ", \"units_pinch\": " << networkOrNull(std::to_string(r.unitsPinch), false)
         << ", \"shells\": " << (r.shellTubeAvailable ? networkOrNull(std::to_string(r.shells), true) : std::string("null"))
         << ", \"shells_capped\": " << (r.shellsCapped ? "true" : "false")
-        << ", \"capital_cost\": " << areaOrNull(number(r.capitalCost))
+        << ", \"capital_cost\": " << networkOrNull(number(r.capitalCost), true)
         << ", \"operating_cost\": " << orNull(number(r.operatingCost))
-        << ", \"total_annual_cost\": " << (r.noAnnualCost.empty() ? areaOrNull(number(r.totalAnnualCost)) : "null")
+        << ", \"total_annual_cost\": " << (r.noAnnualCost.empty() ? networkOrNull(number(r.totalAnnualCost), true) : "null")
         << ", \"utilities\": [";
     for (std::size_t i = 0; i < r.utilities.size(); ++i)
         out << (i ? ", " : "") << "{\"name\": " << JsonString(r.utilities[i].name)
