@@ -270,12 +270,15 @@ TEST(HostViewSiteUtilityLoads, AScenarioOfUtilitiesOnlyReportsNoNetworkFigures) 
     // So does every point of a supertargeting run.
     const HostRun range = RunHost("supertarget " + saved.path + " --from 10 --to 11");
     ASSERT_EQ(0, range.exitCode) << range.out;
-    EXPECT_TRUE(has(range.out, "  10.000     0.00      0.00       n/a       n/a          n/a    n/a         0.00     2406.50     2406.50\n"))
+    EXPECT_TRUE(has(range.out, "  10.000     0.00      0.00       n/a       n/a          n/a    n/a          n/a     2406.50         n/a\n"))
         << range.out;
     const HostRun rangeJson = RunHost("supertarget " + saved.path + " --from 10 --to 11 --json");
     ASSERT_EQ(0, rangeJson.exitCode) << rangeJson.out;
     EXPECT_TRUE(has(rangeJson.out, "\"area_countercurrent\": null, \"area_shell_tube\": null, \"units_pinch\": null, "
-                                   "\"shells\": null, \"shells_capped\": false, \"capital_cost\": 0,"))
+                                   "\"shells\": null, \"shells_capped\": false, \"capital_cost\": null, "
+                                   "\"operating_cost\": 2406.5"))
+        << rangeJson.out;
+    EXPECT_TRUE(has(rangeJson.out, "\"total_annual_cost\": null}"))
         << rangeJson.out;
 }
 
