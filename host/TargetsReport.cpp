@@ -246,8 +246,11 @@ bool HasProcessStream(const IHeatIntegrationScenario& scenario) {
         if (s->GetStreamKind() != kUtilityKind && s->AreDesignSegmentsComplete()) return true;
     return false;
 }
+// Without a network there is no exchanger to buy: the capital and the total annual cost built on it
+// have no result either (the operating cost of utilities placed by hand still has one).
 const char* const kNoNetworkNote =
-    "area, units and shells are not available: the table has no process streams to exchange heat with";
+    "area, units, shells, capital and total annual cost are not available: the table has no process streams to "
+    "exchange heat with";
 }  // namespace
 
 const std::string& PinchStreamReport::Name() const { return stream->GetName(); }
@@ -443,10 +446,10 @@ std::string FormatTargetsText(const TargetsReport& r) {
                                        : std::to_string(r.shells),
                         true))
         << "\n";
-    out << "  capital cost              " << areaOrNot(fixed(r.capitalCost, 2) + " (investment)") << "\n";
+    out << "  capital cost              " << networkOrNot(fixed(r.capitalCost, 2) + " (investment)", true) << "\n";
     out << "  operating cost            " << orNot(fixed(r.operatingCost, 2) + " per year") << "\n";
     out << "  total annual cost         "
-        << (r.noAnnualCost.empty() ? areaOrNot(fixed(r.totalAnnualCost, 2) + " per year")
+        << (r.noAnnualCost.empty() ? networkOrNot(fixed(r.totalAnnualCost, 2) + " per year", true)
                                    : "not available (" + r.noAnnualCost + ")")
         << "\n";
     out << "Utility loads\n";
@@ -484,9 +487,9 @@ std::string FormatTargetsJson(const TargetsReport& r) {
         << ", \"units_pinch\": " << networkOrNull(std::to_string(r.unitsPinch), false)
         << ", \"shells\": " << (r.shellTubeAvailable ? networkOrNull(std::to_string(r.shells), true) : std::string("null"))
         << ", \"shells_capped\": " << (r.shellsCapped ? "true" : "false")
-        << ", \"capital_cost\": " << areaOrNull(number(r.capitalCost))
+        << ", \"capital_cost\": " << networkOrNull(number(r.capitalCost), true)
         << ", \"operating_cost\": " << orNull(number(r.operatingCost))
-        << ", \"total_annual_cost\": " << (r.noAnnualCost.empty() ? areaOrNull(number(r.totalAnnualCost)) : "null")
+        << ", \"total_annual_cost\": " << (r.noAnnualCost.empty() ? networkOrNull(number(r.totalAnnualCost), true) : "null")
         << ", \"utilities\": [";
     for (std::size_t i = 0; i < r.utilities.size(); ++i)
         out << (i ? ", " : "") << "{\"name\": " << JsonString(r.utilities[i].name)
@@ -545,7 +548,8 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
         // Where the utilities cannot cover the targets the module clears a point's units target
         // and computes no cost (an area may keep an earlier value); any heat exchanged at all
         // takes at least one unit. A table without a process stream that needs no utility
-        // exchanges nothing and has nothing left uncovered: its costs are those `targets` gives.
+        // exchanges nothing and has nothing left uncovered: its operating cost is the one `targets`
+        // gives, and like there it has no capital or total annual cost.
         const bool needsNothing = !(p.hotUtility > 1e-9) && !(p.coldUtility > 1e-9);
         p.available = p.unitsPinch > 0.0 || (!r.networkAvailable && needsNothing);
         r.points.push_back(p);
@@ -636,13 +640,13 @@ std::string FormatSuperTargetsText(const SuperTargetReport& r) {
         char line[256];
         // Without a plant life the TAC column reads n/a: the operating cost alone is no total.
         char tac[32];
-        if (r.noAnnualCost.empty())
+        if (r.noAnnualCost.empty() && r.networkAvailable)
             std::snprintf(tac, sizeof tac, "%11.2f", p.totalAnnualCost);
         else
             std::snprintf(tac, sizeof tac, "%11s", "n/a");
         if (p.available && !r.networkAvailable)
-            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9s %9s %12s %6s  %11.2f %11.2f %s\n", p.dtmin,
-                          p.hotUtility, p.coldUtility, "n/a", "n/a", "n/a", "n/a", p.capitalCost, p.operatingCost, tac);
+            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9s %9s %12s %6s  %11s %11.2f %s\n", p.dtmin,
+                          p.hotUtility, p.coldUtility, "n/a", "n/a", "n/a", "n/a", "n/a", p.operatingCost, tac);
         else if (p.available)
             std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %12.0f %6.0f%c %11.2f %11.2f %s\n",
                           p.dtmin, p.hotUtility, p.coldUtility, p.areaCountercurrent, p.areaShellTube, p.unitsPinch,
@@ -673,9 +677,10 @@ std::string FormatSuperTargetsJson(const SuperTargetReport& r) {
             << ", \"area_shell_tube\": " << networkOrNull(p.areaShellTube)
             << ", \"units_pinch\": " << networkOrNull(p.unitsPinch) << ", \"shells\": " << networkOrNull(p.shells)
             << ", \"shells_capped\": " << (p.available && p.shellsCapped ? "true" : "false")
-            << ", \"capital_cost\": " << orNull(p.capitalCost)
+            << ", \"capital_cost\": " << networkOrNull(p.capitalCost)
             << ", \"operating_cost\": " << orNull(p.operatingCost)
-            << ", \"total_annual_cost\": " << (r.noAnnualCost.empty() ? orNull(p.totalAnnualCost) : "null") << "}";
+            << ", \"total_annual_cost\": " << (r.noAnnualCost.empty() ? networkOrNull(p.totalAnnualCost) : "null")
+            << "}";
     }
     out << "], \"optimum\": " << (r.hasOptimum ? number(r.optimum) : std::string("null")) << ", \"notes\": [";
     for (std::size_t i = 0; i < r.notes.size(); ++i) out << (i ? ", " : "") << JsonString(r.notes[i]);

@@ -31,6 +31,7 @@ TEST(HostDefaultsSave, UtilityDefaultsToAPipeSayItIsNoRegularFile) {
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "Error SavePreferenceError|")) << run.out;
     EXPECT_TRUE(has(run.out, pipe + ": not a regular file")) << run.out;
+    EXPECT_TRUE(has(run.out, "cmd SaveUtilityDefaultSet\n  result 0\n")) << run.out;
     EXPECT_FALSE(has(run.out, "FileWriteProtected")) << run.out;
     EXPECT_TRUE(stillPipe);
 }

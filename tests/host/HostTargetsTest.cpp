@@ -84,6 +84,33 @@ TEST(HostTargets, DTminOptionChangesTheTargets) {
     EXPECT_EQ("105", between(run.out, "cold_utility"));
 }
 
+// Every stream row of the four-stream example deleted in the scenario viewer: no exchanger is left to
+// buy, so the capital and the total annual cost that would be built on it have no result, as the
+// area, units and shells have none; the note says why, and JSON gives null.
+TEST(HostTargets, ACaseWithEveryStreamDeletedReportsNoCapitalOrAnnualCost) {
+    std::string script = "open HIDesignViewerScenario.200.0\n";
+    for (int i = 0; i < 4; ++i) script += "answer 1\nexpect DeleteStreamError\nsettext StrName.401.0\n";
+    ScratchFile scriptFile("nostreams.txt", script);
+    ScratchFile saved("nostreams.case", std::string(), false);
+    const HostRun view = RunHost("view " + example("four-streams.csv") + " --save " + saved.path + " --script " +
+                                 scriptFile.path);
+    ASSERT_EQ(0, view.exitCode) << view.out;
+    const HostRun text = RunHost("targets " + saved.path);
+    ASSERT_EQ(0, text.exitCode) << text.out;
+    for (const char* line : {"area, countercurrent      not available\n", "shells                    not available\n",
+                             "capital cost              not available\n", "operating cost            0.00 per year\n",
+                             "total annual cost         not available\n",
+                             "Note: area, units, shells, capital and total annual cost are not available: the table "
+                             "has no process streams to exchange heat with\n"})
+        EXPECT_NE(std::string::npos, text.out.find(line)) << line << "\n" << text.out;
+    const HostRun json = RunHost("targets " + saved.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_EQ("null", between(json.out, "area_countercurrent"));
+    EXPECT_EQ("null", between(json.out, "capital_cost"));
+    EXPECT_EQ("0", between(json.out, "operating_cost"));
+    EXPECT_EQ("null", between(json.out, "total_annual_cost"));
+}
+
 TEST(HostTargets, SavedCaseReadsBackWithTheSameOutput) {
     for (const char* input : {"four-streams.csv", "site-24-streams.csv"}) {
         ScratchFile saved(std::string(input) + ".case", std::string(), false);

@@ -1,6 +1,6 @@
 // A file a view reads when a user picks it (a capital-cost defaults file, a site's utility
 // defaults) is looked at before it is opened: a pipe is refused at once with the reader's own
-// refusal, instead of waiting for ever for a writer.
+// refusal, instead of waiting for ever for a writer, and the command answers that it failed.
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +34,8 @@ TEST_P(HostViewFilePipe, IsRefusedWithoutWaiting) {
                                  script.path + " 2>&1");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find(std::string("  Error ") + p.key + "|")) << run.out;
+    // A set not read answers 0, as any refused command does.
+    EXPECT_NE(std::string::npos, run.out.find(std::string("cmd ") + p.command + "\n  result 0\n")) << run.out;
     struct stat info {};
     EXPECT_TRUE(::stat(fifo.path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
 }

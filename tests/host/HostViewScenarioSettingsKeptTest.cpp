@@ -238,7 +238,8 @@ namespace {
 // A site scenario whose only streams are the site utilities, their loads typed by hand (25 kW of
 // HP Steam, 65 kW of Cooling Water): there is no process stream to exchange heat with, so the
 // viewer shows no area, units or shells; `targets` on the saved case says the same, in text and
-// in JSON, and keeps the operating cost of the typed loads (and no capital, as the viewer);
+// in JSON, and keeps the operating cost of the typed loads, with no capital or total annual cost
+// (no exchanger to buy);
 // `supertarget` does the same at each of its points.
 TEST(HostViewSiteUtilityLoads, AScenarioOfUtilitiesOnlyReportsNoNetworkFigures) {
     ScratchFile saved("settingskept", "utilitiesonly.kcase", "", false);
@@ -253,27 +254,31 @@ TEST(HostViewSiteUtilityLoads, AScenarioOfUtilitiesOnlyReportsNoNetworkFigures) 
     ASSERT_EQ(0, text.exitCode) << text.out;
     for (const char* line : {"area, countercurrent      not available", "area, shell and tube      not available",
                              "units, overall            not available", "units, pinch division     not available",
-                             "shells                    not available", "capital cost              0.00 (investment)",
-                             "operating cost            2406.50 per year", "total annual cost         2406.50 per year",
+                             "shells                    not available", "capital cost              not available\n",
+                             "operating cost            2406.50 per year", "total annual cost         not available\n",
                              "HP Steam  25.000 kW",
-                             "Note: area, units and shells are not available: the table has no process streams to "
+                             "Note: area, units, shells, capital and total annual cost are not available: the table has no "
+                             "process streams to "
                              "exchange heat with"})
         EXPECT_TRUE(has(text.out, line)) << line << "\n" << text.out;
     const HostRun json = RunHost("targets " + saved.path + " --json");
     ASSERT_EQ(0, json.exitCode) << json.out;
     for (const char* field : {"\"area_countercurrent\": null", "\"area_shell_tube\": null", "\"units_overall\": null",
-                              "\"units_pinch\": null", "\"shells\": null", "\"capital_cost\": 0,",
-                              "\"operating_cost\": 2406.5"})
+                              "\"units_pinch\": null", "\"shells\": null", "\"capital_cost\": null,",
+                              "\"operating_cost\": 2406.5", "\"total_annual_cost\": null,"})
         EXPECT_TRUE(has(json.out, field)) << field << "\n" << json.out;
     // So does every point of a supertargeting run.
     const HostRun range = RunHost("supertarget " + saved.path + " --from 10 --to 11");
     ASSERT_EQ(0, range.exitCode) << range.out;
-    EXPECT_TRUE(has(range.out, "  10.000     0.00      0.00       n/a       n/a          n/a    n/a         0.00     2406.50     2406.50\n"))
+    EXPECT_TRUE(has(range.out, "  10.000     0.00      0.00       n/a       n/a          n/a    n/a          n/a     2406.50         n/a\n"))
         << range.out;
     const HostRun rangeJson = RunHost("supertarget " + saved.path + " --from 10 --to 11 --json");
     ASSERT_EQ(0, rangeJson.exitCode) << rangeJson.out;
     EXPECT_TRUE(has(rangeJson.out, "\"area_countercurrent\": null, \"area_shell_tube\": null, \"units_pinch\": null, "
-                                   "\"shells\": null, \"shells_capped\": false, \"capital_cost\": 0,"))
+                                   "\"shells\": null, \"shells_capped\": false, \"capital_cost\": null, "
+                                   "\"operating_cost\": 2406.5"))
+        << rangeJson.out;
+    EXPECT_TRUE(has(rangeJson.out, "\"total_annual_cost\": null}"))
         << rangeJson.out;
 }
 

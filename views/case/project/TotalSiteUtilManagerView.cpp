@@ -333,34 +333,37 @@ void TotalSiteUtilManagerView::DisconnectDeadObject(Viewable* dead) {
 
 // ---- commands ----
 
-void TotalSiteUtilManagerView::saveUtilityDefaultSet() {
+int TotalSiteUtilManagerView::saveUtilityDefaultSet() {
     FNPromptStruct prompt{"SaveHIPreferences", "HUD", {{"HeatIntegrationUtilityDefaultFile", "hud"}, {"AllFiles", "*"}},
                           0x35};
     FileName chosen;
-    if (!FilePicker::ChooseFileName(prompt, chosen) || chosen.empty()) return;
-    // Nothing is touched without a manager to write.
-    if (!mySiteManager) return ErrorMsg("SavePreferenceError", chosen);
-    if (isWriteProtected(chosen)) return ErrorMsg("FileWriteProtected", chosen);
+    if (!FilePicker::ChooseFileName(prompt, chosen) || chosen.empty()) return 1;
+    // Nothing is touched without a manager to write. A set not written answers 0 with the
+    // reason, as any refused command does.
+    if (!mySiteManager) return ErrorMsg("SavePreferenceError", chosen), 0;
+    if (isWriteProtected(chosen)) return ErrorMsg("FileWriteProtected", chosen), 0;
     // The file is written beside the chosen one and takes its place only once the whole set is
     // stored: a failed store leaves an existing file as it was.
     LurmetBinaryFile file;
     if (!file.OpenForWrite(chosen) || !mySiteManager->Store(&file, SRT_Utilities) || !file.Commit())
-        ErrorMsg("SavePreferenceError", SaveFailure(chosen, file.ErrorText()));
+        return ErrorMsg("SavePreferenceError", SaveFailure(chosen, file.ErrorText())), 0;
+    return 1;
 }
 
-void TotalSiteUtilManagerView::openUtilityDefaultSet() {
+int TotalSiteUtilManagerView::openUtilityDefaultSet() {
     FNPromptStruct prompt{"OpenHIPreferences", "HUD", {{"HeatIntegrationDefaultFile", "hud"}, {"AllFiles", "*"}}, 5};
     FileName chosen;
-    if (!FilePicker::ChooseFileName(prompt, chosen) || chosen.empty()) return;
+    if (!FilePicker::ChooseFileName(prompt, chosen) || chosen.empty()) return 1;
     LurmetBinaryFile file;
     if (!mySiteManager || !file.OpenForRead(chosen) || !mySiteManager->Recall(&file, SRT_Utilities))
-        ErrorMsg("RecallPreferenceError", chosen);
+        return ErrorMsg("RecallPreferenceError", chosen), 0;
+    return 1;
 }
 
 int TotalSiteUtilManagerView::Message(const Text& line) {
     const Text word = Text(line.substr(0, line.find(' ')));
-    if (word == "SaveUtilityDefaultSet") return saveUtilityDefaultSet(), 1;
-    if (word == "OpenUtilityDefaultSet") return openUtilityDefaultSet(), 1;
+    if (word == "SaveUtilityDefaultSet") return saveUtilityDefaultSet();
+    if (word == "OpenUtilityDefaultSet") return openUtilityDefaultSet();
     if (word == "ViewSegTableViewU" && mySiteManager) {
         if (siteStream(selectedUtilityRow)) ShowSegmentTable(currentSiteStream);
         return 1;

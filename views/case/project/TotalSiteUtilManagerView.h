@@ -68,8 +68,8 @@ private:
     double exchangerType(int row) const;
     int setName(int row, const Text& text);
     bool siteStream(int row);
-    void saveUtilityDefaultSet();
-    void openUtilityDefaultSet();
+    int saveUtilityDefaultSet();
+    int openUtilityDefaultSet();
 
     ITotalSiteUtilityManager* mySiteManager = nullptr;
     std::int32_t selectedUtilityRow = 0;
