@@ -141,6 +141,12 @@ const Refusal kRefusals[] = {
     {"VelmorCaseImportedFromAStreamTable", &kScenario, "cmd ImportFromVelmor " KESTRIN_EXAMPLES "/four-streams.csv"},
     {"VelmorScenarioFromNoFile", &kScenario, "cmd ImportVelmorScenario 0 /nonexistent-kestrin/plant.vmc"},
     {"VelmorScenarioFromADamagedCase", &kScenario, "cmd ImportVelmorScenario 1 @DAMAGED@"},
+    // The wizard the first line opens is left aside; the scenario it extracts into is compared.
+    {"WizardCaseBuiltWithNoCaseChosen", &kScenario, "cmd CheckForSimulationReady\ncmd BuildRalvexCase", nullptr, DesignCase,
+     "DataExtractionView"},
+    {"WizardCaseBuiltFromADamagedCase", &kScenario,
+     "cmd CheckForSimulationReady\nopen @last\nsettext ExtraData.203 @DAMAGED@\nopen MyOwnerObject\ncmd BuildRalvexCase", nullptr,
+     DesignCase, "DataExtractionView"},
     {"SiteScenarioAddedUnderATakenName", &kSite, "cmd AddDefaultScenario", nullptr, SiteCase},
     {"SiteScenarioRenamedToATakenName", &kSite, "attach Viewable.299 Process 1\nsettext ExtraData.208 Process 1\ncmd RenameView",
      nullptr, SiteCase},

@@ -112,8 +112,8 @@ int HIDesignViewerScenario::openExcelFile(const Text&) {
 }
 
 int HIDesignViewerScenario::buildRalvexCase(const Text&) {
-    BuildRalvexCase();
-    return 1;
+    // A file the wizard chose that is missing, or a case not read, answers 0 beside its message.
+    return BuildRalvexCase();
 }
 
 int HIDesignViewerScenario::importVelmorScenario(const Text& rest) {

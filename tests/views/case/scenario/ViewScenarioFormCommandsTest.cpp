@@ -172,7 +172,8 @@ TEST_F(ViewScenarioFormCommands, EveryWordOfTheTableRunsItsOwnAction) {
          [&](std::uint64_t m) {
              return !shown(m, SessionEvent::Error, "CouldNotFindUtilityFile") &&
                     !shown(m, SessionEvent::Error, "CouldNotFindCapCostFile");
-         }},
+         },
+         0},  // the wizard has no case chosen: nothing is extracted
         // No case held under the name "XYZ": nothing came in, and the word answers 0.
         {"ImportVelmorScenario", none, ran("ExtractFromCase XYZ"), 0},
         {"FinishExtraction", none, ran("SetDTmin 15.000000")},
