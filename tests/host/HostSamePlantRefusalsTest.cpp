@@ -135,6 +135,18 @@ const Refusal kRefusals[] = {
     {"ScenarioDeletionDeclined", &kSelectedScenario, "cmd RemoveFromDesignView"},
     {"DesignDeletionDeclined", &kSelectedDesign, "cmd RemoveFromDesignView"},
     {"RetrofitBaseDeleted", &kRetrofitBase, "cmd RemoveFromDesignView", nullptr, RetrofitCase},
+    // A simulator case that is not there, or that cannot be read, brings in nothing.
+    {"VelmorCaseImportedFromNoFile", &kScenario, "cmd ImportFromVelmor /nonexistent-kestrin/plant.vmc"},
+    {"VelmorCaseImportedFromADamagedCase", &kScenario, "cmd ImportFromVelmor @DAMAGED@"},
+    {"VelmorCaseImportedFromAStreamTable", &kScenario, "cmd ImportFromVelmor " KESTRIN_EXAMPLES "/four-streams.csv"},
+    {"VelmorScenarioFromNoFile", &kScenario, "cmd ImportVelmorScenario 0 /nonexistent-kestrin/plant.vmc"},
+    {"VelmorScenarioFromADamagedCase", &kScenario, "cmd ImportVelmorScenario 1 @DAMAGED@"},
+    // The wizard the first line opens is left aside; the scenario it extracts into is compared.
+    {"WizardCaseBuiltWithNoCaseChosen", &kScenario, "cmd CheckForSimulationReady\ncmd BuildRalvexCase", nullptr, DesignCase,
+     "DataExtractionView"},
+    {"WizardCaseBuiltFromADamagedCase", &kScenario,
+     "cmd CheckForSimulationReady\nopen @last\nsettext ExtraData.203 @DAMAGED@\nopen MyOwnerObject\ncmd BuildRalvexCase", nullptr,
+     DesignCase, "DataExtractionView"},
     {"SiteScenarioAddedUnderATakenName", &kSite, "cmd AddDefaultScenario", nullptr, SiteCase},
     {"SiteScenarioRenamedToATakenName", &kSite, "attach Viewable.299 Process 1\nsettext ExtraData.208 Process 1\ncmd RenameView",
      nullptr, SiteCase},
@@ -148,11 +160,16 @@ TEST_P(HostSamePlantRefusals, LeaveEveryViewAsItWas) {
     // The way down and up once first, so that what opening the place shows is in both listings.
     std::string up;
     for (int i = 0; i < r.place->ups; ++i) up += "open MyOwnerObject\n";
-    const std::string script = r.place->down + up + "form\n" + r.place->down + "answer 0\n" + r.write + "\n" + up + "form\n";
+    // "@DAMAGED@" stands for a simulator case cut short in the middle of its text.
+    const std::string whole = FileContents(ExamplePath("extraction/preheat-train.vmc"));
+    ScratchFile damaged("refusals", "damaged.vmc", whole.substr(0, whole.size() / 3));
+    std::string write = r.write;
+    if (const std::size_t at = write.find("@DAMAGED@"); at != std::string::npos) write.replace(at, 9, damaged.path);
+    const std::string script = r.place->down + up + "form\n" + r.place->down + "answer 0\n" + write + "\n" + up + "form\n";
     const HostRun run = RunViewScript(r.input(), script);
     // A refusal shows its message, which the script does not announce: the run exits 1 for it.
     // The action is the write's last line.
-    std::string echo = r.write;
+    std::string echo = write;
     echo = echo.substr(echo.rfind('\n') + 1);
     const std::size_t step = run.out.find(": " + echo + "\n");
     ASSERT_NE(std::string::npos, step) << run.out.substr(0, 3000);

@@ -112,8 +112,8 @@ int HIDesignViewerScenario::openExcelFile(const Text&) {
 }
 
 int HIDesignViewerScenario::buildRalvexCase(const Text&) {
-    BuildRalvexCase();
-    return 1;
+    // A file the wizard chose that is missing, or a case not read, answers 0 beside its message.
+    return BuildRalvexCase();
 }
 
 int HIDesignViewerScenario::importVelmorScenario(const Text& rest) {
@@ -129,15 +129,15 @@ int HIDesignViewerScenario::importVelmorScenario(const Text& rest) {
     if (wordIsNumber(word, n)) path = trimmed(after);
     else n = 0;
     if (path.empty()) path = "XYZ";
-    ImportVelmorScenario(path, n != 0);
-    return 1;
+    // A case that brought nothing in answers 0, beside the message that says why.
+    return ImportVelmorScenario(path, n != 0);
 }
 
 int HIDesignViewerScenario::importFromVelmor(const Text& rest) {
     const Text& path = rest;
     if (!isFileOnDisk(path)) {
         ErrorMsg("CouldNotFindVelmorFile", path);
-        return 1;
+        return 0;
     }
     IHeatIntegrationProject* project = myScenario->GetProject();
     IDataExtraction* extraction = project ? project->GetDataExtraction() : nullptr;
@@ -154,7 +154,7 @@ int HIDesignViewerScenario::importFromVelmor(const Text& rest) {
     extractionDesignFlag = 0;
     if (read) extractedData = 1;
     else ErrorMsg("CouldNotBuildVelmorCase", path);
-    return 1;
+    return read ? 1 : 0;
 }
 
 int HIDesignViewerScenario::finishExtraction(const Text&) {

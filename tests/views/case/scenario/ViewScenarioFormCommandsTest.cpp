@@ -126,7 +126,7 @@ TEST_F(ViewScenarioFormCommands, EveryWordOfTheTableRunsItsOwnAction) {
         const char* line;
         std::function<void()> prepare;
         std::function<bool(std::uint64_t)> check;
-        int answer = 1;  // a deletion declined deleted nothing and answers 0
+        int answer = 1;  // a deletion declined deleted nothing, a case not read brought nothing in: 0
     };
     auto ran = [&](std::string what) { return [this, what](std::uint64_t) { return scenario->ran_(what); }; };
     auto form = [&](const char* f) { return [this, f](std::uint64_t m) { return formOpened(m, f); }; };
@@ -172,13 +172,15 @@ TEST_F(ViewScenarioFormCommands, EveryWordOfTheTableRunsItsOwnAction) {
          [&](std::uint64_t m) {
              return !shown(m, SessionEvent::Error, "CouldNotFindUtilityFile") &&
                     !shown(m, SessionEvent::Error, "CouldNotFindCapCostFile");
-         }},
-        {"ImportVelmorScenario", none, ran("ExtractFromCase XYZ")},
+         },
+         0},  // the wizard has no case chosen: nothing is extracted
+        // No case held under the name "XYZ": nothing came in, and the word answers 0.
+        {"ImportVelmorScenario", none, ran("ExtractFromCase XYZ"), 0},
         {"FinishExtraction", none, ran("SetDTmin 15.000000")},
         {"DeleteUnusedUtilities", [] { SetAutomationStartup(true); }, ran("RemoveUnusedUtilities")},
         {"ViewTableStandalone", [] { SetAutomationStartup(false); },
          [&](std::uint64_t m) { return viewer->GetHenTableList()->Count() == 1 && viewOpened(m, viewer->GetHenTableList()->GetIth(0)); }},
-        {"ImportFromVelmor /no/such/case.vmc", none, [&](std::uint64_t m) { return shown(m, SessionEvent::Error, "CouldNotFindVelmorFile"); }},
+        {"ImportFromVelmor /no/such/case.vmc", none, [&](std::uint64_t m) { return shown(m, SessionEvent::Error, "CouldNotFindVelmorFile"); }, 0},
         {"CheckForSimulationReady", none,
          [&](std::uint64_t m) { return viewOpened(m, viewer->GetDataExtractionView()) && viewer->GetDataExtractionView()->GetSimulatorFileType() == 0.0; }},
         {"CheckForSimulationReadyDiscontinued", none, form("UseActivatedAnalysis")},
