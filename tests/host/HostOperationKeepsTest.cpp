@@ -402,6 +402,11 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
          "EventAddFailed", "cmd AddEventToSchedule"},
         {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 3\nsettext HXSelection.389 E100\n",
          "EventAddFailed", "cmd AddEventToSchedule"},
+        // A schedule with no event, and flow changes for streams that already have theirs in the
+        // schedule: each refusal answers 0.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\n", "CannotExecuteSchedule", "cmd ExecuteSchedule"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\ncmd AcceptThroughputChanges\n", "EventAddFailed",
+         "cmd AcceptThroughputChanges"},
         {kTrendNode, "NoStudySelected", "cmd ExecuteSelectedStudy"},
         {kTrendNode, "NoStudySelected", "cmd RemoveSelectedStudyFromDesign"},
         {kTrendNode, "NoStudySelected", "cmd RenameSelectedStudyFromDesign"},

@@ -66,8 +66,11 @@ void EventPlanner::SelectTracked() {
 }
 
 int EventPlanner::showEventTasksView(const Text&) {
-    if (!pSelectedPlan) ErrorMsg("NoEventSelected");
-    else View("EventTasksView");
+    if (!pSelectedPlan) {
+        ErrorMsg("NoEventSelected");
+        return 0;
+    }
+    View("EventTasksView");
     return 1;
 }
 
@@ -327,29 +330,40 @@ bool EventPlanner::RefuseUnlockedOperation() const {
 int EventPlanner::createNewEvents(const Text&) {
     if (!pDesign || !pDesignViewer || lstPlans.empty()) return 1;
     if (RefuseUnlockedOperation()) return 0;
+    // The plans that make their schedules keep them; one plan refused makes the command a refusal.
     int made = 0;
+    bool refused = false;
     for (const auto& plan : lstPlans) {
         const int result = pDesign->AddSchedule(plan->name);
-        if (RefuseReservedPlanName(*plan, result)) continue;
+        if (RefuseReservedPlanName(*plan, result)) {
+            refused = true;
+            continue;
+        }
         if (result == kScheduleMade) {
             ++made;
             AddPlanEvents(*plan);
         } else if (result == kScheduleExists) {
             ErrorMsg("EventNameFromXMLAlreadyInUse", plan->name);
+            refused = true;
         } else {
             ErrorMsg("InternalErrorInAddEventFromXML", plan->name);
+            refused = true;
         }
     }
     if (made > 0) bEventsCreated = 1;
-    return 1;
+    return refused ? 0 : 1;
 }
 
 int EventPlanner::executeNewEvents(const Text&) {
     if (!pDesign || lstPlans.empty()) return 1;
     if (RefuseUnlockedOperation()) return 0;
+    bool refused = false;
     for (const auto& plan : lstPlans) {
         const int result = pDesign->AddSchedule(plan->name);
-        if (RefuseReservedPlanName(*plan, result)) continue;
+        if (RefuseReservedPlanName(*plan, result)) {
+            refused = true;
+            continue;
+        }
         if (result == kScheduleMade) {
             if (!pDesignViewer) continue;
             AddPlanEvents(*plan);
@@ -358,7 +372,8 @@ int EventPlanner::executeNewEvents(const Text&) {
             UpdateScheduleEvents(*plan, true);
         } else {
             ErrorMsg("InternalErrorInAddEventFromXML", plan->name);
+            refused = true;
         }
     }
-    return 1;
+    return refused ? 0 : 1;
 }

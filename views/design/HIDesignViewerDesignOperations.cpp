@@ -205,15 +205,21 @@ int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
     nEventKind = EmptyInt;
     IHENState* state = pDesign->GetDefaultState();
     const double factor = dPercentage / 100.0 + 1.0;
+    // The streams whose change is taken keep it; one refused stream makes the command a refusal.
+    bool refused = false;
     for (int i = 0; state && i < pDesign->GetNumberOfProcessStreams(); ++i) {
         const double flow = state->GetStreamMassFlow(i);
         const char* target = pDesign->GetEventTargetName(kFlowChange, i);
         if (!target) continue;
-        if (const char* message = pDesign->AddEventToSchedule(kFlowChange, target)) ErrorMsg(message);
-        else pDesign->SetCurrentEventNewValue(factor * flow);
+        if (const char* message = pDesign->AddEventToSchedule(kFlowChange, target)) {
+            ErrorMsg(message);
+            refused = true;
+        } else {
+            pDesign->SetCurrentEventNewValue(factor * flow);
+        }
     }
     dPercentage = 0.0;
-    return 1;
+    return refused ? 0 : 1;
 }
 
 // ---- views of operation ----

@@ -116,6 +116,10 @@ TEST_F(ViewEventPlanner, ATakenNameIsRefused) {
     std::uint64_t none = Session::Instance().NextSequence();
     EXPECT_EQ(0, planner->SpecifyText(at("PlanName.300"), "Anything"));
     EXPECT_EQ(std::vector<std::string>{"NoEventSelected"}, errors(none));
+    // Without a plan there are no tasks to show: the command is refused.
+    none = Session::Instance().NextSequence();
+    EXPECT_EQ(0, planner->Message("ShowEventTasksView"));
+    EXPECT_EQ(std::vector<std::string>{"NoEventSelected"}, errors(none));
     planner->Message("CreateNewEventPlan");
     planner->Message("CreateNewEventPlan");
     const std::uint64_t from = Session::Instance().NextSequence();
@@ -225,7 +229,8 @@ TEST_F(ViewEventPlanner, APlanNamedLikeAScheduleAddsNothingButItsScheduleIsUpdat
     planner->Specify(at("Switch.300", 1), 1.0);
 
     std::uint64_t from = Session::Instance().NextSequence();
-    planner->Message("CreateNewEvents");
+    // The plan refused makes the command a refusal; the other plan's schedule is made all the same.
+    EXPECT_EQ(0, planner->Message("CreateNewEvents"));
     EXPECT_EQ(std::vector<std::string>{"EventNameFromXMLAlreadyInUse"}, errors(from));
     ASSERT_EQ(1u, design.schedules["Event-P1"].size());
     EXPECT_EQ(-32767.0, design.schedules["Event-P1"][0].value);

@@ -97,8 +97,9 @@ TEST(ViewWhatIfNames, APlanCannotTakeTheBaseCasesName) {
     EXPECT_EQ(1, SetText(*planner, "PlanName.300", "Base case"));
     Set(*planner, "Switch.300.0", 1.0);
     JournalMark mark;
-    EXPECT_EQ(1, planner->Message("CreateNewEvents"));
-    EXPECT_EQ(1, planner->Message("ExecuteNewEvents"));
+    // Both commands are refused for the plan: each answers 0 with its word.
+    EXPECT_EQ(0, planner->Message("CreateNewEvents"));
+    EXPECT_EQ(0, planner->Message("ExecuteNewEvents"));
     EXPECT_EQ((std::vector<std::string>{"EventNameAlreadyUsed", "EventNameAlreadyUsed"}), mark.Errors());
     EXPECT_EQ("The event plan name Base case is already used.", mark.Of(SessionEvent::Error).front());
     EXPECT_TRUE(n.Schedules().empty());
