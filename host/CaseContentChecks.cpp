@@ -1,6 +1,7 @@
 #include "host/CaseContentChecks.h"
 
 #include "brasko/DefaultUtilityTypes.h"
+#include "brasko/EconomicData.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/core/StreamSegment.h"
 #include "eng/design/IHENDesign.h"
@@ -25,10 +26,9 @@ using namespace StreamTableLimits;
 // Utility prices are held per kW and second; the table gives them per kW and year.
 constexpr double kPerYearToPerSecond = CaseValueLimits::PerYearToPerSecond;
 constexpr int kAnyKind = 4, kBothSides = 2, kUtility = 1, kLocalScope = 1;
-// The hours of a leap year; and the largest area exponent a cost law is given (the scenario form
-// takes up to 1, the command line's economics up to 2).
-constexpr double kMaxHoursPerYear = 8784.0;
-constexpr double kMaxAreaExponent = 2.0;
+// A case holds the economics its editors take.
+constexpr double kMaxHoursPerYear = EconomicValueSet::MaxOperatingHours;
+constexpr double kMaxAreaExponent = EconomicValueSet::MaxAreaExponent;
 
 std::string num(double v) {
     char buffer[32];

@@ -9,10 +9,8 @@ constexpr std::uint32_t Bit(int type) { return std::uint32_t{1} << type; }
 constexpr std::uint32_t kSetItems =
     Bit(EDT_FixedCostPerUnit) | Bit(EDT_AreaCostCoefficient) | Bit(EDT_AreaExponent) | Bit(EDT_CostLaw);
 constexpr std::uint32_t kInfoItems = Bit(EDT_RateOfReturn) | Bit(EDT_PlantLife) | Bit(EDT_OperatingHours);
-// The outer ends of what the editors of the economics take.
+// The largest constant or coefficient of a cost law the editors of the economics take.
 constexpr double kMaxLawMagnitude = 1e12;
-constexpr double kMaxAreaExponent = 2.0;
-constexpr double kMaxOperatingHours = 8784.0;
 }  // namespace
 
 bool EconomicValueSet::Holds(int type) const {
@@ -70,11 +68,11 @@ bool EconomicValueSet::InEditorRange(int type, double value) {
     switch (type) {
         case EDT_FixedCostPerUnit:
         case EDT_AreaCostCoefficient: return std::fabs(value) <= kMaxLawMagnitude;
-        case EDT_AreaExponent: return value >= 0.0 && value <= kMaxAreaExponent;
+        case EDT_AreaExponent: return value >= 0.0 && value <= MaxAreaExponent;
         case EDT_RateOfReturn: return value >= 0.0 && value <= 1.0;
         case EDT_PlantLife: return value >= 0.0;
         case EDT_CostLaw: return value == 0.0 || value == 1.0;
-        case EDT_OperatingHours: return value >= 0.0 && value <= kMaxOperatingHours;
+        case EDT_OperatingHours: return value >= 0.0 && value <= MaxOperatingHours;
         default: return true;
     }
 }

@@ -18,6 +18,11 @@ public:
     static constexpr char StatusUnset = 0;
     static constexpr char StatusSpecified = 1;
     static constexpr char StatusLocked = 2;
+    // The outer ends of what the editors of the economics take: the hours of a leap year, and the
+    // largest area exponent a cost law is given (the scenario form takes up to 1, the command
+    // line's economics up to 2).
+    static constexpr double MaxOperatingHours = 8784.0;
+    static constexpr double MaxAreaExponent = 2.0;
 
     EconomicValueSet(const EconomicValueSet&) = default;
     EconomicValueSet& operator=(const EconomicValueSet&) = default;
