@@ -465,8 +465,11 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
             hx->addVariable("CondRebSpec", 1.0, 1, 0);
         }
 
+    // Every heater and cooler, an air cooler as much as a fired heater, marks the temperatures at
+    // its ports: the next unit of the stream, placed later, finds its place by them, and a unit
+    // that left them unmarked would have the next one placed upstream of it.
     const CPString cls = item->_get_szClassName();
-    if (cls == "htCooler" || cls == "htHeater" || cls == "htFiredHeater") {
+    if (cls == "htCooler" || cls == "htHeater" || cls == "htFiredHeater" || cls == "htAirCooler") {
         const std::pair<CPItem*, int> sides[] = {{outlet, 2}, {inlet, 1}};
         for (const auto& [stream, portSide] : sides) {
             double t = 0.0;

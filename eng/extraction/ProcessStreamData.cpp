@@ -94,6 +94,31 @@ void keepOneSignOfSpecificHeat(IHeatIntegrationStream& stream) {
     takeMeanSpecificHeat(stream);
     stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
 }
+
+// Whether every segment of the fit carries heat: a heat-capacity flow rate above zero. The curves
+// of a tee's branches taken together, or of units in series whose tables each start their
+// enthalpy at their own zero, can leave a piece with none (its points all at one temperature
+// within the stream's span, or falling back where the next table starts).
+bool everySegmentCarriesHeat(IHeatIntegrationStream& stream) {
+    for (int i = 0; i < stream.GetNumberOfSegments(); ++i) {
+        const double cp = stream.GetSegmentHeatCapacityFlowrate(i);
+        if (!(cp > 0.0) || !std::isfinite(cp)) return false;
+    }
+    return true;
+}
+
+// A fit that leaves a segment without heat is one segment from supply to target instead, at the
+// simulator's heat-flow change: the load is known, the shape of the curve is not.
+// The fit may have moved the target to widen a piece of no span: the ends go back to the chain's.
+void oneSegmentAtLoad(IHeatIntegrationStream& stream, double supply, double target, double dH) {
+    if (dH == kEmpty || !(dH > 0.0) || supply == kEmpty || target == kEmpty || everySegmentCarriesHeat(stream)) return;
+    collapse(stream);
+    stream.SetValue("Temperature", supply, 0);
+    stream.SetValue("Temperature", target, 1);
+    stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
+    stream.SetValue("SpecificHeat", kEmpty, 0);
+    stream.SetValue("Enthalpy", dH, 0);
+}
 }  // namespace
 
 std::vector<double> VelmorToTarsilImport::ReadPropertyCurve(const StreamChain& chain, const CPString& dataSet,
@@ -281,6 +306,7 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
                 stream->SetValue("SpecificHeat", cp * factor, i);
         }
     }
+    if (!isothermal) oneSegmentAtLoad(*stream, supply, target, dH);
     if (isothermal) stream->WidenIsothermalStream();
 }
 
@@ -376,6 +402,7 @@ bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
             if (stream.GetValue("SpecificHeat", cp, i) == 1 && cp != kEmpty) stream.SetValue("SpecificHeat", cp * factor, i);
         }
     }
+    if (!isothermal) oneSegmentAtLoad(stream, supply, target, dH);
     if (isothermal) stream.WidenIsothermalStream();
     return true;
 }
