@@ -271,6 +271,8 @@ private:
     void RefreshDuplicates();
     struct Walk;
     void WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase);
+    // Each material stream's composition signature ("CompositionCRC") for the composition groups.
+    void AssignCompositionSignatures(const std::vector<CPItem*>& materialStreams);
     void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
     void MakeProcessStreams(ChainList& chains, DataExtractionConfig* config);
     ReportHolder* Report() const;
