@@ -15,6 +15,7 @@
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "pellin/CNode.h"
+#include "pellin/FlowSheet.h"
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"
 #include "ralvex/Case.h"
@@ -147,7 +148,17 @@ CPItem* VelmorToTarsilImport::GetExchangerItem(const CPString& name) const {
 CPString VelmorToTarsilImport::NameForNewUnit(const CPItem* unit) const {
     IHENDesign* design = GetBaseDesign();
     const CPString& own = unit->_get_szName();
-    return design && design->GetNodeByName(own) ? FreeUnitName(own) : own;
+    CNode* holder = design ? design->GetNodeByName(own) : nullptr;
+    // A node the network named itself (a stream's segment node, "N-7") gives way: it takes the next
+    // name of its own kind, and the case's unit keeps the name the user knows it by, in whatever
+    // order the units are placed. A unit of an earlier extraction keeps its name.
+    FlowSheet* sheet = holder ? design->GetFlowSheet() : nullptr;
+    CPString operation;
+    // A unit placed under a name carries it as its operation's name too; a splitter the network
+    // named carries its tee's.
+    const bool unitNode = holder && holder->getVariableAsString("UnitOperationName", operation) == 1 && operation == own;
+    if (sheet && !unitNode && sheet->renameNode(holder, sheet->getDefaultNodeNameString())) return own;
+    return holder ? FreeUnitName(own) : own;
 }
 
 CNode* VelmorToTarsilImport::NetworkUnitOf(const CPItem* unit) const {

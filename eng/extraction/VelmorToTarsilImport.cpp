@@ -72,17 +72,30 @@ bool AgreesWhereKnown(const Fractions& partial, const Fractions& full, double to
     return true;
 }
 
+// Whether an exchanger's side texts make `a` and `b` the feed and product of one side.
+bool OneSide(const CPItem* exchanger, const CPItem* a, const CPItem* b) {
+    for (const auto& [feedKey, productKey] : {std::pair{"TubeSideFeed", "TubeSideProduct"}, std::pair{"ShellSideFeed", "ShellSideProduct"}}) {
+        CPString feed, product;
+        if (!TextValue(exchanger, feedKey, feed) || !TextValue(exchanger, productKey, product)) continue;
+        if ((feed == a->_get_szName() && product == b->_get_szName()) || (feed == b->_get_szName() && product == a->_get_szName()))
+            return true;
+    }
+    return false;
+}
+
 // The material streams one unit away that carry the same material: across a unit on the path (a
-// heater, cooler, exchanger side, pump, valve, ...) or a tee, upstream and downstream.
+// heater, cooler, pump, valve, an exchanger along the side its texts name) or a tee, upstream and
+// downstream. An exchanger's other side, or an LNG exchanger's many, is another material.
 std::vector<CPItem*> SameMaterialNeighbours(CPItem* stream) {
     static const char* const kSplit[] = {CaseClass::Tee};
     std::vector<CPItem*> out;
     for (int kind : {CPItem::Upstream, CPItem::Downstream})
         for (CPItem* unit : stream->RelatedNodes(kind)) {
-            if (!IsNetworkPathUnit(unit) && !IsOneOf(unit, kSplit)) continue;
-            const int across = kind == CPItem::Upstream ? CPItem::Upstream : CPItem::Downstream;
-            for (CPItem* s : unit->RelatedNodes(across))
-                if (s != stream && IsClass(s, CaseClass::MaterialStream)) out.push_back(s);
+            if ((!IsNetworkPathUnit(unit) && !IsOneOf(unit, kSplit)) || IsClass(unit, "htLNGExchanger")) continue;
+            const bool exchanger = IsClass(unit, "htHeatExchanger");
+            for (CPItem* s : unit->RelatedNodes(kind))
+                if (s != stream && IsClass(s, CaseClass::MaterialStream) && (!exchanger || OneSide(unit, stream, s)))
+                    out.push_back(s);
         }
     return out;
 }
