@@ -25,6 +25,8 @@ constexpr double kZeroLoad = 1e-8;
 constexpr double kMinPhaseFraction = 1e-5;
 constexpr double kHugeProperty = 1e24;
 constexpr double kFittedBranches = 10.0;
+// A fit that moved the stream's ends further than this (a piece of no span widened) is no fit.
+constexpr double kEndsMoved = 1e-6;
 
 const char* const kCurveUnits[] = {"htCooler",         "htHeater",        "htCondenserPartial", "htCondenserTotal",
                                    "htReboiler",       "htCondenserThreePhase", "htReboilerThreePhase",
@@ -107,11 +109,17 @@ bool everySegmentCarriesHeat(IHeatIntegrationStream& stream) {
     return true;
 }
 
-// A fit that leaves a segment without heat is one segment from supply to target instead, at the
-// simulator's heat-flow change: the load is known, the shape of the curve is not.
+// A fit that leaves a segment without heat, or moved the stream's ends (the curves of a tee's
+// branches, whose points may all lie at the feed's temperature), is one segment from supply to
+// target instead, at the simulator's heat-flow change: the load is known, the shape of the curve
+// is not.
 // The fit may have moved the target to widen a piece of no span: the ends go back to the chain's.
 void oneSegmentAtLoad(IHeatIntegrationStream& stream, double supply, double target, double dH) {
-    if (dH == kEmpty || !(dH > 0.0) || supply == kEmpty || target == kEmpty || everySegmentCarriesHeat(stream)) return;
+    if (dH == kEmpty || !(dH > 0.0) || supply == kEmpty || target == kEmpty) return;
+    // Sound: every segment carries heat, from the chain's supply to its target.
+    const bool ends = std::fabs(stream.GetSupplyTemperature() - supply) <= kEndsMoved &&
+                      std::fabs(stream.GetTargetTemperature() - target) <= kEndsMoved;
+    if (ends && everySegmentCarriesHeat(stream)) return;
     collapse(stream);
     stream.SetValue("Temperature", supply, 0);
     stream.SetValue("Temperature", target, 1);

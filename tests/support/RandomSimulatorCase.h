@@ -199,8 +199,9 @@ private:
         }
         if (m_options.ownReference && m_n.Chance(50))
             for (std::size_t k = h.size(); k-- > 0;) h[k] -= h[0];  // the table's own zero at its first point
-        const std::size_t unknown = m_options.unknowns && m_n.Chance(20) ? 1 + m_n.Below(static_cast<int>(t.size()) - 2) : 0;
-        if (unknown) ++m_doc.unknowns;
+        // An inner point's enthalpy not known (none: past the last point).
+        const std::size_t unknown = m_options.unknowns && m_n.Chance(20) ? 1 + m_n.Below(static_cast<int>(t.size()) - 2) : t.size();
+        if (unknown < t.size()) ++m_doc.unknowns;
         std::string list[3];
         for (std::size_t k = 0; k < t.size(); ++k) {
             const char* gap = k ? " " : "";
