@@ -161,3 +161,15 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         for (const std::string& a : row.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << row.name << ": " << a << "\n" << run.out;
     }
 }
+
+// A unit whose name holds "=" is reached by --assign: the last "=" parts unit and utility.
+TEST(HostExtractConsistentDocuments, AssignReachesAUnitNamedWithAnEqualsSign) {
+    std::string d = ReadExample("preheat-train.vmc");
+    for (const std::string from : {"name=\"E1\"", "to=\"E1\""})
+        for (std::size_t at = d.find(from); at != std::string::npos; at = d.find(from, at + 1))
+            d.replace(at, from.size(), from.substr(0, from.size() - 3) + "E=1\"");
+    ScratchFile file("consistent", "equals.vmc", d);
+    const HostRun run = RunHost("extract " + file.path + " --assign \"E=1=HP Steam\"");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("E=1 (heater) HP Steam -> F1_To_F3")) << run.out;
+}
