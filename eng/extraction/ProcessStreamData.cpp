@@ -174,7 +174,8 @@ std::vector<double> VelmorToTarsilImport::ReadPropertyCurve(const StreamChain& c
                 sum += value * f;
                 fractions += f;
             }
-            curve.push_back(sum == 0.0 ? 0.0 : sum / fractions);
+            // No phase gives the property at this point: it is not known, never 0.
+            curve.push_back(fractions > 0.0 ? sum / fractions : kEmpty);
         }
     }
     return curve;
