@@ -414,15 +414,26 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
         if (utility.empty()) continue;
         // Already on the utility the rule gives: there is nowhere better to go.
         if (current == utility) continue;
+        // The branch of a split utility the unit leaves goes with it, whichever way it moves: an
+        // empty branch would stay on the old utility as a bypass.
+        CNode* oldTee = utilityIn ? utilityIn->getIthUpStreamNode(0) : nullptr;
+        const unsigned int oldBranch =
+            oldTee && oldTee->getClassName() == "ppTee" && utilityIn ? utilityIn->getDNAFingerPrint() : 0;
+        const auto dropLeftBranch = [&] {
+            CNode* left = oldBranch ? design->GetNodeByFingerPrint(oldBranch) : nullptr;
+            if (left && design->GetBranchState(left) == 0) design->RemoveSplitterBranch(left, kReason);
+        };
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(utility, stream) || !stream) {
             AddUtilityStream(*m_scenario, utility);
             design->MoveUtilityToStreamEnd(x, utility, kReason);
+            dropLeftBranch();
             continue;
         }
         const std::vector<CNode*> sharing = design->GetExchangersOnStreamSide(stream, utilitySide);
         if (sharing.size() < 2) {
             design->MoveUtilityToStreamEnd(x, utility, kReason);
+            dropLeftBranch();
             continue;
         }
         // The utility is split among its units already: the unit takes a branch of its own.
@@ -430,13 +441,9 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
         CNode* first = start ? start->getIthDownStreamNode(0) : nullptr;
         CNode* tee = first ? first->getIthDownStreamNode(0) : nullptr;
         if (!tee || tee->getClassName() != "ppTee") continue;
-        CNode* oldTee = utilityIn ? utilityIn->getIthUpStreamNode(0) : nullptr;
-        const unsigned int oldBranch =
-            oldTee && oldTee->getClassName() == "ppTee" && utilityIn ? utilityIn->getDNAFingerPrint() : 0;
         design->AddSplitterBranch(tee, kReason, 1);
         CNode* branch = tee->getIthDownStreamNode(static_cast<int>(sharing.size()));
         if (!branch || !design->MoveHeatExchangerSide(x, utilityOut, branch, kReason)) continue;
-        CNode* left = oldBranch ? design->GetNodeByFingerPrint(oldBranch) : nullptr;
-        if (left && design->GetBranchState(left) == 0) design->RemoveSplitterBranch(left, kReason);
+        dropLeftBranch();
     }
 }

@@ -56,17 +56,19 @@ std::string ThreeBranchesWithBypass() {
 
 // F 100 C, 3 kg/s -> T1 -> A (1 kg/s -> T3 -> two heaters of 50 kW to 150 C -> M3) and B (2 kg/s
 // -> T2 -> heater B1 120 kW to 160 C and cooler B2 80 kW to 60 C -> M2 at 110 C) -> M1 -> 123.33 C.
-std::string NestedTees(bool coolerFirst) {
+// Solved again with B1's outlet at `b1`, the mixed temperatures follow.
+std::string NestedTees(bool coolerFirst, double b1 = 160) {
+    const double bo = (b1 + 60) / 2;
     const std::vector<std::string> t2 = coolerFirst ? std::vector<std::string>{"Bb", "Ba"} : std::vector<std::string>{"Ba", "Bb"};
     return Doc(S("F", 100, 3, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"A", "B"}) + S("A", 100, 1, {"T3"}) +
                U("T3", "ppTee", 0, "", 0, 0, {"A1", "A2"}) + S("A1", 100, 0.5, {"H1"}) +
                U("H1", "htHeater", 50, "A1", 100, 150, {"A1o"}) + S("A1o", 150, 0.5, {"M3"}) + S("A2", 100, 0.5, {"H2"}) +
                U("H2", "htHeater", 50, "A2", 100, 150, {"A2o"}) + S("A2o", 150, 0.5, {"M3"}) +
                U("M3", "ppMixer", 0, "", 0, 0, {"Ao"}) + S("Ao", 150, 1, {"M1"}) + S("B", 100, 2, {"T2"}) +
-               U("T2", "ppTee", 0, "", 0, 0, t2) + S("Ba", 100, 1, {"B1"}) + U("B1", "htHeater", 120, "Ba", 100, 160, {"Bao"}) +
-               S("Bao", 160, 1, {"M2"}) + S("Bb", 100, 1, {"B2"}) + U("B2", "htCooler", 80, "Bb", 100, 60, {"Bbo"}) +
-               S("Bbo", 60, 1, {"M2"}) + U("M2", "ppMixer", 0, "", 0, 0, {"Bo"}) + S("Bo", 110, 2, {"M1"}) +
-               U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", 370.0 / 3, 3, {}));
+               U("T2", "ppTee", 0, "", 0, 0, t2) + S("Ba", 100, 1, {"B1"}) + U("B1", "htHeater", 2 * (b1 - 100), "Ba", 100, b1, {"Bao"}) +
+               S("Bao", b1, 1, {"M2"}) + S("Bb", 100, 1, {"B2"}) + U("B2", "htCooler", 80, "Bb", 100, 60, {"Bbo"}) +
+               S("Bbo", 60, 1, {"M2"}) + U("M2", "ppMixer", 0, "", 0, 0, {"Bo"}) + S("Bo", bo, 2, {"M1"}) +
+               U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", (150 + 2 * bo) / 3, 3, {}));
 }
 
 // S1 170 C, 2 kg/s, cooled 80 kW to 150 C and 120 kW to 120 C; each table starts its enthalpy at 0.
@@ -172,4 +174,16 @@ TEST(HostExtractConsistentDocuments, AssignReachesAUnitNamedWithAnEqualsSign) {
     const HostRun run = RunHost("extract " + file.path + " --assign \"E=1=HP Steam\"");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("E=1 (heater) HP Steam -> F1_To_F3")) << run.out;
+}
+
+// Solved again with B1 heating to 170 C, which medium-pressure steam at 175 C no longer does at
+// DTmin: B1 moves to high-pressure steam, and its branch of the split medium-pressure steam goes
+// with it (no empty branch is left there as a bypass).
+TEST(HostExtractConsistentDocuments, ARefreshMovingAHeaterOffASplitUtilityLeavesNoEmptyBranch) {
+    ScratchFile file("consistent", "nested.vmc", NestedTees(false)), solved("consistent", "solved.vmc", NestedTees(false, 170));
+    const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("B1 (heater) HP Steam -> Ba_To_Bao: duty 140.00")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Splitter TEE-101 on MP Steam: H1 0.5000, H2 0.5000\n")) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("bypass 0.0000")) << run.out;
 }
