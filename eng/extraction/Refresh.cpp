@@ -357,6 +357,19 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
             CPString parent;
             if (port && port->getVariableAsString("ParentStream", parent) == 1 && kept.count(parent)) onKeptStream = true;
         }
+        // Its partner across the exchanger was refreshed all the same: the duty kept is the earlier
+        // case's, so the partner's new ends may not balance with it. The report names the pair.
+        HeatExch* process = AsExchanger(unit);
+        if (onKeptStream && process && !process->IsUtilityExch()) {
+            CPString sides[2];
+            for (int side = 0; side < 2; ++side)
+                if (CNode* in = unit->getIthUpStreamNode(side)) in->getVariableAsString("ParentStream", sides[side]);
+            for (int side = 0; side < 2; ++side)
+                if (kept.count(sides[side]) && !sides[1 - side].empty() && !kept.count(sides[1 - side]))
+                    ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
+                                  FormatMessage(FindString("ExtractionPartnerKeptDuty"),
+                                                {name, sides[side], sides[1 - side]}));
+        }
         double duty = 0.0;
         // Only a duty the design specifies follows the simulator; a calculated one is the
         // network's. An unknown duty changes nothing (never a specified 0).

@@ -60,6 +60,8 @@ const MessageText kTexts[] = {
                                "in the network."},
     {"ExtractionDutyNotTaken", "Energy stream %s of unit %s, of class %s, carries %s kW: a duty of a unit of that class "
                                "is not extracted."},
+    {"ExtractionPartnerKeptDuty", "Exchanger %s keeps its earlier duty with stream %s, which was not refreshed: stream "
+                                  "%s across it was refreshed and may not balance with that duty."},
     {"ExtractionDutyTooSmall", "Energy stream %s of unit %s carries %s kW, too little for a stream (less than 0.001 kW, "
                                "or less than 0.001 kW/C over its span): it was not extracted."},
     {"ExtractionVesselHeatedCools", "Unit %s is given %s kW in the simulation, yet its liquid leaves at %s C, below "

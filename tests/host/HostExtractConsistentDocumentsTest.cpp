@@ -187,3 +187,18 @@ TEST(HostExtractConsistentDocuments, ARefreshMovingAHeaterOffASplitUtilityLeaves
     EXPECT_NE(std::string::npos, run.out.find("Splitter TEE-101 on MP Steam: H1 0.5000, H2 0.5000\n")) << run.out;
     EXPECT_EQ(std::string::npos, run.out.find("bypass 0.0000")) << run.out;
 }
+
+// Solved again with H3's temperature unknown: H1_To_H3 keeps its values and X1 its earlier duty,
+// and the report names K1_To_K3 across X1, refreshed beside a duty it may not balance with.
+TEST(HostExtractConsistentDocuments, AStreamKeptByARefreshNamesItsExchangersRefreshedPartner) {
+    std::string solved = ReadExample("exchanger-train-solved.vmc");
+    const std::string known = "<num name=\"Temperature\" units=\"C\">65</num>";
+    ASSERT_NE(std::string::npos, solved.find(known));
+    solved.replace(solved.find(known), known.size(), "<num name=\"Temperature\" units=\"C\"/>");
+    ScratchFile file("consistent", "solved-unknown.vmc", solved);
+    const HostRun run =
+        RunHost("extract " + std::string(KESTRIN_EXAMPLES) + "/extraction/exchanger-train.vmc --refresh " + file.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Exchanger X1 keeps its earlier duty with stream H1_To_H3, which was not "
+                                              "refreshed: stream K1_To_K3 across it was refreshed")) << run.out;
+}
