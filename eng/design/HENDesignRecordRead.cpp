@@ -20,6 +20,7 @@
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/design/HENSchedule.h"
+#include "eng/design/IHENEvent.h"
 #include "eng/design/HENState.h"
 #include "eng/design/HENTrend.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -28,11 +29,14 @@
 #include "pellin/NodeKinds.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace {
 constexpr int kOldScheduleGroups = 4;
+constexpr double kEmptyValue = -32767.0;
 
 bool readPresentName(ILurmetBinaryFile& file, bool& present, CPString& name) {
     std::int32_t flag = 0;
@@ -71,7 +75,10 @@ bool CPIHENDesign::ReadRecord(ILurmetBinaryFile& file) {
         !file.ReadInt(nesting) || !file.ReadCPString(name) || !file.ReadCPString(notes))
         return false;
     m_operatingSolution = mark;
-    m_active = active;
+    // A design is inactive only inside one of its own edits; none is stored so. One read inactive
+    // would take every later edit and show none of it: it is active as it is read.
+    (void)active;
+    m_active = true;
     m_nesting = nesting;
     m_name = name;
     m_hasName = !name.empty();
@@ -173,7 +180,45 @@ bool CPIHENDesign::ReadRecord(ILurmetBinaryFile& file) {
     if (version > 18 && !file.ReadDouble(m_htMaxAreaShell)) return false;
     if (version > 19 && !file.ReadCPString(m_textB)) return false;
     if (version > 20 && !file.ReadCPString(m_textC)) return false;
-    return file.EndRecord(record);
+    if (!file.EndRecord(record)) return false;
+    return version < 12 || OperatingRecordsHold();
+}
+
+bool CPIHENDesign::OperatingRecordsHold() const {
+    // The executed schedule is one of the case's (the current schedule and study were found by
+    // their names as they were read).
+    const HENOperatingSchedule* executed = nullptr;
+    if (!m_executedSchedule.empty() && !(executed = FindSchedule(m_executedSchedule))) return false;
+    if (!m_operationLocked || !m_state) return true;
+    // The default state is the locked network's own: each stream's flow is the one the stream
+    // has, but where the executed schedule changed it, and there it is the one that change
+    // started from (the event's base) while the stream has the new one.
+    const auto agrees = [](double a, double b) {
+        return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
+    };
+    const auto flowEvent = [&](const char* stream) -> const IHENEvent* {
+        for (int i = 0; executed && i < executed->GetNumberOfEvents(); ++i) {
+            const IHENEvent* event = executed->GetEvent(i);
+            const char* variable = event ? event->GetVariableName() : nullptr;
+            const char* target = event ? event->GetTargetName() : nullptr;
+            if (variable && target && std::strcmp(variable, "MassFlow") == 0 && std::strcmp(target, stream) == 0)
+                return event;
+        }
+        return nullptr;
+    };
+    for (int i = 0; i < m_state->GetNumberOfStreams(); ++i) {
+        const char* name = m_state->GetStreamName(i);
+        const StreamStateStruct* record = name ? m_state->FindStream(name) : nullptr;
+        double flow = kEmptyValue;
+        if (!record || !record->stream || record->massFlow == kEmptyValue ||
+            !record->stream->GetValue("MassFlow", flow, 0) || flow == kEmptyValue)
+            continue;
+        const IHENEvent* changed = flowEvent(name);
+        if (changed ? !agrees(record->massFlow, changed->GetBaseValue()) || !agrees(flow, changed->GetNewValue())
+                    : !agrees(record->massFlow, flow))
+            return false;
+    }
+    return true;
 }
 
 void CPIHENDesign::MigrateExchangerValues(int version) {
@@ -214,6 +259,8 @@ bool CPIHENDesign::ReadOlderSchedules(ILurmetBinaryFile& file) {
             if (hasCurrent && current == schedule->GetName()) m_currentSchedule = schedule.get();
             m_schedules.push_back(std::move(schedule));
         }
+        // A group's current schedule is one of its own.
+        if (hasCurrent && (!m_currentSchedule || current != m_currentSchedule->GetName())) return false;
     }
     return true;
 }
@@ -238,7 +285,8 @@ bool CPIHENDesign::ReadStudies(ILurmetBinaryFile& file) {
             m_currentStudy = study.get();
             break;
         }
-    return true;
+    // A current study the case does not hold is damage: the views would name a study there is not.
+    return !hasCurrent || m_currentStudy;
 }
 
 bool CPIHENDesign::ReadSchedules(ILurmetBinaryFile& file) {
@@ -257,5 +305,6 @@ bool CPIHENDesign::ReadSchedules(ILurmetBinaryFile& file) {
             m_currentSchedule = schedule.get();
             break;
         }
-    return true;
+    // So is a current schedule it does not hold.
+    return !hasCurrent || m_currentSchedule;
 }

@@ -11,6 +11,8 @@
 #include "eng/design/HENState.h"
 
 #include "brasko/ILurmetBinaryFile.h"
+#include "eng/design/IHENEvent.h"
+#include "eng/model/CaseValueLimits.h"
 
 #include <cstdint>
 
@@ -28,6 +30,20 @@ bool openRecord(ILurmetBinaryFile& file, RecordHandle& record, int newest, int& 
 }
 
 bool readCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadItemCount(count); }
+
+// A state holds the values the locked network had or an event gave it: a value the state writes
+// back to the plant (an area, shells in series, an observed coefficient, a branch's share, a
+// stream's flow or inlet temperature) lies where an event's new value must, or is unset; one
+// outside is damage, which the next reset would carry into the plant.
+bool heldValue(const char* variable, double value) {
+    return value == CaseValueLimits::EmptyValue || HENEventValueRefusal(variable, value) == nullptr;
+}
+
+// A temperature the state only shows: unset, or one a stream can have.
+bool shownTemperature(double value) {
+    return value == CaseValueLimits::EmptyValue ||
+           (value >= CaseValueLimits::MinTemperature && value <= CaseValueLimits::MaxTemperature);
+}
 
 template <class List>
 bool storeList(ILurmetBinaryFile& file, const List& list) {
@@ -85,6 +101,8 @@ bool HeatExchStateStruct::Recall(ILurmetBinaryFile& file) {
         if (!replaced) read.emplace_back(name.c_str(), value);
     }
     if (!file.EndRecord(record)) return false;
+    for (const auto& [key, value] : read)
+        if (!heldValue(key.c_str(), value)) return false;
     nodeName = node;
     unitName = unitKey;
     selectable = flag != 0;
@@ -117,6 +135,8 @@ bool SplitStateStruct::Recall(ILurmetBinaryFile& file) {
         read.push_back(f);
     }
     if (!file.ReadInt(listPosition) || !file.EndRecord(record)) return false;
+    for (double f : read)
+        if (!heldValue("SplitFlowValue", f)) return false;
     nodeName = node;
     unitName = unitKey;
     fractions = std::move(read);
@@ -142,6 +162,8 @@ bool StreamStateStruct::Recall(ILurmetBinaryFile& file) {
     if (!openRecord(file, record, kStreamVersion, version) || !file.ReadCPString(key) || !file.ReadDouble(s) ||
         !file.ReadDouble(t) || !file.ReadDouble(o) || !file.ReadDouble(m) ||
         (version >= 2 && !file.ReadDouble(p)) || !file.EndRecord(record))
+        return false;
+    if (!heldValue("MassFlow", m) || !heldValue("Temperature", s) || !shownTemperature(t))
         return false;
     name = key;
     supply = s;
