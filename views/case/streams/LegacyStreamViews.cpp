@@ -18,11 +18,12 @@ const ObjectTypeInfo* typeNamed(const char* name) {
     return registry ? registry->FindByClassOrName(name) : nullptr;
 }
 
-// Deletes a view this one owns, after leaving its postee list.
+// Deletes a view this one owns, after leaving its postee list. A link to the view itself or to
+// one of its owners (a damaged record's) is only let go of: that view is deleting this one.
 void deleteOwned(Viewable* owner, Viewable*& view) {
     Viewable* v = view;
     view = nullptr;
-    if (!v || v == owner) return;
+    if (!v || owner->IsSelfOrOwner(v)) return;
     v->RemoveDeathPostee(owner);
     delete v;
 }
