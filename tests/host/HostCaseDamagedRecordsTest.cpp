@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <random>
 #include <set>
 #include <string>
@@ -204,6 +205,8 @@ struct DamagedRecord {
     std::function<std::string(const std::string&)> damage;
 };
 
+void PrintTo(const DamagedRecord& d, std::ostream* os) { *os << d.name; }
+
 class HostCaseDamagedRecords : public ::testing::TestWithParam<DamagedRecord> {};
 
 // Each is refused as damaged by every job that reads it, and never crashes one.
@@ -343,8 +346,9 @@ std::vector<std::vector<Mutation>> mutationsByKind(const std::string& body, cons
     return out;
 }
 
-// How many damaged cases a run tries, per saved case: KESTRIN_DAMAGE_SAMPLE, else a bounded
-// sample that fits CI's time (each takes up to three host runs); "all" tries every one.
+// How many slots the record kinds of a saved case are spread over: KESTRIN_DAMAGE_SAMPLE, else 24
+// (each slot a test of its own, so that CI runs them side by side; every kind is damaged once, in
+// one field with one value, each up to three host runs); "all" tries every field with every value.
 int sampleSize() {
     const char* v = std::getenv("KESTRIN_DAMAGE_SAMPLE");
     if (v && std::string(v) == "all") return -1;
@@ -371,7 +375,9 @@ TEST_P(HostCaseDamageSweep, NoJobCrashesOnADamagedField) {
             for (const Mutation& m : kind) chosen.push_back(&m);
     } else {
         // Slot s takes kind s, s + n, ... of the kinds, one mutation of each.
-        std::mt19937 random(static_cast<unsigned>(1381 + GetParam()));
+        // KESTRIN_DAMAGE_SEED picks other fields and values of the same kinds.
+        const char* seed = std::getenv("KESTRIN_DAMAGE_SEED");
+        std::mt19937 random(static_cast<unsigned>(1381 + GetParam() + (seed ? 1000 * std::atoi(seed) : 0)));
         for (std::size_t k = static_cast<std::size_t>(slot); k < kinds.size(); k += static_cast<std::size_t>(size)) {
             std::uniform_int_distribution<std::size_t> pick(0, kinds[k].size() - 1);
             chosen.push_back(&kinds[k][pick(random)]);
