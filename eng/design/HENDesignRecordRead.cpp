@@ -191,8 +191,9 @@ bool CPIHENDesign::OperatingRecordsHold() const {
     if (!m_executedSchedule.empty() && !(executed = FindSchedule(m_executedSchedule))) return false;
     if (!m_operationLocked || !m_state) return true;
     // The default state is the locked network's own: each stream's flow is the one the stream
-    // has, but where the executed schedule changed it, and there it is the one that change
-    // started from (the event's base) while the stream has the new one.
+    // has, but where the executed schedule changed it: there it is the one that change started
+    // from (the event's base), and the stream has the new one or that one (a design read into
+    // streams of their own).
     const auto agrees = [](double a, double b) {
         return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
     };
@@ -214,7 +215,8 @@ bool CPIHENDesign::OperatingRecordsHold() const {
             !record->stream->GetValue("MassFlow", flow, 0) || flow == kEmptyValue)
             continue;
         const IHENEvent* changed = flowEvent(name);
-        if (changed ? !agrees(record->massFlow, changed->GetBaseValue()) || !agrees(flow, changed->GetNewValue())
+        if (changed ? !agrees(record->massFlow, changed->GetBaseValue()) ||
+                          !(agrees(flow, changed->GetNewValue()) || agrees(flow, record->massFlow))
                     : !agrees(record->massFlow, flow))
             return false;
     }
