@@ -18,6 +18,7 @@
 //   17     no DTMin; 18 no HTMaxAreaShell; 19 no stored text B; 20 no stored text C.
 #include "eng/design/HENDesign.h"
 
+#include "brasko/CaseDamage.h"
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/design/HENSchedule.h"
 #include "eng/design/IHENEvent.h"
@@ -33,14 +34,21 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 constexpr int kOldScheduleGroups = 4;
 constexpr double kEmptyValue = -32767.0;
 
-bool readPresentName(ILurmetBinaryFile& file, bool& present, CPString& name) {
+// A design as a refusal names it.
+std::string designLabel(const CPString& name) { return "design \"" + std::string(name.c_str()) + "\""; }
+
+// `what` names the record in a refusal: the design and which of its names.
+bool readPresentName(ILurmetBinaryFile& file, const std::string& what, bool& present, CPString& name) {
     std::int32_t flag = 0;
-    if (!file.ReadInt(flag) || (flag != 0 && flag != 1)) return false;
+    if (!file.ReadInt(flag)) return false;
+    if (flag != 0 && flag != 1)
+        return NoteCaseDamage(what + ": the presence flag is " + std::to_string(flag) + ", neither 0 nor 1");
     present = flag == 1;
     return !present || file.ReadCPString(name);
 }
@@ -188,7 +196,9 @@ bool CPIHENDesign::OperatingRecordsHold() const {
     // The executed schedule is one of the case's (the current schedule and study were found by
     // their names as they were read).
     const HENOperatingSchedule* executed = nullptr;
-    if (!m_executedSchedule.empty() && !(executed = FindSchedule(m_executedSchedule))) return false;
+    if (!m_executedSchedule.empty() && !(executed = FindSchedule(m_executedSchedule)))
+        return NoteCaseDamage(designLabel(m_name) + ": the executed schedule \"" +
+                              std::string(m_executedSchedule.c_str()) + "\" is not one of its schedules");
     if (!m_operationLocked || !m_state) return true;
     // The default state is the locked network's own: each stream's flow is the one the stream
     // has, but where the executed schedule changed it: there it is the one that change started
@@ -218,7 +228,11 @@ bool CPIHENDesign::OperatingRecordsHold() const {
         if (changed ? !agrees(record->massFlow, changed->GetBaseValue()) ||
                           !(agrees(flow, changed->GetNewValue()) || agrees(flow, record->massFlow))
                     : !agrees(record->massFlow, flow))
-            return false;
+            return NoteCaseDamage(designLabel(m_name) + ": the default state gives stream \"" + std::string(name) +
+                                  "\" a mass flow of " + CaseDamageValue(record->massFlow) +
+                                  (changed ? " where the executed schedule started from " +
+                                                 CaseDamageValue(changed->GetBaseValue())
+                                           : " where the locked stream has " + CaseDamageValue(flow)));
     }
     return true;
 }
@@ -253,7 +267,9 @@ bool CPIHENDesign::ReadOlderSchedules(ILurmetBinaryFile& file) {
         bool hasCurrent = false;
         CPString current;
         std::int32_t count = 0;
-        if (!readPresentName(file, hasCurrent, current) || !readCount(file, count)) return false;
+        if (!readPresentName(file, designLabel(m_name) + ": the current schedule", hasCurrent, current) ||
+            !readCount(file, count))
+            return false;
         for (std::int32_t i = 0; i < count; ++i) {
             auto schedule = std::make_unique<HENOperatingSchedule>(CPString(), DefaultState());
             if (!schedule->Recall(file)) return false;
@@ -262,7 +278,9 @@ bool CPIHENDesign::ReadOlderSchedules(ILurmetBinaryFile& file) {
             m_schedules.push_back(std::move(schedule));
         }
         // A group's current schedule is one of its own.
-        if (hasCurrent && (!m_currentSchedule || current != m_currentSchedule->GetName())) return false;
+        if (hasCurrent && (!m_currentSchedule || current != m_currentSchedule->GetName()))
+            return NoteCaseDamage(designLabel(m_name) + ": the current schedule \"" + std::string(current.c_str()) +
+                                  "\" is not one of its schedules");
     }
     return true;
 }
@@ -276,7 +294,9 @@ bool CPIHENDesign::ReadStudies(ILurmetBinaryFile& file) {
         m_defaultStudy = std::make_unique<HENTrend>(this);
         if (!m_defaultStudy->Recall(file)) return false;
     }
-    if (!readPresentName(file, hasCurrent, current) || !readCount(file, count)) return false;
+    if (!readPresentName(file, designLabel(m_name) + ": the current study", hasCurrent, current) ||
+        !readCount(file, count))
+        return false;
     for (std::int32_t i = 0; i < count; ++i) {
         auto study = std::make_unique<HENTrend>(this);
         if (!study->Recall(file)) return false;
@@ -288,14 +308,18 @@ bool CPIHENDesign::ReadStudies(ILurmetBinaryFile& file) {
             break;
         }
     // A current study the case does not hold is damage: the views would name a study there is not.
-    return !hasCurrent || m_currentStudy;
+    return !hasCurrent || m_currentStudy ||
+           NoteCaseDamage(designLabel(m_name) + ": the current study \"" + std::string(current.c_str()) +
+                          "\" is not one of its studies");
 }
 
 bool CPIHENDesign::ReadSchedules(ILurmetBinaryFile& file) {
     bool hasCurrent = false;
     CPString current;
     std::int32_t count = 0;
-    if (!readPresentName(file, hasCurrent, current) || !readCount(file, count)) return false;
+    if (!readPresentName(file, designLabel(m_name) + ": the current schedule", hasCurrent, current) ||
+        !readCount(file, count))
+        return false;
     for (std::int32_t i = 0; i < count; ++i) {
         auto schedule = std::make_unique<HENOperatingSchedule>(CPString(), DefaultState());
         if (!schedule->Recall(file)) return false;
@@ -308,5 +332,7 @@ bool CPIHENDesign::ReadSchedules(ILurmetBinaryFile& file) {
             break;
         }
     // So is a current schedule it does not hold.
-    return !hasCurrent || m_currentSchedule;
+    return !hasCurrent || m_currentSchedule ||
+           NoteCaseDamage(designLabel(m_name) + ": the current schedule \"" + std::string(current.c_str()) +
+                          "\" is not one of its schedules");
 }

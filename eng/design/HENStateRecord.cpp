@@ -10,11 +10,13 @@
 // A state is read into fresh lists that replace the old ones only when the whole record read.
 #include "eng/design/HENState.h"
 
+#include "brasko/CaseDamage.h"
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/design/IHENEvent.h"
 #include "eng/model/CaseValueLimits.h"
 
 #include <cstdint>
+#include <string>
 
 namespace {
 constexpr int kExchangerVersion = 1;
@@ -35,8 +37,15 @@ bool readCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadI
 // back to the plant (an area, shells in series, an observed coefficient, a branch's share, a
 // stream's flow or inlet temperature) lies where an event's new value must, or is unset; one
 // outside is damage, which the next reset would carry into the plant.
-bool heldValue(const char* variable, double value) {
-    return value == CaseValueLimits::EmptyValue || HENEventValueRefusal(variable, value) == nullptr;
+// `record` names the record in a refusal.
+bool heldValue(const std::string& record, const char* variable, double value) {
+    return value == CaseValueLimits::EmptyValue || HENEventValueRefusal(variable, value) == nullptr ||
+           NoteCaseDamage("the operating state of " + record + ": " + variable + " " + CaseDamageValue(value) +
+                          " is not a value an event gives");
+}
+
+std::string quoted(const char* kind, const CPString& name) {
+    return std::string(kind) + " \"" + std::string(name.c_str()) + "\"";
 }
 
 // A temperature the state only shows: unset, or one a stream can have.
@@ -102,7 +111,7 @@ bool HeatExchStateStruct::Recall(ILurmetBinaryFile& file) {
     }
     if (!file.EndRecord(record)) return false;
     for (const auto& [key, value] : read)
-        if (!heldValue(key.c_str(), value)) return false;
+        if (!heldValue(quoted("exchanger", node), key.c_str(), value)) return false;
     nodeName = node;
     unitName = unitKey;
     selectable = flag != 0;
@@ -136,7 +145,7 @@ bool SplitStateStruct::Recall(ILurmetBinaryFile& file) {
     }
     if (!file.ReadInt(listPosition) || !file.EndRecord(record)) return false;
     for (double f : read)
-        if (!heldValue("SplitFlowValue", f)) return false;
+        if (!heldValue(quoted("splitter", node), "SplitFlowValue", f)) return false;
     nodeName = node;
     unitName = unitKey;
     fractions = std::move(read);
@@ -163,8 +172,11 @@ bool StreamStateStruct::Recall(ILurmetBinaryFile& file) {
         !file.ReadDouble(t) || !file.ReadDouble(o) || !file.ReadDouble(m) ||
         (version >= 2 && !file.ReadDouble(p)) || !file.EndRecord(record))
         return false;
-    if (!heldValue("MassFlow", m) || !heldValue("Temperature", s) || !shownTemperature(t))
+    if (!heldValue(quoted("stream", key), "MassFlow", m) || !heldValue(quoted("stream", key), "Temperature", s))
         return false;
+    if (!shownTemperature(t))
+        return NoteCaseDamage("the operating state of " + quoted("stream", key) + ": its target temperature " +
+                              CaseDamageValue(t) + " is not one a stream can have");
     name = key;
     supply = s;
     target = t;

@@ -199,10 +199,20 @@ std::string designActive(const std::string& body, std::int32_t flag) {
     return std::string();
 }
 
+// The executed schedule's event on C1's flow given a new value `flow`.
+std::string eventNewValue(const std::string& body, double flow) {
+    const std::size_t at = body.find(doubleField(0.5) + doubleField(0.55) + textField("C1"));
+    if (at == std::string::npos) return std::string();
+    std::string out = body;
+    out.replace(at + 9, 9, doubleField(flow));
+    return out;
+}
+
 struct DamagedRecord {
     const char* name;
     bool operated;  // which case
     std::function<std::string(const std::string&)> damage;
+    const char* named;  // the words of the refusal that name the record and its value
 };
 
 void PrintTo(const DamagedRecord& d, std::ostream* os) { *os << d.name; }
@@ -221,29 +231,45 @@ TEST_P(HostCaseDamagedRecords, IsRefusedAsDamaged) {
     const HostRun view = RunHost("view " + file.path + (d.operated ? " --open design" : "") + " --script " + script.path);
     EXPECT_EQ(1, view.exitCode) << view.out;
     EXPECT_TRUE(has(view.out, "damaged")) << view.out;
+    EXPECT_TRUE(has(view.out, d.named)) << view.out;
     if (!d.operated) return;  // a view record: the engine's jobs do not read the views
     for (const char* job : {"targets", "design"}) {
         const HostRun run = RunHost(std::string(job) + " " + file.path);
         EXPECT_EQ(1, run.exitCode) << job << "\n" << run.out;
         EXPECT_TRUE(has(run.out, "damaged")) << job << "\n" << run.out;
+        EXPECT_TRUE(has(run.out, d.named)) << job << "\n" << run.out;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Records, HostCaseDamagedRecords,
     ::testing::Values(
-        DamagedRecord{"GeneralPlotIsTheSuperTargetPlot", false, generalPlotIsTheSuperTargetPlot},
-        DamagedRecord{"ProcessStreamUnderItsOwnTable", false, processStreamUnderItsTable},
-        DamagedRecord{"AnnotationChoice99", false, [](const std::string& b) { return annotationChoice(b, 99, false); }},
-        DamagedRecord{"AnnotationChoiceMinus5", false, [](const std::string& b) { return annotationChoice(b, -5, false); }},
-        DamagedRecord{"PresetAnnotationChoice9", false, [](const std::string& b) { return annotationChoice(b, 9, true); }},
-        DamagedRecord{"DefaultStateFlowNegative", true, [](const std::string& b) { return defaultStateFlow(b, -0.5); }},
-        DamagedRecord{"DefaultStateFlowNotTheStreams", true, [](const std::string& b) { return defaultStateFlow(b, 50.0); }},
-        DamagedRecord{"ObservedCoefficientNegative", true, [](const std::string& b) { return observedCoefficient(b, -0.1); }},
-        DamagedRecord{"ExecutedScheduleUnknown", true, [](const std::string& b) { return scheduleName(b, 0); }},
-        DamagedRecord{"CurrentScheduleUnknown", true, [](const std::string& b) { return scheduleName(b, 1); }},
-        DamagedRecord{"CurrentStudyPresent2", true, [](const std::string& b) { return currentStudyPresent(b, 2); }},
-        DamagedRecord{"CurrentStudyPresentMinus1", true, [](const std::string& b) { return currentStudyPresent(b, -1); }}),
+        DamagedRecord{"GeneralPlotIsTheSuperTargetPlot", false, generalPlotIsTheSuperTargetPlot,
+                      "the case's views are damaged"},
+        DamagedRecord{"ProcessStreamUnderItsOwnTable", false, processStreamUnderItsTable,
+                      "the case's views are damaged"},
+        DamagedRecord{"AnnotationChoice99", false, [](const std::string& b) { return annotationChoice(b, 99, false); },
+                      "the case's views are damaged"},
+        DamagedRecord{"AnnotationChoiceMinus5", false, [](const std::string& b) { return annotationChoice(b, -5, false); },
+                      "the case's views are damaged"},
+        DamagedRecord{"PresetAnnotationChoice9", false, [](const std::string& b) { return annotationChoice(b, 9, true); },
+                      "the case's views are damaged"},
+        DamagedRecord{"DefaultStateFlowNegative", true, [](const std::string& b) { return defaultStateFlow(b, -0.5); },
+                      "stream \"C1\": MassFlow -0.5 "},
+        DamagedRecord{"DefaultStateFlowNotTheStreams", true, [](const std::string& b) { return defaultStateFlow(b, 50.0); },
+                      "stream \"C1\" a mass flow of 50 "},
+        DamagedRecord{"ObservedCoefficientNegative", true, [](const std::string& b) { return observedCoefficient(b, -0.1); },
+                      "exchanger \"E100\": ObservedHTC -0.1 "},
+        DamagedRecord{"ExecutedScheduleUnknown", true, [](const std::string& b) { return scheduleName(b, 0); },
+                      "the executed schedule \"Event-P9\""},
+        DamagedRecord{"CurrentScheduleUnknown", true, [](const std::string& b) { return scheduleName(b, 1); },
+                      "the current schedule \"Event-P9\""},
+        DamagedRecord{"CurrentStudyPresent2", true, [](const std::string& b) { return currentStudyPresent(b, 2); },
+                      "the current study: the presence flag is 2"},
+        DamagedRecord{"CurrentStudyPresentMinus1", true, [](const std::string& b) { return currentStudyPresent(b, -1); },
+                      "the current study: the presence flag is -1"},
+        DamagedRecord{"EventNewValueNegative", true, [](const std::string& b) { return eventNewValue(b, -0.55); },
+                      "its new MassFlow -0.55 "}),
     [](const ::testing::TestParamInfo<DamagedRecord>& info) { return std::string(info.param.name); });
 
 // The undamaged cases open, and the operated one resets to its own locked flows.
