@@ -54,6 +54,17 @@ const std::string& viewedCase() {
     return bytes;
 }
 
+// The operated network, locked, with a schedule that changes C1's flow to 0.55 kg/s, not executed
+// (so nothing but the event holds its values).
+const std::string& scheduledCase() {
+    static const std::string bytes =
+        saved("scheduled", ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv"),
+              " --open design",
+              "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+              "cmd AddEventToSchedule\nset ExtraData.358 0.55\n");
+    return bytes;
+}
+
 // The operated network, locked, with C1's flow changed to 0.55 kg/s by the executed schedule.
 const std::string& operatedCase() {
     static const std::string bytes =
@@ -210,7 +221,7 @@ std::string eventNewValue(const std::string& body, double flow) {
 
 struct DamagedRecord {
     const char* name;
-    bool operated;  // which case
+    int operated;  // which case: 0 the viewed design, 1 the operated network, 2 its schedule not executed
     std::function<std::string(const std::string&)> damage;
     const char* named;  // the words of the refusal that name the record and its value
 };
@@ -222,7 +233,7 @@ class HostCaseDamagedRecords : public ::testing::TestWithParam<DamagedRecord> {}
 // Each is refused as damaged by every job that reads it, and never crashes one.
 TEST_P(HostCaseDamagedRecords, IsRefusedAsDamaged) {
     const DamagedRecord& d = GetParam();
-    const std::string& body = d.operated ? operatedCase() : viewedCase();
+    const std::string& body = d.operated == 2 ? scheduledCase() : d.operated ? operatedCase() : viewedCase();
     ASSERT_FALSE(body.empty());
     const std::string damaged = d.damage(body);
     ASSERT_FALSE(damaged.empty()) << "the field to damage was not found";
@@ -269,7 +280,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedRecord{"CurrentStudyPresentMinus1", true, [](const std::string& b) { return currentStudyPresent(b, -1); },
                       "the current study: the presence flag is -1"},
         DamagedRecord{"EventNewValueNegative", true, [](const std::string& b) { return eventNewValue(b, -0.55); },
-                      "its new MassFlow -0.55 "}),
+                      "its new MassFlow -0.55 "},
+        DamagedRecord{"EventNotExecutedNewValue0", 2, [](const std::string& b) { return eventNewValue(b, 0.0); },
+                      "its new MassFlow 0 "}),
     [](const ::testing::TestParamInfo<DamagedRecord>& info) { return std::string(info.param.name); });
 
 // The undamaged cases open, and the operated one resets to its own locked flows.
