@@ -128,11 +128,11 @@ bool HostSession::RecallCase(const std::string& path, std::string& error, const 
         error = path + ": cannot open the case file: " + reason;
         return false;
     }
-    // Why a record was refused, when its check named the record and the value (the damage a
-    // project's reader met; a site's reader of the same bytes refuses at its first field).
+    // Why a record was refused, when its check named the record and the value: the damage a
+    // project's reader met, else the one a site's reader met.
     auto damage = reinterpret_cast<CaseDamageFn>(m_module.Entry("KestrinCaseDamage"));
     bool recalled = m_project->Recall(*file);
-    const std::string named = !recalled && damage ? damage() : "";
+    std::string named = !recalled && damage ? damage() : "";
     if (!recalled) {
         // A case of a total site holds the site's record where a project's stands: read again
         // into a site.
@@ -151,6 +151,8 @@ bool HostSession::RecallCase(const std::string& path, std::string& error, const 
         }
         // The manager keeps the site for the session; the host holds no reference of its own.
         if (object) m_manager->ReleaseObject(object);
+        // A site's case whose records are damaged: the site's reader named them.
+        if (!recalled && named.empty() && damage) named = damage();
     }
     std::string moreError;
     bool moreRead = true;
