@@ -160,3 +160,34 @@ StreamSegment* PlantNormalForm::NormalOf(const StreamSegment* user) const {
     const auto at = m_normalOf.find(user);
     return at == m_normalOf.end() ? nullptr : m_refs[at->second];
 }
+
+std::vector<PlantNormalForm::Run> PlantNormalForm::RunsOf(const IHeatIntegrationStream& stream) {
+    const int n = std::max(0, stream.GetNumberOfSegments());
+    std::vector<StreamSegment> made(static_cast<std::size_t>(n));
+    std::vector<StreamSegment*> refs;
+    refs.reserve(made.size());
+    const int side = stream.GetHotCold(), kind = stream.GetStreamKind();
+    for (int k = 0; k < n; ++k) {
+        StreamSegment& seg = made[static_cast<std::size_t>(k)];
+        double from = 0.0, to = 0.0, h = 0.0;
+        stream.GetValue("Temperature", from, k);
+        stream.GetValue("Temperature", to, k + 1);
+        if (stream.GetValue("HTCoeff", h, k) != 1) h = 0.0;
+        seg.dInletTemperature = seg.dShiftedInletTemperature = from;
+        seg.dOutletTemperature = seg.dShiftedOutletTemperature = to;
+        seg.dHeatCapacityFlowrate = stream.GetSegmentHeatCapacityFlowrate(k);
+        seg.dFilmCoefficient = h;
+        seg.nHotCold = static_cast<std::int8_t>(side);
+        seg.nKind = static_cast<std::int8_t>(kind == 1 || kind == 2 ? kind : 0);
+        seg.nIndex = k;
+        seg.strStreamName = stream.GetName();
+        refs.push_back(&seg);
+    }
+    std::vector<Run> runs;
+    for (int k = 0; k < n; ++k) {
+        if (k == 0 || !Joinable(*refs[static_cast<std::size_t>(k) - 1], *refs[static_cast<std::size_t>(k)]))
+            runs.push_back(Run{k, 0});
+        ++runs.back().count;
+    }
+    return runs;
+}

@@ -51,6 +51,15 @@ public:
     // The joined segment a user's segment went into; null for one not in the normal form.
     StreamSegment* NormalOf(const StreamSegment* user) const;
 
+    // The runs of one stream's segments that join (first segment, number of segments), for the
+    // models that read a stream through its values rather than its segments: the same rule as
+    // Build, on segments made from the stream's temperatures, rates and film coefficients.
+    struct Run {
+        int first = 0;
+        int count = 0;
+    };
+    static std::vector<Run> RunsOf(const IHeatIntegrationStream& stream);
+
     // Whether `next` continues `first` with nothing a model reads changed (both of one stream).
     static bool Joinable(const StreamSegment& first, const StreamSegment& next);
     // The streams in the order of their names (ties, which a scenario does not allow, keep their
