@@ -12,6 +12,7 @@
 
 #include "eng/autodesign/StageDesignBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 
 AdvancedSuperTarget::AdvancedSuperTarget(IHeatIntegrationScenario& owner, std::shared_ptr<IMatchStructureBuilder> builder)
@@ -187,6 +188,14 @@ void AdvancedSuperTarget::SplitMatches() {
         }
         unloaded.swap(still);
     }
+    // The pairs in the order of their streams' names, not of the table's rows: the MILP's columns,
+    // and the units of the designs built from them, come in one order for one plant.
+    auto byNames = [](const MatchwiseStreamData* a, const MatchwiseStreamData* b) {
+        const int hot = a->GetHotStream()->GetName().compare(b->GetHotStream()->GetName());
+        return hot != 0 ? hot < 0 : a->GetColdStream()->GetName() < b->GetColdStream()->GetName();
+    };
+    std::stable_sort(loadedRecords.begin(), loadedRecords.end(), byNames);
+    std::stable_sort(unloaded.begin(), unloaded.end(), byNames);
     auto result = [](MatchwiseStreamData* r) {
         return MatchResult{r->GetHotStream()->GetName().c_str(), r->GetColdStream()->GetName().c_str(), r->dTolerance[0]};
     };
