@@ -149,6 +149,16 @@ DesignReport ReadDesign(IHENDesign& d) {
         if (!incompleteNames.empty()) why += " not calculated " + incompleteNames;
         r.notes.push_back(why);
     }
+    // A shell-and-tube unit given fewer shells than its temperatures allow is named with its shells:
+    // more shells in series, or other temperatures, make it feasible.
+    for (HeatExch* x : d.GetInfeasibleHeatExchangers()) {
+        double shells = 0.0;
+        if (!x || !x->HasTooFewShells() || !x->getVariableAsDouble(NodeValue::NShellsInSeries, shells)) continue;
+        char given[32];
+        std::snprintf(given, sizeof given, "%g", shells);
+        r.notes.push_back(unitName(d, x->getName()) + " is given " + given + (shells == 1.0 ? " shell" : " shells") +
+                          " in series, too few for its temperatures: no Ft exists for them, and no area does its duty");
+    }
     r.hotUtility = d.GetTotalUtilityLoad(0);
     r.coldUtility = d.GetTotalUtilityLoad(1);
     // A utility load summed over a heater or cooler whose duty is not known is no total.

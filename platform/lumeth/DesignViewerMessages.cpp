@@ -44,6 +44,7 @@ const MessageText kTexts[] = {
     {"StreamSplitFractionNotDefined", "A split fraction on the exchanger's streams is not given"},
     {"DefEmptyText", "---"},
     {"HXTemperatureCross", "the temperatures cross"},
+    {"HXTooFewShells", "too few shells in series: no Ft exists at these temperatures"},
     // The retrofit's feasibility.
     // The capital as an amount, or the payback with its unit ("8.97 years").
     {"FeasiblityCheckCost", "Retrofit capital cost or payback: %s"},
@@ -61,6 +62,9 @@ const MessageText kTexts[] = {
     {"OperationNotLocked",
      "The network is not locked for operation: schedules and studies are made, run and reset on a locked network "
      "only; lock the operation first."},
+    {"OperationLockedAlready",
+     "The network is locked for operation already: locking it again would freeze the operated network as if it were "
+     "the design; unlock the operation first."},
     {"NoScheduleSelected", "No schedule is selected: add a schedule or select one first."},
     {"NoScheduleEventSelected", "No event of a schedule is selected: select the event first."},
     // Reconciliation of a locked network with measured temperatures.
