@@ -71,6 +71,7 @@ DesignReport ReadDesign(IHENDesign& d) {
                 (side == 0 ? sides[x].first : sides[x].second) = s->GetName().c_str();
     }
     std::set<const CNode*> heaters, coolers, incomplete, infeasible;
+    std::vector<std::pair<std::string, double>> tooFewShells;
     for (CNode* n : d.GetHeaters()) heaters.insert(n);
     for (CNode* n : d.GetCoolers()) coolers.insert(n);
     for (CNode* n : d.GetIncompleteHeatExchangers()) incomplete.insert(n);
@@ -104,6 +105,16 @@ DesignReport ReadDesign(IHENDesign& d) {
         u.shells = value(d, node, NodeValue::TotalNShells, NAN);
         u.status = incomplete.count(x) ? "incomplete" : "complete";
         u.feasible = !infeasible.count(x);
+        // Infeasible with no Ft, at temperatures that do not cross (crossed ones have no Ft either,
+        // for a reason of their own), and with its shells given: too few shells.
+        double shells = 0.0;
+        if (!u.feasible && u.haveTemperatures && u.hotIn > u.coldOut && u.hotOut > u.coldIn &&
+            d.GetNodeValueStatus(x->getName(), CPString(NodeValue::FtFactor)) == ValueStatus::Open &&
+            d.GetNodeValueStatus(x->getName(), CPString(NodeValue::NShellsInSeries)) == ValueStatus::Specified &&
+            d.GetNodeValue(x->getName(), CPString(NodeValue::NShellsInSeries), shells)) {
+            tooFewShells.emplace_back(u.name, shells);
+            u.ft = NAN;
+        }
         r.units.push_back(u);
     }
     for (int i = 0; i < d.GetNumberOfStreams(); ++i) {
@@ -149,14 +160,11 @@ DesignReport ReadDesign(IHENDesign& d) {
         if (!incompleteNames.empty()) why += " not calculated " + incompleteNames;
         r.notes.push_back(why);
     }
-    // A shell-and-tube unit given fewer shells than its temperatures allow is named with its shells:
-    // more shells in series, or other temperatures, make it feasible.
-    for (HeatExch* x : d.GetInfeasibleHeatExchangers()) {
-        double shells = 0.0;
-        if (!x || !x->HasTooFewShells() || !x->getVariableAsDouble(NodeValue::NShellsInSeries, shells)) continue;
+    // A shell-and-tube unit given fewer shells than its temperatures allow is named with its shells.
+    for (const auto& [name, shells] : tooFewShells) {
         char given[32];
         std::snprintf(given, sizeof given, "%g", shells);
-        r.notes.push_back(unitName(d, x->getName()) + " is given " + given + (shells == 1.0 ? " shell" : " shells") +
+        r.notes.push_back(name + " is given " + given + (shells == 1.0 ? " shell" : " shells") +
                           " in series, too few for its temperatures: no Ft exists for them, and no area does its duty");
     }
     r.hotUtility = d.GetTotalUtilityLoad(0);
@@ -237,7 +245,7 @@ std::string FormatDesignUnitText(const DesignReport::Unit& u) {
             << " -> " << number(u.coldOut, 2) << ", approach " << number(u.approach, 2);
     out << ", area " << (u.haveArea ? number(u.area, 2) : std::string("not known"));
     if (std::isfinite(u.u)) out << ", U " << number(u.u, 4);
-    out << ", Ft " << number(u.ft, 4);
+    out << ", Ft " << (std::isfinite(u.ft) ? number(u.ft, 4) : std::string("not known"));
     if (std::isfinite(u.shells)) out << ", shells " << number(u.shells, 0);
     out << ", " << u.status << (u.feasible ? "" : ", INFEASIBLE");
     return out.str();
