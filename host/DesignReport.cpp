@@ -58,6 +58,9 @@ std::string firstUnitOnBranch(const IHENDesign& d, CPString segment) {
 }
 }  // namespace
 
+// The Ft the unit model reports where none exists for the shells given.
+constexpr double kNoFtFactor = 0.01 + 1e-12;
+
 DesignReport ReadDesign(IHENDesign& d) {
     DesignReport r;
     r.name = d.GetDesignName() ? d.GetDesignName() : "";
@@ -105,15 +108,18 @@ DesignReport ReadDesign(IHENDesign& d) {
         u.shells = value(d, node, NodeValue::TotalNShells, NAN);
         u.status = incomplete.count(x) ? "incomplete" : "complete";
         u.feasible = !infeasible.count(x);
-        // Infeasible with no Ft, at temperatures that do not cross (crossed ones have no Ft either,
-        // for a reason of their own), and with its shells given: too few shells.
+        // Its shells given and its Ft at the lowest the model reports (0.01), at
+        // temperatures that do not cross: too few shells, no Ft exists for them, and the area sized
+        // at that Ft is no area of the unit.
         double shells = 0.0;
-        if (!u.feasible && u.haveTemperatures && u.hotIn > u.coldOut && u.hotOut > u.coldIn &&
-            d.GetNodeValueStatus(x->getName(), CPString(NodeValue::FtFactor)) == ValueStatus::Open &&
+        if (u.haveTemperatures && u.hotIn > u.coldOut && u.hotOut > u.coldIn && u.ft <= kNoFtFactor &&
             d.GetNodeValueStatus(x->getName(), CPString(NodeValue::NShellsInSeries)) == ValueStatus::Specified &&
             d.GetNodeValue(x->getName(), CPString(NodeValue::NShellsInSeries), shells)) {
             tooFewShells.emplace_back(u.name, shells);
+            u.feasible = false;
             u.ft = NAN;
+            u.haveArea = false;
+            u.area = NAN;
         }
         r.units.push_back(u);
     }

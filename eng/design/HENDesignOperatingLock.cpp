@@ -99,7 +99,7 @@ int CPIHENDesign::CheckOperationLockable() {
     // has no performance to freeze.
     for (CNode* node : m_exchangers) {
         HeatExch* x = AsHeatExch(node);
-        if (x && !x->IsFeasible() && x->getStatus() != ExchangerStatus::Calculated) return 1;
+        if (x && ((!x->IsFeasible() && x->getStatus() != ExchangerStatus::Calculated) || x->HasTooFewShells())) return 1;
     }
     // A locked network holds its streams' targets with the end utilities: a process stream the
     // units leave short of its target has no operating point to hold.

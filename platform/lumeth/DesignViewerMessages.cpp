@@ -44,7 +44,6 @@ const MessageText kTexts[] = {
     {"StreamSplitFractionNotDefined", "A split fraction on the exchanger's streams is not given"},
     {"DefEmptyText", "---"},
     {"HXTemperatureCross", "the temperatures cross"},
-    {"HXTooFewShells", "too few shells in series: no Ft exists at these temperatures"},
     // The retrofit's feasibility.
     // The capital as an amount, or the payback with its unit ("8.97 years").
     {"FeasiblityCheckCost", "Retrofit capital cost or payback: %s"},

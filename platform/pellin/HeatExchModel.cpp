@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -144,19 +143,18 @@ struct Side {
     }
 };
 
-// F and the shells in series of the exchanger's type at these temperatures; false where the
-// shells given cannot do the exchange at all (no F exists for them).
-bool ftAndShells(const HeatExch& x, const double t[4], double& F, double& series) {
+// F and the shells in series of the exchanger's type at these temperatures.
+void ftAndShells(const HeatExch& x, const double t[4], double& F, double& series) {
     F = 1.0;
     series = 1.0;
-    if (x.getHXType() != 1) return true;
+    if (x.getHXType() != 1) return;
     double fixedShells = 0.0, flag = 0.0;
     const bool shellsGiven = x.getVariableStatus(V::NShellsInSeries) == ValueStatus::Specified ||
                              (x.getVariableAsDouble(V::ShellsInSeriesSpecified, flag) && flag == 1.0);
     if (shellsGiven && x.getVariableAsDouble(V::NShellsInSeries, fixedShells) && fixedShells >= 1.0) {
         series = fixedShells;
         F = g_CalculateFFactorWithFixedShells(t[1], t[0], t[2], t[3], series);
-        return g_FFactorExistsWithFixedShells(t[1], t[0], t[2], t[3], series);
+        return;
     }
     double realF = 1.0, realShells = 1.0;
     g_CalculateFFactorAndShells(t[1], t[0], t[2], t[3], kMinimumFtFactor, realF, realShells, 0, 0);
@@ -167,7 +165,6 @@ bool ftAndShells(const HeatExch& x, const double t[4], double& F, double& series
     if (x.getVariableStatus(V::FtFactor) == ValueStatus::Specified && x.getVariableAsDouble(V::FtFactor, givenF) &&
         givenF > 0.0 && givenF <= 1.0)
         F = givenF;
-    return true;
 }
 
 Coefficient coefficientOf(const HeatExch& x) {
@@ -520,16 +517,7 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
     const double tolerance = areaPrecision ? frozenAreaApproachTolerance(t) : approachTolerance(t);
     m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - tolerance;
 
-    if (!ftAndShells(*this, t, F, series)) {
-        // Fewer shells than the temperatures allow: no area does this duty, and an F of
-        // kLowestFFactor would size one a hundred times too large as if it did.
-        m_status = S::Failed;
-        m_feasible = false;
-        for (const char* name : {V::HTArea, V::OverallHTC, V::FtFactor, V::LMTD, V::UAValue, V::TotalNShells,
-                                 V::CapitalCost, V::AnnualizedCapitalCost})
-            if (!(areaSpecified && std::strcmp(name, V::HTArea) == 0)) written += clearCalculated(name);
-        return written;
-    }
+    ftAndShells(*this, t, F, series);
     written += writeCalculated(V::FtFactor, F);
     if (getVariableStatus(V::NShellsInSeries) != ValueStatus::Specified) written += writeCalculated(V::NShellsInSeries, series);
 

@@ -94,9 +94,7 @@ bool HeatExch::ChangeModelKind(const CPString& kind) {
 }
 
 const char* HeatExch::InfeasibilityReasonKey() const {
-    if (m_status == ExchangerStatus::Crossed) return "HXTemperatureCross";
-    if (m_status == ExchangerStatus::Failed && !m_feasible && HasTooFewShells()) return "HXTooFewShells";
-    return nullptr;
+    return m_status == ExchangerStatus::Crossed ? "HXTemperatureCross" : nullptr;
 }
 
 bool HeatExch::HasTooFewShells() const {
