@@ -32,18 +32,32 @@ constexpr const char* kDesignedTemperature = "DesignedTemperature";
 // The observed coefficient a unit was given before the lock observed one of its own.
 constexpr const char* kDesignedObservedCoefficient = "DesignedObservedHTC";
 
-// The sizes the lock freezes, kept beside each unit as the design had them, each with its status:
-// a unit given by its area is given by it again after the unlock, and one whose shells the design
-// chose chooses them again. (The duty is kept on its own below: its status decides the others'.)
+// The values the lock freezes, kept beside each unit as the design had them, each with its
+// status: a unit given by its area is given by it again after the unlock, one whose shells the
+// design chose chooses them again, and one given by an outlet temperature (its hot side's, 0, or
+// its cold side's, 1, on the segment leaving it) is given by it again. (The duty is kept on its own
+// below: its status decides the others'.)
 struct KeptSize {
     const char* name;
     const char* kept;
+    int side;  // -1: the unit's own value; 0 or 1: the temperature of the segment leaving that side
 };
 constexpr KeptSize kKeptSizes[] = {
-    {NodeValue::HTArea, "DesignedHTArea"},
-    {NodeValue::NShellsInSeries, "DesignedNShellsInSeries"},
-    {NodeValue::ShellsInSeriesSpecified, "DesignedShellsInSeriesSpecified"},
+    {NodeValue::HTArea, "DesignedHTArea", -1},
+    {NodeValue::NShellsInSeries, "DesignedNShellsInSeries", -1},
+    {NodeValue::ShellsInSeriesSpecified, "DesignedShellsInSeriesSpecified", -1},
+    {NodeValue::Temperature, "DesignedHotOutletTemperature", 0},
+    {NodeValue::Temperature, "DesignedColdOutletTemperature", 1},
 };
+
+// Where a kept value lives: on the unit, or on the segment leaving one of its sides inside the
+// network (a stream's end keeps its own temperature, below); null where there is none.
+CNode* holderOf(CNode* node, const KeptSize& size) {
+    if (size.side < 0) return node;
+    HeatExch* x = AsHeatExch(node);
+    CNode* outlet = x && !x->IsUtilityExch() ? x->getOutlet(size.side) : nullptr;
+    return outlet && IsSegment(outlet) && !IsProductBlock(After(outlet)) ? outlet : nullptr;
+}
 
 // Written first as not specified and then as specified, so that the network recalculates around
 // a value it keeps.
@@ -229,8 +243,13 @@ void CPIHENDesign::LockOperation() {
         for (const KeptSize& size : kKeptSizes) {
             double v = 0.0;
             node->removeVariable(size.kept);
-            if (node->hasVariable(size.name) && node->getVariableAsDouble(size.name, v) && v != kEmpty)
-                node->addVariable(size.kept, v, node->getVariableStatus(size.name));
+            CNode* holder = holderOf(node, size);
+            // An outlet temperature is the user's only where given: a worked-out one follows the
+            // design again after the unlock.
+            const int status = holder ? holder->getVariableStatus(size.name) : ValueStatus::Open;
+            if (holder && holder->hasVariable(size.name) && holder->getVariableAsDouble(size.name, v) && v != kEmpty &&
+                (size.side < 0 || status == ValueStatus::Specified))
+                node->addVariable(size.kept, v, status);
             else if (std::strcmp(size.name, NodeValue::ShellsInSeriesSpecified) == 0)
                 node->addVariable(size.kept, 0.0, ValueStatus::Specified);
         }
@@ -336,22 +355,24 @@ void CPIHENDesign::UnlockOperation() {
         if (specified) node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
         node->removeVariable(kDesignedDuty);
     }
-    // The sizes as the design had them: a given area given again (its duty left to the design), a
-    // worked-out one worked out again.
+    // The sizes and outlet temperatures as the design had them: a given area or outlet temperature
+    // given again (its duty left to the design), a worked-out size worked out again.
     for (CNode* node : m_exchangers)
         for (const KeptSize& size : kKeptSizes) {
             double v = 0.0;
             if (!node->getVariableAsDouble(size.kept, v)) continue;
             const int status = node->getVariableStatus(size.kept);
-            node->addVariable(size.name, v, ValueStatus::Open);
-            if (status != ValueStatus::Open) node->addVariable(size.name, v, status);
-            if (std::strcmp(size.name, NodeValue::HTArea) == 0 && status == ValueStatus::Specified) {
+            node->removeVariable(size.kept);
+            CNode* holder = holderOf(node, size);
+            if (!holder) continue;
+            holder->addVariable(size.name, v, ValueStatus::Open);
+            if (status != ValueStatus::Open) holder->addVariable(size.name, v, status);
+            if ((size.side >= 0 || std::strcmp(size.name, NodeValue::HTArea) == 0) && status == ValueStatus::Specified) {
                 double duty = 0.0;
                 if (node->getVariableStatus(NodeValue::Duty) == ValueStatus::Specified &&
                     node->getVariableAsDouble(NodeValue::Duty, duty))
                     node->addVariable(NodeValue::Duty, duty, ValueStatus::Open);
             }
-            node->removeVariable(size.kept);
         }
     // The coefficients the lock froze go with it: the design's exchangers follow their streams'
     // films again (a film changed while locked shows as if typed before the lock), except where

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -63,12 +64,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A network on the streams with properties, saved as a case, locked and unlocked at its design
 // viewer. Locked, each exchanger's duty comes from its frozen area (within 0.05 % over ten
-// segments, its Ft included); unlocking gives back each duty and area the design had, exactly, and
-// each with the status it had (a duty the design worked out from a given area is read-only again).
+// segments, its Ft included); unlocking gives back each duty, area and outlet temperature the
+// design had, exactly, and each with the status it had (a duty the design worked out from a given
+// area or outlet temperature is read-only again, the value given editable).
 struct GivenBack {
     const char* what;
     std::string network;  // an example's name, or the rows of a table
     std::vector<double> duties;
+    std::string typed = "";  // typed at the viewer before the lock
 };
 
 std::ostream& operator<<(std::ostream& out, const GivenBack& g) { return out << g.what; }
@@ -83,25 +86,29 @@ TEST_P(UnlockGivesBack, EveryDutyAndAreaAsDesigned) {
     ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
                          (example ? ExamplePath(g.network) : table.path) + " --save " + saved.path)
                      .exitCode);
-    const std::string read = "get HeatFlow.304.[]\nget Area.302.[]\nstatus HeatFlow.304.0\nstatus Area.302.0\n";
-    ScratchFile script("operating-mode", "unlock.txt", read + "cmd LockOperation\nget HeatFlow.304.[]\ncmd UnlockOperation\n" + read);
+    // Duties, areas, hot and cold outlets, then the status of each in the first two units' cells.
+    const char* cells[] = {"HeatFlow.304", "Area.302", "Temperature.346", "Temperature.343"};
+    std::string read;
+    for (const char* cell : cells) read += std::string("get ") + cell + ".[]\n";
+    for (const char* cell : cells) read += std::string("status ") + cell + ".0\nstatus " + cell + ".1\n";
+    const int first = static_cast<int>(std::count(g.typed.begin(), g.typed.end(), '\n')) + 1, after = first + 15;
+    ScratchFile script("operating-mode", "unlock.txt",
+                       g.typed + read + "cmd LockOperation\nget HeatFlow.304.[]\ncmd UnlockOperation\n" + read);
     const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
     EXPECT_EQ(0, run.exitCode) << run.out;
-    const std::vector<double> designed = ScriptValues(run.out, 1), locked = ScriptValues(run.out, 6);
+    const std::vector<double> designed = ScriptValues(run.out, first), locked = ScriptValues(run.out, first + 13);
     ASSERT_EQ(g.duties.size(), designed.size()) << run.out;
     ASSERT_EQ(g.duties.size(), locked.size()) << run.out;
     for (std::size_t i = 0; i < g.duties.size(); ++i) {
         EXPECT_NEAR(g.duties[i], designed[i], 1e-6) << i << run.out;
         EXPECT_NEAR(g.duties[i], locked[i], 5e-4 * g.duties[i]) << i << run.out;
     }
-    EXPECT_EQ(designed, ScriptValues(run.out, 8)) << run.out;
-    EXPECT_EQ(ScriptValues(run.out, 2), ScriptValues(run.out, 9)) << run.out;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ScriptValues(run.out, first + i), ScriptValues(run.out, after + i)) << i << run.out;
     const auto status = [&](int step) {
-        const std::size_t at = run.out.find(std::to_string(step) + ": status ");
-        return at == std::string::npos ? std::string() : run.out.substr(run.out.find('\n', at), 12);
+        const std::size_t at = run.out.find("\n" + std::to_string(step) + ": status ");
+        return at == std::string::npos ? std::string() : run.out.substr(run.out.find('\n', at + 1), 12);
     };
-    EXPECT_EQ(status(3), status(10)) << run.out;
-    EXPECT_EQ(status(4), status(11)) << run.out;
+    for (int i = 4; i < 12; ++i) EXPECT_EQ(status(first + i), status(after + i)) << i << run.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,6 +124,13 @@ INSTANTIATE_TEST_SUITE_P(
         GivenBack{"Areas",
                   "name,hot,cold,area,hot_order,cold_order\nE100,H1,C2,131.8334746,1,1\nE101,H2,C1,36.36814821,1,1\n",
                   {240, 150, 80, 90, 30}},
+        // E101 given by its hot outlet, H2 leaving it at 150 - 150 / 1.5 = 50 C; then E100 by its
+        // area and E101 by its cold outlet, C1 leaving it at 20 + 150 / 2 = 95 C.
+        GivenBack{"OutletTemperature", "operated-network.csv", {240, 150, 80, 90, 30},
+                  "set HeatFlow.304.1 empty\nset Temperature.346.1 50\n"},
+        GivenBack{"AreaAndOutletTemperature",
+                  "name,hot,cold,duty,area,hot_order,cold_order\nE100,H1,C2,,131.8334746,1,1\nE101,H2,C1,150,,1,1\n",
+                  {240, 150, 80, 90, 30}, "set HeatFlow.304.1 empty\nset Temperature.343.1 95\n"},
         // Shell-and-tube units on the fewest shells that keep Ft at 0.8 (E100 4 shells at 0.8238,
         // E101 3 at 0.9120; the viewer lists the heater and coolers first): the frozen areas give
         // the designed duties only with their Ft.
