@@ -71,6 +71,18 @@ void collapse(IHeatIntegrationStream& stream) {
         if (stream.DeleteSegment(1) != 1) break;
 }
 
+// One segment carrying only the given ends and load: the rates go first, since a rate left of an
+// earlier fit would overrule the load.
+void collapseTo(IHeatIntegrationStream& stream, double supply, double target, double dH) {
+    collapse(stream);
+    stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
+    stream.SetValue("SpecificHeat", kEmpty, 0);
+    stream.SetValue("Enthalpy", kEmpty, 0);
+    stream.SetValue("Temperature", target, 1);
+    stream.SetValue("Temperature", supply, 0);
+    if (dH != kEmpty) stream.SetValue("Enthalpy", dH, 0);
+}
+
 // The one segment left of a fit whose specific heats changed sign takes the raw curve's mean
 // specific heat from its first point to its last (the segment kept would carry one piece's).
 void takeMeanSpecificHeat(IHeatIntegrationStream& stream) {
@@ -120,12 +132,7 @@ void oneSegmentAtLoad(IHeatIntegrationStream& stream, double supply, double targ
     const bool ends = std::fabs(stream.GetSupplyTemperature() - supply) <= kEndsMoved &&
                       std::fabs(stream.GetTargetTemperature() - target) <= kEndsMoved;
     if (ends && everySegmentCarriesHeat(stream)) return;
-    collapse(stream);
-    stream.SetValue("Temperature", supply, 0);
-    stream.SetValue("Temperature", target, 1);
-    stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
-    stream.SetValue("SpecificHeat", kEmpty, 0);
-    stream.SetValue("Enthalpy", dH, 0);
+    collapseTo(stream, supply, target, dH);
 }
 }  // namespace
 
@@ -356,12 +363,7 @@ bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
 
     // The stream starts empty: one segment, no rates, no load, no temperatures (a rate left of
     // the earlier fit would overrule the load of this one).
-    collapse(stream);
-    stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
-    stream.SetValue("SpecificHeat", kEmpty, 0);
-    stream.SetValue("Enthalpy", kEmpty, 0);
-    stream.SetValue("Temperature", kEmpty, 1);
-    stream.SetValue("Temperature", kEmpty, 0);
+    collapseTo(stream, kEmpty, kEmpty, kEmpty);
     double supply = kEmpty, target = kEmpty, dH = kEmpty;
     SetStreamEnds(stream, chain, supply, target, dH);
     // Mass lost along the chain (a draw-off): the outlet's heat flow counts for the mass that
