@@ -232,6 +232,21 @@ std::string designActive(const std::string& body, std::int32_t flag) {
     return std::string();
 }
 
+// The status of the first value named `name` whose status is `from`, made `to` (a tree's parts
+// come in order: its name, kind, number or text, then its status).
+std::string valueStatus(const std::string& body, const std::string& name, std::int32_t from, std::int32_t to) {
+    const std::vector<CaseField> fields = CaseFieldsOf(body);
+    for (std::size_t i = 0; i + 3 < fields.size(); ++i) {
+        const CaseField& named = fields[i];
+        const CaseField& status = fields[i + 3];
+        if (named.valuePart == 1 && status.valuePart == 4 && CaseU32(body, named.at + 1) == name.size() &&
+            body.compare(named.at + 5, name.size(), name) == 0 &&
+            CaseU32(body, status.at + 1) == static_cast<std::uint32_t>(from))
+            return WithField(body, status, CaseLe32(static_cast<std::uint32_t>(to)));
+    }
+    return std::string();
+}
+
 // The default state's shares of TEE-100's branches (75 and 25 percent, the first of the two
 // states that hold them) with the second made `share`.
 std::string stateBranchShare(const std::string& body, double share) {
@@ -305,6 +320,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "label choice -5 at annotation 0"},
         DamagedRecord{"PresetAnnotationChoice9", false, [](const std::string& b) { return annotationChoice(b, 9, true); },
                       "preset \"Preset 1: (Temperature, No Util.)\": label choice 9 at annotation 0"},
+        DamagedRecord{"UnitDutyStatus7", 1, [](const std::string& b) { return valueStatus(b, "Duty", 2, 7); },
+                      "the value \"Duty\" has the status 7, none of open (0), specified (1) and calculated (2)"},
+        DamagedRecord{"UnitDutyStatusMinus1", 1, [](const std::string& b) { return valueStatus(b, "Duty", 2, -1); },
+                      "the value \"Duty\" has the status -1"},
         DamagedRecord{"StateBranchSharesAbove100", 3, [](const std::string& b) { return stateBranchShare(b, 35.0); },
                       "the operating state of splitter \"TEE-100\": branch shares adding up to 110 percent"},
         DamagedRecord{"StateBranchSharesBelow100", 3, [](const std::string& b) { return stateBranchShare(b, 24.9); },
