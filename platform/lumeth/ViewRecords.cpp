@@ -82,7 +82,8 @@ bool Viewable::StorePointer(BinaryFile& file, const Viewable* view) {
 
 bool Viewable::RecallPointerX(BinaryFile& file, Viewable*& slot, const ObjectTypeInfo* type) {
     std::int32_t id = 0;
-    if (!file.ReadInt(id) || id < 0) return false;
+    if (!file.ReadInt(id)) return false;
+    if (id < 0) return ViewRecords::Refuse("a link to view " + std::to_string(id));
     slot = nullptr;
     RecordPass* pass = activePass();
     if (id == 0) return true;
@@ -212,7 +213,10 @@ bool ViewRecords::Recall(BinaryFile& file, std::vector<Viewable*>& roots, Docume
         ok = v->GetViewType()->RecallFixUp(*v);
     }
     if (!ok) {
-        t_refusal = pass.at + (t_note.empty() ? std::string() : ": " + t_note);
+        // A check that named nothing met bytes its record cannot hold where it read them.
+        t_refusal = pass.at + ": " +
+                    (t_note.empty() ? "its record does not read (cut short, or a field of another kind or count)"
+                                    : t_note);
         // Slots of pending links live in the views about to go. Deleting one root may take
         // another with it (a postee's notice): each is checked before it goes.
         pass.pending.clear();
