@@ -1,6 +1,5 @@
 #include "brasko/LurmetBinaryFile.h"
 
-#include "brasko/CaseDamage.h"
 #include "brasko/CaseFileTemporaries.h"
 
 #include "dunmor/Crc32.h"
@@ -616,15 +615,8 @@ bool LurmetBinaryFile::GetValue(CPValue& value, int depth) {
         return Fail();
     }
     if (!Need(12)) return false;
-    // Set the status after the value: an empty number keeps whatever status was stored. A value is
-    // open, specified or calculated; any other status would count as known and yet neither fix
-    // the network nor be worked out by it.
-    const std::int32_t status = static_cast<std::int32_t>(GetU32());
-    if (status < CPValue::Unset || status > CPValue::Calculated)
-        return NoteCaseDamage("the value \"" + std::string(name.c_str()) + "\" has the status " + std::to_string(status) +
-                              ", none of open (0), specified (1) and calculated (2)") ||
-               Fail();
-    value.SetStatus(status);
+    // Set the status after the value: an empty number keeps whatever status was stored.
+    value.SetStatus(static_cast<std::int32_t>(GetU32()));
     value._set_nLockStatus(static_cast<std::int32_t>(GetU32()));
     const std::uint32_t count = GetU32();
     if (count > BytesLeft() / MinValueBytes) return Fail();
