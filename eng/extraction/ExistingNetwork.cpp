@@ -130,6 +130,8 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
     design->Activate(1);
     for (const auto* list : lists)
         for (CPItem* item : *list) SetDutyFromHeatFlows(item);
+    for (const auto* list : {&coolers, &heaters})
+        for (CPItem* item : *list) DropPlaceholderBeforeFixedDuty(item);
     design->AddUtilitiesAtStreamEnds();
     design->AddMissingUtilities();
 
@@ -283,6 +285,22 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     if (side != 0 && side != 1) return;
     const double duty = side == 0 ? hFeed - hProduct : hProduct - hFeed;
     if (DutyIsFree(node)) node->addVariable("Duty", duty, 1, 1);
+}
+
+void VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
+    IHENDesign* design = GetBaseDesign();
+    HeatExch* hx = design ? AsExchanger(NetworkUnitOf(unit)) : nullptr;
+    if (!hx || !hx->IsUtilityExch() || DutyIsFree(hx)) return;
+    // The removal of port utilities counts the freedom of the whole network: beside a stream that
+    // holds no other unit (one a pump or valve cut from its exchanger upstream) it may stop while
+    // the unit's stream still has a placeholder on either side, with the exchangers elsewhere
+    // specified once too often. Between its fixed ends the stream then leaves the two placeholders
+    // one duty to share and the unit is never calculated. The outlet placeholder takes what the
+    // duty leaves of the stream's load; the inlet one goes, and the utilities added next settle
+    // whatever is over-specified elsewhere.
+    const int inlet = hx->IsHeater() ? 2 : 0, outlet = inlet + 1;
+    if (!design->IsPortFreeOfUtility(hx, inlet) && !design->IsPortFreeOfUtility(hx, outlet))
+        design->RemoveUtilityAtPort(hx, inlet);
 }
 
 void VelmorToTarsilImport::PrepareExchangerDuties() {

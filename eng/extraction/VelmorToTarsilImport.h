@@ -172,6 +172,9 @@ public:
     void ReleaseInternalTemperatures(CPItem* unit);
     void RemoveRemovableUtilities(CPItem* unit);
     void SetDutyFromHeatFlows(CPItem* unit);
+    // A heater or cooler whose duty is fixed, with a utility placeholder on either side of it,
+    // gives up the one on its inlet side.
+    void DropPlaceholderBeforeFixedDuty(CPItem* unit);
     void PrepareExchangerDuties();
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
     static const char* ClassifyFlowUnit(const CPItem* unit);
