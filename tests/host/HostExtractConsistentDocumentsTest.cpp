@@ -125,6 +125,13 @@ std::string PumpBetweenExchangerAndHeater() {
                S("P1", 160, 1, {"Xa"}) + S("P2", 140, 1, {}) + S("R1", 90, 1, {"Xd"}) + S("R2", 110, 1, {}));
 }
 
+// F 150 C, 1 kg/s: cooler C1 of `duty` kW, then cooler C2 of 100 kW.
+std::string SmallCoolerFirst(double duty) {
+    const double t1 = 150 - duty / 2, t2 = t1 - 50;
+    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", duty, "F", 150, t1, {"F2"}) + S("F2", t1, 1, {"C2"}) +
+               U("C2", "htCooler", 100, "F2", t1, t2, {"F3"}) + S("F3", t2, 1, {}));
+}
+
 std::string ReadExample(const std::string& name) {
     std::ifstream in(std::string(KESTRIN_EXAMPLES) + "/extraction/" + name);
     std::stringstream text;
@@ -258,4 +265,29 @@ TEST(HostExtractConsistentDocuments, AStreamKeptByARefreshNamesItsExchangersRefr
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("Exchanger X1 keeps its earlier duty with stream H1_To_H3, which was not "
                                               "refreshed: stream K1_To_K3 across it was refreshed")) << run.out;
+}
+
+// C1 is left out of the network at 0.05 kW. Solved again at 20 kW it is placed where a first
+// extraction places it, and the network calculates; solved at 0.07 kW it stays out, the warning
+// quoting the load the case now gives.
+TEST(HostExtractConsistentDocuments, ARefreshPlacesAUnitItLiftsToAPlacedDuty) {
+    const struct {
+        double duty;
+        std::vector<std::string> present, absent;
+    } rows[] = {
+        {20,
+         {"C1 (cooler) F_To_F3 -> LP Steam Generation: duty 20.00, hot 150.00 -> 140.00, cold 124.00 -> 125.00",
+          "C2 (cooler) F_To_F3 -> Air: duty 100.00, hot 140.00 -> 90.00", "calculation               calculated",
+          "total annual cost         6956.56 per year"},
+         {"Load = 0.05", "incomplete"}},
+        {0.07, {"Unit C1 could not be placed in the existing network (Load = 0.07 )"}, {"Load = 0.05", "C1 (cooler)"}},
+    };
+    ScratchFile file("consistent", "small.vmc", SmallCoolerFirst(0.05));
+    for (const auto& row : rows) {
+        ScratchFile solved("consistent", "small-solved.vmc", SmallCoolerFirst(row.duty));
+        const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
+        EXPECT_EQ(0, run.exitCode) << row.duty << "\n" << run.out;
+        for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.duty << ": " << p << "\n" << run.out;
+        for (const std::string& a : row.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << row.duty << ": " << a << "\n" << run.out;
+    }
 }
