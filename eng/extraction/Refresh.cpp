@@ -420,6 +420,7 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
     for (CPItem* item : placed) RemoveRemovableUtilities(item);
     design->Activate(1);
     for (CPItem* item : placed) SetDutyFromHeatFlows(item);
+    design->AddUtilitiesAtStreamEnds();
     for (CPItem* item : placed) DropPlaceholderBeforeFixedDuty(item);
     design->AddUtilitiesAtStreamEnds();
     design->AddMissingUtilities();
