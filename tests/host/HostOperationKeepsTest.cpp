@@ -613,12 +613,14 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
         const char* value;
         int row;  // of the stream table
         const char* said;
+        const char* calculation;  // as the design job reports the saved case
     } rows[] = {
-        {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)"},
-        {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)"},
+        // H1 at 180 C: E100 takes C2 past its target, which nothing cools.
+        {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)", "NotConverged"},
+        {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)", "calculated"},
         // E101 takes C1 at 0.2 kg/s past its target: the heater runs backwards, "Not converged",
         // and the case saves as the what-if left it.
-        {"6", "C1", "0.2", 2, "C1 mass flow 0.2 kg/s (process data 0.5 kg/s)"},
+        {"6", "C1", "0.2", 2, "C1 mass flow 0.2 kg/s (process data 0.5 kg/s)", "NotConverged"},
     };
     for (const Row& row : rows) {
         ScratchFile saved("operation-whatif", "executed.case", "", false);
@@ -632,6 +634,8 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
         std::string expected = "9: text ExtraData.415.[]\n";
         for (int i = 0; i < 4; ++i) expected += i == row.row ? std::string("  text Network: ") + row.said + "\n" : "  text \n";
         EXPECT_TRUE(has(texts, expected)) << run.out;
+        const HostRun design = RunHost("design " + saved.path);
+        EXPECT_TRUE(has(design.out, std::string("  calculation               ") + row.calculation + "\n")) << design.out;
         const HostRun targets = RunHost("targets " + saved.path);
         ASSERT_EQ(0, targets.exitCode) << targets.out;
         EXPECT_TRUE(has(targets.out, std::string("the stream data are a what-if's of the locked design \"Network\", and so "
