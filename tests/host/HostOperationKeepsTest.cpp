@@ -461,6 +461,10 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"set HeatFlow.304.0 200\n", "OpDesInfes", "cmd LockOperation"},
         // E100 runs at U 0.1: a fouling of 20 m2-C/kW is more than its whole resistance of 10.
         {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.501.0 20"},
+        // The same fouling typed into the list of all units, or at E100's own view.
+        {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.500.0 20"},
+        {"cmd LockOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n",
+         "FoulingFactorUpdateError", "set Fouling.200 20"},
     };
     for (const Row& row : rows) {
         const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");
