@@ -335,14 +335,23 @@ void CPIHENDesign::ResetEndUtilityDuties() {
 }
 
 void CPIHENDesign::ModifyOperation() {
-    if (m_operatingSolution) {
+    const bool solutionHeld = m_operatingSolution != 0;
+    if (solutionHeld) {
         Deactivate();
+        // The units go back to the default state: they hold no schedule's results any more.
+        m_executedSchedule = CPString();
         DefaultState().ApplyToDesign();
         RespecifySplitFractions();
         m_operatingSolution = 0;
     }
     GetNetworkCalculator().PrepareStreams();
     ResetEndUtilityDuties();
+    // Stopped to write the default state back, the design solves it again, as the reset does: the
+    // figures shown are the state's, and a size typed next is calculated.
+    if (solutionHeld) {
+        Activate(1);
+        TakeOperatingState();
+    }
 }
 
 void CPIHENDesign::UnlockOperation() {

@@ -321,6 +321,12 @@ TEST_F(HostOperationKeeps, SchedulesAndTheResetStartFromWhatWasReconciledOrSized
         {"reconciled", "set Temperature.602.0 95\nanswer 1\nexpect DutySpecifiedUtilityExchangers\ncmd Reconcile\n", 225.0,
          225.0 / (area * lmtd)},
         {"sized", "cmd ModifyOperation\nset Area.302.0 200\n", sized, 0.1},
+        // Sized after a schedule ran: ModifyOperation takes the units back to the default state and
+        // solves it, so the size typed next is calculated.
+        {"sized over a schedule",
+         "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n"
+         "set ExtraData.358 0.6\ncmd ExecuteSchedule\ncmd ModifyOperation\nset Area.302.0 200\n",
+         sized, 0.1},
         // Reconciled while a schedule's solution is in the units: the fitted coefficient still
         // becomes the default state's.
         {"reconciled over a schedule",
