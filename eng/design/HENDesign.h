@@ -297,6 +297,9 @@ public:
     int GetScenarioLockState() const override;
     bool GetOperationLocked() const override { return m_operationLocked; }
     int GetOperatingStateStatus() const override;
+    // The status of the operating state the units hold: the executed schedule's, or the default
+    // state's (0 not calculated, 1 converged, 2 not converged).
+    int OperatingStatusInForce() const;
     int GetCalculationStatus() override;
     int GetUnusedFlag() const override { return 0; }
     bool IsExistingNetwork() const { return m_existingNetwork; }

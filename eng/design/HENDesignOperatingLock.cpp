@@ -31,6 +31,9 @@ constexpr const char* kDesignedDuty = "DesignedDuty";
 constexpr const char* kDesignedTemperature = "DesignedTemperature";
 // The observed coefficient a unit was given before the lock observed one of its own.
 constexpr const char* kDesignedObservedCoefficient = "DesignedObservedHTC";
+// A splitter branch's share where the design was given it: the lock's reset of the calculated
+// values makes it a worked-out one, and unlocking gives it back as given.
+constexpr const char* kDesignedSplitFraction = "DesignedSplitFraction";
 
 // The values the lock freezes, kept beside each unit as the design had them, each with its
 // status: a unit given by its area is given by it again after the unlock, one whose shells the
@@ -268,6 +271,14 @@ void CPIHENDesign::LockOperation() {
         if (IsSegment(segment) && status != ValueStatus::Open && segment->getVariableAsDouble(NodeValue::Temperature, t))
             segment->addVariable(kDesignedTemperature, t, status);
     }
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            double share = 0.0;
+            branch->removeVariable(kDesignedSplitFraction);
+            if (branch->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified &&
+                branch->getVariableAsDouble(NodeValue::SplitFraction, share))
+                branch->addVariable(kDesignedSplitFraction, share, ValueStatus::Specified);
+        }
     for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
         IHeatIntegrationStream* stream = StreamOf(Before(end));
         if (stream && !IsUtilityStream(stream) && IsStreamSatisfied(stream, nullptr))
@@ -324,14 +335,23 @@ void CPIHENDesign::ResetEndUtilityDuties() {
 }
 
 void CPIHENDesign::ModifyOperation() {
-    if (m_operatingSolution) {
+    const bool solutionHeld = m_operatingSolution != 0;
+    if (solutionHeld) {
         Deactivate();
+        // The units go back to the default state: they hold no schedule's results any more.
+        m_executedSchedule = CPString();
         DefaultState().ApplyToDesign();
         RespecifySplitFractions();
         m_operatingSolution = 0;
     }
     GetNetworkCalculator().PrepareStreams();
     ResetEndUtilityDuties();
+    // Stopped to write the default state back, the design solves it again, as the reset does: the
+    // figures shown are the state's, and a size typed next is calculated.
+    if (solutionHeld) {
+        Activate(1);
+        TakeOperatingState();
+    }
 }
 
 void CPIHENDesign::UnlockOperation() {
@@ -397,6 +417,14 @@ void CPIHENDesign::UnlockOperation() {
         segment->removeVariable(kDesignedTemperature);
     }
     for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) end->removeVariable(kSatisfiedWhenLocked);
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            double share = 0.0;
+            if (!branch->getVariableAsDouble(kDesignedSplitFraction, share)) continue;
+            branch->addVariable(NodeValue::SplitFraction, share, ValueStatus::Open);
+            branch->addVariable(NodeValue::SplitFraction, share, ValueStatus::Specified);
+            branch->removeVariable(kDesignedSplitFraction);
+        }
     RespecifySplitFractions();
     DestroySchedulesAndStudies();
     SendAMessage(CodeOperationUnlocked, CPString(), this);

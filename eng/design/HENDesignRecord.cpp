@@ -128,6 +128,9 @@ bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
         for (const auto& [segment, status] : statuses)
             if (CPValue* t = segment->findValue(NodeValue::Temperature); t && t->GetStatus() != status) t->SetStatus(status);
     }
+    // The record holds no calculation status: a locked network's is that of the operating state
+    // its units hold (the executed schedule's, or the default state's), as the case was saved.
+    if (m_operationLocked) m_calculationStatus = OperatingStatusInForce() == 2 ? CPString("NotConverged") : CPString();
     m_analysis->SetName(m_hasName ? m_name : CPString());
     RunStructureAnalysis();
     return true;

@@ -54,6 +54,10 @@ HENState& CPIHENDesign::DefaultState() {
 
 int CPIHENDesign::GetOperatingStateStatus() const { return m_state ? m_state->GetStatus() : 0; }
 
+int CPIHENDesign::OperatingStatusInForce() const {
+    return m_executedSchedule.empty() ? GetOperatingStateStatus() : GetScheduleSolutionStatus(m_executedSchedule);
+}
+
 void CPIHENDesign::TakeOperatingState() {
     HENState& state = DefaultState();
     state.SetFromDesign(*this);

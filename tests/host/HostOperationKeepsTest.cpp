@@ -321,6 +321,12 @@ TEST_F(HostOperationKeeps, SchedulesAndTheResetStartFromWhatWasReconciledOrSized
         {"reconciled", "set Temperature.602.0 95\nanswer 1\nexpect DutySpecifiedUtilityExchangers\ncmd Reconcile\n", 225.0,
          225.0 / (area * lmtd)},
         {"sized", "cmd ModifyOperation\nset Area.302.0 200\n", sized, 0.1},
+        // Sized after a schedule ran: ModifyOperation takes the units back to the default state and
+        // solves it, so the size typed next is calculated.
+        {"sized over a schedule",
+         "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n"
+         "set ExtraData.358 0.6\ncmd ExecuteSchedule\ncmd ModifyOperation\nset Area.302.0 200\n",
+         sized, 0.1},
         // Reconciled while a schedule's solution is in the units: the fitted coefficient still
         // becomes the default state's.
         {"reconciled over a schedule",
@@ -461,6 +467,10 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"set HeatFlow.304.0 200\n", "OpDesInfes", "cmd LockOperation"},
         // E100 runs at U 0.1: a fouling of 20 m2-C/kW is more than its whole resistance of 10.
         {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.501.0 20"},
+        // The same fouling typed into the list of all units, or at E100's own view.
+        {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.500.0 20"},
+        {"cmd LockOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n",
+         "FoulingFactorUpdateError", "set Fouling.200 20"},
     };
     for (const Row& row : rows) {
         const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");
@@ -613,12 +623,14 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
         const char* value;
         int row;  // of the stream table
         const char* said;
+        const char* calculation;  // as the design job reports the saved case
     } rows[] = {
-        {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)"},
-        {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)"},
+        // H1 at 180 C: E100 takes C2 past its target, which nothing cools.
+        {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)", "NotConverged"},
+        {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)", "calculated"},
         // E101 takes C1 at 0.2 kg/s past its target: the heater runs backwards, "Not converged",
         // and the case saves as the what-if left it.
-        {"6", "C1", "0.2", 2, "C1 mass flow 0.2 kg/s (process data 0.5 kg/s)"},
+        {"6", "C1", "0.2", 2, "C1 mass flow 0.2 kg/s (process data 0.5 kg/s)", "NotConverged"},
     };
     for (const Row& row : rows) {
         ScratchFile saved("operation-whatif", "executed.case", "", false);
@@ -632,6 +644,8 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
         std::string expected = "9: text ExtraData.415.[]\n";
         for (int i = 0; i < 4; ++i) expected += i == row.row ? std::string("  text Network: ") + row.said + "\n" : "  text \n";
         EXPECT_TRUE(has(texts, expected)) << run.out;
+        const HostRun design = RunHost("design " + saved.path);
+        EXPECT_TRUE(has(design.out, std::string("  calculation               ") + row.calculation + "\n")) << design.out;
         const HostRun targets = RunHost("targets " + saved.path);
         ASSERT_EQ(0, targets.exitCode) << targets.out;
         EXPECT_TRUE(has(targets.out, std::string("the stream data are a what-if's of the locked design \"Network\", and so "
