@@ -45,8 +45,11 @@ bool isSpecified(const CNode* node, const char* name) {
 // A splitter's branches in the order of the names of the units at their heads, not of the order
 // the network's rows made them in: the search's split variables, and so its path, are one for one
 // network however its table is ordered. A branch with no unit at its head keeps its place behind.
-std::vector<CNode*> BranchesOf(const CNode* tee) {
+// The retrofit steps (`byName` false) keep the flowsheet's order, which their own comparisons of
+// renamed networks rely on.
+std::vector<CNode*> BranchesOf(const CNode* tee, bool byName) {
     std::vector<CNode*> branches = tee->getAllDownStreamNodes();
+    if (!byName) return branches;
     auto headName = [](const CNode* branch) {
         const CNode* head = After(branch);
         CPString name;
@@ -57,6 +60,9 @@ std::vector<CNode*> BranchesOf(const CNode* tee) {
                      [&](const CNode* a, const CNode* b) { return headName(a) < headName(b); });
     return branches;
 }
+
+// The optimiser's mode for a retrofit step's search.
+constexpr int kRetrofitSearch = 3;
 
 std::string format(const char* text, int a, int b = 0) {
     char buffer[264];
@@ -370,7 +376,7 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
     // The members in the order of their names, so that the free duties and the splitters come in
     // one order for one network, whatever the order of the stream table's rows.
     std::vector<IHeatIntegrationStream*> members = subs[static_cast<std::size_t>(index)].members;
-    PlantNormalForm::OrderByName(members);
+    if (m_mode != kRetrofitSearch) PlantNormalForm::OrderByName(members);
     for (IHeatIntegrationStream* stream : members) {
         CNode* unit = nullptr;
         for (int k = 0; m_design.GetUnitOnStream(stream->GetName(), k, unit); ++k) {
@@ -387,7 +393,7 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
         if (splits && stream->GetStreamKind() == 0)
             for (CNode* tee : m_design.GetSplittersOnStream(stream)) {
                 m_splitters.push_back(tee);
-                variables.splitterBranches.push_back(static_cast<int>(BranchesOf(tee).size()));
+                variables.splitterBranches.push_back(static_cast<int>(BranchesOf(tee, m_mode != kRetrofitSearch).size()));
             }
     }
     m_exchangerList = m_process;
@@ -514,7 +520,7 @@ int DesignOptimiserNetwork::SelectFreeExchangers(SearchVariables& variables) {
 void DesignOptimiserNetwork::ReadSplitFractions(SearchVariables& variables) {
     variables.splitFractions.clear();
     for (CNode* tee : m_splitters) {
-        const std::vector<CNode*> branches = BranchesOf(tee);
+        const std::vector<CNode*> branches = BranchesOf(tee, m_mode != kRetrofitSearch);
         double given = 0.0;
         for (std::size_t b = 0; b < branches.size(); ++b) {
             double share = 0.0;
@@ -536,7 +542,7 @@ void DesignOptimiserNetwork::WritePoint(const std::vector<double>& point, const 
     if (!splits) return;
     std::size_t k = d;
     for (CNode* tee : m_splitters) {
-        for (CNode* branch : BranchesOf(tee)) {
+        for (CNode* branch : BranchesOf(tee, m_mode != kRetrofitSearch)) {
             if (k >= point.size()) return;
             if (isSpecified(branch, NodeValue::SplitFraction) || m_mode == 5)
                 branch->addVariable(NodeValue::SplitFraction, point[k], ValueStatus::Specified);
@@ -549,7 +555,7 @@ void DesignOptimiserNetwork::WritePoint(const std::vector<double>& point, const 
     for (CNode* tee : m_splitters) {
         const auto* inlet = dynamic_cast<const StreamNode*>(Before(tee));
         const double inflow = inlet ? inlet->getSplitFraction() : 1.0;
-        for (CNode* branch : BranchesOf(tee)) {
+        for (CNode* branch : BranchesOf(tee, m_mode != kRetrofitSearch)) {
             if (k >= point.size()) return;
             if (inflow * point[k++] >= kSmallestBranch) continue;
             CNode* segment = branch;
