@@ -184,6 +184,20 @@ std::string MissingValue(const IHeatIntegrationStream& s) {
     return "values that do not make up its segments";
 }
 
+// What a side placed against what it needs. The heat balance asks of a side its target and
+// whatever the other side places above its own (loads typed or traded off above one target need as
+// much more on the other side): against the target alone a side placed above it would read as
+// "placed 70 of 60", naming no shortfall.
+std::string ShortSide(int side, double placed, double target, double otherPlaced, double otherTarget) {
+    const char* name = side == 0 ? "hot" : "cold";
+    const double above = otherPlaced - otherTarget;
+    if (!(above > 1e-6 * std::max(1.0, otherTarget)))
+        return std::string(name) + " utility placed " + kw(placed) + " of " + kw(target);
+    return std::string(name) + " utility placed " + kw(placed) + " of " + kw(target + above) + " needed (its target " +
+           kw(target) + " and the " + kw(above) + " of " + (side == 0 ? "cold" : "hot") +
+           " utility placed above its own target)";
+}
+
 // Why a side's utilities cannot take all of its target when no utility reaches a process stream's
 // end: on the cold side the process stream that leaves coldest (shifted) against the coldest cold
 // utility, on the hot side the one that leaves hottest against the hottest hot utility. Empty when
@@ -322,9 +336,9 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     } else if (!hotCovered || !coldCovered) {
         r.available = false;
         std::string why = "area, units, shells and costs are not available: the utilities cannot cover the targets";
-        if (!hotCovered) why += "; hot utility placed " + kw(hotPlaced) + " of " + kw(r.hotUtility) + UnreachedEnd(scenario, 0);
+        if (!hotCovered) why += "; " + ShortSide(0, hotPlaced, r.hotUtility, coldPlaced, r.coldUtility) + UnreachedEnd(scenario, 0);
         if (!coldCovered)
-            why += "; cold utility placed " + kw(coldPlaced) + " of " + kw(r.coldUtility) + UnreachedEnd(scenario, 1);
+            why += "; " + ShortSide(1, coldPlaced, r.coldUtility, hotPlaced, r.hotUtility) + UnreachedEnd(scenario, 1);
         r.notes.push_back(why);
     }
     // The engine's own word on the area: heat that would have to pass without a driving force,
