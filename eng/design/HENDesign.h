@@ -598,6 +598,7 @@ public:
 
     // ---- reconciliation and optimiser runs (HENDesignReconciliation.cpp) ----
     bool Reconcile() override;
+    bool ReconcileFailed() const override { return m_reconcileFailed; }
     // The maker of the optimiser and its check (not owned; null: no optimiser is available). The
     // check made by an earlier provider goes with it.
     void SetNetworkOptimiserProvider(INetworkOptimiserProvider* provider) {
@@ -671,6 +672,9 @@ public:
     // The operating state is taken from the network the locked operation solved, with whether
     // that solution converged.
     void TakeOperatingState();
+    void MarkOperatingResultsStale();
+    void LeaveOperatingSolution();
+    void TakeTypedStreamValues(IHeatIntegrationStream& stream);
     void ResetDefaultState() override;
 
     bool AddNewSchedule() override;
@@ -698,6 +702,7 @@ public:
     const char* GetEventTargetName(const char* type, int index) const override;
     void SetCurrentEventNewValue(double value) override;
     const char* GetCurrentEventValueRefusal(double value) const override;
+    const char* GetEventValueRefusal(const IHENEvent* event, double value) const override;
     const char* AddEventToSchedule(const char* type, const char* target) override;
     const char* GetScheduleEventName(int index) const override;
     const char* GetCurrentEventName() const override;
@@ -763,6 +768,7 @@ private:
     HENTrend* m_currentStudy = nullptr;
     int m_studyCounter = 1;
     int m_operatingSolution = 0;
+    bool m_reconcileFailed = false;
 
     // ---- case file (HENDesignRecord.cpp, HENDesignRecordRead.cpp) ----
 public:

@@ -74,7 +74,35 @@ INSTANTIATE_TEST_SUITE_P(
                     EventValue{"NegativeMassFlow", 6, "C1", "-0.5", "FlowRateUpdateError"},
                     EventValue{"NoMassFlow", 6, "C1", "0", "FlowRateUpdateError"},
                     EventValue{"InletPastAnyPlant", 7, "H2", "1e300", "TemperatureUpdateError"},
-                    EventValue{"InletBelowAbsoluteZero", 7, "H2", "-274", "TemperatureUpdateError"}),
+                    EventValue{"InletBelowAbsoluteZero", 7, "H2", "-274", "TemperatureUpdateError"},
+                    EventValue{"InletPastTheTarget", 7, "C2", "150", "ColdStreamInletTemperatureUpdateError"}),
+    [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
+
+// The same values typed into the event's own item of the event summary: every route to an event's
+// value takes the one domain, with the same word.
+class EventItemRefuses : public testing::TestWithParam<EventValue> {};
+
+TEST_P(EventItemRefuses, AValueNoUnitCanCarryOut) {
+    const EventValue& e = GetParam();
+    OperatedCase c;
+    const HostRun run = c.View("cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 " + std::to_string(e.kind) +
+                               "\nsettext HXSelection.389 " + e.target +
+                               "\ncmd AddEventToSchedule\nopen ScheduleTypeView.301(Event Summary)\n"
+                               "open ScheduleItemView.300.0\nopen EventItemView.301.0\nget ExtraData.358\nexpect " +
+                               e.key + "\nset ExtraData.358 " + e.value + "\nget ExtraData.358\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("  Error ") + e.key + "|")) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("10: set ExtraData.358 ") + e.value + "\n  result 0\n")) << run.out;
+    EXPECT_FALSE(readingOf(run.out, 8).empty()) << run.out;
+    EXPECT_EQ(readingOf(run.out, 8), readingOf(run.out, 11)) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OperatedExample, EventItemRefuses,
+    testing::Values(EventValue{"CleanedToNoCoefficient", 0, "E100", "0", "HTCoeffUpdateError"},
+                    EventValue{"NegativeArea", 1, "E100", "-1", "AreaInputError"},
+                    EventValue{"NoMassFlow", 6, "C1", "0", "FlowRateUpdateError"},
+                    EventValue{"InletPastTheTarget", 7, "C2", "150", "ColdStreamInletTemperatureUpdateError"}),
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
 class ScheduleFormTakes : public testing::TestWithParam<EventValue> {};
