@@ -270,9 +270,9 @@ const char* kBalances =
 // beneath it. H1's supply typed to 180 C is process data (kept by the reset): the units show the
 // default point at 180 C, E100 267 kW taking C2 past its target ("Not converged", as without the
 // schedule). E101 sized to 50 m2 under ModifyOperation: the default point at once (163.57 kW with
-// C1 at 0.5 kg/s). Reconciled to H1 leaving E100 at 95 C: 225 kW, C2 short of its target. A
-// utility's price: the base case is costed at it. Each time the schedule's results are no longer
-// solved (its summary row empty) and it runs again on the changed plant.
+// C1 at 0.5 kg/s). Reconciled to H1 leaving E100 at 95 C: 225 kW, C2 short of its target. Each
+// time the schedule's results are no longer solved (its summary row empty) and it runs again on
+// the changed plant.
 TEST_F(HostOperationKeeps, AScheduleFollowsThePlantUnderIt) {
     const double ua100 = 240.0 / (20.0 / std::log(3.0)), ua101 = 150.0 / (25.0 / std::log(55.0 / 30.0));
     const double hot180 = counterCurrentDuty(ua100, 3.0, 4.0, 180.0, 80.0);
@@ -296,8 +296,6 @@ TEST_F(HostOperationKeeps, AScheduleFollowsThePlantUnderIt) {
          {240, sizedC1, 253 - sizedC1, 90, 180 - sizedC1}},
         {"reconciled", "set Temperature.602.0 95\nanswer 1\nexpect DutySpecifiedUtilityExchangers\ncmd Reconcile\n",
          {225, 150, 80, 105, 30}, "Not converged", {225, c1, 253 - c1, 105, 180 - c1}},
-        {"priced", "open MyOwnerObject\nset CostPerTime.445.1 0.000001\nopen HIDesignViewerDesign.200.0\n",
-         {240, 150, 80, 90, 30}, "Converged", {240, c1, 253 - c1, 90, 180 - c1}},
     };
     const std::string schedule = "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
                                  "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\n";
@@ -323,9 +321,7 @@ TEST_F(HostOperationKeeps, AScheduleFollowsThePlantUnderIt) {
 
 // Every run keeps the balances, and saves: a schedule of one event each, its duties and
 // temperatures checked against the streams' heat-capacity flow rates (H1, H2, C1, C2 after the
-// event) and one cooling-water flow over the coolers' range. H1 at 0.5 kg/s leaves its cooler
-// 20 kW beside Cooler2's 30 over one water flow (the water never past a few degrees of its
-// 20 -> 25 C range).
+// event) and one cooling-water flow over the coolers' range.
 TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
     struct Row {
         const char* label;
@@ -334,8 +330,6 @@ TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
         const char* value;
         std::vector<double> cp;
     } rows[] = {
-        {"H1 at 0.5 kg/s", 6, "H1", "0.5", {1.0, 1.5, 2.0, 4.0}},
-        {"H1 at 0.45 kg/s", 6, "H1", "0.45", {0.9, 1.5, 2.0, 4.0}},
         {"H1 at 0.6 kg/s", 6, "H1", "0.6", {1.2, 1.5, 2.0, 4.0}},
         {"C1 at 0.55 kg/s", 6, "C1", "0.55", {3.0, 1.5, 2.2, 4.0}},
         {"E101 fouled", 5, "E101", "0.08", {3.0, 1.5, 2.0, 4.0}},
