@@ -255,8 +255,12 @@ void expectBalanced(const std::string& out, int first, const std::vector<double>
     const int hot[] = {0, 1, -1, 0, 1}, cold[] = {3, 2, 2, -1, -1};
     auto near = [](double a) { return 1e-4 * (1.0 + std::fabs(a)); };
     for (int i = 0; i < 5; ++i) {
-        if (hot[i] >= 0) EXPECT_NEAR(q[i], cp[hot[i]] * (hotIn[i] - hotOut[i]), near(q[i])) << label << " unit " << i << out;
-        if (cold[i] >= 0) EXPECT_NEAR(q[i], cp[cold[i]] * (coldOut[i] - coldIn[i]), near(q[i])) << label << " unit " << i << out;
+        if (hot[i] >= 0) {
+            EXPECT_NEAR(q[i], cp[hot[i]] * (hotIn[i] - hotOut[i]), near(q[i])) << label << " unit " << i << out;
+        }
+        if (cold[i] >= 0) {
+            EXPECT_NEAR(q[i], cp[cold[i]] * (coldOut[i] - coldIn[i]), near(q[i])) << label << " unit " << i << out;
+        }
     }
     const double low = std::min(coldIn[3], coldIn[4]), high = std::max(coldOut[3], coldOut[4]);
     ASSERT_GT(high, low) << label << out;

@@ -5,6 +5,7 @@
 #include "eng/design/IHENEvent.h"
 #include "eng/design/IHENSchedule.h"
 #include "eng/design/IHENState.h"
+#include "lumeth/CellDomain.h"
 #include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "views/design/HIDesignViewerDesign.h"
@@ -128,6 +129,13 @@ void EventItemView::LoadVariables(FormDescription& form) {
     form.Add({"ObjectStatus.300", FormHook::Value, 100, false, 0});
     form.Add({"ExtraData.357", FormHook::Value, 1519, false, 0});
     form.Add({"ExtraData.358", FormHook::Value, 1519, true, 0});
+    // The value's domain is the event's own, which the design checks with the event's word (a
+    // coefficient, an area, an inlet against its stream's target): the cell itself takes any
+    // number and hands it on.
+    form.SetDomain("ExtraData.358", CellDomain::Any());
+    form.SetRefusals("ExtraData.358", "HTCoeffUpdateError AreaInputError ShellsInputError CannotAcceptThisPercentValue "
+                                      "FlowRateUpdateError TemperatureUpdateError HotStreamInletTemperatureUpdateError "
+                                      "ColdStreamInletTemperatureUpdateError");
     for (int n : {355, 356, 806, 807, 808, 809}) form.Add({FormattedText("ExtraData.%d", n), FormHook::Text, 1519, false, 0});
 }
 
