@@ -211,8 +211,12 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
         // solution, once the units are back at the default point), and results costed at the
         // old price are stale.
         if (m_operationLocked) {
-            if (m_operatingSolution) ResetDefaultState();
-            else TakeOperatingState();
+            if (m_operatingSolution) {
+                MarkOperatingResultsStale();
+                ResetDefaultState();
+            } else {
+                TakeOperatingState();
+            }
         }
         RefreshRetrofitFigures();
         SendAMessage(CodeUpToDate, CPString(), this);

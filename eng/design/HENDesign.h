@@ -671,7 +671,9 @@ public:
     HENState& DefaultState();
     // The operating state is taken from the network the locked operation solved, with whether
     // that solution converged.
-    void TakeOperatingState();
+    // `samePlant`: the default state written back and solved again (a reset), which changes no
+    // result; otherwise a change of the state's inputs marks every what-if result stale.
+    void TakeOperatingState(bool samePlant = false);
     void MarkOperatingResultsStale();
     void LeaveOperatingSolution();
     void TakeTypedStreamValues(IHeatIntegrationStream& stream);

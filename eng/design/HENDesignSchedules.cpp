@@ -45,7 +45,7 @@ HENState& CPIHENDesign::DefaultState() {
 
 int CPIHENDesign::GetOperatingStateStatus() const { return m_state ? m_state->GetStatus() : 0; }
 
-void CPIHENDesign::TakeOperatingState() {
+void CPIHENDesign::TakeOperatingState(bool samePlant) {
     HENState& state = DefaultState();
     const std::vector<double> before = state.OperatingInputs();
     state.SetFromDesign(*this);
@@ -54,8 +54,8 @@ void CPIHENDesign::TakeOperatingState() {
     state.SetStatusValue(GetCalculationStatus() == 1 ? 1 : 2);
     // Every change of the plant under the what-ifs (a stream's process data, a size, a
     // coefficient, a price) reaches the default state here: the results worked from the old one
-    // are no longer the plant's. A reset that solves the same plant again changes nothing.
-    if (!sameOperatingInputs(before, state.OperatingInputs())) MarkOperatingResultsStale();
+    // are no longer the plant's. A reset solves the same plant again: its state is no change.
+    if (!samePlant && !sameOperatingInputs(before, state.OperatingInputs())) MarkOperatingResultsStale();
 }
 
 // The one staleness mark of the what-if results: every schedule's and every study's results are
@@ -74,7 +74,7 @@ void CPIHENDesign::ResetDefaultState() {
     Activate(1);
     // What the reset solved is the default point: its duties and temperatures are the state's
     // again (a coefficient reconciled over a what-if's solution reached the state's record only).
-    TakeOperatingState();
+    TakeOperatingState(true);
 }
 
 void CPIHENDesign::DestroySchedulesAndStudies() {
