@@ -127,8 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
                     EventValue{"HottestInlet", 7, "H2", "5000", nullptr}),
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
-// A plan file's tasks: each that cannot be applied is named with its reason, and the one that
-// can (C2 at 1.1 kg/s, cp 4.4 kW/C) is executed. A value that is not a number reads as none.
+// A plan file's tasks: each that cannot be applied is named with its reason (a heater's or
+// cooler's area is a result: neither sized nor removed), and the one that can (C2 at 1.1 kg/s,
+// cp 4.4 kW/C) is executed. A value that is not a number reads as none.
 TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     OperatedCase c;
     ScratchFile plan("what-if-values", "plan.xml",
@@ -136,6 +137,8 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
                      "<Task Type=\"Clean\"><Data UnitName=\"E100\" NewValue=\"0\" Units=\"kW/m2-C\"/></Task>"
                      "<Task Type=\"StudyFouling\"><Data UnitName=\"E101\" NewValue=\"-5\" Units=\"kW/m2-C\"/></Task>"
                      "<Task Type=\"ChangeArea\"><Data UnitName=\"E999\" NewValue=\"10\" Units=\"m2\"/></Task>"
+                     "<Task Type=\"ChangeArea\"><Data UnitName=\"Cooler1\" NewValue=\"200\" Units=\"m2\"/></Task>"
+                     "<Task Type=\"Remove\"><Data UnitName=\"Heater\" NewValue=\"1\" Units=\"\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"C1\" NewValue=\"-0.5\" Units=\"kg/s\"/></Task>"
                      "<Task Type=\"InletTemp\"><Data UnitName=\"H2\" NewValue=\"1e300\" Units=\"C\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"H1\" NewValue=\"fast\" Units=\"kg/s\"/></Task>"
@@ -148,9 +151,10 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_EQ(5u, countOf(run.out, "Error EventTaskValueRefused|")) << run.out;
     for (const char* task : {"Clean on E100", "StudyFouling on E101", "StreamFlow on C1", "InletTemp on H2",
-                             "StreamFlow on H1", "ChangeArea on E999"})
+                             "StreamFlow on H1", "ChangeArea on E999",
+                             "ChangeArea on Cooler1", "Remove on Heater"})
         EXPECT_TRUE(has(run.out, std::string("the task ") + task + " was not applied")) << task << "\n" << run.out;
-    EXPECT_EQ(1u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
+    EXPECT_EQ(3u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
     EXPECT_FALSE(has(run.out, "C2 was not applied")) << run.out;
     // C2 takes more of H1's heat through E100; the heater and coolers close their streams.
     const std::vector<double> locked = ScriptValues(run.out, 2), run1 = ScriptValues(run.out, 11);
