@@ -61,13 +61,13 @@ TEST_F(HostOperationKeeps, AStreamOfALockedNetworkStaysWhenDeleted) {
 TEST_F(HostOperationKeeps, TheNumberOfTrendIntervalsIsBounded) {
     const HostRun run = View(
         "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nexpect TooManyTrendIntervals\n"
-        "set ExtraData.350 100000000\ncmd ChangeIntervalNumber\nexpect TooManyTrendIntervals\nset ExtraData.350 2001\n"
-        "set ExtraData.350 2000\n");
+        "set ExtraData.350 100000000\nexpect NothingToChangeIntervals\ncmd ChangeIntervalNumber\n"
+        "expect TooManyTrendIntervals\nset ExtraData.350 2001\nset ExtraData.350 2000\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "5: set ExtraData.350 100000000\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "6: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "8: set ExtraData.350 2001\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "9: set ExtraData.350 2000\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: set ExtraData.350 2001\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: set ExtraData.350 2000\n  result 1\n")) << run.out;
 }
 
 // The default study cleans E100 from point 1 to 2 (out of service there: cooling water takes its
@@ -548,7 +548,8 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 4\nsettext HXSelection.389 Heater\n",
          "EventAddFailed", "cmd AddEventToSchedule"},
         // A measurement no coefficient reproduces (H1 leaving E100 hotter than it enters).
-        {"cmd LockOperation\nset Temperature.602.0 200\nanswer 1\n", "ReconcileFailed", "cmd Reconcile"},
+        {"cmd LockOperation\nset Temperature.602.0 200\nanswer 1\nexpect DutySpecifiedUtilityExchangers\n", "ReconcileFailed",
+         "cmd Reconcile"},
         {"cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\n", "NothingToChangeIntervals",
          "cmd ChangeIntervalNumber"},
         // A flow change at the reference point itself, or past the last point.
