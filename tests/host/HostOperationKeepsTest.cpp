@@ -178,6 +178,11 @@ TEST_F(HostOperationKeeps, SizesOfALockedNetworkChangeOnlyAfterModifyOperation) 
     EXPECT_GT(ScriptValues(modified.out, 4).at(0), 250.0) << modified.out;
 }
 
+// Study-1 of the operated example, its node open.
+const char* kStudyOne =
+    "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+    "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\n";
+
 // The number of the script step that follows `steps` (one step a line).
 int stepAfter(const std::string& steps) { return static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1; }
 
@@ -275,9 +280,9 @@ const char* kBalances =
 // beneath it. H1's supply typed to 180 C is process data (kept by the reset): the units show the
 // default point at 180 C, E100 267 kW taking C2 past its target ("Not converged", as without the
 // schedule). E101 sized to 50 m2 under ModifyOperation: the default point at once (163.57 kW with
-// C1 at 0.5 kg/s). Reconciled to H1 leaving E100 at 95 C: 225 kW, C2 short of its target. Each
-// time the schedule's results are no longer solved (its summary row empty) and it runs again on
-// the changed plant.
+// C1 at 0.5 kg/s). Reconciled to H1 leaving E100 at 95 C: 225 kW, C2 short of its target. A
+// utility's or a product's price changed. Each time the schedule's results are no longer solved
+// (its summary row empty) and it runs again on the changed plant.
 TEST_F(HostOperationKeeps, AScheduleFollowsThePlantUnderIt) {
     const double ua100 = 240.0 / (20.0 / std::log(3.0)), ua101 = 150.0 / (25.0 / std::log(55.0 / 30.0));
     const double hot180 = counterCurrentDuty(ua100, 3.0, 4.0, 180.0, 80.0);
@@ -301,6 +306,11 @@ TEST_F(HostOperationKeeps, AScheduleFollowsThePlantUnderIt) {
          {240, sizedC1, 253 - sizedC1, 90, 180 - sizedC1}},
         {"reconciled", "set Temperature.602.0 95\nanswer 1\nexpect DutySpecifiedUtilityExchangers\ncmd Reconcile\n",
          {225, 150, 80, 105, 30}, "Not converged", {225, c1, 253 - c1, 105, 180 - c1}},
+        // A price solves nothing anew: the units show the default point, the what-if's costs are stale.
+        {"utility priced", "open MyOwnerObject\nset CostPerEnergy.445.0 0.012\nopen HIDesignViewerDesign.200.0\n",
+         {240, 150, 80, 90, 30}, "Converged", {240, c1, 253 - c1, 90, 180 - c1}},
+        {"product priced", "open MyOwnerObject\nset PricePerMass.105.2 0.01\nopen HIDesignViewerDesign.200.0\n",
+         {240, 150, 80, 90, 30}, "Converged", {240, c1, 253 - c1, 90, 180 - c1}},
     };
     const std::string schedule = "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
                                  "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\n";
@@ -354,24 +364,47 @@ TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
     }
 }
 
-// A study's results follow the plant too: the default study run with E100 fouling (H1 out at
-// 90 C at t0), then E100 sized to 150 m2: t0's outlet is no result until the study runs again,
-// which it may, and then gives H1 out of E100 by effectiveness-NTU at UA 15 kW/C: 88.21 C.
+// A study's results follow the plant and its own events: each row runs a study, reads H1's outlet
+// in the stream outlet trend, changes what the study stands on, and reads it again (no result),
+// runs the study again (which it may) and reads the new figure. The default study with E100
+// fouling (90 C at t0), then E100 sized to 150 m2: by effectiveness-NTU at UA 15 kW/C, 88.21 C.
+// Study-1 with E100 out of service at t2 and t3 (170 C there), then that last cleaning deleted:
+// 90 C again.
 TEST_F(HostOperationKeeps, AStudyFollowsThePlantUnderIt) {
     const double t0 = 170.0 - counterCurrentDuty(0.1 * 150.0, 3.0, 4.0, 170.0, 80.0) / 3.0;
     ASSERT_NEAR(88.21, t0, 0.01);
-    const std::string outlet = "open TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.380 1\nset Enum.381 0\n"
-                               "get Temperature.450.0.0\n";
-    const HostRun run = View("cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
-                             "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\n" + outlet +
-                             "open MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\ncmd ModifyOperation\n"
-                             "set Area.302.0 150\nopen TrendAnalysisView.200.1\n" + outlet + "cmd ExecTrend\n"
-                             "get Temperature.450.0.0\n");
-    ASSERT_EQ(0, run.exitCode) << run.out;
-    expectNear({90.0}, ScriptValues(run.out, 11), 0.01, run.out);
-    EXPECT_TRUE(has(run.out, "22: get Temperature.450.0.0\n  value empty")) << run.out;
-    EXPECT_TRUE(has(run.out, "23: cmd ExecTrend\n  result 1\n")) << run.out;
-    expectNear({t0}, ScriptValues(run.out, 24), 0.01, run.out);
+    const std::string series = "set Enum.380 1\nset Enum.381 0\n";
+    const std::string defaultNode = "open TrendNodeViewObject.300\nopen StudyNodeView.300.0\n" + series;
+    const struct Row {
+        const char* label;
+        std::string run;     // ends at the study's node, the outlet trend chosen
+        std::string change;  // the same
+        const char* outlet;
+        double first, again;
+    } rows[] = {
+        {"sized",
+         "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+         "cmd ExecuteTrendAnalysis\n" + defaultNode,
+         "open MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\ncmd ModifyOperation\nset Area.302.0 150\n"
+         "open TrendAnalysisView.200.1\n" + defaultNode,
+         "Temperature.450.0.0", 90.0, t0},
+        {"cleaning deleted",
+         std::string(kStudyOne) + "set Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\ncmd AddEventToStudy\n"
+                                  "cmd ExecTrend\n" + series,
+         "open Viewable.300.0\ncmd RemoveEventFromStudy\nopen MyOwnerObject\nopen StudyNodeView.300.1\n" + series,
+         "Temperature.450.1.2", 170.0, 90.0},
+    };
+    for (const Row& row : rows) {
+        const std::string read = std::string("get ") + row.outlet + "\n";
+        const std::string before = row.run + read + row.change;
+        const HostRun run = View(before + read + "cmd ExecTrend\n" + read);
+        ASSERT_EQ(0, run.exitCode) << row.label << run.out;
+        const int first = stepAfter(row.run), stale = stepAfter(before);
+        expectNear({row.first}, ScriptValues(run.out, first), 0.01, run.out);
+        EXPECT_TRUE(has(run.out, std::to_string(stale) + ": " + read + "  value empty")) << row.label << run.out;
+        EXPECT_TRUE(has(run.out, std::to_string(stale + 1) + ": cmd ExecTrend\n  result 1\n")) << row.label << run.out;
+        expectNear({row.again}, ScriptValues(run.out, stale + 2), 0.01, run.out);
+    }
 }
 
 // H2 gives 1.5 x 60 = 90 kW above its 90 C pinch. With C1 at 0.55 kg/s the frozen E101 heats C1 to
@@ -589,6 +622,11 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
          "EventAddFailed", "cmd AddEventToSchedule"},
         {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 4\nsettext HXSelection.389 Heater\n",
          "EventAddFailed", "cmd AddEventToSchedule"},
+        // A stream added while locked: no unit of the locked network serves it, no base value.
+        {"cmd LockOperation\nopen MyOwnerObject\nsettext StrName.401.4 H3\nset Temperature.402.4 150\n"
+         "set Temperature.403.4 60\nset HeatCapacityFlow.404.4 2\nopen HIDesignViewerDesign.200.0\n"
+         "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H3\n",
+         "EventAddFailed", "cmd AddEventToSchedule"},
         // A measurement no coefficient reproduces (H1 leaving E100 hotter than it enters).
         {"cmd LockOperation\nset Temperature.602.0 200\nanswer 1\nexpect DutySpecifiedUtilityExchangers\n", "ReconcileFailed",
          "cmd Reconcile"},
@@ -632,13 +670,6 @@ TEST_F(HostOperationKeeps, RemovingTheOnlyEventOfTheExecutedScheduleResetsTheSta
     expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 10), 0.01, run.out);
     EXPECT_TRUE(has(run.out, "11: text ExtraData.230\n  text Default operating state\n")) << run.out;
 }
-
-namespace {
-// Study-1 of the operated example, its node open.
-const char* kStudyOne =
-    "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
-    "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\n";
-}  // namespace
 
 // The points typed on an event's node move that event, selected or not: the cleaning of E100 from
 // 2 to 4 to end at 6, the flow change of H1 to 2 kg/s from point 3 to 5. Cooling water then takes

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <sstream>
@@ -92,9 +93,9 @@ TEST_P(EventItemRefuses, AValueNoUnitCanCarryOut) {
                                e.key + "\nset ExtraData.358 " + e.value + "\nget ExtraData.358\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, std::string("  Error ") + e.key + "|")) << run.out;
-    EXPECT_TRUE(has(run.out, std::string("10: set ExtraData.358 ") + e.value + "\n  result 0\n")) << run.out;
-    EXPECT_FALSE(readingOf(run.out, 8).empty()) << run.out;
-    EXPECT_EQ(readingOf(run.out, 8), readingOf(run.out, 11)) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("11: set ExtraData.358 ") + e.value + "\n  result 0\n")) << run.out;
+    EXPECT_FALSE(readingOf(run.out, 9).empty()) << run.out;
+    EXPECT_EQ(readingOf(run.out, 9), readingOf(run.out, 12)) << run.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -223,6 +224,23 @@ TEST(HostWhatIfValues, ATrendStudyRefusesANegativeFlowAndNoCoefficient) {
     EXPECT_TRUE(has(run.out, "16: set MassFlow.395 -0.5\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "Error FlowRateUpdateError|")) << run.out;
     EXPECT_FALSE(has(run.out, "17: get MassFlow.395\n  value -0.5")) << run.out;
+}
+
+// A change of throughput keeps a trace of every flow: -99.99 % itself is taken, below it refused,
+// on the design viewer and on a study's node alike.
+TEST(HostWhatIfValues, AThroughputChangeTakesTheLowestPercentItself) {
+    for (const char* before : {"cmd LockOperation\ncmd AddScheduleToDesign\n",
+                               "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
+                               "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
+                               "open StudyNodeView.300.0\n"}) {
+        OperatedCase c;
+        const std::string steps = std::string(before) + "set Percent.200 -99.99\n";
+        const HostRun run = c.View(steps + "expect CannotAcceptThisPercentValue\nset Percent.200 -99.991\n");
+        EXPECT_EQ(0, run.exitCode) << run.out;
+        const int taken = static_cast<int>(std::count(steps.begin(), steps.end(), '\n'));
+        EXPECT_TRUE(has(run.out, std::to_string(taken) + ": set Percent.200 -99.99\n  result 1\n")) << run.out;
+        EXPECT_TRUE(has(run.out, std::to_string(taken + 2) + ": set Percent.200 -99.991\n  result 0\n")) << run.out;
+    }
 }
 
 // An event the schedule cannot take (a flow change on a unit the design lacks) is refused in
