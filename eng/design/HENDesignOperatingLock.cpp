@@ -5,6 +5,7 @@
 #include "eng/design/HENDesign.h"
 
 #include "eng/design/HENCalculator.h"
+#include "eng/design/HENSchedule.h"
 #include "eng/design/HENDesignChain.h"
 #include "eng/design/HENState.h"
 #include "eng/design/HENTrend.h"
@@ -334,21 +335,26 @@ void CPIHENDesign::ResetEndUtilityDuties() {
     }
 }
 
+// A what-if's solution leaves the units: the default state is written back (its split shares
+// specified again) and no schedule is the executed one. The design stays deactivated; the caller
+// solves the default point.
+void CPIHENDesign::LeaveOperatingSolution() {
+    Deactivate();
+    m_executedSchedule = CPString();
+    DefaultState().ApplyToDesign();
+    RespecifySplitFractions();
+    m_operatingSolution = 0;
+}
+
 void CPIHENDesign::ModifyOperation() {
-    const bool solutionHeld = m_operatingSolution != 0;
-    if (solutionHeld) {
-        Deactivate();
-        // The units go back to the default state: they hold no schedule's results any more.
-        m_executedSchedule = CPString();
-        DefaultState().ApplyToDesign();
-        RespecifySplitFractions();
-        m_operatingSolution = 0;
-    }
+    const bool left = m_operatingSolution != 0;
+    if (left) LeaveOperatingSolution();
     GetNetworkCalculator().PrepareStreams();
     ResetEndUtilityDuties();
     // Stopped to write the default state back, the design solves it again, as the reset does: the
-    // figures shown are the state's, and a size typed next is calculated.
-    if (solutionHeld) {
+    // figures shown are the state's, and the sizes typed next recalculate from the default point,
+    // not from the what-if's solution.
+    if (left) {
         Activate(1);
         TakeOperatingState();
     }
@@ -436,7 +442,15 @@ void CPIHENDesign::UnlockOperation() {
 void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream) {
     // A deactivated design is writing an operating state or events into its units and streams
     // itself: the stream values it writes are no new operating point.
-    if (!m_operationLocked || m_operatingSolution || m_busy || !m_active || !stream) return;
+    if (!m_operationLocked || m_busy || !m_active || !stream) return;
+    // Typed over a what-if's solution, the value is process data all the same (as if typed before
+    // the lock): the default state takes it, and the units go back to the default point with it.
+    if (m_operatingSolution) {
+        TakeTypedStreamValues(*stream);
+        MarkOperatingResultsStale();
+        LeaveOperatingSolution();
+        m_active = true;
+    }
     std::vector<CNode*> units;
     CNode* unit = nullptr;
     for (int i = 0; GetUnitOnStream(stream->GetName(), i, unit); ++i)
@@ -447,6 +461,24 @@ void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream
     for (CNode* u : units) restate(u, NodeValue::OverallCleanHTC, ValueStatus::Specified);
     // The changed stream is the operating point from now on.
     TakeOperatingState();
+}
+
+// The stream holds what the executed schedule wrote into it (its own events) and what was typed
+// since: a value that differs from the schedule's solved record was typed, and is the stream's
+// process data from now on; a what-if's value stays the schedule's.
+void CPIHENDesign::TakeTypedStreamValues(IHeatIntegrationStream& stream) {
+    StreamStateStruct* record = DefaultState().FindStream(stream.GetName().c_str());
+    if (!record) return;
+    const HENOperatingSchedule* executed = FindSchedule(m_executedSchedule);
+    const StreamStateStruct* solved = executed ? executed->State().FindStream(stream.GetName().c_str()) : nullptr;
+    auto typed = [](double now, const StreamStateStruct* at, double StreamStateStruct::*field) {
+        return !at || std::fabs(now - at->*field) > 1e-9 * (1.0 + std::fabs(now));
+    };
+    const double supply = stream.GetSupplyTemperature();
+    if (supply != kEmpty && typed(supply, solved, &StreamStateStruct::supply)) record->supply = supply;
+    double flow = kEmpty;
+    if (stream.GetValue("MassFlow", flow, 0) && flow != kEmpty && typed(flow, solved, &StreamStateStruct::massFlow))
+        record->massFlow = flow;
 }
 
 // ---------------------------------------------------------------- locked recalculation

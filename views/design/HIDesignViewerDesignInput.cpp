@@ -226,7 +226,9 @@ const std::vector<HIDesignViewerDesign::WriteAddress>& HIDesignViewerDesign::Wri
         for (const InputRow& r : kRows) out.push_back({r.type, r.number, 1, refusalsOf(r.check), domainOf(r)});
         // A change of throughput takes the plant down to a trace of its flow, never to none.
         out.push_back({110, 200, 0, "CannotAcceptThisPercentValue",
-                       CellDomain::Above(-99.99).RefusedWith("CannotAcceptThisPercentValue").Saying("a percentage above -99.99 %")});
+                       CellDomain::AtLeast(-99.99)
+                           .RefusedWith("CannotAcceptThisPercentValue")
+                           .Saying("a percentage of -99.99 % or more")});
         out.push_back({1517, 1, 0, "DeltaTViolationsError"});
         for (int n : {200, 203, 204, 207, 208}) out.push_back({109, n, 0});
         AddSettingAddresses(out);
