@@ -1,4 +1,5 @@
-// The stream record of the case file (version 5) and the migrations of versions 1 to 4.
+// The stream record of the case file (version 5, or 6 for a utility that keeps the process data it
+// had) and the migrations of versions 1 to 4.
 #include "eng/model/HeatIntegrationStream.h"
 
 #include "brasko/ILurmetBinaryFile.h"
@@ -7,11 +8,13 @@
 #include "eng/model/StreamValueNames.h"
 #include "osmeri/CPValue.h"
 
+#include <cmath>
+
 namespace N = StreamValueNames;
 
 bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
     RecordHandle h;
-    bool ok = file.BeginRecord(h, RecordVersion) && file.WriteDouble(m_dCachedHeatLoad[0]) &&
+    bool ok = file.BeginRecord(h, StoredRecordVersion()) && file.WriteDouble(m_dCachedHeatLoad[0]) &&
               file.WriteDouble(m_dCachedHeatLoad[1]) && file.WriteDouble(GetStoredValue()) &&
               file.WriteDouble(LoadFractionAt(0)) && file.WriteDouble(LoadFractionAt(1)) &&
               file.WriteDouble(GetCostIndex()) && file.WriteInt(StoredLoadFlag(0)) && file.WriteInt(StoredLoadFlag(1)) &&
@@ -28,7 +31,40 @@ bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
         ok = file.WriteLong(static_cast<std::int32_t>(DesignList()->size()));
         for (const auto& s : *DesignList()) ok = ok && s->Store(file);
     }
-    return ok && file.WriteBool(m_bLocked) && file.EndRecord(h);
+    ok = ok && file.WriteBool(m_bLocked);
+    // A utility that was a process stream keeps the rates and loads it was given as one, so
+    // that it gets them back when it is made a process stream again after a reopen too. Only
+    // such a stream needs the later version: every other stream writes the record it always did.
+    if (ok && KeptProcessValues()) {
+        const std::vector<Rare::KeptValue>& kept = *KeptProcessValues();
+        ok = file.WriteBool(true) && file.WriteLong(static_cast<std::int32_t>(kept.size()));
+        for (const Rare::KeptValue& v : kept)
+            ok = ok && file.WriteInt(v.name == N::Enthalpy ? 1 : 0) && file.WriteInt(v.index) && file.WriteDouble(v.value);
+    }
+    return ok && file.EndRecord(h);
+}
+
+int CPIHeatIntegrationStream::StoredRecordVersion() const {
+    return KeptProcessValues() ? KeptProcessValuesVersion : RecordVersion;
+}
+
+bool CPIHeatIntegrationStream::RecallKeptProcessValues(ILurmetBinaryFile& file) {
+    bool present = false;
+    if (!file.ReadBool(present)) return false;
+    if (!present) return true;
+    std::int32_t count = 0;
+    if (!file.ReadItemCount(count) || count > 2 * StreamPropertySet::MaxSegments) return false;
+    auto kept = std::make_unique<std::vector<Rare::KeptValue>>();
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::int32_t which = 0, index = 0;
+        double value = 0.0;
+        if (!file.ReadInt(which) || !file.ReadInt(index) || !file.ReadDouble(value)) return false;
+        if ((which != 0 && which != 1) || index < 0 || index >= StreamPropertySet::MaxSegments || !std::isfinite(value))
+            return false;
+        kept->push_back(Rare::KeptValue{which == 1 ? N::Enthalpy : N::HeatCapacityFlowrate, index, value});
+    }
+    if (!kept->empty()) TheRare().processValues = std::move(kept);
+    return true;
 }
 
 bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
@@ -121,5 +157,6 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
         m_set.SetSegmentValue(N::MaxSplitBranches, single ? 1.0 : 10.0, 0, CPValue::Specified);
     }
     if (version < 4) m_set.SetSegmentValue(N::PricePerMass, 0.0, 0, CPValue::Specified);
+    if (version >= KeptProcessValuesVersion && !RecallKeptProcessValues(file)) return false;
     return file.EndRecord(h);
 }

@@ -281,6 +281,9 @@ int CPIScenario::DeleteStream(const CPString& name) {
     // on the message): a link of nobody, or a term of no stream, would act on nothing and be
     // saved so.
     if (m_pStreamLinks) m_pStreamLinks->DropStream(stream);
+    // Its forbidden matches go too: a match with a stream that is gone forbids nothing, and the
+    // count that kept it would hold the area LP and the placement on the grand composite curve.
+    DropForbiddenMatchesOf(*stream);
 
     for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold,
                              &m_processStreams, &m_utilityStreams})
