@@ -5,6 +5,7 @@
 #include "brasko/ILurmetBinaryFile.h"
 #include "dunmor/Units.h"
 #include "eng/model/IStreamOwner.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/StreamValueNames.h"
 #include "osmeri/CPValue.h"
 
@@ -49,21 +50,29 @@ int CPIHeatIntegrationStream::StoredRecordVersion() const {
 }
 
 bool CPIHeatIntegrationStream::RecallKeptProcessValues(ILurmetBinaryFile& file) {
+    namespace L = CaseValueLimits;
+    // Only a utility that was a process stream writes this version, and only with what it kept:
+    // a record that says it kept nothing, or a process stream's, is none the writer makes.
     bool present = false;
-    if (!file.ReadBool(present)) return false;
-    if (!present) return true;
+    if (!file.ReadBool(present) || !present || m_nKind != KindUtility) return false;
     std::int32_t count = 0;
-    if (!file.ReadItemCount(count) || count > 2 * StreamPropertySet::MaxSegments) return false;
+    if (!file.ReadItemCount(count) || count < 1 || count > 2 * StreamPropertySet::MaxSegments) return false;
     auto kept = std::make_unique<std::vector<Rare::KeptValue>>();
     for (std::int32_t i = 0; i < count; ++i) {
         std::int32_t which = 0, index = 0;
         double value = 0.0;
         if (!file.ReadInt(which) || !file.ReadInt(index) || !file.ReadDouble(value)) return false;
-        if ((which != 0 && which != 1) || index < 0 || index >= StreamPropertySet::MaxSegments || !std::isfinite(value))
+        if ((which != 0 && which != 1) || index < 0 || index >= StreamPropertySet::MaxSegments) return false;
+        // What comes back when the stream is a process stream again holds to what a stream table
+        // takes: a cp in its range, a segment load (held negative on a cold stream) of a size a
+        // segment can carry.
+        const bool load = which == 1;
+        const double size = std::fabs(value);
+        if (!std::isfinite(value) || (load ? size < L::MinDuty || size > L::MaxDuty : value < L::MinCp || value > L::MaxCp))
             return false;
-        kept->push_back(Rare::KeptValue{which == 1 ? N::Enthalpy : N::HeatCapacityFlowrate, index, value});
+        kept->push_back(Rare::KeptValue{load ? N::Enthalpy : N::HeatCapacityFlowrate, index, value});
     }
-    if (!kept->empty()) TheRare().processValues = std::move(kept);
+    TheRare().processValues = std::move(kept);
     return true;
 }
 
@@ -71,6 +80,8 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
     RecordHandle h;
     if (!file.BeginRecord(h)) return false;
     const int version = file.GetRecordVersion(h);
+    // A later version holds fields this reader does not know.
+    if (version > KeptProcessValuesVersion) return false;
 
     if (!file.ReadDouble(m_dCachedHeatLoad[0]) || !file.ReadDouble(m_dCachedHeatLoad[1])) return false;
     // The placed temperature, the load fractions and the cost index, each stored as soon as read.

@@ -226,6 +226,8 @@ void CPIScenario::UpdateStreamFromDefaultUtility(const CPString& name) {
 }
 
 int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) {
+    // A stream's own name typed over it again renames nothing and is no clash with itself.
+    if (oldName == newName && StreamByName(oldName)) return 1;
     if (StreamByName(newName) || IsNewRowMarker(newName.c_str())) return 0;
     CPIHeatIntegrationStream* stream = StreamByName(oldName);
     if (!stream) return 0;

@@ -152,6 +152,32 @@ const std::vector<Selection>& Selections() {
          "open HIDesignViewerTotalSite.200.0\nopen HIDesignViewerScenario.200.1\nget TargetMethod.450\n"
          "get HeatFlow.440.[]\nget CostPerTime.657\n",
          {"text Copy\nget TargetMethod.450\n  value 0\n", "value 25 65 kW\n", "value 2406.50"}},
+        // A site stream with a load typed on the site (40 kW), deleted and added again, is a new
+        // stream of the site: no load of its own, after the save too.
+        {"SiteStreamAddedAgainHasNoLoad",
+         "--new hi-total-site Site1",
+         "attach UtilityNameView.599.0 HP Steam\nattach UtilityNameView.599.1 Cooling Water\nset HeatFlow.440.0 40\n"
+         "answer 1\nexpect DeleteStreamError\nattach UtilityNameView.599.0 empty\nattach UtilityNameView.599.1 HP Steam\n",
+         "open HIDesignViewerTotalSite.200.0\nget HeatFlow.440.[]\n",
+         {"get HeatFlow.440.[]\n  value 0 0 kW\n"}},
+        // The first utility row's name emptied, and the second's name view attached empty: each
+        // deletion is noted and answered as done; a stream's own name typed again is no clash.
+        {"UtilitiesDeletedAlikeOnBothRoutes",
+         ExamplePath("four-streams.csv"),
+         "answer 1\nexpect DeleteStreamError\nsettext StrNameU.440.0 \nanswer 1\nexpect DeleteStreamError\n"
+         "attach UtilityNameView.599.0 empty\nsettext StrName.401.0 H1\ntext Notes.400\n",
+         "",
+         {"settext StrNameU.440.0\n  result 1\n", "attach UtilityNameView.599.0 empty\n  text base\n  result 1\n",
+          "settext StrName.401.0 H1\n  result 1\n",
+          "text Deleted Utility Stream HP Steam\nDeleted Utility Stream Cooling Water\n"}},
+        // Names typed past the spare row, on the scenario's and on the site's utility table: no
+        // row to type into, and the user is told.
+        {"NamesPastTheSpareRow",
+         "--new hi-total-site Site1",
+         "expect GetStreamError\nattach UtilityNameView.599.7 LP Steam\nopen HIDesignViewerScenario.200.0\n"
+         "expect GetStreamError\nattach UtilityNameView.599.7 Cooling Water\n",
+         "",
+         {"attach UtilityNameView.599.7 LP Steam\n  result 0\n", "attach UtilityNameView.599.7 Cooling Water\n  result 0\n"}},
     };
     return rows;
 }
