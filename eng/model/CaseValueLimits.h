@@ -21,15 +21,6 @@ constexpr double MaxH = 1e6;
 // Utility cost per kW and year, and the seconds-based price the engine holds.
 constexpr double MaxCost = 1e9;
 constexpr double PerYearToPerSecond = 3.1709792e-8;
-// A utility's price as typed on any table or editor, held per second. A utility bought costs from
-// 0 up; one that earns a credit (steam raised, refrigerant recovered: its price, as the default
-// utilities give it, is below 0) may keep a credit of the same size. A price typed never turns a
-// utility bought into one sold.
-constexpr bool UtilityPriceTaken(double perSecond, double heldPerSecond) {
-    const double perYear = perSecond / PerYearToPerSecond;
-    const double lowest = heldPerSecond < 0.0 ? -MaxCost : 0.0;
-    return perYear >= lowest && perYear <= MaxCost;
-}
 // A stream's DTmin contribution may exceed the table's temperature span by at most this much.
 constexpr double ContributionMargin = 100.0;
 constexpr double MaxContribution = MaxTemperature - MinTemperature + ContributionMargin;

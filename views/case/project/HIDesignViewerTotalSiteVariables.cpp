@@ -3,7 +3,7 @@
 // scroll positions of its tables.
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
-#include "eng/model/CaseValueLimits.h"
+#include "eng/model/UtilityPrice.h"
 #include "eng/model/IHeatIntegrationTotalSite.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Resources.h"

@@ -2,7 +2,7 @@
 
 #include "brasko/LurmetBinaryFile.h"
 #include "brasko/ReplaceChecks.h"
-#include "eng/model/CaseValueLimits.h"
+#include "eng/model/UtilityPrice.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
 #include "lumeth/NewRowMarker.h"

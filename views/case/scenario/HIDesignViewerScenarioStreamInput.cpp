@@ -2,7 +2,7 @@
 // the forbidden matches and stream links. The dispatcher makes the base-case lock, the row
 // bound, the value rule and the look-up; a row's write gets the stream found.
 #include "brasko/IDefaultUtilityManager.h"
-#include "eng/model/CaseValueLimits.h"
+#include "eng/model/UtilityPrice.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
