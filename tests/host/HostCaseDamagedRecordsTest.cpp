@@ -312,8 +312,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "its new MassFlow -0.55 "},
         DamagedRecord{"EventNotExecutedNewValue0", 2, [](const std::string& b) { return eventNewValue(b, 0.0); },
                       "its new MassFlow 0 "},
-        DamagedRecord{"KeptCpNegative", 3, [](const std::string& b) { return keptCp(b, -3.0); }, "@NAMED@"},
-        DamagedRecord{"KeptCp0", 3, [](const std::string& b) { return keptCp(b, 0.0); }, "@NAMED@"}),
+        DamagedRecord{"KeptCpNegative", 3, [](const std::string& b) { return keptCp(b, -3.0); }, "the case file is damaged"},
+        DamagedRecord{"KeptCp0", 3, [](const std::string& b) { return keptCp(b, 0.0); }, "the case file is damaged"}),
     [](const ::testing::TestParamInfo<DamagedRecord>& info) { return std::string(info.param.name); });
 
 // The undamaged cases open, and the operated one resets to its own locked flows.

@@ -134,7 +134,7 @@ const std::vector<Selection>& Selections() {
          kCloneWithoutC1,
          "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Area.200\n"
          "set TargetMethod.450 0\n",
-         {"text part\nget Area.200\n  value 118.6406", "set TargetMethod.450 0\n  result 1\n"}},
+         {"text part\n4: get Area.200\n  value 118.6406", "set TargetMethod.450 0\n  result 1\n"}},
         // H1 switched to a utility and saved; reopened and switched back, it has its cp of 3 again
         // and the targets of the four streams (20 and 60 kW), as in one session.
         {"KindSwitchedBackAfterAReopen",
@@ -151,7 +151,7 @@ const std::vector<Selection>& Selections() {
          "cmd CloneHI\nopen CloneHIScenarioTool.298\nsettext ExtraData.100 Copy\ncmd clone\n",
          "open HIDesignViewerTotalSite.200.0\nopen HIDesignViewerScenario.200.1\nget TargetMethod.450\n"
          "get HeatFlow.440.[]\nget CostPerTime.657\n",
-         {"text Copy\nget TargetMethod.450\n  value 0\n", "value 25 65 kW\n", "value 2406.50"}},
+         {"text Copy\n3: get TargetMethod.450\n  value 0\n", "value 25 65 kW\n", "value 2406.50"}},
         // A site stream with a load typed on the site (40 kW), deleted and added again, is a new
         // stream of the site: no load of its own, after the save too.
         {"SiteStreamAddedAgainHasNoLoad",
