@@ -292,7 +292,9 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
         });
         if (!process) r.utilityPinches.push_back(ReadPinch(scenario, hot, cold));
     }
-    r.problemType = scenario.GetPinchProblemType();
+    // With no process stream there is no heat cascade: the energy target, when there is one
+    // (utilities alone), says nothing of a pinch.
+    r.problemType = scenario.GetNumberOfProcessStreams() > 0 ? scenario.GetPinchProblemType() : -1;
     r.areaCountercurrent = scenario.GetAreaTarget(0);
     r.areaShellTube = scenario.GetAreaTarget(1);
     r.shellTubeAvailable = !(scenario.GetAreaTargetMethod() == kAreaLP && scenario.GetAreaTargetOption() == 0);
@@ -448,7 +450,8 @@ std::string FormatTargetsText(const TargetsReport& r) {
     if (r.pinches.empty()) out << "  process pinch             none\n";
     for (const auto& p : r.pinches) pinchLine("  process pinch             ", p);
     for (const auto& p : r.utilityPinches) pinchLine("  utility pinch             ", p);
-    out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
+    if (r.problemType < 0) out << "  problem type              not available (no process stream)\n";
+    else out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
     out << "  area, countercurrent      " << networkOrNot(fixed(r.areaCountercurrent, 3) + " m2", true) << "\n";
     out << "  area, shell and tube      "
         << (r.shellTubeAvailable ? networkOrNot(fixed(r.areaShellTube, 3) + " m2", true) : std::string("not available"))
@@ -493,7 +496,7 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     text += ", \"utility_pinches\": ";
     AppendPinchesJson(text, r.utilityPinches);
     std::ostringstream out;
-    out << ", \"problem_type\": " << r.problemType
+    out << ", \"problem_type\": " << (r.problemType < 0 ? std::string("null") : std::to_string(r.problemType))
         << ", \"area_countercurrent\": " << networkOrNull(number(r.areaCountercurrent), true)
         << ", \"area_shell_tube\": "
         << (r.shellTubeAvailable ? networkOrNull(number(r.areaShellTube), true) : std::string("null"))

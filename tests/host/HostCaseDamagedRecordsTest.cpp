@@ -87,6 +87,30 @@ const std::string& splitOperatedCase() {
     return bytes;
 }
 
+// The four-stream table with H1 switched to a utility: its record keeps the cp of 3 it had as a
+// process stream (which, the first, the segment, the cp).
+const std::string& switchedCase() {
+    static const std::string bytes = [] {
+        ScratchFile viewed("damaged-records", "switched.case", "", false);
+        ScratchFile steps("damaged-records", "switched.txt", "set RowPos.105 0\ncmd SwitchProcessToUtil\n");
+        if (RunHost("view " + ExamplePath("four-streams.csv") + " --script " + steps.path + " --save " + viewed.path).exitCode != 0)
+            return std::string();
+        const std::string file = FileContents(viewed.path);
+        return file.size() > 8 + kTrailer ? file.substr(0, file.size() - kTrailer) : std::string();
+    }();
+    return bytes;
+}
+
+// H1's kept cp given the value `cp`.
+std::string keptCp(const std::string& body, double cp) {
+    // The kept values' count (one) and the one kept: cp (0) of segment 0.
+    const std::size_t at = body.find(CaseLe32(1) + intField(0) + intField(0) + doubleField(3.0));
+    if (at == std::string::npos) return std::string();
+    std::string out = body;
+    out.replace(at + 4 + 10, 9, doubleField(cp));
+    return out;
+}
+
 // The first field of `record` (by name) at place `index`; null when none.
 const CaseField* fieldOf(const std::vector<CaseField>& fields, const std::string& recordName, std::size_t index,
                          std::size_t nth = 0) {
@@ -269,7 +293,8 @@ std::string eventNewValue(const std::string& body, double flow) {
 struct DamagedRecord {
     const char* name;
     int operated;  // which case: 0 the viewed design, 1 the operated network, 2 its schedule not executed,
-                   // 3 the split network operated
+                   // 3 the split network operated, 4 the stream table with a stream switched to a utility
+                   // (no design)
     std::function<std::string(const std::string&)> damage;
     const char* named;  // the words of the refusal that name the record and its value
 };
@@ -281,7 +306,8 @@ class HostCaseDamagedRecords : public ::testing::TestWithParam<DamagedRecord> {}
 // Each is refused as damaged by every job that reads it, and never crashes one.
 TEST_P(HostCaseDamagedRecords, IsRefusedAsDamaged) {
     const DamagedRecord& d = GetParam();
-    const std::string& body = d.operated == 3   ? splitOperatedCase()
+    const std::string& body = d.operated == 4   ? switchedCase()
+                              : d.operated == 3 ? splitOperatedCase()
                               : d.operated == 2 ? scheduledCase()
                               : d.operated      ? operatedCase()
                                                 : viewedCase();
@@ -296,6 +322,7 @@ TEST_P(HostCaseDamagedRecords, IsRefusedAsDamaged) {
     EXPECT_TRUE(has(view.out, d.named)) << view.out;
     if (!d.operated) return;  // a view record: the engine's jobs do not read the views
     for (const char* job : {"targets", "design"}) {
+        if (d.operated == 4 && std::string(job) == "design") continue;  // no network to design on
         const HostRun run = RunHost(std::string(job) + " " + file.path);
         EXPECT_EQ(1, run.exitCode) << job << "\n" << run.out;
         EXPECT_TRUE(has(run.out, "damaged")) << job << "\n" << run.out;
@@ -345,7 +372,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedRecord{"EventNewValueNegative", true, [](const std::string& b) { return eventNewValue(b, -0.55); },
                       "its new MassFlow -0.55 "},
         DamagedRecord{"EventNotExecutedNewValue0", 2, [](const std::string& b) { return eventNewValue(b, 0.0); },
-                      "its new MassFlow 0 "}),
+                      "its new MassFlow 0 "},
+        DamagedRecord{"KeptCpNegative", 4, [](const std::string& b) { return keptCp(b, -3.0); }, "the case file is damaged"},
+        DamagedRecord{"KeptCp0", 4, [](const std::string& b) { return keptCp(b, 0.0); }, "the case file is damaged"}),
     [](const ::testing::TestParamInfo<DamagedRecord>& info) { return std::string(info.param.name); });
 
 // The undamaged cases open, and the operated one resets to its own locked flows.
