@@ -344,6 +344,7 @@ TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
         const char* target;
         const char* value;
         std::vector<double> cp;
+        const char* retyped = nullptr;  // the event's value typed again after the run
     } rows[] = {
         {"H1 at 0.6 kg/s", 6, "H1", "0.6", {1.2, 1.5, 2.0, 4.0}},
         {"H1 at 0.5 kg/s", 6, "H1", "0.5", {1.0, 1.5, 2.0, 4.0}},
@@ -351,12 +352,15 @@ TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
         {"C1 at 0.55 kg/s", 6, "C1", "0.55", {3.0, 1.5, 2.2, 4.0}},
         {"E101 fouled", 5, "E101", "0.08", {3.0, 1.5, 2.0, 4.0}},
         {"H2 enters at 160 C", 7, "H2", "160", {3.0, 1.5, 2.0, 4.0}},
+        // The units stay at the run's point (C1 0.55 kg/s) while the schedule waits to run again.
+        {"C1 retyped to 0.7 kg/s", 6, "C1", "0.55", {3.0, 1.5, 2.2, 4.0}, "0.7"},
     };
     for (const Row& row : rows) {
         ScratchFile saved("operation-keeps", "balanced.case", "", false);
         const std::string steps = "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 " + std::to_string(row.kind) +
                                   "\nsettext HXSelection.389 " + row.target + "\ncmd AddEventToSchedule\nset ExtraData.358 " +
-                                  row.value + "\ncmd ExecuteSchedule\n";
+                                  row.value + "\ncmd ExecuteSchedule\n" +
+                                  (row.retyped ? std::string("set ExtraData.358 ") + row.retyped + "\n" : std::string());
         const HostRun run = operated->View(steps + kBalances, " --save " + saved.path);
         ASSERT_EQ(0, run.exitCode) << row.label << run.out;
         expectBalanced(run.out, stepAfter(steps), row.cp, row.label);
