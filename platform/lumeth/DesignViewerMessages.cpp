@@ -61,6 +61,12 @@ const MessageText kTexts[] = {
     {"OperationNotLocked",
      "The network is not locked for operation: schedules and studies are made, run and reset on a locked network "
      "only; lock the operation first."},
+    {"ExchangerNotDeletedInOperation",
+     "The unit cannot be deleted: the network is locked for operation and keeps its units. Unlock the operation first:"},
+    {"ExchangerNotDeletedRetrofitBase",
+     "The unit cannot be deleted: it belongs to the retrofit's base network, which every retrofit design is compared "
+     "with:"},
+    {"ExchangerNotDeleted", "The unit could not be deleted from the network:"},
     {"NoScheduleSelected", "No schedule is selected: add a schedule or select one first."},
     {"NoScheduleEventSelected", "No event of a schedule is selected: select the event first."},
     // Reconciliation of a locked network with measured temperatures.

@@ -1,6 +1,7 @@
 // The dispatchers through which input reaches the views, and the replay of a journal's inputs.
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/FormWrites.h"
+#include "lumeth/CommandAnswer.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/KindRanges.h"
 #include "lumeth/Messages.h"
@@ -123,14 +124,37 @@ bool typedNumber(const Text& text, double& out) {
 
 }  // namespace
 
+namespace {
+
+// Whether an error message was shown after the entry numbered `sequence`.
+bool errorSince(std::uint64_t sequence) {
+    for (const SessionEntry& e : Session::Instance().EntriesSince(sequence))
+        if (e.event == SessionEvent::Error) return true;
+    return false;
+}
+
+}  // namespace
+
 int SendViewableMessage(Viewable* view, const Text& line, int) {
     if (!view) return 0;
     const std::uint64_t sequence = recordInput(SessionEvent::MessageSent, view, line);
-    const int result = view->Message(line);
+    int result = view->Message(line);
     // The view may be gone now; only the journal entry is touched.
+    // Every command answers by one rule: a command that showed an error did not do what it was
+    // asked (what a command leaves undone of work it did is listed as a notice, not an error),
+    // and a command that did nothing says why, once: a refusal the view gave without a word is
+    // told here.
+    if (result != 0 && errorSince(sequence)) result = 0;
+    else if (result == 0 && !toldSince(sequence)) {
+        Text word, rest;
+        line.Token(word, rest);
+        ErrorMsg(CommandAnswer::NotDone, word);
+    }
     setResult(sequence, result);
     return result;
 }
+
+void NoteNotDone(const Text& key, const MessageParameters& parameters) { ResponseMsg(key, 1, parameters); }
 
 int SpecifyValue(Viewable* view, const Text& address, double value) {
     if (!view) return -1;

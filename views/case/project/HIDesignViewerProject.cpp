@@ -181,10 +181,8 @@ int HIDesignViewerProject::Message(const Text& line) {
     if (word == "RenameView") {
         const Text name = newScenarioName;
         newScenarioName.clear();
-        if (project && currentScenario && refuseBlankEdgedName(name)) return 0;
-        if (!name.empty() && project && currentScenario && project->RenameScenario(currentScenario->GetName(), name) != 1)
-            return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
-        return 1;
+        if (!currentScenario) return ErrorMsg("NoScenarioToRename"), 0;
+        return RenameScenario(currentScenario->GetName(), name);
     }
     if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Scenario 1") : rest);
     if (word == "CloneAndRetrofit") return cloneAndRetrofit(rest);

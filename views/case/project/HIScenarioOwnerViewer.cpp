@@ -2,6 +2,7 @@
 
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/NewRowMarker.h"
 #include "lumeth/BinaryFile.h"
 #include "lumeth/Framework.h"
 #include "lumeth/ObjectTypeInfo.h"
@@ -90,6 +91,16 @@ bool HIScenarioOwnerViewer::refuseBlankEdgedName(const Text& name) {
     if (name.empty() || (name.front() != ' ' && name.back() != ' ')) return false;
     ErrorMsg("ThisScenarioNameIsInvalid", name);
     return true;
+}
+
+int HIScenarioOwnerViewer::RenameScenario(const Text& oldName, const Text& newName) {
+    IHeatIntegrationProject* project = engineProject();
+    if (!project) return ErrorMsg("ThisScenarioNameIsInvalid", newName), 0;
+    if (newName.empty() || IsNewRowMarker(newName.c_str())) return ErrorMsg("ThisScenarioNameIsInvalid", newName), 0;
+    if (refuseBlankEdgedName(newName)) return 0;
+    if (newName == oldName) return 1;
+    if (project->RenameScenario(oldName, newName) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", newName), 0;
+    return 1;
 }
 
 int HIScenarioOwnerViewer::addScenario(const Text& name) {

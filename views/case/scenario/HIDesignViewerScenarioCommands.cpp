@@ -147,6 +147,7 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
     // What typing a name may answer: a refusal, or the question before a deletion.
     const std::pair<const char*, const char*> named[] = {
         {"StrName.401", "NoChangeinHENRBaseCase DeleteStreamError GetStreamError RenameStreamError"},
+        {"ExtraData.1000", "ThisScenarioNameIsInvalid ThisScenarioNameAlreadyExists"},
         {"StrNameU.440", "SiteUtilityStaysInEveryScenario DeleteStreamError GetStreamError RenameStreamError "
                          "NoChangeinHENRBaseCase"},
         {"ExtraData.227", "ConfirmDeleteExperiment NameNotUnique NewRowMarkerEntryName ReadOnlyCell"},
@@ -234,34 +235,32 @@ int HIDesignViewerScenario::renameView(const Text&) {
     return 1;
 }
 
-int HIDesignViewerScenario::removeFromDesignView(const Text&) {
+int HIDesignViewerScenario::removeFromDesignView(const Text&) { return deleteSelectedDesign(true); }
+
+// Both routes that delete the selected design (the scenario's form and the case's design list)
+// keep a retrofit's base, with or without a user to ask; the question names the design it deletes.
+int HIDesignViewerScenario::deleteSelectedDesign(bool ask) {
     // Without a selected design there is nothing to delete, and nothing is asked: a question
     // answered yes that deletes nothing would tell the user a design went. The user is told why
     // nothing happened instead.
-    if (!currentDesign) {
-        ErrorMsg("NoDesignSelected");
+    if (!currentDesign) return noDesignSelected();
+    const Text name = currentDesign->GetName();
+    const IHENDesign* selected = GetSelectedDesign(currentDesign);
+    IHENDesign* base = nullptr;
+    if (myScenario->IsRetrofitScenario() && selected &&
+        (selected->GetScenarioLockState() == 1 || (myScenario->GetRetrofitBaseDesign(base) && base == selected))) {
+        ErrorMsg("DeleteRetrofitBaseCaseError", name);
         return 0;
     }
-    bool allowed = true;
-    int answer = 1;
-    if (!IsAutomationStartup()) {
-        const IHENDesign* selected = GetSelectedDesign(currentDesign);
-        if (myScenario->IsRetrofitScenario() && selected && selected->GetScenarioLockState() == 1) {
-            allowed = false;
-            ErrorMsg("DeleteRetrofitBaseCaseError");
-        }
-        if (allowed) answer = ResponseMsg("ConfirmDeleteHENDesign", 2);
-    }
-    // The retrofit's base kept, or the deletion declined: nothing was deleted, and the answer says so.
-    if (!currentDesign || answer != 1 || !allowed) return 0;
+    // The deletion declined: nothing was deleted, and the answer says so.
+    if (ask && !IsAutomationStartup() && ResponseMsg("ConfirmDeleteHENDesign", 2, {name}) != 1) return 0;
     // The scenario's notice of the deletion removes the viewer.
-    return myScenario->DeleteDesign(currentDesign->GetName()) != 0;
+    if (myScenario->DeleteDesign(name) != 0) return 1;
+    ErrorMsg("DesignNotDeleted", name);
+    return 0;
 }
 
-int HIDesignViewerScenario::removeDesignFromEAC(const Text&) {
-    if (!currentDesign) return noDesignSelected();
-    return myScenario->DeleteDesign(currentDesign->GetName()) != 0;
-}
+int HIDesignViewerScenario::removeDesignFromEAC(const Text&) { return deleteSelectedDesign(false); }
 
 int HIDesignViewerScenario::swapDesigns(const Text&) {
     if (!currentDesign || designObjs.IsEmpty()) return noDesignSelected();
