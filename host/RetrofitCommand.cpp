@@ -360,8 +360,11 @@ DesignState ReadState(IHENDesign& d, const std::set<std::string>* baseUnits) {
     CNode* x = nullptr;
     for (int k = 0; d.GetHeatExchanger(k, x); ++k) {
         if (!x) continue;
+        // The change log spells a unit by the name the user sees, which a rename in the design
+        // viewer makes other than its node's: each node is matched by both.
         const std::string name = x->getName().c_str();
-        if (name == edited || !baseUnits->count(name)) unit = x;
+        const std::string shown = d.GetUnitName(CPString(name.c_str())).c_str();
+        if (name == edited || (!shown.empty() && shown == edited) || !baseUnits->count(name)) unit = x;
     }
     if (!unit) return s;
     const std::string node = unit->getName().c_str();

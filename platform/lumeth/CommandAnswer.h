@@ -9,6 +9,8 @@
 
 namespace CommandAnswer {
 inline constexpr const char* NotDone = "CommandNotDone";
+// What a name dropped or typed at a link that made or took no view answers with.
+inline constexpr const char* NotAttached = "ObjectNotAttached";
 }
 
 // What a command that did part of its work did not do: a notice (ResponseMsg kind 1).

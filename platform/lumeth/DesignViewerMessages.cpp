@@ -67,6 +67,7 @@ const MessageText kTexts[] = {
      "The unit cannot be deleted: it belongs to the retrofit's base network, which every retrofit design is compared "
      "with:"},
     {"ExchangerNotDeleted", "The unit could not be deleted from the network:"},
+    {"NoRetrofitDesignToDelete", "No design made by the last retrofit run is there to delete."},
     {"NoScheduleSelected", "No schedule is selected: add a schedule or select one first."},
     {"NoScheduleEventSelected", "No event of a schedule is selected: select the event first."},
     // Reconciliation of a locked network with measured temperatures.

@@ -215,6 +215,13 @@ Viewable* linkOwner(Viewable* view, const VarDescription& var, const VarDescript
     return owner;
 }
 
+// An attach answers by the rule commands answer by: one that made or took nothing says why.
+Viewable* attachAnswered(std::uint64_t sequence, Viewable* made, const Text& name) {
+    if (!made && !toldSince(sequence)) ErrorMsg(CommandAnswer::NotAttached, name);
+    setResult(sequence, made ? 1 : 0);
+    return made;
+}
+
 }  // namespace
 
 Viewable* AttachNewViewObject(Viewable* view, const Text& address, const Text& name) {
@@ -225,8 +232,7 @@ Viewable* AttachNewViewObject(Viewable* view, const Text& address, const Text& n
     const VarDescription* link = nullptr;
     Viewable* owner = linkOwner(view, var, link);
     Viewable* made = owner ? owner->AttachNewObject(*link, name) : nullptr;
-    setResult(sequence, made ? 1 : 0);
-    return made;
+    return attachAnswered(sequence, made, name);
 }
 
 Viewable* AttachViewObject(Viewable* view, const Text& address, const Text& name, bool* dropped) {
@@ -237,7 +243,7 @@ Viewable* AttachViewObject(Viewable* view, const Text& address, const Text& name
     if (!VarDescription::Parse(address, var) || !var.IsObjectLink()) return setResult(sequence, 0), nullptr;
     const VarDescription* link = nullptr;
     Viewable* owner = linkOwner(view, var, link);
-    if (!owner) return setResult(sequence, 0), nullptr;
+    if (!owner) return attachAnswered(sequence, nullptr, name);
     std::vector<Viewable*> offered;
     owner->GetAttachableObjects(*link, offered);
     for (Viewable* object : offered) {
@@ -247,12 +253,12 @@ Viewable* AttachViewObject(Viewable* view, const Text& address, const Text& name
         if (dropped) *dropped = true;
         const auto life = object->LifeToken();
         const int result = owner->AttachObject(*link, object);
+        if (result == 0 && !toldSince(sequence)) ErrorMsg(CommandAnswer::NotAttached, name);
         setResult(sequence, result);
         return result && !life.expired() ? object : nullptr;
     }
     Viewable* made = owner->AttachNewObject(*link, name);
-    setResult(sequence, made ? 1 : 0);
-    return made;
+    return attachAnswered(sequence, made, name);
 }
 
 Text ViewPath(const Viewable* view) {
