@@ -127,9 +127,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "ExchangerNotDeletedInOperation", ""},
         Answered{"ExchangerDeleted", "design", "--open design", kExchanger, "cmd DeleteHeatExchanger", 1, "", ""},
         // A design cloned is the selection: the question before a delete names it.
-        Answered{"CloneThenDeleteDeclined", "design", "",
-                 "settext ExtraData.208 CopyX\ncmd CloneDesign\nanswer 0\n", "cmd RemoveFromDesignView", 0,
-                 "ConfirmDeleteHENDesign", "Delete the design CopyX?"},
+        Answered{"CloneThenDeleteDeclined", "design", "--open case",
+                 "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+                 "settext ExtraData.208 CopyX\ncmd CloneDesign\nanswer 0\n",
+                 "cmd RemoveFromDesignView", 0, "ConfirmDeleteHENDesign", "Delete the design CopyX?"},
+        // A stream's end temperature is the stream's: not written at a unit, feasible or not.
+        Answered{"StreamEndAtAnInfeasibleUnit", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.347.0 175", 0, "ReadOnlyCell", ""},
         // A simulator case not there or not read brings nothing in, and says which.
         Answered{"MissingSimulatorCase", "--new hi-case W1", "", "", "cmd ImportVelmorScenario 0 /nonexistent/nonexist.vmc",
                  0, "CouldNotFindVelmorFile", "nonexist.vmc"},

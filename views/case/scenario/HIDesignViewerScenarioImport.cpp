@@ -143,7 +143,8 @@ int HIDesignViewerScenario::ImportVelmorScenario(const Text& path, bool cached) 
     // the answer says which of the two it was.
     if (!held) {
         holdDiagrams(false);
-        ErrorMsg(isFileOnDisk(path) ? "CouldNotBuildVelmorCase" : "CouldNotFindVelmorFile", path);
+        // "XYZ" names no file: the case the extraction would hold under it.
+        ErrorMsg(isFileOnDisk(path) ? "CouldNotBuildVelmorCase" : "CouldNotFindVelmorFile", path == "XYZ" ? Text() : path);
         return 0;
     }
     held->SetCaseCached(cached);
