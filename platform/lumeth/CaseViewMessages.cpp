@@ -18,6 +18,8 @@ const MessageText kTexts[] = {
     // Questions before a deletion.
     {"ConfirmDeleteHIScenario", "Delete the scenario with its streams and designs?"},
     {"ConfirmDeleteHENDesign", "Delete the design %s?"},
+    {"DesignNameMissing", "Type the design's name first (the name cell of the design list)."},
+    {"DesignNotCloned", "The design could not be copied: its network runs on a stream the scenario lacks:"},
     {"DesignNotDeleted", "The design could not be deleted: the scenario holds none of that name:"},
     {"ConfirmDeleteExperiment", "Delete this heat-transfer coefficient default?"},
     {"ConfirmDeleteDefaultUtility", "Delete this default utility?"},

@@ -400,6 +400,8 @@ private:
     int deleteSelectedDesign(bool ask);
     // Makes the view the selection of the case view this viewer is under (none: nothing to do).
     void selectInCase(Viewable* view);
+    // Makes the viewer of the design just added under the name the case's selection; answers 1.
+    int selectAdded(const Text& name);
     int SpecifyEconomicText(const VarDescription& var, const Text& text, bool named);
     int SpecifyHTCText(const VarDescription& var, const Text& text);
     double TargetTableValue(const VarDescription& var, double (*target)(const IHeatIntegrationScenario&));

@@ -200,13 +200,21 @@ bool refuseExtractionsDesignName(const Text& name) {
 }
 }  // namespace
 
+// The design viewer made for a design the user added is the case's selection, as it is the
+// scenario's current design: what the case shows selected is what a delete removes. (Designs a
+// run makes and deletes again on its way leave the selection alone.)
+int HIDesignViewerScenario::selectAdded(const Text& name) {
+    if (lastAddedDesign && lastAddedDesign->GetName() == name) selectInCase(lastAddedDesign);
+    return 1;
+}
+
 int HIDesignViewerScenario::addToDesignView(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
-    if (name.empty()) return 1;
+    if (name.empty()) return ErrorMsg("DesignNameMissing"), 0;
     if (refuseExtractionsDesignName(name)) return 0;
     if (myScenario->AddDesign(name) == 0) return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
-    return 1;
+    return selectAdded(name);
 }
 
 int HIDesignViewerScenario::addDefaultDesign(const Text& rest) {
@@ -214,7 +222,7 @@ int HIDesignViewerScenario::addDefaultDesign(const Text& rest) {
     if (refuseExtractionsDesignName(name)) return 0;
     // The scenario's notice of the new design makes its viewer.
     if (myScenario->AddDesign(name) == 0) return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
-    return 1;
+    return selectAdded(name);
 }
 
 // A design command with no design viewer selected: the user is told, and nothing is done.
@@ -227,7 +235,7 @@ int HIDesignViewerScenario::renameView(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
     if (!currentDesign) return noDesignSelected();
-    if (name.empty()) return 1;
+    if (name.empty()) return ErrorMsg("DesignNameMissing"), 0;
     if (refuseExtractionsDesignName(name)) return 0;
     if (myScenario->RenameDesign(currentDesign->GetName(), name) != 1)
         return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
@@ -274,15 +282,18 @@ int HIDesignViewerScenario::cloneDesign(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
     if (!currentDesign) return noDesignSelected();
+    if (name.empty()) return ErrorMsg("DesignNameMissing"), 0;
     if (refuseExtractionsDesignName(name)) return 0;
     if (FindDesignMatch(name) != -1) {
         ErrorMsg("ThisDesignNameAlreadyExists", name);
         return 0;
     }
     IHENDesign* source = nullptr;
-    if (!name.empty() && myScenario->GetDesign(currentDesign->GetName(), source) && source)
-        myScenario->CloneDesign(name, source);
-    return 1;
+    if (!name.empty() && myScenario->GetDesign(currentDesign->GetName(), source) && source &&
+        myScenario->CloneDesign(name, source))
+        return selectAdded(name);
+    ErrorMsg("DesignNotCloned", name);
+    return 0;
 }
 
 int HIDesignViewerScenario::clearAllSubsets(const Text&) {

@@ -153,9 +153,6 @@ void HIDesignViewerScenario::NotifyChange(int code, const CPString& text, void* 
         case 0: {
             if (!myScenario) return;
             AddDesign(text);
-            // The design viewer made for a new design is the case's selection, as it is the
-            // scenario's current design: what the case shows selected is what a delete removes.
-            if (lastAddedDesign && lastAddedDesign->GetName() == Text(text.c_str())) selectInCase(lastAddedDesign);
             IHENDesign* design = nullptr;
             if (myScenario->GetDesign(text, design) && design) UpdatePlotsForDesign(text, Text(), 0);
             return;

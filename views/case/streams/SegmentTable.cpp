@@ -8,6 +8,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
+#include "lumeth/CommandAnswer.h"
 #include "lumeth/BinaryFile.h"
 #include "lumeth/PlotParameters.h"
 #include "lumeth/Session.h"
@@ -149,9 +150,10 @@ int SegmentTable::Message(const Text& line) {
                 if (myStream->GetValue("MaxSplitBranches", branches, at)) myStream->SetValue("MaxSplitBranches", branches, 0);
                 // The new segment has no temperature or load yet: the stream is incomplete and
                 // the targets leave it out. The user is told so, and why, rather than seeing the
-                // targets move.
+                // targets move. The segment is inserted all the same: what is left to do is a
+                // notice beside the command's answer, not an error.
                 if (!myStream->AreDesignSegmentsComplete())
-                    ErrorMsg("InsertedSegmentIncomplete", Text(myStream->GetName()));
+                    NoteNotDone("InsertedSegmentIncomplete", {Text(myStream->GetName())});
                 return 1;
             }
         } else if (word == "DeleteSegment") {
