@@ -220,9 +220,10 @@ int HIDesignViewerScenario::addToDesignView(const Text&) {
 int HIDesignViewerScenario::addDefaultDesign(const Text& rest) {
     const Text name = rest.empty() ? Text("Design 1") : rest;
     if (refuseExtractionsDesignName(name)) return 0;
-    // The scenario's notice of the new design makes its viewer.
+    // The scenario's notice of the new design makes its viewer (the scenario's current design;
+    // the case's selection stays where the study's builder put it).
     if (myScenario->AddDesign(name) == 0) return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
-    return selectAdded(name);
+    return 1;
 }
 
 // A design command with no design viewer selected: the user is told, and nothing is done.
