@@ -68,6 +68,9 @@ const MessageText kTexts[] = {
      "with:"},
     {"ExchangerNotDeleted", "The unit could not be deleted from the network:"},
     {"NoRetrofitDesignToDelete", "No design made by the last retrofit run is there to delete."},
+    {"OperationLockedAlready",
+     "The network is locked for operation already: locking it again would freeze the operated network as if it were "
+     "the design; unlock the operation first."},
     {"NoScheduleSelected", "No schedule is selected: add a schedule or select one first."},
     {"NoScheduleEventSelected", "No event of a schedule is selected: select the event first."},
     // Reconciliation of a locked network with measured temperatures.
