@@ -1,7 +1,7 @@
 #pragma once
 // The one rule every command answers by, held by the dispatcher (SendViewableMessage): a command
 // that shows an error message answers 0 and leaves the case as it was; one that answers 0 shows
-// one message saying why (the view's own, a question declined, or, where the view said nothing,
+// one message saying why (the view's own, a question declined, a file picker cancelled, or, where the view said nothing,
 // "CommandNotDone"); a command that does part of its work answers 1 and lists what it did not do
 // with NoteNotDone, a notice rather than an error.
 #include "lumeth/Messages.h"

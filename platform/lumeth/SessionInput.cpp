@@ -52,7 +52,10 @@ const FormVariable* listedRow(Viewable* view, const VarDescription& var) {
 // Whether the user was shown a message (or asked a question) after the entry numbered `sequence`.
 bool toldSince(std::uint64_t sequence) {
     for (const SessionEntry& e : Session::Instance().EntriesSince(sequence))
-        if (e.event == SessionEvent::Error || e.event == SessionEvent::Response) return true;
+        // A question answered and a file picker the user cancelled are the user's own word.
+        if (e.event == SessionEvent::Error || e.event == SessionEvent::Response ||
+            (e.event == SessionEvent::FilePicked && e.text.empty()))
+            return true;
     return false;
 }
 

@@ -157,9 +157,11 @@ int HIDesignViewerScenario::ImportVelmorScenario(const Text& path, bool cached) 
         ErrorMsg("CouldNotBuildVelmorCase", path);
         return 0;
     }
-    if (!grew) {
+    // A case read whole that brought no stream in: the user is told and the wizard closed; an
+    // automation client, which may import a case into the scenario it already fills, is answered 1.
+    if (!grew && !IsAutomationStartup()) {
         ErrorMsg("NoStreamsExtracted");
-        if (!IsAutomationStartup() && dataExtractionView) SendViewableMessage(dataExtractionView, "CloseView");
+        if (dataExtractionView) SendViewableMessage(dataExtractionView, "CloseView");
         return 0;
     }
     return 1;
