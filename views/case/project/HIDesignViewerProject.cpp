@@ -78,9 +78,9 @@ HIDesignViewerProject::~HIDesignViewerProject() {
 }
 
 int HIDesignViewerProject::cloneAndRetrofit(const Text& designName) {
-    if (!project || !currentScenario) return 1;
+    if (!project || !currentScenario) return 0;
     IHeatIntegrationScenario* scenario = nullptr;
-    if (!project->GetScenario(currentScenario->GetName(), scenario) || !scenario) return 1;
+    if (!project->GetScenario(currentScenario->GetName(), scenario) || !scenario) return 0;
     // The project names the copy by the same rule; the name is kept for the form (255, 258).
     lastScenarioName = project->CreateScenarioName(scenario->GetName());
     project->AddScenario(scenario, designName);

@@ -301,10 +301,10 @@ void HIDesignViewerTotalSite::NotifyChange(int code, const CPString& text, void*
 // ---- commands ----
 
 int HIDesignViewerTotalSite::cloneAndRetrofit(const Text& designName) {
-    if (!myTotalSite || !currentScenario) return 1;
+    if (!myTotalSite || !currentScenario) return 0;
     IHeatIntegrationScenario* scenario = nullptr;
-    if (myTotalSite->GetScenario(currentScenario->GetName(), scenario) && scenario)
-        myTotalSite->AddScenario(scenario, designName);
+    if (!myTotalSite->GetScenario(currentScenario->GetName(), scenario) || !scenario) return 0;
+    myTotalSite->AddScenario(scenario, designName);
     return 1;
 }
 

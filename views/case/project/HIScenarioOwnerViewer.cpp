@@ -114,7 +114,7 @@ int HIScenarioOwnerViewer::addScenario(const Text& name) {
 
 int HIScenarioOwnerViewer::removeCurrentScenario() {
     IHeatIntegrationProject* project = engineProject();
-    if (!project || !currentScenario) return 1;
+    if (!project || !currentScenario) return 0;
     // A deletion the user declines deleted nothing, and says so.
     if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2) != 1) return 0;
     const Text name = currentScenario->GetName();
@@ -130,7 +130,7 @@ void HIScenarioOwnerViewer::closeCloneTool() {
 }
 
 int HIScenarioOwnerViewer::openCloneTool(int mode) {
-    if (!currentScenario) return 1;
+    if (!currentScenario) return 0;
     closeCloneTool();
     cloneTool = CloneHIScenarioTool::Open(this, GetName(), currentScenario->GetName(), mode, engineType());
     if (cloneTool) cloneTool->AddDeathPostee(this);
