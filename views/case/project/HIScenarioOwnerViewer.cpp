@@ -98,7 +98,7 @@ int HIScenarioOwnerViewer::RenameScenario(const Text& oldName, const Text& newNa
     if (!project) return ErrorMsg("ThisScenarioNameIsInvalid", newName), 0;
     if (newName.empty() || IsNewRowMarker(newName.c_str())) return ErrorMsg("ThisScenarioNameIsInvalid", newName), 0;
     if (refuseBlankEdgedName(newName)) return 0;
-    if (newName == oldName) return 1;
+    // A rename to the scenario's own name renames nothing: the project refuses the name as taken.
     if (project->RenameScenario(oldName, newName) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", newName), 0;
     return 1;
 }

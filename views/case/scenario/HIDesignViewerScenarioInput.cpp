@@ -324,6 +324,8 @@ int HIDesignViewerScenario::SpecifyText(const VarDescription& var, const Text& t
 // the name from the scenario's notice, so that a viewer never bears another scenario's name.
 int HIDesignViewerScenario::renameOwnScenario(const Text& name) {
     const Text old = myScenario->GetName();
+    // The name cell written with the name it shows is taken as it stands.
+    if (name == old) return 1;
     if (auto* owner = dynamic_cast<HIScenarioOwnerViewer*>(GetParent())) return owner->RenameScenario(old, name);
     if (name.empty() || IsNewRowMarker(name.c_str()) || name.front() == ' ' || name.back() == ' ')
         return ErrorMsg("ThisScenarioNameIsInvalid", name), 0;
