@@ -62,13 +62,13 @@ TEST_F(HostOperationKeeps, AStreamOfALockedNetworkStaysWhenDeleted) {
 TEST_F(HostOperationKeeps, TheNumberOfTrendIntervalsIsBounded) {
     const HostRun run = View(
         "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nexpect TooManyTrendIntervals\n"
-        "set ExtraData.350 100000000\ncmd ChangeIntervalNumber\nexpect TooManyTrendIntervals\nset ExtraData.350 2001\n"
+        "set ExtraData.350 100000000\nexpect CommandNotDone\ncmd ChangeIntervalNumber\nexpect TooManyTrendIntervals\nset ExtraData.350 2001\n"
         "set ExtraData.350 2000\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "5: set ExtraData.350 100000000\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "6: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "8: set ExtraData.350 2001\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "9: set ExtraData.350 2000\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: set ExtraData.350 2001\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: set ExtraData.350 2000\n  result 1\n")) << run.out;
 }
 
 // The default study cleans E100 from point 1 to 2 (out of service there: cooling water takes its
