@@ -132,10 +132,12 @@ int SegmentTable::Message(const Text& line) {
         // The table's own words answer 1 when done and 0 when refused (with the refusal's
         // message); anything else is the framework's.
         if (word == "InsSeg") {
-            if (selectedRow < 0) {
+            // The target row past the last segment is no segment: there is nothing there to
+            // split, as with no row selected.
+            if (selectedRow < 0 || selectedRow >= segments) {
                 ErrorMsg("InsertSegmentErrorMsg");
                 return 0;
-            } else if (selectedRow < segments) {  // past the target point there is nothing to split
+            } else {
                 const int at = selectedRow + 1;
                 myStream->InsertSegment(at);
                 // The new segment takes the row's coefficient, and whose it is.
