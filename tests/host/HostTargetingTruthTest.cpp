@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"pinchedWithAnUnusedSteam",
                     std::string(kFourStreams) + "MP Steam,,,,,utility\nCooling Water,,,,,utility\nHP Steam,,,,,utility\n",
                     "[{\"hot\": 90, \"cold\": 80, \"shifted\": 85, ", "0"},
-        ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "3"},
+        // No process stream: no problem to tell a kind of, so none is reported.
+        ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "null"},
         // Balanced but for 1e-6 kW of heat-balance noise: still no utility (not a threshold).
         ProblemCase{"balancedButForNoise", "H1,200,100,2,0.2,process\nC1,90,190,2.00000001,0.2,process\n", "[]", "3"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -171,3 +172,22 @@ TEST(HostAreaOptions, BadForbiddenMatchesAreRefused) {
 }
 
 }  // namespace
+
+// The process pinch divides heat recovery between process streams: where every hot process stream
+// is forbidden to meet every cold one the utilities serve each stream whole and there is no process
+// pinch; a stream left without links, or one pair left allowed, keeps the four streams' 90/80 C.
+TEST(HostAreaOptions, NoProcessPinchWhereEveryProcessMatchIsForbidden) {
+    const struct {
+        const char* forbids;
+        const char* pinch;
+    } rows[] = {
+        {"--forbid H1:C1 --forbid H1:C2 --forbid H2:C1 --forbid H2:C2", "  process pinch             none\n"},
+        {"--forbid H1:C1 --forbid H1:C2 --forbid H2:C1", "  process pinch             90.000 C hot / 80.000 C cold"},
+        {"--forbid H1:C1 --forbid H1:C2", "  process pinch             90.000 C hot / 80.000 C cold"},
+    };
+    for (const auto& row : rows) {
+        const HostRun run = RunHost("targets " + ExamplePath("four-streams.csv") + " " + row.forbids);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        EXPECT_NE(std::string::npos, run.out.find(row.pinch)) << row.forbids << "\n" << run.out;
+    }
+}
