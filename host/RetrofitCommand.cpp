@@ -360,8 +360,11 @@ DesignState ReadState(IHENDesign& d, const std::set<std::string>* baseUnits) {
     CNode* x = nullptr;
     for (int k = 0; d.GetHeatExchanger(k, x); ++k) {
         if (!x) continue;
+        // The change log spells a unit by the name the user sees, which a rename in the design
+        // viewer makes other than its node's: each node is matched by both.
         const std::string name = x->getName().c_str();
-        if (name == edited || !baseUnits->count(name)) unit = x;
+        const std::string shown = d.GetUnitName(CPString(name.c_str())).c_str();
+        if (name == edited || (!shown.empty() && shown == edited) || !baseUnits->count(name)) unit = x;
     }
     if (!unit) return s;
     const std::string node = unit->getName().c_str();
@@ -467,7 +470,7 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
     out << "  hot utility    " << number(b.hotUtility) << " kW\n";
     out << "  cold utility   " << number(b.coldUtility) << " kW\n";
     out << "  utility cost   " << number(b.utilityCost) << " per year\n";
-    if (mode.code <= 2 && !steps.empty()) out << "Debottleneck: " << PrintableText(BottleneckLine(debottleneck)) << "\n";
+    if (mode.code <= 2 && !steps.empty()) out << "Debottleneck: " << PrintableText(BottleneckLine(debottleneck), 2000) << "\n";
     if (steps.size() > 1) out << "Note: " << kStepsAreAlternatives << "\n";
     for (const Step& s : steps) {
         out << "Step " << s.step << ": result " << s.result << ", " << Meaning(s.result) << "\n";
@@ -534,6 +537,8 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
             const Modification& m = s.modification;
             out << "{\"kind\":" << JsonString(mode.kind) << ",\"exchanger\":" << JsonString(m.exchanger)
                 << ",\"hot\":" << JsonString(m.hot) << ",\"cold\":" << JsonString(m.cold)
+                << ",\"hot_inlet\":" << (s.kept ? JsonNumber(m.hotInlet) : "null")
+                << ",\"cold_inlet\":" << (s.kept ? JsonNumber(m.coldInlet) : "null")
                 << ",\"type\":" << (s.kept ? JsonString(m.type) : "null") << ",\"duty\":"
                 << (s.kept ? JsonNumber(m.duty) : "null") << ",\"added_area\":" << (s.kept ? JsonNumber(m.addedArea) : "null")
                 << ",\"branches\":[";

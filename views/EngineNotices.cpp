@@ -19,7 +19,10 @@ bool ShowEngineNotice(int code, const Text& text) {
                 parameters.push_back(MessageParameter(std::strtod(word.c_str(), nullptr)));
                 rest = after;
             }
-            ErrorMsg(key, parameters);
+            // A notice that tells what the engine did along with the command (a method set free
+            // again) is shown as information: the command that caused it did its work.
+            if (key == "ChangingToBathChoseUnForbidAll") ResponseMsg(key, 1, parameters);
+            else ErrorMsg(key, parameters);
             return true;
         }
         case 61:

@@ -149,7 +149,12 @@ int CPIScenario::RemoveDesign(const CPString& name, bool rank) {
     return 1;
 }
 
-int CPIScenario::DeleteDesign(const CPString& name) { return RemoveDesign(name, true); }
+// The base of a retrofit study is what every retrofit design is compared with and what the
+// scenario's streams are locked for: no route deletes it while the study holds it.
+int CPIScenario::DeleteDesign(const CPString& name) {
+    if (m_bRetrofit && !m_strBaseDesignName.empty() && m_strBaseDesignName == name) return 0;
+    return RemoveDesign(name, true);
+}
 
 int CPIScenario::CloneDesign(const CPString& name, IHENDesign* source) {
     if (!source) return 0;

@@ -7,14 +7,20 @@ const MessageText kTexts[] = {
     // Names of projects, scenarios and designs.
     {"ThisProjectNameAlreadyExists", "A project of that name already exists in the case:"},
     {"ThisScenarioNameAlreadyExists", "A scenario of that name already exists in the project:"},
-    {"ThisScenarioNameIsInvalid", "A scenario name may not begin or end with a blank:"},
+    {"ThisScenarioNameIsInvalid",
+     "A scenario name may not be empty, be the text \"**New**\" of the row that adds one, or begin or end with a "
+     "blank:"},
+    {"NoScenarioToRename", "No scenario is chosen to take the name typed; choose the scenario to rename first."},
     {"ThisDesignNameAlreadyExists", "A design of that name already exists in the scenario:"},
     {"CloneNameMissing", "Type the name of a new scenario, or choose the scenario to append to, before copying."},
     {"CloneCopiesNothing", "Nothing is ticked to copy; tick the streams or the data to copy into the scenario:"},
     {"ReservedDesignName", "This name is kept for the existing network an extraction from a simulator case makes:"},
     // Questions before a deletion.
     {"ConfirmDeleteHIScenario", "Delete the scenario with its streams and designs?"},
-    {"ConfirmDeleteHENDesign", "Delete the design?"},
+    {"ConfirmDeleteHENDesign", "Delete the design %s?"},
+    {"DesignNameMissing", "Type the design's name first (the name cell of the design list)."},
+    {"DesignNotCloned", "The design could not be copied: its network runs on a stream the scenario lacks:"},
+    {"DesignNotDeleted", "The design could not be deleted: the scenario holds none of that name:"},
     {"ConfirmDeleteExperiment", "Delete this heat-transfer coefficient default?"},
     {"ConfirmDeleteDefaultUtility", "Delete this default utility?"},
     {"DeleteRetrofitBaseCaseError",

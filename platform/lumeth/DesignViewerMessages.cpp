@@ -61,6 +61,13 @@ const MessageText kTexts[] = {
     {"OperationNotLocked",
      "The network is not locked for operation: schedules and studies are made, run and reset on a locked network "
      "only; lock the operation first."},
+    {"ExchangerNotDeletedInOperation",
+     "The unit cannot be deleted: the network is locked for operation and keeps its units. Unlock the operation first:"},
+    {"ExchangerNotDeletedRetrofitBase",
+     "The unit cannot be deleted: it belongs to the retrofit's base network, which every retrofit design is compared "
+     "with:"},
+    {"ExchangerNotDeleted", "The unit could not be deleted from the network:"},
+    {"NoRetrofitDesignToDelete", "No design made by the last retrofit run is there to delete."},
     {"OperationLockedAlready",
      "The network is locked for operation already: locking it again would freeze the operated network as if it were "
      "the design; unlock the operation first."},

@@ -69,6 +69,9 @@ MessageCatalogue::MessageCatalogue() {
          "value instead; to change a size while the network operates, modify the operation first."},
         {"NotANumber", "This cell takes a number, and \"%s\" is not one."},
         {"ValueNotTaken", "The view does not take this value here."},
+        // What a command that did nothing and said nothing answers with.
+        {"CommandNotDone", "The command %s was not carried out here: the view had nothing it could do it on."},
+        {"ObjectNotAttached", "No view of that name can be chosen or made here:"},
         {"CellTakes", "This cell takes %s."},
     };
     std::size_t count = 0;

@@ -176,6 +176,13 @@ const MessageText kTexts[] = {
     {"Step1StaticTextInPage2InTrend", "Step 1: choose the unit to examine."},
     {"Step2StaticTextInPage3InTrend", "Step 2: choose the change to analyse."},
     {"Step3StaticTextInPage4InTrend", "Step 3: give the times of the change."},
+    // Edits of the grid diagram the design did not take, and why.
+    {"GridEditLockedInOperation", "The network is locked for operation and takes no edit of its structure:"},
+    {"GridEditLockedRetrofitBase",
+     "This network is the retrofit's base, which every retrofit design is compared with; it takes no edit:"},
+    {"GridNoBranchToRemove", "This segment lies on no branch of a splitter; there is no branch to remove:"},
+    {"GridNoSplitterToBranch", "This is no splitter that can take another branch:"},
+    {"GridEditRefused", "The network does not take this edit here:"},
 };
 }  // namespace
 

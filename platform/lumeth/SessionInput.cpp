@@ -1,6 +1,7 @@
 // The dispatchers through which input reaches the views, and the replay of a journal's inputs.
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/FormWrites.h"
+#include "lumeth/CommandAnswer.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/KindRanges.h"
 #include "lumeth/Messages.h"
@@ -51,7 +52,10 @@ const FormVariable* listedRow(Viewable* view, const VarDescription& var) {
 // Whether the user was shown a message (or asked a question) after the entry numbered `sequence`.
 bool toldSince(std::uint64_t sequence) {
     for (const SessionEntry& e : Session::Instance().EntriesSince(sequence))
-        if (e.event == SessionEvent::Error || e.event == SessionEvent::Response) return true;
+        // A question answered and a file picker the user cancelled are the user's own word.
+        if (e.event == SessionEvent::Error || e.event == SessionEvent::Response ||
+            (e.event == SessionEvent::FilePicked && e.text.empty()))
+            return true;
     return false;
 }
 
@@ -123,14 +127,37 @@ bool typedNumber(const Text& text, double& out) {
 
 }  // namespace
 
+namespace {
+
+// Whether an error message was shown after the entry numbered `sequence`.
+bool errorSince(std::uint64_t sequence) {
+    for (const SessionEntry& e : Session::Instance().EntriesSince(sequence))
+        if (e.event == SessionEvent::Error) return true;
+    return false;
+}
+
+}  // namespace
+
 int SendViewableMessage(Viewable* view, const Text& line, int) {
     if (!view) return 0;
     const std::uint64_t sequence = recordInput(SessionEvent::MessageSent, view, line);
-    const int result = view->Message(line);
+    int result = view->Message(line);
     // The view may be gone now; only the journal entry is touched.
+    // Every command answers by one rule: a command that showed an error did not do what it was
+    // asked (what a command leaves undone of work it did is listed as a notice, not an error),
+    // and a command that did nothing says why, once: a refusal the view gave without a word is
+    // told here.
+    if (result != 0 && errorSince(sequence)) result = 0;
+    else if (result == 0 && !toldSince(sequence)) {
+        Text word, rest;
+        line.Token(word, rest);
+        ErrorMsg(CommandAnswer::NotDone, word);
+    }
     setResult(sequence, result);
     return result;
 }
+
+void NoteNotDone(const Text& key, const MessageParameters& parameters) { ResponseMsg(key, 1, parameters); }
 
 int SpecifyValue(Viewable* view, const Text& address, double value) {
     if (!view) return -1;
@@ -191,6 +218,13 @@ Viewable* linkOwner(Viewable* view, const VarDescription& var, const VarDescript
     return owner;
 }
 
+// An attach answers by the rule commands answer by: one that made or took nothing says why.
+Viewable* attachAnswered(std::uint64_t sequence, Viewable* made, const Text& name) {
+    if (!made && !toldSince(sequence)) ErrorMsg(CommandAnswer::NotAttached, name);
+    setResult(sequence, made ? 1 : 0);
+    return made;
+}
+
 }  // namespace
 
 Viewable* AttachNewViewObject(Viewable* view, const Text& address, const Text& name) {
@@ -201,8 +235,7 @@ Viewable* AttachNewViewObject(Viewable* view, const Text& address, const Text& n
     const VarDescription* link = nullptr;
     Viewable* owner = linkOwner(view, var, link);
     Viewable* made = owner ? owner->AttachNewObject(*link, name) : nullptr;
-    setResult(sequence, made ? 1 : 0);
-    return made;
+    return attachAnswered(sequence, made, name);
 }
 
 Viewable* AttachViewObject(Viewable* view, const Text& address, const Text& name, bool* dropped) {
@@ -213,7 +246,7 @@ Viewable* AttachViewObject(Viewable* view, const Text& address, const Text& name
     if (!VarDescription::Parse(address, var) || !var.IsObjectLink()) return setResult(sequence, 0), nullptr;
     const VarDescription* link = nullptr;
     Viewable* owner = linkOwner(view, var, link);
-    if (!owner) return setResult(sequence, 0), nullptr;
+    if (!owner) return attachAnswered(sequence, nullptr, name);
     std::vector<Viewable*> offered;
     owner->GetAttachableObjects(*link, offered);
     for (Viewable* object : offered) {
@@ -223,12 +256,12 @@ Viewable* AttachViewObject(Viewable* view, const Text& address, const Text& name
         if (dropped) *dropped = true;
         const auto life = object->LifeToken();
         const int result = owner->AttachObject(*link, object);
+        if (result == 0 && !toldSince(sequence)) ErrorMsg(CommandAnswer::NotAttached, name);
         setResult(sequence, result);
         return result && !life.expired() ? object : nullptr;
     }
     Viewable* made = owner->AttachNewObject(*link, name);
-    setResult(sequence, made ? 1 : 0);
-    return made;
+    return attachAnswered(sequence, made, name);
 }
 
 Text ViewPath(const Viewable* view) {

@@ -17,10 +17,14 @@ bool Text::Token(Text& word, Text& rest) const {
     while (i < size() && isBlank((*this)[i])) ++i;
     if (i == size()) return false;
     if ((*this)[i] == '"') {
-        const std::size_t close = find('"', i + 1);
-        const std::size_t end = close == npos ? size() : close;
-        word = substr(i + 1, end - i - 1);
-        i = close == npos ? size() : close + 1;
+        // A quoted word ends at the first quote not escaped: inside it a backslash before a quote
+        // or a backslash stands for that character, so that any name can be quoted.
+        ++i;
+        while (i < size() && (*this)[i] != '"') {
+            if ((*this)[i] == '\\' && i + 1 < size() && ((*this)[i + 1] == '"' || (*this)[i + 1] == '\\')) ++i;
+            word += (*this)[i++];
+        }
+        if (i < size()) ++i;
     } else {
         const std::size_t start = i;
         while (i < size() && !isBlank((*this)[i])) ++i;

@@ -126,11 +126,15 @@ TEST(HostRetrofitViews, ThePaybackIsInYearsAndTheRunsResultOutlivesASave) {
 TEST(HostRetrofitViews, TheBaseTakesNoNetworkEditFromAnyView) {
     Scratch run("rf.kcase"), edited("rf-edited.kcase");
     retrofitted(run.path);
-    const HostRun grid = RunViewScript(run.path, "cmd addhx \"N-7\" \"N-14\"\ncmd deletehx \"Heater\"\n",
+    // Each refusal says why, naming the unit or node it was asked for.
+    const HostRun grid = RunViewScript(run.path,
+                                       "expect GridEditLockedRetrofitBase\ncmd addhx \"N-7\" \"N-14\"\n"
+                                       "expect GridEditLockedRetrofitBase\ncmd deletehx \"Heater\"\n",
                                        " --open grid=Network --save " + edited.path);
     ASSERT_EQ(0, grid.exitCode) << grid.out;
-    EXPECT_TRUE(has(grid.out, "1: cmd addhx \"N-7\" \"N-14\"\n  result 0\n")) << grid.out;
-    EXPECT_TRUE(has(grid.out, "2: cmd deletehx \"Heater\"\n  result 0\n")) << grid.out;
+    EXPECT_TRUE(has(grid.out, "2: cmd addhx \"N-7\" \"N-14\"\n  result 0\n")) << grid.out;
+    EXPECT_TRUE(has(grid.out, "4: cmd deletehx \"Heater\"\n  result 0\n")) << grid.out;
+    EXPECT_TRUE(has(grid.out, "it takes no edit: Heater|")) << grid.out;
     const HostRun base = RunViewScript(edited.path, "text Name.300.[]\ntext ExtraData.212\n", " --open design=Network");
     ASSERT_EQ(0, base.exitCode) << base.out;
     EXPECT_TRUE(has(base.out, "  text E1\n  text Heater\n  text Cooler1\n  text Cooler2\n2: text")) << base.out;

@@ -206,9 +206,11 @@ struct ViewRenaming {
 [[maybe_unused]] void PrintTo(const ViewRenaming& v, std::ostream* os) { *os << v.label; }
 
 const std::string kSelectDesign = "attach Viewable.299 Network\n";
+// With the design chosen in the case view the project viewer has no scenario chosen: its rename
+// renames nothing and says so; the scenario is renamed on its own viewer.
 const std::string kRenameStreamsAndDesign =
     "open HIDesignViewerProject.200.0\nsettext ExtraData.208 dEFAULT sTUDY\n"
-    "cmd RenameView\nopen HIDesignViewerScenario.200.0\nsettext StrName.401.0 H2Start\nsettext StrName.401.1 C1End\n"
+    "expect NoScenarioToRename\ncmd RenameView\nopen HIDesignViewerScenario.200.0\nsettext StrName.401.0 H2Start\nsettext StrName.401.1 C1End\n"
     "settext StrName.401.2 E-101\nsettext StrName.401.3 TEE-100\nsettext ExtraData.208 Study-1\ncmd RenameView\n"
     "open HIDesignViewerDesign.200.0\nsettext Name.300.0 N-12\nsettext Name.300.1 Event-P1\nsettext Name.300.2 e-101\n"
     "settext Name.300.3 dEFAULT sTUDY\n";

@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
               "cmd AddDefaultDesign X\nexpect ThisDesignNameAlreadyExists\ncmd AddDefaultDesign X\n", "Error",
               "ThisDesignNameAlreadyExists", "already exists in the scenario: X"},
         Shown{"DeleteDesignAsked", kStreams, "", "cmd AddDefaultDesign X\nanswer 0\ncmd RemoveFromDesignView\n",
-              "Response", "ConfirmDeleteHENDesign", "Delete the design?"},
+              "Response", "ConfirmDeleteHENDesign", "Delete the design X?"},
         Shown{"UtilityLoadsNotMadeSufficient", kStreams, "",
               "expect MakeSufficientError\ncmd MakeUtilitySufficient\n", "Error", "MakeSufficientError",
               "utility loads given by the user"}),

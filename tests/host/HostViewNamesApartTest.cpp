@@ -99,13 +99,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   kSplitter + "text ExtraData.255.0\ntext ExtraData.250\n",
                   {"5: text ExtraData.255.0\n  text Branch-1\n6: text ExtraData.250\n  text TEE-"}},
-        // A second append of the same scenario: every stream it would bring is there already.
+        // A second append of the same scenario: every stream it would bring is there already. The
+        // session opens on the scenario, one step below the project viewer, so the first selection
+        // of "base" is made from the case view as the others are.
         NamesCase{"appendAgain", "table", "",
-                  kCloneTool + "settext ExtraData.100 copy\ncmd clone\n" + kCloneTool + "set Enum.202 1\ncmd clone\n" +
+                  kBack + kCloneTool + "settext ExtraData.100 copy\ncmd clone\n" + kCloneTool + "set Enum.202 1\ncmd clone\n" +
                       kCloneTool + "set Enum.202 1\nexpect SameStreamErrorMsg\ncmd clone\ntext ExtraData.100\n" + kBack +
                       "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",
-                  {"22: cmd clone\n  result 0\n", "23: text ExtraData.100\n  text copy\n",
-                   "26: text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text H1 from base\n"
+                  {"23: cmd clone\n  result 0\n", "24: text ExtraData.100\n  text copy\n",
+                   "27: text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text H1 from base\n"
                    "  text H2 from base\n  text C1 from base\n  text C2 from base\n  text **New**\n"},
                   {"CannotCloneStreamErrorMsg"},
                   kBack + "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",

@@ -70,9 +70,13 @@ TEST(HostViewNamesHold, TheDesignViewerFindsTheResultTheRunMadeAndNeverAUsersDes
     ASSERT_EQ(0, saveDesign(retrofitTables(), plain.path));
     // The user's own design named like a result: no retrofit ran, and it is not deleted.
     ASSERT_EQ(0, RunViewScript(plain.path, "cmd AddDefaultDesign Network-1N\n", " --save " + mine.path).exitCode);
-    const HostRun none = RunViewScript(mine.path, "cmd OpenRetrofitOptionView\ncmd AddNewHX\ncmd DeleteNewRetrofitDesign 0\n",
-                                    " --open design=Network --save " + kept.path);
+    // With no run there is nothing of the run's to delete: the delete says so and answers 0.
+    const HostRun none = RunViewScript(mine.path,
+                                       "cmd OpenRetrofitOptionView\ncmd AddNewHX\nexpect NoRetrofitDesignToDelete\n"
+                                       "cmd DeleteNewRetrofitDesign 0\n",
+                                       " --open design=Network --save " + kept.path);
     ASSERT_EQ(0, none.exitCode) << none.out;
+    EXPECT_TRUE(has(none.out, "4: cmd DeleteNewRetrofitDesign 0\n  result 0\n")) << none.out;
     const HostRun still = RunViewScript(kept.path, "text Name.299\n", " --open design=Network-1N");
     ASSERT_EQ(0, still.exitCode) << still.out;
     EXPECT_TRUE(has(still.out, "1: text Name.299\n  text Network-1N\n")) << still.out;

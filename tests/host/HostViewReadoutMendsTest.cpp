@@ -166,7 +166,8 @@ TEST(HostViewReadoutMends, APinchReadsAsTargetsReportsItWithAForbiddenMatch) {
 // A segment inserted into H1's table has no temperature or cp yet: the stream is incomplete and
 // leaves the targets, and the user is told why. Once both are typed (H1 170 -> 115 -> 60 C at
 // cp 3 throughout) the targets are the four streams' 20 and 60 kW again. The target row of the
-// table (past the last segment) splits nothing and says nothing.
+// table (past the last segment) splits nothing: the insert answers 0 and says a segment's row is
+// wanted.
 TEST(HostViewReadoutMends, AnInsertedSegmentThatLeavesTheTargetsSaysWhy) {
     const HostRun run = RunViewScript(
         ExamplePath("four-streams.csv"),
@@ -176,17 +177,20 @@ TEST(HostViewReadoutMends, AnInsertedSegmentThatLeavesTheTargetsSaysWhy) {
         "open SegmentTable.200.0\nset Temperature.101.0 115\nset HeatCapacityFlow.100.0 3\nopen MyOwnerObject\n"
         "get HeatFlow.107\nget HeatFlow.108\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "Error InsertedSegmentIncomplete|A segment was inserted into H1:")) << run.out;
+    // The insert is done and the notice beside it says what it left undone.
+    EXPECT_TRUE(has(run.out, "Response InsertedSegmentIncomplete|A segment was inserted into H1:")) << run.out;
     EXPECT_FALSE(has(run.out, "7: get HeatFlow.107\n  value 20 kW")) << run.out;
     EXPECT_TRUE(has(run.out, "12: get HeatFlow.107\n  value 20 kW\n")) << run.out;
     EXPECT_TRUE(has(run.out, "13: get HeatFlow.108\n  value 60 kW\n")) << run.out;
 
     const HostRun past = RunViewScript(ExamplePath("four-streams.csv"),
-                                       "set Switch.411.0 1\nopen @last\nset WhereToIns.200 1\ncmd InsSeg\n"
-                                       "get Temperature.201.[]\n");
+                                       "set Switch.411.0 1\nopen @last\nset WhereToIns.200 1\n"
+                                       "expect InsertSegmentErrorMsg\ncmd InsSeg\nget Temperature.201.[]\n");
     EXPECT_EQ(0, past.exitCode) << past.out;
     EXPECT_FALSE(has(past.out, "InsertedSegmentIncomplete")) << past.out;
-    EXPECT_TRUE(has(past.out, "5: get Temperature.201.[]\n  value 170 60 C\n")) << past.out;
+    EXPECT_TRUE(has(past.out, "5: cmd InsSeg\n  result 0\n")) << past.out;
+    EXPECT_FALSE(has(past.out, "CommandNotDone")) << past.out;
+    EXPECT_TRUE(has(past.out, "6: get Temperature.201.[]\n  value 170 60 C\n")) << past.out;
 }
 
 // The "coefficient from default" box of a segment reads checked once checking it has put the

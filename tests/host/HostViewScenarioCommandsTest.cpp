@@ -98,7 +98,8 @@ TEST(HostViewScenarioCommands, TheJournalShowsEachFormAWordOpens) {
     for (const auto& w : words)
         EXPECT_TRUE(has(run.out, std::string("Message base|") + w.word + "|0|1|")) << w.word << run.out;
     for (const auto& w : words) EXPECT_TRUE(has(run.out, std::string("  View base|") + w.form + "|6|0\n")) << w.form;
-    EXPECT_TRUE(has(run.out, "Response ConfirmDeleteHENDesign|Delete the design?|2|0\n")) << run.out;
+    // The question names the design it would delete: the one added last, the selection.
+    EXPECT_TRUE(has(run.out, "Response ConfirmDeleteHENDesign|Delete the design Winter?|2|0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "choices Enum.222\n  choice 0 Design 1 (0)\n  choice 1 Winter (0)\n")) << run.out;
     // Winter is listed before the second answer only.
     const std::size_t first = run.out.find("choice 1 Winter");

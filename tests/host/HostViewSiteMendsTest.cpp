@@ -122,7 +122,8 @@ TEST(HostViewSiteStreams, TheirOwnNameTypedAgainIsNoRename) {
 }
 
 // What the scenario says when a match is forbidden and when none is any more is shown in words,
-// with no numbers the scenario never sent after them.
+// with no numbers the scenario never sent after them. That the Bath formula is free again is told
+// as information: the write that freed it was done.
 TEST(HostViewScenarioNotices, AForbiddenMatchIsAnnouncedInWords) {
     const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
                                       "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n"
@@ -131,8 +132,8 @@ TEST(HostViewScenarioNotices, AForbiddenMatchIsAnnouncedInWords) {
     EXPECT_TRUE(has(run.out, "  Error ChangingToLPAndGCCChoseForbidden|A match is forbidden: the area target comes from "
                              "the area LP and the utilities are placed on the grand composite curve.|"))
         << run.out;
-    EXPECT_TRUE(has(run.out, "  Error ChangingToBathChoseUnForbidAll|No match is forbidden any more: the Bath formula "
-                             "may be chosen again for the area target.|"))
+    EXPECT_TRUE(has(run.out, "  Response ChangingToBathChoseUnForbidAll|No match is forbidden any more: the Bath formula "
+                             "may be chosen again for the area target.|1|1\n"))
         << run.out;
     EXPECT_EQ(0u, count(run.out, " 0 0 0|")) << run.out;
 }

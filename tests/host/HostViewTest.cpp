@@ -288,7 +288,7 @@ TEST(HostViewDesigns, TheScenarioViewerAddsClonesRenamesAndDeletesDesignsThatSur
     EXPECT_TRUE(has(run.out, "\"input\":\"open HIDesignViewerDesign.200.2\",\"value\":null,\"unit\":\"\",\"text\":\"Renamed\""))
         << run.out;
     EXPECT_TRUE(
-        has(run.out, "\"key\":\"ConfirmDeleteHENDesign\",\"text\":\"Delete the design?\",\"number\":2,\"answer\":1"))
+        has(run.out, "\"key\":\"ConfirmDeleteHENDesign\",\"text\":\"Delete the design Renamed?\",\"number\":2,\"answer\":1"))
         << run.out;
     const HostRun again = RunHost("view " + saved.path + " --form --json");
     ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);

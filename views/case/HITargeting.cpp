@@ -160,8 +160,16 @@ int HITargeting::Message(const Text& line) {
     if (word == "ImportVelmorScenario") {
         const Text first = GetDesignObjs().IsEmpty() ? Text() : GetDesignObjs()[0]->GetName();
         const auto life = LifeToken();
-        // The case the extraction holds under the name it gives an import of this kind.
-        const int result = GetmyScenario() ? ImportVelmorScenario("XYZ", false) : 0;
+        // "[number] [path]": the case of the path given, else the case the extraction holds
+        // under the name it gives an import of this kind.
+        Text number, path, rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
+        rest.TrimEndsOfWhitespace();
+        const std::size_t gap = rest.find(' ');
+        number = Text(rest.substr(0, gap));
+        if (number.IsNumber()) path = gap == Text::npos ? Text() : Text(rest.substr(gap + 1));
+        else path = rest;
+        path.TrimEndsOfWhitespace();
+        const int result = GetmyScenario() ? ImportVelmorScenario(path.empty() ? Text("XYZ") : path, false) : 0;
         // An import that brought designs replaces the default first design.
         if (!life.expired() && result && GetmyScenario() && GetmyScenario()->GetNumberOfDesigns() > 1 && !first.empty())
             GetmyScenario()->DeleteDesign(first);

@@ -331,6 +331,7 @@ int HIDesignViewerDesign::deleteNewRetrofitDesign(const Text& rest) {
         if (!name.empty()) deleted = pScenario->DeleteDesign(CPString(name)) == 1;
         if (reopen == 1) View("AddAreaConstraintsView");
     });
-    // Without a result of the run to delete, nothing was done: the answer says so.
+    // Without a result of the run to delete, nothing was done: the answer says so, and why.
+    if (!deleted) ErrorMsg("NoRetrofitDesignToDelete");
     return deleted ? 1 : 0;
 }

@@ -52,8 +52,15 @@ void sideTemperatureState(IHENDesign& design, CNode* unit, int number, ModifySta
         }
     }
     const int status = statusOf(node, "Temperature");
-    // A temperature set by hand stays editable inside the network; at a stream's end it is
-    // the stream's supply or target and follows the exchanger's feasibility.
+    // At a process stream's very start or end the temperature is the stream's supply or target:
+    // the stream table sets it, never a unit on it, feasible or not.
+    const bool streamEnd = node && (isStreamEnd(node->getFirstUpStreamNode()) || isStreamEnd(node->getFirstDownStreamNode()));
+    if (streamEnd && design.IsNotUtilityStreamNode(node)) {
+        state = ReadOnlyState;
+        return;
+    }
+    // A temperature set by hand stays editable inside the network; at a utility's end it follows
+    // the exchanger's feasibility.
     if (status == 1)
         state = !isStreamEnd(node->getFirstUpStreamNode()) && !isStreamEnd(node->getFirstDownStreamNode()) ? ModifiableState
                                                                                                          : exchangerTest(unit);

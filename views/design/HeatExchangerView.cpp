@@ -4,6 +4,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/Session.h"
 #include "lumeth/TwoDimPlot.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
@@ -229,8 +230,14 @@ int HeatExchangerView::Message(const Text& line) {
     Text word, rest;
     line.Token(word, rest);
     if (word == "DeleteHeatExchanger") {
+        if (!pDesign || !pNode) return ErrorMsg("ExchangerNotDeleted", Text("(none)")), 0;
+        const Text name = pNode->getName().c_str();
+        // A network the design holds fixed (in operation, or a retrofit's base) keeps its units;
+        // the user is told which of the two holds it.
+        if (pDesign->GetOperationLocked()) return ErrorMsg("ExchangerNotDeletedInOperation", name), 0;
+        if (pDesign->GetEditLockState() == 1) return ErrorMsg("ExchangerNotDeletedRetrofitBase", name), 0;
         // The design's notice of the deletion closes this view: nothing of it is used after.
-        if (pDesign && pNode) pDesign->DeleteHeatExchanger(pNode, "manually");
+        if (!pDesign->DeleteHeatExchanger(pNode, "manually")) return ErrorMsg("ExchangerNotDeleted", name), 0;
         return 1;
     }
     return Viewable::Message(line);

@@ -35,4 +35,17 @@ inline double knownValue(const CNode* n, const char* name) {
 }
 
 
+// A node's name as one word of a command line the grid sends its diagram: quoted, with a quote or
+// backslash in it escaped (Text::Token reads it back), so that a name holding either still
+// reaches its own node.
+inline Text quoted(const CNode* node) {
+    Text out("\"");
+    if (node)
+        for (const char c : Text(node->getName())) {
+            if (c == '"' || c == '\\') out += '\\';
+            out += c;
+        }
+    return out + "\"";
+}
+
 }  // namespace hend

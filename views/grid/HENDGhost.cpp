@@ -13,10 +13,11 @@
 #include <cmath>
 
 namespace {
+
+using hend::quoted;
 const ColourResource kRed{"Red", 220, 30, 30};
 const ColourResource kBlack{"Black", 0, 0, 0};
 
-Text quoted(const CNode* node) { return Text("\"") + (node ? Text(node->getName()) : Text()) + "\""; }
 }  // namespace
 
 void HENDGhost::Hover(HENDNode* item, int end) {

@@ -14,12 +14,13 @@
 #include <cstdio>
 
 namespace {
+
+using hend::quoted;
 const ColourResource kRed{"Red", 220, 30, 30};
 const ColourResource kBlue{"Blue", 30, 60, 220};
 const ColourResource kBlack{"Black", 0, 0, 0};
 const ColourResource& lineColour(bool cold) { return cold ? kBlue : kRed; }
 
-Text quoted(const CNode* node) { return Text("\"") + (node ? Text(node->getName()) : Text()) + "\""; }
 }  // namespace
 
 double HENDFontMetrics::Width(const Text& text, double scale) const {
@@ -286,7 +287,7 @@ Text HENDStreamSegment::FlyByDescription(CanvasPoint) {
 }
 
 int HENDStreamSegment::BranchState() const {
-    if (!onBranch || m_diagram->OperationLocked()) return 1;
+    if (!onBranch || m_diagram->EditLocked()) return 1;
     // Walk the branch both ways to its split items: any unit on the way means equipment.
     for (const HENDNode* side : {left, right}) {
         const HENDNode* item = side;
@@ -522,7 +523,7 @@ Text HENDHeatEx::FlyByDescription(CanvasPoint) {
 
 void HENDHeatEx::PrepareForObjectInspection(MenuModel& menu) {
     // A network locked for operation keeps its units.
-    if (!m_diagram->OperationLocked()) menu.AddItem(5609, FindString("oiDelete"));
+    if (!m_diagram->EditLocked()) menu.AddItem(5609, FindString("oiDelete"));
     HENDNode::PrepareForObjectInspection(menu);
 }
 

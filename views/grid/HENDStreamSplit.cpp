@@ -1,5 +1,6 @@
 // The splitter and mixer of a stream's parallel branches on the grid diagram.
 #include "views/grid/HENDStreamSplit.h"
+#include "views/grid/HENDFlowsheet.h"
 
 #include "views/grid/HENDiagram.h"
 
@@ -10,10 +11,11 @@
 #include <algorithm>
 
 namespace {
+
+using hend::quoted;
 const ColourResource kRed{"Red", 220, 30, 30};
 const ColourResource kBlue{"Blue", 30, 60, 220};
 
-Text quoted(const CNode* node) { return Text("\"") + (node ? Text(node->getName()) : Text()) + "\""; }
 }  // namespace
 
 void HENDStreamSplit::Join(HENDStreamSegment* segment, int port) {
@@ -43,7 +45,7 @@ bool HENDStreamSplit::ContainsPoint(CanvasPoint p) const {
 }
 
 void HENDStreamSplit::PrepareForObjectInspection(MenuModel& menu) {
-    if (!m_diagram->GetDesign() || !m_diagram->OperationLocked()) {
+    if (!m_diagram->GetDesign() || !m_diagram->EditLocked()) {
         menu.AddItem(5611, FindString("oiAddBranch"));
         menu.AddItem(5614, FindString("oiDeleteSplit"));
     }

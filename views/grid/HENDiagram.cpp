@@ -96,6 +96,7 @@ const ColourResource& HENDiagram::ShadeColour(const ColourResource& colour) {
 }
 
 bool HENDiagram::OperationLocked() const { return m_design && m_design->GetOperationLocked(); }
+bool HENDiagram::EditLocked() const { return m_design && (m_design->GetOperationLocked() || m_design->GetEditLockState() == 1); }
 
 int HENDiagram::SplitterState(CNode* tee) const {
     if (!tee) return 1;

@@ -283,6 +283,9 @@ public:
     void SetDeleting() { m_deleting = true; }
     void SetBranchRemoved() { m_branchRemoved = true; }
     bool OperationLocked() const;
+    // Whether the design takes no edit of its structure: locked for operation, or a retrofit's
+    // base. Its items offer no edit then.
+    bool EditLocked() const;
     // 0 a split with empty branches, 2 one with units on a branch.
     int SplitterState(CNode* tee) const;
 

@@ -30,7 +30,17 @@ constexpr TextCommandWord kTextCommands[] = {
     {"deletesplit", 1},  {"addbranch", 1},  {"deletehx", 1}, {"addhxtemp", 2},
 };
 
-Text quoted(const CNode* node) { return Text("\"") + (node ? Text(node->getName()) : Text()) + "\""; }
+// Why the design took no edit the grid asked of it: the lock that holds the network, or the
+// edit's own reason.
+const char* editRefusal(const IHENDesign& d, const Text& word) {
+    if (d.GetOperationLocked()) return "GridEditLockedInOperation";
+    if (d.GetEditLockState() == 1) return "GridEditLockedRetrofitBase";
+    if (word == "RemoveBranch") return "GridNoBranchToRemove";
+    if (word == "addbranch") return "GridNoSplitterToBranch";
+    return "GridEditRefused";
+}
+
+Text unitName(const CNode* node) { return node ? Text(node->getName()) : Text(); }
 
 Text number(double v) {
     char text[64];
@@ -118,6 +128,7 @@ int HENDiagram::TextCommand(const Text& line) {
     // The items go with the nodes an edit may have deleted: rebuilt before any further input
     // reaches them, whatever the design answered (even while a case import holds the layout).
     SetDesign(m_design);
+    if (!done) ErrorMsg(editRefusal(d, word), unitName(nodes[0]));
     return done ? 1 : 0;
 }
 

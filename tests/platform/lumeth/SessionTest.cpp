@@ -66,14 +66,19 @@ TEST_F(SessionJournal, EntriesAreNumberedInputComesFirstAndFieldsAreEscapedWhole
     auto* view = new FormProbeView(nullptr, "v");
     const std::uint64_t start = Session::Instance().NextSequence();
     SpecifyValue(view, "Temperature.402.0", 100.0);
-    EXPECT_EQ(1, SendViewableMessage(view, "Check"));
+    // A command that shows an error answers 0, whatever the view returned.
+    EXPECT_EQ(0, SendViewableMessage(view, "Check"));
+    Session::Instance().ScriptResponse(1);
+    EXPECT_EQ(1, SendViewableMessage(view, "Clear"));
     const auto entries = Session::Instance().EntriesSince(start - 1);
-    ASSERT_EQ(3u, entries.size());
+    ASSERT_EQ(5u, entries.size());
     EXPECT_EQ(SessionEvent::Specified, entries[0].event);
     EXPECT_EQ(SessionEvent::MessageSent, entries[1].event);
-    EXPECT_EQ(1, entries[1].answer) << "the result is set on the entry written before the call";
     EXPECT_EQ(SessionEvent::Error, entries[2].event);
     EXPECT_EQ("v has 1 supplies", entries[2].text);
+    EXPECT_EQ(SessionEvent::MessageSent, entries[3].event);
+    EXPECT_EQ(1, entries[3].answer) << "the result is set on the entry written before the call";
+    EXPECT_EQ(SessionEvent::Response, entries[4].event);
     for (std::size_t i = 1; i < entries.size(); ++i) EXPECT_EQ(entries[i - 1].sequence + 1, entries[i].sequence);
     // Numbers go on across a reset; the display units are not the journal's to reset.
     SetDisplayUnitSet(CustomaryUnits);

@@ -218,7 +218,7 @@ TEST_F(ViewCaseDesignViews, TheProjectViewerOpensOneCloneToolAtATimeAndClonesFor
     HIDesignViewerProject* viewer = caseView->GetProjectViewer();
     // The project viewer itself selected: no current scenario, no tool.
     caseView->ChangeSelectedObject(viewer);
-    EXPECT_EQ(1, SendViewableMessage(viewer, "CloneHI"));
+    EXPECT_EQ(0, SendViewableMessage(viewer, "CloneHI")) << "no scenario to clone";
     EXPECT_EQ(nullptr, viewer->GetCloneTool());
     EXPECT_EQ(0, SendViewableMessage(caseView, "CloneHI")) << "nothing to clone with the project viewer selected";
     EXPECT_EQ(nullptr, viewer->GetCloneTool());

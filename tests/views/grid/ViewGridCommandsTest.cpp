@@ -2,6 +2,8 @@
 // without changing anything when an argument is missing, empty or names no node; the items
 // rebuilt at once after an edit; the background menu's loops, paths and configuration numbers.
 #include "views/grid/HENDiagram.h"
+#include "views/grid/HENDNode.h"
+#include "pellin/FlowSheet.h"
 
 #include "lumeth/Session.h"
 #include "tests/eng/design/OperationTestSupport.h"
@@ -139,6 +141,24 @@ TEST(ViewGridCommands, AddMoveAndDeleteAnExchanger) {
     // neighbours whole.
     for (const HENDNode* item : e.g.Items()) EXPECT_NE(e.unit, item->Node());
     Sweep(e.g);
+}
+
+// A unit whose name holds a quote (and one named as its first part) is reached by its own name
+// from the grid's menu: its Delete deletes it, not the other, through the diagram's command line.
+TEST(ViewGridCommands, ANameHoldingAQuoteReachesItsOwnUnit) {
+    Edits e;
+    CNode* other = e.d->AddHeatExchanger(e.Segment("H2", 0), e.LastSegment("C"), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(other);
+    ASSERT_TRUE(e.d->GetFlowSheet()->renameNode(other, "E3"));
+    ASSERT_TRUE(e.d->GetFlowSheet()->renameNode(e.unit, "E3\" x\\"));
+    e.g.SetDesign(e.d);
+    HENDNode* item = e.g.FindItemForNode(e.unit);
+    ASSERT_TRUE(item);
+    EXPECT_EQ(1, item->ProcessInspectionCommand(5609));
+    EXPECT_EQ(1, e.d->GetNumberOfHeatExchangers());
+    CNode* left = nullptr;
+    ASSERT_TRUE(e.d->GetHeatExchanger(0, left) && left);
+    EXPECT_EQ(std::string("E3"), std::string(left->getName().c_str()));
 }
 
 TEST(ViewGridCommands, SplitsAndBranches) {

@@ -78,9 +78,9 @@ HIDesignViewerProject::~HIDesignViewerProject() {
 }
 
 int HIDesignViewerProject::cloneAndRetrofit(const Text& designName) {
-    if (!project || !currentScenario) return 1;
+    if (!project || !currentScenario) return 0;
     IHeatIntegrationScenario* scenario = nullptr;
-    if (!project->GetScenario(currentScenario->GetName(), scenario) || !scenario) return 1;
+    if (!project->GetScenario(currentScenario->GetName(), scenario) || !scenario) return 0;
     // The project names the copy by the same rule; the name is kept for the form (255, 258).
     lastScenarioName = project->CreateScenarioName(scenario->GetName());
     project->AddScenario(scenario, designName);
@@ -181,10 +181,8 @@ int HIDesignViewerProject::Message(const Text& line) {
     if (word == "RenameView") {
         const Text name = newScenarioName;
         newScenarioName.clear();
-        if (project && currentScenario && refuseBlankEdgedName(name)) return 0;
-        if (!name.empty() && project && currentScenario && project->RenameScenario(currentScenario->GetName(), name) != 1)
-            return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
-        return 1;
+        if (!currentScenario) return ErrorMsg("NoScenarioToRename"), 0;
+        return RenameScenario(currentScenario->GetName(), name);
     }
     if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Scenario 1") : rest);
     if (word == "CloneAndRetrofit") return cloneAndRetrofit(rest);

@@ -302,10 +302,10 @@ void HIDesignViewerTotalSite::NotifyChange(int code, const CPString& text, void*
 // ---- commands ----
 
 int HIDesignViewerTotalSite::cloneAndRetrofit(const Text& designName) {
-    if (!myTotalSite || !currentScenario) return 1;
+    if (!myTotalSite || !currentScenario) return 0;
     IHeatIntegrationScenario* scenario = nullptr;
-    if (myTotalSite->GetScenario(currentScenario->GetName(), scenario) && scenario)
-        myTotalSite->AddScenario(scenario, designName);
+    if (!myTotalSite->GetScenario(currentScenario->GetName(), scenario) || !scenario) return 0;
+    myTotalSite->AddScenario(scenario, designName);
     return 1;
 }
 
@@ -342,12 +342,10 @@ int HIDesignViewerTotalSite::Message(const Text& line) {
     }
     if (word == "RenameView") {
         const Text name = newScenarioName;
-        if (!currentScenario) return 1;  // nothing to rename: the typed name waits
+        // Nothing to rename: the typed name waits.
+        if (!currentScenario) return ErrorMsg("NoScenarioToRename"), 0;
         newScenarioName.clear();
-        if (myTotalSite && refuseBlankEdgedName(name)) return 0;
-        if (!name.empty() && myTotalSite && myTotalSite->RenameScenario(currentScenario->GetName(), name) != 1)
-            return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
-        return 1;
+        return RenameScenario(currentScenario->GetName(), name);
     }
     if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Process 1") : rest);
     if (word == "CloneAndRetrofit") return cloneAndRetrofit(rest);

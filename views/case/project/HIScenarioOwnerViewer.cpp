@@ -2,6 +2,7 @@
 
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/NewRowMarker.h"
 #include "lumeth/BinaryFile.h"
 #include "lumeth/Framework.h"
 #include "lumeth/ObjectTypeInfo.h"
@@ -92,6 +93,16 @@ bool HIScenarioOwnerViewer::refuseBlankEdgedName(const Text& name) {
     return true;
 }
 
+int HIScenarioOwnerViewer::RenameScenario(const Text& oldName, const Text& newName) {
+    IHeatIntegrationProject* project = engineProject();
+    if (!project) return ErrorMsg("ThisScenarioNameIsInvalid", newName), 0;
+    if (newName.empty() || IsNewRowMarker(newName.c_str())) return ErrorMsg("ThisScenarioNameIsInvalid", newName), 0;
+    if (refuseBlankEdgedName(newName)) return 0;
+    // A rename to the scenario's own name renames nothing: the project refuses the name as taken.
+    if (project->RenameScenario(oldName, newName) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", newName), 0;
+    return 1;
+}
+
 int HIScenarioOwnerViewer::addScenario(const Text& name) {
     IHeatIntegrationProject* project = engineProject();
     if (!project) return 1;
@@ -103,7 +114,7 @@ int HIScenarioOwnerViewer::addScenario(const Text& name) {
 
 int HIScenarioOwnerViewer::removeCurrentScenario() {
     IHeatIntegrationProject* project = engineProject();
-    if (!project || !currentScenario) return 1;
+    if (!project || !currentScenario) return 0;
     // A deletion the user declines deleted nothing, and says so.
     if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2) != 1) return 0;
     const Text name = currentScenario->GetName();
@@ -119,7 +130,7 @@ void HIScenarioOwnerViewer::closeCloneTool() {
 }
 
 int HIScenarioOwnerViewer::openCloneTool(int mode) {
-    if (!currentScenario) return 1;
+    if (!currentScenario) return 0;
     closeCloneTool();
     cloneTool = CloneHIScenarioTool::Open(this, GetName(), currentScenario->GetName(), mode, engineType());
     if (cloneTool) cloneTool->AddDeathPostee(this);

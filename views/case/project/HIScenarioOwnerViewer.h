@@ -30,6 +30,12 @@ public:
         if (view && scenarioViews.Find(view) >= 0) currentScenario = view;
     }
     CloneHIScenarioTool* GetCloneTool() const { return cloneTool; }
+    // Renames a scenario of the bound project by the project's one rule, whatever route the name
+    // came by (the owner's rename, a name typed on the scenario's own viewer): no name, a name
+    // with a blank at an end or the new-row marker is refused with "ThisScenarioNameIsInvalid",
+    // a name another scenario bears with "ThisScenarioNameAlreadyExists". Answers 1 when the
+    // scenario bears the name now (its viewer follows through the scenario's notice), 0 refused.
+    int RenameScenario(const Text& oldName, const Text& newName);
     const HVector<HIDesignViewerScenario*>& GetScenarioViews() const { return scenarioViews; }
 
     void DisconnectDeadObject(Viewable* dead) override;

@@ -395,6 +395,14 @@ private:
     void LookUpQuietly(int row, int kind);
     int WriteRow(const InputRow& row, const VarDescription& var, double value);
     int SpecifyStreamName(const VarDescription& var, const Text& text, int kind);
+    // A name typed for the viewer itself (1519/1000): its scenario renamed by the project's rule.
+    int renameOwnScenario(const Text& name);
+    // Deletes the selected design (asking first when `ask`), never a retrofit's base.
+    int deleteSelectedDesign(bool ask);
+    // Makes the view the selection of the case view this viewer is under (none: nothing to do).
+    void selectInCase(Viewable* view);
+    // Makes the viewer of the design just added under the name the case's selection; answers 1.
+    int selectAdded(const Text& name);
     int SpecifyEconomicText(const VarDescription& var, const Text& text, bool named);
     int SpecifyHTCText(const VarDescription& var, const Text& text);
     double TargetTableValue(const VarDescription& var, double (*target)(const IHeatIntegrationScenario&));

@@ -62,8 +62,6 @@ void HIDesignViewerScenario::AddDesign(const Text& name) {
     designObjs.Append(viewer);
     viewer->AddDeathPostee(this);
     if (extractionDesignFlag) diagram->bHold = 1;
-    // The owning case view would be told that the new design viewer is selected; the case views
-    // are not part of the module yet.
 }
 
 int HIDesignViewerScenario::FindDesignMatch(const Text& name) const {

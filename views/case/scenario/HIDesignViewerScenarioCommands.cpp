@@ -147,6 +147,7 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
     // What typing a name may answer: a refusal, or the question before a deletion.
     const std::pair<const char*, const char*> named[] = {
         {"StrName.401", "NoChangeinHENRBaseCase DeleteStreamError GetStreamError RenameStreamError"},
+        {"ExtraData.1000", "ThisScenarioNameIsInvalid ThisScenarioNameAlreadyExists"},
         {"StrNameU.440", "SiteUtilityStaysInEveryScenario DeleteStreamError GetStreamError RenameStreamError "
                          "NoChangeinHENRBaseCase"},
         {"ExtraData.227", "ConfirmDeleteExperiment NameNotUnique NewRowMarkerEntryName ReadOnlyCell"},
@@ -199,19 +200,28 @@ bool refuseExtractionsDesignName(const Text& name) {
 }
 }  // namespace
 
+// The design viewer made for a design the user added is the case's selection, as it is the
+// scenario's current design: what the case shows selected is what a delete removes. (Designs a
+// run makes and deletes again on its way leave the selection alone.)
+int HIDesignViewerScenario::selectAdded(const Text& name) {
+    if (lastAddedDesign && lastAddedDesign->GetName() == name) selectInCase(lastAddedDesign);
+    return 1;
+}
+
 int HIDesignViewerScenario::addToDesignView(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
-    if (name.empty()) return 1;
+    if (name.empty()) return ErrorMsg("DesignNameMissing"), 0;
     if (refuseExtractionsDesignName(name)) return 0;
     if (myScenario->AddDesign(name) == 0) return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
-    return 1;
+    return selectAdded(name);
 }
 
 int HIDesignViewerScenario::addDefaultDesign(const Text& rest) {
     const Text name = rest.empty() ? Text("Design 1") : rest;
     if (refuseExtractionsDesignName(name)) return 0;
-    // The scenario's notice of the new design makes its viewer.
+    // The scenario's notice of the new design makes its viewer (the scenario's current design;
+    // the case's selection stays where the study's builder put it).
     if (myScenario->AddDesign(name) == 0) return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
     return 1;
 }
@@ -226,7 +236,7 @@ int HIDesignViewerScenario::renameView(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
     if (!currentDesign) return noDesignSelected();
-    if (name.empty()) return 1;
+    if (name.empty()) return ErrorMsg("DesignNameMissing"), 0;
     if (refuseExtractionsDesignName(name)) return 0;
     if (myScenario->RenameDesign(currentDesign->GetName(), name) != 1)
         return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
@@ -234,34 +244,32 @@ int HIDesignViewerScenario::renameView(const Text&) {
     return 1;
 }
 
-int HIDesignViewerScenario::removeFromDesignView(const Text&) {
+int HIDesignViewerScenario::removeFromDesignView(const Text&) { return deleteSelectedDesign(true); }
+
+// Both routes that delete the selected design (the scenario's form and the case's design list)
+// keep a retrofit's base, with or without a user to ask; the question names the design it deletes.
+int HIDesignViewerScenario::deleteSelectedDesign(bool ask) {
     // Without a selected design there is nothing to delete, and nothing is asked: a question
     // answered yes that deletes nothing would tell the user a design went. The user is told why
     // nothing happened instead.
-    if (!currentDesign) {
-        ErrorMsg("NoDesignSelected");
+    if (!currentDesign) return noDesignSelected();
+    const Text name = currentDesign->GetName();
+    const IHENDesign* selected = GetSelectedDesign(currentDesign);
+    IHENDesign* base = nullptr;
+    if (myScenario->IsRetrofitScenario() && selected &&
+        (selected->GetScenarioLockState() == 1 || (myScenario->GetRetrofitBaseDesign(base) && base == selected))) {
+        ErrorMsg("DeleteRetrofitBaseCaseError", name);
         return 0;
     }
-    bool allowed = true;
-    int answer = 1;
-    if (!IsAutomationStartup()) {
-        const IHENDesign* selected = GetSelectedDesign(currentDesign);
-        if (myScenario->IsRetrofitScenario() && selected && selected->GetScenarioLockState() == 1) {
-            allowed = false;
-            ErrorMsg("DeleteRetrofitBaseCaseError");
-        }
-        if (allowed) answer = ResponseMsg("ConfirmDeleteHENDesign", 2);
-    }
-    // The retrofit's base kept, or the deletion declined: nothing was deleted, and the answer says so.
-    if (!currentDesign || answer != 1 || !allowed) return 0;
+    // The deletion declined: nothing was deleted, and the answer says so.
+    if (ask && !IsAutomationStartup() && ResponseMsg("ConfirmDeleteHENDesign", 2, {name}) != 1) return 0;
     // The scenario's notice of the deletion removes the viewer.
-    return myScenario->DeleteDesign(currentDesign->GetName()) != 0;
+    if (myScenario->DeleteDesign(name) != 0) return 1;
+    ErrorMsg("DesignNotDeleted", name);
+    return 0;
 }
 
-int HIDesignViewerScenario::removeDesignFromEAC(const Text&) {
-    if (!currentDesign) return noDesignSelected();
-    return myScenario->DeleteDesign(currentDesign->GetName()) != 0;
-}
+int HIDesignViewerScenario::removeDesignFromEAC(const Text&) { return deleteSelectedDesign(false); }
 
 int HIDesignViewerScenario::swapDesigns(const Text&) {
     if (!currentDesign || designObjs.IsEmpty()) return noDesignSelected();
@@ -275,15 +283,18 @@ int HIDesignViewerScenario::cloneDesign(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
     if (!currentDesign) return noDesignSelected();
+    if (name.empty()) return ErrorMsg("DesignNameMissing"), 0;
     if (refuseExtractionsDesignName(name)) return 0;
     if (FindDesignMatch(name) != -1) {
         ErrorMsg("ThisDesignNameAlreadyExists", name);
         return 0;
     }
     IHENDesign* source = nullptr;
-    if (!name.empty() && myScenario->GetDesign(currentDesign->GetName(), source) && source)
-        myScenario->CloneDesign(name, source);
-    return 1;
+    if (!name.empty() && myScenario->GetDesign(currentDesign->GetName(), source) && source &&
+        myScenario->CloneDesign(name, source))
+        return selectAdded(name);
+    ErrorMsg("DesignNotCloned", name);
+    return 0;
 }
 
 int HIDesignViewerScenario::clearAllSubsets(const Text&) {

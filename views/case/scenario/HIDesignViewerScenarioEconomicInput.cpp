@@ -134,22 +134,23 @@ CNode* listedExchanger(V& v, int row) {
 const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::EconomicInputRows() {
     static const std::vector<In> rows = {
         // The numbered route stores what it is given, except that a negative value is refused
-        // as the named route refuses it.
-        {.type = 1519, .number = 300, .write = [](V& v, Var var, double value) -> const char* {
+        // as the named route refuses it; as the named route, it is read-only while a retrofit's
+        // base case holds the economics.
+        {.type = 1519, .number = 300, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
              value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "TypicalRateOfReturnRange";
              setDefault(v, 3, value / 100.0);
              return nullptr;
          }, .refusals = "TypicalRateOfReturnRange", .domain = kRate.AsTyped()},
-        {.type = 1519, .number = 301, .write = [](V& v, Var var, double value) -> const char* {
+        {.type = 1519, .number = 301, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
              value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "PlantLifeRange";
              setDefault(v, 4, value);
              return nullptr;
          }, .refusals = "PlantLifeRange"},
-        {.type = 1519, .number = 302, .write = [](V& v, Var var, double value) -> const char* {
+        {.type = 1519, .number = 302, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
              value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "HoursOfOperationRange";
@@ -206,7 +207,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
          }, .refusals = "TypicalAreaConstantRange", .domain = kLawConstant},
         // A new basis re-enters the coefficient, as if typed, in the display units of the new
         // basis: shown and re-entered through the same conversion, it keeps its value.
-        {.type = 105, .number = 101, .write = [](V& v, Var var, double value) -> const char* {
+        {.type = 105, .number = 101, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
              // The law's basis is area (0) or heat load (1); any other number was answered as
              // taken while the set kept its basis.
              if (value != 0.0 && value != 1.0) return "SpecRange";

@@ -138,19 +138,33 @@ int HIDesignViewerScenario::ImportVelmorScenario(const Text& path, bool cached) 
     holdDiagrams(true);
     const int before = numberOfStreams(myScenario);
     IDataExtraction* extraction = extractionOf(myScenario);
-    if (Case* held = extraction ? extraction->GetCase(path) : nullptr) held->SetCaseCached(cached);
+    Case* held = extraction ? extraction->GetCase(path) : nullptr;
+    // A case that is not there, or not read, brings nothing in, with or without a user to tell:
+    // the answer says which of the two it was.
+    if (!held) {
+        holdDiagrams(false);
+        // "XYZ" names no file: the case the extraction would hold under it.
+        ErrorMsg(isFileOnDisk(path) ? "CouldNotBuildVelmorCase" : "CouldNotFindVelmorFile", path == "XYZ" ? Text() : path);
+        return 0;
+    }
+    held->SetCaseCached(cached);
     SignalBusy(true);
     const int result = myScenario->ExtractFromCase(path.c_str());
     SignalBusy(false);
     const bool grew = numberOfStreams(myScenario) > before;
-    if (!IsAutomationStartup() && !grew) {
+    holdDiagrams(false);
+    if (result != 1) {
+        ErrorMsg("CouldNotBuildVelmorCase", path);
+        return 0;
+    }
+    // A case read whole that brought no stream in: the user is told and the wizard closed; an
+    // automation client, which may import a case into the scenario it already fills, is answered 1.
+    if (!grew && !IsAutomationStartup()) {
         ErrorMsg("NoStreamsExtracted");
         if (dataExtractionView) SendViewableMessage(dataExtractionView, "CloseView");
+        return 0;
     }
-    holdDiagrams(false);
-    // Under automation nobody sees the message: the extraction's own result is the answer.
-    if (IsAutomationStartup()) return result == 1 ? 1 : 0;
-    return grew ? 1 : 0;
+    return 1;
 }
 
 int HIDesignViewerScenario::TransferInformationFromExcel(const Text& path) {

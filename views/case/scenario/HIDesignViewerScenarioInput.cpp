@@ -3,12 +3,14 @@
 // stream data, economics and settings rows stand in files of their own.
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/extraction/DataExtractionConfig.h"
+#include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/MessageKey.h"
 #include "lumeth/NewRowMarker.h"
 #include "lumeth/PointerList.h"
 #include "lumeth/Session.h"
+#include "views/case/project/HIScenarioOwnerViewer.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 #include "views/plots/ChiSuperTargetPlot.h"
 #include "views/plots/chiPlot.h"
@@ -302,7 +304,7 @@ int HIDesignViewerScenario::SpecifyText(const VarDescription& var, const Text& t
             case 570:
                 if (DataExtractionConfig* config = myScenario->GetDataExtractionConfig()) config->AddSubFlowsheet(text);
                 return 1;
-            case 1000: SetName(text); return 1;
+            case 1000: return renameOwnScenario(text);
             default: return Viewable::SpecifyText(var, text);
         }
     }
@@ -315,6 +317,22 @@ int HIDesignViewerScenario::SpecifyText(const VarDescription& var, const Text& t
     if (var.VariableIs("StrName")) return var.Number() == 401 ? SpecifyStreamName(var, text, 0) : Viewable::SpecifyText(var, text);
     if (var.VariableIs("StrNameU")) return var.Number() == 440 ? SpecifyStreamName(var, text, 1) : Viewable::SpecifyText(var, text);
     return Viewable::SpecifyText(var, text);
+}
+
+// A name typed on the viewer is its scenario's: it goes through the rule of the project that
+// owns the scenario (a name taken, blank-edged or the new-row marker refused), and the viewer takes
+// the name from the scenario's notice, so that a viewer never bears another scenario's name.
+int HIDesignViewerScenario::renameOwnScenario(const Text& name) {
+    const Text old = myScenario->GetName();
+    // The name cell written with the name it shows is taken as it stands.
+    if (name == old) return 1;
+    if (auto* owner = dynamic_cast<HIScenarioOwnerViewer*>(GetParent())) return owner->RenameScenario(old, name);
+    if (name.empty() || IsNewRowMarker(name.c_str()) || name.front() == ' ' || name.back() == ' ')
+        return ErrorMsg("ThisScenarioNameIsInvalid", name), 0;
+    if (name == old) return 1;
+    IHeatIntegrationProject* project = myScenario->GetProject();
+    if (!project || project->RenameScenario(old, name) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
+    return 1;
 }
 
 // A name typed into the stream tables: on the row after the last stream it adds one, over a

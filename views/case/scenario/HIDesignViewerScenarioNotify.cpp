@@ -7,6 +7,7 @@
 #include "eng/model/StreamLynxCollection.h"
 #include "lumeth/Session.h"
 #include "views/case/DataExtractionView.h"
+#include "views/case/ChiView.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/case/scenario/UtilityNameView.h"
 #include "views/case/streams/LinkTableCollection.h"
@@ -326,10 +327,17 @@ void HIDesignViewerScenario::DisconnectDeadObject(Viewable* dead) {
     Viewable::DisconnectDeadObject(dead);
 }
 
+void HIDesignViewerScenario::selectInCase(Viewable* view) {
+    for (Viewable* owner = OwnerViewable(); owner; owner = owner->OwnerViewable()) {
+        if (owner->IsA(ChiView::TypeName)) return static_cast<ChiView*>(owner)->ChangeSelectedObject(view);
+        if (owner->IsA(ChiTotalSiteView::TypeName)) return static_cast<ChiTotalSiteView*>(owner)->ChangeSelectedObject(view);
+    }
+}
+
 void HIDesignViewerScenario::SetSelectedObject(Viewable* object) {
     if (!object) return;
-    // The owning project or total-site viewer is told of a change once those viewers are part of
-    // the module; until then the selection is the viewer's own.
+    // The case view tells the viewer what it selects (ChiCaseView::ChangeSelectedObject); a new
+    // design's viewer tells the case (selectInCase).
     if (object->IsA(TypeName)) currentDesign = nullptr;
     else if (object->IsA(HIDesignViewerDesign::TypeName)) currentDesign = static_cast<HIDesignViewerDesign*>(object);
 }

@@ -8,6 +8,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
+#include "lumeth/CommandAnswer.h"
 #include "lumeth/BinaryFile.h"
 #include "lumeth/PlotParameters.h"
 #include "lumeth/Session.h"
@@ -131,10 +132,12 @@ int SegmentTable::Message(const Text& line) {
         // The table's own words answer 1 when done and 0 when refused (with the refusal's
         // message); anything else is the framework's.
         if (word == "InsSeg") {
-            if (selectedRow < 0) {
+            // The target row past the last segment is no segment: there is nothing there to
+            // split, as with no row selected.
+            if (selectedRow < 0 || selectedRow >= segments) {
                 ErrorMsg("InsertSegmentErrorMsg");
                 return 0;
-            } else if (selectedRow < segments) {  // past the target point there is nothing to split
+            } else {
                 const int at = selectedRow + 1;
                 myStream->InsertSegment(at);
                 // The new segment takes the row's coefficient, and whose it is.
@@ -149,9 +152,10 @@ int SegmentTable::Message(const Text& line) {
                 if (myStream->GetValue("MaxSplitBranches", branches, at)) myStream->SetValue("MaxSplitBranches", branches, 0);
                 // The new segment has no temperature or load yet: the stream is incomplete and
                 // the targets leave it out. The user is told so, and why, rather than seeing the
-                // targets move.
+                // targets move. The segment is inserted all the same: what is left to do is a
+                // notice beside the command's answer, not an error.
                 if (!myStream->AreDesignSegmentsComplete())
-                    ErrorMsg("InsertedSegmentIncomplete", Text(myStream->GetName()));
+                    NoteNotDone("InsertedSegmentIncomplete", {Text(myStream->GetName())});
                 return 1;
             }
         } else if (word == "DeleteSegment") {

@@ -253,9 +253,10 @@ TEST_F(ViewScenarioDesignCommands, DesignsAreAddedRenamedClonedAndDeletedOnlyWhe
     EXPECT_EQ(1, keyCount("ThisDesignNameAlreadyExists"));
     viewer->Message("AddDefaultDesign D2");
     ASSERT_EQ(2, viewer->GetDesignObjs().Count());
-    // Rename the selected design; an empty entered name does nothing.
+    // Rename the selected design; an empty entered name does nothing, and says so.
     viewer->SetCurrentDesign(0);
-    EXPECT_EQ(1, viewer->Message("RenameView"));
+    EXPECT_EQ(0, viewer->Message("RenameView"));
+    EXPECT_EQ(1, keyCount("DesignNameMissing"));
     viewer->newDesignName = "Winter";
     viewer->Message("RenameView");
     EXPECT_EQ("Winter", viewer->GetDesignObjs()[0]->GetName());

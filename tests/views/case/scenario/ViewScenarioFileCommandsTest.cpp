@@ -326,7 +326,8 @@ struct GrowthCase {
     int result;      // the extraction's
     bool grows;
     int answer;      // ImportVelmorScenario's
-    bool reported;   // "NoStreamsExtracted" and the wizard closed
+    const char* key;  // the error shown ("" none)
+    bool closed;      // the wizard closed
 };
 void PrintTo(const GrowthCase& c, std::ostream* os) {
     *os << (c.automation ? "automation" : "interactive") << ", result " << c.result << (c.grows ? ", grows" : "");
@@ -345,16 +346,20 @@ TEST_P(ViewScenarioImportGrowth, AnImportThatAddsNoStreamIsNotASuccess) {
     const std::uint64_t m = mark();
     EXPECT_EQ(c.answer, viewer->ImportVelmorScenario(path, false));
     EXPECT_EQ(before + (c.grows && c.result == 1 ? 1 : 0), streams());
-    EXPECT_EQ(c.reported ? std::vector<Text>{"NoStreamsExtracted"} : std::vector<Text>{}, keys(m, SessionEvent::Error));
+    EXPECT_EQ(*c.key ? std::vector<Text>{c.key} : std::vector<Text>{}, keys(m, SessionEvent::Error));
     bool closed = false;
     for (const SessionEntry& e : Session::Instance().EntriesSince(m))
         closed = closed || (e.event == SessionEvent::MessageSent && e.text == "CloseView");
-    EXPECT_EQ(c.reported, closed);
+    EXPECT_EQ(c.closed, closed);
 }
 INSTANTIATE_TEST_SUITE_P(ViewImports, ViewScenarioImportGrowth,
-                         ::testing::Values(GrowthCase{false, 1, true, 1, false}, GrowthCase{false, 1, false, 0, true},
-                                           GrowthCase{false, 0, false, 0, true}, GrowthCase{true, 1, false, 1, false},
-                                           GrowthCase{true, 0, false, 0, false}, GrowthCase{true, 1, true, 1, false}));
+                         // A case the extraction could not read is no success with or without a user.
+                         ::testing::Values(GrowthCase{false, 1, true, 1, "", false},
+                                           GrowthCase{false, 1, false, 0, "NoStreamsExtracted", true},
+                                           GrowthCase{false, 0, false, 0, "CouldNotBuildVelmorCase", false},
+                                           GrowthCase{true, 1, false, 1, "", false},
+                                           GrowthCase{true, 0, false, 0, "CouldNotBuildVelmorCase", false},
+                                           GrowthCase{true, 1, true, 1, "", false}));
 
 TEST_F(ViewScenarioFileCommands, TheWizardsExtractionReportsTheFirstMissingFile) {
     ASSERT_NE(nullptr, provider);
@@ -467,13 +472,13 @@ TEST(ViewScenarioCaseImport, AnImportThatBringsADesignReplacesTheFirstOne) {
         if (result == 1) s.AddStream("S1", 0), s.AddDesign("SimulationBaseCase");
         return result;
     });
-    // Nothing held under the name: nothing came in, the first design stays.
+    // Nothing held under the name: no case found, nothing came in, the first design stays.
     char here[4096] = {};
     ASSERT_NE(nullptr, ::getcwd(here, sizeof here));
     std::uint64_t m = Session::Instance().NextSequence() - 1;
     EXPECT_EQ(0, single->Message("ImportVelmorScenario"));
     bool reported = false;
-    for (const SessionEntry& e : Session::Instance().EntriesSince(m)) reported = reported || e.key == "NoStreamsExtracted";
+    for (const SessionEntry& e : Session::Instance().EntriesSince(m)) reported = reported || e.key == "CouldNotFindVelmorFile";
     EXPECT_TRUE(reported);
     EXPECT_EQ(1, scenario->GetNumberOfDesigns());
     // The import name held as a case (a file of that name where the extraction looks).

@@ -1,0 +1,149 @@
+// kestrin-host view: every command, and every name typed for what a view shows, answers by one
+// rule. Each row is a script whose last step is the one under test, on a case a user would have
+// (a design, a retrofit study, a network locked for operation, new studies). Where the step must
+// refuse or has nothing to do: answer 0, one message with the row's key, and the case saved after
+// it byte for byte the case saved just before it. Where it acts: answer 1, no error, and a case
+// that saves and reopens.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string stem() { return "/tmp/kestrin-answers-" + std::to_string(getpid()) + "-"; }
+
+// The cases the rows open, made once: a designed network, the same as a retrofit study (its base
+// "Network" locked), and an operated network locked for operation.
+std::string caseOf(const std::string& name) {
+    struct Made {
+        Made() {
+            const std::string s = stem();
+            RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                    " --save " + s + "design.case");
+            ScratchFile retrofit("answers", "retrofit.txt", "cmd SelectRetrofitNow\n");
+            RunHost("view " + s + "design.case --script " + retrofit.path + " --save " + s + "retrofit.case");
+            RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
+                    " --save " + s + "operated.case");
+            ScratchFile lock("answers", "lock.txt", "cmd LockOperation\n");
+            RunHost("view " + s + "operated.case --open design --script " + lock.path + " --save " + s + "locked.case");
+        }
+        ~Made() {
+            for (const char* c : {"design", "retrofit", "operated", "locked"}) std::remove((stem() + c + ".case").c_str());
+        }
+    };
+    static const Made made;
+    return stem() + name + ".case";
+}
+
+struct Answered {
+    const char* name;
+    const char* opened;  // a case of caseOf, or "--new KIND NAME"
+    const char* options; // --open, --automation
+    const char* before;  // the steps before the one under test
+    const char* step;    // the step under test
+    int answer;
+    const char* key;     // the one message of a refusal; "" where the step acts
+    const char* text;    // a part of that message's text ("" none)
+};
+void PrintTo(const Answered& a, std::ostream* out) { *out << a.name; }
+
+class HostViewAnswerRule : public ::testing::TestWithParam<Answered> {};
+
+TEST_P(HostViewAnswerRule, RefusesWithOneMessageAndNoChangeOrActsAndSaves) {
+    const Answered& a = GetParam();
+    const std::string opened = std::string(a.opened).rfind("--new", 0) == 0 ? std::string(a.opened) : caseOf(a.opened);
+    const std::string options = std::string(" ") + a.options;
+    ScratchFile before("answers", std::string(a.name) + "-before.case", "", false);
+    ScratchFile after("answers", std::string(a.name) + "-after.case", "", false);
+    ScratchFile first("answers", std::string(a.name) + "-first.txt", a.before);
+    const std::string expect = a.answer == 0 ? std::string("expect ") + a.key + "\n" : std::string();
+    ScratchFile whole("answers", std::string(a.name) + "-whole.txt", std::string(a.before) + expect + a.step + "\n");
+    const HostRun setUp = RunHost("view " + opened + options + " --script " + first.path + " --save " + before.path);
+    ASSERT_EQ(0, setUp.exitCode) << setUp.out;
+    const HostRun run = RunHost("view " + opened + options + " --script " + whole.path + " --save " + after.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    // The step under test is the script's last: its answer and what it showed follow its header.
+    const std::size_t at = run.out.rfind(std::string(": ") + a.step + "\n");
+    ASSERT_NE(std::string::npos, at) << run.out;
+    const std::string shown = run.out.substr(at);
+    EXPECT_TRUE(has(shown, "\n  result " + std::to_string(a.answer) + "\n")) << shown;
+    int errors = 0, told = 0;
+    for (std::size_t p = shown.find("\n  Error "); p != std::string::npos; p = shown.find("\n  Error ", p + 1)) ++errors;
+    for (std::size_t p = shown.find("\n  Response "); p != std::string::npos; p = shown.find("\n  Response ", p + 1))
+        if (shown.find("|2|", p) < shown.find('\n', p + 1) || shown.find("|5|", p) < shown.find('\n', p + 1)) ++told;
+    if (a.answer == 0) {
+        EXPECT_EQ(1, errors + told) << shown;
+        EXPECT_TRUE(has(shown, std::string(" ") + a.key + "|")) << shown;
+        if (*a.text) {
+            EXPECT_TRUE(has(shown, a.text)) << shown;
+        }
+        EXPECT_EQ(FileContents(before.path), FileContents(after.path)) << a.name << ": the refusal changed the case";
+    } else {
+        EXPECT_EQ(0, errors) << shown;
+        ScratchFile none("answers", std::string(a.name) + "-none.txt", "# reopened\n");
+        const HostRun again = RunHost("view " + after.path + " --script " + none.path);
+        EXPECT_EQ(0, again.exitCode) << again.out;
+    }
+}
+
+constexpr const char* kOnBase = "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n";
+constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HostViewAnswerRule,
+    ::testing::Values(
+        // A scenario viewer takes its name by the project's rule, never another scenario's.
+        Answered{"ScenarioViewerOntoATakenName", "--new hi-project P", "--open project",
+                 "settext ExtraData.208 S2\ncmd AddToDesignView\nopen HIDesignViewerScenario.200.0\n",
+                 "settext ExtraData.1000 S2", 0, "ThisScenarioNameAlreadyExists", ""},
+        Answered{"ScenarioViewerOntoTheNewRowMarker", "--new hi-project P", "--open project",
+                 "open HIDesignViewerScenario.200.0\n", "settext ExtraData.1000 **new**", 0, "ThisScenarioNameIsInvalid", ""},
+        Answered{"ScenarioViewerRenamed", "--new hi-project P", "--open project",
+                 "settext ExtraData.208 S2\ncmd AddToDesignView\nopen HIDesignViewerScenario.200.0\n",
+                 "settext ExtraData.1000 S3", 1, "", ""},
+        Answered{"ProjectRenameWithNothingTyped", "--new hi-project P", "--open project", "", "cmd RenameView", 0,
+                 "ThisScenarioNameIsInvalid", ""},
+        // The retrofit's base stays the base on every delete route, with or without a user.
+        Answered{"BaseDeletedFromTheCaseView", "retrofit", "--open case", kOnBase, "cmd RemoveDesignFromEAC", 0,
+                 "DeleteRetrofitBaseCaseError", ""},
+        Answered{"BaseDeletedFromTheCaseViewUnderAutomation", "retrofit", "--open case --automation", kOnBase,
+                 "cmd RemoveDesignFromEAC", 0, "DeleteRetrofitBaseCaseError", ""},
+        Answered{"BaseDeletedFromTheScenarioUnderAutomation", "retrofit", "--open case --automation", kOnBase,
+                 "cmd RemoveFromDesignView", 0, "DeleteRetrofitBaseCaseError", ""},
+        // The numbered economics of a locked base are read-only, as their named twins.
+        Answered{"BaseRateOfReturn", "retrofit", "", "", "set ExtraData.300 12", 0, "ReadOnlyCell", ""},
+        Answered{"BasePlantLife", "retrofit", "", "", "set ExtraData.301 7", 0, "ReadOnlyCell", ""},
+        Answered{"BaseHours", "retrofit", "", "", "set ExtraData.302 4000", 0, "ReadOnlyCell", ""},
+        Answered{"BaseCostLawBasis", "retrofit", "", "", "set Enum.101.0 1", 0, "ReadOnlyCell", ""},
+        // The exchanger view's delete answers what the design did.
+        Answered{"ExchangerOfTheBaseDeleted", "retrofit", "--open design", kExchanger, "cmd DeleteHeatExchanger", 0,
+                 "ExchangerNotDeletedRetrofitBase", ""},
+        Answered{"ExchangerOfALockedNetworkDeleted", "locked", "--open design", kExchanger, "cmd DeleteHeatExchanger", 0,
+                 "ExchangerNotDeletedInOperation", ""},
+        Answered{"ExchangerDeleted", "design", "--open design", kExchanger, "cmd DeleteHeatExchanger", 1, "", ""},
+        // A design cloned is the selection: the question before a delete names it.
+        Answered{"CloneThenDeleteDeclined", "design", "--open case",
+                 "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+                 "settext ExtraData.208 CopyX\ncmd CloneDesign\nanswer 0\n",
+                 "cmd RemoveFromDesignView", 0, "ConfirmDeleteHENDesign", "Delete the design CopyX?"},
+        // A stream's end temperature is the stream's: not written at a unit, feasible or not.
+        Answered{"StreamEndAtAnInfeasibleUnit", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.347.0 175", 0, "ReadOnlyCell", ""},
+        // A simulator case not there or not read brings nothing in, and says which.
+        Answered{"MissingSimulatorCase", "--new hi-case W1", "", "", "cmd ImportVelmorScenario 0 /nonexistent/nonexist.vmc",
+                 0, "CouldNotFindVelmorFile", "nonexist.vmc"},
+        Answered{"MissingSimulatorCaseUnderAutomation", "--new hi-case W1", "--automation", "",
+                 "cmd ImportVelmorScenario 0 /nonexistent/nonexist.vmc", 0, "CouldNotFindVelmorFile", ""},
+        // Commands with nothing to do say why.
+        Answered{"NewRetrofitDesignWithNoneMade", "retrofit", "--open design", "", "cmd DeleteNewRetrofitDesign", 0,
+                 "NoRetrofitDesignToDelete", ""},
+        Answered{"CaseSelectionOfAnUnknownName", "design", "--open case", "", "attach Viewable.299 Nope", 0,
+                 "ObjectNotAttached", "Nope"}),
+    [](const ::testing::TestParamInfo<Answered>& info) { return std::string(info.param.name); });
+
+}  // namespace
