@@ -375,12 +375,14 @@ void VelmorToTarsilImport::Extract() {
     // 23. The targets were taken with every utility the units were placed on: where some go now
     // (those of heaters and coolers joined into exchangers, say), they are taken again, so that
     // the targets reported are the targets of the case as it is kept.
+    // A process stream of a duty too small for any unit (one left out of the network) goes too.
     const int utilities = m_scenario->GetNumberOfUtilityStreams();
+    const int processStreams = m_scenario->GetNumberOfProcessStreams();
     m_scenario->SetSuppressTargetUpdate(true);
     m_scenario->RemoveUnusedUtilities();
     if (Setting("TransferFromExcel") == 0.0) m_scenario->RemoveUnloadedUtilities();
     m_scenario->SetSuppressTargetUpdate(false);
-    if (m_scenario->GetNumberOfUtilityStreams() != utilities) {
+    if (m_scenario->GetNumberOfUtilityStreams() != utilities || m_scenario->GetNumberOfProcessStreams() != processStreams) {
         m_scenario->SuspendCalculations();
         m_scenario->ResumeCalculations(true);
     }

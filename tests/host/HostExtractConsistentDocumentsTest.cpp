@@ -139,6 +139,13 @@ std::string ReadExample(const std::string& name) {
     return text.str();
 }
 
+// F 150 C, 1 kg/s cooled 100 kW to 100 C; K 200 C, 1 kg/s, heated 0.05 kW by H1, too little for the
+// network to place.
+std::string TinyHeaterOnAStreamOfItsOwn() {
+    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
+               S("K", 200, 1, {"H1"}) + U("H1", "htHeater", 0.05, "K", 200, 200.025, {"K2"}) + S("K2", 200.025, 1, {}));
+}
+
 // The preheat train with F1's first mole fraction not known.
 std::string UnknownMoleFraction() {
     std::string d = ReadExample("preheat-train.vmc");
@@ -204,10 +211,11 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"Cq (cooler) Q1_To_Q4 -> Air: duty 160.00, hot 200.00 -> 120.00", "total annual cost         13071.11 per year",
           "calculation               calculated", none},
          {"incomplete"}},
+        // The pump cuts the line where nothing turns: only the turn at Xc is reported.
         {"pump between exchanger and cooler", UnitBetweenExchangerAndCooler("rtPump"),
          {"Cq (cooler) Q3_To_Q4 -> Air: duty 160.00, hot 200.00 -> 120.00", "total annual cost         13071.11 per year",
-          "calculation               calculated", none},
-         {"incomplete"}},
+          "calculation               calculated", "The temperature turns at stream Q4", none},
+         {"incomplete", "turns at stream Q2", "turns at stream Q3"}},
         {"valve between exchanger and cooler", UnitBetweenExchangerAndCooler("ppValve"),
          {"Cq (cooler) Q3_To_Q4 -> Air: duty 160.00, hot 200.00 -> 120.00", "calculation               calculated", none},
          {"incomplete"}},
@@ -215,6 +223,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"H (heater) MP Steam -> K3_To_K4: duty 160.00, hot 175.00 -> 174.00, cold 70.00 -> 150.00",
           "calculation               calculated", none},
          {"incomplete"}},
+        // H1 is left out of the network, and its 0.05 kW with it: the targets ask for no hot
+        // utility that nothing would supply, and area and costs are had.
+        {"tiny heater on a stream of its own", TinyHeaterOnAStreamOfItsOwn(),
+         {"Unit H1 could not be placed in the existing network (Load = 0.05 )", "hot utility               0.000 kW",
+          "cold utility              100.000 kW", "total annual cost         4535.23 per year", none},
+         {"K_To_K2", "not available"}},
         {"heat added to a tank that leaves colder", TankBeside(50),
          {"QT (hot): 80 -> 60 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 60 C"},
          {}},
