@@ -121,17 +121,40 @@ bool everySegmentCarriesHeat(IHeatIntegrationStream& stream) {
     return true;
 }
 
+// Whether the raw curve, in the order of its temperatures, gains heat as it warms: the enthalpies
+// of units' tables that share one reference do. Tables that each keep their own (a tee's branches
+// with a table each, one from zero at the feed and the other not) give points that fall back as
+// the temperature rises, and a fit of them is a shape no stream has. Points not known are passed
+// over; a fall within rounding is none.
+bool rawCurveGainsHeatAsItWarms(IHeatIntegrationStream& stream) {
+    const int n = std::min(stream.GetNumberOfSubvalues("Raw_MassEnthalpy_DataSet"),
+                           stream.GetNumberOfSubvalues("Raw_Temperature_DataSet"));
+    double last = kEmpty;
+    for (int k = 0; k < n; ++k) {
+        double t = kEmpty, h = kEmpty;
+        if (stream.GetValue("Raw_Temperature_DataSet", t, k) != 1 || stream.GetValue("Raw_MassEnthalpy_DataSet", h, k) != 1 ||
+            t == kEmpty || h == kEmpty)
+            continue;
+        if (last != kEmpty && h < last - 1e-6 * (1.0 + std::fabs(last))) return false;
+        last = h;
+    }
+    return true;
+}
+
 // A fit that leaves a segment without heat, or moved the stream's ends (the curves of a tee's
-// branches, whose points may all lie at the feed's temperature), is one segment from supply to
-// target instead, at the simulator's heat-flow change: the load is known, the shape of the curve
-// is not.
+// branches, whose points may all lie at the feed's temperature), or was made of a curve that loses
+// heat as it warms, is one segment from supply to target instead, at the simulator's heat-flow
+// change: the load is known, the shape of the curve is not.
 // The fit may have moved the target to widen a piece of no span: the ends go back to the chain's.
 void oneSegmentAtLoad(IHeatIntegrationStream& stream, double supply, double target, double dH) {
     if (dH == kEmpty || !(dH > 0.0) || supply == kEmpty || target == kEmpty) return;
-    // Sound: every segment carries heat, from the chain's supply to its target.
+    // Sound: every segment carries heat, from the chain's supply to its target, fitted to a curve
+    // that gains heat as it warms.
     const bool ends = std::fabs(stream.GetSupplyTemperature() - supply) <= kEndsMoved &&
                       std::fabs(stream.GetTargetTemperature() - target) <= kEndsMoved;
-    if (ends && everySegmentCarriesHeat(stream)) return;
+    if (ends && everySegmentCarriesHeat(stream) &&
+        (stream.GetNumberOfSegments() <= 1 || rawCurveGainsHeatAsItWarms(stream)))
+        return;
     collapseTo(stream, supply, target, dH);
 }
 }  // namespace

@@ -172,8 +172,8 @@ public:
     void ReleaseInternalTemperatures(CPItem* unit);
     void RemoveRemovableUtilities(CPItem* unit);
     void SetDutyFromHeatFlows(CPItem* unit);
-    // A heater or cooler whose duty is fixed, with a utility placeholder on either side of it,
-    // gives up the one on its inlet side.
+    // A unit whose duty is fixed, with a utility placeholder before it on a stream and another
+    // after it (past further units of fixed duty), gives up the one on its inlet side.
     void DropPlaceholderBeforeFixedDuty(CPItem* unit);
     void PrepareExchangerDuties();
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.

@@ -94,6 +94,15 @@ std::string TablesOfTheirOwnReference() {
                U("C2", "htCooler", 120, "S2", 150, 120, {"S3"}, 0, -60) + S("S3", 120, 2, {}));
 }
 
+// F 200 C, 2 kg/s teed into two 1 kg/s branches: A cooled 120 kW to 140 C with a table that starts
+// its enthalpy at 0, B 160 kW to 120 C with one of c T; mixed at 130 C.
+std::string BranchTablesOfTheirOwnReference() {
+    return Doc(S("F", 200, 2, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"A", "B"}) + S("A", 200, 1, {"C1"}) +
+               U("C1", "htCooler", 120, "A", 200, 140, {"A2"}, 0, -120) + S("A2", 140, 1, {"M1"}) + S("B", 200, 1, {"C2"}) +
+               U("C2", "htCooler", 160, "B", 200, 120, {"B2"}) + S("B2", 120, 1, {"M1"}) +
+               U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", 130, 2, {}));
+}
+
 // F 150 C, 1 kg/s: an air cooler of 60 kW to 120 C, then a cooler of 140 kW to 50 C; listed in flow
 // order or the other way round.
 std::string AirCoolerFirst(bool reversed) {
@@ -192,6 +201,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"hot utility               220.000 kW", "cold utility              80.000 kW", none}, {"F_To_P"}},
         {"tables each from 0", TablesOfTheirOwnReference(),
          {"S1_To_S3 (hot): 170 -> 120 C, 200 kW, 2 kg/s", "hot 170.00 -> 150.00", "hot 150.00 -> 120.00", none},
+         {}},
+        // Taken together the two tables lose heat as they warm: their fit is no shape of the
+        // stream's, which is one segment at the heat flows' load, and each cooler keeps its outlet.
+        {"branch tables, one from 0", BranchTablesOfTheirOwnReference(),
+         {"F_To_P (hot): 200 -> 130 C, 280 kW, 2 kg/s\n    200 -> 130 C, 280 kW\n", "hot 200.00 -> 140.00",
+          "hot 200.00 -> 120.00", none},
          {}},
         {"air cooler first", AirCoolerFirst(false),
          {"C1 (cooler) F_To_F3 -> Air: duty 60.00, hot 150.00 -> 120.00", "C2 (cooler) F_To_F3 -> Air: duty 140.00, hot 120.00 -> 50.00"},

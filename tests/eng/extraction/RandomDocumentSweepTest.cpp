@@ -286,16 +286,27 @@ TEST(RandomDocumentSweep, EveryDocumentExtractsWithItsEndsAndLoads) {
     EXPECT_EQ("", SweepFaults(Documents(1000), [](int) { return random_case::Options{}; }, Checks{true, true, true}));
 }
 
-// Documents whose network was left uncalculated at 0 degrees of freedom: a heater or cooler of fixed
-// duty with a utility placeholder before it and another after it (at its outlet behind a pump that
-// cut its stream from an exchanger, or after the mixer of its branch beside a bypass).
+// Documents whose network was left uncalculated at 0 degrees of freedom: a unit of fixed duty with a
+// utility placeholder before it and another after it (at its outlet behind a pump that cut its
+// stream from an exchanger, after the mixer of its branch beside a bypass, or past a further unit
+// of fixed duty; a process exchanger alike on either side). Seeds of default documents, and of
+// documents of every kind (Everything, below).
+random_case::Options Everything(int seed);
+
 TEST(RandomDocumentSweep, DocumentsOnceLeftUncalculatedCalculate) {
-    const std::vector<int> seeds = {108, 126, 208, 326, 367};
+    const struct {
+        int seed;
+        bool everyKind;
+    } rows[] = {{108, false}, {126, false}, {208, false}, {326, false}, {367, false},
+                {196, false}, {880, false}, {907, false}, {38, true},   {68, true},
+                {69, true},   {119, true}};
     Checks checks{true, true, true};
     checks.calculated = true;
     std::signal(SIGALRM, onAlarm);
     Findings findings;
-    for (int seed : seeds) Sweep(static_cast<std::uint32_t>(seed), random_case::Options{}, checks, findings);
+    for (const auto& row : rows)
+        Sweep(static_cast<std::uint32_t>(row.seed), row.everyKind ? Everything(row.seed) : random_case::Options{}, checks,
+              findings);
     EXPECT_EQ("", Report(findings).substr(Figures(findings).size() + 1));
 }
 
