@@ -284,6 +284,9 @@ private:
     void AssignCompositionSignatures(const std::vector<CPItem*>& materialStreams);
     void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
     void MakeProcessStreams(ChainList& chains, DataExtractionConfig* config);
+    // Removes the streams this extraction made whose load is below what a unit of the network is
+    // placed for and on which the network has no unit; whether any went.
+    bool RemoveStreamsOfUnplacedDuties();
     ReportHolder* Report() const;
     // The duty rules: a scenario stream for the duty, and a heater or cooler of its own in the
     // case between two material streams of its own.

@@ -13,7 +13,6 @@
 #include "lumeth/Messages.h"
 #include "lumeth/NewRowMarker.h"
 
-#include <cmath>
 #include <vector>
 
 namespace N = StreamValueNames;
@@ -395,23 +394,16 @@ void CPIScenario::RemoveUnusedUtilities() {
 void CPIScenario::RemoveUnloadedUtilities() {
     std::vector<CPString> unloaded;
     if (m_pDesigns) {
-        // A stream of less than 0.1 kW that no unit of a network carries is heat the plant does not
-        // exchange (a unit below the duty a network places, left out): kept, it would ask the
-        // targets for a utility that nothing supplies. Process streams and utilities alike.
-        // A process stream whose load is not known (the empty value) is not one of them.
-        for (const StreamList* list : {&m_utilityStreams, &m_processStreams})
-            for (CPIHeatIntegrationStream* stream : *list) {
-                if (SiteStreamOf(*stream)) continue;  // the site's, as above
-                const double load = stream->GetHeatLoad(0);
-                if (list == &m_processStreams && std::fabs(load) >= 0.1) continue;
-                for (IHENDesign* design : *m_pDesigns) {
-                    if (design->GetNumberOfHeatExchangers() > 0 && !design->HasUnitOnStream(stream->GetName()) &&
-                        load < 0.1) {
-                        unloaded.push_back(stream->GetName());
-                        break;
-                    }
+        for (CPIHeatIntegrationStream* utility : m_utilityStreams) {
+            if (SiteStreamOf(*utility)) continue;  // the site's, as above
+            for (IHENDesign* design : *m_pDesigns) {
+                if (design->GetNumberOfHeatExchangers() > 0 && !design->HasUnitOnStream(utility->GetName()) &&
+                    utility->GetHeatLoad(0) < 0.1) {
+                    unloaded.push_back(utility->GetName());
+                    break;
                 }
             }
+        }
     }
     for (const CPString& name : unloaded) DeleteStream(name);
 }
