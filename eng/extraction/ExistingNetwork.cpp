@@ -134,10 +134,15 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
     design->AddUtilitiesAtStreamEnds();
     // A split stream's utility after its mixer comes with the stream ends: only then does a unit
     // on its branch have a placeholder after it. What the removals leave over-specified takes a
-    // utility at a stream end again.
-    for (const auto* list : lists)
-        for (CPItem* item : *list) DropPlaceholderBeforeFixedDuty(item);
-    design->AddUtilitiesAtStreamEnds();
+    // utility at a stream end again, which may in turn stand after a unit of another stream's
+    // branch: a few rounds, each a pass over the units, until none gives a placeholder up.
+    for (int round = 0; round < 4; ++round) {
+        bool dropped = false;
+        for (const auto* list : lists)
+            for (CPItem* item : *list) dropped = DropPlaceholderBeforeFixedDuty(item) || dropped;
+        design->AddUtilitiesAtStreamEnds();
+        if (!dropped) break;
+    }
     design->AddMissingUtilities();
 
     // 10.
@@ -292,10 +297,11 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     if (DutyIsFree(node)) node->addVariable("Duty", duty, 1, 1);
 }
 
-void VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
+bool VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
     HeatExch* hx = design ? AsExchanger(NetworkUnitOf(unit)) : nullptr;
-    if (!hx || DutyIsFree(hx)) return;
+    if (!hx || DutyIsFree(hx)) return false;
+    bool dropped = false;
     // The removal of port utilities counts the freedom of the whole network: it may stop while a
     // stream still has a placeholder before a unit of fixed duty and another after it (at its
     // outlet, after further units of fixed duty, or after the mixer its branch runs into), with a
@@ -316,7 +322,7 @@ void VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
         CNode* node = hx->getOutlet(side);
         for (int steps = design->GetFlowSheet()->getNumberOfNodes(); node && steps > 0; --steps) {
             if (node->getKindId() == NodeKindId::Heater) {
-                design->RemoveUtilityAtPort(hx, inlet);
+                dropped = design->RemoveUtilityAtPort(hx, inlet) || dropped;
                 break;
             }
             const CPString& kind = node->getClassName();
@@ -335,6 +341,7 @@ void VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
             node = next;
         }
     }
+    return dropped;
 }
 
 void VelmorToTarsilImport::PrepareExchangerDuties() {

@@ -173,8 +173,9 @@ public:
     void RemoveRemovableUtilities(CPItem* unit);
     void SetDutyFromHeatFlows(CPItem* unit);
     // A unit whose duty is fixed, with a utility placeholder before it on a stream and another
-    // after it (past further units of fixed duty), gives up the one on its inlet side.
-    void DropPlaceholderBeforeFixedDuty(CPItem* unit);
+    // after it (past further units of fixed duty), gives up the one on its inlet side; whether
+    // it gave one up.
+    bool DropPlaceholderBeforeFixedDuty(CPItem* unit);
     void PrepareExchangerDuties();
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
     static const char* ClassifyFlowUnit(const CPItem* unit);

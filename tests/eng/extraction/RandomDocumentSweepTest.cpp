@@ -298,8 +298,8 @@ TEST(RandomDocumentSweep, DocumentsOnceLeftUncalculatedCalculate) {
         int seed;
         bool everyKind;
     } rows[] = {{108, false}, {126, false}, {208, false}, {326, false}, {367, false},
-                {196, false}, {880, false}, {907, false}, {38, true},   {68, true},
-                {69, true},   {119, true}};
+                {196, false}, {880, false}, {907, false}, {2648, false}, {38, true},
+                {68, true},   {69, true},   {119, true}};
     Checks checks{true, true, true};
     checks.calculated = true;
     std::signal(SIGALRM, onAlarm);
