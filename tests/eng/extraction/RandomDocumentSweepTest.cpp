@@ -299,23 +299,23 @@ TEST(RandomDocumentSweep, EveryDocumentExtractsWithItsEndsAndLoads) {
 // utility placeholder before it and another after it (at its outlet behind a pump that cut its
 // stream from an exchanger, after the mixer of its branch beside a bypass, or past a further unit
 // of fixed duty; a process exchanger alike on either side). Seeds of default documents, and of
-// documents of every kind (Everything, below).
+// documents of every kind and of wide and nested tees (Everything and WideAndNestedTees, below).
 random_case::Options Everything(int seed);
+random_case::Options WideAndNestedTees(int seed);
 
 TEST(RandomDocumentSweep, DocumentsOnceLeftUncalculatedCalculate) {
+    const auto plain = [](int) { return random_case::Options{}; };
     const struct {
         int seed;
-        bool everyKind;
-    } rows[] = {{108, false}, {126, false}, {208, false}, {326, false}, {367, false},
-                {196, false}, {880, false}, {907, false}, {2648, false}, {38, true},
-                {68, true},   {69, true},   {119, true}};
+        random_case::Options (*options)(int);
+    } rows[] = {{108, plain},     {126, plain},     {208, plain},      {326, plain},     {367, plain},
+                {196, plain},     {880, plain},     {907, plain},      {2648, plain},    {38, Everything},
+                {68, Everything}, {69, Everything}, {119, Everything}, {1053, WideAndNestedTees}};
     Checks checks{true, true, true};
     checks.calculated = true;
     std::signal(SIGALRM, onAlarm);
     Findings findings;
-    for (const auto& row : rows)
-        Sweep(static_cast<std::uint32_t>(row.seed), row.everyKind ? Everything(row.seed) : random_case::Options{}, checks,
-              findings);
+    for (const auto& row : rows) Sweep(static_cast<std::uint32_t>(row.seed), row.options(row.seed), checks, findings);
     EXPECT_EQ("", Report(findings).substr(Figures(findings).size() + 1));
 }
 
@@ -389,17 +389,18 @@ random_case::Options Everything(int seed) {
     return o;
 }
 
+random_case::Options WideAndNestedTees(int) {
+    random_case::Options o = WithOptions(true, false, 2, 3);
+    o.maxBranches = 4;
+    o.teeDepth = 3;
+    o.shuffleBranches = true;
+    return o;
+}
+
 TEST(RandomDocumentSweep, EveryDocumentOfWideAndNestedTeesExtractsAlikeShuffled) {
-    const auto options = [](int) {
-        random_case::Options o = WithOptions(true, false, 2, 3);
-        o.maxBranches = 4;
-        o.teeDepth = 3;
-        o.shuffleBranches = true;
-        return o;
-    };
     Checks checks{true, true, true};
     checks.shuffled = true;
-    EXPECT_EQ("", SweepFaults(Documents(120), options, checks));
+    EXPECT_EQ("", SweepFaults(Documents(120), WideAndNestedTees, checks));
 }
 
 TEST(RandomDocumentSweep, EveryDocumentOfEveryKindExtractsAlikeShuffled) {
