@@ -29,6 +29,8 @@ constexpr double kFittedBranches = 10.0;
 constexpr double kEndsMoved = 1e-6;
 // A raw point this far past a stream's end (C) lies beyond it.
 constexpr double kSpanTolerance = 0.01;
+// Raw points this close (C) lie at one temperature, as the raw table's sort takes them.
+constexpr double kOneRawTemperature = 0.01;
 
 const char* const kCurveUnits[] = {"htCooler",         "htHeater",        "htCondenserPartial", "htCondenserTotal",
                                    "htReboiler",       "htCondenserThreePhase", "htReboilerThreePhase",
@@ -128,17 +130,28 @@ bool everySegmentCarriesHeat(IHeatIntegrationStream& stream) {
 // with a table each, one from zero at the feed and the other not) give points that fall back as
 // the temperature rises, and a fit of them is a shape no stream has. Points not known are passed
 // over; a fall within rounding is none.
+// Tables in series whose second starts from its own zero meet at one temperature with two
+// enthalpies: a step no phase change explains (the vapour fraction the same on both sides) is a
+// change of reference too.
 bool rawCurveGainsHeatAsItWarms(IHeatIntegrationStream& stream) {
     const int n = std::min(stream.GetNumberOfSubvalues("Raw_MassEnthalpy_DataSet"),
                            stream.GetNumberOfSubvalues("Raw_Temperature_DataSet"));
-    double last = kEmpty;
+    double lastT = kEmpty, lastH = kEmpty, lastV = kEmpty;
     for (int k = 0; k < n; ++k) {
-        double t = kEmpty, h = kEmpty;
+        double t = kEmpty, h = kEmpty, v = kEmpty;
         if (stream.GetValue("Raw_Temperature_DataSet", t, k) != 1 || stream.GetValue("Raw_MassEnthalpy_DataSet", h, k) != 1 ||
             t == kEmpty || h == kEmpty)
             continue;
-        if (last != kEmpty && h < last - 1e-6 * (1.0 + std::fabs(last))) return false;
-        last = h;
+        if (stream.GetValue("Raw_VapourFraction_DataSet", v, k) != 1) v = kEmpty;
+        if (lastH != kEmpty) {
+            const double rounding = 1e-6 * (1.0 + std::fabs(lastH));
+            if (h < lastH - rounding) return false;
+            const bool sameTemperature = std::fabs(t - lastT) < kOneRawTemperature;
+            if (sameTemperature && h > lastH + rounding && v != kEmpty && lastV != kEmpty && v == lastV) return false;
+        }
+        lastT = t;
+        lastH = h;
+        lastV = v;
     }
     return true;
 }
