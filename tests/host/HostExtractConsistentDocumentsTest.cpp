@@ -148,11 +148,12 @@ std::string ReadExample(const std::string& name) {
     return text.str();
 }
 
-// F 150 C, 1 kg/s cooled 100 kW to 100 C; K 200 C, 1 kg/s, heated 0.05 kW by H1, too little for the
-// network to place.
-std::string TinyHeaterOnAStreamOfItsOwn() {
+// F 150 C, 1 kg/s cooled 100 kW to 100 C; K 200 C, 1 kg/s, heated `duty` kW by H1 (0.05 kW: too
+// little for the network to place).
+std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05) {
     return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
-               S("K", 200, 1, {"H1"}) + U("H1", "htHeater", 0.05, "K", 200, 200.025, {"K2"}) + S("K2", 200.025, 1, {}));
+               S("K", 200, 1, {"H1"}) + U("H1", "htHeater", duty, "K", 200, 200 + duty / 2, {"K2"}) +
+               S("K2", 200 + duty / 2, 1, {}));
 }
 
 // The preheat train with F1's first mole fraction not known.
@@ -319,4 +320,16 @@ TEST(HostExtractConsistentDocuments, ARefreshPlacesAUnitItLiftsToAPlacedDuty) {
         for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.duty << ": " << p << "\n" << run.out;
         for (const std::string& a : row.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << row.duty << ": " << a << "\n" << run.out;
     }
+}
+
+// H1's stream was not kept at 0.05 kW: solved again at 20 kW, H1 stays out, said with its new load
+// (and not as a unit no utility serves), and the rest refreshes as before.
+TEST(HostExtractConsistentDocuments, ARefreshLeavesOutAUnitWhoseStreamWasNotKept) {
+    ScratchFile file("consistent", "tiny.vmc", TinyHeaterOnAStreamOfItsOwn()),
+        solved("consistent", "tiny-solved.vmc", TinyHeaterOnAStreamOfItsOwn(20));
+    const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Unit H1 could not be placed in the existing network (Load = 20 )")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("calculation               calculated")) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("no utility was found")) << run.out;
 }
