@@ -46,7 +46,9 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
 
     std::vector<CPItem*> prefix{first};
     bool pending = false, rose = false, fell = false, turned = false, carry = false;
-    bool cutHere = false;
+    // Where the cut is made, and whether it is made because the temperature turned there (a
+    // valve, pump or pipe breaks a chain where nothing turns).
+    bool cutHere = false, turnsHere = false;
     for (std::size_t k = 1; k < chain.streams.size() && !cutHere; ++k) {
         CPItem* s = chain.streams[k];
         bool cut = false, isRecycle = false, isPipe = false, transfer = false;
@@ -110,6 +112,7 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
             break;
         case Step7:
             if (cut || turned) cutHere = true;
+            turnsHere = turned;
             break;
         case Step8:
             if (cut) cutHere = true;
@@ -138,7 +141,7 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
     chain.streams = std::move(rest);
     CPItem* last = prefix.back();
     if (CPItem* copy = DuplicateCaseItem(last, 1)) cutOff->AddItem(copy);
-    if (report) {
+    if (report && turnsHere) {
         report->AddEntry("Warnings", "Temperature_reversal", FindString("ExtractionTempInversion").c_str());
         report->AppendText("Warnings:Temperature_reversal",
                            FormatMessage(FindString("ExtractionTempInversionAt"), {last->_get_szName()}).c_str());

@@ -134,10 +134,15 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
     design->AddUtilitiesAtStreamEnds();
     // A split stream's utility after its mixer comes with the stream ends: only then does a unit
     // on its branch have a placeholder after it. What the removals leave over-specified takes a
-    // utility at a stream end again.
-    for (const auto* list : {&coolers, &heaters})
-        for (CPItem* item : *list) DropPlaceholderBeforeFixedDuty(item);
-    design->AddUtilitiesAtStreamEnds();
+    // utility at a stream end again, which may in turn stand after a unit of another stream's
+    // branch: a few rounds, each a pass over the units, until none gives a placeholder up.
+    for (int round = 0; round < 4; ++round) {
+        bool dropped = false;
+        for (const auto* list : lists)
+            for (CPItem* item : *list) dropped = DropPlaceholderBeforeFixedDuty(item) || dropped;
+        design->AddUtilitiesAtStreamEnds();
+        if (!dropped) break;
+    }
     design->AddMissingUtilities();
 
     // 10.
@@ -292,31 +297,51 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     if (DutyIsFree(node)) node->addVariable("Duty", duty, 1, 1);
 }
 
-void VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
+bool VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
     HeatExch* hx = design ? AsExchanger(NetworkUnitOf(unit)) : nullptr;
-    if (!hx || !hx->IsUtilityExch() || DutyIsFree(hx)) return;
-    // The removal of port utilities counts the freedom of the whole network: beside a stream that
-    // holds no other unit (one a pump or valve cut from its exchanger upstream) it may stop while
-    // the unit's stream still has a placeholder before it and one after it (at its outlet, or
-    // after the mixer its branch runs into), with the exchangers elsewhere specified once too
-    // often. The stream then leaves the two placeholders one duty to share and the unit is never
-    // calculated. The placeholder after the unit takes what the duty leaves of the stream's load;
-    // the inlet one goes, and the utilities added next settle whatever is over-specified elsewhere.
-    const int inlet = hx->IsHeater() ? 2 : 0;
-    if (design->IsPortFreeOfUtility(hx, inlet)) return;
-    // Down the stream's own segments and mixers only, to the next unit or junction: each walk
-    // ends there, so the walks of all units together pass each stretch of a stream about once.
-    CNode* node = hx->getOutlet(hx->IsHeater() ? 1 : 0);
-    for (int steps = design->GetFlowSheet()->getNumberOfNodes(); node && steps > 0; --steps) {
-        const CPString& kind = node->getClassName();
-        if (kind == "htHeater") {
-            design->RemoveUtilityAtPort(hx, inlet);
-            return;
+    if (!hx || DutyIsFree(hx)) return false;
+    bool dropped = false;
+    // The removal of port utilities counts the freedom of the whole network: it may stop while a
+    // stream still has a placeholder before a unit of fixed duty and another after it (at its
+    // outlet, after further units of fixed duty, or after the mixer its branch runs into), with a
+    // stream elsewhere specified once too often. The stream then leaves the two placeholders one
+    // duty to share and its units are never calculated. The placeholder after the units takes what
+    // their duties leave of the stream's load; the inlet one goes, and the utilities added next
+    // settle whatever is over-specified elsewhere. A heater or cooler has its process stream on
+    // one side; a process exchanger has one on each, and each side is looked at alike.
+    for (int side : {0, 1}) {
+        if (hx->IsUtilityExch() && side != (hx->IsHeater() ? 1 : 0)) continue;
+        const int inlet = side == 0 ? 0 : 2;
+        if (design->IsPortFreeOfUtility(hx, inlet)) continue;
+        // Down the stream's own segments and mixers, and through units whose duty is fixed, to the
+        // next placeholder: each walk ends at a placeholder, a unit of free duty, a junction or a
+        // temperature that is given, so the walks of all units together pass each stretch of a
+        // stream about once (after a mixer once per branch).
+        CNode* from = hx;
+        CNode* node = hx->getOutlet(side);
+        for (int steps = design->GetFlowSheet()->getNumberOfNodes(); node && steps > 0; --steps) {
+            if (node->getKindId() == NodeKindId::Heater) {
+                dropped = design->RemoveUtilityAtPort(hx, inlet) || dropped;
+                break;
+            }
+            const CPString& kind = node->getClassName();
+            CNode* next = nullptr;
+            if (kind == "ppMaterialStream") {
+                // A temperature given between the two settles each placeholder by itself.
+                if (node->getVariableStatus("Temperature") == 1) break;
+                next = node->getIthDownStreamNode(0);
+            } else if (kind == "ppMixer") {
+                next = node->getIthDownStreamNode(0);
+            } else if (HeatExch* through = AsExchanger(node); through && !DutyIsFree(through)) {
+                next = through->getDownStreamNode(from);
+            }
+            if (!next) break;
+            from = node;
+            node = next;
         }
-        if (kind != "ppMaterialStream" && kind != "ppMixer") return;
-        node = node->getIthDownStreamNode(0);
     }
+    return dropped;
 }
 
 void VelmorToTarsilImport::PrepareExchangerDuties() {

@@ -27,6 +27,10 @@ constexpr double kHugeProperty = 1e24;
 constexpr double kFittedBranches = 10.0;
 // A fit that moved the stream's ends further than this (a piece of no span widened) is no fit.
 constexpr double kEndsMoved = 1e-6;
+// A raw point this far past a stream's end (C) lies beyond it.
+constexpr double kSpanTolerance = 0.01;
+// Raw points this close (C) lie at one temperature, as the raw table's sort takes them.
+constexpr double kOneRawTemperature = 0.01;
 
 const char* const kCurveUnits[] = {"htCooler",         "htHeater",        "htCondenserPartial", "htCondenserTotal",
                                    "htReboiler",       "htCondenserThreePhase", "htReboilerThreePhase",
@@ -121,17 +125,68 @@ bool everySegmentCarriesHeat(IHeatIntegrationStream& stream) {
     return true;
 }
 
+// Whether the raw curve, in the order of its temperatures, gains heat as it warms: the enthalpies
+// of units' tables that share one reference do. Tables that each keep their own (a tee's branches
+// with a table each, one from zero at the feed and the other not) give points that fall back as
+// the temperature rises, and a fit of them is a shape no stream has. Points not known are passed
+// over; a fall within rounding is none.
+// Tables in series whose second starts from its own zero meet at one temperature with two
+// enthalpies: a step no phase change explains (the vapour fraction the same on both sides) is a
+// change of reference too.
+bool rawCurveGainsHeatAsItWarms(IHeatIntegrationStream& stream) {
+    const int n = std::min(stream.GetNumberOfSubvalues("Raw_MassEnthalpy_DataSet"),
+                           stream.GetNumberOfSubvalues("Raw_Temperature_DataSet"));
+    double lastT = kEmpty, lastH = kEmpty, lastV = kEmpty;
+    for (int k = 0; k < n; ++k) {
+        double t = kEmpty, h = kEmpty, v = kEmpty;
+        if (stream.GetValue("Raw_Temperature_DataSet", t, k) != 1 || stream.GetValue("Raw_MassEnthalpy_DataSet", h, k) != 1 ||
+            t == kEmpty || h == kEmpty)
+            continue;
+        if (stream.GetValue("Raw_VapourFraction_DataSet", v, k) != 1) v = kEmpty;
+        if (lastH != kEmpty) {
+            const double rounding = 1e-6 * (1.0 + std::fabs(lastH));
+            if (h < lastH - rounding) return false;
+            const bool sameTemperature = std::fabs(t - lastT) < kOneRawTemperature;
+            if (sameTemperature && h > lastH + rounding && v != kEmpty && lastV != kEmpty && v == lastV) return false;
+        }
+        lastT = t;
+        lastH = h;
+        lastV = v;
+    }
+    return true;
+}
+
+// Whether every point of the raw curve lies within the stream's span. The branches of a tee whose
+// units take a branch past the mixed stream's end (beside a bypass, or branches that end apart)
+// give points beyond it: the pieces fitted within the span are then no shape of the stream's,
+// and the branch units, calculated past the end on the last piece, would follow its slope far
+// beyond any temperature of the plant.
+bool rawCurveWithinSpan(IHeatIntegrationStream& stream, double supply, double target) {
+    const double low = std::min(supply, target) - kSpanTolerance, high = std::max(supply, target) + kSpanTolerance;
+    const int n = stream.GetNumberOfSubvalues("Raw_Temperature_DataSet");
+    for (int k = 0; k < n; ++k) {
+        double t = kEmpty;
+        if (stream.GetValue("Raw_Temperature_DataSet", t, k) == 1 && t != kEmpty && (t < low || t > high)) return false;
+    }
+    return true;
+}
+
 // A fit that leaves a segment without heat, or moved the stream's ends (the curves of a tee's
-// branches, whose points may all lie at the feed's temperature), is one segment from supply to
-// target instead, at the simulator's heat-flow change: the load is known, the shape of the curve
-// is not.
+// branches, whose points may all lie at the feed's temperature), or was made of a curve that loses
+// heat as it warms, or of a tee's branches reaching past the stream's end, is one segment from
+// supply to target instead, at the simulator's heat-flow change: the load is known, the shape of
+// the curve is not.
 // The fit may have moved the target to widen a piece of no span: the ends go back to the chain's.
-void oneSegmentAtLoad(IHeatIntegrationStream& stream, double supply, double target, double dH) {
+void oneSegmentAtLoad(IHeatIntegrationStream& stream, double supply, double target, double dH, bool teed) {
     if (dH == kEmpty || !(dH > 0.0) || supply == kEmpty || target == kEmpty) return;
-    // Sound: every segment carries heat, from the chain's supply to its target.
+    // Sound: every segment carries heat, from the chain's supply to its target, fitted to a curve
+    // that gains heat as it warms (and, across a tee, keeps within the stream's span).
     const bool ends = std::fabs(stream.GetSupplyTemperature() - supply) <= kEndsMoved &&
                       std::fabs(stream.GetTargetTemperature() - target) <= kEndsMoved;
-    if (ends && everySegmentCarriesHeat(stream)) return;
+    const bool oneSegment = stream.GetNumberOfSegments() <= 1;
+    if (ends && everySegmentCarriesHeat(stream) &&
+        (oneSegment || (rawCurveGainsHeatAsItWarms(stream) && (!teed || rawCurveWithinSpan(stream, supply, target)))))
+        return;
     collapseTo(stream, supply, target, dH);
 }
 }  // namespace
@@ -322,7 +377,7 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
                 stream->SetValue("SpecificHeat", cp * factor, i);
         }
     }
-    if (!isothermal) oneSegmentAtLoad(*stream, supply, target, dH);
+    if (!isothermal) oneSegmentAtLoad(*stream, supply, target, dH, !chain.tees.empty());
     if (isothermal) stream->WidenIsothermalStream();
 }
 
@@ -413,7 +468,7 @@ bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
             if (stream.GetValue("SpecificHeat", cp, i) == 1 && cp != kEmpty) stream.SetValue("SpecificHeat", cp * factor, i);
         }
     }
-    if (!isothermal) oneSegmentAtLoad(stream, supply, target, dH);
+    if (!isothermal) oneSegmentAtLoad(stream, supply, target, dH, !chain.tees.empty());
     if (isothermal) stream.WidenIsothermalStream();
     return true;
 }

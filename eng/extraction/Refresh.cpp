@@ -395,9 +395,22 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
     WithdrawPlacementFailures(m_leftOutForDuty);
     std::vector<CPItem*> placed;
     const std::vector<CPItem*> leftOut = std::exchange(m_leftOutForDuty, {});
+    // A unit whose stream the extraction did not keep (a stream of such units alone) has no
+    // stream to go on: it stays out, said with the load the case now gives.
+    const auto streamKept = [this](CPItem* item) {
+        for (CPItem* feed : item->RelatedNodes(CPItem::Upstream)) {
+            CPString name;
+            IHeatIntegrationStream* stream = nullptr;
+            if (IsClass(feed, CaseClass::MaterialStream) && TextValue(feed, "PIStreamName", name) &&
+                !(m_scenario->GetStream(name, stream) && stream))
+                return false;
+        }
+        return true;
+    };
     for (CPItem* item : leftOut) {
         double duty = 0.0;
-        if (KnownNumber(item, "Duty", duty) && duty != kEmpty && std::fabs(duty) >= kSmallestPlacedDuty) placed.push_back(item);
+        if (KnownNumber(item, "Duty", duty) && duty != kEmpty && std::fabs(duty) >= kSmallestPlacedDuty && streamKept(item))
+            placed.push_back(item);
         else {
             ReportPlacementFailure(item);
             LeaveOutForItsDuty(item);

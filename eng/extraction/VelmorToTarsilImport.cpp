@@ -26,6 +26,7 @@ namespace {
 constexpr double kSensitivityUnit = 0.0001;
 constexpr double kStartTolerance = 0.01;
 constexpr double kToleranceWidening = 10.0;
+constexpr double kEmpty = -32767.0;
 
 const char* const kPathUnits[] = {"ppPipeSegment", "htCooler",      "htHeater",      "htHeatExchanger",
                                   "htLNGExchanger", "htAirCooler",  "htFiredHeater", "ppValve",
@@ -375,12 +376,15 @@ void VelmorToTarsilImport::Extract() {
     // 23. The targets were taken with every utility the units were placed on: where some go now
     // (those of heaters and coolers joined into exchangers, say), they are taken again, so that
     // the targets reported are the targets of the case as it is kept.
+    // A stream made of heat too small for any unit (its units left out of the network for their
+    // duty) goes too: kept, it would ask the targets for a utility that nothing supplies.
     const int utilities = m_scenario->GetNumberOfUtilityStreams();
     m_scenario->SetSuppressTargetUpdate(true);
+    const bool removed = Setting("TransferFromExcel") == 0.0 && RemoveStreamsOfUnplacedDuties();
     m_scenario->RemoveUnusedUtilities();
     if (Setting("TransferFromExcel") == 0.0) m_scenario->RemoveUnloadedUtilities();
     m_scenario->SetSuppressTargetUpdate(false);
-    if (m_scenario->GetNumberOfUtilityStreams() != utilities) {
+    if (m_scenario->GetNumberOfUtilityStreams() != utilities || removed) {
         m_scenario->SuspendCalculations();
         m_scenario->ResumeCalculations(true);
     }
@@ -431,6 +435,25 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
         CheckMultipleAttachments(kept.First());
         ReportProcessStream(kept, name);
     }
+}
+
+bool VelmorToTarsilImport::RemoveStreamsOfUnplacedDuties() {
+    IHENDesign* design = GetBaseDesign();
+    // A network without units says nothing of which streams it would carry.
+    if (!design || design->GetNumberOfHeatExchangers() == 0) return false;
+    std::vector<CPString> names;
+    for (const auto& [name, chain] : m_streamChains) names.push_back(name);
+    for (const auto& [name, chain] : m_reboilerChains) names.push_back(name);
+    for (const auto& [name, item] : m_energyStreamItems) names.push_back(name);
+    bool removed = false;
+    for (const CPString& name : names) {
+        IHeatIntegrationStream* stream = nullptr;
+        if (!m_scenario->GetStream(name, stream) || !stream || stream->GetStreamKind() == 1) continue;
+        const double load = stream->GetHeatLoad(0);
+        if (load == kEmpty || std::fabs(load) >= kSmallestPlacedDuty || design->HasUnitOnStream(name)) continue;
+        removed = m_scenario->DeleteStream(name) == 1 || removed;
+    }
+    return removed;
 }
 
 void VelmorToTarsilImport::ReportHeatersAndCoolers(ReportHolder* report) {

@@ -172,9 +172,10 @@ public:
     void ReleaseInternalTemperatures(CPItem* unit);
     void RemoveRemovableUtilities(CPItem* unit);
     void SetDutyFromHeatFlows(CPItem* unit);
-    // A heater or cooler whose duty is fixed, with a utility placeholder on either side of it,
-    // gives up the one on its inlet side.
-    void DropPlaceholderBeforeFixedDuty(CPItem* unit);
+    // A unit whose duty is fixed, with a utility placeholder before it on a stream and another
+    // after it (past further units of fixed duty), gives up the one on its inlet side; whether
+    // it gave one up.
+    bool DropPlaceholderBeforeFixedDuty(CPItem* unit);
     void PrepareExchangerDuties();
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
     static const char* ClassifyFlowUnit(const CPItem* unit);
@@ -284,6 +285,9 @@ private:
     void AssignCompositionSignatures(const std::vector<CPItem*>& materialStreams);
     void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
     void MakeProcessStreams(ChainList& chains, DataExtractionConfig* config);
+    // Removes the streams this extraction made whose load is below what a unit of the network is
+    // placed for and on which the network has no unit; whether any went.
+    bool RemoveStreamsOfUnplacedDuties();
     ReportHolder* Report() const;
     // The duty rules: a scenario stream for the duty, and a heater or cooler of its own in the
     // case between two material streams of its own.

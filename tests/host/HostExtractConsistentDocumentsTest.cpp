@@ -94,6 +94,15 @@ std::string TablesOfTheirOwnReference() {
                U("C2", "htCooler", 120, "S2", 150, 120, {"S3"}, 0, -60) + S("S3", 120, 2, {}));
 }
 
+// F 200 C, 2 kg/s teed into two 1 kg/s branches: A cooled 120 kW to 140 C with a table that starts
+// its enthalpy at 0, B 160 kW to 120 C with one of c T; mixed at 130 C.
+std::string BranchTablesOfTheirOwnReference() {
+    return Doc(S("F", 200, 2, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"A", "B"}) + S("A", 200, 1, {"C1"}) +
+               U("C1", "htCooler", 120, "A", 200, 140, {"A2"}, 0, -120) + S("A2", 140, 1, {"M1"}) + S("B", 200, 1, {"C2"}) +
+               U("C2", "htCooler", 160, "B", 200, 120, {"B2"}) + S("B2", 120, 1, {"M1"}) +
+               U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", 130, 2, {}));
+}
+
 // F 150 C, 1 kg/s: an air cooler of 60 kW to 120 C, then a cooler of 140 kW to 50 C; listed in flow
 // order or the other way round.
 std::string AirCoolerFirst(bool reversed) {
@@ -137,6 +146,14 @@ std::string ReadExample(const std::string& name) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// F 150 C, 1 kg/s cooled 100 kW to 100 C; K 200 C, 1 kg/s, heated `duty` kW by H1 (0.05 kW: too
+// little for the network to place).
+std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05) {
+    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
+               S("K", 200, 1, {"H1"}) + U("H1", "htHeater", duty, "K", 200, 200 + duty / 2, {"K2"}) +
+               S("K2", 200 + duty / 2, 1, {}));
 }
 
 // The preheat train with F1's first mole fraction not known.
@@ -186,6 +203,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         {"tables each from 0", TablesOfTheirOwnReference(),
          {"S1_To_S3 (hot): 170 -> 120 C, 200 kW, 2 kg/s", "hot 170.00 -> 150.00", "hot 150.00 -> 120.00", none},
          {}},
+        // Taken together the two tables lose heat as they warm: their fit is no shape of the
+        // stream's, which is one segment at the heat flows' load, and each cooler keeps its outlet.
+        {"branch tables, one from 0", BranchTablesOfTheirOwnReference(),
+         {"F_To_P (hot): 200 -> 130 C, 280 kW, 2 kg/s\n    200 -> 130 C, 280 kW\n", "hot 200.00 -> 140.00",
+          "hot 200.00 -> 120.00", none},
+         {}},
         {"air cooler first", AirCoolerFirst(false),
          {"C1 (cooler) F_To_F3 -> Air: duty 60.00, hot 150.00 -> 120.00", "C2 (cooler) F_To_F3 -> Air: duty 140.00, hot 120.00 -> 50.00"},
          {}},
@@ -204,10 +227,11 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"Cq (cooler) Q1_To_Q4 -> Air: duty 160.00, hot 200.00 -> 120.00", "total annual cost         13071.11 per year",
           "calculation               calculated", none},
          {"incomplete"}},
+        // The pump cuts the line where nothing turns: only the turn at Xc is reported.
         {"pump between exchanger and cooler", UnitBetweenExchangerAndCooler("rtPump"),
          {"Cq (cooler) Q3_To_Q4 -> Air: duty 160.00, hot 200.00 -> 120.00", "total annual cost         13071.11 per year",
-          "calculation               calculated", none},
-         {"incomplete"}},
+          "calculation               calculated", "The temperature turns at stream Q4", none},
+         {"incomplete", "turns at stream Q2", "turns at stream Q3"}},
         {"valve between exchanger and cooler", UnitBetweenExchangerAndCooler("ppValve"),
          {"Cq (cooler) Q3_To_Q4 -> Air: duty 160.00, hot 200.00 -> 120.00", "calculation               calculated", none},
          {"incomplete"}},
@@ -215,6 +239,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"H (heater) MP Steam -> K3_To_K4: duty 160.00, hot 175.00 -> 174.00, cold 70.00 -> 150.00",
           "calculation               calculated", none},
          {"incomplete"}},
+        // H1 is left out of the network, and its 0.05 kW with it: the targets ask for no hot
+        // utility that nothing would supply, and area and costs are had.
+        {"tiny heater on a stream of its own", TinyHeaterOnAStreamOfItsOwn(),
+         {"Unit H1 could not be placed in the existing network (Load = 0.05 )", "hot utility               0.000 kW",
+          "cold utility              100.000 kW", "total annual cost         4535.23 per year", none},
+         {"K_To_K2", "not available"}},
         {"heat added to a tank that leaves colder", TankBeside(50),
          {"QT (hot): 80 -> 60 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 60 C"},
          {}},
@@ -290,4 +320,16 @@ TEST(HostExtractConsistentDocuments, ARefreshPlacesAUnitItLiftsToAPlacedDuty) {
         for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.duty << ": " << p << "\n" << run.out;
         for (const std::string& a : row.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << row.duty << ": " << a << "\n" << run.out;
     }
+}
+
+// H1's stream was not kept at 0.05 kW: solved again at 20 kW, H1 stays out, said with its new load
+// (and not as a unit no utility serves), and the rest refreshes as before.
+TEST(HostExtractConsistentDocuments, ARefreshLeavesOutAUnitWhoseStreamWasNotKept) {
+    ScratchFile file("consistent", "tiny.vmc", TinyHeaterOnAStreamOfItsOwn()),
+        solved("consistent", "tiny-solved.vmc", TinyHeaterOnAStreamOfItsOwn(20));
+    const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Unit H1 could not be placed in the existing network (Load = 20 )")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("calculation               calculated")) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("no utility was found")) << run.out;
 }

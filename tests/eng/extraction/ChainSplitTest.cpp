@@ -106,6 +106,8 @@ TEST(ChainSplit, AValveCutsAfterTwoStreamsWhateverTheTemperatures) {
     ASSERT_TRUE(cut);
     EXPECT_EQ(Names(cut->streams), (std::vector<std::string>{"S1", "S2Duplicate"}));
     EXPECT_EQ(Names(chain.streams), (std::vector<std::string>{"S2", "S3"}));
+    // Nothing turns at a valve: no reversal is reported.
+    EXPECT_FALSE(s.report.HasEntry("Warnings:Temperature_reversal"));
 }
 
 TEST(ChainSplit, AValveAtTheStartCutsAtTheNextUnit) {

@@ -79,7 +79,8 @@ struct Checks {
     bool tees = true;  // the loads, refresh and network checks hold for documents with a tee and mixer too
     bool shuffled = false;  // the document with its items in another order extracts alike
     // With no freedom left the network calculates; on for the documents listed below, and for every
-    // sweep with KESTRIN_RANDOM_CALCULATED=1 (a few documents of tees with a bypass still do not).
+    // sweep with KESTRIN_RANDOM_CALCULATED=1 (a longer hunt over documents of every kind still finds
+    // a few that do not).
     bool calculated = std::getenv("KESTRIN_RANDOM_CALCULATED") != nullptr;
 };
 
@@ -172,7 +173,16 @@ void Sweep(std::uint32_t seed, const random_case::Options& options, const Checks
         if (r.load == kEmpty) findings.Add("load not known", seed, r.name);
         else (r.side == "cold" ? heated : cooled) += std::fabs(r.load);
     }
-    if (!held && (!Near(heated, d.heating, 1e-5) || !Near(cooled, d.cooling, 1e-5)))
+    // A heater, cooler or exchanger of less than 0.1 kW is left out of the network, and a stream
+    // made of such units alone goes with it: the streams may carry up to those units' duties less.
+    double tinyHeating = 0.0, tinyCooling = 0.0;
+    for (const random_case::Unit& u : d.units)
+        if (u.duty < 0.1) (u.heats ? tinyHeating : tinyCooling) += u.duty;
+    const auto carries = [](double got, double want, double tiny) {
+        return Near(got, want, 1e-5) || (got < want && Near(got, want - tiny, 1e-5)) ||
+               (got < want && got > want - tiny);
+    };
+    if (!held && (!carries(heated, d.heating, tinyHeating) || !carries(cooled, d.cooling, tinyCooling)))
         findings.Add("loads not the document's", seed,
                      "heated " + std::to_string(heated) + " of " + std::to_string(d.heating) + ", cooled " +
                          std::to_string(cooled) + " of " + std::to_string(d.cooling));
@@ -286,16 +296,28 @@ TEST(RandomDocumentSweep, EveryDocumentExtractsWithItsEndsAndLoads) {
     EXPECT_EQ("", SweepFaults(Documents(1000), [](int) { return random_case::Options{}; }, Checks{true, true, true}));
 }
 
-// Documents whose network was left uncalculated at 0 degrees of freedom: a heater or cooler of fixed
-// duty with a utility placeholder before it and another after it (at its outlet behind a pump that
-// cut its stream from an exchanger, or after the mixer of its branch beside a bypass).
+// Documents whose network was left uncalculated at 0 degrees of freedom: a unit of fixed duty with a
+// utility placeholder before it and another after it (at its outlet behind a pump that cut its
+// stream from an exchanger, after the mixer of its branch beside a bypass, or past a further unit
+// of fixed duty; a process exchanger alike on either side). Seeds of default documents, and of
+// documents of every kind and of wide and nested tees (Everything and WideAndNestedTees, below).
+random_case::Options Everything(int seed);
+random_case::Options WideAndNestedTees(int seed);
+
 TEST(RandomDocumentSweep, DocumentsOnceLeftUncalculatedCalculate) {
-    const std::vector<int> seeds = {108, 126, 208, 326, 367};
+    const auto plain = [](int) { return random_case::Options{}; };
+    const struct {
+        int seed;
+        random_case::Options (*options)(int);
+    } rows[] = {{108, plain},     {126, plain},     {208, plain},      {326, plain},     {367, plain},
+                {196, plain},     {880, plain},     {907, plain},      {2648, plain},    {38, Everything},
+                {68, Everything}, {69, Everything}, {119, Everything}, {281, Everything}, {710, Everything},
+                {1053, WideAndNestedTees}};
     Checks checks{true, true, true};
     checks.calculated = true;
     std::signal(SIGALRM, onAlarm);
     Findings findings;
-    for (int seed : seeds) Sweep(static_cast<std::uint32_t>(seed), random_case::Options{}, checks, findings);
+    for (const auto& row : rows) Sweep(static_cast<std::uint32_t>(row.seed), row.options(row.seed), checks, findings);
     EXPECT_EQ("", Report(findings).substr(Figures(findings).size() + 1));
 }
 
@@ -369,17 +391,18 @@ random_case::Options Everything(int seed) {
     return o;
 }
 
+random_case::Options WideAndNestedTees(int) {
+    random_case::Options o = WithOptions(true, false, 2, 3);
+    o.maxBranches = 4;
+    o.teeDepth = 3;
+    o.shuffleBranches = true;
+    return o;
+}
+
 TEST(RandomDocumentSweep, EveryDocumentOfWideAndNestedTeesExtractsAlikeShuffled) {
-    const auto options = [](int) {
-        random_case::Options o = WithOptions(true, false, 2, 3);
-        o.maxBranches = 4;
-        o.teeDepth = 3;
-        o.shuffleBranches = true;
-        return o;
-    };
     Checks checks{true, true, true};
     checks.shuffled = true;
-    EXPECT_EQ("", SweepFaults(Documents(120), options, checks));
+    EXPECT_EQ("", SweepFaults(Documents(120), WideAndNestedTees, checks));
 }
 
 TEST(RandomDocumentSweep, EveryDocumentOfEveryKindExtractsAlikeShuffled) {
