@@ -61,6 +61,7 @@ private:
     };
 
     bool isUtilityRow(std::size_t i) const { return m_placed[i].hot.utility || m_placed[i].cold.utility; }
+    bool utilityRowFirst(std::size_t a, std::size_t b) const;
     bool refuse(const NetworkRow& row, const std::string& what, std::string& error);
     int unitsBefore(const IHeatIntegrationStream* stream, int order) const;
     CNode* segmentFor(std::size_t i, const Side& side, std::string& why);
@@ -78,6 +79,35 @@ bool NetworkBuilder::refuse(const NetworkRow& row, const std::string& what, std:
     error = at(row) + what;
     m_design.Activate(0);
     return false;
+}
+
+// Whether heater or cooler row `a` goes onto its utility before row `b`. Each goes in at the
+// utility's supply end, so the one placed last meets the utility first. The utility meets the
+// process outlets in order of their temperatures, whatever the table's rows say: a hot utility
+// the hottest outlet first, a cold one the coldest first. A unit's outlet is taken as its
+// stream's target (where the last unit of the stream leaves); of two units on one stream the
+// later place leaves nearer the target and is met first. Names settle what is left.
+bool NetworkBuilder::utilityRowFirst(std::size_t a, std::size_t b) const {
+    struct Key {
+        std::string utility;
+        double outlet;
+        int place;
+        std::string name;
+    };
+    auto key = [this](std::size_t i) {
+        const Placement& p = m_placed[i];
+        const Side& utility = p.hot.utility ? p.hot : p.cold;
+        const Side& process = p.hot.utility ? p.cold : p.hot;
+        // A heater's outlet counts up, a cooler's down: the first met is placed last either way.
+        const double sign = p.hot.utility ? 1.0 : -1.0;
+        return Key{streamName(utility.stream), sign * process.stream->GetTargetTemperature(), process.order,
+                   p.row->name};
+    };
+    const Key ka = key(a), kb = key(b);
+    if (ka.utility != kb.utility) return ka.utility < kb.utility;
+    if (ka.outlet != kb.outlet) return ka.outlet < kb.outlet;
+    if (ka.place != kb.place) return ka.place < kb.place;
+    return ka.name < kb.name;
 }
 
 // The units the design has already placed on the stream ahead of the side's place, counted as
@@ -151,9 +181,8 @@ bool NetworkBuilder::Run(std::string& error) {
     for (std::size_t i = 0; i < m_placed.size(); ++i) sequence[i] = i;
     std::stable_sort(sequence.begin(), sequence.end(), [&](std::size_t a, std::size_t b) {
         if (isUtilityRow(a) != isUtilityRow(b)) return isUtilityRow(b);
-        const int ka = m_placed[a].cold.utility ? 1 << 30 : m_placed[a].cold.order;
-        const int kb = m_placed[b].cold.utility ? 1 << 30 : m_placed[b].cold.order;
-        return ka < kb;
+        if (isUtilityRow(a)) return utilityRowFirst(a, b);
+        return m_placed[a].cold.order < m_placed[b].cold.order;
     });
     bool utilitiesTrimmed = false;
     for (std::size_t i : sequence) {

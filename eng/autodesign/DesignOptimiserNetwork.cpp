@@ -74,6 +74,13 @@ void DesignOptimiserNetwork::BeginRun(int mode) {
     m_units = m_design.GetFlowSheet()->getAllNodes();
     m_flagged.clear();
     m_design.CollectFlaggedExchangers(m_units, m_flagged);
+    // The heaters and coolers are searched in an order of their names, not of their making.
+    std::stable_sort(m_flagged.begin(), m_flagged.end(), [](CNode* a, CNode* b) {
+        CPString na, nb;
+        if (!a->getVariableAsString(NodeValue::UnitOperationName, na)) na = a->getName();
+        if (!b->getVariableAsString(NodeValue::UnitOperationName, nb)) nb = b->getName();
+        return std::string(na.c_str()) < std::string(nb.c_str());
+    });
     m_productBlocks = m_design.GetFlowSheet()->getAllNodesOfType(NodeKind::ProductBlock);
     m_baseUtilityCost = m_design.GetTotalUtilityCost(2);
     m_unsatisfiedAtStart = m_design.GetNumberOfUnsatisfiedProcessStreams();
@@ -349,7 +356,13 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
     variables = SearchVariables();
     const std::vector<SubNetwork>& subs = m_design.StructureAnalysis().SubNetworks();
     if (index < 0 || index >= static_cast<int>(subs.size())) return;
-    for (IHeatIntegrationStream* stream : subs[static_cast<std::size_t>(index)].members) {
+    // The search's variables in an order of stream names: the simplex's start and its moves must
+    // not follow the order in which the streams were listed.
+    std::vector<IHeatIntegrationStream*> members = subs[static_cast<std::size_t>(index)].members;
+    std::stable_sort(members.begin(), members.end(), [](IHeatIntegrationStream* a, IHeatIntegrationStream* b) {
+        return std::string(a->GetName().c_str()) < std::string(b->GetName().c_str());
+    });
+    for (IHeatIntegrationStream* stream : members) {
         CNode* unit = nullptr;
         for (int k = 0; m_design.GetUnitOnStream(stream->GetName(), k, unit); ++k) {
             HeatExch* x = AsHeatExch(unit);

@@ -1,5 +1,7 @@
 #include "eng/retrofit/NetworkExtraction.h"
 
+#include "eng/retrofit/NetworkOrder.h"
+
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
@@ -368,5 +370,8 @@ bool ExtractNetwork(FlowSheet& sheet, const IHENDesign& design, RetrofitNetwork&
     if (!e.MixerRecords() || !e.TeeRecords() || !e.ExchangerRecords()) return false;
     if (network.coolers.empty() || network.heaters.empty()) return false;
     e.LeftoverHeaterRecords();
-    return network.leftoverHeaters.empty();
+    if (!network.leftoverHeaters.empty()) return false;
+    // The models read one plant however its tables were written.
+    OrderNetworkByNames(sheet, network);
+    return true;
 }
