@@ -216,22 +216,57 @@ TEST(HostRetrofitViews, AResultsAddedAreaCapitalAndPaybackFollowAnEdit) {
 }
 
 // A result whose new exchanger's duty is cleared does not calculate (four units fail, two
-// streams fall short): it shows no saving, capital, payback or capital rise, where an uncalculated
+// streams fall short): it shows no saving, capital, payback, capital rise or added area, where an uncalculated
 // heater would count as carrying nothing and the saving look large.
 TEST(HostRetrofitViews, AResultThatDoesNotCalculateShowsNoSavingCapitalOrPayback) {
     Scratch run("rf.kcase");
     retrofitted(run.path);
     const HostRun cleared = RunViewScript(run.path,
                                           "set HeatFlow.304.4 empty\ntext ExtraData.212\nget CostPerTime.788\nget Cost.787\n"
-                                          "get ExtraData.786\nget Cost.788.[]\n",
+                                          "get ExtraData.786\nget Cost.788.[]\nget Area.708.[]\nget ExtraData.764\n",
                                           " --open design=Network-1N-1");
     ASSERT_EQ(0, cleared.exitCode) << cleared.out;
     EXPECT_TRUE(has(cleared.out, "4 failed")) << cleared.out;
-    for (int step = 3; step <= 6; ++step) {
+    for (int step = 3; step <= 8; ++step) {
         const std::vector<double> v = values(cleared.out, step);
         ASSERT_FALSE(v.empty()) << step << cleared.out;
         for (double x : v) EXPECT_TRUE(std::isnan(x)) << step << "\n" << cleared.out;
     }
+}
+
+// A result edited into a loss (E1 cut to 10 kW: the heater takes more than in the base) never
+// pays back: it shows its negative saving and no payback, not a negative one.
+TEST(HostRetrofitViews, AResultEditedIntoALossShowsNoPayback) {
+    Scratch run("rf.kcase");
+    retrofitted(run.path);
+    const HostRun loss = RunViewScript(run.path, "set HeatFlow.304.0 10\nget CostPerTime.788\nget ExtraData.786\n",
+                                       " --open design=Network-1N-1");
+    ASSERT_EQ(0, loss.exitCode) << loss.out;
+    ASSERT_LT(values(loss.out, 2).at(0), 0.0) << loss.out;
+    EXPECT_TRUE(std::isnan(values(loss.out, 3).at(0))) << loss.out;
+}
+
+// A new exchanger placed from the viewer of a kept result (Network-1N-1, which already has
+// E-1100 and a larger E1) is one more step from the base: its added area is measured against the
+// base design, as its capital is, so E-1100 counts whole and E1 from its base area of 22.38 m2.
+TEST(HostRetrofitViews, AStepFromAKeptResultMeasuresItsAddedAreaAgainstTheBase) {
+    Scratch run("rf.kcase"), stepped("rf-stepped.kcase");
+    retrofitted(run.path);
+    const HostRun step = RunViewScript(run.path, "cmd AddNewHX\nexpect RetNewHXOk\ncmd RunRetrofitOptimization\n",
+                                       " --open design=Network-1N-1 --save " + stepped.path);
+    ASSERT_EQ(0, step.exitCode) << step.out;
+    const HostRun read = RunViewScript(stepped.path, "get Area.302.[]\nget Area.708.[]\nget ExtraData.764\n",
+                                       " --open design=Network-1N-1-1N-1");
+    ASSERT_EQ(0, read.exitCode) << read.out;
+    const std::vector<double> areas = values(read.out, 1), added = values(read.out, 2);
+    ASSERT_EQ(6u, areas.size()) << read.out;
+    ASSERT_EQ(6u, added.size()) << read.out;
+    EXPECT_NEAR(areas[0] - 22.38, added[0], 0.01) << read.out;
+    EXPECT_NEAR(areas[4], added[4], 1e-9) << "E-1100 is not in the base: it counts whole\n" << read.out;
+    EXPECT_NEAR(areas[5], added[5], 1e-9) << read.out;
+    double sum = 0.0;
+    for (double a : added) sum += a;
+    EXPECT_NEAR(sum, values(read.out, 3).at(0), 1e-6) << read.out;
 }
 
 // A retrofit study's streams are its existing network's: a utility typed on the new row of such a
