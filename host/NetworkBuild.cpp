@@ -34,7 +34,7 @@ std::string reasonText(ModuleLoader& module, const char* key) {
 
 // Builds the rows on the design in one batch. Along a process stream a place holds one row (a
 // unit in series) or several (one branch each of a splitter-mixer, made when the first of them
-// is placed; the first row of the table takes the first branch).
+// is placed; the branches in the order of their units' names).
 class NetworkBuilder {
 public:
     NetworkBuilder(ModuleLoader& module, IHENDesign& design, const std::vector<Placement>& placed)
@@ -49,13 +49,19 @@ public:
                         last = std::max(last, side->order);
                     }
                 }
+        // The branches of a split go in the order of their units' names, whichever row the table
+        // gives first: one plant is one network.
+        for (auto& [stream, places] : m_streams)
+            for (auto& [place, rows] : places.rows)
+                std::stable_sort(rows.begin(), rows.end(),
+                                 [&placed](std::size_t a, std::size_t b) { return placed[a].row->name < placed[b].row->name; });
     }
 
     bool Run(std::string& error);
 
 private:
     struct StreamPlaces {
-        std::map<int, std::vector<std::size_t>> rows;  // place -> rows there, in table order
+        std::map<int, std::vector<std::size_t>> rows;  // place -> rows there, by name
         std::map<int, CNode*> splitters;               // place -> its splitter, once made
         int lastProcessPlace = 0;                      // the last place of a process exchanger
     };

@@ -98,15 +98,8 @@ void SortBy(std::vector<Record>& list, Key key) {
 }  // namespace
 
 void OrderNetworkByNames(const FlowSheet& sheet, RetrofitNetwork& net) {
-    auto streamName = [&net](int id) {
-        const auto found = net.streamNameById.find(id);
-        return found != net.streamNameById.end() ? found->second : std::string();
-    };
     auto unitName = [&sheet](std::uint32_t fingerprint) { return UnitName(sheet.getNodeByFingerPrint(fingerprint)); };
-    SortBy(net.hotStreams, [&](const StrmInfo& s) { return streamName(s.streamId); });
-    SortBy(net.coldStreams, [&](const StrmInfo& s) { return streamName(s.streamId); });
-    SortBy(net.hotUtilities, [](const UtilInfo& u) { return std::string(u.name.c_str()); });
-    SortBy(net.coldUtilities, [](const UtilInfo& u) { return std::string(u.name.c_str()); });
+    // The streams and utilities come in the plant's normal form, by name, from the extraction.
     SortBy(net.exchangers, [&](const HXInfo& x) { return unitName(x.fingerprint); });
     SortBy(net.heaters, [&](const UtilHXInfo& x) { return unitName(x.fingerprint); });
     SortBy(net.coolers, [&](const UtilHXInfo& x) { return unitName(x.fingerprint); });

@@ -1,6 +1,6 @@
 // Retrofit gives one answer for one plant: `retrofit --json` of a table written again (stream rows
 // in another order, the exchanger rows in another order, which also swaps the branches of a split,
-// the utilities given in rows of their own) or run with a budget that the step does not reach
+// the utilities given in rows of their own, every row cut in two) or run with a budget that the step does not reach
 // raised from 1e5 to 1e12 must read what the table as written reads, to 1e-6 relative, every
 // number of every step: result, modification, utilities, saving, capital, payback, added areas and
 // the step's network unit by unit (units the table names by name, those made by what they join).
@@ -95,6 +95,7 @@ struct Variant {
     Order streamOrder = Order::Given, networkOrder = Order::Given;
     Utilities utilities = Utilities::ByName;
     double budget = 0.0;  // 0: the plant's own
+    int segments = 1;     // each stream row cut into this many equal rows
 };
 const Variant kVariants[] = {
     {"StreamRowsReversed", Order::Reversed},
@@ -102,6 +103,7 @@ const Variant kVariants[] = {
     {"ExchangerRowsReversed", Order::Given, Order::Reversed},
     {"UtilitiesInRows", Order::Given, Order::Given, Utilities::Given},
     {"BudgetThatDoesNotBind", Order::Given, Order::Given, Utilities::ByName, 1e12},
+    {"CutInTwoUtilitiesToo", Order::Reversed, Order::Given, Utilities::Given, 0.0, 2},
 };
 
 struct Report {
@@ -114,6 +116,7 @@ Report Retrofit(const Plant& p, const std::string& tag, const Variant* v) {
     if (v) {
         streamShape.order = v->streamOrder;
         streamShape.utilities = v->utilities;
+        streamShape.segments = v->segments;
         networkShape.order = v->networkOrder;
     }
     ScratchFile s("sameretrofit", tag + "-streams.csv", StreamTableOf(ReadTable(p.streams), streamShape));
