@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -67,7 +68,7 @@ private:
     };
 
     bool isUtilityRow(std::size_t i) const { return m_placed[i].hot.utility || m_placed[i].cold.utility; }
-    bool utilityRowFirst(std::size_t a, std::size_t b) const;
+    bool metBefore(std::size_t a, std::size_t b) const;
     bool refuse(const NetworkRow& row, const std::string& what, std::string& error);
     int unitsBefore(const IHeatIntegrationStream* stream, int order) const;
     CNode* segmentFor(std::size_t i, const Side& side, std::string& why);
@@ -87,33 +88,20 @@ bool NetworkBuilder::refuse(const NetworkRow& row, const std::string& what, std:
     return false;
 }
 
-// Whether heater or cooler row `a` goes onto its utility before row `b`. Each goes in at the
-// utility's supply end, so the one placed last meets the utility first. The utility meets the
-// process outlets in order of their temperatures, whatever the table's rows say: a hot utility
-// the hottest outlet first, a cold one the coldest first. A unit's outlet is taken as its
-// stream's target (where the last unit of the stream leaves); of two units on one stream the
-// later place leaves nearer the target and is met first. Names settle what is left.
-bool NetworkBuilder::utilityRowFirst(std::size_t a, std::size_t b) const {
-    struct Key {
-        std::string utility;
-        double outlet;
-        int place;
-        std::string name;
-    };
+// Whether the utility of heater or cooler rows `a` and `b` meets `a` first. A utility meets the
+// process outlets in order of their temperatures, whatever the table's rows say: a hot utility the
+// hottest outlet first, a cold one the coldest first. A unit's outlet is taken as its stream's
+// target (where the last unit of the stream leaves); of two units on one stream the later place
+// leaves nearer the target and is met first. Names settle what is left.
+bool NetworkBuilder::metBefore(std::size_t a, std::size_t b) const {
     auto key = [this](std::size_t i) {
         const Placement& p = m_placed[i];
-        const Side& utility = p.hot.utility ? p.hot : p.cold;
         const Side& process = p.hot.utility ? p.cold : p.hot;
-        // A heater's outlet counts up, a cooler's down: the first met is placed last either way.
-        const double sign = p.hot.utility ? 1.0 : -1.0;
-        return Key{streamName(utility.stream), sign * process.stream->GetTargetTemperature(), process.order,
-                   p.row->name};
+        // A heater's hotter outlet, a cooler's colder one, comes first.
+        const double outlet = (p.hot.utility ? -1.0 : 1.0) * process.stream->GetTargetTemperature();
+        return std::make_tuple(outlet, -process.order, p.row->name);
     };
-    const Key ka = key(a), kb = key(b);
-    if (ka.utility != kb.utility) return ka.utility < kb.utility;
-    if (ka.outlet != kb.outlet) return ka.outlet < kb.outlet;
-    if (ka.place != kb.place) return ka.place < kb.place;
-    return ka.name < kb.name;
+    return key(a) < key(b);
 }
 
 // The units the design has already placed on the stream ahead of the side's place, counted as
@@ -136,7 +124,18 @@ int NetworkBuilder::unitsBefore(const IHeatIntegrationStream* stream, int order)
 // splitter-mixer at a shared place.
 CNode* NetworkBuilder::segmentFor(std::size_t i, const Side& side, std::string& why) {
     const CPString name = side.stream->GetName();
-    if (side.utility) return m_design.GetStreamSegment(name, 0);
+    if (side.utility) {
+        // After the units already on the utility that it meets first: the rows' order never
+        // decides the utility's chain. One pass over the rows per heater or cooler row: quadratic
+        // only in the heaters and coolers a table names, a handful in any table.
+        int before = 0;
+        for (std::size_t j = 0; j < m_placed.size(); ++j) {
+            if (j == i || !m_done[j] || !isUtilityRow(j)) continue;
+            const Side& other = m_placed[j].hot.utility ? m_placed[j].hot : m_placed[j].cold;
+            if (other.stream == side.stream && metBefore(j, i)) ++before;
+        }
+        return m_design.GetStreamSegment(name, before);
+    }
     StreamPlaces& places = m_streams[side.stream];
     const std::vector<std::size_t>& group = places.rows[side.order];
     if (group.size() == 1) return m_design.GetStreamSegment(name, unitsBefore(side.stream, side.order));
@@ -187,8 +186,9 @@ bool NetworkBuilder::Run(std::string& error) {
     for (std::size_t i = 0; i < m_placed.size(); ++i) sequence[i] = i;
     std::stable_sort(sequence.begin(), sequence.end(), [&](std::size_t a, std::size_t b) {
         if (isUtilityRow(a) != isUtilityRow(b)) return isUtilityRow(b);
-        if (isUtilityRow(a)) return utilityRowFirst(a, b);
-        return m_placed[a].cold.order < m_placed[b].cold.order;
+        const int ka = m_placed[a].cold.utility ? 1 << 30 : m_placed[a].cold.order;
+        const int kb = m_placed[b].cold.utility ? 1 << 30 : m_placed[b].cold.order;
+        return ka < kb;
     });
     bool utilitiesTrimmed = false;
     for (std::size_t i : sequence) {
