@@ -8,8 +8,12 @@
 #include "pellin/NodeKinds.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <tuple>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -33,9 +37,41 @@ std::string reasonText(ModuleLoader& module, const char* key) {
     return text;
 }
 
+// What the design reads of a stream, as numbers to order by: kind, side, supply and target, then
+// each run of segments alike in rate and film coefficient (its far end, rate and coefficient), so
+// that a stream cut where nothing changes keys as the whole stream. Linear in the segments.
+std::vector<double> StreamDataKey(const IHeatIntegrationStream& s) {
+    std::vector<double> key{static_cast<double>(s.GetStreamKind()), static_cast<double>(s.GetHotCold()),
+                            s.GetSupplyTemperature(), s.GetTargetTemperature()};
+    const std::size_t head = key.size();
+    for (int k = 0; k < s.GetNumberOfSegments(); ++k) {
+        double to = 0.0, h = 0.0;
+        s.GetValue("Temperature", to, k + 1);
+        if (s.GetValue("HTCoeff", h, k) != 1) h = 0.0;
+        const double cp = s.GetSegmentHeatCapacityFlowrate(k);
+        if (key.size() > head && key[key.size() - 2] == cp && key.back() == h)
+            key[key.size() - 3] = to;
+        else
+            key.insert(key.end(), {to, cp, h});
+    }
+    return key;
+}
+
+// Names compared regardless of letter case, then as written: -1, 0 or 1.
+int CompareNames(const std::string& a, const std::string& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    const int asWritten = a.compare(b);
+    return asWritten < 0 ? -1 : asWritten > 0 ? 1 : 0;
+}
+
 // Builds the rows on the design in one batch. Along a process stream a place holds one row (a
 // unit in series) or several (one branch each of a splitter-mixer, made when the first of them
-// is placed; the branches in the order of their units' names).
+// is placed; the branches in an order the plant gives, names last).
 class NetworkBuilder {
 public:
     NetworkBuilder(ModuleLoader& module, IHENDesign& design, const std::vector<Placement>& placed)
@@ -50,12 +86,34 @@ public:
                         last = std::max(last, side->order);
                     }
                 }
-        // The branches of a split go in the order of their units' names, whichever row the table
-        // gives first: one plant is one network.
+        // The branches of a split go in an order the plant gives, whichever row the table gives
+        // first or however the units are named: by the stream each branch's unit joins (its data)
+        // and its place there, then its duty and area; a name, regardless of letter case first,
+        // only between branches alike in all of that. One plant is one network.
+        std::unordered_map<const IHeatIntegrationStream*, std::vector<double>> streamKey;
+        auto keyOf = [&streamKey](const IHeatIntegrationStream* s) -> const std::vector<double>& {
+            auto [at, made] = streamKey.try_emplace(s);
+            if (made && s) at->second = StreamDataKey(*s);
+            return at->second;
+        };
         for (auto& [stream, places] : m_streams)
-            for (auto& [place, rows] : places.rows)
-                std::stable_sort(rows.begin(), rows.end(),
-                                 [&placed](std::size_t a, std::size_t b) { return placed[a].row->name < placed[b].row->name; });
+            for (auto& [place, rows] : places.rows) {
+                if (rows.size() < 2) continue;
+                std::vector<std::pair<std::vector<double>, std::size_t>> keyed;
+                for (std::size_t i : rows) {
+                    const Placement& p = placed[i];
+                    const Side& other = p.hot.stream == stream ? p.cold : p.hot;
+                    std::vector<double> key = keyOf(other.stream);
+                    key.insert(key.end(), {other.utility ? 1.0 : 0.0, static_cast<double>(other.order),
+                                           p.row->hasDuty ? p.row->duty : -1.0, p.row->hasArea ? p.row->area : -1.0});
+                    keyed.emplace_back(std::move(key), i);
+                }
+                std::stable_sort(keyed.begin(), keyed.end(), [&placed](const auto& a, const auto& b) {
+                    if (a.first != b.first) return a.first < b.first;
+                    return CompareNames(placed[a.second].row->name, placed[b.second].row->name) < 0;
+                });
+                for (std::size_t k = 0; k < rows.size(); ++k) rows[k] = keyed[k].second;
+            }
     }
 
     bool Run(std::string& error);
