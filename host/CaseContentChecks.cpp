@@ -249,12 +249,21 @@ bool checkSplitFractions(const IHENDesign& design, const std::string& who, std::
     return true;
 }
 
+// Whether the units of a locked design hold an operating state that did not converge: the
+// executed schedule's, or else the default state's (a stream typed while locked, then a reset).
+bool holdsNotConvergedState(IHENDesign& design) {
+    if (!design.GetOperationLocked()) return false;
+    if (const char* executed = design.GetExecutedScheduleName()) return design.GetScheduleSolutionStatus(CPString(executed)) == 2;
+    return design.GetOperatingStateStatus() == 2 || design.GetCalculationStatus() == 2;
+}
+
 // A design's units as the case holds them: their end temperatures and duties, given or worked
 // out, are numbers a report can show.
 bool checkDesign(const IHENDesign& design, std::string& error) {
     const std::string who = std::string("design ") + QuotedField(design.GetDesignName() ? design.GetDesignName() : "") +
                             ": ";
     std::set<const CNode*> unsettled;
+    const bool notConverged = holdsNotConvergedState(const_cast<IHENDesign&>(design));
     for (CNode* n : design.GetIncompleteHeatExchangers()) unsettled.insert(n);
     for (HeatExch* x : design.GetInfeasibleHeatExchangers()) unsettled.insert(static_cast<const CNode*>(x));
     CNode* unit = nullptr;
@@ -263,7 +272,9 @@ bool checkDesign(const IHENDesign& design, std::string& error) {
         const std::string where = who + "unit " + QuotedField(unit->getName().c_str()) + ": ";
         // A complete, feasible unit lies between the temperatures of its streams; an infeasible
         // or incomplete one may be worked out far past them, and only their size is held.
-        const bool settled = !unsettled.count(unit);
+        // A locked network's what-if that did not converge is a result too (a heater run backwards
+        // where the units take a stream past its target): its units are held as the state has them.
+        const bool settled = !unsettled.count(unit) && !notConverged;
         for (int port = 0; port < 4; ++port) {
             double t = 0.0;
             if (design.GetExchangerPortTemperature(unit, port, t) &&

@@ -58,6 +58,9 @@ std::string firstUnitOnBranch(const IHENDesign& d, CPString segment) {
 }
 }  // namespace
 
+// The Ft the unit model reports where none exists for the shells given.
+constexpr double kNoFtFactor = 0.01 + 1e-12;
+
 DesignReport ReadDesign(IHENDesign& d) {
     DesignReport r;
     r.name = d.GetDesignName() ? d.GetDesignName() : "";
@@ -71,6 +74,7 @@ DesignReport ReadDesign(IHENDesign& d) {
                 (side == 0 ? sides[x].first : sides[x].second) = s->GetName().c_str();
     }
     std::set<const CNode*> heaters, coolers, incomplete, infeasible;
+    std::vector<std::pair<std::string, double>> tooFewShells;
     for (CNode* n : d.GetHeaters()) heaters.insert(n);
     for (CNode* n : d.GetCoolers()) coolers.insert(n);
     for (CNode* n : d.GetIncompleteHeatExchangers()) incomplete.insert(n);
@@ -104,6 +108,19 @@ DesignReport ReadDesign(IHENDesign& d) {
         u.shells = value(d, node, NodeValue::TotalNShells, NAN);
         u.status = incomplete.count(x) ? "incomplete" : "complete";
         u.feasible = !infeasible.count(x);
+        // Its shells given and its Ft at the lowest the model reports (0.01), at
+        // temperatures that do not cross: too few shells, no Ft exists for them, and the area sized
+        // at that Ft is no area of the unit.
+        double shells = 0.0;
+        if (u.haveTemperatures && u.hotIn > u.coldOut && u.hotOut > u.coldIn && u.ft <= kNoFtFactor &&
+            d.GetNodeValueStatus(x->getName(), CPString(NodeValue::NShellsInSeries)) == ValueStatus::Specified &&
+            d.GetNodeValue(x->getName(), CPString(NodeValue::NShellsInSeries), shells)) {
+            tooFewShells.emplace_back(u.name, shells);
+            u.feasible = false;
+            u.ft = NAN;
+            u.haveArea = false;
+            u.area = NAN;
+        }
         r.units.push_back(u);
     }
     for (int i = 0; i < d.GetNumberOfStreams(); ++i) {
@@ -148,6 +165,13 @@ DesignReport ReadDesign(IHENDesign& d) {
         if (!infeasibleNames.empty() && !incompleteNames.empty()) why += ";";
         if (!incompleteNames.empty()) why += " not calculated " + incompleteNames;
         r.notes.push_back(why);
+    }
+    // A shell-and-tube unit given fewer shells than its temperatures allow is named with its shells.
+    for (const auto& [name, shells] : tooFewShells) {
+        char given[32];
+        std::snprintf(given, sizeof given, "%g", shells);
+        r.notes.push_back(name + " is given " + given + (shells == 1.0 ? " shell" : " shells") +
+                          " in series, too few for its temperatures: no Ft exists for them, and no area does its duty");
     }
     r.hotUtility = d.GetTotalUtilityLoad(0);
     r.coldUtility = d.GetTotalUtilityLoad(1);
@@ -227,7 +251,7 @@ std::string FormatDesignUnitText(const DesignReport::Unit& u) {
             << " -> " << number(u.coldOut, 2) << ", approach " << number(u.approach, 2);
     out << ", area " << (u.haveArea ? number(u.area, 2) : std::string("not known"));
     if (std::isfinite(u.u)) out << ", U " << number(u.u, 4);
-    out << ", Ft " << number(u.ft, 4);
+    out << ", Ft " << (std::isfinite(u.ft) ? number(u.ft, 4) : std::string("not known"));
     if (std::isfinite(u.shells)) out << ", shells " << number(u.shells, 0);
     out << ", " << u.status << (u.feasible ? "" : ", INFEASIBLE");
     return out.str();

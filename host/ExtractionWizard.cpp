@@ -68,7 +68,8 @@ std::string number(double v) {
 }  // namespace
 
 bool ParseUtilityAssignment(const std::string& argument, UtilityAssignment& out) {
-    const std::size_t eq = argument.find('=');
+    // Utilities' names hold no "=", units' may ("E=1"): the last one parts the two.
+    const std::size_t eq = argument.rfind('=');
     if (eq == std::string::npos) return false;
     out.unit = trim(argument.substr(0, eq));
     out.utility = trim(argument.substr(eq + 1));

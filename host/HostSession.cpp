@@ -27,6 +27,7 @@ using DestroyManagerFn = void (*)(IEngineeringManager*);
 using OpenCaseFn = ILurmetBinaryFile* (*)(const char*, int);
 using OpenCaseForReadingFn = ILurmetBinaryFile* (*)(const char*, char*, int);
 using CaseErrorFn = const char* (*)(ILurmetBinaryFile*);
+using CaseDamageFn = const char* (*)();
 using FinishCaseFn = int (*)(ILurmetBinaryFile*);
 using CommitCaseFn = int (*)(ILurmetBinaryFile*);
 using CloseCaseFn = void (*)(ILurmetBinaryFile*);
@@ -127,7 +128,11 @@ bool HostSession::RecallCase(const std::string& path, std::string& error, const 
         error = path + ": cannot open the case file: " + reason;
         return false;
     }
+    // Why a record was refused, when its check named the record and the value: the damage a
+    // project's reader met, else the one a site's reader met.
+    auto damage = reinterpret_cast<CaseDamageFn>(m_module.Entry("KestrinCaseDamage"));
     bool recalled = m_project->Recall(*file);
+    std::string named = !recalled && damage ? damage() : "";
     if (!recalled) {
         // A case of a total site holds the site's record where a project's stands: read again
         // into a site.
@@ -146,6 +151,8 @@ bool HostSession::RecallCase(const std::string& path, std::string& error, const 
         }
         // The manager keeps the site for the session; the host holds no reference of its own.
         if (object) m_manager->ReleaseObject(object);
+        // A site's case whose records are damaged: the site's reader named them.
+        if (!recalled && named.empty() && damage) named = damage();
     }
     std::string moreError;
     bool moreRead = true;
@@ -158,7 +165,9 @@ bool HostSession::RecallCase(const std::string& path, std::string& error, const 
     close(file);
     m_unchecked = state == 2;
     if (state == 0)
-        error = path + (moreError.empty() ? ": the case file is damaged or not a Kestrin case" : ": " + moreError);
+        error = path + (!moreError.empty() ? ": " + moreError
+                        : !named.empty()   ? ": the case file is damaged: " + named
+                                           : ": the case file is damaged or not a Kestrin case");
     return state != 0;
 }
 
@@ -217,13 +226,17 @@ bool HostSession::ReadsBack(ILurmetBinaryFile& written, std::string& error) cons
     }
     // As a case is reopened: a project, or else a total site.
     bool read = false;
+    auto damage = reinterpret_cast<CaseDamageFn>(m_module.Entry("KestrinCaseDamage"));
+    std::string named;
     for (const int type : {kProjectType, kTotalSiteType}) {
         ILurmetBinaryFile* file = readBack(&written);
         if (!file) break;
         ILurmetBaseObject* object = manager->CreateObject(type, type == kProjectType ? ProjectName : kSiteName);
         void* project = nullptr;
-        if (object && object->QueryInterface(kProjectType, &project) == 1 && project &&
-            static_cast<IHeatIntegrationProject*>(project)->Recall(*file)) {
+        const bool recalled = object && object->QueryInterface(kProjectType, &project) == 1 && project &&
+                              static_cast<IHeatIntegrationProject*>(project)->Recall(*file);
+        if (!recalled && type == kProjectType && damage) named = damage();
+        if (recalled) {
             // The views that follow the project are read back as a reopen reads them: a view
             // that would not reopen loses the case every view of it.
             int state = finish(file);
@@ -251,7 +264,7 @@ bool HostSession::ReadsBack(ILurmetBinaryFile& written, std::string& error) cons
         if (read || !error.empty()) break;
     }
     destroy(manager);
-    if (!read && error.empty()) error = "the case reader refuses its records";
+    if (!read && error.empty()) error = named.empty() ? "the case reader refuses its records" : named;
     return read;
 }
 

@@ -1,5 +1,6 @@
 #include "module/HostServices.h"
 
+#include "brasko/CaseDamage.h"
 #include "brasko/EngineeringManager.h"
 #include "brasko/LurmetBinaryFile.h"
 #include "brasko/ReplaceChecks.h"
@@ -25,6 +26,7 @@ extern "C" ILurmetBinaryFile* KestrinOpenCaseFile(const char* path, int forWriti
     AttachCallingThread();
     if (!path) return nullptr;
     auto file = std::make_unique<LurmetBinaryFile>();
+    if (!forWriting) ClearCaseDamage();
     bool opened = forWriting ? file->OpenForWrite(path) : file->OpenForRead(path);
     return opened ? file.release() : nullptr;
 }
@@ -33,6 +35,7 @@ extern "C" ILurmetBinaryFile* KestrinOpenCaseFileForReading(const char* path, ch
     AttachCallingThread();
     if (!path) return nullptr;
     auto file = std::make_unique<LurmetBinaryFile>();
+    ClearCaseDamage();
     if (file->OpenForRead(path)) return file.release();
     if (error && size > 0) std::snprintf(error, static_cast<std::size_t>(size), "%s", file->ErrorText().c_str());
     return nullptr;
@@ -48,6 +51,7 @@ extern "C" ILurmetBinaryFile* KestrinReadBackCaseFile(ILurmetBinaryFile* writer)
     AttachCallingThread();
     auto* w = dynamic_cast<LurmetBinaryFile*>(writer);
     if (!w || w->GetMode() != LurmetBinaryFile::Mode::Writing || !w->Good()) return nullptr;
+    ClearCaseDamage();
     // Read from what the writer put on disk, not from a copy of it.
     auto file = std::make_unique<LurmetBinaryFile>(w->ReadBack());
     return file->Good() ? file.release() : nullptr;
@@ -62,6 +66,11 @@ extern "C" const char* KestrinCaseFileError(ILurmetBinaryFile* file) {
     AttachCallingThread();
     auto* f = dynamic_cast<LurmetBinaryFile*>(file);
     return f ? f->ErrorText().c_str() : "";
+}
+
+extern "C" const char* KestrinCaseDamage() {
+    AttachCallingThread();
+    return CaseDamage().c_str();
 }
 
 extern "C" int KestrinFinishCaseFile(ILurmetBinaryFile* file) {

@@ -27,6 +27,9 @@ int KestrinCommitCaseFile(ILurmetBinaryFile* file);
 ILurmetBinaryFile* KestrinReadBackCaseFile(ILurmetBinaryFile* writer);
 // Why the last open or commit of the file failed (empty text when it did not).
 const char* KestrinCaseFileError(ILurmetBinaryFile* file);
+// When the last case opened for reading on this thread was refused by a check that named the
+// record and the value: that record and value ("design \"D\": ..."); else empty text.
+const char* KestrinCaseDamage();
 // After a file was read: 1 when every byte was read and its checksum matched, 2 when every byte
 // was read but the file predates the checksum (unchecked), 0 when the read failed or bytes trail
 // the last record (damage).

@@ -4,7 +4,6 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
-#include "eng/model/PlantNormalForm.h"
 #include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "pellin/FFactor.h"
@@ -76,7 +75,6 @@ bool AdvancedSuperTarget::SelectStreams(CPDictionary* streamDictionary) {
     streams.clear();
     streamsByName.clear();
     segments.clear();
-    m_rowsOf.clear();
     m_segmentIndex.clear();
     if (!streamDictionary) return false;
     for (std::size_t i = 0; i < streamDictionary->Length(); ++i) {
@@ -86,11 +84,7 @@ bool AdvancedSuperTarget::SelectStreams(CPDictionary* streamDictionary) {
         streams.push_back(s);
         streamsByName.emplace(s->GetName().c_str(), s);
     }
-    // Streams in name order first, so that streams the design order finds equal keep the order of
-    // their names, not of the table's rows.
-    PlantNormalForm::OrderByName(streams);
     SortStreams(streams);
-    std::vector<std::unique_ptr<StreamSegment>> rows;
     for (IHeatIntegrationStream* s : streams) {
         const int n = s->GetNumberOfSegments();
         const int side = s->GetHotCold();
@@ -115,25 +109,9 @@ bool AdvancedSuperTarget::SelectStreams(CPDictionary* streamDictionary) {
             seg->dLoad = std::fabs(from - to) * std::fabs(seg->dHeatCapacityFlowrate);
             seg->pStream = s;
             seg->strStreamName = s->GetName();
-            rows.push_back(std::move(seg));
+            m_segmentIndex.emplace(seg.get(), static_cast<int>(segments.size()));
+            segments.push_back(std::move(seg));
         }
-    }
-    // The model is built on the plant's normal form: a stream cut where nothing changes, or a
-    // utility written in several rows, gives the intervals, columns and design it gives whole.
-    std::vector<StreamSegment*> refs;
-    refs.reserve(rows.size());
-    for (auto& r : rows) refs.push_back(r.get());
-    PlantNormalForm plant;
-    plant.Build(refs);
-    m_rowsOf.clear();
-    for (std::size_t k = 0; k < plant.Size(); ++k) {
-        auto seg = std::make_unique<StreamSegment>(*plant.Segments()[k]);
-        std::vector<std::pair<int, double>> sources;
-        for (const StreamSegment* row : plant.SourcesOf(k))
-            sources.emplace_back(row->nIndex, std::fabs(row->dInletTemperature - row->dOutletTemperature));
-        m_rowsOf.push_back(std::move(sources));
-        m_segmentIndex.emplace(seg.get(), static_cast<int>(segments.size()));
-        segments.push_back(std::move(seg));
     }
     return true;
 }

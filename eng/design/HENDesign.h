@@ -776,6 +776,9 @@ private:
     bool ReadOlderSchedules(ILurmetBinaryFile& file);
     bool ReadStudies(ILurmetBinaryFile& file);
     bool ReadSchedules(ILurmetBinaryFile& file);
+    // Whether the operating records read hold together: the names they give are the case's, and
+    // a locked design's state is its own snapshot of the streams.
+    bool OperatingRecordsHold() const;
     // The values older records kept otherwise on their exchangers.
     void MigrateExchangerValues(int version);
     bool StoreStudies(ILurmetBinaryFile& file) const;

@@ -12,11 +12,13 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/StreamLynx.h"
 #include "eng/model/StreamLynxCollection.h"
+#include "eng/model/StreamTransportProperties.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
 
 #include <cmath>
+#include <cstring>
 
 using namespace chain;
 
@@ -29,6 +31,33 @@ constexpr const char* kDesignedDuty = "DesignedDuty";
 constexpr const char* kDesignedTemperature = "DesignedTemperature";
 // The observed coefficient a unit was given before the lock observed one of its own.
 constexpr const char* kDesignedObservedCoefficient = "DesignedObservedHTC";
+
+// The values the lock freezes, kept beside each unit as the design had them, each with its
+// status: a unit given by its area is given by it again after the unlock, one whose shells the
+// design chose chooses them again, and one given by an outlet temperature (its hot side's, 0, or
+// its cold side's, 1, on the segment leaving it) is given by it again. (The duty is kept on its own
+// below: its status decides the others'.)
+struct KeptSize {
+    const char* name;
+    const char* kept;
+    int side;  // -1: the unit's own value; 0 or 1: the temperature of the segment leaving that side
+};
+constexpr KeptSize kKeptSizes[] = {
+    {NodeValue::HTArea, "DesignedHTArea", -1},
+    {NodeValue::NShellsInSeries, "DesignedNShellsInSeries", -1},
+    {NodeValue::ShellsInSeriesSpecified, "DesignedShellsInSeriesSpecified", -1},
+    {NodeValue::Temperature, "DesignedHotOutletTemperature", 0},
+    {NodeValue::Temperature, "DesignedColdOutletTemperature", 1},
+};
+
+// Where a kept value lives: on the unit, or on the segment leaving one of its sides inside the
+// network (a stream's end keeps its own temperature, below); null where there is none.
+CNode* holderOf(CNode* node, const KeptSize& size) {
+    if (size.side < 0) return node;
+    HeatExch* x = AsHeatExch(node);
+    CNode* outlet = x && !x->IsUtilityExch() ? x->getOutlet(size.side) : nullptr;
+    return outlet && IsSegment(outlet) && !IsProductBlock(After(outlet)) ? outlet : nullptr;
+}
 
 // Written first as not specified and then as specified, so that the network recalculates around
 // a value it keeps.
@@ -67,14 +96,6 @@ void observeCoefficient(HeatExch* x) {
     x->addVariable(NodeValue::ObservedHTC, clean, ValueStatus::Specified);
 }
 
-bool hasTransportProperties(IHeatIntegrationStream* stream) {
-    for (const char* name : {"ThermalConductivity", "Viscosity", "MassDensity", "SpecificHeat"})
-        for (int i = 0; i < stream->GetNumberOfSegments(); ++i) {
-            double v = kEmpty;
-            if (!stream->GetValue(name, v, i) || v == kEmpty) return false;
-        }
-    return true;
-}
 }  // namespace
 
 // ---------------------------------------------------------------- lockability
@@ -83,9 +104,17 @@ int CPIHENDesign::CheckOperationLockable() {
     if (m_streams.empty()) return 21;
     for (IHeatIntegrationStream* s : m_streams)
         if (!s->AreDesignSegmentsComplete()) return 21;
+    // A utility's film coefficient is the site's default, not worked out from transport
+    // properties: the lock restates process streams only, and only they need them.
     for (IHeatIntegrationStream* s : m_streams)
-        if (!hasTransportProperties(s)) return 42;
+        if (!IsUtilityStream(s) && !HasTransportProperties(*s)) return 42;
     if (m_exchangers.empty()) return 11;
+    // A unit the design could not size (its temperatures cross, or its shells cannot do its duty)
+    // has no performance to freeze.
+    for (CNode* node : m_exchangers) {
+        HeatExch* x = AsHeatExch(node);
+        if (x && ((!x->IsFeasible() && x->getStatus() != ExchangerStatus::Calculated) || x->HasTooFewShells())) return 1;
+    }
     // A locked network holds its streams' targets with the end utilities: a process stream the
     // units leave short of its target has no operating point to hold.
     if (!AreStreamTerminalsReady() || GetNumberOfUnsatisfiedProcessStreams() > 0) return 1;
@@ -194,6 +223,9 @@ void CPIHENDesign::FreezeExchangerPerformance(bool all) {
 }
 
 void CPIHENDesign::LockOperation() {
+    // Locked, the units hold the operated network: locked again, the values kept for the unlock
+    // would be the operated ones, not the design's.
+    if (m_operationLocked) return;
     if (m_scenario) m_scenario->SuspendCalculations();
     // A study made of the unlocked network follows none of its units (none has a frozen area):
     // the locked network's studies are made of it again.
@@ -208,6 +240,19 @@ void CPIHENDesign::LockOperation() {
         double duty = 0.0;
         if (status != ValueStatus::Open && node->getVariableAsDouble(NodeValue::Duty, duty))
             node->addVariable(kDesignedDuty, duty, status);
+        for (const KeptSize& size : kKeptSizes) {
+            double v = 0.0;
+            node->removeVariable(size.kept);
+            CNode* holder = holderOf(node, size);
+            // An outlet temperature is the user's only where given: a worked-out one follows the
+            // design again after the unlock.
+            const int status = holder ? holder->getVariableStatus(size.name) : ValueStatus::Open;
+            if (holder && holder->hasVariable(size.name) && holder->getVariableAsDouble(size.name, v) && v != kEmpty &&
+                (size.side < 0 || status == ValueStatus::Specified))
+                node->addVariable(size.kept, v, status);
+            else if (std::strcmp(size.name, NodeValue::ShellsInSeriesSpecified) == 0)
+                node->addVariable(size.kept, 0.0, ValueStatus::Specified);
+        }
         // One the lock itself observed (a network locked again) is not the design's.
         double observed = 0.0;
         if (!m_operationLocked && node->getVariableStatus(NodeValue::ObservedHTC) == ValueStatus::Specified &&
@@ -290,6 +335,8 @@ void CPIHENDesign::ModifyOperation() {
 }
 
 void CPIHENDesign::UnlockOperation() {
+    // Not locked, the default state is the last lock's and the units hold what was typed since.
+    if (!m_operationLocked) return;
     Deactivate();
     m_operationLocked = false;
     DefaultState().ApplyToDesign();
@@ -308,6 +355,25 @@ void CPIHENDesign::UnlockOperation() {
         if (specified) node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
         node->removeVariable(kDesignedDuty);
     }
+    // The sizes and outlet temperatures as the design had them: a given area or outlet temperature
+    // given again (its duty left to the design), a worked-out size worked out again.
+    for (CNode* node : m_exchangers)
+        for (const KeptSize& size : kKeptSizes) {
+            double v = 0.0;
+            if (!node->getVariableAsDouble(size.kept, v)) continue;
+            const int status = node->getVariableStatus(size.kept);
+            node->removeVariable(size.kept);
+            CNode* holder = holderOf(node, size);
+            if (!holder) continue;
+            holder->addVariable(size.name, v, ValueStatus::Open);
+            if (status != ValueStatus::Open) holder->addVariable(size.name, v, status);
+            if ((size.side >= 0 || std::strcmp(size.name, NodeValue::HTArea) == 0) && status == ValueStatus::Specified) {
+                double duty = 0.0;
+                if (node->getVariableStatus(NodeValue::Duty) == ValueStatus::Specified &&
+                    node->getVariableAsDouble(NodeValue::Duty, duty))
+                    node->addVariable(NodeValue::Duty, duty, ValueStatus::Open);
+            }
+        }
     // The coefficients the lock froze go with it: the design's exchangers follow their streams'
     // films again (a film changed while locked shows as if typed before the lock), except where
     // an observed coefficient was given before the lock.
@@ -390,6 +456,10 @@ void CPIHENDesign::RecalculateLockedOperation() {
                 SolveLockedNetwork();
             }
     }
+    // The load across the pinch is the operated network's, as every other figure of it: counted
+    // from the duties and temperatures just solved, not left at those of the last unlocked pass.
+    if (m_crossPinchHeld) m_crossPinchOwed = true;
+    else CalculateCrossPinchLoads();
 }
 
 void CPIHENDesign::SolveLockedNetwork() {

@@ -18,8 +18,10 @@
 //   17     no DTMin; 18 no HTMaxAreaShell; 19 no stored text B; 20 no stored text C.
 #include "eng/design/HENDesign.h"
 
+#include "brasko/CaseDamage.h"
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/design/HENSchedule.h"
+#include "eng/design/IHENEvent.h"
 #include "eng/design/HENState.h"
 #include "eng/design/HENTrend.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -28,15 +30,25 @@
 #include "pellin/NodeKinds.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 constexpr int kOldScheduleGroups = 4;
+constexpr double kEmptyValue = -32767.0;
 
-bool readPresentName(ILurmetBinaryFile& file, bool& present, CPString& name) {
+// A design as a refusal names it.
+std::string designLabel(const CPString& name) { return "design \"" + std::string(name.c_str()) + "\""; }
+
+// `what` names the record in a refusal: the design and which of its names.
+bool readPresentName(ILurmetBinaryFile& file, const std::string& what, bool& present, CPString& name) {
     std::int32_t flag = 0;
-    if (!file.ReadInt(flag) || (flag != 0 && flag != 1)) return false;
+    if (!file.ReadInt(flag)) return false;
+    if (flag != 0 && flag != 1)
+        return NoteCaseDamage(what + ": the presence flag is " + std::to_string(flag) + ", neither 0 nor 1");
     present = flag == 1;
     return !present || file.ReadCPString(name);
 }
@@ -71,7 +83,10 @@ bool CPIHENDesign::ReadRecord(ILurmetBinaryFile& file) {
         !file.ReadInt(nesting) || !file.ReadCPString(name) || !file.ReadCPString(notes))
         return false;
     m_operatingSolution = mark;
-    m_active = active;
+    // A design is inactive only inside one of its own edits; none is stored so. One read inactive
+    // would take every later edit and show none of it: it is active as it is read.
+    (void)active;
+    m_active = true;
     m_nesting = nesting;
     m_name = name;
     m_hasName = !name.empty();
@@ -173,7 +188,53 @@ bool CPIHENDesign::ReadRecord(ILurmetBinaryFile& file) {
     if (version > 18 && !file.ReadDouble(m_htMaxAreaShell)) return false;
     if (version > 19 && !file.ReadCPString(m_textB)) return false;
     if (version > 20 && !file.ReadCPString(m_textC)) return false;
-    return file.EndRecord(record);
+    if (!file.EndRecord(record)) return false;
+    return version < 12 || OperatingRecordsHold();
+}
+
+bool CPIHENDesign::OperatingRecordsHold() const {
+    // The executed schedule is one of the case's (the current schedule and study were found by
+    // their names as they were read).
+    const HENOperatingSchedule* executed = nullptr;
+    if (!m_executedSchedule.empty() && !(executed = FindSchedule(m_executedSchedule)))
+        return NoteCaseDamage(designLabel(m_name) + ": the executed schedule \"" +
+                              std::string(m_executedSchedule.c_str()) + "\" is not one of its schedules");
+    if (!m_operationLocked || !m_state) return true;
+    // The default state is the locked network's own: each stream's flow is the one the stream
+    // has, but where the executed schedule changed it: there it is the one that change started
+    // from (the event's base), and the stream has the new one or that one (a design read into
+    // streams of their own).
+    const auto agrees = [](double a, double b) {
+        return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
+    };
+    const auto flowEvent = [&](const char* stream) -> const IHENEvent* {
+        for (int i = 0; executed && i < executed->GetNumberOfEvents(); ++i) {
+            const IHENEvent* event = executed->GetEvent(i);
+            const char* variable = event ? event->GetVariableName() : nullptr;
+            const char* target = event ? event->GetTargetName() : nullptr;
+            if (variable && target && std::strcmp(variable, "MassFlow") == 0 && std::strcmp(target, stream) == 0)
+                return event;
+        }
+        return nullptr;
+    };
+    for (int i = 0; i < m_state->GetNumberOfStreams(); ++i) {
+        const char* name = m_state->GetStreamName(i);
+        const StreamStateStruct* record = name ? m_state->FindStream(name) : nullptr;
+        double flow = kEmptyValue;
+        if (!record || !record->stream || record->massFlow == kEmptyValue ||
+            !record->stream->GetValue("MassFlow", flow, 0) || flow == kEmptyValue)
+            continue;
+        const IHENEvent* changed = flowEvent(name);
+        if (changed ? !agrees(record->massFlow, changed->GetBaseValue()) ||
+                          !(agrees(flow, changed->GetNewValue()) || agrees(flow, record->massFlow))
+                    : !agrees(record->massFlow, flow))
+            return NoteCaseDamage(designLabel(m_name) + ": the default state gives stream \"" + std::string(name) +
+                                  "\" a mass flow of " + CaseDamageValue(record->massFlow) +
+                                  (changed ? " where the executed schedule started from " +
+                                                 CaseDamageValue(changed->GetBaseValue())
+                                           : " where the locked stream has " + CaseDamageValue(flow)));
+    }
+    return true;
 }
 
 void CPIHENDesign::MigrateExchangerValues(int version) {
@@ -206,7 +267,9 @@ bool CPIHENDesign::ReadOlderSchedules(ILurmetBinaryFile& file) {
         bool hasCurrent = false;
         CPString current;
         std::int32_t count = 0;
-        if (!readPresentName(file, hasCurrent, current) || !readCount(file, count)) return false;
+        if (!readPresentName(file, designLabel(m_name) + ": the current schedule", hasCurrent, current) ||
+            !readCount(file, count))
+            return false;
         for (std::int32_t i = 0; i < count; ++i) {
             auto schedule = std::make_unique<HENOperatingSchedule>(CPString(), DefaultState());
             if (!schedule->Recall(file)) return false;
@@ -214,6 +277,10 @@ bool CPIHENDesign::ReadOlderSchedules(ILurmetBinaryFile& file) {
             if (hasCurrent && current == schedule->GetName()) m_currentSchedule = schedule.get();
             m_schedules.push_back(std::move(schedule));
         }
+        // A group's current schedule is one of its own.
+        if (hasCurrent && (!m_currentSchedule || current != m_currentSchedule->GetName()))
+            return NoteCaseDamage(designLabel(m_name) + ": the current schedule \"" + std::string(current.c_str()) +
+                                  "\" is not one of its schedules");
     }
     return true;
 }
@@ -227,7 +294,9 @@ bool CPIHENDesign::ReadStudies(ILurmetBinaryFile& file) {
         m_defaultStudy = std::make_unique<HENTrend>(this);
         if (!m_defaultStudy->Recall(file)) return false;
     }
-    if (!readPresentName(file, hasCurrent, current) || !readCount(file, count)) return false;
+    if (!readPresentName(file, designLabel(m_name) + ": the current study", hasCurrent, current) ||
+        !readCount(file, count))
+        return false;
     for (std::int32_t i = 0; i < count; ++i) {
         auto study = std::make_unique<HENTrend>(this);
         if (!study->Recall(file)) return false;
@@ -238,14 +307,19 @@ bool CPIHENDesign::ReadStudies(ILurmetBinaryFile& file) {
             m_currentStudy = study.get();
             break;
         }
-    return true;
+    // A current study the case does not hold is damage: the views would name a study there is not.
+    return !hasCurrent || m_currentStudy ||
+           NoteCaseDamage(designLabel(m_name) + ": the current study \"" + std::string(current.c_str()) +
+                          "\" is not one of its studies");
 }
 
 bool CPIHENDesign::ReadSchedules(ILurmetBinaryFile& file) {
     bool hasCurrent = false;
     CPString current;
     std::int32_t count = 0;
-    if (!readPresentName(file, hasCurrent, current) || !readCount(file, count)) return false;
+    if (!readPresentName(file, designLabel(m_name) + ": the current schedule", hasCurrent, current) ||
+        !readCount(file, count))
+        return false;
     for (std::int32_t i = 0; i < count; ++i) {
         auto schedule = std::make_unique<HENOperatingSchedule>(CPString(), DefaultState());
         if (!schedule->Recall(file)) return false;
@@ -257,5 +331,8 @@ bool CPIHENDesign::ReadSchedules(ILurmetBinaryFile& file) {
             m_currentSchedule = schedule.get();
             break;
         }
-    return true;
+    // So is a current schedule it does not hold.
+    return !hasCurrent || m_currentSchedule ||
+           NoteCaseDamage(designLabel(m_name) + ": the current schedule \"" + std::string(current.c_str()) +
+                          "\" is not one of its schedules");
 }

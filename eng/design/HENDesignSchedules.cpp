@@ -24,6 +24,25 @@ constexpr const char* kBaseCase = "Base case";
 // A name a schedule or study cannot take: none, or the name of the row or study the design keeps
 // of its own beside them (in any case of letters: the two would read alike).
 bool reservedName(const CPString& name, const char* own) { return name.empty() || strcasecmp(name.c_str(), own) == 0; }
+
+// A schedule or study that goes tells its views, and a view that goes may make another selection
+// current by its name: the design lets go of what it destroys first, so that no name finds a
+// schedule or study while it is being destroyed.
+template <class T>
+void destroyDetached(std::vector<std::unique_ptr<T>>& list) {
+    std::vector<std::unique_ptr<T>> going;
+    going.swap(list);
+    going.clear();
+}
+
+template <class T>
+std::unique_ptr<T> detach(std::vector<std::unique_ptr<T>>& list, const T* item) {
+    const auto it = std::find_if(list.begin(), list.end(), [item](const auto& p) { return p.get() == item; });
+    if (it == list.end()) return nullptr;
+    std::unique_ptr<T> taken = std::move(*it);
+    list.erase(it);
+    return taken;
+}
 }  // namespace
 
 IHENState* CPIHENDesign::GetDefaultState() { return &DefaultState(); }
@@ -57,17 +76,19 @@ void CPIHENDesign::ResetDefaultState() {
 void CPIHENDesign::DestroySchedulesAndStudies() {
     m_executedSchedule = CPString();
     m_currentSchedule = nullptr;
-    m_schedules.clear();
     m_scheduleIndex.clear();
     m_scheduleCounter = 1;
+    destroyDetached(m_schedules);
+    m_currentSchedule = nullptr;
     DestroyStudies();
 }
 
 void CPIHENDesign::DestroyStudies() {
     m_currentStudy = nullptr;
-    m_studies.clear();
-    m_defaultStudy.reset();
     m_studyCounter = 1;
+    destroyDetached(m_studies);
+    m_defaultStudy.reset();
+    m_currentStudy = nullptr;
 }
 
 // The operating state, the schedules and the studies name their units and streams: one renamed
@@ -136,8 +157,10 @@ bool CPIHENDesign::RemoveSchedule(const CPString& name) {
     // The units hold the solution of the executed schedule: with the schedule gone they go back
     // to the locked state, so that nothing names a schedule there is no more.
     const bool executed = !m_executedSchedule.empty() && m_executedSchedule == s->GetName();
-    m_schedules.erase(std::find_if(m_schedules.begin(), m_schedules.end(), [s](const auto& p) { return p.get() == s; }));
+    std::unique_ptr<HENOperatingSchedule> going = detach(m_schedules, s);
     IndexSchedules();
+    going.reset();
+    if (m_currentSchedule == s) m_currentSchedule = nullptr;
     if (m_schedules.empty()) m_scheduleCounter = 1;
     if (executed) ResetDefaultState();
     return true;
@@ -350,7 +373,8 @@ bool CPIHENDesign::DeleteCurrentStudy() {
     if (!m_currentStudy) return false;
     HENTrend* study = m_currentStudy;
     m_currentStudy = nullptr;
-    m_studies.erase(std::find_if(m_studies.begin(), m_studies.end(), [study](const auto& s) { return s.get() == study; }));
+    detach(m_studies, static_cast<const HENTrend*>(study)).reset();
+    if (m_currentStudy == study) m_currentStudy = nullptr;
     if (m_studies.empty()) m_studyCounter = 1;
     return true;
 }
@@ -390,6 +414,7 @@ int CPIHENDesign::GetDefaultStudyStatus() const { return m_defaultStudy ? m_defa
 void CPIHENDesign::DeleteAllStudies() {
     m_currentStudy = nullptr;
     m_studyCounter = 1;
-    m_studies.clear();
+    destroyDetached(m_studies);
+    m_currentStudy = nullptr;
     if (m_defaultStudy) m_defaultStudy->SetStatus(0);
 }

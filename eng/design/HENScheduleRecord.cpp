@@ -4,10 +4,15 @@
 #include "eng/design/HENEvent.h"
 #include "eng/design/HENSchedule.h"
 
+#include "brasko/CaseDamage.h"
 #include "brasko/ILurmetBinaryFile.h"
+#include "eng/design/IHENEvent.h"
+#include "eng/model/CaseValueLimits.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 // ---------------------------------------------------------------- events
@@ -32,6 +37,14 @@ bool HENEvent::Recall(ILurmetBinaryFile& file) {
         return false;
     // An older record names its kind only by the type name the schedule wrote before it.
     if (version < 2 && kind < 0) return false;
+    // The value an event starts from and the one it gives lie where the design viewer lets an
+    // event's value be given, or are unset (a target that had none); a schedule executed with
+    // one outside would write it into the plant.
+    for (const auto& [what, v] : {std::pair<const char*, double>{"base", base}, {"new", value}})
+        if (v != CaseValueLimits::EmptyValue && HENEventValueRefusal(GetVariableName(), v))
+            return NoteCaseDamage("event \"" + std::string(name.c_str()) + "\" on \"" + std::string(target.c_str()) +
+                                  "\": its " + what + " " + GetVariableName() + " " + CaseDamageValue(v) +
+                                  " is not a value an event gives");
     m_base = base;
     m_new = value;
     m_target = target;

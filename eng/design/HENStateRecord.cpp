@@ -10,9 +10,13 @@
 // A state is read into fresh lists that replace the old ones only when the whole record read.
 #include "eng/design/HENState.h"
 
+#include "brasko/CaseDamage.h"
 #include "brasko/ILurmetBinaryFile.h"
+#include "eng/design/IHENEvent.h"
+#include "eng/model/CaseValueLimits.h"
 
 #include <cstdint>
+#include <string>
 
 namespace {
 constexpr int kExchangerVersion = 1;
@@ -28,6 +32,27 @@ bool openRecord(ILurmetBinaryFile& file, RecordHandle& record, int newest, int& 
 }
 
 bool readCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadItemCount(count); }
+
+// A state holds the values the locked network had or an event gave it: a value the state writes
+// back to the plant (an area, shells in series, an observed coefficient, a branch's share, a
+// stream's flow or inlet temperature) lies where an event's new value must, or is unset; one
+// outside is damage, which the next reset would carry into the plant.
+// `record` names the record in a refusal.
+bool heldValue(const std::string& record, const char* variable, double value) {
+    return value == CaseValueLimits::EmptyValue || HENEventValueRefusal(variable, value) == nullptr ||
+           NoteCaseDamage("the operating state of " + record + ": " + variable + " " + CaseDamageValue(value) +
+                          " is not a value an event gives");
+}
+
+std::string quoted(const char* kind, const CPString& name) {
+    return std::string(kind) + " \"" + std::string(name.c_str()) + "\"";
+}
+
+// A temperature the state only shows: unset, or one a stream can have.
+bool shownTemperature(double value) {
+    return value == CaseValueLimits::EmptyValue ||
+           (value >= CaseValueLimits::MinTemperature && value <= CaseValueLimits::MaxTemperature);
+}
 
 template <class List>
 bool storeList(ILurmetBinaryFile& file, const List& list) {
@@ -85,6 +110,8 @@ bool HeatExchStateStruct::Recall(ILurmetBinaryFile& file) {
         if (!replaced) read.emplace_back(name.c_str(), value);
     }
     if (!file.EndRecord(record)) return false;
+    for (const auto& [key, value] : read)
+        if (!heldValue(quoted("exchanger", node), key.c_str(), value)) return false;
     nodeName = node;
     unitName = unitKey;
     selectable = flag != 0;
@@ -117,6 +144,8 @@ bool SplitStateStruct::Recall(ILurmetBinaryFile& file) {
         read.push_back(f);
     }
     if (!file.ReadInt(listPosition) || !file.EndRecord(record)) return false;
+    for (double f : read)
+        if (!heldValue(quoted("splitter", node), "SplitFlowValue", f)) return false;
     nodeName = node;
     unitName = unitKey;
     fractions = std::move(read);
@@ -143,6 +172,11 @@ bool StreamStateStruct::Recall(ILurmetBinaryFile& file) {
         !file.ReadDouble(t) || !file.ReadDouble(o) || !file.ReadDouble(m) ||
         (version >= 2 && !file.ReadDouble(p)) || !file.EndRecord(record))
         return false;
+    if (!heldValue(quoted("stream", key), "MassFlow", m) || !heldValue(quoted("stream", key), "Temperature", s))
+        return false;
+    if (!shownTemperature(t))
+        return NoteCaseDamage("the operating state of " + quoted("stream", key) + ": its target temperature " +
+                              CaseDamageValue(t) + " is not one a stream can have");
     name = key;
     supply = s;
     target = t;

@@ -173,6 +173,16 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
     for (auto [e, unit] : pairs) {
         double q = 0.0;
         if (!KnownNumber(e, "HeatFlow", q) || !(std::fabs(q) > kZeroDuty)) continue;
+        // A vessel's, reactor's or shortcut column's duty too small for a stream (a solver's
+        // residue) is passed over with a word, as a column side duty or a separator's is; the rest
+        // of the document is extracted.
+        const bool vessel = IsOneOf(unit, kVessels) || IsOneOf(unit, kReactors);
+        if ((vessel || IsClass(unit, kShortcutColumn)) && !DutyFitsAStream(e, unit, q, vessel)) {
+            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                          FormatMessage(FindString("ExtractionDutyTooSmall"),
+                                        {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
+            continue;
+        }
         if (IsClass(unit, kTraySection)) TraySectionDuty(e, unit, q);
         else if (IsOneOf(unit, kVessels) || IsOneOf(unit, kReactors)) VesselDuty(e, unit, q);
         else if (IsClass(unit, kShortcutColumn)) ShortcutColumnDuty(e, unit);
@@ -265,6 +275,35 @@ void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, d
     link(d.unit, d.outlet);
 }
 
+namespace {
+// The material stream a vessel leaves its liquid by: the one its "LiquidProduct" names.
+CPItem* liquidProduct(CPItem* unit) {
+    CPString liquid;
+    if (TextValue(unit, "LiquidProduct", liquid))
+        for (CPItem* n : unit->RelatedNodes(CPItem::Downstream))
+            if (n->_get_szName() == liquid) return n;
+    return nullptr;
+}
+}  // namespace
+
+bool VelmorToTarsilImport::DutyFitsAStream(CPItem* energyStream, CPItem* unit, double q, bool vessel) const {
+    double duty = std::fabs(q), span = kSpan;
+    if (vessel) {
+        // The vessel's stream runs from its feed's temperature to its liquid's (half a kelvin where
+        // the two are one).
+        double tFeed = 0.0, tLiquid = 0.0;
+        if (KnownNumber(firstMaterialStream(unit, CPItem::Upstream), "Temperature", tFeed) &&
+            KnownNumber(liquidProduct(unit), "Temperature", tLiquid) && std::fabs(tLiquid - tFeed) >= kSameVesselTemperature)
+            span = std::fabs(tLiquid - tFeed);
+    } else {
+        // A shortcut column's stream takes the column's own duty at that end, over half a kelvin.
+        const bool reboiler = FirstNeighbour(energyStream, CPItem::Downstream) == unit;
+        double own = 0.0;
+        if (KnownNumber(unit, reboiler ? "ReboilerDuty" : "CondenserDuty", own) && own != kEmpty) duty = std::fabs(own);
+    }
+    return duty >= CaseValueLimits::MinDuty && duty / span >= CaseValueLimits::MinCp;
+}
+
 void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double q) {
     const CPString name = FreeStreamName(energyStream->_get_szName());
     // A plug-flow reactor's energy stream is signed the other way.
@@ -277,14 +316,7 @@ void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double
     d.SetClass(q > 0.0 ? "htHeater" : "htCooler");
 
     CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
-    CPItem* product = nullptr;
-    CPString liquid;
-    if (TextValue(unit, "LiquidProduct", liquid))
-        for (CPItem* n : unit->RelatedNodes(CPItem::Downstream))
-            if (n->_get_szName() == liquid) {
-                product = n;
-                break;
-            }
+    CPItem* product = liquidProduct(unit);
     double tFeed = 0.0, tLiquid = 0.0;
     if (KnownNumber(feed, "Temperature", tFeed)) d.SetSupply(s, tFeed);
     else tFeed = 0.0;
@@ -301,6 +333,9 @@ void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double
         if (std::fabs(tLiquid - tFeed) < kSameVesselTemperature) target = q > 0.0 ? tFeed + kSpan : tFeed - kSpan;
         d.SetTarget(s, target);
         d.SetClass(target > tFeed ? "htHeater" : "htCooler");
+        // Heat added to a vessel whose liquid leaves colder (or taken from one that leaves
+        // warmer) follows the temperatures, and the report says so, as for a separator.
+        if ((q > 0.0) != (target > tFeed)) ReportVesselAgainstDuty(unit, q, tFeed, target);
     }
     link(energyStream, d.unit);
     link(d.inlet, d.unit);

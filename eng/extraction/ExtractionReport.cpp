@@ -184,6 +184,14 @@ void VelmorToTarsilImport::ReportSideDuty(const char* key, const CPString& energ
                   FormatMessage(FindString(key), {energyStream, column->_get_szName(), MessageParameter(std::fabs(duty))}));
 }
 
+void VelmorToTarsilImport::ReportVesselAgainstDuty(const CPItem* vessel, double duty, double feed, double product) {
+    if (!vessel) return;
+    const char* key = duty > 0.0 ? "ExtractionVesselHeatedCools" : "ExtractionVesselCooledHeats";
+    ReportWarning("Separator_Duty_Against_Temperatures", "ExtractionSeparatorDirection",
+                  FormatMessage(FindString(key), {vessel->_get_szName(), MessageParameter(std::fabs(duty)),
+                                                  MessageParameter(product), MessageParameter(feed)}));
+}
+
 void VelmorToTarsilImport::ReportSeparatorAgainstDuty(const CPItem* separator, double duty, double feed,
                                                        double product) {
     if (!separator) return;

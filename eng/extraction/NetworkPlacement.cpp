@@ -15,6 +15,7 @@
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "pellin/CNode.h"
+#include "pellin/FlowSheet.h"
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"
 #include "ralvex/Case.h"
@@ -147,7 +148,17 @@ CPItem* VelmorToTarsilImport::GetExchangerItem(const CPString& name) const {
 CPString VelmorToTarsilImport::NameForNewUnit(const CPItem* unit) const {
     IHENDesign* design = GetBaseDesign();
     const CPString& own = unit->_get_szName();
-    return design && design->GetNodeByName(own) ? FreeUnitName(own) : own;
+    CNode* holder = design ? design->GetNodeByName(own) : nullptr;
+    // A node the network named itself (a stream's segment node, "N-7") gives way: it takes the next
+    // name of its own kind, and the case's unit keeps the name the user knows it by, in whatever
+    // order the units are placed. A unit of an earlier extraction keeps its name.
+    FlowSheet* sheet = holder ? design->GetFlowSheet() : nullptr;
+    CPString operation;
+    // A unit placed under a name carries it as its operation's name too; a splitter the network
+    // named carries its tee's.
+    const bool unitNode = holder && holder->getVariableAsString("UnitOperationName", operation) == 1 && operation == own;
+    if (sheet && !unitNode && sheet->renameNode(holder, sheet->getDefaultNodeNameString())) return own;
+    return holder ? FreeUnitName(own) : own;
 }
 
 CNode* VelmorToTarsilImport::NetworkUnitOf(const CPItem* unit) const {
@@ -465,8 +476,11 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
             hx->addVariable("CondRebSpec", 1.0, 1, 0);
         }
 
+    // Every heater and cooler, an air cooler as much as a fired heater, marks the temperatures at
+    // its ports: the next unit of the stream, placed later, finds its place by them, and a unit
+    // that left them unmarked would have the next one placed upstream of it.
     const CPString cls = item->_get_szClassName();
-    if (cls == "htCooler" || cls == "htHeater" || cls == "htFiredHeater") {
+    if (cls == "htCooler" || cls == "htHeater" || cls == "htFiredHeater" || cls == "htAirCooler") {
         const std::pair<CPItem*, int> sides[] = {{outlet, 2}, {inlet, 1}};
         for (const auto& [stream, portSide] : sides) {
             double t = 0.0;

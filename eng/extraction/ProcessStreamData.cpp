@@ -25,6 +25,8 @@ constexpr double kZeroLoad = 1e-8;
 constexpr double kMinPhaseFraction = 1e-5;
 constexpr double kHugeProperty = 1e24;
 constexpr double kFittedBranches = 10.0;
+// A fit that moved the stream's ends further than this (a piece of no span widened) is no fit.
+constexpr double kEndsMoved = 1e-6;
 
 const char* const kCurveUnits[] = {"htCooler",         "htHeater",        "htCondenserPartial", "htCondenserTotal",
                                    "htReboiler",       "htCondenserThreePhase", "htReboilerThreePhase",
@@ -69,6 +71,18 @@ void collapse(IHeatIntegrationStream& stream) {
         if (stream.DeleteSegment(1) != 1) break;
 }
 
+// One segment carrying only the given ends and load: the rates go first, since a rate left of an
+// earlier fit would overrule the load.
+void collapseTo(IHeatIntegrationStream& stream, double supply, double target, double dH) {
+    collapse(stream);
+    stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
+    stream.SetValue("SpecificHeat", kEmpty, 0);
+    stream.SetValue("Enthalpy", kEmpty, 0);
+    stream.SetValue("Temperature", target, 1);
+    stream.SetValue("Temperature", supply, 0);
+    if (dH != kEmpty) stream.SetValue("Enthalpy", dH, 0);
+}
+
 // The one segment left of a fit whose specific heats changed sign takes the raw curve's mean
 // specific heat from its first point to its last (the segment kept would carry one piece's).
 void takeMeanSpecificHeat(IHeatIntegrationStream& stream) {
@@ -93,6 +107,32 @@ void keepOneSignOfSpecificHeat(IHeatIntegrationStream& stream) {
     stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
     takeMeanSpecificHeat(stream);
     stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
+}
+
+// Whether every segment of the fit carries heat: a heat-capacity flow rate above zero. The curves
+// of a tee's branches taken together, or of units in series whose tables each start their
+// enthalpy at their own zero, can leave a piece with none (its points all at one temperature
+// within the stream's span, or falling back where the next table starts).
+bool everySegmentCarriesHeat(IHeatIntegrationStream& stream) {
+    for (int i = 0; i < stream.GetNumberOfSegments(); ++i) {
+        const double cp = stream.GetSegmentHeatCapacityFlowrate(i);
+        if (!(cp > 0.0) || !std::isfinite(cp)) return false;
+    }
+    return true;
+}
+
+// A fit that leaves a segment without heat, or moved the stream's ends (the curves of a tee's
+// branches, whose points may all lie at the feed's temperature), is one segment from supply to
+// target instead, at the simulator's heat-flow change: the load is known, the shape of the curve
+// is not.
+// The fit may have moved the target to widen a piece of no span: the ends go back to the chain's.
+void oneSegmentAtLoad(IHeatIntegrationStream& stream, double supply, double target, double dH) {
+    if (dH == kEmpty || !(dH > 0.0) || supply == kEmpty || target == kEmpty) return;
+    // Sound: every segment carries heat, from the chain's supply to its target.
+    const bool ends = std::fabs(stream.GetSupplyTemperature() - supply) <= kEndsMoved &&
+                      std::fabs(stream.GetTargetTemperature() - target) <= kEndsMoved;
+    if (ends && everySegmentCarriesHeat(stream)) return;
+    collapseTo(stream, supply, target, dH);
 }
 }  // namespace
 
@@ -141,7 +181,8 @@ std::vector<double> VelmorToTarsilImport::ReadPropertyCurve(const StreamChain& c
                 sum += value * f;
                 fractions += f;
             }
-            curve.push_back(sum == 0.0 ? 0.0 : sum / fractions);
+            // No phase gives the property at this point: it is not known, never 0.
+            curve.push_back(fractions > 0.0 ? sum / fractions : kEmpty);
         }
     }
     return curve;
@@ -281,6 +322,7 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
                 stream->SetValue("SpecificHeat", cp * factor, i);
         }
     }
+    if (!isothermal) oneSegmentAtLoad(*stream, supply, target, dH);
     if (isothermal) stream->WidenIsothermalStream();
 }
 
@@ -321,12 +363,7 @@ bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
 
     // The stream starts empty: one segment, no rates, no load, no temperatures (a rate left of
     // the earlier fit would overrule the load of this one).
-    collapse(stream);
-    stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
-    stream.SetValue("SpecificHeat", kEmpty, 0);
-    stream.SetValue("Enthalpy", kEmpty, 0);
-    stream.SetValue("Temperature", kEmpty, 1);
-    stream.SetValue("Temperature", kEmpty, 0);
+    collapseTo(stream, kEmpty, kEmpty, kEmpty);
     double supply = kEmpty, target = kEmpty, dH = kEmpty;
     SetStreamEnds(stream, chain, supply, target, dH);
     // Mass lost along the chain (a draw-off): the outlet's heat flow counts for the mass that
@@ -376,6 +413,7 @@ bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
             if (stream.GetValue("SpecificHeat", cp, i) == 1 && cp != kEmpty) stream.SetValue("SpecificHeat", cp * factor, i);
         }
     }
+    if (!isothermal) oneSegmentAtLoad(stream, supply, target, dH);
     if (isothermal) stream.WidenIsothermalStream();
     return true;
 }

@@ -357,6 +357,19 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
             CPString parent;
             if (port && port->getVariableAsString("ParentStream", parent) == 1 && kept.count(parent)) onKeptStream = true;
         }
+        // Its partner across the exchanger was refreshed all the same: the duty kept is the earlier
+        // case's, so the partner's new ends may not balance with it. The report names the pair.
+        HeatExch* process = AsExchanger(unit);
+        if (onKeptStream && process && !process->IsUtilityExch()) {
+            CPString sides[2];
+            for (int side = 0; side < 2; ++side)
+                if (CNode* in = unit->getIthUpStreamNode(side)) in->getVariableAsString("ParentStream", sides[side]);
+            for (int side = 0; side < 2; ++side)
+                if (kept.count(sides[side]) && !sides[1 - side].empty() && !kept.count(sides[1 - side]))
+                    ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
+                                  FormatMessage(FindString("ExtractionPartnerKeptDuty"),
+                                                {name, sides[side], sides[1 - side]}));
+        }
         double duty = 0.0;
         // Only a duty the design specifies follows the simulator; a calculated one is the
         // network's. An unknown duty changes nothing (never a specified 0).
@@ -414,15 +427,26 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
         if (utility.empty()) continue;
         // Already on the utility the rule gives: there is nowhere better to go.
         if (current == utility) continue;
+        // The branch of a split utility the unit leaves goes with it, whichever way it moves: an
+        // empty branch would stay on the old utility as a bypass.
+        CNode* oldTee = utilityIn ? utilityIn->getIthUpStreamNode(0) : nullptr;
+        const unsigned int oldBranch =
+            oldTee && oldTee->getClassName() == "ppTee" && utilityIn ? utilityIn->getDNAFingerPrint() : 0;
+        const auto dropLeftBranch = [&] {
+            CNode* left = oldBranch ? design->GetNodeByFingerPrint(oldBranch) : nullptr;
+            if (left && design->GetBranchState(left) == 0) design->RemoveSplitterBranch(left, kReason);
+        };
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(utility, stream) || !stream) {
             AddUtilityStream(*m_scenario, utility);
             design->MoveUtilityToStreamEnd(x, utility, kReason);
+            dropLeftBranch();
             continue;
         }
         const std::vector<CNode*> sharing = design->GetExchangersOnStreamSide(stream, utilitySide);
         if (sharing.size() < 2) {
             design->MoveUtilityToStreamEnd(x, utility, kReason);
+            dropLeftBranch();
             continue;
         }
         // The utility is split among its units already: the unit takes a branch of its own.
@@ -430,13 +454,9 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
         CNode* first = start ? start->getIthDownStreamNode(0) : nullptr;
         CNode* tee = first ? first->getIthDownStreamNode(0) : nullptr;
         if (!tee || tee->getClassName() != "ppTee") continue;
-        CNode* oldTee = utilityIn ? utilityIn->getIthUpStreamNode(0) : nullptr;
-        const unsigned int oldBranch =
-            oldTee && oldTee->getClassName() == "ppTee" && utilityIn ? utilityIn->getDNAFingerPrint() : 0;
         design->AddSplitterBranch(tee, kReason, 1);
         CNode* branch = tee->getIthDownStreamNode(static_cast<int>(sharing.size()));
         if (!branch || !design->MoveHeatExchangerSide(x, utilityOut, branch, kReason)) continue;
-        CNode* left = oldBranch ? design->GetNodeByFingerPrint(oldBranch) : nullptr;
-        if (left && design->GetBranchState(left) == 0) design->RemoveSplitterBranch(left, kReason);
+        dropLeftBranch();
     }
 }

@@ -42,7 +42,9 @@ struct ChainEnds {
 // Whether heat changes hands between a tee's outlet and its mixer: a heat-transfer unit on the
 // way. A branch with no chain among those being paired, and heat of its own, carries that heat in
 // a stream apart (its chain cut where it passes a valve or pump, or taken by the other side): the
-// stream folded over the pair would carry it again.
+// stream folded over the pair would carry it again. The walk goes on through the tees and mixers
+// of the branch itself (a tee nested in it whose branches are streams of their own, in whichever
+// order it lists them) and stops only at the pair's own mixer.
 bool branchTransfersHeat(CPItem* outlet, const CPItem* mixer) {
     std::vector<CPItem*> open{outlet};
     std::unordered_set<const CPItem*> seen{outlet};
@@ -50,7 +52,7 @@ bool branchTransfersHeat(CPItem* outlet, const CPItem* mixer) {
         CPItem* item = open.back();
         open.pop_back();
         if (IsOneOf(item, kTouchClasses)) return true;
-        if (item == mixer || IsClass(item, CaseClass::Tee) || IsClass(item, CaseClass::Mixer)) continue;
+        if (item == mixer) continue;
         for (CPItem* d : item->RelatedNodes(CPItem::Downstream))
             if (seen.insert(d).second) open.push_back(d);
     }

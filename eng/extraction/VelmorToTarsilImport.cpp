@@ -16,6 +16,7 @@
 #include "quenta/RalvexInterface.h"
 #include "ralvex/Case.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_set>
@@ -116,18 +117,6 @@ IHENDesign* VelmorToTarsilImport::GetBaseDesign() const {
 const StreamChain* VelmorToTarsilImport::GetStreamChain(const CPString& streamName) const {
     auto it = m_streamChainIndex.find(streamName);
     return it == m_streamChainIndex.end() ? nullptr : m_streamChains[it->second].second.get();
-}
-
-double VelmorToTarsilImport::RoundMoleFraction(double x, double tolerance) {
-    if (!(x > 0.0) || !(tolerance > 0.0)) return 0.0;
-    return std::floor(std::sqrt(x) / tolerance + 0.5) * tolerance;
-}
-
-std::uint16_t VelmorToTarsilImport::CompositionSignatureOf(const std::vector<double>& fractions, double tolerance) {
-    std::vector<double> rounded;
-    rounded.reserve(fractions.size());
-    for (double x : fractions) rounded.push_back(RoundMoleFraction(x, tolerance));
-    return crc16(rounded.data(), rounded.size() * sizeof(double));
 }
 
 void VelmorToTarsilImport::WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase) {
@@ -324,18 +313,9 @@ void VelmorToTarsilImport::Extract() {
     InsertBoundaryItems(walk.materialStreams);
 
     // 10. Composition groups.
+    AssignCompositionSignatures(walk.materialStreams);
     Groups groups;
-    for (CPItem* s : walk.materialStreams) {
-        const CPValue* crc = m_caseInterface->ITGetVal(s, "CompositionCRC");
-        if (!crc) {
-            const CPValue* fractions = m_caseInterface->ITGetVal(s, "CompMolarFraction");
-            std::vector<double> x;
-            if (fractions) x = fractions->GetVector();
-            const std::uint16_t signature = CompositionSignatureOf(x, m_compositionTolerance);
-            s->AddVariable("CompositionCRC")->Set(static_cast<std::int16_t>(signature), 0);
-        }
-        groups.Add(CompositionSignature(s), s);
-    }
+    for (CPItem* s : walk.materialStreams) groups.Add(CompositionSignature(s), s);
 
     // 11-19. Chains and process streams, group by group. The streams come in as one batch: the
     // targets and designs catch up once, when calculations resume, not after every value.

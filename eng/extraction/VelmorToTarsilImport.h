@@ -215,6 +215,8 @@ public:
     // the simulator's duty (a letdown flash given heat cools): the stream follows the temperatures,
     // and the report says so.
     void ReportSeparatorAgainstDuty(const CPItem* separator, double duty, double feed, double product);
+    // The same for a vessel or reactor given a duty on an energy stream.
+    void ReportVesselAgainstDuty(const CPItem* vessel, double duty, double feed, double product);
     void CheckHeatLoss(const CPItem* unit);
     // The warning under `section` (created with the title of `titleKey`) with one line of text.
     void ReportWarning(const char* section, const char* titleKey, const CPString& line);
@@ -271,6 +273,8 @@ private:
     void RefreshDuplicates();
     struct Walk;
     void WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase);
+    // Each material stream's composition signature ("CompositionCRC") for the composition groups.
+    void AssignCompositionSignatures(const std::vector<CPItem*>& materialStreams);
     void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
     void MakeProcessStreams(ChainList& chains, DataExtractionConfig* config);
     ReportHolder* Report() const;
@@ -282,6 +286,9 @@ private:
     void RecordEnergyStream(const CPString& name, CPItem* energyStream, CPItem* unit);
     void TraySectionDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void VesselDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
+    // Whether a vessel's or reactor's (`vessel`) or a shortcut column's duty makes a stream: at
+    // least 0.001 kW, and at least 0.001 kW/C over the stream's span.
+    bool DutyFitsAStream(CPItem* energyStream, CPItem* unit, double heatFlow, bool vessel) const;
     void ShortcutColumnDuty(CPItem* energyStream, CPItem* unit);
     // The stream of a shortcut column's reboiler (energy stream into the column) or condenser
     // duty (out of it): from half a degree below or above the column's temperature there to it,

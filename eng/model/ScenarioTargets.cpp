@@ -3,7 +3,6 @@
 // reads does not exist.
 #include "eng/model/Scenario.h"
 
-#include "brasko/DefaultUtilityTypes.h"
 #include "dunmor/Exceptions.h"
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
@@ -444,9 +443,7 @@ SuperTargetPointRecord CPIScenario::CalculateSuperTargetPoint(double dTmin) {
     point.values[6] = static_cast<double>(GetNumberOfShellsTarget());
     point.values[7] = GetCostTarget(7);
     point.values[8] = GetCostTarget(4);
-    // Capital is annualised over the plant's life: a plant of no life has no total annual cost at
-    // any DTmin (the record holds the operating cost alone), so no point counts for the optimum.
-    point.values[9] = SharedEconomicData(*this, EDT_PlantLife) > 0.0 ? GetCostTarget(5) : 0.0;
+    point.values[9] = GetCostTarget(5);
     point.count = (IsUtilityPlacementValid() ? SuperTargetRange::PointPlacementValid : 0) |
                   (IsShellsTargetCapped() ? SuperTargetRange::PointShellsCapped : 0);
     point.eleventh = 0.0;

@@ -61,6 +61,9 @@ const MessageText kTexts[] = {
     {"OperationNotLocked",
      "The network is not locked for operation: schedules and studies are made, run and reset on a locked network "
      "only; lock the operation first."},
+    {"OperationLockedAlready",
+     "The network is locked for operation already: locking it again would freeze the operated network as if it were "
+     "the design; unlock the operation first."},
     {"NoScheduleSelected", "No schedule is selected: add a schedule or select one first."},
     {"NoScheduleEventSelected", "No event of a schedule is selected: select the event first."},
     // Reconciliation of a locked network with measured temperatures.

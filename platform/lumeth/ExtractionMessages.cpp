@@ -60,6 +60,14 @@ const MessageText kTexts[] = {
                                "in the network."},
     {"ExtractionDutyNotTaken", "Energy stream %s of unit %s, of class %s, carries %s kW: a duty of a unit of that class "
                                "is not extracted."},
+    {"ExtractionPartnerKeptDuty", "Exchanger %s keeps its earlier duty with stream %s, which was not refreshed: stream "
+                                  "%s across it was refreshed and may not balance with that duty."},
+    {"ExtractionDutyTooSmall", "Energy stream %s of unit %s carries %s kW, too little for a stream (less than 0.001 kW, "
+                               "or less than 0.001 kW/C over its span): it was not extracted."},
+    {"ExtractionVesselHeatedCools", "Unit %s is given %s kW in the simulation, yet its liquid leaves at %s C, below "
+                                    "its feed at %s C: it was taken as a hot stream with a cooler."},
+    {"ExtractionVesselCooledHeats", "Unit %s gives up %s kW in the simulation, yet its liquid leaves at %s C, above "
+                                    "its feed at %s C: it was taken as a cold stream with a heater."},
     {"ExtractionVesselDutyNotTaken", "Unit %s, of class %s, carries a duty of %s kW and no energy stream: its duty is "
                                      "not extracted."},
     {"ExtractionNoUtilityServes", "Heaters and coolers no utility serves at the minimum approach"},

@@ -63,7 +63,9 @@ const MessageText kTexts[] = {
     {"OpSplitInfes", "A split's flows are infeasible."},
     {"OpNoDes", "There is no design to operate."},
     {"OpNoStrmData", "The operation needs stream data."},
-    {"OpStrmPhysData", "A stream lacks the physical data the operation needs."},
+    {"OpStrmPhysData", "Stream %s lacks the transport properties the operation needs: type its thermal "
+                       "conductivity, viscosity, density and specific heat on every segment in the scenario's "
+                       "stream table."},
     // The grid diagram's menus.
     {"oiDelete", "Delete"},
     {"oiView", "View"},

@@ -71,7 +71,8 @@ const MessageText kTexts[] = {
     {"CpUpdateError", "The specific heat could not be set."},
     {"MCpUpdateError", "The heat-capacity flow rate could not be set."},
     {"FlowRateUpdateError", "The flow rate could not be set."},
-    {"FoulingFactorUpdateError", "The fouling factor could not be set."},
+    {"FoulingFactorUpdateError", "The fouling factor could not be set: it is 0 or more, and below the whole resistance "
+                                 "(1/U) of the exchanger it fouls."},
     {"HTCoeffUpdateError", "The heat-transfer coefficient could not be set."},
     {"HTCoeffUpdateError2", "This heat-transfer coefficient is refused."},
     {"DeltaTcUpdateError", "The minimum-approach contribution could not be set."},

@@ -39,9 +39,7 @@ void Viewable::Attach(Viewable* parent) {
 }
 
 bool Viewable::Adopt(Viewable* child) {
-    if (!child || child->m_parent) return false;
-    for (const Viewable* v = this; v; v = v->m_parent)
-        if (v == child) return false;
+    if (!child || child->m_parent || IsSelfOrOwner(child)) return false;
     child->Attach(this);
     return true;
 }
@@ -187,6 +185,12 @@ Viewable* Viewable::OwnerViewable(const Text& objectTypeName) const {
     for (Viewable* v = m_parent; v; v = v->m_parent)
         if (v->IsA(objectTypeName)) return v;
     return nullptr;
+}
+
+bool Viewable::IsSelfOrOwner(const Viewable* view) const {
+    for (const Viewable* v = this; v; v = v->m_parent)
+        if (v == view) return true;
+    return false;
 }
 
 Document* Viewable::OwnerDocument() const {

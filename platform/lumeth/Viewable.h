@@ -110,6 +110,9 @@ public:
     // The nearest owner of the type (the parent when no type is given).
     Viewable* OwnerViewable(const ObjectTypeInfo* type = nullptr) const;
     Viewable* OwnerViewable(const Text& objectTypeName) const;
+    // Whether `view` is this view or one of its owners: a view cannot own such a one (deleting
+    // it would delete the deleting view first).
+    bool IsSelfOrOwner(const Viewable* view) const;
     Document* OwnerDocument() const;
     void SetDocument(Document* document) { m_document = document; }
     int GetNumberOfChildren() const { return static_cast<int>(m_children.size()); }

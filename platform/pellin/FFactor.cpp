@@ -179,3 +179,11 @@ double g_CalculateFFactorWithFixedShells(double hotOut, double hotIn, double col
     const double count = shells >= 1.0 ? shells : 1.0;
     return std::max(FAt(R, P, count), kLowestFFactor);
 }
+
+bool g_FFactorExistsWithFixedShells(double hotOut, double hotIn, double coldIn, double coldOut, double shells) {
+    double R = 0.0;
+    double P = 0.0;
+    if (Classify(hotOut, hotIn, coldIn, coldOut, R, P) != Exchange::Regular) return true;
+    double F = 0.0;
+    return FFactorForShells(R, P, shells >= 1.0 ? shells : 1.0, F);
+}

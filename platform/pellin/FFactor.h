@@ -46,3 +46,9 @@ double g_CalculateFFactorAndShells(double hotLow, double hotHigh, double coldLow
 // shell). Same end conventions and degenerate answers as above.
 double g_CalculateFFactorWithFixedShells(double hotOut, double hotIn, double coldIn, double coldOut,
                                          double shells);
+
+// Whether N given shells in series (below 1, or not a number, counts as one) can do the exchange
+// at these ends at all: false where even the reduced shell's effectiveness lies beyond the 1-2
+// limit, where the F above stands at kLowestFFactor for an F that does not exist. Ends that do not
+// make a regular exchange (isothermal, crossed, not finite) answer true: their answers are above.
+bool g_FFactorExistsWithFixedShells(double hotOut, double hotIn, double coldIn, double coldOut, double shells);

@@ -158,6 +158,9 @@ public:
     // The message key of the reason an exchanger is infeasible (its temperatures cross); null
     // for any other status.
     const char* InfeasibilityReasonKey() const;
+    // A shell-and-tube exchanger given fewer shells in series than its end temperatures allow:
+    // no F exists for them, and no area does the duty.
+    bool HasTooFewShells() const;
 
 protected:
     int fixedUpStreamSlots() const override { return 2; }

@@ -1,6 +1,7 @@
 // What an exchanger's view asks of the model: the temperature-enthalpy profile of the exchange,
 // the orientation checks, the change of model and the reason of an infeasible exchange.
 #include "pellin/HeatExch.h"
+#include "pellin/FFactor.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
 #include "pellin/StreamProfile.h"
@@ -94,4 +95,16 @@ bool HeatExch::ChangeModelKind(const CPString& kind) {
 
 const char* HeatExch::InfeasibilityReasonKey() const {
     return m_status == ExchangerStatus::Crossed ? "HXTemperatureCross" : nullptr;
+}
+
+bool HeatExch::HasTooFewShells() const {
+    double shells = 0.0, flag = 0.0;
+    const bool given = getVariableStatus(NodeValue::NShellsInSeries) == ValueStatus::Specified ||
+                       (getVariableAsDouble(NodeValue::ShellsInSeriesSpecified, flag) && flag == 1.0);
+    if (getHXType() != 1 || !given || !getVariableAsDouble(NodeValue::NShellsInSeries, shells)) return false;
+    const StreamNode* ports[4] = {getInlet(0), getOutlet(0), getInlet(1), getOutlet(1)};
+    double t[4];
+    for (int i = 0; i < 4; ++i)
+        if (!ports[i] || !ports[i]->getVariableAsDouble(NodeValue::Temperature, t[i])) return false;
+    return !g_FFactorExistsWithFixedShells(t[1], t[0], t[2], t[3], shells);
 }

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,22 +62,83 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 3: HP Steam: is a utility: utilities take their transport properties from the site's default"}),
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.what); });
 
-// The example pair as a saved case, opened at its design viewer with a script.
-// The textbook network (E1 240, E2 30, E3 90, E4 90, heater 20, cooler 60 kW) on the streams with
-// properties: locked, its duties come from the frozen areas (within 0.05 %), and
-// unlocking gives back each duty the design had, exactly, not the operated one.
-TEST(HostOperatingMode, UnlockGivesBackTheDesignedDutiesExactly) {
-    ScratchFile saved("operating-mode", "textbook.case", "", false);
+// A network on the streams with properties, saved as a case, locked and unlocked at its design
+// viewer. Locked, each exchanger's duty comes from its frozen area (within 0.05 % over ten
+// segments, its Ft included); unlocking gives back each duty, area and outlet temperature the
+// design had, exactly, and each with the status it had (a duty the design worked out from a given
+// area or outlet temperature is read-only again, the value given editable).
+struct GivenBack {
+    const char* what;
+    std::string network;  // an example's name, or the rows of a table
+    std::vector<double> duties;
+    std::string typed = "";  // typed at the viewer before the lock
+};
+
+std::ostream& operator<<(std::ostream& out, const GivenBack& g) { return out << g.what; }
+
+class UnlockGivesBack : public testing::TestWithParam<GivenBack> {};
+
+TEST_P(UnlockGivesBack, EveryDutyAndAreaAsDesigned) {
+    const GivenBack& g = GetParam();
+    const bool example = g.network.find('\n') == std::string::npos;
+    ScratchFile table("operating-mode", "network.csv", example ? "" : g.network, !example);
+    ScratchFile saved("operating-mode", "given.case", "", false);
     ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
-                         ExamplePath("four-streams-network.csv") + " --save " + saved.path)
+                         (example ? ExamplePath(g.network) : table.path) + " --save " + saved.path)
                      .exitCode);
+    // Duties, areas, hot and cold outlets, then the status of each in the first two units' cells.
+    const char* cells[] = {"HeatFlow.304", "Area.302", "Temperature.346", "Temperature.343"};
+    std::string read;
+    for (const char* cell : cells) read += std::string("get ") + cell + ".[]\n";
+    for (const char* cell : cells) read += std::string("status ") + cell + ".0\nstatus " + cell + ".1\n";
+    const int first = static_cast<int>(std::count(g.typed.begin(), g.typed.end(), '\n')) + 1, after = first + 15;
     ScratchFile script("operating-mode", "unlock.txt",
-                       "get HeatFlow.304.[]\ncmd LockOperation\ncmd UnlockOperation\nget HeatFlow.304.[]\n");
+                       g.typed + read + "cmd LockOperation\nget HeatFlow.304.[]\ncmd UnlockOperation\n" + read);
     const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
     EXPECT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "1: get HeatFlow.304.[]\n  value 240 30 90 90 20 60 kW")) << run.out;
-    EXPECT_TRUE(has(run.out, "4: get HeatFlow.304.[]\n  value 240 30 90 90 20 60 kW")) << run.out;
+    const std::vector<double> designed = ScriptValues(run.out, first), locked = ScriptValues(run.out, first + 13);
+    ASSERT_EQ(g.duties.size(), designed.size()) << run.out;
+    ASSERT_EQ(g.duties.size(), locked.size()) << run.out;
+    for (std::size_t i = 0; i < g.duties.size(); ++i) {
+        EXPECT_NEAR(g.duties[i], designed[i], 1e-6) << i << run.out;
+        EXPECT_NEAR(g.duties[i], locked[i], 5e-4 * g.duties[i]) << i << run.out;
+    }
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ScriptValues(run.out, first + i), ScriptValues(run.out, after + i)) << i << run.out;
+    const auto status = [&](int step) {
+        const std::size_t at = run.out.find("\n" + std::to_string(step) + ": status ");
+        return at == std::string::npos ? std::string() : run.out.substr(run.out.find('\n', at + 1), 12);
+    };
+    for (int i = 4; i < 12; ++i) EXPECT_EQ(status(first + i), status(after + i)) << i << run.out;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    OperatedStreams, UnlockGivesBack,
+    testing::Values(
+        // The textbook network: E1 240, E2 30, E3 90, E4 90, heater 20, cooler 60 kW.
+        GivenBack{"Duties", "four-streams-network.csv", {240, 30, 90, 90, 20, 60}},
+        // E100 and E101 given by the areas their 240 and 150 kW need at U 0.1 (one by its area,
+        // then both).
+        GivenBack{"OneArea",
+                  "name,hot,cold,duty,area,hot_order,cold_order\nE100,H1,C2,240,,1,1\nE101,H2,C1,,36.36814821,1,1\n",
+                  {240, 150, 80, 90, 30}},
+        GivenBack{"Areas",
+                  "name,hot,cold,area,hot_order,cold_order\nE100,H1,C2,131.8334746,1,1\nE101,H2,C1,36.36814821,1,1\n",
+                  {240, 150, 80, 90, 30}},
+        // E101 given by its hot outlet, H2 leaving it at 150 - 150 / 1.5 = 50 C; then E100 by its
+        // area and E101 by its cold outlet, C1 leaving it at 20 + 150 / 2 = 95 C.
+        GivenBack{"OutletTemperature", "operated-network.csv", {240, 150, 80, 90, 30},
+                  "set HeatFlow.304.1 empty\nset Temperature.346.1 50\n"},
+        GivenBack{"AreaAndOutletTemperature",
+                  "name,hot,cold,duty,area,hot_order,cold_order\nE100,H1,C2,,131.8334746,1,1\nE101,H2,C1,150,,1,1\n",
+                  {240, 150, 80, 90, 30}, "set HeatFlow.304.1 empty\nset Temperature.343.1 95\n"},
+        // Shell-and-tube units on the fewest shells that keep Ft at 0.8 (E100 4 shells at 0.8238,
+        // E101 3 at 0.9120; the viewer lists the heater and coolers first): the frozen areas give
+        // the designed duties only with their Ft.
+        GivenBack{"ShellAndTube",
+                  "name,hot,cold,duty,hot_order,cold_order,type\nE100,H1,C2,240,1,1,shell-and-tube\n"
+                  "E101,H2,C1,150,1,1,shell-and-tube\n",
+                  {80, 90, 30, 240, 150}}),
+    [](const testing::TestParamInfo<GivenBack>& info) { return std::string(info.param.what); });
 
 TEST(HostOperatingMode, ATableWithTransportPropertiesLocks) {
     OperatedCase c;
@@ -90,7 +153,50 @@ TEST(HostOperatingMode, ATableWithTransportPropertiesLocks) {
                      .exitCode);
     ScratchFile script("operating-mode", "lock.txt", "cmd LockOperation\n");
     const HostRun plain = RunHost("view " + saved.path + " --open design --script " + script.path);
-    EXPECT_TRUE(has(plain.out, "OpStrmPhysData")) << plain.out;
+    // The refusal names the stream and where its properties are typed, and locks nothing.
+    EXPECT_TRUE(has(plain.out, "1: cmd LockOperation\n  result 0\n")) << plain.out;
+    EXPECT_TRUE(has(plain.out, "Error OpStrmPhysData|Stream H1 lacks the transport properties")) << plain.out;
+    // A cooling water of the user's own (CW, 20 -> 25 C) takes its film coefficient from the site's
+    // defaults, not from transport properties: the network on it locks.
+    std::string streams;
+    {
+        std::ifstream in(ExamplePath("operated-streams.csv"));
+        for (std::string line; std::getline(in, line);)
+            streams += (line.rfind("Cooling Water", 0) == 0 ? std::string("CW,20,25,,,utility") : line) + "\n";
+    }
+    ScratchFile own("operating-mode", "own-utility.csv", streams);
+    ScratchFile ownCase("operating-mode", "own-utility.case", "", false);
+    const HostRun made = RunHost("design " + own.path + " " + ExamplePath("operated-network.csv") + " --save " + ownCase.path);
+    ASSERT_EQ(0, made.exitCode) << made.out;
+    ASSERT_TRUE(has(made.out, "H1 -> CW: duty 90.00")) << made.out;
+    const HostRun ownLock = RunHost("view " + ownCase.path + " --open design --script " + script.path);
+    EXPECT_TRUE(has(ownLock.out, "1: cmd LockOperation\n  result 1\n")) << ownLock.out;
+    EXPECT_FALSE(has(ownLock.out, "OpStrmPhysData")) << ownLock.out;
+}
+
+// E100 (R = 80 / 60 = 1.333, P = 60 / 90 = 0.667) in two 1-2 shells needs each to reach
+// P1 = 0.559, and E101 (R = 100 / 75, P = 75 / 130 = 0.577) in one, both above the 1-2 shell's
+// limit 2 / (1 + R + sqrt(1 + R^2)) = 0.5: no Ft exists. Each is infeasible with its shells named,
+// the totals are not available, and the lock refuses the network.
+TEST(HostOperatingMode, ShellsTooFewForTheirTemperaturesAreInfeasible) {
+    const double r = 80.0 / 60.0, limit = 2.0 / (1.0 + r + std::sqrt(1.0 + r * r));
+    const double z = std::sqrt((1.0 - r * 60.0 / 90.0) / (1.0 - 60.0 / 90.0)), p1 = (z - 1.0) / (z - r);
+    ASSERT_NEAR(0.5, limit, 1e-12);
+    ASSERT_NEAR(0.559, p1, 1e-3);
+    ScratchFile table("operating-mode", "shells.csv",
+                      "name,hot,cold,duty,hot_order,cold_order,type,shells\nE100,H1,C2,240,1,1,shell-and-tube,2\n"
+                      "E101,H2,C1,150,1,1,shell-and-tube,1\n");
+    ScratchFile saved("operating-mode", "shells.case", "", false);
+    const HostRun run = RunHost("design " + ExamplePath("operated-streams.csv") + " " + table.path + " --save " + saved.path);
+    EXPECT_TRUE(has(run.out, "E100 (exchanger) H1 -> C2: duty 240.00, hot 170.00 -> 90.00, cold 80.00 -> 140.00, "
+                             "approach 10.00, area not known")) << run.out;
+    EXPECT_TRUE(has(run.out, "Ft not known, shells 2, complete, INFEASIBLE\n  E101")) << run.out;
+    EXPECT_TRUE(has(run.out, "  capital cost              not available")) << run.out;
+    EXPECT_TRUE(has(run.out, "Note: E100 is given 2 shells in series, too few for its temperatures")) << run.out;
+    EXPECT_TRUE(has(run.out, "Note: E101 is given 1 shell in series, too few for its temperatures")) << run.out;
+    ScratchFile script("operating-mode", "lock.txt", "expect OpDesInfes\ncmd LockOperation\n");
+    const HostRun lock = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_TRUE(has(lock.out, "2: cmd LockOperation\n  result 0\n")) << lock.out;
 }
 
 // E100 and E101 leave 80 kW to heat on C1 and 90 kW and 30 kW to cool on H1 and H2, both coolers on

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -242,6 +243,45 @@ TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitR
     }
 }
 
+// H2 gives 1.5 x 60 = 90 kW above its 90 C pinch. With C1 at 0.55 kg/s the frozen E101 heats C1 to
+// 20 + Q / 2.2 = 89.59 C, 2.2 x 9.59 = 21.1 kW of it above C1's 80 C pinch: 68.89 kW cross the
+// pinch, at once as after a save and reopen; the reset gives back the locked 60 kW. Every figure the
+// viewer shows is the one the reopened case shows.
+TEST_F(HostOperationKeeps, TheFiguresOfALockedNetworkAreItsState) {
+    const double q = counterCurrentDuty(150.0 / (25.0 / std::log(55.0 / 30.0)), 1.5, 2.2, 150.0, 20.0);
+    const double cross = 90.0 - 2.2 * (20.0 + q / 2.2 - 80.0);
+    ASSERT_NEAR(68.89, cross, 0.01);
+    const std::string schedule =
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+        "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\n";
+    const struct Row {
+        std::string steps;
+        double cross;
+    } rows[] = {{schedule, cross}, {schedule + "cmd ResetDefaultState\n", 60.0}};
+    for (const Row& row : rows) {
+        ScratchFile saved("operation-figures", "figures.case", "", false);
+        const HostRun run = operated->View(row.steps + "get HeatFlow.150.[]\nopen MyOwnerObject\nopen HIDesignViewerDesign.200.0\nform\n",
+                                           " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const int get = stepAfter(row.steps);
+        expectNear({row.cross}, ScriptValues(run.out, get), 0.01, run.out);
+        ScratchFile script("operation-figures", "form.txt", "form\n");
+        const HostRun reopened = RunHost("view " + saved.path + " --open design --script " + script.path);
+        ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+        // The figures, not what the session typed or selected for its next event (a unit chosen,
+        // an item selected, the switches that follow them).
+        const auto form = [](const std::string& out) {
+            const std::size_t at = out.find("  form ", out.rfind(": form\n"));
+            if (at == std::string::npos) return std::string();
+            static const std::regex entry(
+                R"re(\{"address":"(HXSelection\.389|HXSelectionName\.388|Index\.300|Switch\.437|Switch\.488)"[^}]*\},?)re");
+            return std::regex_replace(out.substr(at, out.find('\n', at) - at), entry, "");
+        };
+        EXPECT_FALSE(form(run.out).empty()) << run.out;
+        EXPECT_EQ(form(run.out), form(reopened.out));
+    }
+}
+
 // A study point is judged as a schedule is: E100 fouled to 0.08 from point 1 leaves C2 short there
 // and the study reads not converged; E101 fouled alike is made up by C1's heater (90.78 kW at point
 // 1) and the study reads converged. The two studies' status icons differ.
@@ -321,7 +361,9 @@ TEST_F(HostOperationKeeps, AStreamChangedWhileLockedShowsAfterUnlock) {
     const std::string read = "get HeatTransferCoeff.701.0\nget Area.302.0\nget HeatFlow.304.0\n";
     // Locked twice, the second lock's coefficients are no more the design's than the first's.
     for (const std::string& steps : {"cmd LockOperation\n" + film + "cmd UnlockOperation\n",
-                                     "cmd LockOperation\ncmd LockOperation\n" + film + "cmd UnlockOperation\n", film}) {
+                                     "cmd LockOperation\nexpect OperationLockedAlready\ncmd LockOperation\n" + film +
+                                         "cmd UnlockOperation\n",
+                                     film}) {
         const HostRun run = View(steps + read);
         ASSERT_EQ(0, run.exitCode) << steps << run.out;
         const int first = stepAfter(steps);
@@ -411,6 +453,14 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {kTrendNode, "NoStudySelected", "cmd RemoveSelectedStudyFromDesign"},
         {kTrendNode, "NoStudySelected", "cmd RenameSelectedStudyFromDesign"},
         {kTrendNode, "NoStudySelected", "settext ExtraData.390 Winter"},
+        // A second lock would freeze the operated network as the design; an unlock of a network
+        // not locked would write the last lock's state over what was typed since; a lock refused
+        // (C2 left 40 kW short) locks nothing.
+        {"cmd LockOperation\n", "OperationLockedAlready", "cmd LockOperation"},
+        {"", "OperationNotLocked", "cmd UnlockOperation"},
+        {"set HeatFlow.304.0 200\n", "OpDesInfes", "cmd LockOperation"},
+        // E100 runs at U 0.1: a fouling of 20 m2-C/kW is more than its whole resistance of 10.
+        {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.501.0 20"},
     };
     for (const Row& row : rows) {
         const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");
@@ -566,6 +616,9 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
     } rows[] = {
         {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)"},
         {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)"},
+        // E101 takes C1 at 0.2 kg/s past its target: the heater runs backwards, "Not converged",
+        // and the case saves as the what-if left it.
+        {"6", "C1", "0.2", 2, "C1 mass flow 0.2 kg/s (process data 0.5 kg/s)"},
     };
     for (const Row& row : rows) {
         ScratchFile saved("operation-whatif", "executed.case", "", false);
@@ -620,8 +673,10 @@ TEST_F(HostOperationKeeps, AnEventsNodeRemovesItsOwnEvent) {
 }
 
 // A locked case saved with a schedule (C1 at 0.55 kg/s) and reopened: ExecuteSchedule runs that
-// schedule, not the event summary the reopened viewer has selected.
-TEST_F(HostOperationKeeps, AReopenedCasesScheduleIsExecuted) {
+// schedule, not the event summary the reopened viewer has selected. Unlocked, it has no schedule
+// left to read (the views of the schedule that go select none), and it saves with the designed
+// duties.
+TEST_F(HostOperationKeeps, AReopenedCasesScheduleIsExecutedOrGoesWithTheUnlock) {
     ScratchFile saved("operation-reopen", "scheduled.case", "", false);
     const HostRun made = operated->View(kC1Schedule, " --save " + saved.path);
     ASSERT_EQ(0, made.exitCode) << made.out;
@@ -631,6 +686,16 @@ TEST_F(HostOperationKeeps, AReopenedCasesScheduleIsExecuted) {
     EXPECT_TRUE(has(run.out, "1: cmd ExecuteSchedule\n  result 1\n")) << run.out;
     expectNear({240, 153.107751, 99.892249, 90, 26.892249}, ScriptValues(run.out, 2), 1e-5, run.out);
     EXPECT_TRUE(has(run.out, "text Last schedule executed: Event-P1\n")) << run.out;
+
+    ScratchFile unlocked("operation-reopen", "unlocked.case", "", false);
+    ScratchFile unlock("operation-reopen", "unlock.txt", "cmd UnlockOperation\nget ExtraData.357\nget ExtraData.358\n");
+    const HostRun gone = RunHost("view " + saved.path + " --open design --script " + unlock.path + " --save " + unlocked.path);
+    ASSERT_EQ(0, gone.exitCode) << gone.out;
+    EXPECT_TRUE(has(gone.out, "2: get ExtraData.357\n  value empty")) << gone.out;
+    EXPECT_TRUE(has(gone.out, "3: get ExtraData.358\n  value empty")) << gone.out;
+    const HostRun design = RunHost("design " + unlocked.path);
+    ASSERT_EQ(0, design.exitCode) << design.out;
+    EXPECT_TRUE(has(design.out, "E101 (exchanger) H2 -> C1: duty 150.00,")) << design.out;
 }
 
 // After an unlock H1's supply is typed as 175 C. Schedules, the default state's reset, the

@@ -37,6 +37,18 @@ struct Options {
     // flow rounded (the branches then fall short of the feed by that much).
     bool roundedBranchFlows = false;
     bool columns = true;     // shortcut columns with a reboiler and a condenser
+
+    // What the options below add is drawn only when asked for: the documents without them stay as
+    // they were.
+    int maxBranches = 2;        // a tee's branches, 2 to this many (with three and more, bypasses too)
+    int teeDepth = 1;           // tees nested in branches down to this depth (1: none)
+    bool shuffleBranches = false;  // a tee lists its branches in any order
+    bool ownReference = false;  // a table may start its enthalpy at 0 at its own first point
+    bool passBetween = false;   // a pump or valve may stand before any unit of a path
+    bool series = false;        // an air cooler or fired heater may be followed by a unit of the same way
+    bool unknowns = false;      // a mole fraction, an inner stream's mass flow, a table's inner point not known
+    bool tinyDuties = false;    // tanks and separators given a duty too small for a stream, tiny column duties
+    bool networkNames = false;  // units named like the network's own nodes ("N-7")
     // The temperatures the paths keep to (C): by default where air cools and high-pressure steam
     // heats at a minimum approach of 10 K.
     double lowest = 45.0, highest = 240.0;
@@ -58,6 +70,11 @@ struct Document {
     std::vector<double> temperatures;
     double heating = 0.0, cooling = 0.0;    // total kW taken in by heated and given off by cooled streams
     int exchangers = 0, tees = 0, passThroughs = 0, energyStreams = 0, columns = 0;
+    int nestedTees = 0, bypasses = 0, unknowns = 0, tinyDuties = 0;
+    std::vector<std::string> items;  // the text of each item, in document order
+
+    // The same document with its items in another order (the same items and links).
+    std::string Shuffled(std::uint32_t seed) const;
 };
 
 // A small deterministic source of numbers (the same documents on every platform).
@@ -115,9 +132,14 @@ public:
             const int steps = 1 + m_n.Below(m_options.maxSteps);
             for (int s = 0; s < steps; ++s) Step(path);
         }
+        if (m_options.unknowns) ForgetInnerFlows();
+        if (m_options.tinyDuties) TinyVesselDuty();
         Document d = m_doc;
         d.text = "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"random\">\n";
-        for (const Item& i : m_items) d.text += i.Text();
+        for (const Item& i : m_items) {
+            d.items.push_back(i.Text());
+            d.text += d.items.back();
+        }
         d.text += "</simcase>\n";
         return d;
     }
@@ -139,6 +161,8 @@ private:
         return m_items.front();
     }
     std::string Name(const char* prefix) { return prefix + std::to_string(++m_count); }
+    // A unit's name: its own prefix, or one like the network's nodes when asked.
+    std::string UnitName(const char* prefix) { return m_options.networkNames ? Name("N-") : Name(prefix); }
 
     std::string NewStream(const Path& path, double t, double mass, const std::string& branch) {
         const std::string name = Name("S");
@@ -148,7 +172,13 @@ private:
         s.body += "\n    <num name=\"MassFlow\">" + Number(mass) + "</num>";
         s.body += "\n    <num name=\"HeatFlow\">" + Number(mass * path.cp * t) + "</num>";
         s.body += "\n    <num name=\"MolarEnthalpy\">" + Number(50.0 * path.cp * t - 100000.0 * (path.index + 1)) + "</num>";
-        if (m_options.compositions) s.body += "\n    <list name=\"CompMolarFraction\">" + path.composition + "</list>";
+        std::string composition = path.composition;
+        if (m_options.unknowns && m_n.Chance(10)) {
+            // Its first mole fraction not known.
+            composition = "?" + composition.substr(composition.find(' '));
+            ++m_doc.unknowns;
+        }
+        if (m_options.compositions) s.body += "\n    <list name=\"CompMolarFraction\">" + composition + "</list>";
         m_items.push_back(s);
         m_doc.temperatures.push_back(t);
         return name;
@@ -167,11 +197,16 @@ private:
             const double slope2 = (cp * t1 - hMid) / (t1 - mid);
             h = {cp * t0, cp * t0 + slope * (t[1] - t0), hMid, hMid + slope2 * (t[3] - mid), cp * t1};
         }
+        if (m_options.ownReference && m_n.Chance(50))
+            for (std::size_t k = h.size(); k-- > 0;) h[k] -= h[0];  // the table's own zero at its first point
+        // An inner point's enthalpy not known (none: past the last point).
+        const std::size_t unknown = m_options.unknowns && m_n.Chance(20) ? 1 + m_n.Below(static_cast<int>(t.size()) - 2) : t.size();
+        if (unknown < t.size()) ++m_doc.unknowns;
         std::string list[3];
         for (std::size_t k = 0; k < t.size(); ++k) {
             const char* gap = k ? " " : "";
             list[0] += gap + Number(t[k]);
-            list[1] += gap + Number(h[k]);
+            list[1] += gap + (k == unknown ? std::string("?") : Number(h[k]));
             list[2] += gap + std::string("0");
         }
         return "\n      <group name=\"" + stream + "\"><list name=\"prpTemperature\">" + list[0] +
@@ -186,12 +221,12 @@ private:
     }
 
     // A heater or cooler moving the path by dt (one unit, with its table, maybe its energy stream).
-    void Utility(Path& path, double dt, double mass, const std::string& branch) {
+    void Utility(Path& path, double dt, double mass, const std::string& branch, const char* given = nullptr) {
         static const char* const kHeaters[] = {"htHeater", "htHeater", "htFiredHeater"};
         static const char* const kCoolers[] = {"htCooler", "htCooler", "htAirCooler"};
         const bool heat = dt > 0;
-        const std::string cls = heat ? kHeaters[m_n.Below(3)] : kCoolers[m_n.Below(3)];
-        const std::string unit = Name(heat ? "E" : "C");
+        const std::string cls = given ? given : heat ? kHeaters[m_n.Below(3)] : kCoolers[m_n.Below(3)];
+        const std::string unit = UnitName(heat ? "E" : "C");
         const double t1 = path.temperature + dt, duty = mass * path.cp * std::fabs(dt);
         Item u{unit, cls, "\n    <num name=\"Duty\">" + Number(duty) + "</num>", {}};
         u.body += "\n    <group name=\"PropertyTable\">" + Table(path.stream, path.temperature, t1, path.cp) + "\n    </group>";
@@ -212,9 +247,9 @@ private:
         At(unit).links.push_back(path.stream);
     }
 
-    void PassThrough(Path& path, double mass, const std::string& branch) {
+    void PassThrough(Path& path, double mass, const std::string& branch, bool pumpOrValve = false) {
         static const char* const kClasses[] = {"rtPump", "ppValve", "ppPipeSegment", "lgRecycle"};
-        const std::string cls = kClasses[m_n.Below(4)];
+        const std::string cls = kClasses[m_n.Below(pumpOrValve ? 2 : 4)];
         const std::string unit = Name(cls == "rtPump" ? "P" : cls == "ppValve" ? "V" : cls == "lgRecycle" ? "R" : "L");
         m_items.push_back(Item{unit, cls, "", {}});
         At(path.stream).links.push_back(unit);
@@ -248,7 +283,7 @@ private:
         if (!(duty > 1.0)) return false;
         const double hot1 = hot.temperature - duty / (hot.mass * hot.cp);
         const double cold1 = cold.temperature + duty / (cold.mass * cold.cp);
-        const std::string unit = Name("X");
+        const std::string unit = UnitName("X");
         Item x{unit, "htHeatExchanger", "\n    <num name=\"Duty\">" + Number(duty) + "</num>", {}};
         x.body += "\n    <num name=\"OverallU\">0.5</num>";
         const std::string hotIn = hot.stream, coldIn = cold.stream;
@@ -274,39 +309,59 @@ private:
     }
 
     // A tee into two branches (share r and 1 - r), each heated, cooled or passed through, mixed
-    // again at the flow-weighted temperature.
-    void Branches(Path& path) {
+    // again at the flow-weighted temperature. Asked for, a tee of up to `maxBranches` branches
+    // (shares of random weights, some passing by), a branch teed again down to `teeDepth`, and
+    // the branches listed in any order. `branch` names the branch the path is on (a nested tee's).
+    void Branches(Path& path, int depth = 1, const std::string& onBranch = "") {
         const std::string tee = Name("T"), mixer = Name("M");
         m_items.push_back(Item{tee, "ppTee", "", {}});
         At(path.stream).links.push_back(tee);
-        const double r = m_n.Between(0.2, 0.8);
+        const int count = m_options.maxBranches > 2 ? 2 + m_n.Below(m_options.maxBranches - 1) : 2;
+        std::vector<double> shares;
+        if (count == 2) {
+            const double r = m_n.Between(0.2, 0.8);
+            shares = {r, 1.0 - r};
+        } else {
+            double sum = 0.0;
+            for (int b = 0; b < count; ++b) sum += shares.emplace_back(m_n.Between(1.0, 4.0));
+            for (double& w : shares) w /= sum;
+        }
         const double t0 = path.temperature;
-        const std::string feed = path.stream;
         double mixed = 0.0, carried = 0.0;
         std::vector<std::string> ends;
-        for (int b = 0; b < 2; ++b) {
-            const double mass = path.mass * (b == 0 ? r : 1.0 - r) - (b == 0 && m_options.roundedBranchFlows ? 1e-6 : 0.0);
+        for (int b = 0; b < count; ++b) {
+            const double mass = path.mass * shares[static_cast<std::size_t>(b)] - (b == 0 && m_options.roundedBranchFlows ? 1e-6 : 0.0);
             const std::string branch = "Branch " + std::to_string(m_count) + "." + std::to_string(b + 1);
             Path side = path;
             side.temperature = t0;
+            side.mass = mass;
             side.stream = NewStream(path, t0, mass, branch);
             At(tee).links.push_back(side.stream);
-            const int what = m_n.Below(m_options.passThrough ? 3 : 2);
-            if (what == 0) Utility(side, Swing(side), mass, branch);
-            else if (what == 2) {
-                PassThrough(side, mass, branch);
-                if (m_options.passThenTransfer) Utility(side, Swing(side), mass, branch);
+            if (depth < m_options.teeDepth && m_n.Chance(40)) {
+                Branches(side, depth + 1, branch);
+                ++m_doc.nestedTees;
+            } else {
+                const int what = m_n.Below(m_options.passThrough ? 3 : 2);
+                if (what == 0) Utility(side, Swing(side), mass, branch);
+                else if (what == 2) {
+                    PassThrough(side, mass, branch);
+                    if (m_options.passThenTransfer) Utility(side, Swing(side), mass, branch);
+                } else {
+                    ++m_doc.bypasses;
+                }
             }
             mixed += mass * side.temperature;
             carried += mass;
             ends.push_back(side.stream);
         }
+        if (m_options.shuffleBranches)
+            for (std::size_t k = At(tee).links.size(); k > 1; --k)
+                std::swap(At(tee).links[k - 1], At(tee).links[static_cast<std::size_t>(m_n.Below(static_cast<int>(k)))]);
         m_items.push_back(Item{mixer, "ppMixer", "", {}});
         for (const std::string& e : ends) At(e).links.push_back(mixer);
         path.temperature = mixed / carried;
-        path.stream = NewStream(path, path.temperature, path.mass, "");
+        path.stream = NewStream(path, path.temperature, path.mass, onBranch);
         At(mixer).links.push_back(path.stream);
-        (void)feed;
         ++m_doc.tees;
     }
 
@@ -321,7 +376,14 @@ private:
         // The reboiler's stream takes half a degree below its temperature: that end too stays
         // within the steam's reach.
         const double tr = std::min(high - 0.5, tc + m_n.Between(20.0, 60.0));
-        const double qr = m_n.Between(50.0, 400.0), qc = m_n.Between(50.0, 400.0);
+        const double qr = m_n.Between(50.0, 400.0);
+        double qc = m_n.Between(50.0, 400.0);
+        // A condenser duty too small for a stream: passed over, neither heating nor cooling.
+        const bool tinyCondenser = m_options.tinyDuties && m_n.Chance(30);
+        if (tinyCondenser) {
+            qc = 0.0002;
+            ++m_doc.tinyDuties;
+        }
         const double share = m_n.Between(0.3, 0.7);
         Item c{column, "scShortcutDistillation", "", {}};
         c.body += "\n    <num name=\"ReboilerDuty\">" + Number(qr) + "</num><num name=\"ReboilerTemperature\">" + Number(tr) + "</num>";
@@ -332,7 +394,7 @@ private:
         At(path.stream).links.push_back(column);
         At(column).links.push_back(condenser);
         Record(reboiler, "scShortcutDistillation", tr - 0.5, tr, qr);
-        Record(condenser, "scShortcutDistillation", tc + 0.5, tc, qc);
+        if (!tinyCondenser) Record(condenser, "scShortcutDistillation", tc + 0.5, tc, qc);
         for (double t : {tr - 0.5, tc + 0.5}) m_doc.temperatures.push_back(t);
         Path top = path;
         top.composition = "0.95 0.05";
@@ -348,13 +410,55 @@ private:
     }
 
     void Step(Path& path) {
+        if (m_options.passBetween && m_n.Chance(30)) PassThrough(path, path.mass, "", true);
         const int roll = m_n.Below(100);
         if (m_options.exchangers && roll < 25 && Exchanger(path)) return;
         if (m_options.passThrough && roll >= 25 && roll < 40) return PassThrough(path, path.mass, "");
         if (m_options.tees && roll >= 40 && roll < 52) return Branches(path);
         // Drawn only when columns are asked for: the documents without them stay as they were.
         if (m_options.columns && roll >= 52 && roll < 57) return Column(path);
+        if (m_options.series && m_n.Chance(40)) {
+            // An air cooler or fired heater, then another unit the same way: the swing in two.
+            const double dt = Swing(path);
+            const double first = std::round(dt * m_n.Between(0.25, 0.75) * 4.0) / 4.0;
+            if (std::fabs(first) >= 1.0 && std::fabs(dt - first) >= 1.0) {
+                Utility(path, first, path.mass, "", dt > 0 ? "htFiredHeater" : "htAirCooler");
+                return Utility(path, dt - first, path.mass, "");
+            }
+            return Utility(path, dt, path.mass, "");
+        }
         Utility(path, Swing(path), path.mass, "");
+    }
+
+    // Inner streams (fed by a heat-transfer unit and feeding one) leave their mass flow unknown
+    // now and then: nothing of a sound extraction reads it there.
+    void ForgetInnerFlows() {
+        for (Item& s : m_items) {
+            if (s.cls != "ppMaterialStream" || s.links.size() != 1 || At(s.links.front()).cls.rfind("ht", 0) != 0) continue;
+            bool fedByUnit = false;
+            for (const Item& u : m_items)
+                if (u.cls.rfind("ht", 0) == 0 && std::find(u.links.begin(), u.links.end(), s.name) != u.links.end())
+                    fedByUnit = true;
+            const std::size_t at = s.body.find("<num name=\"MassFlow\">");
+            if (!fedByUnit || at == std::string::npos || !m_n.Chance(15)) continue;
+            s.body.replace(at, s.body.find("</num>", at) + 6 - at, "<num name=\"MassFlow\"/>");
+            ++m_doc.unknowns;
+        }
+    }
+
+    // A tank or separator beside the plant, its feed and liquid 20 K apart, given a duty on an
+    // energy stream too small for a stream (below 0.001 kW/C over its span): passed over.
+    void TinyVesselDuty() {
+        const std::string vessel = Name(m_n.Chance(50) ? "K" : "V"), feed = Name("S"), liquid = Name("S"), q = Name("Q");
+        const char* cls = vessel[0] == 'K' ? "vsTank" : "vsSeparatorTwoPhase";
+        const double t = m_n.Between(m_options.lowest + 20.0, m_options.highest);
+        m_items.push_back(Item{feed, "ppMaterialStream", "\n    <num name=\"Temperature\">" + Number(t) +
+                                   "</num><num name=\"MassFlow\">1</num><list name=\"CompMolarFraction\">0.5 0.5</list>", {vessel}});
+        m_items.push_back(Item{vessel, cls, "\n    <text name=\"LiquidProduct\">" + liquid + "</text>", {liquid}});
+        m_items.push_back(Item{liquid, "ppMaterialStream", "\n    <num name=\"Temperature\">" + Number(t - 20.0) +
+                                   "</num><num name=\"MassFlow\">1</num><list name=\"CompMolarFraction\">0.5 0.5</list>", {}});
+        m_items.push_back(Item{q, "ppEnergyStream", "\n    <num name=\"HeatFlow\">" + Number(m_n.Chance(50) ? -0.01 : 0.0005) + "</num>", {vessel}});
+        ++m_doc.tinyDuties;
     }
 
     Numbers m_n;
@@ -366,6 +470,15 @@ private:
 };
 
 }  // namespace detail
+
+inline std::string Document::Shuffled(std::uint32_t seed) const {
+    std::vector<std::string> order = items;
+    Numbers n(seed);
+    for (std::size_t k = order.size(); k > 1; --k) std::swap(order[k - 1], order[static_cast<std::size_t>(n.Below(static_cast<int>(k)))]);
+    std::string out = "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"random\">\n";
+    for (const std::string& i : order) out += i;
+    return out + "</simcase>\n";
+}
 
 // The document of `seed`: the same one every time.
 inline Document Generate(std::uint32_t seed, const Options& options = {}) {

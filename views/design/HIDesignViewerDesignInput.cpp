@@ -58,6 +58,17 @@ const char* negativeArea(V&, CNode&, double v) { return v < 0.0 ? MessageKey("Ar
 const char* negativeFouling(V&, CNode&, double v) {
     return v >= 0.0 && v <= CaseValueLimits::MaxMagnitude ? nullptr : MessageKey("FoulingFactorUpdateError");
 }
+// The fouling of an operated exchanger is part of the resistance it is observed at: one as large
+// as that whole resistance (1/U) would leave its clean surface none, and its cleaning nothing to
+// take it back to.
+const char* foulingWithinResistance(V& v, CNode& unit, double f) {
+    if (const char* key = negativeFouling(v, unit, f)) return key;
+    double u = 0.0;
+    const bool observed = unit.getVariableStatus(NodeValue::ObservedHTC) == ValueStatus::Specified &&
+                          unit.getVariableAsDouble(NodeValue::ObservedHTC, u);
+    if (!observed && !unit.getVariableAsDouble(NodeValue::OverallHTC, u)) return nullptr;
+    return u > 0.0 && f >= 1.0 / u ? MessageKey("FoulingFactorUpdateError") : nullptr;
+}
 // A temperature typed on an exchanger end: one a case holds, or the network is saved with a
 // value no case reopens with.
 const char* temperatureRange(V&, CNode&, double v) {
@@ -112,7 +123,7 @@ const InputRow kRows[] = {
     {1517, 500, L::Filtered, "HighEndDelT"}, {1517, 501, L::Filtered, "LowEndDelT"},
     // A fouling factor is never negative, whichever list it is typed into.
     {4101, 500, L::Filtered, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, negativeFouling},
-    {4101, 501, L::AreaSpecified, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, negativeFouling},
+    {4101, 501, L::AreaSpecified, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, foulingWithinResistance},
     {6, 304, L::Filtered, "Duty", At::Unit, Clear::Open, 0.0, 1, 1, dutyRange, false, false, nullptr, true},
     {6, 308, L::Configured, "MaxDuty", At::Unit, Clear::Open, 0.0, 1, 1, dutyRange},
     {6, 318, L::UnconfiguredCooler, "Duty", At::Unit, Clear::Open, 0.0, 1, 1, dutyRange},
@@ -160,7 +171,7 @@ CNode* nodeAt(CNode& unit, At at) {
 const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
     // A check of one side leaves the far end of the range to the form (SpecRange).
     if (check == negativeArea) return "AreaInputError SpecRange";
-    if (check == negativeFouling) return "FoulingFactorUpdateError SpecRange";
+    if (check == negativeFouling || check == foulingWithinResistance) return "FoulingFactorUpdateError SpecRange";
     if (check == negativeWeight) return "WeightInputError";
     if (check == areaOnUnit || check == specifiedArea) return "AreaInputError CannotSpecifyAreaForUtilExchanger SpecRange";
     if (check == shellCount) return "ShellsInputError";

@@ -167,7 +167,10 @@ void AddNetworkRows(Rows& rows) {
              }
          }},
         // operation lock and schedules
-        {.type = 104, .number = 222, .read = [](V& v, Var) { return flag(v.GetDesign()->CheckOperationLockable() == 3); }},
+        // A locked network is not locked again.
+        {.type = 104, .number = 222, .read = [](V& v, Var) {
+             return flag(!v.GetDesign()->GetOperationLocked() && v.GetDesign()->CheckOperationLockable() == 3);
+         }},
         {.type = 104, .number = 1100, .read = [](V& v, Var) {
              switch (v.GetDesign()->CheckOperationLockable()) {
                  case 1: case 2: case 3: case 11: case 21: case 42: return 1.0;

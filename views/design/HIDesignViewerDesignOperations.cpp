@@ -6,6 +6,8 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/design/IHENState.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/StreamTransportProperties.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "views/ViewCommandSteps.h"
@@ -16,6 +18,7 @@
 
 namespace {
 constexpr int kLockable = 3;
+constexpr int kNoTransportProperties = 42;
 constexpr const char* kFlowChange = "StreamFlowrateChangeEvent";
 }  // namespace
 
@@ -48,6 +51,12 @@ void HIDesignViewerDesign::RebuildEventTargets() {
 // ---- operating mode ----
 
 int HIDesignViewerDesign::lockOperation(const Text&) {
+    // A locked network holds the operated network, not the design: a second lock would take the
+    // operated values for the design's, and the unlock would have nothing of the design to give back.
+    if (pDesign->GetOperationLocked()) {
+        ErrorMsg("OperationLockedAlready");
+        return 0;
+    }
     bSizesModifiable = false;
     // Studies are made again for the locked network: the view of those made before goes first,
     // while they are there to be let go of.
@@ -58,10 +67,20 @@ int HIDesignViewerDesign::lockOperation(const Text&) {
         SendViewableMessage(this, "CloseView PaletteView");
         View("OperationsSetUpView");
         SendViewableMessage(this, "CloseView OperationsSetUpView");
-    } else {
-        ReportOperationsResult(code);
+        return 1;
     }
-    return 1;
+    // A refusal is no lock: a script that checks the answer must not take the network for locked.
+    if (code == kNoTransportProperties) {
+        // The stream is named, and where its properties are typed.
+        for (int i = 0; i < pDesign->GetNumberOfStreams(); ++i)
+            if (IHeatIntegrationStream* s = pDesign->GetStream(i);
+                s && s->GetStreamKind() != 1 && !HasTransportProperties(*s)) {
+                ErrorMsg(OperationsKey(code), MessageParameters{Text(s->GetName().c_str())});
+                return 0;
+            }
+    }
+    ReportOperationsResult(code);
+    return 0;
 }
 
 int HIDesignViewerDesign::solveOperations(const Text&) {
@@ -73,6 +92,9 @@ int HIDesignViewerDesign::solveOperations(const Text&) {
 }
 
 int HIDesignViewerDesign::unlockOperation(const Text&) {
+    // The default state of a network not locked is the last lock's: writing it back would
+    // overwrite the streams and sizes typed since.
+    if (RefuseUnlockedOperation()) return 0;
     view_commands::busy([&] {
         SendViewableMessage(this, "CloseView WhatifAnalysisView");
         pDesign->UnlockOperation();

@@ -153,6 +153,7 @@ bool HENDiagramConfiguration::Recall(BinaryFile& file, int version) {
         for (std::int32_t k = 0; k < count; ++k) {
             std::int32_t v = 0;
             if (!file.ReadInt(v)) return false;
+            if (k < kAnnotationCount && !IsLabelChoice(v)) return false;
             if (k < kAnnotationCount) choices[k] = v;
         }
         char r = 0, p = 0;

@@ -34,6 +34,10 @@ public:
     static std::unique_ptr<HENDiagramConfiguration> Create(const Text& className);
     // The class names of the six presets, in list order.
     static const std::vector<Text>& PresetClassNames();
+    // What an annotation position shows: one of the label table's entries, from nothing (0) to the
+    // unit's name (8). The form takes no other, and neither does a record.
+    static constexpr int LastLabelChoice = 8;
+    static bool IsLabelChoice(int choice) { return choice >= 0 && choice <= LastLabelChoice; }
 
     virtual ~HENDiagramConfiguration() = default;
     virtual void ArrangeStreams();

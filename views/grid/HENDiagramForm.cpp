@@ -16,7 +16,7 @@ namespace {
 constexpr double kEmpty = -32767.0;
 // The form's choice variables 200 to 205 are the annotation positions 1, 2, 3, 0, 4 and 5.
 constexpr int kPositionOfChoice[6] = {1, 2, 3, 0, 4, 5};
-constexpr int kLastLabelChoice = 8;
+constexpr int kLastLabelChoice = HENDiagramConfiguration::LastLabelChoice;
 constexpr int kPresets = 6;
 
 // The first number of the select (0), edit (1) and clone (2) items of n configurations: select
@@ -187,7 +187,7 @@ int HENDiagram::SetChoice(const VarDescription& var, double value) {
     if (!WholeNumber(value, k)) return refused();
     if (n >= 200 && n <= 205) {
         // A label is one of the diagram's entries, from nothing (0) to the unit's name (8).
-        if (k < 0 || k > kLastLabelChoice) return refused();
+        if (!HENDiagramConfiguration::IsLabelChoice(k)) return refused();
         m_annotation[kPositionOfChoice[n - 200]] = k;
         SortConfigurationStreams();
         Invalidate();

@@ -81,6 +81,10 @@ TEST(HENDesignOperation, LockabilityCodesComeInTheirOrder) {
 TEST(HENDesignOperation, LockFreezesAreaShellsAndTheCleanCoefficient) {
     OperatedNetwork n;
     const double area = V::Value(n.e100, NodeValue::HTArea);
+    // A bypass across E-100, from H1's segment before it to the one after it.
+    CNode* before = NthSegment(*n.d, "H1", 0);
+    CNode* after = NthSegment(*n.d, "H1", 1);
+    ASSERT_TRUE(n.d->CanAddBypass(before, after));
     n.d->LockOperation();
     EXPECT_TRUE(n.d->GetOperationLocked());
     EXPECT_EQ(1, n.d->GetEditLockState());
@@ -107,8 +111,9 @@ TEST(HENDesignOperation, LockFreezesAreaShellsAndTheCleanCoefficient) {
     EXPECT_DOUBLE_EQ(3.0, cp);
     EXPECT_EQ(ValueStatus::Calculated, h1->GetValueStatus("HeatCapacityFlowrate", 0));
     EXPECT_EQ(ValueStatus::Specified, h1->GetValueStatus("MassFlow", 0));
-    // Every edit is refused while locked.
+    // Every edit is refused while locked, a bypass across two segments too.
     EXPECT_EQ(nullptr, n.d->AddHeatExchanger(NthSegment(*n.d, "H1", 1), NthSegment(*n.d, "C1", 1), nullptr, nullptr, nullptr));
+    EXPECT_FALSE(n.d->CanAddBypass(before, after));
 }
 
 TEST(HENDesignOperation, ALockedNetworkAnswersALowerCoefficientWithALowerDuty) {

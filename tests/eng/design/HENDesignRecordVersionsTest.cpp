@@ -24,6 +24,8 @@ struct OldContent {
     Writer oldGroups;    // versions 12 to 15: the four schedule groups
     Writer studies;      // versions above 14: default study, current study, studies
     Writer schedules;    // versions above 15: current schedule, schedules, counter
+    // Versions above 12: the executed schedule, one the record holds (a name it lacks is damage).
+    const char* executed = "Old-1";
 };
 
 // The items of a design record in the order of writing, each where its version holds it.
@@ -54,7 +56,7 @@ RecordBytes OldDesignRecord(const OldContent& c) {
     }
     if (v > 11) ok = ok && f.WriteBool(c.locked) && c.state(f);
     if (v >= 12 && v <= 15) ok = ok && c.oldGroups(f);
-    if (v > 12) ok = ok && f.WriteCPString("Old-1");
+    if (v > 12) ok = ok && f.WriteCPString(c.executed);
     if (v >= 13 && v <= 15) ok = ok && f.WriteInt(77);
     if (v == 14 || v == 15) ok = ok && f.WriteInt(3) && f.WriteInt(9) && f.WriteInt(5) && f.WriteInt(0);
     if (v > 14) ok = ok && f.WriteInt(4) && c.studies(f);
@@ -321,6 +323,7 @@ TEST(HENDesignRecordVersions, VersionSeventeenReadsTheCurrentScheduleButNotDTMin
     c.version = 17;
     c.sheet = n.d->GetFlowSheet();
     c.locked = true;
+    c.executed = "Event-P1";
     const HENState* state = &n.d->DefaultState();
     c.state = [state](ILurmetBinaryFile& f) { return state->Store(f); };
     c.studies = [](ILurmetBinaryFile& f) { return f.WriteInt(0) && f.WriteInt(0) && f.WriteInt(0); };

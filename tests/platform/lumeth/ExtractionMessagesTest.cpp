@@ -41,7 +41,9 @@ TEST(ExtractionMessages, FormatsTakeTheArgumentsTheExtractionGives) {
                    {"ExtractionLiveSteamBelowAmbient", 3}, {"ExtractionDutyNotTaken", 4},
                    {"ExtractionLNGExchangers", 1},         {"ExtractionSeparatorValueUnknown", 2},
                    {"ExtractionSeparatorClassNotTaken", 3}, {"ExtractionVesselDutyNotTaken", 3},
-                   {"ExtractionSplitFlowRounded", 3}, {"ExtractionNoUtilityServesUnit", 6}};
+                   {"ExtractionSplitFlowRounded", 3}, {"ExtractionNoUtilityServesUnit", 6},
+                   {"ExtractionDutyTooSmall", 3},          {"ExtractionVesselHeatedCools", 4},
+                   {"ExtractionVesselCooledHeats", 4},     {"ExtractionPartnerKeptDuty", 3}};
     for (const auto& f : formats) {
         ASSERT_TRUE(MessageCatalogue::Instance().Contains(f.key)) << f.key;
         EXPECT_EQ(conversions(FindString(f.key)), f.arguments) << f.key;

@@ -80,7 +80,8 @@ TEST_F(ViewDesignViewerCommands, EveryWordOfTheTableIsAnsweredByTheViewer) {
     // selected.
     const std::set<std::string> nothing = {"DeleteNewRetrofitDesign", "Reconcile",           "RemoveScheduleFromDesign",
                                            "RemoveEventFromSchedule", "ExecuteSchedule",     "AddEventToSchedule",
-                                           "AcceptThroughputChanges", "AddScheduleToDesign", "ResetDefaultState"};
+                                           "AcceptThroughputChanges", "AddScheduleToDesign", "ResetDefaultState",
+                                           "UnlockOperation"};
     for (const Text& word : form.Commands()) {
         const std::uint64_t from = Session::Instance().NextSequence();
         EXPECT_EQ(nothing.count(word.c_str()) ? 0 : 1, viewer->Message(word)) << word;
@@ -112,10 +113,7 @@ const Operation kOperations[] = {
          return Lines{"busy 1", status("SearchingForUtilHX"), "RetrofitDesign D 3", err(HIDesignViewerDesign::RetrofitKey(39)),
                       "clear", "busy 0"};
      }},
-    {"LockOperation", [] {
-         return Lines{"CheckOperationLockable", "busy 1", status("EnteringOpMode"), "LockOperation", "clear", "busy 0",
-                      "send CloseView PaletteView", "view OperationsSetUpView", "send CloseView OperationsSetUpView"};
-     }},
+    {"LockOperation", [] { return Lines{err("OperationLockedAlready")}; }},  // locked already: not locked again
     {"SolveOperations", [] { return Lines{"busy 1", status("EnteringOpMode"), "ResetCalculatedValues", "clear", "busy 0"}; }},
     {"UnlockOperation", [] { return Lines{"busy 1", "send CloseView WhatifAnalysisView", "UnlockOperation", "busy 0"}; }},
     {"ResetDefaultState", [] { return Lines{"busy 1", "ResetDefaultState", "busy 0"}; }},
@@ -297,6 +295,10 @@ TEST_F(ViewDesignViewerCommands, EventsAreAddedForTheChosenKindAndTarget) {
 }
 
 TEST_F(ViewDesignViewerCommands, LeavingOperationDestroysTheStateViewAndThePlannerIsMadeOnceForThisDesign) {
+    EXPECT_EQ((Lines{"CheckOperationLockable", "busy 1", status("EnteringOpMode"), "LockOperation", "clear", "busy 0",
+                     "send CloseView PaletteView", "view OperationsSetUpView", "send CloseView OperationsSetUpView"}),
+              Run("LockOperation"));
+    design.locked = true;
     viewer->Message("OpenDefaultStateView");
     ASSERT_NE(nullptr, viewer->GetStateView());
     EXPECT_EQ(Text("Base Case"), viewer->GetStateView()->GetName());

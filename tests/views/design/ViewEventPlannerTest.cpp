@@ -323,9 +323,11 @@ TEST(ViewEventPlannerOnANetwork, PlansBecomeSchedulesOfTheDesignThatRunAndLockin
     viewer.Message("ExecuteSchedule");
     EXPECT_EQ(std::vector<std::string>{"CannotExecuteSchedule"}, errors(from));
 
-    // Locking again drops the trend view; leaving operation drops the state view.
-    viewer.Message("LockOperation");
-    EXPECT_EQ(nullptr, viewer.GetTrendAnalysisView());
+    // A locked network is not locked again (its studies and their view stay); leaving operation
+    // drops the state view.
+    const std::uint64_t relock = Session::Instance().NextSequence();
+    EXPECT_EQ(0, viewer.Message("LockOperation"));
+    EXPECT_EQ(std::vector<std::string>{"OperationLockedAlready"}, errors(relock));
     viewer.Message("OpenDefaultStateView");
     ASSERT_NE(nullptr, viewer.GetStateView());
     viewer.Message("UnlockOperation");

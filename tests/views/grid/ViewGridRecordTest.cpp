@@ -29,7 +29,8 @@ Bytes handWritten(int count, bool withVersion2Fields) {
     if (withVersion2Fields) {
         out.WriteCPString("Stored"), out.WriteCPString("");
         out.WriteInt(count);
-        for (int k = 0; k < count; ++k) out.WriteInt(100 + k);
+        // The six positions take label choices; what lies beyond them is dropped unread.
+        for (int k = 0; k < count; ++k) out.WriteInt(k < 6 ? k + 1 : 100 + k);
         out.WriteChar(1), out.WriteChar(1);
     }
     return out.Bytes();
@@ -61,7 +62,7 @@ TEST(ViewGridRecord, ExtraAnnotationChoicesAreReadAndDropped) {
     HENDiagramConfiguration c;
     LurmetBinaryFile in = LurmetBinaryFile::ForReading(handWritten(10, true));
     ASSERT_TRUE(c.Recall(in));
-    for (int k = 0; k < 6; ++k) EXPECT_EQ(100 + k, c.annotationChoices[k]);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(k + 1, c.annotationChoices[k]);
     EXPECT_TRUE(c.reverseDirection);
     EXPECT_TRUE(c.showPinch);
     HENDiagramConfiguration refused = userConfiguration();

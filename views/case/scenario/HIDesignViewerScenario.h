@@ -309,6 +309,7 @@ private:
     void DeleteLinksOfStream(void* link);
     void* PlotObjectAt(int position) const;
     void TellCaseOfSelection(Viewable* selected);
+    bool RecalledLinksOwnDistinctViews() const;
     void AdoptRecalledChildren();
     void DeleteRecalledLinks();
     // Commands of the dispatch table.

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
 
 namespace {
 
@@ -236,8 +237,40 @@ bool HIDesignViewerScenario::RecallClassData(BinaryFile& file, int version) {
 // The links are filled now: the recalled children join their lists (the viewer hears of their
 // death like that of the children it builds itself).
 bool HIDesignViewerScenario::CheckRecalledPointers() {
+    if (!RecalledLinksOwnDistinctViews()) return false;
     AdoptRecalledChildren();
     return true;
+}
+
+// The viewer owns what its record links to, each child in one place: one view named as two
+// children (the general plot and the super-target plot, a plot and a table) would be deleted
+// twice. A list may name one of its own views again (it is taken once); the process and utility
+// table lists only point into the segment tables.
+bool HIDesignViewerScenario::RecalledLinksOwnDistinctViews() const {
+    if (!recalled) return true;
+    const RecalledLinks& links = *recalled;
+    std::map<const Viewable*, int> place;
+    int role = 0;
+    const auto claim = [&](const Viewable* view) {
+        if (!view) return true;
+        const auto [it, added] = place.emplace(view, role);
+        return added || it->second == role;
+    };
+    const auto claimAll = [&](const std::deque<Viewable*>& list) {
+        ++role;
+        return std::all_of(list.begin(), list.end(), claim);
+    };
+    const auto claimOne = [&](const Viewable* view) {
+        ++role;
+        return claim(view);
+    };
+    bool distinct = claimAll(links.designs) && claimAll(links.segmentTables) && claimAll(links.tables) &&
+                    claimAll(links.plots) && claimOne(links.generalPlot) && claimOne(links.superTargetPlot) &&
+                    claimOne(links.defaultUtilManagerView) && claimOne(links.htcDatabaseView) &&
+                    claimOne(links.linkTableCollection) && claimOne(links.oldTwoDimPlotA) &&
+                    claimOne(links.oldTwoDimPlotB);
+    for (const Viewable* popUp : links.popUps) distinct = distinct && claimOne(popUp);
+    return distinct;
 }
 
 void HIDesignViewerScenario::AdoptRecalledChildren() {

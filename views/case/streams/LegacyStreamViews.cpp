@@ -18,11 +18,12 @@ const ObjectTypeInfo* typeNamed(const char* name) {
     return registry ? registry->FindByClassOrName(name) : nullptr;
 }
 
-// Deletes a view this one owns, after leaving its postee list.
+// Deletes a view this one owns, after leaving its postee list. A link to the view itself or to
+// one of its owners (a damaged record's) is only let go of: that view is deleting this one.
 void deleteOwned(Viewable* owner, Viewable*& view) {
     Viewable* v = view;
     view = nullptr;
-    if (!v || v == owner) return;
+    if (!v || owner->IsSelfOrOwner(v)) return;
     v->RemoveDeathPostee(owner);
     delete v;
 }
@@ -60,10 +61,13 @@ bool ProcessStream::RecallClassData(BinaryFile& file, int version) {
 }
 
 // The table and plot it names are watched, so that one another view deletes first is not
-// deleted again.
+// deleted again. The view deletes them when it goes: a record that names the view itself or one
+// of its owners (its own parent table) is damage.
 bool ProcessStream::CheckRecalledPointers() {
     for (Viewable* v : {segmentTable, plot})
-        if (v && v != this) v->AddDeathPostee(this);
+        if (v && IsSelfOrOwner(v)) return false;
+    for (Viewable* v : {segmentTable, plot})
+        if (v) v->AddDeathPostee(this);
     return true;
 }
 
@@ -125,8 +129,11 @@ bool HenEngData::RecallClassData(BinaryFile& file, int) {
 }
 
 bool HenEngData::CheckRecalledPointers() {
+    // The tables it names die with it: one of them its own owner is damage.
     for (Viewable* v : recalledTables)
-        if (v && v != this && v->IsA(SegmentTable::TypeName) && segmentTables.Find(static_cast<SegmentTable*>(v)) < 0) {
+        if (v && IsSelfOrOwner(v)) return false;
+    for (Viewable* v : recalledTables)
+        if (v && v->IsA(SegmentTable::TypeName) && segmentTables.Find(static_cast<SegmentTable*>(v)) < 0) {
             segmentTables.Append(static_cast<SegmentTable*>(v));
             v->AddDeathPostee(this);
         }

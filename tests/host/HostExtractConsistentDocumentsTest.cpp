@@ -1,0 +1,204 @@
+// Consistent documents unlike the project's own generator, each small and worked by hand (specific
+// heat 2 kJ/kg K, heat flows m c T): tees of three branches with a bypass, tees nested either way,
+// tables that each start their enthalpy at 0, an air cooler before a cooler, an unknown mole
+// fraction, a tiny vessel duty. Each extracts with the plant's streams, placements and targets.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string num(double v) {
+    char b[40];
+    std::snprintf(b, sizeof b, "%.10g", v);
+    return b;
+}
+
+// A material stream at t C and m kg/s: heat flow m c T, molar enthalpy rising with t.
+std::string S(const std::string& name, double t, double m, std::vector<std::string> to, const char* x = "0.4 0.6") {
+    std::string d = "<item name=\"" + name + "\" class=\"ppMaterialStream\"><num name=\"Temperature\">" + num(t) +
+                    "</num><num name=\"MassFlow\">" + num(m) + "</num><num name=\"HeatFlow\">" + num(2 * m * t) +
+                    "</num><num name=\"MolarEnthalpy\">" + num(100 * t - 100000) +
+                    "</num><list name=\"CompMolarFraction\">" + x + "</list>";
+    for (const std::string& l : to) d += "<link to=\"" + l + "\"/>";
+    return d + "</item>\n";
+}
+
+// A unit with its duty and the table of its feed from t0 to t1 (enthalpies h0, h1; by default c T).
+std::string U(const std::string& name, const std::string& cls, double duty, const std::string& feed, double t0,
+              double t1, std::vector<std::string> to, double h0 = -1e9, double h1 = -1e9) {
+    std::string d = "<item name=\"" + name + "\" class=\"" + cls + "\">";
+    if (duty > 0)
+        d += "<num name=\"Duty\">" + num(duty) + "</num><group name=\"PropertyTable\"><group name=\"" + feed +
+             "\"><list name=\"prpTemperature\">" + num(t0) + " " + num(t1) + "</list><list name=\"prpMassEnthalpy\">" +
+             num(h0 == -1e9 ? 2 * t0 : h0) + " " + num(h1 == -1e9 ? 2 * t1 : h1) +
+             "</list><list name=\"prpMassVapourFraction\">0 0</list></group></group>";
+    for (const std::string& l : to) d += "<link to=\"" + l + "\"/>";
+    return d + "</item>\n";
+}
+
+std::string Doc(const std::string& items) { return "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"r\">\n" + items + "</simcase>\n"; }
+
+// F 200 C, 3 kg/s teed into three 1 kg/s branches: A cooled 120 kW to 140 C, B 160 kW to 120 C, C
+// passing by; mixed at 153.33 C.
+std::string ThreeBranchesWithBypass() {
+    return Doc(S("F", 200, 3, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"A", "B", "C"}) + S("A", 200, 1, {"C1"}) +
+               U("C1", "htCooler", 120, "A", 200, 140, {"A2"}) + S("A2", 140, 1, {"M1"}) + S("B", 200, 1, {"C2"}) +
+               U("C2", "htCooler", 160, "B", 200, 120, {"B2"}) + S("B2", 120, 1, {"M1"}) + S("C", 200, 1, {"M1"}) +
+               U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", 460.0 / 3, 3, {}));
+}
+
+// F 100 C, 3 kg/s -> T1 -> A (1 kg/s -> T3 -> two heaters of 50 kW to 150 C -> M3) and B (2 kg/s
+// -> T2 -> heater B1 120 kW to 160 C and cooler B2 80 kW to 60 C -> M2 at 110 C) -> M1 -> 123.33 C.
+// Solved again with B1's outlet at `b1`, the mixed temperatures follow.
+std::string NestedTees(bool coolerFirst, double b1 = 160) {
+    const double bo = (b1 + 60) / 2;
+    const std::vector<std::string> t2 = coolerFirst ? std::vector<std::string>{"Bb", "Ba"} : std::vector<std::string>{"Ba", "Bb"};
+    return Doc(S("F", 100, 3, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"A", "B"}) + S("A", 100, 1, {"T3"}) +
+               U("T3", "ppTee", 0, "", 0, 0, {"A1", "A2"}) + S("A1", 100, 0.5, {"H1"}) +
+               U("H1", "htHeater", 50, "A1", 100, 150, {"A1o"}) + S("A1o", 150, 0.5, {"M3"}) + S("A2", 100, 0.5, {"H2"}) +
+               U("H2", "htHeater", 50, "A2", 100, 150, {"A2o"}) + S("A2o", 150, 0.5, {"M3"}) +
+               U("M3", "ppMixer", 0, "", 0, 0, {"Ao"}) + S("Ao", 150, 1, {"M1"}) + S("B", 100, 2, {"T2"}) +
+               U("T2", "ppTee", 0, "", 0, 0, t2) + S("Ba", 100, 1, {"B1"}) + U("B1", "htHeater", 2 * (b1 - 100), "Ba", 100, b1, {"Bao"}) +
+               S("Bao", b1, 1, {"M2"}) + S("Bb", 100, 1, {"B2"}) + U("B2", "htCooler", 80, "Bb", 100, 60, {"Bbo"}) +
+               S("Bbo", 60, 1, {"M2"}) + U("M2", "ppMixer", 0, "", 0, 0, {"Bo"}) + S("Bo", bo, 2, {"M1"}) +
+               U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", (150 + 2 * bo) / 3, 3, {}));
+}
+
+// S1 170 C, 2 kg/s, cooled 80 kW to 150 C and 120 kW to 120 C; each table starts its enthalpy at 0.
+std::string TablesOfTheirOwnReference() {
+    return Doc(S("S1", 170, 2, {"C1"}) + U("C1", "htCooler", 80, "S1", 170, 150, {"S2"}, 0, -40) + S("S2", 150, 2, {"C2"}) +
+               U("C2", "htCooler", 120, "S2", 150, 120, {"S3"}, 0, -60) + S("S3", 120, 2, {}));
+}
+
+// F 150 C, 1 kg/s: an air cooler of 60 kW to 120 C, then a cooler of 140 kW to 50 C; listed in flow
+// order or the other way round.
+std::string AirCoolerFirst(bool reversed) {
+    const std::string air = U("C1", "htAirCooler", 60, "F", 150, 120, {"F2"}), cooler = U("C2", "htCooler", 140, "F2", 120, 50, {"F3"});
+    const std::string streams = S("F", 150, 1, {"C1"}) + S("F2", 120, 1, {"C2"}) + S("F3", 50, 1, {});
+    return Doc(reversed ? cooler + streams + air : air + streams + cooler);
+}
+
+std::string ReadExample(const std::string& name) {
+    std::ifstream in(std::string(KESTRIN_EXAMPLES) + "/extraction/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The preheat train with F1's first mole fraction not known.
+std::string UnknownMoleFraction() {
+    std::string d = ReadExample("preheat-train.vmc");
+    const std::string known = "<list name=\"CompMolarFraction\">0.4 0.6</list>";
+    const std::size_t at = d.find(known);
+    return at == std::string::npos ? d : d.replace(at, known.size(), "<list name=\"CompMolarFraction\">? 0.6</list>");
+}
+
+// The preheat train beside a tank whose feed enters at 80 C and whose liquid leaves at 60 C, given
+// `duty` kW on an energy stream.
+std::string TankBeside(double duty) {
+    std::string d = ReadExample("preheat-train.vmc");
+    const std::string tank =
+        "<item name=\"TK1\" class=\"vsTank\"><text name=\"LiquidProduct\">TL</text><link to=\"TL\"/></item>\n"
+        "<item name=\"TF\" class=\"ppMaterialStream\"><num name=\"Temperature\">80</num><num name=\"MassFlow\">1</num>"
+        "<list name=\"CompMolarFraction\">0.9 0.1</list><link to=\"TK1\"/></item>\n"
+        "<item name=\"TL\" class=\"ppMaterialStream\"><num name=\"Temperature\">60</num><num name=\"MassFlow\">1</num>"
+        "<list name=\"CompMolarFraction\">0.9 0.1</list></item>\n"
+        "<item name=\"QT\" class=\"ppEnergyStream\"><num name=\"HeatFlow\">" + num(duty) + "</num><link to=\"TK1\"/></item>\n";
+    const std::size_t at = d.find("</simcase>");
+    return at == std::string::npos ? d : d.insert(at, tank);
+}
+
+struct Row {
+    const char* name;
+    std::string document;
+    std::vector<std::string> present, absent;
+};
+
+}  // namespace
+
+TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) {
+    const std::string none = "unsatisfied streams       none";
+    const std::vector<Row> rows = {
+        {"three branches, one a bypass", ThreeBranchesWithBypass(),
+         {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333",
+          "cold utility              280.000 kW", "hot 200.00 -> 140.00", "hot 200.00 -> 120.00", none},
+         {}},
+        // The outer tee's branch B is carried by the streams of its own branches: the stream around
+        // it does not count that heat again, whichever branch its tee lists first.
+        {"nested tees, heater listed first", NestedTees(false),
+         {"hot utility               220.000 kW", "cold utility              80.000 kW", none}, {"F_To_P"}},
+        {"nested tees, cooler listed first", NestedTees(true),
+         {"hot utility               220.000 kW", "cold utility              80.000 kW", none}, {"F_To_P"}},
+        {"tables each from 0", TablesOfTheirOwnReference(),
+         {"S1_To_S3 (hot): 170 -> 120 C, 200 kW, 2 kg/s", "hot 170.00 -> 150.00", "hot 150.00 -> 120.00", none},
+         {}},
+        {"air cooler first", AirCoolerFirst(false),
+         {"C1 (cooler) F_To_F3 -> Air: duty 60.00, hot 150.00 -> 120.00", "C2 (cooler) F_To_F3 -> Air: duty 140.00, hot 120.00 -> 50.00"},
+         {}},
+        {"air cooler first, listed last", AirCoolerFirst(true),
+         {"C1 (cooler) F_To_F3 -> Air: duty 60.00, hot 150.00 -> 120.00", "C2 (cooler) F_To_F3 -> Air: duty 140.00, hot 120.00 -> 50.00"},
+         {}},
+        {"unknown mole fraction", UnknownMoleFraction(),
+         {"F1_To_F3 (cold): 30 -> 150 C, 600 kW", "hot utility               120.000 kW", "E1 (heater)"},
+         {"no utility was found"}},
+        {"tiny tank duty", TankBeside(-0.01),
+         {"Energy stream QT of unit TK1 carries 0.01 kW, too little for a stream", "hot utility               120.000 kW"},
+         {"QT ("}},
+        {"heat added to a tank that leaves colder", TankBeside(50),
+         {"QT (hot): 80 -> 60 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 60 C"},
+         {}},
+    };
+    for (const Row& row : rows) {
+        ScratchFile file("consistent", "document.vmc", row.document);
+        const HostRun run = RunHost("extract " + file.path);
+        EXPECT_EQ(0, run.exitCode) << row.name << "\n" << run.out;
+        for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.name << ": " << p << "\n" << run.out;
+        for (const std::string& a : row.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << row.name << ": " << a << "\n" << run.out;
+    }
+}
+
+// A unit whose name holds "=" is reached by --assign: the last "=" parts unit and utility.
+TEST(HostExtractConsistentDocuments, AssignReachesAUnitNamedWithAnEqualsSign) {
+    std::string d = ReadExample("preheat-train.vmc");
+    for (const std::string from : {"name=\"E1\"", "to=\"E1\""})
+        for (std::size_t at = d.find(from); at != std::string::npos; at = d.find(from, at + 1))
+            d.replace(at, from.size(), from.substr(0, from.size() - 3) + "E=1\"");
+    ScratchFile file("consistent", "equals.vmc", d);
+    const HostRun run = RunHost("extract " + file.path + " --assign \"E=1=HP Steam\"");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("E=1 (heater) HP Steam -> F1_To_F3")) << run.out;
+}
+
+// Solved again with B1 heating to 170 C, which medium-pressure steam at 175 C no longer does at
+// DTmin: B1 moves to high-pressure steam, and its branch of the split medium-pressure steam goes
+// with it (no empty branch is left there as a bypass).
+TEST(HostExtractConsistentDocuments, ARefreshMovingAHeaterOffASplitUtilityLeavesNoEmptyBranch) {
+    ScratchFile file("consistent", "nested.vmc", NestedTees(false)), solved("consistent", "solved.vmc", NestedTees(false, 170));
+    const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("B1 (heater) HP Steam -> Ba_To_Bao: duty 140.00")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Splitter TEE-101 on MP Steam: H1 0.5000, H2 0.5000\n")) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("bypass 0.0000")) << run.out;
+}
+
+// Solved again with H3's temperature unknown: H1_To_H3 keeps its values and X1 its earlier duty,
+// and the report names K1_To_K3 across X1, refreshed beside a duty it may not balance with.
+TEST(HostExtractConsistentDocuments, AStreamKeptByARefreshNamesItsExchangersRefreshedPartner) {
+    std::string solved = ReadExample("exchanger-train-solved.vmc");
+    const std::string known = "<num name=\"Temperature\" units=\"C\">65</num>";
+    ASSERT_NE(std::string::npos, solved.find(known));
+    solved.replace(solved.find(known), known.size(), "<num name=\"Temperature\" units=\"C\"/>");
+    ScratchFile file("consistent", "solved-unknown.vmc", solved);
+    const HostRun run =
+        RunHost("extract " + std::string(KESTRIN_EXAMPLES) + "/extraction/exchanger-train.vmc --refresh " + file.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Exchanger X1 keeps its earlier duty with stream H1_To_H3, which was not "
+                                              "refreshed: stream K1_To_K3 across it was refreshed")) << run.out;
+}
