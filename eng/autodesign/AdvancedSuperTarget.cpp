@@ -4,6 +4,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/PlantNormalForm.h"
 #include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "pellin/FFactor.h"
@@ -11,6 +12,7 @@
 
 #include "eng/autodesign/StageDesignBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 
 AdvancedSuperTarget::AdvancedSuperTarget(IHeatIntegrationScenario& owner, std::shared_ptr<IMatchStructureBuilder> builder)
@@ -75,6 +77,7 @@ bool AdvancedSuperTarget::SelectStreams(CPDictionary* streamDictionary) {
     streams.clear();
     streamsByName.clear();
     segments.clear();
+    m_rowsOf.clear();
     m_segmentIndex.clear();
     if (!streamDictionary) return false;
     for (std::size_t i = 0; i < streamDictionary->Length(); ++i) {
@@ -84,7 +87,11 @@ bool AdvancedSuperTarget::SelectStreams(CPDictionary* streamDictionary) {
         streams.push_back(s);
         streamsByName.emplace(s->GetName().c_str(), s);
     }
+    // Streams in name order first, so that streams the design order finds equal keep the order of
+    // their names, not of the table's rows.
+    PlantNormalForm::OrderByName(streams);
     SortStreams(streams);
+    std::vector<std::unique_ptr<StreamSegment>> rows;
     for (IHeatIntegrationStream* s : streams) {
         const int n = s->GetNumberOfSegments();
         const int side = s->GetHotCold();
@@ -109,9 +116,25 @@ bool AdvancedSuperTarget::SelectStreams(CPDictionary* streamDictionary) {
             seg->dLoad = std::fabs(from - to) * std::fabs(seg->dHeatCapacityFlowrate);
             seg->pStream = s;
             seg->strStreamName = s->GetName();
-            m_segmentIndex.emplace(seg.get(), static_cast<int>(segments.size()));
-            segments.push_back(std::move(seg));
+            rows.push_back(std::move(seg));
         }
+    }
+    // The model is built on the plant's normal form: a stream cut where nothing changes, or a
+    // utility written in several rows, gives the intervals, columns and design it gives whole.
+    std::vector<StreamSegment*> refs;
+    refs.reserve(rows.size());
+    for (auto& r : rows) refs.push_back(r.get());
+    PlantNormalForm plant;
+    plant.Build(refs);
+    m_rowsOf.clear();
+    for (std::size_t k = 0; k < plant.Size(); ++k) {
+        auto seg = std::make_unique<StreamSegment>(*plant.Segments()[k]);
+        std::vector<std::pair<int, double>> sources;
+        for (const StreamSegment* row : plant.SourcesOf(k))
+            sources.emplace_back(row->nIndex, std::fabs(row->dInletTemperature - row->dOutletTemperature));
+        m_rowsOf.push_back(std::move(sources));
+        m_segmentIndex.emplace(seg.get(), static_cast<int>(segments.size()));
+        segments.push_back(std::move(seg));
     }
     return true;
 }
@@ -165,6 +188,14 @@ void AdvancedSuperTarget::SplitMatches() {
         }
         unloaded.swap(still);
     }
+    // The pairs in the order of their streams' names, not of the table's rows: the MILP's columns,
+    // and the units of the designs built from them, come in one order for one plant.
+    auto byNames = [](const MatchwiseStreamData* a, const MatchwiseStreamData* b) {
+        const int hot = a->GetHotStream()->GetName().compare(b->GetHotStream()->GetName());
+        return hot != 0 ? hot < 0 : a->GetColdStream()->GetName() < b->GetColdStream()->GetName();
+    };
+    std::stable_sort(loadedRecords.begin(), loadedRecords.end(), byNames);
+    std::stable_sort(unloaded.begin(), unloaded.end(), byNames);
     auto result = [](MatchwiseStreamData* r) {
         return MatchResult{r->GetHotStream()->GetName().c_str(), r->GetColdStream()->GetName().c_str(), r->dTolerance[0]};
     };

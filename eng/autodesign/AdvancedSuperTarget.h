@@ -224,6 +224,9 @@ private:
     void BuildMembers();
     // Per segment (by position in `segments`) and side: the columns of each interval it spans.
     std::unordered_map<const StreamSegment*, int> m_segmentIndex;
+    // Per segment (by position in `segments`): the stream's own segments it joins, each with its
+    // index and its temperature span, so that a load found on it is told back on them.
+    std::vector<std::vector<std::pair<int, double>>> m_rowsOf;
     std::vector<std::vector<std::vector<int>>> m_columnsBySegment[2];
 };
 

@@ -183,11 +183,19 @@ int AdvancedSuperTarget::BuildDesignFromMatches(const std::vector<MatchwiseStrea
         // run's own segments): several hot or cold utilities share what the process needs as the
         // MILP chose, not as the targeting did.
         std::unordered_map<std::string, std::vector<double>> utilityLoads;
-        for (const std::unique_ptr<StreamSegment>& seg : segments) {
+        // A segment joined from several of the stream's own spreads its load over them by span.
+        for (std::size_t k = 0; k < segments.size(); ++k) {
+            const StreamSegment* seg = segments[k].get();
             if (seg->nKind != 1 || !seg->pStream) continue;
             std::vector<double>& loads = utilityLoads[seg->pStream->GetName().c_str()];
-            if (loads.size() <= static_cast<std::size_t>(seg->nIndex)) loads.resize(static_cast<std::size_t>(seg->nIndex) + 1, 0.0);
-            loads[static_cast<std::size_t>(seg->nIndex)] = seg->dLoad;
+            const std::vector<std::pair<int, double>>& rows = m_rowsOf[k];
+            double span = 0.0;
+            for (const auto& [index, width] : rows) span += width;
+            for (const auto& [index, width] : rows) {
+                if (loads.size() <= static_cast<std::size_t>(index)) loads.resize(static_cast<std::size_t>(index) + 1, 0.0);
+                loads[static_cast<std::size_t>(index)] =
+                    span > 0.0 ? seg->dLoad * width / span : rows.size() == 1 ? seg->dLoad : 0.0;
+            }
         }
         structureBuilder->SetUtilityLoads(utilityLoads);
     }

@@ -3,6 +3,7 @@
 #include "brasko/LurmetSparseMatrix.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/PlantNormalForm.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +41,39 @@ bool IsHot(const IHeatIntegrationStream& s) { return s.GetHotCold() == 0; }
 
 }  // namespace
 
+// The stream's joined segments: a cut where nothing changes adds no point (and no binary) to the
+// stage, and a utility written in several rows is one range.
+SuperStructureStage::Profile SuperStructureStage::ProfileOf(const IHeatIntegrationStream& s,
+                                                            const std::vector<double>* solved) {
+    Profile p;
+    const bool utility = s.GetStreamKind() == 1;
+    for (const PlantNormalForm::Run& run : PlantNormalForm::RunsOf(s)) {
+        const int end = run.first + run.count;
+        if (p.temperature.empty()) p.temperature.push_back(ValueOf(s, "Temperature", run.first, 0.0));
+        p.temperature.push_back(ValueOf(s, "Temperature", end, 0.0));
+        double load = 0.0, heat = 0.0, span = 0.0;
+        for (int k = run.first; k < end; ++k) {
+            const double width = std::fabs(ValueOf(s, "Temperature", k, 0.0) - ValueOf(s, "Temperature", k + 1, 0.0));
+            const bool given = solved && static_cast<std::size_t>(k) < solved->size();
+            load += given ? (*solved)[static_cast<std::size_t>(k)] : ValueOf(s, "Enthalpy", k, 0.0);
+            heat += given ? std::fabs((*solved)[static_cast<std::size_t>(k)])
+                          : width * (utility ? std::fabs(s.GetSegmentHeatCapacityFlowrate(k))
+                                             : ValueOf(s, "HeatCapacityFlowrate", k, 0.0));
+            span += width;
+        }
+        p.load.push_back(load);
+        p.cp.push_back(span > 0.0 ? heat / span
+                       : solved ? 0.0
+                       : utility ? std::fabs(s.GetSegmentHeatCapacityFlowrate(run.first))
+                                 : ValueOf(s, "HeatCapacityFlowrate", run.first, 0.0));
+    }
+    return p;
+}
+
+namespace {
+
+}  // namespace
+
 SuperStructureStage::SuperStructureStage(int k) : stage(k) {}
 
 SuperStructureStage::~SuperStructureStage() = default;
@@ -59,6 +93,7 @@ void SuperStructureStage::Reset() {
     m_position.clear();
     m_pointOffset.clear();
     m_points.clear();
+    m_profiles.clear();
     m_solvedLoads.clear();
     m_names.clear();
     m_approachIndex.clear();
@@ -136,8 +171,9 @@ void SuperStructureStage::Build(HeatExchangerNetworkSuperStructure& ss) {
     streamCount = static_cast<int>(streams.size());
     segmentCount = 0;
     for (IHeatIntegrationStream* s : streams) {
-        const int points = std::max(0, s->GetNumberOfSegments());
         m_solvedLoads.push_back(ss.UtilitySegmentLoadsOf(*s));
+        m_profiles.push_back(ProfileOf(*s, m_solvedLoads.back()));
+        const int points = static_cast<int>(m_profiles.back().cp.size());
         m_pointOffset.push_back(segmentCount);
         m_points.push_back(points);
         segmentCount += points;
@@ -190,7 +226,7 @@ void SuperStructureStage::AddStreamBalanceRows(HeatExchangerNetworkSuperStructur
             Set(row, w + i, -1.0);
             double e = 0.0;
             const int at = hot ? points - 1 - i : i;
-            const double h = solved ? (*solved)[static_cast<std::size_t>(at)] : ValueOf(s, "Enthalpy", at, 0.0);
+            const double h = m_profiles[static_cast<std::size_t>(p)].load[static_cast<std::size_t>(at)];
             if (std::fabs(Q) > kLoadTolerance) e = std::fabs(h / Q);
             Set(row, y + i + 1, -e);
         }
@@ -259,24 +295,18 @@ void SuperStructureStage::AddEnthalpySegmentRows(int& row) {
             continue;
         }
         const bool hot = IsHot(s);
-        const bool utility = s.GetStreamKind() == 1;
         const std::vector<double>* solved = m_solvedLoads[static_cast<std::size_t>(p)];
         double Q = HeatLoadOf(s, solved);
         if (std::fabs(Q) <= kLoadTolerance) Q = kLoadTolerance;
         std::vector<double> T(static_cast<std::size_t>(points)), cp(static_cast<std::size_t>(points));
         double cpMax = 0.0;
+        const Profile& profile = m_profiles[static_cast<std::size_t>(p)];
         for (int j = 0; j < points; ++j) {
-            double t = ValueOf(s, "Temperature", hot ? points - j : j, 0.0);
+            double t = profile.temperature[static_cast<std::size_t>(hot ? points - j : j)];
             if ((hot && j == points - 1) || (!hot && j == 0)) t -= 0.01;
             T[static_cast<std::size_t>(j)] = t + kKelvin;
             const int segment = hot ? points - j - 1 : j;
-            double c = utility ? std::fabs(s.GetSegmentHeatCapacityFlowrate(segment))
-                               : ValueOf(s, "HeatCapacityFlowrate", segment, 0.0);
-            if (solved) {
-                const double span = std::fabs(ValueOf(s, "Temperature", segment, 0.0) -
-                                              ValueOf(s, "Temperature", segment + 1, 0.0));
-                c = span > 0.0 ? std::fabs((*solved)[static_cast<std::size_t>(segment)]) / span : 0.0;
-            }
+            const double c = profile.cp[static_cast<std::size_t>(segment)];
             cp[static_cast<std::size_t>(j)] = c;
             cpMax = std::max(cpMax, c);
         }

@@ -94,6 +94,14 @@ private:
     std::unordered_map<std::string, int> m_position;
     std::vector<int> m_pointOffset;  // per stream: its first point among the A points
     std::vector<int> m_points;       // per stream: its number of points
+    // Per stream, its segments as the stage reads them, joined where nothing changes (the plant's
+    // normal form): a point's temperature (one more than the segments), and each joined
+    // segment's rate and load (a utility's from the solve when it gave one).
+    struct Profile {
+        std::vector<double> temperature, cp, load;
+    };
+    std::vector<Profile> m_profiles;
+    static Profile ProfileOf(const IHeatIntegrationStream& s, const std::vector<double>* solved);
     // per stream: the solve's loads of its segments when it is a utility given them, else null
     std::vector<const std::vector<double>*> m_solvedLoads;
     std::vector<std::string> m_names;

@@ -3,6 +3,7 @@
 // reads does not exist.
 #include "eng/model/Scenario.h"
 
+#include "brasko/DefaultUtilityTypes.h"
 #include "dunmor/Exceptions.h"
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
@@ -39,6 +40,33 @@ const std::vector<PinchRecord>* PinchPointsOf(const CPIScenario& scenario) {
         return placed;
     const EnergyTarget* target = scenario.GetEnergyTargetRecord();
     return target ? &target->GetPinchList() : nullptr;
+}
+
+// Whether the user forbade every match of a hot process stream with a cold one: then no heat is
+// recovered between process streams, and the cascade's pinch divides nothing. Linear in the
+// streams unless every process stream holds links; the pairs are then asked until one is allowed,
+// which is at most the links the streams hold.
+bool EveryProcessMatchForbidden(const CPIScenario& scenario) {
+    std::vector<IHeatIntegrationStream*> hot, cold;
+    IHeatIntegrationStream* s = nullptr;
+    for (int i = 0; scenario.GetStream(i, s); ++i) {
+        if (!s || s->GetStreamKind() == 1) continue;
+        if (s->GetStreamKind() != 2) return false;
+        if (s->GetHotCold() == 0) hot.push_back(s);
+        else if (s->GetHotCold() == 1) cold.push_back(s);
+    }
+    if (hot.empty() || cold.empty()) return false;
+    for (IHeatIntegrationStream* h : hot)
+        for (IHeatIntegrationStream* c : cold)
+            if (!h->IsLinkedTo(c->GetName())) return false;
+    return true;
+}
+
+// The process pinches: the cascade's, none where no process match is allowed.
+const std::vector<PinchRecord>* ProcessPinchesOf(const CPIScenario& scenario) {
+    const EnergyTarget* target = scenario.GetEnergyTargetRecord();
+    if (!target || target->GetPinchList().empty() || EveryProcessMatchForbidden(scenario)) return nullptr;
+    return &target->GetPinchList();
 }
 
 const PinchRecord* PinchPointAt(const CPIScenario& scenario, int index) {
@@ -132,18 +160,19 @@ double CPIScenario::GetUtilityTarget(int side) const {
 double CPIScenario::GetPinchTemperature(int side, int index) const { return PinchSide(PinchPointAt(*this, index), side); }
 
 double CPIScenario::GetProcessPinchTemperature(int side) const {
-    const bool any = m_pEnergyTarget && !m_pEnergyTarget->GetPinchList().empty();
-    return any ? PinchSide(&m_pEnergyTarget->GetPinchList().front(), side) : 0.0;
+    const std::vector<PinchRecord>* pinches = ProcessPinchesOf(*this);
+    return pinches ? PinchSide(&pinches->front(), side) : 0.0;
 }
 
 int CPIScenario::GetNumberOfProcessPinchPoints() const {
-    return m_pEnergyTarget ? static_cast<int>(m_pEnergyTarget->GetPinchList().size()) : 0;
+    const std::vector<PinchRecord>* pinches = ProcessPinchesOf(*this);
+    return pinches ? static_cast<int>(pinches->size()) : 0;
 }
 
 double CPIScenario::GetProcessPinchTemperatureAt(int side, int index) const {
-    if (!m_pEnergyTarget || index < 0 || static_cast<std::size_t>(index) >= m_pEnergyTarget->GetPinchList().size())
-        return 0.0;
-    return PinchSide(&m_pEnergyTarget->GetPinchList()[static_cast<std::size_t>(index)], side);
+    const std::vector<PinchRecord>* pinches = ProcessPinchesOf(*this);
+    if (!pinches || index < 0 || static_cast<std::size_t>(index) >= pinches->size()) return 0.0;
+    return PinchSide(&(*pinches)[static_cast<std::size_t>(index)], side);
 }
 
 int CPIScenario::GetNumberOfPinchPoints() const {
@@ -161,8 +190,9 @@ CPList* CPIScenario::GetPinchPointList() const {
 
 CPList* CPIScenario::GetProcessPinchPointList() const {
     m_processPinchPointList.Clear();
-    if (!m_pEnergyTarget || m_pEnergyTarget->GetPinchList().empty()) return nullptr;
-    for (const PinchRecord& pinch : m_pEnergyTarget->GetPinchList())
+    const std::vector<PinchRecord>* pinches = ProcessPinchesOf(*this);
+    if (!pinches) return nullptr;
+    for (const PinchRecord& pinch : *pinches)
         m_processPinchPointList.Append(const_cast<PinchRecord*>(&pinch));
     return &m_processPinchPointList;
 }
@@ -443,7 +473,9 @@ SuperTargetPointRecord CPIScenario::CalculateSuperTargetPoint(double dTmin) {
     point.values[6] = static_cast<double>(GetNumberOfShellsTarget());
     point.values[7] = GetCostTarget(7);
     point.values[8] = GetCostTarget(4);
-    point.values[9] = GetCostTarget(5);
+    // Capital is annualised over the plant's life: a plant of no life has no total annual cost at
+    // any DTmin (the record holds the operating cost alone), so no point counts for the optimum.
+    point.values[9] = SharedEconomicData(*this, EDT_PlantLife) > 0.0 ? GetCostTarget(5) : 0.0;
     point.count = (IsUtilityPlacementValid() ? SuperTargetRange::PointPlacementValid : 0) |
                   (IsShellsTargetCapped() ? SuperTargetRange::PointShellsCapped : 0);
     point.eleventh = 0.0;

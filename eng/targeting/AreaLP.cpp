@@ -4,6 +4,7 @@
 
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/PlantNormalForm.h"
 #include "eng/targeting/AreaTarget.h"
 
 #include <algorithm>
@@ -49,8 +50,12 @@ void AreaLP::Rebuild(std::span<StreamSegment* const> segments, double dtMin, dou
     m_dShells = 0.0;
     m_dDTmin = dtMin;
     m_dMinimumFFactor = minimumFFactor;
-    m_segments.assign(segments.begin(), segments.end());
-    m_segments.erase(std::remove(m_segments.begin(), m_segments.end(), nullptr), m_segments.end());
+    // The model is built on the plant's normal form: a cut where nothing changes, a utility in
+    // several rows or another order of the rows gives the same model, the same layout of the heat
+    // and the same shells.
+    if (!m_pPlant) m_pPlant = std::make_unique<PlantNormalForm>();
+    m_pPlant->Build(segments);
+    m_segments.assign(m_pPlant->Segments().begin(), m_pPlant->Segments().end());
 
     if (m_pModel) {
         m_pModel->Free();
@@ -105,7 +110,10 @@ void AreaLP::CountModel() {
 
 void AreaLP::Refresh(const AreaTargetInputs& in) {
     // A result over a grid kept no model of its own: the grid is made afresh.
-    if (!m_pModel || !m_pIntervals || m_dGridStep > 0.0) {
+    // A model is kept only while the plant joins its segments as before: the new coefficients
+    // (or placed loads) are taken into the joined segments the model was built on.
+    const bool sameShape = !in.segments || (m_pPlant && m_pPlant->Retake(*in.segments));
+    if (!m_pModel || !m_pIntervals || m_dGridStep > 0.0 || !sameShape) {
         static const SegmentRefs none;
         Rebuild(in.segments ? *in.segments : none, in.dtMin, in.minimumFFactor, in.matches);
         return;

@@ -33,6 +33,7 @@
 //
 // The same LP with every candidate column, solved once by the general LP solver, is kept as the
 // reference the network solve is checked against (Method::FullModel).
+#include "eng/model/PlantNormalForm.h"
 #include "eng/targeting/AreaLPNetwork.h"
 #include "eng/targeting/LPProblem.h"
 #include "eng/targeting/TemperatureInterval.h"
@@ -51,6 +52,7 @@
 struct AreaTargetInputs;
 class ILurmetBinaryFile;
 class MatchwiseStreamDataList;
+
 
 // End temperatures (shifted) and results of one flowing column, kept in the column's values.
 namespace AreaLPColumnValue {
@@ -297,6 +299,9 @@ private:
 
     std::unique_ptr<TIList> m_pIntervals;
     std::unique_ptr<LPProblem> m_pModel;
+    // The plant as the model reads it (its joined segments are m_segments); null for a coarse or
+    // grid model, whose segments are made on the grid.
+    std::unique_ptr<PlantNormalForm> m_pPlant;
     SegmentRefs m_segments;
     std::vector<IntervalMembers> m_members;
     std::vector<double> m_columnF;

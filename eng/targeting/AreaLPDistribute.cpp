@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -36,8 +37,14 @@ std::vector<double>& ValuesOf(LPMatchColumn& column) {
 // partner's intervals, hottest first, each over the share of the width its heat has of the
 // branch's heat. The hottest part of the branch thus meets the hottest part of the partner, as in
 // a countercurrent exchanger.
+// Segments are compared by their place in the model's segment list (the plant's normal form), never
+// by where they lie in memory, so that the layout is the same in every run.
 void LayOut(std::vector<LPMatchColumn>& columns, std::vector<int>& inInterval, double top, double width,
-            bool hotSide) {
+            bool hotSide, const std::unordered_map<const StreamSegment*, std::size_t>& place) {
+    auto rank = [&](const StreamSegment* s) {
+        const auto at = place.find(s);
+        return at == place.end() ? place.size() : at->second;
+    };
     auto own = [&](const LPMatchColumn& c) { return hotSide ? c.pHotSegment : c.pColdSegment; };
     auto partner = [&](const LPMatchColumn& c) { return hotSide ? c.pColdSegment : c.pHotSegment; };
     auto partnerInterval = [&](const LPMatchColumn& c) { return hotSide ? c.nColdIntervalIndex : c.nHotIntervalIndex; };
@@ -46,8 +53,8 @@ void LayOut(std::vector<LPMatchColumn>& columns, std::vector<int>& inInterval, d
     std::stable_sort(inInterval.begin(), inInterval.end(), [&](int a, int b) {
         const LPMatchColumn& x = columns[static_cast<std::size_t>(a)];
         const LPMatchColumn& y = columns[static_cast<std::size_t>(b)];
-        if (own(x) != own(y)) return std::less<const StreamSegment*>()(own(x), own(y));
-        if (partner(x) != partner(y)) return std::less<const StreamSegment*>()(partner(x), partner(y));
+        if (own(x) != own(y)) return rank(own(x)) < rank(own(y));
+        if (partner(x) != partner(y)) return rank(partner(x)) < rank(partner(y));
         return partnerInterval(x) < partnerInterval(y);
     });
     for (std::size_t first = 0; first < inInterval.size();) {
@@ -93,11 +100,14 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
         if (c.nColdIntervalIndex >= 0 && c.nColdIntervalIndex < n) byCold[static_cast<std::size_t>(c.nColdIntervalIndex)].push_back(static_cast<int>(k));
     }
 
+    std::unordered_map<const StreamSegment*, std::size_t> place;
+    place.reserve(m_segments.size());
+    for (std::size_t k = 0; k < m_segments.size(); ++k) place.emplace(m_segments[k], k);
     for (int k = 0; k < n; ++k) {
         const double top = m_pIntervals->GetTemperature(k);
         const double width = m_pIntervals->GetWidth(k);
-        LayOut(columns, byHot[static_cast<std::size_t>(k)], top, width, true);
-        LayOut(columns, byCold[static_cast<std::size_t>(k)], top, width, false);
+        LayOut(columns, byHot[static_cast<std::size_t>(k)], top, width, true, place);
+        LayOut(columns, byCold[static_cast<std::size_t>(k)], top, width, false, place);
     }
 
     // Without match records only the temperatures are laid out.
@@ -175,10 +185,23 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
     }
 
     if (kind == ShellAndTube) {
-        // Every pair of segments needs at least one shell once it exchanges any heat.
+        // Every pair of streams needs at least one shell once it exchanges any heat: the shells of
+        // its segment pairs are added up first and then rounded, so that how a stream is cut
+        // never adds a shell. (A segment without a stream is a stream of its own.)
+        using Streams = std::pair<const void*, const void*>;
+        std::map<Streams, double> byStreams;
+        std::vector<Streams> streamOrder;
         for (const Pair& key : order) {
-            double s = pairs[key].shells;
+            const double s = pairs[key].shells;
             if (MatchwiseStreamData* record = index.Find(*key.first, *key.second)) record->dFourthValue += s;
+            const Streams streams(key.first->pStream ? static_cast<const void*>(key.first->pStream) : key.first,
+                                  key.second->pStream ? static_cast<const void*>(key.second->pStream) : key.second);
+            auto [at, added] = byStreams.try_emplace(streams, 0.0);
+            if (added) streamOrder.push_back(streams);
+            at->second += s;
+        }
+        for (const Streams& streams : streamOrder) {
+            double s = byStreams[streams];
             if (s > kShellTolerance && s < 1.0) s = 1.0;
             m_dShells += s;
         }

@@ -124,7 +124,7 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
             const double rise = point.dHotTemperature - previous.dHotTemperature;
             double weight = rise / point.dLMTD / S;
             if (kind == ShellAndTube) weight /= point.dFFactor > 0.0 ? point.dFFactor : 1.0;
-            m_tree[p] = Terms{rise, weight, point.dShells};
+            m_tree[p] = Terms{rise / S, weight, point.dShells};
             ++m_flowingBefore[p + 1];
         }
     }
@@ -190,10 +190,12 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         h.Add(changeAt(0, p), 1);
         c.Add(changeAt(1, p), 1);
         if (m_flowingBefore[p + 1] == m_flowingBefore[p]) continue;
-        const auto [rise, weight, shells] = m_tree[p];
+        const auto [risePerFlow, weight, shells] = m_tree[p];
         const long double pairs = static_cast<long double>(h.count) * c.count -
                                   static_cast<long double>(h.utilities) * c.utilities;
-        first += rise * (h.cp * c.flowing - h.cpUtilities * c.flowingUtilities);
+        // The heat exchanged in the interval, shared among the pairs by the cold rates (a hot
+        // utility gives nothing to a cold one).
+        first += risePerFlow * (h.cp * c.cp - h.cpUtilities * c.cpUtilities);
         area += weight * (h.cpOverH * c.cp + h.cp * c.cpOverH - h.cpOverHUtilities * c.cpUtilities -
                           h.cpUtilities * c.cpOverHUtilities);
         fourth += shells * pairs;
@@ -274,7 +276,7 @@ MatchDistributedValues BathPairValues::Of(const IHeatIntegrationStream* hot,
             const double flowing = static_cast<double>(m_flowingBefore[last] - m_flowingBefore[first]);
             if (m_pairCount > 0.0) v.dMatch += flowing / m_pairCount;
             if (!(a.flows && b.flows)) continue;
-            v.dFirst += a.cp * t[0];
+            v.dFirst += a.cp * b.cp * t[0];
             v.dArea += (a.inverseH + b.inverseH) * a.cp * b.cp * t[1];
         }
     }

@@ -29,8 +29,9 @@ public:
     MatchDistributedValues Total() const override { return m_total; }
 
 private:
-    // Per interval: hot temperature rise, area weight, shells (each 0 in an interval without cold
-    // flow). The count of intervals with cold flow is kept apart, as running counts.
+    // Per interval: hot temperature rise over the cold flow rate there (a hot segment gives each
+    // cold one its heat in the share of that one's rate, so every kW is counted once), area
+    // weight, shells (each 0 in an interval without cold flow). The count of intervals with cold flow is kept apart, as running counts.
     using Terms = std::array<double, 3>;
     struct Segment {
         std::uint32_t first, last;

@@ -59,6 +59,24 @@ TEST(HostFormulasToldApart, AShellAndTubeDesignsCapitalFollowsItsCostLaw) {
     }
 }
 
+// The duty law prices the heat the plant exchanges. H1 (150 -> 50 C, cp 2) heats C1 and C2 (40 ->
+// 120 C, cp 1 each) and gives the rest to cooling water: 200 kW in 3 units, 3 x (10000 + 800 x
+// (200/3)^0.8) = 99077.76, by the Bath method and by the area LP alike. Counting H1's heat once
+// for each cold stream it meets would price 360 kW (140549.36).
+TEST(HostFormulasToldApart, TheDutyLawPricesEachKilowattOnce) {
+    ScratchFile table("toldapart", "law.csv",
+                      "name,supply,target,cp,h,kind\nH1,150,50,2,0.2,process\nC1,40,120,1,0.2,process\n"
+                      "C2,40,120,1,0.2,process\nCooling Water,,,,,utility\n");
+    const double expected = 3.0 * (10000.0 + 800.0 * std::pow(200.0 / 3.0, 0.8));
+    for (const char* method : {"bath", "lp"}) {
+        SCOPED_TRACE(method);
+        const HostRun run =
+            RunHost("targets " + table.path + " --economics law=units --area-method " + method + " --json");
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        EXPECT_NEAR(expected, JsonNumber(run.out, "capital_cost"), 0.01) << run.out;
+    }
+}
+
 // A site utility's price typed in one scenario is the site's: the other scenario shows it and
 // prices its utility with it, and the case keeps it. Process 1 takes 20 kW of HP Steam and 60 kW
 // of Cooling Water (0.0007648416 per kWh) over 8760 h: 20 x 0.009 x 8760 + 402.00 = 1978.80 at the

@@ -79,6 +79,12 @@ TEST(HostPlantLifeZero, SupertargetFindsNoOptimum) {
     const HostRun json = RunHost("supertarget " + c.saved.path + " --from 8 --to 12 --json");
     EXPECT_FALSE(has(json.out, "\"total_annual_cost\": 1")) << json.out;
     EXPECT_TRUE(has(json.out, "\"optimum\": null")) << json.out;
+    // The scenario viewer's optimum range says the same: no point has a total to compare.
+    const HostRun view = RunViewScript(ExamplePath("four-streams.csv"),
+                                       std::string("set exp_plant_life.300 0\nopen ChiSuperTargetPlot.200.2\n"
+                                                   "cmd Calculate\nopen MyOwnerObject\ntext ExtraData.951\n"));
+    ASSERT_EQ(0, view.exitCode) << view.out;
+    EXPECT_TRUE(has(view.out, ": text ExtraData.951\n  text ---\n")) << view.out;
 }
 
 // The optimiser refuses to lower a total annual cost it has not got, by either objective that

@@ -171,3 +171,22 @@ TEST(HostAreaOptions, BadForbiddenMatchesAreRefused) {
 }
 
 }  // namespace
+
+// The process pinch divides heat recovery between process streams: where every hot process stream
+// is forbidden to meet every cold one the utilities serve each stream whole and there is no process
+// pinch; a stream left without links, or one pair left allowed, keeps the four streams' 90/80 C.
+TEST(HostAreaOptions, NoProcessPinchWhereEveryProcessMatchIsForbidden) {
+    const struct {
+        const char* forbids;
+        const char* pinch;
+    } rows[] = {
+        {"--forbid H1:C1 --forbid H1:C2 --forbid H2:C1 --forbid H2:C2", "  process pinch             none\n"},
+        {"--forbid H1:C1 --forbid H1:C2 --forbid H2:C1", "  process pinch             90.000 C hot / 80.000 C cold"},
+        {"--forbid H1:C1 --forbid H1:C2", "  process pinch             90.000 C hot / 80.000 C cold"},
+    };
+    for (const auto& row : rows) {
+        const HostRun run = RunHost("targets " + ExamplePath("four-streams.csv") + " " + row.forbids);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        EXPECT_NE(std::string::npos, run.out.find(row.pinch)) << row.forbids << "\n" << run.out;
+    }
+}

@@ -161,9 +161,12 @@ TEST(AutoDesignUtilityChoice, RunOrderOfTheStreams) {
     for (IHeatIntegrationStream* s : run.streams) order.emplace_back(s->GetName().c_str());
     EXPECT_EQ(order, (std::vector<std::string>{"HU", "H1", "H2", "CU", "C1", "C2"}));
     EXPECT_EQ(run.segments.size(), 6u);
-    // The run's own segments sit 2 K towards the other side.
-    EXPECT_DOUBLE_EQ(run.segments[1]->dShiftedInletTemperature, 168.0);
-    EXPECT_DOUBLE_EQ(run.segments[4]->dShiftedInletTemperature, 22.0);
+    // The run's own segments (the plant's normal form, in name order: C1 C2 CU H1 H2 HU) sit 2 K
+    // towards the other side.
+    ASSERT_STREQ(run.segments[3]->StreamName().c_str(), "H1");
+    EXPECT_DOUBLE_EQ(run.segments[3]->dShiftedInletTemperature, 168.0);
+    ASSERT_STREQ(run.segments[0]->StreamName().c_str(), "C1");
+    EXPECT_DOUBLE_EQ(run.segments[0]->dShiftedInletTemperature, 22.0);
 }
 
 }  // namespace

@@ -103,8 +103,15 @@ TEST(AutoDesignModel, ColumnCostByBasis) {
         AdvancedSuperTarget& run = row < 3 ? overridden : plain;
         run.SelectStreams(p.Dictionary());
         run.matchData = p.scenario->GetMatchwiseStreamData();
-        StreamSegment* hu = run.segments[0].get();  // HU (h 1.0)
-        StreamSegment* c = run.segments[3].get();   // C (h 0.5)
+        // The run's segments are in name order.
+        auto segmentOf = [&run](const char* name) {
+            for (auto& s : run.segments)
+                if (s->StreamName() == name) return s.get();
+            return static_cast<StreamSegment*>(nullptr);
+        };
+        StreamSegment* hu = segmentOf("HU");  // h 1.0
+        StreamSegment* c = segmentOf("C");    // h 0.5
+        ASSERT_TRUE(hu && c);
         ASSERT_STREQ(hu->pStream->GetName().c_str(), "HU");
         ASSERT_STREQ(c->pStream->GetName().c_str(), "C");
         MatchwiseStreamData* r = run.matchData->FindMatch(hu->pStream, c->pStream);

@@ -86,7 +86,8 @@ TEST_P(BathMatchSpread, AgreesWithTheIntervalByIntervalSums) {
                     const double F = kind == 3 && point.dFFactor > 0.0 ? point.dFFactor : 1.0;
                     e.area += (Inverse(h->dFilmCoefficient) + Inverse(cs->dFilmCoefficient)) * (load / point.dLMTD) *
                               (cs->dHeatCapacityFlowrate / S) / F;
-                    e.first += load;
+                    // The hot heat shared by the cold rates: each kW exchanged counted once.
+                    e.first += load * cs->dHeatCapacityFlowrate / S;
                     e.fourth += point.dShells;
                     e.match += 1.0 / pairs;
                 }

@@ -1,6 +1,7 @@
 // The Bath distribution over the match records, checked pair by pair against the intervals laid
 // down one by one: for every interval with cold flow S, a hot segment a and a cold segment b
-// that both lie across it take a.cp x rise, (1/h_a + 1/h_b) a.cp b.cp rise / (LMTD S) (divided by
+// that both lie across it take a.cp b.cp rise / S (the hot heat shared by the cold rates, so that
+// each kW exchanged is counted once), (1/h_a + 1/h_b) a.cp b.cp rise / (LMTD S) (divided by
 // F for shell-and-tube), the interval's shells and one over the count of all segment pairs.
 // The sums over every pair are checked against the same intervals. Random streams, some ending
 // where others end, for both capital-cost kinds.
@@ -80,7 +81,7 @@ TEST_P(BathPairValuesByKind, EachPairTakesWhatItsIntervalsGiveIt) {
                     Expected& e = expected[{a.segment->pStream, b.segment->pStream}];
                     const double ca = std::fabs(a.segment->dHeatCapacityFlowrate);
                     const double cb = std::fabs(b.segment->dHeatCapacityFlowrate);
-                    e.first += ca * rise;
+                    e.first += ca * cb * rise / S;
                     e.area += (1.0 / a.segment->dFilmCoefficient + 1.0 / b.segment->dFilmCoefficient) * ca * cb * weight;
                     e.fourth += point.dShells;
                     e.match += 1.0 / pairCount;
@@ -97,6 +98,15 @@ TEST_P(BathPairValuesByKind, EachPairTakesWhatItsIntervalsGiveIt) {
             all.fourth += e.fourth;
             all.match += e.match;
         }
+        // Every kW the hot segments give where cold flow takes it is counted once.
+        double exchanged = 0.0;
+        for (std::size_t p = 0; p + 1 < K; ++p) {
+            double hot = 0.0, cold = 0.0;
+            for (const BathSegmentSpan& sp : spans)
+                if (sp.first <= p && p < sp.last) (sp.side == 0 ? hot : cold) += std::fabs(sp.segment->dHeatCapacityFlowrate);
+            if (cold > 1e-8) exchanged += hot * (points[p + 1].dHotTemperature - points[p].dHotTemperature);
+        }
+        EXPECT_NEAR(all.first, exchanged, Near(exchanged)) << seed;
         const std::vector<MatchSumsOfModel> sums = s.Matches()->SumsByCostModel();
         ASSERT_EQ(sums.size(), 1u) << seed;
         const double sumArea = kind == 2 ? sums[0].dCountercurrentArea : sums[0].dShellAndTubeArea;
