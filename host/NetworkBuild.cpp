@@ -87,9 +87,11 @@ public:
                     }
                 }
         // The branches of a split go in an order the plant gives, whichever row the table gives
-        // first or however the units are named: by the stream each branch's unit joins (its data)
-        // and its place there, then its duty and area; a name, regardless of letter case first,
-        // only between branches alike in all of that. One plant is one network.
+        // first or however the units are named: the branch that carries the most heat first, then
+        // by the stream each branch's unit joins (its data) and its place there; a name, regardless
+        // of letter case first, only between branches alike in all of that. One plant is one
+        // network. Each branch's share of the flow follows from its own duty afterwards, so the
+        // order decides only where a branch sits, never what it carries.
         std::unordered_map<const IHeatIntegrationStream*, std::vector<double>> streamKey;
         auto keyOf = [&streamKey](const IHeatIntegrationStream* s) -> const std::vector<double>& {
             auto [at, made] = streamKey.try_emplace(s);
@@ -103,9 +105,11 @@ public:
                 for (std::size_t i : rows) {
                     const Placement& p = placed[i];
                     const Side& other = p.hot.stream == stream ? p.cold : p.hot;
-                    std::vector<double> key = keyOf(other.stream);
-                    key.insert(key.end(), {other.utility ? 1.0 : 0.0, static_cast<double>(other.order),
-                                           p.row->hasDuty ? p.row->duty : -1.0, p.row->hasArea ? p.row->area : -1.0});
+                    // Parallel branches give their duties (SettleOrders refuses an area there).
+                    std::vector<double> key{p.row->hasDuty ? -p.row->duty : 0.0};
+                    const std::vector<double>& data = keyOf(other.stream);
+                    key.insert(key.end(), data.begin(), data.end());
+                    key.insert(key.end(), {other.utility ? 1.0 : 0.0, static_cast<double>(other.order)});
                     keyed.emplace_back(std::move(key), i);
                 }
                 std::stable_sort(keyed.begin(), keyed.end(), [&placed](const auto& a, const auto& b) {
@@ -120,7 +124,7 @@ public:
 
 private:
     struct StreamPlaces {
-        std::map<int, std::vector<std::size_t>> rows;  // place -> rows there, by name
+        std::map<int, std::vector<std::size_t>> rows;  // place -> rows there, branches in the plant's order
         std::map<int, CNode*> splitters;               // place -> its splitter, once made
         int lastProcessPlace = 0;                      // the last place of a process exchanger
     };
