@@ -10,10 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <string>
-#include <tuple>
 #include <unordered_set>
-#include <utility>
 
 using namespace chain;
 
@@ -41,24 +38,6 @@ bool readsOne(const CNode* node, const char* name) {
 
 bool isSpecified(const CNode* node, const char* name) {
     return node && node->getVariableStatus(name) == ValueStatus::Specified;
-}
-
-// What the searches read of a stream, to order by: side, kind, supply, target and load; its name
-// only between streams alike in all of that.
-using StreamOrderKey = std::tuple<int, int, double, double, double, std::string>;
-StreamOrderKey StreamKey(const IHeatIntegrationStream* s) {
-    if (!s) return {-1, -1, 0.0, 0.0, 0.0, std::string()};
-    return {s->GetHotCold(), s->GetStreamKind(), s->GetSupplyTemperature(), s->GetTargetTemperature(),
-            s->GetHeatLoadFromSupply(s->GetTargetTemperature()), std::string(s->GetName().c_str())};
-}
-
-// A heater or cooler by the streams on its hot and cold sides and its duty; its name last.
-using UnitOrderKey = std::tuple<StreamOrderKey, StreamOrderKey, double, std::string>;
-UnitOrderKey UnitKey(CNode* unit) {
-    CPString name;
-    if (!unit->getVariableAsString(NodeValue::UnitOperationName, name)) name = unit->getName();
-    return {StreamKey(StreamOf(unit->getIthUpStreamNode(0))), StreamKey(StreamOf(unit->getIthUpStreamNode(1))),
-            valueOf(unit, NodeValue::Duty), std::string(name.c_str())};
 }
 
 std::string format(const char* text, int a, int b = 0) {
@@ -95,12 +74,13 @@ void DesignOptimiserNetwork::BeginRun(int mode) {
     m_units = m_design.GetFlowSheet()->getAllNodes();
     m_flagged.clear();
     m_design.CollectFlaggedExchangers(m_units, m_flagged);
-    // The heaters and coolers are searched in an order the plant gives, not of their making nor of
-    // their names: by the streams they join and their duties, a name only between units alike.
-    std::vector<std::pair<UnitOrderKey, CNode*>> keyed;
-    for (CNode* unit : m_flagged) keyed.emplace_back(UnitKey(unit), unit);
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t k = 0; k < keyed.size(); ++k) m_flagged[k] = keyed[k].second;
+    // The heaters and coolers are searched in an order of their names, not of their making.
+    std::stable_sort(m_flagged.begin(), m_flagged.end(), [](CNode* a, CNode* b) {
+        CPString na, nb;
+        if (!a->getVariableAsString(NodeValue::UnitOperationName, na)) na = a->getName();
+        if (!b->getVariableAsString(NodeValue::UnitOperationName, nb)) nb = b->getName();
+        return std::string(na.c_str()) < std::string(nb.c_str());
+    });
     m_productBlocks = m_design.GetFlowSheet()->getAllNodesOfType(NodeKind::ProductBlock);
     m_baseUtilityCost = m_design.GetTotalUtilityCost(2);
     m_unsatisfiedAtStart = m_design.GetNumberOfUnsatisfiedProcessStreams();
@@ -376,11 +356,11 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
     variables = SearchVariables();
     const std::vector<SubNetwork>& subs = m_design.StructureAnalysis().SubNetworks();
     if (index < 0 || index >= static_cast<int>(subs.size())) return;
-    // The search's variables in an order of the streams' data: the simplex's start and its moves
-    // must follow neither the order in which the streams were listed nor their names.
+    // The search's variables in an order of stream names: the simplex's start and its moves must
+    // not follow the order in which the streams were listed.
     std::vector<IHeatIntegrationStream*> members = subs[static_cast<std::size_t>(index)].members;
     std::stable_sort(members.begin(), members.end(), [](IHeatIntegrationStream* a, IHeatIntegrationStream* b) {
-        return StreamKey(a) < StreamKey(b);
+        return std::string(a->GetName().c_str()) < std::string(b->GetName().c_str());
     });
     for (IHeatIntegrationStream* stream : members) {
         CNode* unit = nullptr;
