@@ -184,6 +184,20 @@ std::string MissingValue(const IHeatIntegrationStream& s) {
     return "values that do not make up its segments";
 }
 
+// What a side placed against what it needs. The heat balance asks of a side its target and
+// whatever the other side places above its own (loads typed or traded off above one target need as
+// much more on the other side): against the target alone a side placed above it would read as
+// "placed 70 of 60", naming no shortfall.
+std::string ShortSide(int side, double placed, double target, double otherPlaced, double otherTarget) {
+    const char* name = side == 0 ? "hot" : "cold";
+    const double above = otherPlaced - otherTarget;
+    if (!(above > 1e-6 * std::max(1.0, otherTarget)))
+        return std::string(name) + " utility placed " + kw(placed) + " of " + kw(target);
+    return std::string(name) + " utility placed " + kw(placed) + " of " + kw(target + above) + " needed (its target " +
+           kw(target) + " and the " + kw(above) + " of " + (side == 0 ? "cold" : "hot") +
+           " utility placed above its own target)";
+}
+
 // Why a side's utilities cannot take all of its target when no utility reaches a process stream's
 // end: on the cold side the process stream that leaves coldest (shifted) against the coldest cold
 // utility, on the hot side the one that leaves hottest against the hottest hot utility. Empty when
@@ -278,7 +292,9 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
         });
         if (!process) r.utilityPinches.push_back(ReadPinch(scenario, hot, cold));
     }
-    r.problemType = scenario.GetPinchProblemType();
+    // With no process stream there is no heat cascade: the energy target, when there is one
+    // (utilities alone), says nothing of a pinch.
+    r.problemType = scenario.GetNumberOfProcessStreams() > 0 ? scenario.GetPinchProblemType() : -1;
     r.areaCountercurrent = scenario.GetAreaTarget(0);
     r.areaShellTube = scenario.GetAreaTarget(1);
     r.shellTubeAvailable = !(scenario.GetAreaTargetMethod() == kAreaLP && scenario.GetAreaTargetOption() == 0);
@@ -322,9 +338,9 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     } else if (!hotCovered || !coldCovered) {
         r.available = false;
         std::string why = "area, units, shells and costs are not available: the utilities cannot cover the targets";
-        if (!hotCovered) why += "; hot utility placed " + kw(hotPlaced) + " of " + kw(r.hotUtility) + UnreachedEnd(scenario, 0);
+        if (!hotCovered) why += "; " + ShortSide(0, hotPlaced, r.hotUtility, coldPlaced, r.coldUtility) + UnreachedEnd(scenario, 0);
         if (!coldCovered)
-            why += "; cold utility placed " + kw(coldPlaced) + " of " + kw(r.coldUtility) + UnreachedEnd(scenario, 1);
+            why += "; " + ShortSide(1, coldPlaced, r.coldUtility, hotPlaced, r.hotUtility) + UnreachedEnd(scenario, 1);
         r.notes.push_back(why);
     }
     // The engine's own word on the area: heat that would have to pass without a driving force,
@@ -434,7 +450,8 @@ std::string FormatTargetsText(const TargetsReport& r) {
     if (r.pinches.empty()) out << "  process pinch             none\n";
     for (const auto& p : r.pinches) pinchLine("  process pinch             ", p);
     for (const auto& p : r.utilityPinches) pinchLine("  utility pinch             ", p);
-    out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
+    if (r.problemType < 0) out << "  problem type              not available (no process stream)\n";
+    else out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
     out << "  area, countercurrent      " << networkOrNot(fixed(r.areaCountercurrent, 3) + " m2", true) << "\n";
     out << "  area, shell and tube      "
         << (r.shellTubeAvailable ? networkOrNot(fixed(r.areaShellTube, 3) + " m2", true) : std::string("not available"))
@@ -479,7 +496,7 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     text += ", \"utility_pinches\": ";
     AppendPinchesJson(text, r.utilityPinches);
     std::ostringstream out;
-    out << ", \"problem_type\": " << r.problemType
+    out << ", \"problem_type\": " << (r.problemType < 0 ? std::string("null") : std::to_string(r.problemType))
         << ", \"area_countercurrent\": " << networkOrNull(number(r.areaCountercurrent), true)
         << ", \"area_shell_tube\": "
         << (r.shellTubeAvailable ? networkOrNull(number(r.areaShellTube), true) : std::string("null"))

@@ -53,7 +53,7 @@ struct TargetsReport {
     double coldUtility = 0.0;
     std::vector<PinchReport> pinches;         // the process pinches
     std::vector<PinchReport> utilityPinches;  // pinches only the placed utilities bring
-    int problemType = 0;
+    int problemType = 0;  // -1: no process stream, so no problem to type
     double areaCountercurrent = 0.0;
     double areaShellTube = 0.0;
     // Whether the shell-and-tube area is a result: the area LP of a case on countercurrent

@@ -5,6 +5,9 @@
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationTotalSite.h"
+#include "lumeth/ViewRecords.h"
+
+#include <string>
 
 namespace {
 
@@ -45,6 +48,17 @@ EnginePath scenarioPath(IHeatIntegrationScenario* scenario) {
     return path;
 }
 
+// What a link names, as a refusal gives it: its owner's kind and the names along its path.
+std::string named(const EnginePath& path) {
+    std::string out = "a link to the engine's object of kind " + std::to_string(path.type) + " \"" +
+                      std::string(path.project.c_str()) + "\"";
+    if (!path.scenario.empty()) out += ", scenario \"" + std::string(path.scenario.c_str()) + "\"";
+    if (!path.design.empty()) out += ", design \"" + std::string(path.design.c_str()) + "\"";
+    return out;
+}
+
+bool refuseLink(const EnginePath& path, const char* why) { return ViewRecords::Refuse(named(path) + why); }
+
 IHeatIntegrationProject* findProject(IEngineeringManager* manager, const EnginePath& path) {
     ILurmetBaseObject* object = nullptr;
     if (!manager || !manager->FindObject(path.project, path.type, &object) || !object) return nullptr;
@@ -66,9 +80,9 @@ bool readScenario(BinaryFile& file, IEngineeringManager* manager, int expectedTy
     out = nullptr;
     if (!readPath(file, path)) return false;
     if (path.type == 0) return true;
-    if (path.type != expectedType) return false;
+    if (path.type != expectedType) return refuseLink(path, ", not one of the kind the view links");
     out = findScenario(manager, path);
-    return out != nullptr;
+    return out != nullptr || refuseLink(path, ", which the case does not hold");
 }
 
 bool readDesign(BinaryFile& file, IEngineeringManager* manager, int expectedType, IHENDesign*& out) {
@@ -77,7 +91,7 @@ bool readDesign(BinaryFile& file, IEngineeringManager* manager, int expectedType
     IHeatIntegrationScenario* scenario = nullptr;
     if (!readScenario(file, manager, expectedType, scenario, path)) return false;
     if (path.type == 0) return true;
-    return scenario->GetDesign(path.design, out) && out != nullptr;
+    return (scenario->GetDesign(path.design, out) && out != nullptr) || refuseLink(path, ", which the case does not hold");
 }
 
 }  // namespace
@@ -104,9 +118,9 @@ bool recallUnderEitherOwner(BinaryFile& file, IEngineeringManager* manager, T*& 
     if (!readPath(file, path)) return false;
     if (path.type == 0) return true;
     if (path.type != IHeatIntegrationProject::ObjectType && path.type != IHeatIntegrationTotalSite::TotalSiteType)
-        return false;
+        return refuseLink(path, ", not one of the kind the view links");
     out = find(manager, path);
-    return out != nullptr;
+    return out != nullptr || refuseLink(path, ", which the case does not hold");
 }
 
 bool RecallProjectPointer(BinaryFile& file, IEngineeringManager* manager, IHeatIntegrationProject*& out) {

@@ -4,12 +4,14 @@
 #include "eng/design/HENDesign.h"
 #include "eng/design/HENDesignChain.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/PlantNormalForm.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <unordered_set>
 
 using namespace chain;
@@ -39,6 +41,28 @@ bool readsOne(const CNode* node, const char* name) {
 bool isSpecified(const CNode* node, const char* name) {
     return node && node->getVariableStatus(name) == ValueStatus::Specified;
 }
+
+// A splitter's branches in the order of the names of the units at their heads, not of the order
+// the network's rows made them in: the search's split variables, and so its path, are one for one
+// network however its table is ordered. A branch with no unit at its head keeps its place behind.
+// The retrofit steps (`byName` false) keep the flowsheet's order, which their own comparisons of
+// renamed networks rely on.
+std::vector<CNode*> BranchesOf(const CNode* tee, bool byName) {
+    std::vector<CNode*> branches = tee->getAllDownStreamNodes();
+    if (!byName) return branches;
+    auto headName = [](const CNode* branch) {
+        const CNode* head = After(branch);
+        CPString name;
+        if (head && head->getVariableAsString(NodeValue::UnitOperationName, name)) return std::string(name.c_str());
+        return head ? std::string(head->getName().c_str()) : std::string();
+    };
+    std::stable_sort(branches.begin(), branches.end(),
+                     [&](const CNode* a, const CNode* b) { return headName(a) < headName(b); });
+    return branches;
+}
+
+// The optimiser's mode for a retrofit step's search.
+constexpr int kRetrofitSearch = 3;
 
 std::string format(const char* text, int a, int b = 0) {
     char buffer[264];
@@ -356,12 +380,10 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
     variables = SearchVariables();
     const std::vector<SubNetwork>& subs = m_design.StructureAnalysis().SubNetworks();
     if (index < 0 || index >= static_cast<int>(subs.size())) return;
-    // The search's variables in an order of stream names: the simplex's start and its moves must
-    // not follow the order in which the streams were listed.
+    // The members in the order of their names, so that the free duties and the splitters come in
+    // one order for one network, whatever the order of the stream table's rows.
     std::vector<IHeatIntegrationStream*> members = subs[static_cast<std::size_t>(index)].members;
-    std::stable_sort(members.begin(), members.end(), [](IHeatIntegrationStream* a, IHeatIntegrationStream* b) {
-        return std::string(a->GetName().c_str()) < std::string(b->GetName().c_str());
-    });
+    if (m_mode != kRetrofitSearch) PlantNormalForm::OrderByName(members);
     for (IHeatIntegrationStream* stream : members) {
         CNode* unit = nullptr;
         for (int k = 0; m_design.GetUnitOnStream(stream->GetName(), k, unit); ++k) {
@@ -378,7 +400,7 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
         if (splits && stream->GetStreamKind() == 0)
             for (CNode* tee : m_design.GetSplittersOnStream(stream)) {
                 m_splitters.push_back(tee);
-                variables.splitterBranches.push_back(static_cast<int>(tee->getAllDownStreamNodes().size()));
+                variables.splitterBranches.push_back(static_cast<int>(BranchesOf(tee, m_mode != kRetrofitSearch).size()));
             }
     }
     m_exchangerList = m_process;
@@ -505,7 +527,7 @@ int DesignOptimiserNetwork::SelectFreeExchangers(SearchVariables& variables) {
 void DesignOptimiserNetwork::ReadSplitFractions(SearchVariables& variables) {
     variables.splitFractions.clear();
     for (CNode* tee : m_splitters) {
-        const std::vector<CNode*> branches = tee->getAllDownStreamNodes();
+        const std::vector<CNode*> branches = BranchesOf(tee, m_mode != kRetrofitSearch);
         double given = 0.0;
         for (std::size_t b = 0; b < branches.size(); ++b) {
             double share = 0.0;
@@ -527,7 +549,7 @@ void DesignOptimiserNetwork::WritePoint(const std::vector<double>& point, const 
     if (!splits) return;
     std::size_t k = d;
     for (CNode* tee : m_splitters) {
-        for (CNode* branch : tee->getAllDownStreamNodes()) {
+        for (CNode* branch : BranchesOf(tee, m_mode != kRetrofitSearch)) {
             if (k >= point.size()) return;
             if (isSpecified(branch, NodeValue::SplitFraction) || m_mode == 5)
                 branch->addVariable(NodeValue::SplitFraction, point[k], ValueStatus::Specified);
@@ -540,7 +562,7 @@ void DesignOptimiserNetwork::WritePoint(const std::vector<double>& point, const 
     for (CNode* tee : m_splitters) {
         const auto* inlet = dynamic_cast<const StreamNode*>(Before(tee));
         const double inflow = inlet ? inlet->getSplitFraction() : 1.0;
-        for (CNode* branch : tee->getAllDownStreamNodes()) {
+        for (CNode* branch : BranchesOf(tee, m_mode != kRetrofitSearch)) {
             if (k >= point.size()) return;
             if (inflow * point[k++] >= kSmallestBranch) continue;
             CNode* segment = branch;

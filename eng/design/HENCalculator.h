@@ -59,7 +59,8 @@ public:
     void Clear();
 
     // Between passes (HENCalculatorUpdates.cpp).
-    void UpdateUtilityLoad(IHeatIntegrationStream& stream);
+    // Sets the utility's load to the duties of its units and placeholders; answers it.
+    double UpdateUtilityLoad(IHeatIntegrationStream& stream);
     void UpdateUtilityFlow(IHeatIntegrationStream& stream);
     void RefreshEquation(HENCalculatorEquation& equation);
     void FinishUtilitySide(HENCalculatorEquation& equation);

@@ -27,16 +27,24 @@ bool StandsOn(CNode* dummy, const IHeatIntegrationStream& stream) {
     return s == &stream;
 }
 
+// Specific heat of the stream's segment at a temperature; 0 where it states none.
+double SpecificHeatAt(const IHeatIntegrationStream& s, double t) {
+    const double cp = s.GetSegmentValueAtTemperature(t, "SpecificHeat");
+    return cp > 0.0 && cp != -32767.0 ? cp : 0.0;
+}
+
 // Specific heat of the stream's segment at a temperature; the heat-capacity flow rate when the
 // stream states no specific heat (the share below is a ratio, so either serves).
 double CpAt(const IHeatIntegrationStream& s, double t) {
-    const double cp = s.GetSegmentValueAtTemperature(t, "SpecificHeat");
-    if (cp > 0.0 && cp != -32767.0) return cp;
+    const double cp = SpecificHeatAt(s, t);
+    if (cp > 0.0) return cp;
     return s.GetSegmentValueAtTemperature(t, NodeValue::HeatCapacityFlowrate);
 }
 
-// Heat per unit flow between two temperatures, piecewise over the stream's points.
-double HeatBetween(const IHeatIntegrationStream& s, double from, double to) {
+// The integral of a per-degree figure of the stream between two temperatures, piecewise over
+// the stream's points.
+template <class PerDegree>
+double OverPoints(const IHeatIntegrationStream& s, double from, double to, PerDegree perDegree) {
     const double lo = std::min(from, to), hi = std::max(from, to);
     std::vector<double> edges{lo};
     for (int i = 0; i <= s.GetNumberOfSegments(); ++i) {
@@ -47,14 +55,30 @@ double HeatBetween(const IHeatIntegrationStream& s, double from, double to) {
     edges.push_back(hi);
     double q = 0.0;
     for (std::size_t k = 0; k + 1 < edges.size(); ++k)
-        q += CpAt(s, 0.5 * (edges[k] + edges[k + 1])) * (edges[k + 1] - edges[k]);
+        q += perDegree(0.5 * (edges[k] + edges[k + 1])) * (edges[k + 1] - edges[k]);
     return q;
+}
+
+// Heat per unit flow between two temperatures.
+double HeatBetween(const IHeatIntegrationStream& s, double from, double to) {
+    return OverPoints(s, from, to, [&s](double t) { return CpAt(s, t); });
+}
+
+// The heat-capacity flow rate at the supply of a utility carrying a load over its whole range:
+// one mass flow through every segment, each taking its specific heat times its span (the span
+// alone where the utility states no specific heats).
+double FlowOverRange(const IHeatIntegrationStream& s, double load) {
+    const double ts = s.GetSupplyTemperature(), tt = s.GetTargetTemperature();
+    const bool bySpecificHeat = SpecificHeatAt(s, ts) > 0.0;
+    auto weight = [&](double t) { return bySpecificHeat ? SpecificHeatAt(s, t) : 1.0; };
+    const double perFlow = OverPoints(s, ts, tt, weight);
+    return perFlow > 0.0 ? std::fabs(load) * weight(ts) / perFlow : 0.0;
 }
 }  // namespace
 
-void HENCalculator::UpdateUtilityLoad(IHeatIntegrationStream& stream) {
+double HENCalculator::UpdateUtilityLoad(IHeatIntegrationStream& stream) {
     const std::vector<CNode*>* units = UnitsOf(stream.GetName());
-    if (!units || units->empty()) return;
+    if (!units || units->empty()) return 0.0;
     double load = 0.0;
     for (CNode* unit : *units)
         if (HeatExch* x = NodeCast<HeatExch>(unit, NodeKind::CountercurrentHX)) load += x->getLoad();
@@ -63,6 +87,7 @@ void HENCalculator::UpdateUtilityLoad(IHeatIntegrationStream& stream) {
         if (StandsOn(dummy, stream) && dummy->getVariableAsDouble(NodeValue::Duty, duty)) load += duty;
     }
     stream.SetHeatLoad(load, 1);
+    return load;
 }
 
 double HENCalculator::MaximumUtilityFlow(IHeatIntegrationStream& stream) const {
@@ -87,8 +112,10 @@ void HENCalculator::UpdateUtilityFlow(IHeatIntegrationStream& stream) {
         // starts from the duties of the state the network was in (another schedule's, or the
         // locked one), and a chain of units in series on the utility must end at the utility's
         // target with the flow of this state's duties, not of that one's.
-        UpdateUtilityLoad(stream);
-        stream.GetValue(NodeValue::HeatCapacityFlowrate, m, 0);
+        // The flow is the load over the utility's whole range, from its supply to its target,
+        // where the units in series on it take it: not over the range the targets placed it on,
+        // which a changed stream may have shrunk to nothing while the coolers stay in service.
+        m = FlowOverRange(stream, UpdateUtilityLoad(stream));
     } else {
         const double previous = holder ? holder->GetValue() : 0.0;
         m = previous;

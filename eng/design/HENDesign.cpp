@@ -207,6 +207,17 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
         }
         if (!m_exchangers.empty()) SwapOutUtilityLoads();
         UpdateUtilityLoads();
+        // A price is the plant's too: the default state is costed at it (over a what-if's
+        // solution, once the units are back at the default point), and results costed at the
+        // old price are stale.
+        if (m_operationLocked) {
+            if (m_operatingSolution) {
+                MarkOperatingResultsStale();
+                ResetDefaultState();
+            } else {
+                TakeOperatingState();
+            }
+        }
         RefreshRetrofitFigures();
         SendAMessage(CodeUpToDate, CPString(), this);
     } else if (code == 20 || code == 35) {

@@ -297,6 +297,9 @@ public:
     int GetScenarioLockState() const override;
     bool GetOperationLocked() const override { return m_operationLocked; }
     int GetOperatingStateStatus() const override;
+    // The status of the operating state the units hold: the executed schedule's, or the default
+    // state's (0 not calculated, 1 converged, 2 not converged).
+    int OperatingStatusInForce() const;
     int GetCalculationStatus() override;
     int GetUnusedFlag() const override { return 0; }
     bool IsExistingNetwork() const { return m_existingNetwork; }
@@ -598,6 +601,7 @@ public:
 
     // ---- reconciliation and optimiser runs (HENDesignReconciliation.cpp) ----
     bool Reconcile() override;
+    bool ReconcileFailed() const override { return m_reconcileFailed; }
     // The maker of the optimiser and its check (not owned; null: no optimiser is available). The
     // check made by an earlier provider goes with it.
     void SetNetworkOptimiserProvider(INetworkOptimiserProvider* provider) {
@@ -670,7 +674,12 @@ public:
     HENState& DefaultState();
     // The operating state is taken from the network the locked operation solved, with whether
     // that solution converged.
-    void TakeOperatingState();
+    // `samePlant`: the default state written back and solved again (a reset), which changes no
+    // result; otherwise a change of the state's inputs marks every what-if result stale.
+    void TakeOperatingState(bool samePlant = false);
+    void MarkOperatingResultsStale();
+    void LeaveOperatingSolution();
+    void TakeTypedStreamValues(IHeatIntegrationStream& stream);
     void ResetDefaultState() override;
 
     bool AddNewSchedule() override;
@@ -698,6 +707,7 @@ public:
     const char* GetEventTargetName(const char* type, int index) const override;
     void SetCurrentEventNewValue(double value) override;
     const char* GetCurrentEventValueRefusal(double value) const override;
+    const char* GetEventValueRefusal(const IHENEvent* event, double value) const override;
     const char* AddEventToSchedule(const char* type, const char* target) override;
     const char* GetScheduleEventName(int index) const override;
     const char* GetCurrentEventName() const override;
@@ -763,6 +773,7 @@ private:
     HENTrend* m_currentStudy = nullptr;
     int m_studyCounter = 1;
     int m_operatingSolution = 0;
+    bool m_reconcileFailed = false;
 
     // ---- case file (HENDesignRecord.cpp, HENDesignRecordRead.cpp) ----
 public:

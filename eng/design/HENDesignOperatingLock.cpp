@@ -5,6 +5,7 @@
 #include "eng/design/HENDesign.h"
 
 #include "eng/design/HENCalculator.h"
+#include "eng/design/HENSchedule.h"
 #include "eng/design/HENDesignChain.h"
 #include "eng/design/HENState.h"
 #include "eng/design/HENTrend.h"
@@ -31,6 +32,9 @@ constexpr const char* kDesignedDuty = "DesignedDuty";
 constexpr const char* kDesignedTemperature = "DesignedTemperature";
 // The observed coefficient a unit was given before the lock observed one of its own.
 constexpr const char* kDesignedObservedCoefficient = "DesignedObservedHTC";
+// A splitter branch's share where the design was given it: the lock's reset of the calculated
+// values makes it a worked-out one, and unlocking gives it back as given.
+constexpr const char* kDesignedSplitFraction = "DesignedSplitFraction";
 
 // The values the lock freezes, kept beside each unit as the design had them, each with its
 // status: a unit given by its area is given by it again after the unlock, one whose shells the
@@ -268,6 +272,14 @@ void CPIHENDesign::LockOperation() {
         if (IsSegment(segment) && status != ValueStatus::Open && segment->getVariableAsDouble(NodeValue::Temperature, t))
             segment->addVariable(kDesignedTemperature, t, status);
     }
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            double share = 0.0;
+            branch->removeVariable(kDesignedSplitFraction);
+            if (branch->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified &&
+                branch->getVariableAsDouble(NodeValue::SplitFraction, share))
+                branch->addVariable(kDesignedSplitFraction, share, ValueStatus::Specified);
+        }
     for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
         IHeatIntegrationStream* stream = StreamOf(Before(end));
         if (stream && !IsUtilityStream(stream) && IsStreamSatisfied(stream, nullptr))
@@ -323,15 +335,29 @@ void CPIHENDesign::ResetEndUtilityDuties() {
     }
 }
 
+// A what-if's solution leaves the units: the default state is written back (its split shares
+// specified again) and no schedule is the executed one. The design stays deactivated; the caller
+// solves the default point.
+void CPIHENDesign::LeaveOperatingSolution() {
+    Deactivate();
+    m_executedSchedule = CPString();
+    DefaultState().ApplyToDesign();
+    RespecifySplitFractions();
+    m_operatingSolution = 0;
+}
+
 void CPIHENDesign::ModifyOperation() {
-    if (m_operatingSolution) {
-        Deactivate();
-        DefaultState().ApplyToDesign();
-        RespecifySplitFractions();
-        m_operatingSolution = 0;
-    }
+    const bool left = m_operatingSolution != 0;
+    if (left) LeaveOperatingSolution();
     GetNetworkCalculator().PrepareStreams();
     ResetEndUtilityDuties();
+    // Stopped to write the default state back, the design solves it again, as the reset does: the
+    // figures shown are the state's, and the sizes typed next recalculate from the default point,
+    // not from the what-if's solution.
+    if (left) {
+        Activate(1);
+        TakeOperatingState();
+    }
 }
 
 void CPIHENDesign::UnlockOperation() {
@@ -397,6 +423,14 @@ void CPIHENDesign::UnlockOperation() {
         segment->removeVariable(kDesignedTemperature);
     }
     for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) end->removeVariable(kSatisfiedWhenLocked);
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            double share = 0.0;
+            if (!branch->getVariableAsDouble(kDesignedSplitFraction, share)) continue;
+            branch->addVariable(NodeValue::SplitFraction, share, ValueStatus::Open);
+            branch->addVariable(NodeValue::SplitFraction, share, ValueStatus::Specified);
+            branch->removeVariable(kDesignedSplitFraction);
+        }
     RespecifySplitFractions();
     DestroySchedulesAndStudies();
     SendAMessage(CodeOperationUnlocked, CPString(), this);
@@ -408,7 +442,15 @@ void CPIHENDesign::UnlockOperation() {
 void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream) {
     // A deactivated design is writing an operating state or events into its units and streams
     // itself: the stream values it writes are no new operating point.
-    if (!m_operationLocked || m_operatingSolution || m_busy || !m_active || !stream) return;
+    if (!m_operationLocked || m_busy || !m_active || !stream) return;
+    // Typed over a what-if's solution, the value is process data all the same (as if typed before
+    // the lock): the default state takes it, and the units go back to the default point with it.
+    if (m_operatingSolution) {
+        TakeTypedStreamValues(*stream);
+        MarkOperatingResultsStale();
+        LeaveOperatingSolution();
+        m_active = true;
+    }
     std::vector<CNode*> units;
     CNode* unit = nullptr;
     for (int i = 0; GetUnitOnStream(stream->GetName(), i, unit); ++i)
@@ -419,6 +461,24 @@ void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream
     for (CNode* u : units) restate(u, NodeValue::OverallCleanHTC, ValueStatus::Specified);
     // The changed stream is the operating point from now on.
     TakeOperatingState();
+}
+
+// The stream holds what the executed schedule wrote into it (its own events) and what was typed
+// since: a value that differs from the schedule's solved record was typed, and is the stream's
+// process data from now on; a what-if's value stays the schedule's.
+void CPIHENDesign::TakeTypedStreamValues(IHeatIntegrationStream& stream) {
+    StreamStateStruct* record = DefaultState().FindStream(stream.GetName().c_str());
+    if (!record) return;
+    const HENOperatingSchedule* executed = FindSchedule(m_executedSchedule);
+    const StreamStateStruct* solved = executed ? executed->State().FindStream(stream.GetName().c_str()) : nullptr;
+    auto typed = [](double now, const StreamStateStruct* at, double StreamStateStruct::*field) {
+        return !at || std::fabs(now - at->*field) > 1e-9 * (1.0 + std::fabs(now));
+    };
+    const double supply = stream.GetSupplyTemperature();
+    if (supply != kEmpty && typed(supply, solved, &StreamStateStruct::supply)) record->supply = supply;
+    double flow = kEmpty;
+    if (stream.GetValue("MassFlow", flow, 0) && flow != kEmpty && typed(flow, solved, &StreamStateStruct::massFlow))
+        record->massFlow = flow;
 }
 
 // ---------------------------------------------------------------- locked recalculation

@@ -90,6 +90,7 @@ int CPIHENDesign::RunOptimizer(int mode) {
 // as it was and the user is told. Nothing measured, or every measurement already met, changes
 // nothing.
 bool CPIHENDesign::Reconcile() {
+    m_reconcileFailed = false;
     if (!m_operationLocked) return true;
     struct Measurement {
         CNode* segment;
@@ -192,6 +193,7 @@ bool CPIHENDesign::Reconcile() {
             fitted[i]->addVariable(NodeValue::ObservedHTC, before[i], ValueStatus::Specified);
         ProcessChange(CodeRecalculate, CPString(), nullptr);
         ErrorMsg("ReconcileFailed", Text());
+        m_reconcileFailed = true;
         return false;
     }
     ProcessChange(CodeRecalculate, CPString(), nullptr);
@@ -204,7 +206,15 @@ bool CPIHENDesign::Reconcile() {
         if (HeatExchStateStruct* record = DefaultState().FindHeatExchanger(name.c_str()))
             record->SetValue(NodeValue::ObservedHTC, valueOf(unit, NodeValue::ObservedHTC));
     }
-    if (!m_operatingSolution) TakeOperatingState();
+    if (!m_operatingSolution) {
+        TakeOperatingState();
+    } else {
+        // Over a what-if's solution the fitted coefficients are the plant's all the same: the
+        // results worked with the old ones are stale, and the units show the default point with
+        // the new ones, judged as such.
+        MarkOperatingResultsStale();
+        ResetDefaultState();
+    }
     return false;
 }
 

@@ -16,19 +16,19 @@
 // so a failed read leaves the design as it was.
 #include "eng/design/HENDesign.h"
 
+#include "brasko/CaseDamage.h"
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/design/HENCalculator.h"
-#include "osmeri/CPValue.h"
-#include "pellin/NodeKinds.h"
-
-#include <utility>
-#include <vector>
 #include "eng/design/HENSchedule.h"
 #include "eng/design/HENState.h"
 #include "eng/design/HENTrend.h"
+#include "osmeri/CPValue.h"
+#include "pellin/NodeKinds.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +36,33 @@
 namespace {
 bool writePresentName(ILurmetBinaryFile& file, const char* name) {
     return file.WriteInt(name ? 1 : 0) && (!name || file.WriteCPString(CPString(name)));
+}
+
+// Each splitter of an operating state hands on its whole inflow: the state holds every branch's
+// share of the solved network, in percent, and an event on one branch gives the difference to
+// the last, so together they are 100, as the shares of the network it was taken from add up to 1
+// (to the network's own balance). Else damage, noted with the splitter and the sum (nested shares
+// restated first).
+bool stateSplitSharesHold(const HENState& state, const CPString& design) {
+    constexpr double kEmpty = -32767.0;
+    constexpr double kBalance = 1e-6;
+    for (int i = 0; i < state.GetNumberOfSplitters(); ++i) {
+        double sum = 0.0;
+        bool known = state.GetNumberOfBranches(i) > 0;
+        for (int b = 0; b < state.GetNumberOfBranches(i); ++b) {
+            const double share = state.GetBranchFraction(i, b);
+            known = known && share != kEmpty;
+            sum += share;
+        }
+        if (!known || std::fabs(sum - 100.0) <= kBalance * 100.0) continue;
+        char text[32];
+        std::snprintf(text, sizeof text, "%.10g", sum);
+        const char* splitter = state.GetSplitterName(i);
+        return NoteCaseDamage("design \"" + std::string(design.c_str()) + "\": the operating state of splitter \"" +
+                              std::string(splitter ? splitter : "") + "\": branch shares adding up to " + text +
+                              " percent, not 100");
+    }
+    return true;
 }
 }  // namespace
 
@@ -83,8 +110,9 @@ bool CPIHENDesign::StoreSchedules(ILurmetBinaryFile& file) const {
 bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
     auto read = std::make_unique<CPIHENDesign>(m_scenario, CPString());
     if (!read->ReadRecord(file)) return false;
+    read->RestateNestedBranchShares();
+    if (read->m_state && !stateSplitSharesHold(*read->m_state, read->m_name)) return false;
     TakeOverRecalled(*read);
-    RestateNestedBranchShares();
     // The network calculator is built over the network read; a locked design also gets its
     // equations, as its recalculation runs through them.
     GetNetworkCalculator().PrepareStreams();
@@ -100,6 +128,9 @@ bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
         for (const auto& [segment, status] : statuses)
             if (CPValue* t = segment->findValue(NodeValue::Temperature); t && t->GetStatus() != status) t->SetStatus(status);
     }
+    // The record holds no calculation status: a locked network's is that of the operating state
+    // its units hold (the executed schedule's, or the default state's), as the case was saved.
+    if (m_operationLocked) m_calculationStatus = OperatingStatusInForce() == 2 ? CPString("NotConverged") : CPString();
     m_analysis->SetName(m_hasName ? m_name : CPString());
     RunStructureAnalysis();
     return true;

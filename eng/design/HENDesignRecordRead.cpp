@@ -225,8 +225,12 @@ bool CPIHENDesign::OperatingRecordsHold() const {
             !record->stream->GetValue("MassFlow", flow, 0) || flow == kEmptyValue)
             continue;
         const IHENEvent* changed = flowEvent(name);
+        // An event retyped after its run leaves the schedule's results unsolved and the units at
+        // that run's point: the stream holds the flow the run gave, which the event no longer
+        // names; only the event's base is the default state's then.
+        const bool runStands = executed && executed->GetStatus() != 0;
         if (changed ? !agrees(record->massFlow, changed->GetBaseValue()) ||
-                          !(agrees(flow, changed->GetNewValue()) || agrees(flow, record->massFlow))
+                          (runStands && !(agrees(flow, changed->GetNewValue()) || agrees(flow, record->massFlow)))
                     : !agrees(record->massFlow, flow))
             return NoteCaseDamage(designLabel(m_name) + ": the default state gives stream \"" + std::string(name) +
                                   "\" a mass flow of " + CaseDamageValue(record->massFlow) +

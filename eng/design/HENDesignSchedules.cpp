@@ -11,6 +11,7 @@
 #include "dunmor/NumberedName.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <strings.h>
 
@@ -24,6 +25,15 @@ constexpr const char* kBaseCase = "Base case";
 // A name a schedule or study cannot take: none, or the name of the row or study the design keeps
 // of its own beside them (in any case of letters: the two would read alike).
 bool reservedName(const CPString& name, const char* own) { return name.empty() || strcasecmp(name.c_str(), own) == 0; }
+
+// Two default states start the what-ifs alike when their inputs agree to solver precision (a
+// network solved again from the same inputs lands within it).
+bool sameOperatingInputs(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::fabs(a[i] - b[i]) > 1e-7 * (1.0 + std::fabs(a[i]))) return false;
+    return true;
+}
 
 // A schedule or study that goes tells its views, and a view that goes may make another selection
 // current by its name: the design lets go of what it destroys first, so that no name finds a
@@ -54,12 +64,29 @@ HENState& CPIHENDesign::DefaultState() {
 
 int CPIHENDesign::GetOperatingStateStatus() const { return m_state ? m_state->GetStatus() : 0; }
 
-void CPIHENDesign::TakeOperatingState() {
+int CPIHENDesign::OperatingStatusInForce() const {
+    return m_executedSchedule.empty() ? GetOperatingStateStatus() : GetScheduleSolutionStatus(m_executedSchedule);
+}
+
+void CPIHENDesign::TakeOperatingState(bool samePlant) {
     HENState& state = DefaultState();
+    const std::vector<double> before = state.OperatingInputs();
     state.SetFromDesign(*this);
     // Only a calculation that ended without a status text solved the network; one that failed or
     // left values open did not converge.
     state.SetStatusValue(GetCalculationStatus() == 1 ? 1 : 2);
+    // Every change of the plant under the what-ifs (a stream's process data, a size, a
+    // coefficient, a price) reaches the default state here: the results worked from the old one
+    // are no longer the plant's. A reset solves the same plant again: its state is no change.
+    if (!samePlant && !sameOperatingInputs(before, state.OperatingInputs())) MarkOperatingResultsStale();
+}
+
+// The one staleness mark of the what-if results: every schedule's and every study's results are
+// not solved until they are run again on the plant as it now is.
+void CPIHENDesign::MarkOperatingResultsStale() {
+    for (const auto& s : m_schedules) s->InvalidateResults();
+    if (m_defaultStudy) m_defaultStudy->InvalidateResults();
+    for (const auto& s : m_studies) s->InvalidateResults();
 }
 
 void CPIHENDesign::ResetDefaultState() {
@@ -70,7 +97,7 @@ void CPIHENDesign::ResetDefaultState() {
     Activate(1);
     // What the reset solved is the default point: its duties and temperatures are the state's
     // again (a coefficient reconciled over a what-if's solution reached the state's record only).
-    TakeOperatingState();
+    TakeOperatingState(true);
 }
 
 void CPIHENDesign::DestroySchedulesAndStudies() {
@@ -261,7 +288,9 @@ void CPIHENDesign::SetCurrentEventNewValue(double value) {
     if (m_currentSchedule) m_currentSchedule->SetCurrentEventNewValue(value);
 }
 const char* CPIHENDesign::GetCurrentEventValueRefusal(double value) const {
-    const HENEvent* event = m_currentSchedule ? m_currentSchedule->GetCurrentEvent() : nullptr;
+    return GetEventValueRefusal(m_currentSchedule ? m_currentSchedule->GetCurrentEvent() : nullptr, value);
+}
+const char* CPIHENDesign::GetEventValueRefusal(const IHENEvent* event, double value) const {
     if (!event) return nullptr;
     if (const char* refused = HENEventValueRefusal(event->GetVariableName(), value)) return refused;
     // A new inlet on the far side of the stream's target would turn a hot stream cold (or a cold

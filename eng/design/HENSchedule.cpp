@@ -6,6 +6,7 @@
 #include "lumeth/MessageKey.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -70,6 +71,13 @@ const char* HENSchedule::AddEvent(const char* typeName, const char* targetName) 
         const int branch = SplitStateStruct::GetBranchIndexFromName(targetName);
         if (!split || branch < 0 || branch >= static_cast<int>(split->fractions.size()) - 1) return kAddFailed;
     }
+    // A heater's or cooler's area is a result: the end utility closes its stream whatever the
+    // area, so an area set on it (changed, or taken out of service) would break the balance.
+    const int kind = HENEvent::KindIndexOf(typeName);
+    if (kind == 1 || kind == 4) {
+        const auto* x = dynamic_cast<HeatExchStateStruct*>(record);
+        if (x && x->IsUtilityExchanger()) return kAddFailed;
+    }
     // A cleaning takes the fouling resistance off the observed coefficient; a resistance at or
     // above 1/U would leave an infinite or negative coefficient.
     if (HENEvent::KindIndexOf(typeName) == 0) {
@@ -82,6 +90,13 @@ const char* HENSchedule::AddEvent(const char* typeName, const char* targetName) 
     HENEvent* event = HENEvent::Create(typeName, targetName);
     if (!event) return kAddFailed;
     event->InitialiseFromTarget(*record);
+    // A target with no value of the event's variable (a stream added while the network is locked,
+    // which no unit of the locked network serves) has nothing the event could change.
+    const double base = event->GetBaseValue();
+    if (!std::isfinite(base) || base == -32767.0) {
+        delete event;
+        return kAddFailed;
+    }
     AppendEvent(event);
     return nullptr;
 }

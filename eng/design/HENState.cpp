@@ -44,6 +44,11 @@ HeatExchStateStruct::HeatExchStateStruct(const HeatExchStateStruct& other)
     : BasicStateStruct(other), unit(other.unit), unitName(other.unitName), selectable(other.selectable),
       values(other.values) {}
 
+bool HeatExchStateStruct::IsUtilityExchanger() const {
+    HeatExch* x = AsHeatExch(unit);
+    return x && x->IsUtilityExch();
+}
+
 bool HeatExchStateStruct::GetValue(const char* name, double& out) const {
     for (const auto& [key, value] : values)
         if (key == name) {
@@ -264,6 +269,22 @@ void HENState::ApplyToDesign() {
     for (HeatExchStateStruct* r : m_selectable) r->ApplyToUnit(nullptr);
     for (const auto& r : m_splitters) r->ApplyToUnit(nullptr);
     for (const auto& r : m_streams) r->ApplyToUnit(nullptr);
+}
+
+std::vector<double> HENState::OperatingInputs() const {
+    std::vector<double> inputs;
+    for (const auto& x : m_exchangers)
+        for (const char* name : {NodeValue::HTArea, NodeValue::NShellsInSeries, NodeValue::ObservedHTC,
+                                 NodeValue::HXFoulingFactor}) {
+            double v = kEmpty;
+            x->GetValue(name, v);
+            inputs.push_back(v);
+        }
+    for (const auto& t : m_splitters) inputs.insert(inputs.end(), t->fractions.begin(), t->fractions.end());
+    for (const auto& s : m_streams) inputs.insert(inputs.end(), {s->supply, s->target, s->massFlow, s->price});
+    for (const auto& u : m_utilities) inputs.push_back(u->cost);
+    inputs.push_back(m_totalUtilityCost);
+    return inputs;
 }
 
 void HENState::ReattachUnits(IHENDesign& design) {

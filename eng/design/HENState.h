@@ -41,6 +41,8 @@ public:
     void SetFromUnit(CNode* unit);
     void ApplyToUnit(const char* name) override;
     void SetValueFromEvent(const char* name, const IHENEvent& event) override;
+    // A heater or cooler: a unit on a utility, whose area is a result of the stream it closes.
+    bool IsUtilityExchanger() const;
     // False when the record lacks the value.
     bool GetValue(const char* name, double& out) const;
     void SetValue(const char* name, double value);
@@ -145,6 +147,11 @@ public:
     void ApplyToDesign();
     // Links the records to the design's nodes and streams again (after the network was rebuilt).
     void ReattachUnits(IHENDesign& design);
+    // What a what-if starts from and prices by, in record order: each exchanger's area, shells,
+    // observed coefficient and fouling; each split share; each process stream's supply and target
+    // temperature, mass flow and price; each utility's cost and the total. Two states whose lists
+    // agree give every schedule and study the same results.
+    std::vector<double> OperatingInputs() const;
     // The records of the exchanger or splitter (or of the stream) renamed take its new name:
     // their key everywhere, and what ReattachUnits finds the unit or stream by.
     void RenameUnit(const CPString& oldName, const CPString& newName);

@@ -99,7 +99,7 @@ int HENTrend::SetNumberOfIntervals(int n) {
             point.SetCurrentEventNewValue(v != kEmpty ? v : point.GetCurrentEventBaseValue());
         }
     const int dropped = RewriteStudyEvents();
-    m_status = 0;
+    InvalidateResults();
     return dropped;
 }
 
@@ -153,6 +153,7 @@ void HENTrend::AddFouledHeatExchanger(const CPString& name) {
     // Each point fouls from no change at all: the new value starts as the base value.
     for (const auto& point : m_points)
         if (!point->AddEvent(kFouling, name.c_str())) point->SetCurrentEventNewValue(point->GetCurrentEventBaseValue());
+    InvalidateResults();
 }
 
 void HENTrend::RemoveFouledHeatExchanger(const CPString& name) {
@@ -162,12 +163,14 @@ void HENTrend::RemoveFouledHeatExchanger(const CPString& name) {
     const CPString label = foulingName(name);
     for (const auto& point : m_points)
         if (point->SelectEvent(label.c_str())) point->DeleteCurrentEvent();
+    InvalidateResults();
 }
 
 void HENTrend::SetFouledHTC(const CPString& exchanger, int point, double value) {
     HENOperatingSchedule* s = GetTimePointSchedule(point);
     if (!s || !s->SelectEvent(foulingName(exchanger).c_str())) return;
     s->SetCurrentEventNewValue(value);
+    InvalidateResults();
 }
 
 double HENTrend::GetFouledHTC(const CPString& exchanger, int point) {
@@ -192,7 +195,12 @@ double HENTrend::GetStreamMassFlow(int index) const {
 }
 
 void HENTrend::SetTimeAtPoint(int point, double time) {
-    if (point >= 0 && point < static_cast<int>(m_times.size())) m_times[point] = time;
+    if (point < 0 || point >= static_cast<int>(m_times.size())) return;
+    m_times[point] = time;
+    // The cumulative figure integrates over the times: it follows a new time (or time unit) at
+    // once from the profit index of each point, which the times do not change.
+    if (m_seriesBuilt && m_profitSeries.size() == m_times.size())
+        m_cumulativeProfit = IntegrateProfitIndex(m_times, m_profitSeries);
 }
 
 double HENTrend::GetTimeAtPoint(int point) const {
@@ -205,9 +213,25 @@ bool HENTrend::AllTimePointsNeedCalculation() const {
     return std::all_of(m_points.begin(), m_points.end(), [](const auto& p) { return p->NeedsCalculation(); });
 }
 
+// A study runs whatever its points' events are (a fouling profile alone is a study): one with
+// no event at any point has nothing to follow.
 bool HENTrend::NeedsCalculation() const {
-    if (m_cleanings.empty() && m_specials.empty()) return false;
-    return m_status == 0;
+    if (m_status != 0) return false;
+    if (!m_cleanings.empty() || !m_specials.empty()) return true;
+    return std::any_of(m_points.begin(), m_points.end(), [](const auto& p) { return p->GetNumberOfEvents() > 0; });
+}
+
+// The one mark of a study's results: not calculated, no trends and no cumulative figure, and each
+// point not solved, until the study runs again.
+void HENTrend::InvalidateResults() {
+    m_status = 0;
+    m_seriesBuilt = false;
+    m_utilitySeries.clear();
+    m_outletSeries.clear();
+    m_profitSeries.clear();
+    m_cumulativeProfit = kEmpty;
+    for (const auto& point : m_points)
+        if (point->GetStatus() != 0) point->InvalidateResults();
 }
 
 double HENTrend::ProfitIndexOf(const IHENState& state) const {

@@ -133,6 +133,8 @@ public:
 
     // ---- outside the interface ----
     HENOperatingSchedule* GetTimePointSchedule(int point) const;
+    // Not calculated, with every figure of the last run gone (a changed plant, events or points).
+    void InvalidateResults();
     IHENTrend* GetReferenceStudy() const { return m_reference; }
     // The trapezoid rule over the points: sum of (t[i+1] - t[i]) (P[i] + P[i+1]) / 2.
     static double IntegrateProfitIndex(const std::vector<double>& times, const std::vector<double>& profits);

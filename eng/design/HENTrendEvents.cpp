@@ -175,7 +175,7 @@ const char* HENTrend::AddCleanExchEvent(const CPString& exchanger, int from, int
     m_cleanings.push_back(std::move(event));
     list.push_back(added);
     WriteCleanings(list);
-    m_status = 0;
+    InvalidateResults();
     SendAMessage(CodeCleaningAdded, CPString(added->GetName()), static_cast<IHENTrendCleanExchEvent*>(added));
     return nullptr;
 }
@@ -220,7 +220,7 @@ void HENTrend::MoveCleaning(HENTrendCleanExchEvent& cleaning, const CPString& wh
     RemoveCleaningEvents(*selected);
     selected->SetRange(from, to);
     WriteCleanings(list);
-    m_status = 0;
+    InvalidateResults();
     const CPString oldName = selected->GetName();
     selected->UpdateName();
     SendAMessage(CodeCleaningMoved, oldName, const_cast<char*>(selected->GetName()));
@@ -238,13 +238,15 @@ void HENTrend::DeleteSelectedCleaning() {
     selected->RemoveNotificationReceiver(this);
     m_cleanings.erase(std::find_if(m_cleanings.begin(), m_cleanings.end(),
                                    [selected](const auto& e) { return e.get() == selected; }));
-    m_status = 0;
+    InvalidateResults();
 }
 
 // ---------------------------------------------------------------- flow changes
 
 const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& variable, int point, double value) {
     if (const char* refused = HENEventValueRefusal("MassFlow", value)) return refused;
+    // As a move has it: from a point after the reference point to the study's last.
+    if (point < 1 || point > m_intervals) return MessageKey("FlowChangePointOutsideStudy");
     m_selectedSpecial = nullptr;
     std::vector<HENTrendSpecialEvent*> list = FlowChangesOf(stream);
     auto event = std::make_unique<HENTrendSpecialEvent>(stream, variable, point, value);
@@ -254,7 +256,7 @@ const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& va
     m_specials.push_back(std::move(event));
     list.push_back(added);
     WriteFlowChanges(list);
-    m_status = 0;
+    InvalidateResults();
     SendAMessage(CodeFlowChangeAdded, CPString(added->GetName()), static_cast<IHENTrendSpecialEvent*>(added));
     return nullptr;
 }
@@ -266,7 +268,7 @@ void HENTrend::ChangeFlow(HENTrendSpecialEvent& event, double value) {
     if (HENEventValueRefusal("MassFlow", value)) return;
     event.StoreNewValue(value);
     WriteFlowChanges(FlowChangesOf(event.GetStreamName()));
-    m_status = 0;
+    InvalidateResults();
 }
 
 void HENTrend::MoveFlowChange(HENTrendSpecialEvent& event, int point) {
@@ -279,7 +281,7 @@ void HENTrend::MoveFlowChange(HENTrendSpecialEvent& event, int point) {
         if (p->SelectEvent(label.c_str())) p->DeleteCurrentEvent();
     selected->MoveTo(point);
     WriteFlowChanges(list);
-    m_status = 0;
+    InvalidateResults();
     const CPString oldName = selected->GetName();
     selected->UpdateName();
     SendAMessage(CodeCleaningMoved, oldName, const_cast<char*>(selected->GetName()));
@@ -307,7 +309,7 @@ void HENTrend::DeleteSelectedFlowChange() {
     selected->RemoveNotificationReceiver(this);
     m_specials.erase(std::find_if(m_specials.begin(), m_specials.end(),
                                   [selected](const auto& e) { return e.get() == selected; }));
-    m_status = 0;
+    InvalidateResults();
 }
 
 bool HENTrend::DeleteSelectedEvent() {

@@ -17,6 +17,7 @@ class FlowSheet;
 class HeatExch;
 class IHeatIntegrationScenario;
 class IHeatIntegrationStream;
+class IHENEvent;
 class IHENSchedule;
 class IHENState;
 class IHENTrend;
@@ -437,6 +438,9 @@ public:
     // key that says why (null when the value fits, or without a current event).
     virtual void SetCurrentEventNewValue(double /*value*/) {}
     virtual const char* GetCurrentEventValueRefusal(double /*value*/) const { return nullptr; }
+    // The same for any event of the design's schedules (an event item's own value): one domain
+    // for every route that writes an event's value.
+    virtual const char* GetEventValueRefusal(const IHENEvent* /*event*/, double /*value*/) const { return nullptr; }
     virtual const char* AddEventToSchedule(const char* /*type*/, const char* /*target*/) { return nullptr; }
     virtual const char* GetScheduleEventName(int /*index*/) const { return nullptr; }
     virtual const char* GetCurrentEventName() const { return nullptr; }
@@ -564,6 +568,8 @@ public:
     // Fits the observed coefficients of a locked design to its measured temperatures; true,
     // with nothing done, when the design is not locked or no optimiser is available.
     virtual bool Reconcile() { return true; }
+    // Whether the last reconciliation matched nothing and gave the design back ("ReconcileFailed").
+    virtual bool ReconcileFailed() const { return false; }
 
 private:
     std::vector<CNode*> listOf(int (IHENDesign::*count)() const, CNode* (IHENDesign::*at)(int) const) const {

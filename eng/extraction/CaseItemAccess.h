@@ -19,6 +19,9 @@ inline constexpr const char* Boundary = "ppBoundaryStreamItem";
 inline constexpr const char* Unknown = "UnknownClass";
 }  // namespace CaseClass
 
+// The smallest duty (kW, either sign) for which a case unit is placed in the existing network.
+inline constexpr double kSmallestPlacedDuty = 0.1;
+
 template <std::size_t N> bool IsOneOf(const CPItem* item, const char* const (&classes)[N]) {
     if (!item) return false;
     for (const char* c : classes)

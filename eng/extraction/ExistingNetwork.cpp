@@ -14,6 +14,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Messages.h"
 #include "pellin/CNode.h"
+#include "pellin/FlowSheet.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 #include "ralvex/Case.h"
@@ -130,6 +131,12 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
     design->Activate(1);
     for (const auto* list : lists)
         for (CPItem* item : *list) SetDutyFromHeatFlows(item);
+    design->AddUtilitiesAtStreamEnds();
+    // A split stream's utility after its mixer comes with the stream ends: only then does a unit
+    // on its branch have a placeholder after it. What the removals leave over-specified takes a
+    // utility at a stream end again.
+    for (const auto* list : {&coolers, &heaters})
+        for (CPItem* item : *list) DropPlaceholderBeforeFixedDuty(item);
     design->AddUtilitiesAtStreamEnds();
     design->AddMissingUtilities();
 
@@ -283,6 +290,33 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     if (side != 0 && side != 1) return;
     const double duty = side == 0 ? hFeed - hProduct : hProduct - hFeed;
     if (DutyIsFree(node)) node->addVariable("Duty", duty, 1, 1);
+}
+
+void VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
+    IHENDesign* design = GetBaseDesign();
+    HeatExch* hx = design ? AsExchanger(NetworkUnitOf(unit)) : nullptr;
+    if (!hx || !hx->IsUtilityExch() || DutyIsFree(hx)) return;
+    // The removal of port utilities counts the freedom of the whole network: beside a stream that
+    // holds no other unit (one a pump or valve cut from its exchanger upstream) it may stop while
+    // the unit's stream still has a placeholder before it and one after it (at its outlet, or
+    // after the mixer its branch runs into), with the exchangers elsewhere specified once too
+    // often. The stream then leaves the two placeholders one duty to share and the unit is never
+    // calculated. The placeholder after the unit takes what the duty leaves of the stream's load;
+    // the inlet one goes, and the utilities added next settle whatever is over-specified elsewhere.
+    const int inlet = hx->IsHeater() ? 2 : 0;
+    if (design->IsPortFreeOfUtility(hx, inlet)) return;
+    // Down the stream's own segments and mixers only, to the next unit or junction: each walk
+    // ends there, so the walks of all units together pass each stretch of a stream about once.
+    CNode* node = hx->getOutlet(hx->IsHeater() ? 1 : 0);
+    for (int steps = design->GetFlowSheet()->getNumberOfNodes(); node && steps > 0; --steps) {
+        const CPString& kind = node->getClassName();
+        if (kind == "htHeater") {
+            design->RemoveUtilityAtPort(hx, inlet);
+            return;
+        }
+        if (kind != "ppMaterialStream" && kind != "ppMixer") return;
+        node = node->getIthDownStreamNode(0);
+    }
 }
 
 void VelmorToTarsilImport::PrepareExchangerDuties() {

@@ -165,16 +165,38 @@ void VelmorToTarsilImport::CheckReboilerFeeds(const CPItem* unit) {
                                      {unit->_get_szName(), kind, MessageParameter(feeds)}).c_str());
 }
 
-void VelmorToTarsilImport::ReportPlacementFailure(const CPItem* unit) {
-    ReportHolder* report = Report();
-    if (!unit || !report) return;
+CPString VelmorToTarsilImport::PlacementFailureText(const CPItem* unit, bool withLoad) {
+    CPString text = FormatMessage(FindString("ExtractionUnableToAdd"), {unit->_get_szName()}) + " (Load = ";
+    if (!withLoad) return text;
     double load = 0.0;
     if (!KnownNumber(unit, "Duty", load)) load = 0.0;
     if (load > kHugeLoad) load = kShownForHugeLoad;
-    CPString text = FormatMessage(FindString("ExtractionUnableToAdd"), {unit->_get_szName()});
-    text += " (Load = " + MessageParameter(load) + " " + unitsOf(unit, "Duty") + ")";
+    return text + MessageParameter(load) + " " + unitsOf(unit, "Duty") + ")";
+}
+
+void VelmorToTarsilImport::ReportPlacementFailure(const CPItem* unit) {
+    ReportHolder* report = Report();
+    if (!unit || !report) return;
     report->AddEntry("Warnings", "Heat_Exchangers_Placement_Failed");
-    report->AppendText("Warnings:Heat_Exchangers_Placement_Failed", text.c_str());
+    report->AppendText("Warnings:Heat_Exchangers_Placement_Failed", PlacementFailureText(unit, true).c_str());
+}
+
+void VelmorToTarsilImport::WithdrawPlacementFailures(const std::vector<CPItem*>& units) {
+    ReportHolder* report = Report();
+    const char* path = "Warnings:Heat_Exchangers_Placement_Failed";
+    if (!report || units.empty() || !report->HasEntry(path)) return;
+    const std::string text = report->GetText(path);
+    std::string kept;
+    for (std::size_t from = 0; from <= text.size();) {
+        std::size_t to = text.find('\n', from);
+        if (to == std::string::npos) to = text.size();
+        const std::string line = text.substr(from, to - from);
+        bool withdrawn = false;
+        for (const CPItem* unit : units) withdrawn = withdrawn || line.rfind(PlacementFailureText(unit, false).c_str(), 0) == 0;
+        if (!withdrawn && !line.empty()) kept += (kept.empty() ? "" : "\n") + line;
+        from = to + 1;
+    }
+    report->SetText(path, kept.c_str());
 }
 
 void VelmorToTarsilImport::ReportSideDuty(const char* key, const CPString& energyStream, const CPItem* column,

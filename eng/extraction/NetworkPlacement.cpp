@@ -29,7 +29,6 @@ namespace {
 
 constexpr const char* kReason = "by data extraction module";
 constexpr double kEmpty = -32767.0;
-constexpr double kSmallestDuty = 0.1;
 constexpr double kWalkTolerance = 0.0001;
 
 const char* const kPassThrough[] = {"ppPipeSegment", "ppValve", "lgRecycle", "ppBoundaryStreamItem", "rtPump"};
@@ -167,6 +166,11 @@ CNode* VelmorToTarsilImport::NetworkUnitOf(const CPItem* unit) const {
     return design && it != m_unitNames.end() ? design->GetNodeByName(it->second) : nullptr;
 }
 
+void VelmorToTarsilImport::LeaveOutForItsDuty(CPItem* item) {
+    if (std::find(m_leftOutForDuty.begin(), m_leftOutForDuty.end(), item) == m_leftOutForDuty.end())
+        m_leftOutForDuty.push_back(item);
+}
+
 void VelmorToTarsilImport::ForgetNetworkItem(const CPItem* item) {
     m_existingNetworkItems.erase(std::remove(m_existingNetworkItems.begin(), m_existingNetworkItems.end(), item),
                                  m_existingNetworkItems.end());
@@ -252,9 +256,10 @@ void VelmorToTarsilImport::AddExchangerFromItem(CPItem* item) {
     IHENDesign* design = GetBaseDesign();
     if (!item || !design) return;
     double duty = 0.0;
-    if (!CaseDuty(item, duty) || std::fabs(duty) < kSmallestDuty) {
+    if (!CaseDuty(item, duty) || std::fabs(duty) < kSmallestPlacedDuty) {
         ReportPlacementFailure(item);
         ForgetNetworkItem(item);
+        LeaveOutForItsDuty(item);
         return;
     }
     const std::vector<CPItem*> outlets = item->RelatedNodes(CPItem::Downstream);
@@ -336,9 +341,10 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
     double fromSimulation = 0.0;
     GetConfigData("UtilitiesFromSimulation", fromSimulation);
     double duty = 0.0;
-    if (!CaseDuty(item, duty) || std::fabs(duty) < kSmallestDuty) {
+    if (!CaseDuty(item, duty) || std::fabs(duty) < kSmallestPlacedDuty) {
         ReportPlacementFailure(item);
         ForgetNetworkItem(item);
+        LeaveOutForItsDuty(item);
         return;
     }
     const std::vector<CPItem*> products = NeighboursOfClass(item, CPItem::Downstream, CaseClass::MaterialStream);

@@ -19,6 +19,7 @@
 #include <cmath>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -150,6 +151,7 @@ bool VelmorToTarsilImport::Refresh() {
         design->Activate(1);
         // The dummies beside an exchanger follow its duty as the case now gives it.
         design->RefreshDummyUtilityDuties();
+        PlaceUnitsGivenADuty();
     }
 
     // 4.
@@ -383,6 +385,48 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
             (KnownNumber(item, "OverallU", coefficient) || KnownNumber(item, "OverallDirtyCoeff", coefficient)))
             WriteSimulatorCoefficients(item, unit);
     }
+}
+
+void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
+    IHENDesign* design = GetBaseDesign();
+    if (!design || m_leftOutForDuty.empty()) return;
+    // The warnings of the extraction quote the loads it found: each unit is said again as the
+    // solved case has it, placed now or still left out.
+    WithdrawPlacementFailures(m_leftOutForDuty);
+    std::vector<CPItem*> placed;
+    const std::vector<CPItem*> leftOut = std::exchange(m_leftOutForDuty, {});
+    for (CPItem* item : leftOut) {
+        double duty = 0.0;
+        if (KnownNumber(item, "Duty", duty) && duty != kEmpty && std::fabs(duty) >= kSmallestPlacedDuty) placed.push_back(item);
+        else {
+            ReportPlacementFailure(item);
+            LeaveOutForItsDuty(item);
+        }
+    }
+    if (placed.empty()) return;
+    // Placed as the extraction places its units, on a switched-off design, and then made ready
+    // for the calculation in the same steps.
+    design->Deactivate();
+    for (CPItem* item : placed) {
+        m_existingNetworkItems.push_back(item);
+        if (IsClass(item, "htHeatExchanger")) AddExchangerFromItem(item);
+        else AddUtilityExchangerFromItem(item);
+    }
+    // A utility the placement added took no notice of its ends while the scenario's calculations
+    // wait for the refresh: they are brought up to date as the extraction does before it places.
+    for (int i = 0; i < design->GetNumberOfStreams(); ++i)
+        if (IHeatIntegrationStream* stream = design->GetStream(i)) design->ProcessChange(36, stream->GetName(), nullptr);
+    for (CPItem* item : placed) ReleaseInternalTemperatures(item);
+    for (CPItem* item : placed) RemoveRemovableUtilities(item);
+    design->Activate(1);
+    for (CPItem* item : placed) SetDutyFromHeatFlows(item);
+    design->AddUtilitiesAtStreamEnds();
+    for (CPItem* item : placed) DropPlaceholderBeforeFixedDuty(item);
+    design->AddUtilitiesAtStreamEnds();
+    design->AddMissingUtilities();
+    for (CPItem* item : placed)
+        if (NetworkUnitOf(item)) m_scenario->AddExtractionItemName(item->_get_szName());
+        else ForgetNetworkItem(item);
 }
 
 void VelmorToTarsilImport::ReassignInfeasibleUtilities() {

@@ -172,6 +172,9 @@ public:
     void ReleaseInternalTemperatures(CPItem* unit);
     void RemoveRemovableUtilities(CPItem* unit);
     void SetDutyFromHeatFlows(CPItem* unit);
+    // A heater or cooler whose duty is fixed, with a utility placeholder on either side of it,
+    // gives up the one on its inlet side.
+    void DropPlaceholderBeforeFixedDuty(CPItem* unit);
     void PrepareExchangerDuties();
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
     static const char* ClassifyFlowUnit(const CPItem* unit);
@@ -208,6 +211,10 @@ public:
     void CheckMultipleAttachments(const CPItem* item);
     void CheckReboilerFeeds(const CPItem* unit);
     void ReportPlacementFailure(const CPItem* unit);
+    // The placement warning's line for a unit, up to its load when `withLoad` is false.
+    static CPString PlacementFailureText(const CPItem* unit, bool withLoad);
+    // Takes the units' lines out of the placement warning (a refresh says them again as it finds them).
+    void WithdrawPlacementFailures(const std::vector<CPItem*>& units);
     // A column side duty the extraction passed over or could not place on a stage: the warning
     // `key` (a message with the energy stream, the column and the duty in kW).
     void ReportSideDuty(const char* key, const CPString& energyStream, const CPItem* column, double duty);
@@ -326,6 +333,11 @@ private:
     // Exchangers, heaters and coolers of the case that the network holds (or was meant to).
     std::vector<CPItem*> m_existingNetworkItems;
     void ForgetNetworkItem(const CPItem* item);
+    // Units left out of the network for a duty below the smallest placed (or not known): a refresh
+    // that gives them one places them.
+    std::vector<CPItem*> m_leftOutForDuty;
+    void LeaveOutForItsDuty(CPItem* item);
+    void PlaceUnitsGivenADuty();
     // Base-design unit name to the case unit it stands for, and back.
     std::unordered_map<std::string, CPItem*> m_exchangerItems;
     std::unordered_map<const CPItem*, CPString> m_unitNames;

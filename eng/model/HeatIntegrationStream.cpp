@@ -288,6 +288,11 @@ int CPIHeatIntegrationStream::CopyFrom(IHeatIntegrationStream* other) {
     m_bLoadInStep[0] = source->m_bLoadInStep[0];
     m_bLoadInStep[1] = source->m_bLoadInStep[1];
     SetRareValue(&Rare::storedValue, source->GetStoredValue(), 0.0);
+    // A utility that was a process stream takes what it had as one along.
+    if (source->KeptProcessValues())
+        TheRare().processValues = std::make_unique<std::vector<Rare::KeptValue>>(*source->KeptProcessValues());
+    else if (m_pRare)
+        m_pRare->processValues.reset();
     return m_set.CopyFrom(source->m_set);
 }
 

@@ -26,6 +26,8 @@ class IStreamOwner;
 class CPIHeatIntegrationStream : public IHeatIntegrationStreamForTargeting, public NotificationSender {
 public:
     static constexpr int RecordVersion = 5;
+    // The record of a utility that keeps the process data it had as a process stream.
+    static constexpr int KeptProcessValuesVersion = 6;
     static constexpr double DefaultLoadFraction = 0.01;
     // 100 per kW and year, held per second.
     static constexpr double DefaultCostIndex = 3.171e-06;
@@ -247,6 +249,11 @@ private:
     // Keeps, and gives back, what a switch to a utility overwrites.
     void KeepProcessValues();
     void RestoreProcessValues();
+    const std::vector<Rare::KeptValue>* KeptProcessValues() const {
+        return m_pRare ? m_pRare->processValues.get() : nullptr;
+    }
+    int StoredRecordVersion() const;
+    bool RecallKeptProcessValues(ILurmetBinaryFile& file);
     static bool Same(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
     Rare& TheRare() {
         if (!m_pRare) m_pRare = std::make_unique<Rare>();

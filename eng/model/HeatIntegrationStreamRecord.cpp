@@ -1,17 +1,21 @@
-// The stream record of the case file (version 5) and the migrations of versions 1 to 4.
+// The stream record of the case file (version 5, or 6 for a utility that keeps the process data it
+// had) and the migrations of versions 1 to 4.
 #include "eng/model/HeatIntegrationStream.h"
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "dunmor/Units.h"
 #include "eng/model/IStreamOwner.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/StreamValueNames.h"
 #include "osmeri/CPValue.h"
+
+#include <cmath>
 
 namespace N = StreamValueNames;
 
 bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
     RecordHandle h;
-    bool ok = file.BeginRecord(h, RecordVersion) && file.WriteDouble(m_dCachedHeatLoad[0]) &&
+    bool ok = file.BeginRecord(h, StoredRecordVersion()) && file.WriteDouble(m_dCachedHeatLoad[0]) &&
               file.WriteDouble(m_dCachedHeatLoad[1]) && file.WriteDouble(GetStoredValue()) &&
               file.WriteDouble(LoadFractionAt(0)) && file.WriteDouble(LoadFractionAt(1)) &&
               file.WriteDouble(GetCostIndex()) && file.WriteInt(StoredLoadFlag(0)) && file.WriteInt(StoredLoadFlag(1)) &&
@@ -28,13 +32,56 @@ bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
         ok = file.WriteLong(static_cast<std::int32_t>(DesignList()->size()));
         for (const auto& s : *DesignList()) ok = ok && s->Store(file);
     }
-    return ok && file.WriteBool(m_bLocked) && file.EndRecord(h);
+    ok = ok && file.WriteBool(m_bLocked);
+    // A utility that was a process stream keeps the rates and loads it was given as one, so
+    // that it gets them back when it is made a process stream again after a reopen too. Only
+    // such a stream needs the later version: every other stream writes the record it always did.
+    if (ok && KeptProcessValues()) {
+        const std::vector<Rare::KeptValue>& kept = *KeptProcessValues();
+        ok = file.WriteBool(true) && file.WriteLong(static_cast<std::int32_t>(kept.size()));
+        for (const Rare::KeptValue& v : kept)
+            ok = ok && file.WriteInt(v.name == N::Enthalpy ? 1 : 0) && file.WriteInt(v.index) && file.WriteDouble(v.value);
+    }
+    return ok && file.EndRecord(h);
+}
+
+int CPIHeatIntegrationStream::StoredRecordVersion() const {
+    return KeptProcessValues() ? KeptProcessValuesVersion : RecordVersion;
+}
+
+bool CPIHeatIntegrationStream::RecallKeptProcessValues(ILurmetBinaryFile& file) {
+    namespace L = CaseValueLimits;
+    // Only a utility that was a process stream writes this version, and only with what it kept:
+    // a record that says it kept nothing, or a process stream's, is none the writer makes.
+    bool present = false;
+    if (!file.ReadBool(present) || !present || m_nKind != KindUtility) return false;
+    std::int32_t count = 0;
+    if (!file.ReadItemCount(count) || count < 1 || count > 2 * StreamPropertySet::MaxSegments) return false;
+    auto kept = std::make_unique<std::vector<Rare::KeptValue>>();
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::int32_t which = 0, index = 0;
+        double value = 0.0;
+        if (!file.ReadInt(which) || !file.ReadInt(index) || !file.ReadDouble(value)) return false;
+        if ((which != 0 && which != 1) || index < 0 || index >= StreamPropertySet::MaxSegments) return false;
+        // What comes back when the stream is a process stream again holds to what a stream table
+        // takes: a cp in its range, a segment load (held negative on a cold stream) of a size a
+        // segment can carry.
+        const bool load = which == 1;
+        const double size = std::fabs(value);
+        if (!std::isfinite(value) || (load ? size < L::MinDuty || size > L::MaxDuty : value < L::MinCp || value > L::MaxCp))
+            return false;
+        kept->push_back(Rare::KeptValue{load ? N::Enthalpy : N::HeatCapacityFlowrate, index, value});
+    }
+    TheRare().processValues = std::move(kept);
+    return true;
 }
 
 bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
     RecordHandle h;
     if (!file.BeginRecord(h)) return false;
     const int version = file.GetRecordVersion(h);
+    // A later version holds fields this reader does not know.
+    if (version > KeptProcessValuesVersion) return false;
 
     if (!file.ReadDouble(m_dCachedHeatLoad[0]) || !file.ReadDouble(m_dCachedHeatLoad[1])) return false;
     // The placed temperature, the load fractions and the cost index, each stored as soon as read.
@@ -121,5 +168,6 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
         m_set.SetSegmentValue(N::MaxSplitBranches, single ? 1.0 : 10.0, 0, CPValue::Specified);
     }
     if (version < 4) m_set.SetSegmentValue(N::PricePerMass, 0.0, 0, CPValue::Specified);
+    if (version >= KeptProcessValuesVersion && !RecallKeptProcessValues(file)) return false;
     return file.EndRecord(h);
 }

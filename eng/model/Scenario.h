@@ -423,6 +423,13 @@ private:
     void SendMessageKey(const char* key) { SendAMessage(60, key, Self()); }
     void SetLevelSetting(int which, int value) { m_nLevelSettings[which] = value >= 1 && value <= 5 ? value : 5; }
     CPIHeatIntegrationStream* StreamByName(const CPString& name) const;
+    // The forbidden matches the streams' links make, each pair held by both of its streams: what
+    // the count must say (the case reader holds a record to it).
+    int CountForbiddenMatchLinks() const;
+    // A stream's links leave with it, and the count with them (see ScenarioMatches.cpp).
+    void DropForbiddenMatchesOf(CPIHeatIntegrationStream& stream);
+    // The count made that of the links held, after a copy or an append (see ScenarioMatches.cpp).
+    void RecountForbiddenMatches();
     bool HasStreams() const { return m_pStreams && m_pStreams->Length() > 0; }
     void RegisterWithStream(CPIHeatIntegrationStream& stream);
     void AddStreamToDesigns(CPIHeatIntegrationStream& stream);

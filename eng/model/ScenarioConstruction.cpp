@@ -11,6 +11,7 @@
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
+#include "eng/targeting/UtilityPlacement.h"
 #include "osmeri/CPValue.h"
 
 #include <vector>
@@ -130,7 +131,6 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     m_nSecondIntegerSetting = source.m_nSecondIntegerSetting;
     m_nSegmented = source.m_nSegmented;
     m_nStreamCounter = source.m_nStreamCounter;
-    m_nForbiddenMatches = m_nSavedForbiddenMatches = source.m_nForbiddenMatches;
     m_dMinimumFFactor = source.m_dMinimumFFactor;
     for (int i = 0; i < 4; ++i) m_nLevelSettings[i] = source.m_nLevelSettings[i];
     m_bEquationBasedOptimization = source.m_bEquationBasedOptimization;
@@ -156,6 +156,9 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                 // private copy would drift from them, and nobody would own it.
                 CPIHeatIntegrationStream* held = StreamByName(items[i]->GetName());
                 if (!held || !SiteStreamOf(*held)) SendMessageKey("CannotCloneStreamErrorMsg");
+                // What the copy holds of it is the scenario's own: the loads the user typed. A
+                // copy takes them as a project's copy does; an append keeps those it has.
+                else if (keepNames) utilityCopies.emplace_back(held, items[i]);
                 continue;
             }
             const CPString name = copyName(*items[i]);
@@ -192,10 +195,8 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     }
 
     if (inActiveRange(selection.EntryFlag(CloneSelection::EntryStreamLinks)) && source.m_pStreams) {
-        // The forbidden-match count taken over from the source already counts these links: the
-        // links announce themselves again as they are made, which must not count them twice or
-        // open a batch of changes that nobody closes.
-        const int forbidden = m_nForbiddenMatches;
+        // The links announce themselves as they are made, which must not open a batch of changes
+        // that nobody closes nor move the method: the count is taken from the links below.
         const int enable = m_nCalculationEnable;
         const int method = m_nUtilityAssignmentMethod;
         for (CPIHeatIntegrationStream* from : *source.m_pStreams) {
@@ -203,7 +204,6 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
             if (!to) continue;
             for (const CPString& linked : from->GetLinkedStreamNames()) to->LinkStream(linked);
         }
-        m_nForbiddenMatches = m_nSavedForbiddenMatches = forbidden;
         m_nCalculationEnable = enable;
         m_nUtilityAssignmentMethod = method;
     }
@@ -213,8 +213,14 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     }
 
     m_dOptimizerEconomicParameter = 0.0;
-    if (source.m_pUtilityPlacement || source.m_nUtilityAssignmentMethod != 0)
-        m_nUtilityAssignmentMethod = source.m_nUtilityAssignmentMethod;
+    if (source.m_pUtilityPlacement || source.m_nUtilityAssignmentMethod != 0) {
+        m_nUtilityAssignmentMethod = source.GetUtilityAssignmentMethod();
+        // A site scenario holds the site streams, and so a placement record, before the append.
+        if (m_pUtilityPlacement) m_pUtilityPlacement->SetMethod(m_nUtilityAssignmentMethod);
+    }
+    // The forbidden matches are the links the copy ends up with: the source's count counts links
+    // to streams left behind, and an append adds to the links this scenario had.
+    RecountForbiddenMatches();
     // The area-target method asked for is a setting of the scenario like DTmin: the copy keeps it.
     if (source.m_pAreaTarget && source.m_pAreaTarget->nRequestedMethod != AreaTarget::Bath) {
         if (!m_pAreaTarget) m_pAreaTarget = new AreaTarget();

@@ -9,6 +9,7 @@
 #include "eng/targeting/UtilityPlacement.h"
 #include "lumeth/Framework.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_map>
@@ -202,6 +203,37 @@ void CPIScenario::EndForbiddenMatchChanges() {
     if (m_nCalculationEnable < 1) {
         m_nCalculationEnable = 0;
         ResumeCalculations(true);
+    }
+}
+
+int CPIScenario::CountForbiddenMatchLinks() const {
+    long ends = 0;
+    if (m_pStreams)
+        for (const CPIHeatIntegrationStream* stream : *m_pStreams) ends += stream->GetNumberOfLinkedStreams();
+    return static_cast<int>(ends / 2);
+}
+
+void CPIScenario::DropForbiddenMatchesOf(CPIHeatIntegrationStream& stream) {
+    const int links = stream.GetNumberOfLinkedStreams();
+    if (links == 0) return;
+    stream.ForgetLinkedStreams();
+    // The count and its saved copy go down together: a batch of changes open on the
+    // forbidden-match form stays open with what it changed, and none is opened here (the
+    // deletion recalculates once, for all it changed).
+    const int before = m_nForbiddenMatches;
+    m_nForbiddenMatches = std::max(0, m_nForbiddenMatches - links);
+    m_nSavedForbiddenMatches = std::max(0, m_nSavedForbiddenMatches - links);
+    // The last forbidden match gone takes the targets back as unticking it does, and says so.
+    if (before != 0 && m_nForbiddenMatches == 0 && !IsAutomationStartup())
+        SendMessageKey("ChangingToBathChoseUnForbidAll");
+}
+
+void CPIScenario::RecountForbiddenMatches() {
+    m_nForbiddenMatches = m_nSavedForbiddenMatches = CountForbiddenMatchLinks();
+    // While a match is forbidden the utilities are placed on the grand composite curve only.
+    if (m_nForbiddenMatches != 0 && GetUtilityAssignmentMethod() != UtilityPlacement::Automatic) {
+        m_nUtilityAssignmentMethod = UtilityPlacement::Automatic;
+        if (m_pUtilityPlacement) m_pUtilityPlacement->SetMethod(UtilityPlacement::Automatic);
     }
 }
 

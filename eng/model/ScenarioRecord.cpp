@@ -129,7 +129,7 @@ bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int ve
     long linkEnds = 0;
     if (s.m_pStreams)
         for (const CPIHeatIntegrationStream* stream : *s.m_pStreams) linkEnds += stream->GetNumberOfLinkedStreams();
-    if (linkEnds % 2 != 0 || linkEnds / 2 != s.m_nForbiddenMatches) return false;
+    if (linkEnds % 2 != 0 || s.CountForbiddenMatchLinks() != s.m_nForbiddenMatches) return false;
     PlaceRecalledStreams(s);
 
     if (version < SinceDefaultManager && !RecallOldEconomicData(s, file)) return false;

@@ -226,6 +226,8 @@ void CPIScenario::UpdateStreamFromDefaultUtility(const CPString& name) {
 }
 
 int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) {
+    // A stream's own name typed over it again renames nothing and is no clash with itself.
+    if (oldName == newName && StreamByName(oldName)) return 1;
     if (StreamByName(newName) || IsNewRowMarker(newName.c_str())) return 0;
     CPIHeatIntegrationStream* stream = StreamByName(oldName);
     if (!stream) return 0;
@@ -281,6 +283,9 @@ int CPIScenario::DeleteStream(const CPString& name) {
     // on the message): a link of nobody, or a term of no stream, would act on nothing and be
     // saved so.
     if (m_pStreamLinks) m_pStreamLinks->DropStream(stream);
+    // Its forbidden matches go too: a match with a stream that is gone forbids nothing, and the
+    // count that kept it would hold the area LP and the placement on the grand composite curve.
+    DropForbiddenMatchesOf(*stream);
 
     for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold,
                              &m_processStreams, &m_utilityStreams})

@@ -189,8 +189,9 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
             m_pLastChangeSource = stream;
             UpdateTargets(stream, 18);
         }
-        // Only flows and temperatures change how the designs operate.
-        if ((text == N::MassFlow || text == N::Temperature) && m_pDesigns) {
+        // Only flows and temperatures change how the designs operate; a product's price is
+        // what their operating states are valued at.
+        if ((text == N::MassFlow || text == N::Temperature || text == "PricePerMass") && m_pDesigns) {
             std::vector<IHENDesign*> designs(m_pDesigns->begin(), m_pDesigns->end());
             for (IHENDesign* design : designs) design->UpdateOperationForStreamChange(stream);
         }

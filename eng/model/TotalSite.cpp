@@ -220,6 +220,11 @@ int CPITotalSite::DeleteStream(const CPString& name) {
     SendChange(31, key);
     if (m_pSiteScenarios)
         for (CPIScenario* scenario : *m_pSiteScenarios) scenario->DropSiteStream(key);
+    // The manager keeps the stream for its utility; the load typed on the site went with the row.
+    if (CPIHeatIntegrationStream* stream = m_pSiteStreams->FindKeyString(key)) {
+        stream->SetHeatLoad(0.0, 0);
+        stream->ForgetComputedLoads();
+    }
     m_pSiteStreams->RemoveKeyString(key);
     return 1;
 }

@@ -221,17 +221,21 @@ std::vector<IHeatIntegrationStreamForTargeting*> UtilityStreamsOf(const UtilityP
 }
 
 // The heat-capacity flow rates the utility streams show: none while the placement is not valid,
-// else the rate of each stream's first segment as placed.
+// else the rate of each segment as placed (a utility written in several rows carries its load on
+// each of them, not on its first alone).
 void ShowUtilityFlowrates(const std::vector<IHeatIntegrationStreamForTargeting*>& utilities, bool valid) {
     namespace N = StreamValueNames;
     for (IHeatIntegrationStreamForTargeting* own : utilities) {
         StreamPropertySet& values = own->GetPropertySet();
-        for (int i = 0; i < values.GetNumberOfSegments(); ++i)
-            values.SetSegmentValue(N::HeatCapacityFlowrate, 0.0, i, CPValue::Unset);
-        const StreamSegmentList* segments = own->GetDesignSegments();
-        if (valid && segments && !segments->empty())
-            values.SetSegmentValue(N::HeatCapacityFlowrate, std::fabs(segments->front()->dHeatCapacityFlowrate), 0,
-                                   CPValue::Specified);
+        const StreamSegmentList* segments = valid ? own->GetDesignSegments() : nullptr;
+        for (int i = 0; i < values.GetNumberOfSegments(); ++i) {
+            const std::size_t at = static_cast<std::size_t>(i);
+            if (segments && at < segments->size() && (*segments)[at])
+                values.SetSegmentValue(N::HeatCapacityFlowrate, std::fabs((*segments)[at]->dHeatCapacityFlowrate), i,
+                                       CPValue::Specified);
+            else
+                values.SetSegmentValue(N::HeatCapacityFlowrate, 0.0, i, CPValue::Unset);
+        }
     }
 }
 

@@ -109,6 +109,27 @@ bool ReportHolder::AppendText(const char* path, const char* text) {
     return true;
 }
 
+bool ReportHolder::SetText(const char* path, const char* text) {
+    Entry* entry = text ? Resolve(path, false) : nullptr;
+    if (!entry) return false;
+    if (*text) {
+        entry->text = text;
+        return true;
+    }
+    // An entry with nothing left to say goes: the report would show its key alone.
+    std::vector<CPString> keys;
+    SplitPath(path, keys);
+    keys.pop_back();
+    Entries* level = &m_roots;
+    for (const CPString& key : keys) level = &Find(*level, key)->children;
+    for (auto it = level->begin(); it != level->end(); ++it)
+        if (it->get() == entry) {
+            level->erase(it);
+            break;
+        }
+    return true;
+}
+
 bool ReportHolder::HasEntry(const char* path) const { return Resolve(path) != nullptr; }
 
 CPString ReportHolder::GetTitle(const char* path) const {

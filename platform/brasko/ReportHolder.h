@@ -28,6 +28,9 @@ public:
     // Appends a line of text to the entry at `path`, creating the entry (and its sections) when
     // missing. False for an empty path or null text.
     bool AppendText(const char* path, const char* text);
+    // Replaces the text of the entry at `path` (which must exist); an empty text takes the entry,
+    // and its children, out of the report. False when there is no such entry.
+    bool SetText(const char* path, const char* text);
 
     bool HasEntry(const char* path) const;
     // The entry's title and text; empty when there is no such entry.

@@ -25,6 +25,7 @@ const MessageText kTexts[] = {
      "The utility is heated in a fired heater: give the fired heater's capital cost law in the economic data."},
     {"PickTotalSiteUtilityFromDropDownList",
      "A site stream must be one of the total site's utilities: choose its name from the list."},
+    {"NoDefaultUtilitySelected", "Select a default utility in the utility defaults first: none is selected."},
     {"DefaultUtilityNameError", "The default utility could not be added or renamed: the name is empty or taken:"},
     {"AirCoolerAlreadyExists", "Another utility is already cooled by an air cooler; only one may be."},
     {"InvalidExchangerType", "This utility cannot have that exchanger type."},

@@ -77,6 +77,9 @@ const MessageText kTexts[] = {
     {"EventAddFailed",
      "The event was not added: the selected unit or stream is not one the design has, or cannot take an event of "
      "this kind."},
+    {"StreamsHaveFlowChange",
+     "The throughput change was not taken for %s: each already has its flow change in this schedule. The other "
+     "streams' changes were taken."},
     // The event planner and its plan files.
     {"NoEventSelected", "Select an event plan first."},
     {"EventNameAlreadyUsed", "The event plan name %s is already used."},

@@ -158,6 +158,9 @@ const MessageText kTexts[] = {
     {"TrendEventsBeyondLastPoint",
      "%s cleaning or flow-change events began after the new last time point and were removed from the study."},
     {"lessthanprevioustime", "A time must come after the one before it."},
+    {"FlowChangePointOutsideStudy",
+     "A flow change starts at a time point after the first and no later than the study's last."},
+    {"NothingToChangeIntervals", "Type the new number of intervals first."},
     {"StartStaticTextInTrend", "This wizard sets up a trend analysis: how the network performs as a change to one of "
                                "its units or streams takes place over time."},
     {"EndStaticTextInTrend", "The trend analysis is set up; calculate it to follow the network over time."},

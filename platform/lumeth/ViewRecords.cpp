@@ -5,8 +5,13 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <string>
 
 namespace {
+
+// Why the calling thread's recall refused its set: the view at fault, and what a check noted.
+thread_local std::string t_refusal;
+thread_local std::string t_note;
 
 // The store or recall in progress; Viewable::StorePointer and RecallPointerX work on it.
 struct RecordPass {
@@ -16,9 +21,20 @@ struct RecordPass {
         Viewable** slot;
         int id;
         const ObjectTypeInfo* type;
+        int owner;  // the number of the view whose record holds the link
     };
     std::vector<Pending> pending;
+    std::string at;  // the view being read or checked, as a refusal names it
 };
+
+std::string quotedText(const Text& text) { return "\"" + std::string(text.c_str()) + "\""; }
+
+std::string viewLabel(int id, const Viewable& view) {
+    const ObjectTypeInfo* type = view.GetViewType();
+    return "view " + std::to_string(id) + " " + quotedText(type ? type->GetName() : Text()) + " " +
+           quotedText(view.GetName());
+}
+
 
 RecordPass*& activePass() {
     static RecordPass* pass = nullptr;
@@ -66,12 +82,13 @@ bool Viewable::StorePointer(BinaryFile& file, const Viewable* view) {
 
 bool Viewable::RecallPointerX(BinaryFile& file, Viewable*& slot, const ObjectTypeInfo* type) {
     std::int32_t id = 0;
-    if (!file.ReadInt(id) || id < 0) return false;
+    if (!file.ReadInt(id)) return false;
+    if (id < 0) return ViewRecords::Refuse("a link to view " + std::to_string(id));
     slot = nullptr;
     RecordPass* pass = activePass();
     if (id == 0) return true;
     if (!pass) return false;
-    pass->pending.push_back({&slot, id, type});
+    pass->pending.push_back({&slot, id, type, static_cast<int>(pass->byId.size())});
     return true;
 }
 
@@ -111,16 +128,22 @@ bool readView(BinaryFile& file, RecordPass& pass, Document* document, std::vecto
     const int version = file.GetRecordVersion(record);
     CPString typeName, name;
     std::int32_t id = 0, parentId = 0;
+    const std::int32_t next = static_cast<std::int32_t>(pass.byId.size()) + 1;
+    pass.at = "view record " + std::to_string(next);
     if (!file.ReadCPString(typeName) || !file.ReadInt(id) || !file.ReadInt(parentId) || !file.ReadCPString(name))
         return false;
+    pass.at += " " + quotedText(typeName) + " " + quotedText(name);
     // Views come in preorder, numbered from 1: a parent is always one read before.
-    if (id != static_cast<std::int32_t>(pass.byId.size()) + 1 || parentId < 0 || parentId >= id) return false;
+    if (id != next) return ViewRecords::Refuse("it is numbered " + std::to_string(id));
+    if (parentId < 0 || parentId >= id)
+        return ViewRecords::Refuse("its owner is numbered " + std::to_string(parentId) + ", not a view read before it");
     const ObjectTypeInfo* type = registry->Find(typeName);
-    if (!type) return false;
+    if (!type) return ViewRecords::Refuse("no view has that type");
     ObjectInstanceInfo info{type, name, parentId ? pass.byId[static_cast<std::size_t>(parentId - 1)] : nullptr};
     Viewable* view = type->CreateInstanceForRecall(info);
     if (!view) return false;
     pass.byId.push_back(view);
+    pass.at = viewLabel(id, *view);
     if (!info.parent) {
         roots.push_back(view);
         view->SetDocument(document);
@@ -130,9 +153,15 @@ bool readView(BinaryFile& file, RecordPass& pass, Document* document, std::vecto
 
 bool resolve(RecordPass& pass) {
     for (const RecordPass::Pending& p : pass.pending) {
-        if (p.id < 1 || p.id > static_cast<int>(pass.byId.size())) return false;
+        if (p.owner >= 1 && p.owner <= static_cast<int>(pass.byId.size()))
+            pass.at = viewLabel(p.owner, *pass.byId[static_cast<std::size_t>(p.owner - 1)]);
+        if (p.id < 1 || p.id > static_cast<int>(pass.byId.size()))
+            return ViewRecords::Refuse("a link to view " + std::to_string(p.id) + ", where the case holds " +
+                                       std::to_string(pass.byId.size()));
         Viewable* target = pass.byId[static_cast<std::size_t>(p.id - 1)];
-        if (p.type && !target->IsA(p.type)) return false;
+        if (p.type && !target->IsA(p.type))
+            return ViewRecords::Refuse("a link to " + viewLabel(p.id, *target) + ", where a " +
+                                       quotedText(p.type->GetName()) + " belongs");
         *p.slot = target;
     }
     pass.pending.clear();
@@ -141,16 +170,28 @@ bool resolve(RecordPass& pass) {
 
 }  // namespace
 
+const std::string& ViewRecords::Refusal() { return t_refusal; }
+
+bool ViewRecords::Refuse(const std::string& what) {
+    if (t_note.empty()) t_note = what;
+    return false;
+}
+
 bool ViewRecords::Recall(BinaryFile& file, std::vector<Viewable*>& roots, Document* document) {
     RecordPass pass;
     std::vector<Viewable*> recalled;
     bool ok = false;
+    t_refusal.clear();
+    t_note.clear();
     {
         ScopedPass scope(pass);
         RecordHandle set;
         std::int32_t count = 0;
-        ok = file.BeginRecord(set) && file.ReadItemCount(count) && count <= kMaxViews;
+        pass.at = "the set of views";
+        ok = file.BeginRecord(set) && file.ReadItemCount(count) &&
+             (count <= kMaxViews || Refuse("it counts " + std::to_string(count) + " views"));
         for (std::int32_t i = 0; ok && i < count; ++i) ok = readView(file, pass, document, recalled);
+        if (ok) pass.at = "the set of views";
         ok = ok && file.EndRecord(set) && resolve(pass);
     }
     // A check or a fix-up may delete recalled views (a fix-up drops the old plots it read):
@@ -162,14 +203,20 @@ bool ViewRecords::Recall(BinaryFile& file, std::vector<Viewable*>& roots, Docume
     for (std::size_t i = 0; ok && i < pass.byId.size(); ++i) {
         if (lives[i].expired()) continue;
         Viewable* v = pass.byId[i];
+        pass.at = viewLabel(static_cast<int>(i + 1), *v);
         ok = v->GetViewType()->CheckRecalledPointers(*v);
     }
     for (std::size_t i = 0; ok && i < pass.byId.size(); ++i) {
         if (lives[i].expired()) continue;
         Viewable* v = pass.byId[i];
+        pass.at = viewLabel(static_cast<int>(i + 1), *v);
         ok = v->GetViewType()->RecallFixUp(*v);
     }
     if (!ok) {
+        // A check that named nothing met bytes its record cannot hold where it read them.
+        t_refusal = pass.at + ": " +
+                    (t_note.empty() ? "its record does not read (cut short, or a field of another kind or count)"
+                                    : t_note);
         // Slots of pending links live in the views about to go. Deleting one root may take
         // another with it (a postee's notice): each is checked before it goes.
         pass.pending.clear();

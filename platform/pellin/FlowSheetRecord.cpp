@@ -12,6 +12,7 @@
 //   per node: long fingerprint of its paired tee or mixer (0 for none)
 // A reader checks every count, name, fingerprint and slot against what it has read before; a
 // record that does not add up is refused whole.
+#include "brasko/CaseDamage.h"
 #include "brasko/ILurmetBinaryFile.h"
 #include "pellin/FlowSheet.h"
 #include "pellin/NodeKinds.h"
@@ -28,6 +29,22 @@ bool readFingerPrint(ILurmetBinaryFile& file, std::uint32_t& fp) {
     std::int32_t v = 0;
     if (!file.ReadLong(v)) return false;
     fp = static_cast<std::uint32_t>(v);
+    return true;
+}
+
+// Every value of a node is open, specified or calculated: another status would count as known
+// and yet neither fix the network nor be worked out by it (a duty of status 7 leaves the network
+// a degree of freedom more). A tree of values without parts of its own is not looked into.
+bool heldStatuses(const CPValue& values, const CPString& node) {
+    for (std::size_t i = 0; i < values.GetNumberOfSubValues(); ++i) {
+        const CPValue* v = values.GetSubValue(i);
+        const int status = v ? v->GetStatus() : CPValue::Unset;
+        if (status < CPValue::Unset || status > CPValue::Calculated)
+            return NoteCaseDamage("unit node \"" + std::string(node.c_str()) + "\": the value \"" +
+                                  std::string(v->GetName().c_str()) + "\" has the status " + std::to_string(status) +
+                                  ", none of open (0), specified (1) and calculated (2)");
+        if (v && !heldStatuses(*v, node)) return false;
+    }
     return true;
 }
 }  // namespace
@@ -91,7 +108,8 @@ bool FlowSheet::recallInto(ILurmetBinaryFile& file, const StreamResolver& resolv
             m_byFingerPrint.count(fp))
             return false;
         CPValue values;
-        if (!file.ReadCPValue(values) || !node->recallState(file) || !file.ReadInt(inSlots) || !file.ReadInt(outSlots))
+        if (!file.ReadCPValue(values) || !heldStatuses(values, name) || !node->recallState(file) ||
+            !file.ReadInt(inSlots) || !file.ReadInt(outSlots))
             return false;
         const int fixedIn = node->fixedUpStreamSlots(), fixedOut = node->fixedDownStreamSlots();
         if ((fixedIn >= 0 && inSlots != fixedIn) || (fixedOut >= 0 && outSlots != fixedOut) || inSlots < 0 ||

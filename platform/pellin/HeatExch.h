@@ -161,6 +161,11 @@ public:
     // A shell-and-tube exchanger given fewer shells in series than its end temperatures allow:
     // no F exists for them, and no area does the duty.
     bool HasTooFewShells() const;
+    // Whether a fouling resistance (m2-C/kW) fits inside the whole resistance the exchanger runs at,
+    // 1/U of its observed coefficient where it is operated (else of its overall one): the fouling
+    // is part of that resistance, and a cleaning takes it off; one as large as all of it would
+    // leave the clean surface none.
+    bool FoulingWithinResistance(double fouling) const;
 
 protected:
     int fixedUpStreamSlots() const override { return 2; }

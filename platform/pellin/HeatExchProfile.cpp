@@ -108,3 +108,11 @@ bool HeatExch::HasTooFewShells() const {
         if (!ports[i] || !ports[i]->getVariableAsDouble(NodeValue::Temperature, t[i])) return false;
     return !g_FFactorExistsWithFixedShells(t[1], t[0], t[2], t[3], shells);
 }
+
+bool HeatExch::FoulingWithinResistance(double fouling) const {
+    double u = 0.0;
+    const bool observed = getVariableStatus(NodeValue::ObservedHTC) == ValueStatus::Specified &&
+                          getVariableAsDouble(NodeValue::ObservedHTC, u);
+    if (!observed && !getVariableAsDouble(NodeValue::OverallHTC, u)) return true;
+    return !(u > 0.0 && fouling >= 1.0 / u);
+}

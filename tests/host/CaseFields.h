@@ -3,7 +3,9 @@
 // record (int32 version, uint32 body length, body); 'i' and 'l' an int32; 'b' and 'c' a byte; 'd'
 // a double; 's' a uint32 length and its bytes; 'v' a value tree (name, kind byte, number or text,
 // status, lock, sub-value count, sub-values). The magic is in front and a CRC-32 behind
-// (CaseChecksum.h). Tests that damage one field of one record find it here.
+// (CaseChecksum.h). Tests that damage one field of one record find it here. The parts of a value
+// tree are fields too, each given the tag of its width ('s' the name or text, 'b' the kind byte,
+// 'd' the number, 'i' the status, lock and count), its offset one before its bytes.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -16,6 +18,7 @@ struct CaseField {
     std::string record;   // the innermost record: its first text field, or its version and depth
     std::size_t index = 0;  // the field's place in that record
     std::size_t recordAt = 0;  // where that record starts (0 outside any)
+    int valuePart = 0;    // inside a value tree: 1 name, 2 kind, 3 number or text, 4 status, 5 lock, 6 count
 };
 
 inline std::uint32_t CaseU32(const std::string& bytes, std::size_t at) {
@@ -39,25 +42,40 @@ inline std::string CaseLe64(double d) {
 }
 
 namespace case_fields_detail {
-inline bool skipValue(const std::string& b, std::size_t& pos, std::size_t end) {
+// The value tree at `pos` (its 'v' tag), each part noted as a field of `owner`'s place.
+inline bool walkValue(const std::string& b, std::size_t& pos, std::size_t end, const CaseField& owner,
+                      std::vector<CaseField>& out) {
     if (pos + 5 > end || b[pos] != 'v') return false;
+    const auto part = [&](std::size_t at, char tag, int which) {
+        CaseField f = owner;
+        f.at = at - 1;
+        f.tag = tag;
+        f.valuePart = which;
+        out.push_back(f);
+    };
+    part(pos + 1, 's', 1);
     pos += 1;
     std::size_t n = CaseU32(b, pos);
     pos += 4 + n;
     if (pos + 1 > end) return false;
     const bool text = b[pos] == 1;
+    part(pos, 'b', 2);
     pos += 1;
     if (text) {
+        if (pos + 4 > end) return false;
+        part(pos, 's', 3);
         n = CaseU32(b, pos);
         pos += 4 + n;
     } else {
+        part(pos, 'd', 3);
         pos += 8;
     }
     if (pos + 12 > end) return false;
+    for (int k = 0; k < 3; ++k) part(pos + 4 * static_cast<std::size_t>(k), 'i', 4 + k);
     const std::uint32_t subs = CaseU32(b, pos + 8);
     pos += 12;
     for (std::uint32_t i = 0; i < subs; ++i)
-        if (!skipValue(b, pos, end)) return false;
+        if (!walkValue(b, pos, end, owner, out)) return false;
     return pos <= end;
 }
 
@@ -91,7 +109,7 @@ inline bool walk(const std::string& b, std::size_t pos, std::size_t end, int dep
         case 'd': pos += 9; break;
         case 's': pos += 5 + CaseU32(b, pos + 1); break;
         case 'v':
-            if (!skipValue(b, pos, end)) return false;
+            if (!walkValue(b, pos, end, f, out)) return false;
             continue;
         default: return false;
         }

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <map>
 #include <ostream>
 #include <random>
@@ -35,6 +36,12 @@ std::string record(std::int32_t version, const std::string& body) {
     return "R" + CaseLe32(static_cast<std::uint32_t>(version)) + CaseLe32(static_cast<std::uint32_t>(body.size())) + body;
 }
 
+// A saved case's bytes without its trailer; empty when none was written.
+std::string withoutTrailer(const std::string& path) {
+    const std::string file = FileContents(path);
+    return file.size() > 8 + kTrailer ? file.substr(0, file.size() - kTrailer) : std::string();
+}
+
 // A case saved by `steps`, without its trailer; empty when a step failed.
 std::string saved(const std::string& stem, const std::string& design, const std::string& open, const std::string& script) {
     ScratchFile first("damaged-records", stem + "-design.case", "", false), viewed("damaged-records", stem + ".case", "", false);
@@ -42,9 +49,12 @@ std::string saved(const std::string& stem, const std::string& design, const std:
     if (RunHost("design " + design + " --save " + first.path).exitCode != 0 ||
         RunHost("view " + first.path + open + " --script " + steps.path + " --save " + viewed.path).exitCode != 0)
         return std::string();
-    const std::string file = FileContents(viewed.path);
-    return file.size() > 8 + kTrailer ? file.substr(0, file.size() - kTrailer) : std::string();
+    return withoutTrailer(viewed.path);
 }
+
+// A locked network given a schedule that changes C1's flow to 0.55 kg/s (not yet executed).
+const std::string kC1Schedule = "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+                                "cmd AddEventToSchedule\nset ExtraData.358 0.55\n";
 
 // The four-stream design with its views and the segment table of H1.
 const std::string& viewedCase() {
@@ -60,8 +70,7 @@ const std::string& scheduledCase() {
     static const std::string bytes =
         saved("scheduled", ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv"),
               " --open design",
-              "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
-              "cmd AddEventToSchedule\nset ExtraData.358 0.55\n");
+              kC1Schedule);
     return bytes;
 }
 
@@ -70,16 +79,48 @@ const std::string& operatedCase() {
     static const std::string bytes =
         saved("operated", ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv"),
               " --open design",
-              "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
-              "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\n");
+              kC1Schedule + "cmd ExecuteSchedule\n");
     return bytes;
+}
+
+// The four-stream network with C1 split 0.75 / 0.25 at TEE-100, on the operated streams, locked,
+// with C1's flow changed to 0.55 kg/s by the executed schedule.
+const std::string& splitOperatedCase() {
+    static const std::string bytes =
+        saved("split-operated", ExamplePath("operated-streams.csv") + " " + ExamplePath("four-streams-split-network.csv"),
+              " --open design",
+              kC1Schedule + "cmd ExecuteSchedule\n");
+    return bytes;
+}
+
+// The four-stream table with H1 switched to a utility: its record keeps the cp of 3 it had as a
+// process stream (which, the first, the segment, the cp).
+const std::string& switchedCase() {
+    static const std::string bytes = [] {
+        ScratchFile viewed("damaged-records", "switched.case", "", false);
+        ScratchFile steps("damaged-records", "switched.txt", "set RowPos.105 0\ncmd SwitchProcessToUtil\n");
+        if (RunHost("view " + ExamplePath("four-streams.csv") + " --script " + steps.path + " --save " + viewed.path).exitCode != 0)
+            return std::string();
+        return withoutTrailer(viewed.path);
+    }();
+    return bytes;
+}
+
+// H1's kept cp given the value `cp`.
+std::string keptCp(const std::string& body, double cp) {
+    // The kept values' count (one) and the one kept: cp (0) of segment 0.
+    const std::size_t at = body.find(CaseLe32(1) + intField(0) + intField(0) + doubleField(3.0));
+    if (at == std::string::npos) return std::string();
+    std::string out = body;
+    out.replace(at + 4 + 10, 9, doubleField(cp));
+    return out;
 }
 
 // The first field of `record` (by name) at place `index`; null when none.
 const CaseField* fieldOf(const std::vector<CaseField>& fields, const std::string& recordName, std::size_t index,
                          std::size_t nth = 0) {
     for (const CaseField& f : fields)
-        if (f.record == recordName && f.index == index && nth-- == 0) return &f;
+        if (f.record == recordName && f.index == index && !f.valuePart && nth-- == 0) return &f;
     return nullptr;
 }
 
@@ -99,10 +140,11 @@ std::int32_t viewId(const std::string& body, const std::string& type, std::size_
 
 // ---- the damage of each row, on the undamaged case; empty when the spot was not found ----
 
-// The scenario viewer's general-plot link set to its super-target plot.
-std::string generalPlotIsTheSuperTargetPlot(const std::string& body) {
+// Where the scenario viewer's general-plot link is held, with the super-target plot's number;
+// npos when not found.
+std::size_t generalPlotLink(const std::string& body, std::int32_t& super) {
     std::int32_t general = viewId(body, "ChiSuperTargetPlotObject");
-    std::int32_t super = viewId(body, "ChiSuperTargetPlotObject", body.find(textField("ChiSuperTargetPlotObject")) + 1);
+    super = viewId(body, "ChiSuperTargetPlotObject", body.find(textField("ChiSuperTargetPlotObject")) + 1);
     // The general plot, the two series switches, the super-target plot (either may come first
     // among the views).
     std::size_t at = body.find(intField(general) + intField(1) + intField(1) + intField(super));
@@ -110,9 +152,18 @@ std::string generalPlotIsTheSuperTargetPlot(const std::string& body) {
         std::swap(general, super);
         at = body.find(intField(general) + intField(1) + intField(1) + intField(super));
     }
-    if (general < 1 || super < 1 || at == std::string::npos) return std::string();
+    return general < 1 || super < 1 ? std::string::npos : at;
+}
+
+// The scenario viewer's general-plot link set to view `link`; its super-target plot when `link`
+// is 0, the segment table when -1.
+std::string generalPlotLinkedTo(const std::string& body, std::int32_t link) {
+    std::int32_t super = 0;
+    const std::size_t at = generalPlotLink(body, super);
+    const std::int32_t to = link == 0 ? super : link < 0 ? viewId(body, "SegmentTableObject") : link;
+    if (at == std::string::npos || to < 1) return std::string();
     std::string out = body;
-    out.replace(at, 5, intField(super));
+    out.replace(at, 5, intField(to));
     return out;
 }
 
@@ -210,6 +261,31 @@ std::string designActive(const std::string& body, std::int32_t flag) {
     return std::string();
 }
 
+// The status of the first value named `name` whose status is `from`, made `to` (a tree's parts
+// come in order: its name, kind, number or text, then its status).
+std::string valueStatus(const std::string& body, const std::string& name, std::int32_t from, std::int32_t to) {
+    const std::vector<CaseField> fields = CaseFieldsOf(body);
+    for (std::size_t i = 0; i + 3 < fields.size(); ++i) {
+        const CaseField& named = fields[i];
+        const CaseField& status = fields[i + 3];
+        if (named.valuePart == 1 && status.valuePart == 4 && CaseU32(body, named.at + 1) == name.size() &&
+            body.compare(named.at + 5, name.size(), name) == 0 &&
+            CaseU32(body, status.at + 1) == static_cast<std::uint32_t>(from))
+            return WithField(body, status, CaseLe32(static_cast<std::uint32_t>(to)));
+    }
+    return std::string();
+}
+
+// The default state's shares of TEE-100's branches (75 and 25 percent, the first of the two
+// states that hold them) with the second made `share`.
+std::string stateBranchShare(const std::string& body, double share) {
+    const std::size_t at = body.find(intField(2) + doubleField(75.0) + doubleField(25.0));
+    if (at == std::string::npos) return std::string();
+    std::string out = body;
+    out.replace(at + 5 + 9, 9, doubleField(share));
+    return out;
+}
+
 // The executed schedule's event on C1's flow given a new value `flow`.
 std::string eventNewValue(const std::string& body, double flow) {
     const std::size_t at = body.find(doubleField(0.5) + doubleField(0.55) + textField("C1"));
@@ -221,7 +297,9 @@ std::string eventNewValue(const std::string& body, double flow) {
 
 struct DamagedRecord {
     const char* name;
-    int operated;  // which case: 0 the viewed design, 1 the operated network, 2 its schedule not executed
+    int operated;  // which case: 0 the viewed design, 1 the operated network, 2 its schedule not executed,
+                   // 3 the split network operated, 4 the stream table with a stream switched to a utility
+                   // (no design)
     std::function<std::string(const std::string&)> damage;
     const char* named;  // the words of the refusal that name the record and its value
 };
@@ -233,7 +311,11 @@ class HostCaseDamagedRecords : public ::testing::TestWithParam<DamagedRecord> {}
 // Each is refused as damaged by every job that reads it, and never crashes one.
 TEST_P(HostCaseDamagedRecords, IsRefusedAsDamaged) {
     const DamagedRecord& d = GetParam();
-    const std::string& body = d.operated == 2 ? scheduledCase() : d.operated ? operatedCase() : viewedCase();
+    const std::string& body = d.operated == 4   ? switchedCase()
+                              : d.operated == 3 ? splitOperatedCase()
+                              : d.operated == 2 ? scheduledCase()
+                              : d.operated      ? operatedCase()
+                                                : viewedCase();
     ASSERT_FALSE(body.empty());
     const std::string damaged = d.damage(body);
     ASSERT_FALSE(damaged.empty()) << "the field to damage was not found";
@@ -245,6 +327,7 @@ TEST_P(HostCaseDamagedRecords, IsRefusedAsDamaged) {
     EXPECT_TRUE(has(view.out, d.named)) << view.out;
     if (!d.operated) return;  // a view record: the engine's jobs do not read the views
     for (const char* job : {"targets", "design"}) {
+        if (d.operated == 4 && std::string(job) == "design") continue;  // no network to design on
         const HostRun run = RunHost(std::string(job) + " " + file.path);
         EXPECT_EQ(1, run.exitCode) << job << "\n" << run.out;
         EXPECT_TRUE(has(run.out, "damaged")) << job << "\n" << run.out;
@@ -255,16 +338,28 @@ TEST_P(HostCaseDamagedRecords, IsRefusedAsDamaged) {
 INSTANTIATE_TEST_SUITE_P(
     Records, HostCaseDamagedRecords,
     ::testing::Values(
-        DamagedRecord{"GeneralPlotIsTheSuperTargetPlot", false, generalPlotIsTheSuperTargetPlot,
-                      "the case's views are damaged"},
+        DamagedRecord{"GeneralPlotIsTheSuperTargetPlot", false, [](const std::string& b) { return generalPlotLinkedTo(b, 0); },
+                      "\"base\": it links the view \"ChiSuperTargetPlotObject\" \"ChiSuperTargetPlot\" as two of its children"},
+        DamagedRecord{"GeneralPlotIsTheSegmentTable", false, [](const std::string& b) { return generalPlotLinkedTo(b, -1); },
+                      "\"SegmentTableObject\" \"H1\", where a \"ChiSuperTargetPlotObject\" belongs"},
+        DamagedRecord{"GeneralPlotPastTheViews", false, [](const std::string& b) { return generalPlotLinkedTo(b, 9999); },
+                      "a link to view 9999, where the case holds "},
         DamagedRecord{"ProcessStreamUnderItsOwnTable", false, processStreamUnderItsTable,
-                      "the case's views are damaged"},
+                      "\"old\": it links its own owner, the view \"SegmentTableObject\""},
         DamagedRecord{"AnnotationChoice99", false, [](const std::string& b) { return annotationChoice(b, 99, false); },
-                      "the case's views are damaged"},
+                      "\"HENDiagramObject\" \"Network HENDiagram\": label choice 99 at annotation 0, none of the entries 0 to 8"},
         DamagedRecord{"AnnotationChoiceMinus5", false, [](const std::string& b) { return annotationChoice(b, -5, false); },
-                      "the case's views are damaged"},
+                      "label choice -5 at annotation 0"},
         DamagedRecord{"PresetAnnotationChoice9", false, [](const std::string& b) { return annotationChoice(b, 9, true); },
-                      "the case's views are damaged"},
+                      "preset \"Preset 1: (Temperature, No Util.)\": label choice 9 at annotation 0"},
+        DamagedRecord{"UnitDutyStatus7", 1, [](const std::string& b) { return valueStatus(b, "Duty", 2, 7); },
+                      "the value \"Duty\" has the status 7, none of open (0), specified (1) and calculated (2)"},
+        DamagedRecord{"UnitDutyStatusMinus1", 1, [](const std::string& b) { return valueStatus(b, "Duty", 2, -1); },
+                      "the value \"Duty\" has the status -1"},
+        DamagedRecord{"StateBranchSharesAbove100", 3, [](const std::string& b) { return stateBranchShare(b, 35.0); },
+                      "the operating state of splitter \"TEE-100\": branch shares adding up to 110 percent"},
+        DamagedRecord{"StateBranchSharesBelow100", 3, [](const std::string& b) { return stateBranchShare(b, 24.9); },
+                      "branch shares adding up to 99.9 percent"},
         DamagedRecord{"DefaultStateFlowNegative", true, [](const std::string& b) { return defaultStateFlow(b, -0.5); },
                       "stream \"C1\": MassFlow -0.5 "},
         DamagedRecord{"DefaultStateFlowNotTheStreams", true, [](const std::string& b) { return defaultStateFlow(b, 50.0); },
@@ -282,7 +377,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedRecord{"EventNewValueNegative", true, [](const std::string& b) { return eventNewValue(b, -0.55); },
                       "its new MassFlow -0.55 "},
         DamagedRecord{"EventNotExecutedNewValue0", 2, [](const std::string& b) { return eventNewValue(b, 0.0); },
-                      "its new MassFlow 0 "}),
+                      "its new MassFlow 0 "},
+        DamagedRecord{"KeptCpNegative", 4, [](const std::string& b) { return keptCp(b, -3.0); }, "the case file is damaged"},
+        DamagedRecord{"KeptCp0", 4, [](const std::string& b) { return keptCp(b, 0.0); }, "the case file is damaged"}),
     [](const ::testing::TestParamInfo<DamagedRecord>& info) { return std::string(info.param.name); });
 
 // The undamaged cases open, and the operated one resets to its own locked flows.
@@ -315,9 +412,11 @@ TEST(HostCaseDamagedRecords, ADesignStoredInactiveTakesEdits) {
 // ---- the sweep: every kind of record, each typed field given values no form could give ----
 
 // A record's kind: a view's type, else its version, depth and the tags of its first fields (the
-// stream records of a state are one kind, whatever stream they name).
+// stream records of a state are one kind, whatever stream they name). Each part of a value tree
+// is a kind of its own, whatever record holds the tree.
 std::string kindOf(const std::vector<CaseField>& fields, const std::map<std::size_t, std::size_t>& firstField,
                    const CaseField& f) {
+    if (f.valuePart) return "value part " + std::to_string(f.valuePart);
     const std::size_t colon = f.record.find(':');
     if (colon != std::string::npos && f.record.size() > 6 && f.record.compare(f.record.size() - 6, 6, "Object") == 0)
         return f.record;
@@ -325,7 +424,7 @@ std::string kindOf(const std::vector<CaseField>& fields, const std::map<std::siz
     const auto first = firstField.find(f.recordAt);
     for (std::size_t i = first == firstField.end() ? fields.size() : first->second;
          i < fields.size() && kind.size() < 24; ++i)
-        if (fields[i].recordAt == f.recordAt) kind += fields[i].tag;
+        if (fields[i].recordAt == f.recordAt && !fields[i].valuePart) kind += fields[i].tag;
     return kind;
 }
 
@@ -352,7 +451,9 @@ std::vector<std::string> payloadsOf(const std::string& body, const CaseField& f,
         for (int v : {0, 1, 2, 255}) out.push_back(std::string(1, static_cast<char>(v)));
         break;
     case 'd':
-        for (double v : {-1.0, 0.0, 1e300, -1e300, -32767.0, 1e-300, -0.5}) out.push_back(CaseLe64(v));
+        for (double v : {-1.0, 0.0, 1e300, -1e300, -32767.0, 1e-300, -0.5, std::numeric_limits<double>::quiet_NaN(),
+                         -std::numeric_limits<double>::infinity()})
+            out.push_back(CaseLe64(v));
         break;
     case 's': {
         const std::uint32_t n = CaseU32(body, f.at + 1);
@@ -375,10 +476,13 @@ std::vector<std::vector<Mutation>> mutationsByKind(const std::string& body, cons
     std::int32_t own = 0, parent = 0;
     for (const CaseField& f : fields) {
         // A view's number and its parent's are its second and third fields.
-        if (f.index == 1 && f.tag == 'i') own = static_cast<std::int32_t>(CaseU32(body, f.at + 1));
-        if (f.index == 2 && f.tag == 'i') parent = static_cast<std::int32_t>(CaseU32(body, f.at + 1));
+        if (f.index == 1 && f.tag == 'i' && !f.valuePart) own = static_cast<std::int32_t>(CaseU32(body, f.at + 1));
+        if (f.index == 2 && f.tag == 'i' && !f.valuePart) parent = static_cast<std::int32_t>(CaseU32(body, f.at + 1));
         for (std::string& p : payloadsOf(body, f, own, parent))
-            kinds[kindOf(fields, firstField, f)].push_back({&f, p, f.record + " field " + std::to_string(f.index)});
+            kinds[kindOf(fields, firstField, f)].push_back(
+                {&f, p,
+                 f.record + " field " + std::to_string(f.index) +
+                     (f.valuePart ? " value part " + std::to_string(f.valuePart) : std::string())});
     }
     std::vector<std::vector<Mutation>> out;
     for (auto& [kind, list] : kinds) out.push_back(std::move(list));
@@ -444,6 +548,21 @@ TEST_P(HostCaseDamageSweep, NoJobCrashesOnADamagedField) {
             }
         }
     }
+}
+
+// The values a record holds in a tree (a unit's variables) are damaged part by part: name, kind,
+// number or text, status, lock and count are each a kind of the sweep's own.
+TEST(HostCaseDamageSweepKinds, EachPartOfAValueTreeIsAKind) {
+    const std::string& body = operatedCase();
+    ASSERT_FALSE(body.empty());
+    const std::vector<CaseField> fields = CaseFieldsOf(body);
+    std::set<std::string> parts;
+    for (const auto& kind : mutationsByKind(body, fields))
+        for (const Mutation& m : kind) {
+            const std::size_t at = m.what.find(" value part ");
+            if (at != std::string::npos) parts.insert(m.what.substr(at + 12));
+        }
+    EXPECT_EQ((std::set<std::string>{"1", "2", "3", "4", "5", "6"}), parts);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sample, HostCaseDamageSweep, ::testing::Range(0, 2 * std::max(1, sampleSize())));

@@ -43,6 +43,23 @@ std::string U(const std::string& name, const std::string& cls, double duty, cons
     return d + "</item>\n";
 }
 
+// A process exchanger of `duty` kW: the hot feed from th0 to th1 on the shell side, the cold one from
+// tc0 to tc1 on the tube side.
+std::string X(const std::string& name, double duty, const std::string& hot, const std::string& hotOut, double th0,
+              double th1, const std::string& cold, const std::string& coldOut, double tc0, double tc1) {
+    const auto table = [](const std::string& feed, double t0, double t1) {
+        return "<group name=\"" + feed + "\"><list name=\"prpTemperature\">" + num(t0) + " " + num(t1) +
+               "</list><list name=\"prpMassEnthalpy\">" + num(2 * t0) + " " + num(2 * t1) +
+               "</list><list name=\"prpMassVapourFraction\">0 0</list></group>";
+    };
+    return "<item name=\"" + name + "\" class=\"htHeatExchanger\"><num name=\"Duty\">" + num(duty) +
+           "</num><num name=\"OverallU\">0.45</num><text name=\"TubeSideFeed\">" + cold +
+           "</text><text name=\"TubeSideProduct\">" + coldOut + "</text><text name=\"ShellSideFeed\">" + hot +
+           "</text><text name=\"ShellSideProduct\">" + hotOut + "</text><group name=\"PropertyTable\">" +
+           table(hot, th0, th1) + table(cold, tc0, tc1) + "</group><link to=\"" + hotOut + "\"/><link to=\"" +
+           coldOut + "\"/></item>\n";
+}
+
 std::string Doc(const std::string& items) { return "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"r\">\n" + items + "</simcase>\n"; }
 
 // F 200 C, 3 kg/s teed into three 1 kg/s branches: A cooled 120 kW to 140 C, B 160 kW to 120 C, C
@@ -83,6 +100,36 @@ std::string AirCoolerFirst(bool reversed) {
     const std::string air = U("C1", "htAirCooler", 60, "F", 150, 120, {"F2"}), cooler = U("C2", "htCooler", 140, "F2", 120, 50, {"F3"});
     const std::string streams = S("F", 150, 1, {"C1"}) + S("F2", 120, 1, {"C2"}) + S("F3", 50, 1, {});
     return Doc(reversed ? cooler + streams + air : air + streams + cooler);
+}
+
+// Line Q 230 C, 1 kg/s: the hot side of Xb (60 kW) to 200 C, a pump or valve (`between`, none when
+// empty), cooler Cq 160 kW to 120 C, the cold side of Xc (40 kW) to 140 C; line P 150 C through the
+// cold side of Xb to 180 C and the hot side of Xc to 160 C.
+std::string UnitBetweenExchangerAndCooler(const std::string& between) {
+    std::string d = S("Q1", 230, 1, {"Xb"}) + X("Xb", 60, "Q1", "Q2", 230, 200, "P1", "P2", 150, 180);
+    const std::string feed = between.empty() ? "Q2" : "Q3";
+    d += S("Q2", 200, 1, {between.empty() ? "Cq" : "PU"});
+    if (!between.empty()) d += U("PU", between, 0, "", 0, 0, {"Q3"}) + S("Q3", 200, 1, {"Cq"});
+    d += U("Cq", "htCooler", 160, feed, 200, 120, {"Q4"}) + S("Q4", 120, 1, {"Xc"}) +
+         X("Xc", 40, "P2", "P3", 180, 160, "Q4", "Q5", 120, 140) + S("Q5", 140, 1, {}) + S("P1", 150, 1, {"Xb"}) +
+         S("P2", 180, 1, {"Xc"}) + S("P3", 160, 1, {});
+    return Doc(d);
+}
+
+// The same on a cold line: K 50 C through the cold side of Xa (40 kW) to 70 C, a pump, heater H
+// 160 kW to 150 C, the hot side of Xd (40 kW) to 130 C.
+std::string PumpBetweenExchangerAndHeater() {
+    return Doc(S("K1", 50, 1, {"Xa"}) + X("Xa", 40, "P1", "P2", 160, 140, "K1", "K2", 50, 70) + S("K2", 70, 1, {"PU"}) +
+               U("PU", "rtPump", 0, "", 0, 0, {"K3"}) + S("K3", 70, 1, {"H"}) + U("H", "htHeater", 160, "K3", 70, 150, {"K4"}) +
+               S("K4", 150, 1, {"Xd"}) + X("Xd", 40, "K4", "K5", 150, 130, "R1", "R2", 90, 110) + S("K5", 130, 1, {}) +
+               S("P1", 160, 1, {"Xa"}) + S("P2", 140, 1, {}) + S("R1", 90, 1, {"Xd"}) + S("R2", 110, 1, {}));
+}
+
+// F 150 C, 1 kg/s: cooler C1 of `duty` kW, then cooler C2 of 100 kW.
+std::string SmallCoolerFirst(double duty) {
+    const double t1 = 150 - duty / 2, t2 = t1 - 50;
+    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", duty, "F", 150, t1, {"F2"}) + S("F2", t1, 1, {"C2"}) +
+               U("C2", "htCooler", 100, "F2", t1, t2, {"F3"}) + S("F3", t2, 1, {}));
 }
 
 std::string ReadExample(const std::string& name) {
@@ -151,6 +198,23 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         {"tiny tank duty", TankBeside(-0.01),
          {"Energy stream QT of unit TK1 carries 0.01 kW, too little for a stream", "hot utility               120.000 kW"},
          {"QT ("}},
+        // A pump or valve cuts the line between an exchanger and the cooler: the network calculates
+        // as it does without one (the same total annual cost), each stream satisfied.
+        {"no unit between exchanger and cooler", UnitBetweenExchangerAndCooler(""),
+         {"Cq (cooler) Q1_To_Q4 -> Air: duty 160.00, hot 200.00 -> 120.00", "total annual cost         13071.11 per year",
+          "calculation               calculated", none},
+         {"incomplete"}},
+        {"pump between exchanger and cooler", UnitBetweenExchangerAndCooler("rtPump"),
+         {"Cq (cooler) Q3_To_Q4 -> Air: duty 160.00, hot 200.00 -> 120.00", "total annual cost         13071.11 per year",
+          "calculation               calculated", none},
+         {"incomplete"}},
+        {"valve between exchanger and cooler", UnitBetweenExchangerAndCooler("ppValve"),
+         {"Cq (cooler) Q3_To_Q4 -> Air: duty 160.00, hot 200.00 -> 120.00", "calculation               calculated", none},
+         {"incomplete"}},
+        {"pump between exchanger and heater", PumpBetweenExchangerAndHeater(),
+         {"H (heater) MP Steam -> K3_To_K4: duty 160.00, hot 175.00 -> 174.00, cold 70.00 -> 150.00",
+          "calculation               calculated", none},
+         {"incomplete"}},
         {"heat added to a tank that leaves colder", TankBeside(50),
          {"QT (hot): 80 -> 60 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 60 C"},
          {}},
@@ -201,4 +265,29 @@ TEST(HostExtractConsistentDocuments, AStreamKeptByARefreshNamesItsExchangersRefr
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("Exchanger X1 keeps its earlier duty with stream H1_To_H3, which was not "
                                               "refreshed: stream K1_To_K3 across it was refreshed")) << run.out;
+}
+
+// C1 is left out of the network at 0.05 kW. Solved again at 20 kW it is placed where a first
+// extraction places it, and the network calculates; solved at 0.07 kW it stays out, the warning
+// quoting the load the case now gives.
+TEST(HostExtractConsistentDocuments, ARefreshPlacesAUnitItLiftsToAPlacedDuty) {
+    const struct {
+        double duty;
+        std::vector<std::string> present, absent;
+    } rows[] = {
+        {20,
+         {"C1 (cooler) F_To_F3 -> LP Steam Generation: duty 20.00, hot 150.00 -> 140.00, cold 124.00 -> 125.00",
+          "C2 (cooler) F_To_F3 -> Air: duty 100.00, hot 140.00 -> 90.00", "calculation               calculated",
+          "total annual cost         6956.56 per year"},
+         {"Load = 0.05", "incomplete"}},
+        {0.07, {"Unit C1 could not be placed in the existing network (Load = 0.07 )"}, {"Load = 0.05", "C1 (cooler)"}},
+    };
+    ScratchFile file("consistent", "small.vmc", SmallCoolerFirst(0.05));
+    for (const auto& row : rows) {
+        ScratchFile solved("consistent", "small-solved.vmc", SmallCoolerFirst(row.duty));
+        const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
+        EXPECT_EQ(0, run.exitCode) << row.duty << "\n" << run.out;
+        for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.duty << ": " << p << "\n" << run.out;
+        for (const std::string& a : row.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << row.duty << ": " << a << "\n" << run.out;
+    }
 }

@@ -17,9 +17,19 @@ TEST(HostMessagesSayWhy, TheUtilityThatCannotReachAStreamEndIsNamed) {
     ScratchFile lowSteam("saywhy", "low-steam.csv",
                          "name,supply,target,cp,h,kind\nH1,150,100,1,0.5,process\nC1,20,160,1,0.5,process\n"
                          "LP Steam,,,,,utility\n");
+    // Loads typed by hand on the four streams: 70 kW of HP Steam, 50 kW above its target of 20,
+    // so the balance asks 60 + 50 = 110 kW of Cooling Water, of which 60 are typed.
+    ScratchFile typed("saywhy", "typed-loads.kcase", "", false);
+    ASSERT_EQ(0, RunViewScript(ExamplePath("four-streams.csv"),
+                               "set TargetMethod.450 0\nset HeatFlow.440.0 70\nset HeatFlow.440.1 60\n",
+                               " --save " + typed.path)
+                     .exitCode);
     struct Case {
         std::string arguments, says;
     } cases[] = {
+        {"targets " + typed.path,
+         "cold utility placed 60.000 kW of 110.000 kW needed (its target 60.000 kW and the 50.000 kW of hot utility "
+         "placed above its own target)"},
         {"targets " + ExamplePath("four-streams.csv") + " --dtmin 20",
          "cold utility placed 101.250 kW of 105.000 kW (H2 leaves at 30.000 C; Cooling Water at 20.000 C asks an "
          "approach of 12.500 C there, so no cold utility reaches it)"},

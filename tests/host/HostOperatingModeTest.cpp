@@ -91,12 +91,14 @@ TEST_P(UnlockGivesBack, EveryDutyAndAreaAsDesigned) {
     std::string read;
     for (const char* cell : cells) read += std::string("get ") + cell + ".[]\n";
     for (const char* cell : cells) read += std::string("status ") + cell + ".0\nstatus " + cell + ".1\n";
-    const int first = static_cast<int>(std::count(g.typed.begin(), g.typed.end(), '\n')) + 1, after = first + 15;
+    // The degrees of freedom: a value given back calculated that was given (a splitter's share) frees one.
+    read += "text ExtraData.211\n";
+    const int first = static_cast<int>(std::count(g.typed.begin(), g.typed.end(), '\n')) + 1, after = first + 16;
     ScratchFile script("operating-mode", "unlock.txt",
                        g.typed + read + "cmd LockOperation\nget HeatFlow.304.[]\ncmd UnlockOperation\n" + read);
     const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
     EXPECT_EQ(0, run.exitCode) << run.out;
-    const std::vector<double> designed = ScriptValues(run.out, first), locked = ScriptValues(run.out, first + 13);
+    const std::vector<double> designed = ScriptValues(run.out, first), locked = ScriptValues(run.out, first + 14);
     ASSERT_EQ(g.duties.size(), designed.size()) << run.out;
     ASSERT_EQ(g.duties.size(), locked.size()) << run.out;
     for (std::size_t i = 0; i < g.duties.size(); ++i) {
@@ -109,6 +111,13 @@ TEST_P(UnlockGivesBack, EveryDutyAndAreaAsDesigned) {
         return at == std::string::npos ? std::string() : run.out.substr(run.out.find('\n', at + 1), 12);
     };
     for (int i = 4; i < 12; ++i) EXPECT_EQ(status(first + i), status(after + i)) << i << run.out;
+    const auto freedom = [&](int step) {
+        const std::string read = "\n" + std::to_string(step) + ": text ExtraData.211\n";
+        const std::size_t at = run.out.find(read);
+        return at == std::string::npos ? std::string() : run.out.substr(at + read.size(), run.out.find('\n', at + read.size()) - at - read.size());
+    };
+    EXPECT_FALSE(freedom(first + 12).empty()) << run.out;
+    EXPECT_EQ(freedom(first + 12), freedom(after + 12)) << run.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -134,6 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Shell-and-tube units on the fewest shells that keep Ft at 0.8 (E100 4 shells at 0.8238,
         // E101 3 at 0.9120; the viewer lists the heater and coolers first): the frozen areas give
         // the designed duties only with their Ft.
+        // C1 split 0.75 / 0.25 between E3 and E4, the first share given: given again after the unlock.
+        GivenBack{"Split", "four-streams-split-network.csv", {240, 90, 30, 90, 20, 60}},
         GivenBack{"ShellAndTube",
                   "name,hot,cold,duty,hot_order,cold_order,type\nE100,H1,C2,240,1,1,shell-and-tube\n"
                   "E101,H2,C1,150,1,1,shell-and-tube\n",

@@ -86,14 +86,15 @@ TEST(HostOperatingStudies, FouledCoefficientsSurviveANewNumberOfIntervals) {
     EXPECT_TRUE(has(run.out, "9: get HeatTransferCoeff.370.[].0\n  value 0.1 0.08 0.1 0.1 kW/m2-C")) << run.out;
 }
 
-// A schedule that frees the heater's area (a larger heater) is saved while locked; reading the
-// case and saving it again gives the heater no coefficient basis it did not have.
+// A schedule that sizes E101 anew (50 m2) is saved while locked; reading the case and saving it
+// again gives no unit a coefficient basis it did not have. (A heater's area is a result: no
+// schedule sizes it.)
 TEST(HostOperatingStudies, ACaseSavedWhileLockedSavesAgainAsItWasRead) {
     OperatedCase c;
     ScratchFile first("operating-studies", "first.case", "", false), again("operating-studies", "again.case", "", false);
     const HostRun run = c.View(
-        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 1\nsettext HXSelection.389 Heater\n"
-        "cmd AddEventToSchedule\nset ExtraData.358 4\ncmd ExecuteSchedule\n",
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 1\nsettext HXSelection.389 E101\n"
+        "cmd AddEventToSchedule\nset ExtraData.358 50\ncmd ExecuteSchedule\n",
         " --save " + first.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     ASSERT_EQ(0, RunHost("view " + first.path + " --save " + again.path).exitCode);

@@ -62,13 +62,13 @@ TEST_F(HostOperationKeeps, AStreamOfALockedNetworkStaysWhenDeleted) {
 TEST_F(HostOperationKeeps, TheNumberOfTrendIntervalsIsBounded) {
     const HostRun run = View(
         "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nexpect TooManyTrendIntervals\n"
-        "set ExtraData.350 100000000\ncmd ChangeIntervalNumber\nexpect TooManyTrendIntervals\nset ExtraData.350 2001\n"
-        "set ExtraData.350 2000\n");
+        "set ExtraData.350 100000000\nexpect NothingToChangeIntervals\ncmd ChangeIntervalNumber\n"
+        "expect TooManyTrendIntervals\nset ExtraData.350 2001\nset ExtraData.350 2000\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "5: set ExtraData.350 100000000\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "6: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "8: set ExtraData.350 2001\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "9: set ExtraData.350 2000\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: set ExtraData.350 2001\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: set ExtraData.350 2000\n  result 1\n")) << run.out;
 }
 
 // The default study cleans E100 from point 1 to 2 (out of service there: cooling water takes its
@@ -178,6 +178,11 @@ TEST_F(HostOperationKeeps, SizesOfALockedNetworkChangeOnlyAfterModifyOperation) 
     EXPECT_GT(ScriptValues(modified.out, 4).at(0), 250.0) << modified.out;
 }
 
+// Study-1 of the operated example, its node open.
+const char* kStudyOne =
+    "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+    "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\n";
+
 // The number of the script step that follows `steps` (one step a line).
 int stepAfter(const std::string& steps) { return static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) + 1; }
 
@@ -240,6 +245,169 @@ TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitR
         EXPECT_EQ(converged, has(out, "text ExtraData.300.[]\n  text Base case\n  text Event-P1\n")) << row.label << run.out;
         EXPECT_TRUE(has(out.substr(out.find("ResetDefaultState")), "  text Calculation status: Converged\n"))
             << row.label << run.out;
+    }
+}
+
+// The balances of a run of the operated example, read by `get HeatFlow.304.[]` and the hot inlets,
+// hot outlets, cold inlets and cold outlets (Temperature.347, 346, 344, 343) in the next steps:
+// each unit's duty is each process side's heat-capacity flow rate (H1, H2, C1, C2 in `cp`) times
+// its change, and the cooling water of the two coolers is one flow over the range they span.
+// Units: E100 H1/C2, E101 H2/C1, Heater steam/C1, Cooler1 H1/water, Cooler2 H2/water.
+void expectBalanced(const std::string& out, int first, const std::vector<double>& cp, const char* label) {
+    const std::vector<double> q = ScriptValues(out, first), hotIn = ScriptValues(out, first + 1),
+                              hotOut = ScriptValues(out, first + 2), coldIn = ScriptValues(out, first + 3),
+                              coldOut = ScriptValues(out, first + 4);
+    for (const auto* v : {&q, &hotIn, &hotOut, &coldIn, &coldOut}) ASSERT_EQ(5u, v->size()) << label << out;
+    const int hot[] = {0, 1, -1, 0, 1}, cold[] = {3, 2, 2, -1, -1};
+    auto near = [](double a) { return 1e-4 * (1.0 + std::fabs(a)); };
+    for (int i = 0; i < 5; ++i) {
+        if (hot[i] >= 0) {
+            EXPECT_NEAR(q[i], cp[hot[i]] * (hotIn[i] - hotOut[i]), near(q[i])) << label << " unit " << i << out;
+        }
+        if (cold[i] >= 0) {
+            EXPECT_NEAR(q[i], cp[cold[i]] * (coldOut[i] - coldIn[i]), near(q[i])) << label << " unit " << i << out;
+        }
+    }
+    const double low = std::min(coldIn[3], coldIn[4]), high = std::max(coldOut[3], coldOut[4]);
+    ASSERT_GT(high, low) << label << out;
+    const double water = (q[3] + q[4]) / (high - low);
+    for (int i : {3, 4}) EXPECT_NEAR(q[i], water * (coldOut[i] - coldIn[i]), near(q[i])) << label << " unit " << i << out;
+}
+const char* kBalances =
+    "get HeatFlow.304.[]\nget Temperature.347.[]\nget Temperature.346.[]\nget Temperature.344.[]\nget Temperature.343.[]\n";
+
+// A schedule's results are those of the plant under it: C1 at 0.55 kg/s run, then the plant changes
+// beneath it. H1's supply typed to 180 C is process data (kept by the reset): the units show the
+// default point at 180 C, E100 267 kW taking C2 past its target ("Not converged", as without the
+// schedule). E101 sized to 50 m2 under ModifyOperation: the default point at once (163.57 kW with
+// C1 at 0.5 kg/s). Reconciled to H1 leaving E100 at 95 C: 225 kW, C2 short of its target. A
+// utility's or a product's price changed. Each time the schedule's results are no longer solved
+// (its summary row empty) and it runs again on the changed plant.
+TEST_F(HostOperationKeeps, AScheduleFollowsThePlantUnderIt) {
+    const double ua100 = 240.0 / (20.0 / std::log(3.0)), ua101 = 150.0 / (25.0 / std::log(55.0 / 30.0));
+    const double hot180 = counterCurrentDuty(ua100, 3.0, 4.0, 180.0, 80.0);
+    const double c1 = counterCurrentDuty(ua101, 1.5, 2.2, 150.0, 20.0);
+    const double ua50 = 0.1 * 50.0;  // U 1 / (1/0.2 + 1/0.2)
+    const double sized = counterCurrentDuty(ua50, 1.5, 2.0, 150.0, 20.0), sizedC1 = counterCurrentDuty(ua50, 1.5, 2.2, 150.0, 20.0);
+    ASSERT_NEAR(266.67, hot180, 0.01);
+    ASSERT_NEAR(163.57, sized, 0.01);
+    ASSERT_NEAR(166.88, sizedC1, 0.01);
+    struct Row {
+        const char* label;
+        std::string change;
+        std::vector<double> duties;  // shown after the change
+        const char* verdict;
+        std::vector<double> again;  // the schedule run again
+    } rows[] = {
+        {"stream typed", "open MyOwnerObject\nset Temperature.402.0 180\nopen HIDesignViewerDesign.200.0\n",
+         {hot180, 150, 80, 3.0 * 120 - hot180, 30}, "Not converged",
+         {hot180, c1, 253 - c1, 3.0 * 120 - hot180, 180 - c1}},
+        {"sized", "cmd ModifyOperation\nset Area.302.1 50\n", {240, sized, 230 - sized, 90, 180 - sized}, "Converged",
+         {240, sizedC1, 253 - sizedC1, 90, 180 - sizedC1}},
+        {"reconciled", "set Temperature.602.0 95\nanswer 1\nexpect DutySpecifiedUtilityExchangers\ncmd Reconcile\n",
+         {225, 150, 80, 105, 30}, "Not converged", {225, c1, 253 - c1, 105, 180 - c1}},
+        // A price solves nothing anew: the units show the default point, the what-if's costs are stale.
+        {"utility priced", "open MyOwnerObject\nset CostPerEnergy.445.0 0.012\nopen HIDesignViewerDesign.200.0\n",
+         {240, 150, 80, 90, 30}, "Converged", {240, c1, 253 - c1, 90, 180 - c1}},
+        {"product priced", "open MyOwnerObject\nset PricePerMass.105.2 0.01\nopen HIDesignViewerDesign.200.0\n",
+         {240, 150, 80, 90, 30}, "Converged", {240, c1, 253 - c1, 90, 180 - c1}},
+    };
+    const std::string schedule = "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+                                 "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\n";
+    for (const Row& row : rows) {
+        const std::string steps = "cmd LockOperation\n" + schedule + row.change;
+        const HostRun run = View(steps + kBalances + "text ExtraData.231\nopen ScheduleTypeView.301(Event Summary)\n"
+                                 "get HeatFlow.300.1.[]\nopen MyOwnerObject\ncmd ExecuteSchedule\n" + kBalances +
+                                 "cmd ResetDefaultState\nget HeatFlow.304.[]\n");
+        ASSERT_EQ(0, run.exitCode) << row.label << run.out;
+        const int get = stepAfter(steps);
+        expectNear(row.duties, ScriptValues(run.out, get), 0.01, run.out);
+        expectBalanced(run.out, get, {3.0, 1.5, 2.0, 4.0}, row.label);
+        EXPECT_TRUE(has(run.out, std::to_string(get + 5) + ": text ExtraData.231\n  text Calculation status: " + row.verdict + "\n"))
+            << row.label << run.out;
+        EXPECT_TRUE(has(run.out, std::to_string(get + 7) + ": get HeatFlow.300.1.[]\n  value empty empty empty empty empty"))
+            << row.label << run.out;
+        EXPECT_TRUE(has(run.out, std::to_string(get + 9) + ": cmd ExecuteSchedule\n  result 1\n")) << row.label << run.out;
+        expectNear(row.again, ScriptValues(run.out, get + 10), 0.01, run.out);
+        expectBalanced(run.out, get + 10, {3.0, 1.5, 2.2, 4.0}, row.label);
+        expectNear(row.duties, ScriptValues(run.out, get + 16), 0.01, run.out);
+    }
+}
+
+// Every run keeps the balances, and saves: a schedule of one event each, its duties and
+// temperatures checked against the streams' heat-capacity flow rates (H1, H2, C1, C2 after the
+// event) and one cooling-water flow over the coolers' range.
+TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
+    struct Row {
+        const char* label;
+        int kind;
+        const char* target;
+        const char* value;
+        std::vector<double> cp;
+        const char* retyped = nullptr;  // the event's value typed again after the run
+    } rows[] = {
+        {"H1 at 0.6 kg/s", 6, "H1", "0.6", {1.2, 1.5, 2.0, 4.0}},
+        {"H1 at 0.5 kg/s", 6, "H1", "0.5", {1.0, 1.5, 2.0, 4.0}},
+        {"H1 at 0.45 kg/s", 6, "H1", "0.45", {0.9, 1.5, 2.0, 4.0}},
+        {"C1 at 0.55 kg/s", 6, "C1", "0.55", {3.0, 1.5, 2.2, 4.0}},
+        {"E101 fouled", 5, "E101", "0.08", {3.0, 1.5, 2.0, 4.0}},
+        {"H2 enters at 160 C", 7, "H2", "160", {3.0, 1.5, 2.0, 4.0}},
+        // The units stay at the run's point (C1 0.55 kg/s) while the schedule waits to run again.
+        {"C1 retyped to 0.7 kg/s", 6, "C1", "0.55", {3.0, 1.5, 2.2, 4.0}, "0.7"},
+    };
+    for (const Row& row : rows) {
+        ScratchFile saved("operation-keeps", "balanced.case", "", false);
+        const std::string steps = "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 " + std::to_string(row.kind) +
+                                  "\nsettext HXSelection.389 " + row.target + "\ncmd AddEventToSchedule\nset ExtraData.358 " +
+                                  row.value + "\ncmd ExecuteSchedule\n" +
+                                  (row.retyped ? std::string("set ExtraData.358 ") + row.retyped + "\n" : std::string());
+        const HostRun run = operated->View(steps + kBalances, " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << row.label << run.out;
+        expectBalanced(run.out, stepAfter(steps), row.cp, row.label);
+        EXPECT_FALSE(FileContents(saved.path).empty()) << row.label << run.out;
+    }
+}
+
+// A study's results follow the plant and its own events: each row runs a study, reads H1's outlet
+// in the stream outlet trend, changes what the study stands on, and reads it again (no result),
+// runs the study again (which it may) and reads the new figure. The default study with E100
+// fouling (90 C at t0), then E100 sized to 150 m2: by effectiveness-NTU at UA 15 kW/C, 88.21 C.
+// Study-1 with E100 out of service at t2 and t3 (170 C there), then that last cleaning deleted:
+// 90 C again.
+TEST_F(HostOperationKeeps, AStudyFollowsThePlantUnderIt) {
+    const double t0 = 170.0 - counterCurrentDuty(0.1 * 150.0, 3.0, 4.0, 170.0, 80.0) / 3.0;
+    ASSERT_NEAR(88.21, t0, 0.01);
+    const std::string series = "set Enum.380 1\nset Enum.381 0\n";
+    const std::string defaultNode = "open TrendNodeViewObject.300\nopen StudyNodeView.300.0\n" + series;
+    const struct Row {
+        const char* label;
+        std::string run;     // ends at the study's node, the outlet trend chosen
+        std::string change;  // the same
+        const char* outlet;
+        double first, again;
+    } rows[] = {
+        {"sized",
+         "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+         "cmd ExecuteTrendAnalysis\n" + defaultNode,
+         "open MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\ncmd ModifyOperation\nset Area.302.0 150\n"
+         "open TrendAnalysisView.200.1\n" + defaultNode,
+         "Temperature.450.0.0", 90.0, t0},
+        {"cleaning deleted",
+         std::string(kStudyOne) + "set Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\ncmd AddEventToStudy\n"
+                                  "cmd ExecTrend\n" + series,
+         "open Viewable.300.0\ncmd RemoveEventFromStudy\nopen MyOwnerObject\nopen StudyNodeView.300.1\n" + series,
+         "Temperature.450.1.2", 170.0, 90.0},
+    };
+    for (const Row& row : rows) {
+        const std::string read = std::string("get ") + row.outlet + "\n";
+        const std::string before = row.run + read + row.change;
+        const HostRun run = View(before + read + "cmd ExecTrend\n" + read);
+        ASSERT_EQ(0, run.exitCode) << row.label << run.out;
+        const int first = stepAfter(row.run), stale = stepAfter(before);
+        expectNear({row.first}, ScriptValues(run.out, first), 0.01, run.out);
+        EXPECT_TRUE(has(run.out, std::to_string(stale) + ": " + read + "  value empty")) << row.label << run.out;
+        EXPECT_TRUE(has(run.out, std::to_string(stale + 1) + ": cmd ExecTrend\n  result 1\n")) << row.label << run.out;
+        expectNear({row.again}, ScriptValues(run.out, stale + 2), 0.01, run.out);
     }
 }
 
@@ -321,6 +489,12 @@ TEST_F(HostOperationKeeps, SchedulesAndTheResetStartFromWhatWasReconciledOrSized
         {"reconciled", "set Temperature.602.0 95\nanswer 1\nexpect DutySpecifiedUtilityExchangers\ncmd Reconcile\n", 225.0,
          225.0 / (area * lmtd)},
         {"sized", "cmd ModifyOperation\nset Area.302.0 200\n", sized, 0.1},
+        // Sized after a schedule ran: ModifyOperation takes the units back to the default state and
+        // solves it, so the size typed next is calculated.
+        {"sized over a schedule",
+         "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n"
+         "set ExtraData.358 0.6\ncmd ExecuteSchedule\ncmd ModifyOperation\nset Area.302.0 200\n",
+         sized, 0.1},
         // Reconciled while a schedule's solution is in the units: the fitted coefficient still
         // becomes the default state's.
         {"reconciled over a schedule",
@@ -447,12 +621,32 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         // A schedule with no event, and flow changes for streams that already have theirs in the
         // schedule: each refusal answers 0.
         {"cmd LockOperation\ncmd AddScheduleToDesign\n", "CannotExecuteSchedule", "cmd ExecuteSchedule"},
-        {"cmd LockOperation\ncmd AddScheduleToDesign\ncmd AcceptThroughputChanges\n", "EventAddFailed",
+        {"cmd LockOperation\ncmd AddScheduleToDesign\ncmd AcceptThroughputChanges\n", "StreamsHaveFlowChange",
          "cmd AcceptThroughputChanges"},
         {kTrendNode, "NoStudySelected", "cmd ExecuteSelectedStudy"},
         {kTrendNode, "NoStudySelected", "cmd RemoveSelectedStudyFromDesign"},
         {kTrendNode, "NoStudySelected", "cmd RenameSelectedStudyFromDesign"},
         {kTrendNode, "NoStudySelected", "settext ExtraData.390 Winter"},
+        // A heater's or cooler's area is what closes its stream: no area event, nor a removal.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 1\nsettext HXSelection.389 Cooler1\n",
+         "EventAddFailed", "cmd AddEventToSchedule"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 4\nsettext HXSelection.389 Heater\n",
+         "EventAddFailed", "cmd AddEventToSchedule"},
+        // A stream added while locked: no unit of the locked network serves it, no base value.
+        {"cmd LockOperation\nopen MyOwnerObject\nsettext StrName.401.4 H3\nset Temperature.402.4 150\n"
+         "set Temperature.403.4 60\nset HeatCapacityFlow.404.4 2\nopen HIDesignViewerDesign.200.0\n"
+         "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H3\n",
+         "EventAddFailed", "cmd AddEventToSchedule"},
+        // A measurement no coefficient reproduces (H1 leaving E100 hotter than it enters).
+        {"cmd LockOperation\nset Temperature.602.0 200\nanswer 1\nexpect DutySpecifiedUtilityExchangers\n", "ReconcileFailed",
+         "cmd Reconcile"},
+        {"cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\n", "NothingToChangeIntervals",
+         "cmd ChangeIntervalNumber"},
+        // A flow change at the reference point itself, or past the last point.
+        {"cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+         "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\n"
+         "open StudyNodeView.300.1\nset Enum.500 2\nset Enum.401 0\nset Enum.393 0\nset MassFlow.395 2\n",
+         "FlowChangePointOutsideStudy", "cmd AddEventToStudy"},
         // A second lock would freeze the operated network as the design; an unlock of a network
         // not locked would write the last lock's state over what was typed since; a lock refused
         // (C2 left 40 kW short) locks nothing.
@@ -461,6 +655,10 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"set HeatFlow.304.0 200\n", "OpDesInfes", "cmd LockOperation"},
         // E100 runs at U 0.1: a fouling of 20 m2-C/kW is more than its whole resistance of 10.
         {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.501.0 20"},
+        // The same fouling typed into the list of all units, or at E100's own view.
+        {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.500.0 20"},
+        {"cmd LockOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n",
+         "FoulingFactorUpdateError", "set Fouling.200 20"},
     };
     for (const Row& row : rows) {
         const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");
@@ -486,13 +684,6 @@ TEST_F(HostOperationKeeps, RemovingTheOnlyEventOfTheExecutedScheduleResetsTheSta
     expectNear({240, 150, 80, 90, 30}, ScriptValues(run.out, 10), 0.01, run.out);
     EXPECT_TRUE(has(run.out, "11: text ExtraData.230\n  text Default operating state\n")) << run.out;
 }
-
-namespace {
-// Study-1 of the operated example, its node open.
-const char* kStudyOne =
-    "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
-    "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\n";
-}  // namespace
 
 // The points typed on an event's node move that event, selected or not: the cleaning of E100 from
 // 2 to 4 to end at 6, the flow change of H1 to 2 kg/s from point 3 to 5. Cooling water then takes
@@ -593,13 +784,21 @@ TEST(HostOperationStudies, TheProfitIndexCountsProductAndUtilitiesOverTheOperati
                                      "open MyOwnerObject\nset PricePerMass.105.2 0.01\nopen HIDesignViewerDesign.200.0\n"
                                      "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
                                      "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
-                                     "open StudyNodeView.300.0\nset Enum.380 2\nget CostPerTime.450.0.[]\n");
+                                     "open StudyNodeView.300.0\nset Enum.380 2\nget CostPerTime.450.0.[]\n"
+                                     "get Cost.452.1\nopen MyOwnerObject\nopen MyOwnerObject\nsettext Time.300 years\n"
+                                     "open TrendNodeViewObject.300\nopen StudyNodeView.300.0\nget Cost.452.1\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     const double hours = 8760.0, share = 0.5;
     const double product = 0.01 * 0.5 * 3600.0 * hours, utilities = (80.0 * 0.009 + 120.0 * 0.0007648416) * hours;
     const std::vector<double> profit = ScriptValues(run.out, 13);
     ASSERT_EQ(13u, profit.size()) << run.out;
     for (double p : profit) EXPECT_NEAR(share * (product - utilities), p, 0.01) << run.out;
+    // Twelve intervals of a month each; the same twelve numbers as years make the cumulative
+    // index twelve times as large, at once.
+    const std::vector<double> months = ScriptValues(run.out, 14), years = ScriptValues(run.out, 20);
+    ASSERT_EQ(1u, months.size()) << run.out;
+    ASSERT_EQ(1u, years.size()) << run.out;
+    EXPECT_NEAR(12.0 * months[0], years[0], 1e-6 * std::fabs(years[0])) << run.out;
 }
 
 // A schedule executed on the locked network writes its what-if (H1 entering at 180 C, or C1 at
@@ -613,12 +812,14 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
         const char* value;
         int row;  // of the stream table
         const char* said;
+        const char* calculation;  // as the design job reports the saved case
     } rows[] = {
-        {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)"},
-        {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)"},
+        // H1 at 180 C: E100 takes C2 past its target, which nothing cools.
+        {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)", "NotConverged"},
+        {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)", "calculated"},
         // E101 takes C1 at 0.2 kg/s past its target: the heater runs backwards, "Not converged",
         // and the case saves as the what-if left it.
-        {"6", "C1", "0.2", 2, "C1 mass flow 0.2 kg/s (process data 0.5 kg/s)"},
+        {"6", "C1", "0.2", 2, "C1 mass flow 0.2 kg/s (process data 0.5 kg/s)", "NotConverged"},
     };
     for (const Row& row : rows) {
         ScratchFile saved("operation-whatif", "executed.case", "", false);
@@ -632,6 +833,8 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
         std::string expected = "9: text ExtraData.415.[]\n";
         for (int i = 0; i < 4; ++i) expected += i == row.row ? std::string("  text Network: ") + row.said + "\n" : "  text \n";
         EXPECT_TRUE(has(texts, expected)) << run.out;
+        const HostRun design = RunHost("design " + saved.path);
+        EXPECT_TRUE(has(design.out, std::string("  calculation               ") + row.calculation + "\n")) << design.out;
         const HostRun targets = RunHost("targets " + saved.path);
         ASSERT_EQ(0, targets.exitCode) << targets.out;
         EXPECT_TRUE(has(targets.out, std::string("the stream data are a what-if's of the locked design \"Network\", and so "

@@ -29,10 +29,18 @@ TEST(HostOptimiseKeptCopy, ACopyThatDoesNotCalculateIsDroppedAndNotSaved) {
                       " 2>/dev/null")
                   .exitCode,
               0);
-    // A copy the engine's solution leaves calculating is kept, and the status says the run finished.
-    const HostRun kept = RunHost("optimise " + designs.path + " --design A_Design0 --equation-based 2>/dev/null");
+    // A copy the engine's solution leaves calculating is kept and saved, and the status says the
+    // run finished: a network of the same plant written by hand off its optimum (H1 gives C2 and
+    // C1 500 kW each, H2 gives C1 400 kW; 145230 a year), which the engine makes cheaper.
+    ScratchFile network("optimise-kept", "p1-network.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,500,1,1\nE2,H1,C1,500,2,2\n"
+                        "E3,H2,C1,400,1,1\n");
+    ScratchFile keptCase("optimise-kept", "p1-kept.case", "", false);
+    const HostRun kept = RunHost("optimise " + table.path + " " + network.path +
+                                 " --economics exponent=1 --equation-based --save " + keptCase.path + " 2>/dev/null");
     ASSERT_EQ(kept.exitCode, 0) << kept.out;
-    EXPECT_TRUE(has(kept.out, "(result 4): Equation-based optimization finished for design A_Design0-O")) << kept.out;
+    EXPECT_TRUE(has(kept.out, "(result 4): Equation-based optimization finished for design Network-O")) << kept.out;
+    EXPECT_GT(count(FileContents(keptCase.path), "Network-O"), 0);
     for (const char* design : {"A_Design2", "A_Design3"}) {
         const HostRun run = RunHost("optimise " + designs.path + " --design " + design + " --equation-based --save " +
                                     optimised.path + " 2>/dev/null");

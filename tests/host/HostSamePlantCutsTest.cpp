@@ -1,9 +1,11 @@
 // The same plant gives the same numbers however its tables are cut and ordered. Each example's
 // constant-cp streams (and, in some variants, its utilities) are cut into 1, 2 and 13 equal
 // segments, its stream rows are given in another order and its exchangers listed in another
-// order; `targets --json` and `design --json` of every variant must read what the example as
-// written reads, to 1e-6 relative: energy and pinches, both kinds of area, shells, units, the
-// placed utility loads, capital, and every duty, temperature and area of the design.
+// order; `targets --json`, `design --json` and `optimise --json` (the searches over duties and
+// splits, and the equation-based engine) of every variant must read what the example as written
+// reads, to 1e-6 relative: energy and pinches, both kinds of area, shells, units, the placed
+// utility loads, capital, every duty, temperature and area of the design, and of the optimised
+// copy.
 #include "HostProcess.h"
 #include "SamePlant.h"
 
@@ -51,8 +53,15 @@ struct Report {
     Flat flat;
 };
 
+// What each comparison reads: the targets, the design as given, and the design optimised by the
+// searches and by the equation-based engine.
+enum class Job { Targets, Design, Optimise, OptimiseEquationBased };
+
 struct Reports {
-    Report targets, design;
+    Report targets, design, optimise, equationBased;
+    const Report& Of(Job job) const {
+        return job == Job::Targets ? targets : job == Job::Design ? design : job == Job::Optimise ? optimise : equationBased;
+    }
 };
 
 // The flattened report: units the table names keyed by name, those the design made (a heater or
@@ -84,32 +93,38 @@ const Reports& ReportsOf(const Example& e, const Variant* v) {
     std::set<std::string> unitNames;
     for (const auto& row : network.rows) unitNames.insert(row.at("name"));
     Reports reports;
+    const auto runAll = [&](const std::string& s, const std::string& n) {
+        reports.targets = Run("targets " + s, unitNames);
+        reports.design = Run("design " + s + " " + n, unitNames);
+        reports.optimise = Run("optimise " + s + " " + n, unitNames);
+        reports.equationBased = Run("optimise " + s + " " + n + " --equation-based", unitNames);
+    };
     if (!v) {
-        reports.targets = Run("targets " + ExamplePath(e.streams), unitNames);
-        reports.design = Run("design " + ExamplePath(e.streams) + " " + ExamplePath(e.network), unitNames);
+        runAll(ExamplePath(e.streams), ExamplePath(e.network));
     } else {
         ScratchFile s("sameplant", key.substr(key.find('/') + 1) + "-streams.csv", StreamTableOf(streams, ShapeOf(*v)));
         ScratchFile n("sameplant", key.substr(key.find('/') + 1) + "-network.csv", NetworkOf(network, ShapeOf(*v)));
-        reports.targets = Run("targets " + s.path, unitNames);
-        reports.design = Run("design " + s.path + " " + n.path, unitNames);
+        runAll(s.path, n.path);
     }
     return done[key] = reports;
 }
 
-// What each comparison reads: a group of the targets report, or the whole design report.
+// What each comparison reads: a group of the targets report, or the whole report of a design job.
 struct Quantity {
     const char* label;
-    bool design;
+    Job job;
     std::initializer_list<const char*> paths;
 };
 const Quantity kQuantities[] = {
-    {"Energy", false, {".hot_utility", ".cold_utility", ".process_pinches", ".utility_pinches", ".problem_type"}},
-    {"CountercurrentArea", false, {".area_countercurrent"}},
-    {"ShellAndTubeAreaAndShells", false, {".area_shell_tube", ".shells"}},
-    {"Units", false, {".units_overall", ".units_pinch"}},
-    {"UtilityLoads", false, {".utilities", ".operating_cost"}},
-    {"Capital", false, {".capital_cost", ".total_annual_cost"}},
-    {"Design", true, {"."}},
+    {"Energy", Job::Targets, {".hot_utility", ".cold_utility", ".process_pinches", ".utility_pinches", ".problem_type"}},
+    {"CountercurrentArea", Job::Targets, {".area_countercurrent"}},
+    {"ShellAndTubeAreaAndShells", Job::Targets, {".area_shell_tube", ".shells"}},
+    {"Units", Job::Targets, {".units_overall", ".units_pinch"}},
+    {"UtilityLoads", Job::Targets, {".utilities", ".operating_cost"}},
+    {"Capital", Job::Targets, {".capital_cost", ".total_annual_cost"}},
+    {"Design", Job::Design, {"."}},
+    {"Optimise", Job::Optimise, {"."}},
+    {"OptimiseEquationBased", Job::OptimiseEquationBased, {"."}},
 };
 
 // Comparisons that fail for a fault another open piece of work is mending. A variant all of
@@ -149,13 +164,13 @@ TEST_P(HostSamePlantCuts, ReadsWhatTheExampleAsWrittenReads) {
     const Reports& cut = ReportsOf(*c.example, c.variant);
     for (const Quantity* q : compared) {
         SCOPED_TRACE(q->label);
-        const Report& a = q->design ? base.design : base.targets;
-        const Report& b = q->design ? cut.design : cut.targets;
+        const Report& a = base.Of(q->job);
+        const Report& b = cut.Of(q->job);
         ASSERT_EQ(0, a.run.exitCode) << a.run.out;
         ASSERT_EQ(0, b.run.exitCode) << b.run.out;
         ASSERT_FALSE(a.flat.empty()) << a.run.out;
         const auto within = [q](const std::string& path) {
-            if (q->design) return true;
+            if (q->job != Job::Targets) return true;
             for (const char* p : q->paths)
                 if (path.rfind(p, 0) == 0) return true;
             return false;

@@ -2,7 +2,8 @@
 // each plant's process streams cut into segments where nothing changes, its utilities written in
 // rows of their own (cut too), and its streams listed in another order, must read what the plant
 // as written reads, to 1e-6 relative. What each row compares:
-//   - targets by the area LP: energy, both areas, shells, units, loads, capital, total;
+//   - targets by the Bath formula, with the duty law, and by the area LP: energy, both areas,
+//     shells, units, loads, capital, total;
 //   - targets with a forbidden match (which runs the area LP by itself): the same;
 //   - supertarget: every point of a fixed range and the optimum;
 //   - autodesign: the LP's loads and matches, each MILP solution, every unit of each design.
@@ -57,6 +58,9 @@ std::string FirstPair(const Table& t) {
 }
 
 const Job kJobs[] = {
+    {"TargetsBath", [](const std::string& f, const Table&) { return "targets " + f; }, ""},
+    // The duty law prices the heat the plant exchanges, which no cut or order moves.
+    {"TargetsDutyLaw", [](const std::string& f, const Table&) { return "targets " + f + " --economics law=units"; }, ""},
     {"TargetsAreaLP", [](const std::string& f, const Table&) { return "targets " + f + " --area-method lp"; }, ""},
     {"TargetsForbidden",
      [](const std::string& f, const Table& t) { return "targets " + f + " --forbid " + FirstPair(t); }, ""},

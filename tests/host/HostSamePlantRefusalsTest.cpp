@@ -78,6 +78,9 @@ const Place kRetrofitBaseDesign{"attach Viewable.299 Network\nopen HIDesignViewe
                                 "open HIDesignViewerScenario.200.1\nopen HIDesignViewerDesign.200.0\n",
                                 3};
 const Place kSite{"", 0};
+// The site's utility-default editor, and the site's viewer with the editor's spare row selected.
+const Place kSiteEditor{"cmd OpenUDB\nopen @last\n", 1};
+const Place kSiteNoDefaultSelected{"cmd OpenUDB\nopen @last\nset RowPos.288 99\nopen MyOwnerObject\n", 0};
 // The stream table's third process row (C1) and first utility row (HP Steam) selected.
 const Place kSelectedRows{"open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nset RowPos.105 2\n"
                           "set RowPosU.105 0\n",
@@ -150,6 +153,11 @@ const Refusal kRefusals[] = {
     {"SiteScenarioAddedUnderATakenName", &kSite, "cmd AddDefaultScenario", nullptr, SiteCase},
     {"SiteScenarioRenamedToATakenName", &kSite, "attach Viewable.299 Process 1\nsettext ExtraData.208 Process 1\ncmd RenameView",
      nullptr, SiteCase},
+    // A bought utility's price below 0, as the stream tables refuse it.
+    {"BoughtUtilityPricedBelowZeroInTheSiteEditor", &kSiteEditor, "set CostPerEnergy.906.0 -1", nullptr, SiteCase},
+    {"SiteUtilityAddedWithNoDefaultSelected", &kSiteNoDefaultSelected, "cmd AddUtilityToUtilityStreams", nullptr, SiteCase},
+    // A stream link reads its sources in a design: with no design viewer selected there is none.
+    {"StreamLinkWithNoDesignSelected", &kScenario, "set Switch.600.0 1"},
 };
 
 class HostSamePlantRefusals : public ::testing::TestWithParam<Refusal> {};

@@ -2,6 +2,8 @@
 // that is not the current one (a scenario, a design, a stream row, a schedule through its event),
 // gives the command, and reads back both the selected item (changed) and the other (as it was);
 // where the selection must survive a save, the case is saved and reopened between the two scripts.
+// The streams a step leaves (deleted, copied, switched) read after the reopen as the same streams
+// typed fresh would.
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +33,20 @@ std::string OperatedCase() {
     (void)made;
     return file.path;
 }
+
+// The four-stream table with H1 and C1 forbidden to match.
+std::string ForbiddenCase() {
+    static const ScratchFile file("sameselect", "forbidden.case", "", false);
+    static const int made =
+        RunHost("targets " + ExamplePath("four-streams.csv") + " --forbid H1:C1 --save " + file.path).exitCode;
+    (void)made;
+    return file.path;
+}
+
+// From the case view: the four-stream scenario "base" cloned as "part" with C1 unticked.
+const std::string kCloneWithoutC1 =
+    "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\nopen CloneHIScenarioTool.298\n"
+    "cmd ObjectSelectionToggledOnDataEnum 1002\nsettext ExtraData.100 part\ncmd clone\n";
 
 const std::vector<Selection>& Selections() {
     static const std::vector<Selection> rows = {
@@ -96,6 +112,72 @@ const std::vector<Selection>& Selections() {
          "attach Viewable.299 Design 1\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
          "answer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\ntext ExtraData.650.[]\n",
          {"text ExtraData.650.[]\n  text Copy\n"}},
+        // The streams a scenario keeps are the ones it reads, as if typed fresh: deleting a stream
+        // of the only forbidden match (H1 or C1) ends the match with it, and the Bath area of the
+        // three streams left comes back (90.97 m2; a table of H2, C1, C2 with the utilities reads
+        // the same) with every utility method, after the save too.
+        {"ForbiddenHotStreamDeleted",
+         ForbiddenCase(),
+         "answer 1\nexpect DeleteStreamError\nexpect ChangingToBathChoseUnForbidAll\nsettext StrName.401.0 \n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nget Area.200\nset TargetMethod.450 0\n",
+         {"get Area.200\n  value 90.97293", "set TargetMethod.450 0\n  result 1\n"}},
+        {"ForbiddenColdStreamDeleted",
+         ForbiddenCase(),
+         "answer 1\nexpect DeleteStreamError\nexpect ChangingToBathChoseUnForbidAll\nsettext StrName.401.2 \n"
+         "set TargetMethod.450 0\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nget Area.200\nget TargetMethod.450\n",
+         {"get Area.200\n  value ", "get TargetMethod.450\n  value 0\n"}},
+        // A copy without C1 holds no forbidden match: the Bath area of H1, H2, C2 (118.64 m2) and
+        // the user-supplied loads are open to it.
+        {"ForbiddenStreamLeftOutOfACopy",
+         ForbiddenCase() + " --open case",
+         kCloneWithoutC1,
+         "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Area.200\n"
+         "set TargetMethod.450 0\n",
+         {"text part\n4: get Area.200\n  value 118.6406", "set TargetMethod.450 0\n  result 1\n"}},
+        // H1 switched to a utility and saved; reopened and switched back, it has its cp of 3 again
+        // and the targets of the four streams (20 and 60 kW), as in one session.
+        {"KindSwitchedBackAfterAReopen",
+         ExamplePath("four-streams.csv"),
+         "set RowPos.105 0\ncmd SwitchProcessToUtil\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nset RowPos.106 2\ncmd SwitchUtilToProcess\n"
+         "get HeatCapacityFlow.404.[]\nget HeatFlow.107\nget HeatFlow.108\n",
+         {"value 1.5 2 4 3 kW/C\n", "get HeatFlow.107\n  value 20 kW\n", "get HeatFlow.108\n  value 60 kW\n"}},
+        // A site scenario with its utility loads typed (25 and 65 kW) cloned: the copy keeps the
+        // method and the loads (an operating cost of 2406.50, not the targets' 1978.80).
+        {"SiteCloneKeepsTypedLoads",
+         "--new hi-total-site Site1",
+         kFourStreamSite + "set TargetMethod.450 0\nset HeatFlow.440.0 25\nset HeatFlow.440.1 65\nopen MyOwnerObject\n"
+         "cmd CloneHI\nopen CloneHIScenarioTool.298\nsettext ExtraData.100 Copy\ncmd clone\n",
+         "open HIDesignViewerTotalSite.200.0\nopen HIDesignViewerScenario.200.1\nget TargetMethod.450\n"
+         "get HeatFlow.440.[]\nget CostPerTime.657\n",
+         {"text Copy\n3: get TargetMethod.450\n  value 0\n", "value 25 65 kW\n", "value 2406.50"}},
+        // A site stream with a load typed on the site (40 kW), deleted and added again, is a new
+        // stream of the site: no load of its own, after the save too.
+        {"SiteStreamAddedAgainHasNoLoad",
+         "--new hi-total-site Site1",
+         "attach UtilityNameView.599.0 HP Steam\nattach UtilityNameView.599.1 Cooling Water\nset HeatFlow.440.0 40\n"
+         "answer 1\nexpect DeleteStreamError\nattach UtilityNameView.599.0 empty\nattach UtilityNameView.599.1 HP Steam\n",
+         "open HIDesignViewerTotalSite.200.0\nget HeatFlow.440.[]\n",
+         {"get HeatFlow.440.[]\n  value 0 0 kW\n"}},
+        // The first utility row's name emptied, and the second's name view attached empty: each
+        // deletion is noted and answered as done; a stream's own name typed again is no clash.
+        {"UtilitiesDeletedAlikeOnBothRoutes",
+         ExamplePath("four-streams.csv"),
+         "answer 1\nexpect DeleteStreamError\nsettext StrNameU.440.0 \nanswer 1\nexpect DeleteStreamError\n"
+         "attach UtilityNameView.599.0 empty\nsettext StrName.401.0 H1\ntext Notes.400\n",
+         "",
+         {"settext StrNameU.440.0\n  result 1\n", "attach UtilityNameView.599.0 empty\n  text base\n  result 1\n",
+          "settext StrName.401.0 H1\n  result 1\n",
+          "text Deleted Utility Stream HP Steam\nDeleted Utility Stream Cooling Water\n"}},
+        // Names typed past the spare row, on the scenario's and on the site's utility table: no
+        // row to type into, and the user is told.
+        {"NamesPastTheSpareRow",
+         "--new hi-total-site Site1",
+         "expect GetStreamError\nattach UtilityNameView.599.7 LP Steam\nopen HIDesignViewerScenario.200.0\n"
+         "expect GetStreamError\nattach UtilityNameView.599.7 Cooling Water\n",
+         "",
+         {"attach UtilityNameView.599.7 LP Steam\n  result 0\n", "attach UtilityNameView.599.7 Cooling Water\n  result 0\n"}},
     };
     return rows;
 }

@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"pinchedWithAnUnusedSteam",
                     std::string(kFourStreams) + "MP Steam,,,,,utility\nCooling Water,,,,,utility\nHP Steam,,,,,utility\n",
                     "[{\"hot\": 90, \"cold\": 80, \"shifted\": 85, ", "0"},
-        ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "3"},
+        // No process stream: no problem to tell a kind of, so none is reported.
+        ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "null"},
         // Balanced but for 1e-6 kW of heat-balance noise: still no utility (not a threshold).
         ProblemCase{"balancedButForNoise", "H1,200,100,2,0.2,process\nC1,90,190,2.00000001,0.2,process\n", "[]", "3"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -86,7 +86,8 @@ TEST(HostTargets, DTminOptionChangesTheTargets) {
 
 // Every stream row of the four-stream example deleted in the scenario viewer: no exchanger is left to
 // buy, so the capital and the total annual cost that would be built on it have no result, as the
-// area, units and shells have none; the note says why, and JSON gives null.
+// area, units and shells have none, nor has the problem a type (no cascade, no pinch); the note says
+// why, and JSON gives null.
 TEST(HostTargets, ACaseWithEveryStreamDeletedReportsNoCapitalOrAnnualCost) {
     std::string script = "open HIDesignViewerScenario.200.0\n";
     for (int i = 0; i < 4; ++i) script += "answer 1\nexpect DeleteStreamError\nsettext StrName.401.0\n";
@@ -97,7 +98,8 @@ TEST(HostTargets, ACaseWithEveryStreamDeletedReportsNoCapitalOrAnnualCost) {
     ASSERT_EQ(0, view.exitCode) << view.out;
     const HostRun text = RunHost("targets " + saved.path);
     ASSERT_EQ(0, text.exitCode) << text.out;
-    for (const char* line : {"area, countercurrent      not available\n", "shells                    not available\n",
+    for (const char* line : {"problem type              not available (no process stream)\n",
+                             "area, countercurrent      not available\n", "shells                    not available\n",
                              "capital cost              not available\n", "operating cost            0.00 per year\n",
                              "total annual cost         not available\n",
                              "Note: area, units, shells, capital and total annual cost are not available: the table "
@@ -105,6 +107,7 @@ TEST(HostTargets, ACaseWithEveryStreamDeletedReportsNoCapitalOrAnnualCost) {
         EXPECT_NE(std::string::npos, text.out.find(line)) << line << "\n" << text.out;
     const HostRun json = RunHost("targets " + saved.path + " --json");
     ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_EQ("null", between(json.out, "problem_type"));
     EXPECT_EQ("null", between(json.out, "area_countercurrent"));
     EXPECT_EQ("null", between(json.out, "capital_cost"));
     EXPECT_EQ("0", between(json.out, "operating_cost"));

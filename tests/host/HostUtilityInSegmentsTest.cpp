@@ -46,10 +46,18 @@ TEST(HostUtilityInSegments, ACutUtilityPlacesTheLoadTheUncutOnePlaces) {
     };
     for (const auto& c : cuts) {
         ScratchFile saved("utility-segments", "cut.kcase", "", false);
-        const HostRun view =
-            RunViewScript(table.path, Cut(c.upper, c.lower) + "open MyOwnerObject\n" + reads, " --save " + saved.path);
+        // The segment table shows each segment's load and the rate it gives over its 50 C, the
+        // lower segment's as much as the upper one's.
+        const std::string segmentReads = "get HeatFlow.100.[]\nget HeatCapacityFlow.100.[]\n";
+        const HostRun view = RunViewScript(table.path, Cut(c.upper, c.lower) + segmentReads + "open MyOwnerObject\n" + reads,
+                                           " --save " + saved.path);
         ASSERT_EQ(0, view.exitCode) << view.out;
-        checkReads(view, 11);
+        const std::vector<double> loads = ScriptValues(view.out, 10), rates = ScriptValues(view.out, 11);
+        ASSERT_EQ(2u, loads.size()) << view.out;
+        ASSERT_EQ(2u, rates.size()) << view.out;
+        EXPECT_NEAR(95.0, loads[0] + loads[1], 1e-6) << view.out;
+        for (int i = 0; i < 2; ++i) EXPECT_NEAR(loads[i] / 50.0, rates[i], 1e-6) << "segment " << i << view.out;
+        checkReads(view, 13);
         const HostRun reopened = RunViewScript(saved.path, reads);
         ASSERT_EQ(0, reopened.exitCode) << reopened.out;
         checkReads(reopened, 1);

@@ -78,8 +78,34 @@ TEST(HostViewEventPlanner, PlansReadAddedAndSavedSurviveADamagedFile) {
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("6: text PlanName.400.2\n  text Event 6")) << run.out;
     EXPECT_EQ(kSaved, FileContents(out.path));
-    // The damaged file changed nothing.
+    // The damaged file changed nothing, and its reading answers that it was refused.
     EXPECT_EQ(kSaved, FileContents(again.path));
+    EXPECT_NE(std::string::npos, run.out.find("11: cmd OpenEventPlanFile\n  result 0\n")) << run.out;
+}
+
+// A plan file refused (one naming an entity outside itself, a truncated one) is not read, and a
+// plan saved to the case itself or to a device is not written: each answers 0 with its word, and
+// the case is as it was.
+TEST(HostViewEventPlanner, APlanFileRefusedAnswersZero) {
+    Scratch saved("refused.kestrin"), script("refused.txt");
+    Scratch entity("entity.xml",
+                   "<?xml version=\"1.0\"?>\n<!DOCTYPE RootPlan [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>\n"
+                   "<RootPlan><Event Name=\"&e;\"/></RootPlan>\n",
+                   true);
+    Scratch truncated("truncated.xml", std::string(kKept).substr(0, 120), true);
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+    ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
+    const std::string before = FileContents(saved.path);
+    std::ofstream(script.path) << "cmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
+                               << "file " << entity.path << "\nexpect MSXMLError\ncmd OpenEventPlanFile\n"
+                               << "file " << truncated.path << "\nexpect MSXMLError\ncmd OpenEventPlanFile\n"
+                               << "file " << saved.path << "\nexpect MSXMLError\ncmd SaveEventPlan\n"
+                               << "file /dev/null\nexpect MSXMLError\ncmd SaveEventPlan\n";
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* step : {"6: cmd OpenEventPlanFile", "9: cmd OpenEventPlanFile", "12: cmd SaveEventPlan", "15: cmd SaveEventPlan"})
+        EXPECT_NE(std::string::npos, run.out.find(std::string(step) + "\n  result 0\n")) << step << "\n" << run.out;
+    EXPECT_EQ(before, FileContents(saved.path));
 }
 
 // A file kept by hand with two plans of one name (and one already named like the free name the

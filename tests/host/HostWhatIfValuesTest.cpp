@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <sstream>
@@ -74,7 +75,35 @@ INSTANTIATE_TEST_SUITE_P(
                     EventValue{"NegativeMassFlow", 6, "C1", "-0.5", "FlowRateUpdateError"},
                     EventValue{"NoMassFlow", 6, "C1", "0", "FlowRateUpdateError"},
                     EventValue{"InletPastAnyPlant", 7, "H2", "1e300", "TemperatureUpdateError"},
-                    EventValue{"InletBelowAbsoluteZero", 7, "H2", "-274", "TemperatureUpdateError"}),
+                    EventValue{"InletBelowAbsoluteZero", 7, "H2", "-274", "TemperatureUpdateError"},
+                    EventValue{"InletPastTheTarget", 7, "C2", "150", "ColdStreamInletTemperatureUpdateError"}),
+    [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
+
+// The same values typed into the event's own item of the event summary: every route to an event's
+// value takes the one domain, with the same word.
+class EventItemRefuses : public testing::TestWithParam<EventValue> {};
+
+TEST_P(EventItemRefuses, AValueNoUnitCanCarryOut) {
+    const EventValue& e = GetParam();
+    OperatedCase c;
+    const HostRun run = c.View("cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 " + std::to_string(e.kind) +
+                               "\nsettext HXSelection.389 " + e.target +
+                               "\ncmd AddEventToSchedule\nopen ScheduleTypeView.301(Event Summary)\n"
+                               "open ScheduleItemView.300.0\nopen EventItemView.301.0\nget ExtraData.358\nexpect " +
+                               e.key + "\nset ExtraData.358 " + e.value + "\nget ExtraData.358\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("  Error ") + e.key + "|")) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("11: set ExtraData.358 ") + e.value + "\n  result 0\n")) << run.out;
+    EXPECT_FALSE(readingOf(run.out, 9).empty()) << run.out;
+    EXPECT_EQ(readingOf(run.out, 9), readingOf(run.out, 12)) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OperatedExample, EventItemRefuses,
+    testing::Values(EventValue{"CleanedToNoCoefficient", 0, "E100", "0", "HTCoeffUpdateError"},
+                    EventValue{"NegativeArea", 1, "E100", "-1", "AreaInputError"},
+                    EventValue{"NoMassFlow", 6, "C1", "0", "FlowRateUpdateError"},
+                    EventValue{"InletPastTheTarget", 7, "C2", "150", "ColdStreamInletTemperatureUpdateError"}),
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
 class ScheduleFormTakes : public testing::TestWithParam<EventValue> {};
@@ -99,8 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
                     EventValue{"HottestInlet", 7, "H2", "5000", nullptr}),
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
-// A plan file's tasks: each that cannot be applied is named with its reason, and the one that
-// can (C2 at 1.1 kg/s, cp 4.4 kW/C) is executed. A value that is not a number reads as none.
+// A plan file's tasks: each that cannot be applied is named with its reason (a heater's or
+// cooler's area is a result: neither sized nor removed), and the one that can (C2 at 1.1 kg/s,
+// cp 4.4 kW/C) is executed. A value that is not a number reads as none.
 TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     OperatedCase c;
     ScratchFile plan("what-if-values", "plan.xml",
@@ -108,6 +138,8 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
                      "<Task Type=\"Clean\"><Data UnitName=\"E100\" NewValue=\"0\" Units=\"kW/m2-C\"/></Task>"
                      "<Task Type=\"StudyFouling\"><Data UnitName=\"E101\" NewValue=\"-5\" Units=\"kW/m2-C\"/></Task>"
                      "<Task Type=\"ChangeArea\"><Data UnitName=\"E999\" NewValue=\"10\" Units=\"m2\"/></Task>"
+                     "<Task Type=\"ChangeArea\"><Data UnitName=\"Cooler1\" NewValue=\"200\" Units=\"m2\"/></Task>"
+                     "<Task Type=\"Remove\"><Data UnitName=\"Heater\" NewValue=\"1\" Units=\"\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"C1\" NewValue=\"-0.5\" Units=\"kg/s\"/></Task>"
                      "<Task Type=\"InletTemp\"><Data UnitName=\"H2\" NewValue=\"1e300\" Units=\"C\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"H1\" NewValue=\"fast\" Units=\"kg/s\"/></Task>"
@@ -120,9 +152,10 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_EQ(5u, countOf(run.out, "Error EventTaskValueRefused|")) << run.out;
     for (const char* task : {"Clean on E100", "StudyFouling on E101", "StreamFlow on C1", "InletTemp on H2",
-                             "StreamFlow on H1", "ChangeArea on E999"})
+                             "StreamFlow on H1", "ChangeArea on E999",
+                             "ChangeArea on Cooler1", "Remove on Heater"})
         EXPECT_TRUE(has(run.out, std::string("the task ") + task + " was not applied")) << task << "\n" << run.out;
-    EXPECT_EQ(1u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
+    EXPECT_EQ(3u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
     EXPECT_FALSE(has(run.out, "C2 was not applied")) << run.out;
     // C2 takes more of H1's heat through E100; the heater and coolers close their streams.
     const std::vector<double> locked = ScriptValues(run.out, 2), run1 = ScriptValues(run.out, 11);
@@ -191,6 +224,23 @@ TEST(HostWhatIfValues, ATrendStudyRefusesANegativeFlowAndNoCoefficient) {
     EXPECT_TRUE(has(run.out, "16: set MassFlow.395 -0.5\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "Error FlowRateUpdateError|")) << run.out;
     EXPECT_FALSE(has(run.out, "17: get MassFlow.395\n  value -0.5")) << run.out;
+}
+
+// A change of throughput keeps a trace of every flow: -99.99 % itself is taken, below it refused,
+// on the design viewer and on a study's node alike.
+TEST(HostWhatIfValues, AThroughputChangeTakesTheLowestPercentItself) {
+    for (const char* before : {"cmd LockOperation\ncmd AddScheduleToDesign\n",
+                               "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\n"
+                               "cmd SetSelectedList\ncmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n"
+                               "open StudyNodeView.300.0\n"}) {
+        OperatedCase c;
+        const std::string steps = std::string(before) + "set Percent.200 -99.99\n";
+        const HostRun run = c.View(steps + "expect CannotAcceptThisPercentValue\nset Percent.200 -99.991\n");
+        EXPECT_EQ(0, run.exitCode) << run.out;
+        const int taken = static_cast<int>(std::count(steps.begin(), steps.end(), '\n'));
+        EXPECT_TRUE(has(run.out, std::to_string(taken) + ": set Percent.200 -99.99\n  result 1\n")) << run.out;
+        EXPECT_TRUE(has(run.out, std::to_string(taken + 2) + ": set Percent.200 -99.991\n  result 0\n")) << run.out;
+    }
 }
 
 // An event the schedule cannot take (a flow change on a unit the design lacks) is refused in

@@ -74,8 +74,8 @@ void HeatExchangerView::LoadVariables(FormDescription& form) {
     // Shells in series (and in parallel) are a whole count, as the exchanger table takes them.
     form.SetDomain("ExtraData.701", CellDomain::Whole(1, kMaxShellsInSeries));
     form.SetRefusals("ExtraData.205", "HeatExchangerNameError");
-    for (const char* address : {"HeatFlow.200", "HeatFlow.201", "Fouling.200"})
-        form.SetRefusals(address, "SpecRange ReadOnlyCell");
+    for (const char* address : {"HeatFlow.200", "HeatFlow.201"}) form.SetRefusals(address, "SpecRange ReadOnlyCell");
+    form.SetRefusals("Fouling.200", "FoulingFactorUpdateError SpecRange ReadOnlyCell");
 }
 
 void SplitterView::LoadVariables(FormDescription& form) {

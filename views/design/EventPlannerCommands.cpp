@@ -162,15 +162,14 @@ FNPromptStruct planPrompt(bool save) {
 int EventPlanner::saveEventPlan(const Text&) {
     FileName path;
     if (!FilePicker::ChooseFileName(planPrompt(true), path) || path.empty()) return 1;
-    WritePlanFile(path);
-    return 1;
+    // A file refused (the case itself, a device, a place that cannot be written) saved nothing.
+    return WritePlanFile(path) ? 1 : 0;
 }
 
 int EventPlanner::openEventPlanFile(const Text&) {
     FileName path;
     if (!FilePicker::ChooseFileName(planPrompt(false), path) || path.empty()) return 1;
-    ReadPlanFile(path);
-    return 1;
+    return ReadPlanFile(path) ? 1 : 0;
 }
 
 bool EventPlanner::WritePlanFile(const Text& path) {

@@ -190,8 +190,10 @@ int HIDesignViewerDesign::reconcile(const Text&) {
     }
     const bool areaSpecified =
         d.GetNumberOfHeatExchangers() - d.GetNumberOfConfiguredExchangers(1) == d.GetNumberOfAreaSpecifiedExchangers();
-    if (areaSpecified || ResponseMsg("DutySpecifiedUtilityExchangers", 5) == 1) d.Reconcile();
-    return 1;
+    // Declined, or fitted to nothing (the design given back as it was): no reconciliation was made.
+    if (!areaSpecified && ResponseMsg("DutySpecifiedUtilityExchangers", 5) != 1) return 0;
+    d.Reconcile();
+    return d.ReconcileFailed() ? 0 : 1;
 }
 
 int HIDesignViewerDesign::optimize(const Text&) {

@@ -63,11 +63,8 @@ const char* negativeFouling(V&, CNode&, double v) {
 // take it back to.
 const char* foulingWithinResistance(V& v, CNode& unit, double f) {
     if (const char* key = negativeFouling(v, unit, f)) return key;
-    double u = 0.0;
-    const bool observed = unit.getVariableStatus(NodeValue::ObservedHTC) == ValueStatus::Specified &&
-                          unit.getVariableAsDouble(NodeValue::ObservedHTC, u);
-    if (!observed && !unit.getVariableAsDouble(NodeValue::OverallHTC, u)) return nullptr;
-    return u > 0.0 && f >= 1.0 / u ? MessageKey("FoulingFactorUpdateError") : nullptr;
+    const HeatExch* x = AsHeatExch(&unit);
+    return x && !x->FoulingWithinResistance(f) ? MessageKey("FoulingFactorUpdateError") : nullptr;
 }
 // A temperature typed on an exchanger end: one a case holds, or the network is saved with a
 // value no case reopens with.
@@ -122,7 +119,7 @@ const InputRow kRows[] = {
     {1519, 604, L::Direct, "TemperatureWeight", At::ColdOut, Clear::Remove, 0.0, 0, 0, negativeWeight},
     {1517, 500, L::Filtered, "HighEndDelT"}, {1517, 501, L::Filtered, "LowEndDelT"},
     // A fouling factor is never negative, whichever list it is typed into.
-    {4101, 500, L::Filtered, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, negativeFouling},
+    {4101, 500, L::Filtered, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, foulingWithinResistance},
     {4101, 501, L::AreaSpecified, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, foulingWithinResistance},
     {6, 304, L::Filtered, "Duty", At::Unit, Clear::Open, 0.0, 1, 1, dutyRange, false, false, nullptr, true},
     {6, 308, L::Configured, "MaxDuty", At::Unit, Clear::Open, 0.0, 1, 1, dutyRange},
@@ -229,7 +226,9 @@ const std::vector<HIDesignViewerDesign::WriteAddress>& HIDesignViewerDesign::Wri
         for (const InputRow& r : kRows) out.push_back({r.type, r.number, 1, refusalsOf(r.check), domainOf(r)});
         // A change of throughput takes the plant down to a trace of its flow, never to none.
         out.push_back({110, 200, 0, "CannotAcceptThisPercentValue",
-                       CellDomain::Above(-99.99).RefusedWith("CannotAcceptThisPercentValue").Saying("a percentage above -99.99 %")});
+                       CellDomain::AtLeast(-99.99)
+                           .RefusedWith("CannotAcceptThisPercentValue")
+                           .Saying("a percentage of -99.99 % or more")});
         out.push_back({1517, 1, 0, "DeltaTViolationsError"});
         for (int n : {200, 203, 204, 207, 208}) out.push_back({109, n, 0});
         AddSettingAddresses(out);

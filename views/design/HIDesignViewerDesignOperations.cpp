@@ -227,21 +227,20 @@ int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
     nEventKind = EmptyInt;
     IHENState* state = pDesign->GetDefaultState();
     const double factor = dPercentage / 100.0 + 1.0;
-    // The streams whose change is taken keep it; one refused stream makes the command a refusal.
-    bool refused = false;
+    // The streams whose change is taken keep it; the streams refused (each has its flow change in
+    // the schedule already) are named in one message, and make the command a refusal.
+    Text refused;
     for (int i = 0; state && i < pDesign->GetNumberOfProcessStreams(); ++i) {
         const double flow = state->GetStreamMassFlow(i);
         const char* target = pDesign->GetEventTargetName(kFlowChange, i);
         if (!target) continue;
-        if (const char* message = pDesign->AddEventToSchedule(kFlowChange, target)) {
-            ErrorMsg(message);
-            refused = true;
-        } else {
-            pDesign->SetCurrentEventNewValue(factor * flow);
-        }
+        if (pDesign->AddEventToSchedule(kFlowChange, target)) refused += (refused.empty() ? "" : ", ") + Text(target);
+        else pDesign->SetCurrentEventNewValue(factor * flow);
     }
     dPercentage = 0.0;
-    return refused ? 0 : 1;
+    if (refused.empty()) return 1;
+    ErrorMsg("StreamsHaveFlowChange", refused);
+    return 0;
 }
 
 // ---- views of operation ----

@@ -377,6 +377,11 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
                     ErrorMsg("SpecRange");
                     return 0;
                 }
+                // Nor past the whole resistance the exchanger runs at, as the design forms refuse it.
+                if (const HeatExch* x = AsHeatExch(pNode); !erase && x && !x->FoulingWithinResistance(value)) {
+                    ErrorMsg("FoulingFactorUpdateError");
+                    return 0;
+                }
                 if (erase) SetUnspecified(pNode, NV::HXFoulingFactor);
                 else pNode->addVariable(NV::HXFoulingFactor, value, ValueStatus::Specified, 1);
                 result = 1;

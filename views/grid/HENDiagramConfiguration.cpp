@@ -1,6 +1,7 @@
 #include "views/grid/HENDiagramConfiguration.h"
 
 #include "lumeth/BinaryFile.h"
+#include "lumeth/ViewRecords.h"
 
 #include <algorithm>
 #include <utility>
@@ -127,6 +128,13 @@ bool HENDiagramConfiguration::Store(BinaryFile& file) const {
     return ok && file.WriteChar(reverseDirection ? 1 : 0) && file.WriteChar(showPinch ? 1 : 0);
 }
 
+bool HENDiagramConfiguration::HeldLabelChoice(int choice, int position, const Text& owner) {
+    return IsLabelChoice(choice) ||
+           ViewRecords::Refuse((owner.empty() ? std::string() : "preset \"" + std::string(owner.c_str()) + "\": ") +
+                               "label choice " + std::to_string(choice) + " at annotation " + std::to_string(position) +
+                               ", none of the entries 0 to " + std::to_string(LastLabelChoice));
+}
+
 bool HENDiagramConfiguration::Recall(BinaryFile& file, int version) {
     std::int32_t n = 0;
     if (!file.ReadItemCount(n)) return false;
@@ -153,7 +161,7 @@ bool HENDiagramConfiguration::Recall(BinaryFile& file, int version) {
         for (std::int32_t k = 0; k < count; ++k) {
             std::int32_t v = 0;
             if (!file.ReadInt(v)) return false;
-            if (k < kAnnotationCount && !IsLabelChoice(v)) return false;
+            if (k < kAnnotationCount && !HeldLabelChoice(v, k, a.empty() ? name : Text(a))) return false;
             if (k < kAnnotationCount) choices[k] = v;
         }
         char r = 0, p = 0;

@@ -38,6 +38,9 @@ public:
     // unit's name (8). The form takes no other, and neither does a record.
     static constexpr int LastLabelChoice = 8;
     static bool IsLabelChoice(int choice) { return choice >= 0 && choice <= LastLabelChoice; }
+    // A label choice a record holds at annotation `position`: one of the entries, else damage
+    // noted with the value (`owner` names a preset's own, empty for the diagram's).
+    static bool HeldLabelChoice(int choice, int position, const Text& owner);
 
     virtual ~HENDiagramConfiguration() = default;
     virtual void ArrangeStreams();

@@ -44,7 +44,7 @@ bool HENDiagram::Recall(BinaryFile& file, int version) {
         std::int32_t v = 0;
         if (!file.ReadInt(v)) return false;
         // A choice the form would refuse is damage; the extra ones are dropped unread.
-        if (k < kAnnotations && !HENDiagramConfiguration::IsLabelChoice(v)) return false;
+        if (k < kAnnotations && !HENDiagramConfiguration::HeldLabelChoice(v, k, Text())) return false;
         if (k < kAnnotations) annotation[k] = v;
     }
     // Everything is read into copies first: a record that breaks off changes nothing.

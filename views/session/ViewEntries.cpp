@@ -132,6 +132,13 @@ Viewable* chooseSingleView(HITargeting* single, const Text& what) {
     return VarDescription::Parse(what, link) && link.IsObjectLink() ? single->AttachedObject(link) : nullptr;
 }
 
+// Why the case's views were refused: the view whose record is at fault and the value, as the
+// view records named them.
+Text viewsDamaged() {
+    const std::string& why = ViewRecords::Refusal();
+    return Text(CPString(("the case's views are damaged" + (why.empty() ? std::string() : ": " + why)).c_str()));
+}
+
 // Whether the top view of a case shows its project (or its total site).
 bool showsProject(Viewable* caseView) {
     if (!caseView) return false;
@@ -158,7 +165,7 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
     if (reader && !reader->AtEnd()) {
         std::vector<Viewable*> roots;
         if (!ViewRecords::Recall(*reader, roots, &session->document)) {
-            HandOutText("the case's views are damaged", error, size);
+            HandOutText(viewsDamaged(), error, size);
             return nullptr;
         }
         Viewable* single = nullptr;
@@ -383,6 +390,6 @@ extern "C" int KestrinViewCheckRecords(IEngineeringManager* manager, ILurmetBina
     std::vector<Viewable*> roots;
     const bool read = ViewRecords::Recall(*reader, roots, &document);
     for (Viewable* root : roots) delete root;
-    if (!read) HandOutText("the case's views are damaged", error, size);
+    if (!read) HandOutText(viewsDamaged(), error, size);
     return read ? 1 : 0;
 }

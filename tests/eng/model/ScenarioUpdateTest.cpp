@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
     Names, ValueChangeCode,
     ::testing::Values(ValueCase{"Temperature", false, 36, true}, ValueCase{"Enthalpy", false, 36, false},
                       ValueCase{"MassFlow", true, 41, true}, ValueCase{"CHTCoeff", true, 18, false},
-                      ValueCase{"PricePerMass", false, 0, false}));
+                      ValueCase{"PricePerMass", false, 0, true}));
 
 // ---------------------------------------------------------------- design ranking
 

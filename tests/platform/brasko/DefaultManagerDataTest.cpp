@@ -101,6 +101,22 @@ TEST(DefaultManagerData, ReportIsTheTreeWrittenOutInOrder) {
               "    Recycle R-2 not converged\n");
 }
 
+// A text set again replaces the old one; set empty, the entry leaves the report; an entry not
+// there is refused and nothing changes.
+TEST(DefaultManagerData, ReportTextIsSetAgainOrTheEntryTakenOut) {
+    ReportHolder report = ExtractionReport();
+    EXPECT_TRUE(report.SetText("Warnings:Recycle_Tolerance", "Recycle R-2 not converged"));
+    EXPECT_EQ(report.GetText("Warnings:Recycle_Tolerance"), "Recycle R-2 not converged");
+    const std::string before = report.GetReport();
+    EXPECT_FALSE(report.SetText("Warnings:Unknown", ""));
+    EXPECT_FALSE(report.SetText("Warnings:Recycle_Tolerance", nullptr));
+    EXPECT_EQ(std::string(report.GetReport()), before);
+    EXPECT_TRUE(report.SetText("Warnings:Recycle_Tolerance", ""));
+    EXPECT_FALSE(report.HasEntry("Warnings:Recycle_Tolerance"));
+    EXPECT_TRUE(report.HasEntry("Warnings"));
+    EXPECT_TRUE(report.HasEntry("Assumptions:Heaters_and_coolers"));
+}
+
 struct BadReportCall {
     const char* section;
     const char* key;

@@ -539,7 +539,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
 
 // A refusal of a number outside the cell's domain names what the cell takes, in the words of the
-// cell's own range: a change of throughput "above -99.99 %", shells a whole number from 1 to 100.
+// cell's own range: a change of throughput "of -99.99 % or more", shells a whole number from 1 to 100.
 struct DomainWords {
     const char* name;
     const char* input;
@@ -568,7 +568,7 @@ TEST_P(ViewFormDomainWords, TheRefusalNamesWhatTheCellTakes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cells, ViewFormDomainWords,
-    ::testing::Values(DomainWords{"Throughput", "design", "", "set Percent.200 -100", "a percentage above -99.99 %"},
+    ::testing::Values(DomainWords{"Throughput", "design", "", "set Percent.200 -100", "a percentage of -99.99 % or more"},
                       DomainWords{"Shells", "design", kE1Shells, "set ExtraData.701.0 2.5", "a whole number from 1 to 100"},
                       DomainWords{"StreamChoice", "design", "", "set Enum.764 99", "entries, 0 to "},
                       DomainWords{"Switch", "design", "", "set Switch.206 2.5", "0 (off) or 1 (on)"},

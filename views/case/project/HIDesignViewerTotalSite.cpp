@@ -161,7 +161,8 @@ HIDesignViewerTotalSite::StreamEdit HIDesignViewerTotalSite::editUtilityStream(c
     StreamEdit edit;
     if (!myTotalSite) return edit;
     const int n = myTotalSite->GetNumberOfStreams();
-    if (row < 0 || row > siteStreamNameViews.Count() || row > n) return edit;
+    // Past the spare row there is no row to type into: said, as any refused edit is.
+    if (row < 0 || row > siteStreamNameViews.Count() || row > n) return ErrorMsg("GetStreamError"), edit;
     // The site's streams are its default utilities, which letter case does not tell apart.
     const Text name = defaultSpelling(typed);
     siteGaveReason = false;
@@ -323,8 +324,10 @@ int HIDesignViewerTotalSite::addUtilityToUtilityStreams() {
     const int n = myTotalSite->GetNumberOfStreams();
     if (!ensureUtilManagerView()) return 1;
     const char* name = utilManagerView->GetManager()->GetDefaultUtilityName(utilManagerView->getselDefUtilRow());
+    // The editor's spare row selects no utility: nothing is added, and the user is told so.
+    if (!name) return ErrorMsg("NoDefaultUtilitySelected"), 0;
     // A refused add answers 0, as typing the name does.
-    return !name || editUtilityStream(name, n).done ? 1 : 0;
+    return editUtilityStream(name, n).done ? 1 : 0;
 }
 
 int HIDesignViewerTotalSite::Message(const Text& line) {

@@ -3,7 +3,7 @@
 // scroll positions of its tables.
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
-#include "eng/model/CaseValueLimits.h"
+#include "eng/model/UtilityPrice.h"
 #include "eng/model/IHeatIntegrationTotalSite.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Resources.h"
@@ -117,7 +117,7 @@ void HIDesignViewerTotalSite::DescribeForm(FormDescription& form) {
         // A name typed into the stream table adds, renames or (emptied, once confirmed) deletes
         // a site stream.
         {"UtilityNameView.599", "DeleteStreamError AddStreamError RenameStreamError SameStreamErrorMsg "
-                                "PickTotalSiteUtilityFromDropDownList NewRowMarkerName StreamInLockedOperation"},
+                                "PickTotalSiteUtilityFromDropDownList NewRowMarkerName StreamInLockedOperation GetStreamError"},
     };
     for (const auto& [address, keys] : refusals) form.SetRefusals(address, keys);
     // A site utility's load is above nothing; its contribution to the approach may be none.
@@ -341,9 +341,7 @@ int HIDesignViewerTotalSite::specifyStream(const VarDescription& var, double v) 
         return 0;
     }
     if (type == kCostPerEnergy) {
-        // Held per second; the range is that of a price per kW and year.
-        const double perYear = v / L::PerYearToPerSecond;
-        if (!(perYear >= 0.0 && perYear <= L::MaxCost)) return ErrorMsg("SpecRange"), 0;
+        if (!L::UtilityPriceTaken(v, s.GetCostIndex())) return ErrorMsg("SpecRange"), 0;
         s.SetCostIndex(v);
         return 1;
     }

@@ -2,6 +2,7 @@
 
 #include "brasko/LurmetBinaryFile.h"
 #include "brasko/ReplaceChecks.h"
+#include "eng/model/UtilityPrice.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
 #include "lumeth/NewRowMarker.h"
@@ -221,6 +222,11 @@ int TotalSiteUtilManagerView::Specify(const VarDescription& var, double value) {
     if (const Column* c = columnOf(var)) {
         const char* name = mySiteManager->GetDefaultUtilityName(row);
         if (!name) return 0;
+        // A price holds to the rule of every table that types one: a utility bought is not
+        // made one sold by a sign.
+        if (c->parameter == DUP_Cost && value != kEmpty &&
+            !CaseValueLimits::UtilityPriceTaken(value, mySiteManager->GetValue(row, DUP_Cost)))
+            return ErrorMsg("SpecRange"), 0;
         return mySiteManager->SetValue(name, static_cast<DefaultUtilityParameter>(c->parameter), value) ? 1 : 0;
     }
     if (type == kSwitch && number == 440) {
@@ -390,4 +396,5 @@ void TotalSiteUtilManagerView::DescribeForm(FormDescription& form) {
     form.SetRefusals("ExtraData.901",
                       "DefaultUtilityNameError SameStreamErrorMsg NewRowMarkerEntryName ConfirmDeleteDefaultUtility");
     form.SetRefusals("Enum.900", "ValidOptionError");
+    form.SetRefusals("CostPerEnergy.906", "SpecRange");
 }

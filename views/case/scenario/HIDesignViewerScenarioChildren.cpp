@@ -278,8 +278,12 @@ int HIDesignViewerScenario::AttachObject(const VarDescription& var, Viewable* ob
             return 0;
         }
     }
-    CreateUtilityStream(object ? object->GetName() : Text(), var.Offset(0));
-    return 1;
+    // A row past the spare row holds nothing to rename or delete and adds nothing: refused (and
+    // said so) rather than answered as done.
+    const int row = var.Offset(0);
+    const bool past = myScenario && (row < 0 || row > myScenario->GetNumberOfStreamsOfKind(1, 2));
+    CreateUtilityStream(object ? object->GetName() : Text(), row);
+    return past ? 0 : 1;
 }
 
 Viewable* HIDesignViewerScenario::AttachNewObject(const VarDescription& var, const Text& name) {
@@ -292,7 +296,12 @@ Viewable* HIDesignViewerScenario::AttachNewObject(const VarDescription& var, con
             return nullptr;
         }
     }
-    return CreateUtilityStream(name, var.Offset(0));
+    const int before = myScenario ? myScenario->GetNumberOfStreamsOfKind(1, 2) : 0;
+    Viewable* view = CreateUtilityStream(name, var.Offset(0));
+    // A deletion leaves no view of its name to answer with: the viewer whose table lost the row
+    // answers that it was done, as a name emptied in the table does.
+    const bool deleted = name.empty() && myScenario && myScenario->GetNumberOfStreamsOfKind(1, 2) < before;
+    return view ? view : deleted ? this : nullptr;
 }
 
 // ---- utility lists ----
@@ -316,7 +325,10 @@ void HIDesignViewerScenario::DeleteNameViews(HVector<UtilityNameView*>& list) {
 
 Viewable* HIDesignViewerScenario::CreateUtilityStream(const Text& name, int row) {
     const int n = myScenario ? myScenario->GetNumberOfStreamsOfKind(1, 2) : 0;
-    if (myScenario && row >= 0 && row <= utilityNameViews.Count() && row <= n) {
+    if (myScenario && (row < 0 || row > utilityNameViews.Count() || row > n)) {
+        // Past the spare row there is no utility and no row to add one.
+        ErrorMsg("GetStreamError");
+    } else if (myScenario) {
         if (row < n) {
             if (!name.empty()) {
                 workStream = nullptr;
@@ -340,9 +352,13 @@ Viewable* HIDesignViewerScenario::CreateUtilityStream(const Text& name, int row)
                 workStream = nullptr;
                 if (myScenario->GetStreamOfKind(row, workStream, 1, 2) && workStream) {
                     const Text streamName = workStream->GetName();
-                    const char* notes = myScenario->GetNotes();
-                    myScenario->SetNotes(Text(notes ? notes : "") + "Deleted Utility Stream " + streamName + "\n");
-                    myScenario->DeleteStream(streamName);
+                    const char* held = myScenario->GetNotes();
+                    const Text notes = held ? held : "";
+                    myScenario->SetNotes(notes + "Deleted Utility Stream " + streamName + "\n");
+                    // A refused deletion has told the user why and leaves the notes as they were.
+                    if (myScenario->DeleteStream(streamName) != 1) myScenario->SetNotes(notes);
+                } else {
+                    ErrorMsg("GetStreamError");
                 }
                 workStream = nullptr;
                 SignalBusy(false);

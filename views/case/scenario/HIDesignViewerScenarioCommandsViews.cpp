@@ -236,10 +236,11 @@ int HIDesignViewerScenario::addUtilityToUtilityStreams(const Text&) {
     IDefaultUtilityManager* manager = nullptr;
     if (!myScenario->GetDefaultUtilityManager(manager) || !manager) return 1;
     myDefaultUtilManagerView->SetDUM(manager);
-    // With no default row selected there is no utility to add.
+    // With no default row selected there is no utility to add: said, and answered so.
     const char* name = manager->GetDefaultUtilityName(myDefaultUtilManagerView->getselDefUtilRow());
-    if (name && *name) CreateUtilityStream(name, count);
-    return 1;
+    if (!name || !*name) return ErrorMsg("NoDefaultUtilitySelected"), 0;
+    CreateUtilityStream(name, count);
+    return myScenario->GetNumberOfStreamsOfKind(1, 2) > count ? 1 : 0;
 }
 
 int HIDesignViewerScenario::switchProcessToUtil(const Text&) {

@@ -326,7 +326,8 @@ int HIDesignViewerScenario::SpecifyStreamName(const VarDescription& var, const T
     }
     const int i = var.Offset(0);
     const int n = myScenario->GetNumberOfStreamsOfKind(kind, 2);
-    if (i < 0 || i > n) return 0;
+    // Past the spare row there is no stream and no row to add one: the user is told.
+    if (i < 0 || i > n) return ErrorMsg("GetStreamError"), 0;
     if (i == n) {
         if (text.empty() || myScenario->AddStream(text, kind) != 1) return 0;
         // A retrofit study's streams are its existing network's: the scenario takes no new one
@@ -356,12 +357,15 @@ int HIDesignViewerScenario::SpecifyStreamName(const VarDescription& var, const T
             return 0;
         }
         const Text name = found->GetName();
-        if (kind == 0) {
-            const char* notes = myScenario->GetNotes();
-            myScenario->SetNotes(Text(notes ? notes : "") + "Deleted Process Stream " + name + "\n");
-        }
-        // A refused deletion (a locked network runs on the stream) has told the user why.
+        // The notes keep what was deleted, a utility as a process stream (as the utility's name
+        // view does when it is emptied).
+        const char* held = myScenario->GetNotes();
+        const Text notes = held ? held : "";
+        myScenario->SetNotes(notes + (kind == 0 ? "Deleted Process Stream " : "Deleted Utility Stream ") + name + "\n");
+        // A refused deletion (a locked network runs on the stream) has told the user why, and
+        // leaves the notes as they were.
         const int deleted = myScenario->DeleteStream(name);
+        if (deleted != 1) myScenario->SetNotes(notes);
         workStream = nullptr;
         SignalBusy(false);
         return deleted == 1 ? 1 : 0;

@@ -8,6 +8,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/BinaryFile.h"
 #include "lumeth/PlotParameters.h"
+#include "lumeth/ViewRecords.h"
 #include "views/EnginePointers.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/case/streams/LinkTableCollection.h"
@@ -254,7 +255,10 @@ bool HIDesignViewerScenario::RecalledLinksOwnDistinctViews() const {
     const auto claim = [&](const Viewable* view) {
         if (!view) return true;
         const auto [it, added] = place.emplace(view, role);
-        return added || it->second == role;
+        if (added || it->second == role) return true;
+        const ObjectTypeInfo* type = view->GetViewType();
+        return ViewRecords::Refuse("it links the view \"" + std::string(type ? type->GetName().c_str() : "") + "\" \"" +
+                                   std::string(view->GetName().c_str()) + "\" as two of its children");
     };
     const auto claimAll = [&](const std::deque<Viewable*>& list) {
         ++role;

@@ -93,6 +93,12 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
             return;
         }
     }
+    // A stream link reads its sources in a design's network: with no design viewer selected the
+    // switch has none to read and takes no write.
+    if (t == 104 && v == 600 && !GetCurrentDesign()) {
+        state = ReadOnlyState;
+        return;
+    }
     if (v == 300 && var.VariableIs("rate_cap_int")) return economic(3);
     if (v == 300 && var.VariableIs("exp_plant_life")) return economic(4);
     if (v == 300 && var.VariableIs("hours_of_operation")) return economic(6);

@@ -2,7 +2,7 @@
 // the forbidden matches and stream links. The dispatcher makes the base-case lock, the row
 // bound, the value rule and the look-up; a row's write gets the stream found.
 #include "brasko/IDefaultUtilityManager.h"
-#include "eng/model/CaseValueLimits.h"
+#include "eng/model/UtilityPrice.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
@@ -224,9 +224,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         {.type = 31002, .number = 445, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
-             // Held per second; the range is that of a price per kW and year.
-             const double perYear = value / L::PerYearToPerSecond;
-             if (!(perYear >= 0.0 && perYear <= L::MaxCost)) return "SpecRange";
+             if (!L::UtilityPriceTaken(value, s.GetCostIndex())) return "SpecRange";
              s.SetCostIndex(value);
              return nullptr;
          },
@@ -284,11 +282,15 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              return nullptr;
          }},
         // Stream links and forbidden matches.
+        // A link reads its sources in a design's network: with no design viewer selected there
+        // is none to read, and the switch says so rather than answer as if a link were made.
         {.type = 104, .number = 600, .rows = R::Process, .kind = 0, .fail = F::Silent,
          .streamWrite = [](V& v, Stream s, Var, double) -> const char* {
-             if (v.GetCurrentDesign()) v.GetmyScenario()->AddStreamLink(&s);
+             if (!v.GetCurrentDesign()) return "NoDesignSelected";
+             v.GetmyScenario()->AddStreamLink(&s);
              return nullptr;
-         }},
+         },
+         .refusals = "NoDesignSelected"},
         {.type = 104, .number = 601, .write = [](V& v, Var, double value) -> const char* {
              const std::uint8_t flag = lowByte(value);
              if (v.GetLinkTableCollection()) v.GetLinkTableCollection()->SetAdvancedLinkPreference(flag);

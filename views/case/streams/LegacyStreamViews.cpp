@@ -5,6 +5,7 @@
 #include "lumeth/PlotParameters.h"
 #include "lumeth/TwoDimPlot.h"
 #include "lumeth/VarEnumInfo.h"
+#include "lumeth/ViewRecords.h"
 #include "views/EnginePointers.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/case/streams/SegmentTable.h"
@@ -16,6 +17,15 @@ namespace {
 const ObjectTypeInfo* typeNamed(const char* name) {
     const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
     return registry ? registry->FindByClassOrName(name) : nullptr;
+}
+
+// A record linking a view that owns the one read (or that view itself) as one it owns: damage,
+// named with the view linked.
+bool RefuseOwnerLink(const Viewable& linked) {
+    const ObjectTypeInfo* type = linked.GetViewType();
+    return ViewRecords::Refuse("it links its own owner, the view \"" +
+                               std::string(type ? type->GetName().c_str() : "") + "\" \"" +
+                               std::string(linked.GetName().c_str()) + "\", as one it owns");
 }
 
 // Deletes a view this one owns, after leaving its postee list. A link to the view itself or to
@@ -65,7 +75,7 @@ bool ProcessStream::RecallClassData(BinaryFile& file, int version) {
 // of its owners (its own parent table) is damage.
 bool ProcessStream::CheckRecalledPointers() {
     for (Viewable* v : {segmentTable, plot})
-        if (v && IsSelfOrOwner(v)) return false;
+        if (v && IsSelfOrOwner(v)) return RefuseOwnerLink(*v);
     for (Viewable* v : {segmentTable, plot})
         if (v) v->AddDeathPostee(this);
     return true;
@@ -131,7 +141,7 @@ bool HenEngData::RecallClassData(BinaryFile& file, int) {
 bool HenEngData::CheckRecalledPointers() {
     // The tables it names die with it: one of them its own owner is damage.
     for (Viewable* v : recalledTables)
-        if (v && IsSelfOrOwner(v)) return false;
+        if (v && IsSelfOrOwner(v)) return RefuseOwnerLink(*v);
     for (Viewable* v : recalledTables)
         if (v && v->IsA(SegmentTable::TypeName) && segmentTables.Find(static_cast<SegmentTable*>(v)) < 0) {
             segmentTables.Append(static_cast<SegmentTable*>(v));

@@ -1,9 +1,11 @@
 // The schedule items of the event summary and the event items under them.
 #include "views/design/whatif/ScheduleItemViews.h"
 
+#include "eng/design/IHENDesign.h"
 #include "eng/design/IHENEvent.h"
 #include "eng/design/IHENSchedule.h"
 #include "eng/design/IHENState.h"
+#include "lumeth/CellDomain.h"
 #include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "views/design/HIDesignViewerDesign.h"
@@ -127,6 +129,13 @@ void EventItemView::LoadVariables(FormDescription& form) {
     form.Add({"ObjectStatus.300", FormHook::Value, 100, false, 0});
     form.Add({"ExtraData.357", FormHook::Value, 1519, false, 0});
     form.Add({"ExtraData.358", FormHook::Value, 1519, true, 0});
+    // The value's domain is the event's own, which the design checks with the event's word (a
+    // coefficient, an area, an inlet against its stream's target): the cell itself takes any
+    // number and hands it on.
+    form.SetDomain("ExtraData.358", CellDomain::Any());
+    form.SetRefusals("ExtraData.358", "HTCoeffUpdateError AreaInputError ShellsInputError CannotAcceptThisPercentValue "
+                                      "FlowRateUpdateError TemperatureUpdateError HotStreamInletTemperatureUpdateError "
+                                      "ColdStreamInletTemperatureUpdateError");
     for (int n : {355, 356, 806, 807, 808, 809}) form.Add({FormattedText("ExtraData.%d", n), FormHook::Text, 1519, false, 0});
 }
 
@@ -141,8 +150,16 @@ double EventItemView::Value(const VarDescription& var) {
 int EventItemView::Specify(const VarDescription& var, double value) {
     if (var.Type() == 1519 && var.Number() == 358) {
         if (!pEvent) return 0;
-        if (value != EmptyValue)
-            if (const char* refused = HENEventValueRefusal(pEvent->GetVariableName(), value)) return ErrorMsg(refused), 0;
+        // The design's own domain of the event's value, as the design viewer's write has it (an
+        // inlet that would turn its stream round included).
+        ScheduleItemView* item = Parent();
+        ScheduleTypeView* summary = item ? item->Parent() : nullptr;
+        const IHENDesign* design = summary ? summary->GetDesign() : nullptr;
+        if (value != EmptyValue) {
+            const char* refused = design ? design->GetEventValueRefusal(pEvent, value)
+                                         : HENEventValueRefusal(pEvent->GetVariableName(), value);
+            if (refused) return ErrorMsg(refused), 0;
+        }
         // The event stores it and reports code 15, which selects this item's schedule.
         pEvent->SetNewValue(value);
         return 1;
@@ -319,7 +336,8 @@ double ScheduleItemView::Value(const VarDescription& var) {
                        (type == 31001 && (n == 312 || n == 313)) || (type == 1524 && n == 325) || (type == 1508 && n == 329) ||
                        (type == 1519 && (n == 330 || n == 341 || n == 342));
     if (!known) return Viewable::Value(var);
-    if (!pSchedule || !pState) return kEmpty;
+    // Figures of a schedule not run since it or the plant under it changed are no results.
+    if (!pSchedule || !pState || pSchedule->GetStatus() == 0) return kEmpty;
     const IHENState& s = *pState;
     if (const char* name = exchangerValueName(n)) {
         if (i < 0 || i >= s.GetNumberOfHeatExchangers()) return kEmpty;

@@ -130,10 +130,13 @@ void ScheduleTypeView::DisconnectDeadObject(Viewable* dead) {
 
 IHENState* ScheduleTypeView::BaseState() const { return pDesign ? pDesign->GetDefaultState() : nullptr; }
 
+// A schedule's row shows its results only while they are solved: one not run since it or the plant
+// under it changed has no figures to set beside the base case.
 IHENState* ScheduleTypeView::StateOfRow(int row) const {
     if (row == 0) return BaseState();
-    return row > 0 && row <= static_cast<int>(lstDisplayed.size()) ? lstDisplayed[static_cast<std::size_t>(row - 1)]->GetState()
-                                                                   : nullptr;
+    if (row < 1 || row > static_cast<int>(lstDisplayed.size())) return nullptr;
+    IHENSchedule* schedule = lstDisplayed[static_cast<std::size_t>(row - 1)]->GetSchedule();
+    return schedule && schedule->GetStatus() != 0 ? schedule->GetState() : nullptr;
 }
 
 void ScheduleTypeView::LoadVariables(FormDescription& form) {

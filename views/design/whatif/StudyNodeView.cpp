@@ -353,9 +353,9 @@ void StudyNodeView::LoadVariables(FormDescription& form) {
     for (const char* word : kCommands) form.AddCommand(word);
     form.SetRefusals("Percent.200", "CannotAcceptThisPercentValue");
     // A change of throughput takes the plant down to a trace of its flow, never to none.
-    form.SetDomain("Percent.200", CellDomain::Above(kLowestPercent)
+    form.SetDomain("Percent.200", CellDomain::AtLeast(kLowestPercent)
                                       .RefusedWith("CannotAcceptThisPercentValue")
-                                      .Saying("a percentage above -99.99 %"));
+                                      .Saying("a percentage of -99.99 % or more"));
     form.SetRefusals("MassFlow.395", "FlowRateUpdateError");
 }
 

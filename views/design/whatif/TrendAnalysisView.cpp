@@ -430,7 +430,10 @@ int TrendAnalysisView::Message(const Text& line) {
         Flags();
         for (std::uint8_t& f : lstExchangerFlags) f = word == "SelectAllHX" ? 1 : 0;
     } else if (word == "ChangeIntervalNumber") {
-        if (nPendingIntervals < 1) return 0;
+        if (nPendingIntervals < 1) {
+            ErrorMsg("NothingToChangeIntervals");
+            return 0;
+        }
         const int dropped = pStudy->SetNumberOfIntervals(nPendingIntervals);
         if (dropped < 0) return 0;
         SpaceTimes(0, 0.0);

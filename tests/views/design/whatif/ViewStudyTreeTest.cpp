@@ -198,8 +198,12 @@ TEST(ViewStudyTree, APutBackNeverComesBeforeTheRemoval) {
     EXPECT_EQ("3 months", points->GetEntry(3)->text);
 }
 
+// A study runs what its points hold: a fouling profile alone is a study, and one whose points hold
+// no event at all (E-100 no longer fouled) has nothing to run.
 TEST(ViewStudyTree, AStudyWithoutEventsCannotBeExecuted) {
     Tree t;
+    EXPECT_TRUE(t.trend->NeedsCalculation());
+    t.trend->RemoveFouledHeatExchanger("E-100");
     JournalMark mark;
     EXPECT_EQ(0, t.study->Message("ExecTrend"));
     EXPECT_EQ(std::vector<std::string>{"CannotExecuteStudy"}, mark.Errors());
@@ -213,6 +217,8 @@ TEST(ViewStudyTree, AThroughputChangeAddsAFlowChangePerProcessStream) {
     EXPECT_EQ(0, Set(*t.study, "Percent.200", -100.0));
     EXPECT_EQ(std::vector<std::string>{"CannotAcceptThisPercentValue"}, mark.Errors());
     EXPECT_EQ(0.0, Get(*t.study, "Percent.200"));
+    // A trace of the flow is kept at the lowest change itself.
+    EXPECT_EQ(1, Set(*t.study, "Percent.200", -99.99));
     EXPECT_EQ(1, Set(*t.study, "Percent.200", 10.0));
     EXPECT_EQ(1, Set(*t.study, "Enum.393", 4));
     EXPECT_EQ(1, t.study->Message("AcceptThroughputChanges"));
