@@ -94,28 +94,33 @@ TEST(HostRetrofitViews, TheBudgetIsKeptInTheCaseAndNeverBelowZero) {
         << none.out;
 }
 
-// The run from the design viewer within 100000 keeps the new exchanger that `retrofit` reports
-// at a payback of 8.97 years; text 331 tells the same payback in years. Saved and reopened, the
-// viewer still knows the run's result: it tells its payback and deletes it.
+// The run from the design viewer within 100000 makes the alternatives `retrofit --steps 3` reports
+// from the base: E-1100 at C's inlet (payback 8.97 years) and, kept too, a 4 kW one at C 115 C
+// ahead of the heater (Network-1N-2, payback 38.15 years), where the area check, which weighs no
+// capital within the budget, keeps the utility it saves. Text 331 tells the payback of the run's
+// last result in years. Saved and reopened, the viewer still knows that result: it tells its
+// payback and deletes it.
 TEST(HostRetrofitViews, ThePaybackIsInYearsAndTheRunsResultOutlivesASave) {
     Scratch plain("plain.kcase"), run("run.kcase"), deleted("deleted.kcase");
     ASSERT_EQ(0, RunHost("design " + retrofitTables() + " --save " + plain.path).exitCode);
-    const HostRun step = RunHost("retrofit " + plain.path + " --budget 100000");
+    const HostRun step = RunHost("retrofit " + plain.path + " --budget 100000 --steps 3");
     ASSERT_TRUE(has(step.out, "  payback        8.97 years\n")) << step.out;
+    ASSERT_TRUE(has(step.out, "  design Network-1N-2 (kept)\n")) << step.out;
+    ASSERT_TRUE(has(step.out, "  payback        38.15 years\n")) << step.out;
 
     const std::string script = "set Cost.980 100000\ncmd OpenRetrofitOptionView\ncmd AddNewHX\nexpect RetNewHXOk\n"
                                "cmd RunRetrofitOptimization\ntext ExtraData.331\n";
     const HostRun viewed = RunViewScript(plain.path, script, " --open design --save " + run.path);
     ASSERT_EQ(0, viewed.exitCode) << viewed.out;
-    EXPECT_EQ("Retrofit capital cost or payback: 8.97 years", textOf(viewed.out, 6)) << viewed.out;
+    EXPECT_EQ("Retrofit capital cost or payback: 38.15 years", textOf(viewed.out, 6)) << viewed.out;
 
     const HostRun reopened = RunViewScript(run.path, "text ExtraData.331\ncmd DeleteNewRetrofitDesign 0\n",
                                            " --open design=Network --save " + deleted.path);
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
-    EXPECT_EQ("Retrofit capital cost or payback: 8.97 years", textOf(reopened.out, 1)) << reopened.out;
+    EXPECT_EQ("Retrofit capital cost or payback: 38.15 years", textOf(reopened.out, 1)) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "2: cmd DeleteNewRetrofitDesign 0\n  result 1\n")) << reopened.out;
-    const HostRun gone = RunViewScript(deleted.path, "text Name.299\n", " --open design=Network-1N-1");
-    EXPECT_TRUE(has(gone.out, "no view design=Network-1N-1")) << gone.out;
+    const HostRun gone = RunViewScript(deleted.path, "text Name.299\n", " --open design=Network-1N-2");
+    EXPECT_TRUE(has(gone.out, "no view design=Network-1N-2")) << gone.out;
 
 }
 
@@ -246,17 +251,19 @@ TEST(HostRetrofitViews, AResultEditedIntoALossShowsNoPayback) {
     EXPECT_TRUE(std::isnan(values(loss.out, 3).at(0))) << loss.out;
 }
 
-// A new exchanger placed from the viewer of a kept result (Network-1N-1, which already has
-// E-1100 and a larger E1) is one more step from the base: its added area is measured against the
-// base design, as its capital is, so E-1100 counts whole and E1 from its base area of 22.38 m2.
+// A new exchanger placed from the viewer of a kept result is one more step from the base: its
+// added area is measured against the base design, as its capital is. The kept result is the
+// second alternative (Network-1N-2: E-1100, 4 kW at C 115 C, and a larger E1; the first, with
+// E-1100 at C's inlet, leaves H2 too cold for another exchanger on C), so E-1100 counts whole and
+// E1 from its base area of 22.38 m2.
 TEST(HostRetrofitViews, AStepFromAKeptResultMeasuresItsAddedAreaAgainstTheBase) {
     Scratch run("rf.kcase"), stepped("rf-stepped.kcase");
-    retrofitted(run.path);
+    ASSERT_EQ(0, RunHost("retrofit " + retrofitTables() + " --budget 100000 --steps 2 --save " + run.path).exitCode);
     const HostRun step = RunViewScript(run.path, "cmd AddNewHX\nexpect RetNewHXOk\ncmd RunRetrofitOptimization\n",
-                                       " --open design=Network-1N-1 --save " + stepped.path);
+                                       " --open design=Network-1N-2 --save " + stepped.path);
     ASSERT_EQ(0, step.exitCode) << step.out;
     const HostRun read = RunViewScript(stepped.path, "get Area.302.[]\nget Area.708.[]\nget ExtraData.764\n",
-                                       " --open design=Network-1N-1-1N-1");
+                                       " --open design=Network-1N-2-1N-1");
     ASSERT_EQ(0, read.exitCode) << read.out;
     const std::vector<double> areas = values(read.out, 1), added = values(read.out, 2);
     ASSERT_EQ(6u, areas.size()) << read.out;
