@@ -125,15 +125,12 @@ double SumAddedArea(const std::vector<CNode*>& nodes) {
 // step it keeps that duty, as an exchanger given by its duty does, and the area check may add area
 // to it (the added area is what the step pays for). Held at its area instead, it would pass on any
 // change of its inlets, and a stream without a heater or cooler would be left short of its target.
-// A heater or cooler given by its area is taken at its duty too: then, as one given by its duty,
-// it takes what its stream still needs once the modification is in, rather than holding an area
-// that leaves the stream short of its target.
 void PinchRetrofitDriver::HoldExistingDuties() {
     bool changed = false;
     for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
         const HeatExch* x = AsHeatExch(node);
         double duty = 0.0;
-        if (!x || node->getVariableStatus(NodeValue::HTArea) != ValueStatus::Specified ||
+        if (!x || x->IsUtilityExch() || node->getVariableStatus(NodeValue::HTArea) != ValueStatus::Specified ||
             !node->getVariableAsDouble(NodeValue::Duty, duty) || !std::isfinite(duty))
             continue;
         node->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
