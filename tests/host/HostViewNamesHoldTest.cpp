@@ -77,9 +77,10 @@ TEST(HostViewNamesHold, TheDesignViewerFindsTheResultTheRunMadeAndNeverAUsersDes
     ASSERT_EQ(0, still.exitCode) << still.out;
     EXPECT_TRUE(has(still.out, "1: text Name.299\n  text Network-1N\n")) << still.out;
 
-    // A stepwise run within an investment limit of 1e9 keeps its first step and finds nothing more.
-    // The user's own "Network-1N-1" stands where the run would have named it: the run's result is
-    // "Network-2N-1", which is reported, priced and deleted, and the user's design stays.
+    // A stepwise run within an investment limit of 1e9 keeps two alternatives (E-1100 at C's inlet,
+    // and 4 kW ahead of the heater) and finds nothing more. The user's own "Network-1N-1" stands
+    // where the run would have named its first: the run's results are "Network-2N-1" and
+    // "Network-2N-2"; the last is reported, priced and deleted, and the user's design stays.
     const HostRun run = RunViewScript(plain.path,
                                       "cmd OpenRetrofitOptionView\nopen MyOwnerObject\ncmd AddDefaultDesign Network-1N-1\n"
                                       "open HIDesignViewerDesign.200.0\ncmd AddNewHX\nset Cost.980 1e9\nexpect RetNewHXOk\n"
@@ -91,9 +92,9 @@ TEST(HostViewNamesHold, TheDesignViewerFindsTheResultTheRunMadeAndNeverAUsersDes
     const HostRun users = RunViewScript(deleted.path, "text Name.299\n", " --open design=Network-1N-1");
     ASSERT_EQ(0, users.exitCode) << users.out;
     EXPECT_TRUE(has(users.out, "1: text Name.299\n  text Network-1N-1\n")) << users.out;
-    const HostRun gone = RunViewScript(deleted.path, "text Name.299\n", " --open design=Network-2N-1");
+    const HostRun gone = RunViewScript(deleted.path, "text Name.299\n", " --open design=Network-2N-2");
     EXPECT_NE(0, gone.exitCode) << gone.out;
-    EXPECT_TRUE(has(gone.out, "no view design=Network-2N-1")) << gone.out;
+    EXPECT_TRUE(has(gone.out, "no view design=Network-2N-2")) << gone.out;
 }
 
 // H1-C1 priced by the set "alpha" (a = 100000, b = 1000): capital target 396172.13 where the
