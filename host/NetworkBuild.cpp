@@ -8,7 +8,12 @@
 #include "pellin/NodeKinds.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
+#include <tuple>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,9 +37,41 @@ std::string reasonText(ModuleLoader& module, const char* key) {
     return text;
 }
 
+// What the design reads of a stream, as numbers to order by: kind, side, supply and target, then
+// each run of segments alike in rate and film coefficient (its far end, rate and coefficient), so
+// that a stream cut where nothing changes keys as the whole stream. Linear in the segments.
+std::vector<double> StreamDataKey(const IHeatIntegrationStream& s) {
+    std::vector<double> key{static_cast<double>(s.GetStreamKind()), static_cast<double>(s.GetHotCold()),
+                            s.GetSupplyTemperature(), s.GetTargetTemperature()};
+    const std::size_t head = key.size();
+    for (int k = 0; k < s.GetNumberOfSegments(); ++k) {
+        double to = 0.0, h = 0.0;
+        s.GetValue("Temperature", to, k + 1);
+        if (s.GetValue("HTCoeff", h, k) != 1) h = 0.0;
+        const double cp = s.GetSegmentHeatCapacityFlowrate(k);
+        if (key.size() > head && key[key.size() - 2] == cp && key.back() == h)
+            key[key.size() - 3] = to;
+        else
+            key.insert(key.end(), {to, cp, h});
+    }
+    return key;
+}
+
+// Names compared regardless of letter case, then as written: -1, 0 or 1.
+int CompareNames(const std::string& a, const std::string& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    const int asWritten = a.compare(b);
+    return asWritten < 0 ? -1 : asWritten > 0 ? 1 : 0;
+}
+
 // Builds the rows on the design in one batch. Along a process stream a place holds one row (a
 // unit in series) or several (one branch each of a splitter-mixer, made when the first of them
-// is placed; the first row of the table takes the first branch).
+// is placed; the branches in an order the plant gives, names last).
 class NetworkBuilder {
 public:
     NetworkBuilder(ModuleLoader& module, IHENDesign& design, const std::vector<Placement>& placed)
@@ -49,18 +86,51 @@ public:
                         last = std::max(last, side->order);
                     }
                 }
+        // The branches of a split go in an order the plant gives, whichever row the table gives
+        // first or however the units are named: the branch that carries the most heat first, then
+        // by the stream each branch's unit joins (its data) and its place there; a name, regardless
+        // of letter case first, only between branches alike in all of that. One plant is one
+        // network. Each branch's share of the flow follows from its own duty afterwards, so the
+        // order decides only where a branch sits, never what it carries.
+        std::unordered_map<const IHeatIntegrationStream*, std::vector<double>> streamKey;
+        auto keyOf = [&streamKey](const IHeatIntegrationStream* s) -> const std::vector<double>& {
+            auto [at, made] = streamKey.try_emplace(s);
+            if (made && s) at->second = StreamDataKey(*s);
+            return at->second;
+        };
+        for (auto& [stream, places] : m_streams)
+            for (auto& [place, rows] : places.rows) {
+                if (rows.size() < 2) continue;
+                std::vector<std::pair<std::vector<double>, std::size_t>> keyed;
+                for (std::size_t i : rows) {
+                    const Placement& p = placed[i];
+                    const Side& other = p.hot.stream == stream ? p.cold : p.hot;
+                    // Parallel branches give their duties (SettleOrders refuses an area there).
+                    std::vector<double> key{p.row->hasDuty ? -p.row->duty : 0.0};
+                    const std::vector<double>& data = keyOf(other.stream);
+                    key.insert(key.end(), data.begin(), data.end());
+                    key.insert(key.end(), {other.utility ? 1.0 : 0.0, static_cast<double>(other.order)});
+                    keyed.emplace_back(std::move(key), i);
+                }
+                std::stable_sort(keyed.begin(), keyed.end(), [&placed](const auto& a, const auto& b) {
+                    if (a.first != b.first) return a.first < b.first;
+                    return CompareNames(placed[a.second].row->name, placed[b.second].row->name) < 0;
+                });
+                for (std::size_t k = 0; k < rows.size(); ++k) rows[k] = keyed[k].second;
+            }
     }
 
     bool Run(std::string& error);
 
 private:
     struct StreamPlaces {
-        std::map<int, std::vector<std::size_t>> rows;  // place -> rows there, in table order
+        std::map<int, std::vector<std::size_t>> rows;  // place -> rows there, branches in the plant's order
         std::map<int, CNode*> splitters;               // place -> its splitter, once made
         int lastProcessPlace = 0;                      // the last place of a process exchanger
     };
 
     bool isUtilityRow(std::size_t i) const { return m_placed[i].hot.utility || m_placed[i].cold.utility; }
+    bool metBefore(std::size_t a, std::size_t b) const;
     bool refuse(const NetworkRow& row, const std::string& what, std::string& error);
     int unitsBefore(const IHeatIntegrationStream* stream, int order) const;
     CNode* segmentFor(std::size_t i, const Side& side, std::string& why);
@@ -78,6 +148,22 @@ bool NetworkBuilder::refuse(const NetworkRow& row, const std::string& what, std:
     error = at(row) + what;
     m_design.Activate(0);
     return false;
+}
+
+// Whether the utility of heater or cooler rows `a` and `b` meets `a` first. A utility meets the
+// process outlets in order of their temperatures, whatever the table's rows say: a hot utility the
+// hottest outlet first, a cold one the coldest first. A unit's outlet is taken as its stream's
+// target (where the last unit of the stream leaves); of two units on one stream the later place
+// leaves nearer the target and is met first. Names settle what is left.
+bool NetworkBuilder::metBefore(std::size_t a, std::size_t b) const {
+    auto key = [this](std::size_t i) {
+        const Placement& p = m_placed[i];
+        const Side& process = p.hot.utility ? p.cold : p.hot;
+        // A heater's hotter outlet, a cooler's colder one, comes first.
+        const double outlet = (p.hot.utility ? -1.0 : 1.0) * process.stream->GetTargetTemperature();
+        return std::make_tuple(outlet, -process.order, p.row->name);
+    };
+    return key(a) < key(b);
 }
 
 // The units the design has already placed on the stream ahead of the side's place, counted as
@@ -100,7 +186,18 @@ int NetworkBuilder::unitsBefore(const IHeatIntegrationStream* stream, int order)
 // splitter-mixer at a shared place.
 CNode* NetworkBuilder::segmentFor(std::size_t i, const Side& side, std::string& why) {
     const CPString name = side.stream->GetName();
-    if (side.utility) return m_design.GetStreamSegment(name, 0);
+    if (side.utility) {
+        // After the units already on the utility that it meets first: the rows' order never
+        // decides the utility's chain. One pass over the rows per heater or cooler row: quadratic
+        // only in the heaters and coolers a table names, a handful in any table.
+        int before = 0;
+        for (std::size_t j = 0; j < m_placed.size(); ++j) {
+            if (j == i || !m_done[j] || !isUtilityRow(j)) continue;
+            const Side& other = m_placed[j].hot.utility ? m_placed[j].hot : m_placed[j].cold;
+            if (other.stream == side.stream && metBefore(j, i)) ++before;
+        }
+        return m_design.GetStreamSegment(name, before);
+    }
     StreamPlaces& places = m_streams[side.stream];
     const std::vector<std::size_t>& group = places.rows[side.order];
     if (group.size() == 1) return m_design.GetStreamSegment(name, unitsBefore(side.stream, side.order));

@@ -692,6 +692,14 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     else if (static_cast<int>(report.size()) < steps)
         note = "the run stopped after step " + std::to_string(report.size()) +
                ": the hot utility reached its target, or a step could not be made";
+    // Stream data a what-if of a locked design wrote are the base's too, as they are the targets'.
+    for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
+        IHENDesign* d = nullptr;
+        if (!scenario->GetDesign(i, d, 0) || !d) continue;
+        if (const char* whatIf = d->GetWhatIfStreamNote(nullptr))
+            note = std::string("the stream data are a what-if's of the locked design ") + QuotedField(d->GetDesignName()) +
+                   ", and so is this retrofit's base: " + whatIf + (note.empty() ? "" : "; " + note);
+    }
     if (o.haveSave && !session.SaveCase(o.save, error)) return FailCommand(error);
     std::fputs((o.json ? FormatJson(before, report, mode, note, debottleneck)
                        : FormatText(base, mode, before, report, note, debottleneck))

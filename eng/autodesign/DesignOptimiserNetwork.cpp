@@ -12,6 +12,9 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 #include <unordered_set>
 
 using namespace chain;
@@ -42,27 +45,57 @@ bool isSpecified(const CNode* node, const char* name) {
     return node && node->getVariableStatus(name) == ValueStatus::Specified;
 }
 
-// A splitter's branches in the order of the names of the units at their heads, not of the order
-// the network's rows made them in: the search's split variables, and so its path, are one for one
-// network however its table is ordered. A branch with no unit at its head keeps its place behind.
-// The retrofit steps (`byName` false) keep the flowsheet's order, which their own comparisons of
-// renamed networks rely on.
-std::vector<CNode*> BranchesOf(const CNode* tee, bool byName) {
-    std::vector<CNode*> branches = tee->getAllDownStreamNodes();
-    if (!byName) return branches;
-    auto headName = [](const CNode* branch) {
-        const CNode* head = After(branch);
-        CPString name;
-        if (head && head->getVariableAsString(NodeValue::UnitOperationName, name)) return std::string(name.c_str());
-        return head ? std::string(head->getName().c_str()) : std::string();
-    };
-    std::stable_sort(branches.begin(), branches.end(),
-                     [&](const CNode* a, const CNode* b) { return headName(a) < headName(b); });
-    return branches;
+// What the searches read of a stream, to order by: side, kind, supply, target and load; its name
+// only between streams alike in all of that (a renamed pair of twins is the same plant).
+using StreamOrderKey = std::tuple<int, int, double, double, double, std::string>;
+StreamOrderKey StreamKey(const IHeatIntegrationStream* s) {
+    if (!s) return {-1, -1, 0.0, 0.0, 0.0, std::string()};
+    return {s->GetHotCold(), s->GetStreamKind(), s->GetSupplyTemperature(), s->GetTargetTemperature(),
+            s->GetHeatLoadFromSupply(s->GetTargetTemperature()), std::string(s->GetName().c_str())};
 }
 
-// The optimiser's mode for a retrofit step's search.
-constexpr int kRetrofitSearch = 3;
+std::string UnitName(const CNode* unit) {
+    CPString name;
+    if (!unit) return std::string();
+    if (!unit->getVariableAsString(NodeValue::UnitOperationName, name)) name = unit->getName();
+    return name.c_str();
+}
+
+// A unit by what it joins and carries: the streams on its hot and cold sides and its duty; its
+// name only between units alike in all of that.
+using UnitOrderKey = std::tuple<StreamOrderKey, StreamOrderKey, double, std::string>;
+UnitOrderKey UnitKey(CNode* unit) {
+    const HeatExch* x = AsHeatExch(unit);
+    if (!x) return {StreamKey(nullptr), StreamKey(nullptr), 0.0, UnitName(unit)};
+    return {StreamKey(StreamOf(x->getInlet(0))), StreamKey(StreamOf(x->getInlet(1))), valueOf(unit, NodeValue::Duty),
+            UnitName(unit)};
+}
+
+template <class Key>
+void SortByKey(std::vector<CNode*>& nodes, Key key) {
+    std::vector<std::pair<decltype(key(nodes.front())), CNode*>> keyed;
+    keyed.reserve(nodes.size());
+    for (CNode* n : nodes) keyed.emplace_back(key(n), n);
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t k = 0; k < nodes.size(); ++k) nodes[k] = keyed[k].second;
+}
+
+// A splitter's branches in an order the plant gives, not of the order the network's rows made
+// them in nor of the names: the search's split variables, and so its path, are one for one
+// network. By the unit at each branch's head (the branch that carries the most heat first, then
+// the streams it joins); a branch with no unit at its head keeps its place behind.
+std::vector<CNode*> BranchesOf(const CNode* tee) {
+    std::vector<CNode*> branches = tee->getAllDownStreamNodes();
+    if (branches.size() < 2) return branches;
+    SortByKey(branches, [](CNode* branch) {
+        CNode* head = After(branch);
+        const bool unit = AsHeatExch(head) != nullptr;
+        UnitOrderKey key = UnitKey(unit ? head : nullptr);
+        std::get<2>(key) = -std::get<2>(key);
+        return std::make_pair(unit ? 0 : 1, key);
+    });
+    return branches;
+}
 
 std::string format(const char* text, int a, int b = 0) {
     char buffer[264];
@@ -98,6 +131,9 @@ void DesignOptimiserNetwork::BeginRun(int mode) {
     m_units = m_design.GetFlowSheet()->getAllNodes();
     m_flagged.clear();
     m_design.CollectFlaggedExchangers(m_units, m_flagged);
+    // The heaters and coolers are searched in an order the plant gives, not of their making nor
+    // of their names: by the streams they join and their duties, a name only between units alike.
+    SortByKey(m_flagged, UnitKey);
     m_productBlocks = m_design.GetFlowSheet()->getAllNodesOfType(NodeKind::ProductBlock);
     m_baseUtilityCost = m_design.GetTotalUtilityCost(2);
     m_unsatisfiedAtStart = m_design.GetNumberOfUnsatisfiedProcessStreams();
@@ -373,10 +409,12 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
     variables = SearchVariables();
     const std::vector<SubNetwork>& subs = m_design.StructureAnalysis().SubNetworks();
     if (index < 0 || index >= static_cast<int>(subs.size())) return;
-    // The members in the order of their names, so that the free duties and the splitters come in
-    // one order for one network, whatever the order of the stream table's rows.
+    // The members in an order of their data, so that the free duties and the splitters come in one
+    // order for one network, whatever the order of the stream table's rows or the streams' names.
     std::vector<IHeatIntegrationStream*> members = subs[static_cast<std::size_t>(index)].members;
-    if (m_mode != kRetrofitSearch) PlantNormalForm::OrderByName(members);
+    std::stable_sort(members.begin(), members.end(), [](const IHeatIntegrationStream* a, const IHeatIntegrationStream* b) {
+        return StreamKey(a) < StreamKey(b);
+    });
     for (IHeatIntegrationStream* stream : members) {
         CNode* unit = nullptr;
         for (int k = 0; m_design.GetUnitOnStream(stream->GetName(), k, unit); ++k) {
@@ -393,7 +431,8 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
         if (splits && stream->GetStreamKind() == 0)
             for (CNode* tee : m_design.GetSplittersOnStream(stream)) {
                 m_splitters.push_back(tee);
-                variables.splitterBranches.push_back(static_cast<int>(BranchesOf(tee, m_mode != kRetrofitSearch).size()));
+                m_branches.push_back(BranchesOf(tee));
+                variables.splitterBranches.push_back(static_cast<int>(m_branches.back().size()));
             }
     }
     m_exchangerList = m_process;
@@ -402,6 +441,7 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
 void DesignOptimiserNetwork::EndSubNetwork() {
     m_process.clear();
     m_splitters.clear();
+    m_branches.clear();
     m_utility.clear();
     m_free.clear();
     m_areaLocked.clear();
@@ -519,8 +559,7 @@ int DesignOptimiserNetwork::SelectFreeExchangers(SearchVariables& variables) {
 
 void DesignOptimiserNetwork::ReadSplitFractions(SearchVariables& variables) {
     variables.splitFractions.clear();
-    for (CNode* tee : m_splitters) {
-        const std::vector<CNode*> branches = BranchesOf(tee, m_mode != kRetrofitSearch);
+    for (const std::vector<CNode*>& branches : m_branches) {
         double given = 0.0;
         for (std::size_t b = 0; b < branches.size(); ++b) {
             double share = 0.0;
@@ -541,8 +580,8 @@ void DesignOptimiserNetwork::WritePoint(const std::vector<double>& point, const 
             SpecifyDuty(m_free[j], point[j] * variables.freeDuties[j]);
     if (!splits) return;
     std::size_t k = d;
-    for (CNode* tee : m_splitters) {
-        for (CNode* branch : BranchesOf(tee, m_mode != kRetrofitSearch)) {
+    for (const std::vector<CNode*>& branches : m_branches) {
+        for (CNode* branch : branches) {
             if (k >= point.size()) return;
             if (isSpecified(branch, NodeValue::SplitFraction) || m_mode == 5)
                 branch->addVariable(NodeValue::SplitFraction, point[k], ValueStatus::Specified);
@@ -552,10 +591,10 @@ void DesignOptimiserNetwork::WritePoint(const std::vector<double>& point, const 
     // A branch that carries (practically) nothing of the stream moves no heat: the specified
     // duties of the exchangers at its head go to 0.
     k = d;
-    for (CNode* tee : m_splitters) {
-        const auto* inlet = dynamic_cast<const StreamNode*>(Before(tee));
+    for (std::size_t t = 0; t < m_splitters.size() && t < m_branches.size(); ++t) {
+        const auto* inlet = dynamic_cast<const StreamNode*>(Before(m_splitters[t]));
         const double inflow = inlet ? inlet->getSplitFraction() : 1.0;
-        for (CNode* branch : BranchesOf(tee, m_mode != kRetrofitSearch)) {
+        for (CNode* branch : m_branches[t]) {
             if (k >= point.size()) return;
             if (inflow * point[k++] >= kSmallestBranch) continue;
             CNode* segment = branch;

@@ -111,6 +111,9 @@ private:
     std::vector<std::pair<CNode*, double>> m_freedUtilities;
     // One sub-network.
     std::vector<CNode*> m_process, m_splitters, m_utility, m_free, m_areaLocked, m_offLine;
+    // Each splitter's branches (by position in m_splitters) in the order the search reads them,
+    // fixed when the sub-network's search begins: the duties it orders by move in the search.
+    std::vector<std::vector<CNode*>> m_branches;
     std::vector<std::pair<CNode*, double>> m_lockedCalculated;
     std::vector<Kept> m_kept;
     // What the last trial left, and the nodes the present one recalculates.

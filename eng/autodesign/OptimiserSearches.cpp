@@ -7,7 +7,6 @@ namespace optimiser {
 
 namespace {
 constexpr double kFloor = 1e-08;
-constexpr double kBudgetShare = 0.0001;
 // The searches' own bounds: a search on a flat or ill-behaved objective ends here.
 constexpr int kMaxSteps = 60;
 constexpr double kSmallestInterval = 1e-9;
@@ -16,9 +15,12 @@ constexpr double kImproving = 0.999999;
 constexpr int kMaxReductions = 8;
 }  // namespace
 
+// Capital beyond the budget weighs a / b (1 or more, so no utility saving buys it); capital within
+// the budget weighs nothing, so that a budget the network does not reach changes no state's
+// weight: 1e5 and 1e12 lead to the same network wherever both are above what it spends.
 double CapitalTerm(double a, double b) {
     if (b <= a) return a / (b < kFloor ? kFloor : b);
-    return kBudgetShare * b / (a < kFloor ? kFloor : a);
+    return 0.0;
 }
 
 double RetrofitObjective(double a, double b, double u, double u0) {

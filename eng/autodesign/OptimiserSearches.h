@@ -8,8 +8,9 @@
 namespace optimiser {
 
 // ---- objectives ----
-// Retrofit budget (mode 3): the capital term of the added capital a against the budget b, plus
-// the utility cost u over the cost of the base design u0 (a base of 0 counts the term 0).
+// Retrofit budget (mode 3): the capital term of the added capital a against the budget b (a / b
+// at or beyond the budget, 0 within it), plus the utility cost u over the cost of the base design
+// u0 (a base of 0 counts the term 0).
 double CapitalTerm(double added, double budget);
 double RetrofitObjective(double added, double budget, double utilityCost, double baseUtilityCost);
 // Heater margins (mode 5): the weighted sum of the heater inlet deviations; within every allowed

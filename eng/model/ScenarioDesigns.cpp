@@ -422,6 +422,8 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     m_strResultDesignName = newName;
     m_retrofitSettings.pBaseFlowSheet = design.GetFlowSheet();
     m_retrofitSettings.pBaseDesign = &design;
+    const IHENDesign* base = DesignByName(m_strBaseDesignName);
+    m_retrofitSettings.pReferenceFlowSheet = base ? base->GetFlowSheet() : nullptr;
     m_retrofitSettings.strBaseDesignName = designName;
     m_retrofitSettings.dDTmin = design.GetDTMin();
     m_retrofitSettings.nMode = mode;

@@ -76,11 +76,17 @@ void PinchModifications::AddColdPositions(const ColdStrmInfo& s, const PositionI
         const auto onStream = ix.heaters.find(s.streamId);
         for (const HeaterInfo* hp : onStream != ix.heaters.end() ? onStream->second : std::vector<const HeaterInfo*>{}) {
             const HeaterInfo& h = *hp;
-            const std::uint32_t before =
-                resequencing && first ? Find(ix.lastByColdOutlet, h.processInlet) : 0;
-            first = false;
-            add(h.processInlet, h.processInletTemperature, before, h.fingerprint, 0);
-            ++count;
+            // A heater straight after another one (a heat load written as two units in series)
+            // offers no place of its own: the place ahead of the first heater has the same heat
+            // to take at a colder inlet, the first heater giving up what a new unit there takes.
+            // The model would otherwise choose between two places it rates alike, and the one
+            // between the heaters cannot be built while the first keeps its duty.
+            if (!ix.heaterOutlets.count(h.processInlet)) {
+                const std::uint32_t before = resequencing && first ? Find(ix.lastByColdOutlet, h.processInlet) : 0;
+                first = false;
+                add(h.processInlet, h.processInletTemperature, before, h.fingerprint, 0);
+                ++count;
+            }
             if (ix.IsSplitOrMix(h.processOutlet)) {
                 add(h.processOutlet, h.processOutletTemperature, 0, h.fingerprint, 1);
                 ++count;
@@ -117,8 +123,11 @@ void PinchModifications::AddHotPositions(const HotStrmInfo& s, const PositionInd
         const auto onStream = ix.coolers.find(s.streamId);
         for (const CoolerInfo* cp : onStream != ix.coolers.end() ? onStream->second : std::vector<const CoolerInfo*>{}) {
             const CoolerInfo& c = *cp;
-            add(c.processInlet, c.processInletTemperature, 0, c.fingerprint, 0);
-            ++count;
+            // As for heaters: a cooler straight after another one offers no place of its own.
+            if (!ix.coolerOutlets.count(c.processInlet)) {
+                add(c.processInlet, c.processInletTemperature, 0, c.fingerprint, 0);
+                ++count;
+            }
             if (ix.IsSplitOrMix(c.processInlet)) {
                 add(c.processOutlet, c.processOutletTemperature, 0, c.fingerprint, 1);
                 ++count;

@@ -1,8 +1,11 @@
 #include "eng/retrofit/NetworkExtraction.h"
 
+#include "eng/retrofit/NetworkOrder.h"
+
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/PlantNormalForm.h"
 #include "pellin/FlowSheet.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
@@ -133,16 +136,24 @@ struct Extractor {
             net.streamNameById[s->GetStoredInt()] = name;
             if (s->GetStreamKind() == kKindLinked) linked.push_back(s);
         }
-        for (CNode* start : starts) {
-            IHeatIntegrationStream* s = StreamOf(start);
-            if (!s || !s->AreDesignSegmentsComplete()) continue;
+        // The streams as every model reads the plant: in the order of their names, a utility's
+        // rows one range wherever nothing the models read changes between them.
+        std::vector<IHeatIntegrationStream*> ordered;
+        std::unordered_map<const IHeatIntegrationStream*, CNode*> startOf;
+        for (CNode* start : starts)
+            if (IHeatIntegrationStream* s = StreamOf(start); s && startOf.emplace(s, start).second) ordered.push_back(s);
+        PlantNormalForm::OrderByName(ordered);
+        for (IHeatIntegrationStream* s : ordered) {
+            CNode* start = startOf[s];
+            if (!s->AreDesignSegmentsComplete()) continue;
             const int segments = s->GetNumberOfSegments();
             if (s->GetStreamKind() == kKindUtility) {
                 UtilInfo u;
-                std::vector<int> all;
-                for (int i = 0; i <= segments; ++i) all.push_back(i);
-                Points(*s, all, u.pointTemperatures, u.pointLoads);
-                u.numberOfPoints = segments + 1;
+                std::vector<int> ends{0};
+                for (const PlantNormalForm::Run& run : PlantNormalForm::RunsOf(*s)) ends.push_back(run.first + run.count);
+                if (ends.size() < 2) ends.push_back(segments);
+                Points(*s, ends, u.pointTemperatures, u.pointLoads);
+                u.numberOfPoints = static_cast<int>(ends.size());
                 const double supply = s->GetSupplyTemperature(), target = s->GetTargetTemperature();
                 double outlet = target;
                 if (!design.GetTemperatureBeforeStreamEnd(s->GetName(), outlet)) outlet = target;
@@ -368,5 +379,8 @@ bool ExtractNetwork(FlowSheet& sheet, const IHENDesign& design, RetrofitNetwork&
     if (!e.MixerRecords() || !e.TeeRecords() || !e.ExchangerRecords()) return false;
     if (network.coolers.empty() || network.heaters.empty()) return false;
     e.LeftoverHeaterRecords();
-    return network.leftoverHeaters.empty();
+    if (!network.leftoverHeaters.empty()) return false;
+    // The models read one plant however its tables were written.
+    OrderNetworkByNames(sheet, network);
+    return true;
 }

@@ -288,8 +288,11 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         newDesign.MakeNetworkFeasible(nullptr);
         result = RunDesignOptimisation(1) ? DesignOptimised : OptimisationFailed;
     }
-    // What the step added to each unit is measured on the design as the step leaves it.
-    if (!RetrofitDriver::IsDiscardResult(result)) RecordAddedEquipment(settings.pBaseFlowSheet, newDesign);
+    // What the step added to each unit is measured on the design as the step leaves it, against
+    // the retrofit's base design, as the step's capital and saving are.
+    if (!RetrofitDriver::IsDiscardResult(result))
+        RecordAddedEquipment(settings.pReferenceFlowSheet ? settings.pReferenceFlowSheet : settings.pBaseFlowSheet,
+                             newDesign);
     m_design = nullptr;
     m_settings = nullptr;
     return result;

@@ -15,6 +15,10 @@ struct ScenarioRetrofitSettings {
     // The design the step is made from: an exchanger that ran below DTmin there need keep only
     // the approach it had.
     const IHENDesign* pBaseDesign = nullptr;
+    // The scenario's retrofit base design's flowsheet: a step's added area is measured against it
+    // as its capital and saving are, also when the step is made from a kept result (null: the
+    // design the step is made from).
+    const FlowSheet* pReferenceFlowSheet = nullptr;
     CPString strBaseDesignName;
     double dDTmin = 10.0;
     // 0 new exchanger, 1 repiping, 2 resequencing, 3 utility exchanger modification, 4 optimisation.

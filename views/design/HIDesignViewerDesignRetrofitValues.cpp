@@ -74,7 +74,12 @@ double capitalRise(V& v, CNode& u, Var) {
 
 // A payback is the time the saving over the retrofit base design takes to repay the money spent
 // on it; without a base design there is no saving to speak of, so no payback either.
-double payback(V& v, Var) { return hasRetrofitFigures(v) ? v.GetDesign()->GetPaybackTime() : kEmpty; }
+// A result that loses money never pays back: it has no payback to show, not a negative one.
+double payback(V& v, Var) {
+    if (!hasRetrofitFigures(v)) return kEmpty;
+    const double years = v.GetDesign()->GetPaybackTime();
+    return years < 0.0 ? kEmpty : years;
+}
 
 double economicParameter(V& v, Var) { return v.GetScenario() ? v.GetScenario()->GetOptimizerEconomicParameter() : kEmpty; }
 

@@ -136,7 +136,10 @@ const std::vector<HIDesignViewerDesign::ValueRow>& HIDesignViewerDesign::ValueRo
          }},
         {.type = 1519, .number = 754, .list = L::New, .value = "TotalNShells"},
         {.type = 1519, .number = 755, .list = L::New, .value = "FtFactor"},
-        {.type = 1519, .number = 764, .read = [](V& v, Var) { return v.GetDesign()->GetTotalAddedArea(); }},
+        // A network that does not calculate has no added area to tell, as it has no capital.
+        {.type = 1519, .number = 764, .read = [](V& v, Var) {
+             return v.GetDesign()->IsNetworkCalculated() ? v.GetDesign()->GetTotalAddedArea() : kEmpty;
+         }},
         {.type = 1519, .number = 770, .list = L::OnStream, .value = "TotalNShells"},
         {.type = 1519, .number = 772, .list = L::OnStream, .value = "TotalNShells"},
         {.type = 1519, .number = 811, .list = L::Filtered, .unitRead = [](V& v, CNode& u, Var) { return pinchPosition(v, u, 0); }},
@@ -223,7 +226,9 @@ const std::vector<HIDesignViewerDesign::ValueRow>& HIDesignViewerDesign::ValueRo
         {.type = 1508, .number = 705, .list = L::Filtered, .value = "MaxNewArea"},
         {.type = 1508, .number = 706, .list = L::Filtered, .value = "UnusedArea"},
         {.type = 1508, .number = 707, .list = L::Filtered, .value = "UnsedSpareArea"},
-        {.type = 1508, .number = 708, .list = L::Filtered, .value = "AddArea"},
+        {.type = 1508, .number = 708, .list = L::Filtered, .unitRead = [](V& v, CNode& u, Var) {
+             return v.GetDesign()->IsNetworkCalculated() ? valueOf(&u, "AddArea") : kEmpty;
+         }},
         {.type = 1508, .number = 709, .list = L::Filtered, .value = "MaxSpareArea"},
         {.type = 1508, .number = 711, .list = L::New, .value = "ExArea"},
         {.type = 1508, .number = 712, .list = L::Filtered, .value = "MaxNewArea"},

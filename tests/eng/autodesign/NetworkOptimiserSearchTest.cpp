@@ -34,10 +34,13 @@ const double kU = 300.0, kU0 = 600.0;  // a utility term of 0.5
 INSTANTIATE_TEST_SUITE_P(
     Modes, OptimiserObjectives,
     ::testing::Values(
-        ObjectiveCase{"mode 3, budget above the capital", optimiser::RetrofitObjective(5000, 10000, kU, kU0), 0.0002 + 0.5},
+        // Capital within the budget weighs nothing, however far the budget lies above it.
+        ObjectiveCase{"mode 3, budget above the capital", optimiser::RetrofitObjective(5000, 10000, kU, kU0), 0.5},
+        ObjectiveCase{"mode 3, budget far above the capital", optimiser::RetrofitObjective(5000, 1e12, kU, kU0), 0.5},
+        ObjectiveCase{"mode 3, capital at the budget", optimiser::RetrofitObjective(5000, 5000, kU, kU0), 1.0 + 0.5},
         ObjectiveCase{"mode 3, capital above the budget", optimiser::RetrofitObjective(2000, 1000, kU, kU0), 2.0 + 0.5},
         ObjectiveCase{"mode 3, no budget", optimiser::CapitalTerm(2e-9, 0.0), 2e-9 / 1e-08},
-        ObjectiveCase{"mode 3, no capital", optimiser::CapitalTerm(0.0, 1.0), 0.0001 / 1e-08},
+        ObjectiveCase{"mode 3, no capital", optimiser::CapitalTerm(0.0, 1.0), 0.0},
         ObjectiveCase{"mode 3, no base utility cost", optimiser::RetrofitObjective(2000, 1000, kU, 0.0), 2.0},
         ObjectiveCase{"mode 5 inside", optimiser::HeaterMarginObjective(120, 100, 3, true), 5.76},
         ObjectiveCase{"mode 5 outside", optimiser::HeaterMarginObjective(120, 100, 3, false), 8.0},

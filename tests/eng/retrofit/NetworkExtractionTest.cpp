@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace design_test;
 using namespace retrofit_test;
 
@@ -96,8 +98,11 @@ TEST(NetworkExtraction, UtilityUnitCostScalesByTheRangeUsedAndTheOperatingHours)
     RetrofitNetwork net;
     ASSERT_TRUE(ExtractNetwork(*sheet, *w.d, net));
     ASSERT_EQ(net.hotUtilities.size(), 2u);
-    const HotUtilInfo& hu = net.hotUtilities[1];
-    ASSERT_EQ(std::string(hu.name), "HU");
+    // The records come in the plant's order, not the order the utilities were added in.
+    const auto found = std::find_if(net.hotUtilities.begin(), net.hotUtilities.end(),
+                                    [](const HotUtilInfo& u) { return std::string(u.name) == "HU"; });
+    ASSERT_NE(found, net.hotUtilities.end());
+    const HotUtilInfo& hu = *found;
     EXPECT_NEAR(hu.unitCost, 0.912642, 5e-7);
     EXPECT_NEAR(hu.outletTemperature, 523.15, 1e-9);
     EXPECT_NEAR(UtilityUnitCost(0.5, 300, 200, 250, 8000), 0.912642, 5e-7);
