@@ -36,6 +36,12 @@ std::string record(std::int32_t version, const std::string& body) {
     return "R" + CaseLe32(static_cast<std::uint32_t>(version)) + CaseLe32(static_cast<std::uint32_t>(body.size())) + body;
 }
 
+// A saved case's bytes without its trailer; empty when none was written.
+std::string withoutTrailer(const std::string& path) {
+    const std::string file = FileContents(path);
+    return file.size() > 8 + kTrailer ? file.substr(0, file.size() - kTrailer) : std::string();
+}
+
 // A case saved by `steps`, without its trailer; empty when a step failed.
 std::string saved(const std::string& stem, const std::string& design, const std::string& open, const std::string& script) {
     ScratchFile first("damaged-records", stem + "-design.case", "", false), viewed("damaged-records", stem + ".case", "", false);
@@ -43,9 +49,12 @@ std::string saved(const std::string& stem, const std::string& design, const std:
     if (RunHost("design " + design + " --save " + first.path).exitCode != 0 ||
         RunHost("view " + first.path + open + " --script " + steps.path + " --save " + viewed.path).exitCode != 0)
         return std::string();
-    const std::string file = FileContents(viewed.path);
-    return file.size() > 8 + kTrailer ? file.substr(0, file.size() - kTrailer) : std::string();
+    return withoutTrailer(viewed.path);
 }
+
+// A locked network given a schedule that changes C1's flow to 0.55 kg/s (not yet executed).
+const std::string kC1Schedule = "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+                                "cmd AddEventToSchedule\nset ExtraData.358 0.55\n";
 
 // The four-stream design with its views and the segment table of H1.
 const std::string& viewedCase() {
@@ -61,8 +70,7 @@ const std::string& scheduledCase() {
     static const std::string bytes =
         saved("scheduled", ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv"),
               " --open design",
-              "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
-              "cmd AddEventToSchedule\nset ExtraData.358 0.55\n");
+              kC1Schedule);
     return bytes;
 }
 
@@ -71,8 +79,7 @@ const std::string& operatedCase() {
     static const std::string bytes =
         saved("operated", ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv"),
               " --open design",
-              "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
-              "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\n");
+              kC1Schedule + "cmd ExecuteSchedule\n");
     return bytes;
 }
 
@@ -82,8 +89,7 @@ const std::string& splitOperatedCase() {
     static const std::string bytes =
         saved("split-operated", ExamplePath("operated-streams.csv") + " " + ExamplePath("four-streams-split-network.csv"),
               " --open design",
-              "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
-              "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\n");
+              kC1Schedule + "cmd ExecuteSchedule\n");
     return bytes;
 }
 
@@ -95,8 +101,7 @@ const std::string& switchedCase() {
         ScratchFile steps("damaged-records", "switched.txt", "set RowPos.105 0\ncmd SwitchProcessToUtil\n");
         if (RunHost("view " + ExamplePath("four-streams.csv") + " --script " + steps.path + " --save " + viewed.path).exitCode != 0)
             return std::string();
-        const std::string file = FileContents(viewed.path);
-        return file.size() > 8 + kTrailer ? file.substr(0, file.size() - kTrailer) : std::string();
+        return withoutTrailer(viewed.path);
     }();
     return bytes;
 }
