@@ -257,13 +257,30 @@ int HIDesignViewerDesign::openAddAreaHXView(const Text&) { return retrofitStep(4
 
 int HIDesignViewerDesign::openRetrofitOptionView(const Text&) {
     if (!pScenario) return 1;
+    int answer = 1;
     view_commands::busy([&] {
         const int code = pScenario->CheckRetrofitDesign(pDesign);
         if (code != kRetrofitReady) ReportRetrofitResult(code);
+        else if (!pDesign->IsNetworkCalculated()) answer = refuseUncalculatedBase();
         else if (pScenario->GetNumberOfDesigns() < 2) pScenario->SetRetrofitBaseDesign(CPString(GetName()));
         else View("RetrofitOptionView");
     });
-    return 1;
+    return answer;
+}
+
+// A network that does not calculate is no retrofit base: its units not calculated would count as
+// carrying nothing. The user is told what does not calculate, and nothing is set on it.
+int HIDesignViewerDesign::refuseUncalculatedBase() {
+    Text why;
+    for (CNode* unit : pDesign->GetIncompleteHeatExchangers()) {
+        if (IHENDesign::IsIdleUtilityUnit(unit)) continue;
+        why += (why.empty() ? "" : ", ") + UnitName(unit);
+    }
+    if (!why.empty()) why += " not calculated";
+    if (pDesign->GetNumberOfUnsatisfiedProcessStreams() > 0) why += Text(why.empty() ? "" : "; ") + "a stream misses its target";
+    if (!pDesign->DoUtilityUnitsRunForwards()) why += Text(why.empty() ? "" : "; ") + "a heater or cooler runs backwards";
+    ErrorMsg("RetrofitBaseNotCalculated", MessageParameters{why});
+    return 0;
 }
 
 int HIDesignViewerDesign::retrofitNow(const Text&) {
