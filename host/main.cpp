@@ -710,6 +710,13 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")") +
                     (limitStops.empty() ? "" : " (" + limitStops + ")"));
     if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
+    // A completion whose design does not calculate (a given unit carries more than its streams
+    // have) is no completed network: its report says why, and the job fails.
+    if (!o.complete.empty() && !report.designs.empty() && report.designs.back().report.calculationStatus != "calculated") {
+        const DesignReport& made = report.designs.back().report;
+        return fail(made.name + " does not calculate (" + made.calculationStatus +
+                    "): the network to complete holds what no completion mends, as the design's notes say");
+    }
     return 0;
 }
 

@@ -277,6 +277,15 @@ TEST(HostAutoDesign, CompletesTheNetworkOfATable) {
     EXPECT_NE(std::string::npos, noBase.out.find("the case holds no design named \"Nope\"")) << noBase.out;
     std::remove(held.c_str());
 
+    // A given exchanger carrying more than H has (150 kW of its 100): no completion mends that, and
+    // the job fails saying so, with no utility use quoted for a design that does not calculate.
+    ScratchFile tooMuch("autodesign", "complete-too-much.csv", "name,hot,cold,duty\nE1,H,C,150\n");
+    HostRun infeasible = RunHost("autodesign " + t.path + " --complete " + tooMuch.path);
+    EXPECT_EQ(1, infeasible.exitCode) << infeasible.out;
+    EXPECT_NE(std::string::npos, infeasible.out.find("A_Design1 does not calculate (")) << infeasible.out;
+    EXPECT_NE(std::string::npos, infeasible.out.find("A_Design1's utility use is not available")) << infeasible.out;
+    EXPECT_EQ(std::string::npos, infeasible.out.find("null kW")) << infeasible.out;
+
     HostRun missing = RunHost("autodesign " + t.path + " --complete /nonexistent/network.csv");
     EXPECT_EQ(1, missing.exitCode) << missing.out;
 }
