@@ -159,6 +159,17 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"RetrofitBaseThatDoesNotCalculate", "design", "--open design", "set HeatFlow.304.1 100\n",
                  "cmd OpenRetrofitOptionView", 0, "RetrofitBaseNotCalculated",
                  "E3, E2, Heater, Cooler not calculated; a stream misses its target; a heater or cooler runs backwards"},
+        // A unit takes no name another unit bears, nor the lists' new-row marker, through the design
+        // viewer's list or its own view; a design no name another design bears.
+        Answered{"UnitRenamedOntoATakenName", "design", "--open design", "", "settext Name.300.0 E4", 0,
+                 "HeatExchangerNameError", ""},
+        Answered{"UnitRenamedOntoTheNewRowMarker", "design", "--open design", "", "settext Name.300.0 **new**", 0,
+                 "HeatExchangerNameError", ""},
+        Answered{"UnitRenamedInItsViewOntoTheNewRowMarker", "design", "--open design", kExchanger,
+                 "settext ExtraData.205 **New**", 0, "HeatExchangerNameError", ""},
+        Answered{"UnitRenamedInItsView", "design", "--open design", kExchanger, "settext ExtraData.205 Main", 1, "", ""},
+        Answered{"DesignRenamedOntoATakenName", "design", "", "settext ExtraData.208 CopyX\ncmd CloneDesign\nsettext ExtraData.208 Network\n",
+                 "cmd RenameView", 0, "ThisDesignNameAlreadyExists", ""},
         // Commands with nothing to do say why.
         Answered{"NewRetrofitDesignWithNoneMade", "retrofit", "--open design", "", "cmd DeleteNewRetrofitDesign", 0,
                  "NoRetrofitDesignToDelete", ""},
