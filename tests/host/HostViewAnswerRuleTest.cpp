@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "ExchangerNotDeletedInOperation", ""},
         // The cross-pinch list sorts by the loads across a pinch the design has.
         Answered{"CrossPinchSortByAPinchNotThere", "design", "--open design", "", "set Enum.550 5", 0, "SpecRange",
-                 "from 0 to 0"},
+                 "its one entry, 0"},
         // A locked network's sizes are frozen in the exchanger view as in the design viewer's lists.
         Answered{"ExchangerAreaOfALockedNetwork", "locked", "--open design", kExchanger, "set Area.200 140", 0,
                  "ReadOnlyCell", ""},
