@@ -168,7 +168,9 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"UnitRenamedInItsViewOntoTheNewRowMarker", "design", "--open design", kExchanger,
                  "settext ExtraData.205 **New**", 0, "HeatExchangerNameError", ""},
         Answered{"UnitRenamedInItsView", "design", "--open design", kExchanger, "settext ExtraData.205 Main", 1, "", ""},
-        Answered{"DesignRenamedOntoATakenName", "design", "", "settext ExtraData.208 CopyX\ncmd CloneDesign\nsettext ExtraData.208 Network\n",
+        Answered{"DesignRenamedOntoATakenName", "design", "--open case",
+                 "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+                 "settext ExtraData.208 CopyX\ncmd CloneDesign\nsettext ExtraData.208 Network\n",
                  "cmd RenameView", 0, "ThisDesignNameAlreadyExists", ""},
         // Commands with nothing to do say why.
         Answered{"NewRetrofitDesignWithNoneMade", "retrofit", "--open design", "", "cmd DeleteNewRetrofitDesign", 0,

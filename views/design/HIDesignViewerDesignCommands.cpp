@@ -257,19 +257,19 @@ int HIDesignViewerDesign::openAddAreaHXView(const Text&) { return retrofitStep(4
 
 int HIDesignViewerDesign::openRetrofitOptionView(const Text&) {
     if (!pScenario) return 1;
-    int answer = 1;
+    if (pDesign && !pDesign->IsNetworkCalculated()) return refuseUncalculatedBase();
     view_commands::busy([&] {
         const int code = pScenario->CheckRetrofitDesign(pDesign);
         if (code != kRetrofitReady) ReportRetrofitResult(code);
-        else if (!pDesign->IsNetworkCalculated()) answer = refuseUncalculatedBase();
         else if (pScenario->GetNumberOfDesigns() < 2) pScenario->SetRetrofitBaseDesign(CPString(GetName()));
         else View("RetrofitOptionView");
     });
-    return answer;
+    return 1;
 }
 
 // A network that does not calculate is no retrofit base: its units not calculated would count as
-// carrying nothing. The user is told what does not calculate, and nothing is set on it.
+// carrying nothing. The user is told what does not calculate, before the readiness check sets
+// anything on the network (its approach temperature, its loop analysis).
 int HIDesignViewerDesign::refuseUncalculatedBase() {
     Text why;
     for (CNode* unit : pDesign->GetIncompleteHeatExchangers()) {
