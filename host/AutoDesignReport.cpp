@@ -90,6 +90,12 @@ void AddDesignNotes(AutoDesignReport& r, bool completed) {
                          " C given for the targets (its exchangers are judged at their own smallest approach, " +
                          number(d.dtmin) + " C)"
                    : "its DTmin of " + number(d.dtmin) + " C";
+        // A design that does not calculate has no utility use to set against the targets.
+        if (!std::isfinite(n.hotUtility) || !std::isfinite(n.coldUtility)) {
+            r.notes.push_back(n.name + "'s utility use is not available: the design does not calculate (" +
+                              n.calculationStatus + "), as its notes say");
+            continue;
+        }
         r.notes.push_back(n.name + " uses " + number(n.hotUtility) + " kW of hot and " + number(n.coldUtility) +
                           " kW of cold utility against targets of " + number(n.hotUtilityTarget) + " kW and " +
                           number(n.coldUtilityTarget) + " kW at " + dtminText +

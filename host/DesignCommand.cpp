@@ -29,7 +29,8 @@ const char* const kDesignName = "Network";
 struct DesignOptions {
     std::vector<std::string> files;
     std::string save;
-    bool json = false, haveSave = false, haveDtmin = false;
+    std::string design;  // --design: the design of a case to report
+    bool json = false, haveSave = false, haveDtmin = false, haveDesign = false;
     double dtmin = 0.0;
     EconomicsOption economics;
 };
@@ -47,13 +48,20 @@ bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
             if (!TakeFileOption(argc, argv, i, o.save, o.haveSave, error)) return false;
         } else if (a == "--economics") {
             if (!TakeEconomicsOption(argc, argv, i, o.economics, error)) return false;
+        } else if (a == "--design") {
+            if (!TakeFileOption(argc, argv, i, o.design, o.haveDesign, error)) return false;
         } else if (!TakeOperand(a, o.files, error)) {
             return false;
         }
     }
     if (!CheckNetworkOperands("design", o.files, error)) return false;
     if (o.files.size() == 1 && (o.haveDtmin || o.haveSave || o.economics.given)) {
-        error = "design CASE takes only --json (--dtmin, --economics and --save belong to design STREAMS NETWORK)";
+        error = "design CASE takes only --json and --design (--dtmin, --economics and --save belong to design STREAMS "
+                "NETWORK)";
+        return false;
+    }
+    if (o.files.size() == 2 && o.haveDesign) {
+        error = "--design names a design of a case; a network table makes one design";
         return false;
     }
     return CheckDtminOption(o.haveDtmin, o.dtmin, error);
@@ -233,7 +241,7 @@ int RunDesign(ModuleLoader& module, int argc, char** argv) {
     IHENDesign* design = nullptr;
     std::vector<std::string> tableNotes;
     const bool ok = o.files.size() == 2 ? fromTables(module, session, o, design, error, &tableNotes)
-                                        : fromCase(session, o.files[0], std::string(), design, error);
+                                        : fromCase(session, o.files[0], o.design, design, error);
     if (!ok) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     DesignReport report = ReadDesign(*design);

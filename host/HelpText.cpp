@@ -99,7 +99,7 @@ const JobHelp kJobs[] = {
      "example: kestrin-host plot examples/four-streams.csv --kind composite --svg composite.svg\n"},
     {"design", "a network from an exchanger table, against the targets",
      "usage: kestrin-host design STREAMS NETWORK [--dtmin X] [--economics LIST] [--json] [--save CASE]\n"
-     "       kestrin-host design CASE [--json]\n"
+     "       kestrin-host design CASE [--design NAME] [--json]\n"
      "Builds a network from an exchanger table and reports every unit and the totals against the\n"
      "targets. NETWORK (CSV): name, hot, cold, duty (kW) or area (m2), optional hot_order and\n"
      "cold_order (counted from each stream's supply end), type (countercurrent or\n"
@@ -108,7 +108,8 @@ const JobHelp kJobs[] = {
      "cold side a cooler.\n"
      "  --dtmin X          DTmin in C (default 10)\n"
      "  --economics LIST   the capital cost law and the plant's economics, as for targets\n"
-     "  --json, --save     as for targets (design CASE takes only --json)\n"
+     "  --design NAME      the case's design of that name (default: its first design)\n"
+     "  --json, --save     as for targets (design CASE takes only --design and --json)\n"
      "example: kestrin-host design examples/four-streams.csv examples/four-streams-network.csv\n"},
     {"grid", "the grid diagram of a network as SVG",
      "usage: kestrin-host grid FILE [NETWORK] --svg OUT [--design NAME] [--preset 1-6] [--pinch]\n"
@@ -121,13 +122,14 @@ const JobHelp kJobs[] = {
      "example: kestrin-host grid examples/four-streams.csv examples/four-streams-split-network.csv --svg grid.svg\n"},
     {"retrofit", "network-pinch retrofit steps of a network",
      "usage: kestrin-host retrofit STREAMS NETWORK|CASE [--mode new-exchanger|repipe|resequence|utility]\n"
-     "                             [--steps N] [--budget B] [--json] [--save CASE]\n"
-     "Network-pinch retrofit of a network (built as design builds it, or a case's first design).\n"
+     "                             [--steps N] [--budget B] [--design NAME] [--json] [--save CASE]\n"
+     "Network-pinch retrofit of a network (built as design builds it, or a case's design).\n"
      "  --mode M           new-exchanger (default), repipe, resequence or utility (one heater or\n"
      "                     cooler moved to a cheaper utility)\n"
      "  --steps N          steps (1 to 5, default 1)\n"
      "  --budget B         the investment a step may spend (0 or more, in the case's currency;\n"
      "                     default the scenario's own, 0 for tables)\n"
+     "  --design NAME      the case's design that is the base (default: its first design)\n"
      "  --save CASE        store the scenario with the base design and the kept step designs\n"
      "example: kestrin-host retrofit examples/retrofit-streams.csv examples/retrofit-network.csv --mode utility\n"},
     {"optimise", "exchanger duties and split fractions of a design optimised",

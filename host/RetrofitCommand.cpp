@@ -43,8 +43,9 @@ const Mode kModes[] = {
 struct RetrofitOptions {
     std::vector<std::string> files;
     std::string save;
+    std::string design;  // --design: the design of a case that is the base
     const Mode* mode = &kModes[0];
-    bool json = false, haveMode = false, haveSteps = false, haveBudget = false, haveSave = false;
+    bool json = false, haveMode = false, haveSteps = false, haveBudget = false, haveSave = false, haveDesign = false;
     double steps = 1.0;
     // The investment a step may spend (the scenario's optimiser economic parameter, which the
     // area check divides the step's capital by); without the option the scenario keeps its own.
@@ -152,6 +153,8 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
             if (!TakeWholeNumberOption(argc, argv, i, o.steps, o.haveSteps, 1, 5, error)) return false;
         } else if (a == "--save") {
             if (!TakeFileOption(argc, argv, i, o.save, o.haveSave, error)) return false;
+        } else if (a == "--design") {
+            if (!TakeFileOption(argc, argv, i, o.design, o.haveDesign, error)) return false;
         } else if (a == "--budget") {
             if (!TakeNumberOption(argc, argv, i, o.budget, o.haveBudget, error)) return false;
             if (!(o.budget >= 0.0) || !std::isfinite(o.budget)) {
@@ -163,6 +166,10 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
         }
     }
     if (!CheckNetworkOperands("retrofit", o.files, error)) return false;
+    if (o.haveDesign && o.files.size() == 2) {
+        error = "--design names a design of a case; a network table makes one design";
+        return false;
+    }
     if (o.haveSteps && o.mode->code == 3) {
         error = "--steps belongs to the stepwise modes (new-exchanger, repipe, resequence); utility runs once";
         return false;
@@ -592,7 +599,7 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     HostSession session(module);
     if (!session.Start(error)) return FailCommand(error);
     IHENDesign* design = nullptr;
-    if (!OpenHostDesign(module, session, o.files, std::string(), design, error)) return FailCommand(error);
+    if (!OpenHostDesign(module, session, o.files, o.design, design, error)) return FailCommand(error);
     IHeatIntegrationScenario* scenario = design->GetScenario();
     if (!scenario || !design->GetDesignName()) return FailCommand("the design belongs to no scenario");
     const std::string base = design->GetDesignName();

@@ -7,6 +7,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/OutputText.h"
+#include "lumeth/NewRowMarker.h"
 
 #include <algorithm>
 #include <cmath>
@@ -157,7 +158,10 @@ bool FillScenario(IHeatIntegrationScenario& scenario, const StreamTable& table, 
             // A process stream may not take the name of a default utility: the scenario keeps
             // those names for its utilities.
             error = at(s, line,
-                       !s.utility && defaultUtilityName
+                       IsNewRowMarker(s.name.c_str())
+                           ? "is named as the tables' new-row marker " + QuotedField(kNewRowMarker) +
+                                 ", which no stream may bear (in any letter case); give it another name"
+                       : !s.utility && defaultUtilityName
                            ? "has the name of a default utility; give the process stream another name (or mark "
                              "the row kind utility to take that utility)"
                            : "was refused by the scenario (is the name taken?)");

@@ -68,10 +68,11 @@ int usage() {
                  "                            [--refresh SOLVED] [--json]\n"
                  "                            [--save CASE]\n"
                  "       kestrin-host design STREAMS NETWORK [--dtmin X] [--economics LIST] [--json] [--save CASE]\n"
-                 "       kestrin-host design CASE [--json]\n"
+                 "       kestrin-host design CASE [--design NAME] [--json]\n"
                  "       kestrin-host retrofit STREAMS NETWORK [--mode new-exchanger|repipe|resequence|utility]\n"
                  "                            [--steps N] [--budget B] [--json] [--save CASE]\n"
-                 "       kestrin-host retrofit CASE [--mode ...] [--steps N] [--budget B] [--json] [--save CASE]\n"
+                 "       kestrin-host retrofit CASE [--mode ...] [--steps N] [--budget B] [--design NAME] [--json]\n"
+                 "                                  [--save CASE]\n"
                  "       kestrin-host optimise STREAMS NETWORK|CASE [--design NAME] [--objective area|cost]\n"
                  "                            [--duties on|off] [--splits on|off] [--dtmin X] [--economics LIST]\n"
                  "                            [--equation-based] [--json] [--save CASE]\n"
@@ -608,7 +609,11 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (!o.matchesOnly) scenario->SetNumberOfDesignsWanted(wanted);
     // A network to complete is built first, as the design job builds one, and is itself no design
     // of the run.
-    const char* const kCompleteName = "Network";
+    // It takes the name "Network", or the first free one after it where the case holds a design
+    // of that name already.
+    std::string completeName = "Network";
+    for (int n = 2; before.count(completeName); ++n) completeName = "Network " + std::to_string(n);
+    const char* const kCompleteName = completeName.c_str();
     if (!o.complete.empty()) {
         IHENDesign* base = nullptr;
         if (!BuildNetworkFromFile(module, *scenario, o.complete, kCompleteName, base, error)) return fail(error);
@@ -705,6 +710,13 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")") +
                     (limitStops.empty() ? "" : " (" + limitStops + ")"));
     if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
+    // A completion whose design does not calculate (a given unit carries more than its streams
+    // have) is no completed network: its report says why, and the job fails.
+    if (!o.complete.empty() && !report.designs.empty() && report.designs.back().report.calculationStatus != "calculated") {
+        const DesignReport& made = report.designs.back().report;
+        return fail(made.name + " does not calculate (" + made.calculationStatus +
+                    "): the network to complete holds what no completion mends, as the design's notes say");
+    }
     return 0;
 }
 

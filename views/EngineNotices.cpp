@@ -19,9 +19,12 @@ bool ShowEngineNotice(int code, const Text& text) {
                 parameters.push_back(MessageParameter(std::strtod(word.c_str(), nullptr)));
                 rest = after;
             }
-            // A notice that tells what the engine did along with the command (a method set free
-            // again) is shown as information: the command that caused it did its work.
-            if (key == "ChangingToBathChoseUnForbidAll") ResponseMsg(key, 1, parameters);
+            // A notice that tells what the engine did along with the command or the write that
+            // caused it (a method chosen for the user or set free again, a search its time limit
+            // ended with what it found kept) is shown as information: the command did its work.
+            if (key == "ChangingToBathChoseUnForbidAll" || key == "ChangingToLPAndGCCChoseForbidden" ||
+                key == "SubsetSearchStopped")
+                ResponseMsg(key, 1, parameters);
             else ErrorMsg(key, parameters);
             return true;
         }

@@ -8,6 +8,7 @@
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/UnitNodes.h"
+#include "lumeth/NewRowMarker.h"
 
 #include <cstdint>
 
@@ -112,8 +113,9 @@ int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName
 
 int CPIHENDesign::RenameUnit(const CPString& newName, CNode* unit) {
     if (newName.empty() || !unit || !Owns(unit)) return 0;
-    // Exchangers, tees and mixers share one set of names; the dummies' names are the extraction's.
-    if (IsUnitNameTaken(newName) || IsReservedUnitName(newName)) return 0;
+    // Exchangers, tees and mixers share one set of names; the dummies' names are the extraction's,
+    // and the new-row marker is the lists' (a unit so named would read as their spare row).
+    if (IsUnitNameTaken(newName) || IsReservedUnitName(newName) || IsNewRowMarker(newName.c_str())) return 0;
     CPString oldName;
     unit->getVariableAsString(NodeValue::UnitOperationName, oldName);
     LogRename(oldName, newName);

@@ -83,12 +83,13 @@ int CPIScenario::AddStream(const CPString& name, int kind) {
         SendMessageKey("NewRowMarkerName");
         return 0;
     }
+    // A name refused is told once, by the first holder found: a stream of the scenario, else a
+    // default utility.
     int result = 1;
     if (StreamByName(name)) {
         SendMessageKey("SameStreamErrorMsg");
         result = 0;
-    }
-    if (kind != CPIHeatIntegrationStream::KindUtility && m_pDefaultManager->Exists(name.c_str())) {
+    } else if (kind != CPIHeatIntegrationStream::KindUtility && m_pDefaultManager->Exists(name.c_str())) {
         SendMessageKey("SameStreamDefUtilErrorMsg");
         result = 0;
     }

@@ -33,8 +33,10 @@ const char* DefaultManager::GetHTCDefaultValueNote(int index) const {
 hresult DefaultManager::AddHTCDefaultValue(const char* name, double value, const char* note) {
     m_hasCoefficientList = true;
     if (!name || !*name || IsNewRowMarker(name) || !std::isfinite(value) || value < 0.0) return 0;
+    // Names are told apart as the user reads them, whatever their letter case ("<DEFAULT>" is
+    // the factory's "<default>").
     for (const auto& c : m_coefficients)
-        if (c->GetName() == name) return 0;
+        if (strcasecmp(c->GetName().c_str(), name) == 0) return 0;
     const double taken = value == 0.0 ? GetHTCDefaultValue(0) : value;
     m_coefficients.push_back(std::make_unique<DefHeatTransferCoefficient>(name, taken, CPString(note)));
     int index = static_cast<int>(m_coefficients.size()) - 1;
@@ -61,8 +63,12 @@ hresult DefaultManager::SetHTCDefaultValue(int index, double value) {
 
 hresult DefaultManager::SetHTCDefaultValueName(int index, const char* name) {
     if (static_cast<unsigned>(index) >= m_coefficients.size() || !name || !*name || IsNewRowMarker(name)) return 0;
-    for (const auto& c : m_coefficients)
-        if (c->GetName() == name) return 0;
+    // Another entry's name in any letter case is taken; an entry's own name in other letters is a
+    // rename of its spelling (its own name unchanged is nothing to do).
+    for (std::size_t i = 0; i < m_coefficients.size(); ++i) {
+        const CPString& held = m_coefficients[i]->GetName();
+        if (i == static_cast<std::size_t>(index) ? held == name : strcasecmp(held.c_str(), name) == 0) return 0;
+    }
     DefHeatTransferCoefficient& entry = *m_coefficients[static_cast<std::size_t>(index)];
     entry.SetName(name);
     Send(ChangeCoefficientDefault, entry.GetName(), &index);

@@ -1,5 +1,6 @@
 #pragma once
-// The one rule every command answers by, held by the dispatcher (SendViewableMessage): a command
+// The one rule every command answers by, held by the dispatcher (SendViewableMessage), and every
+// write of a cell by its dispatchers (SpecifyValue, SpecifyValueText): a command
 // that shows an error message answers 0 and leaves the case as it was; one that answers 0 shows
 // one message saying why (the view's own, a question declined, a file picker cancelled, or, where the view said nothing,
 // "CommandNotDone"); a command that does part of its work answers 1 and lists what it did not do

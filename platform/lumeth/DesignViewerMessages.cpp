@@ -68,6 +68,8 @@ const MessageText kTexts[] = {
      "with:"},
     {"ExchangerNotDeleted", "The unit could not be deleted from the network:"},
     {"NoRetrofitDesignToDelete", "No design made by the last retrofit run is there to delete."},
+    {"RetrofitBaseNotCalculated",
+     "The network cannot be the base of a retrofit: it does not calculate (%s), so its utilities are no answer to improve on."},
     {"OperationLockedAlready",
      "The network is locked for operation already: locking it again would freeze the operated network as if it were "
      "the design; unlock the operation first."},

@@ -2,7 +2,8 @@
 // What every form answers a write it does not take with, whatever the view: a cell that is
 // read-only (by its row or by the view's cell state, as `status` tells it) takes nothing; a number
 // outside the range of its kind of quantity, or a text that is no number typed into a number
-// cell, is refused; and a refusal the view gave without a word of its own is told. The input dispatchers hold every
+// cell, is refused; a write that showed an error was not taken (it answers 0, as a command does);
+// and a refusal the view gave without a word of its own is told. The input dispatchers hold every
 // write of a listed cell to these rules (SessionInput.cpp).
 #include "lumeth/FormDescription.h"
 

@@ -167,8 +167,10 @@ int SpecifyValue(Viewable* view, const Text& address, double value) {
     Viewable* target = VarDescription::Parse(address, var) ? resolveAddress(view, var, variable) : nullptr;
     if (!target || !variable) return setResult(sequence, -1), -1;
     const FormVariable* row = listedRow(target, *variable);
-    const int result = specifyListed(target, *variable, row, value);
-    // A refusal always says why: one the view gave without a word is told here.
+    int result = specifyListed(target, *variable, row, value);
+    // A write answers by the rule a command answers by: one that showed an error was not taken,
+    // and a refusal always says why: one the view gave without a word is told here.
+    if (result != 0 && errorSince(sequence)) result = 0;
     if (result == 0 && row && !toldSince(sequence)) ErrorMsg(WriteRefusal::NotTaken, Text());
     setResult(sequence, result);
     return result;
@@ -197,6 +199,7 @@ int SpecifyValueText(Viewable* view, const Text& address, const Text& text) {
             }
         }
     }
+    if (result != 0 && errorSince(sequence)) result = 0;
     if (result == 0 && row && !toldSince(sequence)) ErrorMsg(WriteRefusal::NotTaken, Text());
     setResult(sequence, result);
     return result;

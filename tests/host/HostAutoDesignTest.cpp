@@ -248,12 +248,48 @@ TEST(HostAutoDesign, CompletesTheNetworkOfATable) {
     const std::string network = "/tmp/kestrin-host-autodesign-" + std::to_string(getpid()) + "-network.csv";
     std::ofstream(network, std::ios::binary) << "name,hot,cold,duty\nE1,H,C,50\n";
     HostRun run = RunHost("autodesign " + t.path + " --complete " + network + " --json");
-    std::remove(network.c_str());
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_EQ(std::string::npos, run.out.find("{\"name\": \"Network\"")) << run.out;
     const std::size_t d = run.out.find("{\"name\": \"A_Design1\"");
     ASSERT_NE(std::string::npos, d) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("\"unsatisfied_streams\": []", d)) << run.out;
+    // A case that holds a design named "Network" already: the network to complete takes a name of
+    // its own, and the completion is the same.
+    const std::string held = "/tmp/kestrin-host-autodesign-" + std::to_string(getpid()) + "-held.case";
+    ASSERT_EQ(0, RunHost("design " + t.path + " " + network + " --save " + held).exitCode);
+    const std::string completed = held + ".completed.case";
+    HostRun again = RunHost("autodesign " + held + " --complete " + network + " --json --save " + completed);
+    std::remove(network.c_str());
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    // The completion's own name, A_Design<n>, as its report gives it.
+    const std::size_t e = again.out.find("\"designs\": [{\"name\": \"A_Design");
+    ASSERT_NE(std::string::npos, e) << again.out;
+    const std::size_t from = again.out.find("A_Design", e);
+    const std::string made = again.out.substr(from, again.out.find('"', from) - from);
+    EXPECT_NE(std::string::npos, again.out.find("\"unsatisfied_streams\": []", e)) << again.out;
+    // The design job reports the design it is asked for by name, the case's first without a name.
+    HostRun named = RunHost("design " + completed + " --design " + made);
+    EXPECT_EQ(0, named.exitCode) << named.out;
+    EXPECT_EQ(0u, named.out.find("Network design " + made + "\n")) << named.out;
+    HostRun first = RunHost("design " + completed);
+    EXPECT_EQ(0u, first.out.find("Network design Network\n")) << first.out;
+    HostRun none = RunHost("design " + completed + " --design Nope");
+    EXPECT_EQ(1, none.exitCode) << none.out;
+    EXPECT_NE(std::string::npos, none.out.find("the case holds no design named \"Nope\"")) << none.out;
+    HostRun noBase = RunHost("retrofit " + completed + " --design Nope");
+    EXPECT_EQ(1, noBase.exitCode) << noBase.out;
+    EXPECT_NE(std::string::npos, noBase.out.find("the case holds no design named \"Nope\"")) << noBase.out;
+    std::remove(held.c_str());
+    std::remove(completed.c_str());
+
+    // A given exchanger carrying more than H has (150 kW of its 100): no completion mends that, and
+    // the job fails saying so, with no utility use quoted for a design that does not calculate.
+    ScratchFile tooMuch("autodesign", "complete-too-much.csv", "name,hot,cold,duty\nE1,H,C,150\n");
+    HostRun infeasible = RunHost("autodesign " + t.path + " --complete " + tooMuch.path);
+    EXPECT_EQ(1, infeasible.exitCode) << infeasible.out;
+    EXPECT_NE(std::string::npos, infeasible.out.find("A_Design1 does not calculate (")) << infeasible.out;
+    EXPECT_NE(std::string::npos, infeasible.out.find("A_Design1's utility use is not available")) << infeasible.out;
+    EXPECT_EQ(std::string::npos, infeasible.out.find("null kW")) << infeasible.out;
 
     HostRun missing = RunHost("autodesign " + t.path + " --complete /nonexistent/network.csv");
     EXPECT_EQ(1, missing.exitCode) << missing.out;

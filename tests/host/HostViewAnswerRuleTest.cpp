@@ -125,6 +125,17 @@ INSTANTIATE_TEST_SUITE_P(
                  "ExchangerNotDeletedRetrofitBase", ""},
         Answered{"ExchangerOfALockedNetworkDeleted", "locked", "--open design", kExchanger, "cmd DeleteHeatExchanger", 0,
                  "ExchangerNotDeletedInOperation", ""},
+        // The cross-pinch list sorts by the loads across a pinch the design has.
+        Answered{"CrossPinchSortByAPinchNotThere", "design", "--open design", "", "set Enum.550 5", 0, "SpecRange",
+                 "its one entry, 0"},
+        // A locked network's sizes are frozen in the exchanger view as in the design viewer's lists.
+        Answered{"ExchangerAreaOfALockedNetwork", "locked", "--open design", kExchanger, "set Area.200 140", 0,
+                 "ReadOnlyCell", ""},
+        Answered{"ExchangerShellsOfALockedNetwork", "locked", "--open design", kExchanger, "set ExtraData.701.0 3", 0,
+                 "ReadOnlyCell", ""},
+        Answered{"ExchangerAreaOfALockedNetworkOpenedForModification", "locked", "--open design",
+                 "cmd ModifyOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n",
+                 "set Area.200 140", 1, "", ""},
         Answered{"ExchangerDeleted", "design", "--open design", kExchanger, "cmd DeleteHeatExchanger", 1, "", ""},
         // A design cloned is the selection: the question before a delete names it.
         Answered{"CloneThenDeleteDeclined", "design", "--open case",
@@ -139,6 +150,28 @@ INSTANTIATE_TEST_SUITE_P(
                  0, "CouldNotFindVelmorFile", "nonexist.vmc"},
         Answered{"MissingSimulatorCaseUnderAutomation", "--new hi-case W1", "--automation", "",
                  "cmd ImportVelmorScenario 0 /nonexistent/nonexist.vmc", 0, "CouldNotFindVelmorFile", ""},
+        // A write answers by the same rule: one that did its work tells what came with it as a
+        // notice (the method the area target now takes), never as an error beside its 1.
+        Answered{"ForbiddingAMatch", "design", "", "expect ChangingToLPAndGCCChoseForbidden\n", "set Switch.1200.0.0 1", 1,
+                 "", ""},
+        // A network that does not calculate (E4 given 100 kW runs the heater and the cooler
+        // backwards) is no retrofit base, and is not made one.
+        Answered{"RetrofitBaseThatDoesNotCalculate", "design", "--open design", "set HeatFlow.304.1 100\n",
+                 "cmd OpenRetrofitOptionView", 0, "RetrofitBaseNotCalculated",
+                 "E3, E2, Heater, Cooler not calculated; a stream misses its target; a heater or cooler runs backwards"},
+        // A unit takes no name another unit bears, nor the lists' new-row marker, through the design
+        // viewer's list or its own view; a design no name another design bears.
+        Answered{"UnitRenamedOntoATakenName", "design", "--open design", "", "settext Name.300.0 E4", 0,
+                 "HeatExchangerNameError", ""},
+        Answered{"UnitRenamedOntoTheNewRowMarker", "design", "--open design", "", "settext Name.300.0 **new**", 0,
+                 "HeatExchangerNameError", ""},
+        Answered{"UnitRenamedInItsViewOntoTheNewRowMarker", "design", "--open design", kExchanger,
+                 "settext ExtraData.205 **New**", 0, "HeatExchangerNameError", ""},
+        Answered{"UnitRenamedInItsView", "design", "--open design", kExchanger, "settext ExtraData.205 Main", 1, "", ""},
+        Answered{"DesignRenamedOntoATakenName", "design", "--open case",
+                 "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+                 "settext ExtraData.208 CopyX\ncmd CloneDesign\nsettext ExtraData.208 Network\n",
+                 "cmd RenameView", 0, "ThisDesignNameAlreadyExists", ""},
         // Commands with nothing to do say why.
         Answered{"NewRetrofitDesignWithNoneMade", "retrofit", "--open design", "", "cmd DeleteNewRetrofitDesign", 0,
                  "NoRetrofitDesignToDelete", ""},

@@ -122,15 +122,15 @@ TEST(HostViewSiteStreams, TheirOwnNameTypedAgainIsNoRename) {
 }
 
 // What the scenario says when a match is forbidden and when none is any more is shown in words,
-// with no numbers the scenario never sent after them. That the Bath formula is free again is told
-// as information: the write that freed it was done.
+// with no numbers the scenario never sent after them. Both are told as information: the write
+// that forbade the match, or freed the Bath formula again, was done.
 TEST(HostViewScenarioNotices, AForbiddenMatchIsAnnouncedInWords) {
     const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
                                       "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n"
                                       "expect ChangingToBathChoseUnForbidAll\nset Switch.1200.0.0 0\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "  Error ChangingToLPAndGCCChoseForbidden|A match is forbidden: the area target comes from "
-                             "the area LP and the utilities are placed on the grand composite curve.|"))
+    EXPECT_TRUE(has(run.out, "  Response ChangingToLPAndGCCChoseForbidden|A match is forbidden: the area target comes "
+                             "from the area LP and the utilities are placed on the grand composite curve.|1|1\n"))
         << run.out;
     EXPECT_TRUE(has(run.out, "  Response ChangingToBathChoseUnForbidAll|No match is forbidden any more: the Bath formula "
                              "may be chosen again for the area target.|1|1\n"))

@@ -330,6 +330,8 @@ public:
     // Whether the cell is a size the lock froze (area, shells, the coefficient switch) and the
     // operation was not opened for modification.
     bool IsSizeFrozen(int type, int number) const;
+    // Refuses a network that does not calculate as a retrofit's base, saying what does not; 0.
+    int refuseUncalculatedBase();
     // Whether the view is a child the viewer watches for a slot of its own (so that a selection
     // moving away from it does not stop watching it).
     bool IsWatchedChild(const Viewable* view) const;

@@ -257,6 +257,7 @@ int HIDesignViewerDesign::openAddAreaHXView(const Text&) { return retrofitStep(4
 
 int HIDesignViewerDesign::openRetrofitOptionView(const Text&) {
     if (!pScenario) return 1;
+    if (pDesign && !pDesign->IsNetworkCalculated()) return refuseUncalculatedBase();
     view_commands::busy([&] {
         const int code = pScenario->CheckRetrofitDesign(pDesign);
         if (code != kRetrofitReady) ReportRetrofitResult(code);
@@ -264,6 +265,22 @@ int HIDesignViewerDesign::openRetrofitOptionView(const Text&) {
         else View("RetrofitOptionView");
     });
     return 1;
+}
+
+// A network that does not calculate is no retrofit base: its units not calculated would count as
+// carrying nothing. The user is told what does not calculate, before the readiness check sets
+// anything on the network (its approach temperature, its loop analysis).
+int HIDesignViewerDesign::refuseUncalculatedBase() {
+    Text why;
+    for (CNode* unit : pDesign->GetIncompleteHeatExchangers()) {
+        if (IHENDesign::IsIdleUtilityUnit(unit)) continue;
+        why += (why.empty() ? "" : ", ") + UnitName(unit);
+    }
+    if (!why.empty()) why += " not calculated";
+    if (pDesign->GetNumberOfUnsatisfiedProcessStreams() > 0) why += Text(why.empty() ? "" : "; ") + "a stream misses its target";
+    if (!pDesign->DoUtilityUnitsRunForwards()) why += Text(why.empty() ? "" : "; ") + "a heater or cooler runs backwards";
+    ErrorMsg("RetrofitBaseNotCalculated", MessageParameters{why});
+    return 0;
 }
 
 int HIDesignViewerDesign::retrofitNow(const Text&) {

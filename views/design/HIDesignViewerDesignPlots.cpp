@@ -303,6 +303,12 @@ const ViewForm<HIDesignViewerDesign>& HIDesignViewerDesign::Form() {
 
 void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
     Form().Describe(form);
+    // The cross-pinch list is sorted by the loads across one of the design's pinches: a column
+    // the design has.
+    form.SetDomain("Enum.550", CellDomain::EntriesOf([](Viewable& view, const VarDescription&) {
+                       const IHENDesign* design = static_cast<HIDesignViewerDesign&>(view).GetDesign();
+                       return design ? design->GetNumberOfCrossPinchLoads() : 0;
+                   }));
     for (const ValueRow& row : ValueRows()) {
         // A row the list sizes name is a column of that list, whatever its own reading takes.
         ListSize size{};

@@ -14,6 +14,7 @@
 #include "pellin/StreamNodes.h"
 #include "views/AnnualisedCosts.h"
 #include "views/design/BeyondUtility.h"
+#include "views/design/HIDesignViewerDesign.h"
 
 #include <cmath>
 
@@ -455,6 +456,14 @@ void HeatExchangerView::VariableStatus(const VarDescription& var, ModifyState& s
     // Every number this view writes edits the network: the existing network of a retrofit (its
     // base) takes none of them, as every result is measured against it.
     if (pDesign && pDesign->GetScenarioLockState() == 1 && IsNetworkEdit(t, n)) {
+        state = ReadOnlyState;
+        return;
+    }
+    // The sizes the lock froze stay frozen here as in the design viewer's lists, until the
+    // operation is opened for modification there: one unit, one rule, whichever view types.
+    if (const HIDesignViewerDesign* viewer = DesignViewer();
+        viewer && ((t == 1508 && n == 200 && viewer->IsSizeFrozen(1508, 302)) ||
+                   (t == 1519 && n == 701 && viewer->IsSizeFrozen(1519, 301)))) {
         state = ReadOnlyState;
         return;
     }

@@ -37,12 +37,15 @@ class AddStreamRule : public ::testing::TestWithParam<AddCase> {};
 TEST_P(AddStreamRule, RefusesTakenAndReservedNames) {
     Fixture f;
     ASSERT_EQ(f.scenario->AddStream("H1", 0), 1);
+    ASSERT_EQ(f.scenario->AddStream("HP Steam", 1), 1);
     f.Clear();
     const AddCase& c = GetParam();
     const int before = f.scenario->GetStreamCounter();
     EXPECT_EQ(f.scenario->AddStream(c.name, c.kind), c.result);
     if (c.key) {
+        // One refusal, one word: the first holder of the name is told.
         EXPECT_TRUE(f.view.Saw(60, c.key));
+        EXPECT_EQ(f.view.Count(60), 1);
     } else {
         EXPECT_EQ(f.view.Count(60), 0);
     }
@@ -55,6 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(AddCase{"H1", 0, 0, "SameStreamErrorMsg"}, AddCase{"H1", 1, 0, "SameStreamErrorMsg"},
                       AddCase{"LP Steam", 0, 0, "SameStreamDefUtilErrorMsg"},
                       AddCase{"Cooling Water", 2, 0, "SameStreamDefUtilErrorMsg"},
+                      AddCase{"HP Steam", 0, 0, "SameStreamErrorMsg"},
                       AddCase{"LP Steam", 1, 1, nullptr}, AddCase{"C1", 0, 1, nullptr},
                       AddCase{"U1", 1, 1, nullptr}, AddCase{"X", 7, 0, nullptr}));
 

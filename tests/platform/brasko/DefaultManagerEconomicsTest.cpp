@@ -20,6 +20,9 @@ TEST(DefaultManagerCoefficients, ZeroValueTakesTheFirstEntrysValue) {
     auto m = FactoryManager();
     EXPECT_EQ(m->AddHTCDefaultValue("X", 0.0, nullptr), 1);
     EXPECT_DOUBLE_EQ(m->GetHTCDefaultValue(28), 0.2);
+    // A name held in other letters is taken.
+    EXPECT_EQ(m->AddHTCDefaultValue("x", 0.5, nullptr), 0);
+    EXPECT_EQ(m->AddHTCDefaultValue("WATER", 0.5, nullptr), 0);
     DefaultManager empty;
     EXPECT_EQ(empty.AddHTCDefaultValue("X", 0.0, nullptr), 1);
     EXPECT_DOUBLE_EQ(empty.GetHTCDefaultValue(0), 0.0);
@@ -69,6 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CoefficientEditCase{"value of a missing entry", 0, 28, 1.7, nullptr, 0},
                       CoefficientEditCase{"own name", 1, 2, 0.0, "Brine", 0},
                       CoefficientEditCase{"another entry's name", 1, 2, 0.0, "Water", 0},
+                      CoefficientEditCase{"another entry's name in capitals", 1, 2, 0.0, "WATER", 0},
+                      CoefficientEditCase{"own name in capitals", 1, 2, 0.0, "BRINE", 1},
                       CoefficientEditCase{"new name", 1, 2, 0.0, "Sea Water", 1},
                       CoefficientEditCase{"note", 2, 2, 0.0, "cooling", 1},
                       CoefficientEditCase{"note of a missing entry", 2, -1, 0.0, "x", 0},

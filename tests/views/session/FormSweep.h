@@ -255,10 +255,10 @@ struct SweptWrite {
     bool viewAlive;             // the cell's view is still open after it
 };
 
-// The numbers the sweep types into every cell: far below and just below zero, zero, a fraction, a
-// number between two whole ones, and one far past any plant.
+// The numbers the sweep types into every cell: far below and just below zero, zero, a fraction,
+// one (a switch set), a number between two whole ones, and one far past any plant.
 inline const std::vector<double>& SweptNumbers() {
-    static const std::vector<double> numbers = {-1e6, -1.0, 0.0, 0.5, 2.5, 1e15};
+    static const std::vector<double> numbers = {-1e6, -1.0, 0.0, 0.5, 1.0, 2.5, 1e15};
     return numbers;
 }
 

@@ -1,5 +1,5 @@
 // Every number cell a user may type into, of every view a targets case, a design, a split design,
-// a locked design, a retrofit and a site case show, written each of -1e6, -1, 0, 0.5, 2.5 and 1e15
+// a locked design, a retrofit and a site case show, written each of -1e6, -1, 0, 0.5, 1, 2.5 and 1e15
 // as typed: either the cell refuses (answer 0, one message whose key the form lists, the cell as
 // before), or it takes the number (answer 1, no error), and then the case saves, reopens with the
 // value, and its targets and designs hold no number that is not finite, no negative area and no
@@ -126,6 +126,81 @@ TEST_P(ViewFormSweep, EveryNumberIsRefusedOrLeavesACaseThatSavesAndCalculates) {
     EXPECT_GT(writes, 100) << name;
     EXPECT_GT(taken, 10) << name;
     EXPECT_TRUE(unsoundAtFirst.empty()) << joined(unsoundAtFirst);
+    Session::Instance().Reset();
+}
+
+// Every text cell a user may type into, of the same views, typed with what renames go wrong on:
+// nothing, the new-row marker, the text another row of its column shows (a name taken) and a
+// fresh name. Each write answers by the rule commands answer by: refused (answer 0, one message,
+// the cell and the case as before) or taken (answer 1, no error, and the case saves and reopens).
+// A text taken is given back, so that the cells after it meet the case as it was.
+TEST_P(ViewFormSweep, EveryTextTypedIsRefusedWithOneMessageOrTakenAndSaves) {
+    const std::string name = GetParam();
+    OpenCase c;
+    ASSERT_TRUE(c.Read(bytesOf(casePath(name)))) << name;
+    const auto engineBytes = [&] {
+        LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+        c.project->Store(out);
+        const std::vector<std::uint8_t> bytes = out.Bytes();
+        return std::string(bytes.begin(), bytes.end());
+    };
+    std::vector<std::string> faults;
+    int writes = 0, taken = 0;
+    for (const Walked& w : walkedCells(c, name, 2)) {
+        if (w.row.hook != FormHook::Text || (!w.row.editable && !w.row.byState)) continue;
+        const auto life = w.view->LifeToken();
+        std::vector<Text> texts = {"", "**new**", "Swept"};
+        // The text the column's other row shows: a name another object bears.
+        if (w.row.dimensions > 0 && !w.row.numbered) {
+            for (const Text& other : rowsOf(w.view, w.row, 2))
+                if (other != w.cell) texts.push_back(readCell(w.view, w.row, other));
+        }
+        for (const Text& text : texts) {
+            if (life.expired() || !cellThere(w.view, w.row, w.cell) || stateOf(w.view, w.row, w.cell) == ReadOnlyState) break;
+            const Text was = readCell(w.view, w.row, w.cell);
+            const std::string engineBefore = engineBytes();
+            const Text script = "settext " + w.cell + " " + text;
+            ViewScriptRunner runner(c.root, w.view);
+            runner.Run("answer 0\n" + script, "sweep");
+            ++writes;
+            const std::string what = w.where + ": " + script.c_str();
+            if (runner.Steps().size() != 2u || !runner.Error().empty()) {
+                faults.push_back(what + ": " + runner.Error().c_str());
+                continue;
+            }
+            const ViewScriptStep& step = runner.Steps().back();
+            Text keys;
+            int told = 0, errors = 0;
+            for (const SessionEntry& e : step.journal) {
+                if (e.event == SessionEvent::Error) ++errors;
+                if (e.event == SessionEvent::Error || (e.event == SessionEvent::Response && e.number != 1)) {
+                    keys += " " + e.key;
+                    ++told;
+                }
+            }
+            if (step.result == 0) {
+                if (told != 1) faults.push_back(what + ": refused, told" + keys.c_str());
+                else if (!life.expired() && readCell(w.view, w.row, w.cell) != was)
+                    faults.push_back(what + ": refused (" + keys.c_str() + "), yet the cell changed");
+                else if (engineBytes() != engineBefore)
+                    faults.push_back(what + ": refused (" + keys.c_str() + "), yet the case changed");
+                continue;
+            }
+            ++taken;
+            if (errors) faults.push_back(what + ": taken with" + keys.c_str());
+            OpenCase reopened;
+            if (!reopened.Read(c.Save())) faults.push_back(what + ": taken, and the case no longer saves and reopens");
+            if (!life.expired() && cellThere(w.view, w.row, w.cell) && readCell(w.view, w.row, w.cell) != was) {
+                ViewScriptRunner restore(c.root, w.view);
+                restore.Run("answer 0\nsettext " + w.cell + " " + was, "restore");
+            }
+        }
+        Session::Instance().Reset();
+    }
+    std::ostringstream all;
+    for (const std::string& f : faults) all << f << "\n";
+    EXPECT_TRUE(faults.empty()) << faults.size() << " of " << writes << " writes:\n" << all.str();
+    EXPECT_GT(taken, 0) << name;
     Session::Instance().Reset();
 }
 

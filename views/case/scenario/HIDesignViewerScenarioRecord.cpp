@@ -87,7 +87,10 @@ bool HIDesignViewerScenario::StoreClassData(BinaryFile& file) {
               file.WriteCPString(spareText) && file.WriteInt(option100_202) && file.WriteInt(selectedPlot) &&
               file.WriteInt(selectedMainPlot) && file.WriteInt(selectedLeftPlot) && file.WriteInt(selectedRightPlot) &&
               file.WriteInt(retroSelectedMainPlot) && storeList(file, segmentTables) &&
-              file.WriteCPString(newDesignName) && file.WriteInt(option105_203);
+              // The design name typed for the next design command is a form entry, not part of
+              // the case (a reader drops it): the field is written empty, so that a command
+              // refused with a name typed leaves the saved case as it was.
+              file.WriteCPString(CPString()) && file.WriteInt(option105_203);
     if (!ok) return false;
     const int tables = henTableList ? henTableList->Count() : 0;
     if (!file.WriteInt(tables)) return false;

@@ -454,7 +454,25 @@ int SegmentTable::SetPlotType(const VarDescription&, double value) {
     return 1;
 }
 
-double SegmentTable::DefaultHTCValue(const VarDescription&) { return defaultHTCIndex; }
+// The default chosen is the stream's: the entry whose coefficient every segment holds. The choice
+// made in this view is kept while it still holds; a view opened again (its record keeps no choice)
+// finds the entry from the segments, the first entry of that coefficient.
+double SegmentTable::DefaultHTCValue(const VarDescription&) {
+    const int segments = myStream ? myStream->GetNumberOfSegments() : 0;
+    if (segments <= 0 || !ownCoefficientRows.empty()) return defaultHTCIndex;
+    const double h = StreamValue("CHTCoeff", 0);
+    for (int i = 1; i < segments; ++i)
+        if (StreamValue("CHTCoeff", i) != h) return defaultHTCIndex;
+    IDefaultUtilityManager* manager = nullptr;
+    if (myScenario && (myScenario->GetDefaultUtilityManager(manager) != 1 || !manager)) return defaultHTCIndex;
+    const auto entry = [&](int k) { return manager ? manager->GetHTCDefaultValue(k) : mySiteManager->GetHTCDefaultValue(k); };
+    const int entries = manager ? manager->GetNumberOfHTCDefaultValues()
+                                : mySiteManager ? mySiteManager->GetNumberOfHTCDefaultValues() : 0;
+    if (defaultHTCIndex >= 0 && defaultHTCIndex < entries && entry(defaultHTCIndex) == h) return defaultHTCIndex;
+    for (int k = 0; k < entries; ++k)
+        if (entry(k) == h) return k;
+    return defaultHTCIndex;
+}
 
 int SegmentTable::SetDefaultHTC(const VarDescription&, double value) {
     const int k = wholeNumber(value);

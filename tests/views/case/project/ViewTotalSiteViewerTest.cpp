@@ -253,7 +253,8 @@ TEST_F(ViewTotalSiteViewer, TheSiteViewsGoThroughTheirRecordsAndBack) {
 TEST_F(ViewTotalSiteViewer, ATakenSiteNameIsRefused) {
     ILurmetBaseObject* other = engineering.CreateObject(IHeatIntegrationTotalSite::TotalSiteType, "Refinery");
     ASSERT_NE(nullptr, other);
-    EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.210.1", "Refinery"));
+    // Refused with its word, the write answers 0.
+    EXPECT_EQ(0, SpecifyValueText(viewer, "ExtraData.210.1", "Refinery"));
     EXPECT_EQ(1, JournalKeyCount("ThisProjectNameAlreadyExists"));
     EXPECT_EQ("Works", viewer->GetName());
     // A project (not a site) of a name does not block a site of that name.
