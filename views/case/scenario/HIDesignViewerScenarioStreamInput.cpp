@@ -290,7 +290,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              v.GetmyScenario()->AddStreamLink(&s);
              return nullptr;
          },
-         .refusals = "NoDesignSelected"},
+         .refusals = "NoDesignSelected", .domain = CellDomain::Switch()},
         {.type = 104, .number = 601, .write = [](V& v, Var, double value) -> const char* {
              const std::uint8_t flag = lowByte(value);
              if (v.GetLinkTableCollection()) v.GetLinkTableCollection()->SetAdvancedLinkPreference(flag);
