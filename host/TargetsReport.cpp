@@ -7,6 +7,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/UtilityCover.h"
 #include "host/OutputText.h"
 
 #include <algorithm>
@@ -62,7 +63,7 @@ const char* problemTypeText(int type) {
 namespace {
 // Status codes of a side of the utility placement: 1 and 3 leave part of the target uncovered,
 // 4 could not be evaluated.
-bool sideCovered(int status) { return status == 0 || status == 2; }
+bool sideCovered(int status) { return utility_cover::SideCovered(status); }
 
 // Loads of the utility streams on one side (0 hot, 1 cold); appends them to the report.
 double placedLoads(IHeatIntegrationScenario& scenario, int side, TargetsReport& r) {
@@ -315,7 +316,7 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
 
     // Whether the utilities cover the targets: the placement's own status per side, and the loads
     // it placed against the targets.
-    const bool needsUtility = r.hotUtility > 1e-9 || r.coldUtility > 1e-9;
+    const bool needsUtility = r.hotUtility > utility_cover::kNoTarget || r.coldUtility > utility_cover::kNoTarget;
     const bool hotCovered = sideCovered(scenario.GetUtilityAssignmentStatus(0));
     const bool coldCovered = sideCovered(scenario.GetUtilityAssignmentStatus(1));
     const bool noEconomics = scenario.GetUtilityAssignmentStatus(0) == kTradeoffNoEconomicData ||

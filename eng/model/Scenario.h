@@ -428,7 +428,8 @@ private:
     int CountForbiddenMatchLinks() const;
     // A stream's links leave with it, and the count with them (see ScenarioMatches.cpp).
     void DropForbiddenMatchesOf(CPIHeatIntegrationStream& stream);
-    // The count made that of the links held, after a copy or an append (see ScenarioMatches.cpp).
+    // The count made that of the links held, after a copy, an append or a read; a utility holds
+    // none (see ScenarioMatches.cpp).
     void RecountForbiddenMatches();
     bool HasStreams() const { return m_pStreams && m_pStreams->Length() > 0; }
     void RegisterWithStream(CPIHeatIntegrationStream& stream);

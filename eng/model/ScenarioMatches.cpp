@@ -229,6 +229,11 @@ void CPIScenario::DropForbiddenMatchesOf(CPIHeatIntegrationStream& stream) {
 }
 
 void CPIScenario::RecountForbiddenMatches() {
+    // Only process streams are forbidden to match (the matrix and `--forbid` pair a hot with a
+    // cold one): a link a utility holds (a case written while a switch kept it) forbids nothing.
+    if (m_pStreams)
+        for (CPIHeatIntegrationStream* stream : *m_pStreams)
+            if (stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility) stream->ForgetLinkedStreams();
     m_nForbiddenMatches = m_nSavedForbiddenMatches = CountForbiddenMatchLinks();
     // While a match is forbidden the utilities are placed on the grand composite curve only.
     if (m_nForbiddenMatches != 0 && GetUtilityAssignmentMethod() != UtilityPlacement::Automatic) {

@@ -130,6 +130,7 @@ bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int ve
     if (s.m_pStreams)
         for (const CPIHeatIntegrationStream* stream : *s.m_pStreams) linkEnds += stream->GetNumberOfLinkedStreams();
     if (linkEnds % 2 != 0 || s.CountForbiddenMatchLinks() != s.m_nForbiddenMatches) return false;
+    s.RecountForbiddenMatches();
     PlaceRecalledStreams(s);
 
     if (version < SinceDefaultManager && !RecallOldEconomicData(s, file)) return false;

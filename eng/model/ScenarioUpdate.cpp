@@ -294,6 +294,11 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
             SendMessageKey(kSiteStreamStaysMessage);
             return;
         }
+        // A utility is matched by the placement, never forbidden: a stream made one lets go of
+        // its forbidden matches as a deletion does, and the count follows (the matrix pairs
+        // process streams only, so a match kept would be out of the user's reach and still hold
+        // the area LP and the placement on the grand composite curve).
+        if (toUtility) DropForbiddenMatchesOf(*stream);
         StreamList& from = toProcess ? m_utilityStreams : m_processStreams;
         StreamList& to = toProcess ? m_processStreams : m_utilityStreams;
         from.Remove(stream);

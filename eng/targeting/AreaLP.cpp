@@ -83,7 +83,7 @@ void AreaLP::Rebuild(std::span<StreamSegment* const> segments, double dtMin, dou
     }
     BuildIntervals();
     CountModel();
-    Compute(matches, true);
+    Compute(matches);
     RestoreContributions();
 }
 
@@ -109,27 +109,19 @@ void AreaLP::CountModel() {
 }
 
 void AreaLP::Refresh(const AreaTargetInputs& in) {
-    // A result over a grid kept no model of its own: the grid is made afresh.
-    // A model is kept only while the plant joins its segments as before: the new coefficients
-    // (or placed loads) are taken into the joined segments the model was built on.
-    const bool sameShape = !in.segments || (m_pPlant && m_pPlant->Retake(*in.segments));
-    if (!m_pModel || !m_pIntervals || m_dGridStep > 0.0 || !sameShape) {
-        static const SegmentRefs none;
-        Rebuild(in.segments ? *in.segments : none, in.dtMin, in.minimumFFactor, in.matches);
-        return;
-    }
-    // As a rebuild does, the refresh leaves no result of an option no longer chosen.
-    m_dCountercurrentArea = 0.0;
-    m_dShellAndTubeArea = 0.0;
-    m_dShells = 0.0;
-    SetTemporaryContributions();
-    Compute(in.matches, m_nOption == Both);
-    RestoreContributions();
+    // New coefficients or placed loads are computed as a rebuild computes them: a model kept from
+    // before (or the other exchanger kind's solution) would start the solve from another vertex,
+    // and among equal optima the laid-out areas and shells differ (by up to 2e-3). One plant gives
+    // one area, whatever was computed before it.
+    // Without the segments there is nothing new to take: the result stands.
+    if (!in.segments) return;
+    Rebuild(*in.segments, in.dtMin, in.minimumFFactor, in.matches);
 }
 
 // Option 0 prices countercurrent exchange only, option 1 shell-and-tube only, option 2 both
-// (countercurrent first); any other option computes nothing.
-void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
+// (countercurrent first); any other option computes nothing. Each kind's model is built afresh
+// from the plant's normal form: the shell-and-tube area of option 2 is that of option 1.
+void AreaLP::Compute(MatchwiseStreamDataList* matches) {
     std::vector<int> kinds;
     switch (m_nOption) {
         case CountercurrentOnly: kinds = {Countercurrent}; break;
@@ -154,17 +146,12 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
     m_nState = Computed;
     for (std::size_t k = 0; k < kinds.size(); ++k) {
         const int kind = kinds[k];
-        if (fullModel && k > 0 && m_method == Method::Network && m_pNetwork) Reprice(kind);
-        else if (fullModel) BuildModel(kind);
-        else RefreshCoefficients(kind);
+        BuildModel(kind);
         // Nothing to exchange is a result (no area); heat that could not be placed is none.
         const bool heat = std::any_of(m_rowLoads.begin(), m_rowLoads.end(), [](double load) { return load > kNoLoad; });
-        // A network kept from the kind before goes on counting its pivots.
-        const AreaLPNetwork* network = m_pNetwork.get();
-        const std::int64_t pivotsBefore = network ? network->GetPivots() : 0;
         if (!Solve() && heat) m_nState = m_bStoppedAtTimeLimit ? StoppedAtTimeLimit : NotSolved;
-        if (m_pNetwork) m_nPivots += m_pNetwork->GetPivots() - (m_pNetwork.get() == network ? pivotsBefore : 0);
-        if (m_pNetwork.get() != network) m_nPivots += m_nCoarsePivots;
+        // Each kind's network is its own, started (from a coarser LP, for a large model) afresh.
+        if (m_pNetwork) m_nPivots += m_pNetwork->GetPivots() + m_nCoarsePivots;
         Distribute(kind, matches);
     }
     // The network serves the kinds of one computation only.

@@ -132,10 +132,6 @@ public:
     // The rows and the starting columns. False, with an empty model, when the rows alone would
     // exceed MaxColumns.
     bool BuildModel(int kind);
-    void RefreshCoefficients(int kind);
-    // The columns of the last solve priced for another kind of exchanger; the network solve goes
-    // on from the last optimum (the rows are the same, only the prices change).
-    void Reprice(int kind);
     // Column generation from the model's columns; false when a solve fails, when heat is left on
     // an artificial column, or when the optimum is not proved within the columns and the rounds
     // allowed (flows then 0).
@@ -241,7 +237,7 @@ private:
         int linked = -1;  // the segment's place among the linked segments (m_linked), or -1
     };
 
-    void Compute(MatchwiseStreamDataList* matches, bool fullModel);
+    void Compute(MatchwiseStreamDataList* matches);
     void CollectMembers();
     // Parts each interval is cut into, from the driving force of the composite curves.
     std::vector<std::size_t> DrivingForceParts() const;
@@ -249,7 +245,6 @@ private:
     // curve is missing; never below the temporary DTmin): seen from the hot curve (side 0), from
     // the cold curve (1), or the smaller of the two (-1).
     std::vector<double> DrivingForces(int side = -1) const;
-    double Coefficient(const LPMatchColumn& column, int kind, double& F, bool computeF) const;
     double Coefficient(const LoadRow& hot, const LoadRow& cold, double& F) const;
     // The F-factor of an interval pair for segments on the common temporary approach (kept once
     // worked out).

@@ -113,7 +113,7 @@ bool AreaLP::ComputeOnGrid(MatchwiseStreamDataList* matches) {
 
     AreaLP& grid = *best.lp;
     grid.m_pModel = std::make_unique<LPProblem>();
-    grid.Compute(matches, true);
+    grid.Compute(matches);
     m_nState = grid.m_nState;
     m_dCountercurrentArea = grid.m_dCountercurrentArea;
     m_dShellAndTubeArea = grid.m_dShellAndTubeArea;

@@ -39,36 +39,12 @@ const CPString& StreamNameOf(const StreamSegment& s) { return s.StreamName(); }
 
 }  // namespace
 
-// The area one unit of the column's heat needs: the film resistances over a mean temperature
-// difference of the interval pair (two thirds of the geometric and one third of the arithmetic
-// mean of the end differences, close to the log mean), times F for shell-and-tube exchange. A
-// pair of linked streams that may not match is priced out.
-double AreaLP::Coefficient(const LPMatchColumn& column, int kind, double& F, bool computeF) const {
-    const StreamSegment& h = *column.pHotSegment;
-    const StreamSegment& c = *column.pColdSegment;
-    if (h.nKind == 2 && c.nKind == 2 && h.pStream && h.pStream->IsLinkedTo(StreamNameOf(c))) return ForbiddenCoefficient;
-    const int i = column.nHotIntervalIndex;
-    const int j = column.nColdIntervalIndex;
-    const double dh = Shift(h);
-    const double dc = Shift(c);
-    double mtd = MeanTemperatureDifference(TopDifference(i, j) + dh + dc, BottomDifference(i, j) + dh + dc);
-    if (kind == ShellAndTube) {
-        if (computeF) {
-            const double vh = RawContribution(h);
-            const double vc = RawContribution(c);
-            double shells = 0.0;
-            F = 1.0;
-            g_CalculateFFactorAndShells(m_pIntervals->GetTemperature(i + 1) + vh, m_pIntervals->GetTemperature(i) + vh,
-                                        m_pIntervals->GetTemperature(j + 1) - vc, m_pIntervals->GetTemperature(j) - vc,
-                                        m_dMinimumFFactor, F, shells, 0, 0);
-        }
-        mtd = std::max(mtd * F, kMinimumMTD);
-    }
-    return (InverseFilmCoefficient(h.dFilmCoefficient) + InverseFilmCoefficient(c.dFilmCoefficient)) / mtd;
-}
-
-// The same price for a candidate column between two load rows; the F-factors of segments on the
-// common temporary approach are kept per interval pair, as pricing asks for them many times.
+// The area one unit of a column's heat needs, the column between two load rows: the film
+// resistances over a mean temperature difference of the interval pair (two thirds of the
+// geometric and one third of the arithmetic mean of the end differences, close to the log mean),
+// times F for shell-and-tube exchange. The F-factors of segments on the common temporary approach
+// are kept per interval pair, as pricing asks for them many times. (A forbidden pair gets no
+// column at all: MayMatch.)
 double AreaLP::Coefficient(const LoadRow& hot, const LoadRow& cold, double& F) const {
     const int i = hot.interval;
     const int j = cold.interval;
@@ -249,49 +225,6 @@ void AreaLP::DropColumns(const std::vector<char>& keep) {
     model.columns.resize(next);
     m_columnRows.resize(next);
     m_columnF.resize(next);
-}
-
-void AreaLP::Reprice(int kind) {
-    if (!m_pModel) return;
-    m_nKind = kind;
-    m_nPricingRounds = 0;
-    m_fFactors.clear();
-    std::vector<const LoadRow*> rowOf(m_rowLoads.size(), nullptr);
-    for (const LoadRow& row : m_hotRows) rowOf[static_cast<std::size_t>(row.row)] = &row;
-    for (const std::vector<LoadRow>& rows : m_coldRowsOf)
-        for (const LoadRow& row : rows) rowOf[static_cast<std::size_t>(row.row)] = &row;
-    LPProblem& model = *m_pModel;
-    double dearest = 0.0;
-    for (std::size_t k = 0; k < model.columns.size(); ++k) {
-        double F = 1.0;
-        const double price = Coefficient(*rowOf[static_cast<std::size_t>(m_columnRows[k].first)],
-                                         *rowOf[static_cast<std::size_t>(m_columnRows[k].second)], F);
-        model.columns[k].dCoefficient = price;
-        m_columnF[k] = F;
-        dearest = std::max(dearest, price);
-        if (m_pNetwork) m_pNetwork->SetArcCost(static_cast<int>(k), price);
-    }
-    m_dArtificialCost = kArtificialMultiple * std::max(dearest, 1.0);
-    if (m_pNetwork) m_pNetwork->SetArtificialCost(m_dArtificialCost);
-}
-
-void AreaLP::RefreshCoefficients(int kind) {
-    if (!m_pModel) return;
-    m_pNetwork.reset();
-    m_nKind = kind;
-    m_fFactors.clear();
-    for (LoadRow& row : m_hotRows) row.resistance = InverseFilmCoefficient(row.segment->dFilmCoefficient);
-    for (std::vector<LoadRow>& rows : m_coldRowsOf)
-        for (LoadRow& row : rows) row.resistance = InverseFilmCoefficient(row.segment->dFilmCoefficient);
-    LPProblem& model = *m_pModel;
-    double dearest = 0.0;
-    for (std::size_t k = 0; k < model.columns.size(); ++k) {
-        LPMatchColumn& column = model.columns[k];
-        double F = k < m_columnF.size() ? m_columnF[k] : 1.0;
-        column.dCoefficient = Coefficient(column, kind, F, false);
-        if (column.dCoefficient != ForbiddenCoefficient) dearest = std::max(dearest, column.dCoefficient);
-    }
-    m_dArtificialCost = kArtificialMultiple * std::max(dearest, 1.0);
 }
 
 // The solver sees the artificial columns first and the real ones after them, so that the columns

@@ -179,6 +179,10 @@ public:
     virtual void Unlock();
     bool IsLocked() const { return m_locked != 0; }
 
+    // Whether the factory set's utility of this name earns a credit (steam raised, refrigerant
+    // recovered): what a utility of that name is, whatever price was typed for it since.
+    static bool FactoryUtilityEarnsCredit(const char* name);
+
 protected:
     struct NamedEconomicData {
         CPString key;  // upper case

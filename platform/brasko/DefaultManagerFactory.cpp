@@ -6,6 +6,7 @@
 #include "brasko/LurmetBinaryFile.h"
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace {
@@ -98,6 +99,13 @@ bool LocateDefaultsFile(const ConfigurationStore& configuration, const char* key
     return true;
 }
 }  // namespace
+
+bool DefaultManager::FactoryUtilityEarnsCredit(const char* name) {
+    if (!name) return false;
+    for (const FactoryUtility& u : kFactoryUtilities)
+        if (std::string_view(u.name) == name) return u.cost < 0.0;
+    return false;
+}
 
 void DefaultManager::AddFactoryUtilities() {
     for (const FactoryUtility& u : kFactoryUtilities)

@@ -158,6 +158,8 @@ const Refusal kRefusals[] = {
     {"SiteUtilityAddedWithNoDefaultSelected", &kSiteNoDefaultSelected, "cmd AddUtilityToUtilityStreams", nullptr, SiteCase},
     // A stream link reads its sources in a design: with no design viewer selected there is none.
     {"StreamLinkWithNoDesignSelected", &kScenario, "set Switch.600.0 1"},
+    // A stream-link switch takes 0 or 1 only, a design viewer selected or not.
+    {"StreamLinkSwitchAtTwo", &kSelectedDesign, "set Switch.600.0 2"},
 };
 
 class HostSamePlantRefusals : public ::testing::TestWithParam<Refusal> {};

@@ -43,6 +43,15 @@ std::string ForbiddenCase() {
     return file.path;
 }
 
+// The four streams with LP Steam Generation, a utility that earns a credit, as the third utility.
+std::string GenerationCase() {
+    static const ScratchFile file("sameselect", "generation.csv",
+                                  "name,supply,target,cp,h,kind\nH1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\n"
+                                  "C1,20,135,2,0.2,process\nC2,80,140,4,0.2,process\nHP Steam,,,,,utility\n"
+                                  "Cooling Water,,,,,utility\nLP Steam Generation,,,,,utility\n");
+    return file.path;
+}
+
 // From the case view: the four-stream scenario "base" cloned as "part" with C1 unticked.
 const std::string kCloneWithoutC1 =
     "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\nopen CloneHIScenarioTool.298\n"
@@ -127,6 +136,17 @@ const std::vector<Selection>& Selections() {
          "set TargetMethod.450 0\n",
          "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nget Area.200\nget TargetMethod.450\n",
          {"get Area.200\n  value ", "get TargetMethod.450\n  value 0\n"}},
+        // H1 made a utility lets go of its forbidden match as a deletion does: the matrix of H2
+        // against C1 and C2 reads 0, every placement method is open, and switched back after the
+        // save the four streams read their Bath area (253.30 m2) with no match forbidden.
+        {"ForbiddenStreamSwitchedToAUtility",
+         ForbiddenCase(),
+         "set RowPos.105 0\nexpect ChangingToBathChoseUnForbidAll\ncmd SwitchProcessToUtil\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nget Switch.1200.[].[]\n"
+         "set TargetMethod.450 0\nset TargetMethod.450 1\nset RowPos.106 2\ncmd SwitchUtilToProcess\n"
+         "get Switch.1200.[].[]\nget Area.200\n",
+         {"get Switch.1200.[].[]\n  value 0\n  value 0\n", "set TargetMethod.450 0\n  result 1\n",
+          "get Switch.1200.[].[]\n  value 0 0\n  value 0 0\n", "get Area.200\n  value 253.29"}},
         // A copy without C1 holds no forbidden match: the Bath area of H1, H2, C2 (118.64 m2) and
         // the user-supplied loads are open to it.
         {"ForbiddenStreamLeftOutOfACopy",
@@ -152,6 +172,30 @@ const std::vector<Selection>& Selections() {
          "open HIDesignViewerTotalSite.200.0\nopen HIDesignViewerScenario.200.1\nget TargetMethod.450\n"
          "get HeatFlow.440.[]\nget CostPerTime.657\n",
          {"text Copy\n3: get TargetMethod.450\n  value 0\n", "value 25 65 kW\n", "value 2406.50"}},
+        // Typed loads short of the targets (10 and 50 kW of 20 and 60) leave the costs without a
+        // result: the view reads them empty, as `targets` prints them not available.
+        {"ShortTypedLoadsHaveNoCosts",
+         ExamplePath("four-streams.csv"),
+         "set TargetMethod.450 0\nset HeatFlow.440.0 10\nset HeatFlow.440.1 50\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nget CostPerTime.657\nget CostPerTime.651\n"
+         "get Cost.654\nget HeatFlow.440.[]\n",
+         {"get CostPerTime.657\n  value empty", "get CostPerTime.651\n  value empty", "get Cost.654\n  value empty",
+          "value 10 50 kW\n"}},
+        // A generation utility priced at 1 takes its credit (-1) again, on the stream table, the
+        // site's defaults editor and the site's table alike; a bought one (LP Steam) takes none.
+        {"GenerationUtilityTakesItsCreditAgain",
+         GenerationCase(),
+         "set CostPerEnergy.445.2 1\nset CostPerEnergy.445.2 -1\n",
+         "",
+         {"set CostPerEnergy.445.2 -1\n  result 1\n"}},
+        {"SiteGenerationUtilityTakesItsCreditAgain",
+         "--new hi-total-site Site1",
+         "cmd OpenUDB\nopen @last\nset CostPerEnergy.906.13 1\nset CostPerEnergy.906.13 -1\nexpect SpecRange\n"
+         "set CostPerEnergy.906.0 -1\nopen MyOwnerObject\nattach UtilityNameView.599.0 LP Steam Generation\n"
+         "set CostPerEnergy.445.0 1\nset CostPerEnergy.445.0 -1\n",
+         "",
+         {"set CostPerEnergy.906.13 -1\n  result 1\n", "set CostPerEnergy.906.0 -1\n  result 0\n",
+          "set CostPerEnergy.445.0 -1\n  result 1\n"}},
         // A site stream with a load typed on the site (40 kW), deleted and added again, is a new
         // stream of the site: no load of its own, after the save too.
         {"SiteStreamAddedAgainHasNoLoad",

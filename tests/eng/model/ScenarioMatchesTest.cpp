@@ -178,6 +178,19 @@ TEST(ScenarioMatches, ForbiddenMatchesAllowOnlyTheAutomaticPlacement) {
     EXPECT_EQ(p.scenario->GetAreaTargetMethod(), 0);
     EXPECT_NEAR(p.Load("HP Steam"), 20.0, kTol);
     EXPECT_EQ(p.scenario->SetUtilityAssignmentMethod(1), 1);
+
+    // Forbidden again, and then C1 made a utility, as the user switches it: a utility is never
+    // forbidden, so the match goes with the switch as with a deletion, and the count with it.
+    ASSERT_EQ(p.Stream("H1")->LinkStream("C1"), 1);
+    p.scenario->EndForbiddenMatchChanges();
+    p.view.changes.clear();
+    EXPECT_EQ(p.Stream("C1")->SetStreamKind(1, 1), 0);  // it had a link
+    EXPECT_EQ(p.Stream("C1")->GetStreamKind(), 1);
+    EXPECT_EQ(p.scenario->GetNumberOfForbiddenMatches(), 0);
+    EXPECT_FALSE(p.Stream("H1")->IsLinkedTo("C1"));
+    EXPECT_EQ(p.Stream("H1")->GetStreamKind(), 0);
+    EXPECT_TRUE(p.view.Saw(60, "ChangingToBathChoseUnForbidAll"));
+    EXPECT_EQ(p.scenario->SetUtilityAssignmentMethod(1), 1);
 }
 
 // A caller that holds the calculations (the host while it sets its options) gets one

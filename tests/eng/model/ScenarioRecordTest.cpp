@@ -216,6 +216,24 @@ TEST(ScenarioRecordRead, AForbiddenMatchCountWithoutLinksIsRefused) {
     EXPECT_FALSE(in.Read(WriteOldScenarioRecord(old.r)));
 }
 
+// A utility forbids nothing: a case written while a switch to a utility kept the stream's
+// forbidden match (H1, made a utility the way a design's calculation does, keeps its link to
+// C1) reads back with neither the link nor the count, and takes every placement method.
+TEST(ScenarioRecordRead, AUtilityLetsGoOfTheForbiddenMatchItWasWrittenWith) {
+    LiveScenario live;
+    AddFourStreams(live.scenario);
+    ASSERT_EQ(live.scenario.FindStream("H1")->LinkStream("C1"), 1);
+    live.scenario.EndForbiddenMatchChanges();
+    live.scenario.FindStream("H1")->SetStreamKind(1, 0);
+    ASSERT_EQ(live.scenario.GetNumberOfForbiddenMatches(), 1);
+    Reader in;
+    ASSERT_TRUE(in.Read(StoreScenario(live.scenario)));
+    EXPECT_EQ(in.scenario->GetNumberOfForbiddenMatches(), 0);
+    EXPECT_EQ(in.scenario->FindStream("C1")->GetNumberOfLinkedStreams(), 0);
+    EXPECT_EQ(in.scenario->FindStream("C1")->GetStreamKind(), 0);
+    EXPECT_EQ(in.scenario->SetUtilityAssignmentMethod(1), 1);
+}
+
 TEST(ScenarioRecordRead, TotalSiteScenarioReadsItsProcessStreamsBesideTheSiteUtilities) {
     streamtest::EnsureRegistries();
     // The site's utility, inserted before the read as the site does.

@@ -51,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(EitherSide, LinkWithUtility,
                          ::testing::Values(LinkCase{"C1", "LP Steam"}, LinkCase{"LP Steam", "C1"}));
 
 // Made a utility, a linked process stream becomes one (answering 0: it had links) and says so,
-// so that the scenario files it with the utilities.
+// so that the scenario files it with the utilities; the user's switch (announced) lets go of its
+// forbidden matches as a deletion does, and C1 is a plain process stream again.
 TEST(LinkedStreamKind, MadeAUtilityItMovesToTheScenariosUtilityLists) {
     Fixture f;
     CPIHeatIntegrationStream* h1 = f.AddProcessStream("H1", 150.0, 60.0, 2.0);
@@ -60,7 +61,9 @@ TEST(LinkedStreamKind, MadeAUtilityItMovesToTheScenariosUtilityLists) {
     f.Clear();
     EXPECT_EQ(h1->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1), 0);
     EXPECT_EQ(h1->GetStreamKind(), CPIHeatIntegrationStream::KindUtility);
-    EXPECT_TRUE(h1->IsLinkedTo("C1"));
+    EXPECT_FALSE(h1->IsLinkedTo("C1"));
+    EXPECT_EQ(f.scenario->FindStream("C1")->GetStreamKind(), CPIHeatIntegrationStream::KindProcess);
+    EXPECT_EQ(f.scenario->GetNumberOfForbiddenMatches(), 0);
     EXPECT_EQ(f.view.Count(87), 1);
     EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(1, 0), 1);
     EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(0, 0), 0);

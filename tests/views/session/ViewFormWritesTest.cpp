@@ -505,6 +505,12 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"ExchangerSwitchHalf", "design", kE1, "set Switch.790 2.5", "SpecRange", "Switch.790"},
         Refused{"SplitterSwitchBelow", "split", kSplitter, "set Switch.290 -1e6", "SpecRange", "Switch.290"},
         Refused{"ScenarioSwitchHalf", "targets", "", "set Switch.2006 2.5", "SpecRange", "Switch.2006"},
+        // A forbidden-match tick (H1 with C1, ticked) takes 0 or 1 only: 2 once unticked it.
+        Refused{"ForbiddenMatchTickTwo", "targets", "set Switch.1200.0.0 1\n", "set Switch.1200.0.0 2", "SpecRange",
+                "Switch.1200.0.0"},
+        Refused{"ForbiddenMatchTickHalf", "targets", "set Switch.1200.0.0 1\n", "set Switch.1200.0.0 0.5", "SpecRange",
+                "Switch.1200.0.0"},
+        Refused{"ForbiddenMatchTickBelow", "targets", "", "set Switch.1200.0.0 -1", "SpecRange", "Switch.1200.0.0"},
         Refused{"SegmentSwitchHalf", "targets", "open SegmentTable.201.0\n", "set Switch.113.0 2.5", "SpecRange",
                 "Switch.113.0"},
         Refused{"SegmentRowPast", "targets", "open SegmentTable.201.0\n", "set WhereToIns.200 7", "SpecRange",

@@ -225,7 +225,7 @@ int TotalSiteUtilManagerView::Specify(const VarDescription& var, double value) {
         // A price holds to the rule of every table that types one: a utility bought is not
         // made one sold by a sign.
         if (c->parameter == DUP_Cost && value != kEmpty &&
-            !CaseValueLimits::UtilityPriceTaken(value, mySiteManager->GetValue(row, DUP_Cost)))
+            !CaseValueLimits::UtilityPriceTaken(value, name, mySiteManager->GetValue(row, DUP_Cost)))
             return ErrorMsg("SpecRange"), 0;
         return mySiteManager->SetValue(name, static_cast<DefaultUtilityParameter>(c->parameter), value) ? 1 : 0;
     }

@@ -224,7 +224,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         {.type = 31002, .number = 445, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
-             if (!L::UtilityPriceTaken(value, s.GetCostIndex())) return "SpecRange";
+             if (!L::UtilityPriceTaken(value, s.GetName().c_str(), s.GetCostIndex())) return "SpecRange";
              s.SetCostIndex(value);
              return nullptr;
          },
@@ -290,7 +290,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              v.GetmyScenario()->AddStreamLink(&s);
              return nullptr;
          },
-         .refusals = "NoDesignSelected"},
+         .refusals = "NoDesignSelected", .domain = CellDomain::Switch()},
         {.type = 104, .number = 601, .write = [](V& v, Var, double value) -> const char* {
              const std::uint8_t flag = lowByte(value);
              if (v.GetLinkTableCollection()) v.GetLinkTableCollection()->SetAdvancedLinkPreference(flag);
@@ -310,7 +310,8 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              if (!v.IsFormOpen("ForbiddenMatchView")) v.GetmyScenario()->EndForbiddenMatchChanges();
              return nullptr;
          },
-         .refusals = "GetStreamError"},
+         // A tick: forbidden (1) or allowed (0), nothing between or beyond.
+         .refusals = "GetStreamError", .domain = CellDomain::Switch()},
     };
     return rows;
 }

@@ -4,6 +4,7 @@
 #include "brasko/DefaultUtilityTypes.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/UtilityCover.h"
 #include "views/case/scenario/ScenarioValueRows.h"
 #include "views/AnnualisedCosts.h"
 #include "views/case/scenario/ScenarioPinches.h"
@@ -102,28 +103,34 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Tar
         {.type = 6, .number = 752, .read = [](V& v, Var) { return v.myScenario->GetUtilityTarget(1); }},
         // No area target is 0: the scenario answers 0 where it has none (the utilities cannot cover
         // the targets, or the area LP gave no countercurrent area), which the results show not
-        // available; the figures' rows (65x) keep their 0.
+        // available. Areas, shells and costs are results of the placed utilities: where those do
+        // not cover the targets, every row of them reads empty, as `targets` prints them not
+        // available.
         {.type = 1508, .number = 200, .guard = G::ProcessStreams, .read = [](V& v, Var) { return v.myScenario->GetAreaTarget(0); },
          .zeroIsEmpty = true},
         {.type = 1508, .number = 201, .guard = G::ProcessStreams, .read = [](V& v, Var) { return v.myScenario->GetAreaTarget(1); },
          .zeroIsEmpty = true},
-        {.type = 1508, .number = 652, .read = [](V& v, Var) { return v.myScenario->GetAreaTarget(1); }},
-        {.type = 1519, .number = 653, .read = [](V& v, Var) { return double(v.myScenario->GetNumberOfShellsTarget()); }},
+        {.type = 1508, .number = 652, .guard = G::Covered, .read = [](V& v, Var) { return v.myScenario->GetAreaTarget(1); }},
+        {.type = 1519, .number = 653, .guard = G::Covered, .read = [](V& v, Var) { return double(v.myScenario->GetNumberOfShellsTarget()); }},
         {.type = 1519, .number = 451, .read = [](V& v, Var) {
              return v.myScenario->GetUtilityTarget(0) > 0.0 || v.myScenario->GetUtilityTarget(1) > 0.0 ? 1.0 : 30.0;
          }},
-        {.type = 31000, .number = 654, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(7); }},
-        {.type = 31000, .number = 551, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(7); }, .zeroIsEmpty = true},
-        {.type = 31001, .number = 651, .read = [](V& v, Var) { return totalAnnualCostTarget(v); }},
-        {.type = 31001, .number = 657, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(4); }},
-        {.type = 31001, .number = 302, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(4); }, .zeroIsEmpty = true},
-        {.type = 31001, .number = 303, .read = [](V& v, Var) { return totalAnnualCostTarget(v); }, .zeroIsEmpty = true},
+        {.type = 31000, .number = 654, .guard = G::Covered, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(7); }},
+        {.type = 31000, .number = 551, .guard = G::Covered, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(7); }, .zeroIsEmpty = true},
+        {.type = 31001, .number = 651, .guard = G::Covered, .read = [](V& v, Var) { return totalAnnualCostTarget(v); }},
+        {.type = 31001, .number = 657, .guard = G::Covered, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(4); }},
+        {.type = 31001, .number = 302, .guard = G::Covered, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(4); }, .zeroIsEmpty = true},
+        {.type = 31001, .number = 303, .guard = G::Covered, .read = [](V& v, Var) { return totalAnnualCostTarget(v); }, .zeroIsEmpty = true},
         {.type = 31001, .number = 304, .read = [](V& v, Var) { return v.GetUtilityTargetCost(0); }},
         {.type = 31001, .number = 750, .read = [](V& v, Var) { return v.GetUtilityTargetCost(0); }},
         {.type = 31001, .number = 305, .read = [](V& v, Var) { return v.GetUtilityTargetCost(1); }},
         {.type = 31001, .number = 752, .read = [](V& v, Var) { return v.GetUtilityTargetCost(1); }},
         {.type = 31001, .number = 301, .read = [](V& v, Var var) {
-             return bySides(v, var, [&] { return v.myScenario->GetCostTarget(4); },
+             // Both sides: the operating cost target, a result of covered targets only; one side:
+             // the cost of that side's utility loads as they stand.
+             return bySides(v, var, [&] {
+                 return utility_cover::UtilitiesCoverTargets(*v.myScenario) ? v.myScenario->GetCostTarget(4) : kEmpty;
+             },
                             [&](int side) { return v.GetUtilityTargetCost(side); });
          }, .dims = 1},
 

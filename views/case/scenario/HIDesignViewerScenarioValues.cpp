@@ -3,6 +3,7 @@
 // the stream tables and the economics pages stand in files of their own.
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/UtilityCover.h"
 #include "lumeth/PointerList.h"
 #include "lumeth/Resources.h"
 #include "views/case/scenario/ScenarioValueRows.h"
@@ -309,6 +310,8 @@ double HIDesignViewerScenario::ReadRow(const ValueRow& row, const VarDescription
         return ReadRow(row, cell);
     }
     if (row.guard == G::ProcessStreams && myScenario->GetNumberOfProcessStreams() == 0) return kEmpty;
+    // The scenario answers 0 for a cost it has no result for; `targets` says not available.
+    if (row.guard == G::Covered && !utility_cover::UtilitiesCoverTargets(*myScenario)) return kEmpty;
     if (row.streamRead) return ReadStreamRow(row, var);
     const double out = row.read(*this, var);
     return row.zeroIsEmpty && out == 0.0 ? kEmpty : out;

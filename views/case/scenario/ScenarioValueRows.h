@@ -15,7 +15,9 @@ class IHeatIntegrationStream;
 struct HIDesignViewerScenario::ValueRow {
     using V = HIDesignViewerScenario;
     // What must hold before the read: a bound viewer (always checked), or also process streams.
-    enum class Guard : std::uint8_t { Bound, ProcessStreams };
+    // ProcessStreams: empty without a process stream. Covered: a result of the placed utilities
+    // (an area, a shell count, a cost), empty where they do not cover the targets.
+    enum class Guard : std::uint8_t { Bound, ProcessStreams, Covered };
     // Which list bounds the row of a stream table (none: not a stream row).
     //   Process      GetNumberOfProcessStreams
     //   Kind         GetNumberOfStreamsOfKind(kind, side)
