@@ -446,8 +446,9 @@ void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream
     // Typed over a what-if's solution, the value is process data all the same (as if typed before
     // the lock): the default state takes it, and the units go back to the default point with it.
     if (m_operatingSolution) {
+        const HENState typedOver(DefaultState());
         TakeTypedStreamValues(*stream);
-        MarkOperatingResultsStale();
+        MarkOperatingResultsStale(&typedOver);
         LeaveOperatingSolution();
         m_active = true;
     }
