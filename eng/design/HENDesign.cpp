@@ -179,11 +179,14 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
     }
     if (!m_active || m_busy || code == 23) return;
     if (isRecalculationCode(code)) {
-        // A film coefficient (or another transport property) of a stream typed over a what-if's
-        // solution is the plant's all the same, as if typed before the lock: the units go back to
-        // the default point and solve it with the new coefficient.
-        if (m_operationLocked && code == kCodeStreamTransport && m_operatingSolution) {
-            MarkOperatingResultsStale();
+        // A film coefficient (or another transport property) of a stream, or an observed
+        // coefficient or fouling of a unit, typed over a what-if's solution is the plant's all the
+        // same, as if typed before the lock: the default state takes it, and the units go back to
+        // the default point and solve it.
+        if (m_operationLocked && m_operatingSolution && (code == kCodeStreamTransport || code == CodeFlowsheetChanged)) {
+            const HENState before(DefaultState());
+            if (code == CodeFlowsheetChanged) TakeTypedUnitValues();
+            MarkOperatingResultsStale(&before);
             ResetDefaultState();
             return;
         }

@@ -682,6 +682,7 @@ public:
     void MarkOperatingResultsStale(const HENState* before = nullptr);
     void LeaveOperatingSolution();
     void TakeTypedStreamValues(IHeatIntegrationStream& stream);
+    void TakeTypedUnitValues();
     void ResetDefaultState() override;
 
     bool AddNewSchedule() override;

@@ -482,6 +482,29 @@ void CPIHENDesign::TakeTypedStreamValues(IHeatIntegrationStream& stream) {
         record->massFlow = flow;
 }
 
+// The same for the units: an area, shells, observed coefficient or fouling of an exchanger that
+// differs from the executed schedule's solved record was typed over the run, and the default
+// state takes it; one the schedule's events set stays the schedule's.
+void CPIHENDesign::TakeTypedUnitValues() {
+    const HENOperatingSchedule* executed = FindSchedule(m_executedSchedule);
+    for (CNode* unit : m_exchangers) {
+        CPString name;
+        unit->getVariableAsString(NodeValue::UnitOperationName, name);
+        HeatExchStateStruct* record = DefaultState().FindHeatExchanger(name.c_str());
+        const HeatExchStateStruct* solved = executed ? executed->State().FindHeatExchanger(name.c_str()) : nullptr;
+        if (!record) continue;
+        for (const char* key : {NodeValue::HTArea, NodeValue::NShellsInSeries, NodeValue::ObservedHTC,
+                                NodeValue::HXFoulingFactor}) {
+            double now = kEmpty, then = kEmpty;
+            if (unit->getVariableStatus(key) != ValueStatus::Specified || !unit->getVariableAsDouble(key, now) ||
+                now == kEmpty)
+                continue;
+            if (solved && solved->GetValue(key, then) && std::fabs(now - then) <= 1e-9 * (1.0 + std::fabs(now))) continue;
+            record->SetValue(key, now);
+        }
+    }
+}
+
 // ---------------------------------------------------------------- locked recalculation
 
 void CPIHENDesign::RecalculateLockedOperation() {

@@ -294,6 +294,8 @@ TEST_F(HostOperationKeeps, AScheduleFollowsThePlantUnderIt) {
     ASSERT_NEAR(166.88, sizedC1, 0.01);
     const double cooler2 = 30.0 / (1.0 / (1.0 / 0.4 + 1.0 / 3.75) * (18.75 / std::log(28.75 / 10.0)));
     ASSERT_NEAR(4.67, cooler2, 0.01);
+    const double fouled = counterCurrentDuty(0.9 * ua100, 3.0, 4.0, 170.0, 80.0);
+    ASSERT_NEAR(235.17, fouled, 0.01);
     struct Row {
         const char* label;
         std::string change;
@@ -314,6 +316,10 @@ TEST_F(HostOperationKeeps, AScheduleFollowsThePlantUnderIt) {
         // 28.75 and 10 C: 4.67 m2 at the default point. E101's coefficient is frozen.
         {"film typed", "open MyOwnerObject\nset HeatTransferCoeff.413.1 0.4\nopen HIDesignViewerDesign.200.0\n",
          {240, 150, 80, 90, 30}, "Converged", {240, c1, 253 - c1, 90, 180 - c1}, cooler2},
+        // E100's observed coefficient typed to 0.09 over the run: the default point at it, E100
+        // leaving C2 short of its target.
+        {"coefficient typed", "set HeatTransferCoeff.502.0 0.09\n", {fouled, 150, 80, 330 - fouled, 30}, "Not converged",
+         {fouled, c1, 253 - c1, 330 - fouled, 180 - c1}},
         // A price solves nothing anew: the units show the default point, the what-if's costs are stale.
         {"utility priced", "open MyOwnerObject\nset CostPerEnergy.445.0 0.012\nopen HIDesignViewerDesign.200.0\n",
          {240, 150, 80, 90, 30}, "Converged", {240, c1, 253 - c1, 90, 180 - c1}},
