@@ -622,7 +622,7 @@ const char* kTrendNode =
 // locked (before its question is asked).
 TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
     struct Row {
-        const char* before;
+        std::string before;
         const char* key;
         const char* step;
     } rows[] = {
@@ -668,6 +668,12 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
          "set Temperature.403.4 60\nset HeatCapacityFlow.404.4 2\nopen HIDesignViewerDesign.200.0\n"
          "cmd AddScheduleToDesign\nset ExtraData.587 7\nsettext HXSelection.389 H3\n",
          "EventAddFailed", "cmd AddEventToSchedule"},
+        // And a study's flow change of it.
+        {"cmd LockOperation\nopen MyOwnerObject\nsettext StrName.401.4 H3\nset Temperature.402.4 150\n"
+         "set Temperature.403.4 60\nset HeatCapacityFlow.404.4 2\nopen HIDesignViewerDesign.200.0\n" +
+             std::string(kTrendNode).substr(std::string("cmd LockOperation\n").size()) +
+             "open StudyNodeView.300.0\nset Enum.500 2\nset Enum.401 4\nset Enum.393 2\nset MassFlow.395 2\n",
+         "EventAddFailed", "cmd AddEventToStudy"},
         // Shells of a cooler are a result as its area is: no shell event.
         {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 2\nsettext HXSelection.389 Cooler1\n",
          "EventAddFailed", "cmd AddEventToSchedule"},
