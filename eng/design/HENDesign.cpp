@@ -22,6 +22,8 @@ namespace {
 constexpr int kEconomicConfiguration = 5;
 
 bool isRecalculationCode(int code) { return code == 17 || code == 18 || code == 36 || code == 41 || code == 98; }
+// A stream's film coefficient, fouling or another transport property changed.
+constexpr int kCodeStreamTransport = 18;
 // Asks for the temperature-enthalpy profile of the unit handed as the change's data.
 constexpr int kCodeUnitProfile = 121;
 }  // namespace
@@ -177,6 +179,17 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
     }
     if (!m_active || m_busy || code == 23) return;
     if (isRecalculationCode(code)) {
+        // A film coefficient (or another transport property) of a stream, or an observed
+        // coefficient or fouling of a unit, typed over a what-if's solution is the plant's all the
+        // same, as if typed before the lock: the default state takes it, and the units go back to
+        // the default point and solve it.
+        if (m_operationLocked && m_operatingSolution && (code == kCodeStreamTransport || code == CodeFlowsheetChanged)) {
+            const HENState before(DefaultState());
+            if (code == CodeFlowsheetChanged) TakeTypedUnitValues();
+            MarkOperatingResultsStale(&before);
+            ResetDefaultState();
+            return;
+        }
         if (m_operationLocked) {
             RecalculateLockedOperation();
             // A solved network that misses a target or runs a unit backwards has not converged to
@@ -187,6 +200,13 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void* data) {
             // observed coefficient), not a what-if's run, is its operating point from now on: the
             // schedules, the studies and the reset start from it.
             if (code == CodeFlowsheetChanged && !m_operatingSolution) TakeOperatingState();
+            // So is a film coefficient: the heaters' and coolers' coefficients and areas follow
+            // it, which no input of the default state shows, so the results are marked stale here.
+            if (code == kCodeStreamTransport && !m_operatingSolution) {
+                const HENState before(DefaultState());
+                TakeOperatingState(true);
+                MarkOperatingResultsStale(&before);
+            }
         } else {
             Recalculate(code);
         }

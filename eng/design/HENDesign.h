@@ -677,9 +677,12 @@ public:
     // `samePlant`: the default state written back and solved again (a reset), which changes no
     // result; otherwise a change of the state's inputs marks every what-if result stale.
     void TakeOperatingState(bool samePlant = false);
-    void MarkOperatingResultsStale();
+    // Every schedule's and study's results are not solved; with the default state as it was
+    // before the change (`before`), their events follow the plant's new values.
+    void MarkOperatingResultsStale(const HENState* before = nullptr);
     void LeaveOperatingSolution();
     void TakeTypedStreamValues(IHeatIntegrationStream& stream);
+    void TakeTypedUnitValues();
     void ResetDefaultState() override;
 
     bool AddNewSchedule() override;

@@ -446,8 +446,9 @@ void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream
     // Typed over a what-if's solution, the value is process data all the same (as if typed before
     // the lock): the default state takes it, and the units go back to the default point with it.
     if (m_operatingSolution) {
+        const HENState typedOver(DefaultState());
         TakeTypedStreamValues(*stream);
-        MarkOperatingResultsStale();
+        MarkOperatingResultsStale(&typedOver);
         LeaveOperatingSolution();
         m_active = true;
     }
@@ -479,6 +480,29 @@ void CPIHENDesign::TakeTypedStreamValues(IHeatIntegrationStream& stream) {
     double flow = kEmpty;
     if (stream.GetValue("MassFlow", flow, 0) && flow != kEmpty && typed(flow, solved, &StreamStateStruct::massFlow))
         record->massFlow = flow;
+}
+
+// The same for the units: an area, shells, observed coefficient or fouling of an exchanger that
+// differs from the executed schedule's solved record was typed over the run, and the default
+// state takes it; one the schedule's events set stays the schedule's.
+void CPIHENDesign::TakeTypedUnitValues() {
+    const HENOperatingSchedule* executed = FindSchedule(m_executedSchedule);
+    for (CNode* unit : m_exchangers) {
+        CPString name;
+        unit->getVariableAsString(NodeValue::UnitOperationName, name);
+        HeatExchStateStruct* record = DefaultState().FindHeatExchanger(name.c_str());
+        const HeatExchStateStruct* solved = executed ? executed->State().FindHeatExchanger(name.c_str()) : nullptr;
+        if (!record) continue;
+        for (const char* key : {NodeValue::HTArea, NodeValue::NShellsInSeries, NodeValue::ObservedHTC,
+                                NodeValue::HXFoulingFactor}) {
+            double now = kEmpty, then = kEmpty;
+            if (unit->getVariableStatus(key) != ValueStatus::Specified || !unit->getVariableAsDouble(key, now) ||
+                now == kEmpty)
+                continue;
+            if (solved && solved->GetValue(key, then) && std::fabs(now - then) <= 1e-9 * (1.0 + std::fabs(now))) continue;
+            record->SetValue(key, now);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- locked recalculation

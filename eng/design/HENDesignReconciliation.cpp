@@ -200,19 +200,22 @@ bool CPIHENDesign::Reconcile() {
     // The fitted coefficients are the plant's as measured: the default operating state, which
     // the schedules, the studies and the reset start from, takes them (and, with no what-if's
     // solution in the units, the whole reconciled point).
+    const HENState unreconciled(DefaultState());
     for (CNode* unit : fitted) {
         CPString name;
         unit->getVariableAsString(NodeValue::UnitOperationName, name);
         if (HeatExchStateStruct* record = DefaultState().FindHeatExchanger(name.c_str()))
             record->SetValue(NodeValue::ObservedHTC, valueOf(unit, NodeValue::ObservedHTC));
     }
+    // The results worked with the old coefficients are stale, and the events start from the
+    // fitted ones.
     if (!m_operatingSolution) {
         TakeOperatingState();
+        MarkOperatingResultsStale(&unreconciled);
     } else {
         // Over a what-if's solution the fitted coefficients are the plant's all the same: the
-        // results worked with the old ones are stale, and the units show the default point with
-        // the new ones, judged as such.
-        MarkOperatingResultsStale();
+        // units show the default point with the new ones, judged as such.
+        MarkOperatingResultsStale(&unreconciled);
         ResetDefaultState();
     }
     return false;

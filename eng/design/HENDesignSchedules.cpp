@@ -70,7 +70,7 @@ int CPIHENDesign::OperatingStatusInForce() const {
 
 void CPIHENDesign::TakeOperatingState(bool samePlant) {
     HENState& state = DefaultState();
-    const std::vector<double> before = state.OperatingInputs();
+    const HENState before(state);
     state.SetFromDesign(*this);
     // Only a calculation that ended without a status text solved the network; one that failed or
     // left values open did not converge.
@@ -78,15 +78,21 @@ void CPIHENDesign::TakeOperatingState(bool samePlant) {
     // Every change of the plant under the what-ifs (a stream's process data, a size, a
     // coefficient, a price) reaches the default state here: the results worked from the old one
     // are no longer the plant's. A reset solves the same plant again: its state is no change.
-    if (!samePlant && !sameOperatingInputs(before, state.OperatingInputs())) MarkOperatingResultsStale();
+    if (!samePlant && !sameOperatingInputs(before.OperatingInputs(), state.OperatingInputs()))
+        MarkOperatingResultsStale(&before);
 }
 
 // The one staleness mark of the what-if results: every schedule's and every study's results are
-// not solved until they are run again on the plant as it now is.
-void CPIHENDesign::MarkOperatingResultsStale() {
-    for (const auto& s : m_schedules) s->InvalidateResults();
-    if (m_defaultStudy) m_defaultStudy->InvalidateResults();
-    for (const auto& s : m_studies) s->InvalidateResults();
+// not solved until they are run again on the plant as it now is, and their events start from it
+// (a study's reference point fouls from the reconciled coefficient, not the one it was made at).
+void CPIHENDesign::MarkOperatingResultsStale(const HENState* before) {
+    const HENState& now = DefaultState();
+    for (const auto& s : m_schedules) {
+        s->FollowPlant(before, now);
+        s->InvalidateResults();
+    }
+    if (m_defaultStudy) m_defaultStudy->FollowPlant(before, now);
+    for (const auto& s : m_studies) s->FollowPlant(before, now);
 }
 
 void CPIHENDesign::ResetDefaultState() {
@@ -332,11 +338,13 @@ int CPIHENDesign::GetCurrentEventValueKind() const {
 }
 bool CPIHENDesign::RemoveCurrentEvent() {
     if (!m_currentSchedule) return true;
+    const bool removed = m_currentSchedule->GetCurrentEvent() != nullptr;
     m_currentSchedule->DeleteCurrentEvent();
-    // An executed schedule left without events can run no more: the units would keep its last
-    // solution under its name. They go back to the locked state, as when the schedule is removed.
-    if (m_currentSchedule->GetNumberOfEvents() == 0 && !m_executedSchedule.empty() &&
-        m_executedSchedule == m_currentSchedule->GetName())
+    // The units hold the executed schedule's last run: with one of its events gone they would
+    // show a change that no event names any more, under the schedule's name (with none left, a
+    // schedule that can run no more). They go back to the default state, as when the schedule is
+    // removed; the schedule, not solved, runs again on what it now holds.
+    if (removed && !m_executedSchedule.empty() && m_executedSchedule == m_currentSchedule->GetName())
         ResetDefaultState();
     return true;
 }

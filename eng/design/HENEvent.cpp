@@ -14,9 +14,9 @@
 namespace {
 constexpr double kEmpty = -32767.0;
 
-double recordValue(BasicStateStruct& record, const char* name) {
+double recordValue(const BasicStateStruct& record, const char* name) {
     double v = kEmpty;
-    if (auto* x = dynamic_cast<HeatExchStateStruct*>(&record)) x->GetValue(name, v);
+    if (auto* x = dynamic_cast<const HeatExchStateStruct*>(&record)) x->GetValue(name, v);
     return v;
 }
 
@@ -103,8 +103,8 @@ HENEvent* HENEventKind<K>::Make(const char* target) {
 }
 
 template <int K>
-void HENEventKind<K>::InitialiseFromTarget(BasicStateStruct& record) {
-    double base = kEmpty, value = kEmpty;
+void HENEventKind<K>::StartingValues(const BasicStateStruct& record, double& base, double& value) const {
+    base = value = kEmpty;
     switch (kKinds[K].start) {
     case Start::Cleaning: {
         base = value = recordValue(record, NodeValue::ObservedHTC);
@@ -127,18 +127,24 @@ void HENEventKind<K>::InitialiseFromTarget(BasicStateStruct& record) {
         value = 0.0;
         break;
     case Start::SplitShare:
-        if (auto* s = dynamic_cast<SplitStateStruct*>(&record)) {
+        if (auto* s = dynamic_cast<const SplitStateStruct*>(&record)) {
             const int branch = SplitStateStruct::GetBranchIndexFromName(GetTargetName());
             if (branch >= 0 && branch < static_cast<int>(s->fractions.size())) base = value = s->fractions[branch];
         }
         break;
     case Start::MassFlow:
-        if (auto* s = dynamic_cast<StreamStateStruct*>(&record)) base = value = s->massFlow;
+        if (auto* s = dynamic_cast<const StreamStateStruct*>(&record)) base = value = s->massFlow;
         break;
     case Start::Supply:
-        if (auto* s = dynamic_cast<StreamStateStruct*>(&record)) base = value = s->supply;
+        if (auto* s = dynamic_cast<const StreamStateStruct*>(&record)) base = value = s->supply;
         break;
     }
+}
+
+template <int K>
+void HENEventKind<K>::InitialiseFromTarget(BasicStateStruct& record) {
+    double base = kEmpty, value = kEmpty;
+    StartingValues(record, base, value);
     SetBaseValue(base);
     SetNewValue(value);
 }
@@ -169,6 +175,20 @@ void HENEvent::SetTargetName(const CPString& target) {
 }
 
 void HENEvent::UpdateName() { m_name = m_target + ": " + GetDescription(); }
+
+void HENEvent::FollowPlant(const BasicStateStruct* before, BasicStateStruct* now) {
+    if (!now) return;
+    double base = kEmpty, value = kEmpty, oldBase = kEmpty, oldValue = kEmpty;
+    StartingValues(*now, base, value);
+    if (base == kEmpty || !std::isfinite(base)) return;
+    if (before) StartingValues(*before, oldBase, oldValue);
+    const bool untouched = before && oldValue != kEmpty &&
+                           std::fabs(m_new - oldValue) <= 1e-9 * (1.0 + std::fabs(oldValue));
+    // Quietly: the owner marks its results stale itself, and an event's views that hear of a new
+    // value select their schedule, which no change of the plant should do.
+    m_base = base;
+    if (untouched && value != kEmpty) m_new = value;
+}
 
 void HENEvent::ApplyTo(BasicStateStruct& record) {
     record.SetValueFromEvent(GetVariableName(), *this);

@@ -34,8 +34,14 @@ public:
     void ApplyTo(BasicStateStruct& record);
     // Sets base and new value from the target record (the new value with code 15).
     virtual void InitialiseFromTarget(BasicStateStruct& record) = 0;
+    // The plant under the event changed from `before` to `now` (the target's records in the two
+    // default states): the base value is the plant's again, and a new value still at what the
+    // event starts from on the old plant (no change, a cleaning's clean coefficient, one more
+    // shell) starts from the new plant instead. A value typed stays. Nothing without a record.
+    void FollowPlant(const BasicStateStruct* before, BasicStateStruct* now);
     virtual const char* GetTypeName() const = 0;
     const char* GetVariableName() const override = 0;
+    virtual void StartingValues(const BasicStateStruct& record, double& base, double& value) const = 0;
 
     // The kind index of a type name (0 .. 7 in the registry's order); -1 for another name.
     static int KindIndexOf(const char* typeName);
@@ -69,6 +75,8 @@ public:
     const char* GetTypeName() const override;
     const char* GetVariableName() const override;
     void InitialiseFromTarget(BasicStateStruct& record) override;
+    // Base and new value the kind starts from on the record (-32767.0 where it has none).
+    void StartingValues(const BasicStateStruct& record, double& base, double& value) const override;
     // The kind's factory in the registry.
     static HENEvent* Make(const char* target);
 

@@ -23,6 +23,16 @@ Targets targetsOf(const char* typeName) {
     default: return Targets::None;
     }
 }
+
+// The record of a state an event of the type acts on.
+BasicStateStruct* targetIn(const HENState& state, const char* typeName, const char* targetName) {
+    switch (targetsOf(typeName)) {
+    case Targets::Exchangers: return state.FindHeatExchanger(targetName);
+    case Targets::Branches: return state.FindSplitterOf(targetName);
+    case Targets::Streams: return state.FindStream(targetName);
+    default: return nullptr;
+    }
+}
 }  // namespace
 
 HENSchedule::HENSchedule(const CPString& name, const HENState& state)
@@ -71,13 +81,17 @@ const char* HENSchedule::AddEvent(const char* typeName, const char* targetName) 
         const int branch = SplitStateStruct::GetBranchIndexFromName(targetName);
         if (!split || branch < 0 || branch >= static_cast<int>(split->fractions.size()) - 1) return kAddFailed;
     }
-    // A heater's or cooler's area is a result: the end utility closes its stream whatever the
-    // area, so an area set on it (changed, or taken out of service) would break the balance.
+    // A heater's or cooler's size is a result: the end utility closes its stream whatever the
+    // area or shells, so an area set on it (changed, or taken out of service) would break the
+    // balance, and a shell more would change nothing the run shows.
     const int kind = HENEvent::KindIndexOf(typeName);
-    if (kind == 1 || kind == 4) {
+    if (kind == 1 || kind == 2 || kind == 4) {
         const auto* x = dynamic_cast<HeatExchStateStruct*>(record);
         if (x && x->IsUtilityExchanger()) return kAddFailed;
     }
+    // A stream no unit of the network stands on (one added while the network is locked): no
+    // event of any kind on it changes anything the run shows.
+    if (const auto* s = dynamic_cast<StreamStateStruct*>(record); s && !s->served) return kAddFailed;
     // A cleaning takes the fouling resistance off the observed coefficient; a resistance at or
     // above 1/U would leave an infinite or negative coefficient.
     if (HENEvent::KindIndexOf(typeName) == 0) {
@@ -123,6 +137,12 @@ void HENSchedule::RenameTarget(const CPString& oldName, const CPString& newName,
         else if (!stream && targets == Targets::Branches && target.compare(0, branch.size(), branch) == 0)
             e->SetTargetName(newName + target.substr(oldName.size()));
     }
+}
+
+void HENSchedule::FollowPlant(const HENState* before, const HENState& now) {
+    for (HENEvent* e : m_events)
+        e->FollowPlant(before ? targetIn(*before, e->GetTypeName(), e->GetTargetName()) : nullptr,
+                       targetIn(now, e->GetTypeName(), e->GetTargetName()));
 }
 
 HENEvent* HENSchedule::FindEvent(const char* typeName, const char* targetName) const {
@@ -219,12 +239,7 @@ int HENOperatingSchedule::GetNumberOfCandidateTargets(const char* typeName) cons
 }
 
 BasicStateStruct* HENOperatingSchedule::FindCandidateTarget(const char* typeName, const char* targetName) const {
-    switch (targetsOf(typeName)) {
-    case Targets::Exchangers: return m_state->FindHeatExchanger(targetName);
-    case Targets::Branches: return m_state->FindSplitterOf(targetName);
-    case Targets::Streams: return m_state->FindStream(targetName);
-    default: return nullptr;
-    }
+    return targetIn(*m_state, typeName, targetName);
 }
 
 const char* HENOperatingSchedule::GetCandidateTargetName(const char* typeName, int index) const {

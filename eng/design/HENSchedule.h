@@ -65,6 +65,9 @@ public:
     // A unit (or a stream) of the design renamed: its records in the state and the events on it
     // (on a branch of a renamed splitter too) take the new name.
     void RenameTarget(const CPString& oldName, const CPString& newName, bool stream);
+    // The plant under the schedule changed from the default state `before` to `now`: each event
+    // follows it (HENEvent::FollowPlant) on its target's records there.
+    void FollowPlant(const HENState* before, const HENState& now);
 
     // ---- case file ----
     // Version 2: the state record; int32 1 and the current event's display name, or int32 0;

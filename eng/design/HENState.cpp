@@ -170,6 +170,7 @@ void StreamStateStruct::SetFromStream(IHENDesign& design, IHeatIntegrationStream
     target = s->GetTargetTemperature();
     if (!s->GetValue("MassFlow", massFlow, 0)) massFlow = kEmpty;
     if (!s->GetValue("PricePerMass", price, 0) || price == kEmpty) price = 0.0;
+    served = design.GetNumberOfUnitsOnStream(name) > 0;
     // The stream leaves the network before its final heaters and coolers: from its end, back
     // over the placeholders and the utility exchangers that close it, to the segment that the
     // last exchanger between process streams (or the stream's start) hands on.
@@ -305,7 +306,10 @@ void HENState::ReattachUnits(IHENDesign& design) {
     }
     for (int i = 0; i < design.GetNumberOfProcessStreams(); ++i)
         if (IHeatIntegrationStream* s = design.GetProcessStream(i))
-            if (StreamStateStruct* r = FindStream(s->GetName().c_str())) r->stream = s;
+            if (StreamStateStruct* r = FindStream(s->GetName().c_str())) {
+                r->stream = s;
+                r->served = design.GetNumberOfUnitsOnStream(r->name) > 0;
+            }
 }
 
 void HENState::RenameUnit(const CPString& oldName, const CPString& newName) {

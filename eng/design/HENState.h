@@ -87,6 +87,10 @@ public:
     IHeatIntegrationStream* stream = nullptr;
     CPString name;
     double supply = -32767.0, target = -32767.0, outlet = -32767.0, massFlow = -32767.0, price = 0.0;
+    // A unit of the network stands on the stream (one added while the network is locked has
+    // none): an event on a stream nothing serves would change nothing. Not stored; set again
+    // when the record is filled or re-attached.
+    bool served = true;
 };
 
 class UtilityStateStruct : public BasicStateStruct {

@@ -133,6 +133,11 @@ void HENTrend::RenameTarget(const CPString& oldName, const CPString& newName, bo
     for (const auto& point : m_points) point->RenameTarget(oldName, newName, stream);
 }
 
+void HENTrend::FollowPlant(const HENState* before, const HENState& now) {
+    for (const auto& point : m_points) point->FollowPlant(before, now);
+    InvalidateResults();
+}
+
 bool HENTrend::IsStudyExchanger(const CPString& name) const {
     return std::any_of(m_exchangers.begin(), m_exchangers.end(), [&](const auto& e) { return e.first == name; });
 }

@@ -147,6 +147,9 @@ public:
     // schedules of its points name it by its new name; a stream renamed: its flow changes, its
     // series and the points.
     void RenameTarget(const CPString& oldName, const CPString& newName, bool stream);
+    // The plant under the study changed from the default state `before` to `now`: the events of
+    // every point follow it, and the results are gone.
+    void FollowPlant(const HENState* before, const HENState& now);
 
     // ---- case file ----
     // Version 2: name, time unit; int32 intervals and reference point; the time points'

@@ -247,6 +247,13 @@ const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& va
     if (const char* refused = HENEventValueRefusal("MassFlow", value)) return refused;
     // As a move has it: from a point after the reference point to the study's last.
     if (point < 1 || point > m_intervals) return MessageKey("FlowChangePointOutsideStudy");
+    // The points' schedules take a flow event on a stream a unit of the network stands on only
+    // (as every schedule does): a flow change on another would be no change at any point.
+    const HENOperatingSchedule* first = GetTimePointSchedule(0);
+    const auto* record = first ? dynamic_cast<const StreamStateStruct*>(
+                                     first->FindCandidateTarget("StreamFlowrateChangeEvent", stream.c_str()))
+                               : nullptr;
+    if (!record || !record->served) return MessageKey("EventAddFailed");
     m_selectedSpecial = nullptr;
     std::vector<HENTrendSpecialEvent*> list = FlowChangesOf(stream);
     auto event = std::make_unique<HENTrendSpecialEvent>(stream, variable, point, value);

@@ -140,7 +140,6 @@ const MessageText kTexts[] = {
      "rename a study made from it."},
     {"NoStudySelected", "No study is selected: add a study or select one first."},
     {"NoStudyEventSelected", "No cleaning or flow change of the study is selected: select the event first."},
-    {"FlowChangePointOutsideStudy", "A flow change starts at a time point of the study after its first one."},
     {"ChangeFlowrateatTime", "Change the flow rate at time"},
     {"NewValuefortheFlowrate", "New flow rate"},
     {"PutbackServiceatTime", "Put back into service at time"},
@@ -158,8 +157,10 @@ const MessageText kTexts[] = {
     {"TrendEventsBeyondLastPoint",
      "%s cleaning or flow-change events began after the new last time point and were removed from the study."},
     {"lessthanprevioustime", "A time must come after the one before it."},
+    // Its parameter: the study's last time point.
     {"FlowChangePointOutsideStudy",
-     "A flow change starts at a time point after the first and no later than the study's last."},
+     "A flow change starts at one of the time points 1 to %s of the study: point 0 is the network as locked, and "
+     "the study has no point past its last."},
     {"NothingToChangeIntervals", "Type the new number of intervals first."},
     {"StartStaticTextInTrend", "This wizard sets up a trend analysis: how the network performs as a change to one of "
                                "its units or streams takes place over time."},

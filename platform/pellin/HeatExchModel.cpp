@@ -594,7 +594,12 @@ int HeatExch::setArea() {
     for (int i = 0; i < 4; ++i)
         if (!ports[i] || !ports[i]->isKnown(V::Temperature, t[i])) return 0;
     StreamProfile p;
-    if (!isKnown(V::Duty, q) || !ports[0]->getProfile(p) || !ports[2]->getProfile(p)) return 0;
+    if (!isKnown(V::Duty, q)) return 0;
+    // A duty of the wrong sign, or one whose ends cross, is no exchange whatever the streams'
+    // profiles (a stream driven past its own range has none there): the unit is told crossed,
+    // with no area, and never keeps the area of an earlier operating point.
+    const bool noExchange = q < 0.0 || (q > 0.0 && (!(t[0] - t[3] > 0.0) || !(t[1] - t[2] > 0.0)));
+    if (!noExchange && (!ports[0]->getProfile(p) || !ports[2]->getProfile(p))) return 0;
     const bool areaSpecified = getVariableStatus(V::HTArea) == ValueStatus::Specified && getVariableAsDouble(V::HTArea, a);
     return performance(q, t, areaSpecified);
 }

@@ -129,8 +129,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
 // A plan file's tasks: each that cannot be applied is named with its reason (a heater's or
-// cooler's area is a result: neither sized nor removed), and the one that can (C2 at 1.1 kg/s,
-// cp 4.4 kW/C) is executed. A value that is not a number reads as none.
+// cooler's size is a result: neither sized, given shells nor removed, which the schedule refuses
+// as it refuses those events; E999 is no unit), and the one that can (C2 at 1.1 kg/s, cp
+// 4.4 kW/C) is executed. A value that is not a number reads as none.
 TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     OperatedCase c;
     ScratchFile plan("what-if-values", "plan.xml",
@@ -140,6 +141,7 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
                      "<Task Type=\"ChangeArea\"><Data UnitName=\"E999\" NewValue=\"10\" Units=\"m2\"/></Task>"
                      "<Task Type=\"ChangeArea\"><Data UnitName=\"Cooler1\" NewValue=\"200\" Units=\"m2\"/></Task>"
                      "<Task Type=\"Remove\"><Data UnitName=\"Heater\" NewValue=\"1\" Units=\"\"/></Task>"
+                     "<Task Type=\"AddShells\"><Data UnitName=\"Cooler1\" NewValue=\"2\" Units=\"\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"C1\" NewValue=\"-0.5\" Units=\"kg/s\"/></Task>"
                      "<Task Type=\"InletTemp\"><Data UnitName=\"H2\" NewValue=\"1e300\" Units=\"C\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"H1\" NewValue=\"fast\" Units=\"kg/s\"/></Task>"
@@ -148,17 +150,18 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     const HostRun run = c.View("cmd LockOperation\nget HeatFlow.304.[]\ncmd ShowEventPlannerView\nopen @last\nfile " +
                                plan.path +
                                "\ncmd OpenEventPlanFile\nexpect EventTaskValueRefused\nexpect EventTaskUnitUnknown\n"
-                               "cmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n");
+                               "expect EventAddFailed\ncmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_EQ(5u, countOf(run.out, "Error EventTaskValueRefused|")) << run.out;
     for (const char* task : {"Clean on E100", "StudyFouling on E101", "StreamFlow on C1", "InletTemp on H2",
                              "StreamFlow on H1", "ChangeArea on E999",
-                             "ChangeArea on Cooler1", "Remove on Heater"})
+                             "ChangeArea on Cooler1", "Remove on Heater", "AddShells on Cooler1"})
         EXPECT_TRUE(has(run.out, std::string("the task ") + task + " was not applied")) << task << "\n" << run.out;
-    EXPECT_EQ(3u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
+    EXPECT_EQ(1u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
+    EXPECT_EQ(3u, countOf(run.out, "Error EventAddFailed|")) << run.out;
     EXPECT_FALSE(has(run.out, "C2 was not applied")) << run.out;
     // C2 takes more of H1's heat through E100; the heater and coolers close their streams.
-    const std::vector<double> locked = ScriptValues(run.out, 2), run1 = ScriptValues(run.out, 11);
+    const std::vector<double> locked = ScriptValues(run.out, 2), run1 = ScriptValues(run.out, 12);
     ASSERT_EQ(5u, locked.size()) << run.out;
     ASSERT_EQ(5u, run1.size()) << run.out;
     EXPECT_GT(run1[0], locked[0] + 1.0) << run.out;

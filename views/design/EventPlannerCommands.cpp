@@ -266,8 +266,17 @@ void EventPlanner::AddPlanEvents(const EventPlan& plan) {
         if (pDesignViewer) pDesignViewer->nEventKind = kind;
         if (refuseTaskValue(plan, t)) return;
         const Text target = EventTarget(t, type);
-        if (!pDesign->AddEventToCurrentSchedule(type, target.c_str()))
-            ErrorMsg("EventTaskUnitUnknown", MessageParameters{plan.name, t.keyword, t.unitName});
+        if (!pDesign->AddEventToCurrentSchedule(type, target.c_str())) {
+            // A unit the schedule knows refused the event's kind (an area, shells or a removal of
+            // a heater or cooler, a stream no unit stands on): the schedule's own refusal.
+            const IHENSchedule* schedule = pDesign->FindOperatingSchedule(plan.name);
+            const bool known = schedule && schedule->FindCandidateTarget(type, target.c_str());
+            if (known)
+                ErrorMsg("EventAddFailed", Text("(event plan " + plan.name + ": the task " + t.keyword + " on " +
+                                                t.unitName + " was not applied)"));
+            else
+                ErrorMsg("EventTaskUnitUnknown", MessageParameters{plan.name, t.keyword, t.unitName});
+        }
         else if (const char* refused = setEventValue(*pDesign, type, target, eventValue(t)))
             reportRefusedTask(plan, t, refused);
     });

@@ -10,6 +10,7 @@
 #include "views/design/whatif/WhatIfSupport.h"
 
 #include <cmath>
+#include <string>
 
 using whatif::kEmpty;
 
@@ -270,7 +271,8 @@ int SpecialEventNodeView::SetPoint(const VarDescription&, double value) {
     if (point >= 1) pEvent->SetTimePoint(point);
     nTimePoint = pEvent->GetTimePoint();
     if (nTimePoint == point) return 1;
-    ErrorMsg("FlowChangePointOutsideStudy");
+    const StudyNodeView* study = Parent();
+    ErrorMsg("FlowChangePointOutsideStudy", Text(std::to_string(study ? study->GetNumberOfIntervalsInStudy() : 0)));
     return 0;
 }
 

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 using whatif::kEmpty;
 
@@ -308,7 +309,11 @@ int StudyNodeView::AddEventToStudy() {
         return 0;
     }
     if (refused && *refused) {
-        ErrorMsg(refused);
+        // A point outside the study is told with the points it may take.
+        if (std::string(refused) == "FlowChangePointOutsideStudy")
+            ErrorMsg(refused, Text(std::to_string(pStudy->GetNumberOfIntervals())));
+        else
+            ErrorMsg(refused);
         return 0;
     }
     return 1;
