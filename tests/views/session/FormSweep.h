@@ -322,5 +322,24 @@ inline int SweepNumberCells(OpenCase& c, const std::string& name, const std::vec
     return writes;
 }
 
+// What a step said to the user: the keys of its errors and of the questions it did not take a
+// yes to, how many there were, and how many of them were errors.
+struct StepTold {
+    Text keys;
+    int told = 0;
+    int errors = 0;
+};
+inline StepTold WhatTheStepTold(const ViewScriptStep& step) {
+    StepTold t;
+    for (const SessionEntry& e : step.journal) {
+        if (e.event == SessionEvent::Error) ++t.errors;
+        if (e.event == SessionEvent::Error || (e.event == SessionEvent::Response && e.number != 1)) {
+            t.keys += " " + e.key;
+            ++t.told;
+        }
+    }
+    return t;
+}
+
 }  // namespace form_sweep
 #endif

@@ -99,15 +99,7 @@ TEST_P(ViewCommandSweep, EveryCommandRefusesWithOneMessageAndNoChangeOrActsAndSa
             continue;
         }
         const ViewScriptStep& step = runner.Steps().back();
-        Text keys;
-        int told = 0, errors = 0;
-        for (const SessionEntry& e : step.journal) {
-            if (e.event == SessionEvent::Error) ++errors;
-            if (e.event == SessionEvent::Error || (e.event == SessionEvent::Response && e.number != 1)) {
-                keys += " " + e.key;
-                ++told;
-            }
-        }
+        const auto [keys, told, errors] = WhatTheStepTold(step);
         if (step.result == 0) {
             ++refused;
             if (told != 1) faults.push_back(what + ": answered 0, told" + keys.c_str());
