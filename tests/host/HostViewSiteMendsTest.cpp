@@ -106,13 +106,17 @@ TEST(HostViewRunner, ChoicesShowTheHiddenEntries) {
 
 namespace {
 
-// A site stream's own name typed over it again renames nothing and is no refusal; the site saves
-// and reopens with its streams as they were.
+// A site stream's own name typed over it again renames nothing and is no refusal, on the site and
+// in a scenario of the site (where another name is refused: the site names its streams); the site
+// saves and reopens with its streams as they were.
 TEST(HostViewSiteStreams, TheirOwnNameTypedAgainIsNoRename) {
     ScratchFile saved("sitemends", "samename.kcase", "", false);
     ScratchFile script("sitemends", "samename.txt",
                        "attach UtilityNameView.599.0 Cooling Water\nattach UtilityNameView.599.1 HP Steam\n"
-                       "attach UtilityNameView.599.0 Cooling Water\ntext StrNameU.440.[]\n");
+                       "attach UtilityNameView.599.0 Cooling Water\ntext StrNameU.440.[]\n"
+                       "open HIDesignViewerScenario.200(Process 1)\nsettext StrNameU.440.0 Cooling Water\n"
+                       "expect SiteUtilityStaysInEveryScenario\nsettext StrNameU.440.0 Coolant\n"
+                       "open MyOwnerObject\n");
     const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_FALSE(has(run.out, "RenameStreamError")) << run.out;

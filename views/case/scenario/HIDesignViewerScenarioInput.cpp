@@ -361,6 +361,8 @@ int HIDesignViewerScenario::SpecifyStreamName(const VarDescription& var, const T
     // A total-site scenario's utilities are the site's streams, named and deleted on the site for
     // every scenario at once.
     if (kind == 1 && myScenario->IsTotalSiteScenario()) {
+        // Its own name typed over it again renames nothing, as on every other stream table.
+        if (have && text == found->GetName()) return 1;
         ErrorMsg("SiteUtilityStaysInEveryScenario");
         return 0;
     }
