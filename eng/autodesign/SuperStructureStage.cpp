@@ -70,10 +70,6 @@ SuperStructureStage::Profile SuperStructureStage::ProfileOf(const IHeatIntegrati
     return p;
 }
 
-namespace {
-
-}  // namespace
-
 SuperStructureStage::SuperStructureStage(int k) : stage(k) {}
 
 SuperStructureStage::~SuperStructureStage() = default;

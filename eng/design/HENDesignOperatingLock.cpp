@@ -35,6 +35,9 @@ constexpr const char* kDesignedObservedCoefficient = "DesignedObservedHTC";
 // A splitter branch's share where the design was given it: the lock's reset of the calculated
 // values makes it a worked-out one, and unlocking gives it back as given.
 constexpr const char* kDesignedSplitFraction = "DesignedSplitFraction";
+// A value read back from a unit or stream against the one a solved run recorded: different beyond
+// rounding, it was typed since the run.
+bool TypedSince(double now, double then) { return std::fabs(now - then) > 1e-9 * (1.0 + std::fabs(now)); }
 
 // The values the lock freezes, kept beside each unit as the design had them, each with its
 // status: a unit given by its area is given by it again after the unlock, one whose shells the
@@ -473,7 +476,7 @@ void CPIHENDesign::TakeTypedStreamValues(IHeatIntegrationStream& stream) {
     const HENOperatingSchedule* executed = FindSchedule(m_executedSchedule);
     const StreamStateStruct* solved = executed ? executed->State().FindStream(stream.GetName().c_str()) : nullptr;
     auto typed = [](double now, const StreamStateStruct* at, double StreamStateStruct::*field) {
-        return !at || std::fabs(now - at->*field) > 1e-9 * (1.0 + std::fabs(now));
+        return !at || TypedSince(now, at->*field);
     };
     const double supply = stream.GetSupplyTemperature();
     if (supply != kEmpty && typed(supply, solved, &StreamStateStruct::supply)) record->supply = supply;
@@ -499,7 +502,7 @@ void CPIHENDesign::TakeTypedUnitValues() {
             if (unit->getVariableStatus(key) != ValueStatus::Specified || !unit->getVariableAsDouble(key, now) ||
                 now == kEmpty)
                 continue;
-            if (solved && solved->GetValue(key, then) && std::fabs(now - then) <= 1e-9 * (1.0 + std::fabs(now))) continue;
+            if (solved && solved->GetValue(key, then) && !TypedSince(now, then)) continue;
             record->SetValue(key, now);
         }
     }
