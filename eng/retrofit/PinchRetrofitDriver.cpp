@@ -135,9 +135,9 @@ void PinchRetrofitDriver::HoldExistingDuties() {
             continue;
         node->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
         node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
-        // The duty came from the area equations, so the unit is judged at their precision, as
-        // the base network judged it.
-        node->addVariable(NodeValue::DutyFromArea, 1.0, ValueStatus::Specified, 0);
+        // The duty came from the area equations, so at that duty the unit is judged at their
+        // precision, as the base network judged it; once the area check moves it, it is not.
+        node->addVariable(NodeValue::DutyFromArea, duty, ValueStatus::Specified, 0);
         changed = true;
     }
     if (changed) m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);

@@ -511,9 +511,12 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
             written += clearCalculated(name);
         return written;
     }
-    long fromArea = 0;
+    // A duty its given area settled on carries the area equations' precision only while the unit
+    // runs at it: moved to another duty (by an area check, say) it is a duty like any other, or
+    // one plant given by areas would be judged more loosely than the same plant given by duties.
+    double areaDuty = 0.0;
     const bool areaPrecision =
-        areaSpecified || (getVariableAsInteger(V::DutyFromArea, fromArea) && fromArea == 1);
+        areaSpecified || (getVariableAsDouble(V::DutyFromArea, areaDuty) && areaDuty > 0.0 && agree(q, areaDuty));
     const double tolerance = areaPrecision ? frozenAreaApproachTolerance(t) : approachTolerance(t);
     m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - tolerance;
 

@@ -187,9 +187,9 @@ TEST(HostNetworkShellsColumn, AnEmptyCellOrNoColumnKeepsTheFewestShells) {
 // and adds area where they need it, so it restores E4 as the same table given by duties does
 // (about 29 kW from H2 into C1, 20.98 kW of steam left, E2 and E3 each 25.07 m2 larger). Held at
 // their areas, E3 passed less heat once C1 came in warmer, and H1, which has no cooler, was left
-// short of its target. The rounded area moves E1 by 0.01 kW, and the area check of the step, which
-// judges E1 at the precision of its area as the base does, ends a few hundredths of a kilowatt and
-// square metre away from the duty table's step.
+// short of its target. The rounded areas move E1 by 0.01 kW, another plant by that much, and the
+// step ends a few hundredths of a kilowatt and square metre away from the duty table's step (exact
+// areas give the duty table's step itself, which the same-plant retrofit rows hold).
 TEST(HostRetrofitGivenAreas, AStepAddsAreaToThePlantsExchangersAsToADutyTable) {
     const std::string streams = ExamplePath("four-streams.csv");
     ScratchFile byArea("retrofit-areas", "less-e4-areas.csv",
