@@ -35,6 +35,8 @@ constexpr double kDutyMargin = 5.0;
 constexpr double kNegligibleAddedArea = 1e-6;
 // A duty (kW) below this is no duty: an exchanger that carries it changes nothing.
 constexpr double kNegligibleDuty = 1e-3;
+// The share of an exchanger's span of temperatures to which a duty settles its end temperatures.
+constexpr double kDutyPrecision = 1e-6;
 // The least share of a step's hot-utility saving its new exchanger must carry to be the step's
 // modification rather than a token beside it. An area check may well let the existing units
 // recover several times what the new one carries (they grow with the budget); a unit that carries
@@ -119,6 +121,18 @@ double SumAddedArea(const std::vector<CNode*>& nodes) {
     return sum;
 }
 
+// Whether the unit, as calculated, runs below the approach `dtMin` (its own DTmin where it has
+// one) by more than a duty's precision.
+bool RunsBelowDTmin(const IHENDesign& design, CNode* unit, double dtMin) {
+    double t[4];
+    for (int port = 0; port < 4; ++port)
+        if (!design.GetExchangerPortTemperature(unit, port, t[port])) return false;
+    double own = 0.0;
+    if (unit->getVariableAsDouble(NodeValue::DTMin, own) && std::isfinite(own) && own > 0.0) dtMin = own;
+    const double precision = kDutyPrecision * std::max(1.0, std::fabs(t[0] - t[2]));
+    return std::min(t[0] - t[3], t[1] - t[2]) < dtMin - precision;
+}
+
 }  // namespace
 
 // A plant exchanger given by its area runs at the duty that area gives in the base network; in a
@@ -133,11 +147,14 @@ void PinchRetrofitDriver::HoldExistingDuties() {
         if (!x || x->IsUtilityExch() || node->getVariableStatus(NodeValue::HTArea) != ValueStatus::Specified ||
             !node->getVariableAsDouble(NodeValue::Duty, duty) || !std::isfinite(duty))
             continue;
+        const bool belowDTmin = RunsBelowDTmin(*m_design, node, m_settings->dDTmin);
         node->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
         node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
-        // The duty came from the area equations, so at that duty the unit is judged at their
-        // precision, as the base network judged it; once the area check moves it, it is not.
-        node->addVariable(NodeValue::DutyFromArea, duty, ValueStatus::Specified, 0);
+        // The duty came from the area equations. A unit they put a hair below DTmin stood in the
+        // base only by their precision, and at that duty is judged at it; every other unit is
+        // the unit of the same plant given by its duty, judged as that one is (the precision
+        // would widen the area check's feasible region around it, and so move the step).
+        if (belowDTmin) node->addVariable(NodeValue::DutyFromArea, duty, ValueStatus::Specified, 0);
         changed = true;
     }
     if (changed) m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);

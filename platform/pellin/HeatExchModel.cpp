@@ -512,11 +512,13 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
         return written;
     }
     // A duty its given area settled on carries the area equations' precision only while the unit
-    // runs at it: moved to another duty (by an area check, say) it is a duty like any other, or
-    // one plant given by areas would be judged more loosely than the same plant given by duties.
+    // runs at that very duty (held, it is the same number): moved to another duty, however
+    // little (an area check's trial, say), it is a duty like any other, or one plant given by
+    // areas would be searched over a looser feasible region than the same plant given by duties,
+    // most of all at a unit that sits at DTmin.
     double areaDuty = 0.0;
     const bool areaPrecision =
-        areaSpecified || (getVariableAsDouble(V::DutyFromArea, areaDuty) && areaDuty > 0.0 && agree(q, areaDuty));
+        areaSpecified || (getVariableAsDouble(V::DutyFromArea, areaDuty) && areaDuty > 0.0 && q == areaDuty);
     const double tolerance = areaPrecision ? frozenAreaApproachTolerance(t) : approachTolerance(t);
     m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - tolerance;
 

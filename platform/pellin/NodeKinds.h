@@ -50,9 +50,10 @@ inline constexpr const char* ShellsInSeriesSpecified = "ShellsInSeriesSpecified"
 inline constexpr const char* TotalNShells = "TotalNShells";
 inline constexpr const char* HTMaxAreaShell = "HTMaxAreaShell";
 inline constexpr const char* DTMin = "DTMin";
-// On an exchanger given by its area in the plant and now held at a duty: the duty (kW) that area
-// settled on. At that duty its end temperatures carry the precision of the area equations, as
-// those of a unit given by area do; at any other duty they carry no more than any duty's.
+// On an exchanger given by its area in the plant, which that area put a hair below DTmin, now held
+// at a duty: the duty (kW) that area settled on. At that duty its end temperatures carry the
+// precision of the area equations, as those of a unit given by area do; at any other duty they
+// carry no more than any duty's.
 inline constexpr const char* DutyFromArea = "DutyFromArea";
 inline constexpr const char* CapitalCost = "CapitalCost";
 inline constexpr const char* AnnualizedCapitalCost = "AnnualizedCapitalCost";
