@@ -640,6 +640,11 @@ const char* kTrendNode =
     "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
     "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n";
 
+// Study-1 added, with H1 at 2 kg/s from point 3.
+const char* kStudyOneH1At3 =
+    "cmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\nset Enum.500 2\nset Enum.401 0\nset Enum.393 3\n"
+    "set MassFlow.395 2\ncmd AddEventToStudy\n";
+
 // A what-if command with nothing to act on is refused with a word and answers 0: a schedule run,
 // removed or given an event or flow changes with none selected, an event's value or removal with
 // no event, a study run, removed or renamed with none, a reconciliation of a network that is not
@@ -711,6 +716,13 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
          "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\n"
          "open StudyNodeView.300.1\nset Enum.500 2\nset Enum.401 0\nset Enum.393 0\nset MassFlow.395 2\n",
          "FlowChangePointOutsideStudy", "cmd AddEventToStudy"},
+        // A stream runs at one flow at a point: a second change of H1 at point 3, added or moved
+        // there from point 5, is refused as a schedule refuses a second.
+        {std::string(kTrendNode) + kStudyOneH1At3, "StreamsHaveFlowChange", "cmd AddEventToStudy"},
+        {std::string(kTrendNode) + kStudyOneH1At3 +
+             "set Enum.393 5\ncmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\n"
+             "attach Viewable.398 H1_at_t5\nopen Viewable.398\n",
+         "StreamsHaveFlowChange", "set Enum.393 3"},
         // A second lock would freeze the operated network as the design; an unlock of a network
         // not locked would write the last lock's state over what was typed since; a lock refused
         // (C2 left 40 kW short) locks nothing.
