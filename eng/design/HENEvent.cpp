@@ -69,6 +69,13 @@ const char* HENEventValueRefusal(const char* variable, double value) {
     return nullptr;
 }
 
+const char* HENFoulingRefusal(double u, double fouling) {
+    if (!(u > 0.0) || u == kEmpty || fouling == kEmpty || !(fouling > 0.0)) return nullptr;
+    const double left = 1.0 / u - fouling;
+    if (!(left > 0.0)) return MessageKey("FoulingFactorUpdateError");
+    return HENEventValueRefusal("ObservedHTC", 1.0 / left);
+}
+
 template <int K>
 int HENEventKind<K>::s_live = 0;
 

@@ -735,6 +735,12 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.500.0 20"},
         {"cmd LockOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n",
          "FoulingFactorUpdateError", "set Fouling.200 20"},
+        // Just under the whole resistance: a cleaning would give back 1 / (10 - 9.9999999) = 1e7
+        // kW/m2-C, past any coefficient a case holds; on each route the coefficient's word.
+        {"cmd LockOperation\n", "HTCoeffUpdateError", "set Fouling.501.0 9.9999999"},
+        {"cmd LockOperation\n", "HTCoeffUpdateError", "set Fouling.500.0 9.9999999"},
+        {"cmd LockOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n",
+         "HTCoeffUpdateError", "set Fouling.200 9.9999999"},
     };
     for (const Row& row : rows) {
         const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");
