@@ -92,8 +92,9 @@ const char* areaOnUnit(V& viewer, CNode& unit, double v) {
 }
 
 // Shells in series are a positive count; a clear is refused as well.
+// A shell count: the same whole number of shells an event may set.
 const char* shellCount(V&, CNode&, double v) {
-    return v == kEmpty || !(v > 0.0) ? MessageKey("ShellsInputError") : nullptr;
+    return v == kEmpty ? MessageKey("ShellsInputError") : HENEventValueRefusal("NShellsInSeries", v);
 }
 const char* observedCoefficient(V&, CNode&, double v) {
     return v == kEmpty || !(v > 0.0) ? MessageKey("HTCoeffUpdateError") : nullptr;
