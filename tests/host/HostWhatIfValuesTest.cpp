@@ -208,9 +208,12 @@ TEST(HostWhatIfValues, ThePlannerRefusesATaskValueAsItIsTyped) {
         "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
         "expect HTCoeffUpdateError\nset HeatTransferCoeff.300.0 -5\nexpect FlowRateUpdateError\nset MassFlow.301.0 -0.5\n"
         "expect TemperatureUpdateError\nset Temperature.300.1 1e300\nset MassFlow.301.0 0.55\nget MassFlow.301.[]\n"
-        "get HeatTransferCoeff.300.[]\n");
+        "get HeatTransferCoeff.300.[]\nexpect ColdStreamInletTemperatureUpdateError\nset Temperature.300.3 150\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "6: set HeatTransferCoeff.300.0 -5\n  result 0\n")) << run.out;
+    // C2 heated to 140 C: an inlet at 150 C would turn it round, refused as typed as the event's
+    // own item refuses it, not only when the plan runs.
+    EXPECT_TRUE(has(run.out, "15: set Temperature.300.3 150\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "8: set MassFlow.301.0 -0.5\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "10: set Temperature.300.1 1e300\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "11: set MassFlow.301.0 0.55\n  result 1\n")) << run.out;
