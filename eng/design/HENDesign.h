@@ -711,6 +711,7 @@ public:
     void SetCurrentEventNewValue(double value) override;
     const char* GetCurrentEventValueRefusal(double value) const override;
     const char* GetEventValueRefusal(const IHENEvent* event, double value) const override;
+    const char* GetTargetValueRefusal(const char* variable, const char* target, double value) const override;
     const char* AddEventToSchedule(const char* type, const char* target) override;
     const char* GetScheduleEventName(int index) const override;
     const char* GetCurrentEventName() const override;

@@ -297,12 +297,14 @@ const char* CPIHENDesign::GetCurrentEventValueRefusal(double value) const {
     return GetEventValueRefusal(m_currentSchedule ? m_currentSchedule->GetCurrentEvent() : nullptr, value);
 }
 const char* CPIHENDesign::GetEventValueRefusal(const IHENEvent* event, double value) const {
-    if (!event) return nullptr;
-    if (const char* refused = HENEventValueRefusal(event->GetVariableName(), value)) return refused;
+    return event ? GetTargetValueRefusal(event->GetVariableName(), event->GetTargetName(), value) : nullptr;
+}
+const char* CPIHENDesign::GetTargetValueRefusal(const char* variable, const char* target, double value) const {
+    if (const char* refused = HENEventValueRefusal(variable, value)) return refused;
     // A new inlet on the far side of the stream's target would turn a hot stream cold (or a cold
     // one hot): the stream refuses it, and the schedule would run on the old inlet unnoticed.
-    if (const char* variable = event->GetVariableName(); variable && std::string(variable) == "Temperature" && m_state) {
-        const StreamStateStruct* record = m_state->FindStream(event->GetTargetName());
+    if (variable && target && std::string(variable) == "Temperature" && m_state) {
+        const StreamStateStruct* record = m_state->FindStream(target);
         const IHeatIntegrationStream* s = record ? record->stream : nullptr;
         if (s && s->GetHotCold() == 0 && value <= record->target) return "HotStreamInletTemperatureUpdateError";
         if (s && s->GetHotCold() == 1 && value >= record->target) return "ColdStreamInletTemperatureUpdateError";

@@ -6,6 +6,7 @@
 #include "eng/core/Registries.h"
 #include "eng/model/CaseValueLimits.h"
 #include "lumeth/MessageKey.h"
+#include "pellin/FFactor.h"
 #include "pellin/NodeKinds.h"
 
 #include <cmath>
@@ -54,8 +55,10 @@ const char* HENEventValueRefusal(const char* variable, double value) {
         return finite && value > 0.0 && value <= L::MaxH ? nullptr : MessageKey("HTCoeffUpdateError");
     if (std::strcmp(variable, "HTArea") == 0)
         return finite && value >= 0.0 && value <= L::MaxMagnitude ? nullptr : MessageKey("AreaInputError");
+    // Whole shells, no more in series than any layout of the F-factor takes (the planner's cell,
+    // the design viewer and the event's own item alike).
     if (std::strcmp(variable, "NShellsInSeries") == 0)
-        return finite && value >= 1.0 && value <= L::MaxMagnitude && value == std::floor(value)
+        return finite && value >= 1.0 && value <= kMaxShellsInSeries && value == std::floor(value)
                    ? nullptr
                    : MessageKey("ShellsInputError");
     if (std::strcmp(variable, "SplitFlowValue") == 0)
@@ -67,6 +70,13 @@ const char* HENEventValueRefusal(const char* variable, double value) {
                    ? nullptr
                    : MessageKey("TemperatureUpdateError");
     return nullptr;
+}
+
+const char* HENFoulingRefusal(double u, double fouling) {
+    if (!(u > 0.0) || u == kEmpty || fouling == kEmpty || !(fouling > 0.0)) return nullptr;
+    const double left = 1.0 / u - fouling;
+    if (!(left > 0.0)) return MessageKey("FoulingFactorUpdateError");
+    return HENEventValueRefusal("ObservedHTC", 1.0 / left);
 }
 
 template <int K>

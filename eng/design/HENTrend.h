@@ -186,6 +186,8 @@ private:
     void DeleteSelectedFlowChange();
     void ChangeFlow(HENTrendSpecialEvent& event, double value);
     void MoveFlowChange(HENTrendSpecialEvent& event, int point);
+    // Whether another flow change of the stream than `moving` starts at the point.
+    bool HasFlowChangeAt(const CPString& stream, int point, const HENTrendSpecialEvent* moving) const;
     void BuildSeries();
     static const std::vector<double>* FindSeries(const Series& series, const CPString& name);
 

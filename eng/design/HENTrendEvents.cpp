@@ -77,6 +77,12 @@ std::vector<HENTrendSpecialEvent*> HENTrend::FlowChangesOf(const CPString& strea
     return list;
 }
 
+bool HENTrend::HasFlowChangeAt(const CPString& stream, int point, const HENTrendSpecialEvent* moving) const {
+    return std::any_of(m_specials.begin(), m_specials.end(), [&](const auto& e) {
+        return e.get() != moving && stream == e->GetStreamName() && e->GetTimePoint() == point;
+    });
+}
+
 const char* HENTrend::CheckRange(const std::vector<HENTrendCleanExchEvent*>& list, int from, int to,
                                  const HENTrendCleanExchEvent* moving) const {
     // A cleaning runs forwards from a point of the study and covers one point at least.
@@ -254,6 +260,9 @@ const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& va
                                      first->FindCandidateTarget("StreamFlowrateChangeEvent", stream.c_str()))
                                : nullptr;
     if (!record || !record->served) return MessageKey("EventAddFailed");
+    // A stream runs at one flow at a point: a second change of it there would share the first's
+    // name and leave the point's schedule to whichever was written last.
+    if (HasFlowChangeAt(stream, point, nullptr)) return MessageKey("StreamsHaveFlowChange");
     m_selectedSpecial = nullptr;
     std::vector<HENTrendSpecialEvent*> list = FlowChangesOf(stream);
     auto event = std::make_unique<HENTrendSpecialEvent>(stream, variable, point, value);
@@ -282,6 +291,8 @@ void HENTrend::MoveFlowChange(HENTrendSpecialEvent& event, int point) {
     HENTrendSpecialEvent* selected = &event;
     // A flow change starts after the reference point and within the study.
     if (point < 1 || point > m_intervals || point == selected->GetTimePoint()) return;
+    // Nor onto a point where the stream already changes flow.
+    if (HasFlowChangeAt(selected->GetStreamName(), point, selected)) return;
     const std::vector<HENTrendSpecialEvent*> list = FlowChangesOf(selected->GetStreamName());
     const CPString label = flowChangeName(selected->GetStreamName());
     for (const auto& p : m_points)

@@ -441,6 +441,11 @@ public:
     // The same for any event of the design's schedules (an event item's own value): one domain
     // for every route that writes an event's value.
     virtual const char* GetEventValueRefusal(const IHENEvent* /*event*/, double /*value*/) const { return nullptr; }
+    // The same for a value an event of `variable` on `target` would set, before any event is made
+    // (a planner's task typed into its cell).
+    virtual const char* GetTargetValueRefusal(const char* /*variable*/, const char* /*target*/, double /*value*/) const {
+        return nullptr;
+    }
     virtual const char* AddEventToSchedule(const char* /*type*/, const char* /*target*/) { return nullptr; }
     virtual const char* GetScheduleEventName(int /*index*/) const { return nullptr; }
     virtual const char* GetCurrentEventName() const { return nullptr; }

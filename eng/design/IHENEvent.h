@@ -40,3 +40,9 @@ public:
 // negative area, a part of a shell, a share outside 0 .. 100 %, a temperature below absolute
 // zero, or any value past what a case holds. Null when the value can be carried out.
 const char* HENEventValueRefusal(const char* variable, double value);
+
+// The message key that refuses a fouling resistance on an exchanger running at coefficient `u`
+// (kW/(m2.C)): at or past the whole resistance 1/u ("FoulingFactorUpdateError"), or so close to it
+// that the coefficient a cleaning gives back, 1/(1/u - fouling), is past any a case holds (the
+// coefficient's own key). Null when the exchanger has no coefficient yet or the fouling is sound.
+const char* HENFoulingRefusal(double u, double fouling);

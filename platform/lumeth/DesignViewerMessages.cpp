@@ -86,9 +86,11 @@ const MessageText kTexts[] = {
     {"EventAddFailed",
      "The event was not added: the selected unit or stream is not one the design has, or cannot take an event of "
      "this kind."},
+    // A schedule, and each time point of a study, holds one flow change of a stream; the
+    // throughput change names every stream it could not change, having changed the others.
     {"StreamsHaveFlowChange",
-     "The throughput change was not taken for %s: each already has its flow change in this schedule. The other "
-     "streams' changes were taken."},
+     "No second flow change was taken for %s: a schedule, and each time point of a study, holds one flow change "
+     "of a stream."},
     // The event planner and its plan files.
     {"NoEventSelected", "Select an event plan first."},
     {"EventNameAlreadyUsed", "The event plan name %s is already used."},

@@ -97,7 +97,7 @@ const MessageText kTexts[] = {
     {"NoProcessPinch", "The scenario has no process pinch to show."},
     {"UnableToDisplayPinchDiagram", "The units cannot be drawn about the pinch: along stream %s, unit %s comes after the line has reached the pinch, by the stream's own temperatures or at a unit drawn on the pinch because its other stream crosses it, yet the unit belongs before that point, on the side the stream came from or on the pinch where its own other stream crosses it; they are drawn in sequence."},
     // The exchanger forms.
-    {"ShellsInputError", "The number of shells must be a whole number above 0."},
+    {"ShellsInputError", "The number of shells in series must be a whole number from 1 to 100."},
     {"CannotSpecifyAreaForUtilExchanger", "A heater's or cooler's area cannot be specified."},
     {"CannotDeleteHeatExchanger", "This exchanger cannot be deleted."},
     {"HeatExchangerNameError", "This exchanger name is empty or taken."},

@@ -166,6 +166,9 @@ public:
     // is part of that resistance, and a cleaning takes it off; one as large as all of it would
     // leave the clean surface none.
     bool FoulingWithinResistance(double fouling) const;
+    // The coefficient a fouling resistance is taken from: the observed one where given, else the
+    // exchanger's own; 0 when it has none.
+    double FoulingBaseCoefficient() const;
 
 protected:
     int fixedUpStreamSlots() const override { return 2; }

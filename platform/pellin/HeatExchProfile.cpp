@@ -109,10 +109,15 @@ bool HeatExch::HasTooFewShells() const {
     return !g_FFactorExistsWithFixedShells(t[1], t[0], t[2], t[3], shells);
 }
 
-bool HeatExch::FoulingWithinResistance(double fouling) const {
+double HeatExch::FoulingBaseCoefficient() const {
     double u = 0.0;
     const bool observed = getVariableStatus(NodeValue::ObservedHTC) == ValueStatus::Specified &&
                           getVariableAsDouble(NodeValue::ObservedHTC, u);
-    if (!observed && !getVariableAsDouble(NodeValue::OverallHTC, u)) return true;
+    if (!observed && !getVariableAsDouble(NodeValue::OverallHTC, u)) return 0.0;
+    return u > 0.0 ? u : 0.0;
+}
+
+bool HeatExch::FoulingWithinResistance(double fouling) const {
+    const double u = FoulingBaseCoefficient();
     return !(u > 0.0 && fouling >= 1.0 / u);
 }

@@ -273,6 +273,25 @@ void expectBalanced(const std::string& out, int first, const std::vector<double>
     const double water = (q[3] + q[4]) / (high - low);
     for (int i : {3, 4}) EXPECT_NEAR(q[i], water * (coldOut[i] - coldIn[i]), near(q[i])) << label << " unit " << i << out;
 }
+// Each unit of a saved case (`design --json`) that shows an area shows the one its duty and
+// temperatures give at its coefficient: Q = U Ft A LMTD, countercurrent ends.
+void expectAreasFollowDuties(const std::string& json, const char* label) {
+    int units = 0;
+    for (std::size_t at = json.find("{\"name\": "); at != std::string::npos; at = json.find("{\"name\": ", at + 1)) {
+        ++units;
+        const std::size_t end = json.find('}', at);
+        const std::string unit = json.substr(at, end - at);
+        const double area = JsonNumber(unit, "area");
+        if (std::isnan(area)) continue;
+        const double q = JsonNumber(unit, "duty"), u = JsonNumber(unit, "u"), ft = JsonNumber(unit, "ft");
+        const double d1 = JsonNumber(unit, "hot_in") - JsonNumber(unit, "cold_out"),
+                     d2 = JsonNumber(unit, "hot_out") - JsonNumber(unit, "cold_in");
+        ASSERT_TRUE(d1 > 0.0 && d2 > 0.0) << label << ": an area on crossed ends\n" << unit;
+        const double lmtd = std::fabs(d1 - d2) < 1e-9 ? d1 : (d1 - d2) / std::log(d1 / d2);
+        EXPECT_NEAR(q, u * ft * area * lmtd, 1e-3 * (1.0 + q)) << label << "\n" << unit;
+    }
+    EXPECT_EQ(5, units) << label << json;
+}
 const char* kBalances =
     "get HeatFlow.304.[]\nget Temperature.347.[]\nget Temperature.346.[]\nget Temperature.344.[]\nget Temperature.343.[]\n";
 
@@ -355,7 +374,9 @@ TEST_F(HostOperationKeeps, AScheduleFollowsThePlantUnderIt) {
 
 // Every run keeps the balances, and saves: a schedule of one event each, its duties and
 // temperatures checked against the streams' heat-capacity flow rates (H1, H2, C1, C2 after the
-// event) and one cooling-water flow over the coolers' range.
+// event) and one cooling-water flow over the coolers' range, and every area of the saved case
+// against its unit's duty (H1 at 0.5 kg/s: Cooler1's 20 kW from 80 to 60 C against water from 23 to
+// 25 C at U 0.1899 needs 2.32 m2, not the 9.34 m2 of the locked point's 90 kW).
 TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
     struct Row {
         const char* label;
@@ -384,6 +405,9 @@ TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
         ASSERT_EQ(0, run.exitCode) << row.label << run.out;
         expectBalanced(run.out, stepAfter(steps), row.cp, row.label);
         EXPECT_FALSE(FileContents(saved.path).empty()) << row.label << run.out;
+        const HostRun report = RunHost("design " + saved.path + " --json");
+        ASSERT_EQ(0, report.exitCode) << row.label << report.out;
+        expectAreasFollowDuties(report.out, row.label);
     }
 }
 
@@ -616,6 +640,11 @@ const char* kTrendNode =
     "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
     "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n";
 
+// Study-1 added, with H1 at 2 kg/s from point 3.
+const char* kStudyOneH1At3 =
+    "cmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\nset Enum.500 2\nset Enum.401 0\nset Enum.393 3\n"
+    "set MassFlow.395 2\ncmd AddEventToStudy\n";
+
 // A what-if command with nothing to act on is refused with a word and answers 0: a schedule run,
 // removed or given an event or flow changes with none selected, an event's value or removal with
 // no event, a study run, removed or renamed with none, a reconciliation of a network that is not
@@ -687,6 +716,13 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
          "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\n"
          "open StudyNodeView.300.1\nset Enum.500 2\nset Enum.401 0\nset Enum.393 0\nset MassFlow.395 2\n",
          "FlowChangePointOutsideStudy", "cmd AddEventToStudy"},
+        // A stream runs at one flow at a point: a second change of H1 at point 3, added or moved
+        // there from point 5, is refused as a schedule refuses a second.
+        {std::string(kTrendNode) + kStudyOneH1At3, "StreamsHaveFlowChange", "cmd AddEventToStudy"},
+        {std::string(kTrendNode) + kStudyOneH1At3 +
+             "set Enum.393 5\ncmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\n"
+             "attach Viewable.398 H1_at_t5\nopen Viewable.398\n",
+         "StreamsHaveFlowChange", "set Enum.393 3"},
         // A second lock would freeze the operated network as the design; an unlock of a network
         // not locked would write the last lock's state over what was typed since; a lock refused
         // (C2 left 40 kW short) locks nothing.
@@ -699,6 +735,12 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.500.0 20"},
         {"cmd LockOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n",
          "FoulingFactorUpdateError", "set Fouling.200 20"},
+        // Just under the whole resistance: a cleaning would give back 1 / (10 - 9.9999999) = 1e7
+        // kW/m2-C, past any coefficient a case holds; on each route the coefficient's word.
+        {"cmd LockOperation\n", "HTCoeffUpdateError", "set Fouling.501.0 9.9999999"},
+        {"cmd LockOperation\n", "HTCoeffUpdateError", "set Fouling.500.0 9.9999999"},
+        {"cmd LockOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n",
+         "HTCoeffUpdateError", "set Fouling.200 9.9999999"},
     };
     for (const Row& row : rows) {
         const HostRun run = View(std::string(row.before) + "expect " + row.key + "\n" + row.step + "\n");

@@ -72,6 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EventValue{"FouledToANegativeCoefficient", 5, "E101", "-5", "HTCoeffUpdateError"},
                     EventValue{"NegativeArea", 1, "E100", "-1", "AreaInputError"},
                     EventValue{"PartOfAShell", 2, "E100", "2.5", "ShellsInputError"},
+                    EventValue{"MoreShellsThanAnyLayout", 2, "E100", "101", "ShellsInputError"},
                     EventValue{"NegativeMassFlow", 6, "C1", "-0.5", "FlowRateUpdateError"},
                     EventValue{"NoMassFlow", 6, "C1", "0", "FlowRateUpdateError"},
                     EventValue{"InletPastAnyPlant", 7, "H2", "1e300", "TemperatureUpdateError"},
@@ -102,6 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
     OperatedExample, EventItemRefuses,
     testing::Values(EventValue{"CleanedToNoCoefficient", 0, "E100", "0", "HTCoeffUpdateError"},
                     EventValue{"NegativeArea", 1, "E100", "-1", "AreaInputError"},
+                    EventValue{"MoreShellsThanAnyLayout", 2, "E100", "1e9", "ShellsInputError"},
                     EventValue{"NoMassFlow", 6, "C1", "0", "FlowRateUpdateError"},
                     EventValue{"InletPastTheTarget", 7, "C2", "150", "ColdStreamInletTemperatureUpdateError"}),
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
@@ -123,6 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
     OperatedExample, ScheduleFormTakes,
     testing::Values(EventValue{"SmallestCoefficient", 0, "E100", "0.001", nullptr},
                     EventValue{"NoArea", 1, "E100", "0", nullptr}, EventValue{"OneShell", 2, "E100", "1", nullptr},
+                    EventValue{"MostShells", 2, "E100", "100", nullptr},
                     EventValue{"SmallMassFlow", 6, "C1", "0.001", nullptr},
                     EventValue{"InletAtAbsoluteZero", 7, "C1", "-273.15", nullptr},
                     EventValue{"HottestInlet", 7, "H2", "5000", nullptr}),
@@ -131,7 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A plan file's tasks: each that cannot be applied is named with its reason (a heater's or
 // cooler's size is a result: neither sized, given shells nor removed, which the schedule refuses
 // as it refuses those events; E999 is no unit), and the one that can (C2 at 1.1 kg/s, cp
-// 4.4 kW/C) is executed. A value that is not a number reads as none.
+// 4.4 kW/C) is executed. A value that is not a number reads as none; 101 shells in series are more
+// than any layout takes.
 TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     OperatedCase c;
     ScratchFile plan("what-if-values", "plan.xml",
@@ -142,6 +146,7 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
                      "<Task Type=\"ChangeArea\"><Data UnitName=\"Cooler1\" NewValue=\"200\" Units=\"m2\"/></Task>"
                      "<Task Type=\"Remove\"><Data UnitName=\"Heater\" NewValue=\"1\" Units=\"\"/></Task>"
                      "<Task Type=\"AddShells\"><Data UnitName=\"Cooler1\" NewValue=\"2\" Units=\"\"/></Task>"
+                     "<Task Type=\"AddShells\"><Data UnitName=\"E101\" NewValue=\"101\" Units=\"\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"C1\" NewValue=\"-0.5\" Units=\"kg/s\"/></Task>"
                      "<Task Type=\"InletTemp\"><Data UnitName=\"H2\" NewValue=\"1e300\" Units=\"C\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"H1\" NewValue=\"fast\" Units=\"kg/s\"/></Task>"
@@ -152,10 +157,10 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
                                "\ncmd OpenEventPlanFile\nexpect EventTaskValueRefused\nexpect EventTaskUnitUnknown\n"
                                "expect EventAddFailed\ncmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
-    EXPECT_EQ(5u, countOf(run.out, "Error EventTaskValueRefused|")) << run.out;
+    EXPECT_EQ(6u, countOf(run.out, "Error EventTaskValueRefused|")) << run.out;
     for (const char* task : {"Clean on E100", "StudyFouling on E101", "StreamFlow on C1", "InletTemp on H2",
                              "StreamFlow on H1", "ChangeArea on E999",
-                             "ChangeArea on Cooler1", "Remove on Heater", "AddShells on Cooler1"})
+                             "ChangeArea on Cooler1", "Remove on Heater", "AddShells on Cooler1", "AddShells on E101"})
         EXPECT_TRUE(has(run.out, std::string("the task ") + task + " was not applied")) << task << "\n" << run.out;
     EXPECT_EQ(1u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
     EXPECT_EQ(3u, countOf(run.out, "Error EventAddFailed|")) << run.out;
@@ -203,9 +208,12 @@ TEST(HostWhatIfValues, ThePlannerRefusesATaskValueAsItIsTyped) {
         "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
         "expect HTCoeffUpdateError\nset HeatTransferCoeff.300.0 -5\nexpect FlowRateUpdateError\nset MassFlow.301.0 -0.5\n"
         "expect TemperatureUpdateError\nset Temperature.300.1 1e300\nset MassFlow.301.0 0.55\nget MassFlow.301.[]\n"
-        "get HeatTransferCoeff.300.[]\n");
+        "get HeatTransferCoeff.300.[]\nexpect ColdStreamInletTemperatureUpdateError\nset Temperature.300.3 150\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "6: set HeatTransferCoeff.300.0 -5\n  result 0\n")) << run.out;
+    // C2 heated to 140 C: an inlet at 150 C would turn it round, refused as typed as the event's
+    // own item refuses it, not only when the plan runs.
+    EXPECT_TRUE(has(run.out, "15: set Temperature.300.3 150\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "8: set MassFlow.301.0 -0.5\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "10: set Temperature.300.1 1e300\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "11: set MassFlow.301.0 0.55\n  result 1\n")) << run.out;

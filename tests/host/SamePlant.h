@@ -490,6 +490,14 @@ inline const NotKept kNotKept[] = {
     {"[HXSelectionName.388]", true, "the units offered for the next what-if event follow what was typed"},
     {"[Switch.437]", true, "the unit typed for the next what-if event is the session's"},
     {"[Switch.488]", true, "the unit typed for the next what-if event is the session's"},
+    // The event typed on a study's node for the next event (its kind, stream, point and flow,
+    // with the stream's present flow beside it) is where the user is, as on the schedule's form.
+    {"(Default Study)].variables[Enum.500]", true, "the study event typed next is the session's"},
+    {"(Default Study)].variables[Enum.401]", true, "the study event typed next is the session's"},
+    {"(Default Study)].variables[Enum.393]", true, "the study event typed next is the session's"},
+    {"(Default Study)].variables[Index.404]", true, "the study event typed next is the session's"},
+    {"(Default Study)].variables[MassFlow.394]", true, "the study event typed next is the session's"},
+    {"(Default Study)].variables[MassFlow.395]", true, "the study event typed next is the session's"},
 };
 
 inline bool Kept(const std::string& path) {

@@ -75,7 +75,7 @@ void HeatExchangerView::LoadVariables(FormDescription& form) {
     form.SetDomain("ExtraData.701", CellDomain::Whole(1, kMaxShellsInSeries));
     form.SetRefusals("ExtraData.205", "HeatExchangerNameError");
     for (const char* address : {"HeatFlow.200", "HeatFlow.201"}) form.SetRefusals(address, "SpecRange ReadOnlyCell");
-    form.SetRefusals("Fouling.200", "FoulingFactorUpdateError SpecRange ReadOnlyCell");
+    form.SetRefusals("Fouling.200", "FoulingFactorUpdateError HTCoeffUpdateError SpecRange ReadOnlyCell");
 }
 
 void SplitterView::LoadVariables(FormDescription& form) {

@@ -297,7 +297,9 @@ int EventPlanner::setTaskValue(const VarDescription& var, double value) {
     const bool removal = Text(task->keyword) == "Remove";
     // The empty value takes a task away, and so does 0 for a removal (the switch turned off).
     const bool remove = value == kEmpty || (removal && value == 0.0);
-    if (const char* refused = remove ? nullptr : event_tasks::Refusal(task->keyword, value)) {
+    // The one domain the event itself would take, the stream's own target included: a value the
+    // run would refuse is refused as it is typed.
+    if (const char* refused = remove ? nullptr : event_tasks::Refusal(task->keyword, unit, value, pDesign)) {
         ErrorMsg(refused);
         return 0;
     }

@@ -52,6 +52,12 @@ const char* Refusal(const Text& word, double value) {
     return k && k->variable ? HENEventValueRefusal(k->variable, value) : nullptr;
 }
 
+const char* Refusal(const Text& word, const Text& unit, double value, const IHENDesign* design) {
+    const Keyword* k = Find(word);
+    if (!k || !k->variable) return nullptr;
+    return design ? design->GetTargetValueRefusal(k->variable, unit.c_str(), value) : HENEventValueRefusal(k->variable, value);
+}
+
 }  // namespace event_tasks
 
 EventTask* EventPlan::FindTask(const Text& keyword, const Text& unit) {

@@ -4,6 +4,7 @@
 // task changes one value of one exchanger, tee or stream; its keyword says which, and fixes the
 // kind of what-if event it becomes and the group (exchanger or flow) it is kept in.
 #include "lumeth/Text.h"
+#include "eng/design/IHENDesign.h"
 
 #include <memory>
 #include <vector>
@@ -55,5 +56,7 @@ Text CalculationUnit(const Text& word);
 // The message key that refuses `value` for a task of the keyword (a value its event cannot
 // carry out); null when it fits, and always for "Remove" and a word that is none.
 const char* Refusal(const Text& word, double value);
+// The same, with the design's own check of the unit or stream (an inlet past its stream's target).
+const char* Refusal(const Text& word, const Text& unit, double value, const IHENDesign* design);
 
 }  // namespace event_tasks

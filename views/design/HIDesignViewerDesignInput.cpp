@@ -4,6 +4,7 @@
 // Every write that changes an exchanger hands the design its change handling once, so the
 // network recalculates as after any other edit.
 #include "eng/design/IHENDesign.h"
+#include "eng/design/IHENEvent.h"
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/DisplayUnits.h"
@@ -64,7 +65,7 @@ const char* negativeFouling(V&, CNode&, double v) {
 const char* foulingWithinResistance(V& v, CNode& unit, double f) {
     if (const char* key = negativeFouling(v, unit, f)) return key;
     const HeatExch* x = AsHeatExch(&unit);
-    return x && !x->FoulingWithinResistance(f) ? MessageKey("FoulingFactorUpdateError") : nullptr;
+    return x ? HENFoulingRefusal(x->FoulingBaseCoefficient(), f) : nullptr;
 }
 // A temperature typed on an exchanger end: one a case holds, or the network is saved with a
 // value no case reopens with.
@@ -91,8 +92,9 @@ const char* areaOnUnit(V& viewer, CNode& unit, double v) {
 }
 
 // Shells in series are a positive count; a clear is refused as well.
+// A shell count: the same whole number of shells an event may set.
 const char* shellCount(V&, CNode&, double v) {
-    return v == kEmpty || !(v > 0.0) ? MessageKey("ShellsInputError") : nullptr;
+    return v == kEmpty ? MessageKey("ShellsInputError") : HENEventValueRefusal("NShellsInSeries", v);
 }
 const char* observedCoefficient(V&, CNode&, double v) {
     return v == kEmpty || !(v > 0.0) ? MessageKey("HTCoeffUpdateError") : nullptr;
@@ -168,7 +170,8 @@ CNode* nodeAt(CNode& unit, At at) {
 const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
     // A check of one side leaves the far end of the range to the form (SpecRange).
     if (check == negativeArea) return "AreaInputError SpecRange";
-    if (check == negativeFouling || check == foulingWithinResistance) return "FoulingFactorUpdateError SpecRange";
+    if (check == negativeFouling) return "FoulingFactorUpdateError SpecRange";
+    if (check == foulingWithinResistance) return "FoulingFactorUpdateError HTCoeffUpdateError SpecRange";
     if (check == negativeWeight) return "WeightInputError";
     if (check == areaOnUnit || check == specifiedArea) return "AreaInputError CannotSpecifyAreaForUtilExchanger SpecRange";
     if (check == shellCount) return "ShellsInputError";

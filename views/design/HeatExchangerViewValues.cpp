@@ -4,6 +4,7 @@
 #include "views/design/HeatExchangerView.h"
 
 #include "eng/design/IHENDesign.h"
+#include "eng/design/IHENEvent.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
@@ -379,8 +380,10 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
                     return 0;
                 }
                 // Nor past the whole resistance the exchanger runs at, as the design forms refuse it.
-                if (const HeatExch* x = AsHeatExch(pNode); !erase && x && !x->FoulingWithinResistance(value)) {
-                    ErrorMsg("FoulingFactorUpdateError");
+                // (nor so close to it that a cleaning would give back a coefficient past any a case holds).
+                const HeatExch* x = AsHeatExch(pNode);
+                if (const char* refused = !erase && x ? HENFoulingRefusal(x->FoulingBaseCoefficient(), value) : nullptr) {
+                    ErrorMsg(refused);
                     return 0;
                 }
                 if (erase) SetUnspecified(pNode, NV::HXFoulingFactor);

@@ -266,13 +266,16 @@ double SpecialEventNodeView::Point(const VarDescription&) { return pEvent->GetTi
 int SpecialEventNodeView::SetPoint(const VarDescription&, double value) {
     const int point = static_cast<int>(value);
     if (point == pEvent->GetTimePoint()) return 1;
-    // The study moves the flow change, or refuses a point before its first or past its last: the
-    // answer says which, and the node keeps the point the flow change has.
+    // The study moves the flow change, or refuses a point before its first or past its last, or
+    // one where the stream already changes flow: the answer says which, and the node keeps the
+    // point the flow change has.
     if (point >= 1) pEvent->SetTimePoint(point);
     nTimePoint = pEvent->GetTimePoint();
     if (nTimePoint == point) return 1;
     const StudyNodeView* study = Parent();
-    ErrorMsg("FlowChangePointOutsideStudy", Text(std::to_string(study ? study->GetNumberOfIntervalsInStudy() : 0)));
+    const int last = study ? study->GetNumberOfIntervalsInStudy() : 0;
+    if (point >= 1 && point <= last) ErrorMsg("StreamsHaveFlowChange", Text(pEvent->GetStreamName()));
+    else ErrorMsg("FlowChangePointOutsideStudy", Text(std::to_string(last)));
     return 0;
 }
 

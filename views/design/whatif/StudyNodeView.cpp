@@ -312,6 +312,8 @@ int StudyNodeView::AddEventToStudy() {
         // A point outside the study is told with the points it may take.
         if (std::string(refused) == "FlowChangePointOutsideStudy")
             ErrorMsg(refused, Text(std::to_string(pStudy->GetNumberOfIntervals())));
+        else if (std::string(refused) == "StreamsHaveFlowChange" && nEventKind == AddFlowChange)
+            ErrorMsg(refused, Text(pStudy->GetStreamName(nSelectedStream)));
         else
             ErrorMsg(refused);
         return 0;

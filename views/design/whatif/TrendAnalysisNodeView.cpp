@@ -89,7 +89,13 @@ void TrendAnalysisNodeView::SetEngineeringDesign(IHENDesign* design) {
         design->AddValidMessage(this, kStudyAdded);
         design->AddValidMessage(this, kStudyRenamed);
     }
-    if (IHENTrend* study = DefaultStudy()) SetSelectedObject(AddStudyNode(study->GetName(), study));
+    // The default study's events are shown as every other study's: a reopened case brings them
+    // back with the study, and a tree without them would hide events that still act.
+    if (IHENTrend* study = DefaultStudy()) {
+        StudyNodeView* node = AddStudyNode(study->GetName(), study);
+        node->PopulateEvent();
+        SetSelectedObject(node);
+    }
 }
 
 void TrendAnalysisNodeView::PopulateStudy() {
