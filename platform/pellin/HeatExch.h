@@ -161,13 +161,10 @@ public:
     // A shell-and-tube exchanger given fewer shells in series than its end temperatures allow:
     // no F exists for them, and no area does the duty.
     bool HasTooFewShells() const;
-    // Whether a fouling resistance (m2-C/kW) fits inside the whole resistance the exchanger runs at,
-    // 1/U of its observed coefficient where it is operated (else of its overall one): the fouling
-    // is part of that resistance, and a cleaning takes it off; one as large as all of it would
-    // leave the clean surface none.
-    bool FoulingWithinResistance(double fouling) const;
-    // The coefficient a fouling resistance is taken from: the observed one where given, else the
-    // exchanger's own; 0 when it has none.
+    // The coefficient whose whole resistance 1/U a fouling resistance (m2-C/kW) is part of: the
+    // observed one where the exchanger is operated, else its overall one; 0 when it has none. A
+    // cleaning takes the fouling off that resistance, so a fouling as large as all of it is none
+    // an exchanger can have.
     double FoulingBaseCoefficient() const;
 
 protected:

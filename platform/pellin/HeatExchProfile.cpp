@@ -116,8 +116,3 @@ double HeatExch::FoulingBaseCoefficient() const {
     if (!observed && !getVariableAsDouble(NodeValue::OverallHTC, u)) return 0.0;
     return u > 0.0 ? u : 0.0;
 }
-
-bool HeatExch::FoulingWithinResistance(double fouling) const {
-    const double u = FoulingBaseCoefficient();
-    return !(u > 0.0 && fouling >= 1.0 / u);
-}

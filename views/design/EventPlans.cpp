@@ -1,6 +1,7 @@
 // The task keywords of event plans and the tasks of a plan.
 #include "views/design/EventPlans.h"
 
+#include "eng/design/IHENDesign.h"
 #include "eng/design/IHENEvent.h"
 #include "lumeth/DisplayUnits.h"
 
@@ -54,8 +55,8 @@ const char* Refusal(const Text& word, double value) {
 
 const char* Refusal(const Text& word, const Text& unit, double value, const IHENDesign* design) {
     const Keyword* k = Find(word);
-    if (!k || !k->variable) return nullptr;
-    return design ? design->GetTargetValueRefusal(k->variable, unit.c_str(), value) : HENEventValueRefusal(k->variable, value);
+    if (!design || !k || !k->variable) return Refusal(word, value);
+    return design->GetTargetValueRefusal(k->variable, unit.c_str(), value);
 }
 
 }  // namespace event_tasks

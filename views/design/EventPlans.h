@@ -4,10 +4,11 @@
 // task changes one value of one exchanger, tee or stream; its keyword says which, and fixes the
 // kind of what-if event it becomes and the group (exchanger or flow) it is kept in.
 #include "lumeth/Text.h"
-#include "eng/design/IHENDesign.h"
 
 #include <memory>
 #include <vector>
+
+class IHENDesign;
 
 struct EventTask {
     Text keyword;

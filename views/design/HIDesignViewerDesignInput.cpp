@@ -91,8 +91,7 @@ const char* areaOnUnit(V& viewer, CNode& unit, double v) {
     return nullptr;
 }
 
-// Shells in series are a positive count; a clear is refused as well.
-// A shell count: the same whole number of shells an event may set.
+// A shell count: the same whole number of shells in series an event may set; a clear is refused.
 const char* shellCount(V&, CNode&, double v) {
     return v == kEmpty ? MessageKey("ShellsInputError") : HENEventValueRefusal("NShellsInSeries", v);
 }
