@@ -41,8 +41,12 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
         IsOneOf(FirstNeighbour(first, CPItem::Downstream), kHeaters))
         useTemperature = false;
     const char* property = useTemperature ? "Temperature" : "MolarEnthalpy";
+    // A temperature the case leaves unknown is the one the units' tables give the stream.
+    const auto value = [&](CPItem* s, double& out) {
+        return useTemperature ? StreamTemperature(s, out) : KnownNumber(s, property, out);
+    };
     double p = 0.0;
-    if (!KnownNumber(first, property, p)) return nullptr;
+    if (!value(first, p)) return nullptr;
 
     std::vector<CPItem*> prefix{first};
     bool pending = false, rose = false, fell = false, turned = false, carry = false;
@@ -54,7 +58,7 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
         bool cut = false, isRecycle = false, isPipe = false, transfer = false;
         double heatLoss = 0.0;
         double v = 0.0;
-        if (!KnownNumber(s, property, v)) return nullptr;
+        if (!value(s, v)) return nullptr;
         if (CPItem* u = FirstNeighbour(s, CPItem::Upstream)) {
             // A tee ends the walk of a stream folded over its branches, unless a break unit met at
             // the start cuts the part before it off: the branches are side by side, not one after

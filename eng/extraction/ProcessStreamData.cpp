@@ -250,9 +250,9 @@ void VelmorToTarsilImport::SetStreamEnds(IHeatIntegrationStream& stream, const S
     double mass = 0.0;
     supply = target = dH = kEmpty;
     if (KnownNumber(inlet, "MassFlow", mass)) stream.SetValue("MassFlow", mass, 0);
-    if (KnownNumber(inlet, "Temperature", supply)) stream.SetValue("Temperature", supply, 0);
+    if (StreamTemperature(inlet, supply)) stream.SetValue("Temperature", supply, 0);
     else supply = kEmpty;
-    if (!KnownNumber(outlet, "Temperature", target)) {
+    if (!StreamTemperature(outlet, target)) {
         target = kEmpty;
         return;
     }
