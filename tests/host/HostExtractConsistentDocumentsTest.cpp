@@ -89,9 +89,15 @@ std::string NestedTees(bool coolerFirst, double b1 = 160) {
 }
 
 // S1 170 C, 2 kg/s, cooled 80 kW to 150 C and 120 kW to 120 C; each table starts its enthalpy at 0.
-std::string TablesOfTheirOwnReference() {
-    return Doc(S("S1", 170, 2, {"C1"}) + U("C1", "htCooler", 80, "S1", 170, 150, {"S2"}, 0, -40) + S("S2", 150, 2, {"C2"}) +
-               U("C2", "htCooler", 120, "S2", 150, 120, {"S3"}, 0, -60) + S("S3", 120, 2, {}));
+// Then heated, asked for: 80 kW to 140 C by H1, S3 between leaving its heat flow unknown.
+std::string TablesOfTheirOwnReference(bool thenHeated = false) {
+    std::string d = S("S1", 170, 2, {"C1"}) + U("C1", "htCooler", 80, "S1", 170, 150, {"S2"}, 0, -40) + S("S2", 150, 2, {"C2"}) +
+                    U("C2", "htCooler", 120, "S2", 150, 120, {"S3"}, 0, -60);
+    if (!thenHeated) return Doc(d + S("S3", 120, 2, {}));
+    std::string s3 = S("S3", 120, 2, {"H1"});
+    const std::string flow = "<num name=\"HeatFlow\">480</num>";
+    s3.replace(s3.find(flow), flow.size(), "<num name=\"HeatFlow\"/>");
+    return Doc(d + s3 + U("H1", "htHeater", 80, "S3", 120, 140, {"S4"}) + S("S4", 140, 2, {}));
 }
 
 // F 200 C, 2 kg/s teed into two 1 kg/s branches: A cooled 120 kW to 140 C with a table that starts
@@ -244,6 +250,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"hot utility               220.000 kW", "cold utility              80.000 kW", none}, {"F_To_P"}},
         {"tables each from 0", TablesOfTheirOwnReference(),
          {"S1_To_S3 (hot): 170 -> 120 C, 200 kW, 2 kg/s", "hot 170.00 -> 150.00", "hot 150.00 -> 120.00", none},
+         {}},
+        // Cut where the temperature turns at a stream of unknown heat flow: the coolers' duties are
+        // the heat the stream gives.
+        {"tables each from 0, then a turn of unknown heat flow", TablesOfTheirOwnReference(true),
+         {"S1_To_S3 (hot): 170 -> 120 C, 200 kW, 2 kg/s", "S3_To_S4 (cold): 120 -> 140 C, 80 kW, 2 kg/s",
+          "hot 170.00 -> 150.00", "hot 150.00 -> 120.00", none},
          {}},
         // Taken together the two tables lose heat as they warm: their fit is no shape of the
         // stream's, which is one segment at the heat flows' load, and each cooler keeps its outlet.

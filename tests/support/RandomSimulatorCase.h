@@ -66,7 +66,9 @@ struct Unit {
     double inlet = 0.0, outlet = 0.0;  // the temperatures of the stream it heats or cools (C)
     double duty = 0.0;                 // kW, > 0
     bool heats = false;                // the stream it takes in gains the heat
-    bool onBranch = false;             // on a branch of a tee (a branch may be a stream of its own)
+    // On a branch of a tee, or behind a valve or pump (passed pipes and recycles aside): a cut there
+    // may leave it a stream of its own.
+    bool mayStandAlone = false;
 };
 
 struct Document {
@@ -250,10 +252,29 @@ private:
         At(path.stream).links.push_back(unit);
         m_items.push_back(u);
         Record(unit, cls, path.temperature, t1, duty);
-        m_doc.units.back().onBranch = !branch.empty();
+        m_doc.units.back().mayStandAlone = !branch.empty() || BehindValveOrPump(path.stream);
         path.temperature = t1;
         path.stream = NewStream(path, t1, mass, branch);
         At(unit).links.push_back(path.stream);
+    }
+
+    // Whether the stream comes out of a valve or pump, passing pipes and recycles on the way back.
+    bool BehindValveOrPump(const std::string& stream) {
+        std::string at = stream;
+        for (int guard = 0; guard < 64; ++guard) {
+            const Item* feeder = nullptr;
+            for (const Item& i : m_items)
+                if (std::find(i.links.begin(), i.links.end(), at) != i.links.end()) feeder = &i;
+            if (!feeder) return false;
+            if (feeder->cls == "rtPump" || feeder->cls == "ppValve") return true;
+            if (feeder->cls != "ppPipeSegment" && feeder->cls != "lgRecycle") return false;
+            const Item* feed = nullptr;
+            for (const Item& i : m_items)
+                if (std::find(i.links.begin(), i.links.end(), feeder->name) != i.links.end()) feed = &i;
+            if (!feed) return false;
+            at = feed->name;
+        }
+        return false;
     }
 
     void PassThrough(Path& path, double mass, const std::string& branch, bool pumpOrValve = false) {

@@ -175,11 +175,11 @@ void Sweep(std::uint32_t seed, const random_case::Options& options, const Checks
     }
     // A heater, cooler or exchanger of less than 0.1 kW is left out of the network, its heat done by
     // a unit beside it on its stream; a stream made of such units alone goes with them. Only a unit
-    // alone on a tee's branch (a branch may be a stream of its own) can make such a stream: the
-    // streams carry the document's heat, less the duties of some of those units, exactly.
+    // on a tee's branch or behind a valve or pump (where its stream may be cut) can be such a
+    // stream: the streams carry the document's heat, less the duties of some of those, exactly.
     std::vector<double> alone[2];
     for (const random_case::Unit& u : d.units)
-        if (u.duty < 0.1 && u.onBranch) alone[u.heats ? 0 : 1].push_back(u.duty);
+        if (u.duty < 0.1 && u.mayStandAlone) alone[u.heats ? 0 : 1].push_back(u.duty);
     const auto carries = [](double got, double want, const std::vector<double>& tiny) {
         if (tiny.size() > 16) return got <= want * (1 + 1e-5);
         for (std::uint32_t pick = 0; pick < (1u << tiny.size()); ++pick) {
