@@ -319,8 +319,8 @@ TEST(RandomDocumentSweep, DocumentsOnceLeftUncalculatedCalculate) {
         random_case::Options (*options)(int);
     } rows[] = {{108, plain},     {126, plain},     {208, plain},      {326, plain},     {367, plain},
                 {196, plain},     {880, plain},     {907, plain},      {2648, plain},    {38, Everything},
-                {68, Everything}, {69, Everything}, {119, Everything}, {281, Everything}, {710, Everything},
-                {1053, WideAndNestedTees}};
+                {68, Everything}, {69, Everything}, {119, Everything}, {152, Everything}, {281, Everything},
+                {710, Everything}, {1053, WideAndNestedTees}};
     Checks checks{true, true, true};
     checks.calculated = true;
     std::signal(SIGALRM, onAlarm);
@@ -398,7 +398,7 @@ random_case::Options Everything(int seed) {
     o.networkNames = seed % 5 == 0;
     // Tiny heaters and coolers before a unit of their way, and inner heat flows and temperatures
     // not known, in a quarter of the documents (the seeds listed above stay the documents they were).
-    o.tinyUnits = o.unknownInner = seed % 8 == 0 || seed % 8 == 3;
+    o.tinyUnits = o.unknownInner = seed % 8 == 2 || seed % 8 == 3;
     return o;
 }
 
