@@ -191,6 +191,14 @@ std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05, double second = 0) {
     return Doc(d + S("K2", t1, 1, {"H2"}) + U("H2", "htHeater", second, "K2", t1, t2, {"K3"}) + S("K3", t2, 1, {}));
 }
 
+// F cooled 100 kW as above; K 200 C, 1 kg/s, heated 0.05 kW by H1, then to 250 C by H2, whose
+// duty the case leaves unknown.
+std::string TinyHeaterBeforeOneOfUnknownDuty() {
+    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
+               S("K", 200, 1, {"H1"}) + U("H1", "htHeater", 0.05, "K", 200, 200.025, {"K2"}) + S("K2", 200.025, 1, {"H2"}) +
+               "<item name=\"H2\" class=\"htHeater\"><num name=\"Duty\"/><link to=\"K3\"/></item>\n" + S("K3", 250, 1, {}));
+}
+
 // F cooled 100 kW as above; K 200 C, 3 kg/s, teed into A heated `a` kW by H1, B heated `b` kW by
 // H2 and C passing by, mixed again.
 std::string TinyHeatersOverATee(double a, double b) {
@@ -304,6 +312,11 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"(Load = 0.08 kW)", "(Load = 0.09 kW)", "hot utility               0.000 kW",
           "total annual cost         4535.23 per year", none},
          {"K_To_K3", "not available"}},
+        // A unit whose duty is not known may carry any heat: its stream stays, said not satisfied.
+        {"tiny heater before one of unknown duty", TinyHeaterBeforeOneOfUnknownDuty(),
+         {"K_To_K3 (cold): 200 -> 250 C, 100 kW", "(Load = 0.05 kW)", "(Load not known)",
+          "unsatisfied streams       K_To_K3"},
+         {}},
         {"tiny heaters over a tee with a bypass", TinyHeatersOverATee(0.06, 0.07),
          {"(Load = 0.06 kW)", "(Load = 0.07 kW)", "hot utility               0.000 kW", none},
          {"K_To_P", "not available"}},
