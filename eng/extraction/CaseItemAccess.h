@@ -70,13 +70,16 @@ inline bool TableEnd(const CPItem* unit, const CPString& stream, bool first, dou
     return t != -32767.0;
 }
 
-// A material stream's temperature. Where the case leaves it unknown it is passed over, never read
-// as 0: the units' tables give the stream's ends (the first point of the table of the unit it
-// enters, else the last of the unit it leaves, of the stream that unit took in on that side), and
-// a unit beside it is still placed where it stands in the flow.
+// A material stream's temperature. Where the case leaves it unknown on a stream between two items
+// it is passed over, never read as 0: the units' tables give the stream's ends (the first point of
+// the table of the unit it enters, else the last of the unit it leaves, of the stream that unit
+// took in on that side), and a unit beside it is still placed where it stands in the flow. A feed
+// or product of the process stays unknown.
 inline bool StreamTemperature(CPItem* stream, double& t) {
     if (KnownNumber(stream, "Temperature", t) && t != -32767.0) return true;
-    if (!IsClass(stream, CaseClass::MaterialStream)) return false;
+    if (!IsClass(stream, CaseClass::MaterialStream) || !FirstNeighbour(stream, CPItem::Upstream) ||
+        !FirstNeighbour(stream, CPItem::Downstream))
+        return false;
     const CPString& name = stream->_get_szName();
     for (CPItem* unit : stream->RelatedNodes(CPItem::Downstream)) {
         if (TableEnd(unit, name, true, t)) return true;

@@ -18,6 +18,7 @@ const char* const kTransferUnits[] = {"htCooler",      "htHeater", "htHeatExchan
                                       "htAirCooler",   "htFiredHeater", "rtPump", "ppPipeSegment",
                                       "ppMaterialStream", "ppValve"};
 const char* const kHeaters[] = {"htHeater", "htHeatExchanger"};
+const char* const kHeatUnits[] = {"htCooler", "htHeater", "htHeatExchanger", "htLNGExchanger", "htAirCooler", "htFiredHeater"};
 // A pipe segment changing the property by less than this fraction, and losing less heat than
 // kPipeHeatLoss, is neither a transfer nor a break.
 constexpr double kPipeRelativeChange = 0.01;
@@ -41,9 +42,11 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
         IsOneOf(FirstNeighbour(first, CPItem::Downstream), kHeaters))
         useTemperature = false;
     const char* property = useTemperature ? "Temperature" : "MolarEnthalpy";
-    // A temperature the case leaves unknown is the one the units' tables give the stream.
+    // A temperature the case leaves unknown between a heater, cooler or exchanger and the next unit
+    // is the one the units' tables give the stream; elsewhere an unknown value ends the walk.
     const auto value = [&](CPItem* s, double& out) {
-        return useTemperature ? StreamTemperature(s, out) : KnownNumber(s, property, out);
+        if (KnownNumber(s, property, out)) return true;
+        return useTemperature && IsOneOf(FirstNeighbour(s, CPItem::Upstream), kHeatUnits) && StreamTemperature(s, out);
     };
     double p = 0.0;
     if (!value(first, p)) return nullptr;

@@ -19,7 +19,6 @@
 #include "pellin/StreamNodes.h"
 #include "ralvex/Case.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -285,13 +284,18 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
         feed = FirstMaterialStream(unit, CPItem::Upstream);
         product = FirstMaterialStream(unit, CPItem::Downstream);
     }
-    // Only known heat flows on a stream of known side make a duty. A heat flow the case leaves
-    // unknown is passed over, never read as 0: the unit's own duty stands then, and without one
-    // the duty stays free.
+    // Only known heat flows on a stream of known side make a duty. A heat flow the case gives but
+    // leaves unknown is passed over, never read as 0: the unit's own duty stands then, and without
+    // one the duty stays free (as it does beside streams the extraction made, which hold none).
     double hFeed = 0.0, hProduct = 0.0;
     if (!KnownNumber(feed, "HeatFlow", hFeed) || !KnownNumber(product, "HeatFlow", hProduct) || hFeed == kEmpty ||
         hProduct == kEmpty) {
-        if (KnownNumber(unit, "Duty", own) && own != kEmpty) node->addVariable("Duty", WithLeftOutDuty(unit, std::fabs(own)), 1, 1);
+        const auto leftUnknown = [](const CPItem* s) {
+            double h = 0.0;
+            return s && s->GetVariable("HeatFlow") && !(KnownNumber(s, "HeatFlow", h) && h != kEmpty);
+        };
+        if ((leftUnknown(feed) || leftUnknown(product)) && KnownNumber(unit, "Duty", own) && own != kEmpty)
+            node->addVariable("Duty", WithLeftOutDuty(unit, std::fabs(own)), 1, 1);
         return;
     }
     CPString name;
@@ -390,22 +394,19 @@ void VelmorToTarsilImport::PrepareExchangerDuties() {
 void VelmorToTarsilImport::ParallelizeSeriesExchangers() {
     // The scenario's utility streams only: exchangers on one utility become parallel branches.
     IHeatIntegrationStream* stream = nullptr;
-    for (int i = 0; m_scenario->GetStreamOfKind(i, stream, 1, 2) && stream; ++i) ParallelizeUtility(*stream);
+    for (int i = 0; m_scenario->GetStreamOfKind(i, stream, 1, 2) && stream; ++i) ParallelizeUtility(*stream, false);
 }
 
-void VelmorToTarsilImport::ParallelizeUtility(IHeatIntegrationStream& stream) {
+void VelmorToTarsilImport::ParallelizeUtility(IHeatIntegrationStream& stream, bool joinSplit) {
     IHENDesign* design = GetBaseDesign();
     if (!design) return;
     const int side = stream.GetSupplyTemperature() <= stream.GetTargetTemperature() ? 1 : 0;
-    std::vector<CNode*> units = design->GetExchangersOnStreamSide(&stream, side);
+    const std::vector<CNode*> units = design->GetExchangersOnStreamSide(&stream, side);
     if (units.size() < 2) return;
-    // The branches in the order of their units' names: the same network whatever order the case
-    // lists its units in, or a refresh places them.
-    std::sort(units.begin(), units.end(), [](CNode* a, CNode* b) { return a->getName() < b->getName(); });
     CNode* start = design->GetStreamBlock(stream.GetName(), false);
     CNode* trunk = start ? start->getIthDownStreamNode(0) : nullptr;
     CNode* split = trunk ? trunk->getIthDownStreamNode(0) : nullptr;
-    if (split && split->getClassName() == "ppTee") {
+    if (joinSplit && split && split->getClassName() == "ppTee") {
         // Split already (a unit joins a utility the extraction shared out): each unit still in
         // series on its trunk takes a branch of its own; the shares follow the duties afterwards.
         for (CNode* unit : units) {

@@ -460,7 +460,7 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
     }
     if (!utilities.empty()) {
         design->Deactivate();
-        for (IHeatIntegrationStream* utility : utilities) ParallelizeUtility(*utility);
+        for (IHeatIntegrationStream* utility : utilities) ParallelizeUtility(*utility, true);
         design->Activate(1);
         design->SetSplitFractionsFromBranchDuties();
     }

@@ -180,9 +180,9 @@ public:
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
     static const char* ClassifyFlowUnit(const CPItem* unit);
     void ParallelizeSeriesExchangers();
-    // The heaters or coolers on one utility as parallel branches of it, a unit in series with a
-    // split utility taking a branch of its own.
-    void ParallelizeUtility(IHeatIntegrationStream& stream);
+    // The heaters or coolers on one utility as parallel branches of it; with `joinSplit`, a unit in
+    // series with a utility split already takes a branch of its own (a refresh's newly placed unit).
+    void ParallelizeUtility(IHeatIntegrationStream& stream, bool joinSplit);
     // Heaters and coolers that pass heat to each other through an energy stream become one
     // process-to-process exchanger.
     void JoinEnergyStreamPairs();
