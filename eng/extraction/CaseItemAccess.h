@@ -6,6 +6,7 @@
 #include "osmeri/CPValue.h"
 
 #include <cstdint>
+#include <string>
 
 namespace CaseClass {
 inline constexpr const char* MaterialStream = "ppMaterialStream";
@@ -55,6 +56,49 @@ inline CPItem* FirstNeighbour(CPItem* item, int kind) {
     if (!item) return nullptr;
     const std::vector<CPItem*> n = item->RelatedNodes(kind);
     return n.empty() ? nullptr : n.front();
+}
+
+// The first or last point of the temperatures a unit's table gives for the stream it takes in.
+inline bool TableEnd(const CPItem* unit, const CPString& stream, bool first, double& t) {
+    const CPValue* table = unit ? unit->GetVariable("PropertyTable") : nullptr;
+    const CPValue* entry = table ? table->FindSubValue(stream) : nullptr;
+    const CPValue* points = entry ? entry->FindSubValue("prpTemperature") : nullptr;
+    const std::size_t n = points ? points->GetNumberOfSubValues() : 0;
+    const CPValue* point = n ? points->GetSubValue(first ? 0 : n - 1) : nullptr;
+    if (!point || !point->IsKnown() || point->IsText() || point->IsEmpty()) return false;
+    t = point->GetAsDouble();
+    return t != -32767.0;
+}
+
+// A material stream's temperature. Where the case leaves it unknown on a stream between two items
+// it is passed over, never read as 0: the units' tables give the stream's ends (the first point of
+// the table of the unit it enters, else the last of the unit it leaves, of the stream that unit
+// took in on that side), and a unit beside it is still placed where it stands in the flow. A feed
+// or product of the process stays unknown.
+inline bool StreamTemperature(CPItem* stream, double& t) {
+    if (KnownNumber(stream, "Temperature", t) && t != -32767.0) return true;
+    if (!IsClass(stream, CaseClass::MaterialStream) || !FirstNeighbour(stream, CPItem::Upstream) ||
+        !FirstNeighbour(stream, CPItem::Downstream))
+        return false;
+    const CPString& name = stream->_get_szName();
+    for (CPItem* unit : stream->RelatedNodes(CPItem::Downstream)) {
+        if (TableEnd(unit, name, true, t)) return true;
+        // A copy ending a chain cut there stands before the stream it copies.
+        if (IsClass(unit, CaseClass::MaterialStream) && !IsClass(FirstNeighbour(unit, CPItem::Downstream), CaseClass::MaterialStream) &&
+            StreamTemperature(unit, t))
+            return true;
+    }
+    for (CPItem* unit : stream->RelatedNodes(CPItem::Upstream)) {
+        CPString product, feed;
+        for (const char* side : {"TubeSide", "ShellSide"})
+            if (TextValue(unit, (std::string(side) + "Product").c_str(), product) && product == name &&
+                TextValue(unit, (std::string(side) + "Feed").c_str(), feed) && TableEnd(unit, feed, false, t))
+                return true;
+        if (IsClass(unit, "htHeatExchanger")) continue;
+        for (CPItem* in : unit->RelatedNodes(CPItem::Upstream))
+            if (IsClass(in, CaseClass::MaterialStream) && TableEnd(unit, in->_get_szName(), false, t)) return true;
+    }
+    return false;
 }
 
 // A stream's composition signature: its "CompositionCRC", 0 when it has none.

@@ -18,6 +18,7 @@ const char* const kTransferUnits[] = {"htCooler",      "htHeater", "htHeatExchan
                                       "htAirCooler",   "htFiredHeater", "rtPump", "ppPipeSegment",
                                       "ppMaterialStream", "ppValve"};
 const char* const kHeaters[] = {"htHeater", "htHeatExchanger"};
+const char* const kHeatUnits[] = {"htCooler", "htHeater", "htHeatExchanger", "htLNGExchanger", "htAirCooler", "htFiredHeater"};
 // A pipe segment changing the property by less than this fraction, and losing less heat than
 // kPipeHeatLoss, is neither a transfer nor a break.
 constexpr double kPipeRelativeChange = 0.01;
@@ -41,8 +42,14 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
         IsOneOf(FirstNeighbour(first, CPItem::Downstream), kHeaters))
         useTemperature = false;
     const char* property = useTemperature ? "Temperature" : "MolarEnthalpy";
+    // A temperature the case leaves unknown between a heater, cooler or exchanger and the next unit
+    // is the one the units' tables give the stream; elsewhere an unknown value ends the walk.
+    const auto value = [&](CPItem* s, double& out) {
+        if (KnownNumber(s, property, out)) return true;
+        return useTemperature && IsOneOf(FirstNeighbour(s, CPItem::Upstream), kHeatUnits) && StreamTemperature(s, out);
+    };
     double p = 0.0;
-    if (!KnownNumber(first, property, p)) return nullptr;
+    if (!value(first, p)) return nullptr;
 
     std::vector<CPItem*> prefix{first};
     bool pending = false, rose = false, fell = false, turned = false, carry = false;
@@ -54,7 +61,7 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
         bool cut = false, isRecycle = false, isPipe = false, transfer = false;
         double heatLoss = 0.0;
         double v = 0.0;
-        if (!KnownNumber(s, property, v)) return nullptr;
+        if (!value(s, v)) return nullptr;
         if (CPItem* u = FirstNeighbour(s, CPItem::Upstream)) {
             // A tee ends the walk of a stream folded over its branches, unless a break unit met at
             // the start cuts the part before it off: the branches are side by side, not one after

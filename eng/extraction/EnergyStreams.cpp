@@ -172,6 +172,14 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
 
     for (auto [e, unit] : pairs) {
         double q = 0.0;
+        // A heat flow the case gives but leaves unknown is passed over with a word: the duty may be
+        // anything, and no stream is made up for it.
+        const CPValue* flow = e->GetVariable("HeatFlow");
+        if (flow && !KnownNumber(e, "HeatFlow", q)) {
+            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                          FormatMessage(FindString("ExtractionDutyUnknown"), {e->_get_szName(), unit->_get_szName()}));
+            continue;
+        }
         if (!KnownNumber(e, "HeatFlow", q) || !(std::fabs(q) > kZeroDuty)) continue;
         // A vessel's, reactor's or shortcut column's duty too small for a stream (a solver's
         // residue) is passed over with a word, as a column side duty or a separator's is; the rest

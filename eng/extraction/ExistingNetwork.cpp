@@ -129,6 +129,7 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
     for (const auto* list : lists)
         for (CPItem* item : *list) RemoveRemovableUtilities(item);
     design->Activate(1);
+    AssignLeftOutDuties();
     for (const auto* list : lists)
         for (CPItem* item : *list) SetDutyFromHeatFlows(item);
     design->AddUtilitiesAtStreamEnds();
@@ -264,7 +265,7 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     // says, as a heater or cooler of the case does what its heat flows say.
     double own = 0.0;
     if (m_dutyUnits.count(unit)) {
-        if (KnownNumber(unit, "Duty", own) && own != kEmpty) node->addVariable("Duty", std::fabs(own), 1, 1);
+        if (KnownNumber(unit, "Duty", own) && own != kEmpty) node->addVariable("Duty", WithLeftOutDuty(unit, std::fabs(own)), 1, 1);
         return;
     }
     CPItem* feed = nullptr;
@@ -283,18 +284,27 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
         feed = FirstMaterialStream(unit, CPItem::Upstream);
         product = FirstMaterialStream(unit, CPItem::Downstream);
     }
-    // Only known heat flows on a stream of known side make a duty; otherwise it stays free.
+    // Only known heat flows on a stream of known side make a duty. A heat flow the case gives but
+    // leaves unknown is passed over, never read as 0: the unit's own duty stands then, and without
+    // one the duty stays free (as it does beside streams the extraction made, which hold none).
     double hFeed = 0.0, hProduct = 0.0;
     if (!KnownNumber(feed, "HeatFlow", hFeed) || !KnownNumber(product, "HeatFlow", hProduct) || hFeed == kEmpty ||
-        hProduct == kEmpty)
+        hProduct == kEmpty) {
+        const auto leftUnknown = [](const CPItem* s) {
+            double h = 0.0;
+            return s && s->GetVariable("HeatFlow") && !(KnownNumber(s, "HeatFlow", h) && h != kEmpty);
+        };
+        if ((leftUnknown(feed) || leftUnknown(product)) && KnownNumber(unit, "Duty", own) && own != kEmpty)
+            node->addVariable("Duty", WithLeftOutDuty(unit, std::fabs(own)), 1, 1);
         return;
+    }
     CPString name;
     IHeatIntegrationStream* stream = nullptr;
     if (!TextValue(feed, "PIStreamName", name) || !m_scenario->GetStream(name, stream) || !stream) return;
     const int side = stream->GetHotCold();
     if (side != 0 && side != 1) return;
     const double duty = side == 0 ? hFeed - hProduct : hProduct - hFeed;
-    if (DutyIsFree(node)) node->addVariable("Duty", duty, 1, 1);
+    if (DutyIsFree(node)) node->addVariable("Duty", WithLeftOutDuty(unit, duty), 1, 1);
 }
 
 bool VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
@@ -382,36 +392,53 @@ void VelmorToTarsilImport::PrepareExchangerDuties() {
 }
 
 void VelmorToTarsilImport::ParallelizeSeriesExchangers() {
-    IHENDesign* design = GetBaseDesign();
-    if (!design) return;
     // The scenario's utility streams only: exchangers on one utility become parallel branches.
     IHeatIntegrationStream* stream = nullptr;
-    for (int i = 0; m_scenario->GetStreamOfKind(i, stream, 1, 2) && stream; ++i) {
-        const int side = stream->GetSupplyTemperature() <= stream->GetTargetTemperature() ? 1 : 0;
-        const std::vector<CNode*> units = design->GetExchangersOnStreamSide(stream, side);
-        if (units.size() < 2) continue;
-        double total = 0.0;
-        std::vector<double> duties;
-        for (CNode* u : units) {
-            double d = 0.0;
-            if (!NodeNumber(u, "Duty", d)) d = 0.0;
-            duties.push_back(std::fabs(d));
-            total += std::fabs(d);
-        }
-        CNode* start = design->GetStreamBlock(stream->GetName(), false);
-        CNode* trunk = start ? start->getIthDownStreamNode(0) : nullptr;
-        CNode* splitter = nullptr;
-        if (!trunk || !design->AddSplitterMixer(trunk, trunk, splitter, kReason, static_cast<int>(units.size())) || !splitter)
-            continue;
-        for (std::size_t k = 0; k < units.size(); ++k) {
-            CNode* branch = design->GetSplitterBranch(splitter, static_cast<int>(k));
-            HeatExch* hx = AsExchanger(units[k]);
+    for (int i = 0; m_scenario->GetStreamOfKind(i, stream, 1, 2) && stream; ++i) ParallelizeUtility(*stream, false);
+}
+
+void VelmorToTarsilImport::ParallelizeUtility(IHeatIntegrationStream& stream, bool joinSplit) {
+    IHENDesign* design = GetBaseDesign();
+    if (!design) return;
+    const int side = stream.GetSupplyTemperature() <= stream.GetTargetTemperature() ? 1 : 0;
+    const std::vector<CNode*> units = design->GetExchangersOnStreamSide(&stream, side);
+    if (units.size() < 2) return;
+    CNode* start = design->GetStreamBlock(stream.GetName(), false);
+    CNode* trunk = start ? start->getIthDownStreamNode(0) : nullptr;
+    CNode* split = trunk ? trunk->getIthDownStreamNode(0) : nullptr;
+    if (joinSplit && split && split->getClassName() == "ppTee") {
+        // Split already (a unit joins a utility the extraction shared out): each unit still in
+        // series on its trunk takes a branch of its own; the shares follow the duties afterwards.
+        for (CNode* unit : units) {
+            HeatExch* hx = AsExchanger(unit);
             CNode* from = hx ? hx->getInlet(side) : nullptr;
-            if (!branch || !from) continue;
-            design->MoveHeatExchangerSide(units[k], from, branch, kReason);
-            // Without any duty on the side the branches share the flow alike.
-            const double fraction = total > 0.0 ? duties[k] / total : 1.0 / static_cast<double>(units.size());
-            branch->addVariable("SplitFraction", fraction, 1, 1);
+            if (!from || from->getIthUpStreamNode(0) == split) continue;
+            const int branches = static_cast<int>(split->getAllDownStreamNodes().size());
+            design->AddSplitterBranch(split, kReason, 1);
+            CNode* branch = split->getIthDownStreamNode(branches);
+            if (branch) design->MoveHeatExchangerSide(unit, from, branch, kReason);
         }
+        return;
+    }
+    double total = 0.0;
+    std::vector<double> duties;
+    for (CNode* u : units) {
+        double d = 0.0;
+        if (!NodeNumber(u, "Duty", d)) d = 0.0;
+        duties.push_back(std::fabs(d));
+        total += std::fabs(d);
+    }
+    CNode* splitter = nullptr;
+    if (!trunk || !design->AddSplitterMixer(trunk, trunk, splitter, kReason, static_cast<int>(units.size())) || !splitter)
+        return;
+    for (std::size_t k = 0; k < units.size(); ++k) {
+        CNode* branch = design->GetSplitterBranch(splitter, static_cast<int>(k));
+        HeatExch* hx = AsExchanger(units[k]);
+        CNode* from = hx ? hx->getInlet(side) : nullptr;
+        if (!branch || !from) continue;
+        design->MoveHeatExchangerSide(units[k], from, branch, kReason);
+        // Without any duty on the side the branches share the flow alike.
+        const double fraction = total > 0.0 ? duties[k] / total : 1.0 / static_cast<double>(units.size());
+        branch->addVariable("SplitFraction", fraction, 1, 1);
     }
 }

@@ -23,6 +23,7 @@ constexpr std::size_t kMaxNameLength = 254;
 constexpr double kHugeLoad = 1e30;
 constexpr double kShownForHugeLoad = 0.1;
 constexpr double kZeroLoss = 1e-8;
+constexpr double kEmpty = -32767.0;
 // The network's exchanger needs this approach at both ends; the simulator's only a positive one.
 constexpr double kNetworkApproach = 0.01;
 
@@ -47,10 +48,12 @@ CPString placeName(const CPItem* item) {
     return (IsClass(item, CaseClass::MaterialStream) ? "stream " : "unit ") + itemName(item);
 }
 
+// The units a duty or loss is said in: the label the document keeps with the value, else the
+// engine's own, kW (a label converts nothing, so a figure never goes without its unit).
 CPString unitsOf(const CPItem* item, const char* name) {
     const CPValue* v = item ? item->GetVariable(name) : nullptr;
     const CPString* units = v ? v->_get_punstrUnits() : nullptr;
-    return units ? *units : CPString();
+    return units && !units->empty() ? *units : CPString("kW");
 }
 
 // The stream entry's first lines: what the stream lacks, and how many segments it was given.
@@ -166,12 +169,13 @@ void VelmorToTarsilImport::CheckReboilerFeeds(const CPItem* unit) {
 }
 
 CPString VelmorToTarsilImport::PlacementFailureText(const CPItem* unit, bool withLoad) {
-    CPString text = FormatMessage(FindString("ExtractionUnableToAdd"), {unit->_get_szName()}) + " (Load = ";
+    CPString text = FormatMessage(FindString("ExtractionUnableToAdd"), {unit->_get_szName()}) + " (Load";
     if (!withLoad) return text;
+    // A duty the case leaves unknown is said to be so, never read as 0.
     double load = 0.0;
-    if (!KnownNumber(unit, "Duty", load)) load = 0.0;
+    if (!KnownNumber(unit, "Duty", load) || load == kEmpty) return text + " not known)";
     if (load > kHugeLoad) load = kShownForHugeLoad;
-    return text + MessageParameter(load) + " " + unitsOf(unit, "Duty") + ")";
+    return text + " = " + MessageParameter(load) + " " + unitsOf(unit, "Duty") + ")";
 }
 
 void VelmorToTarsilImport::ReportPlacementFailure(const CPItem* unit) {

@@ -199,7 +199,7 @@ CNode* VelmorToTarsilImport::FindInsertionNodeForStream(CPItem* caseStream) cons
     if (passed && TextValue(passed, "PIStreamName", probe)) stream = passed;
 
     double t = 0.0;
-    if (!KnownNumber(stream, "Temperature", t)) t = 0.0;
+    if (!StreamTemperature(stream, t)) t = 0.0;
     CPString name;
     if (!TextValue(stream, "PIStreamName", name) || name.empty()) return nullptr;
     IHeatIntegrationStream* scenarioStream = nullptr;
@@ -289,7 +289,7 @@ void VelmorToTarsilImport::AddExchangerFromItem(CPItem* item) {
     const std::pair<CPItem*, int> sides[] = {{o1, 2}, {o2, 2}, {i1, 1}, {i2, 1}};
     for (const auto& [stream, portSide] : sides) {
         double t = 0.0;
-        if (!stream || !KnownNumber(stream, "Temperature", t)) continue;
+        if (!stream || !StreamTemperature(stream, t)) continue;
         CNode* port = FindExchangerPortNode(stream, unit, portSide);
         if (!port) continue;
         if (portSide == 2) {
@@ -410,8 +410,8 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
             utility = simulatorUtility;
         } else {
             double t1 = 0.0, t2 = 0.0;
-            const bool haveT1 = KnownNumber(outlet, "Temperature", t1);
-            const bool haveT2 = KnownNumber(inlet, "Temperature", t2);
+            const bool haveT1 = StreamTemperature(outlet, t1);
+            const bool haveT2 = StreamTemperature(inlet, t2);
             if (!haveT2) t2 = 0.0;
             const char* chosen = nullptr;
             CPString text;
@@ -490,7 +490,7 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
         const std::pair<CPItem*, int> sides[] = {{outlet, 2}, {inlet, 1}};
         for (const auto& [stream, portSide] : sides) {
             double t = 0.0;
-            if (!stream || !KnownNumber(stream, "Temperature", t)) continue;
+            if (!stream || !StreamTemperature(stream, t)) continue;
             CNode* port = FindExchangerPortNode(stream, unit, portSide);
             if (!port) continue;
             if (portSide == 2) {

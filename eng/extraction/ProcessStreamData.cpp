@@ -37,6 +37,25 @@ const char* const kCurveUnits[] = {"htCooler",         "htHeater",        "htCon
                                    "htHeatExchanger",  "htLNGExchanger",  "htAirCooler",        "htFiredHeater"};
 const char* const kRawEnthalpy = "Raw_MassEnthalpy_DataSet";
 
+// The heat the units along a chain give or take, by their own duties: where a heat flow at an end of
+// the chain is not known (an inner stream the chain was cut at), it stands for the heat flows'
+// change. False unless every unit that heats or cools the chain gives a known duty.
+bool ChainUnitDuties(const StreamChain& chain, double& duties) {
+    duties = 0.0;
+    int units = 0;
+    for (CPItem* s : chain.streams) {
+        if (s == chain.Last()) break;
+        for (CPItem* unit : s->RelatedNodes(CPItem::Downstream)) {
+            if (!IsOneOf(unit, kCurveUnits)) continue;
+            double duty = 0.0;
+            if (!KnownNumber(unit, "Duty", duty) || duty == kEmpty) return false;
+            duties += std::fabs(duty);
+            ++units;
+        }
+    }
+    return units > 0;
+}
+
 struct RawRow {
     std::vector<double> values;
     int temperatureColumn = 0;
@@ -250,9 +269,9 @@ void VelmorToTarsilImport::SetStreamEnds(IHeatIntegrationStream& stream, const S
     double mass = 0.0;
     supply = target = dH = kEmpty;
     if (KnownNumber(inlet, "MassFlow", mass)) stream.SetValue("MassFlow", mass, 0);
-    if (KnownNumber(inlet, "Temperature", supply)) stream.SetValue("Temperature", supply, 0);
+    if (StreamTemperature(inlet, supply)) stream.SetValue("Temperature", supply, 0);
     else supply = kEmpty;
-    if (!KnownNumber(outlet, "Temperature", target)) {
+    if (!StreamTemperature(outlet, target)) {
         target = kEmpty;
         return;
     }
@@ -263,6 +282,10 @@ void VelmorToTarsilImport::SetStreamEnds(IHeatIntegrationStream& stream, const S
         falls = hIn > hOut;
         rises = hIn < hOut;
         dH = std::fabs(hIn - hOut);
+    } else if (double duties = 0.0; supply != kEmpty && ChainUnitDuties(chain, duties)) {
+        falls = target < supply;
+        rises = target > supply;
+        dH = duties;
     }
     if (supply != kEmpty && std::fabs(supply - target) < kSameTemperature) {
         if (falls) target = supply - kIsothermalNudge;

@@ -147,6 +147,7 @@ bool VelmorToTarsilImport::Refresh() {
     if (design) {
         for (int i = 0; i < design->GetNumberOfStreams(); ++i)
             if (IHeatIntegrationStream* stream = design->GetStream(i)) design->ProcessChange(36, stream->GetName(), nullptr);
+        AssignLeftOutDuties();
         RefreshExchangerValues(kept);
         design->Activate(1);
         // The dummies beside an exchanger follow its duty as the case now gives it.
@@ -377,7 +378,14 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
         // network's. An unknown duty changes nothing (never a specified 0).
         if (!onKeptStream && unit->hasVariable("Duty") && unit->getVariableStatus("Duty") == 1 && KnownNumber(item, "Duty", duty) &&
             duty != kEmpty)
-            unit->addVariable("Duty", std::fabs(duty), 1, 1);
+            unit->addVariable("Duty", WithLeftOutDuty(item, std::fabs(duty)), 1, 1);
+        // A unit the solved case takes below the duty a unit is placed for keeps its place (the
+        // network the user may have worked on stays whole), and the report says so, as the
+        // extraction says of a unit it leaves out.
+        if (!onKeptStream && KnownNumber(item, "Duty", duty) && duty != kEmpty && std::fabs(duty) < kSmallestPlacedDuty)
+            ReportWarning("Units_Below_Placed_Duty", "ExtractionUnitsBelowPlacedDuty",
+                          FormatMessage(FindString("ExtractionUnitBelowPlacedDuty"),
+                                        {name, MessageParameter(std::fabs(duty))}));
         // Coefficients the solved case leaves unknown leave the simulator's earlier ones in place.
         HeatExch* hx = AsExchanger(unit);
         double coefficient = 0.0;
@@ -437,6 +445,25 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
     for (CPItem* item : placed) DropPlaceholderBeforeFixedDuty(item);
     design->AddUtilitiesAtStreamEnds();
     design->AddMissingUtilities();
+    // A unit placed on a utility that serves others stands beside them, as the extraction places
+    // units on one utility, not in series with them; the shares follow the duties.
+    std::unordered_set<std::string> names;
+    std::vector<IHeatIntegrationStream*> utilities;
+    for (CPItem* item : placed) {
+        HeatExch* hx = AsExchanger(NetworkUnitOf(item));
+        CNode* utilityOut = hx && hx->IsUtilityExch() ? hx->getOutlet(hx->IsHeater() ? 0 : 1) : nullptr;
+        CPString utility;
+        IHeatIntegrationStream* stream = nullptr;
+        if (Setting("TransferFromExcel") == 0.0 && utilityOut && utilityOut->getVariableAsString("ParentStream", utility) == 1 &&
+            names.insert(utility.c_str()).second && m_scenario->GetStream(utility, stream) && stream)
+            utilities.push_back(stream);
+    }
+    if (!utilities.empty()) {
+        design->Deactivate();
+        for (IHeatIntegrationStream* utility : utilities) ParallelizeUtility(*utility, true);
+        design->Activate(1);
+        design->SetSplitFractionsFromBranchDuties();
+    }
     for (CPItem* item : placed)
         if (NetworkUnitOf(item)) m_scenario->AddExtractionItemName(item->_get_szName());
         else ForgetNetworkItem(item);

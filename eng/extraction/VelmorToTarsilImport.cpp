@@ -445,12 +445,30 @@ bool VelmorToTarsilImport::RemoveStreamsOfUnplacedDuties() {
     for (const auto& [name, chain] : m_streamChains) names.push_back(name);
     for (const auto& [name, chain] : m_reboilerChains) names.push_back(name);
     for (const auto& [name, item] : m_energyStreamItems) names.push_back(name);
+    // A chain whose every unit that heats or cools it was left out for a duty below the smallest
+    // placed: however many such units it passes, and whatever they add up to, no unit of the network
+    // carries its heat. A unit whose duty the case leaves unknown may carry any heat: its stream stays.
+    const auto onlyLeftOut = [this](const CPString& name) {
+        const auto it = m_streamChainIndex.find(name.c_str());
+        const StreamChain* chain = it == m_streamChainIndex.end() ? nullptr : m_streamChains[it->second].second.get();
+        bool any = false;
+        for (CPItem* s : chain ? chain->streams : std::vector<CPItem*>{})
+            for (CPItem* unit : s->RelatedNodes(CPItem::Downstream)) {
+                double duty = 0.0;
+                const bool small = KnownNumber(unit, "Duty", duty) && duty != kEmpty && std::fabs(duty) < kSmallestPlacedDuty;
+                if (small && std::find(m_leftOutForDuty.begin(), m_leftOutForDuty.end(), unit) != m_leftOutForDuty.end())
+                    any = true;
+                else if (m_case && m_case->GetModel().IsAncestor(unit, "picHeatTransferEquipment")) return false;
+            }
+        return any;
+    };
     bool removed = false;
     for (const CPString& name : names) {
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(name, stream) || !stream || stream->GetStreamKind() == 1) continue;
         const double load = stream->GetHeatLoad(0);
-        if (load == kEmpty || std::fabs(load) >= kSmallestPlacedDuty || design->HasUnitOnStream(name)) continue;
+        if (load == kEmpty || design->HasUnitOnStream(name) || (std::fabs(load) >= kSmallestPlacedDuty && !onlyLeftOut(name)))
+            continue;
         removed = m_scenario->DeleteStream(name) == 1 || removed;
     }
     return removed;

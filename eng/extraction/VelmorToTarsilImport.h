@@ -180,6 +180,9 @@ public:
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
     static const char* ClassifyFlowUnit(const CPItem* unit);
     void ParallelizeSeriesExchangers();
+    // The heaters or coolers on one utility as parallel branches of it; with `joinSplit`, a unit in
+    // series with a utility split already takes a branch of its own (a refresh's newly placed unit).
+    void ParallelizeUtility(IHeatIntegrationStream& stream, bool joinSplit);
     // Heaters and coolers that pass heat to each other through an energy stream become one
     // process-to-process exchanger.
     void JoinEnergyStreamPairs();
@@ -342,6 +345,13 @@ private:
     std::vector<CPItem*> m_leftOutForDuty;
     void LeaveOutForItsDuty(CPItem* item);
     void PlaceUnitsGivenADuty();
+    // The heat of the units left out for their duty, each on the heater or cooler of the network
+    // that stands next to it on its stream (nearest by inlet temperature): the stream keeps the
+    // heat the case gives it, and a unit of the network does it at no cost of a unit of its own.
+    // A unit's extra duty by the case unit it stands for, and the duty it is given with it.
+    std::unordered_map<const CPItem*, double> m_leftOutDutyTaken;
+    void AssignLeftOutDuties();
+    double WithLeftOutDuty(const CPItem* unit, double duty) const;
     // Base-design unit name to the case unit it stands for, and back.
     std::unordered_map<std::string, CPItem*> m_exchangerItems;
     std::unordered_map<const CPItem*, CPString> m_unitNames;

@@ -31,6 +31,9 @@ const MessageText kTexts[] = {
     {"ExtractionReboilersAndCondensers", "Reboilers and condensers fed by several streams"},
     {"ExtractionReboilerWarning", "Unit %s, a %s, is fed by %d material streams; the first is taken."},
     {"ExtractionUnableToAdd", "Unit %s could not be placed in the existing network"},
+    {"ExtractionUnitsBelowPlacedDuty", "Units the solved case takes below the duty a unit is placed for"},
+    {"ExtractionUnitBelowPlacedDuty", "Unit %s carries %s kW in the solved case, less than the 0.1 kW a unit of the "
+                                      "existing network is placed for: it keeps its place with that duty."},
     {"ExtractionHeatLoss", "Units losing or leaking heat"},
     {"ExtractionDiscrepancyInFeasibilty", "Exchangers infeasible in the simulation, the network or both"},
     {"ExtractionHXWithDiscrepancy", "Exchanger %s is"},
@@ -62,6 +65,8 @@ const MessageText kTexts[] = {
                                "is not extracted."},
     {"ExtractionPartnerKeptDuty", "Exchanger %s keeps its earlier duty with stream %s, which was not refreshed: stream "
                                   "%s across it was refreshed and may not balance with that duty."},
+    {"ExtractionDutyUnknown", "Energy stream %s of unit %s: the case leaves its heat flow unknown: it was not "
+                              "extracted."},
     {"ExtractionDutyTooSmall", "Energy stream %s of unit %s carries %s kW, too little for a stream (less than 0.001 kW, "
                                "or less than 0.001 kW/C over its span): it was not extracted."},
     {"ExtractionVesselHeatedCools", "Unit %s is given %s kW in the simulation, yet its liquid leaves at %s C, below "

@@ -89,9 +89,15 @@ std::string NestedTees(bool coolerFirst, double b1 = 160) {
 }
 
 // S1 170 C, 2 kg/s, cooled 80 kW to 150 C and 120 kW to 120 C; each table starts its enthalpy at 0.
-std::string TablesOfTheirOwnReference() {
-    return Doc(S("S1", 170, 2, {"C1"}) + U("C1", "htCooler", 80, "S1", 170, 150, {"S2"}, 0, -40) + S("S2", 150, 2, {"C2"}) +
-               U("C2", "htCooler", 120, "S2", 150, 120, {"S3"}, 0, -60) + S("S3", 120, 2, {}));
+// Then heated, asked for: 80 kW to 140 C by H1, S3 between leaving its heat flow unknown.
+std::string TablesOfTheirOwnReference(bool thenHeated = false) {
+    std::string d = S("S1", 170, 2, {"C1"}) + U("C1", "htCooler", 80, "S1", 170, 150, {"S2"}, 0, -40) + S("S2", 150, 2, {"C2"}) +
+                    U("C2", "htCooler", 120, "S2", 150, 120, {"S3"}, 0, -60);
+    if (!thenHeated) return Doc(d + S("S3", 120, 2, {}));
+    std::string s3 = S("S3", 120, 2, {"H1"});
+    const std::string flow = "<num name=\"HeatFlow\">480</num>";
+    s3.replace(s3.find(flow), flow.size(), "<num name=\"HeatFlow\"/>");
+    return Doc(d + s3 + U("H1", "htHeater", 80, "S3", 120, 140, {"S4"}) + S("S4", 140, 2, {}));
 }
 
 // F 200 C, 2 kg/s teed into two 1 kg/s branches: A cooled 120 kW to 140 C with a table that starts
@@ -134,11 +140,38 @@ std::string PumpBetweenExchangerAndHeater() {
                S("P1", 160, 1, {"Xa"}) + S("P2", 140, 1, {}) + S("R1", 90, 1, {"Xd"}) + S("R2", 110, 1, {}));
 }
 
-// F 150 C, 1 kg/s: cooler C1 of `duty` kW, then cooler C2 of 100 kW.
-std::string SmallCoolerFirst(double duty) {
-    const double t1 = 150 - duty / 2, t2 = t1 - 50;
-    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", duty, "F", 150, t1, {"F2"}) + S("F2", t1, 1, {"C2"}) +
-               U("C2", "htCooler", 100, "F2", t1, t2, {"F3"}) + S("F3", t2, 1, {}));
+// F 150 C, m kg/s: cooler C1 of `duty` kW, then cooler C2 of 100 m kW (50 K); both of class `cls`.
+std::string SmallCoolerFirst(double duty, double m = 1, const std::string& cls = "htCooler") {
+    const double t1 = 150 - duty / (2 * m), t2 = t1 - 50;
+    return Doc(S("F", 150, m, {"C1"}) + U("C1", cls, duty, "F", 150, t1, {"F2"}) + S("F2", t1, m, {"C2"}) +
+               U("C2", cls, 100 * m, "F2", t1, t2, {"F3"}) + S("F3", t2, m, {}));
+}
+
+// The stream F2 at t C, 1 kg/s, feeding `to`, with its heat flow or its temperature unknown.
+std::string Between(double t, const std::string& to, bool heatFlowKnown, bool temperatureKnown) {
+    std::string between = S("F2", t, 1, {to});
+    const auto forget = [&between](const std::string& name, const std::string& value) {
+        const std::string given = "<num name=\"" + name + "\">" + value + "</num>";
+        between.replace(between.find(given), given.size(), "<num name=\"" + name + "\"/>");
+    };
+    if (!heatFlowKnown) forget("HeatFlow", num(2 * t));
+    if (!temperatureKnown) forget("Temperature", num(t));
+    return between;
+}
+
+// F 50 C, 1 kg/s heated 60 kW to 80 C in H1 and 100 kW to 130 C in H2; the stream between them
+// leaves its heat flow or its temperature unknown.
+std::string HeatedTwice(bool heatFlowKnown, bool temperatureKnown) {
+    return Doc(S("F", 50, 1, {"H1"}) + U("H1", "htHeater", 60, "F", 50, 80, {"F2"}) +
+               Between(80, "H2", heatFlowKnown, temperatureKnown) + U("H2", "htHeater", 100, "F2", 80, 130, {"F3"}) +
+               S("F3", 130, 1, {}));
+}
+
+// F 150 C, 1 kg/s cooled 100 kW to 100 C in C1, then heated 40 kW to 120 C in H1: the temperature
+// turns at F2, which leaves its temperature unknown.
+std::string TurnAtAnUnknownTemperature() {
+    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + Between(100, "H1", true, false) +
+               U("H1", "htHeater", 40, "F2", 100, 120, {"F4"}) + S("F4", 120, 1, {}));
 }
 
 std::string ReadExample(const std::string& name) {
@@ -149,11 +182,32 @@ std::string ReadExample(const std::string& name) {
 }
 
 // F 150 C, 1 kg/s cooled 100 kW to 100 C; K 200 C, 1 kg/s, heated `duty` kW by H1 (0.05 kW: too
-// little for the network to place).
-std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05) {
+// little for the network to place), and `second` kW by H2 after it when given.
+std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05, double second = 0) {
+    const double t1 = 200 + duty / 2, t2 = t1 + second / 2;
+    std::string d = S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
+                    S("K", 200, 1, {"H1"}) + U("H1", "htHeater", duty, "K", 200, t1, {"K2"});
+    if (second <= 0) return Doc(d + S("K2", t1, 1, {}));
+    return Doc(d + S("K2", t1, 1, {"H2"}) + U("H2", "htHeater", second, "K2", t1, t2, {"K3"}) + S("K3", t2, 1, {}));
+}
+
+// F cooled 100 kW as above; K 200 C, 1 kg/s, heated 0.05 kW by H1, then to 250 C by H2, whose
+// duty the case leaves unknown.
+std::string TinyHeaterBeforeOneOfUnknownDuty() {
     return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
-               S("K", 200, 1, {"H1"}) + U("H1", "htHeater", duty, "K", 200, 200 + duty / 2, {"K2"}) +
-               S("K2", 200 + duty / 2, 1, {}));
+               S("K", 200, 1, {"H1"}) + U("H1", "htHeater", 0.05, "K", 200, 200.025, {"K2"}) + S("K2", 200.025, 1, {"H2"}) +
+               "<item name=\"H2\" class=\"htHeater\"><num name=\"Duty\"/><link to=\"K3\"/></item>\n" + S("K3", 250, 1, {}));
+}
+
+// F cooled 100 kW as above; K 200 C, 3 kg/s, teed into A heated `a` kW by H1, B heated `b` kW by
+// H2 and C passing by, mixed again.
+std::string TinyHeatersOverATee(double a, double b) {
+    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
+               S("K", 200, 3, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"A", "B", "C"}) + S("A", 200, 1, {"H1"}) +
+               U("H1", "htHeater", a, "A", 200, 200 + a / 2, {"A2"}) + S("A2", 200 + a / 2, 1, {"M1"}) +
+               S("B", 200, 1, {"H2"}) + U("H2", "htHeater", b, "B", 200, 200 + b / 2, {"B2"}) +
+               S("B2", 200 + b / 2, 1, {"M1"}) + S("C", 200, 1, {"M1"}) + U("M1", "ppMixer", 0, "", 0, 0, {"P"}) +
+               S("P", 200 + (a + b) / 6, 3, {}));
 }
 
 // The preheat train with F1's first mole fraction not known.
@@ -165,7 +219,7 @@ std::string UnknownMoleFraction() {
 }
 
 // The preheat train beside a tank whose feed enters at 80 C and whose liquid leaves at 60 C, given
-// `duty` kW on an energy stream.
+// `duty` kW on an energy stream (its heat flow unknown when `duty` is 0).
 std::string TankBeside(double duty) {
     std::string d = ReadExample("preheat-train.vmc");
     const std::string tank =
@@ -174,7 +228,9 @@ std::string TankBeside(double duty) {
         "<list name=\"CompMolarFraction\">0.9 0.1</list><link to=\"TK1\"/></item>\n"
         "<item name=\"TL\" class=\"ppMaterialStream\"><num name=\"Temperature\">60</num><num name=\"MassFlow\">1</num>"
         "<list name=\"CompMolarFraction\">0.9 0.1</list></item>\n"
-        "<item name=\"QT\" class=\"ppEnergyStream\"><num name=\"HeatFlow\">" + num(duty) + "</num><link to=\"TK1\"/></item>\n";
+        "<item name=\"QT\" class=\"ppEnergyStream\">" +
+        (duty == 0 ? std::string("<num name=\"HeatFlow\"/>") : "<num name=\"HeatFlow\">" + num(duty) + "</num>") +
+        "<link to=\"TK1\"/></item>\n";
     const std::size_t at = d.find("</simcase>");
     return at == std::string::npos ? d : d.insert(at, tank);
 }
@@ -202,6 +258,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"hot utility               220.000 kW", "cold utility              80.000 kW", none}, {"F_To_P"}},
         {"tables each from 0", TablesOfTheirOwnReference(),
          {"S1_To_S3 (hot): 170 -> 120 C, 200 kW, 2 kg/s", "hot 170.00 -> 150.00", "hot 150.00 -> 120.00", none},
+         {}},
+        // Cut where the temperature turns at a stream of unknown heat flow: the coolers' duties are
+        // the heat the stream gives.
+        {"tables each from 0, then a turn of unknown heat flow", TablesOfTheirOwnReference(true),
+         {"S1_To_S3 (hot): 170 -> 120 C, 200 kW, 2 kg/s", "S3_To_S4 (cold): 120 -> 140 C, 80 kW, 2 kg/s",
+          "hot 170.00 -> 150.00", "hot 150.00 -> 120.00", none},
          {}},
         // Taken together the two tables lose heat as they warm: their fit is no shape of the
         // stream's, which is one segment at the heat flows' load, and each cooler keeps its outlet.
@@ -242,9 +304,49 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         // H1 is left out of the network, and its 0.05 kW with it: the targets ask for no hot
         // utility that nothing would supply, and area and costs are had.
         {"tiny heater on a stream of its own", TinyHeaterOnAStreamOfItsOwn(),
-         {"Unit H1 could not be placed in the existing network (Load = 0.05 )", "hot utility               0.000 kW",
+         {"Unit H1 could not be placed in the existing network (Load = 0.05 kW)", "hot utility               0.000 kW",
           "cold utility              100.000 kW", "total annual cost         4535.23 per year", none},
          {"K_To_K2", "not available"}},
+        // However many such units the stream passes, and whatever they add up to.
+        {"two tiny heaters on a stream of their own", TinyHeaterOnAStreamOfItsOwn(0.08, 0.09),
+         {"(Load = 0.08 kW)", "(Load = 0.09 kW)", "hot utility               0.000 kW",
+          "total annual cost         4535.23 per year", none},
+         {"K_To_K3", "not available"}},
+        // A unit whose duty is not known may carry any heat: its stream stays, said not satisfied.
+        {"tiny heater before one of unknown duty", TinyHeaterBeforeOneOfUnknownDuty(),
+         {"K_To_K3 (cold): 200 -> 250 C, 100 kW", "(Load = 0.05 kW)", "(Load not known)",
+          "unsatisfied streams       K_To_K3"},
+         {}},
+        {"tiny heaters over a tee with a bypass", TinyHeatersOverATee(0.06, 0.07),
+         {"(Load = 0.06 kW)", "(Load = 0.07 kW)", "hot utility               0.000 kW", none},
+         {"K_To_P", "not available"}},
+        // A unit left out beside others on its stream: its heat is the next cooler's, so the
+        // network satisfies the stream the targets count, with no unit of its own.
+        {"tiny cooler before a cooler", SmallCoolerFirst(0.05, 0.1),
+         {"F_To_F3 (hot): 150 -> 99.75 C, 10.05 kW", "C2 (cooler) F_To_F3 -> Air: duty 10.05, hot 150.00 -> 99.75",
+          "cold utility              10.05 kW (target 10.05)", "exchangers                1\n", none},
+         {"not available"}},
+        // An unknown heat flow or temperature between two heaters is passed over: each heater does
+        // its duty where it stands.
+        {"unknown heat flow between heaters", HeatedTwice(false, true),
+         {"H1 (heater) LP Steam -> F_To_F3: duty 60.00, hot 125.00 -> 124.00, cold 50.00 -> 80.00",
+          "H2 (heater) MP Steam -> F_To_F3: duty 100.00, hot 175.00 -> 174.00, cold 80.00 -> 130.00",
+          "calculation               calculated", none},
+         {"not known", "Warning"}},
+        {"unknown temperature between heaters", HeatedTwice(true, false),
+         {"H1 (heater) LP Steam -> F_To_F3: duty 60.00, hot 125.00 -> 124.00, cold 50.00 -> 80.00",
+          "H2 (heater) MP Steam -> F_To_F3: duty 100.00, hot 175.00 -> 174.00, cold 80.00 -> 130.00",
+          "calculation               calculated", none},
+         {"not known", "Warning"}},
+        {"unknown temperature where the stream turns", TurnAtAnUnknownTemperature(),
+         {"F_To_F2 (hot): 150 -> 100 C, 100 kW", "F2_To_F4 (cold): 100 -> 120 C, 40 kW",
+          "C1 (cooler) F_To_F2 -> Air: duty 100.00, hot 150.00 -> 100.00",
+          "H1 (heater) MP Steam -> F2_To_F4: duty 40.00, hot 175.00 -> 174.00, cold 100.00 -> 120.00", none},
+         {"no utility was found"}},
+        {"tank duty not known", TankBeside(0),
+         {"Energy stream QT of unit TK1: the case leaves its heat flow unknown: it was not extracted.",
+          "hot utility               120.000 kW"},
+         {"QT ("}},
         {"heat added to a tank that leaves colder", TankBeside(50),
          {"QT (hot): 80 -> 60 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 60 C"},
          {}},
@@ -299,22 +401,35 @@ TEST(HostExtractConsistentDocuments, AStreamKeptByARefreshNamesItsExchangersRefr
 
 // C1 is left out of the network at 0.05 kW. Solved again at 20 kW it is placed where a first
 // extraction places it, and the network calculates; solved at 0.07 kW it stays out, the warning
-// quoting the load the case now gives.
+// quoting the load the case now gives. Air coolers lifted onto the utility of the next stand beside
+// it as the extraction places them; a unit the solved case takes below 0.1 kW keeps its place,
+// and the report says so.
 TEST(HostExtractConsistentDocuments, ARefreshPlacesAUnitItLiftsToAPlacedDuty) {
     const struct {
-        double duty;
+        double from, duty;
+        const char* cls;
         std::vector<std::string> present, absent;
     } rows[] = {
-        {20,
+        {0.05, 20, "htCooler",
          {"C1 (cooler) F_To_F3 -> LP Steam Generation: duty 20.00, hot 150.00 -> 140.00, cold 124.00 -> 125.00",
           "C2 (cooler) F_To_F3 -> Air: duty 100.00, hot 140.00 -> 90.00", "calculation               calculated",
           "total annual cost         6956.56 per year"},
          {"Load = 0.05", "incomplete"}},
-        {0.07, {"Unit C1 could not be placed in the existing network (Load = 0.07 )"}, {"Load = 0.05", "C1 (cooler)"}},
+        {0.05, 0.07, "htCooler", {"Unit C1 could not be placed in the existing network (Load = 0.07 kW)"}, {"Load = 0.05", "C1 (cooler)"}},
+        {0.05, 20, "htAirCooler",
+         {"C1 (cooler) F_To_F3 -> Air: duty 20.00, hot 150.00 -> 140.00, cold 30.00 -> 35.00",
+          "C2 (cooler) F_To_F3 -> Air: duty 100.00, hot 140.00 -> 90.00, cold 30.00 -> 35.00",
+          "Splitter TEE-100 on Air: ", "C1 0.1667", "C2 0.8333", "calculation               calculated"},
+         {"Load = 0.05", "incomplete"}},
+        {20, 0.05, "htCooler",
+         {"Unit C1 carries 0.05 kW in the solved case, less than the 0.1 kW a unit of the existing network is placed "
+          "for: it keeps its place with that duty.",
+          "C1 (cooler) F_To_F3 -> LP Steam Generation: duty 0.05", "calculation               calculated"},
+         {"incomplete"}},
     };
-    ScratchFile file("consistent", "small.vmc", SmallCoolerFirst(0.05));
     for (const auto& row : rows) {
-        ScratchFile solved("consistent", "small-solved.vmc", SmallCoolerFirst(row.duty));
+        ScratchFile file("consistent", "small.vmc", SmallCoolerFirst(row.from, 1, row.cls)),
+            solved("consistent", "small-solved.vmc", SmallCoolerFirst(row.duty, 1, row.cls));
         const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
         EXPECT_EQ(0, run.exitCode) << row.duty << "\n" << run.out;
         for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.duty << ": " << p << "\n" << run.out;
@@ -329,7 +444,7 @@ TEST(HostExtractConsistentDocuments, ARefreshLeavesOutAUnitWhoseStreamWasNotKept
         solved("consistent", "tiny-solved.vmc", TinyHeaterOnAStreamOfItsOwn(20));
     const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
     EXPECT_EQ(0, run.exitCode) << run.out;
-    EXPECT_NE(std::string::npos, run.out.find("Unit H1 could not be placed in the existing network (Load = 20 )")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Unit H1 could not be placed in the existing network (Load = 20 kW)")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("calculation               calculated")) << run.out;
     EXPECT_EQ(std::string::npos, run.out.find("no utility was found")) << run.out;
 }

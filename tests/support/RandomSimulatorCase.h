@@ -49,6 +49,12 @@ struct Options {
     bool unknowns = false;      // a mole fraction, an inner stream's mass flow, a table's inner point not known
     bool tinyDuties = false;    // tanks and separators given a duty too small for a stream, tiny column duties
     bool networkNames = false;  // units named like the network's own nodes ("N-7")
+    // A heater or cooler below the 0.1 kW a unit of the network is placed for, before a unit of the
+    // same way on its path.
+    bool tinyUnits = false;
+    // An inner stream (fed by a heat-transfer unit and feeding one) leaves its heat flow or its
+    // temperature unknown now and then.
+    bool unknownInner = false;
     // The temperatures the paths keep to (C): by default where air cools and high-pressure steam
     // heats at a minimum approach of 10 K.
     double lowest = 45.0, highest = 240.0;
@@ -60,6 +66,9 @@ struct Unit {
     double inlet = 0.0, outlet = 0.0;  // the temperatures of the stream it heats or cools (C)
     double duty = 0.0;                 // kW, > 0
     bool heats = false;                // the stream it takes in gains the heat
+    // On a branch of a tee, or behind a valve or pump (passed pipes and recycles aside): a cut there
+    // may leave it a stream of its own.
+    bool mayStandAlone = false;
 };
 
 struct Document {
@@ -133,6 +142,7 @@ public:
             for (int s = 0; s < steps; ++s) Step(path);
         }
         if (m_options.unknowns) ForgetInnerFlows();
+        if (m_options.unknownInner) ForgetInnerValues();
         if (m_options.tinyDuties) TinyVesselDuty();
         Document d = m_doc;
         d.text = "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"random\">\n";
@@ -242,9 +252,29 @@ private:
         At(path.stream).links.push_back(unit);
         m_items.push_back(u);
         Record(unit, cls, path.temperature, t1, duty);
+        m_doc.units.back().mayStandAlone = !branch.empty() || BehindValveOrPump(path.stream);
         path.temperature = t1;
         path.stream = NewStream(path, t1, mass, branch);
         At(unit).links.push_back(path.stream);
+    }
+
+    // Whether the stream comes out of a valve or pump, passing pipes and recycles on the way back.
+    bool BehindValveOrPump(const std::string& stream) {
+        std::string at = stream;
+        for (int guard = 0; guard < 64; ++guard) {
+            const Item* feeder = nullptr;
+            for (const Item& i : m_items)
+                if (std::find(i.links.begin(), i.links.end(), at) != i.links.end()) feeder = &i;
+            if (!feeder) return false;
+            if (feeder->cls == "rtPump" || feeder->cls == "ppValve") return true;
+            if (feeder->cls != "ppPipeSegment" && feeder->cls != "lgRecycle") return false;
+            const Item* feed = nullptr;
+            for (const Item& i : m_items)
+                if (std::find(i.links.begin(), i.links.end(), feeder->name) != i.links.end()) feed = &i;
+            if (!feed) return false;
+            at = feed->name;
+        }
+        return false;
     }
 
     void PassThrough(Path& path, double mass, const std::string& branch, bool pumpOrValve = false) {
@@ -417,6 +447,13 @@ private:
         if (m_options.tees && roll >= 40 && roll < 52) return Branches(path);
         // Drawn only when columns are asked for: the documents without them stay as they were.
         if (m_options.columns && roll >= 52 && roll < 57) return Column(path);
+        if (m_options.tinyUnits && m_n.Chance(20)) {
+            // A unit of 0.05 kW, then the rest of the swing the same way.
+            const double dt = Swing(path), tiny = (dt > 0 ? 0.05 : -0.05) / (path.mass * path.cp);
+            Utility(path, tiny, path.mass, "");
+            ++m_doc.tinyDuties;
+            return Utility(path, dt - tiny, path.mass, "");
+        }
         if (m_options.series && m_n.Chance(40)) {
             // An air cooler or fired heater, then another unit the same way: the swing in two.
             const double dt = Swing(path);
@@ -446,6 +483,24 @@ private:
         }
     }
 
+    // Inner streams between two heat-transfer units leave their heat flow or their temperature
+    // unknown now and then: every unit gives its duty and its table, so nothing is lost by it.
+    void ForgetInnerValues() {
+        for (Item& s : m_items) {
+            if (s.cls != "ppMaterialStream" || s.links.size() != 1 || At(s.links.front()).cls.rfind("ht", 0) != 0) continue;
+            bool fedByUnit = false;
+            for (const Item& u : m_items)
+                if (u.cls.rfind("ht", 0) == 0 && std::find(u.links.begin(), u.links.end(), s.name) != u.links.end())
+                    fedByUnit = true;
+            if (!fedByUnit || !m_n.Chance(25)) continue;
+            const std::string value = m_n.Chance(50) ? "HeatFlow" : "Temperature";
+            const std::size_t at = s.body.find("<num name=\"" + value + "\">");
+            if (at == std::string::npos) continue;
+            s.body.replace(at, s.body.find("</num>", at) + 6 - at, "<num name=\"" + value + "\"/>");
+            ++m_doc.unknowns;
+        }
+    }
+
     // A tank or separator beside the plant, its feed and liquid 20 K apart, given a duty on an
     // energy stream too small for a stream (below 0.001 kW/C over its span): passed over.
     void TinyVesselDuty() {
@@ -457,7 +512,10 @@ private:
         m_items.push_back(Item{vessel, cls, "\n    <text name=\"LiquidProduct\">" + liquid + "</text>", {liquid}});
         m_items.push_back(Item{liquid, "ppMaterialStream", "\n    <num name=\"Temperature\">" + Number(t - 20.0) +
                                    "</num><num name=\"MassFlow\">1</num><list name=\"CompMolarFraction\">0.5 0.5</list>", {}});
-        m_items.push_back(Item{q, "ppEnergyStream", "\n    <num name=\"HeatFlow\">" + Number(m_n.Chance(50) ? -0.01 : 0.0005) + "</num>", {vessel}});
+        const std::string flow = "\n    <num name=\"HeatFlow\">" + Number(m_n.Chance(50) ? -0.01 : 0.0005) + "</num>";
+        // Its heat flow not known, asked for: passed over with a word too.
+        const bool unknown = m_options.unknownInner && m_n.Chance(30);
+        m_items.push_back(Item{q, "ppEnergyStream", unknown ? "\n    <num name=\"HeatFlow\"/>" : flow, {vessel}});
         ++m_doc.tinyDuties;
     }
 

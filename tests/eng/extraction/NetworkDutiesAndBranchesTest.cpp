@@ -266,9 +266,13 @@ TEST(ExistingNetworkDuties, HeatFlowsGiveTheDutyOnlyWhenKnownAndTheSideIsKnown) 
     struct Row {
         const char* unit;
         double feed, product;
-        bool known;
+        bool known, dutyKnown;
         double duty;  // -32767: stays free
-    } rows[] = {{"H1", 1000, 600, true, -400}, {"H1", 600, 1000, true, 400}, {"H1", 1000, 600, false, -32767}};
+    } rows[] = {{"H1", 1000, 600, true, true, -400},
+                {"H1", 600, 1000, true, true, 400},
+                // An unknown heat flow is passed over: the unit's own duty stands, else it stays free.
+                {"H1", 1000, 600, false, true, 240},
+                {"H1", 1000, 600, false, false, -32767}};
     for (const Row& r : rows) {
         SplitCase c;
         c.Run();
@@ -280,6 +284,7 @@ TEST(ExistingNetworkDuties, HeatFlowsGiveTheDutyOnlyWhenKnownAndTheSideIsKnown) 
         CaseBuilder::Num(c.b1, "HeatFlow", r.feed);
         if (r.known) CaseBuilder::Num(c.c1, "HeatFlow", r.product);
         else c.c1->GetVariable("HeatFlow")->SetStatus(0);
+        if (!r.dutyKnown) c.h1->GetVariable("Duty")->SetStatus(0);
         c.import->SetDutyFromHeatFlows(c.h1);
         if (r.duty == -32767) {
             EXPECT_NE(node->getVariableStatus("Duty"), 1);

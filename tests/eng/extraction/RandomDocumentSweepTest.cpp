@@ -173,16 +173,24 @@ void Sweep(std::uint32_t seed, const random_case::Options& options, const Checks
         if (r.load == kEmpty) findings.Add("load not known", seed, r.name);
         else (r.side == "cold" ? heated : cooled) += std::fabs(r.load);
     }
-    // A heater, cooler or exchanger of less than 0.1 kW is left out of the network, and a stream
-    // made of such units alone goes with it: the streams may carry up to those units' duties less.
-    double tinyHeating = 0.0, tinyCooling = 0.0;
+    // A heater, cooler or exchanger of less than 0.1 kW is left out of the network, its heat done by
+    // a unit beside it on its stream; a stream made of such units alone goes with them. Only a unit
+    // on a tee's branch or behind a valve or pump (where its stream may be cut) can be such a
+    // stream: the streams carry the document's heat, less the duties of some of those, exactly.
+    std::vector<double> alone[2];
     for (const random_case::Unit& u : d.units)
-        if (u.duty < 0.1) (u.heats ? tinyHeating : tinyCooling) += u.duty;
-    const auto carries = [](double got, double want, double tiny) {
-        return Near(got, want, 1e-5) || (got < want && Near(got, want - tiny, 1e-5)) ||
-               (got < want && got > want - tiny);
+        if (u.duty < 0.1 && u.mayStandAlone) alone[u.heats ? 0 : 1].push_back(u.duty);
+    const auto carries = [](double got, double want, const std::vector<double>& tiny) {
+        if (tiny.size() > 16) return got <= want * (1 + 1e-5);
+        for (std::uint32_t pick = 0; pick < (1u << tiny.size()); ++pick) {
+            double less = 0.0;
+            for (std::size_t k = 0; k < tiny.size(); ++k)
+                if (pick & (1u << k)) less += tiny[k];
+            if (Near(got, want - less, 1e-5)) return true;
+        }
+        return false;
     };
-    if (!held && (!carries(heated, d.heating, tinyHeating) || !carries(cooled, d.cooling, tinyCooling)))
+    if (!held && (!carries(heated, d.heating, alone[0]) || !carries(cooled, d.cooling, alone[1])))
         findings.Add("loads not the document's", seed,
                      "heated " + std::to_string(heated) + " of " + std::to_string(d.heating) + ", cooled " +
                          std::to_string(cooled) + " of " + std::to_string(d.cooling));
@@ -311,8 +319,8 @@ TEST(RandomDocumentSweep, DocumentsOnceLeftUncalculatedCalculate) {
         random_case::Options (*options)(int);
     } rows[] = {{108, plain},     {126, plain},     {208, plain},      {326, plain},     {367, plain},
                 {196, plain},     {880, plain},     {907, plain},      {2648, plain},    {38, Everything},
-                {68, Everything}, {69, Everything}, {119, Everything}, {281, Everything}, {710, Everything},
-                {1053, WideAndNestedTees}};
+                {68, Everything}, {69, Everything}, {119, Everything}, {152, Everything}, {281, Everything},
+                {710, Everything}, {1053, WideAndNestedTees}};
     Checks checks{true, true, true};
     checks.calculated = true;
     std::signal(SIGALRM, onAlarm);
@@ -388,6 +396,9 @@ random_case::Options Everything(int seed) {
     o.unknowns = seed % 2 == 0;
     o.tinyDuties = seed % 3 == 0;
     o.networkNames = seed % 5 == 0;
+    // Tiny heaters and coolers before a unit of their way, and inner heat flows and temperatures
+    // not known, in a quarter of the documents (the seeds listed above stay the documents they were).
+    o.tinyUnits = o.unknownInner = seed % 8 == 2 || seed % 8 == 3;
     return o;
 }
 
