@@ -5,6 +5,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/core/StreamSegment.h"
 #include "eng/design/IHENDesign.h"
+#include "eng/model/CaseSegmentDomain.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/UnitsMILP.h"
@@ -314,21 +315,21 @@ bool checkStream(const IHeatIntegrationStream& s, double dtmin, bool site, std::
         const double t = valueOf(s, "Temperature", i);
         if (t != EmptyValue && refuse("supply", t)) return false;
     }
+    // Each segment by the one judgement every route that gives a stream a value asks first; the
+    // message names the value it fails on.
+    const auto read = [&s](const char* name, int index) { return valueOf(s, name, index); };
     for (int i = 0; i < segments; ++i) {
+        if (SegmentHolds(read, i, utility)) continue;
         const double h = valueOf(s, "HTCoeff", i);
         if (h != EmptyValue && refuse("h", h)) return false;
         // A utility's flow follows from the load placed on it; a process stream's is its own.
-        if (utility) continue;
         const double cp = valueOf(s, "HeatCapacityFlowrate", i);
-        if (cp == EmptyValue) continue;
-        if (refuse("cp", cp)) return false;
+        if (!utility && cp != EmptyValue && refuse("cp", cp)) return false;
         const double a = valueOf(s, "Temperature", i), b = valueOf(s, "Temperature", i + 1);
         const double span = a != EmptyValue && b != EmptyValue ? std::fabs(a - b) : 0.0;
-        if (span > 0.0 && cp * span < MinDuty) {
-            error = who + "segment " + std::to_string(i + 1) + " carries " + num(cp * span) + " kW, less than " +
-                    num(MinDuty) + " kW";
-            return false;
-        }
+        error = who + "segment " + std::to_string(i + 1) + " carries " + num(cp * span) + " kW, outside " +
+                num(MinDuty) + " to " + num(MaxDuty) + " kW";
+        return false;
     }
     if (s.GetDTminContributionScope() == kLocalScope) {
         const double contribution = s.GetDTminContribution();

@@ -301,15 +301,10 @@ const char* CPIHENDesign::GetEventValueRefusal(const IHENEvent* event, double va
 }
 const char* CPIHENDesign::GetTargetValueRefusal(const char* variable, const char* target, double value) const {
     if (const char* refused = HENEventValueRefusal(variable, value)) return refused;
-    // A new inlet on the far side of the stream's target would turn a hot stream cold (or a cold
-    // one hot): the stream refuses it, and the schedule would run on the old inlet unnoticed.
-    if (variable && target && std::string(variable) == "Temperature" && m_state) {
-        const StreamStateStruct* record = m_state->FindStream(target);
-        const IHeatIntegrationStream* s = record ? record->stream : nullptr;
-        if (s && s->GetHotCold() == 0 && value <= record->target) return "HotStreamInletTemperatureUpdateError";
-        if (s && s->GetHotCold() == 1 && value >= record->target) return "ColdStreamInletTemperatureUpdateError";
-    }
-    return nullptr;
+    // A stream's new inlet or flow is one the stream can run at and a case can hold: otherwise the
+    // schedule would run on the old value unnoticed, or leave a case that cannot be saved.
+    const StreamStateStruct* record = variable && target && m_state ? m_state->FindStream(target) : nullptr;
+    return record ? record->ValueRefusal(variable, value) : nullptr;
 }
 const char* CPIHENDesign::AddEventToSchedule(const char* type, const char* target) {
     return m_currentSchedule ? m_currentSchedule->AddEvent(type, target) : nullptr;

@@ -209,6 +209,19 @@ void StreamStateStruct::SetValueFromEvent(const char* variable, const IHENEvent&
     else if (std::strcmp(variable, "Temperature") == 0) supply = event.GetNewValue();
 }
 
+const char* StreamStateStruct::ValueRefusal(const char* variable, double value) const {
+    if (!variable || !stream) return nullptr;
+    const bool supply = std::strcmp(variable, "Temperature") == 0;
+    if (!supply && std::strcmp(variable, "MassFlow") != 0) return nullptr;
+    const bool hot = stream->GetHotCold() == 0, cold = stream->GetHotCold() == 1;
+    const char* refused = !supply ? "FlowRateUpdateError"
+                          : hot   ? "HotStreamInletTemperatureUpdateError"
+                          : cold  ? "ColdStreamInletTemperatureUpdateError"
+                                  : "TemperatureUpdateError";
+    if (supply && ((hot && value <= target) || (cold && value >= target))) return refused;
+    return stream->WouldHold(variable, value, 0) ? nullptr : refused;
+}
+
 // ---------------------------------------------------------------- the state
 
 HENState::~HENState() { SendAMessage(CodeDestroyed, CPString(), this); }

@@ -83,6 +83,11 @@ public:
     void SetFromStream(IHENDesign& design, IHeatIntegrationStream* stream);
     void ApplyToUnit(const char* name) override;
     void SetValueFromEvent(const char* name, const IHENEvent& event) override;
+    // The message key that refuses `value` as the stream's new supply ("Temperature") or mass flow
+    // ("MassFlow"): a supply at or past its target would turn the stream round, and a value that
+    // leaves a segment no case holds (a rate or load below what a case takes) would make a run no
+    // case can be saved with. Null when the stream can run at it (or for another variable).
+    const char* ValueRefusal(const char* variable, double value) const;
 
     IHeatIntegrationStream* stream = nullptr;
     CPString name;

@@ -124,6 +124,7 @@ public:
     int GetNumberOfCleanExchEvents() const override { return static_cast<int>(m_cleanings.size()); }
     IHENTrendCleanExchEvent* GetCleanExchEvent(int index) const override;
     const char* AddSpecialEvent(const CPString& stream, const CPString& variable, int point, double value) override;
+    const char* GetFlowChangeRefusal(const CPString& stream, double value) const override;
     bool SelectSpecialEvent(const CPString& name) override;
     int GetNumberOfSpecialEvents() const override { return static_cast<int>(m_specials.size()); }
     IHENTrendSpecialEvent* GetSpecialEvent(int index) const override;

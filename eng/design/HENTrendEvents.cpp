@@ -249,6 +249,15 @@ void HENTrend::DeleteSelectedCleaning() {
 
 // ---------------------------------------------------------------- flow changes
 
+const char* HENTrend::GetFlowChangeRefusal(const CPString& stream, double value) const {
+    if (const char* refused = HENEventValueRefusal("MassFlow", value)) return refused;
+    const HENOperatingSchedule* first = GetTimePointSchedule(0);
+    const auto* record = first ? dynamic_cast<const StreamStateStruct*>(
+                                     first->FindCandidateTarget("StreamFlowrateChangeEvent", stream.c_str()))
+                               : nullptr;
+    return record ? record->ValueRefusal("MassFlow", value) : nullptr;
+}
+
 const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& variable, int point, double value) {
     if (const char* refused = HENEventValueRefusal("MassFlow", value)) return refused;
     // As a move has it: from a point after the reference point to the study's last.
@@ -260,6 +269,7 @@ const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& va
                                      first->FindCandidateTarget("StreamFlowrateChangeEvent", stream.c_str()))
                                : nullptr;
     if (!record || !record->served) return MessageKey("EventAddFailed");
+    if (const char* refused = record->ValueRefusal("MassFlow", value)) return refused;
     // A stream runs at one flow at a point: a second change of it there would share the first's
     // name and leave the point's schedule to whichever was written last.
     if (HasFlowChangeAt(stream, point, nullptr)) return MessageKey("StreamsHaveFlowChange");
@@ -281,7 +291,7 @@ void HENTrend::ChangeFlow(HENTrendSpecialEvent& event, double value) {
     // Only a flow change of this study; its points' events take the new flow through the
     // schedules (each event reports its new value).
     if (std::none_of(m_specials.begin(), m_specials.end(), [&event](const auto& e) { return e.get() == &event; })) return;
-    if (HENEventValueRefusal("MassFlow", value)) return;
+    if (GetFlowChangeRefusal(event.GetStreamName(), value)) return;
     event.StoreNewValue(value);
     WriteFlowChanges(FlowChangesOf(event.GetStreamName()));
     InvalidateResults();

@@ -91,6 +91,10 @@ public:
     // Null when added, else the message key that refuses the mass flow (one at or below 0, or
     // past what a case holds); nothing changes then.
     virtual const char* AddSpecialEvent(const CPString& stream, const CPString& variable, int point, double value) = 0;
+    // The message key that refuses `value` as the stream's mass flow in a flow change (as any
+    // event's flow on it is refused: at or below 0, or leaving a segment no case holds); null
+    // when the stream can run at it.
+    virtual const char* GetFlowChangeRefusal(const CPString& stream, double value) const = 0;
     virtual bool SelectSpecialEvent(const CPString& name) = 0;
     virtual int GetNumberOfSpecialEvents() const = 0;
     virtual IHENTrendSpecialEvent* GetSpecialEvent(int index) const = 0;

@@ -3,6 +3,7 @@
 #include "eng/model/HeatIntegrationStream.h"
 
 #include "dunmor/Units.h"
+#include "eng/model/CaseSegmentDomain.h"
 #include "eng/model/IStreamOwner.h"
 #include "eng/model/StreamValueNames.h"
 #include "osmeri/CPValue.h"
@@ -38,6 +39,22 @@ CPIHeatIntegrationStream::~CPIHeatIntegrationStream() {
 
 int CPIHeatIntegrationStream::GetValue(const CPString& name, double& out, int index) const {
     return m_set.GetValue(name, out, index);
+}
+
+bool CPIHeatIntegrationStream::WouldHold(const CPString& name, double value, int index) const {
+    // A trial copy of the values takes it by the rules a write runs (a mass flow carries the rate
+    // of each segment whose specific heat was given); the stream's side is read from this one.
+    StreamPropertySet trial(const_cast<CPIHeatIntegrationStream*>(this));
+    trial.CopyFrom(m_set);
+    if (!trial.HasValue(name) && !trial.CreateValue(name, StreamPropertySet::IsSegmentableName(name))) return false;
+    if (!StreamPropertySet::IsStored(trial.SetSegmentValue(name, value, index, CPValue::Specified))) return false;
+    const auto read = [&trial](const char* what, int i) {
+        double v = Units::EmptyValue;
+        return trial.GetValue(what, v, i) == 1 ? v : Units::EmptyValue;
+    };
+    for (int i = 0; i < trial.GetNumberOfSegments(); ++i)
+        if (!CaseValueLimits::SegmentHolds(read, i, m_nKind == KindUtility)) return false;
+    return true;
 }
 
 int CPIHeatIntegrationStream::SetValue(const CPString& name, double value, int index) {

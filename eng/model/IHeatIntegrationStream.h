@@ -94,6 +94,10 @@ public:
     virtual unsigned char GetValueStatus(const CPString& name, int index) const = 0;
     virtual int GetStoredInt() const = 0;
     virtual int GetNumberOfSegments() const = 0;
+    // Whether `value` for `name` at `index`, stored as SetValue stores it, leaves every segment one
+    // a case holds (CaseValueLimits::SegmentHolds): a what-if asks before it writes a stream's
+    // supply or flow. Nothing is stored and no one hears of it.
+    virtual bool WouldHold(const CPString& /*name*/, double /*value*/, int /*index*/) const { return true; }
     virtual int GetNumberOfSubvalues(const CPString& name) const = 0;
     virtual bool IsLinkedTo(const CPString& name) const = 0;
     virtual bool AreDesignSegmentsComplete() const = 0;

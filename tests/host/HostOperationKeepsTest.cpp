@@ -385,6 +385,7 @@ TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
         const char* value;
         std::vector<double> cp;
         const char* retyped = nullptr;  // the event's value typed again after the run
+        const char* typed = "";         // process data typed over the run's results
     } rows[] = {
         {"H1 at 0.6 kg/s", 6, "H1", "0.6", {1.2, 1.5, 2.0, 4.0}},
         {"H1 at 0.5 kg/s", 6, "H1", "0.5", {1.0, 1.5, 2.0, 4.0}},
@@ -394,13 +395,20 @@ TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
         {"H2 enters at 160 C", 7, "H2", "160", {3.0, 1.5, 2.0, 4.0}},
         // The units stay at the run's point (C1 0.55 kg/s) while the schedule waits to run again.
         {"C1 retyped to 0.7 kg/s", 6, "C1", "0.55", {3.0, 1.5, 2.2, 4.0}, "0.7"},
+        // Process data typed over the run: every unit at the default point re-solved with it, the
+        // heater at its 80 kW again (3.09 m2, not the run's 3.80 m2 of 99.89 kW).
+        {"H1 typed to 180 C over C1 at 0.55 kg/s", 6, "C1", "0.55", {3.0, 1.5, 2.0, 4.0}, nullptr,
+         "open MyOwnerObject\nset Temperature.402.0 180\nopen HIDesignViewerDesign.200.0\n"},
+        {"C1 typed to 25 C over C1 at 0.55 kg/s", 6, "C1", "0.55", {3.0, 1.5, 2.0, 4.0}, nullptr,
+         "open MyOwnerObject\nset Temperature.402.2 25\nopen HIDesignViewerDesign.200.0\n"},
     };
     for (const Row& row : rows) {
         ScratchFile saved("operation-keeps", "balanced.case", "", false);
         const std::string steps = "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 " + std::to_string(row.kind) +
                                   "\nsettext HXSelection.389 " + row.target + "\ncmd AddEventToSchedule\nset ExtraData.358 " +
                                   row.value + "\ncmd ExecuteSchedule\n" +
-                                  (row.retyped ? std::string("set ExtraData.358 ") + row.retyped + "\n" : std::string());
+                                  (row.retyped ? std::string("set ExtraData.358 ") + row.retyped + "\n" : std::string()) +
+                                  row.typed;
         const HostRun run = operated->View(steps + kBalances, " --save " + saved.path);
         ASSERT_EQ(0, run.exitCode) << row.label << run.out;
         expectBalanced(run.out, stepAfter(steps), row.cp, row.label);
@@ -678,6 +686,12 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\ncmd AddScheduleToDesign\n", "CannotExecuteSchedule", "cmd ExecuteSchedule"},
         {"cmd LockOperation\ncmd AddScheduleToDesign\ncmd AcceptThroughputChanges\n", "StreamsHaveFlowChange",
          "cmd AcceptThroughputChanges"},
+        // Throughput down 99.99 %: every stream's flow a ten-thousandth, a rate no case holds
+        // (H1 0.0003 kW/C), in a schedule and in a study.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset Percent.200 -99.99\n", "FlowRateUpdateError",
+         "cmd AcceptThroughputChanges"},
+        {std::string(kTrendNode) + "open StudyNodeView.300.0\nset Percent.200 -99.99\n", "FlowRateUpdateError",
+         "cmd AcceptThroughputChanges"},
         {kTrendNode, "NoStudySelected", "cmd ExecuteSelectedStudy"},
         {kTrendNode, "NoStudySelected", "cmd RemoveSelectedStudyFromDesign"},
         {kTrendNode, "NoStudySelected", "cmd RenameSelectedStudyFromDesign"},
@@ -729,6 +743,9 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\n", "OperationLockedAlready", "cmd LockOperation"},
         {"", "OperationNotLocked", "cmd UnlockOperation"},
         {"set HeatFlow.304.0 200\n", "OpDesInfes", "cmd LockOperation"},
+        // H1's mass flow typed in the stream table while locked carries its rate (2 kJ/kg.C) as a
+        // what-if's does: 0.0001 kg/s, 0.0002 kW/C, is no rate a case holds.
+        {"cmd LockOperation\nopen MyOwnerObject\n", "FlowRateUpdateError", "set MassFlow.105.0 0.0001"},
         // E100 runs at U 0.1: a fouling of 20 m2-C/kW is more than its whole resistance of 10.
         {"cmd LockOperation\n", "FoulingFactorUpdateError", "set Fouling.501.0 20"},
         // The same fouling typed into the list of all units, or at E100's own view.

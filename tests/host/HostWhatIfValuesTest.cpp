@@ -77,7 +77,16 @@ INSTANTIATE_TEST_SUITE_P(
                     EventValue{"NoMassFlow", 6, "C1", "0", "FlowRateUpdateError"},
                     EventValue{"InletPastAnyPlant", 7, "H2", "1e300", "TemperatureUpdateError"},
                     EventValue{"InletBelowAbsoluteZero", 7, "H2", "-274", "TemperatureUpdateError"},
-                    EventValue{"InletPastTheTarget", 7, "C2", "150", "ColdStreamInletTemperatureUpdateError"}),
+                    EventValue{"InletPastTheTarget", 7, "C2", "150", "ColdStreamInletTemperatureUpdateError"},
+                    // H1 (2 kJ/kg.C) at 0.0001 and 0.00049 kg/s runs at a rate below the 0.001 kW/C
+                    // a case holds, at 1e9 kg/s past its 1e9 kW/C; an inlet 0.0001 or 0.0003 C
+                    // above its 60 C target leaves 3 kW/C carrying less than 0.001 kW. A run on
+                    // any of them would leave a case that cannot be saved.
+                    EventValue{"FlowBelowACasesRate", 6, "H1", "0.0001", "FlowRateUpdateError"},
+                    EventValue{"FlowJustBelowACasesRate", 6, "H1", "0.00049", "FlowRateUpdateError"},
+                    EventValue{"FlowPastACasesRate", 6, "H1", "1e9", "FlowRateUpdateError"},
+                    EventValue{"InletCarryingNoLoad", 7, "H1", "60.0001", "HotStreamInletTemperatureUpdateError"},
+                    EventValue{"InletJustShortOfALoad", 7, "H1", "60.0003", "HotStreamInletTemperatureUpdateError"}),
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
 // The same values typed into the event's own item of the event summary: every route to an event's
@@ -105,7 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
                     EventValue{"NegativeArea", 1, "E100", "-1", "AreaInputError"},
                     EventValue{"MoreShellsThanAnyLayout", 2, "E100", "1e9", "ShellsInputError"},
                     EventValue{"NoMassFlow", 6, "C1", "0", "FlowRateUpdateError"},
-                    EventValue{"InletPastTheTarget", 7, "C2", "150", "ColdStreamInletTemperatureUpdateError"}),
+                    EventValue{"InletPastTheTarget", 7, "C2", "150", "ColdStreamInletTemperatureUpdateError"},
+                    EventValue{"FlowBelowACasesRate", 6, "H1", "0.0001", "FlowRateUpdateError"},
+                    EventValue{"InletCarryingNoLoad", 7, "H1", "60.0001", "HotStreamInletTemperatureUpdateError"}),
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
 class ScheduleFormTakes : public testing::TestWithParam<EventValue> {};
@@ -128,14 +139,19 @@ INSTANTIATE_TEST_SUITE_P(
                     EventValue{"MostShells", 2, "E100", "100", nullptr},
                     EventValue{"SmallMassFlow", 6, "C1", "0.001", nullptr},
                     EventValue{"InletAtAbsoluteZero", 7, "C1", "-273.15", nullptr},
-                    EventValue{"HottestInlet", 7, "H2", "5000", nullptr}),
+                    EventValue{"HottestInlet", 7, "H2", "5000", nullptr},
+                    // H1 at exactly 0.001 kW/C, and just above; an inlet carrying 0.0012 kW.
+                    EventValue{"FlowAtACasesRate", 6, "H1", "0.0005", nullptr},
+                    EventValue{"FlowJustAboveACasesRate", 6, "H1", "0.00051", nullptr},
+                    EventValue{"InletCarryingALoad", 7, "H1", "60.0004", nullptr}),
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
 // A plan file's tasks: each that cannot be applied is named with its reason (a heater's or
 // cooler's size is a result: neither sized, given shells nor removed, which the schedule refuses
 // as it refuses those events; E999 is no unit), and the one that can (C2 at 1.1 kg/s, cp
 // 4.4 kW/C) is executed. A value that is not a number reads as none; 101 shells in series are more
-// than any layout takes.
+// than any layout takes; H1 entering 0.0001 C above its target and H2 at 0.0001 kg/s would carry
+// less than any stream a case holds.
 TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     OperatedCase c;
     ScratchFile plan("what-if-values", "plan.xml",
@@ -150,6 +166,8 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"C1\" NewValue=\"-0.5\" Units=\"kg/s\"/></Task>"
                      "<Task Type=\"InletTemp\"><Data UnitName=\"H2\" NewValue=\"1e300\" Units=\"C\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"H1\" NewValue=\"fast\" Units=\"kg/s\"/></Task>"
+                     "<Task Type=\"InletTemp\"><Data UnitName=\"H1\" NewValue=\"60.0001\" Units=\"C\"/></Task>"
+                     "<Task Type=\"StreamFlow\"><Data UnitName=\"H2\" NewValue=\"0.0001\" Units=\"kg/s\"/></Task>"
                      "<Task Type=\"StreamFlow\"><Data UnitName=\"C2\" NewValue=\"1.1\" Units=\"kg/s\"/></Task>"
                      "</Event>\n</RootPlan>\n");
     const HostRun run = c.View("cmd LockOperation\nget HeatFlow.304.[]\ncmd ShowEventPlannerView\nopen @last\nfile " +
@@ -157,9 +175,9 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
                                "\ncmd OpenEventPlanFile\nexpect EventTaskValueRefused\nexpect EventTaskUnitUnknown\n"
                                "expect EventAddFailed\ncmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
-    EXPECT_EQ(6u, countOf(run.out, "Error EventTaskValueRefused|")) << run.out;
+    EXPECT_EQ(8u, countOf(run.out, "Error EventTaskValueRefused|")) << run.out;
     for (const char* task : {"Clean on E100", "StudyFouling on E101", "StreamFlow on C1", "InletTemp on H2",
-                             "StreamFlow on H1", "ChangeArea on E999",
+                             "StreamFlow on H1", "InletTemp on H1", "StreamFlow on H2", "ChangeArea on E999",
                              "ChangeArea on Cooler1", "Remove on Heater", "AddShells on Cooler1", "AddShells on E101"})
         EXPECT_TRUE(has(run.out, std::string("the task ") + task + " was not applied")) << task << "\n" << run.out;
     EXPECT_EQ(1u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
@@ -208,12 +226,17 @@ TEST(HostWhatIfValues, ThePlannerRefusesATaskValueAsItIsTyped) {
         "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
         "expect HTCoeffUpdateError\nset HeatTransferCoeff.300.0 -5\nexpect FlowRateUpdateError\nset MassFlow.301.0 -0.5\n"
         "expect TemperatureUpdateError\nset Temperature.300.1 1e300\nset MassFlow.301.0 0.55\nget MassFlow.301.[]\n"
-        "get HeatTransferCoeff.300.[]\nexpect ColdStreamInletTemperatureUpdateError\nset Temperature.300.3 150\n");
+        "get HeatTransferCoeff.300.[]\nexpect ColdStreamInletTemperatureUpdateError\nset Temperature.300.3 150\n"
+        "expect FlowRateUpdateError\nset MassFlow.301.0 0.0001\nexpect HotStreamInletTemperatureUpdateError\n"
+        "set Temperature.300.0 60.0001\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "6: set HeatTransferCoeff.300.0 -5\n  result 0\n")) << run.out;
     // C2 heated to 140 C: an inlet at 150 C would turn it round, refused as typed as the event's
     // own item refuses it, not only when the plan runs.
     EXPECT_TRUE(has(run.out, "15: set Temperature.300.3 150\n  result 0\n")) << run.out;
+    // H1 at a rate, or over a span, that no case holds.
+    EXPECT_TRUE(has(run.out, "17: set MassFlow.301.0 0.0001\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "19: set Temperature.300.0 60.0001\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "8: set MassFlow.301.0 -0.5\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "10: set Temperature.300.1 1e300\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "11: set MassFlow.301.0 0.55\n  result 1\n")) << run.out;
@@ -228,13 +251,20 @@ TEST(HostWhatIfValues, ATrendStudyRefusesANegativeFlowAndNoCoefficient) {
         "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
         "expect HTCoeffUpdateError\nset HeatTransferCoeff.370.1.0 0\nset HeatTransferCoeff.370.1.0 0.08\n"
         "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.500 2\n"
-        "set Enum.401 0\nset Enum.393 2\nexpect FlowRateUpdateError\nset MassFlow.395 -0.5\nget MassFlow.395\n");
+        "set Enum.401 0\nset Enum.393 2\nexpect FlowRateUpdateError\nset MassFlow.395 -0.5\nget MassFlow.395\n"
+        "expect FlowRateUpdateError\nset MassFlow.395 0.0001\nset Enum.401 2\nset MassFlow.395 0.0003\n"
+        "set Enum.401 0\nexpect FlowRateUpdateError\ncmd AddEventToStudy\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "7: set HeatTransferCoeff.370.1.0 0\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "8: set HeatTransferCoeff.370.1.0 0.08\n  result 1\n")) << run.out;
     EXPECT_TRUE(has(run.out, "16: set MassFlow.395 -0.5\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "Error FlowRateUpdateError|")) << run.out;
     EXPECT_FALSE(has(run.out, "17: get MassFlow.395\n  value -0.5")) << run.out;
+    // H1 (2 kJ/kg.C) at 0.0001 kg/s runs below the rate a case holds; 0.0003 kg/s is 0.0012 kW/C
+    // of C1 (4 kJ/kg.C), taken, but 0.0006 kW/C of H1 when H1 is chosen after it.
+    EXPECT_TRUE(has(run.out, "19: set MassFlow.395 0.0001\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "21: set MassFlow.395 0.0003\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "24: cmd AddEventToStudy\n  result 0\n")) << run.out;
 }
 
 // A change of throughput keeps a trace of every flow: -99.99 % itself is taken, below it refused,

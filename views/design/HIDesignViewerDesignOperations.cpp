@@ -228,19 +228,25 @@ int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
     IHENState* state = pDesign->GetDefaultState();
     const double factor = dPercentage / 100.0 + 1.0;
     // The streams whose change is taken keep it; the streams refused (each has its flow change in
-    // the schedule already) are named in one message, and make the command a refusal.
+    // the schedule already) are named in one message, and make the command a refusal. A stream
+    // that cannot run at its new flow (a rate no case holds) gets no event, as typed one by one.
     Text refused;
+    const char* flowRefused = nullptr;
     for (int i = 0; state && i < pDesign->GetNumberOfProcessStreams(); ++i) {
         const double flow = state->GetStreamMassFlow(i);
         const char* target = pDesign->GetEventTargetName(kFlowChange, i);
         if (!target) continue;
+        if (const char* why = pDesign->GetTargetValueRefusal("MassFlow", target, factor * flow)) {
+            flowRefused = why;
+            continue;
+        }
         if (pDesign->AddEventToSchedule(kFlowChange, target)) refused += (refused.empty() ? "" : ", ") + Text(target);
         else pDesign->SetCurrentEventNewValue(factor * flow);
     }
     dPercentage = 0.0;
-    if (refused.empty()) return 1;
-    ErrorMsg("StreamsHaveFlowChange", refused);
-    return 0;
+    if (flowRefused) ErrorMsg(flowRefused);
+    if (!refused.empty()) ErrorMsg("StreamsHaveFlowChange", refused);
+    return refused.empty() && !flowRefused ? 1 : 0;
 }
 
 // ---- views of operation ----

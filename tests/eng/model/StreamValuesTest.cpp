@@ -1,9 +1,13 @@
 // Values, segments, kind, side and DTmin contribution of a heat-integration stream.
+#include "eng/model/CaseSegmentDomain.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "osmeri/CPValue.h"
 #include "tests/eng/model/StreamTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
 
 using namespace streamtest;
 
@@ -35,6 +39,71 @@ TEST_P(PropertyBounds, OnlyValuesStrictlyInsideTheBoundsOrEmptyAreTaken) {
 
 INSTANTIATE_TEST_SUITE_P(FivePhysicalProperties, PropertyBounds,
                          ::testing::Values("Viscosity", "Diameter"));
+
+// ---- the one judgement of a segment a case holds ------------------------------------------------
+
+// Each row fails one condition alone (or none): ends, coefficient, and a process stream's rate and
+// load over its span.
+struct SegmentRow {
+    const char* label;
+    double from, to, h, cp;
+    bool utility, holds;
+};
+void PrintTo(const SegmentRow& r, std::ostream* out) { *out << r.label; }
+
+class CaseSegment : public ::testing::TestWithParam<SegmentRow> {};
+
+TEST_P(CaseSegment, HoldsOnlyWhatACaseHolds) {
+    const SegmentRow& r = GetParam();
+    EXPECT_EQ(r.holds, CaseValueLimits::SegmentHolds(r.from, r.to, r.h, r.cp, r.utility));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CaseSegment,
+    ::testing::Values(SegmentRow{"Sound", 170, 60, 0.2, 3, false, true},
+                      SegmentRow{"NothingGiven", kEmpty, kEmpty, kEmpty, kEmpty, false, true},
+                      SegmentRow{"InletBelowAbsoluteZero", -274, 60, 0.2, 3, false, false},
+                      SegmentRow{"OutletPastAnyPlant", 170, 5001, 0.2, 3, false, false},
+                      SegmentRow{"CoefficientTooSmall", 170, 60, 0.0009, 3, false, false},
+                      SegmentRow{"CoefficientTooLarge", 170, 60, 2e6, 3, false, false},
+                      SegmentRow{"RateAtTheSmallest", 170, 60, 0.2, 0.001, false, true},
+                      SegmentRow{"RateBelowTheSmallest", 170, 60, 0.2, 0.0009, false, false},
+                      SegmentRow{"RatePastTheLargest", 170, 60, 0.2, 2e9, false, false},
+                      // 3 kW/C over 0.0003 C and 0.0004 C: 0.0009 and 0.0012 kW.
+                      SegmentRow{"LoadBelowTheSmallest", 60.0003, 60, 0.2, 3, false, false},
+                      SegmentRow{"LoadJustAboveTheSmallest", 60.0004, 60, 0.2, 3, false, true},
+                      SegmentRow{"LoadPastTheLargest", 3000, 1000, 0.2, 9e8, false, false},
+                      SegmentRow{"AUtilitysRateFollowsItsLoad", 250, 249, 0.2, 0.0001, true, true}),
+    [](const ::testing::TestParamInfo<SegmentRow>& info) { return std::string(info.param.label); });
+
+// A stream asked whether it would hold a value: the mass flow carries the rate through the given
+// specific heat (2 kJ/kg.C), nothing is stored and nobody hears of it.
+TEST_F(StreamValues, WouldHoldTriesAValueOnACopy) {
+    CPIHeatIntegrationStream s(&owner, "H1");
+    SetPoints(s, {170, 60});
+    ASSERT_EQ(1, s.SetValue("SpecificHeat", 2.0, 0));
+    ASSERT_EQ(1, s.SetValue("MassFlow", 1.5, 0));
+    ASSERT_DOUBLE_EQ(3.0, Value(s, "HeatCapacityFlowrate"));
+    RecordingReceiver rec;
+    s.AddNotificationReceiver(&rec);
+    EXPECT_TRUE(s.WouldHold("MassFlow", 0.0005, 0));
+    EXPECT_FALSE(s.WouldHold("MassFlow", 0.0001, 0));
+    EXPECT_FALSE(s.WouldHold("MassFlow", 1e9, 0));
+    EXPECT_TRUE(s.WouldHold("Temperature", 60.0004, 0));
+    EXPECT_FALSE(s.WouldHold("Temperature", 60.0001, 0));
+    EXPECT_FALSE(s.WouldHold("Temperature", 50, 0));
+    EXPECT_DOUBLE_EQ(1.5, Value(s, "MassFlow"));
+    EXPECT_DOUBLE_EQ(170.0, Value(s, "Temperature"));
+    EXPECT_DOUBLE_EQ(3.0, Value(s, "HeatCapacityFlowrate"));
+    EXPECT_EQ(0, rec.Count(37));
+    // A stream given by its rate alone has no mass flow yet: a first one is tried as a write makes it.
+    CPIHeatIntegrationStream h3(&owner, "H3");
+    SetPoints(h3, {150, 60});
+    ASSERT_EQ(1, h3.SetValue("HeatCapacityFlowrate", 2.0, 0));
+    const double none = Value(h3, "MassFlow");
+    EXPECT_TRUE(h3.WouldHold("MassFlow", 2.0, 0));
+    EXPECT_EQ(none, Value(h3, "MassFlow"));
+}
 
 // ---- what SetValue stores and sends --------------------------------------------------------------
 

@@ -59,6 +59,12 @@ const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
 const char* setNamed(Stream s, const char* name, double value, const char* refused) {
     return s.SetValue(name, value, 0) ? nullptr : refused;
 }
+// A mass flow carries the rate of each segment whose specific heat was given (as a locked
+// network's operating data do): one that would leave a segment no case holds is refused unwritten.
+const char* setFlow(Stream s, double value) {
+    if (!isEmpty(value) && !s.WouldHold("MassFlow", value, 0)) return kFlowRate;
+    return setNamed(s, "MassFlow", value, kFlowRate);
+}
 // The heat load and the heat-capacity flow rate of a stream of one segment follow from each other
 // over its temperatures: the one typed last is the user's, the other is derived from it (the
 // targets use the load, so a cp left standing beside a typed load would show a figure they do not
@@ -208,7 +214,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         // taken, so the form lists its cell read-only (no row here).
         // A process stream's mass flow may be typed even into a locked base case.
         {.type = 4, .number = 105, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kFlowRate>, .fail = F::ShowClear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MassFlow", value, kFlowRate); },
+         .streamWrite = [](V&, Stream s, Var, double value) { return setFlow(s, value); },
          .refusals = "FlowRateUpdateError SpecRange", .domain = kFlow},
         {.type = 4, .number = 106, .guarded = true, .rows = R::Kind, .kind = 1, .check = positiveOrEmpty<&kFlowRate>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MaxMassFlow", value, kFlowRate); },

@@ -5,10 +5,8 @@ class IHeatIntegrationStream;
 
 namespace segment_limits {
 
-// Segment `i` (its ends `i` and `i + 1`): its ends within the temperature range, the film
-// coefficient it works with within the coefficient range, and on a process stream a heat-capacity
-// flow rate within the rate range carrying a load within the duty range over its span. A
-// utility's rate follows from the load the targets place on it. A value not given passes.
+// Segment `i` (its ends `i` and `i + 1`) as the case reader judges it (CaseValueLimits::
+// SegmentHolds): ends, film coefficient, and a process stream's rate and load in their ranges.
 bool Holds(const IHeatIntegrationStream& stream, int i);
 
 }  // namespace segment_limits

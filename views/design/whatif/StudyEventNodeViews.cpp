@@ -282,7 +282,10 @@ int SpecialEventNodeView::SetPoint(const VarDescription&, double value) {
 double SpecialEventNodeView::NewFlow(const VarDescription&) { return pEvent->GetNewValue(); }
 
 int SpecialEventNodeView::SetNewFlow(const VarDescription&, double value) {
-    if (const char* refused = HENEventValueRefusal("MassFlow", value)) {
+    const StudyNodeView* study = Parent();
+    IHENTrend* trend = study ? study->GetStudy() : nullptr;
+    if (const char* refused = trend ? trend->GetFlowChangeRefusal(pEvent->GetStreamName(), value)
+                                    : HENEventValueRefusal("MassFlow", value)) {
         ErrorMsg(refused);
         return 0;
     }

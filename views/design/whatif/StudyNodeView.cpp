@@ -463,7 +463,11 @@ double StudyNodeView::StreamFlow(const VarDescription&) {
 }
 
 int StudyNodeView::SetNewFlow(const VarDescription&, double value) {
-    if (const char* refused = HENEventValueRefusal("MassFlow", value)) {
+    // With a stream chosen, the flow that stream can run at; the study checks it again when the
+    // flow change is added (a stream chosen after the flow).
+    const bool chosen = nSelectedStream >= 0 && nSelectedStream < pStudy->GetNumberOfStreams();
+    if (const char* refused = chosen ? pStudy->GetFlowChangeRefusal(pStudy->GetStreamName(nSelectedStream), value)
+                                     : HENEventValueRefusal("MassFlow", value)) {
         ErrorMsg(refused);
         return 0;
     }
@@ -619,15 +623,17 @@ int StudyNodeView::Message(const Text& line) {
     if (word == "AcceptThroughputChanges") {
         nEventKind = AddFlowChange;
         const double factor = 1.0 + dThroughput / 100.0;
+        // Each stream's change refused (told as it is met) makes the command a refusal.
+        bool taken = true;
         for (int i = 0; i < pStudy->GetNumberOfStreams(); ++i) {
             nSelectedStream = i;
             dNewFlow = pStudy->GetStreamMassFlow(i) * factor;
-            AddEventToStudy();
+            taken = AddEventToStudy() == 1 && taken;
         }
         dThroughput = 0.0;
         nSelectedStream = 0;
         dNewFlow = 0.0;
-        return 1;
+        return taken ? 1 : 0;
     }
     if (word == "OpenCleanExchangerEventView") {
         nRemovalPoint = nPutBackPoint = 0;
