@@ -218,6 +218,17 @@ std::string ByAreas(const std::string& streams, const std::string& networkText) 
     return WriteTable(columns, rows);
 }
 
+// Whether two exchangers of the table share a place on a stream (the branches of a split).
+bool HasSplit(const Table& network) {
+    std::set<std::string> places;
+    for (const auto& row : network.rows)
+        for (const char* side : {"hot", "cold"}) {
+            const std::string order = row.at(std::string(side) + "_order");
+            if (!order.empty() && !places.insert(row.at(side) + "@" + order).second) return true;
+        }
+    return false;
+}
+
 // The network's heater rows each written as two heaters in series, named "<name> a" and
 // "<name> b"; empty when the table names no heater.
 std::string HeatersInTwo(const Table& network, double share) {
@@ -351,11 +362,6 @@ TEST_P(HostSamePlantRetrofit, ReadsWhatThePlantAsWrittenReads) {
         if (std::none_of(rows.begin(), rows.end(), [](const auto& row) { return !row.at("area").empty(); }))
             GTEST_SKIP() << "every exchanger of the table is on a branch of a split";
     }
-    // Open: locking for operation makes the split's given shares worked-out values (the lock's
-    // reset of the calculated values), so the step's area check has no share to search and ends
-    // at the shares the network ran at (capital 19875.08 against 19601.41, at the same duties).
-    if (c.variant->locked && c.plant.label == "SplitNewExchanger")
-        GTEST_SKIP() << "a locked split's shares are worked out, not given: the area check searches none";
     // Open: retrofit's own models read the network in the order of its names (the area check
     // after them in the order of its data); renamed so that the names sort the other way, these
     // plants' models settle on other steps. An order of the data there moves the large model's
@@ -376,6 +382,23 @@ TEST_P(HostSamePlantRetrofit, ReadsWhatThePlantAsWrittenReads) {
     // Areas are given as the report writes them, to six decimals: the duties they give agree to
     // some 1e-5 kW, where the duties given agree exactly.
     const double absolute = c.variant->byAreas ? 1e-5 : 1e-6;
+    // Locked, a split's shares are searched again as the design's (the lock had made them the
+    // network's results, and the area check then searched none: capital 19875.08 against
+    // 19601.41). Open: the search over them still stops at other shares at the same duties
+    // (capital 19647.50; neither the frozen shells nor the observed coefficient or its basis make
+    // the difference). So the step's capital, what the search lowers, agrees to half a per cent,
+    // the shares and the areas they give are not compared, and all else agrees exactly.
+    if (c.variant->locked && HasSplit(ReadTable(c.plant.network))) {
+        auto searched = [](const std::string& path) {
+            return PathHas(path, {"area", "capital_cost", "payback", ".cold_out", ".approach"});
+        };
+        EXPECT_EQ("", Differences(base.flat, other.flat, 5e-3,
+                                  [](const std::string& path) { return PathHas(path, {"capital_cost", "payback"}); }))
+            << base.run.out << "\n" << other.run.out;
+        EXPECT_EQ("", Differences(base.flat, other.flat, 1e-6, [&](const std::string& path) { return !searched(path); }))
+            << base.run.out << "\n" << other.run.out;
+        return;
+    }
     EXPECT_EQ("", Differences(base.flat, other.flat, 1e-6, [twoHeaters](const std::string& path) {
                   if (!twoHeaters) return true;
                   for (const char* plants : {".result", ".kept", ".modification.kind", ".modification.hot", ".modification.cold"})
