@@ -376,9 +376,6 @@ TEST_P(HostSamePlantRetrofit, ReadsWhatThePlantAsWrittenReads) {
         GTEST_SKIP() << "the table names no heater";
     const Report other = Retrofit(c.plant, c.plant.label + "-" + c.variant->label, c.variant);
     ASSERT_EQ(0, other.run.exitCode) << other.run.out;
-    // The two heaters are units of their own, which the area check after the model weighs apart:
-    // the network it ends with is that network's own, but the step the model finds (its kind and
-    // the streams it joins) is the plant's.
     // Areas are given as the report writes them, to six decimals: the duties they give agree to
     // some 1e-5 kW, where the duties given agree exactly.
     const double absolute = c.variant->byAreas ? 1e-5 : 1e-6;
@@ -399,6 +396,9 @@ TEST_P(HostSamePlantRetrofit, ReadsWhatThePlantAsWrittenReads) {
             << base.run.out << "\n" << other.run.out;
         return;
     }
+    // The two heaters are units of their own, which the area check after the model weighs apart:
+    // the network it ends with is that network's own, but the step the model finds (its kind and
+    // the streams it joins) is the plant's.
     EXPECT_EQ("", Differences(base.flat, other.flat, 1e-6, [twoHeaters](const std::string& path) {
                   if (!twoHeaters) return true;
                   for (const char* plants : {".result", ".kept", ".modification.kind", ".modification.hot", ".modification.cold"})
