@@ -5,6 +5,7 @@
 #include "eng/design/HENDesignChain.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/PlantNormalForm.h"
+#include "eng/model/PlantOrder.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 
@@ -45,57 +46,9 @@ bool isSpecified(const CNode* node, const char* name) {
     return node && node->getVariableStatus(name) == ValueStatus::Specified;
 }
 
-// What the searches read of a stream, to order by: side, kind, supply, target and load; its name
-// only between streams alike in all of that (a renamed pair of twins is the same plant).
-using StreamOrderKey = std::tuple<int, int, double, double, double, std::string>;
-StreamOrderKey StreamKey(const IHeatIntegrationStream* s) {
-    if (!s) return {-1, -1, 0.0, 0.0, 0.0, std::string()};
-    return {s->GetHotCold(), s->GetStreamKind(), s->GetSupplyTemperature(), s->GetTargetTemperature(),
-            s->GetHeatLoadFromSupply(s->GetTargetTemperature()), std::string(s->GetName().c_str())};
-}
-
-std::string UnitName(const CNode* unit) {
-    CPString name;
-    if (!unit) return std::string();
-    if (!unit->getVariableAsString(NodeValue::UnitOperationName, name)) name = unit->getName();
-    return name.c_str();
-}
-
-// A unit by what it joins and carries: the streams on its hot and cold sides and its duty; its
-// name only between units alike in all of that.
-using UnitOrderKey = std::tuple<StreamOrderKey, StreamOrderKey, double, std::string>;
-UnitOrderKey UnitKey(CNode* unit) {
-    const HeatExch* x = AsHeatExch(unit);
-    if (!x) return {StreamKey(nullptr), StreamKey(nullptr), 0.0, UnitName(unit)};
-    return {StreamKey(StreamOf(x->getInlet(0))), StreamKey(StreamOf(x->getInlet(1))), valueOf(unit, NodeValue::Duty),
-            UnitName(unit)};
-}
-
-template <class Key>
-void SortByKey(std::vector<CNode*>& nodes, Key key) {
-    std::vector<std::pair<decltype(key(nodes.front())), CNode*>> keyed;
-    keyed.reserve(nodes.size());
-    for (CNode* n : nodes) keyed.emplace_back(key(n), n);
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t k = 0; k < nodes.size(); ++k) nodes[k] = keyed[k].second;
-}
-
-// A splitter's branches in an order the plant gives, not of the order the network's rows made
-// them in nor of the names: the search's split variables, and so its path, are one for one
-// network. By the unit at each branch's head (the branch that carries the most heat first, then
-// the streams it joins); a branch with no unit at its head keeps its place behind.
-std::vector<CNode*> BranchesOf(const CNode* tee) {
-    std::vector<CNode*> branches = tee->getAllDownStreamNodes();
-    if (branches.size() < 2) return branches;
-    SortByKey(branches, [](CNode* branch) {
-        CNode* head = After(branch);
-        const bool unit = AsHeatExch(head) != nullptr;
-        UnitOrderKey key = UnitKey(unit ? head : nullptr);
-        std::get<2>(key) = -std::get<2>(key);
-        return std::make_pair(unit ? 0 : 1, key);
-    });
-    return branches;
-}
+// A splitter's branches in the plant's order, not of the order the network's rows made them in
+// nor of the names: the search's split variables, and so its path, are one for one network.
+std::vector<CNode*> BranchesOf(const CNode* tee) { return BranchesInPlantOrder(tee); }
 
 std::string format(const char* text, int a, int b = 0) {
     char buffer[264];
@@ -133,7 +86,7 @@ void DesignOptimiserNetwork::BeginRun(int mode) {
     m_design.CollectFlaggedExchangers(m_units, m_flagged);
     // The heaters and coolers are searched in an order the plant gives, not of their making nor
     // of their names: by the streams they join and their duties, a name only between units alike.
-    SortByKey(m_flagged, UnitKey);
+    SortNodesByKey(m_flagged, UnitOrderKeyOf);
     m_productBlocks = m_design.GetFlowSheet()->getAllNodesOfType(NodeKind::ProductBlock);
     m_baseUtilityCost = m_design.GetTotalUtilityCost(2);
     m_unsatisfiedAtStart = m_design.GetNumberOfUnsatisfiedProcessStreams();
@@ -413,7 +366,7 @@ void DesignOptimiserNetwork::BeginSubNetwork(int index, bool splits, SearchVaria
     // order for one network, whatever the order of the stream table's rows or the streams' names.
     std::vector<IHeatIntegrationStream*> members = subs[static_cast<std::size_t>(index)].members;
     std::stable_sort(members.begin(), members.end(), [](const IHeatIntegrationStream* a, const IHeatIntegrationStream* b) {
-        return StreamKey(a) < StreamKey(b);
+        return StreamOrderKeyOf(a) < StreamOrderKeyOf(b);
     });
     for (IHeatIntegrationStream* stream : members) {
         CNode* unit = nullptr;

@@ -36,4 +36,8 @@ inline constexpr double kBackwardsDuty = -1e-6;
 // target.
 inline constexpr const char* kSatisfiedWhenLocked = "SatisfiedWhenLocked";
 
+// A splitter branch's share where the design was given it: the lock's reset of the calculated
+// values makes it a worked-out one, and unlocking gives it back as given.
+inline constexpr const char* kDesignedSplitFraction = "DesignedSplitFraction";
+
 }  // namespace chain

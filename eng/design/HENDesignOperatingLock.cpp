@@ -32,9 +32,6 @@ constexpr const char* kDesignedDuty = "DesignedDuty";
 constexpr const char* kDesignedTemperature = "DesignedTemperature";
 // The observed coefficient a unit was given before the lock observed one of its own.
 constexpr const char* kDesignedObservedCoefficient = "DesignedObservedHTC";
-// A splitter branch's share where the design was given it: the lock's reset of the calculated
-// values makes it a worked-out one, and unlocking gives it back as given.
-constexpr const char* kDesignedSplitFraction = "DesignedSplitFraction";
 // A value read back from a unit or stream against the one a solved run recorded: different beyond
 // rounding, it was typed since the run.
 bool TypedSince(double now, double then) { return std::fabs(now - then) > 1e-9 * (1.0 + std::fabs(now)); }
@@ -278,10 +275,10 @@ void CPIHENDesign::LockOperation() {
     for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
         for (CNode* branch : tee->getAllDownStreamNodes()) {
             double share = 0.0;
-            branch->removeVariable(kDesignedSplitFraction);
+            branch->removeVariable(chain::kDesignedSplitFraction);
             if (branch->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified &&
                 branch->getVariableAsDouble(NodeValue::SplitFraction, share))
-                branch->addVariable(kDesignedSplitFraction, share, ValueStatus::Specified);
+                branch->addVariable(chain::kDesignedSplitFraction, share, ValueStatus::Specified);
         }
     for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
         IHeatIntegrationStream* stream = StreamOf(Before(end));
@@ -429,10 +426,10 @@ void CPIHENDesign::UnlockOperation() {
     for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
         for (CNode* branch : tee->getAllDownStreamNodes()) {
             double share = 0.0;
-            if (!branch->getVariableAsDouble(kDesignedSplitFraction, share)) continue;
+            if (!branch->getVariableAsDouble(chain::kDesignedSplitFraction, share)) continue;
             branch->addVariable(NodeValue::SplitFraction, share, ValueStatus::Open);
             branch->addVariable(NodeValue::SplitFraction, share, ValueStatus::Specified);
-            branch->removeVariable(kDesignedSplitFraction);
+            branch->removeVariable(chain::kDesignedSplitFraction);
         }
     RespecifySplitFractions();
     DestroySchedulesAndStudies();

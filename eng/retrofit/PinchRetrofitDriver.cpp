@@ -2,6 +2,7 @@
 #include "eng/retrofit/PinchRetrofitDriver.h"
 
 #include "eng/design/DesignOptimisationCase.h"
+#include "eng/design/HENDesignChain.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/design/NetworkBuildability.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -157,6 +158,23 @@ void PinchRetrofitDriver::HoldExistingDuties() {
         if (belowDTmin) node->addVariable(NodeValue::DutyFromArea, duty, ValueStatus::Specified, 0);
         changed = true;
     }
+    // A network locked for operation works its splits' shares out from the frozen areas; the
+    // shares the design was given are kept with the branches. Taken at its duties, the network is
+    // the design again: those branches are given their shares (the ones the network runs at), so
+    // that the step searches the shares the same network not locked offers it.
+    const FlowSheet* sheet = m_design->GetFlowSheet();
+    for (CNode* tee : sheet ? sheet->getAllNodesOfType(NodeKind::Tee) : std::vector<CNode*>())
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            double designed = 0.0, share = 0.0;
+            if (!branch->getVariableAsDouble(chain::kDesignedSplitFraction, designed) ||
+                branch->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified)
+                continue;
+            if (!branch->getVariableAsDouble(NodeValue::SplitFraction, share) || !std::isfinite(share) || share < 0.0 ||
+                share > 1.0)
+                share = designed;
+            branch->addVariable(NodeValue::SplitFraction, share, ValueStatus::Specified);
+            changed = true;
+        }
     if (changed) m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
 }
 

@@ -80,6 +80,9 @@ const Job kJobs[] = {
     {"Design", ""},
     {"Grid", " --svg "},
     {"Retrofit", " --budget 100000"},
+    // Retrofit's models and its area check read the network in the plant's order in every mode.
+    {"RetrofitRepipe", " --mode repipe --budget 1000000"},
+    {"RetrofitResequence", " --mode resequence --budget 1000000"},
     // The optimiser's searches take the free duties, splits and utility units in an order of the
     // plant's data, so a renamed network is optimised along the same path.
     {"Optimise", " --objective cost"},
@@ -124,7 +127,7 @@ std::string Command(const Job& job, const std::string& streams, const std::strin
     const std::string label = job.label;
     const std::string name = label == "Targets"    ? "targets "
                              : label == "Grid"     ? "grid "
-                             : label == "Retrofit" ? "retrofit "
+                             : label.rfind("Retrofit", 0) == 0 ? "retrofit "
                              : label == "Optimise" ? "optimise "
                                                    : "design ";
     return name + streams + (name == "targets " ? "" : " " + network) + job.arguments + (name == "grid " ? svg : "");

@@ -422,7 +422,7 @@ inline std::string TextDifferences(const FlatTexts& a, const FlatTexts& b,
 // The paths whose numbers differ by more than `relative` of the larger (and 1e-6 absolute, the
 // reports' last printed digit), or that only one side has; one line each.
 inline std::string Differences(const Flat& a, const Flat& b, double relative,
-                               const std::function<bool(const std::string&)>& compared) {
+                               const std::function<bool(const std::string&)>& compared, double absolute = 1e-6) {
     std::string out;
     auto describe = [](double v) { return std::isnan(v) ? std::string("null") : Cell(v); };
     for (const auto& [k, v] : a) {
@@ -434,7 +434,7 @@ inline std::string Differences(const Flat& a, const Flat& b, double relative,
         }
         const double w = at->second;
         const bool same = (std::isnan(v) && std::isnan(w)) ||
-                          std::fabs(v - w) <= relative * std::max(std::fabs(v), std::fabs(w)) + 1e-6;
+                          std::fabs(v - w) <= relative * std::max(std::fabs(v), std::fabs(w)) + absolute;
         if (!same) out += k + ": " + describe(v) + " and " + describe(w) + "\n";
     }
     for (const auto& [k, w] : b)
