@@ -31,9 +31,17 @@ std::string caseOf(const std::string& name) {
                     " --save " + s + "operated.case");
             ScratchFile lock("answers", "lock.txt", "cmd LockOperation\n");
             RunHost("view " + s + "operated.case --open design --script " + lock.path + " --save " + s + "locked.case");
+            // Retrofit runs saved with the step each kept: the four-stream plant far from its
+            // target, a step kept in each mode that moves an exchanger.
+            ScratchFile three("answers", "three.csv",
+                              "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,200,1,1\nE2,H2,C1,100,1,1\nE3,H1,C1,40,2,2\n");
+            for (const char* mode : {"repipe", "resequence"})
+                RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + three.path + " --mode " + mode +
+                        " --budget 1e6 --save " + s + mode + ".case");
         }
         ~Made() {
-            for (const char* c : {"design", "retrofit", "operated", "locked"}) std::remove((stem() + c + ".case").c_str());
+            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence"})
+                std::remove((stem() + c + ".case").c_str());
         }
     };
     static const Made made;
@@ -172,11 +180,60 @@ INSTANTIATE_TEST_SUITE_P(
                  "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
                  "settext ExtraData.208 CopyX\ncmd CloneDesign\nsettext ExtraData.208 Network\n",
                  "cmd RenameView", 0, "ThisDesignNameAlreadyExists", ""},
+        // A schedule takes no name another schedule bears, nor the event summary's own row's, nor
+        // the lists' new-row marker.
+        Answered{"ScheduleRenamedOntoATakenName", "locked", "--open design", "cmd AddScheduleToDesign\ncmd AddScheduleToDesign\n",
+                 "settext ExtraData.593 Event-P1", 0, "EventNameAlreadyUsed", ""},
+        Answered{"ScheduleRenamedOntoTheBaseCaseRow", "locked", "--open design", "cmd AddScheduleToDesign\n",
+                 "settext ExtraData.593 base case", 0, "EventNameAlreadyUsed", ""},
+        Answered{"ScheduleRenamedOntoTheNewRowMarker", "locked", "--open design", "cmd AddScheduleToDesign\n",
+                 "settext ExtraData.593 **new**", 0, "NewRowMarkerEntryName", ""},
+        Answered{"ScheduleRenamed", "locked", "--open design", "cmd AddScheduleToDesign\n", "settext ExtraData.593 Startup",
+                 1, "", ""},
         // Commands with nothing to do say why.
         Answered{"NewRetrofitDesignWithNoneMade", "retrofit", "--open design", "", "cmd DeleteNewRetrofitDesign", 0,
                  "NoRetrofitDesignToDelete", ""},
+        // A design viewer opened on a case a retrofit run was saved in knows the run's result, of
+        // whatever kind the run made.
+        Answered{"RepipedResultOfASavedRun", "repipe", "--open design", "", "cmd DeleteNewRetrofitDesign", 1, "", ""},
+        Answered{"ResequencedResultOfASavedRun", "resequence", "--open design", "", "cmd DeleteNewRetrofitDesign", 1, "",
+                 ""},
         Answered{"CaseSelectionOfAnUnknownName", "design", "--open case", "", "attach Viewable.299 Nope", 0,
                  "ObjectNotAttached", "Nope"}),
     [](const ::testing::TestParamInfo<Answered>& info) { return std::string(info.param.name); });
+
+// What `status` tells of a name cell is what a write finds: a cell whose every write is refused
+// reads read-only, and one that takes a name reads editable.
+struct NameCell {
+    const char* name;
+    const char* opened;  // a case of caseOf
+    const char* cell;
+    bool readOnly;
+};
+void PrintTo(const NameCell& c, std::ostream* out) { *out << c.name; }
+
+class HostViewNameCellState : public ::testing::TestWithParam<NameCell> {};
+
+TEST_P(HostViewNameCellState, ReadsWhatAWriteFinds) {
+    const NameCell& c = GetParam();
+    ScratchFile script("answers", std::string(c.name) + "-status.txt", std::string("status ") + c.cell + "\n");
+    const HostRun run = RunHost("view " + caseOf(c.opened) + " --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("1: status ") + c.cell + (c.readOnly ? "\n  read-only\n" : "\n  editable\n")))
+        << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HostViewNameCellState,
+    ::testing::Values(
+        // The default economic data set is neither renamed nor deleted, typed or passed on.
+        NameCell{"DefaultEconomicDataName", "design", "ExtraData.500.0", true},
+        NameCell{"DefaultEconomicDataNamePassedOn", "design", "Name.500", true},
+        NameCell{"OtherEconomicDataRow", "design", "ExtraData.500.1", false},
+        // A retrofit's locked base renames no set and no process stream.
+        NameCell{"EconomicDataRowOfTheBase", "retrofit", "ExtraData.500.1", true},
+        NameCell{"StreamNameOfTheBase", "retrofit", "StrName.401.0", true},
+        NameCell{"StreamName", "design", "StrName.401.0", false}),
+    [](const ::testing::TestParamInfo<NameCell>& info) { return std::string(info.param.name); });
 
 }  // namespace
