@@ -300,6 +300,10 @@ void CPIHENDesign::SetCurrentEventNewValue(double value) {
 const char* CPIHENDesign::GetCurrentEventValueRefusal(double value) const {
     return GetEventValueRefusal(m_currentSchedule ? m_currentSchedule->GetCurrentEvent() : nullptr, value);
 }
+const char* CPIHENDesign::GetCurrentEventVariableName() const {
+    const IHENEvent* event = m_currentSchedule ? m_currentSchedule->GetCurrentEvent() : nullptr;
+    return event ? event->GetVariableName() : nullptr;
+}
 const char* CPIHENDesign::GetEventValueRefusal(const IHENEvent* event, double value) const {
     return event ? GetTargetValueRefusal(event->GetVariableName(), event->GetTargetName(), value) : nullptr;
 }

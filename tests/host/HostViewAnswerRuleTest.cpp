@@ -158,6 +158,22 @@ INSTANTIATE_TEST_SUITE_P(
                  0, "CouldNotFindVelmorFile", "nonexist.vmc"},
         Answered{"MissingSimulatorCaseUnderAutomation", "--new hi-case W1", "--automation", "",
                  "cmd ImportVelmorScenario 0 /nonexistent/nonexist.vmc", 0, "CouldNotFindVelmorFile", ""},
+        // A refused coefficient or fouling says the range of its own cell, which the key shared
+        // with cells of other ranges does not.
+        Answered{"StreamCoefficientBelowItsRange", "design", "", "", "set HeatTransferCoeff.413.0 -1", 0,
+                 "HTCoeffUpdateError", "This cell takes a value from 0.001 to 1000000."},
+        Answered{"UtilityCoefficientAboveItsRange", "design", "", "", "set HeatTransferCoeff.440.0 1e9", 0,
+                 "HTCoeffUpdateError", "This cell takes a value from 0.001 to 1000000."},
+        Answered{"StreamFoulingBelowItsRange", "design", "", "", "set Fouling.412.0 -1", 0, "FoulingUpdateError",
+                 "This cell takes a value of at least 0."},
+        Answered{"UtilityFoulingBelowItsRange", "design", "", "", "set Fouling.440.0 -1", 0, "FoulingUpdateError",
+                 "This cell takes a value of at least 0."},
+        Answered{"EventFlowBelowItsRange", "locked", "--open design",
+                 "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\ncmd AddEventToSchedule\n",
+                 "set ExtraData.358 -5", 0, "FlowRateUpdateError", "This cell takes a value above 0 and up to 1000000000000."},
+        Answered{"EventCoefficientBelowItsRange", "locked", "--open design",
+                 "cmd AddScheduleToDesign\nset ExtraData.587 0\nsettext HXSelection.389 E100\ncmd AddEventToSchedule\n",
+                 "set ExtraData.358 -5", 0, "HTCoeffUpdateError", "This cell takes a value above 0 and up to 1000000."},
         // A write answers by the same rule: one that did its work tells what came with it as a
         // notice (the method the area target now takes), never as an error beside its 1.
         Answered{"ForbiddingAMatch", "design", "", "expect ChangingToLPAndGCCChoseForbidden\n", "set Switch.1200.0.0 1", 1,

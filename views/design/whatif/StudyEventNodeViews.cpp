@@ -8,6 +8,7 @@
 #include "lumeth/Session.h"
 #include "views/design/whatif/StudyNodeView.h"
 #include "views/design/whatif/WhatIfSupport.h"
+#include "views/design/EventPlans.h"
 
 #include <cmath>
 #include <string>
@@ -283,7 +284,7 @@ double SpecialEventNodeView::NewFlow(const VarDescription&) { return pEvent->Get
 
 int SpecialEventNodeView::SetNewFlow(const VarDescription&, double value) {
     if (const char* refused = HENEventValueRefusal("MassFlow", value)) {
-        ErrorMsg(refused);
+        event_tasks::ShowValueRefusal(refused, "MassFlow", value);
         return 0;
     }
     dNewFlow = value;

@@ -13,6 +13,7 @@
 #include "views/design/whatif/StudyEventNodeViews.h"
 #include "views/design/whatif/TrendAnalysisNodeView.h"
 #include "views/design/whatif/WhatIfSupport.h"
+#include "views/design/EventPlans.h"
 
 #include <algorithm>
 #include <cmath>
@@ -464,7 +465,7 @@ double StudyNodeView::StreamFlow(const VarDescription&) {
 
 int StudyNodeView::SetNewFlow(const VarDescription&, double value) {
     if (const char* refused = HENEventValueRefusal("MassFlow", value)) {
-        ErrorMsg(refused);
+        event_tasks::ShowValueRefusal(refused, "MassFlow", value);
         return 0;
     }
     dNewFlow = value;
