@@ -225,6 +225,8 @@ struct NameCell {
     const char* opened;  // a case of caseOf
     const char* cell;
     bool readOnly;
+    const char* options = "";  // --open
+    const char* before = "";   // the steps before the status is read
 };
 void PrintTo(const NameCell& c, std::ostream* out) { *out << c.name; }
 
@@ -232,10 +234,10 @@ class HostViewNameCellState : public ::testing::TestWithParam<NameCell> {};
 
 TEST_P(HostViewNameCellState, ReadsWhatAWriteFinds) {
     const NameCell& c = GetParam();
-    ScratchFile script("answers", std::string(c.name) + "-status.txt", std::string("status ") + c.cell + "\n");
-    const HostRun run = RunHost("view " + caseOf(c.opened) + " --script " + script.path);
+    ScratchFile script("answers", std::string(c.name) + "-status.txt", std::string(c.before) + "status " + c.cell + "\n");
+    const HostRun run = RunHost("view " + caseOf(c.opened) + " " + c.options + " --script " + script.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, std::string("1: status ") + c.cell + (c.readOnly ? "\n  read-only\n" : "\n  editable\n")))
+    EXPECT_TRUE(has(run.out, std::string(": status ") + c.cell + (c.readOnly ? "\n  read-only\n" : "\n  editable\n")))
         << run.out;
 }
 
@@ -249,7 +251,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A retrofit's locked base renames no set and no process stream.
         NameCell{"EconomicDataRowOfTheBase", "retrofit", "ExtraData.500.1", true},
         NameCell{"StreamNameOfTheBase", "retrofit", "StrName.401.0", true},
-        NameCell{"StreamName", "design", "StrName.401.0", false}),
+        NameCell{"StreamName", "design", "StrName.401.0", false},
+        // A schedule's name is there to rename only while a schedule is chosen.
+        NameCell{"ScheduleNameWithNoSchedule", "locked", "ExtraData.593", true, "--open design"},
+        NameCell{"ScheduleNameOfTheChosenSchedule", "locked", "ExtraData.593", false, "--open design", "cmd AddScheduleToDesign\n"}),
     [](const ::testing::TestParamInfo<NameCell>& info) { return std::string(info.param.name); });
 
 }  // namespace
