@@ -100,6 +100,7 @@ TEST_P(HostViewAnswerRule, RefusesWithOneMessageAndNoChangeOrActsAndSaves) {
 }
 
 constexpr const char* kOnBase = "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n";
+#define kOnResult "attach Viewable.299 Network-1P-1\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
 constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -206,6 +207,20 @@ INSTANTIATE_TEST_SUITE_P(
                  "settext ExtraData.593 **new**", 0, "NewRowMarkerEntryName", ""},
         Answered{"ScheduleRenamed", "locked", "--open design", "cmd AddScheduleToDesign\n", "settext ExtraData.593 Startup",
                  1, "", ""},
+        // A retrofit run's result takes its name by the design rule; renamed, it is the user's,
+        // and the run no longer offers it for deletion.
+        Answered{"RetrofitResultRenamedOntoATakenName", "repipe", "--open case", kOnResult "settext ExtraData.208 Network\n",
+                 "cmd RenameView", 0, "ThisDesignNameAlreadyExists", ""},
+        Answered{"RetrofitResultRenamedOntoTheNewRowMarker", "repipe", "--open case", kOnResult "settext ExtraData.208 **New**\n",
+                 "cmd RenameView", 0, "NewRowMarkerEntryName", ""},
+        Answered{"RetrofitResultRenamed", "repipe", "--open case", kOnResult "settext ExtraData.208 Kept\n", "cmd RenameView",
+                 1, "", ""},
+        Answered{"RetrofitResultRenamedIsTheUsers", "repipe", "--open case",
+                 kOnResult "settext ExtraData.208 Kept\ncmd RenameView\nopen HIDesignViewerDesign.200.0\n",
+                 "cmd DeleteNewRetrofitDesign", 0, "NoRetrofitDesignToDelete", ""},
+        Answered{"NewDesignOntoTheNewRowMarker", "design", "--open case",
+                 "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n", "cmd AddDefaultDesign **new**", 0,
+                 "NewRowMarkerEntryName", ""},
         // Commands with nothing to do say why.
         Answered{"NewRetrofitDesignWithNoneMade", "retrofit", "--open design", "", "cmd DeleteNewRetrofitDesign", 0,
                  "NoRetrofitDesignToDelete", ""},
