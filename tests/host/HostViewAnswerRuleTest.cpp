@@ -146,6 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "cmd ModifyOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n",
                  "set Area.200 140", 1, "", ""},
         Answered{"ExchangerDeleted", "design", "--open design", kExchanger, "cmd DeleteHeatExchanger", 1, "", ""},
+        // An optimisation that improved the network did what it was asked, and says so as a notice.
+        Answered{"OptimisationImprovedTheNetwork", "design", "--open design", "expect NetOptOk\n", "cmd Optimize", 1, "", ""},
         // A design cloned is the selection: the question before a delete names it.
         Answered{"CloneThenDeleteDeclined", "design", "--open case",
                  "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
