@@ -148,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"ExchangerDeleted", "design", "--open design", kExchanger, "cmd DeleteHeatExchanger", 1, "", ""},
         // An optimisation that improved the network did what it was asked, and says so as a notice.
         Answered{"OptimisationImprovedTheNetwork", "design", "--open design", "expect NetOptOk\n", "cmd Optimize", 1, "", ""},
+        Answered{"OptimisationDeclined", "--new hi-case W1", "", "cmd OpenDesignView\nopen @last\nanswer 0\n", "cmd Optimize", 0,
+                 "optimizationwilloverwritedesign", ""},
         // A design cloned is the selection: the question before a delete names it.
         Answered{"CloneThenDeleteDeclined", "design", "--open case",
                  "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
