@@ -710,6 +710,7 @@ public:
     const char* GetEventTargetName(const char* type, int index) const override;
     void SetCurrentEventNewValue(double value) override;
     const char* GetCurrentEventValueRefusal(double value) const override;
+    const char* GetCurrentEventVariableName() const override;
     const char* GetEventValueRefusal(const IHENEvent* event, double value) const override;
     const char* GetTargetValueRefusal(const char* variable, const char* target, double value) const override;
     const char* AddEventToSchedule(const char* type, const char* target) override;

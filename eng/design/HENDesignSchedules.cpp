@@ -9,6 +9,7 @@
 #include "eng/design/HENTrend.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "dunmor/NumberedName.h"
+#include "lumeth/NewRowMarker.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,9 +23,12 @@ constexpr const char* kDefaultStudy = "Default Study";
 // The event summary's first row, beside the schedules: the locked network's own state.
 constexpr const char* kBaseCase = "Base case";
 
-// A name a schedule or study cannot take: none, or the name of the row or study the design keeps
-// of its own beside them (in any case of letters: the two would read alike).
-bool reservedName(const CPString& name, const char* own) { return name.empty() || strcasecmp(name.c_str(), own) == 0; }
+// A name a schedule or study cannot take: none, the name of the row or study the design keeps
+// of its own beside them (in any case of letters: the two would read alike), or the lists' new-row
+// marker (a schedule or study so named would read as their spare row).
+bool reservedName(const CPString& name, const char* own) {
+    return name.empty() || strcasecmp(name.c_str(), own) == 0 || IsNewRowMarker(name.c_str());
+}
 
 // Two default states start the what-ifs alike when their inputs agree to solver precision (a
 // network solved again from the same inputs lands within it).
@@ -295,6 +299,10 @@ void CPIHENDesign::SetCurrentEventNewValue(double value) {
 }
 const char* CPIHENDesign::GetCurrentEventValueRefusal(double value) const {
     return GetEventValueRefusal(m_currentSchedule ? m_currentSchedule->GetCurrentEvent() : nullptr, value);
+}
+const char* CPIHENDesign::GetCurrentEventVariableName() const {
+    const IHENEvent* event = m_currentSchedule ? m_currentSchedule->GetCurrentEvent() : nullptr;
+    return event ? event->GetVariableName() : nullptr;
 }
 const char* CPIHENDesign::GetEventValueRefusal(const IHENEvent* event, double value) const {
     return event ? GetTargetValueRefusal(event->GetVariableName(), event->GetTargetName(), value) : nullptr;

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr double kEmpty = -32767.0;
@@ -69,6 +70,22 @@ const char* HENEventValueRefusal(const char* variable, double value) {
         return finite && value >= L::MinTemperature && value <= L::MaxTemperature
                    ? nullptr
                    : MessageKey("TemperatureUpdateError");
+    return nullptr;
+}
+
+const char* HENEventValueRange(const char* variable) {
+    // Worded as HENEventValueRefusal judges: ObservedHTC up to CaseValueLimits::MaxH, a mass flow
+    // up to MaxMagnitude, a temperature from MinTemperature to MaxTemperature.
+    static_assert(CaseValueLimits::MaxH == 1e6 && CaseValueLimits::MaxMagnitude == 1e12);
+    static const std::pair<const char*, const char*> kRanges[] = {
+        {"ObservedHTC", "a value above 0 and up to 1000000"},
+        {"HTArea", "a value from 0 to 1000000000000"},
+        {"SplitFlowValue", "a value from 0 to 100"},
+        {"MassFlow", "a value above 0 and up to 1000000000000"},
+    };
+    if (!variable) return nullptr;
+    for (const auto& [name, words] : kRanges)
+        if (std::strcmp(variable, name) == 0) return words;
     return nullptr;
 }
 

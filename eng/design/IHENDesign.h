@@ -438,6 +438,8 @@ public:
     // key that says why (null when the value fits, or without a current event).
     virtual void SetCurrentEventNewValue(double /*value*/) {}
     virtual const char* GetCurrentEventValueRefusal(double /*value*/) const { return nullptr; }
+    // What the current schedule's current event sets ("MassFlow", ...); null with none.
+    virtual const char* GetCurrentEventVariableName() const { return nullptr; }
     // The same for any event of the design's schedules (an event item's own value): one domain
     // for every route that writes an event's value.
     virtual const char* GetEventValueRefusal(const IHENEvent* /*event*/, double /*value*/) const { return nullptr; }

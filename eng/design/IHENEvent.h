@@ -40,6 +40,10 @@ public:
 // negative area, a part of a shell, a share outside 0 .. 100 %, a temperature below absolute
 // zero, or any value past what a case holds. Null when the value can be carried out.
 const char* HENEventValueRefusal(const char* variable, double value);
+// What an event's value of `variable` may be, in words ("a value above 0 and up to 1000000"), for
+// the refusal of one outside it: the same key serves values of differently ranged kinds. Null for
+// a variable of no range of its own.
+const char* HENEventValueRange(const char* variable);
 
 // The message key that refuses a fouling resistance on an exchanger running at coefficient `u`
 // (kW/(m2.C)): at or past the whole resistance 1/u ("FoulingFactorUpdateError"), or so close to it

@@ -11,6 +11,7 @@
 #include "eng/design/UtilityPathCompletion.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "lumeth/Framework.h"
+#include "lumeth/NewRowMarker.h"
 #include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
@@ -119,7 +120,7 @@ bool CPIScenario::GetDesign(const CPString& name, IHENDesign*& out) const {
 }
 
 int CPIScenario::RenameDesign(const CPString& oldName, const CPString& newName) {
-    if (DesignByName(newName) || newName == ExtractedNetworkDesignName) return 0;
+    if (DesignByName(newName) || newName == ExtractedNetworkDesignName || IsNewRowMarker(newName.c_str())) return 0;
     IHENDesign* design = DesignByName(oldName);
     if (!design) return 0;
     const CPString previous = oldName;

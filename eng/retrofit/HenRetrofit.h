@@ -93,6 +93,7 @@ public:
     bool CalculateUtilityExchangerSavings() override;
     bool HasCoolerSavings() const override { return m_savingsFlag && m_coolerSavingsState == kComputed; }
     bool HasHeaterSavings() const override { return m_savingsFlag && m_heaterSavingsState == kComputed; }
+    bool WereUtilitySavingsComputed() const override { return m_savingsFlag; }
     const std::vector<CPString>* GetHeaterAlternativeUtilityNames() override;
     const std::vector<CPString>* GetCoolerAlternativeUtilityNames() override;
     const std::vector<std::uint32_t>* GetHeaterExchangerIds() override;

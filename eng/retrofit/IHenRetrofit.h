@@ -83,6 +83,9 @@ public:
     virtual bool CalculateUtilityExchangerSavings() = 0;
     virtual bool HasCoolerSavings() const = 0;
     virtual bool HasHeaterSavings() const = 0;
+    // Whether the savings were worked out (a false CalculateUtilityExchangerSavings then says no
+    // other utility serves a heater or cooler for less), or their computation failed.
+    virtual bool WereUtilitySavingsComputed() const { return true; }
     virtual const std::vector<CPString>* GetHeaterAlternativeUtilityNames() = 0;
     virtual const std::vector<CPString>* GetCoolerAlternativeUtilityNames() = 0;
     virtual const std::vector<std::uint32_t>* GetHeaterExchangerIds() = 0;

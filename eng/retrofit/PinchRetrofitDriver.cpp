@@ -178,6 +178,19 @@ void PinchRetrofitDriver::HoldExistingDuties() {
     if (changed) m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
 }
 
+bool PinchRetrofitDriver::RepeatsEarlierMove(std::uint32_t unit, std::uint32_t hot, std::uint32_t cold,
+                                             const CPString& name) {
+    const int step = m_settings->nPreviousModifications + 1;
+    for (const OfferedMove& m : m_moves)
+        if (m.unit == unit && m.hot == hot && m.cold == cold) {
+            m_settings->strDiscardReason = "the model offers the move of step " + std::to_string(m.step) + " again (" +
+                                           name.c_str() + " to the same places)";
+            return true;
+        }
+    m_moves.push_back({step, unit, hot, cold});
+    return false;
+}
+
 void PinchRetrofitDriver::KeepHistoryEntry(std::array<int, 5>& history, int id) const {
     const int index = m_settings->nPreviousModifications;
     if (index >= 0 && index < static_cast<int>(history.size())) history[static_cast<std::size_t>(index)] = id;
@@ -222,6 +235,7 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
             if (count == 0) {
                 history.fill(0);
                 m_kept.Clear();
+                m_moves.clear();
             }
             analysis->SetModelReduction(&m_kept);
             analysis->SetNumberOfPreviousModifications(count);
@@ -253,8 +267,13 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         // would leave them speaking of units it no longer has at those duties.
         std::vector<CPString> marginNotes;
         if (result == NewExchangerAdded && area == 3) marginNotes = LowerNewExchangerDuty();
-        else if (area == 1) result = OptimisationFailed;
-        else if (area == 2) result = AreaStillAdded;
+        else if (area == 1) {
+            result = OptimisationFailed;
+            settings.strDiscardReason = "the area check's optimisation of the network failed";
+        } else if (area == 2) {
+            result = AreaStillAdded;
+            settings.strDiscardReason = AreaLeftOnHeldUnits();
+        }
         // The area check weighs capital against utility cost over every duty of the network; where
         // the network it ends with cannot be built (a stream short of its target, an exchanger
         // below DTmin), the modification stands as it was placed, which the scenario then judges
@@ -461,6 +480,7 @@ int PinchRetrofitDriver::RepipeExchanger(IHenRetrofit& r) {
     // Both sides already where the model would put them: nothing moves, and a new duty alone is
     // no repiping.
     if (FingerPrint(hotOutlet) == h && FingerPrint(coldOutlet) == c) return RepipingInPlace;
+    if (RepeatsEarlierMove(e, h, c, name)) return NoRepiping;
     // A location at the exchanger's own outlet is where the side already is: moving the side
     // there would detach it from the very segment it is to be attached to.
     if (FingerPrint(hotOutlet) != h && !m_design->MoveHeatExchangerSide(unit, hotInlet, hot, kRetrofitReason))
@@ -506,12 +526,14 @@ int PinchRetrofitDriver::ResequenceExchanger(IHenRetrofit& r) {
     if (!x || !hot || !cold || !hotInlet || !coldInlet) return NotValid;
     const bool moveHot = h != FingerPrint(hotInlet) && h != FingerPrint(x->getOutlet(0));
     const bool moveCold = c != FingerPrint(coldInlet) && c != FingerPrint(x->getOutlet(1));
+    CPString name;
+    if (!unit->getVariableAsString(NodeValue::UnitOperationName, name) || name.empty()) name = unit->getName();
     if (!moveHot && !moveCold) {
-        CPString name;
-        if (!unit->getVariableAsString(NodeValue::UnitOperationName, name) || name.empty()) name = unit->getName();
         m_settings->strDiscardReason = std::string("the model would leave ") + name.c_str() + " where it sits on both streams";
         return NoResequencing;
     }
+    if (RepeatsEarlierMove(e, moveHot ? h : FingerPrint(hotInlet), moveCold ? c : FingerPrint(coldInlet), name))
+        return NoResequencing;
     m_modifiedUnit = e;
     const std::uint32_t hotBefore = FingerPrint(hotInlet->getFirstUpStreamNode());
     const std::uint32_t coldBefore = FingerPrint(coldInlet->getFirstUpStreamNode());
@@ -536,7 +558,13 @@ int PinchRetrofitDriver::ModifyUtilityExchanger(IHenRetrofit& r) {
     const int hotUtilities = r.GetNumberOfHotUtilities(), coldUtilities = r.GetNumberOfColdUtilities();
     const int coolers = r.GetNumberOfCoolers(), heaters = r.GetNumberOfHeaters();
     if (coolers > 0 && coldUtilities <= 1 && heaters > 0 && hotUtilities <= 1) return NoAlternativeUtility;
-    if (!r.CalculateUtilityExchangerSavings()) return SavingsFailed;
+    if (!r.CalculateUtilityExchangerSavings()) {
+        m_settings->strDiscardReason =
+            r.WereUtilitySavingsComputed()
+                ? "no other utility serves a heater or cooler for less utility and annualised capital cost"
+                : "the savings of moving a heater or cooler to another utility could not be computed";
+        return SavingsFailed;
+    }
 
     struct Best {
         int index = -1;
@@ -625,6 +653,26 @@ bool PinchRetrofitDriver::AreApproachesPositive() const {
 
 // Weighted optimisation passes that push the added area of the exchangers marked "AreaMinimum"
 // towards zero; a pass that meets the threshold ends the check as met, whichever pass it is.
+// The units held to their area that the area check could not bring back to it, each with the
+// area it still adds ("E1 adds 5.00 m2"), for the step it discards.
+std::string PinchRetrofitDriver::AreaLeftOnHeldUnits() const {
+    std::string units;
+    for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
+        long held = 0;
+        double added = 0.0;
+        if (!node->getVariableAsInteger("AreaMinimum", held) || held == 0 || !node->getVariableAsDouble("AddArea", added) ||
+            !(added > 0.0))
+            continue;
+        CPString name;
+        if (!node->getVariableAsString(NodeValue::UnitOperationName, name) || name.empty()) name = node->getName();
+        char text[160];
+        std::snprintf(text, sizeof text, "%.100s adds %.2f m2", name.c_str(), added);
+        units += (units.empty() ? "" : ", ") + std::string(text);
+    }
+    return "the area check could not keep the units held to their area at it: " +
+           (units.empty() ? std::string("they still add area") : units);
+}
+
 int PinchRetrofitDriver::CheckAreaLimits() {
     const std::vector<CNode*> exchangers = ExchangerNodes(m_design->GetFlowSheet());
     std::vector<CNode*> limited;

@@ -41,7 +41,10 @@ public:
     static constexpr const char* kSolverLogName = "Datafile.LOG";
 
     int Run(ScenarioRetrofitSettings& settings, IHENDesign& newDesign) override;
-    void EndRun() override { m_kept.Clear(); }
+    void EndRun() override {
+        m_kept.Clear();
+        m_moves.clear();
+    }
 
     // The solver's log, "Datafile.LOG" in a directory the run makes for itself and removes when it
     // ends, so that only the run's own solve can leave the error it is read for, and no file of
@@ -61,6 +64,7 @@ private:
     int CheckSolverLog(int otherwise) const;
     // 1 an optimisation failed, 2 added area is left, 3 the added area is negligible.
     int CheckAreaLimits();
+    std::string AreaLeftOnHeldUnits() const;
     bool RunDesignOptimisation(int weight);
     // The duty and area of every exchanger and the split fraction of every branch as the
     // modification placed them, to go back to when the area check ends with a network that
@@ -91,6 +95,11 @@ private:
     CNode* Node(std::uint32_t fingerprint) const;
     // The id this step chose, at the entry of the step in its kind's history.
     void KeepHistoryEntry(std::array<int, 5>& history, int id) const;
+    // Whether an earlier step of the run offered the same move (the exchanger, and the places its
+    // hot and cold inlets take): the steps are alternatives from one base, and one move is one
+    // alternative whichever column of the model chose it. The step's why then names that step.
+    // A move not offered before is remembered.
+    bool RepeatsEarlierMove(std::uint32_t unit, std::uint32_t hot, std::uint32_t cold, const CPString& name);
 
     ScenarioRetrofitSettings* m_settings = nullptr;
     IHENDesign* m_design = nullptr;
@@ -99,6 +108,11 @@ private:
     // excluded: the reduction of a large one made in the first step serves the later ones. It is
     // dropped when a run starts and when it ends.
     MILPReduction m_kept;
+    struct OfferedMove {
+        int step = 0;
+        std::uint32_t unit = 0, hot = 0, cold = 0;
+    };
+    std::vector<OfferedMove> m_moves;  // the moves the run's steps offered, in the mode of the run
     std::string m_solverLogPath;
     RunDirectory* m_logs = nullptr;
 };

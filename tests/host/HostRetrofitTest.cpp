@@ -61,6 +61,11 @@ TEST(HostRetrofit, UtilityModeRefusesAMoveWhoseCapitalEatsTheSaving) {
     ASSERT_EQ(text.exitCode, 0) << text.out;
     EXPECT_NE(text.out.find("Step 1: result 41, no heater or cooler moved: no other utility lowers"), std::string::npos)
         << text.out;
+    // Of the result's two causes, the one that happened: the savings were worked out, none is one.
+    EXPECT_NE(text.out.find("  why: no other utility serves a heater or cooler for less utility and annualised capital "
+                            "cost\n"),
+              std::string::npos)
+        << text.out;
     EXPECT_EQ(text.out.find("(kept)"), std::string::npos) << text.out;
 }
 
@@ -272,6 +277,36 @@ TEST(HostRetrofit, MovesOfAnExistingExchangerAreRefusedOnTheExample) {
               std::string::npos)
         << text.out;
     EXPECT_EQ(text.out.find("hot utility    180.00 ->"), std::string::npos) << text.out;
+}
+
+// The four-stream plant with three exchangers, far from its target: each step of a run is an
+// alternative made from the base, and the model, with the earlier steps' choices shut out, may
+// reach the very move an earlier step offered through another of its columns. Resequencing
+// offers E3 ahead of C1's heater at step 1 and E1 (no saving) at step 3; steps 2 and 4 reach the
+// same moves again and say so instead of offering them twice.
+TEST(HostRetrofit, AMoveAnEarlierStepOfferedIsNotOfferedAgain) {
+    ScratchFile network("retrofit-test", "three.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,200,1,1\nE2,H2,C1,100,1,1\nE3,H1,C1,40,2,2\n");
+    const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path +
+                                " --mode resequence --budget 1e6 --steps 5");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::vector<std::string> shown = {
+        "Step 1: result 34",
+        "  modification: resequencing, E3, hot H1 in at 170.00 C, cold C1 in at 109.98 C,",
+        "Step 2: result 32",
+        "  why: the model offers the move of step 1 again (E3 to the same places)\n",
+        "Step 3: result 26",
+        "  tried: resequencing, E1, hot H1, cold C2\n",
+        "Step 4: result 32",
+        "  why: the model offers the move of step 3 again (E1 to the same places)\n",
+        "Step 5: result 34"};
+    std::size_t at = 0;
+    for (const std::string& line : shown) {
+        at = run.out.find(line, at);
+        ASSERT_NE(std::string::npos, at) << line << "\n" << run.out;
+    }
+    EXPECT_EQ(std::string::npos, run.out.find("  modification: resequencing, E3, hot H1 in at 170.00 C", run.out.find("Step 2:")))
+        << run.out;
 }
 
 // A case saved by `design` is retrofitted as its tables are.

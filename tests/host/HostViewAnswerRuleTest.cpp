@@ -31,9 +31,17 @@ std::string caseOf(const std::string& name) {
                     " --save " + s + "operated.case");
             ScratchFile lock("answers", "lock.txt", "cmd LockOperation\n");
             RunHost("view " + s + "operated.case --open design --script " + lock.path + " --save " + s + "locked.case");
+            // Retrofit runs saved with the step each kept: the four-stream plant far from its
+            // target, a step kept in each mode that moves an exchanger.
+            ScratchFile three("answers", "three.csv",
+                              "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,200,1,1\nE2,H2,C1,100,1,1\nE3,H1,C1,40,2,2\n");
+            for (const char* mode : {"repipe", "resequence"})
+                RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + three.path + " --mode " + mode +
+                        " --budget 1e6 --save " + s + mode + ".case");
         }
         ~Made() {
-            for (const char* c : {"design", "retrofit", "operated", "locked"}) std::remove((stem() + c + ".case").c_str());
+            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence"})
+                std::remove((stem() + c + ".case").c_str());
         }
     };
     static const Made made;
@@ -92,6 +100,7 @@ TEST_P(HostViewAnswerRule, RefusesWithOneMessageAndNoChangeOrActsAndSaves) {
 }
 
 constexpr const char* kOnBase = "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n";
+#define kOnResult "attach Viewable.299 Network-1P-1\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
 constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -137,6 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "cmd ModifyOperation\nset Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n",
                  "set Area.200 140", 1, "", ""},
         Answered{"ExchangerDeleted", "design", "--open design", kExchanger, "cmd DeleteHeatExchanger", 1, "", ""},
+        // An optimisation that improved the network did what it was asked, and says so as a notice.
+        Answered{"OptimisationImprovedTheNetwork", "design", "--open design", "expect NetOptOk\n", "cmd Optimize", 1, "", ""},
+        Answered{"OptimisationDeclined", "--new hi-case W1", "", "cmd OpenDesignView\nopen @last\nanswer 0\n", "cmd Optimize", 0,
+                 "optimizationwilloverwritedesign", ""},
         // A design cloned is the selection: the question before a delete names it.
         Answered{"CloneThenDeleteDeclined", "design", "--open case",
                  "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
@@ -150,6 +163,22 @@ INSTANTIATE_TEST_SUITE_P(
                  0, "CouldNotFindVelmorFile", "nonexist.vmc"},
         Answered{"MissingSimulatorCaseUnderAutomation", "--new hi-case W1", "--automation", "",
                  "cmd ImportVelmorScenario 0 /nonexistent/nonexist.vmc", 0, "CouldNotFindVelmorFile", ""},
+        // A refused coefficient or fouling says the range of its own cell, which the key shared
+        // with cells of other ranges does not.
+        Answered{"StreamCoefficientBelowItsRange", "design", "", "", "set HeatTransferCoeff.413.0 -1", 0,
+                 "HTCoeffUpdateError", "This cell takes a value from 0.001 to 1000000."},
+        Answered{"UtilityCoefficientAboveItsRange", "design", "", "", "set HeatTransferCoeff.440.0 1e9", 0,
+                 "HTCoeffUpdateError", "This cell takes a value from 0.001 to 1000000."},
+        Answered{"StreamFoulingBelowItsRange", "design", "", "", "set Fouling.412.0 -1", 0, "FoulingUpdateError",
+                 "This cell takes a value of at least 0."},
+        Answered{"UtilityFoulingBelowItsRange", "design", "", "", "set Fouling.440.0 -1", 0, "FoulingUpdateError",
+                 "This cell takes a value of at least 0."},
+        Answered{"EventFlowBelowItsRange", "locked", "--open design",
+                 "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\ncmd AddEventToSchedule\n",
+                 "set ExtraData.358 -5", 0, "FlowRateUpdateError", "This cell takes a value above 0 and up to 1000000000000."},
+        Answered{"EventCoefficientBelowItsRange", "locked", "--open design",
+                 "cmd AddScheduleToDesign\nset ExtraData.587 0\nsettext HXSelection.389 E100\ncmd AddEventToSchedule\n",
+                 "set ExtraData.358 -5", 0, "HTCoeffUpdateError", "This cell takes a value above 0 and up to 1000000."},
         // A write answers by the same rule: one that did its work tells what came with it as a
         // notice (the method the area target now takes), never as an error beside its 1.
         Answered{"ForbiddingAMatch", "design", "", "expect ChangingToLPAndGCCChoseForbidden\n", "set Switch.1200.0.0 1", 1,
@@ -172,11 +201,79 @@ INSTANTIATE_TEST_SUITE_P(
                  "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
                  "settext ExtraData.208 CopyX\ncmd CloneDesign\nsettext ExtraData.208 Network\n",
                  "cmd RenameView", 0, "ThisDesignNameAlreadyExists", ""},
+        // A schedule takes no name another schedule bears, nor the event summary's own row's, nor
+        // the lists' new-row marker.
+        Answered{"ScheduleRenamedOntoATakenName", "locked", "--open design", "cmd AddScheduleToDesign\ncmd AddScheduleToDesign\n",
+                 "settext ExtraData.593 Event-P1", 0, "EventNameAlreadyUsed", ""},
+        Answered{"ScheduleRenamedOntoTheBaseCaseRow", "locked", "--open design", "cmd AddScheduleToDesign\n",
+                 "settext ExtraData.593 base case", 0, "EventNameAlreadyUsed", ""},
+        Answered{"ScheduleRenamedOntoTheNewRowMarker", "locked", "--open design", "cmd AddScheduleToDesign\n",
+                 "settext ExtraData.593 **new**", 0, "NewRowMarkerEntryName", ""},
+        Answered{"ScheduleRenamed", "locked", "--open design", "cmd AddScheduleToDesign\n", "settext ExtraData.593 Startup",
+                 1, "", ""},
+        // A retrofit run's result takes its name by the design rule; renamed, it is the user's,
+        // and the run no longer offers it for deletion.
+        Answered{"RetrofitResultRenamedOntoATakenName", "repipe", "--open case", kOnResult "settext ExtraData.208 Network\n",
+                 "cmd RenameView", 0, "ThisDesignNameAlreadyExists", ""},
+        Answered{"RetrofitResultRenamedOntoTheNewRowMarker", "repipe", "--open case", kOnResult "settext ExtraData.208 **New**\n",
+                 "cmd RenameView", 0, "NewRowMarkerEntryName", ""},
+        Answered{"RetrofitResultRenamed", "repipe", "--open case", kOnResult "settext ExtraData.208 Kept\n", "cmd RenameView",
+                 1, "", ""},
+        Answered{"RetrofitResultRenamedIsTheUsers", "repipe", "--open case",
+                 kOnResult "settext ExtraData.208 Kept\ncmd RenameView\nopen HIDesignViewerDesign.200.0\n",
+                 "cmd DeleteNewRetrofitDesign", 0, "NoRetrofitDesignToDelete", ""},
+        Answered{"NewDesignOntoTheNewRowMarker", "design", "--open case",
+                 "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n", "cmd AddDefaultDesign **new**", 0,
+                 "NewRowMarkerEntryName", ""},
         // Commands with nothing to do say why.
         Answered{"NewRetrofitDesignWithNoneMade", "retrofit", "--open design", "", "cmd DeleteNewRetrofitDesign", 0,
                  "NoRetrofitDesignToDelete", ""},
+        // A design viewer opened on a case a retrofit run was saved in knows the run's result, of
+        // whatever kind the run made.
+        Answered{"RepipedResultOfASavedRun", "repipe", "--open design", "", "cmd DeleteNewRetrofitDesign", 1, "", ""},
+        Answered{"ResequencedResultOfASavedRun", "resequence", "--open design", "", "cmd DeleteNewRetrofitDesign", 1, "",
+                 ""},
         Answered{"CaseSelectionOfAnUnknownName", "design", "--open case", "", "attach Viewable.299 Nope", 0,
                  "ObjectNotAttached", "Nope"}),
     [](const ::testing::TestParamInfo<Answered>& info) { return std::string(info.param.name); });
+
+// What `status` tells of a name cell is what a write finds: a cell whose every write is refused
+// reads read-only, and one that takes a name reads editable.
+struct NameCell {
+    const char* name;
+    const char* opened;  // a case of caseOf
+    const char* cell;
+    bool readOnly;
+    const char* options = "";  // --open
+    const char* before = "";   // the steps before the status is read
+};
+void PrintTo(const NameCell& c, std::ostream* out) { *out << c.name; }
+
+class HostViewNameCellState : public ::testing::TestWithParam<NameCell> {};
+
+TEST_P(HostViewNameCellState, ReadsWhatAWriteFinds) {
+    const NameCell& c = GetParam();
+    ScratchFile script("answers", std::string(c.name) + "-status.txt", std::string(c.before) + "status " + c.cell + "\n");
+    const HostRun run = RunHost("view " + caseOf(c.opened) + " " + c.options + " --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string(": status ") + c.cell + (c.readOnly ? "\n  read-only\n" : "\n  editable\n")))
+        << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HostViewNameCellState,
+    ::testing::Values(
+        // The default economic data set is neither renamed nor deleted, typed or passed on.
+        NameCell{"DefaultEconomicDataName", "design", "ExtraData.500.0", true},
+        NameCell{"DefaultEconomicDataNamePassedOn", "design", "Name.500", true},
+        NameCell{"OtherEconomicDataRow", "design", "ExtraData.500.1", false},
+        // A retrofit's locked base renames no set and no process stream.
+        NameCell{"EconomicDataRowOfTheBase", "retrofit", "ExtraData.500.1", true},
+        NameCell{"StreamNameOfTheBase", "retrofit", "StrName.401.0", true},
+        NameCell{"StreamName", "design", "StrName.401.0", false},
+        // A schedule's name is there to rename only while a schedule is chosen.
+        NameCell{"ScheduleNameWithNoSchedule", "locked", "ExtraData.593", true, "--open design"},
+        NameCell{"ScheduleNameOfTheChosenSchedule", "locked", "ExtraData.593", false, "--open design", "cmd AddScheduleToDesign\n"}),
+    [](const ::testing::TestParamInfo<NameCell>& info) { return std::string(info.param.name); });
 
 }  // namespace

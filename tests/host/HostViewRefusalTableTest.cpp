@@ -78,8 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"FilmCoefficient", "HeatTransferCoeff.413.0", "-1", "HTCoeffUpdateError"},
         Refusal{"FilmCoefficientEmptied", "HeatTransferCoeff.413.0", "empty", "HTCoeffUpdateError2"},
         Refusal{"UtilityFilmCoefficient", "HeatTransferCoeff.440.0", "-1", "HTCoeffUpdateError"},
-        Refusal{"Fouling", "Fouling.412.0", "-1", "FoulingFactorUpdateError"},
-        Refusal{"UtilityFouling", "Fouling.440.0", "-1", "FoulingFactorUpdateError"},
+        // A stream's fouling is refused as its segments' is: the exchanger's word speaks of the
+        // resistance of a unit.
+        Refusal{"Fouling", "Fouling.412.0", "-1", "FoulingUpdateError"},
+        Refusal{"UtilityFouling", "Fouling.440.0", "-1", "FoulingUpdateError"},
         Refusal{"Contribution", "DeltaTemp.406.0", "-1", "DeltaTcUpdateError"},
         Refusal{"UtilityContribution", "DeltaTemp.442.0", "-1", "DeltaTcUpdateError"},
         Refusal{"SplitBranches", "Index.310.0", "0", "SplitBranchValueError"},

@@ -69,15 +69,16 @@ Viewable* HIDesign::AttachedObject(const VarDescription& var) {
 }
 
 int HIDesign::optimize() {
-    if (ResponseMsg("optimizationwilloverwritedesign", 2) != 1) return 1;
+    // Declined, the design is left as it was: nothing was done.
+    if (ResponseMsg("optimizationwilloverwritedesign", 2) != 1) return 0;
     SignalBusy(true);
     IHeatIntegrationScenario* scenario = GetScenario();
     IHENDesign* design = GetDesign();
-    if (scenario && design)
-        ReportNetworkOptimisationResult(scenario->OptimizeDesign(design, optimiseOption ? 1 : 0, false));
+    const int result = scenario && design ? scenario->OptimizeDesign(design, optimiseOption ? 1 : 0, false) : 2;
+    ReportNetworkOptimisationResult(result);
     UserStatusClear(2);
     SignalBusy(false);
-    return 1;
+    return result == kNetworkOptimised ? 1 : 0;
 }
 
 int HIDesign::Message(const Text& line) {

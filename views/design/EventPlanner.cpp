@@ -300,7 +300,8 @@ int EventPlanner::setTaskValue(const VarDescription& var, double value) {
     // The one domain the event itself would take, the stream's own target included: a value the
     // run would refuse is refused as it is typed.
     if (const char* refused = remove ? nullptr : event_tasks::Refusal(task->keyword, unit, value, pDesign)) {
-        ErrorMsg(refused);
+        const event_tasks::Keyword* k = event_tasks::Find(task->keyword);
+        event_tasks::ShowValueRefusal(refused, k ? k->variable : nullptr, value);
         return 0;
     }
     pSelectedPlan->SetTask(task->keyword, unit, value, event_tasks::CalculationUnit(task->keyword), remove);

@@ -4,6 +4,8 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/design/IHENEvent.h"
 #include "lumeth/DisplayUnits.h"
+#include "lumeth/Messages.h"
+#include "lumeth/Session.h"
 
 #include <algorithm>
 
@@ -51,6 +53,15 @@ Text CalculationUnit(const Text& word) {
 const char* Refusal(const Text& word, double value) {
     const Keyword* k = Find(word);
     return k && k->variable ? HENEventValueRefusal(k->variable, value) : nullptr;
+}
+
+void ShowValueRefusal(const char* refused, const char* variable, double value) {
+    const char* own = HENEventValueRefusal(variable, value);
+    const char* range = HENEventValueRange(variable);
+    if (own && refused && Text(own) == refused && range)
+        ErrorMsg(refused, MessageParameters{FormatMessage(FindString("CellTakes", 0), {Text(range)})});
+    else
+        ErrorMsg(refused);
 }
 
 const char* Refusal(const Text& word, const Text& unit, double value, const IHENDesign* design) {

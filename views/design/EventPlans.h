@@ -59,5 +59,8 @@ Text CalculationUnit(const Text& word);
 const char* Refusal(const Text& word, double value);
 // The same, with the design's own check of the unit or stream (an inlet past its stream's target).
 const char* Refusal(const Text& word, const Text& unit, double value, const IHENDesign* design);
+// Shows the refusal `refused` of an event's `value` of `variable`: where it is the value's own
+// check that refused it, with what the value may be (the key serves values of other ranges too).
+void ShowValueRefusal(const char* refused, const char* variable, double value);
 
 }  // namespace event_tasks

@@ -108,9 +108,10 @@ void HIDesignViewerDesign::SetEngineeringDesign(IHENDesign* design, bool recalle
     if (design->AddNotificationReceiver(this))
         for (int code : SubscribedCodes()) design->AddValidMessage(this, code);
     if (pGridDiagram) pGridDiagram->SetDesign(design);
-    // The retrofit mode is not stored with the viewer: a reopened one takes that of the retrofit
-    // run the case kept for its design, whose newest result it reports on and may delete.
-    if (recalledViewer && pScenario)
+    // The retrofit mode is not stored with the viewer: a reopened one, or one first opened on a
+    // case a retrofit run was saved in, takes that of the run the case kept for its design, whose
+    // newest result it reports on and may delete.
+    if (pScenario)
         if (const int mode = pScenario->GetRetrofitRunMode(design); mode >= 0) nRetrofitMode = mode;
     // The schedule list is not stored: a recalled viewer makes it again too.
     MakeEventSummary();

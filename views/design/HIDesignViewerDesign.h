@@ -90,6 +90,8 @@ public:
     // Whether a retrofit run's code is one of a run that went through ("RetOk" and the steps' "...Ok").
     static bool RetrofitWentThrough(int result);
     static Text OperationsKey(int result);
+    // What OptimizeDesign answers for a run that improved the network.
+    static constexpr int kNetworkOptimised = 4;
     void ReportNetworkOptimisationResult(int result);
     void ReportRetrofitResult(int result);
     void ReportOperationsResult(int result);

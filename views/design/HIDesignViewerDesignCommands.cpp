@@ -203,7 +203,7 @@ int HIDesignViewerDesign::optimize(const Text&) {
     ReportNetworkOptimisationResult(result);
     UserStatusClear(2);
     SignalBusy(false);
-    return 1;
+    return result == kNetworkOptimised ? 1 : 0;
 }
 
 int HIDesignViewerDesign::runSplitOptimization(const Text&) {

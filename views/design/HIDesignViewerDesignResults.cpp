@@ -83,8 +83,16 @@ Text HIDesignViewerDesign::OperationsKey(int result) {
     return unlisted("operations", "RetFail", result);
 }
 
-void HIDesignViewerDesign::ReportNetworkOptimisationResult(int result) { ErrorMsg(NetworkOptimisationKey(result)); }
-void HIDesignViewerDesign::ReportRetrofitResult(int result) { ErrorMsg(RetrofitKey(result)); }
+// A run that did what it was asked (an optimisation that improved the network, a retrofit step
+// kept) tells so as a notice: an error beside it would answer the command as refused.
+void HIDesignViewerDesign::ReportNetworkOptimisationResult(int result) {
+    if (result == kNetworkOptimised) ResponseMsg(NetworkOptimisationKey(result), 1);
+    else ErrorMsg(NetworkOptimisationKey(result));
+}
+void HIDesignViewerDesign::ReportRetrofitResult(int result) {
+    if (RetrofitWentThrough(result)) ResponseMsg(RetrofitKey(result), 1);
+    else ErrorMsg(RetrofitKey(result));
+}
 
 bool HIDesignViewerDesign::RetrofitWentThrough(int result) {
     switch (result) {

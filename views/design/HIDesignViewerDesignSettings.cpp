@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/MessageKey.h"
+#include "views/design/EventPlans.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
@@ -116,7 +117,7 @@ int HIDesignViewerDesign::SpecifySetting(const VarDescription& var, double value
             return 0;
         }
         if (const char* refused = d.GetCurrentEventValueRefusal(value)) {
-            ErrorMsg(refused);
+            event_tasks::ShowValueRefusal(refused, d.GetCurrentEventVariableName(), value);
             return 0;
         }
         d.SetCurrentEventNewValue(value);

@@ -124,6 +124,12 @@ void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState
         state = ReadOnlyState;
         return;
     }
+    // The current schedule's name with no schedule chosen has nothing to rename: every write of it
+    // is refused.
+    if (var.Number() == 593 && var.VariableIs("ExtraData") && !pDesign->GetCurrentScheduleName()) {
+        state = ReadOnlyState;
+        return;
+    }
     if (Form().VariableStatus(var, state)) return;
     const int type = var.Type(), number = var.Number(), row = var.Offset(0);
     auto is = [&](int t, std::initializer_list<int> numbers) {

@@ -3,6 +3,7 @@
 // current schedule's name, the instrument tags of an exchanger's ports, and the viewer's own
 // texts.
 #include "eng/design/IHENDesign.h"
+#include "lumeth/NewRowMarker.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 #include "views/design/DesignValueRows.h"
@@ -29,7 +30,7 @@ CNode* tagNode(CNode& unit, int number) {
 const std::vector<HIDesignViewerDesign::TextInput>& HIDesignViewerDesign::TextInputs() {
     static const std::vector<TextInput> inputs = {
         {"Notes.401", 0},        {"Name.300", 1, "CannotDeleteHeatExchanger HeatExchangerNameError"},
-        {"ExtraData.208", 0},    {"HXSelection.389", 0},  {"ExtraData.593", 0, "EventNameAlreadyUsed EventNameEmpty"},
+        {"ExtraData.208", 0},    {"HXSelection.389", 0},  {"ExtraData.593", 0, "EventNameAlreadyUsed EventNameEmpty NewRowMarkerEntryName"},
         {"ExtraData.851", 1},    {"ExtraData.852", 1}, {"ExtraData.853", 1},
         {"ExtraData.854", 1},    {"ExtraData.857", 0},
     };
@@ -70,6 +71,10 @@ int HIDesignViewerDesign::SpecifyText(const VarDescription& var, const Text& tex
                 const char* current = pDesign->GetCurrentScheduleName();
                 if (!current) return 0;
                 // The design refuses a name another schedule holds, and the base case's.
+                if (IsNewRowMarker(text.c_str())) {
+                    ErrorMsg("NewRowMarkerEntryName");
+                    return 0;
+                }
                 if (text.empty() || !pDesign->RenameSchedule(current, text.c_str())) {
                     ErrorMsg(text.empty() ? "EventNameEmpty" : "EventNameAlreadyUsed", text);
                     return 0;

@@ -453,20 +453,24 @@ TEST(RetrofitDriver, AreaCheckPasses) {
         std::vector<double> added;
         std::vector<int> answers;
         int runs, result;
+        const char* why;
     };
     // A run that finds nothing to improve has passed as well as one that improved; a run without
     // a failed run is refused.
     const int refused = 2;
-    for (const Case& c : {Case{"second pass", {5, 0}, {}, 2, 7},
-                          Case{"fourth pass", {5, 4, 3, 0}, {}, 4, 7},
-                          Case{"never, best pass again", {5, 2, 3, 4, 2}, {}, 5, 27},
-                          Case{"never lower", {6, 6, 6, 6, 6}, {}, 5, 27},
-                          Case{"last pass best", {4, 3, 2, 1}, {}, 4, 27},
-                          Case{"nothing to improve, then negligible", {5, 0}, {IHENDesign::OptimiserUnchanged}, 2, 7},
+    // A step the check discards says why: the units still adding area (X is "E-100"), each with
+    // what it adds, or the optimisation that failed.
+    const char* failed = "the area check's optimisation of the network failed";
+    for (const Case& c : {Case{"second pass", {5, 0}, {}, 2, 7, ""},
+                          Case{"fourth pass", {5, 4, 3, 0}, {}, 4, 7, ""},
+                          Case{"never, best pass again", {5, 2, 3, 4, 2}, {}, 5, 27, "E-100 adds 2.00 m2"},
+                          Case{"never lower", {6, 6, 6, 6, 6}, {}, 5, 27, "E-100 adds 6.00 m2"},
+                          Case{"last pass best", {4, 3, 2, 1}, {}, 4, 27, "E-100 adds 1.00 m2"},
+                          Case{"nothing to improve, then negligible", {5, 0}, {IHENDesign::OptimiserUnchanged}, 2, 7, ""},
                           // A refused first pass that left more added area than the step began with.
-                          Case{"refused, and refused again", {1e6, 1e6}, {refused, refused}, 2, 26},
-                          Case{"refused, then run again", {1e6, 1e6}, {refused}, 2, 27},
-                          Case{"best pass refused", {5, 2, 3, 4, 2}, {4, 4, 4, 4, refused}, 5, 26}}) {
+                          Case{"refused, and refused again", {1e6, 1e6}, {refused, refused}, 2, 26, failed},
+                          Case{"refused, then run again", {1e6, 1e6}, {refused}, 2, 27, "E-100 adds 1000000.00 m2"},
+                          Case{"best pass refused", {5, 2, 3, 4, 2}, {4, 4, 4, 4, refused}, 5, 26, failed}}) {
         SCOPED_TRACE(c.what);
         AreaProvider optimiser;
         optimiser.added = c.added;
@@ -478,6 +482,8 @@ TEST(RetrofitDriver, AreaCheckPasses) {
         PinchRetrofitDriver driver;
         EXPECT_EQ(run.Run(driver), c.result);
         EXPECT_EQ(optimiser.runs, c.runs);
+        if (*c.why) EXPECT_NE(std::string::npos, run.settings.strDiscardReason.find(c.why)) << "[" << run.settings.strDiscardReason << "]";
+        else EXPECT_EQ("", run.settings.strDiscardReason);
         // Every exchanger of the new design has its spare and new area limits specified.
         CNode* unit = nullptr;
         for (int i = 0; run.created->GetHeatExchanger(i, unit); ++i)

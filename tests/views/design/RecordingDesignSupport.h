@@ -45,6 +45,11 @@ struct EngineLog {
                 case SessionEvent::StatusClear: line = "clear"; break;
                 case SessionEvent::ViewOpened: line = "view " + std::string(e.text.c_str()); break;
                 case SessionEvent::Error: line = "error " + std::string(e.key.c_str()); break;
+                // A notice (a run that did its work telling so), not a question.
+                case SessionEvent::Response:
+                    if (e.number != 1) continue;
+                    line = "notice " + std::string(e.key.c_str());
+                    break;
                 case SessionEvent::MessageSent: line = "send " + std::string(e.text.c_str()); break;
                 default: continue;
             }

@@ -105,12 +105,16 @@ protected:
 };
 
 std::string err(const Text& key) { return "error " + std::string(key.c_str()); }
+std::string notice(const Text& key) { return "notice " + std::string(key.c_str()); }
 std::string status(const char* key) { return "status " + std::string(FindString(key).c_str()); }
 
 const Operation kOperations[] = {
-    {"Optimize", [] { return Lines{"busy 1", "OptimizeDesign D 1 1", err(HIDesignViewerDesign::NetworkOptimisationKey(4)), "clear", "busy 0"}; }},
+    // A run that did its work says so as a notice: an error would answer the command as refused.
+    {"Optimize", [] {
+         return Lines{"busy 1", "OptimizeDesign D 1 1", notice(HIDesignViewerDesign::NetworkOptimisationKey(4)), "clear", "busy 0"};
+     }},
     {"UtilHX", [] {
-         return Lines{"busy 1", status("SearchingForUtilHX"), "RetrofitDesign D 3", err(HIDesignViewerDesign::RetrofitKey(39)),
+         return Lines{"busy 1", status("SearchingForUtilHX"), "RetrofitDesign D 3", notice(HIDesignViewerDesign::RetrofitKey(39)),
                       "clear", "busy 0"};
      }},
     {"LockOperation", [] { return Lines{err("OperationLockedAlready")}; }},  // locked already: not locked again

@@ -251,7 +251,7 @@ TEST(ViewDesignViewerForm, EveryRefusingWriteListsItsKeys) {
         {"ExtraData.307", "ShellsInputError"}, {"ExtraData.601", "WeightInputError"},
         {"HeatTransferCoeff.502", "HTCoeffUpdateError SpecRange"},
         {"Name.300", "CannotDeleteHeatExchanger HeatExchangerNameError"},
-        {"ExtraData.593", "EventNameAlreadyUsed EventNameEmpty"},
+        {"ExtraData.593", "EventNameAlreadyUsed EventNameEmpty NewRowMarkerEntryName"},
         // An end temperature no case holds (below absolute zero, beyond a furnace) is refused.
         {"Temperature.343", "SpecRange"},
         // So is a duty no case holds (past MaxMagnitude either way).

@@ -2,6 +2,7 @@
 // the member that answers it, and the design, target and retrofit commands. The commands that
 // open forms and edit defaults, and those that read files and import, have files of their own.
 #include "eng/autodesign/IAdvancedSuperTarget.h"
+#include "lumeth/NewRowMarker.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/FormDescription.h"
@@ -192,8 +193,13 @@ int HIDesignViewerScenario::Message(const Text& line) {
 
 namespace {
 // The extraction writes the plant's existing network into the design of its own name: a design of
-// the user's never takes it. True, with the message shown, for that name.
+// the user's never takes it, nor the lists' new-row marker (a design so named would read as their
+// spare row). True, with the message shown, for such a name.
 bool refuseExtractionsDesignName(const Text& name) {
+    if (IsNewRowMarker(name.c_str())) {
+        Viewable::ErrorMsg("NewRowMarkerEntryName");
+        return true;
+    }
     if (name != IHeatIntegrationScenario::ExtractedNetworkDesignName) return false;
     Viewable::ErrorMsg("ReservedDesignName", name);
     return true;

@@ -73,6 +73,20 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
         state = ReadOnlyState;
         return;
     }
+    // Names whose every write the scenario refuses read read-only: the default economic data set's
+    // (neither renamed nor deleted, on either route), every set's typed on a retrofit's base case,
+    // and the process streams' names while the base case is locked.
+    if (v == 500 && (var.VariableIs("ExtraData") || var.VariableIs("Name"))) {
+        const char* base = myScenario->GetRetrofitBaseDesignName();
+        if (i <= 0 || (var.VariableIs("ExtraData") && base && *base)) {
+            state = ReadOnlyState;
+            return;
+        }
+    }
+    if (v == 401 && var.VariableIs("StrName") && BaseCaseLocked()) {
+        state = ReadOnlyState;
+        return;
+    }
     auto designFlag = [&] {
         if (currentDesign && currentDesign->GetDesign() && currentDesign->GetDesign()->GetOperationLocked()) state = ReadOnlyState;
     };

@@ -36,6 +36,10 @@ constexpr const char* kCp = "CpUpdateError";
 constexpr const char* kMCp = "MCpUpdateError";
 // A stream's flow is above nothing, and its own check says so.
 const CellDomain kFlow = CellDomain::Above(0.0).RefusedWith(kFlowRate);
+// A film coefficient and a stream's fouling say the range of their own cell beside the key they
+// share with cells of other ranges (an exchanger's fouling lies below its whole resistance).
+const CellDomain kCoefficient = CellDomain::Between(L::MinH, L::MaxH).RefusedWith("HTCoeffUpdateError");
+const CellDomain kFouling = CellDomain::AtLeast(0.0).RefusedWith("FoulingUpdateError");
 
 // A temperature typed at one end; the other end may not equal it.
 const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
@@ -107,7 +111,7 @@ const char* setCoefficientOfOneSegment(Stream s, const char* name, double value,
 }
 // A fouling factor is a resistance: never below 0 and never what no number holds.
 const char* foulingRule(double v) {
-    return isEmpty(v) || (v >= 0.0 && v < kAnyFinite) ? nullptr : "FoulingFactorUpdateError";
+    return isEmpty(v) || (v >= 0.0 && v < kAnyFinite) ? nullptr : "FoulingUpdateError";
 }
 const char* coefficientRule(double v) {
     if (isEmpty(v)) return "HTCoeffUpdateError2";
@@ -238,20 +242,20 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         // Film coefficients and fouling.
         {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
-         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
+         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient},
         {.type = 1524, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
-         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
+         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient},
         {.type = 4101, .number = 412, .rows = R::Process, .kind = 0,
          .check = foulingRule, .streamWrite = [](V&, Stream s, Var, double value) {
-             return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError");
+             return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingUpdateError");
          },
-         .refusals = "FoulingFactorUpdateError"},
+         .refusals = "FoulingUpdateError", .domain = kFouling},
         {.type = 4101, .number = 440, .rows = R::UtilityList, .kind = 1,
          .check = foulingRule, .streamWrite = [](V&, Stream s, Var, double value) {
-             return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError");
+             return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingUpdateError");
          },
-         .refusals = "FoulingFactorUpdateError"},
+         .refusals = "FoulingUpdateError", .domain = kFouling},
         {.type = 105, .number = 511, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.processRow, 0, value); },
          .refusals = "ValidOptionError"},
         {.type = 105, .number = 512, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.utilityRow, 1, value); },

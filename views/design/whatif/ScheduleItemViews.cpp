@@ -11,6 +11,7 @@
 #include "views/design/HIDesignViewerDesign.h"
 #include "views/design/whatif/ScheduleTypeView.h"
 #include "views/design/whatif/WhatIfSupport.h"
+#include "views/design/EventPlans.h"
 
 #include <algorithm>
 #include <cstring>
@@ -158,7 +159,7 @@ int EventItemView::Specify(const VarDescription& var, double value) {
         if (value != EmptyValue) {
             const char* refused = design ? design->GetEventValueRefusal(pEvent, value)
                                          : HENEventValueRefusal(pEvent->GetVariableName(), value);
-            if (refused) return ErrorMsg(refused), 0;
+            if (refused) return event_tasks::ShowValueRefusal(refused, pEvent->GetVariableName(), value), 0;
         }
         // The event stores it and reports code 15, which selects this item's schedule.
         pEvent->SetNewValue(value);

@@ -8,6 +8,7 @@
 #include "lumeth/Session.h"
 #include "views/design/whatif/StudyNodeView.h"
 #include "views/design/whatif/WhatIfSupport.h"
+#include "views/design/EventPlans.h"
 
 #include <cmath>
 #include <string>
@@ -286,7 +287,7 @@ int SpecialEventNodeView::SetNewFlow(const VarDescription&, double value) {
     IHENTrend* trend = study ? study->GetStudy() : nullptr;
     if (const char* refused = trend ? trend->GetFlowChangeRefusal(pEvent->GetStreamName(), value)
                                     : HENEventValueRefusal("MassFlow", value)) {
-        ErrorMsg(refused);
+        event_tasks::ShowValueRefusal(refused, "MassFlow", value);
         return 0;
     }
     dNewFlow = value;

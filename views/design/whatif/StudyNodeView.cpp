@@ -13,6 +13,7 @@
 #include "views/design/whatif/StudyEventNodeViews.h"
 #include "views/design/whatif/TrendAnalysisNodeView.h"
 #include "views/design/whatif/WhatIfSupport.h"
+#include "views/design/EventPlans.h"
 
 #include <algorithm>
 #include <cmath>
@@ -468,7 +469,7 @@ int StudyNodeView::SetNewFlow(const VarDescription&, double value) {
     const bool chosen = nSelectedStream >= 0 && nSelectedStream < pStudy->GetNumberOfStreams();
     if (const char* refused = chosen ? pStudy->GetFlowChangeRefusal(pStudy->GetStreamName(nSelectedStream), value)
                                      : HENEventValueRefusal("MassFlow", value)) {
-        ErrorMsg(refused);
+        event_tasks::ShowValueRefusal(refused, "MassFlow", value);
         return 0;
     }
     dNewFlow = value;

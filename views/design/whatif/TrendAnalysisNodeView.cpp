@@ -4,6 +4,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/design/IHENTrend.h"
+#include "lumeth/NewRowMarker.h"
 #include "lumeth/Session.h"
 #include "views/design/whatif/StudyEventNodeViews.h"
 #include "views/design/whatif/StudyNodeView.h"
@@ -194,7 +195,7 @@ const ViewForm<TrendAnalysisNodeView>& TrendAnalysisNodeView::Form() {
 void TrendAnalysisNodeView::LoadVariables(FormDescription& form) {
     Form().Describe(form);
     form.Add({"StudyNodeView.300", FormHook::Object, 0, false, 1});
-    form.SetRefusals("ExtraData.390", "StudyNameEmpty NameNotUnique NoStudySelected");
+    form.SetRefusals("ExtraData.390", "StudyNameEmpty NameNotUnique NoStudySelected NewRowMarkerEntryName");
     for (const char* word : kCommands) form.AddCommand(word);
 }
 
@@ -276,7 +277,7 @@ int TrendAnalysisNodeView::RenameCurrentStudy(const VarDescription&, const Text&
     // The design refuses a name another study holds, and the default study's; the notice 103
     // renames the node.
     if (pDesign->RenameStudy(CPString(current), name)) return 1;
-    ErrorMsg("NameNotUnique");
+    ErrorMsg(IsNewRowMarker(name.c_str()) ? "NewRowMarkerEntryName" : "NameNotUnique");
     return 0;
 }
 
