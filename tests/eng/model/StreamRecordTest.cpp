@@ -181,6 +181,19 @@ INSTANTIATE_TEST_SUITE_P(
                                   CPIHeatIntegrationStream::DefaultMassEmissionsCoefficient, -1.89e-06}),
     [](const ::testing::TestParamInfo<RareSetting>& info) { return std::string(info.param.what); });
 
+// ---- older versions --------------------------------------------------------------------------------
+
+// The tree of a stream with two segments, as a version 2 to 4 value set held it.
+CPValue TwoSegmentTree(FakeStreamOwner& owner, const std::function<void(CPIHeatIntegrationStream&)>& adjust = {}) {
+    CPIHeatIntegrationStream* s = owner.Add("Template");
+    SetPoints(*s, {150, 100, 50});
+    SetSegmentValues(*s, "HeatCapacityFlowrate", {1.0, 2.0});
+    if (adjust) adjust(*s);
+    CPValue tree = *s->GetPropertySet().GetProperties();
+    owner.Remove("Template");
+    return tree;
+}
+
 // A utility that earns a credit at a price it pays says so in version 7; each record a writer
 // never makes is refused: one that says it earns none, a process stream's, one whose price is a
 // credit already, one that ends before it says, and a version 6 record that kept no process values.
@@ -198,7 +211,9 @@ class CreditRecords : public StreamRecord, public ::testing::WithParamInterface<
 
 TEST_P(CreditRecords, OnlyAUtilityEarningACreditAtAPricePaidIsRead) {
     const CreditRecord& c = GetParam();
+    CPValue tree = TwoSegmentTree(owner);
     OldStreamRecord r;
+    r.properties = &tree;
     r.version = c.version;
     r.kind = c.kind;
     r.costIndex = c.costIndex;
@@ -206,9 +221,10 @@ TEST_P(CreditRecords, OnlyAUtilityEarningACreditAtAPricePaidIsRead) {
     r.earnsCredit = c.earns;
     bool ok = false;
     CPIHeatIntegrationStream* s = Recall(owner, WriteOldStreamRecord(r), &ok);
-    EXPECT_EQ(c.read, ok);
-    if (!c.read) return;
-    EXPECT_TRUE(s->EarnsCredit());
+    ASSERT_EQ(c.read, ok);
+    if (c.read) {
+        EXPECT_TRUE(s->EarnsCredit());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CreditRecords,
@@ -219,19 +235,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, CreditRecords,
                                            CreditRecord{"endsBeforeTheFlag", 7, 1, 2e-06, std::nullopt},
                                            CreditRecord{"versionSixKeptNothing", 6, 1, 2e-06, std::nullopt}),
                          [](const ::testing::TestParamInfo<CreditRecord>& info) { return std::string(info.param.what); });
-
-// ---- older versions --------------------------------------------------------------------------------
-
-// The tree of a stream with two segments, as a version 2 to 4 value set held it.
-CPValue TwoSegmentTree(FakeStreamOwner& owner, const std::function<void(CPIHeatIntegrationStream&)>& adjust = {}) {
-    CPIHeatIntegrationStream* s = owner.Add("Template");
-    SetPoints(*s, {150, 100, 50});
-    SetSegmentValues(*s, "HeatCapacityFlowrate", {1.0, 2.0});
-    if (adjust) adjust(*s);
-    CPValue tree = *s->GetPropertySet().GetProperties();
-    owner.Remove("Template");
-    return tree;
-}
 
 TEST_F(StreamRecord, VersionOneListsBecomeValuesAndSegments) {
     OldStreamRecord r;
