@@ -2,6 +2,7 @@
 #include "host/CaseContentChecks.h"
 
 #include "eng/model/CaseValueLimits.h"
+#include "eng/model/UtilityPrice.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "brasko/DefaultUtilityTypes.h"
 #include "brasko/IDefaultUtilityManager.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -18,6 +20,12 @@ namespace {
 constexpr double kEmpty = -32767.0;
 // Utility prices arrive per kW and year; the engine holds them per kW and second.
 constexpr double kPerYearToPerSecond = CaseValueLimits::PerYearToPerSecond;
+
+std::string shortNumber(double v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", v);
+    return buffer;
+}
 
 std::string at(const StreamTableStream& s, int line, const std::string& what) {
     return "line " + std::to_string(line) + ": stream " + QuotedField(s.name) + " " + what;
@@ -113,7 +121,19 @@ bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, st
         error = at(s, first.line, "refused its DTmin contribution");
         return false;
     }
-    if (first.cost != kEmpty) stream.SetCostIndex(first.cost * kPerYearToPerSecond);
+    if (first.cost != kEmpty) {
+        // The rule of every table that types a price: below 0 only for a utility that earns a
+        // credit, as one made from a generation utility of the default set does.
+        if (!CaseValueLimits::UtilityPriceTaken(first.cost * kPerYearToPerSecond, s.utility && stream.EarnsCredit())) {
+            error = at(s, first.line,
+                       "column cost: " + std::string(s.utility ? "a utility bought" : "a process stream") +
+                           " cannot take a negative cost (got " + shortNumber(first.cost) +
+                           "); only a utility that earns a credit, as a generation utility of the default set does, "
+                           "takes one");
+            return false;
+        }
+        stream.SetCostIndex(first.cost * kPerYearToPerSecond);
+    }
     return true;
 }
 // The approach a name-only utility row takes: its own dtmin_contribution when given, otherwise

@@ -256,11 +256,9 @@ bool CheckStreamTableValue(const char* column, double value, std::string& error)
         }
         if (value < MinH || value > MaxH) return outside("the range of h (0.001 to 1e6 kW/(m2.C))");
     } else if (!std::strcmp(column, "cost")) {
-        if (value < 0.0) {
-            error = "column cost: a utility cost cannot be negative (got " + num(value) + ")";
-            return false;
-        }
-        if (value > MaxCost) return outside("the range of cost (0 to 1e9 per kW and year)");
+        // Below 0 only for a utility that earns a credit, which the stream decides once it is made
+        // (FillScenario).
+        if (value < -MaxCost || value > MaxCost) return outside("the range of cost (-1e9 to 1e9 per kW and year)");
     } else if (const TransportColumn* t = transportColumn(column)) {
         if (!(value > 0.0)) {
             error = "column " + std::string(column) + ": " + t->what + " must be above 0 (got " + num(value) + ")";

@@ -310,9 +310,7 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
 // Forbids the matches asked for (one batch, so the targets are recalculated once) and sets the
 // area-target method. `recalculate` becomes true when a case's area LP must be solved again for
 // an area it did not hold.
-bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, bool& recalculate, int& optionAsked,
-                        std::string& error) {
-    optionAsked = -1;
+bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, bool& recalculate, std::string& error) {
     auto stream = [&](const std::string& name, int side, IHeatIntegrationStream*& s) {
         s = nullptr;
         if (!scenario.GetStream(name.c_str(), s) || !s) {
@@ -340,26 +338,13 @@ bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, bo
         error = "the scenario refused the area-target method";
         return false;
     }
-    // The report gives both areas: an area LP on shell-and-tube exchangers is asked for its
-    // countercurrent area too, whether the command line chose it or the case was saved with it
-    // (the forbidden-match form does). Both options price the shell-and-tube law; a case on
-    // countercurrent exchangers keeps its option, and its law, and gives that area alone.
+    // The report gives both areas, as the scenario viewer shows them: an area LP on shell-and-tube
+    // exchangers gives its countercurrent area too. A case saved before it did holds none, and is
+    // solved again for it.
     if ((!o.forbidden.empty() || o.areaMethod == 1 || scenario.GetAreaTargetMethod() == 1) &&
-        scenario.GetAreaTargetOption() == 1) {
-        scenario.SetAreaTargetOption(2);
-        optionAsked = 1;
+        scenario.GetAreaTargetOption() == 1)
         recalculate = true;
-    }
     return true;
-}
-
-// A case is saved with the exchanger option it came with: the countercurrent area the report
-// asked for too changes nothing the case chose. The targets stand as computed.
-void restoreAreaOption(IHeatIntegrationScenario& scenario, int optionAsked) {
-    if (optionAsked < 0 || scenario.GetAreaTargetOption() == optionAsked) return;
-    scenario.SuspendCalculations();
-    scenario.SetAreaTargetOption(optionAsked);
-    scenario.ResumeCalculations(false);
 }
 
 // Loads the input into the session's project: a case file as it was saved, a stream table into a
@@ -478,8 +463,7 @@ int runTargets(ModuleLoader& module, const Options& o) {
     IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
     if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
-    int optionAsked = -1;
-    if (!applyTargetOptions(*scenario, o, recalculate, optionAsked, error)) return fail(error);
+    if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
     ApplyEconomicsOption(*scenario, o.economics);
     {
         TargetProgressLines progress(*scenario);
@@ -487,7 +471,6 @@ int runTargets(ModuleLoader& module, const Options& o) {
     }
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
-    if (o.haveSave) restoreAreaOption(*scenario, optionAsked);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
     std::fputs((o.json ? FormatTargetsJson(report) : FormatTargetsText(report)).c_str(), stdout);
@@ -509,8 +492,7 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     bool recalculate = false;
     IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
     if (!scenario) return fail(error);
-    int optionAsked = -1;
-    if (!applyTargetOptions(*scenario, o, recalculate, optionAsked, error)) return fail(error);
+    if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
     {
@@ -520,7 +502,6 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     SuperTargetReport report = ReadSuperTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
     if (report.points.empty()) return fail("supertarget computed no point over the range");
-    if (o.haveSave) restoreAreaOption(*scenario, optionAsked);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     std::fputs((o.json ? FormatSuperTargetsJson(report) : FormatSuperTargetsText(report)).c_str(), stdout);
     return 0;

@@ -296,6 +296,7 @@ int CPIHeatIntegrationStream::CopyFrom(IHeatIntegrationStream* other) {
     m_nKind = source->GetStreamKind();
     m_nHotCold = source->GetHotCold();
     SetRareValue(&Rare::costIndex, source->GetCostIndex(), DefaultCostIndex);
+    if (m_pRare || source->EarnsCredit()) TheRare().earnsCredit = source->EarnsCredit();
     m_dCachedHeatLoad[0] = source->m_dCachedHeatLoad[0];
     m_dCachedHeatLoad[1] = source->m_dCachedHeatLoad[1];
     if (m_pRare || source->m_pRare) {
@@ -319,6 +320,7 @@ void CPIHeatIntegrationStream::TakeSiteData(const CPIHeatIntegrationStream& site
     m_set.CopyFrom(site.m_set);
     m_nHotCold = site.m_nHotCold;
     SetRareValue(&Rare::costIndex, site.GetCostIndex(), DefaultCostIndex);
+    if (m_pRare || site.EarnsCredit()) TheRare().earnsCredit = site.EarnsCredit();
     SetRareValue(&Rare::massEmissionsCoefficient, site.GetMassEmissionsCoefficient(), DefaultMassEmissionsCoefficient);
     // As after any value stored: the loads are summed afresh from the segments the owner rebuilds.
     ClearLoadFlags();
@@ -327,6 +329,9 @@ void CPIHeatIntegrationStream::TakeSiteData(const CPIHeatIntegrationStream& site
 void CPIHeatIntegrationStream::SetCostIndex(double costIndex) {
     if (m_bLocked) return;
     SetRareValue(&Rare::costIndex, costIndex, DefaultCostIndex);
+    // Every route that gives a price below 0 asks first whether the utility earns a credit (or
+    // reads a default utility's own credit): the first credit marks the utility as one that earns.
+    if (costIndex < 0.0) TheRare().earnsCredit = true;
     Notify(4, CPString(), nullptr);
 }
 

@@ -28,6 +28,8 @@ public:
     static constexpr int RecordVersion = 5;
     // The record of a utility that keeps the process data it had as a process stream.
     static constexpr int KeptProcessValuesVersion = 6;
+    // Version 7 adds whether the utility earns a credit, for one that holds a price it pays.
+    static constexpr int EarnsCreditVersion = 7;
     static constexpr double DefaultLoadFraction = 0.01;
     // 100 per kW and year, held per second.
     static constexpr double DefaultCostIndex = 3.171e-06;
@@ -88,6 +90,7 @@ public:
     double GetTargetTemperature() const override;
     double GetStoredValue() const override { return m_pRare ? m_pRare->storedValue : 0.0; }
     double GetCostIndex() const override { return m_pRare ? m_pRare->costIndex : DefaultCostIndex; }
+    bool EarnsCredit() const override { return m_pRare && m_pRare->earnsCredit; }
     double GetMassEmissionsCoefficient() const override {
         return m_pRare ? m_pRare->massEmissionsCoefficient : DefaultMassEmissionsCoefficient;
     }
@@ -246,6 +249,8 @@ private:
             double value;
         };
         std::unique_ptr<std::vector<KeptValue>> processValues;
+        // Set by the first credit the utility holds and kept through any price typed after it.
+        bool earnsCredit = false;
     };
     // Keeps, and gives back, what a switch to a utility overwrites.
     void KeepProcessValues();
@@ -254,7 +259,7 @@ private:
         return m_pRare ? m_pRare->processValues.get() : nullptr;
     }
     int StoredRecordVersion() const;
-    bool RecallKeptProcessValues(ILurmetBinaryFile& file);
+    bool RecallKeptProcessValues(ILurmetBinaryFile& file, bool mayBeNone);
     static bool Same(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
     Rare& TheRare() {
         if (!m_pRare) m_pRare = std::make_unique<Rare>();

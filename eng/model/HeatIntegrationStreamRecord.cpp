@@ -1,5 +1,6 @@
-// The stream record of the case file (version 5, or 6 for a utility that keeps the process data it
-// had) and the migrations of versions 1 to 4.
+// The stream record of the case file (version 5, 6 for a utility that keeps the process data it
+// had, 7 for a utility that earns a credit and holds a price it pays) and the migrations of
+// versions 1 to 4.
 #include "eng/model/HeatIntegrationStream.h"
 
 #include "brasko/ILurmetBinaryFile.h"
@@ -36,25 +37,37 @@ bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
     // A utility that was a process stream keeps the rates and loads it was given as one, so
     // that it gets them back when it is made a process stream again after a reopen too. Only
     // such a stream needs the later version: every other stream writes the record it always did.
-    if (ok && KeptProcessValues()) {
-        const std::vector<Rare::KeptValue>& kept = *KeptProcessValues();
-        ok = file.WriteBool(true) && file.WriteLong(static_cast<std::int32_t>(kept.size()));
-        for (const Rare::KeptValue& v : kept)
-            ok = ok && file.WriteInt(v.name == N::Enthalpy ? 1 : 0) && file.WriteInt(v.index) && file.WriteDouble(v.value);
+    const int version = StoredRecordVersion();
+    if (ok && version >= KeptProcessValuesVersion) {
+        const std::vector<Rare::KeptValue>* kept = KeptProcessValues();
+        ok = file.WriteBool(kept != nullptr);
+        if (ok && kept) {
+            ok = file.WriteLong(static_cast<std::int32_t>(kept->size()));
+            for (const Rare::KeptValue& v : *kept)
+                ok = ok && file.WriteInt(v.name == N::Enthalpy ? 1 : 0) && file.WriteInt(v.index) &&
+                     file.WriteDouble(v.value);
+        }
     }
+    // A utility that earns a credit shows it by its price while the price is one; given a price
+    // it pays, the record says it.
+    if (ok && version >= EarnsCreditVersion) ok = file.WriteBool(true);
     return ok && file.EndRecord(h);
 }
 
 int CPIHeatIntegrationStream::StoredRecordVersion() const {
+    if (EarnsCredit() && GetCostIndex() >= 0.0) return EarnsCreditVersion;
     return KeptProcessValues() ? KeptProcessValuesVersion : RecordVersion;
 }
 
-bool CPIHeatIntegrationStream::RecallKeptProcessValues(ILurmetBinaryFile& file) {
+bool CPIHeatIntegrationStream::RecallKeptProcessValues(ILurmetBinaryFile& file, bool mayBeNone) {
     namespace L = CaseValueLimits;
-    // Only a utility that was a process stream writes this version, and only with what it kept:
-    // a record that says it kept nothing, or a process stream's, is none the writer makes.
+    // Only a utility that was a process stream writes them, and only with what it kept: a record
+    // that says it kept nothing where nothing else makes it this version, or a process stream's,
+    // is none the writer makes.
     bool present = false;
-    if (!file.ReadBool(present) || !present || m_nKind != KindUtility) return false;
+    if (!file.ReadBool(present)) return false;
+    if (!present) return mayBeNone;
+    if (m_nKind != KindUtility) return false;
     std::int32_t count = 0;
     if (!file.ReadItemCount(count) || count < 1 || count > 2 * StreamPropertySet::MaxSegments) return false;
     auto kept = std::make_unique<std::vector<Rare::KeptValue>>();
@@ -81,7 +94,7 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
     if (!file.BeginRecord(h)) return false;
     const int version = file.GetRecordVersion(h);
     // A later version holds fields this reader does not know.
-    if (version > KeptProcessValuesVersion) return false;
+    if (version > EarnsCreditVersion) return false;
 
     if (!file.ReadDouble(m_dCachedHeatLoad[0]) || !file.ReadDouble(m_dCachedHeatLoad[1])) return false;
     // The placed temperature, the load fractions and the cost index, each stored as soon as read.
@@ -98,6 +111,7 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
         if (!file.ReadDouble(value)) return false;
         SetRareValue(r.member, value, r.defaultValue);
     }
+    if (m_pRare) m_pRare->earnsCredit = m_pRare->costIndex < 0.0;
     if (!file.ReadInt(m_bLoadInStep[0]) || !file.ReadInt(m_bLoadInStep[1]) || !file.ReadInt(m_nStoredInt))
         return false;
     CPString name;
@@ -168,6 +182,13 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
         m_set.SetSegmentValue(N::MaxSplitBranches, single ? 1.0 : 10.0, 0, CPValue::Specified);
     }
     if (version < 4) m_set.SetSegmentValue(N::PricePerMass, 0.0, 0, CPValue::Specified);
-    if (version >= KeptProcessValuesVersion && !RecallKeptProcessValues(file)) return false;
+    if (version >= KeptProcessValuesVersion && !RecallKeptProcessValues(file, version >= EarnsCreditVersion))
+        return false;
+    // Only a utility that earns a credit and holds a price it pays writes version 7.
+    if (version >= EarnsCreditVersion) {
+        bool earns = false;
+        if (!file.ReadBool(earns) || !earns || m_nKind != KindUtility || GetCostIndex() < 0.0) return false;
+        TheRare().earnsCredit = true;
+    }
     return file.EndRecord(h);
 }

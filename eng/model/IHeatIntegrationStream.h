@@ -127,6 +127,9 @@ public:
     virtual double GetTargetTemperature() const = 0;
     virtual double GetStoredValue() const = 0;
     virtual double GetCostIndex() const = 0;
+    // Whether the utility earns a credit (raises steam, recovers refrigerant): it came from a
+    // default utility that does, or was given a credit once. A price typed since changes nothing.
+    virtual bool EarnsCredit() const = 0;
     virtual double GetMassEmissionsCoefficient() const = 0;
     virtual double GetOperatingCost() const = 0;
     virtual double GetLoadFraction(int end) const = 0;

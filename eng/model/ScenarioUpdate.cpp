@@ -5,6 +5,7 @@
 #include "brasko/DefaultManager.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/StreamLynxCollection.h"
 #include "eng/model/StreamValueNames.h"
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/UtilityPlacement.h"
@@ -299,6 +300,13 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
         // process streams only, so a match kept would be out of the user's reach and still hold
         // the area LP and the placement on the grand composite curve).
         if (toUtility) DropForbiddenMatchesOf(*stream);
+        // The temperature links are made of process streams: a utility's own link and its terms in
+        // the others' go at the switch, and a stream made a process stream again is a candidate of
+        // every link, as a link read back from the case finds it either way.
+        if (m_pStreamLinks) {
+            if (toUtility) m_pStreamLinks->DropStream(stream);
+            else m_pStreamLinks->AdmitStream(stream);
+        }
         StreamList& from = toProcess ? m_utilityStreams : m_processStreams;
         StreamList& to = toProcess ? m_processStreams : m_utilityStreams;
         from.Remove(stream);

@@ -286,6 +286,18 @@ double StreamLynx::SetDefaultMassFlowUpperBound(const CPString& target, int i) {
     return SetDefaultBound(target, i, false, true);
 }
 
+bool StreamLynx::AddCandidate(IHeatIntegrationStream* stream) {
+    if (!stream || stream == m_pLinkedStream || m_candidates.Contains(stream)) return false;
+    m_candidates.Append(stream);
+    for (int list = 0; list < NumberOfTermLists; ++list) {
+        for (Doubles* array : {&m_coefficients[list], &m_lowerBounds[list], &m_upperBounds[list]})
+            array->resize(m_candidates.Length(), 0.0);
+        for (Bytes* flags : {&m_boundEnabled[list], &m_lowerBoundSet[list], &m_upperBoundSet[list]})
+            flags->resize(m_candidates.Length(), 0);
+    }
+    return true;
+}
+
 bool StreamLynx::DropCandidate(const IHeatIntegrationStream* stream) {
     std::size_t at = m_candidates.Length();
     for (std::size_t i = 0; i < m_candidates.Length(); ++i)

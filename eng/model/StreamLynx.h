@@ -96,6 +96,11 @@ public:
     // A stream that leaves the scenario stops being a candidate: its terms go with their
     // coefficients and bounds, and the candidates after it move up. False when it was none.
     bool DropCandidate(const IHeatIntegrationStream* stream);
+    // A stream that becomes one of the scenario's process streams (a utility made a process stream
+    // again) becomes a candidate, with no term, after the others: the scenario files it last
+    // among its process streams, and a link read back takes its candidates in that order. False
+    // when it is the linked stream or a candidate already.
+    bool AddCandidate(IHeatIntegrationStream* stream);
 
     // ---- coefficients (Bi of Temperature sources, Ci of MassFlow sources) ----
     double GetTemperatureCoefficient(const CPString& target, int i) const;

@@ -41,6 +41,10 @@ void StreamLynxCollection::DropStream(const IHeatIntegrationStream* stream) {
     for (StreamLynx* link : m_links) link->DropCandidate(stream);
 }
 
+void StreamLynxCollection::AdmitStream(IHeatIntegrationStream* stream) {
+    for (StreamLynx* link : m_links) link->AddCandidate(stream);
+}
+
 bool StreamLynxCollection::Counts(const StreamLynx& link, const CPString& key) const {
     if (link.GetNumberOfCoefficients(key) != 0) return true;
     return key == "Temp_All" && link.GetNumberOfCoefficients("Flow_All") == 0;

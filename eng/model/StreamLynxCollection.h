@@ -37,6 +37,8 @@ public:
     // A stream leaving the scenario (while the scenario still holds it): its own links go, and
     // it stops being a candidate of the others.
     void DropStream(const IHeatIntegrationStream* stream);
+    // A stream that joins the scenario's process streams becomes a candidate of every link.
+    void AdmitStream(IHeatIntegrationStream* stream);
 
     // Links with at least one term of the key (StreamLynx::GetNumberOfCoefficients); for
     // "Temp_All" also the links with no term at all.

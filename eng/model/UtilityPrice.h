@@ -15,14 +15,15 @@ constexpr bool UtilityPriceTaken(double perSecond, bool earnsCredit) {
     return perYear >= lowest && perYear <= MaxCost;
 }
 
-// Whether a utility of this name earns a credit: a generation utility of the default set does,
-// whatever it was priced at since; a utility of a name of its own earns one where it holds one
-// (read from a defaults file, say).
-inline bool UtilityEarnsCredit(const char* name, double heldPerSecond) {
-    return DefaultManager::FactoryUtilityEarnsCredit(name) || heldPerSecond < 0.0;
+// Whether a utility earns a credit is what it is, never the price it holds: a generation utility
+// of the default set does by its name; any other where it came from a default utility that earns
+// one or was given a credit once (`earns`, which a stream keeps through a rename, a price typed
+// since and the case file), so renamed, priced 2 and then -2 it takes the credit again.
+inline bool UtilityEarnsCredit(const char* name, bool earns) {
+    return earns || DefaultManager::FactoryUtilityEarnsCredit(name);
 }
 
-inline bool UtilityPriceTaken(double perSecond, const char* name, double heldPerSecond) {
-    return UtilityPriceTaken(perSecond, UtilityEarnsCredit(name, heldPerSecond));
+inline bool UtilityPriceTaken(double perSecond, const char* name, bool earns) {
+    return UtilityPriceTaken(perSecond, UtilityEarnsCredit(name, earns));
 }
 }  // namespace CaseValueLimits

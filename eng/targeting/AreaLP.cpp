@@ -118,14 +118,17 @@ void AreaLP::Refresh(const AreaTargetInputs& in) {
     Rebuild(*in.segments, in.dtMin, in.minimumFFactor, in.matches);
 }
 
-// Option 0 prices countercurrent exchange only, option 1 shell-and-tube only, option 2 both
-// (countercurrent first); any other option computes nothing. Each kind's model is built afresh
-// from the plant's normal form: the shell-and-tube area of option 2 is that of option 1.
+// Option 0 prices countercurrent exchange only; options 1 (shell-and-tube) and 2 (both) solve the
+// countercurrent model first and then the shell-and-tube one, whose areas, shells and match
+// records stand; any other option computes nothing. The scenario shows the countercurrent area
+// beside the shell-and-tube one whichever method targets the area, and the targets job prints both:
+// one computation for every route, at the cost of a second solve. Each kind's model is built
+// afresh from the plant's normal form, so the shell-and-tube results are those of that pass alone.
 void AreaLP::Compute(MatchwiseStreamDataList* matches) {
     std::vector<int> kinds;
     switch (m_nOption) {
         case CountercurrentOnly: kinds = {Countercurrent}; break;
-        case ShellAndTubeOnly: kinds = {ShellAndTube}; break;
+        case ShellAndTubeOnly:
         case Both: kinds = {Countercurrent, ShellAndTube}; break;
         default: return;
     }

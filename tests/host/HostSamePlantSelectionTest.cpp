@@ -52,6 +52,24 @@ std::string GenerationCase() {
     return file.path;
 }
 
+// The four streams with a stream that earns a credit typed in full (LP Steam Generation's own
+// temperatures, at a credit of 50 per kW and year) and one bought at a price of its own.
+std::string CreditTableCase() {
+    static const ScratchFile file("sameselect", "credit.csv",
+                                  "name,supply,target,cp,h,cost,kind\nH1,170,60,3,0.2,,process\nH2,150,30,1.5,0.2,,process\n"
+                                  "C1,20,135,2,0.2,,process\nC2,80,140,4,0.2,,process\nHP Steam,,,,,,utility\n"
+                                  "Cooling Water,,,,,,utility\nLP Steam Generation,124,125,,6,-50,utility\n"
+                                  "Own Water,20,30,,1,3,utility\n");
+    return file.path;
+}
+
+// C2's temperature link with H1's temperature ticked, back on the scenario viewer (lines 1-7); and
+// what the link reads: its candidates and their ticks.
+const std::string kLinkOfC2OnH1 = "cmd AddDefaultDesign\nset Switch.601 1\nset Switch.600.3 1\nopen @last\n"
+                                  "set Switch.100.0 1\nopen MyOwnerObject\nopen MyOwnerObject\n";
+const std::string kReadLink = "open LinkTableCollection.200\nopen LinkTable.200.0\ntext PStreamName.100.[]\n"
+                              "get Switch.100.[]\nopen MyOwnerObject\nopen MyOwnerObject\n";
+
 // From the case view: the four-stream scenario "base" cloned as "part" with C1 unticked.
 const std::string kCloneWithoutC1 =
     "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\nopen CloneHIScenarioTool.298\n"
@@ -147,6 +165,29 @@ const std::vector<Selection>& Selections() {
          "get Switch.1200.[].[]\nget Area.200\n",
          {"get Switch.1200.[].[]\n  value 0\n  value 0\n", "set TargetMethod.450 0\n  result 1\n",
           "get Switch.1200.[].[]\n  value 0 0\n  value 0 0\n", "get Area.200\n  value 253.29"}},
+        // With H1 and C1 forbidden to match on shell-and-tube exchangers, the scenario viewer shows
+        // the countercurrent area `targets` prints beside the shell-and-tube one, after a reopen too.
+        {"ForbiddenMatchShowsTheCountercurrentArea",
+         ForbiddenCase(),
+         "get Area.200\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nget Area.200\n",
+         {"get Area.200\n  value 226.3285"}},
+        // H1, a term of C2's temperature link, made a utility leaves the link at once, its tick with
+        // it; made a process stream again it is a candidate once more, last and unticked, as the
+        // same steps with a save and reopen between them leave it.
+        {"LinkTermOfAStreamSwitchedToAUtility",
+         ExamplePath("four-streams.csv"),
+         kLinkOfC2OnH1 + "set RowPos.105 0\ncmd SwitchProcessToUtil\n" + kReadLink +
+             "set RowPos.106 2\ncmd SwitchUtilToProcess\n" + kReadLink,
+         "",
+         {"text PStreamName.100.[]\n  text H2\n  text C1\n13: get Switch.100.[]\n  value 0 0\n",
+          "text PStreamName.100.[]\n  text H2\n  text C1\n  text H1\n21: get Switch.100.[]\n  value 0 0 0\n"}},
+        {"LinkTermOfAStreamSwitchedToAUtilityAndReopened",
+         ExamplePath("four-streams.csv"),
+         kLinkOfC2OnH1 + "set RowPos.105 0\ncmd SwitchProcessToUtil\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nset RowPos.106 2\ncmd SwitchUtilToProcess\n" +
+             kReadLink,
+         {"text PStreamName.100.[]\n  text H2\n  text C1\n  text H1\n8: get Switch.100.[]\n  value 0 0 0\n"}},
         // A copy without C1 holds no forbidden match: the Bath area of H1, H2, C2 (118.64 m2) and
         // the user-supplied loads are open to it.
         {"ForbiddenStreamLeftOutOfACopy",
@@ -188,6 +229,27 @@ const std::vector<Selection>& Selections() {
          "set CostPerEnergy.445.2 1\nset CostPerEnergy.445.2 -1\n",
          "",
          {"set CostPerEnergy.445.2 -1\n  result 1\n"}},
+        // Renamed, a generation utility is still one: priced 2, it takes its credit (-2) again, and
+        // so after a save and reopen with the price it pays; a utility of its own takes none.
+        {"RenamedGenerationUtilityTakesItsCreditAgain",
+         GenerationCase(),
+         "settext StrNameU.440.2 MyGen\nset CostPerEnergy.445.2 2\nset CostPerEnergy.445.2 -2\n"
+         "settext StrNameU.440.3 Own\nexpect SpecRange\nset CostPerEnergy.445.3 -1\n",
+         "",
+         {"set CostPerEnergy.445.2 -2\n  result 1\n", "set CostPerEnergy.445.3 -1\n  result 0\n"}},
+        {"RenamedGenerationUtilityTakesItsCreditAfterAReopen",
+         GenerationCase(),
+         "settext StrNameU.440.2 MyGen\nset CostPerEnergy.445.2 2\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\ntext StrNameU.440.2\n"
+         "set CostPerEnergy.445.2 -2\n",
+         {"text MyGen\n", "set CostPerEnergy.445.2 -2\n  result 1\n"}},
+        // A stream table gives a generation utility its credit as the views do, and the views refuse
+        // one to a utility bought; the credit reads back as typed (50 per kW and year, per kWh).
+        {"StreamTableTakesAGenerationUtilitysCredit",
+         CreditTableCase(),
+         "get CostPerEnergy.445.2\nexpect SpecRange\nset CostPerEnergy.445.3 -3\n",
+         "",
+         {"get CostPerEnergy.445.2\n  value -0.0057077", "set CostPerEnergy.445.3 -3\n  result 0\n"}},
         {"SiteGenerationUtilityTakesItsCreditAgain",
          "--new hi-total-site Site1",
          "cmd OpenUDB\nopen @last\nset CostPerEnergy.906.13 1\nset CostPerEnergy.906.13 -1\nexpect SpecRange\n"

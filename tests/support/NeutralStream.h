@@ -46,6 +46,7 @@ public:
     double GetTargetTemperature() const override { return 0.0; }
     double GetStoredValue() const override { return 0.0; }
     double GetCostIndex() const override { return 0.0; }
+    bool EarnsCredit() const override { return false; }
     double GetMassEmissionsCoefficient() const override { return 0.0; }
     double GetOperatingCost() const override { return 0.0; }
     double GetLoadFraction(int) const override { return 0.0; }

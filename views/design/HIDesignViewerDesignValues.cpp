@@ -287,7 +287,8 @@ const std::vector<HIDesignViewerDesign::ValueRow>& HIDesignViewerDesign::ValueRo
         {.type = 100, .number = 707, .read = [](V& v, Var) { return double(v.nSetting707); }},
         {.type = 100, .number = 800, .read = [](V& v, Var) { return double(design_rows::EventKindClass(v.nEventKind)); }},
         // by name
-        {.name = "CountPinch", .number = 200, .read = [](V&, Var var) { return var.Offset(0) + 1.0; }},
+        // The pinch's number; without an index, the first's (as every row of a table reads).
+        {.name = "CountPinch", .number = 200, .read = [](V&, Var var) { return std::max(var.Offset(0), 0) + 1.0; }},
     };
     design_rows::AddStreamRows(table);
     design_rows::AddNetworkRows(table);

@@ -38,6 +38,9 @@ struct OldStreamRecord {
     std::int32_t kind = 0, hotCold = 2;
     std::optional<std::vector<StreamSegment>> segments;
     bool locked = false;  // written from version 2 on
+    // Later fields when given: whether process values were kept (none are written), and whether
+    // the utility earns a credit.
+    std::optional<bool> keptValues, earnsCredit;
 
     // Damage: counts written instead of the true ones, and a record that ends after this many of
     // its fields (-1: all of them).
@@ -94,6 +97,7 @@ inline std::vector<std::uint8_t> WriteOldStreamRecord(const OldStreamRecord& r) 
             return ok;
         },
         [&] { return r.version <= 1 || f.WriteBool(r.locked); },
+        [&] { return (!r.keptValues || f.WriteBool(*r.keptValues)) && (!r.earnsCredit || f.WriteBool(*r.earnsCredit)); },
     };
     RecordHandle h;
     bool ok = f.BeginRecord(h, r.version);

@@ -98,11 +98,13 @@ struct RareSetting {
     double fractionDown = CPIHeatIntegrationStream::DefaultLoadFraction;  // end -1
     double stored = 0.0;
     double emissions = CPIHeatIntegrationStream::DefaultMassEmissionsCoefficient;
+    double creditBefore = 0.0;  // a utility's credit given before the price, when below 0
 };
 
 std::ostream& operator<<(std::ostream& os, const RareSetting& c) { return os << c.what; }
 
 void Apply(CPIHeatIntegrationStream& s, const RareSetting& c) {
+    if (c.creditBefore < 0.0) s.SetCostIndex(c.creditBefore);
     s.SetCostIndex(c.costIndex);
     s.SetLoadFraction(c.fractionUp, 1);
     s.SetLoadFraction(c.fractionDown, -1);
@@ -132,20 +134,26 @@ TEST_P(RareSettings, ReadBackCopiedAndRecalled) {
     const RareSetting& c = GetParam();
     CPIHeatIntegrationStream* a = owner.Add("A");
     SetPoints(*a, {150, 50});
+    // A utility given a credit once earns one, whatever it is priced at since.
+    const bool earns = c.creditBefore < 0.0 || c.costIndex < 0.0;
+    if (earns) a->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 0);
     Apply(*a, c);
     ExpectSettings(*a, c);
+    EXPECT_EQ(earns, a->EarnsCredit());
 
     CPIHeatIntegrationStream* copy = owner.Add("Copy");
     ASSERT_EQ(1, copy->CopyFrom(a));
     RareSetting copied = c;  // a copy takes every setting but the emissions coefficient
     copied.emissions = CPIHeatIntegrationStream::DefaultMassEmissionsCoefficient;
     ExpectSettings(*copy, copied);
+    EXPECT_EQ(earns, copy->EarnsCredit());
 
     const std::vector<std::uint8_t> bytes = StoreStream(*a);
     FakeStreamOwner other;
     CPIHeatIntegrationStream* r = Recall(other, bytes);
     ASSERT_NE(nullptr, r);
     ExpectSettings(*r, c, false);  // the record does not hold the emissions coefficient
+    EXPECT_EQ(earns, r->EarnsCredit());
     EXPECT_EQ(bytes, StoreStream(*r));
 
     // Set back to the defaults, every setting reads its default again.
@@ -166,7 +174,11 @@ INSTANTIATE_TEST_SUITE_P(
                       RareSetting{"emissionsOnly", CPIHeatIntegrationStream::DefaultCostIndex,
                                   CPIHeatIntegrationStream::DefaultLoadFraction,
                                   CPIHeatIntegrationStream::DefaultLoadFraction, 0.0, 7e-05},
-                      RareSetting{"allOffTheirDefaults", 1e-06, 0.03, 0.07, 120.0, 2e-05}),
+                      RareSetting{"allOffTheirDefaults", 1e-06, 0.03, 0.07, 120.0, 2e-05},
+                      RareSetting{"credit", -1.89e-06},
+                      RareSetting{"creditThenAPricePaid", 2e-06, CPIHeatIntegrationStream::DefaultLoadFraction,
+                                  CPIHeatIntegrationStream::DefaultLoadFraction, 0.0,
+                                  CPIHeatIntegrationStream::DefaultMassEmissionsCoefficient, -1.89e-06}),
     [](const ::testing::TestParamInfo<RareSetting>& info) { return std::string(info.param.what); });
 
 // ---- older versions --------------------------------------------------------------------------------
@@ -181,6 +193,48 @@ CPValue TwoSegmentTree(FakeStreamOwner& owner, const std::function<void(CPIHeatI
     owner.Remove("Template");
     return tree;
 }
+
+// A utility that earns a credit at a price it pays says so in version 7; each record a writer
+// never makes is refused: one that says it earns none, a process stream's, one whose price is a
+// credit already, one that ends before it says, and a version 6 record that kept no process values.
+struct CreditRecord {
+    const char* what;
+    int version = 7;
+    std::int32_t kind = 1;
+    double costIndex = 2e-06;
+    std::optional<bool> earns = true;
+    bool read = false;
+};
+void PrintTo(const CreditRecord& c, std::ostream* os) { *os << c.what; }
+
+class CreditRecords : public StreamRecord, public ::testing::WithParamInterface<CreditRecord> {};
+
+TEST_P(CreditRecords, OnlyAUtilityEarningACreditAtAPricePaidIsRead) {
+    const CreditRecord& c = GetParam();
+    CPValue tree = TwoSegmentTree(owner);
+    OldStreamRecord r;
+    r.properties = &tree;
+    r.version = c.version;
+    r.kind = c.kind;
+    r.costIndex = c.costIndex;
+    r.keptValues = false;
+    r.earnsCredit = c.earns;
+    bool ok = false;
+    CPIHeatIntegrationStream* s = Recall(owner, WriteOldStreamRecord(r), &ok);
+    ASSERT_EQ(c.read, ok);
+    if (c.read) {
+        EXPECT_TRUE(s->EarnsCredit());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CreditRecords,
+                         ::testing::Values(CreditRecord{"earnsAtAPricePaid", 7, 1, 2e-06, true, true},
+                                           CreditRecord{"saysItEarnsNone", 7, 1, 2e-06, false},
+                                           CreditRecord{"processStream", 7, 0},
+                                           CreditRecord{"priceIsACredit", 7, 1, -2e-06},
+                                           CreditRecord{"endsBeforeTheFlag", 7, 1, 2e-06, std::nullopt},
+                                           CreditRecord{"versionSixKeptNothing", 6, 1, 2e-06, std::nullopt}),
+                         [](const ::testing::TestParamInfo<CreditRecord>& info) { return std::string(info.param.what); });
 
 TEST_F(StreamRecord, VersionOneListsBecomeValuesAndSegments) {
     OldStreamRecord r;

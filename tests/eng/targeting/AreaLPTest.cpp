@@ -273,9 +273,12 @@ TEST(AreaLPOptions, BothRunsCountercurrentFirstAndTheRecordsKeepShellAndTube) {
     EXPECT_GE(lp->GetShells(), 1.0);
     EXPECT_EQ(lp->GetShells(), std::ceil(m->dFourthValue < 1.0 ? 1.0 : m->dFourthValue));
 
+    // On shell-and-tube exchangers the countercurrent area comes too, for the views to show: the
+    // results are those of option 2.
     std::unique_ptr<AreaLP> only = Solve(c, AreaLP::ShellAndTubeOnly);
-    EXPECT_EQ(only->GetCountercurrentArea(), 0.0);
-    EXPECT_GT(only->GetShellAndTubeArea(), 20.0);
+    EXPECT_EQ(only->GetCountercurrentArea(), lp->GetCountercurrentArea());
+    EXPECT_EQ(only->GetShellAndTubeArea(), lp->GetShellAndTubeArea());
+    EXPECT_EQ(only->GetShells(), lp->GetShells());
     std::unique_ptr<AreaLP> none = Solve(c, 7);
     EXPECT_EQ(none->GetShellAndTubeArea(), 0.0);
     EXPECT_EQ(none->GetCountercurrentArea(), 0.0);

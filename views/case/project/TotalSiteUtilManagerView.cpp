@@ -223,9 +223,10 @@ int TotalSiteUtilManagerView::Specify(const VarDescription& var, double value) {
         const char* name = mySiteManager->GetDefaultUtilityName(row);
         if (!name) return 0;
         // A price holds to the rule of every table that types one: a utility bought is not
-        // made one sold by a sign.
-        if (c->parameter == DUP_Cost && value != kEmpty &&
-            !CaseValueLimits::UtilityPriceTaken(value, name, mySiteManager->GetValue(row, DUP_Cost)))
+        // made one sold by a sign. What the utility is, its site stream of the same name keeps.
+        IHeatIntegrationStream* stream = nullptr;
+        const bool earns = mySiteManager->GetStream(name, stream) && stream && stream->EarnsCredit();
+        if (c->parameter == DUP_Cost && value != kEmpty && !CaseValueLimits::UtilityPriceTaken(value, name, earns))
             return ErrorMsg("SpecRange"), 0;
         return mySiteManager->SetValue(name, static_cast<DefaultUtilityParameter>(c->parameter), value) ? 1 : 0;
     }

@@ -102,7 +102,7 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Tar
         {.type = 6, .number = 656, .read = [](V& v, Var) { return v.myScenario->GetUtilityTarget(1); }},
         {.type = 6, .number = 752, .read = [](V& v, Var) { return v.myScenario->GetUtilityTarget(1); }},
         // No area target is 0: the scenario answers 0 where it has none (the utilities cannot cover
-        // the targets, or the area LP gave no countercurrent area), which the results show not
+        // the targets, or an area LP on countercurrent exchangers gave no shell-and-tube area), which the results show not
         // available. Areas, shells and costs are results of the placed utilities: where those do
         // not cover the targets, every row of them reads empty, as `targets` prints them not
         // available.

@@ -11,6 +11,7 @@
 #include "views/plots/ChiSuperTargetPlot.h"
 #include "views/plots/chiPlot.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <unordered_map>
@@ -133,7 +134,8 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Nam
              return s == 1 ? 0.0 : (s >= 2 && s <= 4) ? 45.0 : 46.0;
          }},
         {.name = "DelMes", .number = 104, .read = [](V& v, Var) { return flag(v.tableColumn == 9); }},
-        {.name = "CountPinch", .number = 200, .read = [](V&, Var var) { return var.Offset(0) + 1.0; }, .dims = 1},
+        // The pinch's number; without an index, the first's (as every row of a table reads).
+        {.name = "CountPinch", .number = 200, .read = [](V&, Var var) { return std::max(var.Offset(0), 0) + 1.0; }, .dims = 1},
         {.name = "PinchNo", .number = 200, .read = [](V& v, Var) {
              return double(scenario_pinches::Count(*v.myScenario));
          }},

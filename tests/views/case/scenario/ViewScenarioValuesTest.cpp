@@ -300,6 +300,10 @@ TEST_F(ViewScenarioValues, DispatchQuirksHold) {
     EXPECT_EQ(nullptr, HIDesignViewerScenario::FindValueRow(typedCount));
     EXPECT_EQ(2.0, viewer->Value(named("Count", 410, 1)));
     EXPECT_EQ(E, viewer->Value(named("Count", 410, 2)));
+    // A pinch's number read without an index is the first's, as with its index.
+    EXPECT_EQ(1.0, viewer->Value(named("CountPinch", 200)));
+    EXPECT_EQ(1.0, viewer->Value(named("CountPinch", 200, 0)));
+    EXPECT_EQ(2.0, viewer->Value(named("CountPinch", 200, 1)));
     // "PinchNo" without targets shows 0.
     scenario->pinchPoints = -1;
     EXPECT_EQ(0.0, viewer->Value(named("PinchNo", 200)));
