@@ -121,17 +121,19 @@ bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, st
         error = at(s, first.line, "refused its DTmin contribution");
         return false;
     }
-    if (first.cost != kEmpty) {
-        // The rule of every table that types a price: below 0 only for a utility that earns a
-        // credit, as one made from a generation utility of the default set does.
-        if (!CaseValueLimits::UtilityPriceTaken(first.cost * kPerYearToPerSecond, s.utility && stream.EarnsCredit())) {
-            error = at(s, first.line,
+    // The rule of every table that types a price, on every row of the stream: below 0 only for a
+    // utility that earns a credit, as one made from a generation utility of the default set does.
+    for (const StreamTableSegment& seg : segs)
+        if (seg.cost != kEmpty &&
+            !CaseValueLimits::UtilityPriceTaken(seg.cost * kPerYearToPerSecond, s.utility && stream.EarnsCredit())) {
+            error = at(s, seg.line,
                        "column cost: " + std::string(s.utility ? "a utility bought" : "a process stream") +
-                           " cannot take a negative cost (got " + shortNumber(first.cost) +
+                           " cannot take a negative cost (got " + shortNumber(seg.cost) +
                            "); only a utility that earns a credit, as a generation utility of the default set does, "
                            "takes one");
             return false;
         }
+    if (first.cost != kEmpty) {
         stream.SetCostIndex(first.cost * kPerYearToPerSecond);
     }
     return true;

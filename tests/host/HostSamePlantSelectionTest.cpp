@@ -182,6 +182,14 @@ const std::vector<Selection>& Selections() {
          "",
          {"text PStreamName.100.[]\n  text H2\n  text C1\n13: get Switch.100.[]\n  value 0 0\n",
           "text PStreamName.100.[]\n  text H2\n  text C1\n  text H1\n21: get Switch.100.[]\n  value 0 0 0\n"}},
+        // C2, whose link's editor was opened, made a utility: its link goes and the editor with it,
+        // as a deletion of C2 closes it; the form reads the three streams' links only.
+        {"LinkOfAStreamSwitchedToAUtilityClosesItsEditor",
+         ExamplePath("four-streams.csv"),
+         kLinkOfC2OnH1 + "set RowPos.105 3\ncmd SwitchProcessToUtil\nform\nopen LinkTableCollection.200\n"
+                         "text SimpleLinkStrName.300.[]\n",
+         "",
+         {"cmd SwitchProcessToUtil\n  result 1\n", "text SimpleLinkStrName.300.[]\n"}},
         {"LinkTermOfAStreamSwitchedToAUtilityAndReopened",
          ExamplePath("four-streams.csv"),
          kLinkOfC2OnH1 + "set RowPos.105 0\ncmd SwitchProcessToUtil\n",

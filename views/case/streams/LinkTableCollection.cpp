@@ -54,6 +54,8 @@ void LinkTableCollection::RegisterWithScenario() {
     myScenario->AddValidMessage(this, 25);
     // A stream leaving the scenario takes its links with it: their editors close first.
     myScenario->AddValidMessage(this, StreamRemoved);
+    // So does a stream made a utility: the scenario drops its link at the switch.
+    myScenario->AddValidMessage(this, StreamKindSwitched);
     registered = true;
 }
 
@@ -119,6 +121,13 @@ void LinkTableCollection::NotifyChange(int code, const CPString& text, void* dat
     }
     if (code == StreamRemoved) {
         CloseEditorsOf(text);
+        return;
+    }
+    if (code == StreamKindSwitched) {
+        IHeatIntegrationStream* stream = nullptr;
+        if (myScenario && myScenario->GetStream(text, stream) && stream &&
+            stream->GetStreamKind() == 1)
+            CloseEditorsOf(text);
         return;
     }
     if ((code != LinkTable::DeleteLinkCode && code != LinkTable::FormChangedCode) || !data) return;

@@ -28,6 +28,8 @@ public:
     static constexpr int DeleteLink = 116;
     // The scenario's change code of a stream it is removing (its name as the text).
     static constexpr int StreamRemoved = 31;
+    // The scenario's change code of a stream switched to the other kind (its name as the text).
+    static constexpr int StreamKindSwitched = 87;
 
     LinkTableCollection(Viewable* parent, const ObjectTypeInfo* type, IHeatIntegrationScenario* scenario,
                         Viewable* owner);
