@@ -62,11 +62,20 @@ std::string X(const std::string& name, double duty, const std::string& hot, cons
 
 std::string Doc(const std::string& items) { return "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"r\">\n" + items + "</simcase>\n"; }
 
+// The stream `s` with each value named in `blanks` left empty, as a case leaves a value unknown.
+std::string Blank(std::string s, const std::vector<std::string>& blanks) {
+    for (const std::string& name : blanks) {
+        const std::size_t at = s.find("<num name=\"" + name + "\">"), end = s.find("</num>", at);
+        if (at != std::string::npos) s.replace(at, end - at, "<num name=\"" + name + "\">");
+    }
+    return s;
+}
+
 // F 200 C, 3 kg/s teed into three 1 kg/s branches: A cooled 120 kW to 140 C, B 160 kW to 120 C, C
-// passing by; mixed at 153.33 C.
-std::string ThreeBranchesWithBypass() {
+// passing by; mixed at 153.33 C. The values named in `blankA2` are left empty on A's outlet.
+std::string ThreeBranchesWithBypass(const std::vector<std::string>& blankA2 = {}) {
     return Doc(S("F", 200, 3, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"A", "B", "C"}) + S("A", 200, 1, {"C1"}) +
-               U("C1", "htCooler", 120, "A", 200, 140, {"A2"}) + S("A2", 140, 1, {"M1"}) + S("B", 200, 1, {"C2"}) +
+               U("C1", "htCooler", 120, "A", 200, 140, {"A2"}) + Blank(S("A2", 140, 1, {"M1"}), blankA2) + S("B", 200, 1, {"C2"}) +
                U("C2", "htCooler", 160, "B", 200, 120, {"B2"}) + S("B2", 120, 1, {"M1"}) + S("C", 200, 1, {"M1"}) +
                U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", 460.0 / 3, 3, {}));
 }
@@ -250,6 +259,16 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333",
           "cold utility              280.000 kW", "hot 200.00 -> 140.00", "hot 200.00 -> 120.00", none},
          {}},
+        // A branch outlet's unknown molar enthalpy is passed over: the heat flow, else the
+        // temperature the cooler's table gives, says the branch is cooled.
+        {"three branches, molar enthalpy unknown at a branch outlet", ThreeBranchesWithBypass({"MolarEnthalpy"}),
+         {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333",
+          "cold utility              280.000 kW", none},
+         {"no utility was found"}},
+        {"three branches, a branch outlet's values all unknown", ThreeBranchesWithBypass({"MolarEnthalpy", "HeatFlow", "Temperature"}),
+         {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333",
+          "cold utility              280.000 kW", none},
+         {"no utility was found"}},
         // The outer tee's branch B is carried by the streams of its own branches: the stream around
         // it does not count that heat again, whichever branch its tee lists first.
         {"nested tees, heater listed first", NestedTees(false),
