@@ -201,11 +201,19 @@ std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05, double second = 0) {
 }
 
 // F cooled 100 kW as above; K 200 C, 1 kg/s, heated 0.05 kW by H1, then to 250 C by H2, whose
-// duty the case leaves unknown.
+// duty the case leaves unknown, and K3's heat flow with it.
 std::string TinyHeaterBeforeOneOfUnknownDuty() {
     return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
                S("K", 200, 1, {"H1"}) + U("H1", "htHeater", 0.05, "K", 200, 200.025, {"K2"}) + S("K2", 200.025, 1, {"H2"}) +
-               "<item name=\"H2\" class=\"htHeater\"><num name=\"Duty\"/><link to=\"K3\"/></item>\n" + S("K3", 250, 1, {}));
+               "<item name=\"H2\" class=\"htHeater\"><num name=\"Duty\"/><link to=\"K3\"/></item>\n" +
+               Blank(S("K3", 250, 1, {}), {"HeatFlow"}));
+}
+
+// F 150 C, 1 kg/s cooled 20 kW to 140 C by C1 and 100 kW to 90 C by C2, C1's duty left unknown.
+std::string CoolerOfUnknownDutyFirst() {
+    std::string d = SmallCoolerFirst(20);
+    const std::string given = "<num name=\"Duty\">20</num>";
+    return d.replace(d.find(given), given.size(), "<num name=\"Duty\"></num>");
 }
 
 // F cooled 100 kW as above; K 200 C, 3 kg/s, teed into A heated `a` kW by H1, B heated `b` kW by
@@ -336,6 +344,11 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"K_To_K3 (cold): 200 -> 250 C, 100 kW", "(Load = 0.05 kW)", "(Load not known)",
           "unsatisfied streams       K_To_K3"},
          {}},
+        // The heat flows around a cooler whose own duty is unknown give it.
+        {"cooler of unknown duty between known heat flows", CoolerOfUnknownDutyFirst(),
+         {"F_To_F3 (hot): 150 -> 90 C, 120 kW", "C1 (cooler) F_To_F3 -> LP Steam Generation: duty 20.00, hot 150.00 -> 140.00",
+          "cold utility              120.00 kW (target 120.00)", none},
+         {"Load not known"}},
         {"tiny heaters over a tee with a bypass", TinyHeatersOverATee(0.06, 0.07),
          {"(Load = 0.06 kW)", "(Load = 0.07 kW)", "hot utility               0.000 kW", none},
          {"K_To_P", "not available"}},
