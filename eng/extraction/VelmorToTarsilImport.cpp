@@ -457,8 +457,10 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
 
 bool VelmorToTarsilImport::RemoveStreamsOfUnplacedDuties() {
     IHENDesign* design = GetBaseDesign();
-    // A network without units says nothing of which streams it would carry.
-    if (!design || design->GetNumberOfHeatExchangers() == 0) return false;
+    if (!design) return false;
+    // A network without units says nothing of which streams it would carry, save those whose every
+    // unit was left out for its small duty: a case made of such units alone yields nothing to target.
+    const bool noUnits = design->GetNumberOfHeatExchangers() == 0;
     std::vector<CPString> names;
     for (const auto& [name, chain] : m_streamChains) names.push_back(name);
     for (const auto& [name, chain] : m_reboilerChains) names.push_back(name);
@@ -485,7 +487,8 @@ bool VelmorToTarsilImport::RemoveStreamsOfUnplacedDuties() {
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(name, stream) || !stream || stream->GetStreamKind() == 1) continue;
         const double load = stream->GetHeatLoad(0);
-        if (load == kEmpty || design->HasUnitOnStream(name) || (std::fabs(load) >= kSmallestPlacedDuty && !onlyLeftOut(name)))
+        if (load == kEmpty || design->HasUnitOnStream(name) ||
+            ((noUnits || std::fabs(load) >= kSmallestPlacedDuty) && !onlyLeftOut(name)))
             continue;
         removed = m_scenario->DeleteStream(name) == 1 || removed;
     }

@@ -190,11 +190,11 @@ std::string ReadExample(const std::string& name) {
     return text.str();
 }
 
-// F 150 C, 1 kg/s cooled 100 kW to 100 C; K 200 C, 1 kg/s, heated `duty` kW by H1 (0.05 kW: too
-// little for the network to place), and `second` kW by H2 after it when given.
-std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05, double second = 0) {
+// F 150 C, 1 kg/s cooled 100 kW to 100 C (unless `alone`); K 200 C, 1 kg/s, heated `duty` kW by H1
+// (0.05 kW: too little for the network to place), and `second` kW by H2 after it when given.
+std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05, double second = 0, bool alone = false) {
     const double t1 = 200 + duty / 2, t2 = t1 + second / 2;
-    std::string d = S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
+    std::string d = (alone ? std::string() : S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {})) +
                     S("K", 200, 1, {"H1"}) + U("H1", "htHeater", duty, "K", 200, t1, {"K2"});
     if (second <= 0) return Doc(d + S("K2", t1, 1, {}));
     return Doc(d + S("K2", t1, 1, {"H2"}) + U("H2", "htHeater", second, "K2", t1, t2, {"K3"}) + S("K3", t2, 1, {}));
@@ -339,6 +339,10 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"(Load = 0.08 kW)", "(Load = 0.09 kW)", "hot utility               0.000 kW",
           "total annual cost         4535.23 per year", none},
          {"K_To_K3", "not available"}},
+        // A case of such units alone yields nothing to target.
+        {"tiny heaters alone", TinyHeaterOnAStreamOfItsOwn(0.08, 0.09, true),
+         {"(Load = 0.08 kW)", "(Load = 0.09 kW)", "yielded no process stream and no utility: nothing to target"},
+         {"K_To_K3", "unsatisfied"}},
         // A unit whose duty is not known may carry any heat: its stream stays, said not satisfied.
         {"tiny heater before one of unknown duty", TinyHeaterBeforeOneOfUnknownDuty(),
          {"K_To_K3 (cold): 200 -> 250 C, 100 kW", "(Load = 0.05 kW)", "(Load not known)",
