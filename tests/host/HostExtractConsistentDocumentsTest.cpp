@@ -374,6 +374,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
           "H2 (heater) MP Steam -> F_To_F3: duty 100.00, hot 175.00 -> 174.00, cold 80.00 -> 130.00",
           "calculation               calculated", none},
          {"not known", "Warning"}},
+        // Across a heater whose product has another composition no stream is followed: that is
+        // the cause named, not the utilities.
+        {"composition changed across a heater",
+         Doc(S("F", 50, 1, {"H1"}) + U("H1", "htHeater", 60, "F", 50, 80, {"F2"}) + S("F2", 80, 1, {}, "0.9 0.1")),
+         {"Unit H1 on stream F: no process stream was made through it"},
+         {"no utility was found"}},
         {"unknown temperature where the stream turns", TurnAtAnUnknownTemperature(),
          {"F_To_F2 (hot): 150 -> 100 C, 100 kW", "F2_To_F4 (cold): 100 -> 120 C, 40 kW",
           "C1 (cooler) F_To_F2 -> Air: duty 100.00, hot 150.00 -> 100.00",
