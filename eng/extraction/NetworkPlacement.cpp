@@ -439,9 +439,10 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
             else if (!simulatorUtility.empty()) utility = simulatorUtility;
         }
         if (utility.empty()) {
-            // The unit and the stream it was to serve, so that the user knows which to look at.
+            // The unit and the stream it was to serve, so that the user knows which to look at; where
+            // no process stream runs through the unit, that, not the utilities, is the cause.
             ReportWarning("Empty_Utility", "NoUtilForThisTemp",
-                          FormatMessage(FindString("ExtractionNoUtilityForUnit"),
+                          FormatMessage(FindString(process ? "ExtractionNoUtilityForUnit" : "ExtractionUnitStreamNotFollowed"),
                                         {item->_get_szName(), !processName.empty() ? processName
                                                               : inlet                ? inlet->_get_szName()
                                                                                      : CPString("(none)")}));

@@ -187,11 +187,31 @@ void VelmorToTarsilImport::PairSplittersAndMixers(ChainList& chains) {
 
 int VelmorToTarsilImport::ChainDirection(const StreamChain& chain) {
     if (!chain.tees.empty() || chain.Length() < 2) return 2;
+    const auto order = [](double first, double last) { return first > last ? 0 : first < last ? 1 : 2; };
+    // A chain whose end has no temperature, given or from the tables, would make a stream of no
+    // supply or target: only molar enthalpies given at both ends decide for it.
     double first = 0.0, last = 0.0;
-    if (!KnownNumber(chain.First(), "MolarEnthalpy", first) || !KnownNumber(chain.Last(), "MolarEnthalpy", last))
-        return 2;
-    if (first > last) return 0;
-    if (first < last) return 1;
+    if (!StreamTemperature(chain.First(), first) || !StreamTemperature(chain.Last(), last)) {
+        if (!KnownNumber(chain.First(), "MolarEnthalpy", first) || !KnownNumber(chain.Last(), "MolarEnthalpy", last))
+            return 2;
+        return order(first, last);
+    }
+    // The molar enthalpy decides; where the case leaves it unknown at an end, the heat flow, then
+    // the temperature (from the units' tables where the stream leaves it unknown). An unknown
+    // value is passed over for the next known one inward, never read as 0: a blank at a branch
+    // outlet must not turn a cooled branch into one of no direction.
+    const auto ends = [&chain](const char* property, double& first, double& last) {
+        const auto known = [property](CPItem* s, double& v) {
+            return property ? KnownNumber(s, property, v) : StreamTemperature(s, v);
+        };
+        const std::size_t n = chain.streams.size();
+        std::size_t i = 0, j = n;
+        while (i < n && !known(chain.streams[i], first)) ++i;
+        while (j > i + 1 && !known(chain.streams[j - 1], last)) --j;
+        return j > i + 1;
+    };
+    for (const char* property : {"MolarEnthalpy", "HeatFlow", static_cast<const char*>(nullptr)})
+        if (ends(property, first, last)) return order(first, last);
     return 2;
 }
 

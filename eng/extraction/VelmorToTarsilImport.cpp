@@ -32,6 +32,23 @@ const char* const kPathUnits[] = {"ppPipeSegment", "htCooler",      "htHeater", 
                                   "htLNGExchanger", "htAirCooler",  "htFiredHeater", "ppValve",
                                   "lgRecycle",      "ppBoundaryStreamItem", "rtPump"};
 
+// A heater's or cooler's duty the case leaves unknown is the change of heat flow across it, where
+// it has one material feed and one product and both heat flows are known: its heat is carried,
+// not lost. Its own duty, when given, stands.
+void DutiesFromHeatFlows(const std::vector<CPItem*>& items) {
+    static const char* const kOneSided[] = {"htCooler", "htHeater", "htAirCooler", "htFiredHeater"};
+    for (CPItem* unit : items) {
+        double duty = 0.0, in = 0.0, out = 0.0;
+        if (!IsOneOf(unit, kOneSided) || (KnownNumber(unit, "Duty", duty) && duty != kEmpty)) continue;
+        const std::vector<CPItem*> feeds = unit->RelatedNodes(CPItem::Upstream), products = unit->RelatedNodes(CPItem::Downstream);
+        if (feeds.size() != 1 || products.size() != 1 || !IsClass(feeds[0], CaseClass::MaterialStream) ||
+            !IsClass(products[0], CaseClass::MaterialStream))
+            continue;
+        if (KnownNumber(feeds[0], "HeatFlow", in) && in != kEmpty && KnownNumber(products[0], "HeatFlow", out) && out != kEmpty)
+            unit->AddVariable("Duty")->Set(std::fabs(out - in));
+    }
+}
+
 // Composition groups keyed by signature, in the order their first stream was met.
 struct Groups {
     std::vector<std::vector<CPItem*>> lists;
@@ -298,6 +315,7 @@ void VelmorToTarsilImport::Extract() {
     WalkItems(walk, config, utilityDatabase);
     for (const CPString& name : walk.unknownItems) m_caseInterface->CASEDeleteItem(m_case, name);
     CheckExchangerSides();
+    DutiesFromHeatFlows(m_extractedItems);
 
     // 6. Recycle tolerance.
     ReadRecycleTolerances(walk.recycles, report);
@@ -439,8 +457,10 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
 
 bool VelmorToTarsilImport::RemoveStreamsOfUnplacedDuties() {
     IHENDesign* design = GetBaseDesign();
-    // A network without units says nothing of which streams it would carry.
-    if (!design || design->GetNumberOfHeatExchangers() == 0) return false;
+    if (!design) return false;
+    // A network without units says nothing of which streams it would carry, save those whose every
+    // unit was left out for its small duty: a case made of such units alone yields nothing to target.
+    const bool noUnits = design->GetNumberOfHeatExchangers() == 0;
     std::vector<CPString> names;
     for (const auto& [name, chain] : m_streamChains) names.push_back(name);
     for (const auto& [name, chain] : m_reboilerChains) names.push_back(name);
@@ -467,7 +487,8 @@ bool VelmorToTarsilImport::RemoveStreamsOfUnplacedDuties() {
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(name, stream) || !stream || stream->GetStreamKind() == 1) continue;
         const double load = stream->GetHeatLoad(0);
-        if (load == kEmpty || design->HasUnitOnStream(name) || (std::fabs(load) >= kSmallestPlacedDuty && !onlyLeftOut(name)))
+        if (load == kEmpty || design->HasUnitOnStream(name) ||
+            ((noUnits || std::fabs(load) >= kSmallestPlacedDuty) && !onlyLeftOut(name)))
             continue;
         removed = m_scenario->DeleteStream(name) == 1 || removed;
     }

@@ -57,6 +57,8 @@ const MessageText kTexts[] = {
                                        "above its feed at %s C: it was taken as a cold stream with a heater."},
     {"NoUtilForThisTemp", "No default utility serves the temperature of these streams"},
     {"ExtractionNoUtilityForUnit", "Unit %s on stream %s: no utility was found for it, and it was not placed."},
+    {"ExtractionUnitStreamNotFollowed", "Unit %s on stream %s: no process stream was made through it (the stream could "
+                                        "not be followed there), and it was not placed."},
     {"ExtractionNoUtilityForLiveSteam", "Live steam %s (%s): no hot utility was found for its match."},
     {"ExtractionUnitsNotTaken", "Heat-transfer units not taken into the existing network"},
     {"ExtractionUnitNotTaken", "Unit %s, of class %s, is no kind of unit the existing network takes: its duty is not "

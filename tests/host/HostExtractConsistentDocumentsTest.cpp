@@ -62,11 +62,20 @@ std::string X(const std::string& name, double duty, const std::string& hot, cons
 
 std::string Doc(const std::string& items) { return "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"r\">\n" + items + "</simcase>\n"; }
 
+// The stream `s` with each value named in `blanks` left empty, as a case leaves a value unknown.
+std::string Blank(std::string s, const std::vector<std::string>& blanks) {
+    for (const std::string& name : blanks) {
+        const std::size_t at = s.find("<num name=\"" + name + "\">"), end = s.find("</num>", at);
+        if (at != std::string::npos) s.replace(at, end - at, "<num name=\"" + name + "\">");
+    }
+    return s;
+}
+
 // F 200 C, 3 kg/s teed into three 1 kg/s branches: A cooled 120 kW to 140 C, B 160 kW to 120 C, C
-// passing by; mixed at 153.33 C.
-std::string ThreeBranchesWithBypass() {
+// passing by; mixed at 153.33 C. The values named in `blankA2` are left empty on A's outlet.
+std::string ThreeBranchesWithBypass(const std::vector<std::string>& blankA2 = {}) {
     return Doc(S("F", 200, 3, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"A", "B", "C"}) + S("A", 200, 1, {"C1"}) +
-               U("C1", "htCooler", 120, "A", 200, 140, {"A2"}) + S("A2", 140, 1, {"M1"}) + S("B", 200, 1, {"C2"}) +
+               U("C1", "htCooler", 120, "A", 200, 140, {"A2"}) + Blank(S("A2", 140, 1, {"M1"}), blankA2) + S("B", 200, 1, {"C2"}) +
                U("C2", "htCooler", 160, "B", 200, 120, {"B2"}) + S("B2", 120, 1, {"M1"}) + S("C", 200, 1, {"M1"}) +
                U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", 460.0 / 3, 3, {}));
 }
@@ -181,22 +190,30 @@ std::string ReadExample(const std::string& name) {
     return text.str();
 }
 
-// F 150 C, 1 kg/s cooled 100 kW to 100 C; K 200 C, 1 kg/s, heated `duty` kW by H1 (0.05 kW: too
-// little for the network to place), and `second` kW by H2 after it when given.
-std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05, double second = 0) {
+// F 150 C, 1 kg/s cooled 100 kW to 100 C (unless `alone`); K 200 C, 1 kg/s, heated `duty` kW by H1
+// (0.05 kW: too little for the network to place), and `second` kW by H2 after it when given.
+std::string TinyHeaterOnAStreamOfItsOwn(double duty = 0.05, double second = 0, bool alone = false) {
     const double t1 = 200 + duty / 2, t2 = t1 + second / 2;
-    std::string d = S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
+    std::string d = (alone ? std::string() : S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {})) +
                     S("K", 200, 1, {"H1"}) + U("H1", "htHeater", duty, "K", 200, t1, {"K2"});
     if (second <= 0) return Doc(d + S("K2", t1, 1, {}));
     return Doc(d + S("K2", t1, 1, {"H2"}) + U("H2", "htHeater", second, "K2", t1, t2, {"K3"}) + S("K3", t2, 1, {}));
 }
 
 // F cooled 100 kW as above; K 200 C, 1 kg/s, heated 0.05 kW by H1, then to 250 C by H2, whose
-// duty the case leaves unknown.
+// duty the case leaves unknown, and K3's heat flow with it.
 std::string TinyHeaterBeforeOneOfUnknownDuty() {
     return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}) +
                S("K", 200, 1, {"H1"}) + U("H1", "htHeater", 0.05, "K", 200, 200.025, {"K2"}) + S("K2", 200.025, 1, {"H2"}) +
-               "<item name=\"H2\" class=\"htHeater\"><num name=\"Duty\"/><link to=\"K3\"/></item>\n" + S("K3", 250, 1, {}));
+               "<item name=\"H2\" class=\"htHeater\"><num name=\"Duty\"/><link to=\"K3\"/></item>\n" +
+               Blank(S("K3", 250, 1, {}), {"HeatFlow"}));
+}
+
+// F 150 C, 1 kg/s cooled 20 kW to 140 C by C1 and 100 kW to 90 C by C2, C1's duty left unknown.
+std::string CoolerOfUnknownDutyFirst() {
+    std::string d = SmallCoolerFirst(20);
+    const std::string given = "<num name=\"Duty\">20</num>";
+    return d.replace(d.find(given), given.size(), "<num name=\"Duty\"></num>");
 }
 
 // F cooled 100 kW as above; K 200 C, 3 kg/s, teed into A heated `a` kW by H1, B heated `b` kW by
@@ -250,6 +267,16 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333",
           "cold utility              280.000 kW", "hot 200.00 -> 140.00", "hot 200.00 -> 120.00", none},
          {}},
+        // A branch outlet's unknown molar enthalpy is passed over: the heat flow, else the
+        // temperature the cooler's table gives, says the branch is cooled.
+        {"three branches, molar enthalpy unknown at a branch outlet", ThreeBranchesWithBypass({"MolarEnthalpy"}),
+         {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333",
+          "cold utility              280.000 kW", none},
+         {"no utility was found"}},
+        {"three branches, a branch outlet's values all unknown", ThreeBranchesWithBypass({"MolarEnthalpy", "HeatFlow", "Temperature"}),
+         {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333",
+          "cold utility              280.000 kW", none},
+         {"no utility was found"}},
         // The outer tee's branch B is carried by the streams of its own branches: the stream around
         // it does not count that heat again, whichever branch its tee lists first.
         {"nested tees, heater listed first", NestedTees(false),
@@ -312,11 +339,20 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"(Load = 0.08 kW)", "(Load = 0.09 kW)", "hot utility               0.000 kW",
           "total annual cost         4535.23 per year", none},
          {"K_To_K3", "not available"}},
+        // A case of such units alone yields nothing to target.
+        {"tiny heaters alone", TinyHeaterOnAStreamOfItsOwn(0.08, 0.09, true),
+         {"(Load = 0.08 kW)", "(Load = 0.09 kW)", "yielded no process stream and no utility: nothing to target"},
+         {"K_To_K3", "unsatisfied"}},
         // A unit whose duty is not known may carry any heat: its stream stays, said not satisfied.
         {"tiny heater before one of unknown duty", TinyHeaterBeforeOneOfUnknownDuty(),
          {"K_To_K3 (cold): 200 -> 250 C, 100 kW", "(Load = 0.05 kW)", "(Load not known)",
           "unsatisfied streams       K_To_K3"},
          {}},
+        // The heat flows around a cooler whose own duty is unknown give it.
+        {"cooler of unknown duty between known heat flows", CoolerOfUnknownDutyFirst(),
+         {"F_To_F3 (hot): 150 -> 90 C, 120 kW", "C1 (cooler) F_To_F3 -> LP Steam Generation: duty 20.00, hot 150.00 -> 140.00",
+          "cold utility              120.00 kW (target 120.00)", none},
+         {"Load not known"}},
         {"tiny heaters over a tee with a bypass", TinyHeatersOverATee(0.06, 0.07),
          {"(Load = 0.06 kW)", "(Load = 0.07 kW)", "hot utility               0.000 kW", none},
          {"K_To_P", "not available"}},
@@ -338,6 +374,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
           "H2 (heater) MP Steam -> F_To_F3: duty 100.00, hot 175.00 -> 174.00, cold 80.00 -> 130.00",
           "calculation               calculated", none},
          {"not known", "Warning"}},
+        // Across a heater whose product has another composition no stream is followed: that is
+        // the cause named, not the utilities.
+        {"composition changed across a heater",
+         Doc(S("F", 50, 1, {"H1"}) + U("H1", "htHeater", 60, "F", 50, 80, {"F2"}) + S("F2", 80, 1, {}, "0.9 0.1")),
+         {"Unit H1 on stream F: no process stream was made through it"},
+         {"no utility was found"}},
         {"unknown temperature where the stream turns", TurnAtAnUnknownTemperature(),
          {"F_To_F2 (hot): 150 -> 100 C, 100 kW", "F2_To_F4 (cold): 100 -> 120 C, 40 kW",
           "C1 (cooler) F_To_F2 -> Air: duty 100.00, hot 150.00 -> 100.00",

@@ -34,7 +34,7 @@ TEST(ExtractionMessages, FormatsTakeTheArgumentsTheExtractionGives) {
                    {"ExtractionLiveSteamTooCold", 1},      {"ExtractionLiveSteamNoProperties", 3},
                    {"FileNameInExtraction", 1},            {"FileNameAndStepsInExtraction", 3},
                    {"EndStaticTextInPage9InExtraction", 1}, {"NoUtilForThisTemp", 0},
-                   {"ExtractionNoUtilityForUnit", 2},      {"ExtractionNoUtilityForLiveSteam", 2},
+                   {"ExtractionNoUtilityForUnit", 2},      {"ExtractionNoUtilityForLiveSteam", 2}, {"ExtractionUnitStreamNotFollowed", 2},
                    {"ExtractionUnitNotTaken", 2},          {"ExtractionExchangerSideNotLinked", 4},
                    {"ExtractionExchangerInletUnnamed", 2}, {"ExtractionStreamValueMissing", 2},
                    {"ExtractionSeparatorDutyTooSmall", 2}, {"ExtractionSeparatorSpanUnusable", 3},
