@@ -266,6 +266,13 @@ const std::vector<Selection>& Selections() {
          "",
          {"set CostPerEnergy.906.13 -1\n  result 1\n", "set CostPerEnergy.906.0 -1\n  result 0\n",
           "set CostPerEnergy.445.0 -1\n  result 1\n"}},
+        // A generation default renamed in the site's editor (no site stream bears its new name) keeps
+        // the credit it holds: a credit typed again is taken.
+        {"SiteGenerationDefaultRenamedKeepsItsCredit",
+         "--new hi-total-site Site1",
+         "cmd OpenUDB\nopen @last\nsettext ExtraData.901.13 Gen2\nset CostPerEnergy.906.13 -0.00684\n",
+         "",
+         {"set CostPerEnergy.906.13 -0.00684\n  result 1\n"}},
         // A site stream with a load typed on the site (40 kW), deleted and added again, is a new
         // stream of the site: no load of its own, after the save too.
         {"SiteStreamAddedAgainHasNoLoad",

@@ -467,17 +467,21 @@ private:
         Utility(path, Swing(path), path.mass, "");
     }
 
+    // A material stream fed by a heat-transfer unit and feeding one.
+    bool BetweenTwoUnits(const Item& s) {
+        if (s.cls != "ppMaterialStream" || s.links.size() != 1 || At(s.links.front()).cls.rfind("ht", 0) != 0) return false;
+        for (const Item& u : m_items)
+            if (u.cls.rfind("ht", 0) == 0 && std::find(u.links.begin(), u.links.end(), s.name) != u.links.end()) return true;
+        return false;
+    }
+
     // Inner streams (fed by a heat-transfer unit and feeding one) leave their mass flow unknown
     // now and then: nothing of a sound extraction reads it there.
     void ForgetInnerFlows() {
         for (Item& s : m_items) {
-            if (s.cls != "ppMaterialStream" || s.links.size() != 1 || At(s.links.front()).cls.rfind("ht", 0) != 0) continue;
-            bool fedByUnit = false;
-            for (const Item& u : m_items)
-                if (u.cls.rfind("ht", 0) == 0 && std::find(u.links.begin(), u.links.end(), s.name) != u.links.end())
-                    fedByUnit = true;
+            if (!BetweenTwoUnits(s)) continue;
             const std::size_t at = s.body.find("<num name=\"MassFlow\">");
-            if (!fedByUnit || at == std::string::npos || !m_n.Chance(15)) continue;
+            if (at == std::string::npos || !m_n.Chance(15)) continue;
             s.body.replace(at, s.body.find("</num>", at) + 6 - at, "<num name=\"MassFlow\"/>");
             ++m_doc.unknowns;
         }
@@ -487,12 +491,7 @@ private:
     // unknown now and then: every unit gives its duty and its table, so nothing is lost by it.
     void ForgetInnerValues() {
         for (Item& s : m_items) {
-            if (s.cls != "ppMaterialStream" || s.links.size() != 1 || At(s.links.front()).cls.rfind("ht", 0) != 0) continue;
-            bool fedByUnit = false;
-            for (const Item& u : m_items)
-                if (u.cls.rfind("ht", 0) == 0 && std::find(u.links.begin(), u.links.end(), s.name) != u.links.end())
-                    fedByUnit = true;
-            if (!fedByUnit || !m_n.Chance(25)) continue;
+            if (!BetweenTwoUnits(s) || !m_n.Chance(25)) continue;
             const std::string value = m_n.Chance(50) ? "HeatFlow" : "Temperature";
             const std::size_t at = s.body.find("<num name=\"" + value + "\">");
             if (at == std::string::npos) continue;

@@ -223,9 +223,12 @@ int TotalSiteUtilManagerView::Specify(const VarDescription& var, double value) {
         const char* name = mySiteManager->GetDefaultUtilityName(row);
         if (!name) return 0;
         // A price holds to the rule of every table that types one: a utility bought is not
-        // made one sold by a sign. What the utility is, its site stream of the same name keeps.
+        // made one sold by a sign. What the utility is, its site stream of the same name keeps; a
+        // default with no such stream (renamed in this editor, say) earns one while it holds one.
         IHeatIntegrationStream* stream = nullptr;
-        const bool earns = mySiteManager->GetStream(name, stream) && stream && stream->EarnsCredit();
+        const double held = mySiteManager->GetValue(row, DUP_Cost);
+        const bool earns = (mySiteManager->GetStream(name, stream) && stream && stream->EarnsCredit()) ||
+                           (held != kEmpty && held < 0.0);
         if (c->parameter == DUP_Cost && value != kEmpty && !CaseValueLimits::UtilityPriceTaken(value, name, earns))
             return ErrorMsg("SpecRange"), 0;
         return mySiteManager->SetValue(name, static_cast<DefaultUtilityParameter>(c->parameter), value) ? 1 : 0;
