@@ -249,12 +249,18 @@ void HENTrend::DeleteSelectedCleaning() {
 
 // ---------------------------------------------------------------- flow changes
 
+namespace {
+// The stream's flow record in the reference point's schedule: what a flow change of it starts from.
+const StreamStateStruct* FlowRecordOf(const HENOperatingSchedule* first, const CPString& stream) {
+    return first ? dynamic_cast<const StreamStateStruct*>(
+                       first->FindCandidateTarget("StreamFlowrateChangeEvent", stream.c_str()))
+                 : nullptr;
+}
+}  // namespace
+
 const char* HENTrend::GetFlowChangeRefusal(const CPString& stream, double value) const {
     if (const char* refused = HENEventValueRefusal("MassFlow", value)) return refused;
-    const HENOperatingSchedule* first = GetTimePointSchedule(0);
-    const auto* record = first ? dynamic_cast<const StreamStateStruct*>(
-                                     first->FindCandidateTarget("StreamFlowrateChangeEvent", stream.c_str()))
-                               : nullptr;
+    const StreamStateStruct* record = FlowRecordOf(GetTimePointSchedule(0), stream);
     return record ? record->ValueRefusal("MassFlow", value) : nullptr;
 }
 
@@ -264,10 +270,7 @@ const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& va
     if (point < 1 || point > m_intervals) return MessageKey("FlowChangePointOutsideStudy");
     // The points' schedules take a flow event on a stream a unit of the network stands on only
     // (as every schedule does): a flow change on another would be no change at any point.
-    const HENOperatingSchedule* first = GetTimePointSchedule(0);
-    const auto* record = first ? dynamic_cast<const StreamStateStruct*>(
-                                     first->FindCandidateTarget("StreamFlowrateChangeEvent", stream.c_str()))
-                               : nullptr;
+    const StreamStateStruct* record = FlowRecordOf(GetTimePointSchedule(0), stream);
     if (!record || !record->served) return MessageKey("EventAddFailed");
     if (const char* refused = record->ValueRefusal("MassFlow", value)) return refused;
     // A stream runs at one flow at a point: a second change of it there would share the first's
