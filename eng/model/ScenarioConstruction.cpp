@@ -208,6 +208,33 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         m_nUtilityAssignmentMethod = method;
     }
 
+    // The temperature links come along with the streams they link, as the user typed them: a link
+    // whose own stream stays behind is not copied, and a term of a stream left behind goes, as a
+    // deleted stream's does.
+    if (source.m_pStreamLinks) {
+        // The copy of a source stream: the stream of its copy's name, when it came along as a process
+        // stream (a link is made of process streams only).
+        auto copyOf = [&](const IHeatIntegrationStream* from) -> IHeatIntegrationStream* {
+            const auto* own = dynamic_cast<const CPIHeatIntegrationStream*>(from);
+            if (!own || !source.m_processStreams.Contains(const_cast<CPIHeatIntegrationStream*>(own))) return nullptr;
+            CPIHeatIntegrationStream* copy = StreamByName(copyName(*own));
+            return copy && m_processStreams.Contains(copy) ? copy : nullptr;
+        };
+        for (const StreamLynx* from : source.m_pStreamLinks->GetLinkList()) {
+            IHeatIntegrationStream* linked = copyOf(from->GetLinkedStream());
+            if (!linked) continue;
+            if (!m_pStreamLinks) {
+                m_pStreamLinks = std::make_unique<StreamLynxCollection>(this);
+                m_pStreamLinks->SetAdvancedLinkPreference(source.m_pStreamLinks->GetAdvancedLinkPreference());
+                SendAMessage(113, CPString(), Self());
+            }
+            if (m_pStreamLinks->FindLink(linked)) continue;
+            auto* link = new StreamLynx(this, linked);
+            link->CopyTermsFrom(*from, copyOf);
+            m_pStreamLinks->AddLink(link);
+        }
+    }
+
     if (inActiveRange(selection.EntryFlag(CloneSelection::EntryCostModels)) && source.m_pMatches) {
         m_pMatches->CopyCostModelNames(*source.m_pMatches);
     }

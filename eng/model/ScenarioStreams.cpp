@@ -112,6 +112,10 @@ int CPIScenario::AddStream(const CPString& name, int kind) {
     AddStreamToDesigns(*stream);
     // The side lists take the stream once its side is known (code 73).
     UpdateSideLists(*stream, 0);
+    // A process stream typed after a temperature link exists is a candidate of it at once, last
+    // and with no term, where the scenario files it and where a link read back from the case
+    // finds it.
+    if (kind != CPIHeatIntegrationStream::KindUtility && m_pStreamLinks) m_pStreamLinks->AdmitStream(stream);
     SendAMessage(30, name, Self());
     if (kind == CPIHeatIntegrationStream::KindUtility) ApplyDefaultUtility(*stream);
     return 1;

@@ -298,6 +298,38 @@ bool StreamLynx::AddCandidate(IHeatIntegrationStream* stream) {
     return true;
 }
 
+void StreamLynx::CopyTermsFrom(const StreamLynx& source,
+                               const std::function<IHeatIntegrationStream*(const IHeatIntegrationStream*)>& copyOf) {
+    for (std::size_t k = 0; k < source.m_candidates.Length(); ++k) {
+        const std::int64_t at = m_candidates.IndexOf(copyOf(source.m_candidates[k]));
+        if (at < 0) continue;
+        const auto to = static_cast<std::size_t>(at);
+        for (int list = 0; list < NumberOfTermLists; ++list) {
+            auto take = [&](auto& mine, const auto& theirs) {
+                if (k < theirs.size() && to < mine.size()) mine[to] = theirs[k];
+            };
+            take(m_coefficients[list], source.m_coefficients[list]);
+            take(m_lowerBounds[list], source.m_lowerBounds[list]);
+            take(m_upperBounds[list], source.m_upperBounds[list]);
+            take(m_boundEnabled[list], source.m_boundEnabled[list]);
+            take(m_lowerBoundSet[list], source.m_lowerBoundSet[list]);
+            take(m_upperBoundSet[list], source.m_upperBoundSet[list]);
+        }
+    }
+    for (int list = 0; list < NumberOfTermLists; ++list)
+        for (IHeatIntegrationStream* term : source.m_terms[list]) {
+            IHeatIntegrationStream* copy = copyOf(term);
+            if (copy && m_candidates.Contains(copy) && !m_terms[list].Contains(copy)) m_terms[list].Append(copy);
+        }
+    m_temperatureConstant = source.m_temperatureConstant;
+    m_massFlowConstant = source.m_massFlowConstant;
+    m_dReferenceTemperature = source.m_dReferenceTemperature;
+    m_dSimpleOffset = source.m_dSimpleOffset;
+    m_nAdvanced = source.m_nAdvanced;
+    m_nModified = source.m_nModified;
+    m_nAdvancedPreference = source.m_nAdvancedPreference;
+}
+
 bool StreamLynx::DropCandidate(const IHeatIntegrationStream* stream) {
     std::size_t at = m_candidates.Length();
     for (std::size_t i = 0; i < m_candidates.Length(); ++i)

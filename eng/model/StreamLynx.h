@@ -26,6 +26,7 @@
 #include "tevrin/CPTypedList.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class IHENDesign;
@@ -101,6 +102,12 @@ public:
     // among its process streams, and a link read back takes its candidates in that order. False
     // when it is the linked stream or a candidate already.
     bool AddCandidate(IHeatIntegrationStream* stream);
+    // Takes over what the user gave `source` (a link of another scenario, this one made for the
+    // copy of its linked stream): flags, constants, DT, and each term with its coefficient and
+    // bounds where `copyOf` finds the copy of its candidate among this link's candidates. A term
+    // of a stream that did not come along goes, as a deleted stream's does.
+    void CopyTermsFrom(const StreamLynx& source,
+                       const std::function<IHeatIntegrationStream*(const IHeatIntegrationStream*)>& copyOf);
 
     // ---- coefficients (Bi of Temperature sources, Ci of MassFlow sources) ----
     double GetTemperatureCoefficient(const CPString& target, int i) const;

@@ -9,6 +9,7 @@
 #include "brasko/LurmetBaseObject.h"
 #include "brasko/NotificationSender.h"
 
+class DefaultUtility;
 class CPList;
 class IHeatIntegrationStream;
 class ILurmetBinaryFile;
@@ -27,6 +28,8 @@ public:
     virtual const char* GetRecommendedUtilityName(int index) const = 0;
     virtual const char* GetMostEconomicalUtilityName(double T, SegmentHeatType side) const = 0;
     virtual const char* GetDefaultUtilityName(int index) const = 0;
+    // The default utility of a row (what it is: its kind, kept through renames); null past the rows.
+    virtual DefaultUtility* GetDefaultUtility(int index) const = 0;
     virtual hresult AddDefaultUtility(const char* name) = 0;
     virtual hresult RenameDefaultUtility(const char* oldName, const char* newName) = 0;
     virtual hresult RemoveDefaultUtility(const char* name) = 0;

@@ -84,6 +84,7 @@ public:
         return DefaultManager::GetMostEconomicalUtilityName(T, side);
     }
     const char* GetDefaultUtilityName(int index) const override { return DefaultManager::GetDefaultUtilityName(index); }
+    DefaultUtility* GetDefaultUtility(int index) const override { return DefaultManager::GetDefaultUtility(index); }
     // A name a site stream bears already while no utility does (in any letter case: the stream of
     // a utility renamed since) is refused with "SameStreamErrorMsg": the new utility would have no
     // stream of its own.

@@ -378,6 +378,7 @@ hresult DefaultManager::CloneDefaultUtility(const char* name) {
     added->emissionsCoefficient = copy.emissionsCoefficient;
     added->emptyFilmCoefficient = copy.emptyFilmCoefficient;
     added->simulationUtility = copy.simulationUtility;
+    added->earnsCredit = copy.earnsCredit;
     added->composition = copy.composition;
     CalculateARTemp();
     Send(ChangeUtilityAdded, added->name, nullptr);
@@ -452,7 +453,12 @@ hresult DefaultManager::SetUtilityValue(DefaultUtility* u, DefaultUtilityParamet
         u->filmCoefficient = value;
         AnnounceChange();
         return 1;
-    case DUP_Cost: u->cost = value; AnnounceChange(); return 1;
+    case DUP_Cost:
+        u->cost = value;
+        // The first credit marks the utility as one that earns (the editors ask first).
+        if (DefaultUtility::IsCredit(value)) u->earnsCredit = true;
+        AnnounceChange();
+        return 1;
     case DUP_RangeUpper:
         if (hot && value > u->rangeLower && value < u->supplyTemperature) { u->rangeUpper = value; return 1; }
         if (cold && value > u->rangeLower && value > u->targetTemperature) { u->rangeUpper = value; return 1; }

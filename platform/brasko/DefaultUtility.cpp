@@ -1,5 +1,6 @@
 #include "brasko/DefaultUtility.h"
 
+#include "brasko/DefaultManager.h"
 #include "brasko/ILurmetBinaryFile.h"
 #include "dunmor/Units.h"
 #include "lumeth/KindRanges.h"
@@ -26,7 +27,8 @@ DefaultUtility::DefaultUtility(const char* name_, SegmentHeatType side_, double 
       specificHeat(specificHeat_),
       exchangerType(exchangerType_ ? exchangerType_ : kDefaultExchangerType),
       side(side_),
-      name(name_) {}
+      name(name_),
+      earnsCredit(IsCredit(cost_)) {}
 
 const char* DefaultUtility::IsValidUtilType(const char* type) const {
     if (!type || !*type) return MessageKey("InvalidExchangerType");
@@ -48,10 +50,13 @@ bool DefaultUtility::RangeHolds(double T) const {
 
 // Record version 1: name, side, the eleven numbers of the utility table in declared order, the
 // exchanger type, the emissions coefficient, the two flags, then the composition (count, and per
-// component its name and fraction).
+// component its name and fraction). Version 2 adds one flag after them: the utility earns a
+// credit; written only where the price alone does not say so (a price below 0 does).
 bool DefaultUtility::Store(ILurmetBinaryFile& file) const {
     RecordHandle record;
-    bool ok = file.BeginRecord(record, RecordVersion) && file.WriteCPString(name) && file.WriteInt(side);
+    const bool markWritten = earnsCredit && !IsCredit(cost);
+    bool ok = file.BeginRecord(record, markWritten ? EarnsCreditVersion : RecordVersion) && file.WriteCPString(name) &&
+              file.WriteInt(side);
     for (double v : {supplyTemperature, targetTemperature, filmCoefficient, cost, rangeUpper, rangeLower,
                      dtminContribution, viscosity, thermalConductivity, massDensity, specificHeat})
         ok = ok && file.WriteDouble(v);
@@ -59,6 +64,7 @@ bool DefaultUtility::Store(ILurmetBinaryFile& file) const {
          file.WriteBool(emptyFilmCoefficient) && file.WriteBool(simulationUtility) &&
          file.WriteInt(static_cast<std::int32_t>(composition.size()));
     for (const UtilityComponent& c : composition) ok = ok && file.WriteCPString(c.name) && file.WriteDouble(c.fraction);
+    if (markWritten) ok = ok && file.WriteBool(true);
     return ok && file.EndRecord(record);
 }
 
@@ -92,7 +98,9 @@ bool HoldsEditorRanges(const DefaultUtility& u) {
 
 bool DefaultUtility::Recall(ILurmetBinaryFile& file) {
     RecordHandle record;
-    if (!file.BeginRecord(record) || file.GetRecordVersion(record) < 1) return false;
+    if (!file.BeginRecord(record)) return false;
+    const int version = file.GetRecordVersion(record);
+    if (version < 1 || version > EarnsCreditVersion) return false;
     DefaultUtility read;
     std::int32_t sideValue = 0;
     if (!file.ReadCPString(read.name) || !file.ReadInt(sideValue)) return false;
@@ -112,6 +120,15 @@ bool DefaultUtility::Recall(ILurmetBinaryFile& file) {
         UtilityComponent c;
         if (!file.ReadCPString(c.name) || !file.ReadDouble(c.fraction)) return false;
         read.composition.push_back(std::move(c));
+    }
+    // A record from before the mark says it by the price only; a generation utility of the
+    // factory set that was priced to pay is still one by its name there.
+    read.earnsCredit = IsCredit(read.cost) || DefaultManager::FactoryUtilityEarnsCredit(read.name.c_str());
+    if (version >= EarnsCreditVersion) {
+        bool mark = false;
+        // The flag is written only set: a record that says otherwise is not one this writer made.
+        if (!file.ReadBool(mark) || !mark) return false;
+        read.earnsCredit = true;
     }
     if (!file.EndRecord(record)) return false;
     if (!HoldsEditorRanges(read)) return false;

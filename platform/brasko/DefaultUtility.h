@@ -19,6 +19,9 @@ struct UtilityComponent {
 class DefaultUtility {
 public:
     static constexpr int RecordVersion = 1;
+    // Written only by a utility that earns a credit while it holds a price it pays (see
+    // `earnsCredit`); every other utility writes version 1, as before.
+    static constexpr int EarnsCreditVersion = 2;
     static constexpr const char* kDefaultExchangerType = "Shell & Tube";
 
     // An empty utility, to be filled by Recall: side not set, every value empty.
@@ -62,5 +65,11 @@ public:
     CPString name;
     bool emptyFilmCoefficient = false;  // parameter 3
     bool simulationUtility = false;     // parameter 18
+    // Whether the utility earns a credit (steam raised, refrigerant recovered): what it is, set when
+    // it is made or first given a credit, and kept through a rename, a copy, a price it pays typed
+    // since, and the record, so that priced 2 it may be given its credit of -2 again.
+    bool earnsCredit = false;
+    // A price below 0 that is a price (an empty one is not).
+    static bool IsCredit(double cost) { return cost < 0.0 && !Units::IsEmpty(cost); }
     std::vector<UtilityComponent> composition;
 };

@@ -70,10 +70,34 @@ const std::string kLinkOfC2OnH1 = "cmd AddDefaultDesign\nset Switch.601 1\nset S
 const std::string kReadLink = "open LinkTableCollection.200\nopen LinkTable.200.0\ntext PStreamName.100.[]\n"
                               "get Switch.100.[]\nopen MyOwnerObject\nopen MyOwnerObject\n";
 
+// H3 (100 to 40 C at 1 kW/C) typed into the spare row of the four-stream table.
+const std::string kTypeH3 = "settext StrName.401.4 H3\nset Temperature.402.4 100\nset Temperature.403.4 40\n"
+                            "set HeatCapacityFlow.404.4 1\n";
+
+// A threshold problem: H1 cooled by C1 and by cooling water, no heat bought, no pinch.
+std::string ThresholdCase() {
+    static const ScratchFile file("sameselect", "threshold.csv",
+                                  "name,supply,target,cp,h,kind\nH1,170,60,3,0.2,process\nC1,20,135,2,0.2,process\n"
+                                  "HP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    return file.path;
+}
+
 // From the case view: the four-stream scenario "base" cloned as "part" with C1 unticked.
 const std::string kCloneWithoutC1 =
     "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\nopen CloneHIScenarioTool.298\n"
     "cmd ObjectSelectionToggledOnDataEnum 1002\nsettext ExtraData.100 part\ncmd clone\n";
+
+// From the case view: C2's link made on "base" (H1 ticked), then "base" cloned as "part" with the
+// stream of `toggle` (1000 H1 ... 1003 C2) unticked, or whole; and what "part" reads after a reopen.
+std::string LinkedThenCloned(const std::string& toggle) {
+    return "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n" + kLinkOfC2OnH1 +
+           "open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.299 base\nopen HIDesignViewerProject.200.0\n"
+           "cmd CloneHI\nopen CloneHIScenarioTool.298\n" +
+           (toggle.empty() ? "" : "cmd ObjectSelectionToggledOnDataEnum " + toggle + "\n") +
+           "settext ExtraData.100 part\ncmd clone\n";
+}
+const std::string kPartsLinks = "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\n"
+                                "text StrName.402.[]\nget PinchNo.200\n";
 
 const std::vector<Selection>& Selections() {
     static const std::vector<Selection> rows = {
@@ -182,6 +206,45 @@ const std::vector<Selection>& Selections() {
          "",
          {"text PStreamName.100.[]\n  text H2\n  text C1\n13: get Switch.100.[]\n  value 0 0\n",
           "text PStreamName.100.[]\n  text H2\n  text C1\n  text H1\n21: get Switch.100.[]\n  value 0 0 0\n"}},
+        // A stream typed after C2's link exists is a candidate of it at once, last and unticked, as
+        // the same steps with a save and reopen between them leave it; so is H1 deleted and typed
+        // again (its tick gone with it).
+        {"StreamTypedAfterALinkIsItsCandidate",
+         ExamplePath("four-streams.csv"),
+         kLinkOfC2OnH1 + kTypeH3 + kReadLink,
+         "",
+         {"text PStreamName.100.[]\n  text H1\n  text H2\n  text C1\n  text H3\n", "get Switch.100.[]\n  value 1 0 0 0\n"}},
+        {"StreamTypedAfterALinkIsItsCandidateAfterAReopen",
+         ExamplePath("four-streams.csv"),
+         kLinkOfC2OnH1 + kTypeH3,
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n" + kReadLink,
+         {"text PStreamName.100.[]\n  text H1\n  text H2\n  text C1\n  text H3\n", "get Switch.100.[]\n  value 1 0 0 0\n"}},
+        {"DeletedStreamTypedAgainIsACandidate",
+         ExamplePath("four-streams.csv"),
+         kLinkOfC2OnH1 + "answer 1\nexpect DeleteStreamError\nsettext StrName.401.0 \nsettext StrName.401.3 H1\n"
+                         "set Temperature.402.3 170\nset Temperature.403.3 60\nset HeatCapacityFlow.404.3 3\n" + kReadLink,
+         "",
+         {"text PStreamName.100.[]\n  text H2\n  text C1\n  text H1\n", "get Switch.100.[]\n  value 0 0 0\n"}},
+        // A copy is the scenario as typed: C2's link comes along with its tick on H1; with H1 left
+        // behind the link stays without that term, as a deletion of H1 leaves it; with C2 left
+        // behind there is no link. Read after a save and reopen.
+        {"TemperatureLinkCarriedByACopy",
+         ExamplePath("four-streams.csv") + " --open case",
+         LinkedThenCloned(""),
+         kPartsLinks + kReadLink,
+         {"text StrName.402.[]\n  text C2\n", "text PStreamName.100.[]\n  text H1\n  text H2\n  text C1\n",
+          "get Switch.100.[]\n  value 1 0 0\n"}},
+        {"TemperatureLinkTermLeftOutOfACopy",
+         ExamplePath("four-streams.csv") + " --open case",
+         LinkedThenCloned("1000"),
+         kPartsLinks + kReadLink,
+         {"text StrName.402.[]\n  text C2\n", "text PStreamName.100.[]\n  text H2\n  text C1\n",
+          "get Switch.100.[]\n  value 0 0\n"}},
+        {"LinkedStreamLeftOutOfACopy",
+         ExamplePath("four-streams.csv") + " --open case",
+         LinkedThenCloned("1003"),
+         kPartsLinks,
+         {"4: text StrName.402.[]\n5: get PinchNo.200\n"}},
         // C2, whose link's editor was opened, made a utility: its link goes and the editor with it,
         // as a deletion of C2 closes it; the form reads the three streams' links only.
         {"LinkOfAStreamSwitchedToAUtilityClosesItsEditor",
@@ -221,6 +284,18 @@ const std::vector<Selection>& Selections() {
          "open HIDesignViewerTotalSite.200.0\nopen HIDesignViewerScenario.200.1\nget TargetMethod.450\n"
          "get HeatFlow.440.[]\nget CostPerTime.657\n",
          {"text Copy\n3: get TargetMethod.450\n  value 0\n", "value 25 65 kW\n", "value 2406.50"}},
+        // A column of pinches read without an index is its first row, as ".0" reads it (90 and 80 C,
+        // pinch 1); a threshold problem has no pinch, and the index-less reads have nothing to show.
+        {"PinchesReadWithoutAnIndex",
+         ForbiddenCase(),
+         "get Temperature.200\nget Temperature.203\nget CountPinch.200\n",
+         "",
+         {"get Temperature.200\n  value 90 C\n", "get Temperature.203\n  value 80 C\n", "get CountPinch.200\n  value 1\n"}},
+        {"NoPinchReadWithoutAnIndex",
+         ThresholdCase(),
+         "get PinchNo.200\nget CountPinch.200\nget Temperature.200\n",
+         "",
+         {"get PinchNo.200\n  value 0\n", "get CountPinch.200\n  value empty\n", "get Temperature.200\n  value empty C\n"}},
         // Typed loads short of the targets (10 and 50 kW of 20 and 60) leave the costs without a
         // result: the view reads them empty, as `targets` prints them not available.
         {"ShortTypedLoadsHaveNoCosts",
@@ -273,6 +348,17 @@ const std::vector<Selection>& Selections() {
          "cmd OpenUDB\nopen @last\nsettext ExtraData.901.13 Gen2\nset CostPerEnergy.906.13 -0.00684\n",
          "",
          {"set CostPerEnergy.906.13 -0.00684\n  result 1\n"}},
+        // A generation default renamed in the site's editor and priced to pay (2) is still one that
+        // earns: its credit (-2) is taken again, and so after a save and reopen; a default bought
+        // (LP Steam, renamed too) takes none.
+        {"SiteGenerationDefaultRenamedAndPricedTakesItsCreditAgain",
+         "--new hi-total-site Site1",
+         "cmd OpenUDB\nopen @last\nsettext ExtraData.901.13 Gen2\nset CostPerEnergy.906.13 2\n"
+         "set CostPerEnergy.906.13 -2\nset CostPerEnergy.906.13 2\nsettext ExtraData.901.0 Bought\nexpect SpecRange\n"
+         "set CostPerEnergy.906.0 -2\n",
+         "open HIDesignViewerTotalSite.200.0\ncmd OpenUDB\nopen @last\ntext ExtraData.901.13\n"
+         "set CostPerEnergy.906.13 -2\nexpect SpecRange\nset CostPerEnergy.906.0 -2\n",
+         {"text Gen2\n", "set CostPerEnergy.906.13 -2\n  result 1\n", "set CostPerEnergy.906.0 -2\n  result 0\n"}},
         // A site stream with a load typed on the site (40 kW), deleted and added again, is a new
         // stream of the site: no load of its own, after the save too.
         {"SiteStreamAddedAgainHasNoLoad",

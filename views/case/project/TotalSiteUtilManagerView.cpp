@@ -1,5 +1,6 @@
 #include "views/case/project/TotalSiteUtilManagerView.h"
 
+#include "brasko/DefaultUtility.h"
 #include "brasko/LurmetBinaryFile.h"
 #include "brasko/ReplaceChecks.h"
 #include "eng/model/UtilityPrice.h"
@@ -223,13 +224,14 @@ int TotalSiteUtilManagerView::Specify(const VarDescription& var, double value) {
         const char* name = mySiteManager->GetDefaultUtilityName(row);
         if (!name) return 0;
         // A price holds to the rule of every table that types one: a utility bought is not
-        // made one sold by a sign. What the utility is, its site stream of the same name keeps; a
-        // default with no such stream (renamed in this editor, say) earns one while it holds one.
+        // made one sold by a sign. What the utility is, the default keeps (its kind, through a
+        // rename, a price it pays and the case file), as does its site stream of the same name;
+        // never its current name or price.
         IHeatIntegrationStream* stream = nullptr;
-        const double held = mySiteManager->GetValue(row, DUP_Cost);
-        const bool earns = (mySiteManager->GetStream(name, stream) && stream && stream->EarnsCredit()) ||
-                           (held != kEmpty && held < 0.0);
-        if (c->parameter == DUP_Cost && value != kEmpty && !CaseValueLimits::UtilityPriceTaken(value, name, earns))
+        const DefaultUtility* utility = mySiteManager->GetDefaultUtility(row);
+        const bool earns = (utility && utility->earnsCredit) ||
+                           (mySiteManager->GetStream(name, stream) && stream && stream->EarnsCredit());
+        if (c->parameter == DUP_Cost && value != kEmpty && !CaseValueLimits::UtilityPriceTaken(value, earns))
             return ErrorMsg("SpecRange"), 0;
         return mySiteManager->SetValue(name, static_cast<DefaultUtilityParameter>(c->parameter), value) ? 1 : 0;
     }

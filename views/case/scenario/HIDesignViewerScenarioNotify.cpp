@@ -98,6 +98,13 @@ void HIDesignViewerScenario::SetEngineeringScenario(IHeatIntegrationScenario* sc
     if (recalling == 0) {
         SetMyDefaultUtilManagerView();
         SetMyHTCDatabaseView();
+        // A scenario that holds temperature links before any viewer saw them made (a copy) shows
+        // them as one whose links were made under the viewer does.
+        if (StreamLynxCollection* links = scenario->GetStreamLinkCollection()) {
+            NotifyChange(113, CPString(), nullptr);
+            if (linkTableCollection)
+                for (StreamLynx* link : links->GetLinkList()) linkTableCollection->ListLink(link);
+        }
     }
     NotifyChange(67, CPString(), nullptr);
 }

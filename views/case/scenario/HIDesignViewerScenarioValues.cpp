@@ -134,8 +134,7 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Nam
              return s == 1 ? 0.0 : (s >= 2 && s <= 4) ? 45.0 : 46.0;
          }},
         {.name = "DelMes", .number = 104, .read = [](V& v, Var) { return flag(v.tableColumn == 9); }},
-        // The pinch's number; without an index, the first's (as every row of a table reads).
-        {.name = "CountPinch", .number = 200, .read = [](V&, Var var) { return std::max(var.Offset(0), 0) + 1.0; }, .dims = 1},
+        {.name = "CountPinch", .number = 200, .read = [](V&, Var var) { return var.Offset(0) + 1.0; }, .dims = 1},
         {.name = "PinchNo", .number = 200, .read = [](V& v, Var) {
              return double(scenario_pinches::Count(*v.myScenario));
          }},
@@ -304,6 +303,16 @@ double HIDesignViewerScenario::Value(const VarDescription& var) {
 }
 
 double HIDesignViewerScenario::ReadRow(const ValueRow& row, const VarDescription& var) {
+    // A variable of rows named without an index is its first row, as ".0" names it, whatever the
+    // variable; with no row there is nothing to read (no pinch has a number or a temperature).
+    if ((row.dims >= 1 || row.rows != R::None) && var.NumberOfIndices() == 0) {
+        DimInfo dims;
+        Dimensions(var, dims);
+        if (dims.NumberOfDims() > 0 && dims.Dim(0) == 0) return kEmpty;
+        VarDescription first(var);
+        first.SetOffset(0, 0);
+        return ReadRow(row, first);
+    }
     // A cell of a table named with one index is the first cell of its row, so that a column of
     // a table reads as its rows' first cells.
     if (row.dims == 2 && var.NumberOfIndices() == 1) {

@@ -98,8 +98,8 @@ void LinkTableCollection::SetAdvancedLinkPreference(int on) {
     if (links) links->SetAdvancedLinkPreference(on);
 }
 
-void LinkTableCollection::OpenLinkView(StreamLynx* link) {
-    if (!link) return;
+LinkTable* LinkTableCollection::ListLink(StreamLynx* link) {
+    if (!link) return nullptr;
     IHeatIntegrationStream* stream = link->GetLinkedStream();
     LinkTable* editor = FindEditor(stream);
     if (!editor) {
@@ -108,6 +108,12 @@ void LinkTableCollection::OpenLinkView(StreamLynx* link) {
         linkTables.Append(editor);
         (link->IsAdvanced() ? advancedLinkTables : simpleLinkTables).Append(editor);
     }
+    return editor;
+}
+
+void LinkTableCollection::OpenLinkView(StreamLynx* link) {
+    LinkTable* editor = ListLink(link);
+    if (!editor) return;
     link->RefreshStreamTemperature();
     link->UpdateSimpleLinkOffset();
     if (link->IsAdvanced()) editor->View("AdvancedLinkView");

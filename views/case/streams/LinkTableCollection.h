@@ -47,6 +47,8 @@ public:
 
     // Finds or makes the editor of the link's stream and opens it in the form of its kind.
     void OpenLinkView(StreamLynx* link);
+    // Finds or makes the editor of the link's stream without opening it; null for no link.
+    LinkTable* ListLink(StreamLynx* link);
     bool IsStreamLinked(const IHeatIntegrationStream* stream) const;
     void SetAdvancedLinkPreference(int on);
 
