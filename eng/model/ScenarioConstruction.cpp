@@ -220,19 +220,22 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
             CPIHeatIntegrationStream* copy = StreamByName(copyName(*own));
             return copy && m_processStreams.Contains(copy) ? copy : nullptr;
         };
+        bool copied = false;
         for (const StreamLynx* from : source.m_pStreamLinks->GetLinkList()) {
             IHeatIntegrationStream* linked = copyOf(from->GetLinkedStream());
             if (!linked) continue;
             if (!m_pStreamLinks) {
                 m_pStreamLinks = std::make_unique<StreamLynxCollection>(this);
                 m_pStreamLinks->SetAdvancedLinkPreference(source.m_pStreamLinks->GetAdvancedLinkPreference());
-                SendAMessage(113, CPString(), Self());
             }
             if (m_pStreamLinks->FindLink(linked)) continue;
             auto* link = new StreamLynx(this, linked);
             link->CopyTermsFrom(*from, copyOf);
             m_pStreamLinks->AddLink(link);
+            copied = true;
         }
+        // A viewer of this scenario lists the links it has now.
+        if (copied) SendAMessage(113, CPString(), Self());
     }
 
     if (inActiveRange(selection.EntryFlag(CloneSelection::EntryCostModels)) && source.m_pMatches) {

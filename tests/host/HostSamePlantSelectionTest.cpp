@@ -240,6 +240,16 @@ const std::vector<Selection>& Selections() {
          kPartsLinks + kReadLink,
          {"text StrName.402.[]\n  text C2\n", "text PStreamName.100.[]\n  text H2\n  text C1\n",
           "get Switch.100.[]\n  value 0 0\n"}},
+        {"TemperatureLinkCarriedByAnAppend",
+         ExamplePath("four-streams.csv") + " --open case",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n" + kLinkOfC2OnH1 +
+             "open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.299 base\nopen HIDesignViewerProject.200.0\n"
+             "cmd AddDefaultScenario\nopen MyOwnerObject\nattach Viewable.299 base\nopen HIDesignViewerProject.200.0\n"
+             "cmd CloneHI\nopen CloneHIScenarioTool.298\nset Enum.202 1\ncmd clone\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\ntext StrName.402.[]\n" + kReadLink,
+         {"text StrName.402.[]\n  text C2 from base\n",
+          "text PStreamName.100.[]\n  text H1 from base\n  text H2 from base\n  text C1 from base\n",
+          "get Switch.100.[]\n  value 1 0 0\n"}},
         {"LinkedStreamLeftOutOfACopy",
          ExamplePath("four-streams.csv") + " --open case",
          LinkedThenCloned("1003"),

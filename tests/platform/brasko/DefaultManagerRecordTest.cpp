@@ -194,6 +194,75 @@ TEST_F(DefaultsFiles, MissingOrDamagedFilesFallBackToTheFactoryTables) {
     EXPECT_EQ(RecordBytes(m), RecordBytes(*factory));
 }
 
+// Whether a utility earns a credit is what it is: a generation utility renamed and priced to pay
+// still is one after its record is read back, a utility bought never becomes one, and a bought
+// utility's record is the one it always was (version 1). Each refusal of the new record alone.
+struct CreditMark {
+    const char* label;
+    const char* utility;    // a factory utility, renamed "Mine" and priced 2 per kJ before the store
+    int version;            // the record version written over the utility's own (0: as written)
+    int trailing;           // -1: as written; else the flag appended (0 or 1)
+    bool read;              // the record is taken
+    bool earns;             // and the utility read earns a credit
+};
+
+TEST(DefaultManagerRecord, AUtilityKeepsWhetherItEarnsACredit) {
+    const CreditMark rows[] = {
+        {"generation utility renamed and priced", "LP Steam Generation", 0, -1, true, true},
+        {"utility bought renamed and priced", "LP Steam", 0, -1, true, false},
+        {"bought utility's record is version 1", "LP Steam", 1, -1, true, false},
+        {"version 2 with its mark", "LP Steam", 2, 1, true, true},
+        {"a later version", "LP Steam", 3, 1, false, false},
+        {"the mark written unset", "LP Steam", 2, 0, false, false},
+        {"version 2 without its mark", "LP Steam", 2, -1, false, false},
+    };
+    for (const CreditMark& row : rows) {
+        DefaultManager manager;
+        manager.SetUpDefaults();
+        ASSERT_EQ(1, manager.RenameDefaultUtility(row.utility, "Mine")) << row.label;
+        ASSERT_EQ(1, manager.SetValue("Mine", DUP_Cost, 2.0)) << row.label;
+        const DefaultUtility* mine = nullptr;
+        for (int i = 0; i < manager.GetNumberOfDefaultUtilities(); ++i)
+            if (CPString(manager.GetDefaultUtilityName(i)) == "Mine") mine = manager.GetDefaultUtility(i);
+        ASSERT_NE(nullptr, mine) << row.label;
+        LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+        ASSERT_TRUE(mine->Store(out)) << row.label;
+        std::vector<std::uint8_t> bytes = out.Bytes();
+        LurmetBinaryFile probe = LurmetBinaryFile::ForReading(bytes);
+        RecordHandle handle;
+        ASSERT_TRUE(probe.BeginRecord(handle)) << row.label;
+        if (row.version == 1) EXPECT_EQ(1, probe.GetRecordVersion(handle)) << row.label;
+        if (row.version > 1 || row.trailing >= 0) {
+            // Rewrite the record with the fields read back and the version and flag of the row.
+            DefaultUtility copy(*mine);
+            LurmetBinaryFile again = LurmetBinaryFile::ForWriting();
+            RecordHandle record;
+            ASSERT_TRUE(again.BeginRecord(record, row.version));
+            again.WriteCPString(copy.name);
+            again.WriteInt(copy.side);
+            for (double v : {copy.supplyTemperature, copy.targetTemperature, copy.filmCoefficient, copy.cost,
+                             copy.rangeUpper, copy.rangeLower, copy.dtminContribution, copy.viscosity,
+                             copy.thermalConductivity, copy.massDensity, copy.specificHeat})
+                again.WriteDouble(v);
+            again.WriteCPString(copy.exchangerType);
+            again.WriteDouble(copy.emissionsCoefficient);
+            again.WriteBool(copy.emptyFilmCoefficient);
+            again.WriteBool(copy.simulationUtility);
+            again.WriteInt(0);
+            if (row.trailing >= 0) again.WriteBool(row.trailing != 0);
+            ASSERT_TRUE(again.EndRecord(record));
+            bytes = again.Bytes();
+        }
+        LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
+        DefaultUtility read;
+        EXPECT_EQ(row.read, read.Recall(in)) << row.label;
+        if (row.read) {
+            EXPECT_EQ(row.earns, read.earnsCredit) << row.label;
+            EXPECT_EQ("Mine", read.name) << row.label;
+        }
+    }
+}
+
 TEST_F(DefaultsFiles, UtilityDefaultsFileRoundTripAndAFailedOpenChangesNothing) {
     auto source = EditedManager();
     source->RemoveDefaultUtility("Air");

@@ -100,11 +100,7 @@ void HIDesignViewerScenario::SetEngineeringScenario(IHeatIntegrationScenario* sc
         SetMyHTCDatabaseView();
         // A scenario that holds temperature links before any viewer saw them made (a copy) shows
         // them as one whose links were made under the viewer does.
-        if (StreamLynxCollection* links = scenario->GetStreamLinkCollection()) {
-            NotifyChange(113, CPString(), nullptr);
-            if (linkTableCollection)
-                for (StreamLynx* link : links->GetLinkList()) linkTableCollection->ListLink(link);
-        }
+        if (scenario->GetStreamLinkCollection()) NotifyChange(113, CPString(), nullptr);
     }
     NotifyChange(67, CPString(), nullptr);
 }
@@ -283,15 +279,21 @@ void HIDesignViewerScenario::NotifyChange(int code, const CPString& text, void* 
             return;
         case 96: ReplaceDefaultUtilities(); return;
         case 113: {
-            if (linkTableCollection || !myScenario) return;
-            const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
-            linkTableCollection = new LinkTableCollection(
-                this, registry ? registry->Find(LinkTableCollection::TypeName) : nullptr, myScenario, this);
-            if (StreamLynxCollection* links = myScenario->GetStreamLinkCollection())
-                links->SetAdvancedLinkPreference(advanceStreamLinkPreference);
-            linkTableCollection->AddNotificationReceiver(this);
-            linkTableCollection->AddValidMessage(this, LinkTableCollection::DeleteLink);
-            linkTableCollection->AddDeathPostee(this);
+            if (!myScenario) return;
+            StreamLynxCollection* links = myScenario->GetStreamLinkCollection();
+            if (!linkTableCollection) {
+                const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+                linkTableCollection = new LinkTableCollection(
+                    this, registry ? registry->Find(LinkTableCollection::TypeName) : nullptr, myScenario, this);
+                if (links) links->SetAdvancedLinkPreference(advanceStreamLinkPreference);
+                linkTableCollection->AddNotificationReceiver(this);
+                linkTableCollection->AddValidMessage(this, LinkTableCollection::DeleteLink);
+                linkTableCollection->AddDeathPostee(this);
+            }
+            // Links the scenario holds already (a copy's, an append's) are listed as the user's
+            // own are, each with its editor, none opened.
+            if (links)
+                for (StreamLynx* link : links->GetLinkList()) linkTableCollection->ListLink(link);
             return;
         }
         case 114:

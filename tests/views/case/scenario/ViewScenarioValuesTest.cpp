@@ -304,6 +304,11 @@ TEST_F(ViewScenarioValues, DispatchQuirksHold) {
     EXPECT_EQ(1.0, viewer->Value(named("CountPinch", 200)));
     EXPECT_EQ(1.0, viewer->Value(named("CountPinch", 200, 0)));
     EXPECT_EQ(2.0, viewer->Value(named("CountPinch", 200, 1)));
+    // With no pinch an index-less read has no first row to read: no number, no temperature.
+    scenario->pinchPoints = 0;
+    EXPECT_EQ(E, viewer->Value(named("CountPinch", 200)));
+    EXPECT_EQ(E, viewer->Value(var(1, 200)));
+    EXPECT_EQ(E, viewer->Value(var(1, 203)));
     // "PinchNo" without targets shows 0.
     scenario->pinchPoints = -1;
     EXPECT_EQ(0.0, viewer->Value(named("PinchNo", 200)));
@@ -454,6 +459,14 @@ TEST(ViewScenarioWorkedValues, ActualScenarioFiguresShowAsWorked) {
             DimInfo dims;
             viewer->Dimensions(parsed, dims);
             (void)viewer->GetEnumInfo(VariableNameInfo(parsed, Text()));
+            // A variable of rows read without an index is its first row, as ".0" reads it; with no
+            // row it reads empty.
+            if (row->dims >= 1 || row->rows != HIDesignViewerScenario::ValueRow::Rows::None) {
+                VarDescription first = parsed;
+                first.SetOffset(0, 0);
+                const bool noRow = dims.NumberOfDims() > 0 && dims.Dim(0) == 0;
+                EXPECT_EQ(noRow ? E : viewer->Value(first), viewer->Value(parsed)) << row->Address();
+            }
             const int rows = std::min(dims.NumberOfDims() > 0 ? dims.Dim(0) : 1, 50);
             for (int i = -1; i <= rows + 1; ++i)
                 for (int j = -1; j <= std::min(dims.Dim(1), 20) + 1; ++j) {
