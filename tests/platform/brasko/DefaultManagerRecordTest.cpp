@@ -231,7 +231,9 @@ TEST(DefaultManagerRecord, AUtilityKeepsWhetherItEarnsACredit) {
         LurmetBinaryFile probe = LurmetBinaryFile::ForReading(bytes);
         RecordHandle handle;
         ASSERT_TRUE(probe.BeginRecord(handle)) << row.label;
-        if (row.version == 1) EXPECT_EQ(1, probe.GetRecordVersion(handle)) << row.label;
+        if (row.version == 1) {
+            EXPECT_EQ(1, probe.GetRecordVersion(handle)) << row.label;
+        }
         if (row.version > 1 || row.trailing >= 0) {
             // Rewrite the record with the fields read back and the version and flag of the row.
             DefaultUtility copy(*mine);
