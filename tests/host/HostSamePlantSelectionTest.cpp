@@ -219,6 +219,15 @@ const std::vector<Selection>& Selections() {
          kLinkOfC2OnH1 + kTypeH3,
          "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n" + kReadLink,
          {"text PStreamName.100.[]\n  text H1\n  text H2\n  text C1\n  text H3\n", "get Switch.100.[]\n  value 1 0 0 0\n"}},
+        // Renamed, a term's stream (H1 to H9) and the linked stream (C2 to C9) keep the link and its
+        // tick after a save and reopen, as the same streams typed under those names would.
+        {"LinkOfRenamedStreamsAfterAReopen",
+         ExamplePath("four-streams.csv"),
+         kLinkOfC2OnH1 + "settext StrName.401.0 H9\nsettext StrName.401.3 C9\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nopen LinkTableCollection.200\n"
+         "open LinkTable.200.0\ntext PStreamName.100.[]\nget Switch.100.[]\n",
+         {"open LinkTable.200.0\n  text C9\n", "text PStreamName.100.[]\n  text H9\n  text H2\n  text C1\n",
+          "get Switch.100.[]\n  value 1 0 0\n"}},
         {"DeletedStreamTypedAgainIsACandidate",
          ExamplePath("four-streams.csv"),
          kLinkOfC2OnH1 + "answer 1\nexpect DeleteStreamError\nsettext StrName.401.0 \nsettext StrName.401.3 H1\n"

@@ -333,12 +333,14 @@ TEST_F(ViewScenarioValues, FormStateMendsAndSideChoices) {
     viewer->showDesignSeries = 0;
     EXPECT_EQ(0.0, viewer->Value(var(100, 252)));
     EXPECT_EQ(1.0, viewer->Value(var(100, 253)));
-    // The option array: three elements, anything else empty.
+    // The option array: three elements, anything else empty; named without an index, its first
+    // element, as every column reads.
+    viewer->intArray109_250[0] = 4;
     viewer->intArray109_250[2] = 5;
     EXPECT_EQ(5.0, viewer->Value(var(109, 250, 2)));
     EXPECT_EQ(E, viewer->Value(var(109, 250, 3)));
     EXPECT_EQ(E, viewer->Value(var(109, 250, -5)));
-    EXPECT_EQ(E, viewer->Value(var(109, 250)));
+    EXPECT_EQ(4.0, viewer->Value(var(109, 250)));
     // 100/260 by the utility flags.
     viewer->flag104_312 = false;
     EXPECT_EQ(1.0, viewer->Value(var(100, 260)));
