@@ -32,6 +32,8 @@ std::string caseOf(const std::string& name) {
             RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
                     " --save " + s + "split.case");
             RunHost("view " + s + "split.case --script " + retrofit.path + " --save " + s + "splitbase.case");
+            ScratchFile optimise("answers", "optimise.txt", "expect NetOptOk\ncmd Optimize\n");
+            RunHost("view " + s + "design.case --open design --script " + optimise.path + " --save " + s + "optimised.case");
             ScratchFile lock("answers", "lock.txt", "cmd LockOperation\n");
             RunHost("view " + s + "operated.case --open design --script " + lock.path + " --save " + s + "locked.case");
             // Retrofit runs saved with the step each kept: the four-stream plant far from its
@@ -43,7 +45,7 @@ std::string caseOf(const std::string& name) {
                         " --budget 1e6 --save " + s + mode + ".case");
         }
         ~Made() {
-            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase"})
+            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase", "optimised"})
                 std::remove((stem() + c + ".case").c_str());
         }
     };
@@ -153,6 +155,9 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"ExchangerDeleted", "design", "--open design", kExchanger, "cmd DeleteHeatExchanger", 1, "", ""},
         // An optimisation that improved the network did what it was asked, and says so as a notice.
         Answered{"OptimisationImprovedTheNetwork", "design", "--open design", "expect NetOptOk\n", "cmd Optimize", 1, "", ""},
+        // An optimum optimised again: nothing to improve, said as such, and the case as it was.
+        Answered{"OptimisationWithNothingToImprove", "optimised", "--open design=Network-O", "", "cmd Optimize", 0,
+                 "NetOptNothingToImprove", ""},
         Answered{"OptimisationDeclined", "--new hi-case W1", "", "cmd OpenDesignView\nopen @last\nanswer 0\n", "cmd Optimize", 0,
                  "optimizationwilloverwritedesign", ""},
         // A design cloned is the selection: the question before a delete names it.
