@@ -121,7 +121,8 @@ const Operation kOperations[] = {
     {"SolveOperations", [] { return Lines{"busy 1", status("EnteringOpMode"), "ResetCalculatedValues", "clear", "busy 0"}; }},
     {"UnlockOperation", [] { return Lines{"busy 1", "send CloseView WhatifAnalysisView", "UnlockOperation", "busy 0"}; }},
     {"ResetDefaultState", [] { return Lines{"busy 1", "ResetDefaultState", "busy 0"}; }},
-    {"RunSplitOptimization", [] { return Lines{"SetOptimizeExchangerDuties 0", "SetOptimizeSplitFractions 1", "RunOptimizer 5"}; }},
+    // The recorded network splits no stream: there is no share to optimise, and no setting moves.
+    {"RunSplitOptimization", [] { return Lines{err("NoSplitToOptimise")}; }},
     {"Reconcile", [] { return Lines{"Reconcile"}; }},  // 4 exchangers - 1 heater = 3 area-specified
     {"OpenOptimizerWizardView", [] { return Lines{"RunOptimizerCheck", "view OptimizationWizard"}; }},
     {"ModifyOperation", [] { return Lines{"ModifyOperation"}; }},
