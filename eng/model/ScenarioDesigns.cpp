@@ -544,8 +544,11 @@ int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool keep) {
             const int answer = run.GetDesign()->RunOptimizer(code);
             failed = answer != IHENDesign::OptimiserImproved;
             // The searches end unchanged only where they found nothing better; the equation-based
-            // engine also where it refused the network, which is a failure.
-            unchanged = answer == IHENDesign::OptimiserUnchanged && !GetUseEquationBasedOptimization();
+            // engine also where it refused the network, and a run with nothing chosen to vary
+            // searched nothing: both are failures.
+            const IHENDesign& ran = *run.GetDesign();
+            unchanged = answer == IHENDesign::OptimiserUnchanged && !GetUseEquationBasedOptimization() &&
+                        (ran.GetOptimizeExchangerDuties() || ran.GetOptimizeSplitFractions());
             // A copy with units that no longer calculate (a branch closed to nothing, a duty the
             // streams cannot meet) is no network to keep, whatever its objective says.
             if (!failed && run.IsCopy() &&
