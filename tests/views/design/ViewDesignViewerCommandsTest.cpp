@@ -76,12 +76,13 @@ TEST_F(ViewDesignViewerCommands, EveryWordOfTheTableIsAnsweredByTheViewer) {
     HIDesignViewerDesign::DescribeCommands(form);
     ASSERT_EQ(57u, form.Commands().size());
     // Words with nothing to act on answer 0: no retrofit ran (no result to delete), the network is
-    // not locked (nothing to reconcile, no schedule to make, run or reset), no schedule or event is
-    // selected.
+    // not locked (nothing to reconcile, no schedule to make, run or reset, no operation to solve or
+    // modify), no schedule or event is selected, no stream is split.
     const std::set<std::string> nothing = {"DeleteNewRetrofitDesign", "Reconcile",           "RemoveScheduleFromDesign",
                                            "RemoveEventFromSchedule", "ExecuteSchedule",     "AddEventToSchedule",
                                            "AcceptThroughputChanges", "AddScheduleToDesign", "ResetDefaultState",
-                                           "UnlockOperation"};
+                                           "UnlockOperation",         "SolveOperations",     "ModifyOperation",
+                                           "RunSplitOptimization"};
     for (const Text& word : form.Commands()) {
         const std::uint64_t from = Session::Instance().NextSequence();
         EXPECT_EQ(nothing.count(word.c_str()) ? 0 : 1, viewer->Message(word)) << word;
