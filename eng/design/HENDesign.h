@@ -148,6 +148,11 @@ public:
     // The names the extraction gives the dummy heaters and coolers it counts apart from real
     // equipment: no unit takes one by a rename.
     static bool IsReservedUnitName(const CPString& name);
+    // A node name no unit shows is the network's own (a segment's "N-12", a stream's block
+    // "H1Start", the first name of a unit since renamed), which a user naming units may well give
+    // one: the node holding it, other than `keeper`, takes another of the network's names. False
+    // when it could not. Every route that names a unit asks this first.
+    bool FreeNodeName(const CPString& name, const CNode* keeper);
     // 30 a stream enters the design, 31 it leaves, 5 a unit is placed on it, 6 taken off.
     void UpdateStreamIndex(int event, IHeatIntegrationStream* stream, CNode* unit);
     void RebuildStreamIndex();

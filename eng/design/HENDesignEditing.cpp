@@ -198,14 +198,7 @@ CNode* CPIHENDesign::AddHeatExchanger(CNode* a, CNode* b, const char* reason, co
     if (exchangerKind != NodeKind::HeatExchanger && exchangerKind != NodeKind::CountercurrentHX) return nullptr;
     CNode* unit = nullptr;
     if (name && *name) {
-        if (IsUnitNameTaken(name)) return nullptr;
-        // A node name no unit shows is the network's own (a segment's "N-12", a stream's block
-        // "H1Start", the first name of a unit since renamed), which a user renaming units may well
-        // give one: a unit so named takes the name, and its holder another of the network's names.
-        // The network finds its blocks by their stream, and its views hold nodes, not names.
-        if (CNode* holder = m_sheet->getNode(name)) {
-            if (!m_sheet->renameNode(holder, m_sheet->getDefaultNodeNameString())) return nullptr;
-        }
+        if (IsUnitNameTaken(name) || !FreeNodeName(name, nullptr)) return nullptr;
         unit = m_sheet->addNode(FlowSheet::CreateNode(exchangerKind, name));
         if (unit) unit->addVariable(NodeValue::UnitOperationName, name, ValueStatus::Specified);
     } else {

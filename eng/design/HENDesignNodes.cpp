@@ -39,6 +39,26 @@ bool isNamedUnit(const CNode* node) {
 // once per edit, and every edit recalculates the whole network after it.
 bool CPIHENDesign::IsUnitNameTaken(const CPString& name) const { return UnitNamesInUse().count(name) > 0; }
 
+bool CPIHENDesign::FreeNodeName(const CPString& name, const CNode* keeper) {
+    // The network finds its blocks by their stream, and its views hold nodes, not names.
+    CNode* holder = m_sheet ? m_sheet->getNode(name) : nullptr;
+    if (!holder || holder == keeper) return true;
+    if (!m_sheet->renameNode(holder, m_sheet->getDefaultNodeNameString())) return false;
+    // The units beside it name it at their ports: they follow, or they would lose the
+    // temperatures there.
+    std::vector<CNode*> beside = holder->getAllUpStreamNodes();
+    for (CNode* down : holder->getAllDownStreamNodes()) beside.push_back(down);
+    for (CNode* unit : beside) {
+        if (!unit || !unit->isExchangerKind()) continue;
+        for (int port = 0; port < 4; ++port) {
+            CPString held;
+            if (unit->getVariableAsString(ExchangerPort::Name(port), held) && held == name)
+                SetText(unit, ExchangerPort::Name(port), holder->getName());
+        }
+    }
+    return true;
+}
+
 bool CPIHENDesign::IsReservedUnitName(const CPString& name) {
     return name.find(kDummyHeaterSuffix) != CPString::npos || name.find(kDummyCoolerSuffix) != CPString::npos;
 }

@@ -116,6 +116,9 @@ int CPIHENDesign::RenameUnit(const CPString& newName, CNode* unit) {
     // Exchangers, tees and mixers share one set of names; the dummies' names are the extraction's,
     // and the new-row marker is the lists' (a unit so named would read as their spare row).
     if (IsUnitNameTaken(newName) || IsReservedUnitName(newName) || IsNewRowMarker(newName.c_str())) return 0;
+    // The name is the unit's alone, as when a table names it: a node of the network holding it
+    // gives it up.
+    if (!FreeNodeName(newName, unit)) return 0;
     CPString oldName;
     unit->getVariableAsString(NodeValue::UnitOperationName, oldName);
     LogRename(oldName, newName);

@@ -234,6 +234,9 @@ int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) 
     // A stream's own name typed over it again renames nothing and is no clash with itself.
     if (oldName == newName && StreamByName(oldName)) return 1;
     if (StreamByName(newName) || IsNewRowMarker(newName.c_str())) return 0;
+    // A retrofit's streams are its base network's, which every retrofit design is compared with:
+    // none is renamed, as none is deleted, until the base is unlocked.
+    if (m_bRetrofit) return 0;
     CPIHeatIntegrationStream* stream = StreamByName(oldName);
     if (!stream) return 0;
     // A site stream is named on the site, for every scenario at once.

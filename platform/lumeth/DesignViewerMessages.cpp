@@ -67,6 +67,9 @@ const MessageText kTexts[] = {
      "The unit cannot be deleted: it belongs to the retrofit's base network, which every retrofit design is compared "
      "with:"},
     {"ExchangerNotDeleted", "The unit could not be deleted from the network:"},
+    {"NoOperationToModify",
+     "The network is not locked for operation: there is no operating state to solve or modify; lock the operation first."},
+    {"NoSplitToOptimise", "The network splits no stream: there are no branch shares to optimise."},
     {"NoRetrofitDesignToDelete", "No design made by the last retrofit run is there to delete."},
     {"RetrofitBaseNotCalculated",
      "The network cannot be the base of a retrofit: it does not calculate (%s), so its utilities are no answer to improve on."},

@@ -54,6 +54,16 @@ const MessageText kTexts[] = {
      "The stream is part of a network locked for operation and stays until the operation is unlocked."},
     {"SiteUtilityStaysInEveryScenario",
      "The utility is a stream of the total site, which every scenario of the site holds as a utility: rename or delete it on the site."},
+    // Scenario commands that found nothing to act on.
+    {"NoSubsetsToClear", "No subsets of the streams are there to clear: none was searched for, or the search found none."},
+    {"NoForbiddenMatchesToRemove", "No match between a hot and a cold process stream is forbidden: there is none to remove."},
+    {"NoUnusedUtilities", "Every utility of the scenario serves a unit of a design: there is none unused to delete."},
+    {"UnusedUtilitiesDeletedByAutomation",
+     "Unused utilities are deleted by an automation client that built the scenario; delete a utility from its table."},
+    {"SiteUtilitiesStayInEveryScenario",
+     "The scenario's utilities are the total site's, which every scenario of the site holds, used or not: delete a "
+     "utility on the site."},
+    {"NoRetrofitToUnlock", "The scenario holds no retrofit: there is no base network to unlock."},
     // A command on the selected design with none selected.
     {"NoDesignSelected", "Select a design first: none is selected."},
     // Refusals of a typed value.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <ostream>
 #include <cmath>
 #include <fstream>
@@ -359,6 +361,25 @@ TEST(HostDesign, UnitsTakeTheNamesTheNetworkGivesItsOwnNodes) {
         const HostRun again = RunHost("design " + saved.path);
         ASSERT_EQ(0, again.exitCode) << again.out;
         EXPECT_NE(std::string::npos, again.out.find(std::string("  ") + r.e1 + " (exchanger) H1 -> C2: duty 240.00")) << again.out;
+        // The design viewer's rename names units by the same rule: the node holding the name gives
+        // it up, and the grid shows each name once.
+        Scratch plainCase("names-plain.case", "", false), renamedCase("names-renamed.case", "", false);
+        ASSERT_EQ(0, RunHost("design " + kStreams + " " + reference.path + " --save " + plainCase.path).exitCode);
+        Scratch renames("names-renames.txt", std::string("settext Name.300.0 ") + r.e1 + "\nsettext Name.300.1 " + r.e2 +
+                                                 "\nsettext Name.300.2 " + r.e3 + "\n");
+        const HostRun renamed =
+            RunHost("view " + plainCase.path + " --open design --script " + renames.path + " --save " + renamedCase.path);
+        ASSERT_EQ(0, renamed.exitCode) << renamed.out;
+        Scratch picture("names-grid.svg", "", false);
+        const HostRun grid = RunHost("grid " + renamedCase.path + " --svg " + picture.path + " --json");
+        ASSERT_EQ(0, grid.exitCode) << grid.out;
+        std::map<std::string, int> shown;
+        for (std::size_t at = grid.out.find("\"name\":\""); at != std::string::npos; at = grid.out.find("\"name\":\"", at + 1)) {
+            const std::size_t from = at + 8;
+            ++shown[grid.out.substr(from, grid.out.find('"', from) - from)];
+        }
+        for (const char* name : {r.e1, r.e2, r.e3}) EXPECT_EQ(1, shown[name]) << name << "\n" << grid.out;
+        for (const auto& [name, count] : shown) EXPECT_EQ(1, count) << name << "\n" << grid.out;
     }
 }
 

@@ -286,7 +286,7 @@ TEST(HostRetrofitViews, AStepFromAKeptResultMeasuresItsAddedAreaAgainstTheBase) 
 TEST(HostRetrofitViews, AUtilityTypedInARetrofitStudyIsRefusedNotSilentlyDropped) {
     Scratch run("rf.kcase");
     retrofitted(run.path);
-    const HostRun typed = RunViewScript(run.path, "expect NoChangeinHENRBaseCase\nsettext StrNameU.440.4 LP Steam\n"
+    const HostRun typed = RunViewScript(run.path, "expect ReadOnlyCell\nsettext StrNameU.440.4 LP Steam\n"
                                                   "text StrNameU.440.[]\n",
                                         " --open scenario");
     ASSERT_EQ(0, typed.exitCode) << typed.out;

@@ -29,6 +29,11 @@ std::string caseOf(const std::string& name) {
             RunHost("view " + s + "design.case --script " + retrofit.path + " --save " + s + "retrofit.case");
             RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
                     " --save " + s + "operated.case");
+            RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
+                    " --save " + s + "split.case");
+            RunHost("view " + s + "split.case --script " + retrofit.path + " --save " + s + "splitbase.case");
+            ScratchFile optimise("answers", "optimise.txt", "expect NetOptOk\ncmd Optimize\n");
+            RunHost("view " + s + "design.case --open design --script " + optimise.path + " --save " + s + "optimised.case");
             ScratchFile lock("answers", "lock.txt", "cmd LockOperation\n");
             RunHost("view " + s + "operated.case --open design --script " + lock.path + " --save " + s + "locked.case");
             // Retrofit runs saved with the step each kept: the four-stream plant far from its
@@ -40,7 +45,7 @@ std::string caseOf(const std::string& name) {
                         " --budget 1e6 --save " + s + mode + ".case");
         }
         ~Made() {
-            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence"})
+            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase", "optimised"})
                 std::remove((stem() + c + ".case").c_str());
         }
     };
@@ -101,6 +106,8 @@ TEST_P(HostViewAnswerRule, RefusesWithOneMessageAndNoChangeOrActsAndSaves) {
 
 constexpr const char* kOnBase = "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n";
 #define kOnResult "attach Viewable.299 Network-1P-1\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+constexpr const char* kSplitter =
+    "set Index.414 1\nset Index.415 2\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\nanswer 1\n";
 constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -148,6 +155,9 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"ExchangerDeleted", "design", "--open design", kExchanger, "cmd DeleteHeatExchanger", 1, "", ""},
         // An optimisation that improved the network did what it was asked, and says so as a notice.
         Answered{"OptimisationImprovedTheNetwork", "design", "--open design", "expect NetOptOk\n", "cmd Optimize", 1, "", ""},
+        // An optimum optimised again: nothing to improve, said as such, and the case as it was.
+        Answered{"OptimisationWithNothingToImprove", "optimised", "--open design=Network-O", "", "cmd Optimize", 0,
+                 "NetOptNothingToImprove", ""},
         Answered{"OptimisationDeclined", "--new hi-case W1", "", "cmd OpenDesignView\nopen @last\nanswer 0\n", "cmd Optimize", 0,
                  "optimizationwilloverwritedesign", ""},
         // A design cloned is the selection: the question before a delete names it.
@@ -193,9 +203,12 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"UnitRenamedOntoATakenName", "design", "--open design", "", "settext Name.300.0 E4", 0,
                  "HeatExchangerNameError", ""},
         Answered{"UnitRenamedOntoTheNewRowMarker", "design", "--open design", "", "settext Name.300.0 **new**", 0,
-                 "HeatExchangerNameError", ""},
+                 "NewRowMarkerEntryName", ""},
         Answered{"UnitRenamedInItsViewOntoTheNewRowMarker", "design", "--open design", kExchanger,
-                 "settext ExtraData.205 **New**", 0, "HeatExchangerNameError", ""},
+                 "settext ExtraData.205 **New**", 0, "NewRowMarkerEntryName", ""},
+        // A retrofit's locked base renames no utility, as no process stream.
+        Answered{"UtilityRenamedOnTheBase", "retrofit", "", "", "settext StrNameU.440.0 Steam2", 0, "ReadOnlyCell", ""},
+        Answered{"UtilityRenamed", "design", "", "", "settext StrNameU.440.0 Steam2", 1, "", ""},
         Answered{"UnitRenamedInItsView", "design", "--open design", kExchanger, "settext ExtraData.205 Main", 1, "", ""},
         Answered{"DesignRenamedOntoATakenName", "design", "--open case",
                  "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
@@ -234,7 +247,35 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"ResequencedResultOfASavedRun", "resequence", "--open design", "", "cmd DeleteNewRetrofitDesign", 1, "",
                  ""},
         Answered{"CaseSelectionOfAnUnknownName", "design", "--open case", "", "attach Viewable.299 Nope", 0,
-                 "ObjectNotAttached", "Nope"}),
+                 "ObjectNotAttached", "Nope"},
+        // A command with nothing to act on says what it found missing and leaves the case (and the
+        // view's saved choices) as they were; beside each, the same word where it has work.
+        Answered{"UnlockRetrofitOffARetrofit", "design", "", "", "cmd UnlockRetrofit", 0, "NoRetrofitToUnlock", ""},
+        Answered{"UnlockRetrofit", "retrofit", "", "", "cmd UnlockRetrofit", 1, "", ""},
+        Answered{"UnusedUtilitiesOutsideAutomation", "design", "", "", "cmd DeleteUnusedUtilities", 0,
+                 "UnusedUtilitiesDeletedByAutomation", ""},
+        Answered{"UnusedUtilitiesWithNoneUnused", "design", "--automation", "", "cmd DeleteUnusedUtilities", 0,
+                 "NoUnusedUtilities", ""},
+        Answered{"UnusedUtilitiesOfARetrofit", "retrofit", "--automation", "", "cmd DeleteUnusedUtilities", 0,
+                 "NoChangeinHENRBaseCase", ""},
+        Answered{"ForbiddenMatchesWithNoneForbidden", "design", "", "", "cmd RemoveAllForbMatches", 0,
+                 "NoForbiddenMatchesToRemove", ""},
+        Answered{"ForbiddenMatchesRemoved", "design", "",
+                 "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\nexpect ChangingToBathChoseUnForbidAll\n",
+                 "cmd RemoveAllForbMatches", 1, "", ""},
+        Answered{"SubsetsWithNoneFound", "design", "", "", "cmd ClearAllSubsets", 0, "NoSubsetsToClear", ""},
+        Answered{"ModifyOperationUnlocked", "design", "--open design", "", "cmd ModifyOperation", 0, "NoOperationToModify", ""},
+        Answered{"SolveOperationsUnlocked", "design", "--open design", "", "cmd SolveOperations", 0, "NoOperationToModify", ""},
+        Answered{"SolveOperations", "locked", "--open design", "", "cmd SolveOperations", 1, "", ""},
+        Answered{"SplitOptimisationWithNoSplit", "design", "--open design", "", "cmd RunSplitOptimization", 0,
+                 "NoSplitToOptimise", ""},
+        Answered{"SplitOptimisation", "split", "--open design", "", "cmd RunSplitOptimization", 1, "", ""},
+        // A split of the retrofit's base stays: the base is the reason told.
+        Answered{"SplitDeletedOnTheBase", "splitbase", "--open design", kSplitter, "cmd DeleteSplit", 0,
+                 "GridEditLockedRetrofitBase", ""},
+        Answered{"BranchAddedOnTheBase", "splitbase", "--open design", kSplitter, "cmd AddBranchToExistingSplit", 0,
+                 "GridEditLockedRetrofitBase", ""},
+        Answered{"SplitDeleted", "split", "--open design", kSplitter, "cmd DeleteSplit", 1, "", ""}),
     [](const ::testing::TestParamInfo<Answered>& info) { return std::string(info.param.name); });
 
 // What `status` tells of a name cell is what a write finds: a cell whose every write is refused
@@ -246,6 +287,7 @@ struct NameCell {
     bool readOnly;
     const char* options = "";  // --open
     const char* before = "";   // the steps before the status is read
+    const char* reads = "";    // what the cell reads ("" not checked)
 };
 void PrintTo(const NameCell& c, std::ostream* out) { *out << c.name; }
 
@@ -253,11 +295,16 @@ class HostViewNameCellState : public ::testing::TestWithParam<NameCell> {};
 
 TEST_P(HostViewNameCellState, ReadsWhatAWriteFinds) {
     const NameCell& c = GetParam();
-    ScratchFile script("answers", std::string(c.name) + "-status.txt", std::string(c.before) + "status " + c.cell + "\n");
+    ScratchFile script("answers", std::string(c.name) + "-status.txt",
+                       std::string(c.before) + "status " + c.cell + "\ntext " + c.cell + "\n");
     const HostRun run = RunHost("view " + caseOf(c.opened) + " " + c.options + " --script " + script.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, std::string(": status ") + c.cell + (c.readOnly ? "\n  read-only\n" : "\n  editable\n")))
         << run.out;
+    // A name cell reads the name a write there changes.
+    if (*c.reads) {
+        EXPECT_TRUE(has(run.out, std::string(": text ") + c.cell + "\n  text " + c.reads + "\n")) << run.out;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -273,7 +320,13 @@ INSTANTIATE_TEST_SUITE_P(
         NameCell{"StreamName", "design", "StrName.401.0", false},
         // A schedule's name is there to rename only while a schedule is chosen.
         NameCell{"ScheduleNameWithNoSchedule", "locked", "ExtraData.593", true, "--open design"},
-        NameCell{"ScheduleNameOfTheChosenSchedule", "locked", "ExtraData.593", false, "--open design", "cmd AddScheduleToDesign\n"}),
+        NameCell{"ScheduleNameOfTheChosenSchedule", "locked", "ExtraData.593", false, "--open design", "cmd AddScheduleToDesign\n",
+                 "Event-P1"},
+        // The scenario viewer's name is its scenario's.
+        NameCell{"ScenarioName", "design", "ExtraData.1000", false, "", "", "base"},
+        // A retrofit's locked base renames no utility, as no process stream.
+        NameCell{"UtilityNameOfTheBase", "retrofit", "StrNameU.440.0", true},
+        NameCell{"UtilityName", "design", "StrNameU.440.0", false}),
     [](const ::testing::TestParamInfo<NameCell>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -73,7 +73,7 @@ void HeatExchangerView::LoadVariables(FormDescription& form) {
     form.SetRefusals("ExtraData.701", "ShellsInputError ReadOnlyCell");
     // Shells in series (and in parallel) are a whole count, as the exchanger table takes them.
     form.SetDomain("ExtraData.701", CellDomain::Whole(1, kMaxShellsInSeries));
-    form.SetRefusals("ExtraData.205", "HeatExchangerNameError");
+    form.SetRefusals("ExtraData.205", "HeatExchangerNameError NewRowMarkerEntryName");
     for (const char* address : {"HeatFlow.200", "HeatFlow.201"}) form.SetRefusals(address, "SpecRange ReadOnlyCell");
     form.SetRefusals("Fouling.200", "FoulingFactorUpdateError HTCoeffUpdateError SpecRange ReadOnlyCell");
 }

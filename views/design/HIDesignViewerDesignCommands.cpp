@@ -12,6 +12,7 @@
 #include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
+#include "pellin/UnitNodes.h"
 #include "views/ViewCommandSteps.h"
 #include "views/case/project/HIScenarioOwnerViewer.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
@@ -207,6 +208,10 @@ int HIDesignViewerDesign::optimize(const Text&) {
 }
 
 int HIDesignViewerDesign::runSplitOptimization(const Text&) {
+    // Without a split there is no branch share to optimise, and the optimiser's settings stay.
+    bool split = false;
+    for (int i = 0, n = pDesign->GetNumberOfNodes(); i < n && !split; ++i) split = AsSplitter(pDesign->GetNodeByIndex(i)) != nullptr;
+    if (!split) return ErrorMsg("NoSplitToOptimise"), 0;
     pDesign->SetOptimizeExchangerDuties(false);
     pDesign->SetOptimizeSplitFractions(true);
     pDesign->RunOptimizer(5);

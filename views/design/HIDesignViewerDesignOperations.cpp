@@ -84,6 +84,8 @@ int HIDesignViewerDesign::lockOperation(const Text&) {
 }
 
 int HIDesignViewerDesign::solveOperations(const Text&) {
+    // Only a network locked for operation has an operation to solve or modify.
+    if (!pDesign->GetOperationLocked()) return ErrorMsg("NoOperationToModify"), 0;
     view_commands::longOperation(FindString("EnteringOpMode"), [&] {
         pDesign->ResetCalculatedValues();
         bOperationsMode = 1;
@@ -111,6 +113,7 @@ int HIDesignViewerDesign::unlockOperation(const Text&) {
 }
 
 int HIDesignViewerDesign::modifyOperation(const Text&) {
+    if (!pDesign->GetOperationLocked()) return ErrorMsg("NoOperationToModify"), 0;
     bOperationsMode = 0;
     bSizesModifiable = true;
     pDesign->ModifyOperation();

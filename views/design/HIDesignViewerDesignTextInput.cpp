@@ -29,7 +29,7 @@ CNode* tagNode(CNode& unit, int number) {
 
 const std::vector<HIDesignViewerDesign::TextInput>& HIDesignViewerDesign::TextInputs() {
     static const std::vector<TextInput> inputs = {
-        {"Notes.401", 0},        {"Name.300", 1, "CannotDeleteHeatExchanger HeatExchangerNameError"},
+        {"Notes.401", 0},        {"Name.300", 1, "CannotDeleteHeatExchanger HeatExchangerNameError NewRowMarkerEntryName"},
         {"ExtraData.208", 0},    {"HXSelection.389", 0},  {"ExtraData.593", 0, "EventNameAlreadyUsed EventNameEmpty NewRowMarkerEntryName"},
         {"ExtraData.851", 1},    {"ExtraData.852", 1}, {"ExtraData.853", 1},
         {"ExtraData.854", 1},    {"ExtraData.857", 0},
@@ -57,6 +57,8 @@ int HIDesignViewerDesign::SpecifyText(const VarDescription& var, const Text& tex
             ErrorMsg("CannotDeleteHeatExchanger");
             return 0;
         }
+        // The lists' new-row marker is no name, and the user is told so rather than that it is taken.
+        if (IsNewRowMarker(text.c_str())) return ErrorMsg("NewRowMarkerEntryName"), 0;
         if (pDesign->RenameUnit(text.c_str(), unit) == 0) {
             ErrorMsg("HeatExchangerNameError");
             return 0;

@@ -242,6 +242,11 @@ Text HIDesignViewerDesign::PlainText(const VarDescription& var) {
         }
         case 207: return FindString("OptimizationWarning");
         case 208: return strText208;
+        case 593: {
+            // The chosen schedule's name, which the cell renames.
+            const char* schedule = d.GetCurrentScheduleName();
+            return schedule ? Text(schedule) : Text();
+        }
         case 210: return UnitName(TextRowUnit(int(L::New), i));
         case 211: return FindString("DoF") + FormattedText(" %d", d.GetDegreesOfFreedom());
         case 212: {

@@ -9,6 +9,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/MessageKey.h"
+#include "lumeth/NewRowMarker.h"
 #include "lumeth/Resources.h"
 #include "lumeth/TwoDimPlot.h"
 #include "pellin/HeatExch.h"
@@ -121,6 +122,8 @@ Text HeatExchangerView::TextValue(const VarDescription& var) {
 int HeatExchangerView::SpecifyText(const VarDescription& var, const Text& text) {
     if (var.Type() == 1519 && var.Number() == 205) {
         if (!pDesign || !pNode) return 0;
+        // The lists' new-row marker is no name, and the user is told so rather than that it is taken.
+        if (IsNewRowMarker(text.c_str())) return ErrorMsg("NewRowMarkerEntryName"), 0;
         // The design refuses an empty name and one another unit bears; the old name stays.
         if (pDesign->RenameUnit(CPString(text.c_str()), pNode)) {
             // Forms find the view by the unit's name.

@@ -2,6 +2,7 @@
 // notices, the variables, the names and the commands.
 #include "views/design/SplitterView.h"
 
+#include "eng/design/DesignEditLock.h"
 #include "eng/design/IHENDesign.h"
 #include "lumeth/Session.h"
 #include "pellin/NodeKinds.h"
@@ -146,6 +147,11 @@ void SplitterView::DisconnectDeadObject(Viewable* dead) {
 int SplitterView::Message(const Text& line) {
     Text word, rest;
     line.Token(word, rest);
+    // A network held fixed (in operation, or a retrofit's base) keeps its splits; the user is told
+    // which lock holds it.
+    const bool splitCommand = word == "AddBranchToExistingSplit" || word == "DeleteSplit";
+    if (splitCommand && pSplitter && pDesign)
+        if (const char* lock = StructureEditRefusal(*pDesign)) return ErrorMsg(lock, strSplitterName), 0;
     if (word == "AddBranchToExistingSplit") {
         if (!pSplitter || !pDesign) return 0;
         const int before = NumberOfBranches();

@@ -2,6 +2,7 @@
 // lines it builds for them, the two segment markers, and the temperatures read along the lines.
 #include "views/grid/HENDiagram.h"
 
+#include "eng/design/DesignEditLock.h"
 #include "eng/design/IHENDesign.h"
 #include "lumeth/Messages.h"
 #include "lumeth/ObjectTypeInfo.h"
@@ -33,8 +34,7 @@ constexpr TextCommandWord kTextCommands[] = {
 // Why the design took no edit the grid asked of it: the lock that holds the network, or the
 // edit's own reason.
 const char* editRefusal(const IHENDesign& d, const Text& word) {
-    if (d.GetOperationLocked()) return "GridEditLockedInOperation";
-    if (d.GetEditLockState() == 1) return "GridEditLockedRetrofitBase";
+    if (const char* lock = StructureEditRefusal(d)) return lock;
     if (word == "RemoveBranch") return "GridNoBranchToRemove";
     if (word == "addbranch") return "GridNoSplitterToBranch";
     return "GridEditRefused";

@@ -76,12 +76,13 @@ TEST_F(ViewDesignViewerCommands, EveryWordOfTheTableIsAnsweredByTheViewer) {
     HIDesignViewerDesign::DescribeCommands(form);
     ASSERT_EQ(57u, form.Commands().size());
     // Words with nothing to act on answer 0: no retrofit ran (no result to delete), the network is
-    // not locked (nothing to reconcile, no schedule to make, run or reset), no schedule or event is
-    // selected.
+    // not locked (nothing to reconcile, no schedule to make, run or reset, no operation to solve or
+    // modify), no schedule or event is selected, no stream is split.
     const std::set<std::string> nothing = {"DeleteNewRetrofitDesign", "Reconcile",           "RemoveScheduleFromDesign",
                                            "RemoveEventFromSchedule", "ExecuteSchedule",     "AddEventToSchedule",
                                            "AcceptThroughputChanges", "AddScheduleToDesign", "ResetDefaultState",
-                                           "UnlockOperation"};
+                                           "UnlockOperation",         "SolveOperations",     "ModifyOperation",
+                                           "RunSplitOptimization"};
     for (const Text& word : form.Commands()) {
         const std::uint64_t from = Session::Instance().NextSequence();
         EXPECT_EQ(nothing.count(word.c_str()) ? 0 : 1, viewer->Message(word)) << word;
@@ -121,7 +122,8 @@ const Operation kOperations[] = {
     {"SolveOperations", [] { return Lines{"busy 1", status("EnteringOpMode"), "ResetCalculatedValues", "clear", "busy 0"}; }},
     {"UnlockOperation", [] { return Lines{"busy 1", "send CloseView WhatifAnalysisView", "UnlockOperation", "busy 0"}; }},
     {"ResetDefaultState", [] { return Lines{"busy 1", "ResetDefaultState", "busy 0"}; }},
-    {"RunSplitOptimization", [] { return Lines{"SetOptimizeExchangerDuties 0", "SetOptimizeSplitFractions 1", "RunOptimizer 5"}; }},
+    // The recorded network splits no stream: there is no share to optimise, and no setting moves.
+    {"RunSplitOptimization", [] { return Lines{err("NoSplitToOptimise")}; }},
     {"Reconcile", [] { return Lines{"Reconcile"}; }},  // 4 exchangers - 1 heater = 3 area-specified
     {"OpenOptimizerWizardView", [] { return Lines{"RunOptimizerCheck", "view OptimizationWizard"}; }},
     {"ModifyOperation", [] { return Lines{"ModifyOperation"}; }},

@@ -250,7 +250,7 @@ TEST(ViewDesignViewerForm, EveryRefusingWriteListsItsKeys) {
         {"Fouling.501", "FoulingFactorUpdateError HTCoeffUpdateError SpecRange"},
         {"ExtraData.307", "ShellsInputError"}, {"ExtraData.601", "WeightInputError"},
         {"HeatTransferCoeff.502", "HTCoeffUpdateError SpecRange"},
-        {"Name.300", "CannotDeleteHeatExchanger HeatExchangerNameError"},
+        {"Name.300", "CannotDeleteHeatExchanger HeatExchangerNameError NewRowMarkerEntryName"},
         {"ExtraData.593", "EventNameAlreadyUsed EventNameEmpty NewRowMarkerEntryName"},
         // An end temperature no case holds (below absolute zero, beyond a furnace) is refused.
         {"Temperature.343", "SpecRange"},

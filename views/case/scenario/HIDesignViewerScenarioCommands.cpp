@@ -109,7 +109,7 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
     // The texts the user types (names of what a command makes, notes): a value read at the same
     // address is listed writable too, since the form takes the text there.
     static const char* const kTyped[] = {"ExtraData.208", "ExtraData.227", "ExtraData.230", "ExtraData.500",
-                                         "Notes.400",     "StrName.401",   "StrNameU.440"};
+                                         "ExtraData.1000", "Notes.400",    "StrName.401",   "StrNameU.440"};
     const auto typedText = [](const Text& address) {
         for (const char* a : kTyped)
             if (address == a) return true;
@@ -143,7 +143,7 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
                       .editable = typed.count(row->Address()) != 0,
                       .dimensions = row->dims,
                       .numbered = row->number == TextRow::AnyNumber});
-    for (const char* address : {"ExtraData.570", "ExtraData.1000", "Name.500"})
+    for (const char* address : {"ExtraData.570", "Name.500"})
         form.Add({address, FormHook::Text, 1519, true, 0});
     // What typing a name may answer: a refusal, or the question before a deletion.
     const std::pair<const char*, const char*> named[] = {
@@ -304,6 +304,8 @@ int HIDesignViewerScenario::cloneDesign(const Text&) {
 }
 
 int HIDesignViewerScenario::clearAllSubsets(const Text&) {
+    if (myScenario->GetNumberOfUnitsTargetGroups() == 0 && myScenario->GetMinimumNumberOfUnitsByMILP() == 0)
+        return ErrorMsg("NoSubsetsToClear"), 0;
     myScenario->ClearUnitsTargetMILPResult();
     return 1;
 }
@@ -407,6 +409,10 @@ int HIDesignViewerScenario::calculate(const Text&) {
 }
 
 int HIDesignViewerScenario::unlockRetrofit(const Text&) {
+    // Off a retrofit there is no base to unlock, and the plot choice stays the user's.
+    IHENDesign* base = nullptr;
+    if (!myScenario->IsRetrofitScenario() && !myScenario->GetRetrofitBaseDesign(base))
+        return ErrorMsg("NoRetrofitToUnlock"), 0;
     myScenario->ClearRetrofitBaseDesign();
     selectedMainPlot = 3;
     return 1;

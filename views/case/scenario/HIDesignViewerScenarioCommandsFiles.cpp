@@ -164,8 +164,15 @@ int HIDesignViewerScenario::finishExtraction(const Text&) {
     return 1;
 }
 
+// An automation client clears the utilities no design uses after it built the scenario; the user
+// deletes a utility from its table. Each reason nothing went is told.
 int HIDesignViewerScenario::deleteUnusedUtilities(const Text&) {
-    if (!myScenario->IsTotalSiteScenario() && IsAutomationStartup()) myScenario->RemoveUnusedUtilities();
+    if (!IsAutomationStartup()) return ErrorMsg("UnusedUtilitiesDeletedByAutomation"), 0;
+    if (myScenario->IsTotalSiteScenario()) return ErrorMsg("SiteUtilitiesStayInEveryScenario"), 0;
+    if (myScenario->IsRetrofitScenario()) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
+    const int before = myScenario->GetNumberOfStreamsOfKind(1, 2);
+    myScenario->RemoveUnusedUtilities();
+    if (myScenario->GetNumberOfStreamsOfKind(1, 2) == before) return ErrorMsg("NoUnusedUtilities"), 0;
     return 1;
 }
 

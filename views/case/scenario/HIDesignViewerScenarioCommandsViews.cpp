@@ -178,9 +178,9 @@ int HIDesignViewerScenario::useActivatedAnalysis(const Text&) {
 // ---- streams and defaults ----
 
 int HIDesignViewerScenario::removeAllForbMatches(const Text&) {
-    int result = 1;
+    int result = 1, removed = 0;
     const int coldCount = myScenario->GetNumberOfStreamsOfKind(0, 1);
-    if (coldCount <= 0) return 1;
+    if (coldCount <= 0) return ErrorMsg("NoForbiddenMatchesToRemove"), 0;
     // The hot streams are looked up once, not once per cold stream; a pair that needs a stream
     // not found is skipped.
     const int hotCount = myScenario->GetNumberOfStreamsOfKind(0, 0);
@@ -204,10 +204,15 @@ int HIDesignViewerScenario::removeAllForbMatches(const Text&) {
         for (IHeatIntegrationStream* h : hot) {
             if (!h) continue;
             const Text name = h->GetName();
-            if (workStream->IsLinkedTo(name)) workStream->UnlinkStream(name);
+            if (workStream->IsLinkedTo(name)) {
+                workStream->UnlinkStream(name);
+                ++removed;
+            }
         }
     }
     workStream = nullptr;
+    // No match was forbidden: nothing changed, and the targets stand as they were.
+    if (removed == 0) return result == 1 ? (ErrorMsg("NoForbiddenMatchesToRemove"), 0) : 0;
     // On the forbidden-match form the scenario gathers the changes until the form closes;
     // anywhere else the removal is a batch of its own, and the targets follow at once.
     if (!IsFormOpen("ForbiddenMatchView")) myScenario->EndForbiddenMatchChanges();

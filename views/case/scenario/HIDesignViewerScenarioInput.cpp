@@ -338,7 +338,7 @@ int HIDesignViewerScenario::renameOwnScenario(const Text& name) {
 // A name typed into the stream tables: on the row after the last stream it adds one, over a
 // name it renames the stream, cleared it deletes the stream once the user confirms.
 int HIDesignViewerScenario::SpecifyStreamName(const VarDescription& var, const Text& text, int kind) {
-    if (kind == 0 && BaseCaseLocked()) {
+    if (BaseCaseLocked()) {
         ErrorMsg("NoChangeinHENRBaseCase");
         return 0;
     }

@@ -75,7 +75,7 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
     }
     // Names whose every write the scenario refuses read read-only: the default economic data set's
     // (neither renamed nor deleted, on either route), every set's typed on a retrofit's base case,
-    // and the process streams' names while the base case is locked.
+    // and the process streams' and utilities' names while the base case is locked.
     if (v == 500 && (var.VariableIs("ExtraData") || var.VariableIs("Name"))) {
         const char* base = myScenario->GetRetrofitBaseDesignName();
         if (i <= 0 || (var.VariableIs("ExtraData") && base && *base)) {
@@ -83,7 +83,7 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
             return;
         }
     }
-    if (v == 401 && var.VariableIs("StrName") && BaseCaseLocked()) {
+    if (((v == 401 && var.VariableIs("StrName")) || (v == 440 && var.VariableIs("StrNameU"))) && BaseCaseLocked()) {
         state = ReadOnlyState;
         return;
     }

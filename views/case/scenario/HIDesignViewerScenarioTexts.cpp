@@ -273,6 +273,8 @@ const std::vector<const HIDesignViewerScenario::TextRow*>& HIDesignViewerScenari
          }, .dims = 1},
         {.type = 1519, .number = 207, .rows = R::Kind, .kind = 1, .side = 2, .streamText = contribution, .dims = 1},
         {.type = 1519, .number = 208, .read = [](V& v, Var) { return v.newDesignName; }},
+        // The viewer's name is its scenario's: the cell a rename is typed into reads it.
+        {.type = 1519, .number = 1000, .read = [](V& v, Var) { return orEmpty(v.GetmyScenario()->GetName()); }},
         {.type = 1519, .number = 210, .read = [](V& v, Var) {
              return fromKey(v.GetmyScenario()->GetUtilityAssignmentMethod(),
                             {MessageKey("GCCBased"), MessageKey("UserSuppliedUtilityLoads"),

@@ -227,6 +227,8 @@ TEST_F(ViewScenarioDesignCommands, EveryWordReachesItsOwnRowAndAnUnboundViewerAn
         if (word == "RemoveDesignFromEAC") {
             viewer->SetCurrentDesign(1);
         }
+        // Off a retrofit there is no base to unlock.
+        scenario->retrofit = word == "UnlockRetrofit";
         scenario->ran.clear();
         SendViewableMessage(viewer, word);
         EXPECT_EQ(static_cast<int>(row), viewer->LastCommandRow()) << word;

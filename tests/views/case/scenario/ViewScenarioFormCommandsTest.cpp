@@ -32,6 +32,12 @@ public:
     double optimumA = 10.0, optimumB = 20.0;
     // Hot process streams counted that cannot be looked up (a scenario out of step).
     int missingHot = 0;
+    bool retrofit = false;
+    bool IsRetrofitScenario() const override { return retrofit; }
+    void ClearRetrofitBaseDesign() override {
+        retrofit = false;
+        DesignRecordingScenario::ClearRetrofitBaseDesign();
+    }
 
     int GetNumberOfStreamsOfKind(int kind, int side) const override {
         return CPIScenario::GetNumberOfStreamsOfKind(kind, side) + (kind == 0 && side == 0 ? missingHot : 0);
@@ -178,7 +184,10 @@ TEST_F(ViewScenarioFormCommands, EveryWordOfTheTableRunsItsOwnAction) {
         // No case held under the import's name: nothing is extracted, and the answer says why.
         {"ImportVelmorScenario", none, [&](std::uint64_t m) { return shown(m, SessionEvent::Error, "CouldNotFindVelmorFile"); }, 0},
         {"FinishExtraction", none, ran("SetDTmin 15.000000")},
-        {"DeleteUnusedUtilities", [] { SetAutomationStartup(true); }, ran("RemoveUnusedUtilities")},
+        // Every utility is used: the search ran, deleted nothing, and the answer says so.
+        {"DeleteUnusedUtilities", [] { SetAutomationStartup(true); },
+         [&](std::uint64_t m) { return scenario->ran_("RemoveUnusedUtilities") && shown(m, SessionEvent::Error, "NoUnusedUtilities"); },
+         0},
         {"ViewTableStandalone", [] { SetAutomationStartup(false); },
          [&](std::uint64_t m) { return viewer->GetHenTableList()->Count() == 1 && viewOpened(m, viewer->GetHenTableList()->GetIth(0)); }},
         {"ImportFromVelmor /no/such/case.vmc", none, [&](std::uint64_t m) { return shown(m, SessionEvent::Error, "CouldNotFindVelmorFile"); }, 0},
@@ -208,7 +217,7 @@ TEST_F(ViewScenarioFormCommands, EveryWordOfTheTableRunsItsOwnAction) {
          [&](std::uint64_t) { return scenario->GetNumberOfUtilityStreams() == 3; }},
         {"SwitchProcessToUtil", [&] { viewer->processRow = 0; }, [&](std::uint64_t) { return stream("H1")->GetStreamKind() == 1; }},
         {"SwitchUtilToProcess", [&] { viewer->utilityRow = 0; }, [&](std::uint64_t) { return stream("HP Steam")->GetStreamKind() == 0; }},
-        {"UnlockRetrofit", [&] { viewer->selectedMainPlot = 11; },
+        {"UnlockRetrofit", [&] { viewer->selectedMainPlot = 11, scenario->retrofit = true; },
          [&](std::uint64_t) { return scenario->ran_("ClearRetrofitBaseDesign") && viewer->selectedMainPlot == 3; }},
         {"SelectRetrofitNow", none, form("SelectBaseCaseForRetrofitView")},
         // Retrofitted in this scenario: a copy would be the owner's to make, and this one's owner is bare.
