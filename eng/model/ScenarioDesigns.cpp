@@ -511,11 +511,6 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     RunRetrofitStep(*design, mode, 0, false);
 }
 
-namespace {
-// What OptimizeDesign answers for a run the optimiser finished without finding a better network.
-constexpr int NothingToImprove = 14;
-}  // namespace
-
 int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool keep) {
     if (!design) return 2;
     int status = 2;
@@ -532,7 +527,7 @@ int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool keep) {
     // A failed run takes away the copy it made (and only that one: a design already named
     // "<name>-O" stays, the copy then being "<name>-O-1").
     CPString copyName;
-    bool failed = true, unchanged = false;
+    bool failed = true;
     // A run that keeps nothing leaves the case as it was: the copy it made and deleted again
     // numbers no design.
     const int designCounter = m_nDesignCounter;
@@ -541,20 +536,12 @@ int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool keep) {
         const int code = run.GetMode();
         if (run.IsCopy() && run.GetDesign() && run.GetDesign()->GetDesignName()) copyName = run.GetDesign()->GetDesignName();
         if (run.GetDesign() && code < 4 && code != 2) {
-            const int answer = run.GetDesign()->RunOptimizer(code);
-            failed = answer != IHENDesign::OptimiserImproved;
-            // The searches end unchanged only where they found nothing better; the equation-based
-            // engine also where it refused the network, and a run with nothing chosen to vary
-            // searched nothing: both are failures.
-            const IHENDesign& ran = *run.GetDesign();
-            unchanged = answer == IHENDesign::OptimiserUnchanged && !GetUseEquationBasedOptimization() &&
-                        (ran.GetOptimizeExchangerDuties() || ran.GetOptimizeSplitFractions());
+            failed = run.GetDesign()->RunOptimizer(code) != IHENDesign::OptimiserImproved;
             // A copy with units that no longer calculate (a branch closed to nothing, a duty the
             // streams cannot meet) is no network to keep, whatever its objective says.
             if (!failed && run.IsCopy() &&
                 run.GetDesign()->GetNumberOfIncompleteHeatExchangers(false) > design->GetNumberOfIncompleteHeatExchangers(false)) {
                 failed = true;
-                unchanged = false;
                 // The optimiser's last line spoke of the copy as kept: the status ends on its fate.
                 const char* name = design->GetDesignName() ? design->GetDesignName() : "";
                 UserStatusReport(Text(std::string("The optimised copy ") + copyName.c_str() +
@@ -566,8 +553,7 @@ int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool keep) {
     }
     if (!failed) return 4;
     if (keep && !copyName.empty() && DeleteDesign(copyName) != 0) m_nDesignCounter = designCounter;
-    // The optimiser ran and found no better network: nothing to improve, which is no failure.
-    return unchanged ? NothingToImprove : 3;
+    return 3;
 }
 
 // ---------------------------------------------------------------- automatic design

@@ -9,7 +9,6 @@ const MessageText kTexts[] = {
     {"NetOptNoEcoData", "The network cannot be optimised: the economic data are missing."},
     {"NetOptNoDes", "There is no design to optimise."},
     {"NetOptFail", "The network optimisation failed."},
-    {"NetOptNothingToImprove", "The optimiser found no better network: there was nothing to improve, and the design is as it was."},
     {"NetOptOk", "The network was optimised."},
     {"NetOptInfeasible", "The optimisation found no feasible network: some temperature or duty cannot be met."},
     {"NetOptDesInfes", "The design is infeasible; make it feasible before optimising it."},

@@ -155,9 +155,9 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"ExchangerDeleted", "design", "--open design", kExchanger, "cmd DeleteHeatExchanger", 1, "", ""},
         // An optimisation that improved the network did what it was asked, and says so as a notice.
         Answered{"OptimisationImprovedTheNetwork", "design", "--open design", "expect NetOptOk\n", "cmd Optimize", 1, "", ""},
-        // An optimum optimised again: nothing to improve, said as such, and the case as it was.
+        // An optimum optimised again: no better network, the run's result 3, and the case as it was.
         Answered{"OptimisationWithNothingToImprove", "optimised", "--open design=Network-O", "", "cmd Optimize", 0,
-                 "NetOptNothingToImprove", ""},
+                 "NetOptFail", ""},
         Answered{"OptimisationDeclined", "--new hi-case W1", "", "cmd OpenDesignView\nopen @last\nanswer 0\n", "cmd Optimize", 0,
                  "optimizationwilloverwritedesign", ""},
         // A design cloned is the selection: the question before a delete names it.

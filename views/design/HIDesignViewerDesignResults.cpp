@@ -49,7 +49,7 @@ Text HIDesignViewerDesign::NetworkOptimisationKey(int result) {
         {4, "NetOptOk"},         {5, "NetOptInfeasible"},  {6, "NetOptDesInfes"}, {7, "NetOptUnbound"},
         {8, "NetOptUndet"},      {9, "NetOptFail"},        {10, "NetOptInvalid"}, {11, "NetOptMemory"},
         {12, "NetOptLog"},       {13, "NetOptFail"},       {101, "NetOptNoFiles"}, {102, "NetOptRuntime"},
-        {103, "NetOptFailSegmented"}, {104, "NetOptNoArea"}, {14, "NetOptNothingToImprove"},
+        {103, "NetOptFailSegmented"}, {104, "NetOptNoArea"},
     };
     if (const char* key = findKey(std::begin(kKeys), std::end(kKeys), result)) return key;
     return unlisted("network optimisation", "NetOptFail", result);
