@@ -379,6 +379,11 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         {"tiny heaters over a tee with a bypass", TinyHeatersOverATee(0.06, 0.07),
          {"(Load = 0.06 kW)", "(Load = 0.07 kW)", "hot utility               0.000 kW", none},
          {"K_To_P", "not available"}},
+        // Beside a heater on the next branch the stream stays: its end is the mix of every branch,
+        // the tiny one's heat included (200 + 40.04 / (3 x 2) C), done by that heater.
+        {"tiny heater beside a heater over a tee", TinyHeatersOverATee(0.04, 40),
+         {"K_To_P (cold): 200 -> 206.6733333 C, 40.04 kW, 3 kg/s", "H2 (heater) HP Steam -> K_To_P: duty 40.04", none},
+         {"not available"}},
         // A unit left out beside others on its stream: its heat is the next cooler's, so the
         // network satisfies the stream the targets count, with no unit of its own.
         // A utility serving several heaters is split, and its heaters placed, in the plant's order

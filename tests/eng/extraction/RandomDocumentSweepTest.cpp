@@ -119,8 +119,15 @@ Outcome Outcome(ExtractionProject& p) {
                 for (CNode* tee : network->GetSplittersOnStream(stream)) {
                     std::vector<std::string> branches;
                     for (int k = 0; CNode* branch = network->GetSplitterBranch(tee, k); ++k) {
-                        // A unit by its name; a mixer or tee of the network's own naming by its kind.
+                        // A unit by its name; a mixer or tee of the network's own naming by its kind;
+                        // a placeholder that carries no duty passed over, as the report does.
                         CNode* first = branch->getIthDownStreamNode(0);
+                        for (int steps = 0; first && first->getClassName() == "htHeater" && steps < 8; ++steps) {
+                            double duty = 0.0;
+                            if (first->getVariableAsDouble("Duty", duty) == 1 && std::fabs(duty) > 1e-6) break;
+                            CNode* segment = first->getIthDownStreamNode(0);
+                            first = segment ? segment->getIthDownStreamNode(0) : nullptr;
+                        }
                         const bool unit = first && first->getClassName() == "htHeatExchanger";
                         branches.push_back(unit ? network->GetUnitName(first->getName()).c_str() : first ? first->getClassName().c_str() : "-");
                     }
