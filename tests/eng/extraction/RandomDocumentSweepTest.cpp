@@ -82,7 +82,17 @@ struct Checks {
     // sweep with KESTRIN_RANDOM_CALCULATED=1 (a longer hunt over documents of every kind still finds
     // a few that do not).
     bool calculated = std::getenv("KESTRIN_RANDOM_CALCULATED") != nullptr;
+    // A material stream of the document named otherwise (the same plant; its stream's units then
+    // come elsewhere in the plant's order): from, to.
+    std::string renamed[2] = {};
 };
+
+// The document's text with the item `from` (its name and every mention of it) named `to`.
+std::string Renamed(std::string text, const std::string& from, const std::string& to) {
+    for (const auto& [a, b] : {std::pair{"\"" + from + "\"", "\"" + to + "\""}, {">" + from + "<", ">" + to + "<"}})
+        for (std::size_t at = text.find(a); at != std::string::npos; at = text.find(a, at + b.size())) text.replace(at, a.size(), b);
+    return text;
+}
 
 // What an extraction made, to hold against the same document's items in another order: the
 // streams by name, the network's units (name and duty) in the network's order, its splitters (name,
@@ -167,7 +177,11 @@ std::string Difference(const struct Outcome& a, const struct Outcome& b) {
 }
 
 void Sweep(std::uint32_t seed, const random_case::Options& options, const Checks& checks, Findings& findings) {
-    const random_case::Document d = random_case::Generate(seed, options);
+    random_case::Document d = random_case::Generate(seed, options);
+    if (!checks.renamed[0].empty()) {
+        d.text = Renamed(d.text, checks.renamed[0], checks.renamed[1]);
+        for (std::string& item : d.items) item = Renamed(item, checks.renamed[0], checks.renamed[1]);
+    }
     findings.shape = std::string(d.tees ? " (tee)" : "") + (d.nestedTees ? " (nested tee)" : "") +
                      (d.bypasses ? " (bypass)" : "") + (d.columns ? " (column)" : "") + (d.exchangers ? " (exchanger)" : "") +
                      (d.unknowns ? " (unknown)" : "") + (d.tinyDuties ? " (tiny duty)" : "");
@@ -356,6 +370,12 @@ TEST(RandomDocumentSweep, DocumentsOnceLeftUncalculatedCalculate) {
     std::signal(SIGALRM, onAlarm);
     Findings findings;
     for (const auto& row : rows) Sweep(static_cast<std::uint32_t>(row.seed), row.options(row.seed), checks, findings);
+    // Seed 874 with its turned stream S5 placed after the split one (S42_To_S71): the heaters on
+    // the split's two inner branches each kept a placeholder before them, which the one given
+    // mixed temperature could not settle, while the turned stream was left over-specified.
+    checks.renamed[0] = "S5";
+    checks.renamed[1] = "S400";
+    Sweep(874, Everything(874), checks, findings);
     EXPECT_EQ("", Report(findings).substr(Figures(findings).size() + 1));
 }
 
