@@ -103,6 +103,7 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
             ReportUnitNotPlaced(item);
         }
     }
+    for (std::vector<CPItem*>* list : {&exchangers, &coolers, &heaters}) SortByPlacePosition(*list);
     const std::vector<CPItem*>* lists[] = {&exchangers, &coolers, &heaters};
 
     // 2-5. Placement on a switched-off design. The streams took their values while the
@@ -139,8 +140,9 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
     // branch: a few rounds, each a pass over the units, until none gives a placeholder up.
     for (int round = 0; round < 4; ++round) {
         bool dropped = false;
+        std::unordered_set<const CNode*> settled;
         for (const auto* list : lists)
-            for (CPItem* item : *list) dropped = DropPlaceholderBeforeFixedDuty(item) || dropped;
+            for (CPItem* item : *list) dropped = DropPlaceholderBeforeFixedDuty(item, settled) || dropped;
         design->AddUtilitiesAtStreamEnds();
         if (!dropped) break;
     }
@@ -307,7 +309,7 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     if (DutyIsFree(node)) node->addVariable("Duty", WithLeftOutDuty(unit, duty), 1, 1);
 }
 
-bool VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
+bool VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit, std::unordered_set<const CNode*>& settled) {
     IHENDesign* design = GetBaseDesign();
     HeatExch* hx = design ? AsExchanger(NetworkUnitOf(unit)) : nullptr;
     if (!hx || DutyIsFree(hx)) return false;
@@ -338,8 +340,14 @@ bool VelmorToTarsilImport::DropPlaceholderBeforeFixedDuty(CPItem* unit) {
             const CPString& kind = node->getClassName();
             CNode* next = nullptr;
             if (kind == "ppMaterialStream") {
-                // A temperature given between the two settles each placeholder by itself.
-                if (node->getVariableStatus("Temperature") == 1) break;
+                // A temperature given between the two settles the placeholder by itself; but only
+                // one: where the branches of a split each hold a placeholder before units of fixed
+                // duty and run into a mixer of given outlet temperature, that one temperature
+                // cannot settle them all, and the first branch's walk keeps its placeholder.
+                if (node->getVariableStatus("Temperature") == 1) {
+                    if (!settled.insert(node).second) dropped = design->RemoveUtilityAtPort(hx, inlet) || dropped;
+                    break;
+                }
                 next = node->getIthDownStreamNode(0);
             } else if (kind == "ppMixer") {
                 next = node->getIthDownStreamNode(0);

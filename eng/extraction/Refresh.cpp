@@ -442,7 +442,8 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
     design->Activate(1);
     for (CPItem* item : placed) SetDutyFromHeatFlows(item);
     design->AddUtilitiesAtStreamEnds();
-    for (CPItem* item : placed) DropPlaceholderBeforeFixedDuty(item);
+    std::unordered_set<const CNode*> settled;
+    for (CPItem* item : placed) DropPlaceholderBeforeFixedDuty(item, settled);
     design->AddUtilitiesAtStreamEnds();
     design->AddMissingUtilities();
     // A unit placed on a utility that serves others stands beside them, as the extraction places

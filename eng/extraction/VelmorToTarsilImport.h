@@ -175,10 +175,13 @@ public:
     // A unit whose duty is fixed, with a utility placeholder before it on a stream and another
     // after it (past further units of fixed duty), gives up the one on its inlet side; whether
     // it gave one up.
-    bool DropPlaceholderBeforeFixedDuty(CPItem* unit);
+    // `settled`: the given temperatures the round's walks reached so far (one placeholder each).
+    bool DropPlaceholderBeforeFixedDuty(CPItem* unit, std::unordered_set<const CNode*>& settled);
     void PrepareExchangerDuties();
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
     static const char* ClassifyFlowUnit(const CPItem* unit);
+    // Puts units in the plant's order: by process stream, depth along it, then name.
+    void SortByPlacePosition(std::vector<CPItem*>& units) const;
     void ParallelizeSeriesExchangers();
     // The heaters or coolers on one utility as parallel branches of it; with `joinSplit`, a unit in
     // series with a utility split already takes a branch of its own (a refresh's newly placed unit).

@@ -252,6 +252,29 @@ std::string TankBeside(double duty) {
     return at == std::string::npos ? d : d.insert(at, tank);
 }
 
+// F 150 C, 4 kg/s teed three ways: b3 (0.8 kg/s) heated 16 kW to 160 C by H4 on MP steam and 48 kW
+// to 190 C by H6 on HP steam, b8 (2.4 kg/s) 144 kW to 180 C by H9 on HP steam, b11 (0.8 kg/s) 16 kW to
+// 160 C by H12 on MP steam; mixed at 178 C. Each steam serves two heaters, so each is split.
+std::string FourHeatersOnTwoSteams() {
+    return Doc(S("FEED", 150, 4, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"b3", "b8", "b11"}) + S("b3", 150, 0.8, {"H4"}) +
+               U("H4", "htHeater", 16, "b3", 150, 160, {"s5"}) + S("s5", 160, 0.8, {"H6"}) +
+               U("H6", "htHeater", 48, "s5", 160, 190, {"s7"}) + S("s7", 190, 0.8, {"M2"}) + S("b8", 150, 2.4, {"H9"}) +
+               U("H9", "htHeater", 144, "b8", 150, 180, {"s10"}) + S("s10", 180, 2.4, {"M2"}) + S("b11", 150, 0.8, {"H12"}) +
+               U("H12", "htHeater", 16, "b11", 150, 160, {"s13"}) + S("s13", 160, 0.8, {"M2"}) +
+               U("M2", "ppMixer", 0, "", 0, 0, {"s14"}) + S("s14", 178, 4, {}));
+}
+
+// The same document with its items listed last to first (one item a line).
+std::string Backwards(const std::string& doc) {
+    const std::size_t from = doc.find("<item"), to = doc.rfind("</simcase>");
+    std::vector<std::string> lines;
+    std::istringstream in(doc.substr(from, to - from));
+    for (std::string line; std::getline(in, line);) lines.insert(lines.begin(), line + "\n");
+    std::string out = doc.substr(0, from);
+    for (const std::string& l : lines) out += l;
+    return out + doc.substr(to);
+}
+
 struct Row {
     const char* name;
     std::string document;
@@ -356,8 +379,23 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         {"tiny heaters over a tee with a bypass", TinyHeatersOverATee(0.06, 0.07),
          {"(Load = 0.06 kW)", "(Load = 0.07 kW)", "hot utility               0.000 kW", none},
          {"K_To_P", "not available"}},
+        // Beside a heater on the next branch the stream stays: its end is the mix of every branch,
+        // the tiny one's heat included (200 + 40.04 / (3 x 2) C), done by that heater.
+        {"tiny heater beside a heater over a tee", TinyHeatersOverATee(0.04, 40),
+         {"K_To_P (cold): 200 -> 206.6733333 C, 40.04 kW, 3 kg/s", "H2 (heater) HP Steam -> K_To_P: duty 40.04", none},
+         {"not available"}},
         // A unit left out beside others on its stream: its heat is the next cooler's, so the
         // network satisfies the stream the targets count, with no unit of its own.
+        // A utility serving several heaters is split, and its heaters placed, in the plant's order
+        // (stream, then along it, then name), however the case lists its items.
+        {"heaters sharing steams", FourHeatersOnTwoSteams(),
+         {"Splitter TEE-101 on MP Steam: H12 0.5000, H4 0.5000\nSplitter TEE-102 on HP Steam: H9 0.7500, H6 0.2500\n",
+          "  MP Steam (hot): 175 -> 174 C, 120 kW\n    175 -> 174 C, 120 kW\n  HP Steam (hot)", none},
+         {}},
+        {"heaters sharing steams, listed backwards", Backwards(FourHeatersOnTwoSteams()),
+         {"Splitter TEE-101 on MP Steam: H12 0.5000, H4 0.5000\nSplitter TEE-102 on HP Steam: H9 0.7500, H6 0.2500\n",
+          "  MP Steam (hot): 175 -> 174 C, 120 kW\n    175 -> 174 C, 120 kW\n  HP Steam (hot)", none},
+         {}},
         {"tiny cooler before a cooler", SmallCoolerFirst(0.05, 0.1),
          {"F_To_F3 (hot): 150 -> 99.75 C, 10.05 kW", "C2 (cooler) F_To_F3 -> Air: duty 10.05, hot 150.00 -> 99.75",
           "cold utility              10.05 kW (target 10.05)", "exchangers                1\n", none},

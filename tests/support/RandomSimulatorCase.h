@@ -532,6 +532,24 @@ inline std::string Document::Shuffled(std::uint32_t seed) const {
     std::vector<std::string> order = items;
     Numbers n(seed);
     for (std::size_t k = order.size(); k > 1; --k) std::swap(order[k - 1], order[static_cast<std::size_t>(n.Below(static_cast<int>(k)))]);
+    // A tee lists its branches in another order too.
+    const std::string link = "\n    <link to=";
+    for (std::string& item : order) {
+        const std::size_t first = item.find(link);
+        if (item.find("class=\"ppTee\"") == std::string::npos || first == std::string::npos) continue;
+        const std::size_t end = item.rfind("\n  </item>");
+        std::vector<std::string> links;
+        for (std::size_t at = first; at < end;) {
+            const std::size_t next = std::min(item.find(link, at + 1), end);
+            links.push_back(item.substr(at, next - at));
+            at = next;
+        }
+        for (std::size_t k = links.size(); k > 1; --k)
+            std::swap(links[k - 1], links[static_cast<std::size_t>(n.Below(static_cast<int>(k)))]);
+        std::string joined;
+        for (const std::string& l : links) joined += l;
+        item = item.substr(0, first) + joined + item.substr(end);
+    }
     std::string out = "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"random\">\n";
     for (const std::string& i : order) out += i;
     return out + "</simcase>\n";

@@ -145,6 +145,44 @@ TEST(EnergyStreams, VesselsAndReactors) {
     }
 }
 
+// Heat on a vessel whose liquid leaves against the duty's direction: a plain vessel follows its
+// temperatures; a reacting one (a reactor, or a separator that holds reactions) takes the duty at
+// its liquid's temperature, where its reaction runs.
+TEST(EnergyStreams, AVesselAgainstItsDutyFollowsItsTemperaturesUnlessItReacts) {
+    struct Row {
+        const char* unitClass;
+        double hasReactions;  // 0: no such value
+        double feed, liquid, heatFlow;
+        double supply, target;
+        const char* unit;
+    } rows[] = {{"vsTank", 0, 100, 80, 40, 100, 80, "htCooler"},
+                {"vsTank", 0, 80, 100, -40, 80, 100, "htHeater"},
+                {"vsSeparatorTwoPhase", 0, 100, 80, 40, 100, 80, "htCooler"},
+                {"vsSeparatorTwoPhase", 1, 100, 80, 40, 80, 80.5, "htHeater"},
+                {"rxConversionReactor", 0, 100, 80, 40, 80, 80.5, "htHeater"},
+                {"rxContinuouslyStirredTankReactor", 0, 80, 100, -40, 100, 99.5, "htCooler"},
+                {"rxGibbsReactor", 0, 80, 100, 40, 80, 100, "htHeater"}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.unitClass) + " " + std::to_string(r.heatFlow));
+        DutyCase c;
+        CPItem* v = c.b.Item("V1", r.unitClass);
+        CPItem* feed = c.b.Stream("F", r.feed);
+        CPItem* liquid = c.b.Stream("L", r.liquid);
+        CaseBuilder::Link(feed, v);
+        CaseBuilder::Link(v, liquid);
+        v->AddVariable("LiquidProduct")->Set("L");
+        if (r.hasReactions != 0) CaseBuilder::Num(v, "HasReactions", r.hasReactions);
+        CPItem* q = c.b.Item("Q", "ppEnergyStream");
+        CaseBuilder::Link(q, v);
+        CaseBuilder::Num(q, "HeatFlow", r.heatFlow);
+        IHeatIntegrationStream* s = c.Run("Q");
+        ASSERT_NE(s, nullptr);
+        EXPECT_DOUBLE_EQ(s->GetSupplyTemperature(), r.supply);
+        EXPECT_DOUBLE_EQ(s->GetTargetTemperature(), r.target);
+        EXPECT_EQ(c.Item("Q_Exchanger")->_get_szClassName(), r.unit);
+    }
+}
+
 TEST(EnergyStreams, WhichEnergyStreamsAreTaken) {
     struct Row {
         const char* unitClass;
