@@ -737,6 +737,48 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
              "set Enum.393 5\ncmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\n"
              "attach Viewable.398 H1_at_t5\nopen Viewable.398\n",
          "StreamsHaveFlowChange", "set Enum.393 3"},
+        // A run whose solution no heater, cooler or utility can run at keeps no result: H2 at 0.1
+        // kg/s (0.2 kW/C) leaves E101 at 20 C, so Cooler2 would heat it to 30 C; with H1 at 0.05
+        // kg/s as well the cooling water's units carry next to nothing over one flow, and the
+        // water would leave Cooler1 at -199980 C.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H2\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.1\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H2\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.1\nset ExtraData.587 6\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.05\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        // The same schedule from an event plan.
+        {"cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\nfile " + std::string(KESTRIN_TEST_DATA) +
+             "/eventplans/h2-slow.xml\ncmd OpenEventPlanFile\ncmd CreateNewEvents\n",
+         "WhatIfRunRefused", "cmd ExecuteNewEvents"},
+        // H1 at 0.0005 kg/s (0.001 kW/C over 110 C) and H1 entering at 60.5 C each hold alone; together
+        // the stream carries 0.0005 kW, a load no case holds: the second value is refused.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.0005\nset ExtraData.587 7\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\n",
+         "HotStreamInletTemperatureUpdateError", "set ExtraData.358 60.5"},
+        // Process data typed after the event: H1's supply 60.4 C under its 0.0005 kg/s (0.0008 kW),
+        // C2's target 125 C under its inlet of 130 C. The run is refused, naming the event.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.0005\nopen MyOwnerObject\nset Temperature.402.0 60.4\n"
+         "open HIDesignViewerDesign.200.0\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 7\nsettext HXSelection.389 C2\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 130\nopen MyOwnerObject\nset Temperature.403.3 125\n"
+         "open HIDesignViewerDesign.200.0\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        // A study's flow change of H1 to 0.0005 kg/s at point 12, then H1's supply typed to 60.4 C.
+        {std::string(kTrendNode) + "open StudyNodeView.300.0\nset Enum.500 2\nset Enum.401 0\nset Enum.393 12\n"
+             "set MassFlow.395 0.0005\ncmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\n"
+             "open MyOwnerObject\nopen MyOwnerObject\nset Temperature.402.0 60.4\nopen HIDesignViewerDesign.200.0\n"
+             "cmd OpenTrendAnalysisView\nopen @last\n",
+         "WhatIfRunRefused", "cmd ExecuteTrendAnalysis"},
+        // A throughput change one stream refuses is refused whole: H1 entering at 60.5 C, then every
+        // flow down 99.96 % (H1 0.0004 kW/C, 0.0002 kW over 0.5 C; the others hold): nothing added.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 7\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 60.5\nset Percent.200 -99.96\n",
+         "FlowRateUpdateError", "cmd AcceptThroughputChanges"},
         // A second lock would freeze the operated network as the design; an unlock of a network
         // not locked would write the last lock's state over what was typed since; a lock refused
         // (C2 left 40 kW short) locks nothing.
