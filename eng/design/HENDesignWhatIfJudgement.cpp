@@ -95,13 +95,19 @@ const char* CPIHENDesign::JudgeWhatIfResult(const char* runName) {
             if (!IsUtilityStream(utility)) continue;
             const double ts = utility->GetSupplyTemperature(), tt = utility->GetTargetTemperature();
             if (ts == kEmpty || tt == kEmpty) continue;
-            const double low = std::min(ts, tt), high = std::max(ts, tt), slack = 1e-6 * (1.0 + high - low);
+            // A utility held to a stated maximum flow may leave past its target (warmer or colder
+            // than it, carrying what its units give it); never past its supply.
+            double cap = 0.0;
+            const bool capped = utility->GetValueStatus("MaxMassFlow", 0) != 0 && utility->GetValue("MaxMassFlow", cap, 0) &&
+                                cap != kEmpty && cap > 0.0;
+            const double beyond = capped ? (tt > ts ? 1e300 : -1e300) : tt;
+            const double low = std::min(ts, beyond), high = std::max(ts, beyond), slack = 1e-6 * (1.0 + std::fabs(tt - ts));
             for (const CNode* port : {static_cast<const CNode*>(x->getInlet(side)), static_cast<const CNode*>(x->getOutlet(side))}) {
                 const double t = temperatureOf(port);
                 if (t == kEmpty || (t >= low - slack && t <= high + slack)) continue;
                 m_whatIfRefusal = run + utility->GetName() + " would pass " + unitName(unit) + " at " +
-                                  FormattedText("%.6g", t).c_str() + " C, outside its range of " +
-                                  FormattedText("%g", low).c_str() + " to " + FormattedText("%g", high).c_str() + " C";
+                                  FormattedText("%.6g", t).c_str() + " C, outside its range from " +
+                                  FormattedText("%g", ts).c_str() + " to " + FormattedText("%g", tt).c_str() + " C";
                 return m_whatIfRefusal.c_str();
             }
         }
