@@ -811,6 +811,14 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         EXPECT_TRUE(has(run.out, std::string(row.step) + "\n  result 0\n")) << run.out;
         EXPECT_TRUE(has(run.out, std::string("Error ") + row.key + "|")) << run.out;
     }
+    // The throughput change refused whole adds no stream's change (C2's 0.0004 kg/s would hold
+    // alone): the schedule runs H1's inlet alone, as without the change.
+    const std::string inlet = "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 7\nsettext HXSelection.389 H1\n"
+                              "cmd AddEventToSchedule\nset ExtraData.358 60.5\n";
+    const HostRun alone = View(inlet + "cmd ExecuteSchedule\nget HeatFlow.304.[]\n");
+    const HostRun refused = View(inlet + "set Percent.200 -99.96\nexpect FlowRateUpdateError\ncmd AcceptThroughputChanges\n"
+                                         "cmd ExecuteSchedule\nget HeatFlow.304.[]\n");
+    expectNear(ScriptValues(alone.out, 8), ScriptValues(refused.out, 11), 1e-9, refused.out);
 }
 
 // The locked example with one schedule: C1's flow from 0.5 to 0.55 kg/s.
