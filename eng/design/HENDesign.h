@@ -708,6 +708,9 @@ public:
     const char* GetWhatIfStreamNote(const char* stream) const override;
     bool IsReservedScheduleName(const CPString& name) const override;
     void ExecuteSchedule() override;
+    const char* JudgeWhatIfEvents(const IHENSchedule* run, const char* runName) override;
+    const char* JudgeWhatIfResult(const char* runName) override;
+    const char* GetWhatIfRunRefusal() const override { return m_whatIfRefusal.empty() ? nullptr : m_whatIfRefusal.c_str(); }
     int GetNumberOfScheduleEvents() const override;
     int GetNumberOfEventTypes() const override;
     int GetNumberOfEventTargets(const char* type) const override;
@@ -718,6 +721,10 @@ public:
     const char* GetCurrentEventVariableName() const override;
     const char* GetEventValueRefusal(const IHENEvent* event, double value) const override;
     const char* GetTargetValueRefusal(const char* variable, const char* target, double value) const override;
+    // The refusal of `value` for `variable` on `target` with the other values `run` gives the
+    // stream (none without a run).
+    const char* TargetValueRefusal(const HENOperatingSchedule* run, const char* variable, const char* target,
+                                   double value) const;
     const char* AddEventToSchedule(const char* type, const char* target) override;
     const char* GetScheduleEventName(int index) const override;
     const char* GetCurrentEventName() const override;
@@ -778,6 +785,8 @@ private:
     HENOperatingSchedule* m_currentSchedule = nullptr;
     int m_scheduleCounter = 1;
     CPString m_executedSchedule;
+    // Why the last what-if run was refused; empty when it held.
+    CPString m_whatIfRefusal;
     std::unique_ptr<HENTrend> m_defaultStudy;
     std::vector<std::unique_ptr<HENTrend>> m_studies;
     HENTrend* m_currentStudy = nullptr;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <strings.h>
 
@@ -262,6 +263,11 @@ const char* CPIHENDesign::GetExecutedScheduleName() const {
 }
 
 void CPIHENDesign::ExecuteSchedule() {
+    m_whatIfRefusal = CPString();
+    // Events the stream as it now is cannot take (process data typed since they were made, or
+    // two events on one stream that together leave it a segment no case holds): the run is
+    // refused before anything is written, and the case stays as it was.
+    if (m_currentSchedule && JudgeWhatIfEvents(m_currentSchedule, m_currentSchedule->GetName())) return;
     Deactivate();
     DefaultState().ApplyToDesign();
     // The mark stays: the recalculation below then resets the end utilities' duties first, so
@@ -273,12 +279,20 @@ void CPIHENDesign::ExecuteSchedule() {
         m_executedSchedule = m_currentSchedule->GetName();
     }
     Activate(1);
-    if (m_currentSchedule) {
-        m_currentSchedule->State().SetFromDesign(*this);
-        m_currentSchedule->SetStatus(m_calculationStatus);
-        // The schedule's solution is what the units now hold.
-        m_operatingSolution = 1;
+    if (!m_currentSchedule) return;
+    // A solution no heater, cooler or utility of the plant can run at is no result: the
+    // schedule stays not solved and the units go back to the default point.
+    if (JudgeWhatIfResult(m_currentSchedule->GetName())) {
+        const CPString refusal = m_whatIfRefusal;
+        m_currentSchedule->InvalidateResults();
+        ResetDefaultState();
+        m_whatIfRefusal = refusal;
+        return;
     }
+    m_currentSchedule->State().SetFromDesign(*this);
+    m_currentSchedule->SetStatus(m_calculationStatus);
+    // The schedule's solution is what the units now hold.
+    m_operatingSolution = 1;
 }
 
 // ---------------------------------------------------------------- forwarded to the current schedule
@@ -305,14 +319,34 @@ const char* CPIHENDesign::GetCurrentEventVariableName() const {
     return event ? event->GetVariableName() : nullptr;
 }
 const char* CPIHENDesign::GetEventValueRefusal(const IHENEvent* event, double value) const {
-    return event ? GetTargetValueRefusal(event->GetVariableName(), event->GetTargetName(), value) : nullptr;
+    if (!event) return nullptr;
+    // The event's own schedule (an event item may show one that is not current) gives the stream
+    // its other values.
+    const HENOperatingSchedule* owner = nullptr;
+    for (const auto& s : m_schedules)
+        for (int i = 0; !owner && i < s->GetNumberOfEvents(); ++i)
+            if (s->GetEvent(i) == event) owner = s.get();
+    return TargetValueRefusal(owner, event->GetVariableName(), event->GetTargetName(), value);
 }
 const char* CPIHENDesign::GetTargetValueRefusal(const char* variable, const char* target, double value) const {
+    return TargetValueRefusal(m_currentSchedule, variable, target, value);
+}
+const char* CPIHENDesign::TargetValueRefusal(const HENOperatingSchedule* run, const char* variable, const char* target,
+                                             double value) const {
     if (const char* refused = HENEventValueRefusal(variable, value)) return refused;
-    // A stream's new inlet or flow is one the stream can run at and a case can hold: otherwise the
-    // schedule would run on the old value unnoticed, or leave a case that cannot be saved.
+    // A stream's new inlet or flow is one the stream can run at and a case can hold, with the
+    // other values the same schedule gives it: otherwise the schedule would run on the old value
+    // unnoticed, or leave a case that cannot be saved.
     const StreamStateStruct* record = variable && target && m_state ? m_state->FindStream(target) : nullptr;
-    return record ? record->ValueRefusal(variable, value) : nullptr;
+    if (!record) return nullptr;
+    StreamStateStruct::WhatIfValues with;
+    for (int i = 0; run && i < run->GetNumberOfEvents(); ++i) {
+        const IHENEvent* other = run->GetEvent(i);
+        const char* v = other ? other->GetVariableName() : nullptr;
+        if (v && other->GetTargetName() && std::strcmp(other->GetTargetName(), target) == 0 && std::strcmp(v, variable) != 0)
+            with.emplace_back(v, other->GetNewValue());
+    }
+    return record->ValueRefusal(variable, value, with);
 }
 const char* CPIHENDesign::AddEventToSchedule(const char* type, const char* target) {
     return m_currentSchedule ? m_currentSchedule->AddEvent(type, target) : nullptr;
@@ -441,12 +475,14 @@ bool CPIHENDesign::RenameStudy(const CPString& oldName, const CPString& newName)
 // the last lock's, and writing it back would overwrite what was typed since.
 void CPIHENDesign::CalculateCurrentStudy() {
     if (!m_operationLocked) return;
+    m_whatIfRefusal = CPString();
     if (m_currentStudy) m_currentStudy->Calculate();
     ResetDefaultState();
 }
 
 void CPIHENDesign::CalculateDefaultStudy() {
     if (!m_operationLocked) return;
+    m_whatIfRefusal = CPString();
     if (m_defaultStudy) m_defaultStudy->Calculate();
     ResetDefaultState();
 }

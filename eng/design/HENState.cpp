@@ -209,17 +209,29 @@ void StreamStateStruct::SetValueFromEvent(const char* variable, const IHENEvent&
     else if (std::strcmp(variable, "Temperature") == 0) supply = event.GetNewValue();
 }
 
-const char* StreamStateStruct::ValueRefusal(const char* variable, double value) const {
+const char* StreamStateStruct::ValueRefusal(const char* variable, double value, const WhatIfValues& with) const {
     if (!variable || !stream) return nullptr;
-    const bool supply = std::strcmp(variable, "Temperature") == 0;
-    if (!supply && std::strcmp(variable, "MassFlow") != 0) return nullptr;
+    const bool isSupply = std::strcmp(variable, "Temperature") == 0;
+    if (!isSupply && std::strcmp(variable, "MassFlow") != 0) return nullptr;
     const bool hot = stream->GetHotCold() == 0, cold = stream->GetHotCold() == 1;
-    const char* refused = !supply ? "FlowRateUpdateError"
-                          : hot   ? "HotStreamInletTemperatureUpdateError"
-                          : cold  ? "ColdStreamInletTemperatureUpdateError"
-                                  : "TemperatureUpdateError";
-    if (supply && ((hot && value <= target) || (cold && value >= target))) return refused;
-    return stream->WouldHold(variable, value, 0) ? nullptr : refused;
+    const char* refused = !isSupply ? "FlowRateUpdateError"
+                          : hot     ? "HotStreamInletTemperatureUpdateError"
+                          : cold    ? "ColdStreamInletTemperatureUpdateError"
+                                    : "TemperatureUpdateError";
+    IHeatIntegrationStream::TrialValues trial;
+    if (supply != kEmpty) trial.emplace_back("Temperature", supply);
+    if (massFlow != kEmpty) trial.emplace_back("MassFlow", massFlow);
+    for (const auto& v : with)
+        if (v.first != variable) trial.push_back(v);
+    trial.emplace_back(variable, value);
+    // The supply the what-if runs at against the target the stream has now (typed since the
+    // event was made, perhaps): at or past it the stream would turn round.
+    double from = kEmpty;
+    for (const auto& [name, v] : trial)
+        if (name == "Temperature") from = v;
+    const double to = stream->GetTargetTemperature();
+    if (from != kEmpty && to != kEmpty && ((hot && from <= to) || (cold && from >= to))) return refused;
+    return stream->WouldHoldAll(trial, 0) ? nullptr : refused;
 }
 
 // ---------------------------------------------------------------- the state

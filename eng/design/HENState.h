@@ -87,7 +87,11 @@ public:
     // ("MassFlow"): a supply at or past its target would turn the stream round, and a value that
     // leaves a segment no case holds (a rate or load below what a case takes) would make a run no
     // case can be saved with. Null when the stream can run at it (or for another variable).
-    const char* ValueRefusal(const char* variable, double value) const;
+    // The stream is judged as the what-if would have it: at this record's supply and flow (the
+    // default point as it is now, process data typed since included), with the other values the
+    // same schedule or study point gives it (`with`), and `value` last.
+    using WhatIfValues = std::vector<std::pair<CPString, double>>;
+    const char* ValueRefusal(const char* variable, double value, const WhatIfValues& with = {}) const;
 
     IHeatIntegrationStream* stream = nullptr;
     CPString name;

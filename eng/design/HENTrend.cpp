@@ -263,9 +263,18 @@ void HENTrend::Calculate() {
     HENState* state = defaultStateOf(m_design);
     if (!m_design) return;
     bool anyNotConverged = false;
-    for (int i = 0; i <= m_intervals; ++i) {
+    bool refused = false;
+    for (int i = 0; i <= m_intervals && !refused; ++i) {
         HENOperatingSchedule* point = GetTimePointSchedule(i);
         if (!point) continue;
+        // A point is run and judged as a schedule is: a flow change the stream as it now is
+        // cannot take, or a solution no heater, cooler or utility can run at, is no result, and
+        // the study is then not calculated.
+        const CPString name = CPString(GetName()) + " " + point->GetName();
+        if (m_design->JudgeWhatIfEvents(point, name.c_str())) {
+            refused = true;
+            break;
+        }
         m_design->Deactivate();
         if (state) state->ApplyToDesign();
         for (int e = 0; e < point->GetNumberOfEvents(); ++e)
@@ -273,6 +282,10 @@ void HENTrend::Calculate() {
         UserStatusClear(2);
         UserStatusReport(FormattedText("Calculating Default Study: time interval %i", i), 2);
         m_design->Activate(1);
+        if (m_design->JudgeWhatIfResult(name.c_str())) {
+            refused = true;
+            break;
+        }
         point->State().SetFromDesign(*m_design);
         const int result = m_design->GetCalculationStatus();
         if (result == 1) {
@@ -284,6 +297,16 @@ void HENTrend::Calculate() {
             m_status = 2;
             anyNotConverged = true;
         }
+    }
+    if (refused) {
+        for (const auto& point : m_points) point->InvalidateResults();
+        m_status = 0;
+        m_utilitySeries.clear();
+        m_outletSeries.clear();
+        m_profitSeries.clear();
+        m_seriesBuilt = false;
+        m_cumulativeProfit = kEmpty;
+        return;
     }
     BuildSeries();
     std::vector<double> profits;

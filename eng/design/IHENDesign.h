@@ -428,6 +428,17 @@ public:
     // differ, as "H1 supply temperature 180 C (process data 170 C)"; null when none differs.
     virtual const char* GetWhatIfStreamNote(const char* /*stream*/) const { return nullptr; }
     virtual void ExecuteSchedule() {}
+    // The one judgement of a what-if run, shared by every route that runs one (a schedule, a plan's
+    // schedule, a study's point). Before it solves: each stream event judged on the stream as the
+    // run would have it, its other values there included, from the default point as it is now.
+    // After: the solution breaks nothing a heater, a cooler or a utility can be (a cooler that
+    // heats, a utility outside its own range, a utility flow below 0). Each answers what was
+    // broken, naming the event and stream or the unit, and keeps it as the last run's refusal;
+    // null when the run holds. A refused run keeps no result as solved.
+    virtual const char* JudgeWhatIfEvents(const IHENSchedule* /*run*/, const char* /*runName*/) { return nullptr; }
+    virtual const char* JudgeWhatIfResult(const char* /*runName*/) { return nullptr; }
+    // Why the last run was refused (null when it was not); cleared when a run starts.
+    virtual const char* GetWhatIfRunRefusal() const { return nullptr; }
     // Forwarded to the current schedule (0, null, -32767.0 or 32009 without one).
     virtual int GetNumberOfScheduleEvents() const { return 0; }
     virtual int GetNumberOfEventTypes() const { return 0; }

@@ -42,12 +42,18 @@ int CPIHeatIntegrationStream::GetValue(const CPString& name, double& out, int in
 }
 
 bool CPIHeatIntegrationStream::WouldHold(const CPString& name, double value, int index) const {
-    // A trial copy of the values takes it by the rules a write runs (a mass flow carries the rate
+    return WouldHoldAll(TrialValues{{name, value}}, index);
+}
+
+bool CPIHeatIntegrationStream::WouldHoldAll(const TrialValues& values, int index) const {
+    // A trial copy of the values takes them by the rules a write runs (a mass flow carries the rate
     // of each segment whose specific heat was given); the stream's side is read from this one.
     StreamPropertySet trial(const_cast<CPIHeatIntegrationStream*>(this));
     trial.CopyFrom(m_set);
-    if (!trial.HasValue(name) && !trial.CreateValue(name, StreamPropertySet::IsSegmentableName(name))) return false;
-    if (!StreamPropertySet::IsStored(trial.SetSegmentValue(name, value, index, CPValue::Specified))) return false;
+    for (const auto& [name, value] : values) {
+        if (!trial.HasValue(name) && !trial.CreateValue(name, StreamPropertySet::IsSegmentableName(name))) return false;
+        if (!StreamPropertySet::IsStored(trial.SetSegmentValue(name, value, index, CPValue::Specified))) return false;
+    }
     const auto read = [&trial](const char* what, int i) {
         double v = Units::EmptyValue;
         return trial.GetValue(what, v, i) == 1 ? v : Units::EmptyValue;

@@ -66,6 +66,7 @@ public:
     int GetStoredInt() const override { return m_nStoredInt; }
     int GetNumberOfSegments() const override { return m_set.GetNumberOfSegments(); }
     bool WouldHold(const CPString& name, double value, int index) const override;
+    bool WouldHoldAll(const TrialValues& values, int index) const override;
     int GetNumberOfSubvalues(const CPString& name) const override { return m_set.GetNumberOfEntries(name); }
     bool IsLinkedTo(const CPString& name) const override;
     bool AreDesignSegmentsComplete() const override;

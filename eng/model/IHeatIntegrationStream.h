@@ -19,6 +19,9 @@
 #include "eng/core/StreamSegment.h"
 #include "pellin/IFlowsheetStream.h"
 
+#include <utility>
+#include <vector>
+
 // One value of a batch given to SetValues.
 struct StreamValueSetting {
     const char* name;
@@ -98,6 +101,11 @@ public:
     // a case holds (CaseValueLimits::SegmentHolds): a what-if asks before it writes a stream's
     // supply or flow. Nothing is stored and no one hears of it.
     virtual bool WouldHold(const CPString& /*name*/, double /*value*/, int /*index*/) const { return true; }
+    // The same for several values at once, written in the order given (a later one of the same name
+    // overrides an earlier): a what-if that changes a stream's supply and its flow together is
+    // judged on both, as each alone may hold where the two together do not.
+    using TrialValues = std::vector<std::pair<CPString, double>>;
+    virtual bool WouldHoldAll(const TrialValues& /*values*/, int /*index*/) const { return true; }
     virtual int GetNumberOfSubvalues(const CPString& name) const = 0;
     virtual bool IsLinkedTo(const CPString& name) const = 0;
     virtual bool AreDesignSegmentsComplete() const = 0;

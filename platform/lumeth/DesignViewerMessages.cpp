@@ -85,12 +85,17 @@ const MessageText kTexts[] = {
     {"ReconcileFailed",
      "No heat-transfer coefficients the measured exchangers can have reproduce the measured temperatures: the "
      "network is left as it was."},
+    // A what-if run (a schedule, an event plan's schedule, a study) whose events the streams cannot
+    // take as they now are, or whose solution no heater, cooler or utility can run at: named with
+    // the run, the event or unit, and what it breaks.
+    {"WhatIfRunRefused",
+     "The what-if was not run, or its results were not kept as solved: %s."},
     // A what-if event added to a schedule.
     {"EventAddFailed",
      "The event was not added: the selected unit or stream is not one the design has, or cannot take an event of "
      "this kind."},
     // A schedule, and each time point of a study, holds one flow change of a stream; the
-    // throughput change names every stream it could not change, having changed the others.
+    // throughput change names every stream it could not change, and changes none of them.
     {"StreamsHaveFlowChange",
      "No second flow change was taken for %s: a schedule, and each time point of a study, holds one flow change "
      "of a stream."},

@@ -737,6 +737,52 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
              "set Enum.393 5\ncmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\n"
              "attach Viewable.398 H1_at_t5\nopen Viewable.398\n",
          "StreamsHaveFlowChange", "set Enum.393 3"},
+        // A run whose solution no heater, cooler or utility can run at keeps no result: H2 at 0.1
+        // kg/s (0.2 kW/C) leaves E101 at 20 C, so Cooler2 would heat it to 30 C; with H1 at 0.05
+        // kg/s as well the cooling water's units carry next to nothing over one flow, and the
+        // water would leave Cooler1 at -199980 C.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H2\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.1\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H2\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.1\nset ExtraData.587 6\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.05\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        // C1 at 0.2 kg/s: E101 takes it past its target, and the heater would cool it.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.2\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        // The same schedule from an event plan.
+        {"cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\nfile " + std::string(KESTRIN_TEST_DATA) +
+             "/eventplans/h2-slow.xml\ncmd OpenEventPlanFile\ncmd CreateNewEvents\n",
+         "WhatIfRunRefused", "cmd ExecuteNewEvents"},
+        // H1 at 0.0005 kg/s (0.001 kW/C over 110 C) and H1 entering at 60.5 C each hold alone; together
+        // the stream carries 0.0005 kW, a load no case holds: the second value is refused.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.0005\nset ExtraData.587 7\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\n",
+         "HotStreamInletTemperatureUpdateError", "set ExtraData.358 60.5"},
+        // Process data typed after the event: H1's supply 60.4 C under its 0.0005 kg/s (0.0008 kW),
+        // C2's target 125 C under its inlet of 130 C. The run is refused, naming the event.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 0.0005\nopen MyOwnerObject\nset Temperature.402.0 60.4\n"
+         "open HIDesignViewerDesign.200.0\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 7\nsettext HXSelection.389 C2\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 130\nopen MyOwnerObject\nset Temperature.403.3 125\n"
+         "open HIDesignViewerDesign.200.0\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        // A study's flow change of H1 to 0.0005 kg/s at point 12, then H1's supply typed to 60.4 C.
+        {std::string(kTrendNode) + "open StudyNodeView.300.0\nset Enum.500 2\nset Enum.401 0\nset Enum.393 12\n"
+             "set MassFlow.395 0.0005\ncmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\n"
+             "open MyOwnerObject\nopen MyOwnerObject\nset Temperature.402.0 60.4\nopen HIDesignViewerDesign.200.0\n"
+             "cmd OpenTrendAnalysisView\nopen @last\n",
+         "WhatIfRunRefused", "cmd ExecuteTrendAnalysis"},
+        // A throughput change one stream refuses is refused whole: H1 entering at 60.5 C, then every
+        // flow down 99.96 % (H1 0.0004 kW/C, 0.0002 kW over 0.5 C; the others hold): nothing added.
+        {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 7\nsettext HXSelection.389 H1\n"
+         "cmd AddEventToSchedule\nset ExtraData.358 60.5\nset Percent.200 -99.96\n",
+         "FlowRateUpdateError", "cmd AcceptThroughputChanges"},
         // A second lock would freeze the operated network as the design; an unlock of a network
         // not locked would write the last lock's state over what was typed since; a lock refused
         // (C2 left 40 kW short) locks nothing.
@@ -765,6 +811,14 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         EXPECT_TRUE(has(run.out, std::string(row.step) + "\n  result 0\n")) << run.out;
         EXPECT_TRUE(has(run.out, std::string("Error ") + row.key + "|")) << run.out;
     }
+    // The throughput change refused whole adds no stream's change (C2's 0.0004 kg/s would hold
+    // alone): the schedule runs H1's inlet alone, as without the change.
+    const std::string inlet = "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 7\nsettext HXSelection.389 H1\n"
+                              "cmd AddEventToSchedule\nset ExtraData.358 60.5\n";
+    const HostRun alone = View(inlet + "cmd ExecuteSchedule\nget HeatFlow.304.[]\n");
+    const HostRun refused = View(inlet + "set Percent.200 -99.96\nexpect FlowRateUpdateError\ncmd AcceptThroughputChanges\n"
+                                         "cmd ExecuteSchedule\nget HeatFlow.304.[]\n");
+    expectNear(ScriptValues(alone.out, 8), ScriptValues(refused.out, 11), 1e-9, refused.out);
 }
 
 // The locked example with one schedule: C1's flow from 0.5 to 0.55 kg/s.
@@ -940,13 +994,6 @@ TEST_F(HostOperationKeeps, AWhatIfsStreamValuesAreSaidToBeAWhatIfs) {
         // H1 at 180 C: E100 takes C2 past its target, which nothing cools.
         {"7", "H1", "180", 0, "H1 supply temperature 180 C (process data 170 C)", "NotConverged"},
         {"6", "C1", "0.55", 2, "C1 mass flow 0.55 kg/s (process data 0.5 kg/s)", "calculated"},
-        // E101 takes C1 at 0.2 kg/s past its target: the heater runs backwards, "Not converged",
-        // and the case saves as the what-if left it.
-        {"6", "C1", "0.2", 2, "C1 mass flow 0.2 kg/s (process data 0.5 kg/s)", "NotConverged"},
-        // H2 at 0.1 kg/s leaves E101 at 20 C, below its 30 C target: Cooler2 would heat it with
-        // cooling water (2 kW): no exchange, so no area and not calculated.
-        {"6", "H2", "0.1", 1, "H2 mass flow 0.1 kg/s (process data 0.75 kg/s)", "NotConverged",
-         "Cooler2 (cooler) H2 -> Cooling Water: duty -2.00,"},
     };
     for (const Row& row : rows) {
         ScratchFile saved("operation-whatif", "executed.case", "", false);

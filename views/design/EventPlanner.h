@@ -96,7 +96,8 @@ private:
     // `report`: the tasks whose values are refused are named (they were not when the events
     // were just added from the same plan), and so is each task the schedule has no event for
     // and each event of the schedule the plan has no task for: neither follows the plan.
-    void UpdateScheduleEvents(const EventPlan& plan, bool report);
+    // False when the schedule ran and its run was refused (the refusal is shown).
+    bool UpdateScheduleEvents(const EventPlan& plan, bool report);
     void ReportEventsNotInPlan(const EventPlan& plan, const std::unordered_set<std::string>& updated);
     // True, with "EventNameAlreadyUsed" shown, when the design refused the plan's name as one no
     // schedule may take.

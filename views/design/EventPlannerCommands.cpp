@@ -282,7 +282,7 @@ void EventPlanner::AddPlanEvents(const EventPlan& plan) {
     });
 }
 
-void EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
+bool EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
     // The events of the schedule of the plan's name, once it is the current one.
     pDesign->SelectSchedule(plan.name);
     const char* current = pDesign->GetCurrentScheduleName();
@@ -299,7 +299,14 @@ void EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
         });
         if (report) ReportEventsNotInPlan(plan, updated);
     }
-    if (pDesign->CanExecuteSchedule(plan.name)) view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+    if (!pDesign->CanExecuteSchedule(plan.name)) return true;
+    view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+    // The plan's run is judged as every run is: one refused answers as the design viewer's does.
+    if (const char* refused = pDesign->GetWhatIfRunRefusal()) {
+        ErrorMsg("WhatIfRunRefused", refused);
+        return false;
+    }
+    return true;
 }
 
 // The schedule keeps the events a plan no longer lists (a task cleared after the schedule was
@@ -375,9 +382,9 @@ int EventPlanner::executeNewEvents(const Text&) {
         if (result == kScheduleMade) {
             if (!pDesignViewer) continue;
             AddPlanEvents(*plan);
-            UpdateScheduleEvents(*plan, false);
+            if (!UpdateScheduleEvents(*plan, false)) refused = true;
         } else if (result == kScheduleExists) {
-            UpdateScheduleEvents(*plan, true);
+            if (!UpdateScheduleEvents(*plan, true)) refused = true;
         } else {
             ErrorMsg("InternalErrorInAddEventFromXML", plan->name);
             refused = true;

@@ -177,6 +177,10 @@ int HIDesignViewerDesign::executeSchedule(const Text&) {
         return 0;
     }
     view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+    if (const char* refused = pDesign->GetWhatIfRunRefusal()) {
+        ErrorMsg("WhatIfRunRefused", refused);
+        return 0;
+    }
     return 1;
 }
 
@@ -230,26 +234,32 @@ int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
     nEventKind = EmptyInt;
     IHENState* state = pDesign->GetDefaultState();
     const double factor = dPercentage / 100.0 + 1.0;
-    // The streams whose change is taken keep it; the streams refused (each has its flow change in
-    // the schedule already) are named in one message, and make the command a refusal. A stream
-    // that cannot run at its new flow (a rate no case holds) gets no event, as typed one by one.
-    Text refused;
+    dPercentage = 0.0;
+    // All or nothing: a stream that already has its flow change in the schedule, or cannot run
+    // at its new flow (a rate no case holds, with the schedule's other values on it), refuses the
+    // whole change, named in the message; no stream is changed then.
+    std::vector<std::pair<Text, double>> taken;
+    Text doubled, unrunnable;
     const char* flowRefused = nullptr;
     for (int i = 0; state && i < pDesign->GetNumberOfProcessStreams(); ++i) {
         const double flow = state->GetStreamMassFlow(i);
         const char* target = pDesign->GetEventTargetName(kFlowChange, i);
         if (!target) continue;
-        if (const char* why = pDesign->GetTargetValueRefusal("MassFlow", target, factor * flow)) {
+        if (pDesign->FindScheduleEventLabel(kFlowChange, target)) {
+            doubled += (doubled.empty() ? "" : ", ") + Text(target);
+        } else if (const char* why = pDesign->GetTargetValueRefusal("MassFlow", target, factor * flow)) {
             flowRefused = why;
-            continue;
+            unrunnable += (unrunnable.empty() ? "" : ", ") + Text(target);
+        } else {
+            taken.emplace_back(target, factor * flow);
         }
-        if (pDesign->AddEventToSchedule(kFlowChange, target)) refused += (refused.empty() ? "" : ", ") + Text(target);
-        else pDesign->SetCurrentEventNewValue(factor * flow);
     }
-    dPercentage = 0.0;
-    if (flowRefused) ErrorMsg(flowRefused);
-    if (!refused.empty()) ErrorMsg("StreamsHaveFlowChange", refused);
-    return refused.empty() && !flowRefused ? 1 : 0;
+    if (flowRefused) ErrorMsg(flowRefused, unrunnable);
+    if (!doubled.empty()) ErrorMsg("StreamsHaveFlowChange", doubled);
+    if (flowRefused || !doubled.empty()) return 0;
+    for (const auto& [target, flow] : taken)
+        if (!pDesign->AddEventToSchedule(kFlowChange, target.c_str())) pDesign->SetCurrentEventNewValue(flow);
+    return 1;
 }
 
 // ---- views of operation ----

@@ -668,6 +668,10 @@ int StudyNodeView::Message(const Text& line) {
             SignalBusy(true);
             design->CalculateDefaultStudy();
             SignalBusy(false);
+            if (const char* refused = design->GetWhatIfRunRefusal()) {
+                ErrorMsg("WhatIfRunRefused", refused);
+                return 0;
+            }
             return 1;
         }
         // The removal may delete this node (its study goes): nothing of it is touched after.

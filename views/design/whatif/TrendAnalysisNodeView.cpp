@@ -409,6 +409,10 @@ int TrendAnalysisNodeView::Message(const Text& line) {
         SignalBusy(true);
         pDesign->CalculateCurrentStudy();
         SignalBusy(false);
+        if (const char* refused = pDesign->GetWhatIfRunRefusal()) {
+            ErrorMsg("WhatIfRunRefused", refused);
+            return 0;
+        }
     } else if (word == "RemoveSelectedStudyFromDesign") {
         // The study's node goes with it (notice 102) and this node becomes the selected one.
         return pDesign->DeleteCurrentStudy() ? 1 : 0;

@@ -415,6 +415,10 @@ int TrendAnalysisView::Message(const Text& line) {
         UserStatusClear(2);
         SignalBusy(false);
         if (alive.expired()) return 1;
+        if (const char* refused = pDesign->GetWhatIfRunRefusal()) {
+            ErrorMsg("WhatIfRunRefused", refused);
+            return 0;
+        }
         View("DefaultView");
     } else if (word == "ChangeInput") {
         nCurrentPage = 1;
