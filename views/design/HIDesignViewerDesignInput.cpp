@@ -11,6 +11,7 @@
 #include "lumeth/MessageKey.h"
 #include "pellin/FFactor.h"
 #include "pellin/HeatExch.h"
+#include "views/design/ExchangerFouling.h"
 #include "pellin/StreamNodes.h"
 #include "views/design/DesignValueRows.h"
 
@@ -62,10 +63,14 @@ const char* negativeFouling(V&, CNode&, double v) {
 // The fouling of an operated exchanger is part of the resistance it is observed at: one as large
 // as that whole resistance (1/U) would leave its clean surface none, and its cleaning nothing to
 // take it back to.
+// Only a resistance that holds still bounds it: an observed coefficient, or one the operation
+// holds. A coefficient the network works out from the film coefficients and this very fouling
+// moves with it (the fouling typed last would set the range of the next), and any fouling adds
+// to it.
 const char* foulingWithinResistance(V& v, CNode& unit, double f) {
     if (const char* key = negativeFouling(v, unit, f)) return key;
     const HeatExch* x = AsHeatExch(&unit);
-    return x ? HENFoulingRefusal(x->FoulingBaseCoefficient(), f) : nullptr;
+    return x && FoulsAFixedResistance(*x) ? HENFoulingRefusal(x->FoulingBaseCoefficient(), f) : nullptr;
 }
 // A temperature typed on an exchanger end: one a case holds, or the network is saved with a
 // value no case reopens with.
@@ -204,6 +209,9 @@ CellDomain domainOf(const InputRow& r) {
     // An exchanger's area is above nothing; a spare or new area may be none.
     if (r.check == areaOnUnit || r.check == specifiedArea) return D::Above(0.0).RefusedWith("AreaInputError");
     if (r.check == negativeArea) return D::AtLeast(0.0).RefusedWith("AreaInputError");
+    // A fouling factor is a resistance of 0 or more, up to what a case holds, whatever was typed before.
+    if (r.check == foulingWithinResistance || r.check == negativeFouling)
+        return D::Between(0.0, CaseValueLimits::MaxMagnitude).RefusedWith("FoulingFactorUpdateError");
     if (r.type == 6 && r.check == temperatureRange)
         return D::Between(CaseValueLimits::MinTemperature, CaseValueLimits::MaxTemperature).Beyond(outletBeyondInlet);
     return {};

@@ -73,6 +73,15 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
         state = ReadOnlyState;
         return;
     }
+    // A stream value the existing network of a retrofit study holds reads read-only, as its
+    // write finds it.
+    if (const InputRow* row = FindInputRow(var); row && row->held) {
+        IHeatIntegrationStream* stream = nullptr;
+        if (myScenario->GetStreamOfKind(i, stream, row->kind, row->side) && stream && stream->IsHeldByRetrofitBase(row->held)) {
+            state = ReadOnlyState;
+            return;
+        }
+    }
     // Names whose every write the scenario refuses read read-only: the default economic data set's
     // (neither renamed nor deleted, on either route), every set's typed on a retrofit's base case,
     // and the process streams' names while the base case is locked.
