@@ -27,6 +27,8 @@ std::string caseOf(const std::string& name) {
                     " --save " + s + "design.case");
             ScratchFile retrofit("answers", "retrofit.txt", "cmd SelectRetrofitNow\n");
             RunHost("view " + s + "design.case --script " + retrofit.path + " --save " + s + "retrofit.case");
+            RunHost("design " + ExamplePath("retrofit-streams.csv") + " " + ExamplePath("retrofit-network.csv") +
+                    " --save " + s + "plant.case");
             RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
                     " --save " + s + "operated.case");
             ScratchFile lock("answers", "lock.txt", "cmd LockOperation\n");
@@ -40,7 +42,7 @@ std::string caseOf(const std::string& name) {
                         " --budget 1e6 --save " + s + mode + ".case");
         }
         ~Made() {
-            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence"})
+            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "plant"})
                 std::remove((stem() + c + ".case").c_str());
         }
     };
@@ -163,6 +165,10 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"ExchangerFoulingTypedFresh", "design", "--open design", "", "set Fouling.500.0 12", 1, "", ""},
         Answered{"ExchangerFoulingTypedAfterAnother", "design", "--open design", "set Fouling.500.0 5\n",
                  "set Fouling.500.0 12", 1, "", ""},
+        // The automatic design of this plant makes one design of the three wanted: it keeps it and
+        // says what it did not do, a notice beside an answer of 1.
+        Answered{"AutomaticDesignShortOfTheDesignsWanted", "plant", "", "expect NotEnoughDesignsGenerated\n",
+                 "cmd AutomaticHENDesign", 1, "", ""},
         // The exchanger view's delete answers what the design did.
         Answered{"ExchangerOfTheBaseDeleted", "retrofit", "--open design", kExchanger, "cmd DeleteHeatExchanger", 0,
                  "ExchangerNotDeletedRetrofitBase", ""},
