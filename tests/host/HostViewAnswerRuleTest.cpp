@@ -169,6 +169,14 @@ INSTANTIATE_TEST_SUITE_P(
         // says what it did not do, a notice beside an answer of 1.
         Answered{"AutomaticDesignShortOfTheDesignsWanted", "plant", "", "expect NotEnoughDesignsGenerated\n",
                  "cmd AutomaticHENDesign", 1, "", ""},
+        // E1 infeasible at an approach of 12 C: its outlets take a value by hand, but only one past
+        // the inlet of their side (H1 enters at 170 C, C2 at 80 C), and the refusal says so.
+        Answered{"InfeasibleHotOutletAboveItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.346.0 175", 0, "SpecRange", "below its inlet, 170"},
+        Answered{"InfeasibleColdOutletBelowItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.343.0 10", 0, "SpecRange", "above its inlet, 80"},
+        Answered{"InfeasibleHotOutletPastItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.346.0 120", 1, "", ""},
         // The exchanger view's delete answers what the design did.
         Answered{"ExchangerOfTheBaseDeleted", "retrofit", "--open design", kExchanger, "cmd DeleteHeatExchanger", 0,
                  "ExchangerNotDeletedRetrofitBase", ""},

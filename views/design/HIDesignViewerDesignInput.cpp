@@ -184,8 +184,9 @@ const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
     return "";
 }
 
-// The outlet of a heater typed beside its duty stays above its inlet, a cooler's below: the
-// other way the unit would carry heat backwards.
+// The outlet of a heater typed beside its duty stays above its inlet, a cooler's below, and so
+// does the outlet of either side of an exchanger: the other way the unit would carry heat
+// backwards.
 bool outletBeyondInlet(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
     const InputRow* r = findRow(var.Type(), var.Number());
     auto& viewer = static_cast<V&>(view);
@@ -212,7 +213,10 @@ CellDomain domainOf(const InputRow& r) {
     // A fouling factor is a resistance of 0 or more, up to what a case holds, whatever was typed before.
     if (r.check == foulingWithinResistance || r.check == negativeFouling)
         return D::Between(0.0, CaseValueLimits::MaxMagnitude).RefusedWith("FoulingFactorUpdateError");
-    if (r.type == 6 && r.check == temperatureRange)
+    // An exchanger's outlet typed by hand (an infeasible unit's, say) lies past its inlet on the
+    // same side as well: a hot stream leaves cooler than it came, a cold one warmer.
+    const bool outlet = r.at == At::HotOut || r.at == At::ColdOut;
+    if ((r.type == 6 || (r.type == 1 && outlet)) && r.check == temperatureRange)
         return D::Between(CaseValueLimits::MinTemperature, CaseValueLimits::MaxTemperature).Beyond(outletBeyondInlet);
     return {};
 }
