@@ -177,6 +177,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "set Temperature.343.0 10", 0, "SpecRange", "above its inlet, 80"},
         Answered{"InfeasibleHotOutletPastItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
                  "set Temperature.346.0 120", 1, "", ""},
+        // A stream's fouling leaves its film coefficient one a case holds (at least 0.001): the
+        // refusal says the room there is, and a fouling within it is taken.
+        Answered{"StreamFoulingPastItsFilmsRoom", "design", "", "", "set Fouling.412.0 1000", 0, "FoulingUpdateError",
+                 "below the fouling its film coefficient leaves room for"},
+        Answered{"StreamFoulingWithinItsFilmsRoom", "design", "", "", "set Fouling.412.0 900", 1, "", ""},
         // The exchanger view's delete answers what the design did.
         Answered{"ExchangerOfTheBaseDeleted", "retrofit", "--open design", kExchanger, "cmd DeleteHeatExchanger", 0,
                  "ExchangerNotDeletedRetrofitBase", ""},
@@ -218,9 +223,9 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"UtilityCoefficientAboveItsRange", "design", "", "", "set HeatTransferCoeff.440.0 1e9", 0,
                  "HTCoeffUpdateError", "This cell takes a value from 0.001 to 1000000."},
         Answered{"StreamFoulingBelowItsRange", "design", "", "", "set Fouling.412.0 -1", 0, "FoulingUpdateError",
-                 "This cell takes a value of at least 0."},
+                 "This cell takes a value of at least 0, and a value below the fouling its film coefficient leaves room for"},
         Answered{"UtilityFoulingBelowItsRange", "design", "", "", "set Fouling.440.0 -1", 0, "FoulingUpdateError",
-                 "This cell takes a value of at least 0."},
+                 "This cell takes a value of at least 0, and a value below the fouling its film coefficient leaves room for"},
         Answered{"EventFlowBelowItsRange", "locked", "--open design",
                  "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\ncmd AddEventToSchedule\n",
                  "set ExtraData.358 -5", 0, "FlowRateUpdateError", "This cell takes a value above 0 and up to 1000000000000."},

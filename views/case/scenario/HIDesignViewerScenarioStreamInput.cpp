@@ -40,7 +40,23 @@ const CellDomain kFlow = CellDomain::Above(0.0).RefusedWith(kFlowRate);
 // A film coefficient and a stream's fouling say the range of their own cell beside the key they
 // share with cells of other ranges (an exchanger's fouling lies below its whole resistance).
 const CellDomain kCoefficient = CellDomain::Between(L::MinH, L::MaxH).RefusedWith("HTCoeffUpdateError");
-const CellDomain kFouling = CellDomain::AtLeast(0.0).RefusedWith("FoulingUpdateError");
+// A stream's fouling adds to the resistance of its film coefficient: the two together leave a
+// coefficient a case holds, so the fouling stays below 1/MinH less the film's own 1/h.
+bool foulingRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
+    const HIDesignViewerScenario::InputRow* row = HIDesignViewerScenario::FindInputRow(var);
+    IHeatIntegrationScenario* scenario = static_cast<V&>(view).GetmyScenario();
+    IHeatIntegrationStream* s = nullptr;
+    if (!row || !scenario || !scenario->GetStreamOfKind(var.Offset(0), s, row->kind, row->side) || !s) return false;
+    if (s->GetNumberOfSegments() >= 2) return false;
+    double h = kEmpty;
+    if (s->GetValue("CHTCoeff", h, 0) != 1 || isEmpty(h) || !(h > 0.0)) return false;
+    const double room = 1.0 / L::MinH - 1.0 / h;
+    if (!(room > 0.0)) return false;
+    // The coefficient at the edge itself is one a case holds: the limit lies a hair past it.
+    out = {std::nextafter(room, kAnyFinite), true, "the fouling its film coefficient leaves room for"};
+    return true;
+}
+const CellDomain kFouling = CellDomain::AtLeast(0.0).RefusedWith("FoulingUpdateError").Beyond(foulingRoom);
 
 // A temperature typed at one end; the other end may not equal it.
 const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
