@@ -332,6 +332,18 @@ void CPIHeatIntegrationStream::TakeSiteData(const CPIHeatIntegrationStream& site
     ClearLoadFlags();
 }
 
+// The values a retrofit study leaves to the user on its locked streams: a process stream's mass
+// flow (its operating throughput), price per mass and splitting limit, and the load fractions of
+// its ends. Everything else, and the segments themselves, is the existing network's.
+bool CPIHeatIntegrationStream::IsHeldByRetrofitBase(const char* name) const {
+    if (!m_bLocked) return false;
+    if (!name) return true;
+    if (m_nKind != KindUtility && std::strcmp(name, N::MassFlow) == 0) return false;
+    for (const char* free : {N::PricePerMass, N::MaxSplitBranches, "LoadFraction"})
+        if (std::strcmp(name, free) == 0) return false;
+    return true;
+}
+
 void CPIHeatIntegrationStream::SetCostIndex(double costIndex) {
     if (m_bLocked) return;
     SetRareValue(&Rare::costIndex, costIndex, DefaultCostIndex);

@@ -101,6 +101,7 @@ public:
     int GetPointIndexAtTemperature(double temperature) const override;
     bool IsSpecificHeatSignConsistent() const override;
     bool IsLocked() const override { return m_bLocked; }
+    bool IsHeldByRetrofitBase(const char* name) const override;
     void SetHeatLoad(double load, int mode) override;
     int FitSpecificHeatPolynomial() override;
     int GetMeanSpecificHeat(double t1, double t2, double* reserved, double* mean) const override;

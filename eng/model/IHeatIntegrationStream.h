@@ -147,6 +147,13 @@ public:
     // segments (the first of them wider than 1 °C); true otherwise.
     virtual bool IsSpecificHeatSignConsistent() const = 0;
     virtual bool IsLocked() const = 0;
+    // Whether a user's change of the named value would change the existing network a retrofit
+    // study starts from (the stream is locked for the study's base): every value of a locked
+    // stream but those the study leaves to the user (a process stream's mass flow, its price per
+    // mass and its splitting limit, the load fractions of its ends). A null name asks about the
+    // stream's make-up itself (adding or removing segments). Every table that writes a stream's
+    // data asks this before it writes, and writes nothing when it answers true.
+    virtual bool IsHeldByRetrofitBase(const char* name) const = 0;
     // Mode 2 (a design swapping its own utility load in) is the network view, as mode 1.
     virtual void SetHeatLoad(double load, int mode) = 0;
     // Fits the cumulative heat per unit mass over the segments by one polynomial (always 1; the

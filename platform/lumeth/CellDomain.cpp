@@ -24,9 +24,13 @@ Text number(double v) { return FormattedText("%.15g", v); }
 
 Text CellDomain::Described(Viewable& view, const VarDescription& var) const {
     Limit end;
-    if (limit && limit(view, var, end))
-        return (says ? Text(says) + ", " : Text()) + (end.below ? "a value below " : "a value above ") + end.what + ", " +
-               number(end.at);
+    if (limit && limit(view, var, end)) {
+        // A fixed end on the far side of the one that moves is told as well (a fouling of at least 0).
+        Text fixed = says ? Text(says) + ", " : Text();
+        if (!says && end.below && std::isfinite(low) && !std::isfinite(high))
+            fixed = Text(lowOpen ? "a value above " : "a value of at least ") + number(low) + ", and ";
+        return fixed + (end.below ? "a value below " : "a value above ") + end.what + ", " + number(end.at);
+    }
     if (says) return says;
     if (entries) {
         const int n = entries(view, var);

@@ -27,6 +27,8 @@ std::string caseOf(const std::string& name) {
                     " --save " + s + "design.case");
             ScratchFile retrofit("answers", "retrofit.txt", "cmd SelectRetrofitNow\n");
             RunHost("view " + s + "design.case --script " + retrofit.path + " --save " + s + "retrofit.case");
+            RunHost("design " + ExamplePath("retrofit-streams.csv") + " " + ExamplePath("retrofit-network.csv") +
+                    " --save " + s + "plant.case");
             RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
                     " --save " + s + "operated.case");
             RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
@@ -45,7 +47,8 @@ std::string caseOf(const std::string& name) {
                         " --budget 1e6 --save " + s + mode + ".case");
         }
         ~Made() {
-            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase", "optimised"})
+            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase",
+                                  "optimised", "plant"})
                 std::remove((stem() + c + ".case").c_str());
         }
     };
@@ -108,6 +111,8 @@ constexpr const char* kOnBase = "attach Viewable.299 Network\nopen HIDesignViewe
 #define kOnResult "attach Viewable.299 Network-1P-1\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
 constexpr const char* kSplitter =
     "set Index.414 1\nset Index.415 2\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\nanswer 1\n";
+// The segment table of the first process stream, opened from the scenario's stream table.
+#define kSegments "set Switch.411.0 1\nopen @last\n"
 constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -136,6 +141,55 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"BasePlantLife", "retrofit", "", "", "set ExtraData.301 7", 0, "ReadOnlyCell", ""},
         Answered{"BaseHours", "retrofit", "", "", "set ExtraData.302 4000", 0, "ReadOnlyCell", ""},
         Answered{"BaseCostLawBasis", "retrofit", "", "", "set Enum.101.0 1", 0, "ReadOnlyCell", ""},
+        // The streams of a locked base are the existing network's on every table that writes them:
+        // read-only, nothing written. Only what the study leaves to the user (a process stream's
+        // flow) is taken there, and the same cells take values on a network that is no base.
+        Answered{"BaseStreamFouling", "retrofit", "", "", "set Fouling.412.0 1", 0, "ReadOnlyCell", ""},
+        Answered{"BaseUtilityFouling", "retrofit", "", "", "set Fouling.440.0 1", 0, "ReadOnlyCell", ""},
+        Answered{"BaseUtilitySpecificHeatByName", "retrofit", "", "", "set Cp.440.0 4", 0, "ReadOnlyCell", ""},
+        Answered{"BaseDefaultCoefficientChosen", "retrofit", "", "set RowPos.105 0\n", "set Enum.511 1", 0, "ReadOnlyCell", ""},
+        Answered{"StreamFoulingOfANetworkNoBase", "design", "", "", "set Fouling.412.0 1", 1, "", ""},
+        Answered{"BaseStreamFlow", "retrofit", "", "", "set MassFlow.105.0 2", 1, "", ""},
+        Answered{"BaseSegmentCoefficient", "retrofit", "", kSegments, "set HeatTransferCoeff.100.0 0.1", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentSupply", "retrofit", "", kSegments, "set Temperature.100.0 160", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentTarget", "retrofit", "", kSegments, "set Temperature.101.0 70", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentLoad", "retrofit", "", kSegments, "set HeatFlow.100.0 100", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentRate", "retrofit", "", kSegments, "set HeatCapacityFlow.100.0 2", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentSpecificHeat", "retrofit", "", kSegments, "set SpecificHeat.100.0 2", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentFouling", "retrofit", "", kSegments, "set Fouling.100.0 2", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentDefaultBox", "retrofit", "", kSegments, "set Switch.113.0 0", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentDefaultChosen", "retrofit", "", kSegments, "set Enum.511 1", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentViscosity", "retrofit", "", kSegments, "set Viscosity.101.0 0.001", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentConductivity", "retrofit", "", kSegments, "set ThermCond.102.0 0.5", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentDensity", "retrofit", "", kSegments, "set MassDensity.103.0 900", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentVelocity", "retrofit", "", kSegments, "set Velocity.100 1", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentDiameter", "retrofit", "", kSegments, "set Length.104 0.05", 0, "ReadOnlyCell", ""},
+        Answered{"BaseSegmentInserted", "retrofit", "", kSegments "set WhereToIns.200 0\n", "cmd InsSeg", 0,
+                 "NoChangeinHENRBaseCase", ""},
+        Answered{"BaseSegmentFlow", "retrofit", "", kSegments, "set MassFlow.104 2", 1, "", ""},
+        Answered{"SegmentCoefficientOfANetworkNoBase", "design", "", kSegments, "set HeatTransferCoeff.100.0 0.5", 1, "", ""},
+        // An exchanger's fouling adds to the resistance the network works out: its range is the
+        // same whatever was typed before (12 is as good fresh as after 5).
+        Answered{"ExchangerFoulingTypedFresh", "design", "--open design", "", "set Fouling.500.0 12", 1, "", ""},
+        Answered{"ExchangerFoulingTypedAfterAnother", "design", "--open design", "set Fouling.500.0 5\n",
+                 "set Fouling.500.0 12", 1, "", ""},
+        // The automatic design of this plant makes one design of the three wanted: it keeps it and
+        // says what it did not do, a notice beside an answer of 1.
+        Answered{"AutomaticDesignShortOfTheDesignsWanted", "plant", "", "expect NotEnoughDesignsGenerated\n",
+                 "cmd AutomaticHENDesign", 1, "", ""},
+        // E1 infeasible at an approach of 12 C: its outlets take a value by hand, but only one past
+        // the inlet of their side (H1 enters at 170 C, C2 at 80 C), and the refusal says so.
+        Answered{"InfeasibleHotOutletAboveItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.346.0 175", 0, "SpecRange", "below its inlet, 170"},
+        Answered{"InfeasibleColdOutletBelowItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.343.0 10", 0, "SpecRange", "above its inlet, 80"},
+        Answered{"InfeasibleHotOutletPastItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.346.0 120", 1, "", ""},
+        // A stream's fouling leaves its film coefficient one a case holds (at least 0.001): the
+        // refusal says the room there is, and a fouling within it is taken.
+        Answered{"StreamFoulingPastItsFilmsRoom", "design", "", "", "set Fouling.412.0 1000", 0, "FoulingUpdateError",
+                 "below the fouling its film coefficient leaves room for"},
+        Answered{"StreamFoulingWithinItsFilmsRoom", "design", "", "", "set Fouling.412.0 900", 1, "", ""},
         // The exchanger view's delete answers what the design did.
         Answered{"ExchangerOfTheBaseDeleted", "retrofit", "--open design", kExchanger, "cmd DeleteHeatExchanger", 0,
                  "ExchangerNotDeletedRetrofitBase", ""},
@@ -180,9 +234,9 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"UtilityCoefficientAboveItsRange", "design", "", "", "set HeatTransferCoeff.440.0 1e9", 0,
                  "HTCoeffUpdateError", "This cell takes a value from 0.001 to 1000000."},
         Answered{"StreamFoulingBelowItsRange", "design", "", "", "set Fouling.412.0 -1", 0, "FoulingUpdateError",
-                 "This cell takes a value of at least 0."},
+                 "This cell takes a value of at least 0, and a value below the fouling its film coefficient leaves room for"},
         Answered{"UtilityFoulingBelowItsRange", "design", "", "", "set Fouling.440.0 -1", 0, "FoulingUpdateError",
-                 "This cell takes a value of at least 0."},
+                 "This cell takes a value of at least 0, and a value below the fouling its film coefficient leaves room for"},
         Answered{"EventFlowBelowItsRange", "locked", "--open design",
                  "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\ncmd AddEventToSchedule\n",
                  "set ExtraData.358 -5", 0, "FlowRateUpdateError", "This cell takes a value above 0 and up to 1000000000000."},

@@ -54,6 +54,7 @@ public:
     int GetPointIndexAtTemperature(double) const override { return 0; }
     bool IsSpecificHeatSignConsistent() const override { return true; }
     bool IsLocked() const override { return false; }
+    bool IsHeldByRetrofitBase(const char*) const override { return false; }
     void SetHeatLoad(double, int) override {}
     int FitSpecificHeatPolynomial() override { return 1; }
     int GetMeanSpecificHeat(double, double, double*, double*) const override { return 0; }

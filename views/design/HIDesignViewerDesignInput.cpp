@@ -11,6 +11,7 @@
 #include "lumeth/MessageKey.h"
 #include "pellin/FFactor.h"
 #include "pellin/HeatExch.h"
+#include "views/design/ExchangerFouling.h"
 #include "pellin/StreamNodes.h"
 #include "views/design/DesignValueRows.h"
 
@@ -62,10 +63,14 @@ const char* negativeFouling(V&, CNode&, double v) {
 // The fouling of an operated exchanger is part of the resistance it is observed at: one as large
 // as that whole resistance (1/U) would leave its clean surface none, and its cleaning nothing to
 // take it back to.
+// Only a resistance that holds still bounds it: an observed coefficient, or one the operation
+// holds. A coefficient the network works out from the film coefficients and this very fouling
+// moves with it (the fouling typed last would set the range of the next), and any fouling adds
+// to it.
 const char* foulingWithinResistance(V& v, CNode& unit, double f) {
     if (const char* key = negativeFouling(v, unit, f)) return key;
     const HeatExch* x = AsHeatExch(&unit);
-    return x ? HENFoulingRefusal(x->FoulingBaseCoefficient(), f) : nullptr;
+    return x && FoulsAFixedResistance(*x) ? HENFoulingRefusal(x->FoulingBaseCoefficient(), f) : nullptr;
 }
 // A temperature typed on an exchanger end: one a case holds, or the network is saved with a
 // value no case reopens with.
@@ -179,8 +184,9 @@ const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
     return "";
 }
 
-// The outlet of a heater typed beside its duty stays above its inlet, a cooler's below: the
-// other way the unit would carry heat backwards.
+// The outlet of a heater typed beside its duty stays above its inlet, a cooler's below, and so
+// does the outlet of either side of an exchanger: the other way the unit would carry heat
+// backwards.
 bool outletBeyondInlet(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
     const InputRow* r = findRow(var.Type(), var.Number());
     auto& viewer = static_cast<V&>(view);
@@ -204,7 +210,13 @@ CellDomain domainOf(const InputRow& r) {
     // An exchanger's area is above nothing; a spare or new area may be none.
     if (r.check == areaOnUnit || r.check == specifiedArea) return D::Above(0.0).RefusedWith("AreaInputError");
     if (r.check == negativeArea) return D::AtLeast(0.0).RefusedWith("AreaInputError");
-    if (r.type == 6 && r.check == temperatureRange)
+    // A fouling factor is a resistance of 0 or more, up to what a case holds, whatever was typed before.
+    if (r.check == foulingWithinResistance || r.check == negativeFouling)
+        return D::Between(0.0, CaseValueLimits::MaxMagnitude).RefusedWith("FoulingFactorUpdateError");
+    // An exchanger's outlet typed by hand (an infeasible unit's, say) lies past its inlet on the
+    // same side as well: a hot stream leaves cooler than it came, a cold one warmer.
+    const bool outlet = r.at == At::HotOut || r.at == At::ColdOut;
+    if ((r.type == 6 || (r.type == 1 && outlet)) && r.check == temperatureRange)
         return D::Between(CaseValueLimits::MinTemperature, CaseValueLimits::MaxTemperature).Beyond(outletBeyondInlet);
     return {};
 }

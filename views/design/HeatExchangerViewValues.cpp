@@ -10,6 +10,7 @@
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
+#include "views/design/ExchangerFouling.h"
 #include "pellin/HeatTransfer.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
@@ -382,7 +383,7 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
                 // Nor past the whole resistance the exchanger runs at, as the design forms refuse it.
                 // (nor so close to it that a cleaning would give back a coefficient past any a case holds).
                 const HeatExch* x = AsHeatExch(pNode);
-                if (const char* refused = !erase && x ? HENFoulingRefusal(x->FoulingBaseCoefficient(), value) : nullptr) {
+                if (const char* refused = !erase && x && FoulsAFixedResistance(*x) ? HENFoulingRefusal(x->FoulingBaseCoefficient(), value) : nullptr) {
                     ErrorMsg(refused);
                     return 0;
                 }

@@ -5,6 +5,7 @@
 #include "lumeth/NewRowMarker.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/CommandAnswer.h"
 #include "lumeth/FormDescription.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Messages.h"
@@ -359,11 +360,18 @@ bool showRunMessage(const char* message) {
 }
 }  // namespace
 
+// A run that made fewer designs than wanted keeps those it made: it did part of its work, and
+// says what it did not do beside them. One that made none failed, and says why.
 int HIDesignViewerScenario::automaticHENDesign(const Text&) {
     longOperation(FindString("GeneratingDesign"), [&] {
         automaticDesignBusy = 1;
+        const int before = myScenario->GetNumberOfDesigns();
         myScenario->AutomaticHENDesign(nullptr);
-        showRunMessage(myScenario->GetAutomaticDesignMessage());
+        const char* message = myScenario->GetAutomaticDesignMessage();
+        Text key, parameter;
+        if (message) token(message, key, parameter);
+        if (key == "NotEnoughDesignsGenerated" && myScenario->GetNumberOfDesigns() > before) NoteNotDone(key);
+        else showRunMessage(message);
         automaticDesignBusy = 0;
     });
     return 1;

@@ -6,6 +6,7 @@
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/FormWrites.h"
 #include "lumeth/MessageKey.h"
 #include "lumeth/NewRowMarker.h"
 #include "lumeth/PointerList.h"
@@ -287,6 +288,8 @@ int HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription& 
         return 1;
     }
     workStream = found;
+    // What the existing network of a retrofit study holds is its own: read-only, nothing written.
+    if (row.held && found->IsHeldByRetrofitBase(row.held)) return refuse(WriteRefusal::ReadOnly);
     if (const char* k = row.streamWrite(*this, *found, var, value)) return refuse(k);
     return 1;
 }

@@ -73,6 +73,35 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
         state = ReadOnlyState;
         return;
     }
+    // A stream value the existing network of a retrofit study holds reads read-only, as its
+    // write finds it.
+    if (const InputRow* row = FindInputRow(var); row && row->held) {
+        IHeatIntegrationStream* stream = nullptr;
+        if (myScenario->GetStreamOfKind(i, stream, row->kind, row->side) && stream && stream->IsHeldByRetrofitBase(row->held)) {
+            state = ReadOnlyState;
+            return;
+        }
+    }
+    // The default coefficient chosen for the selected row, and a forbidden match between two
+    // streams, write what a retrofit base holds as well.
+    if (t == 105 && (v == 511 || v == 512)) {
+        IHeatIntegrationStream* stream = nullptr;
+        const int kind = v == 511 ? 0 : 1;
+        if (myScenario->GetStreamOfKind(kind == 0 ? processRow : utilityRow, stream, kind, 2) && stream &&
+            stream->IsHeldByRetrofitBase("CHTCoeff")) {
+            state = ReadOnlyState;
+            return;
+        }
+    }
+    if (t == 104 && v == 1200) {
+        IHeatIntegrationStream *cold = nullptr, *hot = nullptr;
+        const bool held = (myScenario->GetStreamOfKind(i, cold, 0, 1) && cold && cold->IsHeldByRetrofitBase(nullptr)) ||
+                          (myScenario->GetStreamOfKind(var.Offset(1), hot, 0, 0) && hot && hot->IsHeldByRetrofitBase(nullptr));
+        if (held) {
+            state = ReadOnlyState;
+            return;
+        }
+    }
     // Names whose every write the scenario refuses read read-only: the default economic data set's
     // (neither renamed nor deleted, on either route), every set's typed on a retrofit's base case,
     // and the process streams' and utilities' names while the base case is locked.

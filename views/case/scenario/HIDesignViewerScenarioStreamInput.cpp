@@ -5,6 +5,7 @@
 #include "eng/model/UtilityPrice.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/FormWrites.h"
 #include "lumeth/Session.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 #include "views/case/streams/LinkTableCollection.h"
@@ -39,7 +40,23 @@ const CellDomain kFlow = CellDomain::Above(0.0).RefusedWith(kFlowRate);
 // A film coefficient and a stream's fouling say the range of their own cell beside the key they
 // share with cells of other ranges (an exchanger's fouling lies below its whole resistance).
 const CellDomain kCoefficient = CellDomain::Between(L::MinH, L::MaxH).RefusedWith("HTCoeffUpdateError");
-const CellDomain kFouling = CellDomain::AtLeast(0.0).RefusedWith("FoulingUpdateError");
+// A stream's fouling adds to the resistance of its film coefficient: the two together leave a
+// coefficient a case holds, so the fouling stays below 1/MinH less the film's own 1/h.
+bool foulingRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
+    const HIDesignViewerScenario::InputRow* row = HIDesignViewerScenario::FindInputRow(var);
+    IHeatIntegrationScenario* scenario = static_cast<V&>(view).GetmyScenario();
+    IHeatIntegrationStream* s = nullptr;
+    if (!row || !scenario || !scenario->GetStreamOfKind(var.Offset(0), s, row->kind, row->side) || !s) return false;
+    if (s->GetNumberOfSegments() >= 2) return false;
+    double h = kEmpty;
+    if (s->GetValue("CHTCoeff", h, 0) != 1 || isEmpty(h) || !(h > 0.0)) return false;
+    const double room = 1.0 / L::MinH - 1.0 / h;
+    if (!(room > 0.0)) return false;
+    // The coefficient at the edge itself is one a case holds: the limit lies a hair past it.
+    out = {std::nextafter(room, kAnyFinite), true, "the fouling its film coefficient leaves room for"};
+    return true;
+}
+const CellDomain kFouling = CellDomain::AtLeast(0.0).RefusedWith("FoulingUpdateError").Beyond(foulingRoom);
 
 // A temperature typed at one end; the other end may not equal it.
 const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
@@ -132,6 +149,7 @@ const char* defaultCoefficient(V& v, int row, int kind, double entry) {
     IDefaultUtilityManager* manager = nullptr;
     if (!v.GetmyScenario()->GetStreamOfKind(row, found, kind, 2) || !found) return nullptr;
     if (found->GetNumberOfSegments() >= 2) return nullptr;
+    if (found->IsHeldByRetrofitBase("CHTCoeff")) return WriteRefusal::ReadOnly;
     if (!v.GetmyScenario()->GetDefaultUtilityManager(manager) || !manager) return nullptr;
     // Only an entry of the list: any other number would empty the stream's coefficient.
     if (!(entry >= 0.0 && entry < manager->GetNumberOfHTCDefaultValues()) || entry != std::floor(entry))
@@ -154,16 +172,16 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         // Temperatures.
         {.type = 1, .number = 402, .guarded = true, .rows = R::Process, .kind = 0,
          .streamWrite = [](V&, Stream s, Var, double value) { return setEnd(s, value, true, true); },
-         .refusals = "TemperatureUpdateError HotStreamInletTemperatureUpdateError ColdStreamInletTemperatureUpdateError"},
+         .refusals = "TemperatureUpdateError HotStreamInletTemperatureUpdateError ColdStreamInletTemperatureUpdateError", .held = "Temperature"},
         {.type = 1, .number = 403, .guarded = true, .rows = R::Process, .kind = 0, .fail = F::Clear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setEnd(s, value, false, true); },
-         .refusals = "TemperatureUpdateError HotStreamOutletTemperatureUpdateError ColdStreamOutletTemperatureUpdateError"},
+         .refusals = "TemperatureUpdateError HotStreamOutletTemperatureUpdateError ColdStreamOutletTemperatureUpdateError", .held = "Temperature"},
         {.type = 1, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) { return setEnd(s, value, true, false); },
-         .refusals = "HotStreamInletTemperatureUpdateError ColdStreamInletTemperatureUpdateError"},
+         .refusals = "HotStreamInletTemperatureUpdateError ColdStreamInletTemperatureUpdateError", .held = "Temperature"},
         {.type = 1, .number = 441, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) { return setEnd(s, value, false, false); },
-         .refusals = "HotStreamOutletTemperatureUpdateError ColdStreamOutletTemperatureUpdateError"},
+         .refusals = "HotStreamOutletTemperatureUpdateError ColdStreamOutletTemperatureUpdateError", .held = "Temperature"},
         // Loads: a cold stream's load is held negative.
         {.type = 6, .number = 405, .guarded = true, .rows = R::Process, .kind = 0,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
@@ -180,7 +198,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              if (!isEmpty(value) && s.GetHotCold() == 1) value = -value;
              return setInsteadOf(s, "Enthalpy", value, "HeatCapacityFlowrate", "EnthalpyUpdateError");
          },
-         .refusals = "SpecRange EnthalpyUpdateError"},
+         .refusals = "SpecRange EnthalpyUpdateError", .held = "Enthalpy"},
         // A utility's load is the user's only while the user assigns the utility loads; under
         // the other methods the targets set it, and a typed load is refused, not dropped.
         {.type = 6, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1,
@@ -191,46 +209,46 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              s.NotifyValueChanged(value);
              return nullptr;
          },
-         .refusals = "SpecRange UtilityLoadSetByTargets"},
+         .refusals = "SpecRange UtilityLoadSetByTargets", .held = "Enthalpy"},
         {.type = 1516, .number = 404, .guarded = true, .rows = R::Process, .kind = 0, .advancesColumn = true,
          .check = heatCapacityFlowRule, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) {
              return setInsteadOf(s, "HeatCapacityFlowrate", value, "Enthalpy", kMCp);
          },
-         .refusals = "MCpUpdateError"},
+         .refusals = "MCpUpdateError", .held = "HeatCapacityFlowrate"},
         {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp, &kMostSpecificHeat>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) {
              // A stream of several segments shows no one specific heat here (the cell reads empty):
              // a value would land in its first segment alone. Its segment table edits its segments.
              return s.GetNumberOfSegments() > 1 ? kCp : setNamed(s, "SpecificHeat", value, kCp);
          },
-         .refusals = "CpUpdateError"},
+         .refusals = "CpUpdateError", .held = "SpecificHeat"},
         {.type = 1011, .number = 201, .guarded = true, .rows = R::UtilityList, .kind = 1, .check = positiveOrEmpty<&kCp, &kMostSpecificHeat>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
-         .refusals = "CpUpdateError"},
+         .refusals = "CpUpdateError", .held = "SpecificHeat"},
         {.name = "Cp", .number = 440, .rows = R::Unbounded, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
              return positiveOrEmpty<&kCp, &kMostSpecificHeat>(value) ? kCp : setNamed(s, "SpecificHeat", value, kCp);
          },
-         .refusals = "CpUpdateError"},
+         .refusals = "CpUpdateError", .held = "SpecificHeat"},
         // A utility's mass flow follows from the load the designs give it: it is shown, never
         // taken, so the form lists its cell read-only (no row here).
         // A process stream's mass flow may be typed even into a locked base case.
         {.type = 4, .number = 105, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kFlowRate>, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setFlow(s, value); },
-         .refusals = "FlowRateUpdateError SpecRange", .domain = kFlow},
+         .refusals = "FlowRateUpdateError SpecRange", .domain = kFlow, .held = "MassFlow"},
         {.type = 4, .number = 106, .guarded = true, .rows = R::Kind, .kind = 1, .check = positiveOrEmpty<&kFlowRate>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MaxMassFlow", value, kFlowRate); },
-         .refusals = "FlowRateUpdateError SpecRange", .domain = kFlow},
+         .refusals = "FlowRateUpdateError SpecRange", .domain = kFlow, .held = "MaxMassFlow"},
         {.type = 32039, .number = 105, .rows = R::Process, .kind = 0, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "PricePerMass", value, kFlowRate); },
-         .refusals = "FlowRateUpdateError"},
+         .refusals = "FlowRateUpdateError", .held = "PricePerMass"},
         {.type = 100, .number = 310, .rows = R::Process, .kind = 0,
          .check = [](double v) -> const char* { return !isEmpty(v) && v >= 1.0 ? nullptr : "SplitBranchValueError"; },
          .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MaxSplitBranches", value, "SplitBranchValueError"); },
-         .refusals = "SplitBranchValueError"},
+         .refusals = "SplitBranchValueError", .held = "MaxSplitBranches"},
         {.type = 31002, .number = 445, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
@@ -238,24 +256,24 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              s.SetCostIndex(value);
              return nullptr;
          },
-         .refusals = "SpecRange"},
+         .refusals = "SpecRange", .held = "CostIndex"},
         // Film coefficients and fouling.
         {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
-         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient},
+         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient, .held = "CHTCoeff"},
         {.type = 1524, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
-         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient},
+         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient, .held = "CHTCoeff"},
         {.type = 4101, .number = 412, .rows = R::Process, .kind = 0,
          .check = foulingRule, .streamWrite = [](V&, Stream s, Var, double value) {
              return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingUpdateError");
          },
-         .refusals = "FoulingUpdateError", .domain = kFouling},
+         .refusals = "FoulingUpdateError", .domain = kFouling, .held = "FoulingFactor"},
         {.type = 4101, .number = 440, .rows = R::UtilityList, .kind = 1,
          .check = foulingRule, .streamWrite = [](V&, Stream s, Var, double value) {
              return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingUpdateError");
          },
-         .refusals = "FoulingUpdateError", .domain = kFouling},
+         .refusals = "FoulingUpdateError", .domain = kFouling, .held = "FoulingFactor"},
         {.type = 105, .number = 511, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.processRow, 0, value); },
          .refusals = "ValidOptionError"},
         {.type = 105, .number = 512, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.utilityRow, 1, value); },
@@ -263,23 +281,23 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         // The stream's own minimum approach temperature.
         {.type = 1517, .number = 406, .guarded = true, .rows = R::Process, .kind = 0, .boundShows = true, .fail = F::Silent,
          .streamWrite = [](V& v, Stream s, Var, double value) { return contribution(v, s, value); },
-         .refusals = "GetStreamError DeltaTcUpdateError"},
+         .refusals = "GetStreamError DeltaTcUpdateError", .held = "DTminContribution"},
         {.type = 1517, .number = 442, .guarded = true, .rows = R::Kind, .kind = 1, .boundShows = true, .fail = F::Silent,
          .streamWrite = [](V& v, Stream s, Var, double value) { return contribution(v, s, value); },
-         .refusals = "GetStreamError DeltaTcUpdateError"},
+         .refusals = "GetStreamError DeltaTcUpdateError", .held = "DTminContribution"},
         // End load fractions.
         {.type = 9, .number = 200, .rows = R::Process, .kind = 0, .fail = F::Clear,
          .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); },
-         .refusals = "SpecRange"},
+         .refusals = "SpecRange", .held = "LoadFraction"},
         {.type = 9, .number = 201, .rows = R::Process, .kind = 0, .fail = F::Clear,
          .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); },
-         .refusals = "SpecRange"},
+         .refusals = "SpecRange", .held = "LoadFraction"},
         {.type = 9, .number = 202, .rows = R::UtilityList, .kind = 1, .fail = F::Clear,
          .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); },
-         .refusals = "SpecRange"},
+         .refusals = "SpecRange", .held = "LoadFraction"},
         {.type = 9, .number = 203, .rows = R::UtilityList, .kind = 1, .fail = F::Clear,
          .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); },
-         .refusals = "SpecRange"},
+         .refusals = "SpecRange", .held = "LoadFraction"},
         // Segment tables.
         {.type = 104, .number = 411, .rows = R::Process, .kind = 0, .fail = F::Clear,
          .streamWrite = [](V& v, Stream s, Var, double) -> const char* {
@@ -313,6 +331,8 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              if (!v.GetmyScenario()->GetStreamOfKind(var.Offset(0), cold, 0, 1) || !cold) return "GetStreamError";
              v.workStream = cold;
              if (!v.GetmyScenario()->GetStreamOfKind(var.Offset(1), hot, 0, 0) || !hot) return "GetStreamError";
+             // The matches a retrofit study's existing streams may make are the existing network's.
+             if (cold->IsHeldByRetrofitBase(nullptr) || hot->IsHeldByRetrofitBase(nullptr)) return WriteRefusal::ReadOnly;
              if (value == 1.0) cold->LinkStream(hot->GetName());
              else cold->UnlinkStream(hot->GetName());
              // On the forbidden-match form the scenario gathers the changes until the form

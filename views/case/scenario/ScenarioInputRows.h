@@ -35,6 +35,9 @@ struct HIDesignViewerScenario::InputRow {
     const char* (*streamWrite)(V&, IHeatIntegrationStream&, const VarDescription&, double value) = nullptr;
     const char* refusals = "";    // the keys the row may show, blank-separated (the form listing)
     CellDomain domain{};          // what the cell's quantity can be, beyond its kind's
+    // The stream value the row writes: a stream locked for a retrofit base is asked whether the
+    // base holds it, and a cell it holds is read-only (null: the row writes no stream value).
+    const char* held = nullptr;
 
     Text Address() const;
 };

@@ -129,6 +129,12 @@ int SegmentTable::Message(const Text& line) {
     line.Token(word, rest);
     if (myStream) {
         const int segments = myStream->GetNumberOfSegments();
+        // The segments of a stream of a retrofit study's existing network are that network's.
+        const bool editsSegments = word == "InsSeg" || word == "DeleteSegment" || word == "DeleteAllSegments";
+        if (editsSegments && myStream->IsHeldByRetrofitBase(nullptr)) {
+            ErrorMsg("NoChangeinHENRBaseCase");
+            return 0;
+        }
         // The table's own words answer 1 when done and 0 when refused (with the refusal's
         // message); anything else is the framework's.
         if (word == "InsSeg") {

@@ -138,6 +138,11 @@ private:
     static bool TypedInRange(int column, double value);
     int Answer(Put put, const char* refused);
     bool IsUtilityLoad(const VarDescription& var) const;
+    // The stream value a write of the cell changes (null: a setting of the view alone), and
+    // whether the existing network of a retrofit study holds it: the cell then reads read-only
+    // and takes nothing.
+    static const char* WrittenValue(const VarDescription& var);
+    bool HeldByRetrofitBase(const VarDescription& var) const;
     bool UtilityLoadCell(const VarDescription& var);
     int SetPoint(int point, double value);
     int HeatCapacityRows(const VarDescription& var, DimInfo& dims);

@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/StreamDefaults.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
+#include "lumeth/FormWrites.h"
 #include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
 #include "views/case/streams/SegmentTable.h"
@@ -199,6 +200,10 @@ double SegmentTable::Value(const VarDescription& var) {
 int SegmentTable::Specify(const VarDescription& var, double value) {
     if (!myStream && !answeredWithoutStream(var)) return Viewable::Specify(var, value);
     Busy busy;
+    if (HeldByRetrofitBase(var)) {
+        ErrorMsg(WriteRefusal::ReadOnly);
+        return 0;
+    }
     int result = 0;
     return Form().Specify(*this, var, value, result) ? result : Viewable::Specify(var, value);
 }
@@ -226,6 +231,10 @@ void SegmentTable::VariableStatus(const VarDescription& var, ModifyState& state,
         Viewable::VariableStatus(var, state, detail);
         return;
     }
+    if (HeldByRetrofitBase(var)) {
+        state = ReadOnlyState;
+        return;
+    }
     // Values the stream calculated are shown read-only, but for those typed over what they follow from.
     const char* name = nullptr;
     int index = row(var);
@@ -243,6 +252,21 @@ void SegmentTable::VariableStatus(const VarDescription& var, ModifyState& state,
     // is typed over them: the one typed last stands (SetOverruling).
     const bool calculated = name && myStream->GetValueStatus(name, index) == 2;
     if ((calculated && OverruledBy(name, index).empty()) || IsUtilityLoad(var)) state = ReadOnlyState;
+}
+
+const char* SegmentTable::WrittenValue(const VarDescription& var) {
+    const int t = var.Type(), n = var.Number();
+    if (t == 1 && (n == 100 || n == 101)) return "Temperature";
+    if (t == 6 && n == 100) return "Enthalpy";
+    // The default box and the default choice write the segments' coefficients.
+    if ((t == 104 && n == 113) || (t == 105 && n == 511)) return "CHTCoeff";
+    const ColumnValue* c = columnOf(var);
+    return c ? c->name : nullptr;
+}
+
+bool SegmentTable::HeldByRetrofitBase(const VarDescription& var) const {
+    const char* name = WrittenValue(var);
+    return name && myStream && myStream->IsHeldByRetrofitBase(name);
 }
 
 // A utility's segment loads are those the targets and designs place on it, and its rates follow
