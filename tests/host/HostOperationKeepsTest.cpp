@@ -819,6 +819,15 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
     const HostRun refused = View(inlet + "set Percent.200 -99.96\nexpect FlowRateUpdateError\ncmd AcceptThroughputChanges\n"
                                          "cmd ExecuteSchedule\nget HeatFlow.304.[]\n");
     expectNear(ScriptValues(alone.out, 8), ScriptValues(refused.out, 11), 1e-9, refused.out);
+    // A study's throughput change is refused whole too: H1 already changes flow at point 3, so no
+    // other stream's change is added there, and the second stream's own change at point 3 is taken.
+    const HostRun study = View(std::string(kTrendNode) + kStudyOneH1At3 +
+                               "set Percent.200 10\nexpect StreamsHaveFlowChange\ncmd AcceptThroughputChanges\n"
+                               "set Enum.401 1\nset MassFlow.395 0.8\ncmd AddEventToStudy\n");
+    EXPECT_TRUE(has(study.out, "cmd AcceptThroughputChanges\n  result 0\n")) << study.out;
+    EXPECT_NE(study.out.find("cmd AddEventToStudy\n  result 1\n", study.out.find("cmd AcceptThroughputChanges")),
+              std::string::npos)
+        << study.out;
 }
 
 // The locked example with one schedule: C1's flow from 0.5 to 0.55 kg/s.

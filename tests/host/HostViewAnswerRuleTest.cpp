@@ -318,6 +318,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\nexpect ChangingToBathChoseUnForbidAll\n",
                  "cmd RemoveAllForbMatches", 1, "", ""},
         Answered{"SubsetsWithNoneFound", "design", "", "", "cmd ClearAllSubsets", 0, "NoSubsetsToClear", ""},
+        // A link's editor deleting its link did what it was asked: answer 1, not "nothing to do it on".
+        Answered{"LinkDeletedFromItsEditor", "plant", "",
+                 "cmd AddDefaultDesign\nset Switch.600.2 1\nopen @last\nset Switch.100.0 1\nset DeltaTemp.400 25\n"
+                 "cmd UpdateSimpleLink\nopen MyOwnerObject\nopen MyOwnerObject\nopen LinkTableCollection.200\n"
+                 "open LinkTable.200.0\n",
+                 "cmd DeleteLink", 1, "", ""},
         Answered{"ModifyOperationUnlocked", "design", "--open design", "", "cmd ModifyOperation", 0, "NoOperationToModify", ""},
         Answered{"SolveOperationsUnlocked", "design", "--open design", "", "cmd SolveOperations", 0, "NoOperationToModify", ""},
         Answered{"SolveOperations", "locked", "--open design", "", "cmd SolveOperations", 1, "", ""},

@@ -423,8 +423,9 @@ int LinkTable::DeleteLink() {
     auto life = LifeToken();
     SendAMessage(DeleteLinkCode, CPString(), myLink);
     // The list took the editor out of its lists; the editor goes unless someone deleted it meanwhile.
+    // The link is gone as asked: the command answers that it was done.
     if (!life.expired()) delete this;
-    return 0;
+    return 1;
 }
 
 // ---- record ----

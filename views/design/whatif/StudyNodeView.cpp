@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <string>
 
 using whatif::kEmpty;
@@ -624,16 +625,39 @@ int StudyNodeView::Message(const Text& line) {
     if (word == "AcceptThroughputChanges") {
         nEventKind = AddFlowChange;
         const double factor = 1.0 + dThroughput / 100.0;
-        // Each stream's change refused (told as it is met) makes the command a refusal.
+        const auto reset = [this] {
+            dThroughput = 0.0;
+            nSelectedStream = 0;
+            dNewFlow = 0.0;
+        };
+        // All or nothing, as a schedule's throughput change: a stream that already changes flow at
+        // the point, or cannot run at its new flow, refuses the whole change, named in the message.
+        std::set<std::string> changing;
+        for (int k = 0; k < pStudy->GetNumberOfSpecialEvents(); ++k)
+            if (const IHENTrendSpecialEvent* e = pStudy->GetSpecialEvent(k))
+                if (e->GetTimePoint() == nFlowChangePoint && e->GetStreamName()) changing.insert(e->GetStreamName());
+        Text doubled, unrunnable;
+        const char* flowRefused = nullptr;
+        for (int i = 0; i < pStudy->GetNumberOfStreams(); ++i) {
+            const char* stream = pStudy->GetStreamName(i);
+            if (!stream) continue;
+            if (changing.count(stream)) {
+                doubled += (doubled.empty() ? "" : ", ") + Text(stream);
+            } else if (const char* why = pStudy->GetFlowChangeRefusal(stream, pStudy->GetStreamMassFlow(i) * factor)) {
+                flowRefused = why;
+                unrunnable += (unrunnable.empty() ? "" : ", ") + Text(stream);
+            }
+        }
+        if (flowRefused) ErrorMsg(flowRefused, unrunnable);
+        if (!doubled.empty()) ErrorMsg("StreamsHaveFlowChange", doubled);
+        if (flowRefused || !doubled.empty()) return reset(), 0;
         bool taken = true;
         for (int i = 0; i < pStudy->GetNumberOfStreams(); ++i) {
             nSelectedStream = i;
             dNewFlow = pStudy->GetStreamMassFlow(i) * factor;
             taken = AddEventToStudy() == 1 && taken;
         }
-        dThroughput = 0.0;
-        nSelectedStream = 0;
-        dNewFlow = 0.0;
+        reset();
         return taken ? 1 : 0;
     }
     if (word == "OpenCleanExchangerEventView") {

@@ -150,7 +150,7 @@ TEST_F(ViewLinkTable, DeletingALinkTellsTheListWhichTellsTheViewerToRemoveIt) {
     NotificationRecorder fromEditor(*editor);
     NotificationRecorder fromList(*list());
     auto life = editor->LifeToken();
-    EXPECT_EQ(0, editor->Message("DeleteLink"));
+    EXPECT_EQ(1, editor->Message("DeleteLink"));
     EXPECT_TRUE(life.expired());
     fromEditor.Forget();
     EXPECT_EQ(1, fromEditor.Count(LinkTable::DeleteLinkCode));
