@@ -92,6 +92,7 @@ public:
     double GetStoredValue() const override { return m_pRare ? m_pRare->storedValue : 0.0; }
     double GetCostIndex() const override { return m_pRare ? m_pRare->costIndex : DefaultCostIndex; }
     bool EarnsCredit() const override { return m_pRare && m_pRare->earnsCredit; }
+    void MarkEarnsCredit() override { TheRare().earnsCredit = true; }
     double GetMassEmissionsCoefficient() const override {
         return m_pRare ? m_pRare->massEmissionsCoefficient : DefaultMassEmissionsCoefficient;
     }

@@ -138,6 +138,8 @@ public:
     // Whether the utility earns a credit (raises steam, recovers refrigerant): it came from a
     // default utility that does, or was given a credit once. A price typed since changes nothing.
     virtual bool EarnsCredit() const = 0;
+    // Marks the utility as one that earns a credit, as when made from a default utility that does.
+    virtual void MarkEarnsCredit() = 0;
     virtual double GetMassEmissionsCoefficient() const = 0;
     virtual double GetOperatingCost() const = 0;
     virtual double GetLoadFraction(int end) const = 0;

@@ -193,6 +193,8 @@ int CPIScenario::ApplyDefaultUtility(CPIHeatIntegrationStream& stream) {
     }
     const double cost = manager.GetValue(name, DUP_Cost);
     if (cost != kEmpty) stream.SetCostIndex(cost);
+    // A stream made from a default utility that earns a credit is one too, whatever its price.
+    if (manager.UtilityEarnsCredit(name)) stream.MarkEarnsCredit();
     if (own) {
         const double emissions = manager.GetValue(name, DUP_EmissionsCoefficient);
         if (emissions != kEmpty) stream.SetMassEmissionsCoefficient(emissions);

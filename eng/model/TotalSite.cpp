@@ -298,6 +298,8 @@ int CPITotalSite::SetDefaultUtilityStream(IHeatIntegrationStream& stream) {
     }
     const double cost = m_pManager->GetValue(name.c_str(), DUP_Cost);
     if (cost != kEmpty) stream.SetCostIndex(cost);
+    // A stream made from a default utility that earns a credit is one too, whatever its price.
+    if (m_pManager->UtilityEarnsCredit(name.c_str())) stream.MarkEarnsCredit();
     // The approach the utility asks for, as a stream table's row of the utility's name takes it
     // (a negative one counting as 0); a utility with none takes the DTmin.
     const double approach = m_pManager->GetValue(name.c_str(), DUP_DTminContribution);

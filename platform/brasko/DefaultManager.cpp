@@ -125,6 +125,11 @@ int DefaultManager::GetNumberOfSimulationUtilities() const {
 
 short DefaultManager::Exists(const char* name) const { return FindUtility(name) ? 1 : 0; }
 
+bool DefaultManager::UtilityEarnsCredit(const char* name) const {
+    const DefaultUtility* u = FindUtility(name);
+    return u && u->earnsCredit;
+}
+
 const char* DefaultManager::GetDefaultUtilityName(int index) const {
     const DefaultUtility* u = GetDefaultUtility(index);
     return u ? u->name.c_str() : nullptr;

@@ -182,6 +182,8 @@ public:
     // Whether the factory set's utility of this name earns a credit (steam raised, refrigerant
     // recovered): what a utility of that name is, whatever price was typed for it since.
     static bool FactoryUtilityEarnsCredit(const char* name);
+    // Whether the default utility of that name earns a credit: its mark, never its name.
+    bool UtilityEarnsCredit(const char* name) const;
 
 protected:
     struct NamedEconomicData {

@@ -50,11 +50,18 @@ bool DefaultUtility::RangeHolds(double T) const {
 
 // Record version 1: name, side, the eleven numbers of the utility table in declared order, the
 // exchanger type, the emissions coefficient, the two flags, then the composition (count, and per
-// component its name and fraction). Version 2 adds one flag after them: the utility earns a
-// credit; written only where the price alone does not say so (a price below 0 does).
+// component its name and fraction). Version 2 adds one flag after them: whether the utility earns
+// a credit; written only where a version-1 reader would take it otherwise (see ReadByVersionOne),
+// so files of utilities that need no mark read as they always did.
+bool DefaultUtility::ReadByVersionOne(const char* name, double cost) {
+    // Files written before the mark existed say it by the price, or for a generation utility of
+    // the factory set priced to pay, by its name.
+    return IsCredit(cost) || DefaultManager::FactoryUtilityEarnsCredit(name);
+}
+
 bool DefaultUtility::Store(ILurmetBinaryFile& file) const {
     RecordHandle record;
-    const bool markWritten = earnsCredit && !IsCredit(cost);
+    const bool markWritten = earnsCredit != ReadByVersionOne(name.c_str(), cost);
     bool ok = file.BeginRecord(record, markWritten ? EarnsCreditVersion : RecordVersion) && file.WriteCPString(name) &&
               file.WriteInt(side);
     for (double v : {supplyTemperature, targetTemperature, filmCoefficient, cost, rangeUpper, rangeLower,
@@ -64,7 +71,7 @@ bool DefaultUtility::Store(ILurmetBinaryFile& file) const {
          file.WriteBool(emptyFilmCoefficient) && file.WriteBool(simulationUtility) &&
          file.WriteInt(static_cast<std::int32_t>(composition.size()));
     for (const UtilityComponent& c : composition) ok = ok && file.WriteCPString(c.name) && file.WriteDouble(c.fraction);
-    if (markWritten) ok = ok && file.WriteBool(true);
+    if (markWritten) ok = ok && file.WriteBool(earnsCredit);
     return ok && file.EndRecord(record);
 }
 
@@ -121,14 +128,13 @@ bool DefaultUtility::Recall(ILurmetBinaryFile& file) {
         if (!file.ReadCPString(c.name) || !file.ReadDouble(c.fraction)) return false;
         read.composition.push_back(std::move(c));
     }
-    // A record from before the mark says it by the price only; a generation utility of the
-    // factory set that was priced to pay is still one by its name there.
-    read.earnsCredit = IsCredit(read.cost) || DefaultManager::FactoryUtilityEarnsCredit(read.name.c_str());
+    read.earnsCredit = ReadByVersionOne(read.name.c_str(), read.cost);
     if (version >= EarnsCreditVersion) {
         bool mark = false;
-        // The flag is written only set: a record that says otherwise is not one this writer made.
-        if (!file.ReadBool(mark) || !mark) return false;
-        read.earnsCredit = true;
+        // The flag is written only where it differs from what version 1 says, and a credit price
+        // always earns: a record that says otherwise is not one this writer made.
+        if (!file.ReadBool(mark) || mark == read.earnsCredit || (!mark && IsCredit(read.cost))) return false;
+        read.earnsCredit = mark;
     }
     if (!file.EndRecord(record)) return false;
     if (!HoldsEditorRanges(read)) return false;

@@ -19,8 +19,8 @@ struct UtilityComponent {
 class DefaultUtility {
 public:
     static constexpr int RecordVersion = 1;
-    // Written only by a utility that earns a credit while it holds a price it pays (see
-    // `earnsCredit`); every other utility writes version 1, as before.
+    // Written only by a utility whose credit mark (see `earnsCredit`) differs from what a
+    // version-1 record says of it; every other utility writes version 1, as before.
     static constexpr int EarnsCreditVersion = 2;
     static constexpr const char* kDefaultExchangerType = "Shell & Tube";
 
@@ -71,5 +71,7 @@ public:
     bool earnsCredit = false;
     // A price below 0 that is a price (an empty one is not).
     static bool IsCredit(double cost) { return cost < 0.0 && !Units::IsEmpty(cost); }
+    // What a record without the mark says of whether a utility earns a credit.
+    static bool ReadByVersionOne(const char* name, double cost);
     std::vector<UtilityComponent> composition;
 };

@@ -310,6 +310,15 @@ const std::vector<Selection>& Selections() {
          "get Temperature.200\nget Temperature.203\nget CountPinch.200\n",
          "",
          {"get Temperature.200\n  value 90 C\n", "get Temperature.203\n  value 80 C\n", "get CountPinch.200\n  value 1\n"}},
+        // Stream rows named without an index are the first row for texts and writes as for
+        // values: H1's name, its supply (170 C) set to 175 and its cp (3) set to 7.
+        {"StreamRowsWrittenWithoutAnIndex",
+         ForbiddenCase(),
+         "text StrName.401\nset Temperature.402 175\nget Temperature.402.[]\nset HeatCapacityFlow.404 7\n"
+         "get HeatCapacityFlow.404.[]\nsettext StrName.401 HH\ntext StrName.401.[]\n",
+         "",
+         {"text StrName.401\n  text H1\n", "get Temperature.402.[]\n  value 175 150 20 80 C\n",
+          "get HeatCapacityFlow.404.[]\n  value 7 1.5 2 4 kW/C\n", "text StrName.401.[]\n  text HH\n  text H2\n"}},
         {"NoPinchReadWithoutAnIndex",
          ThresholdCase(),
          "get PinchNo.200\nget CountPinch.200\nget Temperature.200\n",
@@ -378,6 +387,25 @@ const std::vector<Selection>& Selections() {
          "open HIDesignViewerTotalSite.200.0\ncmd OpenUDB\nopen @last\ntext ExtraData.901.13\n"
          "set CostPerEnergy.906.13 -2\nexpect SpecRange\nset CostPerEnergy.906.0 -2\n",
          {"text Gen2\n", "set CostPerEnergy.906.13 -2\n  result 1\n", "set CostPerEnergy.906.0 -2\n  result 0\n"}},
+        // A default bought (LP Steam) renamed with a generation utility's name, once that one is
+        // renamed away, is still bought: neither its editor nor a site stream made from it takes a
+        // credit, in the session or after a save and reopen.
+        {"SiteBoughtDefaultNamedLikeAGenerationOneEarnsNone",
+         "--new hi-total-site Site1",
+         "cmd OpenUDB\nopen @last\nsettext ExtraData.901.13 G13\nsettext ExtraData.901.0 LP Steam Generation\n"
+         "expect SpecRange\nset CostPerEnergy.906.0 -1\nopen MyOwnerObject\n"
+         "attach UtilityNameView.599.0 LP Steam Generation\nexpect SpecRange\nset CostPerEnergy.445.0 -1\n",
+         "open HIDesignViewerTotalSite.200.0\nexpect SpecRange\nset CostPerEnergy.445.0 -1\ncmd OpenUDB\nopen @last\n"
+         "text ExtraData.901.0\nexpect SpecRange\nset CostPerEnergy.906.0 -1\n",
+         {"set CostPerEnergy.906.0 -1\n  result 0\n", "set CostPerEnergy.445.0 -1\n  result 0\n",
+          "text LP Steam Generation\n", "CostPerEnergy.906.0 -1\n  result 0\n"}},
+        // A site stream made from a default that earns a credit (renamed Gen2 and priced 2) earns
+        // one too: after a save and reopen it takes a credit of -2, as its default does.
+        {"SiteStreamOfACreditDefaultTakesItsCredit",
+         "--new hi-total-site Site1",
+         "cmd OpenUDB\nopen @last\nsettext ExtraData.901.13 Gen2\nset CostPerEnergy.906.13 2\n",
+         "open HIDesignViewerTotalSite.200.0\nattach UtilityNameView.599.0 Gen2\nset CostPerEnergy.445.0 -2\n",
+         {"set CostPerEnergy.445.0 -2\n  result 1\n"}},
         // A site stream with a load typed on the site (40 kW), deleted and added again, is a new
         // stream of the site: no load of its own, after the save too.
         {"SiteStreamAddedAgainHasNoLoad",

@@ -47,6 +47,7 @@ public:
     double GetStoredValue() const override { return 0.0; }
     double GetCostIndex() const override { return 0.0; }
     bool EarnsCredit() const override { return false; }
+    void MarkEarnsCredit() override {}
     double GetMassEmissionsCoefficient() const override { return 0.0; }
     double GetOperatingCost() const override { return 0.0; }
     double GetLoadFraction(int) const override { return 0.0; }

@@ -199,11 +199,13 @@ TEST_F(DefaultsFiles, MissingOrDamagedFilesFallBackToTheFactoryTables) {
 // utility's record is the one it always was (version 1). Each refusal of the new record alone.
 struct CreditMark {
     const char* label;
-    const char* utility;    // a factory utility, renamed "Mine" and priced 2 per kJ before the store
+    const char* utility;    // a factory utility, renamed and priced before the store
     int version;            // the record version written over the utility's own (0: as written)
     int trailing;           // -1: as written; else the flag appended (0 or 1)
     bool read;              // the record is taken
     bool earns;             // and the utility read earns a credit
+    const char* as = "Mine";  // the new name; a factory utility that bears it is renamed away first
+    double price = 2.0;       // per kJ, given before the store
 };
 
 TEST(DefaultManagerRecord, AUtilityKeepsWhetherItEarnsACredit) {
@@ -215,15 +217,22 @@ TEST(DefaultManagerRecord, AUtilityKeepsWhetherItEarnsACredit) {
         {"a later version", "LP Steam", 3, 1, false, false},
         {"the mark written unset", "LP Steam", 2, 0, false, false},
         {"version 2 without its mark", "LP Steam", 2, -1, false, false},
+        {"bought utility renamed like a generation one", "LP Steam", 0, -1, true, false, "LP Steam Generation"},
+        {"its mark unset where the name says otherwise", "LP Steam", 2, 0, true, false, "LP Steam Generation"},
+        {"a file from before the mark", "LP Steam", 1, -1, true, true, "LP Steam Generation"},
+        {"a credit price marked unset", "LP Steam Generation", 2, 0, false, false, "Mine", -2.0},
     };
     for (const CreditMark& row : rows) {
         DefaultManager manager;
         manager.SetUpDefaults();
-        ASSERT_EQ(1, manager.RenameDefaultUtility(row.utility, "Mine")) << row.label;
-        ASSERT_EQ(1, manager.SetValue("Mine", DUP_Cost, 2.0)) << row.label;
+        if (manager.Exists(row.as)) {
+            ASSERT_EQ(1, manager.RenameDefaultUtility(row.as, "Elsewhere")) << row.label;
+        }
+        ASSERT_EQ(1, manager.RenameDefaultUtility(row.utility, row.as)) << row.label;
+        ASSERT_EQ(1, manager.SetValue(row.as, DUP_Cost, row.price)) << row.label;
         const DefaultUtility* mine = nullptr;
         for (int i = 0; i < manager.GetNumberOfDefaultUtilities(); ++i)
-            if (CPString(manager.GetDefaultUtilityName(i)) == "Mine") mine = manager.GetDefaultUtility(i);
+            if (CPString(manager.GetDefaultUtilityName(i)) == row.as) mine = manager.GetDefaultUtility(i);
         ASSERT_NE(nullptr, mine) << row.label;
         LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
         ASSERT_TRUE(mine->Store(out)) << row.label;
@@ -231,10 +240,12 @@ TEST(DefaultManagerRecord, AUtilityKeepsWhetherItEarnsACredit) {
         LurmetBinaryFile probe = LurmetBinaryFile::ForReading(bytes);
         RecordHandle handle;
         ASSERT_TRUE(probe.BeginRecord(handle)) << row.label;
-        if (row.version == 1) {
+        // What this writer writes at version 1 (a row with another name stands for a file from
+        // before the mark, rewritten at version 1 below).
+        if (row.version == 1 && std::string(row.as) == "Mine") {
             EXPECT_EQ(1, probe.GetRecordVersion(handle)) << row.label;
         }
-        if (row.version > 1 || row.trailing >= 0) {
+        if (row.version >= 1 || row.trailing >= 0) {
             // Rewrite the record with the fields read back and the version and flag of the row.
             DefaultUtility copy(*mine);
             LurmetBinaryFile again = LurmetBinaryFile::ForWriting();
@@ -260,7 +271,7 @@ TEST(DefaultManagerRecord, AUtilityKeepsWhetherItEarnsACredit) {
         EXPECT_EQ(row.read, read.Recall(in)) << row.label;
         if (row.read) {
             EXPECT_EQ(row.earns, read.earnsCredit) << row.label;
-            EXPECT_EQ("Mine", read.name) << row.label;
+            EXPECT_EQ(row.as, read.name) << row.label;
         }
     }
 }

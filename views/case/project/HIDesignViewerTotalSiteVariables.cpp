@@ -341,7 +341,7 @@ int HIDesignViewerTotalSite::specifyStream(const VarDescription& var, double v) 
         return 0;
     }
     if (type == kCostPerEnergy) {
-        if (!L::UtilityPriceTaken(v, s.GetName().c_str(), s.EarnsCredit())) return ErrorMsg("SpecRange"), 0;
+        if (!L::UtilityPriceTaken(v, s.EarnsCredit())) return ErrorMsg("SpecRange"), 0;
         s.SetCostIndex(v);
         return 1;
     }

@@ -390,6 +390,9 @@ private:
     int lastCommandRow = -1;
     // The reads that need more than one engine call.
     double ReadRow(const ValueRow& row, const VarDescription& var);
+    // A variable of rows named without an index names its first row, as ".0" does: for reads
+    // and writes, of values and texts alike. Any other is returned as it is.
+    static VarDescription FirstRowWhenUnindexed(const VarDescription& var);
     double ReadStreamRow(const ValueRow& row, const VarDescription& var);
     // The stream of a row into workStream, without a message when it is not found.
     void LookUpQuietly(int row, int kind);

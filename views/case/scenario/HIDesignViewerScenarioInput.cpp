@@ -239,7 +239,8 @@ int HIDesignViewerScenario::Specify(const VarDescription& var, double value) {
     if (!myScenario) return 0;
     SignalBusy(true);
     int out = 1;
-    if (const InputRow* row = FindInputRow(var)) out = WriteRow(*row, var, value);
+    if (const InputRow* row = FindInputRow(var))
+        out = row->streamWrite ? WriteRow(*row, FirstRowWhenUnindexed(var), value) : WriteRow(*row, var, value);
     else out = Viewable::Specify(var, value);
     SignalBusy(false);
     return out;
@@ -317,8 +318,10 @@ int HIDesignViewerScenario::SpecifyText(const VarDescription& var, const Text& t
         myScenario->SetNotes(text);
         return 1;
     }
-    if (var.VariableIs("StrName")) return var.Number() == 401 ? SpecifyStreamName(var, text, 0) : Viewable::SpecifyText(var, text);
-    if (var.VariableIs("StrNameU")) return var.Number() == 440 ? SpecifyStreamName(var, text, 1) : Viewable::SpecifyText(var, text);
+    if (var.VariableIs("StrName"))
+        return var.Number() == 401 ? SpecifyStreamName(FirstRowWhenUnindexed(var), text, 0) : Viewable::SpecifyText(var, text);
+    if (var.VariableIs("StrNameU"))
+        return var.Number() == 440 ? SpecifyStreamName(FirstRowWhenUnindexed(var), text, 1) : Viewable::SpecifyText(var, text);
     return Viewable::SpecifyText(var, text);
 }
 

@@ -252,7 +252,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         {.type = 31002, .number = 445, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
-             if (!L::UtilityPriceTaken(value, s.GetName().c_str(), s.EarnsCredit())) return "SpecRange";
+             if (!L::UtilityPriceTaken(value, s.EarnsCredit())) return "SpecRange";
              s.SetCostIndex(value);
              return nullptr;
          },

@@ -418,11 +418,12 @@ const HIDesignViewerScenario::TextRow* HIDesignViewerScenario::FindTextRow(const
     return nullptr;
 }
 
-Text HIDesignViewerScenario::TextValue(const VarDescription& var) {
+Text HIDesignViewerScenario::TextValue(const VarDescription& named) {
     if (!myScenario) return Text();
-    const TextRow* row = FindTextRow(var);
-    if (!row) return Viewable::TextValue(var);
-    if (!row->streamText) return row->read(*this, var);
+    const TextRow* row = FindTextRow(named);
+    if (!row) return Viewable::TextValue(named);
+    if (!row->streamText) return row->read(*this, named);
+    const VarDescription var = FirstRowWhenUnindexed(named);
     const int i = var.Offset(0);
     int kind = row->kind, side = row->side, bound = 0;
     if (!rowList(*this, row->rows, var, kind, side, bound)) return Text();

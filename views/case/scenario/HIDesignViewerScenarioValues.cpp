@@ -302,6 +302,12 @@ double HIDesignViewerScenario::Value(const VarDescription& var) {
     return row ? ReadRow(*row, var) : Viewable::Value(var);
 }
 
+VarDescription HIDesignViewerScenario::FirstRowWhenUnindexed(const VarDescription& var) {
+    VarDescription first(var);
+    if (var.NumberOfIndices() == 0) first.SetOffset(0, 0);
+    return first;
+}
+
 double HIDesignViewerScenario::ReadRow(const ValueRow& row, const VarDescription& var) {
     // A variable of rows named without an index is its first row, as ".0" names it, whatever the
     // variable; with no row there is nothing to read (no pinch has a number or a temperature).
@@ -309,9 +315,7 @@ double HIDesignViewerScenario::ReadRow(const ValueRow& row, const VarDescription
         DimInfo dims;
         Dimensions(var, dims);
         if (dims.NumberOfDims() > 0 && dims.Dim(0) == 0) return kEmpty;
-        VarDescription first(var);
-        first.SetOffset(0, 0);
-        return ReadRow(row, first);
+        return ReadRow(row, FirstRowWhenUnindexed(var));
     }
     // A cell of a table named with one index is the first cell of its row, so that a column of
     // a table reads as its rows' first cells.
