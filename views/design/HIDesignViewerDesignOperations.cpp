@@ -15,6 +15,7 @@
 #include "views/design/HENStateView.h"
 #include "views/design/whatif/ScheduleItemViews.h"
 #include "views/design/whatif/ScheduleTypeView.h"
+#include "views/design/whatif/WhatIfSupport.h"
 
 namespace {
 constexpr int kLockable = 3;
@@ -239,24 +240,20 @@ int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
     // at its new flow (a rate no case holds, with the schedule's other values on it), refuses the
     // whole change, named in the message; no stream is changed then.
     std::vector<std::pair<Text, double>> taken;
-    Text doubled, unrunnable;
-    const char* flowRefused = nullptr;
+    whatif::ThroughputRefusals refusals;
     for (int i = 0; state && i < pDesign->GetNumberOfProcessStreams(); ++i) {
         const double flow = state->GetStreamMassFlow(i);
         const char* target = pDesign->GetEventTargetName(kFlowChange, i);
         if (!target) continue;
         if (pDesign->FindScheduleEventLabel(kFlowChange, target)) {
-            doubled += (doubled.empty() ? "" : ", ") + Text(target);
+            refusals.Doubled(target);
         } else if (const char* why = pDesign->GetTargetValueRefusal("MassFlow", target, factor * flow)) {
-            flowRefused = why;
-            unrunnable += (unrunnable.empty() ? "" : ", ") + Text(target);
+            refusals.Unrunnable(target, why);
         } else {
             taken.emplace_back(target, factor * flow);
         }
     }
-    if (flowRefused) ErrorMsg(flowRefused, unrunnable);
-    if (!doubled.empty()) ErrorMsg("StreamsHaveFlowChange", doubled);
-    if (flowRefused || !doubled.empty()) return 0;
+    if (refusals.Refuse()) return 0;
     for (const auto& [target, flow] : taken)
         if (!pDesign->AddEventToSchedule(kFlowChange, target.c_str())) pDesign->SetCurrentEventNewValue(flow);
     return 1;

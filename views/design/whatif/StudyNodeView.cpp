@@ -636,21 +636,15 @@ int StudyNodeView::Message(const Text& line) {
         for (int k = 0; k < pStudy->GetNumberOfSpecialEvents(); ++k)
             if (const IHENTrendSpecialEvent* e = pStudy->GetSpecialEvent(k))
                 if (e->GetTimePoint() == nFlowChangePoint && e->GetStreamName()) changing.insert(e->GetStreamName());
-        Text doubled, unrunnable;
-        const char* flowRefused = nullptr;
+        whatif::ThroughputRefusals refusals;
         for (int i = 0; i < pStudy->GetNumberOfStreams(); ++i) {
             const char* stream = pStudy->GetStreamName(i);
             if (!stream) continue;
-            if (changing.count(stream)) {
-                doubled += (doubled.empty() ? "" : ", ") + Text(stream);
-            } else if (const char* why = pStudy->GetFlowChangeRefusal(stream, pStudy->GetStreamMassFlow(i) * factor)) {
-                flowRefused = why;
-                unrunnable += (unrunnable.empty() ? "" : ", ") + Text(stream);
-            }
+            if (changing.count(stream)) refusals.Doubled(stream);
+            else if (const char* why = pStudy->GetFlowChangeRefusal(stream, pStudy->GetStreamMassFlow(i) * factor))
+                refusals.Unrunnable(stream, why);
         }
-        if (flowRefused) ErrorMsg(flowRefused, unrunnable);
-        if (!doubled.empty()) ErrorMsg("StreamsHaveFlowChange", doubled);
-        if (flowRefused || !doubled.empty()) return reset(), 0;
+        if (refusals.Refuse()) return reset(), 0;
         bool taken = true;
         for (int i = 0; i < pStudy->GetNumberOfStreams(); ++i) {
             nSelectedStream = i;

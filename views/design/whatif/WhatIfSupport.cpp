@@ -2,6 +2,7 @@
 
 #include "eng/design/IHENTrend.h"
 #include "lumeth/Resources.h"
+#include "lumeth/Viewable.h"
 
 namespace whatif {
 
@@ -41,6 +42,23 @@ void FillTimePointChoice(const IHENTrend& study, VarEnumInfo& choice) {
     const char* unit = study.GetTimeUnit();
     for (int i = 0; i <= study.GetNumberOfIntervals(); ++i)
         choice.AddEntry(i, FormattedText("%0.4g %s", StudyTimeShown(study, i), unit ? unit : ""));
+}
+
+namespace {
+void append(Text& list, const char* name) { list += (list.empty() ? "" : ", ") + Text(name); }
+}  // namespace
+
+void ThroughputRefusals::Doubled(const char* stream) { append(doubled, stream); }
+
+void ThroughputRefusals::Unrunnable(const char* stream, const char* key) {
+    flowKey = key;
+    append(unrunnable, stream);
+}
+
+bool ThroughputRefusals::Refuse() const {
+    if (flowKey) Viewable::ErrorMsg(flowKey, unrunnable);
+    if (!doubled.empty()) Viewable::ErrorMsg("StreamsHaveFlowChange", doubled);
+    return flowKey || !doubled.empty();
 }
 
 }  // namespace whatif

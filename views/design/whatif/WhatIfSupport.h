@@ -30,4 +30,17 @@ void SetStudyTimeShown(IHENTrend& study, int point, double shown);
 // A choice of the time points 0..N, each "%0.4g %s" (time in the study's unit, the unit text).
 void FillTimePointChoice(const IHENTrend& study, VarEnumInfo& choice);
 
+// The streams a throughput change refuses, gathered stream by stream: the change is taken whole or
+// not at all, and its refusal names every stream it fails for.
+struct ThroughputRefusals {
+    Text doubled, unrunnable;
+    const char* flowKey = nullptr;
+    // A stream that already has its flow change where this one would go.
+    void Doubled(const char* stream);
+    // A stream that cannot run at its new flow, refused with `key`.
+    void Unrunnable(const char* stream, const char* key);
+    // Shows the refusal; true where the change is refused.
+    bool Refuse() const;
+};
+
 }  // namespace whatif
