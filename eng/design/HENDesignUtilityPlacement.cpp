@@ -104,10 +104,17 @@ int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName
     // The splitter the moved side followed, by fingerprint: the move may take nodes out.
     CNode* follower = After(outlet);
     const std::uint32_t teePrint = IsTee(follower) ? follower->getDNAFingerPrint() : 0;
+    // The branch of a split utility the side stood on, by the node it came in by.
+    CNode* inlet = exchanger->getInlet(side);
+    const std::uint32_t branchPrint = inlet && IsTee(Before(inlet)) ? inlet->getDNAFingerPrint() : 0;
     if (!MoveHeatExchangerSide(unit, outlet, target, reason)) return 0;
     // A splitter whose branches are now all empty has nothing left to split.
     CNode* tee = teePrint ? m_sheet->getNodeByFingerPrint(teePrint) : nullptr;
     if (IsTee(tee) && GetSplitterState(tee) == 0) RemoveSplitterMixer(tee, reason);
+    // The branch the unit left goes with it: kept empty, it would stay on the old utility as a
+    // bypass taking a share of its flow.
+    CNode* left = branchPrint ? m_sheet->getNodeByFingerPrint(branchPrint) : nullptr;
+    if (left && IsSegment(left) && GetBranchState(left) == 0) RemoveSplitterBranch(left, reason);
     return 1;
 }
 

@@ -15,11 +15,12 @@
 
 namespace {
 
-// A stream's mole fractions as the case gives them, each entry known or not.
+// A stream's mole fractions as the case gives them, each entry known or not. A stream that gives
+// none (no list, or an empty one) is of unknown composition, as one whose entries are all unknown.
 struct Fractions {
     std::vector<double> x;
     std::vector<bool> known;
-    bool Partial() const { return std::find(known.begin(), known.end(), false) != known.end(); }
+    bool Partial() const { return x.empty() || std::find(known.begin(), known.end(), false) != known.end(); }
 };
 
 Fractions ReadFractions(const CPValue* list) {
@@ -34,13 +35,15 @@ Fractions ReadFractions(const CPValue* list) {
     return f;
 }
 
-// Whether a composition with unknown entries may be the other's: the same number of components,
-// and every entry it knows the other's within the tolerance of the grouping.
-bool AgreesWhereKnown(const Fractions& partial, const Fractions& full, double tolerance) {
-    if (partial.x.size() != full.x.size()) return false;
+// Whether a composition with unknown entries may be the other's: nothing known of either, or the
+// same number of components with every entry both know alike within the tolerance of the grouping.
+bool AgreesWhereKnown(const Fractions& partial, const Fractions& other, double tolerance) {
+    if (partial.x.empty() || other.x.empty()) return true;
+    if (partial.x.size() != other.x.size()) return false;
     for (std::size_t i = 0; i < partial.x.size(); ++i)
-        if (partial.known[i] && VelmorToTarsilImport::RoundMoleFraction(partial.x[i], tolerance) !=
-                                    VelmorToTarsilImport::RoundMoleFraction(full.x[i], tolerance))
+        if (partial.known[i] && other.known[i] &&
+            VelmorToTarsilImport::RoundMoleFraction(partial.x[i], tolerance) !=
+                VelmorToTarsilImport::RoundMoleFraction(other.x[i], tolerance))
             return false;
     return true;
 }
@@ -57,10 +60,11 @@ bool OneSide(const CPItem* exchanger, const CPItem* a, const CPItem* b) {
 }
 
 // The material streams one unit away that carry the same material: across a unit on the path (a
-// heater, cooler, pump, valve, an exchanger along the side its texts name) or a tee, upstream and
-// downstream. An exchanger's other side, or an LNG exchanger's many, is another material.
+// heater, cooler, pump, valve, an exchanger along the side its texts name), a tee or a mixer,
+// upstream and downstream. An exchanger's other side, or an LNG exchanger's many, is another
+// material.
 std::vector<CPItem*> SameMaterialNeighbours(CPItem* stream) {
-    static const char* const kSplit[] = {CaseClass::Tee};
+    static const char* const kSplit[] = {CaseClass::Tee, CaseClass::Mixer};
     std::vector<CPItem*> out;
     for (int kind : {CPItem::Upstream, CPItem::Downstream})
         for (CPItem* unit : stream->RelatedNodes(kind)) {
@@ -113,7 +117,7 @@ void VelmorToTarsilImport::AssignCompositionSignatures(const std::vector<CPItem*
         const Fractions known = ReadFractions(m_caseInterface->ITGetVal(from, "CompMolarFraction"));
         for (CPItem* n : SameMaterialNeighbours(from)) {
             auto it = partial.find(n);
-            if (it == partial.end() || (!known.x.empty() && !AgreesWhereKnown(it->second, known, m_compositionTolerance)))
+            if (it == partial.end() || !AgreesWhereKnown(it->second, known, m_compositionTolerance))
                 continue;
             n->AddVariable("CompositionCRC")->Set(CompositionSignature(from), 0);
             partial.erase(it);

@@ -76,6 +76,15 @@ void setStream(IHeatIntegrationStream* s, const char* name, double value, int in
     if (s) s->SetValue(name, value, index);
 }
 
+// The material stream a vessel leaves its liquid by: the one its "LiquidProduct" names.
+CPItem* liquidProduct(CPItem* unit) {
+    CPString liquid;
+    if (TextValue(unit, "LiquidProduct", liquid))
+        for (CPItem* n : unit->RelatedNodes(CPItem::Downstream))
+            if (n->_get_szName() == liquid) return n;
+    return nullptr;
+}
+
 CPItem* firstMaterialStream(const CPItem* unit, int kind) {
     if (!unit) return nullptr;
     for (CPItem* n : unit->RelatedNodes(kind))
@@ -180,11 +189,36 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
                           FormatMessage(FindString("ExtractionDutyUnknown"), {e->_get_szName(), unit->_get_szName()}));
             continue;
         }
-        if (!KnownNumber(e, "HeatFlow", q) || !(std::fabs(q) > kZeroDuty)) continue;
+        if (!KnownNumber(e, "HeatFlow", q) || q == 0.0) continue;
         // A vessel's, reactor's or shortcut column's duty too small for a stream (a solver's
-        // residue) is passed over with a word, as a column side duty or a separator's is; the rest
-        // of the document is extracted.
+        // residue, however small) is passed over with a word, as a column side duty or a
+        // separator's is; the rest of the document is extracted.
         const bool vessel = IsOneOf(unit, kVessels) || IsOneOf(unit, kReactors);
+        if (!(std::fabs(q) > kZeroDuty)) {
+            if (vessel || IsClass(unit, kShortcutColumn))
+                ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                              FormatMessage(FindString("ExtractionDutyTooSmall"),
+                                            {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
+            continue;
+        }
+        // A vessel's stream runs from its feed's temperature to its liquid's: without either it
+        // has no end, and a stream of one end only is no stream to target or to place a unit on.
+        if (vessel) {
+            CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
+            CPItem* liquid = liquidProduct(unit);
+            double t = 0.0;
+            CPString unknown;
+            if (!KnownNumber(feed, "Temperature", t) || t == kEmpty)
+                unknown = feed ? "the temperature of " + feed->_get_szName() : CPString("its feed");
+            else if (!KnownNumber(liquid, "Temperature", t) || t == kEmpty)
+                unknown = liquid ? "the temperature of " + liquid->_get_szName() : CPString("its liquid product");
+            if (!unknown.empty()) {
+                ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                              FormatMessage(FindString("ExtractionVesselTemperatureUnknown"),
+                                            {e->_get_szName(), unit->_get_szName(), unknown}));
+                continue;
+            }
+        }
         if ((vessel || IsClass(unit, kShortcutColumn)) && !DutyFitsAStream(e, unit, q, vessel)) {
             ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
                           FormatMessage(FindString("ExtractionDutyTooSmall"),
@@ -282,17 +316,6 @@ void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, d
     link(d.inlet, d.unit);
     link(d.unit, d.outlet);
 }
-
-namespace {
-// The material stream a vessel leaves its liquid by: the one its "LiquidProduct" names.
-CPItem* liquidProduct(CPItem* unit) {
-    CPString liquid;
-    if (TextValue(unit, "LiquidProduct", liquid))
-        for (CPItem* n : unit->RelatedNodes(CPItem::Downstream))
-            if (n->_get_szName() == liquid) return n;
-    return nullptr;
-}
-}  // namespace
 
 bool VelmorToTarsilImport::DutyFitsAStream(CPItem* energyStream, CPItem* unit, double q, bool vessel) const {
     double duty = std::fabs(q), span = kSpan;
@@ -492,6 +515,8 @@ void VelmorToTarsilImport::ExtractSeparatorDuties() {
         }
         const CPString name = FreeStreamName(unit->_get_szName());
         IHeatIntegrationStream* s = AddDutyStream(name);
+        // A refresh reads the separator's duty and temperatures again.
+        m_separatorOfStream[name.c_str()] = unit;
         setStream(s, "Enthalpy", -duty, 0);
         const DutyUnit d = MakeDutyUnit(name);
         setNumber(d.unit, "Duty", std::fabs(duty));

@@ -8,6 +8,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/ScenarioUtilityAdd.h"
 #include "eng/model/IHeatIntegrationStream.h"
@@ -71,6 +72,24 @@ double NodeTemperature(const CNode* node) {
     return t;
 }
 
+// Writes a stream's new ends in an order its own checks take: the end moving away from the other
+// first, so that the two never cross on the way (ends moved past a hot stream's old target would
+// otherwise have the supply refused, and the stream would keep it). False, with the stream as it
+// was, when the new ends run the other way from the stream's side: a hot stream cannot turn cold
+// under the units that cool it.
+bool WriteEnds(IHeatIntegrationStream& stream, double supply, double target) {
+    const int side = stream.GetHotCold();
+    if ((side == 0 && !(supply > target)) || (side == 1 && !(supply < target))) return false;
+    const double oldSupply = stream.GetSupplyTemperature(), oldTarget = stream.GetTargetTemperature();
+    const bool targetFirst = side == 0 ? target < oldTarget : target > oldTarget;
+    const int first = targetFirst ? 1 : 0;
+    const double values[] = {supply, target}, old[] = {oldSupply, oldTarget};
+    if (stream.SetValue("Temperature", values[first], first) != 1) return false;
+    if (stream.SetValue("Temperature", values[1 - first], 1 - first) == 1) return true;
+    stream.SetValue("Temperature", old[first], first);
+    return false;
+}
+
 }  // namespace
 
 void VelmorToTarsilImport::RefreshDuplicates() {
@@ -128,12 +147,18 @@ bool VelmorToTarsilImport::Refresh() {
             CPItem* energyStream = m_energyStreamItems[e->second].second;
             missing = "the heat flow of " + energyStream->_get_szName();
             if (!RefreshEnergyStream(*stream, energyStream, m_energyStreamUnits[e->second], &missing)) {
-                ReportStreamValueMissing(name, missing);
+                // A stream the solved case turns round is said as such (missing is emptied).
+                if (!missing.empty()) ReportStreamValueMissing(name, missing);
                 kept.insert(name);
-            } else if (auto u = m_dutyUnitOfStream.find(name); u != m_dutyUnitOfStream.end()) {
-                // The unit standing for the duty does what the stream now takes.
-                double load = kEmpty;
-                if (stream->GetValue("Enthalpy", load, 0) && load != kEmpty) u->second->AddVariable("Duty")->Set(std::fabs(load));
+            } else {
+                DutyUnitFollowsStream(*stream);
+            }
+        } else if (auto p = m_separatorOfStream.find(name); p != m_separatorOfStream.end()) {
+            if (!RefreshSeparatorDuty(*stream, p->second, &missing)) {
+                if (!missing.empty()) ReportStreamValueMissing(name, missing);
+                kept.insert(name);
+            } else {
+                DutyUnitFollowsStream(*stream);
             }
         } else {
             // Live steam, and streams the user added: nothing records which case items make
@@ -171,6 +196,59 @@ bool VelmorToTarsilImport::Refresh() {
     return true;
 }
 
+void VelmorToTarsilImport::DutyUnitFollowsStream(IHeatIntegrationStream& stream) {
+    // The unit standing for the duty does what the stream now takes.
+    const auto u = m_dutyUnitOfStream.find(stream.GetName().c_str());
+    double load = kEmpty;
+    if (u != m_dutyUnitOfStream.end() && stream.GetValue("Enthalpy", load, 0) && load != kEmpty)
+        u->second->AddVariable("Duty")->Set(std::fabs(load));
+}
+
+bool VelmorToTarsilImport::WriteDutyStreamEnds(IHeatIntegrationStream& stream, double supply, double target, double duty,
+                                               CPString* missing) {
+    if (missing) missing->clear();
+    // A duty the solved case takes below what a stream holds over its span is said, as the
+    // extraction says of one it passes over; the stream keeps what it had.
+    const double span = std::fabs(target - supply);
+    if (!(std::fabs(duty) >= CaseValueLimits::MinDuty) || !(span > 0.0) ||
+        !(std::fabs(duty) / span >= CaseValueLimits::MinCp && std::fabs(duty) / span <= CaseValueLimits::MaxCp)) {
+        ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
+                      FormatMessage(FindString("ExtractionStreamDutyUnusable"),
+                                    {stream.GetName(), MessageParameter(std::fabs(duty)), MessageParameter(span)}));
+        return false;
+    }
+    if (WriteEnds(stream, supply, target)) return true;
+    ReportStreamTurned(stream.GetName(), supply, target);
+    return false;
+}
+
+bool VelmorToTarsilImport::RefreshSeparatorDuty(IHeatIntegrationStream& stream, CPItem* separator, CPString* missing) {
+    // From the feed's temperature to the product's, with the separator's duty, as the extraction
+    // takes a two-phase separator's duty.
+    CPItem *feed = nullptr, *product = nullptr;
+    for (CPItem* f : separator->RelatedNodes(CPItem::Upstream))
+        if (!feed && IsClass(f, CaseClass::MaterialStream)) feed = f;
+    for (CPItem* p : separator->RelatedNodes(CPItem::Downstream))
+        if (!product && IsClass(p, CaseClass::MaterialStream)) product = p;
+    double duty = 0.0, tIn = 0.0, tOut = 0.0, mass = 0.0;
+    CPString unknown;
+    if (!KnownNumber(separator, "Duty", duty) || duty == kEmpty) unknown = "the duty of " + separator->_get_szName();
+    else if (!KnownNumber(feed, "Temperature", tIn) || tIn == kEmpty)
+        unknown = feed ? "the temperature of " + feed->_get_szName() : "the feed of " + separator->_get_szName();
+    else if (!KnownNumber(product, "Temperature", tOut) || tOut == kEmpty)
+        unknown = product ? "the temperature of " + product->_get_szName() : "the product of " + separator->_get_szName();
+    if (!unknown.empty()) {
+        if (missing) *missing = unknown;
+        return false;
+    }
+    if (std::fabs(tOut - tIn) < kSameTemperature) tOut = duty > 0.0 ? tIn + kDutySpan : tIn - kDutySpan;
+    if (!WriteDutyStreamEnds(stream, tIn, tOut, duty, missing)) return false;
+    stream.SetValue("Enthalpy", -duty, 0);
+    if (KnownNumber(feed, "MassFlow", mass) && mass != kEmpty) stream.SetValue("MassFlow", mass, 0);
+    stream.SetValue("HeatCapacityFlowrate", std::fabs(duty) / std::fabs(tOut - tIn), 0);
+    return true;
+}
+
 bool VelmorToTarsilImport::UnitDutiesKnown(const StreamChain& chain,
                                            const std::unordered_set<const CPItem*>& networkItems,
                                            CPString& missing) const {
@@ -189,6 +267,12 @@ bool VelmorToTarsilImport::UnitDutiesKnown(const StreamChain& chain,
 void VelmorToTarsilImport::ReportStreamValueMissing(const CPString& stream, const CPString& missing) {
     ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
                   FormatMessage(FindString("ExtractionStreamValueMissing"), {stream, missing}));
+}
+
+void VelmorToTarsilImport::ReportStreamTurned(const CPString& stream, double supply, double target) {
+    ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
+                  FormatMessage(FindString("ExtractionStreamTurned"),
+                                {stream, MessageParameter(supply), MessageParameter(target)}));
 }
 
 void VelmorToTarsilImport::ReportStreamsNotRefreshed(const std::vector<CPString>& names) {
@@ -210,12 +294,16 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
     }
     double q = 0.0;
     if (!KnownNumber(energyStream, "HeatFlow", q) || q == kEmpty) return false;
-    stream.SetValue("Enthalpy", -q, 0);
+    // The ends are written before the load: where the solved case turns the stream round, it keeps
+    // all its earlier values, its load with them.
     // The unit the extraction found: by now the energy stream also enters the heater or cooler
     // the extraction made for its duty, which has no stages or liquid product to read.
     if (!unit) unit = FirstNeighbour(energyStream, CPItem::Downstream);
     if (!unit) unit = FirstNeighbour(energyStream, CPItem::Upstream);
-    if (!unit || unit->_get_szClassName().empty()) return true;
+    if (!unit || unit->_get_szClassName().empty() || (!IsClass(unit, "vsTraySection") && !IsOneOf(unit, kVessels))) {
+        stream.SetValue("Enthalpy", -q, 0);
+        return true;
+    }
 
     if (IsClass(unit, "vsTraySection")) {
         const CPValue* feeds = unit->GetVariable("TraysectionFeeds");
@@ -225,7 +313,7 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
         bool found = false;
         for (std::size_t k = 0; feeds && k < feeds->GetNumberOfSubValues() && !found; ++k)
             found = ListText(feeds, k, text) && text == energyStream->_get_szName() && ListText(feedStages, k, stage);
-        if (!found || !stages) return true;
+        if (!found || !stages) return stream.SetValue("Enthalpy", -q, 0), true;
         // The stage's place in the column, searched from the bottom.
         std::size_t j = stages->GetNumberOfSubValues();
         bool placed = false;
@@ -233,7 +321,7 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
             --j;
             placed = ListText(stages, j, text) && text == stage;
         }
-        if (!placed) return true;
+        if (!placed) return stream.SetValue("Enthalpy", -q, 0), true;
         // Heat taken out is seen from the stage below and its vapour; heat put in from the stage
         // above and its liquid.
         const bool removed = q < 0.0;
@@ -254,13 +342,9 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
             double supply = tn;
             if (q < 0.0) supply = tn != kEmpty && tn > tj + kDutySpan ? tn : tj + kDutySpan;
             else if (q > 0.0) supply = tn != kEmpty && tn < tj - kDutySpan ? tn : tj - kDutySpan;
-            // Both ends move together: one end written beside the other's old value could reverse
-            // the stream's direction for a moment, and the stream would refuse it.
-            stream.SetValue("Temperature", kEmpty, 0);
-            stream.SetValue("Temperature", kEmpty, 1);
-            stream.SetValue("Temperature", tj, 1);
-            stream.SetValue("Temperature", supply, 0);
+            if (!WriteDutyStreamEnds(stream, supply, tj, q, missing)) return false;
         }
+        stream.SetValue("Enthalpy", -q, 0);
         const char* phase = removed ? "Vapour" : "Liquid";
         const std::pair<const char*, const char*> properties[] = {{"Viscosity", "Viscosity"},
                                                                   {"ThermalConductivity", "ThermalConductivity"},
@@ -277,7 +361,7 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
         return true;
     }
 
-    if (!IsOneOf(unit, kVessels)) return true;
+    // A vessel or reactor: from its feed's temperature to its liquid's, as the extraction takes it.
     CPItem* feed = nullptr;
     for (CPItem* f : unit->RelatedNodes(CPItem::Upstream))
         if (IsClass(f, CaseClass::MaterialStream)) {
@@ -292,24 +376,29 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
                 liquid = p;
                 break;
             }
+    // Without either temperature the stream has no end to go by: it keeps its earlier values.
+    double tf = 0.0, tl = 0.0;
+    const bool feedKnown = KnownNumber(feed, "Temperature", tf) && tf != kEmpty;
+    const bool liquidKnown = KnownNumber(liquid, "Temperature", tl) && tl != kEmpty;
+    if (!feedKnown || !liquidKnown) {
+        if (missing) {
+            const CPItem* unknown = feedKnown ? liquid : feed;
+            *missing = unknown ? "the temperature of " + unknown->_get_szName()
+                               : CPString(feedKnown ? "the liquid product of " : "the feed of ") + unit->_get_szName();
+        }
+        return false;
+    }
     // A plug-flow reactor's duty is signed the other way round.
     const double sign = IsClass(unit, "rxPlugFlowReactor") ? -q : q;
-    double tf = 0.0;
-    if (KnownNumber(feed, "Temperature", tf) && tf != kEmpty) stream.SetValue("Temperature", tf, 0);
-    else tf = 0.0;
-    double tl = 0.0;
-    if (!KnownNumber(liquid, "Temperature", tl) || tl == kEmpty) return true;
     const CPValue* reactions = unit->GetVariable("HasReactions");
     const bool reacting = IsOneOf(unit, kReactors) ||
                           ((IsClass(unit, "vsSeparatorTwoPhase") || IsClass(unit, "vsSeparatorThreePhase")) && reactions &&
-                           reactions->GetAsDouble() == 1.0);
-    if (reacting && ((sign > 0.0 && tl < tf) || (sign < 0.0 && tf < tl))) {
-        stream.SetValue("Temperature", tl, 0);
-        tf = tl;
-    }
+                           !reactions->IsText() && reactions->GetAsDouble() == 1.0);
+    if (reacting && ((sign > 0.0 && tl < tf) || (sign < 0.0 && tf < tl))) tf = tl;
     double target = tl;
     if (std::fabs(tl - tf) < kSameTemperature) target = sign > 0.0 ? tf + kDutySpan : tf - kDutySpan;
-    stream.SetValue("Temperature", target, 1);
+    if (!WriteDutyStreamEnds(stream, tf, target, q, missing)) return false;
+    stream.SetValue("Enthalpy", -q, 0);
     return true;
 }
 
@@ -425,6 +514,9 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
         }
     }
     if (placed.empty()) return;
+    // In the plant's order, as the extraction places its units: whatever order they were left out
+    // in, a utility they share is split alike.
+    SortByPlacePosition(placed);
     // Placed as the extraction places its units, on a switched-off design, and then made ready
     // for the calculation in the same steps.
     design->Deactivate();
@@ -530,8 +622,15 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
         }
         const std::vector<CNode*> sharing = design->GetExchangersOnStreamSide(stream, utilitySide);
         if (sharing.size() < 2) {
-            design->MoveUtilityToStreamEnd(x, utility, kReason);
+            const bool moved = design->MoveUtilityToStreamEnd(x, utility, kReason);
             dropLeftBranch();
+            // Moved beside a unit the utility served already: the two stand side by side on it, as
+            // the extraction places units on one utility (a unit moved there next takes a branch).
+            if (moved && sharing.size() == 1 && Setting("TransferFromExcel") == 0.0) {
+                design->Deactivate();
+                ParallelizeUtility(*stream, true);
+                design->Activate(1);
+            }
             continue;
         }
         // The utility is split among its units already: the unit takes a branch of its own.

@@ -69,13 +69,21 @@ public:
     // The stream of a column side duty, vessel or reactor duty from its energy stream.
     // False, with the stream untouched, when the energy stream's heat flow is unknown.
     // A shortcut column's stream takes the column's duty and temperature; false, with `missing`
-    // naming the value, when the column leaves either unknown.
+    // naming the value, when the column leaves either unknown. A vessel's or reactor's stream is
+    // kept likewise when its feed's or liquid's temperature is unknown; a stream the solved case
+    // turns round (a hot one now rising) is kept and said so, with `missing` emptied.
     bool RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr,
                              CPString* missing = nullptr);
+    // A two-phase separator's duty stream (cases read from PRO/II files) from the separator again;
+    // false, with the stream as it was, as for a vessel's.
+    bool RefreshSeparatorDuty(IHeatIntegrationStream& stream, CPItem* separator, CPString* missing = nullptr);
     // The report's warning naming the process streams a refresh left as they were.
     void ReportStreamsNotRefreshed(const std::vector<CPString>& names);
     // A stream the refresh left as it was because the solved case leaves `missing` unknown.
     void ReportStreamValueMissing(const CPString& stream, const CPString& missing);
+    // A stream the refresh left as it was because the solved case runs it the other way round,
+    // from `supply` to `target`.
+    void ReportStreamTurned(const CPString& stream, double supply, double target);
     // A stream emptied and filled again from its chain, as the extraction made it; `scale` fits
     // the load to the simulator's heat-flow change, `columnDuty` takes an isothermal reboiler's or
     // condenser's load from the unit's duty.
@@ -373,6 +381,14 @@ private:
     std::unordered_set<const CPItem*> m_dutyUnits;
     // Duty stream name to its unit: a refresh gives the unit the duty the stream takes again.
     std::unordered_map<std::string, CPItem*> m_dutyUnitOfStream;
+    void DutyUnitFollowsStream(IHeatIntegrationStream& stream);
+    // Duty stream name to the two-phase separator whose duty it carries.
+    std::unordered_map<std::string, CPItem*> m_separatorOfStream;
+    // A duty stream's new ends, when they run the stream's way and the duty is one a stream holds
+    // over them; otherwise false, with the stream as it was, the report saying why, and `missing`
+    // emptied.
+    bool WriteDutyStreamEnds(IHeatIntegrationStream& stream, double supply, double target, double duty,
+                             CPString* missing);
     // Whether this object extracted its case (only then has it anything to refresh).
     bool m_extracted = false;
 };

@@ -75,6 +75,8 @@ const MessageText kTexts[] = {
                                     "its feed at %s C: it was taken as a hot stream with a cooler."},
     {"ExtractionVesselCooledHeats", "Unit %s gives up %s kW in the simulation, yet its liquid leaves at %s C, above "
                                     "its feed at %s C: it was taken as a cold stream with a heater."},
+    {"ExtractionVesselTemperatureUnknown", "Energy stream %s of unit %s: the case leaves %s unknown, so its duty has "
+                                           "no temperatures: it was not extracted."},
     {"ExtractionVesselDutyNotTaken", "Unit %s, of class %s, carries a duty of %s kW and no energy stream: its duty is "
                                      "not extracted."},
     {"ExtractionNoUtilityServes", "Heaters and coolers no utility serves at the minimum approach"},
@@ -88,6 +90,10 @@ const MessageText kTexts[] = {
     {"ExtractionExchangerInletUnnamed", "Exchanger %s: inlet stream %s is named by neither TubeSideFeed nor "
                                         "ShellSideFeed, so its stream ends at the exchanger."},
     {"ExtractionStreamValueMissing", "Stream %s keeps its earlier values: the solved case leaves %s unknown."},
+    {"ExtractionStreamDutyUnusable", "Stream %s keeps its earlier values: the solved case gives it %s kW over %s K, a "
+                                     "heat-capacity flow rate no stream takes (0.001 to 1e9 kW/C, at least 0.001 kW)."},
+    {"ExtractionStreamTurned", "Stream %s keeps its earlier values: the solved case runs it the other way round, "
+                               "from %s to %s C; extract the case again to take it."},
     {"ExtractionSeparatorsSkipped", "Separators not taken as streams"},
     {"ExtractionSeparatorDutyTooSmall", "Separator %s carries %s kW, too little for a stream (less than 0.001 kW): "
                                         "it was not extracted."},

@@ -176,6 +176,12 @@ std::string HeatedTwice(bool heatFlowKnown, bool temperatureKnown) {
                S("F3", 130, 1, {}));
 }
 
+// F 50 C, 1 kg/s heated by H1 to `t1` C and by H2 on to 130 C.
+std::string HeatedTwiceTo(double t1) {
+    return Doc(S("F", 50, 1, {"H1"}) + U("H1", "htHeater", 2 * (t1 - 50), "F", 50, t1, {"F2"}) + S("F2", t1, 1, {"H2"}) +
+               U("H2", "htHeater", 2 * (130 - t1), "F2", t1, 130, {"F3"}) + S("F3", 130, 1, {}));
+}
+
 // F 150 C, 1 kg/s cooled 100 kW to 100 C in C1, then heated 40 kW to 120 C in H1: the temperature
 // turns at F2, which leaves its temperature unknown.
 std::string TurnAtAnUnknownTemperature() {
@@ -227,6 +233,16 @@ std::string TinyHeatersOverATee(double a, double b) {
                S("P", 200 + (a + b) / 6, 3, {}));
 }
 
+// The document with stream `name`'s mole fractions given as `list` ("" an empty list), or not given
+// at all when `list` is null.
+std::string Composition(std::string doc, const std::string& name, const char* list) {
+    const std::size_t item = doc.find("<item name=\"" + name + "\" class=\"ppMaterialStream\">");
+    const std::string open = "<list name=\"CompMolarFraction\">", close = "</list>";
+    const std::size_t at = doc.find(open, item), end = doc.find(close, at);
+    if (item == std::string::npos || at == std::string::npos || end > doc.find("</item>", item)) return doc;
+    return doc.replace(at, end + close.size() - at, list ? open + list + close : std::string());
+}
+
 // The preheat train with F1's first mole fraction not known.
 std::string UnknownMoleFraction() {
     std::string d = ReadExample("preheat-train.vmc");
@@ -235,15 +251,35 @@ std::string UnknownMoleFraction() {
     return at == std::string::npos ? d : d.replace(at, known.size(), "<list name=\"CompMolarFraction\">? 0.6</list>");
 }
 
-// The preheat train beside a tank whose feed enters at 80 C and whose liquid leaves at 60 C, given
-// `duty` kW on an energy stream (its heat flow unknown when `duty` is 0).
-std::string TankBeside(double duty) {
+constexpr double kUnknown = -1e9;
+
+// The preheat train beside a two-phase separator V fed at `feed` C whose product leaves at `product`
+// C, given `duty` kW.
+std::string FlashBeside(double feed, double product, double duty) {
     std::string d = ReadExample("preheat-train.vmc");
+    const std::string flash =
+        "<item name=\"VF\" class=\"ppMaterialStream\"><num name=\"Temperature\">" + num(feed) +
+        "</num><num name=\"MassFlow\">1</num><list name=\"CompMolarFraction\">0.9 0.1</list><link to=\"V\"/></item>\n"
+        "<item name=\"V\" class=\"vsSeparatorTwoPhase\"><num name=\"Duty\">" + num(duty) + "</num><link to=\"VP\"/></item>\n"
+        "<item name=\"VP\" class=\"ppMaterialStream\"><num name=\"Temperature\">" + num(product) +
+        "</num><num name=\"MassFlow\">1</num><list name=\"CompMolarFraction\">0.9 0.1</list></item>\n";
+    const std::size_t at = d.find("</simcase>");
+    return at == std::string::npos ? d : d.insert(at, flash);
+}
+
+// The preheat train beside a tank (or a vessel of class `cls`) whose feed enters at `feed` C and
+// whose liquid leaves at `liquid` C (unknown at kUnknown), given `duty` kW on an energy stream (its
+// heat flow unknown when `duty` is 0).
+std::string TankBeside(double duty, double feed = 80, double liquid = 60, const std::string& cls = "vsTank") {
+    std::string d = ReadExample("preheat-train.vmc");
+    const auto temperature = [](double t) {
+        return t == kUnknown ? std::string("<num name=\"Temperature\"/>") : "<num name=\"Temperature\">" + num(t) + "</num>";
+    };
     const std::string tank =
-        "<item name=\"TK1\" class=\"vsTank\"><text name=\"LiquidProduct\">TL</text><link to=\"TL\"/></item>\n"
-        "<item name=\"TF\" class=\"ppMaterialStream\"><num name=\"Temperature\">80</num><num name=\"MassFlow\">1</num>"
+        "<item name=\"TK1\" class=\"" + cls + "\"><text name=\"LiquidProduct\">TL</text><link to=\"TL\"/></item>\n"
+        "<item name=\"TF\" class=\"ppMaterialStream\">" + temperature(feed) + "<num name=\"MassFlow\">1</num>"
         "<list name=\"CompMolarFraction\">0.9 0.1</list><link to=\"TK1\"/></item>\n"
-        "<item name=\"TL\" class=\"ppMaterialStream\"><num name=\"Temperature\">60</num><num name=\"MassFlow\">1</num>"
+        "<item name=\"TL\" class=\"ppMaterialStream\">" + temperature(liquid) + "<num name=\"MassFlow\">1</num>"
         "<list name=\"CompMolarFraction\">0.9 0.1</list></item>\n"
         "<item name=\"QT\" class=\"ppEnergyStream\">" +
         (duty == 0 ? std::string("<num name=\"HeatFlow\"/>") : "<num name=\"HeatFlow\">" + num(duty) + "</num>") +
@@ -279,6 +315,7 @@ struct Row {
     const char* name;
     std::string document;
     std::vector<std::string> present, absent;
+    std::string options = "";  // after the case file on the command line
 };
 
 }  // namespace
@@ -330,6 +367,25 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         {"unknown mole fraction", UnknownMoleFraction(),
          {"F1_To_F3 (cold): 30 -> 150 C, 600 kW", "hot utility               120.000 kW", "E1 (heater)"},
          {"no utility was found"}},
+        // A stream of no composition given (no list, or an empty one) is of unknown composition, as
+        // one of a list of "?": it joins its neighbours across a unit, tee or mixer, and the branch
+        // streams stay on the stream they carry.
+        {"branch of no composition", Composition(ThreeBranchesWithBypass(), "A", nullptr),
+         {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333",
+          "cold utility              280.000 kW", none},
+         {"no process stream was made"}},
+        {"branch outlet of an empty composition", Composition(ThreeBranchesWithBypass(), "B2", ""),
+         {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333",
+          "cold utility              280.000 kW", none},
+         {"no process stream was made"}},
+        {"bypass of an empty composition", Composition(ThreeBranchesWithBypass(), "C", ""),
+         {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333", none},
+         {"A_To_A2"}},
+        {"mixed stream of no composition", Composition(ThreeBranchesWithBypass(), "P", nullptr),
+         {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333", none},
+         {"A_To_A2"}},
+        {"inner branch of no composition", Composition(NestedTees(false), "Ba", nullptr),
+         {"hot utility               220.000 kW", "cold utility              80.000 kW", none}, {"F_To_P"}},
         {"tiny tank duty", TankBeside(-0.01),
          {"Energy stream QT of unit TK1 carries 0.01 kW, too little for a stream", "hot utility               120.000 kW"},
          {"QT ("}},
@@ -392,6 +448,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"Splitter TEE-101 on MP Steam: H12 0.5000, H4 0.5000\nSplitter TEE-102 on HP Steam: H9 0.7500, H6 0.2500\n",
           "  MP Steam (hot): 175 -> 174 C, 120 kW\n    175 -> 174 C, 120 kW\n  HP Steam (hot)", none},
          {}},
+        // A unit moved off a split utility takes its branch with it: none is left there as a bypass
+        // (here one branch is left, and the split goes).
+        {"heater assigned off a split steam", FourHeatersOnTwoSteams(),
+         {"H12 (heater) HP Steam -> FEED_To_s14: duty 16.00", "H4 (heater) MP Steam -> FEED_To_s14: duty 16.00", none},
+         {"bypass", "on MP Steam"},
+         " --assign \"H12=HP Steam\""},
         {"heaters sharing steams, listed backwards", Backwards(FourHeatersOnTwoSteams()),
          {"Splitter TEE-101 on MP Steam: H12 0.5000, H4 0.5000\nSplitter TEE-102 on HP Steam: H9 0.7500, H6 0.2500\n",
           "  MP Steam (hot): 175 -> 174 C, 120 kW\n    175 -> 174 C, 120 kW\n  HP Steam (hot)", none},
@@ -427,13 +489,22 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"Energy stream QT of unit TK1: the case leaves its heat flow unknown: it was not extracted.",
           "hot utility               120.000 kW"},
          {"QT ("}},
+        // Without its liquid's temperature a vessel's duty has no end: it is passed over with a
+        // word, and the rest of the plant is costed.
+        {"tank liquid temperature not known", TankBeside(-40, 80, kUnknown),
+         {"Energy stream QT of unit TK1: the case leaves the temperature of TL unknown", "hot utility               120.000 kW",
+          none},
+         {"QT (", "no utility was found", "not available"}},
+        {"reactor feed temperature not known", TankBeside(-40, kUnknown, 60, "rxConversionReactor"),
+         {"Energy stream QT of unit TK1: the case leaves the temperature of TF unknown", none},
+         {"QT (", "no utility was found", "not available"}},
         {"heat added to a tank that leaves colder", TankBeside(50),
          {"QT (hot): 80 -> 60 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 60 C"},
          {}},
     };
     for (const Row& row : rows) {
         ScratchFile file("consistent", "document.vmc", row.document);
-        const HostRun run = RunHost("extract " + file.path);
+        const HostRun run = RunHost("extract " + file.path + row.options);
         EXPECT_EQ(0, run.exitCode) << row.name << "\n" << run.out;
         for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.name << ": " << p << "\n" << run.out;
         for (const std::string& a : row.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << row.name << ": " << a << "\n" << run.out;
@@ -479,41 +550,78 @@ TEST(HostExtractConsistentDocuments, AStreamKeptByARefreshNamesItsExchangersRefr
                                               "refreshed: stream K1_To_K3 across it was refreshed")) << run.out;
 }
 
+// Each document extracted, then refreshed from the same plant solved again: the streams, units and
+// warnings the solved case gives.
+//
 // C1 is left out of the network at 0.05 kW. Solved again at 20 kW it is placed where a first
 // extraction places it, and the network calculates; solved at 0.07 kW it stays out, the warning
 // quoting the load the case now gives. Air coolers lifted onto the utility of the next stand beside
 // it as the extraction places them; a unit the solved case takes below 0.1 kW keeps its place,
 // and the report says so.
-TEST(HostExtractConsistentDocuments, ARefreshPlacesAUnitItLiftsToAPlacedDuty) {
+TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
+    const std::string none = "unsatisfied streams       none";
     const struct {
-        double from, duty;
-        const char* cls;
+        const char* name;
+        std::string document, solved;
         std::vector<std::string> present, absent;
+        std::string settings = "";  // the settings file's lines, when there is one
     } rows[] = {
-        {0.05, 20, "htCooler",
+        {"cooler lifted to 20 kW", SmallCoolerFirst(0.05), SmallCoolerFirst(20),
          {"C1 (cooler) F_To_F3 -> LP Steam Generation: duty 20.00, hot 150.00 -> 140.00, cold 124.00 -> 125.00",
           "C2 (cooler) F_To_F3 -> Air: duty 100.00, hot 140.00 -> 90.00", "calculation               calculated",
           "total annual cost         6956.56 per year"},
          {"Load = 0.05", "incomplete"}},
-        {0.05, 0.07, "htCooler", {"Unit C1 could not be placed in the existing network (Load = 0.07 kW)"}, {"Load = 0.05", "C1 (cooler)"}},
-        {0.05, 20, "htAirCooler",
+        {"cooler lifted to 0.07 kW", SmallCoolerFirst(0.05), SmallCoolerFirst(0.07),
+         {"Unit C1 could not be placed in the existing network (Load = 0.07 kW)"}, {"Load = 0.05", "C1 (cooler)"}},
+        {"air cooler lifted to 20 kW", SmallCoolerFirst(0.05, 1, "htAirCooler"), SmallCoolerFirst(20, 1, "htAirCooler"),
          {"C1 (cooler) F_To_F3 -> Air: duty 20.00, hot 150.00 -> 140.00, cold 30.00 -> 35.00",
           "C2 (cooler) F_To_F3 -> Air: duty 100.00, hot 140.00 -> 90.00, cold 30.00 -> 35.00",
           "Splitter TEE-100 on Air: ", "C1 0.1667", "C2 0.8333", "calculation               calculated"},
          {"Load = 0.05", "incomplete"}},
-        {20, 0.05, "htCooler",
+        {"cooler taken below 0.1 kW", SmallCoolerFirst(20), SmallCoolerFirst(0.05),
          {"Unit C1 carries 0.05 kW in the solved case, less than the 0.1 kW a unit of the existing network is placed "
           "for: it keeps its place with that duty.",
           "C1 (cooler) F_To_F3 -> LP Steam Generation: duty 0.05", "calculation               calculated"},
          {"incomplete"}},
+        // A vessel's or reactor's stream follows its feed and liquid wherever the solved case takes
+        // them, past its old ends too; one the case turns round, or leaves without a temperature,
+        // keeps its values, and the report says why.
+        {"tank moved below its old end", TankBeside(-40), TankBeside(-40, 60, 40),
+         {"QT (hot): 60 -> 40 C, 40 kW", "QT_Exchanger (cooler) QT -> Air: duty 40.00, hot 60.00 -> 40.00", none},
+         {"keeps its earlier values"}},
+        {"tank moved above its old end", TankBeside(-40), TankBeside(-40, 120, 100),
+         {"QT (hot): 120 -> 100 C, 40 kW", none}, {"keeps its earlier values"}},
+        {"reactor moved below its old end", TankBeside(-40, 80, 60, "rxContinuouslyStirredTankReactor"),
+         TankBeside(-30, 60, 40, "rxContinuouslyStirredTankReactor"), {"QT (hot): 60 -> 40 C, 30 kW", none},
+         {"keeps its earlier values"}},
+        {"tank turned round", TankBeside(-40), TankBeside(-40, 60, 80),
+         {"Stream QT keeps its earlier values: the solved case runs it the other way round, from 60 to 80 C",
+          "QT (hot): 80 -> 60 C, 40 kW", "QT_Exchanger (cooler) QT -> Air: duty 40.00, hot 80.00 -> 60.00"},
+         {}},
+        {"tank liquid temperature not known", TankBeside(-40), TankBeside(-40, 80, kUnknown),
+         {"Stream QT keeps its earlier values: the solved case leaves the temperature of TL unknown.",
+          "QT (hot): 80 -> 60 C, 40 kW"},
+         {}},
+        // A PRO/II separator's duty stream is the separator's again.
+        {"separator solved again", FlashBeside(40, 60, 50), FlashBeside(50, 80, 90),
+         {"V (cold): 50 -> 80 C, 90 kW, 1 kg/s", "V_Exchanger (heater)", "duty 90.00", none},
+         {"keeps its earlier values"},
+         "SimulatorFileType = 2\n"},
+        // Moved onto a utility that serves another unit, a heater stands beside it on a branch of
+        // its own, as the extraction places two units on one utility.
+        {"heater moved beside another", HeatedTwiceTo(80), HeatedTwiceTo(120),
+         {"H1 (heater) MP Steam -> F_To_F3: duty 140.00", "H2 (heater) MP Steam -> F_To_F3: duty 20.00",
+          "Splitter TEE-100 on MP Steam: ", "H1 0.8750", "H2 0.1250", none},
+         {"(heater) LP Steam"}},
     };
     for (const auto& row : rows) {
-        ScratchFile file("consistent", "small.vmc", SmallCoolerFirst(row.from, 1, row.cls)),
-            solved("consistent", "small-solved.vmc", SmallCoolerFirst(row.duty, 1, row.cls));
-        const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
-        EXPECT_EQ(0, run.exitCode) << row.duty << "\n" << run.out;
-        for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.duty << ": " << p << "\n" << run.out;
-        for (const std::string& a : row.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << row.duty << ": " << a << "\n" << run.out;
+        ScratchFile file("consistent", "refreshed.vmc", row.document), solved("consistent", "solved.vmc", row.solved),
+            settings("consistent", "refreshed.settings", row.settings);
+        const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path +
+                                    (row.settings.empty() ? std::string() : " --settings " + settings.path));
+        EXPECT_EQ(0, run.exitCode) << row.name << "\n" << run.out;
+        for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.name << ": " << p << "\n" << run.out;
+        for (const std::string& a : row.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << row.name << ": " << a << "\n" << run.out;
     }
 }
 
