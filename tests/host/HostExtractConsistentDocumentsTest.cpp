@@ -389,6 +389,9 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         {"tiny tank duty", TankBeside(-0.01),
          {"Energy stream QT of unit TK1 carries 0.01 kW, too little for a stream", "hot utility               120.000 kW"},
          {"QT ("}},
+        {"vanishing tank duty", TankBeside(-1e-9),
+         {"Energy stream QT of unit TK1 carries 1e-09 kW, too little for a stream", "hot utility               120.000 kW"},
+         {"QT ("}},
         // A pump or valve cuts the line between an exchanger and the cooler: the network calculates
         // as it does without one (the same total annual cost), each stream satisfied.
         {"no unit between exchanger and cooler", UnitBetweenExchangerAndCooler(""),
@@ -601,6 +604,10 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
         {"tank liquid temperature not known", TankBeside(-40), TankBeside(-40, 80, kUnknown),
          {"Stream QT keeps its earlier values: the solved case leaves the temperature of TL unknown.",
           "QT (hot): 80 -> 60 C, 40 kW"},
+         {}},
+        {"tank duty taken to a trace", TankBeside(-40), TankBeside(-0.0005),
+         {"Stream QT keeps its earlier values: the solved case gives it 0.0005 kW over 20 K", "QT (hot): 80 -> 60 C, 40 kW",
+          "calculation               calculated"},
          {}},
         // A PRO/II separator's duty stream is the separator's again.
         {"separator solved again", FlashBeside(40, 60, 50), FlashBeside(50, 80, 90),
