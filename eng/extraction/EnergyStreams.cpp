@@ -201,17 +201,18 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
                                             {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
             continue;
         }
-        // A vessel's stream runs from its feed's temperature to its liquid's: without either it
-        // has no end, and a stream of one end only is no stream to target or to place a unit on.
+        // A vessel's stream runs from its feed's temperature to its liquid's: a feed or liquid whose
+        // temperature the case leaves unknown gives it no end, and a stream of one end only is no
+        // stream to target or to place a unit on.
         if (vessel) {
             CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
             CPItem* liquid = liquidProduct(unit);
             double t = 0.0;
             CPString unknown;
-            if (!KnownNumber(feed, "Temperature", t) || t == kEmpty)
-                unknown = feed ? "the temperature of " + feed->_get_szName() : CPString("its feed");
-            else if (!KnownNumber(liquid, "Temperature", t) || t == kEmpty)
-                unknown = liquid ? "the temperature of " + liquid->_get_szName() : CPString("its liquid product");
+            if (feed && (!KnownNumber(feed, "Temperature", t) || t == kEmpty))
+                unknown = "the temperature of " + feed->_get_szName();
+            else if (liquid && (!KnownNumber(liquid, "Temperature", t) || t == kEmpty))
+                unknown = "the temperature of " + liquid->_get_szName();
             if (!unknown.empty()) {
                 ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
                               FormatMessage(FindString("ExtractionVesselTemperatureUnknown"),

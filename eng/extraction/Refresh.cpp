@@ -376,17 +376,21 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
                 liquid = p;
                 break;
             }
-    // Without either temperature the stream has no end to go by: it keeps its earlier values.
     double tf = 0.0, tl = 0.0;
     const bool feedKnown = KnownNumber(feed, "Temperature", tf) && tf != kEmpty;
     const bool liquidKnown = KnownNumber(liquid, "Temperature", tl) && tl != kEmpty;
-    if (!feedKnown || !liquidKnown) {
-        if (missing) {
-            const CPItem* unknown = feedKnown ? liquid : feed;
-            *missing = unknown ? "the temperature of " + unknown->_get_szName()
-                               : CPString(feedKnown ? "the liquid product of " : "the feed of ") + unit->_get_szName();
-        }
+    // A feed or liquid whose temperature the solved case leaves unknown gives the stream no end to
+    // go by: it keeps its earlier values.
+    if ((feed && !feedKnown) || (liquid && !liquidKnown)) {
+        if (missing) *missing = "the temperature of " + (feed && !feedKnown ? feed : liquid)->_get_szName();
         return false;
+    }
+    // A vessel without a feed or a liquid product has only what it has: its load, and its feed's
+    // temperature.
+    if (!feed || !liquid) {
+        if (feedKnown) stream.SetValue("Temperature", tf, 0);
+        stream.SetValue("Enthalpy", -q, 0);
+        return true;
     }
     // A plug-flow reactor's duty is signed the other way round.
     const double sign = IsClass(unit, "rxPlugFlowReactor") ? -q : q;
