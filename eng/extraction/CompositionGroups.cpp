@@ -124,13 +124,38 @@ void VelmorToTarsilImport::AssignCompositionSignatures(const std::vector<CPItem*
             settled.push_back(n);
         }
     }
-    // No neighbour to take it from: the signature of what the case gives, unknown entries left out.
+    // No known neighbour to take it from: streams of unknown composition joined one unit apart whose
+    // known entries agree are one material, under the signature of what they know together (unknown
+    // entries left out), whichever of them the case lists first.
     for (CPItem* s : materialStreams) {
-        auto it = partial.find(s);
-        if (it == partial.end()) continue;
+        auto first = partial.find(s);
+        if (first == partial.end()) continue;
+        std::vector<CPItem*> material{s};
+        Fractions together = std::move(first->second);
+        partial.erase(first);
+        for (std::size_t k = 0; k < material.size() && !partial.empty(); ++k) {
+            const Fractions own = ReadFractions(m_caseInterface->ITGetVal(material[k], "CompMolarFraction"));
+            for (CPItem* n : SameMaterialNeighbours(material[k])) {
+                auto it = partial.find(n);
+                if (it == partial.end() || !AgreesWhereKnown(it->second, own, m_compositionTolerance)) continue;
+                const Fractions& more = it->second;
+                if (together.x.empty()) {
+                    together = more;
+                } else if (more.x.size() == together.x.size()) {
+                    for (std::size_t i = 0; i < more.x.size(); ++i)
+                        if (!together.known[i] && more.known[i]) {
+                            together.x[i] = more.x[i];
+                            together.known[i] = true;
+                        }
+                }
+                material.push_back(n);
+                partial.erase(it);
+            }
+        }
         std::vector<double> x;
-        for (std::size_t i = 0; i < it->second.x.size(); ++i)
-            if (it->second.known[i]) x.push_back(it->second.x[i]);
-        s->AddVariable("CompositionCRC")->Set(static_cast<std::int16_t>(CompositionSignatureOf(x, m_compositionTolerance)), 0);
+        for (std::size_t i = 0; i < together.x.size(); ++i)
+            if (together.known[i]) x.push_back(together.x[i]);
+        const auto signature = static_cast<std::int16_t>(CompositionSignatureOf(x, m_compositionTolerance));
+        for (CPItem* m : material) m->AddVariable("CompositionCRC")->Set(signature, 0);
     }
 }

@@ -384,6 +384,12 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         {"mixed stream of no composition", Composition(ThreeBranchesWithBypass(), "P", nullptr),
          {"F_To_P (hot): 200 -> 153.3333333 C, 280 kW, 3 kg/s", "Splitter T1 on F_To_P: C1 0.3333, C2 0.3333, bypass 0.3333", none},
          {"A_To_A2"}},
+        // Neither stream around the cooler knows all its composition, nor has a neighbour that does:
+        // what they know together agrees, so they are one material.
+        {"cooler between streams of unknown composition",
+         Doc(S("F", 150, 1, {"C1"}, "? ?") + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}, "? 0.6")),
+         {"F_To_F2 (hot): 150 -> 100 C, 100 kW, 1 kg/s", "C1 (cooler) F_To_F2 -> Air: duty 100.00", none},
+         {"no process stream was made"}},
         {"inner branch of no composition", Composition(NestedTees(false), "Ba", nullptr),
          {"hot utility               220.000 kW", "cold utility              80.000 kW", none}, {"F_To_P"}},
         {"tiny tank duty", TankBeside(-0.01),

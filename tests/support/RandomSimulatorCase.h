@@ -47,6 +47,9 @@ struct Options {
     bool passBetween = false;   // a pump or valve may stand before any unit of a path
     bool series = false;        // an air cooler or fired heater may be followed by a unit of the same way
     bool unknowns = false;      // a mole fraction, an inner stream's mass flow, a table's inner point not known
+    // With unknowns, a stream of unknown composition gives it, in turn, with its first mole fraction
+    // "?", with no list, with an empty list, or all "?" (drawing nothing more: the seeds stay).
+    bool bareCompositions = false;
     bool tinyDuties = false;    // tanks and separators given a duty too small for a stream, tiny column duties
     bool networkNames = false;  // units named like the network's own nodes ("N-7")
     // A heater or cooler below the 0.1 kW a unit of the network is placed for, before a unit of the
@@ -183,12 +186,20 @@ private:
         s.body += "\n    <num name=\"HeatFlow\">" + Number(mass * path.cp * t) + "</num>";
         s.body += "\n    <num name=\"MolarEnthalpy\">" + Number(50.0 * path.cp * t - 100000.0 * (path.index + 1)) + "</num>";
         std::string composition = path.composition;
+        bool listed = m_options.compositions;
         if (m_options.unknowns && m_n.Chance(10)) {
             // Its first mole fraction not known.
-            composition = "?" + composition.substr(composition.find(' '));
+            const std::string rest = composition.substr(composition.find(' '));
+            composition = "?" + rest;
+            if (m_options.bareCompositions) {
+                const int form = m_doc.unknowns % 4;
+                if (form == 1) listed = false;
+                else if (form == 2) composition.clear();
+                else if (form == 3) composition = "? ?";
+            }
             ++m_doc.unknowns;
         }
-        if (m_options.compositions) s.body += "\n    <list name=\"CompMolarFraction\">" + composition + "</list>";
+        if (listed) s.body += "\n    <list name=\"CompMolarFraction\">" + composition + "</list>";
         m_items.push_back(s);
         m_doc.temperatures.push_back(t);
         return name;

@@ -434,7 +434,8 @@ TEST(RandomDocumentSweep, EveryDocumentWithoutCompositionsKeepsItsStreams) {
 
 // What the review's own generator had: tees of up to four branches with bypasses, nested three deep
 // and listing their branches in any order, tables with their own enthalpy reference, pumps and
-// valves before any unit, air coolers and fired heaters in series, unknown mole fractions, flows
+// valves before any unit, air coolers and fired heaters in series, unknown mole fractions (and
+// compositions not given at all), flows
 // and table points, tiny vessel and column duties, units named like the network's nodes. Each
 // document extracts with its ends and loads, refreshes as it was extracted, and extracts alike
 // with its items shuffled (a bounded sample; KESTRIN_RANDOM_DOCUMENTS for a longer hunt).
@@ -449,6 +450,9 @@ random_case::Options Everything(int seed) {
     // Tiny heaters and coolers before a unit of their way, and inner heat flows and temperatures
     // not known, in a quarter of the documents (the seeds listed above stay the documents they were).
     o.tinyUnits = o.unknownInner = seed % 8 == 2 || seed % 8 == 3;
+    // Streams that give their composition as no list, an empty one or all "?", in an eighth of them
+    // (no seed listed above among them).
+    o.bareCompositions = seed % 16 == 12 || seed % 16 == 14;
     return o;
 }
 
