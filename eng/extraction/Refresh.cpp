@@ -287,6 +287,19 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
     // A shortcut column's duty and temperature stand on the column, signed as its reboiler and
     // condenser are (the energy stream's heat flow says only that the pair was taken).
     if (IsClass(unit, "scShortcutDistillation")) {
+        CPItem* column = FirstNeighbour(energyStream, CPItem::Downstream);
+        const bool reboiler = column != nullptr;
+        if (!column) column = FirstNeighbour(energyStream, CPItem::Upstream);
+        double t = kEmpty, duty = kEmpty;
+        // Both known, on a stream that has its side: the ends are written in the order the stream
+        // takes them (the column's end may move by more than the half kelvin it spans).
+        if (column && stream.GetHotCold() != 2 &&
+            KnownNumber(column, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t) && t != kEmpty &&
+            KnownNumber(column, reboiler ? "ReboilerDuty" : "CondenserDuty", duty) && duty != kEmpty) {
+            if (!WriteDutyStreamEnds(stream, reboiler ? t - kDutySpan : t + kDutySpan, t, duty, missing)) return false;
+            stream.SetValue("Enthalpy", -duty, 0);
+            return true;
+        }
         CPString unknown;
         if (ShortcutColumnEnd(stream, energyStream, &unknown)) return true;
         if (missing) *missing = unknown;

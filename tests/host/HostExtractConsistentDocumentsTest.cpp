@@ -253,6 +253,27 @@ std::string UnknownMoleFraction() {
 
 constexpr double kUnknown = -1e9;
 
+// The preheat train beside a shortcut column D1 fed at 100 C, its reboiler at `reboiler` C taking
+// 100 kW on QR, its condenser at `condenser` C giving 90 kW on QC.
+std::string ColumnBeside(double reboiler, double condenser) {
+    std::string d = ReadExample("preheat-train.vmc");
+    const auto stream = [](const char* name, double t, const char* x, const char* to) {
+        return "<item name=\"" + std::string(name) + "\" class=\"ppMaterialStream\"><num name=\"Temperature\">" + num(t) +
+               "</num><num name=\"MassFlow\">0.5</num><list name=\"CompMolarFraction\">" + x + "</list>" +
+               (*to ? "<link to=\"" + std::string(to) + "\"/>" : std::string()) + "</item>\n";
+    };
+    const std::string column =
+        stream("SF", 100, "0.5 0.5", "D1") +
+        "<item name=\"QR\" class=\"ppEnergyStream\"><num name=\"HeatFlow\">100</num><link to=\"D1\"/></item>\n"
+        "<item name=\"D1\" class=\"scShortcutDistillation\"><num name=\"ReboilerDuty\">100</num><num name=\"ReboilerTemperature\">" +
+        num(reboiler) + "</num><num name=\"CondenserDuty\">-90</num><num name=\"CondenserTemperature\">" + num(condenser) +
+        "</num><link to=\"QC\"/><link to=\"ST\"/><link to=\"SB\"/></item>\n"
+        "<item name=\"QC\" class=\"ppEnergyStream\"><num name=\"HeatFlow\">-90</num></item>\n" +
+        stream("ST", condenser, "0.9 0.1", "") + stream("SB", reboiler, "0.1 0.9", "");
+    const std::size_t at = d.find("</simcase>");
+    return at == std::string::npos ? d : d.insert(at, column);
+}
+
 // The preheat train beside a two-phase separator V fed at `feed` C whose product leaves at `product`
 // C, given `duty` kW.
 std::string FlashBeside(double feed, double product, double duty) {
@@ -615,6 +636,11 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"Stream QT keeps its earlier values: the solved case gives it 0.0005 kW over 20 K", "QT (hot): 80 -> 60 C, 40 kW",
           "calculation               calculated"},
          {}},
+        // A shortcut column's ends move with its temperatures, by more than the half kelvin each
+        // spans.
+        {"column ends moved", ColumnBeside(150, 80), ColumnBeside(120, 100),
+         {"QR (cold): 119.5 -> 120 C, 100 kW", "QC (hot): 100.5 -> 100 C, 90 kW", none},
+         {"keeps its earlier values"}},
         // A PRO/II separator's duty stream is the separator's again.
         {"separator solved again", FlashBeside(40, 60, 50), FlashBeside(50, 80, 90),
          {"V (cold): 50 -> 80 C, 90 kW, 1 kg/s", "V_Exchanger (heater)", "duty 90.00", none},
