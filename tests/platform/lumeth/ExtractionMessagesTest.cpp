@@ -43,7 +43,9 @@ TEST(ExtractionMessages, FormatsTakeTheArgumentsTheExtractionGives) {
                    {"ExtractionSeparatorClassNotTaken", 3}, {"ExtractionVesselDutyNotTaken", 3},
                    {"ExtractionSplitFlowRounded", 3}, {"ExtractionNoUtilityServesUnit", 6},
                    {"ExtractionDutyTooSmall", 3},          {"ExtractionVesselHeatedCools", 4},
-                   {"ExtractionVesselCooledHeats", 4},     {"ExtractionPartnerKeptDuty", 3}};
+                   {"ExtractionVesselCooledHeats", 4},     {"ExtractionPartnerKeptDuty", 3},
+                   {"ExtractionStreamTurned", 3},          {"ExtractionStreamDutyUnusable", 3},
+                   {"ExtractionVesselTemperatureUnknown", 3}};
     for (const auto& f : formats) {
         ASSERT_TRUE(MessageCatalogue::Instance().Contains(f.key)) << f.key;
         EXPECT_EQ(conversions(FindString(f.key)), f.arguments) << f.key;
