@@ -531,9 +531,6 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
         }
     }
     if (placed.empty()) return;
-    // In the plant's order, as the extraction places its units: whatever order they were left out
-    // in, a utility they share is split alike.
-    SortByPlacePosition(placed);
     // Placed as the extraction places its units, on a switched-off design, and then made ready
     // for the calculation in the same steps.
     design->Deactivate();
