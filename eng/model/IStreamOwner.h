@@ -28,4 +28,11 @@ public:
 
     // The operating cost of the stream, from the owner's cost functions; 0.0 where there are none.
     virtual double GetStreamOperatingCost(const IHeatIntegrationStream& /*stream*/) { return 0.0; }
+
+    // Site utility manager: whether a retrofit study in a scenario of the site holds the named
+    // value of the stream (the scenario's copy of it is locked for the study's base), as
+    // `IHeatIntegrationStream::IsHeldByRetrofitBase` asks it of a scenario's own stream.
+    virtual bool HoldsForRetrofitBase(const IHeatIntegrationStream& /*stream*/, const char* /*name*/) const {
+        return false;
+    }
 };

@@ -444,6 +444,8 @@ private:
     // A site stream with both temperatures and a film coefficient of its own.
     static bool HoldsOwnUtilityData(const CPIHeatIntegrationStream& stream);
     void GiveGlobalStreamsDTmin(double dTmin);
+    // Locks every stream and the defaults for a retrofit study's base.
+    void HoldRetrofitBaseStreams();
     void FreeAllTargetRecords();
     void CallRecordBuilders(int code);
     void EnsureMatchwiseStreamData();
