@@ -406,7 +406,7 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"LinkOfTheBaseDeleted", "retrofitlink", "", kLinkEditor, "cmd DeleteLink", 0, "NoChangeinHENRBaseCase", ""},
         Answered{"LinkOfTheBaseUpdated", "retrofitlink", "", kLinkEditor, "cmd UpdateSimpleLink", 0,
                  "NoChangeinHENRBaseCase", ""},
-        Answered{"LinkMadeOnTheBase", "retrofitlink", "", "", "set Switch.600.3 1", 0, "ReadOnlyCell", ""},
+        Answered{"LinkMadeOnTheBase", "retrofitlink", "--open case", kOnBase, "set Switch.600.3 1", 0, "ReadOnlyCell", ""},
         // A site utility the retrofit's base runs on (HP Steam feeds its heater) is the existing
         // network's on the site's own table too: values, name and row; the same cells take values
         // on a site with no retrofit.
