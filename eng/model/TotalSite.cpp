@@ -210,7 +210,9 @@ bool CPITotalSite::HoldsForRetrofitBase(const CPString& stream, const char* name
     if (!m_pSiteScenarios) return false;
     for (CPIScenario* scenario : *m_pSiteScenarios) {
         IHeatIntegrationStream* copy = nullptr;
-        if (scenario->IsRetrofitScenario() && scenario->GetStream(stream, copy) && copy && copy->IsHeldByRetrofitBase(name))
+        // The study's own copies are locked: a copy is asked only through its lock, never back here.
+        if (scenario->IsRetrofitScenario() && scenario->GetStream(stream, copy) && copy && copy->IsLocked() &&
+            copy->IsHeldByRetrofitBase(name))
             return true;
     }
     return false;

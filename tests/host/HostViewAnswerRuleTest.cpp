@@ -137,6 +137,8 @@ constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatE
 #define kOnCopy "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\n"
 // The editor of C1's link, from the scenario's viewer.
 constexpr const char* kLinkEditor = "open LinkTableCollection.200\nopen LinkTable.200.0\n";
+// A second scenario of the site, on its viewer.
+constexpr const char* kSecondSiteScenario = "cmd AddDefaultScenario Process 2\nopen HIDesignViewerScenario.200.1\n";
 // A schedule's event changing C1's inlet on the locked network.
 constexpr const char* kInletEvent =
     "cmd AddScheduleToDesign\nset ExtraData.587 7\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n";
@@ -419,6 +421,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "NoChangeinHENRBaseCase", ""},
         Answered{"SiteUtilityOfTheBaseDeleted", "siteretrofit", "", "", "attach UtilityNameView.599.0 empty", 0,
                  "NoChangeinHENRBaseCase", ""},
+        // Typed in another scenario of the site, the utility's data would reach the site and the base.
+        Answered{"SiteUtilityOfTheBaseInAnotherScenario", "siteretrofit", "", kSecondSiteScenario,
+                 "set Temperature.440.0 260", 0, "ReadOnlyCell", ""},
+        Answered{"SiteUtilityInAnotherScenario", "site", "", kSecondSiteScenario, "set Temperature.440.0 260", 1, "", ""},
         Answered{"SiteUtilitySupply", "site", "", "", "set Temperature.440.0 260", 1, "", ""},
         Answered{"SiteUtilityCoefficient", "site", "", "", "set HeatTransferCoeff.440.0 2", 1, "", ""}),
     [](const ::testing::TestParamInfo<Answered>& info) { return std::string(info.param.name); });
