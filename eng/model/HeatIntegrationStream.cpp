@@ -334,9 +334,11 @@ void CPIHeatIntegrationStream::TakeSiteData(const CPIHeatIntegrationStream& site
 
 // The values a retrofit study leaves to the user on its locked streams: a process stream's mass
 // flow (its operating throughput), price per mass and splitting limit, and the load fractions of
-// its ends. Everything else, and the segments themselves, is the existing network's.
+// its ends. Everything else, and the segments themselves, is the existing network's. A site's
+// own stream is held where a retrofit study of a scenario of the site holds its copy, and so is
+// every scenario's copy of it: its owner answers.
 bool CPIHeatIntegrationStream::IsHeldByRetrofitBase(const char* name) const {
-    if (!m_bLocked) return false;
+    if (!m_bLocked) return m_pOwner && m_pOwner->HoldsForRetrofitBase(*this, name);
     if (!name) return true;
     if (m_nKind != KindUtility && std::strcmp(name, N::MassFlow) == 0) return false;
     for (const char* free : {N::PricePerMass, N::MaxSplitBranches, "LoadFraction"})

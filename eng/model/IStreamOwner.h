@@ -28,4 +28,12 @@ public:
 
     // The operating cost of the stream, from the owner's cost functions; 0.0 where there are none.
     virtual double GetStreamOperatingCost(const IHeatIntegrationStream& /*stream*/) { return 0.0; }
+
+    // Whether a retrofit study holds the named value of a stream that is not locked itself: for a
+    // site utility manager, where a retrofit study in a scenario of the site holds its copy (that
+    // copy is locked for the study's base); for a scenario, where the site holds the site stream
+    // its copy stands for. `IHeatIntegrationStream::IsHeldByRetrofitBase` asks it.
+    virtual bool HoldsForRetrofitBase(const IHeatIntegrationStream& /*stream*/, const char* /*name*/) const {
+        return false;
+    }
 };

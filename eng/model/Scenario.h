@@ -146,6 +146,9 @@ public:
     void MarkSegmentsChanged(IHeatIntegrationStreamForTargeting&) override { m_bSegmentsChanged = true; }
     // Load x cost index over the scenario's operating hours, from the per-stream cost function.
     double GetStreamOperatingCost(const IHeatIntegrationStream& stream) override;
+    // A copy of a site stream is held where the site's stream is (a retrofit study of another
+    // scenario of the site runs on it): a write here would reach the site and that study.
+    bool HoldsForRetrofitBase(const IHeatIntegrationStream& stream, const char* name) const override;
 
     // ---- state read by the record builders, the record and tests -------------------------------
     const ScenarioServices& GetServices() const { return m_services; }
@@ -444,6 +447,8 @@ private:
     // A site stream with both temperatures and a film coefficient of its own.
     static bool HoldsOwnUtilityData(const CPIHeatIntegrationStream& stream);
     void GiveGlobalStreamsDTmin(double dTmin);
+    // Locks every stream and the defaults for a retrofit study's base.
+    void HoldRetrofitBaseStreams();
     void FreeAllTargetRecords();
     void CallRecordBuilders(int code);
     void EnsureMatchwiseStreamData();

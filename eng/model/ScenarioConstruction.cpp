@@ -59,6 +59,8 @@ CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, 
     }
     m_dOptimizerEconomicParameter = 0.0;
     m_bRetrofit = source.m_bRetrofit;
+    // A copy of a retrofit study is one too: its streams are held as the source's are.
+    if (m_bRetrofit) HoldRetrofitBaseStreams();
     m_bTotalSite = site != nullptr;
     for (int& status : m_nRetrofitStatus) status = -1;
 }

@@ -203,9 +203,7 @@ void CPIScenario::SetRetrofitBaseDesign(const CPString& name) {
     m_strBaseDesignName = name;
     RefreshExistingNetworkValues();
     m_bRetrofit = true;
-    if (m_pStreams)
-        for (CPIHeatIntegrationStream* stream : *m_pStreams) stream->SetLocked(true);
-    m_pDefaultManager->Lock();
+    HoldRetrofitBaseStreams();
     if (!name.empty()) {
         if (IHENDesign* design = DesignByName(name)) {
             if (!design->PrepareExchangersAsRetrofitBase(kMaxNewArea))
@@ -216,6 +214,15 @@ void CPIScenario::SetRetrofitBaseDesign(const CPString& name) {
         }
     }
     UpdateTargets(nullptr, 94);
+}
+
+// Every stream of a retrofit study, and its defaults, are the existing network's: each stream
+// answers for itself what the base holds of it (IsHeldByRetrofitBase). A copy of a retrofit
+// scenario holds its streams on this same path.
+void CPIScenario::HoldRetrofitBaseStreams() {
+    if (m_pStreams)
+        for (CPIHeatIntegrationStream* stream : *m_pStreams) stream->SetLocked(true);
+    m_pDefaultManager->Lock();
 }
 
 void CPIScenario::ClearRetrofitBaseDesign() {

@@ -59,8 +59,9 @@ bool ScenarioRecord::Recall(CPIScenario& scenario, ILurmetBinaryFile& file) {
         }
         scenario.ResumeCalculations(false);
         // A retrofit study holds its economic data as its streams, fixed while the existing
-        // network is its base: the manager's lock is not in its record, so it is set again here.
-        if (scenario.m_bRetrofit) scenario.m_pDefaultManager->Lock();
+        // network is its base: the manager's lock is not in its record, nor are the site's
+        // utilities (joined before the record), so both are held again here.
+        if (scenario.m_bRetrofit) scenario.HoldRetrofitBaseStreams();
         // The recalled segments are new to the placement: it takes them afresh.
         scenario.MarkUtilitySegmentsForUpdate();
         scenario.UpdateTargets(nullptr, 35);

@@ -50,6 +50,12 @@ CPIHeatIntegrationStream* CPIScenario::SiteStreamOf(const CPIHeatIntegrationStre
     return found == m_siteLinks.end() ? nullptr : &found->second->Site();
 }
 
+bool CPIScenario::HoldsForRetrofitBase(const IHeatIntegrationStream& stream, const char* name) const {
+    for (const auto& [copy, link] : m_siteLinks)
+        if (static_cast<const IHeatIntegrationStream*>(copy) == &stream) return link->Site().IsHeldByRetrofitBase(name);
+    return false;
+}
+
 std::vector<CPIHeatIntegrationStream*> CPIScenario::SiteStreamCopies() const {
     std::vector<CPIHeatIntegrationStream*> copies;
     if (m_siteLinks.empty() || !m_pStreams) return copies;

@@ -206,9 +206,30 @@ int CPITotalSite::AddStream(const CPString& name) {
     return 1;
 }
 
+bool CPITotalSite::HoldsForRetrofitBase(const CPString& stream, const char* name) const {
+    if (!m_pSiteScenarios) return false;
+    for (CPIScenario* scenario : *m_pSiteScenarios) {
+        IHeatIntegrationStream* copy = nullptr;
+        // The study's own copies are locked: a copy is asked only through its lock, never back here.
+        if (scenario->IsRetrofitScenario() && scenario->GetStream(stream, copy) && copy && copy->IsLocked() &&
+            copy->IsHeldByRetrofitBase(name))
+            return true;
+    }
+    return false;
+}
+
+// A site stream a retrofit study's base runs on is the existing network's: it is neither deleted
+// nor renamed while the study holds it, and the site says so.
+bool CPITotalSite::RefusedForRetrofitBase(const CPString& name) {
+    if (!HoldsForRetrofitBase(name, nullptr)) return false;
+    SendChange(60, kRetrofitBaseMessage);
+    return true;
+}
+
 int CPITotalSite::DeleteStream(const CPString& name) {
     if (!m_pSiteStreams || !m_pSiteStreams->ExistsKeyString(name)) return 0;
     const CPString key = name;  // the caller's text may be the stream's own name
+    if (RefusedForRetrofitBase(key)) return 0;
     // A site stream goes from every scenario at once or from none: a scenario whose locked
     // network runs on it keeps it, so the site does too.
     if (m_pSiteScenarios)
@@ -250,6 +271,7 @@ int CPITotalSite::RenameStream(const CPString& oldName, const CPString& newName)
     CPIHeatIntegrationStream* stream = m_pSiteStreams->FindKeyString(oldName);
     if (!stream) return 0;
     const CPString previous = oldName;
+    if (RefusedForRetrofitBase(previous)) return 0;
     stream->SetName(newName);
     if (!SetDefaultUtilityStream(*stream)) {
         stream->SetName(previous);

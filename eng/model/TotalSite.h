@@ -36,6 +36,7 @@ public:
     static constexpr int kStreamSlots = 256;
     static constexpr const char* kSameStreamMessage = "SameStreamErrorMsg";
     static constexpr const char* kUnknownUtilityMessage = "PickTotalSiteUtilityFromDropDownList";
+    static constexpr const char* kRetrofitBaseMessage = "NoChangeinHENRBaseCase";
 
     // The prototype: registers the factory of type 502.
     CPITotalSite();
@@ -81,6 +82,8 @@ public:
     // The name of the first scenario of the site that holds a stream of its own by that name;
     // null when none does, and for the name of a site stream.
     const char* ScenarioHoldingStream(const CPString& name) const override;
+    // Also ISiteStreamHost: a retrofit study of a scenario of the site holds its copy of the stream.
+    bool HoldsForRetrofitBase(const CPString& stream, const char* name) const override;
     // Announces every site stream (code 30) after a recall.
     bool RecallFixUp() override;
 
@@ -105,6 +108,8 @@ private:
     static CPIScenario::SiteShare Share(TotalSiteManager* manager, const StreamDictionary* streams);
     void* SiteData() { return static_cast<IHeatIntegrationTotalSite*>(this); }
     void SendChange(int code, const CPString& text) { SendAMessage(code, text, SiteData()); }
+    // Tells the user (code 60) and answers true when a retrofit study's base holds the stream.
+    bool RefusedForRetrofitBase(const CPString& name);
 
     bool StoreSiteStreams(ILurmetBinaryFile& file) const;
     bool StoreScenarios(ILurmetBinaryFile& file);

@@ -74,6 +74,9 @@ public:
     // Removes the site stream of that name from the site and from every scenario of the site,
     // without destroying it (the manager owns it); 0 when the site holds no such stream.
     virtual int DeleteStream(const CPString& name) = 0;
+    // Whether a retrofit study in a scenario of the site holds the named value of the site
+    // stream (null: its make-up); see IHeatIntegrationStream::IsHeldByRetrofitBase.
+    virtual bool HoldsForRetrofitBase(const CPString& /*stream*/, const char* /*name*/) const { return false; }
 
 protected:
     virtual ~ISiteStreamHost() = default;

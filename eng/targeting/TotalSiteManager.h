@@ -186,6 +186,8 @@ public:
     }
     // A stream's new DTmin contribution shifts its design segments.
     void ApplySiteDTmin(IHeatIntegrationStreamForTargeting& stream, double dTmin) override;
+    // The site answers for its scenarios' retrofit studies.
+    bool HoldsForRetrofitBase(const IHeatIntegrationStream& stream, const char* name) const override;
 
 protected:
     // Parameter 3 and those above 12 have no value here (0.0); the others also fill the utility's

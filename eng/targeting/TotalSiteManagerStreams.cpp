@@ -91,6 +91,10 @@ void TotalSiteManager::ApplySiteDTmin(IHeatIntegrationStreamForTargeting& stream
     for (auto& segment : *segments) segment->ShiftTemperatures(dTmin);
 }
 
+bool TotalSiteManager::HoldsForRetrofitBase(const IHeatIntegrationStream& stream, const char* name) const {
+    return m_site && m_site->HoldsForRetrofitBase(stream.GetName(), name);
+}
+
 void TotalSiteManager::CreateStreamsForUtilities() {
     for (const auto& u : Utilities())
         if (!GetSiteStream(u->name)) AddStream(u->name.c_str());

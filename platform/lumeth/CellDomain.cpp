@@ -14,7 +14,11 @@ bool CellDomain::Takes(double value, Viewable& view, const VarDescription& var) 
     // A choice is one of the entries there are now; a choice with no entries takes nothing.
     if (entries && !(value >= 0.0 && value < entries(view, var))) return false;
     Limit end;
-    if (limit && limit(view, var, end) && (end.below ? !(value < end.at) : !(value > end.at))) return false;
+    if (limit && limit(view, var, end)) {
+        const bool beyond = end.reached ? (end.below ? !(value <= end.at) : !(value >= end.at))
+                                        : (end.below ? !(value < end.at) : !(value > end.at));
+        if (beyond) return false;
+    }
     return true;
 }
 
@@ -25,11 +29,16 @@ Text number(double v) { return FormattedText("%.15g", v); }
 Text CellDomain::Described(Viewable& view, const VarDescription& var) const {
     Limit end;
     if (limit && limit(view, var, end)) {
-        // A fixed end on the far side of the one that moves is told as well (a fouling of at least 0).
+        // A fixed end on the far side of the one that moves is told as well (a fouling of at least
+        // 0, a coefficient up to a million).
         Text fixed = says ? Text(says) + ", " : Text();
-        if (!says && end.below && std::isfinite(low) && !std::isfinite(high))
+        if (!says && end.below && std::isfinite(low))
             fixed = Text(lowOpen ? "a value above " : "a value of at least ") + number(low) + ", and ";
-        return fixed + (end.below ? "a value below " : "a value above ") + end.what + ", " + number(end.at);
+        Text far;
+        if (!says && !end.below && std::isfinite(high)) far = Text(highOpen ? ", and below " : ", and up to ") + number(high);
+        const char* side = end.reached ? (end.below ? "a value up to " : "a value of at least ")
+                                       : (end.below ? "a value below " : "a value above ");
+        return fixed + side + end.what + ", " + number(end.at) + far;
     }
     if (says) return says;
     if (entries) {

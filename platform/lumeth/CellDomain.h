@@ -23,6 +23,7 @@ struct CellDomain {
         double at = 0.0;
         bool below = false;  // the value must stay below `at` (else above it)
         Text what;           // "its inlet", say
+        bool reached = false;  // `at` itself is taken (the value may reach the end)
     };
     using LimitOf = bool (*)(Viewable& view, const VarDescription& var, Limit& out);
 

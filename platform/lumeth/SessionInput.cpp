@@ -98,10 +98,11 @@ bool refusedOutsideDomain(Viewable* view, const VarDescription& var, const FormV
     return true;
 }
 
-// A number written into a listed cell: held to the form's rules first, then the view's.
+// A number written into a listed cell: held to the form's rules first, then the view's. The
+// cell's own domain goes before the range of its kind: its refusal says what the cell takes.
 int specifyListed(Viewable* view, const VarDescription& var, const FormVariable* row, double value) {
-    if (row && (refusedAsReadOnly(view, var, *row) || refusedAsOutOfRange(view, var, *row, value) ||
-                refusedOutsideDomain(view, var, *row, value)))
+    if (row && (refusedAsReadOnly(view, var, *row) || refusedOutsideDomain(view, var, *row, value) ||
+                refusedAsOutOfRange(view, var, *row, value)))
         return 0;
     return view->Specify(var, value);
 }

@@ -45,10 +45,29 @@ std::string caseOf(const std::string& name) {
             for (const char* mode : {"repipe", "resequence"})
                 RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + three.path + " --mode " + mode +
                         " --budget 1e6 --save " + s + mode + ".case");
+            // The retrofit scenario copied whole as "Copy" (its second viewer after the reopen).
+            ScratchFile copy("answers", "copy.txt",
+                             "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\n"
+                             "open CloneHIScenarioTool.298\nsettext ExtraData.100 Copy\ncmd clone\n");
+            RunHost("view " + s + "retrofit.case --open case --script " + copy.path + " --save " + s + "retrofitcopy.case");
+            // C1's inlet linked to H1's (25 C above it), then the network made the retrofit's base.
+            ScratchFile link("answers", "link.txt",
+                             "cmd AddDefaultDesign\nset Switch.600.2 1\nopen @last\nset Switch.100.0 1\n"
+                             "set DeltaTemp.400 25\ncmd UpdateSimpleLink\nopen MyOwnerObject\nopen MyOwnerObject\n"
+                             "cmd SelectRetrofitNow\nset Enum.222 0\nset Index.217 1\ncmd RetrofitNow\n");
+            RunHost("view " + s + "design.case --script " + link.path + " --save " + s + "retrofitlink.case");
+            // The four streams on a site, and the same with the automatic design's A_Design1 (its
+            // heater on the site's HP Steam, its cooler on Cooling Water) made the retrofit's base.
+            ScratchFile site("answers", "site.txt", kFourStreamSite);
+            RunHost("view --new hi-total-site Works --script " + site.path + " --save " + s + "site.case");
+            ScratchFile siteBase("answers", "sitebase.txt",
+                                 kFourStreamSite + "cmd AutomaticHENDesign\ncmd SelectRetrofitNow\nset Enum.222 1\n"
+                                                   "set Index.217 1\ncmd RetrofitNow\n");
+            RunHost("view --new hi-total-site Works --script " + siteBase.path + " --save " + s + "siteretrofit.case");
         }
         ~Made() {
             for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase",
-                                  "optimised", "plant"})
+                                  "optimised", "plant", "retrofitcopy", "retrofitlink", "site", "siteretrofit"})
                 std::remove((stem() + c + ".case").c_str());
         }
     };
@@ -114,6 +133,15 @@ constexpr const char* kSplitter =
 // The segment table of the first process stream, opened from the scenario's stream table.
 #define kSegments "set Switch.411.0 1\nopen @last\n"
 constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n";
+// The copy of the retrofit scenario, from the case view.
+#define kOnCopy "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\n"
+// The editor of C1's link, from the scenario's viewer.
+constexpr const char* kLinkEditor = "open LinkTableCollection.200\nopen LinkTable.200.0\n";
+// A second scenario of the site, on its viewer.
+constexpr const char* kSecondSiteScenario = "cmd AddDefaultScenario Process 2\nopen HIDesignViewerScenario.200.1\n";
+// A schedule's event changing C1's inlet on the locked network.
+constexpr const char* kInletEvent =
+    "cmd AddScheduleToDesign\nset ExtraData.587 7\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HostViewAnswerRule,
@@ -177,19 +205,37 @@ INSTANTIATE_TEST_SUITE_P(
         // says what it did not do, a notice beside an answer of 1.
         Answered{"AutomaticDesignShortOfTheDesignsWanted", "plant", "", "expect NotEnoughDesignsGenerated\n",
                  "cmd AutomaticHENDesign", 1, "", ""},
-        // E1 infeasible at an approach of 12 C: its outlets take a value by hand, but only one past
-        // the inlet of their side (H1 enters at 170 C, C2 at 80 C), and the refusal says so.
-        Answered{"InfeasibleHotOutletAboveItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
+        // E1 infeasible at an approach of 12 C, its duty cleared: its outlets take a value by hand,
+        // but only one past the inlet of their side (H1 enters at 170 C, C2 at 80 C), and the
+        // refusal says so.
+        Answered{"InfeasibleHotOutletAboveItsInlet", "design", "--open design", "set DeltaTemp.607 12\nset HeatFlow.304.0 empty\n",
                  "set Temperature.346.0 175", 0, "SpecRange", "below its inlet, 170"},
-        Answered{"InfeasibleColdOutletBelowItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
+        Answered{"InfeasibleColdOutletBelowItsInlet", "design", "--open design", "set DeltaTemp.607 12\nset HeatFlow.304.0 empty\n",
                  "set Temperature.343.0 10", 0, "SpecRange", "above its inlet, 80"},
-        Answered{"InfeasibleHotOutletPastItsInlet", "design", "--open design", "set DeltaTemp.607 12\n",
+        Answered{"InfeasibleHotOutletPastItsInlet", "design", "--open design", "set DeltaTemp.607 12\nset HeatFlow.304.0 empty\n",
                  "set Temperature.346.0 120", 1, "", ""},
+        // Beside its given duty (E2, 90 kW) an infeasible unit's outlet is worked out, as a feasible
+        // one's: typed, the unit would be given twice (H2 at 80 C out carries 105 kW).
+        Answered{"InfeasibleOutletBesideItsDuty", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.346.3 80", 0, "ReadOnlyCell", ""},
+        Answered{"InfeasibleColdOutletBesideItsDuty", "design", "--open design", "set DeltaTemp.607 12\n",
+                 "set Temperature.343.3 60", 0, "ReadOnlyCell", ""},
         // A stream's fouling leaves its film coefficient one a case holds (at least 0.001): the
         // refusal says the room there is, and a fouling within it is taken.
         Answered{"StreamFoulingPastItsFilmsRoom", "design", "", "", "set Fouling.412.0 1000", 0, "FoulingUpdateError",
-                 "below the fouling its film coefficient leaves room for"},
+                 "up to the fouling its film coefficient leaves room for, 995."},
         Answered{"StreamFoulingWithinItsFilmsRoom", "design", "", "", "set Fouling.412.0 900", 1, "", ""},
+        Answered{"StreamFoulingAtItsFilmsRoom", "design", "", "", "set Fouling.412.0 995", 1, "", ""},
+        // A film coefficient beside a fouling leaves a coefficient a case holds (995 beside 0.2).
+        Answered{"StreamCoefficientBelowItsFoulingsRoom", "design", "", "set Fouling.412.0 995\n",
+                 "set HeatTransferCoeff.413.0 0.1", 0, "HTCoeffUpdateError",
+                 "This cell takes a value of at least the coefficient its fouling leaves room for, 0.2, and up to 1000000."},
+        // A stream splits into whole branches, at least one.
+        Answered{"SplittingLimitOfTwoAndAHalf", "design", "", "", "set Index.310.0 2.5", 0, "SplitBranchValueError",
+                 "This cell takes a whole number of at least 1."},
+        // An exchanger's fouling past what a case holds says its own range, not only the general one.
+        Answered{"ExchangerFoulingPastWhatACaseHolds", "design", "--open design", "", "set Fouling.500.0 1.000001e12", 0,
+                 "FoulingFactorUpdateError", "This cell takes a value from 0 to 1000000000000."},
         // The exchanger view's delete answers what the design did.
         Answered{"ExchangerOfTheBaseDeleted", "retrofit", "--open design", kExchanger, "cmd DeleteHeatExchanger", 0,
                  "ExchangerNotDeletedRetrofitBase", ""},
@@ -234,12 +280,20 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"UtilityCoefficientAboveItsRange", "design", "", "", "set HeatTransferCoeff.440.0 1e9", 0,
                  "HTCoeffUpdateError", "This cell takes a value from 0.001 to 1000000."},
         Answered{"StreamFoulingBelowItsRange", "design", "", "", "set Fouling.412.0 -1", 0, "FoulingUpdateError",
-                 "This cell takes a value of at least 0, and a value below the fouling its film coefficient leaves room for"},
+                 "This cell takes a value of at least 0, and a value up to the fouling its film coefficient leaves room for"},
         Answered{"UtilityFoulingBelowItsRange", "design", "", "", "set Fouling.440.0 -1", 0, "FoulingUpdateError",
-                 "This cell takes a value of at least 0, and a value below the fouling its film coefficient leaves room for"},
+                 "This cell takes a value of at least 0, and a value up to the fouling its film coefficient leaves room for"},
         Answered{"EventFlowBelowItsRange", "locked", "--open design",
                  "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\ncmd AddEventToSchedule\n",
                  "set ExtraData.358 -5", 0, "FlowRateUpdateError", "This cell takes a value above 0 and up to 1000000000000."},
+        // A stream's new inlet lies on the near side of its target (C1 is heated to 135 C).
+        Answered{"EventInletBelowAbsoluteZero", "locked", "--open design", kInletEvent, "set ExtraData.358 -300", 0,
+                 "TemperatureUpdateError", "This cell takes a value of at least -273.15, and below its target, 135."},
+        Answered{"EventInletPastAnyFurnace", "locked", "--open design", kInletEvent, "set ExtraData.358 1e13", 0,
+                 "TemperatureUpdateError", "This cell takes a value of at least -273.15, and below its target, 135."},
+        Answered{"EventInletPastItsTarget", "locked", "--open design", kInletEvent, "set ExtraData.358 150", 0,
+                 "ColdStreamInletTemperatureUpdateError", "This cell takes a value of at least -273.15, and below its target, 135."},
+        Answered{"EventInlet", "locked", "--open design", kInletEvent, "set ExtraData.358 25", 1, "", ""},
         Answered{"EventCoefficientBelowItsRange", "locked", "--open design",
                  "cmd AddScheduleToDesign\nset ExtraData.587 0\nsettext HXSelection.389 E100\ncmd AddEventToSchedule\n",
                  "set ExtraData.358 -5", 0, "HTCoeffUpdateError", "This cell takes a value above 0 and up to 1000000."},
@@ -335,7 +389,44 @@ INSTANTIATE_TEST_SUITE_P(
                  "GridEditLockedRetrofitBase", ""},
         Answered{"BranchAddedOnTheBase", "splitbase", "--open design", kSplitter, "cmd AddBranchToExistingSplit", 0,
                  "GridEditLockedRetrofitBase", ""},
-        Answered{"SplitDeleted", "split", "--open design", kSplitter, "cmd DeleteSplit", 1, "", ""}),
+        Answered{"SplitDeleted", "split", "--open design", kSplitter, "cmd DeleteSplit", 1, "", ""},
+        // A copy of a retrofit study holds its streams as the study does, also once saved and reopened.
+        Answered{"CopyOfTheBaseStreamFouling", "retrofitcopy", "--open case", kOnCopy, "set Fouling.412.0 1", 0,
+                 "ReadOnlyCell", ""},
+        Answered{"CopyOfTheBaseForbiddenMatch", "retrofitcopy", "--open case", kOnCopy, "set Switch.1200.0.0 1", 0,
+                 "ReadOnlyCell", ""},
+        Answered{"CopyOfTheBaseDefaultCoefficientChosen", "retrofitcopy", "--open case", kOnCopy "set RowPos.105 0\n",
+                 "set Enum.511 1", 0, "ReadOnlyCell", ""},
+        Answered{"CopyOfTheBaseSegmentSupply", "retrofitcopy", "--open case", kOnCopy kSegments,
+                 "set Temperature.100.0 160", 0, "ReadOnlyCell", ""},
+        Answered{"CopyOfTheBaseSegmentInserted", "retrofitcopy", "--open case", kOnCopy kSegments "set WhereToIns.200 0\n",
+                 "cmd InsSeg", 0, "NoChangeinHENRBaseCase", ""},
+        Answered{"CopyOfTheBaseStreamFlow", "retrofitcopy", "--open case", kOnCopy, "set MassFlow.105.0 2", 1, "", ""},
+        // The link of a base's stream is the existing network's: its editor changes and deletes
+        // nothing, and no link is made on a base's stream.
+        Answered{"LinkOfTheBaseOffset", "retrofitlink", "", kLinkEditor, "set DeltaTemp.400 40", 0, "ReadOnlyCell", ""},
+        Answered{"LinkOfTheBaseDeleted", "retrofitlink", "", kLinkEditor, "cmd DeleteLink", 0, "NoChangeinHENRBaseCase", ""},
+        Answered{"LinkOfTheBaseUpdated", "retrofitlink", "", kLinkEditor, "cmd UpdateSimpleLink", 0,
+                 "NoChangeinHENRBaseCase", ""},
+        Answered{"LinkMadeOnTheBase", "retrofitlink", "--open case", kOnBase, "set Switch.600.3 1", 0, "ReadOnlyCell", ""},
+        // A site utility the retrofit's base runs on (HP Steam feeds its heater) is the existing
+        // network's on the site's own table too: values, name and row; the same cells take values
+        // on a site with no retrofit.
+        Answered{"SiteUtilityOfTheBaseSupply", "siteretrofit", "", "", "set Temperature.440.0 260", 0, "ReadOnlyCell", ""},
+        Answered{"SiteUtilityOfTheBaseTarget", "siteretrofit", "", "", "set Temperature.441.0 240", 0, "ReadOnlyCell", ""},
+        Answered{"SiteUtilityOfTheBaseCoefficient", "siteretrofit", "", "", "set HeatTransferCoeff.440.0 2", 0, "ReadOnlyCell",
+                 ""},
+        Answered{"SiteUtilityOfTheBasePrice", "siteretrofit", "", "", "set CostPerEnergy.445.0 100", 0, "ReadOnlyCell", ""},
+        Answered{"SiteUtilityOfTheBaseRenamed", "siteretrofit", "", "", "attach UtilityNameView.599.0 MP Steam", 0,
+                 "NoChangeinHENRBaseCase", ""},
+        Answered{"SiteUtilityOfTheBaseDeleted", "siteretrofit", "", "", "attach UtilityNameView.599.0 empty", 0,
+                 "NoChangeinHENRBaseCase", ""},
+        // Typed in another scenario of the site, the utility's data would reach the site and the base.
+        Answered{"SiteUtilityOfTheBaseInAnotherScenario", "siteretrofit", "", kSecondSiteScenario,
+                 "set Temperature.440.0 260", 0, "ReadOnlyCell", ""},
+        Answered{"SiteUtilityInAnotherScenario", "site", "", kSecondSiteScenario, "set Temperature.440.0 260", 1, "", ""},
+        Answered{"SiteUtilitySupply", "site", "", "", "set Temperature.440.0 260", 1, "", ""},
+        Answered{"SiteUtilityCoefficient", "site", "", "", "set HeatTransferCoeff.440.0 2", 1, "", ""}),
     [](const ::testing::TestParamInfo<Answered>& info) { return std::string(info.param.name); });
 
 // What `status` tells of a name cell is what a write finds: a cell whose every write is refused
@@ -388,5 +479,36 @@ INSTANTIATE_TEST_SUITE_P(
         NameCell{"UtilityNameOfTheBase", "retrofit", "StrNameU.440.0", true},
         NameCell{"UtilityName", "design", "StrNameU.440.0", false}),
     [](const ::testing::TestParamInfo<NameCell>& info) { return std::string(info.param.name); });
+
+// A column is listed editable exactly while one of its rows takes a write: a column a retrofit's
+// locked base holds in every row is listed read-only, on the scenario's and the site's tables.
+struct ListedColumn {
+    const char* name;
+    const char* opened;  // a case of caseOf
+    const char* column;
+    bool editable;
+};
+void PrintTo(const ListedColumn& c, std::ostream* out) { *out << c.name; }
+
+class HostViewListedColumn : public ::testing::TestWithParam<ListedColumn> {};
+
+TEST_P(HostViewListedColumn, IsEditableWhileARowTakesAWrite) {
+    const ListedColumn& c = GetParam();
+    const HostRun run = RunHost("view " + caseOf(c.opened) + " --form");
+    ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
+    const std::size_t at = run.out.find(std::string(" ") + c.column + " value ");
+    ASSERT_NE(std::string::npos, at) << run.out.substr(0, 2000);
+    const std::string line = run.out.substr(at, run.out.find('\n', at) - at);
+    EXPECT_TRUE(has(line, c.editable ? " editable dims=" : " readonly dims=")) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HostViewListedColumn,
+    ::testing::Values(ListedColumn{"HeldColumnOfTheBase", "retrofit", "Fouling.412", false},
+                      ListedColumn{"SameColumnOfANetworkNoBase", "design", "Fouling.412", true},
+                      ListedColumn{"FreeColumnOfTheBase", "retrofit", "MassFlow.105", true},
+                      ListedColumn{"SiteColumnOfTheBase", "siteretrofit", "Temperature.440", false},
+                      ListedColumn{"SiteColumn", "site", "Temperature.440", true}),
+    [](const ::testing::TestParamInfo<ListedColumn>& info) { return std::string(info.param.name); });
 
 }  // namespace

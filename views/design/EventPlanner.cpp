@@ -301,7 +301,7 @@ int EventPlanner::setTaskValue(const VarDescription& var, double value) {
     // run would refuse is refused as it is typed.
     if (const char* refused = remove ? nullptr : event_tasks::Refusal(task->keyword, unit, value, pDesign)) {
         const event_tasks::Keyword* k = event_tasks::Find(task->keyword);
-        event_tasks::ShowValueRefusal(refused, k ? k->variable : nullptr, value);
+        event_tasks::ShowValueRefusal(refused, k ? k->variable : nullptr, value, pDesign, unit.c_str());
         return 0;
     }
     pSelectedPlan->SetTask(task->keyword, unit, value, event_tasks::CalculationUnit(task->keyword), remove);

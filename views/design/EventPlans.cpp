@@ -3,11 +3,16 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/design/IHENEvent.h"
+#include "eng/model/CaseValueLimits.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 namespace event_tasks {
 
@@ -55,11 +60,43 @@ const char* Refusal(const Text& word, double value) {
     return k && k->variable ? HENEventValueRefusal(k->variable, value) : nullptr;
 }
 
-void ShowValueRefusal(const char* refused, const char* variable, double value) {
+namespace {
+
+// What a stream's new inlet may be: a temperature a case holds, on the near side of the stream's
+// target (at or past it the stream would turn round). Empty when the value lies inside it (the
+// event was refused for another reason, a load past what a case holds, say).
+Text inletRange(double value, const IHENDesign* design, const char* target) {
+    namespace L = CaseValueLimits;
+    IHeatIntegrationScenario* scenario = design ? design->GetScenario() : nullptr;
+    IHeatIntegrationStream* stream = nullptr;
+    const bool found = scenario && target && scenario->GetStream(target, stream) && stream;
+    constexpr double kEmpty = CaseValueLimits::EmptyValue;
+    const double end = found ? stream->GetTargetTemperature() : kEmpty;
+    const bool hot = found && end != kEmpty && stream->GetHotCold() == 0;
+    const bool cold = found && end != kEmpty && stream->GetHotCold() == 1;
+    const double low = hot ? end : L::MinTemperature, high = cold ? end : L::MaxTemperature;
+    const bool inside = std::isfinite(value) && (hot ? value > low : value >= low) && (cold ? value < high : value <= high);
+    if (inside) return Text();
+    if (hot) return "a value above its target, " + MessageParameter(end) + ", and up to " + MessageParameter(high);
+    if (cold) return "a value of at least " + MessageParameter(low) + ", and below its target, " + MessageParameter(end);
+    return "a value from " + MessageParameter(low) + " to " + MessageParameter(high);
+}
+
+}  // namespace
+
+void ShowValueRefusal(const char* refused, const char* variable, double value, const IHENDesign* design,
+                      const char* target) {
     const char* own = HENEventValueRefusal(variable, value);
-    const char* range = HENEventValueRange(variable);
-    if (own && refused && Text(own) == refused && range)
-        ErrorMsg(refused, MessageParameters{FormatMessage(FindString("CellTakes", 0), {Text(range)})});
+    Text range = HENEventValueRange(variable) ? Text(HENEventValueRange(variable)) : Text();
+    bool told = own && refused && Text(own) == refused;
+    // An inlet's refusal (below absolute zero, past any furnace, at or past its target) tells the
+    // whole range of the inlet, its stream's target included.
+    if (variable && std::strcmp(variable, "Temperature") == 0 && refused) {
+        range = inletRange(value, design, target);
+        told = true;
+    }
+    if (told && !range.empty())
+        ErrorMsg(refused, MessageParameters{FormatMessage(FindString("CellTakes", 0), {range})});
     else
         ErrorMsg(refused);
 }

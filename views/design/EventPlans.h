@@ -60,7 +60,9 @@ const char* Refusal(const Text& word, double value);
 // The same, with the design's own check of the unit or stream (an inlet past its stream's target).
 const char* Refusal(const Text& word, const Text& unit, double value, const IHENDesign* design);
 // Shows the refusal `refused` of an event's `value` of `variable`: where it is the value's own
-// check that refused it, with what the value may be (the key serves values of other ranges too).
-void ShowValueRefusal(const char* refused, const char* variable, double value);
+// check that refused it, with what the value may be (the key serves values of other ranges too);
+// a stream's inlet with its range on the near side of the target of the stream `target`.
+void ShowValueRefusal(const char* refused, const char* variable, double value, const IHENDesign* design = nullptr,
+                      const char* target = nullptr);
 
 }  // namespace event_tasks

@@ -117,7 +117,7 @@ int HIDesignViewerDesign::SpecifySetting(const VarDescription& var, double value
             return 0;
         }
         if (const char* refused = d.GetCurrentEventValueRefusal(value)) {
-            event_tasks::ShowValueRefusal(refused, d.GetCurrentEventVariableName(), value);
+            event_tasks::ShowValueRefusal(refused, d.GetCurrentEventVariableName(), value, &d, d.GetCurrentEventName());
             return 0;
         }
         d.SetCurrentEventNewValue(value);

@@ -59,6 +59,17 @@ void sideTemperatureState(IHENDesign& design, CNode* unit, int number, ModifySta
         state = ReadOnlyState;
         return;
     }
+    // An outlet the unit works out from a value given on it (its duty, its area, or its other
+    // outlet where that is a process stream's) is no freedom of the network, feasible or not:
+    // typed beside that value it would specify the unit twice.
+    if ((number == 343 || number == 346) && status != 1 && hx) {
+        CNode* other = hx->getOutlet(number == 346 ? 1 : 0);
+        if (statusOf(unit, "Duty") == 1 || statusOf(unit, "HTArea") == 1 ||
+            (other && statusOf(other, "Temperature") == 1 && design.IsNotUtilityStreamNode(other))) {
+            state = ReadOnlyState;
+            return;
+        }
+    }
     // A temperature set by hand stays editable inside the network; at a utility's end it follows
     // the exchanger's feasibility.
     if (status == 1)

@@ -98,18 +98,38 @@ FormDescription formOf(Viewable* view) {
     return form;
 }
 
-// The form as the user sees it now: a cell of its own (no column or table) is shown editable
-// exactly while a write of it is taken, the state `status` tells (a cell the view's state makes
-// read-only now is shown read-only, one its state marks is shown editable); each lists every key
-// a write of it may be answered with.
+// Whether any cell of a column or table takes a write now (a table with no rows: as its row is
+// listed, there being no cell to ask).
+bool anyRowEditable(Viewable* view, const VarDescription& var, const FormVariable& v) {
+    DimInfo dims;
+    if (view->Dimensions(var, dims) <= 0 || dims.NumberOfDims() < 1) return v.editable;
+    const int rows = dims.Dim(0), columns = dims.NumberOfDims() > 1 ? dims.Dim(1) : 0;
+    if (rows <= 0) return v.editable;
+    for (int i = 0; i < rows; ++i) {
+        VarDescription at = var;
+        at.SetOffset(0, i);
+        if (columns <= 0 && ListedCellState(view, at, v) != ReadOnlyState) return true;
+        for (int j = 0; j < columns; ++j) {
+            at.SetOffset(1, j);
+            if (ListedCellState(view, at, v) != ReadOnlyState) return true;
+        }
+    }
+    return false;
+}
+
+// The form as the user sees it now: a cell is shown editable exactly while a write of it is
+// taken, the state `status` tells (a cell the view's state makes read-only now is shown
+// read-only, one its state marks is shown editable), a column or table while any of its cells
+// takes one (a retrofit base's held column, whose every row refuses, is read-only); each lists
+// every key a write of it may be answered with.
 FormDescription shownForm(Viewable* view) {
     const FormDescription listing = formOf(view);
     FormDescription shown;
     for (FormVariable v : listing.Variables()) {
         VarDescription var;
-        if ((v.hook == FormHook::Value || v.hook == FormHook::Text) && (v.editable || v.byState) && v.dimensions == 0 &&
+        if ((v.hook == FormHook::Value || v.hook == FormHook::Text) && (v.editable || v.byState) &&
             VarDescription::Parse(v.address, var))
-            v.editable = ListedCellState(view, var, v) != ReadOnlyState;
+            v.editable = v.dimensions == 0 ? ListedCellState(view, var, v) != ReadOnlyState : anyRowEditable(view, var, v);
         shown.Add(v);
         // Every key a write of the cell may be answered with, whatever its state now.
         if (const Text keys = ListedRefusals(listing, v.address); !keys.empty()) shown.SetRefusals(v.address, keys);

@@ -167,6 +167,10 @@ HIDesignViewerTotalSite::StreamEdit HIDesignViewerTotalSite::editUtilityStream(c
     const Text name = defaultSpelling(typed);
     siteGaveReason = false;
     IHeatIntegrationStream* stream = nullptr;
+    // A stream a retrofit study's base runs on is neither renamed nor deleted (asked nothing).
+    if (row < n && myTotalSite->GetStream(row, stream) && stream && stream->IsHeldByRetrofitBase(nullptr) &&
+        Text(stream->GetName()) != name)
+        return ErrorMsg("NoChangeinHENRBaseCase"), edit;
     if (row < n && !name.empty()) {
         if (!myTotalSite->GetStream(row, stream) || !stream) return edit;
         const Text old = stream->GetName();

@@ -36,6 +36,19 @@ double valueOf(const IHeatIntegrationStream& s, const char* name) {
     double v = kEmpty;
     return s.GetValue(name, v, 0) ? v : kEmpty;
 }
+// The value of a site stream each column of the stream table writes, as a retrofit study's
+// lock names it; null for a column that writes none.
+const char* writtenValue(const VarDescription& var) {
+    switch (var.Type()) {
+        case kTemperature: return "Temperature";
+        case kCostPerEnergy: return "CostIndex";
+        case kCoefficient: return "CHTCoeff";
+        case kHeatFlow: return var.Number() == 440 ? "Enthalpy" : nullptr;
+        case kSpecificHeat: return "SpecificHeat";
+        case kDeltaT: return "DTminContribution";
+        default: return nullptr;
+    }
+}
 // Tables whose column cursor passes over columns the user cannot type into.
 int skipColumn(int column, std::initializer_list<int> skipped) {
     for (int c : skipped)
@@ -116,7 +129,7 @@ void HIDesignViewerTotalSite::DescribeForm(FormDescription& form) {
         {"DeltaTemp.442", "GetStreamError DeltaTcUpdateError"},
         // A name typed into the stream table adds, renames or (emptied, once confirmed) deletes
         // a site stream.
-        {"UtilityNameView.599", "DeleteStreamError AddStreamError RenameStreamError SameStreamErrorMsg "
+        {"UtilityNameView.599", "DeleteStreamError AddStreamError RenameStreamError SameStreamErrorMsg NoChangeinHENRBaseCase "
                                 "PickTotalSiteUtilityFromDropDownList NewRowMarkerName StreamInLockedOperation GetStreamError"},
     };
     for (const auto& [address, keys] : refusals) form.SetRefusals(address, keys);
@@ -207,6 +220,12 @@ void HIDesignViewerTotalSite::VariableStatus(const VarDescription& var, ModifySt
         // table cursor.
         ModifyState listed = ReadOnlyState;
         editable = editable || (Form::Rows().VariableStatus(var, listed) && listed == ModifiableState);
+        // A value a retrofit study's base in a scenario of the site runs on is the existing
+        // network's: read-only, as on the scenario's own table.
+        const char* value = writtenValue(var);
+        if (editable && value && var.Offset(0) >= 0 && var.Offset(0) < numberOfStreams() && lookUp(var.Offset(0)) &&
+            workStream->IsHeldByRetrofitBase(value))
+            editable = false;
     }
     state = editable ? ModifiableState : ReadOnlyState;
 }

@@ -40,6 +40,7 @@ const CellDomain kFlow = CellDomain::Above(0.0).RefusedWith(kFlowRate);
 // A film coefficient and a stream's fouling say the range of their own cell beside the key they
 // share with cells of other ranges (an exchanger's fouling lies below its whole resistance).
 const CellDomain kCoefficient = CellDomain::Between(L::MinH, L::MaxH).RefusedWith("HTCoeffUpdateError");
+bool coefficientRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out);
 // A stream's fouling adds to the resistance of its film coefficient: the two together leave a
 // coefficient a case holds, so the fouling stays below 1/MinH less the film's own 1/h.
 bool foulingRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
@@ -52,8 +53,23 @@ bool foulingRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& o
     if (s->GetValue("CHTCoeff", h, 0) != 1 || isEmpty(h) || !(h > 0.0)) return false;
     const double room = 1.0 / L::MinH - 1.0 / h;
     if (!(room > 0.0)) return false;
-    // The coefficient at the edge itself is one a case holds: the limit lies a hair past it.
-    out = {std::nextafter(room, kAnyFinite), true, "the fouling its film coefficient leaves room for"};
+    // The coefficient at the edge itself is one a case holds: the edge is taken.
+    out = {room, true, "the fouling its film coefficient leaves room for", true};
+    return true;
+}
+// A film coefficient beside the stream's fouling: the two together leave a coefficient a case
+// holds, so the film's own coefficient is at least 1/(1/MinH less the fouling).
+bool coefficientRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
+    const HIDesignViewerScenario::InputRow* row = HIDesignViewerScenario::FindInputRow(var);
+    IHeatIntegrationScenario* scenario = static_cast<V&>(view).GetmyScenario();
+    IHeatIntegrationStream* s = nullptr;
+    if (!row || !scenario || !scenario->GetStreamOfKind(var.Offset(0), s, row->kind, row->side) || !s) return false;
+    if (s->GetNumberOfSegments() >= 2) return false;
+    double fouling = kEmpty;
+    if (s->GetValue("FoulingFactor", fouling, 0) != 1 || isEmpty(fouling) || !(fouling > 0.0)) return false;
+    const double left = 1.0 / L::MinH - fouling;
+    if (!(left > 0.0)) return false;
+    out = {1.0 / left, false, "the coefficient its fouling leaves room for", true};
     return true;
 }
 const CellDomain kFouling = CellDomain::AtLeast(0.0).RefusedWith("FoulingUpdateError").Beyond(foulingRoom);
@@ -248,7 +264,10 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .check = [](double v) -> const char* { return !isEmpty(v) && v >= 1.0 ? nullptr : "SplitBranchValueError"; },
          .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MaxSplitBranches", value, "SplitBranchValueError"); },
-         .refusals = "SplitBranchValueError", .held = "MaxSplitBranches"},
+         // A stream splits into whole branches: 2.5 of them is no limit a design can keep.
+         .refusals = "SplitBranchValueError",
+         .domain = CellDomain::Whole(1.0, std::numeric_limits<double>::infinity()).RefusedWith("SplitBranchValueError"),
+         .held = "MaxSplitBranches"},
         {.type = 31002, .number = 445, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
@@ -260,10 +279,10 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         // Film coefficients and fouling.
         {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
-         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient, .held = "CHTCoeff"},
+         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient.Beyond(coefficientRoom), .held = "CHTCoeff"},
         {.type = 1524, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
-         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient, .held = "CHTCoeff"},
+         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError", .domain = kCoefficient.Beyond(coefficientRoom), .held = "CHTCoeff"},
         {.type = 4101, .number = 412, .rows = R::Process, .kind = 0,
          .check = foulingRule, .streamWrite = [](V&, Stream s, Var, double value) {
              return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingUpdateError");
@@ -318,7 +337,8 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              v.GetmyScenario()->AddStreamLink(&s);
              return nullptr;
          },
-         .refusals = "NoDesignSelected", .domain = CellDomain::Switch()},
+         // A link sets the stream's values: a retrofit study's base holds it, as the link's editor does.
+         .refusals = "NoDesignSelected", .domain = CellDomain::Switch(), .held = "StreamLink"},
         {.type = 104, .number = 601, .write = [](V& v, Var, double value) -> const char* {
              const std::uint8_t flag = lowByte(value);
              if (v.GetLinkTableCollection()) v.GetLinkTableCollection()->SetAdvancedLinkPreference(flag);

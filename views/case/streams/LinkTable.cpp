@@ -40,6 +40,10 @@ bool isUpper(const VarDescription& var) { return var.Number() >= 202; }
 
 int row(const VarDescription& var) { return std::max(var.Offset(0), 0); }
 
+// What a retrofit study's base holds of its streams' links, and what a refused change says.
+constexpr const char* kLinkValue = "StreamLink";
+constexpr const char* kRetrofitBaseRefusal = "NoChangeinHENRBaseCase";
+
 const char* const kCommands[] = {"UpdateSimpleLink", "UpdateAdvancedLink", "ShowAdvancedLinkView",
                                  "ConvertToSimpleLink", "DeleteLink"};
 
@@ -181,6 +185,12 @@ void LinkTable::VariableStatus(const VarDescription& var, ModifyState& state, in
     state = ModifiableState;
     detail = 0;
     const int type = var.Type(), number = var.Number();
+    // The link of a stream a retrofit study's base holds is the existing network's: only the
+    // form's own page setting is the user's.
+    if (HeldByRetrofitBase() && !(type == 100 && number == 400)) {
+        state = ReadOnlyState;
+        return;
+    }
     if (var.VariableIs("TempCoefficient") || var.VariableIs("FlowCoefficient") || type == 32048 || type == 32049) {
         if (!TermExists(var)) state = ReadOnlyState;
     } else if ((type == 1 || type == 4) && number == 100) {
@@ -379,6 +389,12 @@ int LinkTable::Message(const Text& line) {
     if (!myLink || !myStream) return Viewable::Message(line);
     Text word, rest;
     line.Token(word, rest);
+    // A held link is neither changed nor deleted: the page may still be switched.
+    if (HeldByRetrofitBase() &&
+        (word == "UpdateSimpleLink" || word == "UpdateAdvancedLink" || word == "ConvertToSimpleLink" || word == "DeleteLink")) {
+        ErrorMsg(kRetrofitBaseRefusal);
+        return 0;
+    }
     if (word == "UpdateSimpleLink" || word == "UpdateAdvancedLink") {
         int updated = 0;
         if (myLink->IsModified()) {
@@ -416,6 +432,11 @@ int LinkTable::Message(const Text& line) {
     }
     if (word == "DeleteLink") return DeleteLink();
     return Viewable::Message(line);
+}
+
+bool LinkTable::HeldByRetrofitBase() const {
+    IHeatIntegrationStream* linked = myLink ? myLink->GetLinkedStream() : nullptr;
+    return linked && linked->IsHeldByRetrofitBase(kLinkValue);
 }
 
 int LinkTable::DeleteLink() {

@@ -58,6 +58,9 @@ public:
     bool RecallClassData(BinaryFile& file, int version) override;
 
 private:
+    // Whether the linked stream is one a retrofit study's base holds: its link is then the
+    // existing network's, read-only and not deleted.
+    bool HeldByRetrofitBase() const;
     double TermSwitch(const VarDescription& var);
     int SetTermSwitch(const VarDescription& var, double value);
     double CandidateSide(const VarDescription& var);

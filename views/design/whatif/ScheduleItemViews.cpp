@@ -159,7 +159,9 @@ int EventItemView::Specify(const VarDescription& var, double value) {
         if (value != EmptyValue) {
             const char* refused = design ? design->GetEventValueRefusal(pEvent, value)
                                          : HENEventValueRefusal(pEvent->GetVariableName(), value);
-            if (refused) return event_tasks::ShowValueRefusal(refused, pEvent->GetVariableName(), value), 0;
+            if (refused)
+                return event_tasks::ShowValueRefusal(refused, pEvent->GetVariableName(), value, design, pEvent->GetTargetName()),
+                       0;
         }
         // The event stores it and reports code 15, which selects this item's schedule.
         pEvent->SetNewValue(value);
