@@ -63,6 +63,12 @@ bool StreamProfile::BuildFullFlow(const IFlowsheetStream& stream) {
             m_film.push_back(m_film.empty() ? p.film : m_film.back());
             m_t.push_back(p.lo);
         }
+        // A segment that goes on where the last one ended, alike in heat capacity and film
+        // coefficient, widens it: a stream cut where nothing changes has the profile it has uncut.
+        if (!m_cp.empty() && p.cp == m_cp.back() && p.film == m_film.back() && p.lo <= m_t.back() + 1e-9) {
+            m_t.back() = p.hi;
+            continue;
+        }
         m_cp.push_back(p.cp);
         m_film.push_back(p.film);
         m_t.push_back(p.hi);

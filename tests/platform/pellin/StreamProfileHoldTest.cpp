@@ -79,6 +79,52 @@ INSTANTIATE_TEST_SUITE_P(
                       HoldCase{"ASegmentWithoutFlow", {180.0, 120.0, 60.0}, {10.0, 0.0}, 1.0}),
     [](const ::testing::TestParamInfo<HoldCase>& info) { return std::string(info.param.name); });
 
+// A stream cut where nothing changes (the same heat-capacity flow rate and film coefficient on
+// both sides of the cut) has the very profile it has uncut, to the last bit, so that a search
+// over a network reads one plant however its stream table was cut; a cut where the film
+// coefficient or the rate changes stays a point of the profile.
+struct CutCase {
+    const char* name;
+    std::vector<double> whole, cut, wholeCps, cutCps, cutFilms;
+    double fraction;
+    bool sameAsWhole;
+};
+void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
+class StreamProfileCut : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(StreamProfileCut, ACutWhereNothingChangesIsNoPointOfTheProfile) {
+    const CutCase& c = GetParam();
+    FlowsheetTestStream whole("W", c.whole, c.wholeCps, std::vector<double>(c.wholeCps.size(), 0.5)),
+        cut("C", c.cut, c.cutCps, c.cutFilms);
+    StreamProfile a, b;
+    ASSERT_TRUE(a.Build(whole, c.fraction));
+    ASSERT_TRUE(b.Build(cut, c.fraction));
+    std::vector<double> pointsA, pointsB;
+    a.PointsBetween(-1e9, 1e9, pointsA);
+    b.PointsBetween(-1e9, 1e9, pointsB);
+    EXPECT_EQ(pointsA == pointsB, c.sameAsWhole);
+    if (!c.sameAsWhole) return;
+    for (double t : {-20.0, 35.0, 61.3, 80.0, 121.5, 127.5, 150.7, 199.0, 260.0}) {
+        EXPECT_EQ(b.Enthalpy(t), a.Enthalpy(t)) << t;
+        EXPECT_EQ(b.FilmCoefficientAt(t), a.FilmCoefficientAt(t)) << t;
+    }
+    for (double h : {-50.0, 10.0, 333.3, 400.0, 777.7, 900.0, 5000.0})
+        EXPECT_EQ(b.TemperatureAt(h), a.TemperatureAt(h)) << h;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, StreamProfileCut,
+    ::testing::Values(
+        CutCase{"HotCutInTwo", {186.0, 69.0}, {186.0, 127.5, 69.0}, {1.0226293004786875}, {1.0226293004786875, 1.0226293004786875},
+                {0.5, 0.5}, 1.0, true},
+        CutCase{"ColdCutInThreeOnABranch", {25.0, 131.0}, {25.0, 60.0, 78.0, 131.0}, {2.1876575572537673},
+                {2.1876575572537673, 2.1876575572537673, 2.1876575572537673}, {0.5, 0.5, 0.5}, 0.37, true},
+        CutCase{"CutWhereTheFilmChanges", {186.0, 69.0}, {186.0, 127.5, 69.0}, {1.0226293004786875},
+                {1.0226293004786875, 1.0226293004786875}, {0.5, 0.25}, 1.0, false},
+        CutCase{"CutWhereTheRateChanges", {186.0, 69.0}, {186.0, 127.5, 69.0}, {1.0226293004786875},
+                {1.0226293004786875, 1.0226293004787}, {0.5, 0.5}, 1.0, false}),
+    [](const ::testing::TestParamInfo<CutCase>& info) { return std::string(info.param.name); });
+
 // While held, the stream is read once (the calculation it serves changes no stream); let go, the
 // next request reads the stream as it now is.
 TEST(StreamProfileHold, LetGoTheStreamIsReadAsItNowIs) {
