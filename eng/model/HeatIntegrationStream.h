@@ -143,6 +143,9 @@ public:
     int GetNumberOfLinkedStreams() const;
     // Drops every link, on both sides, without notifications (an owner about to delete streams).
     void ForgetLinkedStreams();
+    // Links the two streams, on both sides, without notifications (an owner copying links from
+    // another scenario counts them itself); nothing for the stream itself or one linked already.
+    void JoinLinkWith(CPIHeatIntegrationStream& other);
     // After all streams of a file are read: links recalled before their streams existed are made
     // now; a name with no stream behind it is dropped. Answers the number dropped.
     int ResolvePendingLinks();

@@ -91,6 +91,10 @@ int CPIHeatIntegrationStream::LinkStream(const CPString& name) {
     return 1;
 }
 
+void CPIHeatIntegrationStream::JoinLinkWith(CPIHeatIntegrationStream& other) {
+    if (&other != this && !HoldsLinkTo(&other)) JoinLinks(&other, true);
+}
+
 void CPIHeatIntegrationStream::ErasePendingLinkName(const CPString& name) {
     if (!PendingLinks()) return;
     PendingLinks()->erase(std::remove(PendingLinks()->begin(), PendingLinks()->end(), name), PendingLinks()->end());

@@ -6,6 +6,7 @@
 #include "tevrin/CPTypedList.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -149,9 +150,13 @@ public:
     // opposite side's known streams, except two utilities), and whether it is a utility.
     // Gives every match without a name "DEFAULT" (what reading each one's name would do).
     void NameEveryMatch() { ReadAllNames(); }
-    // Gives every pair of this list that the other list has (by stream names) the other's name
-    // for it; reading the other's names gives its nameless matches "DEFAULT".
-    void CopyCostModelNames(MatchwiseStreamDataList& from);
+    // Gives every pair of this list whose two streams are copies of a pair of the other list the
+    // other's name for it: `copyOf` answers this list's copy of a stream of the other (null for
+    // a stream left behind), and a name `takes` refuses is not given (the pair answers
+    // "DEFAULT"). Reading the other's names gives its nameless matches "DEFAULT".
+    using CopyOfStream = std::function<const IHeatIntegrationStream*(const IHeatIntegrationStream*)>;
+    void CopyCostModelNames(MatchwiseStreamDataList& from, const CopyOfStream& copyOf,
+                            const std::function<bool(const CPString&)>& takes);
     // Every name a match answers, once each (without regard to what pairs carry it).
     std::vector<CPString> CostModelsNamed() const;
     bool IsKnownOnSide(const IHeatIntegrationStream* stream, int side, bool& utility) const;

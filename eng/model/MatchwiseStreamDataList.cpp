@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
 
 namespace {
 
@@ -678,45 +679,53 @@ std::vector<CPString> MatchwiseStreamDataList::CostModelsNamed() const {
     return names;
 }
 
-void MatchwiseStreamDataList::CopyCostModelNames(MatchwiseStreamDataList& from) {
+void MatchwiseStreamDataList::CopyCostModelNames(MatchwiseStreamDataList& from, const CopyOfStream& copyOf,
+                                                 const std::function<bool(const CPString&)>& takes) {
     from.ReadAllNames();
-    auto counterpart = [&from](const IHeatIntegrationStream* s) -> const IHeatIntegrationStream* {
-        if (!s || !from.m_pStreams) return nullptr;
-        return static_cast<const IHeatIntegrationStream*>(from.m_pStreams->FindKeyString(s->GetName()));
+    auto give = [&](const IHeatIntegrationStream* hot, const IHeatIntegrationStream* cold, const CPString& model) {
+        const IHeatIntegrationStream* hotCopy = hot ? copyOf(hot) : nullptr;
+        const IHeatIntegrationStream* coldCopy = cold ? copyOf(cold) : nullptr;
+        if (hotCopy && coldCopy && takes(model)) SetCostModelName(hotCopy->GetName(), coldCopy->GetName(), model);
     };
     if (from.m_total > static_cast<long long>(from.m_realOrder.size())) {
-        // When the two lists know the same streams on the same sides their pairs are the same,
-        // and one name given to every pair of this list is what the source's pairs answer.
+        // The stream of the other list each stream of this one is a copy of.
+        std::unordered_map<const IHeatIntegrationStream*, const IHeatIntegrationStream*> sourceOf;
+        for (const Entry& e : from.m_entries)
+            if (e.alive)
+                if (const IHeatIntegrationStream* copy = copyOf(e.stream)) sourceOf.emplace(copy, e.stream);
+        // When every stream of this list is a copy known on the same side there, its pairs are
+        // pairs of the other list, and one name given to every pair of this list is what the
+        // other's pairs answer.
         bool same = from.m_nameLayers.size() == 1 && !m_sideChanged && !from.m_sideChanged;
         for (std::size_t i = 0; same && i < m_entries.size(); ++i) {
             const Entry& e = m_entries[i];
             if (!e.alive) continue;
             bool utility = false;
-            const IHeatIntegrationStream* other = counterpart(e.stream);
-            same = other && from.IsKnownOnSide(other, e.side, utility) && utility == e.utility;
+            const auto other = sourceOf.find(e.stream);
+            same = other != sourceOf.end() && from.IsKnownOnSide(other->second, e.side, utility) && utility == e.utility;
         }
         if (same) {
             const CPString name = from.m_nameLayers.front().name;
-            m_nameLayers.assign(1, NameLayer{++m_clock, name});
-            for (MatchwiseStreamData* r : m_realOrder) r->SetCostModelName(name);
+            if (takes(name)) {
+                m_nameLayers.assign(1, NameLayer{++m_clock, name});
+                for (MatchwiseStreamData* r : m_realOrder) r->SetCostModelName(name);
+            }
         } else {
             for (std::size_t bi = 0; bi < from.m_blocks.size(); ++bi) {
                 const Block& b = from.m_blocks[bi];
+                // A pair made here answers "DEFAULT" until it is named: only other names are given.
+                const CPString* name = from.ImplicitName(b.clock);
+                if (!name || *name == MatchwiseStreamData::kDefaultCostModel) continue;
                 for (long long k = 0; k < b.count; ++k) {
                     const int partner = from.MemberAt(b, k);
                     const int hot = b.side == 0 ? b.anchor : partner;
                     const int cold = b.side == 0 ? partner : b.anchor;
                     if (from.m_real.count({hot, cold})) continue;
-                    const CPString* name = from.ImplicitName(b.clock);
-                    SetCostModelName(from.m_entries[static_cast<std::size_t>(hot)].stream->GetName(),
-                                     from.m_entries[static_cast<std::size_t>(cold)].stream->GetName(),
-                                     name ? *name : CPString(MatchwiseStreamData::kDefaultCostModel));
+                    give(from.m_entries[static_cast<std::size_t>(hot)].stream,
+                         from.m_entries[static_cast<std::size_t>(cold)].stream, *name);
                 }
             }
         }
     }
-    for (MatchwiseStreamData* r : from.m_realOrder) {
-        if (!r->GetHotStream() || !r->GetColdStream()) continue;
-        SetCostModelName(r->GetHotStream()->GetName(), r->GetColdStream()->GetName(), r->GetCostModelName());
-    }
+    for (MatchwiseStreamData* r : from.m_realOrder) give(r->GetHotStream(), r->GetColdStream(), r->GetCostModelName());
 }

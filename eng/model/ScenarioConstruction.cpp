@@ -12,8 +12,10 @@
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/UtilityPlacement.h"
+#include "lumeth/Framework.h"
 #include "osmeri/CPValue.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -23,9 +25,6 @@ std::unique_ptr<DefaultManager> factoryDefaultManager() {
     manager->SetUpDefaults();
     return manager;
 }
-
-// Entries 4 and 5 act for the values 1 to 254 of their entry flag.
-bool inActiveRange(std::uint8_t flag) { return flag >= 1 && flag <= 254; }
 
 }  // namespace
 
@@ -148,6 +147,11 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     // Each utility copied, with the stream it was copied from: its loads follow once its
     // segments are made (a load typed by the user is the scenario's data, as its streams are).
     std::vector<std::pair<CPIHeatIntegrationStream*, CPIHeatIntegrationStream*>> utilityCopies;
+    // The stream each source stream came along as (a site utility: the site's stream this scenario
+    // holds); a stream left behind has none.
+    std::unordered_map<const IHeatIntegrationStream*, CPIHeatIntegrationStream*> copies;
+    // The same for the process streams alone, of which forbidden matches and temperature links are made.
+    std::unordered_map<const IHeatIntegrationStream*, CPIHeatIntegrationStream*> processCopies;
     auto copyStreams = [&](const StreamList& from, int entry, int kind) {
         // The source's list may not change while it is copied; take the items first.
         std::vector<CPIHeatIntegrationStream*> items(from.begin(), from.end());
@@ -160,13 +164,18 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                 if (!held || !SiteStreamOf(*held)) SendMessageKey("CannotCloneStreamErrorMsg");
                 // What the copy holds of it is the scenario's own: the loads the user typed. A
                 // copy takes them as a project's copy does; an append keeps those it has.
-                else if (keepNames) utilityCopies.emplace_back(held, items[i]);
+                else {
+                    copies.emplace(items[i], held);
+                    if (keepNames) utilityCopies.emplace_back(held, items[i]);
+                }
                 continue;
             }
             const CPString name = copyName(*items[i]);
             CPIHeatIntegrationStream* copy = nullptr;
             if (AddStream(name, kind) == 1) copy = StreamByName(name);
             if (copy) {
+                copies.emplace(items[i], copy);
+                if (kind == CPIHeatIntegrationStream::KindProcess) processCopies.emplace(items[i], copy);
                 copy->CopyFrom(items[i]);
                 if (kind == CPIHeatIntegrationStream::KindUtility) utilityCopies.emplace_back(copy, items[i]);
             } else {
@@ -196,32 +205,33 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         SendAMessage(96, CPString(), Self());
     }
 
-    if (inActiveRange(selection.EntryFlag(CloneSelection::EntryStreamLinks)) && source.m_pStreams) {
-        // The links announce themselves as they are made, which must not open a batch of changes
-        // that nobody closes nor move the method: the count is taken from the links below.
-        const int enable = m_nCalculationEnable;
-        const int method = m_nUtilityAssignmentMethod;
-        for (CPIHeatIntegrationStream* from : *source.m_pStreams) {
-            CPIHeatIntegrationStream* to = StreamByName(from->GetName());
+    // A copy is the scenario as typed for the streams that come along: each forbidden match of two
+    // process streams that both came along comes along too, and one whose stream stays behind goes,
+    // as a deleted stream's does. Only a user who unticked the forbidden matches leaves them all.
+    auto processCopyOf = [&processCopies](const IHeatIntegrationStream* from) -> CPIHeatIntegrationStream* {
+        const auto found = processCopies.find(from);
+        return found == processCopies.end() ? nullptr : found->second;
+    };
+    // The links are made without a word: they open no batch of changes that nobody closes, ask
+    // nothing of a viewer of the scenario appended to, and the count is taken from them below.
+    if (selection.EntryFlag(CloneSelection::EntryStreamLinks) != 0) {
+        for (CPIHeatIntegrationStream* from : source.m_processStreams) {
+            CPIHeatIntegrationStream* to = processCopyOf(from);
             if (!to) continue;
-            for (const CPString& linked : from->GetLinkedStreamNames()) to->LinkStream(linked);
+            for (const CPString& linked : from->GetLinkedStreamNames()) {
+                const CPIHeatIntegrationStream* other = source.StreamByName(linked);
+                if (CPIHeatIntegrationStream* otherCopy = other ? processCopyOf(other) : nullptr)
+                    to->JoinLinkWith(*otherCopy);
+            }
         }
-        m_nCalculationEnable = enable;
-        m_nUtilityAssignmentMethod = method;
     }
 
     // The temperature links come along with the streams they link, as the user typed them: a link
     // whose own stream stays behind is not copied, and a term of a stream left behind goes, as a
     // deleted stream's does.
     if (source.m_pStreamLinks) {
-        // The copy of a source stream: the stream of its copy's name, when it came along as a process
-        // stream (a link is made of process streams only).
-        auto copyOf = [&](const IHeatIntegrationStream* from) -> IHeatIntegrationStream* {
-            const auto* own = dynamic_cast<const CPIHeatIntegrationStream*>(from);
-            if (!own || !source.m_processStreams.Contains(const_cast<CPIHeatIntegrationStream*>(own))) return nullptr;
-            CPIHeatIntegrationStream* copy = StreamByName(copyName(*own));
-            return copy && m_processStreams.Contains(copy) ? copy : nullptr;
-        };
+        // A link is made of process streams only: its streams' copies are process streams too.
+        auto copyOf = [&](const IHeatIntegrationStream* from) -> IHeatIntegrationStream* { return processCopyOf(from); };
         bool copied = false;
         for (const StreamLynx* from : source.m_pStreamLinks->GetLinkList()) {
             IHeatIntegrationStream* linked = copyOf(from->GetLinkedStream());
@@ -240,8 +250,29 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         if (copied) SendAMessage(113, CPString(), Self());
     }
 
-    if (inActiveRange(selection.EntryFlag(CloneSelection::EntryCostModels)) && source.m_pMatches) {
-        m_pMatches->CopyCostModelNames(*source.m_pMatches);
+    // The cost model of each match whose two streams came along comes along too, when this
+    // scenario's economic data hold it (a copy without the source's economic data prices such a
+    // match by its default set). Only a user who unticked them leaves them all.
+    if (selection.EntryFlag(CloneSelection::EntryCostModels) != 0 && source.m_pMatches) {
+        const DefaultManager& economics = GetActiveManager();
+        // The manager tells its sets apart by their names in capitals (letters a to z folded).
+        auto capitals = [](const char* text) {
+            CPString out = text ? text : "";
+            for (char& c : out)
+                if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            return out;
+        };
+        auto held = [&](const CPString& model) {
+            const CPString key = capitals(model.c_str());
+            for (int i = 0; i < economics.GetNumberOfEconomicData(); ++i)
+                if (capitals(economics.GetEconomicDataName(i)) == key) return true;
+            return false;
+        };
+        auto copyOf = [&copies](const IHeatIntegrationStream* from) -> const IHeatIntegrationStream* {
+            const auto found = copies.find(from);
+            return found == copies.end() ? nullptr : found->second;
+        };
+        m_pMatches->CopyCostModelNames(*source.m_pMatches, copyOf, held);
     }
 
     m_dOptimizerEconomicParameter = 0.0;
@@ -251,8 +282,12 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         if (m_pUtilityPlacement) m_pUtilityPlacement->SetMethod(m_nUtilityAssignmentMethod);
     }
     // The forbidden matches are the links the copy ends up with: the source's count counts links
-    // to streams left behind, and an append adds to the links this scenario had.
+    // to streams left behind, and an append adds to the links this scenario had. A scenario that
+    // gets its first forbidden match here says so, as forbidding one does.
+    const int forbiddenBefore = m_nForbiddenMatches;
     RecountForbiddenMatches();
+    if (forbiddenBefore == 0 && m_nForbiddenMatches != 0 && !IsAutomationStartup())
+        SendMessageKey("ChangingToLPAndGCCChoseForbidden");
     // The area-target method asked for is a setting of the scenario like DTmin: the copy keeps it.
     if (source.m_pAreaTarget && source.m_pAreaTarget->nRequestedMethod != AreaTarget::Bath) {
         if (!m_pAreaTarget) m_pAreaTarget = new AreaTarget();

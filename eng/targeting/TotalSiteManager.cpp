@@ -111,6 +111,13 @@ hresult TotalSiteManager::AddDefaultUtility(const char* name) {
     return DefaultManager::AddDefaultUtility(name);
 }
 
+hresult TotalSiteManager::RenameDefaultUtility(const char* oldName, const char* newName) {
+    if (DefaultManager::RenameDefaultUtility(oldName, newName) != 1) return 0;
+    // Within a replacement of the whole list KeepStreamsInStep settles the streams.
+    if (m_replacing == 0 && !GetSiteStream(newName)) AddStream(newName);
+    return 1;
+}
+
 hresult TotalSiteManager::RemoveDefaultUtility(const char* name) {
     if (!name) return 0;
     const CPString removed(name);  // the caller's text may live in the utility itself

@@ -89,9 +89,10 @@ public:
     // a utility renamed since) is refused with "SameStreamErrorMsg": the new utility would have no
     // stream of its own.
     hresult AddDefaultUtility(const char* name) override;
-    hresult RenameDefaultUtility(const char* oldName, const char* newName) override {
-        return DefaultManager::RenameDefaultUtility(oldName, newName);
-    }
+    // A utility renamed has a stream under its new name at once, to be offered to the site (as
+    // the case read back gives it one); the stream of its old name stays, as a site holding it
+    // named it.
+    hresult RenameDefaultUtility(const char* oldName, const char* newName) override;
     // The site first lets go of the utility's stream everywhere, then the manager deletes it.
     hresult RemoveDefaultUtility(const char* name) override;
     // An edit of one value reaches the utility's site stream as that value alone (both ends

@@ -43,6 +43,16 @@ std::string ForbiddenCase() {
     return file.path;
 }
 
+// The four-stream table with H1 and C1, and H2 and C2, forbidden to match.
+std::string ForbiddenPairsCase() {
+    static const ScratchFile file("sameselect", "forbidden-pairs.case", "", false);
+    static const int made = RunHost("targets " + ExamplePath("four-streams.csv") +
+                                    " --forbid H1:C1 --forbid H2:C2 --save " + file.path)
+                                .exitCode;
+    (void)made;
+    return file.path;
+}
+
 // The four streams with LP Steam Generation, a utility that earns a credit, as the third utility.
 std::string GenerationCase() {
     static const ScratchFile file("sameselect", "generation.csv",
@@ -86,6 +96,18 @@ std::string ThresholdCase() {
 const std::string kCloneWithoutC1 =
     "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\nopen CloneHIScenarioTool.298\n"
     "cmd ObjectSelectionToggledOnDataEnum 1002\nsettext ExtraData.100 part\ncmd clone\n";
+
+// From the case view: "base" appended whole into a new, empty "Scenario 1".
+const std::string kAppendBaseIntoANewScenario =
+    "open HIDesignViewerProject.200.0\ncmd AddDefaultScenario\nopen MyOwnerObject\nattach Viewable.299 base\n"
+    "open HIDesignViewerProject.200.0\ncmd CloneHI\nopen CloneHIScenarioTool.298\nset Enum.202 1\n";
+
+// On "base" (the scenario viewer open): the set "alpha" (a = 100000, b = 1000) prices H1-C1 and
+// H2-C2.
+const std::string kAlphaOnTwoMatches =
+    "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nsettext ExtraData.500.1 alpha\n"
+    "set Cost.501.1 100000\nset ExtraData.502.1 1000\nset Enum.510.0.0 1\nset Enum.510.1.1 1\nopen MyOwnerObject\n"
+    "open MyOwnerObject\n";
 
 // From the case view: C2's link made on "base" (H1 ticked), then "base" cloned as "part" with the
 // stream of `toggle` (1000 H1 ... 1003 C2) unticked, or whole; and what "part" reads after a reopen.
@@ -286,6 +308,47 @@ const std::vector<Selection>& Selections() {
          "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Area.200\n"
          "set TargetMethod.450 0\n",
          {"text part\n4: get Area.200\n  value 118.6406", "set TargetMethod.450 0\n  result 1\n"}},
+        // A copy is the scenario as typed for the streams that come along: without C1 it keeps
+        // H2-C2 forbidden (the area LP of H1, H2, C2 with that match forbidden, 162.02 m2, and
+        // the placement on the grand composite curve); an append of "base" whole into an empty
+        // scenario keeps H1-C1 (226.33 m2, as "base" reads), and says what that makes of its
+        // targets. Unticked by the user, the forbidden matches stay behind (the Bath area of
+        // the four streams, 253.30 m2).
+        {"ForbiddenMatchOfStreamsThatComeAlongCarriedByACopy",
+         ForbiddenPairsCase() + " --open case",
+         kCloneWithoutC1,
+         "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Area.200\n"
+         "get Switch.1200.[].[]\nexpect OnlyGCCBasedAllowedIfForbidden\nset TargetMethod.450 0\n",
+         {"text part\n4: get Area.200\n  value 162.0208", "get Switch.1200.[].[]\n  value 0 1\n",
+          "set TargetMethod.450 0\n  result 0\n"}},
+        {"ForbiddenMatchCarriedByAnAppend",
+         ForbiddenCase() + " --open case",
+         kAppendBaseIntoANewScenario + "expect ChangingToLPAndGCCChoseForbidden\ncmd clone\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Area.200\nget Switch.1200.[].[]\n",
+         {"text Scenario 1\n3: get Area.200\n  value 226.3285", "get Switch.1200.[].[]\n  value 1 0\n  value 0 0\n"}},
+        {"ForbiddenMatchesUntickedStayBehind",
+         ForbiddenCase() + " --open case",
+         "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\nopen CloneHIScenarioTool.298\n"
+         "settext ExtraData.100 part\ncmd ObjectSelectionToggledOnDataEnum 3\ncmd clone\n",
+         "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Area.200\n",
+         {"text part\n4: get Area.200\n  value 253.29"}},
+        // So for the matches' cost models: without C1 the copy keeps H2-C2 priced by "alpha" (a
+        // capital target of 141817.59, as H1, H2, C2 typed fresh with that match on "alpha" give);
+        // a copy without the economic data, which hold "alpha", prices every match by the
+        // default set (the capital target of the four streams, 215554.22).
+        {"CostModelOfStreamsThatComeAlongCarriedByACopy",
+         ExamplePath("four-streams.csv") + " --open case",
+         kAlphaOnTwoMatches + kCloneWithoutC1,
+         "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Cost.654\n"
+         "get Enum.510.[].[]\n",
+         {"text part\n4: get Cost.654\n  value 141817.5894", "get Enum.510.[].[]\n  value 0 1 0\n  value 0 0 0\n"}},
+        {"CostModelOfASetLeftBehindStaysBehind",
+         ExamplePath("four-streams.csv") + " --open case",
+         kAlphaOnTwoMatches + "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\n"
+         "open CloneHIScenarioTool.298\nsettext ExtraData.100 part\ncmd ObjectSelectionToggledOnDataEnum 2\ncmd clone\n",
+         "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Cost.654\n"
+         "get Enum.510.[].[]\n",
+         {"text part\n4: get Cost.654\n  value 215554.2227", "get Enum.510.[].[]\n  value 0 0 0\n  value 0 0 0\n"}},
         // H1 switched to a utility and saved; reopened and switched back, it has its cp of 3 again
         // and the targets of the four streams (20 and 60 kW), as in one session.
         {"KindSwitchedBackAfterAReopen",
@@ -424,6 +487,21 @@ const std::vector<Selection>& Selections() {
          {"settext StrNameU.440.0\n  result 1\n", "attach UtilityNameView.599.0 empty\n  text base\n  result 1\n",
           "settext StrName.401.0 H1\n  result 1\n",
           "text Deleted Utility Stream HP Steam\nDeleted Utility Stream Cooling Water\n"}},
+        // A default renamed in the site's editor (LP Steam Generation to Gen2) is offered to the
+        // site's table under its new name at once: attached, it is the site's stream Gen2, after a
+        // save and reopen too.
+        {"SiteDefaultRenamedIsOfferedAtOnce",
+         "--new hi-total-site Site1",
+         "cmd OpenUDB\nopen @last\nsettext ExtraData.901.13 Gen2\nopen MyOwnerObject\n"
+         "attach UtilityNameView.599.0 Gen2\n",
+         "open HIDesignViewerTotalSite.200.0\ntext StrNameU.440.[]\n",
+         {"text StrNameU.440.[]\n  text Gen2\n  text **New**\n"}},
+        // A renamed stream's link editor bears the stream's new name (C2 to C9) at once.
+        {"LinkEditorBearsItsStreamsNewName",
+         ExamplePath("four-streams.csv"),
+         kLinkOfC2OnH1 + "settext StrName.401.3 C9\nopen LinkTableCollection.200\nopen LinkTable.200.0\n",
+         "",
+         {"open LinkTable.200.0\n  text C9\n"}},
         // Names typed past the spare row, on the scenario's and on the site's utility table: no
         // row to type into, and the user is told.
         {"NamesPastTheSpareRow",

@@ -56,6 +56,8 @@ void LinkTableCollection::RegisterWithScenario() {
     myScenario->AddValidMessage(this, StreamRemoved);
     // So does a stream made a utility: the scenario drops its link at the switch.
     myScenario->AddValidMessage(this, StreamKindSwitched);
+    // An editor bears its stream's name, the one the stream has now.
+    myScenario->AddValidMessage(this, StreamRenamed);
     registered = true;
 }
 
@@ -127,6 +129,13 @@ void LinkTableCollection::NotifyChange(int code, const CPString& text, void* dat
     }
     if (code == StreamRemoved) {
         CloseEditorsOf(text);
+        return;
+    }
+    if (code == StreamRenamed) {
+        IHeatIntegrationStream* stream = nullptr;
+        const char* name = static_cast<const char*>(data);
+        if (name && myScenario && myScenario->GetStream(name, stream) && stream)
+            if (LinkTable* editor = FindEditor(stream)) editor->SetName(name);
         return;
     }
     if (code == StreamKindSwitched) {

@@ -28,6 +28,8 @@ public:
     static constexpr int DeleteLink = 116;
     // The scenario's change code of a stream it is removing (its name as the text).
     static constexpr int StreamRemoved = 31;
+    // The scenario's change code of a stream renamed (the old name as the text, the new as data).
+    static constexpr int StreamRenamed = 32;
     // The scenario's change code of a stream switched to the other kind (its name as the text).
     static constexpr int StreamKindSwitched = 87;
 
