@@ -16,31 +16,32 @@
 namespace {
 
 // A stream's mole fractions as the case gives them, each entry known or not. A stream that gives
-// none (no list, or an empty one) is of unknown composition, as one whose entries are all unknown.
+// none (no list, or an empty one) is of unknown composition, as one whose entries are all unknown;
+// a list shorter than the case's longest leaves its missing components unknown.
 struct Fractions {
     std::vector<double> x;
     std::vector<bool> known;
     bool Partial() const { return x.empty() || std::find(known.begin(), known.end(), false) != known.end(); }
 };
 
-Fractions ReadFractions(const CPValue* list) {
+Fractions ReadFractions(const CPValue* list, std::size_t components) {
     Fractions f;
-    if (!list) return f;
+    if (!list || list->GetNumberOfSubValues() == 0) return f;
     for (std::size_t i = 0; i < list->GetNumberOfSubValues(); ++i) {
         const CPValue* entry = list->GetSubValue(i);
         const bool known = entry && entry->IsKnown() && !entry->IsEmpty();
         f.x.push_back(known ? entry->GetAsDouble() : 0.0);
         f.known.push_back(known);
     }
+    f.x.resize(std::max(f.x.size(), components), 0.0);
+    f.known.resize(f.x.size(), false);
     return f;
 }
 
 // Whether a composition with unknown entries may be the other's: nothing known of either, or the
-// same number of components with every entry both know alike within the tolerance of the grouping.
+// entries both know alike within the tolerance of the grouping.
 bool AgreesWhereKnown(const Fractions& partial, const Fractions& other, double tolerance) {
-    if (partial.x.empty() || other.x.empty()) return true;
-    if (partial.x.size() != other.x.size()) return false;
-    for (std::size_t i = 0; i < partial.x.size(); ++i)
+    for (std::size_t i = 0; i < std::min(partial.x.size(), other.x.size()); ++i)
         if (partial.known[i] && other.known[i] &&
             VelmorToTarsilImport::RoundMoleFraction(partial.x[i], tolerance) !=
                 VelmorToTarsilImport::RoundMoleFraction(other.x[i], tolerance))
@@ -59,16 +60,33 @@ bool OneSide(const CPItem* exchanger, const CPItem* a, const CPItem* b) {
     return false;
 }
 
+// Whether the streams around a mixer that carry a composition signature all carry one.
+bool MixerOfOneMaterial(CPItem* mixer) {
+    const CPValue* first = nullptr;
+    for (int kind : {CPItem::Upstream, CPItem::Downstream})
+        for (CPItem* s : mixer->RelatedNodes(kind)) {
+            const CPValue* crc = IsClass(s, CaseClass::MaterialStream) ? s->GetVariable("CompositionCRC") : nullptr;
+            if (!crc) continue;
+            if (first && first->GetAsShort() != crc->GetAsShort()) return false;
+            first = crc;
+        }
+    return true;
+}
+
+enum class Mixers { Never, OfOneMaterial, Always };
+
 // The material streams one unit away that carry the same material: across a unit on the path (a
-// heater, cooler, pump, valve, an exchanger along the side its texts name), a tee or a mixer,
-// upstream and downstream. An exchanger's other side, or an LNG exchanger's many, is another
-// material.
-std::vector<CPItem*> SameMaterialNeighbours(CPItem* stream) {
-    static const char* const kSplit[] = {CaseClass::Tee, CaseClass::Mixer};
+// heater, cooler, pump, valve, an exchanger along the side its texts name), a tee, and as `mixers`
+// says a mixer, upstream and downstream. A mixer's outlet is the mix of its inlets: it is the
+// material of one only where the streams around it known so far are all one. An exchanger's other
+// side, or an LNG exchanger's many, is another material.
+std::vector<CPItem*> SameMaterialNeighbours(CPItem* stream, Mixers mixers = Mixers::Always) {
     std::vector<CPItem*> out;
     for (int kind : {CPItem::Upstream, CPItem::Downstream})
         for (CPItem* unit : stream->RelatedNodes(kind)) {
-            if ((!IsNetworkPathUnit(unit) && !IsOneOf(unit, kSplit)) || IsClass(unit, "htLNGExchanger")) continue;
+            const bool mixer = IsClass(unit, CaseClass::Mixer);
+            if (mixer && (mixers == Mixers::Never || (mixers == Mixers::OfOneMaterial && !MixerOfOneMaterial(unit)))) continue;
+            if ((!IsNetworkPathUnit(unit) && !IsClass(unit, CaseClass::Tee) && !mixer) || IsClass(unit, "htLNGExchanger")) continue;
             const bool exchanger = IsClass(unit, "htHeatExchanger");
             for (CPItem* s : unit->RelatedNodes(kind))
                 if (s != stream && IsClass(s, CaseClass::MaterialStream) && (!exchanger || OneSide(unit, stream, s)))
@@ -88,6 +106,8 @@ std::uint16_t VelmorToTarsilImport::CompositionSignatureOf(const std::vector<dou
     std::vector<double> rounded;
     rounded.reserve(fractions.size());
     for (double x : fractions) rounded.push_back(RoundMoleFraction(x, tolerance));
+    // A component of none is no component: a list that ends in zeros is the same composition.
+    while (!rounded.empty() && rounded.back() == 0.0) rounded.pop_back();
     return crc16(rounded.data(), rounded.size() * sizeof(double));
 }
 
@@ -96,6 +116,11 @@ void VelmorToTarsilImport::AssignCompositionSignatures(const std::vector<CPItem*
     // known only in part takes the signature of a stream one unit away on its path whose known
     // entries it shares, so that it joins its neighbours' group rather than make one of its own.
     // Each stream is settled once, from a queue of settled streams: linear in the streams.
+    std::size_t components = 0;
+    for (CPItem* s : materialStreams)
+        if (const CPValue* list = m_caseInterface->ITGetVal(s, "CompMolarFraction"))
+            components = std::max(components, list->GetNumberOfSubValues());
+    const auto fractionsOf = [&](CPItem* s) { return ReadFractions(m_caseInterface->ITGetVal(s, "CompMolarFraction"), components); };
     std::unordered_map<const CPItem*, Fractions> partial;
     std::vector<CPItem*> settled;
     for (CPItem* s : materialStreams) {
@@ -103,7 +128,7 @@ void VelmorToTarsilImport::AssignCompositionSignatures(const std::vector<CPItem*
             settled.push_back(s);
             continue;
         }
-        Fractions f = ReadFractions(m_caseInterface->ITGetVal(s, "CompMolarFraction"));
+        Fractions f = fractionsOf(s);
         if (f.Partial()) {
             partial.emplace(s, std::move(f));
             continue;
@@ -112,18 +137,21 @@ void VelmorToTarsilImport::AssignCompositionSignatures(const std::vector<CPItem*
         s->AddVariable("CompositionCRC")->Set(static_cast<std::int16_t>(signature), 0);
         settled.push_back(s);
     }
-    for (std::size_t next = 0; next < settled.size() && !partial.empty(); ++next) {
-        CPItem* from = settled[next];
-        const Fractions known = ReadFractions(m_caseInterface->ITGetVal(from, "CompMolarFraction"));
-        for (CPItem* n : SameMaterialNeighbours(from)) {
-            auto it = partial.find(n);
-            if (it == partial.end() || !AgreesWhereKnown(it->second, known, m_compositionTolerance))
-                continue;
-            n->AddVariable("CompositionCRC")->Set(CompositionSignature(from), 0);
-            partial.erase(it);
-            settled.push_back(n);
+    // First along the paths and across tees, which keep the material, then across mixers: which
+    // inlet a mixer's outlet took its composition from must not follow the case's order.
+    for (Mixers mixers : {Mixers::Never, Mixers::OfOneMaterial})
+        for (std::size_t next = 0; next < settled.size() && !partial.empty(); ++next) {
+            CPItem* from = settled[next];
+            const Fractions known = fractionsOf(from);
+            for (CPItem* n : SameMaterialNeighbours(from, mixers)) {
+                auto it = partial.find(n);
+                if (it == partial.end() || !AgreesWhereKnown(it->second, known, m_compositionTolerance))
+                    continue;
+                n->AddVariable("CompositionCRC")->Set(CompositionSignature(from), 0);
+                partial.erase(it);
+                settled.push_back(n);
+            }
         }
-    }
     // No known neighbour to take it from: streams of unknown composition joined one unit apart whose
     // known entries agree are one material, under the signature of what they know together (unknown
     // entries left out), whichever of them the case lists first.
@@ -134,7 +162,7 @@ void VelmorToTarsilImport::AssignCompositionSignatures(const std::vector<CPItem*
         Fractions together = std::move(first->second);
         partial.erase(first);
         for (std::size_t k = 0; k < material.size() && !partial.empty(); ++k) {
-            const Fractions own = ReadFractions(m_caseInterface->ITGetVal(material[k], "CompMolarFraction"));
+            const Fractions own = fractionsOf(material[k]);
             for (CPItem* n : SameMaterialNeighbours(material[k])) {
                 auto it = partial.find(n);
                 if (it == partial.end() || !AgreesWhereKnown(it->second, own, m_compositionTolerance)) continue;

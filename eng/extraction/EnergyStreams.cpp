@@ -346,6 +346,10 @@ void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double
     const DutyUnit d = MakeDutyUnit(name);
     setNumber(d.unit, "Duty", std::fabs(q));
     d.SetClass(q > 0.0 ? "htHeater" : "htCooler");
+    // Its unit does the vessel's duty in the network. Left free, it would be settled only where the
+    // network happened to be solved before it shared its utility with other units, and so by the
+    // order the case lists its items in.
+    if (d.unit) m_dutyUnits.insert(d.unit);
 
     CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
     CPItem* product = liquidProduct(unit);
@@ -414,8 +418,7 @@ void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit
     const CPString name = FreeStreamName(energyStream->_get_szName());
     IHeatIntegrationStream* s = AddDutyStream(name);
     const DutyUnit d = MakeDutyUnit(name);
-    // Its unit does the column's duty in the network (left free, a unit sharing its steam with
-    // others would get no share of it).
+    // Its unit does the column's duty in the network, as a vessel's does.
     if (d.unit) m_dutyUnits.insert(d.unit);
 
     CPItem* column = FirstNeighbour(energyStream, CPItem::Downstream);

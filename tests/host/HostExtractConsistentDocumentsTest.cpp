@@ -321,6 +321,27 @@ std::string FourHeatersOnTwoSteams() {
                U("M2", "ppMixer", 0, "", 0, 0, {"s14"}) + S("s14", 178, 4, {}));
 }
 
+// The preheat train beside the tank of TankBeside(-40) and the column of ColumnBeside(150, 60),
+// the tank's items listed before the column's or after them.
+std::string TankAndColumnBeside(bool tankFirst) {
+    const std::string train = ReadExample("preheat-train.vmc"), tank = TankBeside(-40), column = ColumnBeside(150, 60);
+    const std::size_t at = train.find("</simcase>");
+    if (at == std::string::npos) return train;
+    const std::string tankItems = tank.substr(at, tank.size() - train.size());
+    const std::string columnItems = column.substr(at, column.size() - train.size());
+    return std::string(train).insert(at, tankFirst ? tankItems + columnItems : columnItems + tankItems);
+}
+
+// Two streams of other compositions, heated (120 and 100 kW) and mixed into D, of no composition
+// given, which a cooler takes from 80 to 50 C (120 kW) into E, a third composition.
+std::string MixedThenCooled() {
+    return Doc(S("A0", 20, 1, {"HA"}, "0.9 0.1") + U("HA", "htHeater", 120, "A0", 20, 80, {"A1"}) +
+               S("A1", 80, 1, {"M"}, "0.9 0.1") + S("B0", 30, 1, {"HB"}, "0.2 0.8") +
+               U("HB", "htHeater", 100, "B0", 30, 80, {"B1"}) + S("B1", 80, 1, {"M"}, "0.2 0.8") +
+               U("M", "ppMixer", 0, "", 0, 0, {"D"}) + Composition(S("D", 80, 2, {"CD"}), "D", nullptr) +
+               U("CD", "htCooler", 120, "D", 80, 50, {"E"}) + S("E", 50, 2, {}, "0.55 0.45"));
+}
+
 // The same document with its items listed last to first (one item a line).
 std::string Backwards(const std::string& doc) {
     const std::size_t from = doc.find("<item"), to = doc.rfind("</simcase>");
@@ -411,6 +432,31 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          Doc(S("F", 150, 1, {"C1"}, "? ?") + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}, "? 0.6")),
          {"F_To_F2 (hot): 150 -> 100 C, 100 kW, 1 kg/s", "C1 (cooler) F_To_F2 -> Air: duty 100.00", none},
          {"no process stream was made"}},
+        // A component of none at the end of a list is the same composition; a component a shorter
+        // list leaves out is unknown, and only the entries both lists give are compared.
+        {"cooler between lists, one ending in a zero",
+         Doc(S("F", 150, 1, {"C1"}, "0.4 0.6 0") + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}, "0.4 0.6")),
+         {"F_To_F2 (hot): 150 -> 100 C, 100 kW, 1 kg/s", "C1 (cooler) F_To_F2 -> Air: duty 100.00", none},
+         {"no process stream was made"}},
+        {"cooler between lists, one short of an entry",
+         Doc(S("F", 150, 1, {"C1"}, "0.4") + U("C1", "htCooler", 100, "F", 150, 100, {"F2"}) + S("F2", 100, 1, {}, "0.4 0.6")),
+         {"F_To_F2 (hot): 150 -> 100 C, 100 kW, 1 kg/s", "C1 (cooler) F_To_F2 -> Air: duty 100.00", none},
+         {"no process stream was made"}},
+        // The mixed stream is the cooled one's material, not that of whichever inlet is listed first.
+        {"mixed stream of no composition before a cooler", MixedThenCooled(),
+         {"D_To_E (hot): 80 -> 50 C, 120 kW, 2 kg/s", "CD (cooler) D_To_E -> Air: duty 120.00", none},
+         {"no process stream was made"}},
+        {"mixed stream of no composition before a cooler, listed backwards", Backwards(MixedThenCooled()),
+         {"D_To_E (hot): 80 -> 50 C, 120 kW, 2 kg/s", "CD (cooler) D_To_E -> Air: duty 120.00", none},
+         {"no process stream was made"}},
+        // A tank listed before a shortcut column sharing its cooling utility: the network is
+        // calculated as with the column listed first.
+        {"tank listed before a column", TankAndColumnBeside(true),
+         {"QT_Exchanger (cooler) QT -> Air: duty 40.00", "calculation               calculated", none},
+         {"incomplete", "not known"}},
+        {"tank listed after a column", TankAndColumnBeside(false),
+         {"QT_Exchanger (cooler) QT -> Air: duty 40.00", "calculation               calculated", none},
+         {"incomplete", "not known"}},
         {"inner branch of no composition", Composition(NestedTees(false), "Ba", nullptr),
          {"hot utility               220.000 kW", "cold utility              80.000 kW", none}, {"F_To_P"}},
         {"tiny tank duty", TankBeside(-0.01),
