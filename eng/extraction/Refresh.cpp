@@ -113,6 +113,12 @@ bool VelmorToTarsilImport::Refresh() {
     m_scenario->SuspendCalculations();
     m_scenario->SetSuppressTargetUpdate(true);
     IHENDesign* design = GetBaseDesign();
+    // The utilities the network's units stand on before the refresh: one that none stands on after
+    // it goes before the targets are taken, as a fresh extraction would never have made it.
+    std::vector<CPString> usedBefore;
+    IHeatIntegrationStream* u = nullptr;
+    for (int i = 0; design && m_scenario->GetStreamOfKind(i, u, 1, 2) && u; ++i)
+        if (design->HasUnitOnStream(u->GetName())) usedBefore.push_back(u->GetName());
     if (design) design->Deactivate();
 
     // 2. The process streams the extraction made, each from what made it. Streams added since
@@ -189,6 +195,10 @@ bool VelmorToTarsilImport::Refresh() {
     m_scenario->SuspendCalculations();
     m_scenario->SetSuppressTargetUpdate(true);
     AddSimulationUtilityStreams();
+    // A site's utilities stay in every scenario of the site, used or not.
+    if (IHENDesign* after = GetBaseDesign(); after && !m_scenario->IsTotalSiteScenario())
+        for (const CPString& name : usedBefore)
+            if (!after->HasUnitOnStream(name)) m_scenario->DeleteStream(name);
     m_scenario->SetSuppressTargetUpdate(false);
     m_scenario->ResumeCalculations(true);
     m_scenario->RemoveUnusedUtilities();

@@ -698,6 +698,11 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"H1 (heater) MP Steam -> F_To_F3: duty 140.00", "H2 (heater) MP Steam -> F_To_F3: duty 20.00",
           "Splitter TEE-100 on MP Steam: ", "H1 0.8750", "H2 0.1250", none},
          {"(heater) LP Steam"}},
+        // The steam no unit stands on any more goes before the targets, as a fresh extraction of
+        // the solved case never makes it: its targets are the fresh one's.
+        {"heater moved off the only unit's steam", HeatedTwiceTo(80), HeatedTwiceTo(120),
+         {"  MP Steam (hot): 175 -> 174 C, 160 kW\n", "total annual cost         15137.04 per year", none},
+         {"LP Steam (hot)"}},
     };
     for (const auto& row : rows) {
         ScratchFile file("consistent", "refreshed.vmc", row.document), solved("consistent", "solved.vmc", row.solved),
