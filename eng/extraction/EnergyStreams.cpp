@@ -224,6 +224,19 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
                 continue;
             }
         }
+        // So is a shortcut column's reboiler or condenser whose temperature the case leaves unknown.
+        if (IsClass(unit, kShortcutColumn)) {
+            const bool reboiler = FirstNeighbour(e, CPItem::Downstream) == unit;
+            double t = 0.0;
+            if (!KnownNumber(unit, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t) || t == kEmpty) {
+                ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                              FormatMessage(FindString("ExtractionVesselTemperatureUnknown"),
+                                            {e->_get_szName(), unit->_get_szName(),
+                                             CPString(reboiler ? "the reboiler" : "the condenser") + " temperature of " +
+                                                 unit->_get_szName()}));
+                continue;
+            }
+        }
         if ((vessel || IsClass(unit, kShortcutColumn)) && !DutyFitsAStream(e, unit, q, vessel)) {
             ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
                           FormatMessage(FindString("ExtractionDutyTooSmall"),

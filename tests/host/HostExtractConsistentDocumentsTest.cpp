@@ -591,6 +591,17 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"Energy stream QT of unit TK1: the case leaves the temperature of its liquid unknown",
           "hot utility               120.000 kW", none},
          {"QT (", "not available"}},
+        // A shortcut column's end whose temperature is unknown has no stream either; its other end
+        // is extracted.
+        {"column reboiler temperature not known",
+         [] {
+             std::string d = ColumnBeside(150, 60);
+             const std::string known = "<num name=\"ReboilerTemperature\">150</num>";
+             return d.replace(d.find(known), known.size(), "<num name=\"ReboilerTemperature\"/>");
+         }(),
+         {"Energy stream QR of unit D1: the case leaves the reboiler temperature of D1 unknown",
+          "QC_Exchanger (cooler) QC -> ", none},
+         {"QR (", "not available"}},
         {"heat added to a tank that leaves colder", TankBeside(50),
          {"QT (hot): 80 -> 60 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 60 C"},
          {}},
