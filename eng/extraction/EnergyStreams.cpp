@@ -199,6 +199,8 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
                 ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
                               FormatMessage(FindString("ExtractionDutyTooSmall"),
                                             {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
+            else if (IsClass(unit, kTraySection))
+                ReportSideDuty("ExtractionSideDutySkipped", e->_get_szName(), unit, q);
             continue;
         }
         // A vessel's stream runs from its feed's temperature to its liquid's: a feed or liquid whose
