@@ -361,7 +361,13 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
         const bool haveTj = stageTemperature(stage, tj);
         CPString neighbour;
         if (!hasNeighbour || !ListText(stages, n, neighbour) || !stageTemperature(neighbour, tn)) tn = kEmpty;
-        if (haveTj) {
+        // Without its stage's temperature the new duty would stand on the old ends: the stream
+        // keeps its earlier values, as a vessel's does without its liquid's.
+        if (!haveTj) {
+            if (missing) *missing = "the temperature of stage " + stage + " of " + unit->_get_szName();
+            return false;
+        }
+        {
             double supply = tn;
             if (q < 0.0) supply = tn != kEmpty && tn > tj + kDutySpan ? tn : tj + kDutySpan;
             else if (q > 0.0) supply = tn != kEmpty && tn < tj - kDutySpan ? tn : tj - kDutySpan;

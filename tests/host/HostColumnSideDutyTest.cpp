@@ -77,4 +77,19 @@ TEST(HostColumnSideDuty, ADutyNamedLikeTheNewRowMarkerIsExtractedUnderAFreeName)
     EXPECT_FALSE(has(run.out, "stream **New** ")) << run.out;
 }
 
+// Solved again at 10 kW with its stage's temperature left unknown: the side duty keeps its earlier
+// values (250 kW from 100 to 96 C) and the report says why, rather than put the new duty on the old
+// ends.
+TEST(HostColumnSideDuty, ARefreshWithoutTheStageTemperatureKeepsTheSideDuty) {
+    const std::string column = FileContents(example("stripping-column.vmc"));
+    ScratchFile solved("column-side-duty", "stage-unknown.vmc",
+                       replaced(replaced(column, "<num name=\"Stage5\" units=\"C\">96</num>", "<num name=\"Stage5\" units=\"C\"></num>"),
+                                "<num name=\"HeatFlow\" units=\"kW\">-250</num>", "<num name=\"HeatFlow\" units=\"kW\">-10</num>"));
+    const HostRun run = RunHost("extract " + example("stripping-column.vmc") + " --refresh " + solved.path);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(has(run.out, "Stream QSIDE keeps its earlier values: the solved case leaves the temperature of stage Stage5 of COL unknown"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "  QSIDE (hot): 100 -> 96 C, 250 kW")) << run.out;
+}
+
 }  // namespace
