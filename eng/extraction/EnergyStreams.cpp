@@ -211,13 +211,9 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
             CPItem* liquid = liquidProduct(unit);
             double t = 0.0;
             CPString unknown;
-            // A vessel without a feed, or whose liquid product names none of its outlets, has no such
-            // end either.
-            if (!feed) unknown = "the temperature of its feed";
-            else if (!KnownNumber(feed, "Temperature", t) || t == kEmpty)
+            if (feed && (!KnownNumber(feed, "Temperature", t) || t == kEmpty))
                 unknown = "the temperature of " + feed->_get_szName();
-            else if (!liquid) unknown = "the temperature of its liquid";
-            else if (!KnownNumber(liquid, "Temperature", t) || t == kEmpty)
+            else if (liquid && (!KnownNumber(liquid, "Temperature", t) || t == kEmpty))
                 unknown = "the temperature of " + liquid->_get_szName();
             if (!unknown.empty()) {
                 ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",

@@ -342,14 +342,6 @@ std::string MixedThenCooled() {
                U("CD", "htCooler", 120, "D", 80, 50, {"E"}) + S("E", 50, 2, {}, "0.55 0.45"));
 }
 
-// The document with the tank TK1's liquid product named `liquid` ("" for none named).
-std::string TankLiquidNamed(std::string doc, const std::string& liquid) {
-    const std::string named = "<text name=\"LiquidProduct\">TL</text>";
-    const std::size_t at = doc.find(named);
-    return at == std::string::npos ? doc
-                                   : doc.replace(at, named.size(), liquid.empty() ? std::string() : "<text name=\"LiquidProduct\">" + liquid + "</text>");
-}
-
 // The same document with its items listed last to first (one item a line).
 std::string Backwards(const std::string& doc) {
     const std::size_t from = doc.find("<item"), to = doc.rfind("</simcase>");
@@ -582,15 +574,6 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
         {"reactor feed temperature not known", TankBeside(-40, kUnknown, 60, "rxConversionReactor"),
          {"Energy stream QT of unit TK1: the case leaves the temperature of TF unknown", none},
          {"QT (", "no utility was found", "not available"}},
-        // A tank whose liquid product is named by none of its outlets has no end to its stream.
-        {"tank liquid not named", TankLiquidNamed(TankBeside(-40), ""),
-         {"Energy stream QT of unit TK1: the case leaves the temperature of its liquid unknown",
-          "hot utility               120.000 kW", none},
-         {"QT (", "not available"}},
-        {"tank liquid named after another stream", TankLiquidNamed(TankBeside(-40), "TF"),
-         {"Energy stream QT of unit TK1: the case leaves the temperature of its liquid unknown",
-          "hot utility               120.000 kW", none},
-         {"QT (", "not available"}},
         // A shortcut column's end whose temperature is unknown has no stream either; its other end
         // is extracted.
         {"column reboiler temperature not known",
