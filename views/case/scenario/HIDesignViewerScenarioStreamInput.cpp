@@ -41,16 +41,21 @@ const CellDomain kFlow = CellDomain::Above(0.0).RefusedWith(kFlowRate);
 // share with cells of other ranges (an exchanger's fouling lies below its whole resistance).
 const CellDomain kCoefficient = CellDomain::Between(L::MinH, L::MaxH).RefusedWith("HTCoeffUpdateError");
 bool coefficientRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out);
-// A stream's fouling adds to the resistance of its film coefficient: the two together leave a
-// coefficient a case holds, so the fouling stays below 1/MinH less the film's own 1/h.
-bool foulingRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
+// The value a one-segment stream of the row holds beside the one typed, when it is above 0.
+bool besideValue(Viewable& view, const VarDescription& var, const char* name, double& value) {
     const HIDesignViewerScenario::InputRow* row = HIDesignViewerScenario::FindInputRow(var);
     IHeatIntegrationScenario* scenario = static_cast<V&>(view).GetmyScenario();
     IHeatIntegrationStream* s = nullptr;
     if (!row || !scenario || !scenario->GetStreamOfKind(var.Offset(0), s, row->kind, row->side) || !s) return false;
     if (s->GetNumberOfSegments() >= 2) return false;
+    value = kEmpty;
+    return s->GetValue(name, value, 0) == 1 && !isEmpty(value) && value > 0.0;
+}
+// A stream's fouling adds to the resistance of its film coefficient: the two together leave a
+// coefficient a case holds, so the fouling stays below 1/MinH less the film's own 1/h.
+bool foulingRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
     double h = kEmpty;
-    if (s->GetValue("CHTCoeff", h, 0) != 1 || isEmpty(h) || !(h > 0.0)) return false;
+    if (!besideValue(view, var, "CHTCoeff", h)) return false;
     const double room = 1.0 / L::MinH - 1.0 / h;
     if (!(room > 0.0)) return false;
     // The coefficient at the edge itself is one a case holds: the edge is taken.
@@ -60,13 +65,8 @@ bool foulingRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& o
 // A film coefficient beside the stream's fouling: the two together leave a coefficient a case
 // holds, so the film's own coefficient is at least 1/(1/MinH less the fouling).
 bool coefficientRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
-    const HIDesignViewerScenario::InputRow* row = HIDesignViewerScenario::FindInputRow(var);
-    IHeatIntegrationScenario* scenario = static_cast<V&>(view).GetmyScenario();
-    IHeatIntegrationStream* s = nullptr;
-    if (!row || !scenario || !scenario->GetStreamOfKind(var.Offset(0), s, row->kind, row->side) || !s) return false;
-    if (s->GetNumberOfSegments() >= 2) return false;
     double fouling = kEmpty;
-    if (s->GetValue("FoulingFactor", fouling, 0) != 1 || isEmpty(fouling) || !(fouling > 0.0)) return false;
+    if (!besideValue(view, var, "FoulingFactor", fouling)) return false;
     const double left = 1.0 / L::MinH - fouling;
     if (!(left > 0.0)) return false;
     out = {1.0 / left, false, "the coefficient its fouling leaves room for", true};
