@@ -15,6 +15,7 @@
 #include "pellin/NodeKinds.h"
 #include "pellin/CNode.h"
 #include "pellin/HeatExch.h"
+#include "pellin/NegligibleDuty.h"
 
 #include <algorithm>
 #include <cmath>
@@ -203,7 +204,8 @@ bool checkUnitValues(const IHENDesign& design, const CNode& unit, bool settled, 
         return design.GetNodeValue(unit.getName(), CPString(name), v) && !std::isnan(v) && v != EmptyValue;
     };
     double v = 0.0;
-    if (settled && held(NodeValue::Duty, v) && v < 0.0) {
+    // Within the exchanger's own rounding of no duty, a duty below 0 is none.
+    if (settled && held(NodeValue::Duty, v) && v < -kNegligibleExchangerDuty) {
         error = where + "a duty of " + num(v) + " kW, where a complete unit carries heat from hot to cold";
         return false;
     }

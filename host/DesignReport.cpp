@@ -6,6 +6,7 @@
 #include "host/OutputText.h"
 #include "host/TargetsReport.h"
 #include "pellin/HeatExch.h"
+#include "pellin/NegligibleDuty.h"
 #include "pellin/NodeKinds.h"
 
 #include <algorithm>
@@ -20,8 +21,8 @@ namespace {
 // Costs of the design are per second.
 constexpr double kSecondsPerYear = 31536000.0;
 // A heater or cooler duty below this (kW) runs backwards; above it, it is the rounding of a balance
-// that closes.
-constexpr double kBackwards = -1e-6;
+// that closes, as the unit model and the operated network's verdict take it.
+constexpr double kBackwards = -kNegligibleExchangerDuty;
 
 std::string number(double v, int decimals = 3) {
     if (!std::isfinite(v)) return "null";

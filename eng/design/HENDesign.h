@@ -711,6 +711,10 @@ public:
     const char* JudgeWhatIfEvents(const IHENSchedule* run, const char* runName) override;
     const char* JudgeWhatIfResult(const char* runName) override;
     const char* GetWhatIfRunRefusal() const override { return m_whatIfRefusal.empty() ? nullptr : m_whatIfRefusal.c_str(); }
+    const char* GetOperatingPointRefusal() const override {
+        return m_operatingPointRefusal.empty() ? nullptr : m_operatingPointRefusal.c_str();
+    }
+    CPString JudgeOperatingPoint(const CPString& prefix) const;
     int GetNumberOfScheduleEvents() const override;
     int GetNumberOfEventTypes() const override;
     int GetNumberOfEventTargets(const char* type) const override;
@@ -787,6 +791,9 @@ private:
     CPString m_executedSchedule;
     // Why the last what-if run was refused; empty when it held.
     CPString m_whatIfRefusal;
+    // Why the default point the units last solved is none the plant can run at (empty: it is),
+    // or why the lock just refused was refused.
+    CPString m_operatingPointRefusal;
     std::unique_ptr<HENTrend> m_defaultStudy;
     std::vector<std::unique_ptr<HENTrend>> m_studies;
     HENTrend* m_currentStudy = nullptr;

@@ -3,6 +3,7 @@
 // neighbours of a node along its stream.
 #include "eng/model/IHeatIntegrationStream.h"
 #include "pellin/CNode.h"
+#include "pellin/NegligibleDuty.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
 
@@ -29,7 +30,7 @@ inline CNode* After(const CNode* n) { return n ? n->getIthDownStreamNode(0) : nu
 
 // A unit's duty below this (kW) runs it backwards; above it, it is the rounding of a balance that
 // closes.
-inline constexpr double kBackwardsDuty = -1e-6;
+inline constexpr double kBackwardsDuty = -kNegligibleExchangerDuty;
 
 // Marks the end block of a process stream the design satisfied when its operation was locked:
 // the locked network has reached an operating point only where each such stream still meets its

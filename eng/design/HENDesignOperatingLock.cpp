@@ -230,6 +230,7 @@ void CPIHENDesign::LockOperation() {
     // Locked, the units hold the operated network: locked again, the values kept for the unlock
     // would be the operated ones, not the design's.
     if (m_operationLocked) return;
+    m_operatingPointRefusal = CPString();
     if (m_scenario) m_scenario->SuspendCalculations();
     // A study made of the unlocked network follows none of its units (none has a frozen area):
     // the locked network's studies are made of it again.
@@ -310,6 +311,14 @@ void CPIHENDesign::LockOperation() {
     // The streams were restated for operation while the targets waited: they are brought up to
     // date now, as reading the case would, and the scenario calculates again after the lock.
     if (m_scenario) m_scenario->ResumeCalculations(true);
+    // A lock whose own point no heater, cooler or utility can run at (cooling water held to a
+    // flow that would leave a cooler warmer than its stream enters) is no operating point: the
+    // network goes back to the design it was, and says why.
+    const CPString refusal = JudgeOperatingPoint("Default operating state: ");
+    if (!refusal.empty()) {
+        UnlockOperation();
+        m_operatingPointRefusal = refusal;
+    }
 }
 
 // ---------------------------------------------------------------- modify and unlock
@@ -365,6 +374,7 @@ void CPIHENDesign::UnlockOperation() {
     if (!m_operationLocked) return;
     Deactivate();
     m_operationLocked = false;
+    m_operatingPointRefusal = CPString();
     DefaultState().ApplyToDesign();
     for (CNode* node : m_exchangers) {
         HeatExch* x = AsHeatExch(node);

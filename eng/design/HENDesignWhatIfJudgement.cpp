@@ -72,7 +72,14 @@ const char* CPIHENDesign::JudgeWhatIfEvents(const IHENSchedule* run, const char*
 }
 
 const char* CPIHENDesign::JudgeWhatIfResult(const char* runName) {
-    const CPString run = CPString(runName ? runName : "") + ": ";
+    const CPString refusal = JudgeOperatingPoint(CPString(runName ? runName : "") + ": ");
+    m_whatIfRefusal = refusal;
+    return m_whatIfRefusal.empty() ? nullptr : m_whatIfRefusal.c_str();
+}
+
+// Whether the plant's heaters, coolers and utilities can run at the point the units hold: empty
+// when they can, else what breaks, after the given words.
+CPString CPIHENDesign::JudgeOperatingPoint(const CPString& run) const {
     // A cooler takes heat from its stream and a heater gives it: one run the other way is no
     // operating point of the plant, whatever the balances say. It is named before the utility it
     // then drives out of its range.
@@ -81,9 +88,38 @@ const char* CPIHENDesign::JudgeWhatIfResult(const char* runName) {
         if (!x || !x->IsUtilityExch() || !IsBackwardsUtilityUnit(unit)) continue;
         double duty = 0.0;
         unit->getVariableAsDouble(NodeValue::Duty, duty);
-        m_whatIfRefusal = run + unitName(unit) + (x->IsCooler() ? " would heat its stream" : " would cool its stream") +
-                          " (" + FormattedText("%.6g", duty).c_str() + " kW)";
-        return m_whatIfRefusal.c_str();
+        return run + unitName(unit) + (x->IsCooler() ? " would heat its stream" : " would cool its stream") + " (" +
+               FormattedText("%.6g", duty).c_str() + " kW)";
+    }
+    // A heater or cooler carries its duty from the warmer side to the colder at both ends: a
+    // utility held to its maximum flow may be driven past the process side's own temperature
+    // (cooling water leaving warmer than the stream it cools enters), which no area gives.
+    for (CNode* unit : m_exchangers) {
+        HeatExch* x = AsHeatExch(unit);
+        double duty = 0.0;
+        if (!x || !x->IsUtilityExch() || !unit->getVariableAsDouble(NodeValue::Duty, duty) || duty == kEmpty ||
+            !(duty > kNegligibleExchangerDuty))
+            continue;
+        const double hotIn = temperatureOf(x->getInlet(0)), hotOut = temperatureOf(x->getOutlet(0));
+        const double coldIn = temperatureOf(x->getInlet(1)), coldOut = temperatureOf(x->getOutlet(1));
+        if (hotIn == kEmpty || hotOut == kEmpty || coldIn == kEmpty || coldOut == kEmpty) continue;
+        const bool warmEnd = hotIn - coldOut > 0.0, coldEnd = hotOut - coldIn > 0.0;
+        if (warmEnd && coldEnd) continue;
+        // Named at the end that crosses, the warm one first: there the hot side enters and the
+        // cold side leaves; at the cold end the other way round.
+        IHeatIntegrationStream* hot = StreamOf(x->getOutlet(0));
+        IHeatIntegrationStream* cold = StreamOf(x->getOutlet(1));
+        const bool heater = IsUtilityStream(hot);
+        const CPString utility = heater ? (hot ? hot->GetName() : CPString()) : (cold ? cold->GetName() : CPString());
+        const CPString process = heater ? (cold ? cold->GetName() : CPString()) : (hot ? hot->GetName() : CPString());
+        const double utilityAt = heater ? (warmEnd ? hotOut : hotIn) : (warmEnd ? coldIn : coldOut);
+        const double processAt = heater ? (warmEnd ? coldIn : coldOut) : (warmEnd ? hotOut : hotIn);
+        // The utility enters at the heater's warm end and the cooler's cold end.
+        const bool utilityEnters = heater == !warmEnd;
+        return run + unitName(unit) + " would take " + utility + (utilityEnters ? " in at " : " out at ") +
+               FormattedText("%.6g", utilityAt).c_str() + " C where " + process +
+               (utilityEnters ? " leaves it at " : " enters it at ") + FormattedText("%.6g", processAt).c_str() +
+               " C: its temperatures cross";
     }
     for (CNode* unit : m_exchangers) {
         HeatExch* x = AsHeatExch(unit);
@@ -105,10 +141,9 @@ const char* CPIHENDesign::JudgeWhatIfResult(const char* runName) {
             for (const CNode* port : {static_cast<const CNode*>(x->getInlet(side)), static_cast<const CNode*>(x->getOutlet(side))}) {
                 const double t = temperatureOf(port);
                 if (t == kEmpty || (t >= low - slack && t <= high + slack)) continue;
-                m_whatIfRefusal = run + utility->GetName() + " would pass " + unitName(unit) + " at " +
-                                  FormattedText("%.6g", t).c_str() + " C, outside its range from " +
-                                  FormattedText("%g", ts).c_str() + " to " + FormattedText("%g", tt).c_str() + " C";
-                return m_whatIfRefusal.c_str();
+                return run + utility->GetName() + " would pass " + unitName(unit) + " at " +
+                       FormattedText("%.6g", t).c_str() + " C, outside its range from " + FormattedText("%g", ts).c_str() +
+                       " to " + FormattedText("%g", tt).c_str() + " C";
             }
         }
     }
@@ -122,10 +157,9 @@ const char* CPIHENDesign::JudgeWhatIfResult(const char* runName) {
             double duty = 0.0;
             if (unit->getVariableAsDouble(NodeValue::Duty, duty) && duty != kEmpty) load += duty;
         }
-        if (load >= -1e-6) continue;
-        m_whatIfRefusal = run + utility->GetName() + " would carry " + FormattedText("%.6g", load).c_str() +
-                          " kW over its units, a flow below 0";
-        return m_whatIfRefusal.c_str();
+        if (load >= kBackwardsDuty) continue;
+        return run + utility->GetName() + " would carry " + FormattedText("%.6g", load).c_str() +
+               " kW over its units, a flow below 0";
     }
-    return nullptr;
+    return CPString();
 }

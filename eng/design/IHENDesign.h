@@ -439,6 +439,10 @@ public:
     virtual const char* JudgeWhatIfResult(const char* /*runName*/) { return nullptr; }
     // Why the last run was refused (null when it was not); cleared when a run starts.
     virtual const char* GetWhatIfRunRefusal() const { return nullptr; }
+    // Why the default point of the locked network is none its heaters, coolers and utilities can
+    // run at (a value typed while locked that crosses a cooler, say), or why the last lock undid
+    // itself for the same reason; null when it holds.
+    virtual const char* GetOperatingPointRefusal() const { return nullptr; }
     // Forwarded to the current schedule (0, null, -32767.0 or 32009 without one).
     virtual int GetNumberOfScheduleEvents() const { return 0; }
     virtual int GetNumberOfEventTypes() const { return 0; }

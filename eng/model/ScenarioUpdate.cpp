@@ -190,9 +190,11 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
             m_pLastChangeSource = stream;
             UpdateTargets(stream, 18);
         }
-        // Only flows and temperatures change how the designs operate; a product's price is
-        // what their operating states are valued at.
-        if ((text == N::MassFlow || text == N::Temperature || text == "PricePerMass") && m_pDesigns) {
+        // Only flows and temperatures change how the designs operate (a utility's maximum flow
+        // among them: it bounds what its units carry); a product's price is what their
+        // operating states are valued at.
+        if ((text == N::MassFlow || text == N::Temperature || text == "MaxMassFlow" || text == "PricePerMass") &&
+            m_pDesigns) {
             std::vector<IHENDesign*> designs(m_pDesigns->begin(), m_pDesigns->end());
             for (IHENDesign* design : designs) design->UpdateOperationForStreamChange(stream);
         }

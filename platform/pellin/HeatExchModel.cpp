@@ -5,6 +5,7 @@
 #include "pellin/FlowSheet.h"
 #include "pellin/HeatExch.h"
 #include "pellin/HeatTransfer.h"
+#include "pellin/NegligibleDuty.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
 #include "pellin/StreamProfile.h"
@@ -25,8 +26,6 @@ constexpr double kMinimumFtFactor = 0.8;
 constexpr double kAgreement = 1e-6;
 // Break points of the two sides closer than this (kW) are one.
 constexpr double kSameLoad = 1e-12;
-// A duty below minus this (kW) is a real negative duty, not the rounding of a balance that closes.
-constexpr double kNegligibleDuty = 1e-6;
 constexpr int kMaxDoublings = 200;
 constexpr int kMaxBisections = 200;
 
@@ -278,7 +277,7 @@ int HeatExch::Calculate(int code) {
     // carries no heat contents the solve does not get as far as the crossed test, yet such a
     // unit is no more feasible than a crossed exchanger.
     double q = 0.0;
-    if (isKnown(V::Duty, q) && q < -kNegligibleDuty) m_feasible = false;
+    if (isKnown(V::Duty, q) && q < -kNegligibleExchangerDuty) m_feasible = false;
     return written;
 }
 
@@ -499,7 +498,8 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
     // (a countercurrent exchanger, or a shell-and-tube one whose F comes out as one).
     double areaAtUnitF = 0.0;
     const Exchange atUnitF = q > 0.0 ? exchangeArea(hot, cold, t, q, c, 1.0, areaAtUnitF) : Exchange::Ok;
-    const bool crossed = q < 0.0 || atUnitF == Exchange::Crossed;
+    // A duty within the rounding of a closing balance either way is none, not one run backwards.
+    const bool crossed = q < -kNegligibleExchangerDuty || atUnitF == Exchange::Crossed;
     double dtMin = 0.0;
     const bool haveDtMin = getVariableAsDouble(V::DTMin, dtMin);
     if (crossed) {
@@ -603,7 +603,7 @@ int HeatExch::setArea() {
     // A duty of the wrong sign, or one whose ends cross, is no exchange whatever the streams'
     // profiles (a stream driven past its own range has none there): the unit is told crossed,
     // with no area, and never keeps the area of an earlier operating point.
-    const bool noExchange = q < 0.0 || (q > 0.0 && (!(t[0] - t[3] > 0.0) || !(t[1] - t[2] > 0.0)));
+    const bool noExchange = q < -kNegligibleExchangerDuty || (q > 0.0 && (!(t[0] - t[3] > 0.0) || !(t[1] - t[2] > 0.0)));
     if (!noExchange && (!ports[0]->getProfile(p) || !ports[2]->getProfile(p))) return 0;
     const bool areaSpecified = getVariableStatus(V::HTArea) == ValueStatus::Specified && getVariableAsDouble(V::HTArea, a);
     return performance(q, t, areaSpecified);

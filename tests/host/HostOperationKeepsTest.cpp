@@ -653,6 +653,10 @@ const char* kStudyOneH1At3 =
     "cmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\nset Enum.500 2\nset Enum.401 0\nset Enum.393 3\n"
     "set MassFlow.395 2\ncmd AddEventToStudy\n";
 
+// The locked example with cooling water held to at most 0.6 kg/s.
+const char* kCappedWater =
+    "cmd LockOperation\nopen MyOwnerObject\nset MassFlow.106.1 0.6\nopen HIDesignViewerDesign.200.0\n";
+
 // A what-if command with nothing to act on is refused with a word and answers 0: a schedule run,
 // removed or given an event or flow changes with none selected, an event's value or removal with
 // no event, a study run, removed or renamed with none, a reconciliation of a network that is not
@@ -752,6 +756,15 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
          "cmd AddEventToSchedule\nset ExtraData.358 0.2\n",
          "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        // Cooling water held to 0.6 kg/s (2.51 kW/C) and H1 at 3 kg/s: the coolers' 381 kW would
+        // take the water out of Cooler1 at 171.98 C where H1 enters it at 118.57 C, in a schedule
+        // and at a study's point alike.
+        {std::string(kCappedWater) + "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\n"
+                                     "cmd AddEventToSchedule\nset ExtraData.358 3\n",
+         "WhatIfRunRefused", "cmd ExecuteSchedule"},
+        {std::string(kCappedWater) + std::string(kStudyOne).substr(std::string("cmd LockOperation\n").size()) +
+             "set Enum.500 2\nset Enum.401 0\nset Enum.393 3\nset MassFlow.395 3\ncmd AddEventToStudy\n",
+         "WhatIfRunRefused", "cmd ExecTrend"},
         // The same schedule from an event plan.
         {"cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\nfile " + std::string(KESTRIN_TEST_DATA) +
              "/eventplans/h2-slow.xml\ncmd OpenEventPlanFile\ncmd CreateNewEvents\n",
@@ -789,6 +802,17 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\n", "OperationLockedAlready", "cmd LockOperation"},
         {"", "OperationNotLocked", "cmd UnlockOperation"},
         {"set HeatFlow.304.0 200\n", "OpDesInfes", "cmd LockOperation"},
+        // Cooling water held to 0.3 kg/s (1.25 kW/C) before the lock would leave Cooler1 at 115.7 C
+        // where H1 enters it at 90 C: the lock undoes itself. Typed while locked, the same cap, a
+        // water range of 40 -> 45 C and H2's target of 15 C (below the water's 20 C) in the
+        // stream, utility and segment tables are refused alike.
+        {"open MyOwnerObject\nset MassFlow.106.1 0.3\nopen HIDesignViewerDesign.200.0\n", "OpDesInfes",
+         "cmd LockOperation"},
+        {"cmd LockOperation\nopen MyOwnerObject\n", "OpDesInfes", "set MassFlow.106.1 0.3"},
+        {"cmd LockOperation\nopen MyOwnerObject\nset Temperature.441.1 45\n", "OpDesInfes", "set Temperature.440.1 40"},
+        {"cmd LockOperation\nopen MyOwnerObject\n", "OpDesInfes", "set Temperature.403.1 15"},
+        {"cmd LockOperation\nopen MyOwnerObject\nset RowPos.105 1\ncmd ViewSegTableView\nopen @last\n", "OpDesInfes",
+         "set Temperature.101.0 15"},
         // H1's mass flow typed in the stream table while locked carries its rate (2 kJ/kg.C) as a
         // what-if's does: 0.0001 kg/s, 0.0002 kW/C, is no rate a case holds.
         {"cmd LockOperation\nopen MyOwnerObject\n", "FlowRateUpdateError", "set MassFlow.105.0 0.0001"},

@@ -90,7 +90,7 @@ private:
     // The design's schedule events from the plan's tasks (exchanger tasks first).
     // Each task that is not applied (a value its event cannot carry out, or a unit the design
     // has none of) is named in a message; the others become events of the plan's schedule.
-    void AddPlanEvents(const EventPlan& plan);
+    bool AddPlanEvents(const EventPlan& plan);
     // The name of what the task's event acts on in the current schedule.
     Text EventTarget(const EventTask& t, const char* type) const;
     // `report`: the tasks whose values are refused are named (they were not when the events
@@ -104,6 +104,7 @@ private:
     bool RefuseReservedPlanName(const EventPlan& plan, int result) const;
     // True, with "OperationNotLocked" shown, when the design's network is not locked for operation.
     bool RefuseUnlockedOperation() const;
+    bool RefuseNoPlans() const;
 
     void FillNamesFromState(IHENState& state);
     // The index of the first plan named like the tracker; -1 when none is.

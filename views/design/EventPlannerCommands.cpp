@@ -218,17 +218,28 @@ void forEachTask(const EventPlan& plan, Each each) {
 double eventValue(const EventTask& t) { return t.keyword == "Remove" ? 0.0 : t.newValue; }
 
 // The current schedule's event of the type on the unit takes the value, unless its own stream
-// cannot (an inlet on the far side of the stream's target): then the event is taken out again,
-// so that the schedule does not run on the old inlet unnoticed, and the key is answered.
-const char* setEventValue(IHENDesign& design, const char* type, const Text& unit, double value) {
+// cannot (an inlet on the far side of the stream's target): then, for an event just made, the
+// event is taken out again, so that the schedule does not run on the old inlet unnoticed; an
+// event the schedule had keeps its value. The key is answered.
+const char* setEventValue(IHENDesign& design, const char* type, const Text& unit, double value, bool made) {
     const char* label = design.FindScheduleEventLabel(type, unit.c_str());
     if (!label || !design.SelectScheduleEvent(label)) return nullptr;
     if (const char* refused = design.GetCurrentEventValueRefusal(value)) {
-        design.RemoveCurrentEvent();
+        if (made) design.RemoveCurrentEvent();
         return refused;
     }
     design.SetCurrentEventNewValue(value);
     return nullptr;
+}
+
+// A stream runs at one flow and an exchanger takes one change of a kind in a schedule: a plan
+// that gives a unit a second task of the same keyword (a file may) has that task named and not
+// applied, where the schedule would otherwise keep the last one without a word.
+bool refuseSecondTask(const EventPlan& plan, const EventTask& t, std::unordered_set<std::string>& seen) {
+    if (seen.insert(t.keyword + "\n" + t.unitName).second) return false;
+    Viewable::ErrorMsg("EventTaskValueRefused", MessageParameters{plan.name, t.keyword, t.unitName,
+                                                                  Text("the plan gives it an earlier task of this kind")});
+    return true;
 }
 
 void reportRefusedTask(const EventPlan& plan, const EventTask& t, const char* refused) {
@@ -257,12 +268,18 @@ Text EventPlanner::EventTarget(const EventTask& t, const char* type) const {
     return t.unitName;
 }
 
-void EventPlanner::AddPlanEvents(const EventPlan& plan) {
+bool EventPlanner::AddPlanEvents(const EventPlan& plan) {
     pDesign->SelectSchedule(plan.name);
+    std::unordered_set<std::string> seen;
+    bool refused = false;
     forEachTask(plan, [&](const EventTask& t) {
         const int kind = event_tasks::KindOf(t.keyword);
         const char* type = pDesign->GetEventTypeName(kind);
         if (!type) return;
+        if (refuseSecondTask(plan, t, seen)) {
+            refused = true;
+            return;
+        }
         if (pDesignViewer) pDesignViewer->nEventKind = kind;
         if (refuseTaskValue(plan, t)) return;
         const Text target = EventTarget(t, type);
@@ -277,28 +294,37 @@ void EventPlanner::AddPlanEvents(const EventPlan& plan) {
             else
                 ErrorMsg("EventTaskUnitUnknown", MessageParameters{plan.name, t.keyword, t.unitName});
         }
-        else if (const char* refused = setEventValue(*pDesign, type, target, eventValue(t)))
-            reportRefusedTask(plan, t, refused);
+        else if (const char* why = setEventValue(*pDesign, type, target, eventValue(t), true))
+            reportRefusedTask(plan, t, why);
     });
+    return !refused;
 }
 
 bool EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
     // The events of the schedule of the plan's name, once it is the current one.
     pDesign->SelectSchedule(plan.name);
     const char* current = pDesign->GetCurrentScheduleName();
+    bool runRefused = false;
     if (current && plan.name == current) {
-        std::unordered_set<std::string> updated;
+        std::unordered_set<std::string> updated, seen;
         forEachTask(plan, [&](const EventTask& t) {
             const char* type = pDesign->GetEventTypeName(event_tasks::KindOf(t.keyword));
-            if (!type || (report && refuseTaskValue(plan, t))) return;
+            if (!type || (report && (refuseSecondTask(plan, t, seen) || refuseTaskValue(plan, t)))) return;
             const Text target = EventTarget(t, type);
             if (const char* label = pDesign->FindScheduleEventLabel(type, target.c_str())) updated.insert(label);
             else if (report) ErrorMsg("EventTaskNotApplied", MessageParameters{plan.name, t.keyword, t.unitName, plan.name});
-            const char* refused = setEventValue(*pDesign, type, target, eventValue(t));
-            if (refused && report) reportRefusedTask(plan, t, refused);
+            // A value the stream as it now is cannot take (process data typed since the plan was
+            // made) refuses the run, as every what-if run is refused: the event keeps its value.
+            const char* refused = setEventValue(*pDesign, type, target, eventValue(t), false);
+            if (refused && report) {
+                ErrorMsg("WhatIfRunRefused", Text(plan.name + ": the task " + t.keyword + " on " + t.unitName + " gives " +
+                                                  FindString(refused)));
+                runRefused = true;
+            }
         });
         if (report) ReportEventsNotInPlan(plan, updated);
     }
+    if (runRefused) return false;
     if (!pDesign->CanExecuteSchedule(plan.name)) return true;
     view_commands::busy([&] { pDesign->ExecuteSchedule(); });
     // The plan's run is judged as every run is: one refused answers as the design viewer's does.
@@ -342,9 +368,16 @@ bool EventPlanner::RefuseUnlockedOperation() const {
     return true;
 }
 
+// With no plan there is no schedule to make or run: said, as a task view with no plan says it.
+bool EventPlanner::RefuseNoPlans() const {
+    if (!lstPlans.empty()) return false;
+    ErrorMsg("NoEventSelected");
+    return true;
+}
+
 int EventPlanner::createNewEvents(const Text&) {
-    if (!pDesign || !pDesignViewer || lstPlans.empty()) return 1;
-    if (RefuseUnlockedOperation()) return 0;
+    if (!pDesign || !pDesignViewer) return 1;
+    if (RefuseUnlockedOperation() || RefuseNoPlans()) return 0;
     // The plans that make their schedules keep them; one plan refused makes the command a refusal.
     int made = 0;
     bool refused = false;
@@ -356,7 +389,7 @@ int EventPlanner::createNewEvents(const Text&) {
         }
         if (result == kScheduleMade) {
             ++made;
-            AddPlanEvents(*plan);
+            if (!AddPlanEvents(*plan)) refused = true;
         } else if (result == kScheduleExists) {
             ErrorMsg("EventNameFromXMLAlreadyInUse", plan->name);
             refused = true;
@@ -370,8 +403,8 @@ int EventPlanner::createNewEvents(const Text&) {
 }
 
 int EventPlanner::executeNewEvents(const Text&) {
-    if (!pDesign || lstPlans.empty()) return 1;
-    if (RefuseUnlockedOperation()) return 0;
+    if (!pDesign) return 1;
+    if (RefuseUnlockedOperation() || RefuseNoPlans()) return 0;
     bool refused = false;
     for (const auto& plan : lstPlans) {
         const int result = pDesign->AddSchedule(plan->name);
@@ -381,7 +414,7 @@ int EventPlanner::executeNewEvents(const Text&) {
         }
         if (result == kScheduleMade) {
             if (!pDesignViewer) continue;
-            AddPlanEvents(*plan);
+            if (!AddPlanEvents(*plan)) refused = true;
             if (!UpdateScheduleEvents(*plan, false)) refused = true;
         } else if (result == kScheduleExists) {
             if (!UpdateScheduleEvents(*plan, true)) refused = true;

@@ -16,6 +16,7 @@
 #include "views/design/DesignValueRows.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -283,6 +284,12 @@ CNode* HIDesignViewerDesign::WriteRowUnit(int list, int row) {
     return unit;
 }
 
+namespace {
+bool isMeasurement(const char* value) {
+    return value && (std::strcmp(value, "MeasuredTemperature") == 0 || std::strcmp(value, "TemperatureWeight") == 0);
+}
+}  // namespace
+
 int HIDesignViewerDesign::SpecifyExchangerRow(const VarDescription& var, double value) {
     const InputRow* r = findRow(var.Type(), var.Number());
     if (!r) return -1;
@@ -305,7 +312,9 @@ int HIDesignViewerDesign::SpecifyExchangerRow(const VarDescription& var, double 
     }
     if (r->follows) unit->addVariable(r->follows, 0.0, 0, 0);
     if (r->endUtilitiesFollow && value != kEmpty) pDesign->LetEndUtilitiesFollowExchanger(unit);
-    pDesign->ProcessChange(kFlowsheetChanged, CPString(), nullptr);
+    // A plant measurement and its weight are what a reconciliation fits to, not the plant: they
+    // change no operating point, and a schedule's results over it stand.
+    if (!isMeasurement(r->value)) pDesign->ProcessChange(kFlowsheetChanged, CPString(), nullptr);
     return 1;
 }
 

@@ -65,6 +65,12 @@ int HIDesignViewerDesign::lockOperation(const Text&) {
     const int code = pDesign->CheckOperationLockable();
     if (code == kLockable) {
         view_commands::longOperation(FindString("EnteringOpMode"), [&] { pDesign->LockOperation(); });
+        // A lock whose own point the heaters, coolers or utilities cannot run at undid itself. (A
+        // design that does not lock at all, and says no reason, is left as it answers.)
+        if (!pDesign->GetOperationLocked() && pDesign->GetOperatingPointRefusal()) {
+            ErrorMsg(OperationsKey(1), Text(pDesign->GetOperatingPointRefusal()));
+            return 0;
+        }
         SendViewableMessage(this, "CloseView PaletteView");
         View("OperationsSetUpView");
         SendViewableMessage(this, "CloseView OperationsSetUpView");

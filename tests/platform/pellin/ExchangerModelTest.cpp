@@ -205,6 +205,17 @@ TEST(ExchangerModel, CrossingAndApproach) {
     e.x->addVariable(V::Duty, 700, 1);  // ends 30 apart
     e.run();
     EXPECT_TRUE(e.x->IsFeasible());
+    // A duty within a closing balance's rounding below 0 is none, not one run against the driving
+    // force; past it, it is.
+    for (auto [duty, crossed] : {std::pair{-2.4e-9, false}, {-2e-6, true}}) {
+        OneExchanger z(constantHot(10), constantCold(10));
+        z.inlets(150, 50);
+        z.x->addVariable(V::OverallHTC, 0.5, 1);
+        z.x->addVariable(V::Duty, duty, 1);
+        z.run();
+        EXPECT_EQ(z.x->getStatus() == S::Crossed, crossed) << duty;
+        EXPECT_EQ(z.x->IsFeasible(), !crossed) << duty;
+    }
 }
 
 // Hot CP 10 from 150, cold CP 5 from 50, 400 kW: hot 150 -> 110, cold 50 -> 130. The ends
