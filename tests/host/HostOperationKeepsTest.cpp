@@ -769,6 +769,19 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         {"cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\nfile " + std::string(KESTRIN_TEST_DATA) +
              "/eventplans/h2-slow.xml\ncmd OpenEventPlanFile\ncmd CreateNewEvents\n",
          "WhatIfRunRefused", "cmd ExecuteNewEvents"},
+        // A planner with no plan makes and runs no schedule.
+        {"cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\n", "NoEventSelected", "cmd CreateNewEvents"},
+        {"cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\n", "NoEventSelected", "cmd ExecuteNewEvents"},
+        // A plan giving H1 two flows: the second task is named, not kept over the first.
+        {"cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\nfile " + std::string(KESTRIN_TEST_DATA) +
+             "/eventplans/h1-twice.xml\ncmd OpenEventPlanFile\n",
+         "EventTaskValueRefused", "cmd CreateNewEvents"},
+        // A plan's schedule run again after H1's supply was typed to 60.4 C under its 0.0005 kg/s:
+        // the run is refused as the design viewer's is, the event kept.
+        {"cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\nset MassFlow.301.0 0.0005\n"
+         "cmd CreateNewEvents\nopen MyOwnerObject\nopen MyOwnerObject\nset Temperature.402.0 60.4\n"
+         "open HIDesignViewerDesign.200.0\ncmd ShowEventPlannerView\nopen @last\n",
+         "WhatIfRunRefused", "cmd ExecuteNewEvents"},
         // H1 at 0.0005 kg/s (0.001 kW/C over 110 C) and H1 entering at 60.5 C each hold alone; together
         // the stream carries 0.0005 kW, a load no case holds: the second value is refused.
         {"cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 H1\n"
@@ -858,6 +871,17 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
 const char* kC1Schedule =
     "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
     "cmd AddEventToSchedule\nset ExtraData.358 0.55\n";
+
+// A plant measurement is what a reconciliation fits to, not the plant: typed over C1 at 0.55 kg/s
+// executed, the run's duties stand and the event summary keeps its row.
+TEST_F(HostOperationKeeps, AMeasurementKeepsTheScheduleResults) {
+    const std::string steps = std::string(kC1Schedule) + "cmd ExecuteSchedule\nset Temperature.602.0 95\n";
+    const HostRun run = View(steps + "get HeatFlow.304.[]\nopen ScheduleTypeView.301(Event Summary)\nget HeatFlow.300.1.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const int get = stepAfter(steps);
+    expectNear({240, 153.11, 99.89, 90, 26.89}, ScriptValues(run.out, get), 0.01, run.out);
+    expectNear(ScriptValues(run.out, get), ScriptValues(run.out, get + 2), 1e-6, run.out);
+}
 
 // C1 at 0.55 kg/s executed (E101 153.11 kW, heater 99.89), then its only event removed: the
 // units go back to the locked state (150, 80 kW) and no schedule is named as executed. The same
