@@ -497,7 +497,11 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
     // The exchange at an F of one: whether the ends cross, and the area itself wherever F is one
     // (a countercurrent exchanger, or a shell-and-tube one whose F comes out as one).
     double areaAtUnitF = 0.0;
-    const Exchange atUnitF = q > 0.0 ? exchangeArea(hot, cold, t, q, c, 1.0, areaAtUnitF) : Exchange::Ok;
+    // A heater or cooler at no duty (its utility then carries nothing, and has no profile) has no
+    // area: it exchanges nothing.
+    const bool idle = IsUtilityExch() && std::fabs(q) <= kNegligibleExchangerDuty;
+    const bool exchanges = q > 0.0 && !idle;
+    const Exchange atUnitF = exchanges ? exchangeArea(hot, cold, t, q, c, 1.0, areaAtUnitF) : Exchange::Ok;
     // A duty within the rounding of a closing balance either way is none, not one run backwards.
     const bool crossed = q < -kNegligibleExchangerDuty || atUnitF == Exchange::Crossed;
     double dtMin = 0.0;
@@ -527,10 +531,10 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
     if (getVariableStatus(V::NShellsInSeries) != ValueStatus::Specified) written += writeCalculated(V::NShellsInSeries, series);
 
     Exchange e = Exchange::Ok;
-    if (q > 0.0 && F == 1.0) {
+    if (exchanges && F == 1.0) {
         e = atUnitF;
         area = areaAtUnitF;
-    } else if (q > 0.0) {
+    } else if (exchanges) {
         e = exchangeArea(hot, cold, t, q, c, F, area);
     }
     Coefficient cleanCoefficient = c;
@@ -538,7 +542,7 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
     // In operation the coefficient is observed, and the clean one still follows the films: it
     // is what a cleaning brings the exchanger back to.
     if (m_uMethod == "FlowCorrecBased") cleanCoefficient.fixed = 0.0;
-    const double uClean = cleanCoefficient.fixed > 0.0
+    const double uClean = cleanCoefficient.fixed > 0.0 || idle
                               ? 0.0
                               : cleanCoefficient.at(hot, cold, 0.5 * (t[0] + t[1]), 0.5 * (t[2] + t[3]));
     if (uClean > 0.0) written += writeCalculated(V::OverallCleanHTC, uClean);
@@ -604,7 +608,10 @@ int HeatExch::setArea() {
     // profiles (a stream driven past its own range has none there): the unit is told crossed,
     // with no area, and never keeps the area of an earlier operating point.
     const bool noExchange = q < -kNegligibleExchangerDuty || (q > 0.0 && (!(t[0] - t[3] > 0.0) || !(t[1] - t[2] > 0.0)));
-    if (!noExchange && (!ports[0]->getProfile(p) || !ports[2]->getProfile(p))) return 0;
+    // A heater or cooler at no duty needs no profile either: its utility carries nothing, and the
+    // unit has no area rather than the one of an earlier operating point.
+    const bool idle = IsUtilityExch() && std::fabs(q) <= kNegligibleExchangerDuty;
+    if (!noExchange && !idle && (!ports[0]->getProfile(p) || !ports[2]->getProfile(p))) return 0;
     const bool areaSpecified = getVariableStatus(V::HTArea) == ValueStatus::Specified && getVariableAsDouble(V::HTArea, a);
     return performance(q, t, areaSpecified);
 }

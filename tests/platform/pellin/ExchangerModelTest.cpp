@@ -346,6 +346,23 @@ TEST(ExchangerModel, CrossPinchLoads) {
 
 }  // namespace
 
+// A heater at no duty, its steam carrying nothing (CP 0, no heat contents), exchanges nothing: it
+// has no area, not the 3.09 m2 of the point before; a duty within the rounding of none the same.
+TEST(ExchangerModel, AHeaterAtNoDutyHasNoArea) {
+    for (double duty : {0.0, 4e-7}) {
+        OneExchanger e(FlowsheetTestStream("ST", {250, 249}, {0.0}, {5.0}, 1),
+                       FlowsheetTestStream("C", {100, 160}, {4.0}, {0.5}));
+        e.inlets(250, 160);
+        e.ho->addVariable(V::Temperature, 249, 1);
+        e.co->addVariable(V::Temperature, 160, 1);
+        e.x->addVariable(V::HTArea, 3.09, ValueStatus::Calculated);
+        e.x->addVariable(V::Duty, duty, 1);
+        e.x->setArea();
+        EXPECT_EQ(e.value(e.x, V::HTArea), 0.0) << duty;
+        EXPECT_TRUE(e.x->IsFeasible()) << duty;
+    }
+}
+
 // A heater on steam 250 -> 249 C whose steam still flows at the 180 kW it carried before (CP 180),
 // heating a process stream of CP 4 from 120 to 160 C: 160 kW. Marked as following, the steam side
 // neither gives nor checks the duty: the process side's 160 kW holds, the steam side does not make
