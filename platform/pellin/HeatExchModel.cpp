@@ -502,8 +502,10 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
     const bool idle = IsUtilityExch() && std::fabs(q) <= kNegligibleExchangerDuty;
     const bool exchanges = q > 0.0 && !idle;
     const Exchange atUnitF = exchanges ? exchangeArea(hot, cold, t, q, c, 1.0, areaAtUnitF) : Exchange::Ok;
-    // A duty within the rounding of a closing balance either way is none, not one run backwards.
-    const bool crossed = q < -kNegligibleExchangerDuty || atUnitF == Exchange::Crossed;
+    // A heater's or cooler's duty within the rounding of its closing balance either way is none,
+    // not one run backwards. (A process exchanger's duty is the network's own choice: below 0 it
+    // runs against the driving force, however little.)
+    const bool crossed = (q < 0.0 && !idle) || atUnitF == Exchange::Crossed;
     double dtMin = 0.0;
     const bool haveDtMin = getVariableAsDouble(V::DTMin, dtMin);
     if (crossed) {
@@ -607,10 +609,10 @@ int HeatExch::setArea() {
     // A duty of the wrong sign, or one whose ends cross, is no exchange whatever the streams'
     // profiles (a stream driven past its own range has none there): the unit is told crossed,
     // with no area, and never keeps the area of an earlier operating point.
-    const bool noExchange = q < -kNegligibleExchangerDuty || (q > 0.0 && (!(t[0] - t[3] > 0.0) || !(t[1] - t[2] > 0.0)));
-    // A heater or cooler at no duty needs no profile either: its utility carries nothing, and the
-    // unit has no area rather than the one of an earlier operating point.
+    // A heater or cooler at no duty (within its rounding, either way) needs no profile either: its
+    // utility carries nothing, and the unit has no area rather than the one of an earlier point.
     const bool idle = IsUtilityExch() && std::fabs(q) <= kNegligibleExchangerDuty;
+    const bool noExchange = (q < 0.0 && !idle) || (q > 0.0 && (!(t[0] - t[3] > 0.0) || !(t[1] - t[2] > 0.0)));
     if (!noExchange && !idle && (!ports[0]->getProfile(p) || !ports[2]->getProfile(p))) return 0;
     const bool areaSpecified = getVariableStatus(V::HTArea) == ValueStatus::Specified && getVariableAsDouble(V::HTArea, a);
     return performance(q, t, areaSpecified);

@@ -63,12 +63,16 @@ TEST_F(HostOperationKeeps, TheNumberOfTrendIntervalsIsBounded) {
     const HostRun run = View(
         "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nexpect TooManyTrendIntervals\n"
         "set ExtraData.350 100000000\nexpect NothingToChangeIntervals\ncmd ChangeIntervalNumber\n"
-        "expect TooManyTrendIntervals\nset ExtraData.350 2001\nset ExtraData.350 2000\n");
+        "expect TooManyTrendIntervals\nset ExtraData.350 2001\nset ExtraData.350 2000\ncmd ChangeIntervalNumber\n"
+        "expect NothingToChangeIntervals\ncmd ChangeIntervalNumber\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "5: set ExtraData.350 100000000\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "7: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "9: set ExtraData.350 2001\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "10: set ExtraData.350 2000\n  result 1\n")) << run.out;
+    // Taken once, the number is no longer pending: a second confirmation changes nothing.
+    EXPECT_TRUE(has(run.out, "11: cmd ChangeIntervalNumber\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "13: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
 }
 
 // The default study cleans E100 from point 1 to 2 (out of service there: cooling water takes its

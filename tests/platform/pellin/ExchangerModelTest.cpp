@@ -205,10 +205,10 @@ TEST(ExchangerModel, CrossingAndApproach) {
     e.x->addVariable(V::Duty, 700, 1);  // ends 30 apart
     e.run();
     EXPECT_TRUE(e.x->IsFeasible());
-    // A duty within a closing balance's rounding below 0 is none, not one run against the driving
-    // force; past it, it is.
+    // A cooler's duty within its closing balance's rounding below 0 is none, not one run against
+    // the driving force; past it, it is.
     for (auto [duty, crossed] : {std::pair{-2.4e-9, false}, {-2e-6, true}}) {
-        OneExchanger z(constantHot(10), constantCold(10));
+        OneExchanger z(constantHot(10), FlowsheetTestStream("CW", {0, 400}, {10.0}, {}, 1));
         z.inlets(150, 50);
         z.x->addVariable(V::OverallHTC, 0.5, 1);
         z.x->addVariable(V::Duty, duty, 1);

@@ -440,6 +440,9 @@ int TrendAnalysisView::Message(const Text& line) {
         }
         const int dropped = pStudy->SetNumberOfIntervals(nPendingIntervals);
         if (dropped < 0) return 0;
+        // Taken, the number is no longer pending: confirmed again, it would lay the points out anew
+        // and throw away the study's results for no change.
+        nPendingIntervals = 0;
         SpaceTimes(0, 0.0);
         if (dropped > 0) ErrorMsg("TrendEventsBeyondLastPoint", Text(std::to_string(dropped).c_str()));
     } else if (word == "FillFollowingStartingTimes") {
