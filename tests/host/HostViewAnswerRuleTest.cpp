@@ -133,6 +133,8 @@ constexpr const char* kSplitter =
 // The segment table of the first process stream, opened from the scenario's stream table.
 #define kSegments "set Switch.411.0 1\nopen @last\n"
 constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n";
+// The project viewer with the scenario "base" chosen, from the case view.
+constexpr const char* kOnScenario = "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\n";
 // The copy of the retrofit scenario, from the case view.
 #define kOnCopy "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\n"
 // The editor of C1's link, from the scenario's viewer.
@@ -363,7 +365,7 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"UnusedUtilitiesOutsideAutomation", "design", "", "", "cmd DeleteUnusedUtilities", 0,
                  "UnusedUtilitiesDeletedByAutomation", ""},
         Answered{"UnusedUtilitiesWithNoneUnused", "design", "--automation", "", "cmd DeleteUnusedUtilities", 0,
-                 "NoUnusedUtilities", ""},
+                 "NoUnusedUtilities", "it carries a load in the targets"},
         Answered{"UnusedUtilitiesOfARetrofit", "retrofit", "--automation", "", "cmd DeleteUnusedUtilities", 0,
                  "NoChangeinHENRBaseCase", ""},
         Answered{"ForbiddenMatchesWithNoneForbidden", "design", "", "", "cmd RemoveAllForbMatches", 0,
@@ -384,6 +386,36 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"SplitOptimisationWithNoSplit", "design", "--open design", "", "cmd RunSplitOptimization", 0,
                  "NoSplitToOptimise", ""},
         Answered{"SplitOptimisation", "split", "--open design", "", "cmd RunSplitOptimization", 1, "", ""},
+        // A retrofit copy is made around a design of the scenario chosen: around none, nothing is made.
+        Answered{"CloneAndRetrofitAroundNoDesign", "design", "--open case", kOnScenario,
+                 "cmd CloneAndRetrofit Nope", 0, "RetNoDes", ""},
+        Answered{"CloneAndRetrofitNamingNone", "design", "--open case", kOnScenario,
+                 "cmd CloneAndRetrofit", 0, "RetNoDes", ""},
+        Answered{"CloneAndRetrofit", "design", "--open case", kOnScenario,
+                 "cmd CloneAndRetrofit Network", 1, "", ""},
+        // A row past the stream lists chooses no stream: nothing to switch or to show, and said so.
+        Answered{"UtilitySwitchedWithNoRow", "design", "", "set RowPos.106 9\n", "cmd SwitchUtilToProcess", 0,
+                 "GetStreamError", ""},
+        Answered{"StreamSwitchedWithNoRow", "design", "", "set RowPos.105 9\n", "cmd SwitchProcessToUtil", 0,
+                 "GetStreamError", ""},
+        Answered{"SegmentsWithNoRow", "design", "", "set RowPos.105 9\n", "cmd ViewSegTableView", 0, "GetStreamError", ""},
+        Answered{"UtilitySegmentsWithNoRow", "design", "", "set RowPos.106 9\n", "cmd ViewSegTableViewU", 0,
+                 "GetStreamError", ""},
+        Answered{"CoefficientsWithNoRow", "design", "", "set RowPos.105 9\n", "cmd ViewHTCDefaultValueView", 0,
+                 "GetStreamError", ""},
+        Answered{"UtilityCoefficientsWithNoRow", "design", "", "set RowPos.106 9\n", "cmd ViewUtilHTCDefaultValueView", 0,
+                 "GetStreamError", ""},
+        Answered{"Segments", "design", "", "set RowPos.105 0\n", "cmd ViewSegTableView", 1, "", ""},
+        // The match cost models and cost coefficients of a retrofit's locked base are the
+        // existing network's.
+        Answered{"MatchCostModelsResetOnTheBase", "retrofit", "", "", "cmd ResetEconomicData", 0, "NoChangeinHENRBaseCase", ""},
+        Answered{"CostCoefficientsAppliedOnTheBase", "retrofit", "", "", "cmd ApplyNewBCValues", 0, "NoChangeinHENRBaseCase",
+                 ""},
+        Answered{"MatchCostModelsReset", "design", "", "", "cmd ResetEconomicData", 1, "", ""},
+        // A unit's own name typed again changes nothing and clashes with nothing.
+        Answered{"UnitRenamedOntoItsOwnName", "design", "--open design", "", "settext Name.300.0 E1", 1, "", ""},
+        Answered{"UnitRenamedInItsViewOntoItsOwnName", "design", "--open design", kExchanger, "settext ExtraData.205 E1", 1,
+                 "", ""},
         // A split of the retrofit's base stays: the base is the reason told.
         Answered{"SplitDeletedOnTheBase", "splitbase", "--open design", kSplitter, "cmd DeleteSplit", 0,
                  "GridEditLockedRetrofitBase", ""},
