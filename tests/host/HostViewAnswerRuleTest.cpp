@@ -45,6 +45,9 @@ std::string caseOf(const std::string& name) {
             for (const char* mode : {"repipe", "resequence"})
                 RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + three.path + " --mode " + mode +
                         " --budget 1e6 --save " + s + mode + ".case");
+            // The same plant made a retrofit study, its base "Network", with no run yet.
+            RunHost("design " + ExamplePath("four-streams.csv") + " " + three.path + " --save " + s + "far.case");
+            RunHost("view " + s + "far.case --script " + retrofit.path + " --save " + s + "farretrofit.case");
             // The retrofit scenario copied whole as "Copy" (its second viewer after the reopen).
             ScratchFile copy("answers", "copy.txt",
                              "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\n"
@@ -67,7 +70,7 @@ std::string caseOf(const std::string& name) {
         }
         ~Made() {
             for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase",
-                                  "optimised", "plant", "retrofitcopy", "retrofitlink", "site", "siteretrofit"})
+                                  "optimised", "plant", "retrofitcopy", "retrofitlink", "site", "siteretrofit", "far", "farretrofit"})
                 std::remove((stem() + c + ".case").c_str());
         }
     };
@@ -374,6 +377,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\nexpect ChangingToBathChoseUnForbidAll\n",
                  "cmd RemoveAllForbMatches", 1, "", ""},
         Answered{"SubsetsWithNoneFound", "design", "", "", "cmd ClearAllSubsets", 0, "NoSubsetsToClear", ""},
+        // A search or a retrofit step that finds nothing leaves no trace in the case: no empty
+        // list of subsets, no design number taken by the step's discarded design.
+        Answered{"SubsetsSearchedWhereNoneIs", "design", "", "", "cmd SearchSubsets", 0, "NoSubsetsFound", ""},
+        Answered{"RetrofitStepDiscarded", "farretrofit", "--open design", "cmd AddNewHX\nset Cost.980 1\n",
+                 "cmd RunRetrofitOptimization", 0, "RetNewHXFail", ""},
         // A link's editor deleting its link did what it was asked: answer 1, not "nothing to do it on".
         Answered{"LinkDeletedFromItsEditor", "plant", "",
                  "cmd AddDefaultDesign\nset Switch.600.2 1\nopen @last\nset Switch.100.0 1\nset DeltaTemp.400 25\n"

@@ -324,7 +324,9 @@ int HIDesignViewerScenario::searchSubsets(const Text&) {
             return status == 0 || status == 2;
         };
         ErrorMsg(settled(0) && settled(1) ? "NoSubsetsFound" : "NoSubsetsUnbalanced");
-    } else if (enumA) {
+        return 0;
+    }
+    if (enumA) {
         // The subset choices are made again from the scenario when the form next asks for them.
         delete enumA;
         enumA = nullptr;
