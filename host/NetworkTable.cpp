@@ -4,6 +4,7 @@
 #include "host/InputFile.h"
 #include "host/OutputText.h"
 #include "host/StreamTable.h"
+#include "lumeth/NewRowMarker.h"
 
 #include <algorithm>
 #include <cctype>
@@ -126,6 +127,13 @@ bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, st
         row.cold = cell("cold");
         if (row.name.empty() || row.hot.empty() || row.cold.empty()) {
             error = at(line) + "an exchanger needs a name, a hot and a cold stream";
+            return false;
+        }
+        // The lists' spare row reads so: a unit of that name would look like it, and a click on
+        // it would add a unit.
+        if (IsNewRowMarker(row.name.c_str())) {
+            error = at(line) + QuotedField(row.name) + " is the tables' new-row marker " + QuotedField(kNewRowMarker) +
+                    ", which no exchanger may bear (in any letter case); give it another name";
             return false;
         }
         if (!names.insert(row.name).second) {

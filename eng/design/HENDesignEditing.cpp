@@ -5,6 +5,7 @@
 #include "dunmor/Exceptions.h"
 #include "eng/design/HENDesignChain.h"
 #include "lumeth/MessageKey.h"
+#include "lumeth/NewRowMarker.h"
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"
 
@@ -198,7 +199,8 @@ CNode* CPIHENDesign::AddHeatExchanger(CNode* a, CNode* b, const char* reason, co
     if (exchangerKind != NodeKind::HeatExchanger && exchangerKind != NodeKind::CountercurrentHX) return nullptr;
     CNode* unit = nullptr;
     if (name && *name) {
-        if (IsUnitNameTaken(name) || !FreeNodeName(name, nullptr)) return nullptr;
+        // The lists' new-row marker is no unit's name, as on a rename.
+        if (IsNewRowMarker(name) || IsUnitNameTaken(name) || !FreeNodeName(name, nullptr)) return nullptr;
         unit = m_sheet->addNode(FlowSheet::CreateNode(exchangerKind, name));
         if (unit) unit->addVariable(NodeValue::UnitOperationName, name, ValueStatus::Specified);
     } else {

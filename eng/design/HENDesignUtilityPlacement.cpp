@@ -120,6 +120,9 @@ int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName
 
 int CPIHENDesign::RenameUnit(const CPString& newName, CNode* unit) {
     if (newName.empty() || !unit || !Owns(unit)) return 0;
+    // A unit's own name typed again is no change and no clash: done, with nothing to log.
+    CPString current;
+    if (unit->getVariableAsString(NodeValue::UnitOperationName, current) && current == newName) return 1;
     // Exchangers, tees and mixers share one set of names; the dummies' names are the extraction's,
     // and the new-row marker is the lists' (a unit so named would read as their spare row).
     if (IsUnitNameTaken(newName) || IsReservedUnitName(newName) || IsNewRowMarker(newName.c_str())) return 0;

@@ -115,7 +115,10 @@ int CPIProject::AddScenario(const CPString& name, IHeatIntegrationScenario* sour
 
 int CPIProject::AddScenario(IHeatIntegrationScenario* source, const CPString& designName) {
     auto* from = dynamic_cast<CPIScenario*>(source);
-    if (!from || designName.empty()) return 0;
+    // A retrofit copy is made around a design of the source: with none of that name there is
+    // no base, and nothing is made.
+    IHENDesign* base = nullptr;
+    if (!from || designName.empty() || !from->GetDesign(designName, base) || !base) return 0;
     EnsureDictionary();
     const CPString name = CreateScenarioName(from->GetName() ? from->GetName() : "");
     const CloneSelection all = from->SelectAll();

@@ -418,6 +418,8 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
         if (stepwise) newName += "-" + std::to_string(step);
         if (!DesignByName(newName)) break;
     }
+    // A step discarded leaves the case as it was: its design, once deleted, numbers no design.
+    const int designCounter = m_nDesignCounter;
     if (!AddDesign(newName)) return false;
     IHENDesign* created = DesignByName(newName);
     created->MarkAsExistingNetwork();
@@ -454,7 +456,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     m_dRetrofitStepCapital[stepwise ? step - 1 : 5] = m_retrofitSettings.dPlacedCapital;
     m_strResultDesignName.clear();
     if (RetrofitDriver::IsDiscardResult(result)) {
-        DeleteDesign(newName);
+        if (DeleteDesign(newName) != 0) m_nDesignCounter = designCounter;
     } else {
         m_retrofitRunResults.push_back(created);
         SendAMessage(66, CPString(), Self());

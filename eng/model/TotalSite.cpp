@@ -129,7 +129,9 @@ int CPITotalSite::AddScenario(const CPString& name, IHeatIntegrationScenario* so
 
 int CPITotalSite::AddScenario(IHeatIntegrationScenario* source, const CPString& designName) {
     auto* from = dynamic_cast<CPIScenario*>(source);
-    if (!from || designName.empty()) return 0;
+    // As the project: no design of that name, no base, and nothing made.
+    IHENDesign* base = nullptr;
+    if (!from || designName.empty() || !from->GetDesign(designName, base) || !base) return 0;
     EnsureScenarios();
     const CPString name = CreateScenarioName(from->GetName() ? from->GetName() : "");
     const CloneSelection all = from->SelectAll();

@@ -168,10 +168,14 @@ void UnitsTargetData::Update(StreamRefs streams, std::vector<UnitsPinch> pinches
 }
 
 void UnitsTargetData::RunSearch() {
+    // A search that finds nothing where nothing was found before leaves the record as it was: a
+    // list never made stays unmade, so that the case saved after it is the case saved before.
+    const bool hadList = m_pGroups != nullptr;
     if (m_pGroups) m_pGroups->clear();
     else m_pGroups = std::make_unique<UnitsTargetGroupList>();
     m_nMILPCount = CalculateMinimumMatches(*m_pGroups, &m_bSearchStopped);
     m_nLargestGroup = GetLargestSubListLength(m_pGroups.get());
+    if (!hadList && m_pGroups->empty()) m_pGroups.reset();
 }
 
 void UnitsTargetData::CalculateMinimumUnitsTarget() { RunSearch(); }

@@ -57,7 +57,9 @@ const MessageText kTexts[] = {
     // Scenario commands that found nothing to act on.
     {"NoSubsetsToClear", "No subsets of the streams are there to clear: none was searched for, or the search found none."},
     {"NoForbiddenMatchesToRemove", "No match between a hot and a cold process stream is forbidden: there is none to remove."},
-    {"NoUnusedUtilities", "Every utility of the scenario serves a unit of a design: there is none unused to delete."},
+    {"NoUnusedUtilities",
+     "Every utility of the scenario is in use: a design has a unit on it, or it carries a load in the targets while a "
+     "design has a heater or cooler on its side. There is none unused to delete."},
     {"UnusedUtilitiesDeletedByAutomation",
      "Unused utilities are deleted by an automation client that built the scenario; delete a utility from its table."},
     {"SiteUtilitiesStayInEveryScenario",

@@ -326,7 +326,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadTable{"gap after a shared place",
                  "name,hot,cold,duty,hot_order\nE1,H1,C1,70,1\nE2,H1,C2,100,1\nE3,H1,C2,30,3\n",
                  "line 4: hot_order 3 on \"H1\" leaves a gap: no exchanger has 2"},
-        BadTable{"missing name", "name,hot,cold,duty\n,H1,C2,240\n", "line 2: an exchanger needs a name"}),
+        BadTable{"missing name", "name,hot,cold,duty\n,H1,C2,240\n", "line 2: an exchanger needs a name"},
+        BadTable{"name of the new-row marker", "name,hot,cold,duty\nE1,H1,C2,240\n**new**,H2,C1,90\n",
+                 "line 3: \"**new**\" is the tables' new-row marker \"**New**\""}),
     [](const ::testing::TestParamInfo<BadTable>& info) {
         std::string name = info.param.what;
         for (char& c : name)

@@ -1,6 +1,6 @@
 // The same plant gives the same numbers under any names. Each example's streams, utilities and
 // units are renamed to names the system itself makes or keeps (a stream's block names, unit,
-// splitter and segment names, event, study and design names, the new-row marker, a name that
+// splitter and segment names, event, study and design names, a name that
 // differs from another only in letter case, each other's names); `targets`, `design`, `grid`,
 // `retrofit` and `optimise` (all `--json`) of the renamed tables, and `design` of the case they save, read
 // every number the example as written reads, the names read back through the renaming.
@@ -27,7 +27,7 @@ struct NameSet {
 const NameSet kNameSets[] = {
     {"SystemMade",
      {"C1End", "H2Start", "E-101", "TEE-100", "_DummyHtrIgnore", "e-101", "Network-1N-1"},
-     {"N-12", "Event-P1", "Study-1", "dEFAULT sTUDY", "SimulationBaseCase", "**New**"}},
+     {"N-12", "Event-P1", "Study-1", "dEFAULT sTUDY", "SimulationBaseCase", "Network-O"}},
     // Streams under each other's names, utilities under the units', units under each other's and
     // the names the design gives the units it makes, so that a look-up by name that finds the old
     // holder is seen.

@@ -45,6 +45,9 @@ std::string caseOf(const std::string& name) {
             for (const char* mode : {"repipe", "resequence"})
                 RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + three.path + " --mode " + mode +
                         " --budget 1e6 --save " + s + mode + ".case");
+            // The same plant made a retrofit study, its base "Network", with no run yet.
+            RunHost("design " + ExamplePath("four-streams.csv") + " " + three.path + " --save " + s + "far.case");
+            RunHost("view " + s + "far.case --script " + retrofit.path + " --save " + s + "farretrofit.case");
             // The retrofit scenario copied whole as "Copy" (its second viewer after the reopen).
             ScratchFile copy("answers", "copy.txt",
                              "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\n"
@@ -67,7 +70,7 @@ std::string caseOf(const std::string& name) {
         }
         ~Made() {
             for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase",
-                                  "optimised", "plant", "retrofitcopy", "retrofitlink", "site", "siteretrofit"})
+                                  "optimised", "plant", "retrofitcopy", "retrofitlink", "site", "siteretrofit", "far", "farretrofit"})
                 std::remove((stem() + c + ".case").c_str());
         }
     };
@@ -133,6 +136,8 @@ constexpr const char* kSplitter =
 // The segment table of the first process stream, opened from the scenario's stream table.
 #define kSegments "set Switch.411.0 1\nopen @last\n"
 constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n";
+// The project viewer with the scenario "base" chosen, from the case view.
+constexpr const char* kOnScenario = "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\n";
 // The copy of the retrofit scenario, from the case view.
 #define kOnCopy "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\n"
 // The editor of C1's link, from the scenario's viewer.
@@ -363,7 +368,7 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"UnusedUtilitiesOutsideAutomation", "design", "", "", "cmd DeleteUnusedUtilities", 0,
                  "UnusedUtilitiesDeletedByAutomation", ""},
         Answered{"UnusedUtilitiesWithNoneUnused", "design", "--automation", "", "cmd DeleteUnusedUtilities", 0,
-                 "NoUnusedUtilities", ""},
+                 "NoUnusedUtilities", "it carries a load in the targets"},
         Answered{"UnusedUtilitiesOfARetrofit", "retrofit", "--automation", "", "cmd DeleteUnusedUtilities", 0,
                  "NoChangeinHENRBaseCase", ""},
         Answered{"ForbiddenMatchesWithNoneForbidden", "design", "", "", "cmd RemoveAllForbMatches", 0,
@@ -372,6 +377,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\nexpect ChangingToBathChoseUnForbidAll\n",
                  "cmd RemoveAllForbMatches", 1, "", ""},
         Answered{"SubsetsWithNoneFound", "design", "", "", "cmd ClearAllSubsets", 0, "NoSubsetsToClear", ""},
+        // A search or a retrofit step that finds nothing leaves no trace in the case: no empty
+        // list of subsets, no design number taken by the step's discarded design.
+        Answered{"SubsetsSearchedWhereNoneIs", "design", "", "", "cmd SearchSubsets", 0, "NoSubsetsFound", ""},
+        Answered{"RetrofitStepDiscarded", "farretrofit", "--open design", "cmd AddNewHX\nset Cost.980 1\n",
+                 "cmd RunRetrofitOptimization", 0, "RetNewHXFail", ""},
         // A link's editor deleting its link did what it was asked: answer 1, not "nothing to do it on".
         Answered{"LinkDeletedFromItsEditor", "plant", "",
                  "cmd AddDefaultDesign\nset Switch.600.2 1\nopen @last\nset Switch.100.0 1\nset DeltaTemp.400 25\n"
@@ -384,6 +394,36 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"SplitOptimisationWithNoSplit", "design", "--open design", "", "cmd RunSplitOptimization", 0,
                  "NoSplitToOptimise", ""},
         Answered{"SplitOptimisation", "split", "--open design", "", "cmd RunSplitOptimization", 1, "", ""},
+        // A retrofit copy is made around a design of the scenario chosen: around none, nothing is made.
+        Answered{"CloneAndRetrofitAroundNoDesign", "design", "--open case", kOnScenario,
+                 "cmd CloneAndRetrofit Nope", 0, "RetNoDes", ""},
+        Answered{"CloneAndRetrofitNamingNone", "design", "--open case", kOnScenario,
+                 "cmd CloneAndRetrofit", 0, "RetNoDes", ""},
+        Answered{"CloneAndRetrofit", "design", "--open case", kOnScenario,
+                 "cmd CloneAndRetrofit Network", 1, "", ""},
+        // A row past the stream lists chooses no stream: nothing to switch or to show, and said so.
+        Answered{"UtilitySwitchedWithNoRow", "design", "", "set RowPos.106 9\n", "cmd SwitchUtilToProcess", 0,
+                 "GetStreamError", ""},
+        Answered{"StreamSwitchedWithNoRow", "design", "", "set RowPos.105 9\n", "cmd SwitchProcessToUtil", 0,
+                 "GetStreamError", ""},
+        Answered{"SegmentsWithNoRow", "design", "", "set RowPos.105 9\n", "cmd ViewSegTableView", 0, "GetStreamError", ""},
+        Answered{"UtilitySegmentsWithNoRow", "design", "", "set RowPos.106 9\n", "cmd ViewSegTableViewU", 0,
+                 "GetStreamError", ""},
+        Answered{"CoefficientsWithNoRow", "design", "", "set RowPos.105 9\n", "cmd ViewHTCDefaultValueView", 0,
+                 "GetStreamError", ""},
+        Answered{"UtilityCoefficientsWithNoRow", "design", "", "set RowPos.106 9\n", "cmd ViewUtilHTCDefaultValueView", 0,
+                 "GetStreamError", ""},
+        Answered{"Segments", "design", "", "set RowPos.105 0\n", "cmd ViewSegTableView", 1, "", ""},
+        // The match cost models and cost coefficients of a retrofit's locked base are the
+        // existing network's.
+        Answered{"MatchCostModelsResetOnTheBase", "retrofit", "", "", "cmd ResetEconomicData", 0, "NoChangeinHENRBaseCase", ""},
+        Answered{"CostCoefficientsAppliedOnTheBase", "retrofit", "", "", "cmd ApplyNewBCValues", 0, "NoChangeinHENRBaseCase",
+                 ""},
+        Answered{"MatchCostModelsReset", "design", "", "", "cmd ResetEconomicData", 1, "", ""},
+        // A unit's own name typed again changes nothing and clashes with nothing.
+        Answered{"UnitRenamedOntoItsOwnName", "design", "--open design", "", "settext Name.300.0 E1", 1, "", ""},
+        Answered{"UnitRenamedInItsViewOntoItsOwnName", "design", "--open design", kExchanger, "settext ExtraData.205 E1", 1,
+                 "", ""},
         // A split of the retrofit's base stays: the base is the reason told.
         Answered{"SplitDeletedOnTheBase", "splitbase", "--open design", kSplitter, "cmd DeleteSplit", 0,
                  "GridEditLockedRetrofitBase", ""},

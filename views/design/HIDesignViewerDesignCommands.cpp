@@ -290,6 +290,7 @@ int HIDesignViewerDesign::refuseUncalculatedBase() {
 
 int HIDesignViewerDesign::retrofitNow(const Text&) {
     if (!pScenario) return 1;
+    int made = 1;
     if (nRetrofitOption == 1) {
         pScenario->SetRetrofitBaseDesign(CPString(GetName()));
         pScenario->DeleteDesignsExceptBase();
@@ -299,11 +300,12 @@ int HIDesignViewerDesign::retrofitNow(const Text&) {
             // (none, when the design's viewer was opened directly).
             if (auto* scenarios = dynamic_cast<HIScenarioOwnerViewer*>(project))
                 scenarios->SelectScenarioView(dynamic_cast<HIDesignViewerScenario*>(owner));
-            SendViewableMessage(project, FormattedText("CloneAndRetrofit %s", GetName().c_str()));
+            // The copy the project refuses is no retrofit made: its answer, and its reason, stand.
+            made = SendViewableMessage(project, FormattedText("CloneAndRetrofit %s", GetName().c_str()));
         }
     }
     SendViewableMessage(this, "CloseView RetrofitOptionView");
-    return 1;
+    return made;
 }
 
 int HIDesignViewerDesign::utilHX(const Text&) {

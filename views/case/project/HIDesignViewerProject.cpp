@@ -78,12 +78,15 @@ HIDesignViewerProject::~HIDesignViewerProject() {
 }
 
 int HIDesignViewerProject::cloneAndRetrofit(const Text& designName) {
-    if (!project || !currentScenario) return 0;
+    // With no scenario chosen, or no design of that name in it, there is nothing to retrofit:
+    // said, and nothing made.
     IHeatIntegrationScenario* scenario = nullptr;
-    if (!project->GetScenario(currentScenario->GetName(), scenario) || !scenario) return 0;
+    if (!project || !currentScenario || !project->GetScenario(currentScenario->GetName(), scenario) || !scenario)
+        return ErrorMsg("RetNoDes"), 0;
     // The project names the copy by the same rule; the name is kept for the form (255, 258).
-    lastScenarioName = project->CreateScenarioName(scenario->GetName());
-    project->AddScenario(scenario, designName);
+    const Text made = project->CreateScenarioName(scenario->GetName());
+    if (!project->AddScenario(scenario, designName)) return ErrorMsg("RetNoDes"), 0;
+    lastScenarioName = made;
     return 1;
 }
 

@@ -306,11 +306,11 @@ void HIDesignViewerTotalSite::NotifyChange(int code, const CPString& text, void*
 // ---- commands ----
 
 int HIDesignViewerTotalSite::cloneAndRetrofit(const Text& designName) {
-    if (!myTotalSite || !currentScenario) return 0;
+    // As the project's viewer: no scenario chosen or no design of that name, nothing made.
     IHeatIntegrationScenario* scenario = nullptr;
-    if (!myTotalSite->GetScenario(currentScenario->GetName(), scenario) || !scenario) return 0;
-    myTotalSite->AddScenario(scenario, designName);
-    return 1;
+    if (!myTotalSite || !currentScenario || !myTotalSite->GetScenario(currentScenario->GetName(), scenario) || !scenario)
+        return ErrorMsg("RetNoDes"), 0;
+    return myTotalSite->AddScenario(scenario, designName) ? 1 : (ErrorMsg("RetNoDes"), 0);
 }
 
 bool HIDesignViewerTotalSite::ensureUtilManagerView() {

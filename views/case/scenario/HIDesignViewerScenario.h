@@ -382,7 +382,7 @@ private:
     // coefficient form; the hold flag of every design viewer's grid diagram; DTmin at the
     // middle of the range-target optimum; the summary form opened afresh.
     void viewPlotNumber(int number);
-    void viewStreamOfRow(int row, int kind, const char* coefficientForm);
+    int viewStreamOfRow(int row, int kind, const char* coefficientForm);
     void holdDiagrams(bool hold);
     void setDTminToOptimum();
     void reopenSummary();

@@ -324,7 +324,9 @@ int HIDesignViewerScenario::searchSubsets(const Text&) {
             return status == 0 || status == 2;
         };
         ErrorMsg(settled(0) && settled(1) ? "NoSubsetsFound" : "NoSubsetsUnbalanced");
-    } else if (enumA) {
+        return 0;
+    }
+    if (enumA) {
         // The subset choices are made again from the scenario when the form next asks for them.
         delete enumA;
         enumA = nullptr;
@@ -444,11 +446,12 @@ int HIDesignViewerScenario::retrofitNow(const Text&) {
     // retrofit goes (100/217: 0 a new scenario, 1 this one).
     const int chosen = option105_222;
     IHENDesign* design = nullptr;
-    if (!myScenario->GetDesign(chosen, design, 0) || !design) return 1;
+    // No design chosen: there is nothing to retrofit.
+    if (!myScenario->GetDesign(chosen, design, 0) || !design) return ErrorMsg("RetNoDes"), 0;
     const int code = myScenario->CheckRetrofitDesign(design);
     if (code != kRetrofitReady) {
         if (HIDesignViewerDesign* viewer = GetDesignI(chosen)) viewer->ReportRetrofitResult(code);
-        return 1;
+        return 0;
     }
     const char* stored = myScenario->GetDesignName(chosen);
     const Text name = stored ? Text(stored) : Text();
@@ -460,7 +463,8 @@ int HIDesignViewerScenario::retrofitNow(const Text&) {
     } else if (Viewable* owner = OwnerViewable("ViewableObject")) {
         // The owner copies its current scenario: this one, whichever was selected before.
         if (auto* scenarios = dynamic_cast<HIScenarioOwnerViewer*>(owner)) scenarios->SelectScenarioView(this);
-        SendViewableMessage(owner, FormattedText("CloneAndRetrofit %s", name.c_str()));
+        // A copy the owner refuses is no retrofit made: its answer, and its reason, stand.
+        if (!SendViewableMessage(owner, FormattedText("CloneAndRetrofit %s", name.c_str()))) return 0;
     }
     longOperation(FindString("CPISuperTarget"), [] {});
     return 1;

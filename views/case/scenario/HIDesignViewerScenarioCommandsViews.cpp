@@ -17,37 +17,32 @@
 
 // ---- views, plots and tables ----
 
-void HIDesignViewerScenario::viewStreamOfRow(int row, int kind, const char* coefficientForm) {
+int HIDesignViewerScenario::viewStreamOfRow(int row, int kind, const char* coefficientForm) {
     workStream = nullptr;
-    if (!myScenario->GetStreamOfKind(row, workStream, kind, 2) || !workStream) return;
+    // No row chosen (or a list with no stream): there is no table to show, and the user is told.
+    if (row < 0 || !myScenario->GetStreamOfKind(row, workStream, kind, 2) || !workStream)
+        return ErrorMsg("GetStreamError"), 0;
     if (!coefficientForm) {
         ShowSegmentTable(workStream);
-        return;
+        return 1;
     }
     // A stream of several segments has a coefficient per segment: its segment table shows them.
-    if (workStream->GetNumberOfSegments() != 1) return;
+    if (workStream->GetNumberOfSegments() != 1) return 1;
     SetMyHTCDatabaseView();
     if (myHTCDatabaseView) myHTCDatabaseView->View(coefficientForm);
-}
-
-int HIDesignViewerScenario::viewSegTableView(const Text&) {
-    viewStreamOfRow(processRow, 0, nullptr);
     return 1;
 }
 
-int HIDesignViewerScenario::viewSegTableViewU(const Text&) {
-    viewStreamOfRow(utilityRow, 1, nullptr);
-    return 1;
-}
+int HIDesignViewerScenario::viewSegTableView(const Text&) { return viewStreamOfRow(processRow, 0, nullptr); }
+
+int HIDesignViewerScenario::viewSegTableViewU(const Text&) { return viewStreamOfRow(utilityRow, 1, nullptr); }
 
 int HIDesignViewerScenario::viewHTCDefaultValueView(const Text&) {
-    viewStreamOfRow(processRow, 0, "HTCDefaultValueView");
-    return 1;
+    return viewStreamOfRow(processRow, 0, "HTCDefaultValueView");
 }
 
 int HIDesignViewerScenario::viewUtilHTCDefaultValueView(const Text&) {
-    viewStreamOfRow(utilityRow, 1, "UtilHTCDefaultValueView");
-    return 1;
+    return viewStreamOfRow(utilityRow, 1, "UtilHTCDefaultValueView");
 }
 
 int HIDesignViewerScenario::standAloneSuperTarget(const Text&) {
@@ -220,6 +215,8 @@ int HIDesignViewerScenario::removeAllForbMatches(const Text&) {
 }
 
 int HIDesignViewerScenario::resetEconomicData(const Text&) {
+    // The match cost models of a retrofit's locked base are the existing network's.
+    if (BaseCaseLocked()) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
     std::vector<Text> hotNames;
     IHeatIntegrationStream* stream = nullptr;
     for (int j = 0; myScenario->GetStreamOfKind(j, stream, 4, 0) && stream; ++j, stream = nullptr)
@@ -250,9 +247,10 @@ int HIDesignViewerScenario::addUtilityToUtilityStreams(const Text&) {
 
 int HIDesignViewerScenario::switchProcessToUtil(const Text&) {
     // The process stream of the selected row becomes a utility; a row that selects no stream
-    // changes nothing.
+    // changes nothing, and says so.
     IHeatIntegrationStream* stream = nullptr;
-    if (processRow < 0 || !myScenario->GetStreamOfKind(processRow, stream, 0, 2) || !stream) return 1;
+    if (processRow < 0 || !myScenario->GetStreamOfKind(processRow, stream, 0, 2) || !stream)
+        return ErrorMsg("GetStreamError"), 0;
     // A retrofit's base case keeps its streams as they are, as it keeps them from a deletion.
     if (BaseCaseLocked()) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
     // The utilities of a total-site scenario are the site's streams.
@@ -267,7 +265,8 @@ int HIDesignViewerScenario::switchProcessToUtil(const Text&) {
 
 int HIDesignViewerScenario::switchUtilToProcess(const Text&) {
     IHeatIntegrationStream* stream = nullptr;
-    if (utilityRow < 0 || !myScenario->GetStreamOfKind(utilityRow, stream, 1, 2) || !stream) return 1;
+    if (utilityRow < 0 || !myScenario->GetStreamOfKind(utilityRow, stream, 1, 2) || !stream)
+        return ErrorMsg("GetStreamError"), 0;
     if (BaseCaseLocked()) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
     // A total-site scenario's utilities are the site's streams, a utility in every scenario.
     if (myScenario->IsTotalSiteScenario()) {
@@ -279,6 +278,8 @@ int HIDesignViewerScenario::switchUtilToProcess(const Text&) {
 }
 
 int HIDesignViewerScenario::applyNewBCValues(const Text&) {
+    // The base's economics are held as its named cells are.
+    if (BaseCaseLocked()) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
     // The dialog's set, its coefficient in display units and the exponent it proposed.
     const Text& set = workText;
     const double q = value1519_210, e = valueComputed;
