@@ -665,17 +665,17 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
             dropLeftBranch();
             continue;
         }
+        // Beside the units the utility serves already, each on a branch of its own in the network's
+        // order, as the extraction places units on one utility and as a unit given another utility
+        // by hand stands: the order the refresh moves units in changes nothing.
+        if (Setting("TransferFromExcel") == 0.0) {
+            if (design->MoveUtilityBesideOthers(x, utility, kReason)) dropLeftBranch();
+            continue;
+        }
         const std::vector<CNode*> sharing = design->GetExchangersOnStreamSide(stream, utilitySide);
         if (sharing.size() < 2) {
-            const bool moved = design->MoveUtilityToStreamEnd(x, utility, kReason);
+            design->MoveUtilityToStreamEnd(x, utility, kReason);
             dropLeftBranch();
-            // Moved beside a unit the utility served already: the two stand side by side on it, as
-            // the extraction places units on one utility (a unit moved there next takes a branch).
-            if (moved && sharing.size() == 1 && Setting("TransferFromExcel") == 0.0) {
-                design->Deactivate();
-                ParallelizeUtility(*stream, true);
-                design->Activate(1);
-            }
             continue;
         }
         // The utility is split among its units already: the unit takes a branch of its own.
