@@ -607,6 +607,17 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"Energy stream QR of unit D1: the case leaves the reboiler temperature of D1 unknown",
           "QC_Exchanger (cooler) QC -> ", none},
          {"QR (", "not available"}},
+        // A vessel whose liquid product names none of its outlets keeps the stream its duty makes,
+        // of one end: the network it leaves uncosted says why.
+        {"tank whose liquid product is none of its outlets",
+         [] {
+             std::string d = TankBeside(-40);
+             const std::string named = "<text name=\"LiquidProduct\">TL</text>";
+             return d.replace(d.find(named), named.size(), "<text name=\"LiquidProduct\">NOPE</text>");
+         }(),
+         {"QT (undetermined): 80 -> not known C", "Unit QT_Exchanger could not be placed in the existing network",
+          "unsatisfied streams       QT", "Note: stream \"QT\" is left out of the targets: it has no target temperature"},
+         {}},
         {"heat added to a tank that leaves colder", TankBeside(50),
          {"QT (hot): 80 -> 60 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 60 C"},
          {}},
