@@ -575,6 +575,7 @@ public:
     void RemoveUtilitiesAfterMixers() override;
     int AddUtilitiesAtStreamEnds() override;
     int MoveUtilityToStreamEnd(CNode* exchanger, const CPString& streamName, const char* reason) override;
+    int MoveUtilityBesideOthers(CNode* exchanger, const CPString& streamName, const char* reason) override;
     int RenameUnit(const CPString& newName, CNode* unit) override;
     void SetSplitFractionsFromDuties() override;
     void UpdateStreamTerminals() override;

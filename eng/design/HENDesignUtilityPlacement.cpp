@@ -10,7 +10,9 @@
 #include "pellin/UnitNodes.h"
 #include "lumeth/NewRowMarker.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 
 using namespace chain;
 
@@ -115,6 +117,63 @@ int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName
     // bypass taking a share of its flow.
     CNode* left = branchPrint ? m_sheet->getNodeByFingerPrint(branchPrint) : nullptr;
     if (left && IsSegment(left) && GetBranchState(left) == 0) RemoveSplitterBranch(left, reason);
+    return 1;
+}
+
+int CPIHENDesign::MoveUtilityBesideOthers(CNode* unit, const CPString& streamName, const char* reason) {
+    HeatExch* exchanger = AsHeatExch(unit);
+    if (!exchanger || !Owns(unit) || !exchanger->IsUtilityExch()) return 0;
+    const int side = exchanger->IsHeater() ? 0 : 1;
+    if (!MoveUtilityToStreamEnd(unit, streamName, reason)) return 0;
+    IHeatIntegrationStream* utility = StreamOf(exchanger->getInlet(side));
+    std::vector<CNode*> units = GetExchangersOnStreamSide(utility, side);
+    if (units.size() < 2) return 1;
+    // The branches stand in the order the design lists its units: the order they were placed in,
+    // whatever order they were moved onto the utility in.
+    std::unordered_map<const CNode*, std::size_t> rank;
+    for (CNode* u : m_exchangers) rank.emplace(u, rank.size());
+    const auto before = [&rank](const CNode* a, const CNode* b) { return rank[a] < rank[b]; };
+    std::sort(units.begin(), units.end(), before);
+    CNode* trunk = After(StreamBlock(streamName, "Start"));
+    CNode* tee = After(trunk);
+    const bool wasActive = m_active;
+    Deactivate();
+    if (!IsTee(tee)) {
+        // Units in series on the utility: each takes a branch of one new split.
+        CNode* splitter = nullptr;
+        if (IsSegment(trunk) &&
+            AddSplitterMixer(trunk, trunk, splitter, reason, static_cast<int>(units.size())) && splitter)
+            for (std::size_t k = 0; k < units.size(); ++k)
+                if (CNode* branch = GetSplitterBranch(splitter, static_cast<int>(k)))
+                    MoveHeatExchangerSide(units[k], AsHeatExch(units[k])->getInlet(side), branch, nullptr);
+    } else {
+        // Split already: the unit of each branch, when each branch holds one unit of the utility
+        // and nothing else; a unit off the branches joins them at its place in the order, the
+        // units after it each moving one branch on.
+        CNode* mixer = GetMixerOfSplitter(tee);
+        std::vector<CNode*> onBranch;
+        bool plain = mixer != nullptr;
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            HeatExch* x = AsHeatExch(After(branch));
+            if (x && x->getInlet(side) == branch) onBranch.push_back(After(branch));
+            plain = plain && x && x->getInlet(side) == branch && After(x->getOutlet(side)) == mixer;
+        }
+        for (CNode* u : units) {
+            if (std::find(onBranch.begin(), onBranch.end(), u) != onBranch.end()) continue;
+            const std::size_t n = onBranch.size();
+            const std::size_t at =
+                plain ? static_cast<std::size_t>(std::lower_bound(onBranch.begin(), onBranch.end(), u, before) - onBranch.begin())
+                      : n;
+            AddSplitterBranch(tee, reason, 1);
+            for (std::size_t i = n; i > at; --i)
+                if (CNode* branch = GetSplitterBranch(tee, static_cast<int>(i)))
+                    MoveHeatExchangerSide(onBranch[i - 1], AsHeatExch(onBranch[i - 1])->getInlet(side), branch, nullptr);
+            if (CNode* branch = GetSplitterBranch(tee, static_cast<int>(at)))
+                MoveHeatExchangerSide(u, AsHeatExch(u)->getInlet(side), branch, nullptr);
+            onBranch.insert(onBranch.begin() + static_cast<std::ptrdiff_t>(at), u);
+        }
+    }
+    if (wasActive) Activate(1);
     return 1;
 }
 

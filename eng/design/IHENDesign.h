@@ -550,6 +550,13 @@ public:
     virtual int MoveUtilityToStreamEnd(CNode* /*exchanger*/, const CPString& /*streamName*/, const char* /*reason*/) {
         return 0;
     }
+    // Moves a heater's or cooler's utility side onto the named utility as the extraction places
+    // units on one utility: beside the units it serves already, each on a branch of its own, the
+    // branches in the order the design lists its units (so the order of the moves changes nothing).
+    // 1 when it moved, 0 when nothing was moved.
+    virtual int MoveUtilityBesideOthers(CNode* exchanger, const CPString& streamName, const char* reason) {
+        return MoveUtilityToStreamEnd(exchanger, streamName, reason);
+    }
     // 1 renamed, 0 refused (no name, no unit, or an exchanger already bears the name).
     virtual int RenameUnit(const CPString& /*newName*/, CNode* /*unit*/) { return 0; }
     virtual void SetSplitFractionsFromDuties() {}

@@ -203,6 +203,13 @@ void VelmorToTarsilImport::WithdrawPlacementFailures(const std::vector<CPItem*>&
     report->SetText(path, kept.c_str());
 }
 
+void VelmorToTarsilImport::WithdrawWarning(const char* section) {
+    ReportHolder* report = Report();
+    const CPString path = CPString("Warnings:") + section;
+    // An empty text takes the entry out of the report.
+    if (report && report->HasEntry(path.c_str())) report->SetText(path.c_str(), "");
+}
+
 void VelmorToTarsilImport::ReportSideDuty(const char* key, const CPString& energyStream, const CPItem* column,
                                           double duty) {
     if (!column) return;

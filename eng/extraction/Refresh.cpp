@@ -109,6 +109,11 @@ bool VelmorToTarsilImport::Refresh() {
     // 1.
     ImportSimulationUtilities(true);
     RefreshDuplicates();
+    // The warnings that quote a stream's or unit's values are made again from the solved case as
+    // the refresh reads it (a second refresh likewise replaces the first one's).
+    for (const char* section : {"Streams_Not_Refreshed", "Units_Below_Placed_Duty", "Separator_Duty_Against_Temperatures",
+                                "Heat_Loss_Or_Heat_Leak"})
+        WithdrawWarning(section);
     // The streams change as one batch: targets and the network catch up once, at the end of it.
     m_scenario->SuspendCalculations();
     m_scenario->SetSuppressTargetUpdate(true);
@@ -253,6 +258,7 @@ bool VelmorToTarsilImport::RefreshSeparatorDuty(IHeatIntegrationStream& stream, 
     }
     if (std::fabs(tOut - tIn) < kSameTemperature) tOut = duty > 0.0 ? tIn + kDutySpan : tIn - kDutySpan;
     if (!WriteDutyStreamEnds(stream, tIn, tOut, duty, missing)) return false;
+    if ((duty > 0.0) != (tOut > tIn)) ReportSeparatorAgainstDuty(separator, duty, tIn, tOut);
     stream.SetValue("Enthalpy", -duty, 0);
     if (KnownNumber(feed, "MassFlow", mass) && mass != kEmpty) stream.SetValue("MassFlow", mass, 0);
     stream.SetValue("HeatCapacityFlowrate", std::fabs(duty) / std::fabs(tOut - tIn), 0);
@@ -297,6 +303,13 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
     // A shortcut column's duty and temperature stand on the column, signed as its reboiler and
     // condenser are (the energy stream's heat flow says only that the pair was taken).
     if (IsClass(unit, "scShortcutDistillation")) {
+        // An energy stream whose heat flow the solved case leaves unknown is one the extraction
+        // would not take: the stream keeps its earlier values.
+        double flow = 0.0;
+        if (!KnownNumber(energyStream, "HeatFlow", flow) || flow == kEmpty) {
+            if (missing) *missing = "the heat flow of " + energyStream->_get_szName();
+            return false;
+        }
         CPItem* column = FirstNeighbour(energyStream, CPItem::Downstream);
         const bool reboiler = column != nullptr;
         if (!column) column = FirstNeighbour(energyStream, CPItem::Upstream);
@@ -432,6 +445,7 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
     if (std::fabs(tl - tf) < kSameTemperature) target = sign > 0.0 ? tf + kDutySpan : tf - kDutySpan;
     if (!WriteDutyStreamEnds(stream, tf, target, q, missing)) return false;
     stream.SetValue("Enthalpy", -q, 0);
+    if ((sign > 0.0) != (target > tf)) ReportVesselAgainstDuty(unit, sign, tf, target);
     return true;
 }
 
@@ -475,6 +489,7 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
         if (unit->getVariableAsString("UnitOperationName", name) != 1 || name.empty()) name = unit->getName();
         const CPItem* item = GetExchangerItem(name);
         if (!item) continue;
+        CheckHeatLoss(item);
         // A unit on a stream that kept its earlier values keeps its earlier duty: the new one
         // would take the stream past the ends it kept.
         bool onKeptStream = false;
@@ -650,17 +665,17 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
             dropLeftBranch();
             continue;
         }
+        // Beside the units the utility serves already, each on a branch of its own in the network's
+        // order, as the extraction places units on one utility and as a unit given another utility
+        // by hand stands: the order the refresh moves units in changes nothing.
+        if (Setting("TransferFromExcel") == 0.0) {
+            if (design->MoveUtilityBesideOthers(x, utility, kReason)) dropLeftBranch();
+            continue;
+        }
         const std::vector<CNode*> sharing = design->GetExchangersOnStreamSide(stream, utilitySide);
         if (sharing.size() < 2) {
-            const bool moved = design->MoveUtilityToStreamEnd(x, utility, kReason);
+            design->MoveUtilityToStreamEnd(x, utility, kReason);
             dropLeftBranch();
-            // Moved beside a unit the utility served already: the two stand side by side on it, as
-            // the extraction places units on one utility (a unit moved there next takes a branch).
-            if (moved && sharing.size() == 1 && Setting("TransferFromExcel") == 0.0) {
-                design->Deactivate();
-                ParallelizeUtility(*stream, true);
-                design->Activate(1);
-            }
             continue;
         }
         // The utility is split among its units already: the unit takes a branch of its own.

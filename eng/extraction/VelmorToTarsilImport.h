@@ -230,6 +230,8 @@ public:
     static CPString PlacementFailureText(const CPItem* unit, bool withLoad);
     // Takes the units' lines out of the placement warning (a refresh says them again as it finds them).
     void WithdrawPlacementFailures(const std::vector<CPItem*>& units);
+    // Takes a warning out of the report whole: a refresh makes it again from the solved case.
+    void WithdrawWarning(const char* section);
     // A column side duty the extraction passed over or could not place on a stage: the warning
     // `key` (a message with the energy stream, the column and the duty in kW).
     void ReportSideDuty(const char* key, const CPString& energyStream, const CPItem* column, double duty);

@@ -342,6 +342,13 @@ std::string MixedThenCooled() {
                U("CD", "htCooler", 120, "D", 80, 50, {"E"}) + S("E", 50, 2, {}, "0.55 0.45"));
 }
 
+// The document with `loss` kW of heat lost from C2.
+std::string WithHeatLoss(std::string doc, double loss) {
+    const std::string unit = "<item name=\"C2\" class=\"htCooler\">";
+    const std::size_t at = doc.find(unit);
+    return at == std::string::npos ? doc : doc.insert(at + unit.size(), "<num name=\"HeatLoss\">" + num(loss) + "</num>");
+}
+
 // The same document with its items listed last to first (one item a line).
 std::string Backwards(const std::string& doc) {
     const std::size_t from = doc.find("<item"), to = doc.rfind("</simcase>");
@@ -530,6 +537,21 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"H12 (heater) HP Steam -> FEED_To_s14: duty 16.00", "H4 (heater) MP Steam -> FEED_To_s14: duty 16.00", none},
          {"bypass", "on MP Steam"},
          " --assign \"H12=HP Steam\""},
+        // Units assigned onto a utility that serves others stand beside them, each on a branch of
+        // its own in the plant's order, whatever order they are assigned in; the steam no unit
+        // stands on any more goes, as the extraction never makes one.
+        {"two heaters assigned onto a split steam", FourHeatersOnTwoSteams(),
+         {"Splitter TEE-102 on HP Steam: H12 0.0714, H4 0.0714, H9 0.6429, H6 0.2143\n", none},
+         {"MP Steam (hot)", "on MP Steam"},
+         " --assign \"H4=HP Steam\" --assign \"H12=HP Steam\""},
+        {"two heaters assigned onto a split steam, the other way round", FourHeatersOnTwoSteams(),
+         {"Splitter TEE-102 on HP Steam: H12 0.0714, H4 0.0714, H9 0.6429, H6 0.2143\n", none},
+         {"MP Steam (hot)", "on MP Steam"},
+         " --assign \"H12=HP Steam\" --assign \"H4=HP Steam\""},
+        {"heater assigned beside another", HeatedTwice(true, true),
+         {"on MP Steam: H1 0.3750, H2 0.6250\n", none},
+         {"LP Steam (hot)", "on LP Steam"},
+         " --assign \"H1=MP Steam\""},
         {"heaters sharing steams, listed backwards", Backwards(FourHeatersOnTwoSteams()),
          {"Splitter TEE-101 on MP Steam: H12 0.5000, H4 0.5000\nSplitter TEE-102 on HP Steam: H9 0.7500, H6 0.2500\n",
           "  MP Steam (hot): 175 -> 174 C, 120 kW\n    175 -> 174 C, 120 kW\n  HP Steam (hot)", none},
@@ -585,6 +607,17 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"Energy stream QR of unit D1: the case leaves the reboiler temperature of D1 unknown",
           "QC_Exchanger (cooler) QC -> ", none},
          {"QR (", "not available"}},
+        // A vessel whose liquid product names none of its outlets keeps the stream its duty makes,
+        // of one end: the network it leaves uncosted says why.
+        {"tank whose liquid product is none of its outlets",
+         [] {
+             std::string d = TankBeside(-40);
+             const std::string named = "<text name=\"LiquidProduct\">TL</text>";
+             return d.replace(d.find(named), named.size(), "<text name=\"LiquidProduct\">NOPE</text>");
+         }(),
+         {"QT (undetermined): 80 -> not known C", "Unit QT_Exchanger could not be placed in the existing network",
+          "unsatisfied streams       QT", "Note: stream \"QT\" is left out of the targets: it has no target temperature"},
+         {}},
         {"heat added to a tank that leaves colder", TankBeside(50),
          {"QT (hot): 80 -> 60 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 60 C"},
          {}},
@@ -698,6 +731,27 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
         {"column ends moved", ColumnBeside(150, 80), ColumnBeside(120, 100),
          {"QR (cold): 119.5 -> 120 C, 100 kW", "QC (hot): 100.5 -> 100 C, 90 kW", none},
          {"keeps its earlier values"}},
+        // An energy stream of heat flow unknown is one the extraction would not take: the column's
+        // stream keeps its values, named, beside the other end refreshed.
+        {"column heat flow not known", ColumnBeside(150, 80),
+         [] {
+             std::string d = ColumnBeside(120, 100);
+             const std::string known = "<item name=\"QR\" class=\"ppEnergyStream\"><num name=\"HeatFlow\">100</num>";
+             return d.replace(d.find(known), known.size(), "<item name=\"QR\" class=\"ppEnergyStream\"><num name=\"HeatFlow\"/>");
+         }(),
+         {"Stream QR keeps its earlier values: the solved case leaves the heat flow of QR unknown.",
+          "QR (cold): 149.5 -> 150 C, 100 kW", "QC (hot): 100.5 -> 100 C, 90 kW"},
+         {"QR (cold): 119.5"}},
+        // The warnings quote the solved case: a vessel's duty against its temperatures as it is now,
+        // and none where the solved case no longer sets the two against each other; a heat loss as
+        // the solved case gives it.
+        {"tank heated, its liquid leaving colder still", TankBeside(50), TankBeside(50, 80, 40),
+         {"QT (hot): 80 -> 40 C, 50 kW", "Unit TK1 is given 50 kW in the simulation, yet its liquid leaves at 40 C"},
+         {"leaves at 60 C"}},
+        {"tank no longer heated against its temperatures", TankBeside(50), TankBeside(-50),
+         {"QT (hot): 80 -> 60 C, 50 kW", none}, {"yet its liquid"}},
+        {"heat loss solved again", WithHeatLoss(SmallCoolerFirst(20), 5), WithHeatLoss(SmallCoolerFirst(20), 8),
+         {"C2 (Loss = 8"}, {"Loss = 5"}},
         // A PRO/II separator's duty stream is the separator's again.
         {"separator solved again", FlashBeside(40, 60, 50), FlashBeside(50, 80, 90),
          {"V (cold): 50 -> 80 C, 90 kW, 1 kg/s", "V_Exchanger (heater)", "duty 90.00", none},

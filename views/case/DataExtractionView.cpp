@@ -362,14 +362,8 @@ CNode* DataExtractionView::UtilityUnit(bool heater, int index) const {
 
 double DataExtractionView::UtilityOfUnit(const VarDescription& var) {
     const bool heater = var.Number() == 264;
-    CNode* unit = UtilityUnit(heater, var.Offset(0));
-    void* part = nullptr;
-    if (!unit || unit->QueryInterface(NodeKind::CountercurrentHX, &part) != 1 || !part) return kEmpty;
-    auto* exchanger = dynamic_cast<HeatExch*>(static_cast<CNode*>(part));
-    // A heater's utility flows on its hot side, a cooler's on its cold side.
-    StreamNode* inlet = exchanger ? exchanger->getInlet(heater ? 0 : 1) : nullptr;
-    CPString utility;
-    if (!inlet || inlet->getVariableAsString(NodeValue::ParentStream, utility) != 1) return kEmpty;
+    const CPString utility = UtilityStreamOf(UtilityUnit(heater, var.Offset(0)), heater);
+    if (utility.empty()) return kEmpty;
     const VarEnumInfo& names = heater ? *hotUtilityNames : *coldUtilityNames;
     const int at = names.FindEntry(Text(utility));
     return at < 0 ? kEmpty : names.GetEntry(at)->value;
@@ -384,9 +378,33 @@ int DataExtractionView::SpecifyUtilityOfUnit(const VarDescription& var, double v
     if (!unit || at < 0 || !design) return 0;
     // The utility the unit is on already is no change.
     if (UtilityOfUnit(var) == value) return 1;
-    if (design->MoveUtilityToStreamEnd(unit, names.GetEntry(at)->text, "manually") != 1) return 0;
+    const CPString left = UtilityStreamOf(unit, heater);
+    // Beside the units the utility serves, as the extraction places units on one utility: in
+    // series the unit would take what the others leave of the utility, and the result would
+    // follow the order in which units were moved.
+    if (design->MoveUtilityBesideOthers(unit, names.GetEntry(at)->text, "manually") != 1) return 0;
     design->SetSplitFractionsFromBranchDuties();
+    // A utility no unit of the scenario stands on any more goes, as the extraction never keeps one
+    // (a site's utility stays in every scenario of the site).
+    bool used = left.empty() || m_pScenario->IsTotalSiteScenario();
+    IHENDesign* other = nullptr;
+    for (int i = 0; !used && m_pScenario->GetDesign(i, other, 0); ++i) used = other && other->HasUnitOnStream(left);
+    if (!used) {
+        m_pScenario->DeleteStream(left);
+        FillStreamLists();
+    }
     return 1;
+}
+
+CPString DataExtractionView::UtilityStreamOf(CNode* unit, bool heater) const {
+    void* part = nullptr;
+    CPString utility;
+    if (!unit || unit->QueryInterface(NodeKind::CountercurrentHX, &part) != 1 || !part) return utility;
+    auto* exchanger = dynamic_cast<HeatExch*>(static_cast<CNode*>(part));
+    // A heater's utility flows on its hot side, a cooler's on its cold side.
+    StreamNode* inlet = exchanger ? exchanger->getInlet(heater ? 0 : 1) : nullptr;
+    if (!inlet || inlet->getVariableAsString(NodeValue::ParentStream, utility) != 1) utility = CPString();
+    return utility;
 }
 
 void DataExtractionView::FillStreamLists() {

@@ -92,6 +92,8 @@ private:
     int NumberOfSubFlowsheets() const;
     IHENDesign* BaseDesign() const;
     CNode* UtilityUnit(bool heater, int index) const;
+    // The utility stream a heater or cooler stands on; empty when it stands on none.
+    CPString UtilityStreamOf(CNode* unit, bool heater) const;
     // Reads a defaults file into the scenario's default-utility manager (kind 2 utilities, 1
     // capital costs); shows "RecallPreferenceError" when it cannot.
     bool ReadDefaultsFile(const Text& path, int kind);

@@ -119,12 +119,15 @@ TEST(ExtractionRefresh, AShortcutColumnsDutyStreamTakesTheColumnsDutyAndTemperat
         bool refreshed;
         double supply, target, enthalpy;
         const char* missing;
+        bool heatFlowKnown = true;
     } rows[] = {
         {true, 900, 155, true, 154.5, 155, -900, ""},
         // The condenser's duty is negative; its energy stream's heat flow (10) says nothing of it.
         {false, -620, 70, true, 70.5, 70, 620, ""},
         {false, -32767, 70, false, 80.5, 80, 400, "the condenser duty of C1"},
         {true, 900, -32767, false, 79.5, 80, -400, "the reboiler temperature of C1"},
+        // An energy stream of unknown heat flow is one the extraction would not take.
+        {true, 900, 155, false, 79.5, 80, -400, "the heat flow of Q", false},
     };
     for (const Row& r : rows) {
         // As the extraction left it: 400 kW at 80 C (a reboiler's taken in, a condenser's given off).
@@ -139,7 +142,7 @@ TEST(ExtractionRefresh, AShortcutColumnsDutyStreamTakesTheColumnsDutyAndTemperat
         CPItem* q = d.b.Item("Q", "ppEnergyStream");
         if (r.reboiler) CaseBuilder::Link(q, column);
         else CaseBuilder::Link(column, q);
-        CaseBuilder::Num(q, "HeatFlow", 10);
+        CaseBuilder::Num(q, "HeatFlow", r.heatFlowKnown ? 10 : CPValue::Empty);
         CPString missing;
         EXPECT_EQ(r.refreshed, d.import.RefreshEnergyStream(*d.stream, q, column, &missing)) << r.duty;
         EXPECT_EQ(std::string(r.missing), missing.c_str()) << r.duty;
@@ -280,6 +283,29 @@ TEST(ExtractionRefresh, AHeaterBeyondItsSteamsReachMovesToTheUtilityTheRuleGives
     EXPECT_EQ(utility, CPString(expected));
     // No heater or cooler is left beyond its utility's reach.
     EXPECT_TRUE(t.Design()->GetInfeasibleFlaggedExchangerNodes().empty());
+}
+
+// Refreshed twice, the report says what the last solved case gives: C1's heat loss as it is now,
+// once, and no stream kept by the first refresh that the second one refreshed.
+TEST(ExtractionRefresh, TheReportQuotesTheLastSolvedCase) {
+    Train t;
+    CaseBuilder::Num(t.c1, "HeatLoss", 5);
+    t.Run();
+    ReportHolder* report = t.Report();
+    ASSERT_NE(report, nullptr);
+    EXPECT_NE(std::string(report->GetText("Warnings:Heat_Loss_Or_Heat_Leak").c_str()).find("C1 (Loss = 5"), std::string::npos);
+    SolveAgain(t);
+    CaseBuilder::Num(t.c1, "HeatLoss", 8);
+    CaseBuilder::Num(t.h3, "Temperature", CPValue::Empty);
+    ASSERT_TRUE(t.import->Refresh());
+    const std::string loss = report->GetText("Warnings:Heat_Loss_Or_Heat_Leak").c_str();
+    EXPECT_EQ(loss.find("Loss = 5"), std::string::npos) << loss;
+    EXPECT_NE(loss.find("C1 (Loss = 8"), std::string::npos) << loss;
+    EXPECT_NE(std::string(report->GetText("Warnings:Streams_Not_Refreshed").c_str()).find("H1_To_H3"), std::string::npos);
+    CaseBuilder::Num(t.h3, "Temperature", 65);
+    ASSERT_TRUE(t.import->Refresh());
+    EXPECT_EQ(loss, report->GetText("Warnings:Heat_Loss_Or_Heat_Leak").c_str());
+    EXPECT_FALSE(report->HasEntry("Warnings:Streams_Not_Refreshed")) << report->GetText("Warnings:Streams_Not_Refreshed").c_str();
 }
 
 TEST(ExtractionRefresh, ARefreshWithoutAnEarlierExtractionChangesNothing) {
