@@ -629,16 +629,21 @@ TEST_F(HostOperationKeeps, AUtilitysMaximumFlowHoldsInEveryPass) {
     const std::string schedule =
         "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n"
         "set ExtraData.358 0.55\ncmd ExecuteSchedule\nget HeatFlow.304.[]\nget Temperature.343.[]\n";
-    const HostRun run =
-        View("cmd LockOperation\nopen MyOwnerObject\nset MassFlow.106.1 4\nopen HIDesignViewerDesign.200.0\n" + schedule);
+    const HostRun run = View("cmd LockOperation\nopen MyOwnerObject\nset MassFlow.106.1 4\nopen HIDesignViewerDesign.200.0\n"
+                             "get Temperature.343.[]\n" + schedule);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    const std::vector<double> duties = ScriptValues(run.out, 11), outlets = ScriptValues(run.out, 12);
+    const std::vector<double> duties = ScriptValues(run.out, 12), outlets = ScriptValues(run.out, 13);
     ASSERT_EQ(5u, duties.size()) << run.out;
     ASSERT_EQ(5u, outlets.size()) << run.out;
     EXPECT_NEAR(116.89, duties[3] + duties[4], 0.01) << run.out;
     EXPECT_NEAR(26.99, outlets[3], 0.01) << run.out;
     // One flow through both: the first cooler's share of the rise is its share of the duty.
     EXPECT_NEAR(20.0 + (outlets[3] - 20.0) * duties[4] / (duties[3] + duties[4]), outlets[4], 0.01) << run.out;
+    // The maximum typed while locked holds the default point at once: the coolers' 120 kW warm the
+    // 4 kg/s by 120 / 116.89 of the schedule's rise (27.17 C), not to the 25 C of a free flow.
+    const std::vector<double> held = ScriptValues(run.out, 5);
+    ASSERT_EQ(5u, held.size()) << run.out;
+    EXPECT_NEAR(20.0 + (outlets[3] - 20.0) * 120.0 / (duties[3] + duties[4]), held[3], 0.01) << run.out;
     // Without a maximum the water takes the flow it needs and leaves at its 25 C target.
     const HostRun free = View("cmd LockOperation\n" + schedule);
     ASSERT_EQ(0, free.exitCode) << free.out;
