@@ -88,6 +88,8 @@ TEST_F(HostOperationKeeps, ANewNumberOfIntervalsKeepsTheStudysCleanings) {
         "open TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.380 0\nset Enum.381 1\nget HeatFlow.450.0.[]\n"
         "form\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
+    // The number is taken, the cleaning past the last point told as a notice: the command answers 1.
+    EXPECT_TRUE(has(run.out, "cmd ChangeIntervalNumber\n  result 1\n")) << run.out;
     expectNear({120, 360, 120, 120, 120, 120, 120}, ScriptValues(run.out, 27), 0.01, run.out);
     EXPECT_TRUE(has(run.out, "E100_from_t1_to_t2")) << run.out;
     EXPECT_FALSE(has(run.out.substr(run.out.find("28: form")), "E100_from_t8_to_t9")) << run.out;
