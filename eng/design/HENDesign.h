@@ -793,7 +793,7 @@ private:
     // Why the last what-if run was refused; empty when it held.
     CPString m_whatIfRefusal;
     // Why the default point the units last solved is none the plant can run at (empty: it is),
-    // or why the lock just refused was refused.
+    // or why the lock just undone was undone.
     CPString m_operatingPointRefusal;
     std::unique_ptr<HENTrend> m_defaultStudy;
     std::vector<std::unique_ptr<HENTrend>> m_studies;

@@ -80,8 +80,7 @@ void CPIHENDesign::TakeOperatingState(bool samePlant) {
     // Only a calculation that ended without a status text solved the network; one that failed or
     // left values open did not converge.
     state.SetStatusValue(GetCalculationStatus() == 1 ? 1 : 2);
-    // Whether the plant can run at it: a value typed while locked that leaves none is refused by
-    // the route that typed it, as the lock refuses the same typed before it.
+    // Whether the plant can run at it: a lock whose own point it cannot run at undoes itself.
     m_operatingPointRefusal = m_operationLocked ? JudgeOperatingPoint("Default operating state: ") : CPString();
     // Every change of the plant under the what-ifs (a stream's process data, a size, a
     // coefficient, a price) reaches the default state here: the results worked from the old one

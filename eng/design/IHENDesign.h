@@ -441,7 +441,7 @@ public:
     virtual const char* GetWhatIfRunRefusal() const { return nullptr; }
     // Why the default point of the locked network is none its heaters, coolers and utilities can
     // run at (a value typed while locked that crosses a cooler, say), or why the last lock undid
-    // itself for the same reason; null when it holds.
+    // itself for that reason; null when it holds (and before the point is first solved in a session).
     virtual const char* GetOperatingPointRefusal() const { return nullptr; }
     // Forwarded to the current schedule (0, null, -32767.0 or 32009 without one).
     virtual int GetNumberOfScheduleEvents() const { return 0; }

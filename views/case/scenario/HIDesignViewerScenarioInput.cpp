@@ -11,7 +11,6 @@
 #include "lumeth/NewRowMarker.h"
 #include "lumeth/PointerList.h"
 #include "lumeth/Session.h"
-#include "views/case/LockedOperatingPoint.h"
 #include "views/case/project/HIScenarioOwnerViewer.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 #include "views/plots/ChiSuperTargetPlot.h"
@@ -292,18 +291,7 @@ int HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription& 
     workStream = found;
     // What the existing network of a retrofit study holds is its own: read-only, nothing written.
     if (row.held && found->IsHeldByRetrofitBase(row.held)) return refuse(WriteRefusal::ReadOnly);
-    // A value typed while a network of the scenario is locked for operation re-solves its default
-    // point; one that leaves no point its heaters, coolers and utilities can run at is refused as
-    // the lock refuses the same typed before it, and the value before it is written back.
-    const bool heldBefore = HasLockedDesign(myScenario) && LockedOperatingPointRefusal(myScenario) == nullptr;
-    const double before = heldBefore ? Value(var) : 0.0;
     if (const char* k = row.streamWrite(*this, *found, var, value)) return refuse(k);
-    if (const char* refusal = heldBefore ? LockedOperatingPointRefusal(myScenario) : nullptr) {
-        const Text why(refusal);
-        row.streamWrite(*this, *found, var, before);
-        ErrorMsg(MessageKey("OpDesInfes"), why);
-        return 0;
-    }
     return 1;
 }
 

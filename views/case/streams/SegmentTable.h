@@ -125,7 +125,7 @@ private:
     };
     // Writes into the stream (SegmentTableWrites.cpp): taken, refused by the stream, or put back
     // because a value it carries would lie outside what a case holds.
-    enum class Put { Done, Refused, OutsideACase, NotOperable };
+    enum class Put { Done, Refused, OutsideACase };
     Put SetOverruling(const char* name, double value, int row);
     // The values the user gave that a value typed into `name` at `row` would overrule (for the
     // mass flow, every segment's): what a calculated value follows from, when it may be typed over.
@@ -192,8 +192,6 @@ private:
 
     int defaultHTCIndex = 0;
     IHeatIntegrationScenario* myScenario = nullptr;
-    // Why the last value put back left a locked network no point it can run at.
-    Text m_notOperable;
     ITotalSiteUtilityManager* mySiteManager = nullptr;
     IHeatIntegrationStream* myStream = nullptr;
     TwoDimPlot* myPlot = nullptr;

@@ -5,7 +5,6 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
-#include "views/case/LockedOperatingPoint.h"
 #include "views/case/streams/SegmentLimits.h"
 #include "views/case/streams/SegmentTable.h"
 
@@ -83,7 +82,6 @@ SegmentTable::Put SegmentTable::PutOverruling(const char* name, double value, in
                                                const std::vector<Overruled>& overruled, int first, int last) {
     const bool wasGiven = Given(name, index);
     const double before = StreamValue(name, index);
-    const bool operable = LockedOperatingPointRefusal(myScenario) == nullptr;
     if (!myStream->SetValue(name, value, index)) return Put::Refused;
     const auto putBack = [&](std::size_t cleared) {
         while (cleared-- > 0) myStream->SetValue(overruled[cleared].name, overruled[cleared].value, overruled[cleared].index);
@@ -99,13 +97,6 @@ SegmentTable::Put SegmentTable::PutOverruling(const char* name, double value, in
         if (SegmentHolds(i)) continue;
         putBack(overruled.size());
         return Put::OutsideACase;
-    }
-    // A network locked for operation re-solved its default point with the value: one its
-    // heaters, coolers or utilities cannot run at refuses the value as the lock would.
-    if (const char* refusal = operable ? LockedOperatingPointRefusal(myScenario) : nullptr) {
-        m_notOperable = refusal;
-        putBack(overruled.size());
-        return Put::NotOperable;
     }
     return Put::Done;
 }
@@ -134,10 +125,6 @@ bool SegmentTable::TypedInRange(int column, double value) {
 int SegmentTable::Answer(Put put, const char* refused) {
     if (put == Put::Done) return 1;
     if (put == Put::OutsideACase) refused = MessageKey("SpecRange");
-    if (put == Put::NotOperable) {
-        ErrorMsg(MessageKey("OpDesInfes"), m_notOperable);
-        return 0;
-    }
     if (refused) ErrorMsg(refused);
     return 0;
 }

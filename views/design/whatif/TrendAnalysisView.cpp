@@ -444,7 +444,10 @@ int TrendAnalysisView::Message(const Text& line) {
         // and throw away the study's results for no change.
         nPendingIntervals = 0;
         SpaceTimes(0, 0.0);
-        if (dropped > 0) ErrorMsg("TrendEventsBeyondLastPoint", Text(std::to_string(dropped).c_str()));
+        // The new number is taken: the events it drops are told as a notice, as an error beside a
+        // change made would answer the command as refused.
+        if (dropped > 0)
+            ResponseMsg("TrendEventsBeyondLastPoint", 1, MessageParameters{Text(std::to_string(dropped).c_str())});
     } else if (word == "FillFollowingStartingTimes") {
         if (nPendingPoint < 0 || nPendingPoint > pStudy->GetNumberOfIntervals()) return 0;
         SpaceTimes(nPendingPoint, dPendingTime);
