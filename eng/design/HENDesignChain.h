@@ -41,4 +41,12 @@ inline constexpr const char* kSatisfiedWhenLocked = "SatisfiedWhenLocked";
 // values makes it a worked-out one, and unlocking gives it back as given.
 inline constexpr const char* kDesignedSplitFraction = "DesignedSplitFraction";
 
+// The duty a unit was specified with (or the design worked out) when the design was locked: the
+// locked network works its duties out from the frozen areas, and unlocking gives this one back.
+inline constexpr const char* kDesignedDuty = "DesignedDuty";
+
+// The share of a duty to which the network's area equations give a frozen area's duty back: a
+// locked network whose duty is within it of the one the design had runs at the design's point.
+inline constexpr double kFrozenAreaDutyPrecision = 5e-4;
+
 }  // namespace chain

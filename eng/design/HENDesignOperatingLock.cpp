@@ -26,8 +26,6 @@ using namespace chain;
 namespace {
 constexpr double kEmpty = -32767.0;
 constexpr int kMaxLinkPasses = 10;
-// The duty a unit was specified with when the design was locked.
-constexpr const char* kDesignedDuty = "DesignedDuty";
 // The temperature a stream left the network with when the design was locked (its end segment's).
 constexpr const char* kDesignedTemperature = "DesignedTemperature";
 // The observed coefficient a unit was given before the lock observed one of its own.

@@ -113,6 +113,19 @@ CNode* NeighbourUnit(CNode* from, bool upstream) {
     return nullptr;
 }
 
+// The value a locked network runs at, or the design's own where the lock kept it (`kept`) and the
+// network gives it back to the area equations' precision: the area check searches from the very
+// point the same network not locked starts from, and a search that rounding in the last digit
+// sends elsewhere then never sees the lock.
+double DesignedWhereItRuns(const CNode* node, const char* kept, double running, bool& taken) {
+    double designed = 0.0;
+    if (!node->getVariableAsDouble(kept, designed) || !std::isfinite(designed)) return running;
+    const double scale = std::max(std::fabs(designed), std::fabs(running));
+    if (!(std::fabs(designed - running) <= chain::kFrozenAreaDutyPrecision * scale)) return running;
+    taken = true;
+    return designed;
+}
+
 double SumAddedArea(const std::vector<CNode*>& nodes) {
     double sum = 0.0;
     for (CNode* node : nodes) {
@@ -140,8 +153,8 @@ bool RunsBelowDTmin(const IHENDesign& design, CNode* unit, double dtMin) {
 // step it keeps that duty, as an exchanger given by its duty does, and the area check may add area
 // to it (the added area is what the step pays for). Held at its area instead, it would pass on any
 // change of its inlets, and a stream without a heater or cooler would be left short of its target.
-void PinchRetrofitDriver::HoldExistingDuties() {
-    bool changed = false;
+bool PinchRetrofitDriver::HoldExistingDuties() {
+    bool changed = false, designed = false;
     for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
         const HeatExch* x = AsHeatExch(node);
         double duty = 0.0;
@@ -149,6 +162,7 @@ void PinchRetrofitDriver::HoldExistingDuties() {
             !node->getVariableAsDouble(NodeValue::Duty, duty) || !std::isfinite(duty))
             continue;
         const bool belowDTmin = RunsBelowDTmin(*m_design, node, m_settings->dDTmin);
+        duty = DesignedWhereItRuns(node, chain::kDesignedDuty, duty, designed);
         node->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
         node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
         // The duty came from the area equations. A unit they put a hair below DTmin stood in the
@@ -160,22 +174,25 @@ void PinchRetrofitDriver::HoldExistingDuties() {
     }
     // A network locked for operation works its splits' shares out from the frozen areas; the
     // shares the design was given are kept with the branches. Taken at its duties, the network is
-    // the design again: those branches are given their shares (the ones the network runs at), so
-    // that the step searches the shares the same network not locked offers it.
+    // the design again: those branches are given their shares (the ones the network runs at, the
+    // design's where it runs at those), so that the step searches the shares the same network not
+    // locked offers it.
     const FlowSheet* sheet = m_design->GetFlowSheet();
     for (CNode* tee : sheet ? sheet->getAllNodesOfType(NodeKind::Tee) : std::vector<CNode*>())
         for (CNode* branch : tee->getAllDownStreamNodes()) {
-            double designed = 0.0, share = 0.0;
-            if (!branch->getVariableAsDouble(chain::kDesignedSplitFraction, designed) ||
+            double given = 0.0, share = 0.0;
+            if (!branch->getVariableAsDouble(chain::kDesignedSplitFraction, given) ||
                 branch->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified)
                 continue;
             if (!branch->getVariableAsDouble(NodeValue::SplitFraction, share) || !std::isfinite(share) || share < 0.0 ||
                 share > 1.0)
-                share = designed;
+                share = given;
+            share = DesignedWhereItRuns(branch, chain::kDesignedSplitFraction, share, designed);
             branch->addVariable(NodeValue::SplitFraction, share, ValueStatus::Specified);
             changed = true;
         }
     if (changed) m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
+    return designed;
 }
 
 bool PinchRetrofitDriver::RepeatsEarlierMove(std::uint32_t unit, std::uint32_t hot, std::uint32_t cold,
@@ -220,10 +237,14 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
     int result = NotValid;
     const int mode = settings.nMode;
     settings.strDiscardReason.clear();
-    if (mode >= 0 && mode <= 2) HoldExistingDuties();
+    const bool designed = mode >= 0 && mode <= 2 && HoldExistingDuties();
     if (mode >= 0 && mode <= 3) {
         std::unique_ptr<IHenRetrofit> analysis = CreateAnalysis();
-        analysis->SetFlowSheet(settings.pBaseFlowSheet);
+        // A network locked for operation taken at the duties and shares of its design is modelled
+        // as that design: its heaters and coolers then carry what the design's own duties leave
+        // them (the locked base's carry the area equations' rounding, and a new exchanger sized
+        // on those would run one of them backwards by that rounding).
+        analysis->SetFlowSheet(designed ? newDesign.GetFlowSheet() : settings.pBaseFlowSheet);
         analysis->SetDTMin(settings.dDTmin);
         analysis->SetDesign(&newDesign);
         analysis->RunRetrofitPinch();

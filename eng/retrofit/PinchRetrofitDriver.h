@@ -81,7 +81,9 @@ private:
     };
     using PlacedNetwork = std::vector<PlacedUnit>;
     PlacedNetwork KeepPlacedNetwork() const;
-    void HoldExistingDuties();
+    // Answers whether it gave a unit or branch of a network locked for operation the duty or share
+    // the design had (the network ran at it to its area equations' precision).
+    bool HoldExistingDuties();
     std::vector<CPString> LowerNewExchangerDuty();
     void RestorePlacedNetwork(const PlacedNetwork& placed);
     // A stream piece of the base flowsheet on a complete process stream (of that side: 0 hot,

@@ -222,17 +222,6 @@ std::string ByAreas(const std::string& streams, const std::string& networkText) 
     return WriteTable(columns, rows);
 }
 
-// Whether two exchangers of the table share a place on a stream (the branches of a split).
-bool HasSplit(const Table& network) {
-    std::set<std::string> places;
-    for (const auto& row : network.rows)
-        for (const char* side : {"hot", "cold"}) {
-            const std::string order = row.at(std::string(side) + "_order");
-            if (!order.empty() && !places.insert(row.at(side) + "@" + order).second) return true;
-        }
-    return false;
-}
-
 // The network's heater rows each written as two heaters in series, named "<name> a" and
 // "<name> b"; empty when the table names no heater.
 std::string HeatersInTwo(const Table& network, double share) {
@@ -374,10 +363,6 @@ TEST_P(HostSamePlantRetrofit, ReadsWhatThePlantAsWrittenReads) {
         (c.plant.label == "FourStreamsRepipe" || c.plant.label == "FourStreamsResequence" ||
          c.plant.label == "SplitNewExchanger"))
         GTEST_SKIP() << "retrofit's models read the network in name order";
-    // Open: locked for operation, the area check's search over this split's shares ends at
-    // another duty (217.88 against 218.22 kW); the cause is not yet found.
-    if (c.variant->locked && c.plant.label == "Seed9")
-        GTEST_SKIP() << "the area check's search over the split ends elsewhere when locked";
     // A heater written as two rows: only a table that names its heaters has one to write so.
     const bool twoHeaters = c.variant->heaterShare > 0.0;
     if (twoHeaters && HeatersInTwo(ReadTable(c.plant.network), c.variant->heaterShare).empty())
@@ -387,23 +372,6 @@ TEST_P(HostSamePlantRetrofit, ReadsWhatThePlantAsWrittenReads) {
     // Areas are given as the report writes them, to six decimals: the duties they give agree to
     // some 1e-5 kW, where the duties given agree exactly.
     const double absolute = c.variant->byAreas ? 1e-5 : 1e-6;
-    // Locked, a split's shares are searched again as the design's (the lock had made them the
-    // network's results, and the area check then searched none: capital 19875.08 against
-    // 19601.41). Open: the search over them still stops at other shares at the same duties
-    // (capital 19647.50; neither the frozen shells nor the observed coefficient or its basis make
-    // the difference). So the step's capital, what the search lowers, agrees to half a per cent,
-    // the shares and the areas they give are not compared, and all else agrees exactly.
-    if (c.variant->locked && HasSplit(ReadTable(c.plant.network))) {
-        auto searched = [](const std::string& path) {
-            return PathHas(path, {"area", "capital_cost", "payback", ".cold_out", ".approach"});
-        };
-        EXPECT_EQ("", Differences(base.flat, other.flat, 5e-3,
-                                  [](const std::string& path) { return PathHas(path, {"capital_cost", "payback"}); }))
-            << base.run.out << "\n" << other.run.out;
-        EXPECT_EQ("", Differences(base.flat, other.flat, 1e-6, [&](const std::string& path) { return !searched(path); }))
-            << base.run.out << "\n" << other.run.out;
-        return;
-    }
     // The two heaters are units of their own, which the area check after the model weighs apart:
     // the network it ends with is that network's own, but the step the model finds (its kind and
     // the streams it joins) is the plant's.
