@@ -271,16 +271,17 @@ const std::vector<Selection>& Selections() {
          kPartsLinks + kReadLink,
          {"text StrName.402.[]\n  text C2\n", "text PStreamName.100.[]\n  text H2\n  text C1\n",
           "get Switch.100.[]\n  value 0 0\n"}},
-        {"TemperatureLinkCarriedByAnAppend",
+        // An append into a scenario that exists keeps that scenario's links as they were and
+        // brings none: "Scenario 1" holds the four streams "from base" and no link.
+        {"TemperatureLinkStaysOutOfAnAppend",
          ExamplePath("four-streams.csv") + " --open case",
          "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n" + kLinkOfC2OnH1 +
              "open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.299 base\nopen HIDesignViewerProject.200.0\n"
              "cmd AddDefaultScenario\nopen MyOwnerObject\nattach Viewable.299 base\nopen HIDesignViewerProject.200.0\n"
              "cmd CloneHI\nopen CloneHIScenarioTool.298\nset Enum.202 1\ncmd clone\n",
-         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\ntext StrName.402.[]\n" + kReadLink,
-         {"text StrName.402.[]\n  text C2 from base\n",
-          "text PStreamName.100.[]\n  text H1 from base\n  text H2 from base\n  text C1 from base\n",
-          "get Switch.100.[]\n  value 1 0 0\n"}},
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\ntext StrName.401.[]\ntext StrName.402.[]\n"
+         "get PinchNo.200\n",
+         {"text C2 from base\n  text **New**\n4: text StrName.402.[]\n5: get PinchNo.200\n"}},
         {"LinkedStreamLeftOutOfACopy",
          ExamplePath("four-streams.csv") + " --open case",
          LinkedThenCloned("1003"),
@@ -342,6 +343,14 @@ const std::vector<Selection>& Selections() {
          "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Cost.654\n"
          "get Enum.510.[].[]\n",
          {"text part\n4: get Cost.654\n  value 141817.5894", "get Enum.510.[].[]\n  value 0 1 0\n  value 0 0 0\n"}},
+        // An append into a scenario that exists prices its matches by that scenario's sets: the
+        // matches "from base" bring no cost model, and the capital target is the four streams' on
+        // the default set (215554.22).
+        {"CostModelStaysOutOfAnAppend",
+         ExamplePath("four-streams.csv") + " --open case",
+         kAlphaOnTwoMatches + kAppendBaseIntoANewScenario + "cmd clone\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Cost.654\nget Enum.510.[].[]\n",
+         {"text Scenario 1\n3: get Cost.654\n  value 215554.2227", "get Enum.510.[].[]\n  value 0 0 0\n  value 0 0 0\n"}},
         {"CostModelOfASetLeftBehindStaysBehind",
          ExamplePath("four-streams.csv") + " --open case",
          kAlphaOnTwoMatches + "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\n"
@@ -496,6 +505,14 @@ const std::vector<Selection>& Selections() {
          "attach UtilityNameView.599.0 Gen2\n",
          "open HIDesignViewerTotalSite.200.0\ntext StrNameU.440.[]\n",
          {"text StrNameU.440.[]\n  text Gen2\n  text **New**\n"}},
+        // A default renamed in the site's editor (LP Steam to Bought) leaves its old name behind: a
+        // site stream typed by that name is refused, and the site holds no stream after the save.
+        {"SiteDefaultsOldNameIsNoLongerOffered",
+         "--new hi-total-site Site1",
+         "cmd OpenUDB\nopen @last\nsettext ExtraData.901.0 Bought\nopen MyOwnerObject\n"
+         "expect PickTotalSiteUtilityFromDropDownList\nattach UtilityNameView.599.0 LP Steam\n",
+         "open HIDesignViewerTotalSite.200.0\ntext StrNameU.440.[]\n",
+         {"text StrNameU.440.[]\n  text **New**\n"}},
         // A renamed stream's link editor bears the stream's new name (C2 to C9) at once.
         {"LinkEditorBearsItsStreamsNewName",
          ExamplePath("four-streams.csv"),
