@@ -172,8 +172,9 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                 }
                 continue;
             }
+            // The append goes on without it: a notice of what it leaves undone, not a refusal.
             if (refused.count(items[i]) != 0) {
-                SendMessageKey("CannotCloneStreamErrorMsg");
+                SendAMessage(61, "CannotCloneStreamErrorMsg", Self());
                 continue;
             }
             const CPString name = copyName(*items[i]);
