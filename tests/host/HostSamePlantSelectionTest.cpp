@@ -375,6 +375,15 @@ const std::vector<Selection>& Selections() {
          "open HIDesignViewerTotalSite.200.0\nopen HIDesignViewerScenario.200.1\nget TargetMethod.450\n"
          "get HeatFlow.440.[]\nget CostPerTime.657\n",
          {"text Copy\n3: get TargetMethod.450\n  value 0\n", "value 25 65 kW\n", "value 2406.50"}},
+        // With both cold streams deleted the steam carries nothing and is used to no temperature:
+        // it reads 0 C, as H1 and H2 typed fresh with the utilities read, after a reopen too.
+        {"UnusedSteamForgetsItsPlacedTemperature",
+         ExamplePath("four-streams.csv"),
+         "answer 1\nexpect DeleteStreamError\nsettext StrName.401.2 \nanswer 1\nexpect DeleteStreamError\n"
+         "settext StrName.401.2 \n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nget HeatFlow.440.[]\n"
+         "get Temperature.443.[]\n",
+         {"get HeatFlow.440.[]\n  value 0 510 kW\n4: get Temperature.443.[]\n  value 0 25 C\n"}},
         // A column of pinches read without an index is its first row, as ".0" reads it (90 and 80 C,
         // pinch 1); a threshold problem has no pinch, and the index-less reads have nothing to show.
         {"PinchesReadWithoutAnIndex",
