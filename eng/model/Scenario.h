@@ -108,10 +108,13 @@ public:
     bool IsStreamInLockedOperation(const CPString& name) const;
     // Takes `project` as owner and appends what `selection` selects of `source`. A total-site
     // scenario takes no copy of a utility: the site streams it holds stand for the source's, and
-    // a utility the site does not have is refused ("CannotCloneStreamErrorMsg"). False, with
-    // nothing changed and "SameStreamErrorMsg" sent, when a stream it would copy meets a name in
-    // use here (or another copy's): an append takes all it selects or nothing.
-    bool AppendFrom(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection& selection);
+    // a utility the site does not have is refused ("CannotCloneStreamErrorMsg"). A stream whose
+    // copy meets a name in use here stays behind with "CannotCloneStreamErrorMsg" and the append
+    // goes on; false, with nothing changed, when every stream it selects does. Into an existing
+    // scenario (`intoExisting`) no temperature link and no match cost model comes along: that
+    // scenario's links and economic data are its own.
+    bool AppendFrom(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection& selection,
+                    bool intoExisting = true);
     // Makes this copy the retrofit study of the source's design `designName`.
     void SetUpRetrofit(CPIScenario& source, const CPString& designName);
     // Copies the designs `selection` selects (entry 6) of `source`, after deleting "Design 1".

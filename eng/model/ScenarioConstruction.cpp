@@ -16,6 +16,7 @@
 #include "osmeri/CPValue.h"
 
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -52,9 +53,9 @@ CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, 
     // Inside a site the copy holds the site streams before the append looks for its utilities.
     if (site) JoinSite(*site);
     if (selection) {
-        AppendFrom(project, source, *selection);
+        AppendFrom(project, source, *selection, false);
     } else {
-        AppendFrom(project, source, source.SelectAll());
+        AppendFrom(project, source, source.SelectAll(), false);
     }
     m_dOptimizerEconomicParameter = 0.0;
     m_bRetrofit = source.m_bRetrofit;
@@ -82,7 +83,7 @@ void CPIScenario::SetName(const CPString& name) {
 }
 
 bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& source,
-                             const CloneSelection& selection) {
+                             const CloneSelection& selection, bool intoExisting) {
     const CPString sourceName = source.GetName() ? CPString(source.GetName()) : CPString();
     const bool keepNames = selection.EntryFlag(CloneSelection::EntryKeepStreamNames) != 0;
     // The name each selected stream takes here; a site scenario's utilities are the site's.
@@ -91,28 +92,29 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         if (!keepNames) name += " from " + sourceName;
         return name;
     };
-    {
-        // The source's names are unique among themselves, and so are the copies' names made of
-        // them: a copy meets only a name this scenario holds, as a stream or as a default
-        // utility's, which AddStream would refuse.
-        bool clash = false;
-        auto check = [&](const StreamList& from, int entry, int kind) {
-            std::size_t i = 0;
-            for (const CPIHeatIntegrationStream* stream : from) {
-                if (!selection.IsItemSelected(entry, i++)) continue;
-                if (m_bTotalSite && kind == CPIHeatIntegrationStream::KindUtility) continue;
-                const CPString name = copyName(*stream);
-                const bool utilityName =
-                    kind != CPIHeatIntegrationStream::KindUtility && m_pDefaultManager->Exists(name.c_str());
-                if (StreamByName(name) || utilityName) clash = true;
-            }
-        };
-        check(source.m_processStreams, CloneSelection::EntryProcessStreams, CPIHeatIntegrationStream::KindProcess);
-        check(source.m_utilityStreams, CloneSelection::EntryUtilityStreams, CPIHeatIntegrationStream::KindUtility);
-        if (clash) {
-            SendMessageKey("SameStreamErrorMsg");
-            return false;
+    // The source's names are unique among themselves, and so are the copies' names made of them: a
+    // copy meets only a name this scenario holds, as a stream or as a default utility's, which
+    // AddStream would refuse. Such a stream stays behind with a word and the append goes on with
+    // the next; an append that could bring none of the streams it selects changes nothing.
+    std::unordered_set<const CPIHeatIntegrationStream*> refused;
+    std::size_t selected = 0;
+    auto check = [&](const StreamList& from, int entry, int kind) {
+        std::size_t i = 0;
+        for (const CPIHeatIntegrationStream* stream : from) {
+            if (!selection.IsItemSelected(entry, i++)) continue;
+            if (m_bTotalSite && kind == CPIHeatIntegrationStream::KindUtility) continue;
+            ++selected;
+            const CPString name = copyName(*stream);
+            const bool utilityName =
+                kind != CPIHeatIntegrationStream::KindUtility && m_pDefaultManager->Exists(name.c_str());
+            if (StreamByName(name) || utilityName) refused.insert(stream);
         }
+    };
+    check(source.m_processStreams, CloneSelection::EntryProcessStreams, CPIHeatIntegrationStream::KindProcess);
+    check(source.m_utilityStreams, CloneSelection::EntryUtilityStreams, CPIHeatIntegrationStream::KindUtility);
+    if (selected != 0 && refused.size() == selected) {
+        SendMessageKey("CannotCloneStreamErrorMsg");
+        return false;
     }
     m_pProject = project;
     const CPString sourceNotes = source.GetNotes() ? CPString(source.GetNotes()) : CPString();
@@ -168,6 +170,11 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                     copies.emplace(items[i], held);
                     if (keepNames) utilityCopies.emplace_back(held, items[i]);
                 }
+                continue;
+            }
+            // The append goes on without it: a notice of what it leaves undone, not a refusal.
+            if (refused.count(items[i]) != 0) {
+                SendAMessage(61, "CannotCloneStreamErrorMsg", Self());
                 continue;
             }
             const CPString name = copyName(*items[i]);
@@ -228,8 +235,8 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
 
     // The temperature links come along with the streams they link, as the user typed them: a link
     // whose own stream stays behind is not copied, and a term of a stream left behind goes, as a
-    // deleted stream's does.
-    if (source.m_pStreamLinks) {
+    // deleted stream's does. A scenario appended to keeps the links it has and takes none.
+    if (source.m_pStreamLinks && !intoExisting) {
         // A link is made of process streams only: its streams' copies are process streams too.
         auto copyOf = [&](const IHeatIntegrationStream* from) -> IHeatIntegrationStream* { return processCopyOf(from); };
         bool copied = false;
@@ -252,8 +259,9 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
 
     // The cost model of each match whose two streams came along comes along too, when this
     // scenario's economic data hold it (a copy without the source's economic data prices such a
-    // match by its default set). Only a user who unticked them leaves them all.
-    if (selection.EntryFlag(CloneSelection::EntryCostModels) != 0 && source.m_pMatches) {
+    // match by its default set). Only a user who unticked them leaves them all. A scenario
+    // appended to takes none: a set of the same name there is its own, at its own prices.
+    if (!intoExisting && selection.EntryFlag(CloneSelection::EntryCostModels) != 0 && source.m_pMatches) {
         const DefaultManager& economics = GetActiveManager();
         // The manager tells its sets apart by their names in capitals (letters a to z folded).
         auto capitals = [](const char* text) {

@@ -186,8 +186,11 @@ int CPITotalSite::AddStream(const CPString& name) {
         return 0;
     }
     if (!m_pSiteStreams) m_pSiteStreams = std::make_unique<StreamDictionary>(kStreamSlots);
+    // A site stream is one of the manager's default utilities. The manager keeps the stream of a
+    // default renamed away under the old name, with no utility behind it: that name is no longer
+    // on offer either.
     IHeatIntegrationStream* found = nullptr;
-    m_pManager->GetStream(name.c_str(), found);
+    if (m_pManager->Exists(name.c_str())) m_pManager->GetStream(name.c_str(), found);
     auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(found);
     if (!stream) {
         // The message tells the user to pick one of the manager's utilities; the request itself

@@ -126,6 +126,10 @@ void ApplyPlacedUtilityTemperature(IPlacedUtilityStream& stream) {
         stream.SetStoredValue(best);
         stream.ClearLoadFlags();
         stream.RecomputeHeatLoads();
+    } else {
+        // A utility the plant no longer uses (a stream deleted, a copy without one) is used to
+        // no temperature: it holds what a utility never placed holds, not the last placement's.
+        stream.SetStoredValue(0.0);
     }
     stream.UpdateEndToleranceLoad(1);
     stream.UpdateEndToleranceLoad(-1);

@@ -271,16 +271,17 @@ const std::vector<Selection>& Selections() {
          kPartsLinks + kReadLink,
          {"text StrName.402.[]\n  text C2\n", "text PStreamName.100.[]\n  text H2\n  text C1\n",
           "get Switch.100.[]\n  value 0 0\n"}},
-        {"TemperatureLinkCarriedByAnAppend",
+        // An append into a scenario that exists keeps that scenario's links as they were and
+        // brings none: "Scenario 1" holds the four streams "from base" and no link.
+        {"TemperatureLinkStaysOutOfAnAppend",
          ExamplePath("four-streams.csv") + " --open case",
          "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n" + kLinkOfC2OnH1 +
              "open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.299 base\nopen HIDesignViewerProject.200.0\n"
              "cmd AddDefaultScenario\nopen MyOwnerObject\nattach Viewable.299 base\nopen HIDesignViewerProject.200.0\n"
              "cmd CloneHI\nopen CloneHIScenarioTool.298\nset Enum.202 1\ncmd clone\n",
-         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\ntext StrName.402.[]\n" + kReadLink,
-         {"text StrName.402.[]\n  text C2 from base\n",
-          "text PStreamName.100.[]\n  text H1 from base\n  text H2 from base\n  text C1 from base\n",
-          "get Switch.100.[]\n  value 1 0 0\n"}},
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\ntext StrName.401.[]\ntext StrName.402.[]\n"
+         "get PinchNo.200\n",
+         {"text C2 from base\n  text **New**\n4: text StrName.402.[]\n5: get PinchNo.200\n"}},
         {"LinkedStreamLeftOutOfACopy",
          ExamplePath("four-streams.csv") + " --open case",
          LinkedThenCloned("1003"),
@@ -342,6 +343,14 @@ const std::vector<Selection>& Selections() {
          "attach Viewable.299 part\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Cost.654\n"
          "get Enum.510.[].[]\n",
          {"text part\n4: get Cost.654\n  value 141817.5894", "get Enum.510.[].[]\n  value 0 1 0\n  value 0 0 0\n"}},
+        // An append into a scenario that exists prices its matches by that scenario's sets: the
+        // matches "from base" bring no cost model, and the capital target is the four streams' on
+        // the default set (215554.22).
+        {"CostModelStaysOutOfAnAppend",
+         ExamplePath("four-streams.csv") + " --open case",
+         kAlphaOnTwoMatches + kAppendBaseIntoANewScenario + "cmd clone\n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\nget Cost.654\nget Enum.510.[].[]\n",
+         {"text Scenario 1\n3: get Cost.654\n  value 215554.2227", "get Enum.510.[].[]\n  value 0 0 0\n  value 0 0 0\n"}},
         {"CostModelOfASetLeftBehindStaysBehind",
          ExamplePath("four-streams.csv") + " --open case",
          kAlphaOnTwoMatches + "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\n"
@@ -366,6 +375,15 @@ const std::vector<Selection>& Selections() {
          "open HIDesignViewerTotalSite.200.0\nopen HIDesignViewerScenario.200.1\nget TargetMethod.450\n"
          "get HeatFlow.440.[]\nget CostPerTime.657\n",
          {"text Copy\n3: get TargetMethod.450\n  value 0\n", "value 25 65 kW\n", "value 2406.50"}},
+        // With both cold streams deleted the steam carries nothing and is used to no temperature:
+        // it reads 0 C, as H1 and H2 typed fresh with the utilities read, after a reopen too.
+        {"UnusedSteamForgetsItsPlacedTemperature",
+         ExamplePath("four-streams.csv"),
+         "answer 1\nexpect DeleteStreamError\nsettext StrName.401.2 \nanswer 1\nexpect DeleteStreamError\n"
+         "settext StrName.401.2 \n",
+         "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\nget HeatFlow.440.[]\n"
+         "get Temperature.443.[]\n",
+         {"get HeatFlow.440.[]\n  value 0 510 kW\n4: get Temperature.443.[]\n  value 0 25 C\n"}},
         // A column of pinches read without an index is its first row, as ".0" reads it (90 and 80 C,
         // pinch 1); a threshold problem has no pinch, and the index-less reads have nothing to show.
         {"PinchesReadWithoutAnIndex",
@@ -496,6 +514,14 @@ const std::vector<Selection>& Selections() {
          "attach UtilityNameView.599.0 Gen2\n",
          "open HIDesignViewerTotalSite.200.0\ntext StrNameU.440.[]\n",
          {"text StrNameU.440.[]\n  text Gen2\n  text **New**\n"}},
+        // A default renamed in the site's editor (LP Steam to Bought) leaves its old name behind: a
+        // site stream typed by that name is refused, and the site holds no stream after the save.
+        {"SiteDefaultsOldNameIsNoLongerOffered",
+         "--new hi-total-site Site1",
+         "cmd OpenUDB\nopen @last\nsettext ExtraData.901.0 Bought\nopen MyOwnerObject\n"
+         "expect PickTotalSiteUtilityFromDropDownList\nattach UtilityNameView.599.0 LP Steam\n",
+         "open HIDesignViewerTotalSite.200.0\ntext StrNameU.440.[]\n",
+         {"text StrNameU.440.[]\n  text **New**\n"}},
         // A renamed stream's link editor bears the stream's new name (C2 to C9) at once.
         {"LinkEditorBearsItsStreamsNewName",
          ExamplePath("four-streams.csv"),

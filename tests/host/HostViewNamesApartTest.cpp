@@ -1,9 +1,10 @@
 // kestrin-host view: one name, one object, wherever a user names one. A site stream is refused
 // the name a scenario's own stream bears (added or renamed onto it, naming the scenario); a
 // splitter's branches and the splitter take no name a unit or another branch bears; an append
-// whose streams meet names in use copies nothing; a renamed cost set reads the same before and
-// after a reopen; a utility default differing from another only in letter case is refused. Each
-// case is saved, and the case reopens holding what the session showed.
+// leaves behind each stream whose name is in use, and fails when that is every one; a renamed
+// cost set reads the same before and after a reopen; a utility default differing from another
+// only in letter case is refused. Each case is saved, and the case reopens holding what the
+// session showed.
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -99,19 +100,33 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   kSplitter + "text ExtraData.255.0\ntext ExtraData.250\n",
                   {"5: text ExtraData.255.0\n  text Branch-1\n6: text ExtraData.250\n  text TEE-"}},
-        // A second append of the same scenario: every stream it would bring is there already. The
-        // session opens on the scenario, one step below the project viewer, so the first selection
-        // of "base" is made from the case view as the others are.
+        // A second append of the same scenario: every stream it would bring is there already, so
+        // it brings nothing and fails, saying why. The session opens on the scenario, one step
+        // below the project viewer, so the first selection of "base" is made from the case view as
+        // the others are.
         NamesCase{"appendAgain", "table", "",
                   kBack + kCloneTool + "settext ExtraData.100 copy\ncmd clone\n" + kCloneTool + "set Enum.202 1\ncmd clone\n" +
-                      kCloneTool + "set Enum.202 1\nexpect SameStreamErrorMsg\ncmd clone\ntext ExtraData.100\n" + kBack +
+                      kCloneTool + "set Enum.202 1\nexpect CannotCloneStreamErrorMsg\ncmd clone\ntext ExtraData.100\n" + kBack +
                       "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",
                   {"23: cmd clone\n  result 0\n", "24: text ExtraData.100\n  text copy\n",
                    "27: text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text H1 from base\n"
                    "  text H2 from base\n  text C1 from base\n  text C2 from base\n  text **New**\n"},
-                  {"CannotCloneStreamErrorMsg"},
+                  {"SameStreamErrorMsg"},
                   kBack + "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",
                   {"text C2 from base\n  text **New**\n"}},
+        // An append of "base" whole after one without C1: the streams there already stay behind,
+        // noted beside the work done, and C1 comes along; the tool closes on the project viewer.
+        NamesCase{"appendTheRest", "table", "",
+                  kBack + kCloneTool + "settext ExtraData.100 copy\ncmd clone\n" + kCloneTool +
+                      "set Enum.202 1\ncmd ObjectSelectionToggledOnDataEnum 1002\ncmd clone\n" + kCloneTool +
+                      "set Enum.202 1\nexpect CannotCloneStreamErrorMsg\ncmd clone\n"
+                      "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",
+                  {"24: cmd clone\n  result 1\n  Message base|clone|0|1|",
+                   "text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text H1 from base\n"
+                   "  text H2 from base\n  text C2 from base\n  text C1 from base\n  text **New**\n"},
+                  {"SameStreamErrorMsg"},
+                  kBack + "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",
+                  {"text C2 from base\n  text C1 from base\n  text **New**\n"}},
         // A cost set renamed twice.
         NamesCase{"costSetRenamed", "table", "scenario",
                   "settext ExtraData.500.1 Cheap\nsettext ExtraData.500.1 Costly\ntext ExtraData.500.[]\n",

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 
 using namespace scenario_test;
 
@@ -84,30 +85,32 @@ TEST(ScenarioCopy, AppendNamesStreamsAfterTheirSourceAndNotesEachAppend) {
     g.scenario->AppendFrom(nullptr, *f.scenario, selection);
     EXPECT_NE(g.scenario->FindStream("H1 from Base"), nullptr);
     EXPECT_STREQ(g.scenario->GetNotes(), "mine\n\nAppended from: Base\nbase notes");
-    // The same append again meets its own copies: refused whole, with no second note.
+    // The same append again meets its own copies: with no stream to bring it fails, with no
+    // second note.
     g.Clear();
     EXPECT_FALSE(g.scenario->AppendFrom(nullptr, *f.scenario, selection));
-    EXPECT_TRUE(g.view.Saw(60, "SameStreamErrorMsg"));
-    EXPECT_FALSE(g.view.Saw(60, "CannotCloneStreamErrorMsg"));
+    EXPECT_TRUE(g.view.Saw(60, "CannotCloneStreamErrorMsg"));
+    EXPECT_FALSE(g.view.Saw(60, "SameStreamErrorMsg"));
     EXPECT_STREQ(g.scenario->GetNotes(), "mine\n\nAppended from: Base\nbase notes");
     EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), 1);
 }
 
-// An append takes every stream it selects or none: each name a copy may meet here refuses it
-// alone, before the notes, the settings or any stream change.
+// A stream whose copy would meet a name in use here (a stream's, a default utility's) stays
+// behind with a word, and the append goes on with the next; one that could bring none of its
+// streams fails before the notes, the settings or any stream change.
 namespace {
 struct AppendCase {
     const char* label;
     const char* stream;   // a process stream the target holds, or null
     const char* utility;  // a default utility of the target's own, or null
-    bool appended;
+    int added;            // streams the append brings
 };
 void PrintTo(const AppendCase& c, std::ostream* os) { *os << c.label; }
 }  // namespace
 
 class ScenarioAppend : public ::testing::TestWithParam<AppendCase> {};
 
-TEST_P(ScenarioAppend, TakesAllItSelectsOrNothing) {
+TEST_P(ScenarioAppend, LeavesBehindEachStreamWhoseNameIsTaken) {
     const AppendCase& c = GetParam();
     Fixture f;
     f.scenario->SetName("Base");
@@ -128,18 +131,30 @@ TEST_P(ScenarioAppend, TakesAllItSelectsOrNothing) {
     g.Clear();
     CloneSelection selection = CloneSelection::SelectAll(2, 0, 0);
     selection.Set(CloneSelection::EntryKeepStreamNames, 0, 1);
-    EXPECT_EQ(g.scenario->AppendFrom(nullptr, *f.scenario, selection), c.appended);
-    EXPECT_EQ(g.view.Saw(60, "SameStreamErrorMsg"), !c.appended);
-    EXPECT_FALSE(g.view.Saw(60, "CannotCloneStreamErrorMsg"));
-    EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), before + (c.appended ? 2 : 0));
-    EXPECT_STREQ(g.scenario->GetNotes(), c.appended ? "mine\n\nAppended from: Base\nbase notes" : "mine");
-    EXPECT_DOUBLE_EQ(g.scenario->GetDTmin(), c.appended ? 14.0 : dtmin);
+    const bool appended = c.added > 0;
+    EXPECT_EQ(g.scenario->AppendFrom(nullptr, *f.scenario, selection), appended);
+    // A stream left behind is noted (61) beside the work done; an append with none to bring fails (60).
+    EXPECT_EQ(g.view.Saw(61, "CannotCloneStreamErrorMsg"), c.added == 1);
+    EXPECT_EQ(g.view.Saw(60, "CannotCloneStreamErrorMsg"), c.added == 0);
+    EXPECT_FALSE(g.view.Saw(60, "SameStreamErrorMsg"));
+    EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), before + c.added);
+    EXPECT_STREQ(g.scenario->GetNotes(), appended ? "mine\n\nAppended from: Base\nbase notes" : "mine");
+    EXPECT_DOUBLE_EQ(g.scenario->GetDTmin(), appended ? 14.0 : dtmin);
+    // What came along is the source's stream, and what stayed is the target's own.
+    if (appended && c.stream && std::string(c.stream) == "C1") {
+        double t = 0.0;
+        g.scenario->FindStream("C1")->GetValue("Temperature", t, 0);
+        EXPECT_DOUBLE_EQ(t, 100.0);
+        g.scenario->FindStream("H1")->GetValue("Temperature", t, 0);
+        EXPECT_DOUBLE_EQ(t, 150.0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, ScenarioAppend,
-                         ::testing::Values(AppendCase{"a stream of the name", "C1", nullptr, false},
-                                           AppendCase{"a default utility of the name", nullptr, "C1", false},
-                                           AppendCase{"free names", "H2", "Steam 9", true}));
+                         ::testing::Values(AppendCase{"a stream of the name", "C1", nullptr, 1},
+                                           AppendCase{"a default utility of the name", nullptr, "C1", 1},
+                                           AppendCase{"every name taken", "H1", "C1", 0},
+                                           AppendCase{"free names", "H2", "Steam 9", 2}));
 
 TEST(ScenarioDesigns, DictionaryOperationsKeepNamesUnique) {
     Fixture f;
