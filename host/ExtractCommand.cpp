@@ -89,6 +89,11 @@ int RunExtract(ModuleLoader& module, int argc, char** argv) {
     if (!session.Start(error) || !session.RecallCase(o.into, error)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.into + ": the case holds no scenario");
+    // A retrofit study's streams are the existing network's, held for its base design: the
+    // scenario takes no extraction, and the host says so rather than report a sheet it refused.
+    if (scenario->IsRetrofitScenario())
+        return fail(o.into + ": its first scenario is a retrofit study, whose streams are held for its base design; " +
+                    o.into + " was left as it is");
     IDataExtraction* extraction = session.Project() ? session.Project()->GetDataExtraction() : nullptr;
     if (!extraction) return fail("the module offers no data extraction");
     if (o.haveDtmin) scenario->SetDTmin(o.dtmin);

@@ -110,6 +110,7 @@ int CPIProject::AddScenario(const CPString& name, IHeatIntegrationScenario* sour
     scenario->SetName(name);
     SendChange(24, name);
     if (selection.EntryFlag(CloneSelection::EntryDesigns) < 255) scenario->CopyDesignsFrom(*from, selection);
+    scenario->HoldCopiedRetrofitStudy();
     return 1;
 }
 

@@ -119,6 +119,11 @@ public:
     void SetUpRetrofit(CPIScenario& source, const CPString& designName);
     // Copies the designs `selection` selects (entry 6) of `source`, after deleting "Design 1".
     void CopyDesignsFrom(CPIScenario& source, const CloneSelection& selection);
+    // A copy of a retrofit study, once the designs it takes are in, holds its streams as the
+    // study does, or is an ordinary scenario when its base design stayed behind.
+    void HoldCopiedRetrofitStudy() {
+        if (m_bRetrofit) HoldRetrofitBaseStreams();
+    }
     // Adds a copy of a design of another scenario under the design's name; 1 on success.
     int CopyDesignFromScenario(IHENDesign& source);
     // The selection that takes everything of this scenario.

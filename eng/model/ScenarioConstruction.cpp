@@ -58,9 +58,9 @@ CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, 
         AppendFrom(project, source, source.SelectAll(), false);
     }
     m_dOptimizerEconomicParameter = 0.0;
+    // A copy of a retrofit study is one too while its base comes along: its owner holds its
+    // streams once the designs it takes are in (HoldCopiedRetrofitStudy).
     m_bRetrofit = source.m_bRetrofit;
-    // A copy of a retrofit study is one too: its streams are held as the source's are.
-    if (m_bRetrofit) HoldRetrofitBaseStreams();
     m_bTotalSite = site != nullptr;
     for (int& status : m_nRetrofitStatus) status = -1;
 }

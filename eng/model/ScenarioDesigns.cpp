@@ -218,10 +218,19 @@ void CPIScenario::SetRetrofitBaseDesign(const CPString& name) {
 
 // Every stream of a retrofit study, and its defaults, are the existing network's: each stream
 // answers for itself what the base holds of it (IsHeldByRetrofitBase). A copy of a retrofit
-// scenario holds its streams on this same path.
+// scenario and a case read hold their streams on this same path. The hold lasts while the base
+// is there: a study whose base design did not come along (a copy without it, a case that lost
+// it) is an ordinary scenario. A site's utility is held only where the base runs on it: the site
+// holds it in every scenario through this copy's lock.
 void CPIScenario::HoldRetrofitBaseStreams() {
+    IHENDesign* base = m_strBaseDesignName.empty() ? nullptr : DesignByName(m_strBaseDesignName);
+    if (!base) {
+        ClearRetrofitBaseDesign();
+        return;
+    }
     if (m_pStreams)
-        for (CPIHeatIntegrationStream* stream : *m_pStreams) stream->SetLocked(true);
+        for (CPIHeatIntegrationStream* stream : *m_pStreams)
+            stream->SetLocked(!m_siteLinks.count(stream) || base->HasUnitOnStream(stream->GetName()));
     m_pDefaultManager->Lock();
 }
 

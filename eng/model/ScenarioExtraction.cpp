@@ -51,7 +51,10 @@ void CPIScenario::ReloadSubFlowsheets(Case* simulatorCase) {
     });
 }
 
+// A retrofit study's streams are the existing network's: nothing is extracted into it (the
+// extraction would replace or add streams under the base's lock).
 int CPIScenario::ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix) {
+    if (m_bRetrofit) return 0;
     IDataExtraction* extraction = m_pProject ? m_pProject->GetDataExtraction() : nullptr;
     if (!extraction || !caseObject) return 0;
     CPString segmentation;
@@ -80,6 +83,7 @@ int CPIScenario::ExtractFromProIICase(const CPString& path, Case* caseObject) {
 }
 
 int CPIScenario::ExtractFromExcelFile(const CPString& path, Case* caseObject) {
+    if (m_bRetrofit) return 0;
     GetDataExtractionConfig()->SetSettingValue(kTransferFromExcel, 1.0);
     // The extraction works on the host's user-interface thread only; from another thread the
     // call is handed to it and this one returns (answering 1: the work is under way).
@@ -118,6 +122,7 @@ int CPIScenario::ExtractFromExcelFile(const CPString& path, Case* caseObject) {
 }
 
 int CPIScenario::ExtractFromCase(const char* caseName) {
+    if (m_bRetrofit) return 0;
     IDataExtraction* extraction = m_pProject ? m_pProject->GetDataExtraction() : nullptr;
     if (!caseName || !extraction) return 0;
     Case* simulatorCase = extraction->GetCase(caseName);

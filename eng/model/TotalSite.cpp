@@ -124,6 +124,7 @@ int CPITotalSite::AddScenario(const CPString& name, IHeatIntegrationScenario* so
     scenario->SetName(name);
     SendChange(24, name);
     if (selection.EntryFlag(CloneSelection::EntryDesigns) < 255) scenario->CopyDesignsFrom(*from, selection);
+    scenario->HoldCopiedRetrofitStudy();
     return 1;
 }
 

@@ -196,7 +196,9 @@ hresult TotalSiteManager::SetValue(const char* name, DefaultUtilityParameter par
 void TotalSiteManager::UpdateStreams(DefaultUtility* u) {
     if (!u) return;
     IHeatIntegrationStreamForTargeting* stream = GetSiteStream(u->name);
-    if (!stream) return;
+    // A site stream a retrofit study's base runs on is the existing network's: a utility edited
+    // or read from a defaults file leaves it as it is.
+    if (!stream || stream->IsHeldByRetrofitBase(nullptr)) return;
     const int edited = m_editedParameter;
     auto mirrors = [edited](int parameter) { return edited < 0 || edited == parameter; };
     // What the edit did not change reaches the stream only where it holds nothing of its own yet.

@@ -3,6 +3,7 @@
 #include "lumeth/Viewable.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 bool CellDomain::Takes(double value, Viewable& view, const VarDescription& var) const {
@@ -24,6 +25,20 @@ bool CellDomain::Takes(double value, Viewable& view, const VarDescription& var) 
 
 namespace {
 Text number(double v) { return FormattedText("%.15g", v); }
+
+// An end the value may reach, printed on its own side of the rounding: an upper end rounded down,
+// a lower one up, so that the number the refusal gives, typed back, is taken.
+Text reachedNumber(double v, bool upper) {
+    Text printed = number(v);
+    if (!std::isfinite(v) || v == 0.0) return printed;
+    const double step = std::pow(10.0, std::floor(std::log10(std::fabs(v))) - 14.0);
+    for (int tries = 0; tries < 3; ++tries) {
+        const double read = std::strtod(printed.c_str(), nullptr);
+        if (upper ? read <= v : read >= v) break;
+        printed = number(read + (upper ? -step : step));
+    }
+    return printed;
+}
 }  // namespace
 
 Text CellDomain::Described(Viewable& view, const VarDescription& var) const {
@@ -38,7 +53,7 @@ Text CellDomain::Described(Viewable& view, const VarDescription& var) const {
         if (!says && !end.below && std::isfinite(high)) far = Text(highOpen ? ", and below " : ", and up to ") + number(high);
         const char* side = end.reached ? (end.below ? "a value up to " : "a value of at least ")
                                        : (end.below ? "a value below " : "a value above ");
-        return fixed + side + end.what + ", " + number(end.at) + far;
+        return fixed + side + end.what + ", " + (end.reached ? reachedNumber(end.at, end.below) : number(end.at)) + far;
     }
     if (says) return says;
     if (entries) {

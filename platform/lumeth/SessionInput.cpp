@@ -74,7 +74,15 @@ bool refusedAsOutOfRange(Viewable* view, const VarDescription& var, const FormVa
         return false;
     const KindRange* range = FindKindRange(view->GetEDVarType(var));
     if (std::isfinite(value) && (!range || (value >= range->low && value <= range->high))) return false;
-    ErrorMsg(WriteRefusal::OutOfRange, Text());
+    if (!range) {
+        ErrorMsg(WriteRefusal::OutOfRange, Text());
+        return true;
+    }
+    // The refusal says the range, as a refusal by the cell's own domain does.
+    const Text takes = CellDomain::Between(range->low, range->high).Described(*view, var);
+    Session::Instance().Record(SessionEvent::Error, WriteRefusal::OutOfRange,
+                               FindString(WriteRefusal::OutOfRange, 0) + " " +
+                                   FormatMessage(FindString(WriteRefusal::DomainTold, 0), {takes}));
     return true;
 }
 

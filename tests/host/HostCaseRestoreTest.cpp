@@ -57,4 +57,20 @@ TEST(HostCaseRestore, AnUnlockedCaseSavedAgainKeepsItsRecord) {
     EXPECT_TRUE(second == FileContents(third.path)) << "the second re-store differs";
 }
 
+// A site whose automatic design's network became its retrofit's base, saved in the session that
+// made it: the grid's preset keeps the order a reopen arranges its streams in, so the case opened
+// and saved again is the same bytes.
+TEST(HostCaseRestore, ASiteRetrofitSavedInTheSessionThatMadeItIsTheSameBytesAgain) {
+    ScratchFile made("restore", "siteretrofit.case", "", false), again("restore", "siteretrofit-again.case", "", false);
+    ScratchFile script("restore", "siteretrofit.txt",
+                       kFourStreamSite + "cmd AutomaticHENDesign\ncmd SelectRetrofitNow\nset Enum.222 1\n"
+                                         "set Index.217 1\ncmd RetrofitNow\n");
+    ASSERT_EQ(0, RunHost("view --new hi-total-site Works --script " + script.path + " --save " + made.path).exitCode);
+    ScratchFile nothing("restore", "nothing-site.txt", "");
+    ASSERT_EQ(0, RunHost("view " + made.path + " --script " + nothing.path + " --save " + again.path).exitCode);
+    const std::string first = FileContents(made.path);
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(first == FileContents(again.path)) << "the site's case saved again differs";
+}
+
 }  // namespace

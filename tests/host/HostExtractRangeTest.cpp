@@ -22,6 +22,7 @@ struct Mutation {
     const char* name;
     std::string text;  // the sheet, or the document
     const char* says;
+    bool intoRetrofit = false;  // the --into case's scenario is a retrofit study
 };
 [[maybe_unused]] void PrintTo(const Mutation& m, std::ostream* os) { *os << m.name; }
 
@@ -31,7 +32,15 @@ TEST_P(HostExtractSheetRange, IsRefusedWholeAndNothingIsSaved) {
     ScratchFile table("extractrange", "streams.csv", "name,supply,target,cp,h,kind\nH1,150,60,2,0.2,process\n"
                                                      "C1,20,140,1.5,0.2,process\n");
     ScratchFile base("extractrange", "base.case", "", false);
-    ASSERT_EQ(0, RunHost("targets " + table.path + " --save " + base.path).exitCode);
+    if (GetParam().intoRetrofit) {
+        ScratchFile designed("extractrange", "designed.case", "", false);
+        ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                             " --save " + designed.path)
+                         .exitCode);
+        ASSERT_EQ(0, RunViewScript(designed.path, "cmd SelectRetrofitNow\n", " --save " + base.path).exitCode);
+    } else {
+        ASSERT_EQ(0, RunHost("targets " + table.path + " --save " + base.path).exitCode);
+    }
     const std::string before = FileContents(base.path);
     ScratchFile sheet("extractrange", std::string(GetParam().name) + ".csv", GetParam().text);
     ScratchFile out("extractrange", "out.case", "", false);
@@ -69,7 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "row 3: cp 3 and heat flow 10 disagree"},
         Mutation{"neitherCpNorHeatFlow", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,150,100,\n",
                  "row 3: stream \"H1\" is a process stream, and the row gives neither"},
-        Mutation{"noDataRows", "Stream,,Supply,Target,CP\n,,C,C,kW/C\n", "the sheet holds no segment rows"}),
+        Mutation{"noDataRows", "Stream,,Supply,Target,CP\n,,C,C,kW/C\n", "the sheet holds no segment rows"},
+        // A sheet a case holds, into a retrofit study: its streams are the base's, not replaced.
+        Mutation{"intoARetrofitStudy", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,150,100,2\n",
+                 "is a retrofit study, whose streams are held for its base design", true}),
     [](const ::testing::TestParamInfo<Mutation>& info) { return std::string(info.param.name); });
 
 class HostExtractDocumentRange : public ::testing::TestWithParam<Mutation> {};

@@ -38,6 +38,8 @@ std::string caseOf(const std::string& name) {
             RunHost("view " + s + "design.case --open design --script " + optimise.path + " --save " + s + "optimised.case");
             ScratchFile lock("answers", "lock.txt", "cmd LockOperation\n");
             RunHost("view " + s + "operated.case --open design --script " + lock.path + " --save " + s + "locked.case");
+            // The operated network (its streams given specific heats) made a retrofit's base.
+            RunHost("view " + s + "operated.case --script " + retrofit.path + " --save " + s + "operatedretrofit.case");
             // Retrofit runs saved with the step each kept: the four-stream plant far from its
             // target, a step kept in each mode that moves an exchanger.
             ScratchFile three("answers", "three.csv",
@@ -67,10 +69,14 @@ std::string caseOf(const std::string& name) {
                                  kFourStreamSite + "cmd AutomaticHENDesign\ncmd SelectRetrofitNow\nset Enum.222 1\n"
                                                    "set Index.217 1\ncmd RetrofitNow\n");
             RunHost("view --new hi-total-site Works --script " + siteBase.path + " --save " + s + "siteretrofit.case");
+            // The same with MP Steam added to the site afterwards: the base runs on none of it.
+            ScratchFile mp("answers", "mp.txt", "attach UtilityNameView.599.2 MP Steam\n");
+            RunHost("view " + s + "siteretrofit.case --script " + mp.path + " --save " + s + "siteretrofitmp.case");
         }
         ~Made() {
             for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase",
-                                  "optimised", "plant", "retrofitcopy", "retrofitlink", "site", "siteretrofit", "far", "farretrofit"})
+                                  "optimised", "plant", "retrofitcopy", "retrofitlink", "site", "siteretrofit", "far",
+                                  "farretrofit", "siteretrofitmp", "operatedretrofit"})
                 std::remove((stem() + c + ".case").c_str());
         }
     };
@@ -87,6 +93,8 @@ struct Answered {
     int answer;
     const char* key;     // the one message of a refusal; "" where the step acts
     const char* text;    // a part of that message's text ("" none)
+    const char* reopened = "";  // where the step acts: a script run on the case reopened,
+    const char* reads = "";     // and a part of what it shows
 };
 void PrintTo(const Answered& a, std::ostream* out) { *out << a.name; }
 
@@ -123,9 +131,10 @@ TEST_P(HostViewAnswerRule, RefusesWithOneMessageAndNoChangeOrActsAndSaves) {
         EXPECT_EQ(FileContents(before.path), FileContents(after.path)) << a.name << ": the refusal changed the case";
     } else {
         EXPECT_EQ(0, errors) << shown;
-        ScratchFile none("answers", std::string(a.name) + "-none.txt", "# reopened\n");
+        ScratchFile none("answers", std::string(a.name) + "-none.txt", std::string("# reopened\n") + a.reopened);
         const HostRun again = RunHost("view " + after.path + " --script " + none.path);
         EXPECT_EQ(0, again.exitCode) << again.out;
+        EXPECT_TRUE(has(again.out, a.reads)) << again.out;
     }
 }
 
@@ -140,8 +149,17 @@ constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatE
 constexpr const char* kOnScenario = "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\n";
 // The copy of the retrofit scenario, from the case view.
 #define kOnCopy "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\n"
+// The retrofit scenario copied as "Copy" with H1 unticked (no design of it comes along), on its viewer.
+#define kCopyWithoutH1                                                                                             \
+    "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\nopen CloneHIScenarioTool.298\n"      \
+    "cmd ObjectSelectionToggledOnDataEnum 1000\nsettext ExtraData.100 Copy\ncmd clone\n"                          \
+    "open HIDesignViewerScenario.200.1\n"
 // The editor of C1's link, from the scenario's viewer.
 constexpr const char* kLinkEditor = "open LinkTableCollection.200\nopen LinkTable.200.0\n";
+// The site's utility-default editor.
+constexpr const char* kEditor = "cmd OpenUDB\nopen @last\n";
+// A simulator case a scenario can import.
+#define kPreheatTrain KESTRIN_EXAMPLES "/extraction/preheat-train.vmc"
 // A second scenario of the site, on its viewer.
 constexpr const char* kSecondSiteScenario = "cmd AddDefaultScenario Process 2\nopen HIDesignViewerScenario.200.1\n";
 // A schedule's event changing C1's inlet on the locked network.
@@ -200,6 +218,10 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"BaseSegmentInserted", "retrofit", "", kSegments "set WhereToIns.200 0\n", "cmd InsSeg", 0,
                  "NoChangeinHENRBaseCase", ""},
         Answered{"BaseSegmentFlow", "retrofit", "", kSegments, "set MassFlow.104 2", 1, "", ""},
+        // Beside H1's given specific heat (2) the flow overrules none of the base's rates: H1
+        // keeps its 3 kW/C.
+        Answered{"BaseSegmentFlowBesideItsSpecificHeat", "operatedretrofit", "", kSegments, "set MassFlow.104 2", 1, "",
+                 "", kSegments "get HeatCapacityFlow.100.0\n", "value 3 kW/C"},
         Answered{"SegmentCoefficientOfANetworkNoBase", "design", "", kSegments, "set HeatTransferCoeff.100.0 0.5", 1, "", ""},
         // An exchanger's fouling adds to the resistance the network works out: its range is the
         // same whatever was typed before (12 is as good fresh as after 5).
@@ -231,6 +253,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "up to the fouling its film coefficient leaves room for, 995."},
         Answered{"StreamFoulingWithinItsFilmsRoom", "design", "", "", "set Fouling.412.0 900", 1, "", ""},
         Answered{"StreamFoulingAtItsFilmsRoom", "design", "", "", "set Fouling.412.0 995", 1, "", ""},
+        // Beside a film of 0.3 the room is 1000 - 1/0.3: the refusal gives it rounded down, a
+        // number that is taken when typed.
+        Answered{"StreamFoulingPastTheRoomOfAThird", "design", "", "set HeatTransferCoeff.413.0 0.3\n",
+                 "set Fouling.412.0 1000", 0, "FoulingUpdateError", "leaves room for, 996.666666666666."},
+        Answered{"StreamFoulingAtTheRoomOfAThirdAsPrinted", "design", "", "set HeatTransferCoeff.413.0 0.3\n",
+                 "set Fouling.412.0 996.666666666666", 1, "", ""},
         // A film coefficient beside a fouling leaves a coefficient a case holds (995 beside 0.2).
         Answered{"StreamCoefficientBelowItsFoulingsRoom", "design", "", "set Fouling.412.0 995\n",
                  "set HeatTransferCoeff.413.0 0.1", 0, "HTCoeffUpdateError",
@@ -278,6 +306,12 @@ INSTANTIATE_TEST_SUITE_P(
                  0, "CouldNotFindVelmorFile", "nonexist.vmc"},
         Answered{"MissingSimulatorCaseUnderAutomation", "--new hi-case W1", "--automation", "",
                  "cmd ImportVelmorScenario 0 /nonexistent/nonexist.vmc", 0, "CouldNotFindVelmorFile", ""},
+        // A retrofit study's streams are its base's: a simulator case brings none into it, and
+        // the refused import leaves the scenario's settings as they were.
+        Answered{"SimulatorCaseIntoARetrofit", "retrofit", "", "", "cmd ImportVelmorScenario 0 " kPreheatTrain, 0,
+                 "NoChangeinHENRBaseCase", ""},
+        Answered{"SimulatorCaseIntoARetrofitUnderAutomation", "retrofit", "--automation", "",
+                 "cmd ImportVelmorScenario 0 " kPreheatTrain, 0, "NoChangeinHENRBaseCase", ""},
         // A refused coefficient or fouling says the range of its own cell, which the key shared
         // with cells of other ranges does not.
         Answered{"StreamCoefficientBelowItsRange", "design", "", "", "set HeatTransferCoeff.413.0 -1", 0,
@@ -298,6 +332,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "TemperatureUpdateError", "This cell takes a value of at least -273.15, and below its target, 135."},
         Answered{"EventInletPastItsTarget", "locked", "--open design", kInletEvent, "set ExtraData.358 150", 0,
                  "ColdStreamInletTemperatureUpdateError", "This cell takes a value of at least -273.15, and below its target, 135."},
+        // Within a thousandth of a kilowatt of its target (2 kW/C x 0.0005 C) C1 would carry no
+        // load a case holds: the range says the load too.
+        Answered{"EventInletAtItsTargetsLoad", "locked", "--open design", kInletEvent, "set ExtraData.358 134.9995", 0,
+                 "ColdStreamInletTemperatureUpdateError",
+                 "and below its target, 135, that leaves its first segment a load from 0.001 to"},
         Answered{"EventInlet", "locked", "--open design", kInletEvent, "set ExtraData.358 25", 1, "", ""},
         Answered{"EventCoefficientBelowItsRange", "locked", "--open design",
                  "cmd AddScheduleToDesign\nset ExtraData.587 0\nsettext HXSelection.389 E100\ncmd AddEventToSchedule\n",
@@ -442,6 +481,11 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"CopyOfTheBaseSegmentInserted", "retrofitcopy", "--open case", kOnCopy kSegments "set WhereToIns.200 0\n",
                  "cmd InsSeg", 0, "NoChangeinHENRBaseCase", ""},
         Answered{"CopyOfTheBaseStreamFlow", "retrofitcopy", "--open case", kOnCopy, "set MassFlow.105.0 2", 1, "", ""},
+        // A copy that leaves H1, and so the base design, behind is an ordinary scenario at once.
+        Answered{"CopyWithoutItsBaseStreamFouling", "retrofit", "--open case", kCopyWithoutH1, "set Fouling.412.0 1", 1,
+                 "", ""},
+        Answered{"CopyWithoutItsBaseUnlocked", "retrofit", "--open case", kCopyWithoutH1, "cmd UnlockRetrofit", 0,
+                 "NoRetrofitToUnlock", ""},
         // The link of a base's stream is the existing network's: its editor changes and deletes
         // nothing, and no link is made on a base's stream.
         Answered{"LinkOfTheBaseOffset", "retrofitlink", "", kLinkEditor, "set DeltaTemp.400 40", 0, "ReadOnlyCell", ""},
@@ -449,6 +493,8 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"LinkOfTheBaseUpdated", "retrofitlink", "", kLinkEditor, "cmd UpdateSimpleLink", 0,
                  "NoChangeinHENRBaseCase", ""},
         Answered{"LinkMadeOnTheBase", "retrofitlink", "--open case", kOnBase, "set Switch.600.3 1", 0, "ReadOnlyCell", ""},
+        Answered{"LinkOfTheBaseMadeAdvanced", "retrofitlink", "", kLinkEditor, "cmd ShowAdvancedLinkView", 0,
+                 "NoChangeinHENRBaseCase", ""},
         // A site utility the retrofit's base runs on (HP Steam feeds its heater) is the existing
         // network's on the site's own table too: values, name and row; the same cells take values
         // on a site with no retrofit.
@@ -465,8 +511,21 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"SiteUtilityOfTheBaseInAnotherScenario", "siteretrofit", "", kSecondSiteScenario,
                  "set Temperature.440.0 260", 0, "ReadOnlyCell", ""},
         Answered{"SiteUtilityInAnotherScenario", "site", "", kSecondSiteScenario, "set Temperature.440.0 260", 1, "", ""},
+        // A site utility the base does not run on (MP Steam) is held nowhere, also once reopened.
+        Answered{"SiteUtilityNotOfTheBaseInAnotherScenario", "siteretrofitmp", "", kSecondSiteScenario,
+                 "set Temperature.440.2 200", 1, "", ""},
         Answered{"SiteUtilitySupply", "site", "", "", "set Temperature.440.0 260", 1, "", ""},
-        Answered{"SiteUtilityCoefficient", "site", "", "", "set HeatTransferCoeff.440.0 2", 1, "", ""}),
+        Answered{"SiteUtilityCoefficient", "site", "", "", "set HeatTransferCoeff.440.0 2", 1, "", ""},
+        // The site's utility-default editor passes its values on to the site stream: those of the
+        // base's utility (HP Steam, its row 2) are held there too, as are its name and row; a value
+        // it does not pass on (a viscosity) and a site with no retrofit take writes.
+        Answered{"SiteUtilityOfTheBaseInTheEditor", "siteretrofit", "", kEditor, "set Temperature.903.2 260", 0,
+                 "ReadOnlyCell", ""},
+        Answered{"SiteUtilityOfTheBaseRenamedInTheEditor", "siteretrofit", "", kEditor, "settext ExtraData.901.2 Steam",
+                 0, "NoChangeinHENRBaseCase", ""},
+        Answered{"SiteUtilityOfTheBaseViscosityInTheEditor", "siteretrofit", "", kEditor, "set Viscosity.910.2 0.02", 1,
+                 "", ""},
+        Answered{"SiteUtilityInTheEditor", "site", "", kEditor, "set Temperature.903.2 260", 1, "", ""}),
     [](const ::testing::TestParamInfo<Answered>& info) { return std::string(info.param.name); });
 
 // What `status` tells of a name cell is what a write finds: a cell whose every write is refused

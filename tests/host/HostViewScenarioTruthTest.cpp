@@ -137,11 +137,15 @@ TEST(HostViewScenarioTruth, TheCoefficientDefaultsRefuseWithTheirKeys) {
 }
 
 // A default coefficient chosen for a stream of the table reaches the area target as a typed one.
+// The choice reads the entry the stream's coefficient is: at first the one a new stream takes.
 TEST(HostViewScenarioTruth, AChosenDefaultCoefficientReachesTheArea) {
-    const HostRun run = RunViewScript(kFourStreams, "get Area.200\nset Enum.511 1\nget Area.200\n");
+    const HostRun run =
+        RunViewScript(kFourStreams, "get Enum.511\nget Area.200\nset Enum.511 1\nget Area.200\nget Enum.511\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "1: get Area.200\n  value 253.2959613 m2\n")) << run.out;
-    EXPECT_FALSE(has(run.out, "3: get Area.200\n  value 253.2959613 m2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get Enum.511\n  value 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "2: get Area.200\n  value 253.2959613 m2\n")) << run.out;
+    EXPECT_FALSE(has(run.out, "4: get Area.200\n  value 253.2959613 m2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: get Enum.511\n  value 1\n")) << run.out;
 }
 
 // No utilities, so no DTmin has a total annual cost: the end of an extraction leaves the DTmin

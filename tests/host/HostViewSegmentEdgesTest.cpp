@@ -81,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(Streams, HostViewSegmentEdges, ::testing::Values("Segme
 // A value inside its own range that would carry a neighbour past the range of a case: a load over
 // a span giving a rate below 0.001 kW/C, a segment end moved so close to the other that the
 // segment carries less than 0.001 kW, a mass flow that with a given specific heat gives a rate
-// past 1e9 kW/C. Each is refused with its message, and the segment reads as before.
+// past 1e9 kW/C. Each is refused with its message, which says what the cell takes, and the segment
+// reads as before.
 struct Carried {
     const char* name;
     const char* table;
@@ -103,6 +104,8 @@ TEST_P(HostViewSegmentCarried, IsRefusedAndTheSegmentReadsAsBefore) {
     const HostRun run = RunViewScript(table.path, script, " --save " + saved.path);
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, ": " + std::string(c.typed) + "\n  result 0\n")) << run.out;
+    // The refusal says what the cell takes, as the forms' range refusals do.
+    EXPECT_TRUE(has(run.out, "  Error SpecRange|The value lies outside its allowed range. This cell takes a value")) << run.out;
     EXPECT_TRUE(has(run.out, ": get " + std::string(c.read) + "\n  " + c.value + "\n")) << run.out;
     EXPECT_TRUE(FileExists(saved.path)) << run.out;
 }

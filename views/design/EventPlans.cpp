@@ -63,8 +63,9 @@ const char* Refusal(const Text& word, double value) {
 namespace {
 
 // What a stream's new inlet may be: a temperature a case holds, on the near side of the stream's
-// target (at or past it the stream would turn round). Empty when the value lies inside it (the
-// event was refused for another reason, a load past what a case holds, say).
+// target (at or past it the stream would turn round). A value inside that was refused for the
+// load it leaves the stream's first segment (within a thousandth of a kilowatt of its target, say):
+// the range says so too.
 Text inletRange(double value, const IHENDesign* design, const char* target) {
     namespace L = CaseValueLimits;
     IHeatIntegrationScenario* scenario = design ? design->GetScenario() : nullptr;
@@ -76,10 +77,12 @@ Text inletRange(double value, const IHENDesign* design, const char* target) {
     const bool cold = found && end != kEmpty && stream->GetHotCold() == 1;
     const double low = hot ? end : L::MinTemperature, high = cold ? end : L::MaxTemperature;
     const bool inside = std::isfinite(value) && (hot ? value > low : value >= low) && (cold ? value < high : value <= high);
-    if (inside) return Text();
-    if (hot) return "a value above its target, " + MessageParameter(end) + ", and up to " + MessageParameter(high);
-    if (cold) return "a value of at least " + MessageParameter(low) + ", and below its target, " + MessageParameter(end);
-    return "a value from " + MessageParameter(low) + " to " + MessageParameter(high);
+    const Text load = inside ? ", that leaves its first segment a load from " + MessageParameter(L::MinDuty) + " to " +
+                                   MessageParameter(L::MaxDuty)
+                             : Text();
+    if (hot) return "a value above its target, " + MessageParameter(end) + ", and up to " + MessageParameter(high) + load;
+    if (cold) return "a value of at least " + MessageParameter(low) + ", and below its target, " + MessageParameter(end) + load;
+    return "a value from " + MessageParameter(low) + " to " + MessageParameter(high) + load;
 }
 
 }  // namespace

@@ -153,7 +153,7 @@ public:
     // `version` is the stored class version: 1 kept a single configuration, the stream order.
     // A record that does not read leaves the diagram as it was.
     bool Recall(BinaryFile& file, int version = 2);
-    bool StoreClassData(BinaryFile& file) override { return Store(file); }
+    bool StoreClassData(BinaryFile& file) override;
     bool RecallClassData(BinaryFile& file, int version) override { return Recall(file, version); }
     bool RecallFixUp() override;
     bool reverseDirection = false;

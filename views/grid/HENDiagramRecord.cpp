@@ -32,6 +32,14 @@ bool HENDiagram::Store(BinaryFile& file) const {
     return ok && file.WriteCPString(m_selectedName) && file.WriteDouble(static_cast<double>(m_selected));
 }
 
+// The selected configuration is stored in the order a reopen arranges it in (its design's
+// streams as they are now), so that a case saved again after a reopen is the same case.
+bool HENDiagram::StoreClassData(BinaryFile& file) {
+    if (m_design && m_selected >= 0 && static_cast<std::size_t>(m_selected) < m_configurations.size())
+        ArrangeConfigurationStreams(*m_configurations[static_cast<std::size_t>(m_selected)]);
+    return Store(file);
+}
+
 bool HENDiagram::Recall(BinaryFile& file, int version) {
     bool reverse = false, hide = false, pinch = false, shown = false;
     std::int32_t count = 0;

@@ -67,6 +67,7 @@ struct FullOldRecord {
         r.matches = {OldMatch{"H1", "C1", 42.0, "plate"}};
         r.economicList = std::vector<OldEconomicSet>{{"Plate", "Plate", 700.0}};
         r.designs = std::vector<OldDesign>{{"D1", 3.0}, {"D2", 1.0}};
+        r.baseDesign = "D1";
         r.lastChangeSource = CPString("C1");
         r.manager = &manager;
         r.reportText = CPString("From the old days");
@@ -108,7 +109,7 @@ TEST_P(ScenarioRecordVersion, ReadsItsItemsAndKeepsTheDefaultsOfTheOthers) {
     EXPECT_DOUBLE_EQ(s.GetUtilityTarget(1), 100.0);
 
     // Items by version; an older record leaves the constructor's value.
-    EXPECT_STREQ(s.GetRetrofitBaseDesignName(), v >= 5 ? "Existing" : "");
+    EXPECT_STREQ(s.GetRetrofitBaseDesignName(), v >= 5 ? "D1" : "");
     EXPECT_EQ(s.GetDesignCounter(), v >= 5 ? 9 : 2);
     EXPECT_EQ(s.IsTotalSiteScenario(), v >= 10 ? 1 : 0);
     // Below 4 the economic data came in items 10 and 19, from 4 on in the default manager.
@@ -118,6 +119,15 @@ TEST_P(ScenarioRecordVersion, ReadsItsItemsAndKeepsTheDefaultsOfTheOthers) {
     EXPECT_EQ(std::string(s.GetReport()).find("From the old days") != std::string::npos, v >= 6);
     EXPECT_EQ(s.GetStoredExtractionSettings() != nullptr, v >= 7);
     EXPECT_EQ(s.IsRetrofitScenario(), v >= 8);
+    // A retrofit study whose base design the record lacks reads as an ordinary scenario.
+    if (v >= 8) {
+        FullOldRecord lost(v);
+        lost.r.baseDesign = "Gone";
+        Reader other;
+        ASSERT_TRUE(other.Read(WriteOldScenarioRecord(lost.r)));
+        EXPECT_FALSE(other.scenario->IsRetrofitScenario());
+        EXPECT_STREQ(other.scenario->GetRetrofitBaseDesignName(), "");
+    }
     EXPECT_EQ(s.GetStreamLinkCollection() != nullptr, v >= 9);
     EXPECT_EQ(s.GetMinimumFFactor(), v >= 13 ? 0.7 : 0.8);
     EXPECT_EQ(s.GetUseEquationBasedOptimization(), v >= 13);

@@ -178,6 +178,23 @@ TEST_F(UtilityDefaultsFile, ReplacesTheUtilitiesAndKeepsTheSitesStreams) {
     EXPECT_EQ(last->GetName(), "Air");
 }
 
+// A site stream a retrofit study's base runs on is the existing network's: the file changes its
+// utility, not the stream; a stream no base runs on takes the file's values.
+TEST_F(UtilityDefaultsFile, LeavesAStreamARetrofitBaseRunsOnAsItIs) {
+    auto source = EditedManager();
+    ASSERT_EQ(source->SaveUtilityDefaultSet(PathOf("site.hud")), nullptr);
+    auto target = FactoryManager();
+    FakeSite site;
+    site.held = {"MP Steam"};
+    target->SetMyTSPointer(&site);
+    IHeatIntegrationStreamForTargeting* mp = target->GetSiteStream("MP Steam");
+    const double supply = StreamValue(*mp, "Temperature", 0);
+    ASSERT_NE(supply, 180.0);
+    ASSERT_EQ(target->OpenUtilityDefaultSet(PathOf("site.hud")), nullptr);
+    EXPECT_DOUBLE_EQ(StreamValue(*mp, "Temperature", 0), supply);
+    EXPECT_DOUBLE_EQ(target->GetSiteStream("Cooling Water")->GetCostIndex(), 3.0e-7);
+}
+
 TEST_F(UtilityDefaultsFile, AWriteProtectedTargetIsRefusedAndLeftAlone) {
     auto m = FactoryManager();
     const CPString locked = PathOf("locked.hud");

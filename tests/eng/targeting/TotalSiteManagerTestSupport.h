@@ -7,6 +7,7 @@
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/targeting/TotalSiteManager.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,7 +17,8 @@ namespace sitemanager_test {
 
 using Recorder = NotificationRecorder;
 
-// The total site as the manager sees it: it only logs the streams it is asked to let go of.
+// The total site as the manager sees it: it logs the streams it is asked to let go of, and
+// holds those named as run on by a retrofit study's base.
 class FakeSite : public ISiteStreamHost {
 public:
     explicit FakeSite(std::vector<std::string>* log = nullptr) : m_log(log) {}
@@ -25,7 +27,11 @@ public:
         if (m_log) m_log->push_back(std::string("site:") + name.c_str());
         return 1;
     }
+    bool HoldsForRetrofitBase(const CPString& stream, const char*) const override {
+        return std::find(held.begin(), held.end(), stream.c_str()) != held.end();
+    }
     std::vector<std::string> deleted;
+    std::vector<std::string> held;  // the site streams a retrofit study's base runs on
 
 private:
     std::vector<std::string>* m_log;

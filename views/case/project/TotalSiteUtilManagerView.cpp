@@ -178,6 +178,34 @@ bool TotalSiteUtilManagerView::siteStream(int row) {
     return true;
 }
 
+// A utility a retrofit study's base runs on is the existing network's: its site stream is held
+// (its owner answers), so the values the editor passes on to that stream, its name and its row
+// are not changed here either.
+bool TotalSiteUtilManagerView::heldByRetrofitBase(const char* utility) {
+    IHeatIntegrationStream* stream = nullptr;
+    return utility && mySiteManager->GetStream(utility, stream) && stream && stream->IsHeldByRetrofitBase(nullptr);
+}
+
+bool TotalSiteUtilManagerView::heldColumn(const VarDescription& var) {
+    const Column* c = mySiteManager ? columnOf(var) : nullptr;
+    if (!c) return false;
+    switch (c->parameter) {
+    case DUP_SupplyTemperature:
+    case DUP_TargetTemperature:
+    case DUP_FilmCoefficient:
+    case DUP_Cost:
+    case DUP_DTminContribution:
+    case DUP_SpecificHeat: break;
+    default: return false;
+    }
+    return heldByRetrofitBase(mySiteManager->GetDefaultUtilityName(var.Offset(0) < 0 ? 0 : var.Offset(0)));
+}
+
+void TotalSiteUtilManagerView::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
+    Viewable::VariableStatus(var, state, detail);
+    if (heldColumn(var)) state = ReadOnlyState;
+}
+
 double TotalSiteUtilManagerView::Value(const VarDescription& var) {
     const int type = var.Type(), number = var.Number();
     if (var.VariableIs("RowPos")) return Viewable::Value(var);
@@ -223,6 +251,7 @@ int TotalSiteUtilManagerView::Specify(const VarDescription& var, double value) {
     if (const Column* c = columnOf(var)) {
         const char* name = mySiteManager->GetDefaultUtilityName(row);
         if (!name) return 0;
+        if (heldColumn(var)) return ErrorMsg("ReadOnlyCell"), 0;
         // A price holds to the rule of every table that types one: a utility bought is not
         // made one sold by a sign. What the utility is, the default keeps (its kind, through a
         // rename, a price it pays and the case file), as does its site stream of the same name;
@@ -272,6 +301,7 @@ int TotalSiteUtilManagerView::setName(int row, const Text& text) {
     managerGaveReason = false;
     if (current) {
         const Text name = current;  // the manager's text goes with the utility
+        if (heldByRetrofitBase(current)) return ErrorMsg("NoChangeinHENRBaseCase"), 0;
         // An emptied name deletes the utility, once the user confirms it: a cell cleared by
         // mistake loses nothing.
         if (text.empty())
@@ -399,8 +429,8 @@ void TotalSiteUtilManagerView::DescribeForm(FormDescription& form) {
     form.SetRefusals("DeltaTemp.909", "DeltaTMinWarning ReadOnlyCell SpecRange");
     // A utility's contribution to the approach is above nothing, as its own check says.
     form.SetDomain("DeltaTemp.909", CellDomain::Above(0.0).RefusedWith("DeltaTMinWarning"));
-    form.SetRefusals("ExtraData.901",
-                      "DefaultUtilityNameError SameStreamErrorMsg NewRowMarkerEntryName ConfirmDeleteDefaultUtility");
+    form.SetRefusals("ExtraData.901", "DefaultUtilityNameError SameStreamErrorMsg NewRowMarkerEntryName "
+                                      "ConfirmDeleteDefaultUtility NoChangeinHENRBaseCase");
     form.SetRefusals("Enum.900", "ValidOptionError");
     form.SetRefusals("CostPerEnergy.906", "SpecRange");
 }

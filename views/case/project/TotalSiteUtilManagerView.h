@@ -45,6 +45,7 @@ public:
 
     double Value(const VarDescription& var) override;
     int Specify(const VarDescription& var, double value) override;
+    void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
     Text TextValue(const VarDescription& var) override;
     int SpecifyText(const VarDescription& var, const Text& text) override;
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
@@ -68,6 +69,8 @@ private:
     double exchangerType(int row) const;
     int setName(int row, const Text& text);
     bool siteStream(int row);
+    bool heldByRetrofitBase(const char* utility);
+    bool heldColumn(const VarDescription& var);
     int saveUtilityDefaultSet();
     int openUtilityDefaultSet();
 

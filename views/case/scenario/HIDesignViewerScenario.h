@@ -195,6 +195,8 @@ public:
     static const std::vector<InputRow>& SettingInputRows();
     // The base-case lock: a retrofit scenario with a base design takes no edit of its data.
     bool BaseCaseLocked() const;
+    // On a retrofit study: tells the user its streams are held for the base, and answers true.
+    bool RefusedOnRetrofitBase();
     // The form rows and command words the viewer answers so far.
     static void DescribeForm(FormDescription& form);
     void ViewNotification(int code, Viewable* from, const Text& form) override;

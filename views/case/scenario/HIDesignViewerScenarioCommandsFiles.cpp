@@ -117,6 +117,8 @@ int HIDesignViewerScenario::buildRalvexCase(const Text&) {
 }
 
 int HIDesignViewerScenario::importVelmorScenario(const Text& rest) {
+    // A refused import leaves the scenario's settings as they were too.
+    if (RefusedOnRetrofitBase()) return 0;
     if (IsAutomationStartup()) {
         SetConfigData("SimulationUtilityDatabase", 1.0, true);
         SetConfigData("UtilitiesFromSimulation", 1.0, true);
@@ -134,6 +136,7 @@ int HIDesignViewerScenario::importVelmorScenario(const Text& rest) {
 }
 
 int HIDesignViewerScenario::importFromVelmor(const Text& rest) {
+    if (RefusedOnRetrofitBase()) return 0;
     const Text& path = rest;
     if (!isFileOnDisk(path)) {
         ErrorMsg("CouldNotFindVelmorFile", path);

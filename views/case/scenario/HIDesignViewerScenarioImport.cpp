@@ -84,7 +84,7 @@ void HIDesignViewerScenario::reopenSummary() {
 int HIDesignViewerScenario::BuildRalvexCase() {
     // Without the wizard nothing is set up to extract, and nothing fails.
     if (!dataExtractionView) return 1;
-    if (!myScenario) return 0;
+    if (!myScenario || RefusedOnRetrofitBase()) return 0;
     const Text casePath = dataExtractionView->GetFileToExtract();
     IDefaultUtilityManager* manager = nullptr;
     if (IHeatIntegrationScenario* wizardScenario = dataExtractionView->GetScenario())
@@ -134,7 +134,7 @@ int HIDesignViewerScenario::BuildRalvexCase() {
 }
 
 int HIDesignViewerScenario::ImportVelmorScenario(const Text& path, bool cached) {
-    if (!myScenario) return 0;
+    if (!myScenario || RefusedOnRetrofitBase()) return 0;
     holdDiagrams(true);
     const int before = numberOfStreams(myScenario);
     IDataExtraction* extraction = extractionOf(myScenario);
@@ -168,7 +168,7 @@ int HIDesignViewerScenario::ImportVelmorScenario(const Text& path, bool cached) 
 }
 
 int HIDesignViewerScenario::TransferInformationFromExcel(const Text& path) {
-    if (!myScenario) return 0;
+    if (!myScenario || RefusedOnRetrofitBase()) return 0;
     extractionDesignFlag = 1;
     SignalBusy(true);
     UserStatusReport(FindString("ReadingExcelCase"), 2);

@@ -33,6 +33,13 @@ bool HIDesignViewerScenario::BaseCaseLocked() const {
     return base && *base;
 }
 
+// A retrofit study's streams are its base's: no extraction brings streams into it.
+bool HIDesignViewerScenario::RefusedOnRetrofitBase() {
+    if (!myScenario || !myScenario->IsRetrofitScenario()) return false;
+    ErrorMsg("NoChangeinHENRBaseCase");
+    return true;
+}
+
 namespace {
 
 using Var = const VarDescription&;

@@ -1,6 +1,7 @@
 // The scenario viewer's value dispatcher, the variables that report the viewer's own form
 // state, the variables known by name and the last rows after them. The tables of the targets,
 // the stream tables and the economics pages stand in files of their own.
+#include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/UtilityCover.h"
@@ -22,6 +23,25 @@ namespace {
 
 // Largest unsigned 32-bit value as the engine's counts carry it: no count.
 int countOrZero(int n) { return n == -1 ? 0 : n; }
+
+// The default coefficient chosen reads the entry the selected row's stream takes its coefficient
+// from, as the segment table's choice does: the one chosen last where it gives that coefficient
+// (two entries may share one), else the first that does; the one chosen last where none does.
+double defaultEntry(V& v, int row, int kind) {
+    const int chosen = v.processHTCDefaultIndex;
+    IHeatIntegrationScenario* scenario = v.GetmyScenario();
+    IHeatIntegrationStream* s = nullptr;
+    IDefaultUtilityManager* manager = nullptr;
+    double h = kEmpty;
+    if (!scenario || !scenario->GetStreamOfKind(row, s, kind, 2) || !s || s->GetNumberOfSegments() >= 2 ||
+        !scenario->GetDefaultUtilityManager(manager) || !manager || s->GetValue("CHTCoeff", h, 0) != 1)
+        return chosen;
+    const int n = manager->GetNumberOfHTCDefaultValues();
+    if (chosen >= 0 && chosen < n && manager->GetHTCDefaultValue(chosen) == h) return chosen;
+    for (int k = 0; k < n; ++k)
+        if (manager->GetHTCDefaultValue(k) == h) return k;
+    return chosen;
+}
 
 }  // namespace
 
@@ -98,8 +118,8 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::For
              return i == 1 ? double(v.selectedLeftPlot) : i == 2 ? double(v.selectedRightPlot) : kEmpty;
          }, .dims = 1},
         {.type = 105, .number = 222, .read = [](V& v, Var) { return double(v.option105_222); }},
-        {.type = 105, .number = 511, .read = [](V& v, Var) { return double(v.processHTCDefaultIndex); }},
-        {.type = 105, .number = 512, .read = [](V& v, Var) { return double(v.processHTCDefaultIndex); }},
+        {.type = 105, .number = 511, .read = [](V& v, Var) { return defaultEntry(v, v.processRow, 0); }},
+        {.type = 105, .number = 512, .read = [](V& v, Var) { return defaultEntry(v, v.utilityRow, 1); }},
         {.type = 1519, .number = 200, .read = [](V&, Var var) { return var.Offset(0) == 1 ? 1.0 : kEmpty; }, .dims = 1},
         {.type = 1519, .number = 210, .read = [](V& v, Var) { return v.value1519_210; }},
         {.type = 1519, .number = 211, .read = [](V& v, Var) { return v.valueComputed; }},

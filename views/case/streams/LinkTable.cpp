@@ -389,9 +389,11 @@ int LinkTable::Message(const Text& line) {
     if (!myLink || !myStream) return Viewable::Message(line);
     Text word, rest;
     line.Token(word, rest);
-    // A held link is neither changed nor deleted: the page may still be switched.
-    if (HeldByRetrofitBase() &&
-        (word == "UpdateSimpleLink" || word == "UpdateAdvancedLink" || word == "ConvertToSimpleLink" || word == "DeleteLink")) {
+    // A held link is neither changed nor deleted: the page may still be switched, but a simple
+    // link shown as an advanced one becomes one (its record says which it is).
+    const bool changes = word == "UpdateSimpleLink" || word == "UpdateAdvancedLink" || word == "ConvertToSimpleLink" ||
+                         word == "DeleteLink" || (word == "ShowAdvancedLinkView" && !myLink->IsAdvanced());
+    if (changes && HeldByRetrofitBase()) {
         ErrorMsg(kRetrofitBaseRefusal);
         return 0;
     }

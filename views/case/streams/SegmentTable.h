@@ -136,6 +136,9 @@ private:
                       int last);
     bool SegmentHolds(int segment) const;
     static bool TypedInRange(int column, double value);
+    static void RefuseOutOfRange(const Text& takes);
+    static void RefuseOutOfColumnRange(int column);
+    static void RefuseOutOfLoadRange();
     int Answer(Put put, const char* refused);
     bool IsUtilityLoad(const VarDescription& var) const;
     // The stream value a write of the cell changes (null: a setting of the view alone), and

@@ -321,7 +321,7 @@ double SegmentTable::SegmentLoad(const VarDescription& var) {
 int SegmentTable::SetSegmentLoad(const VarDescription& var, double value) {
     if (UtilityLoadCell(var)) return 0;
     if (value != EmptyValue && !(value >= CaseValueLimits::MinDuty && value <= CaseValueLimits::MaxDuty)) {
-        ErrorMsg("SpecRange");
+        RefuseOutOfLoadRange();
         return 0;
     }
     if (value != EmptyValue && myStream->GetHotCold() == 1) value = -value;
@@ -342,7 +342,7 @@ int SegmentTable::SetSegmentValue(const VarDescription& var, double value) {
     const ColumnValue* c = columnOf(var);
     if (!c || UtilityLoadCell(var)) return 0;
     if (!TypedInRange(c->type, value)) {
-        ErrorMsg("SpecRange");
+        RefuseOutOfColumnRange(c->type);
         return 0;
     }
     // The rate and the specific heat are told with the load; the other columns stand alone.

@@ -3,7 +3,9 @@
 // shown, and then refuse the whole case when it is saved, losing everything typed in the session.
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/FormWrites.h"
 #include "lumeth/MessageKey.h"
+#include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "views/case/streams/SegmentLimits.h"
 #include "views/case/streams/SegmentTable.h"
@@ -32,17 +34,19 @@ bool insideOrEmpty(double v, double low, double high) { return v == EmptyValue |
 // flow), and the rate its load over given ends. Left standing, an overruled value would be shown
 // and saved beside a load the targets and designs work from, and the case would then be refused
 // as disagreeing with itself. A utility's loads and rates are the targets' (no value of it gives
-// way).
+// way). Nor does a value a retrofit study's base holds: its mass flow, left to the user, carries
+// no rate or load of the existing network.
 std::vector<SegmentTable::Overruled> SegmentTable::OverruledBy(const char* name, int r) const {
     std::vector<Overruled> overruled;
     if (myStream->GetStreamKind() == 1) return overruled;
+    const auto givesWay = [this](const char* n, int i) { return Given(n, i) && !myStream->IsHeldByRetrofitBase(n); };
     const std::string_view typed(name);
     if (typed == "MassFlow") {
         for (int i = 0; i < myStream->GetNumberOfSegments(); ++i) {
             if (!Given("SpecificHeat", i)) continue;
-            if (Given("HeatCapacityFlowrate", i))
+            if (givesWay("HeatCapacityFlowrate", i))
                 overruled.push_back({"HeatCapacityFlowrate", i, StreamValue("HeatCapacityFlowrate", i)});
-            if (Given("Enthalpy", i) && Given("Temperature", i) && Given("Temperature", i + 1))
+            if (givesWay("Enthalpy", i) && Given("Temperature", i) && Given("Temperature", i + 1))
                 overruled.push_back({"Enthalpy", i, StreamValue("Enthalpy", i)});
         }
         return overruled;
@@ -56,7 +60,7 @@ std::vector<SegmentTable::Overruled> SegmentTable::OverruledBy(const char* name,
         {"SpecificHeat", byMassFlow && (rate || (load && overSpan))},
     };
     for (const auto& [n, follow] : follows)
-        if (follow && Given(n, r)) overruled.push_back({n, r, StreamValue(n, r)});
+        if (follow && givesWay(n, r)) overruled.push_back({n, r, StreamValue(n, r)});
     return overruled;
 }
 
@@ -103,28 +107,66 @@ SegmentTable::Put SegmentTable::PutOverruling(const char* name, double value, in
 
 bool SegmentTable::SegmentHolds(int i) const { return segment_limits::Holds(*myStream, i); }
 
-// A typed number inside the range of its column, or the cleared cell: a rate, a specific heat, a
-// film coefficient and the transport properties as a case holds them, a fouling factor a
-// resistance of 0 or more.
-bool SegmentTable::TypedInRange(int column, double value) {
-    switch (column) {
-    case 1516: return insideOrEmpty(value, L::MinCp, L::MaxCp);
-    case 1011: return value == EmptyValue || (value > 0.0 && value <= L::MaxSpecificHeat);
-    case 1524: return insideOrEmpty(value, L::MinH, L::MaxH);
-    case 4101: return insideOrEmpty(value, 0.0, L::MaxMagnitude);
-    // The transport properties, from the thinnest gas to the heaviest melt.
-    case 1008: return insideOrEmpty(value, L::MinViscosity, L::MaxViscosity);
-    case 1007: return insideOrEmpty(value, L::MinConductivity, L::MaxConductivity);
-    case 1012: return insideOrEmpty(value, L::MinDensity, L::MaxDensity);
-    default: return true;
-    }
+namespace {
+// The range of a column's typed number: a rate, a specific heat, a film coefficient and the
+// transport properties (from the thinnest gas to the heaviest melt) as a case holds them, a
+// fouling factor a resistance of 0 or more.
+struct TypedRange {
+    int column;
+    double low, high;
+    bool lowOpen;
+};
+constexpr TypedRange kTypedRanges[] = {
+    {1516, L::MinCp, L::MaxCp, false},
+    {1011, 0.0, L::MaxSpecificHeat, true},
+    {1524, L::MinH, L::MaxH, false},
+    {4101, 0.0, L::MaxMagnitude, false},
+    {1008, L::MinViscosity, L::MaxViscosity, false},
+    {1007, L::MinConductivity, L::MaxConductivity, false},
+    {1012, L::MinDensity, L::MaxDensity, false},
+};
+const TypedRange* typedRangeOf(int column) {
+    for (const TypedRange& r : kTypedRanges)
+        if (r.column == column) return &r;
+    return nullptr;
 }
+Text fromTo(double low, double high, bool lowOpen = false) {
+    return Text(lowOpen ? "a value above " : "a value from ") + MessageParameter(low) + (lowOpen ? " and up to " : " to ") +
+           MessageParameter(high);
+}
+}  // namespace
+
+// A typed number inside the range of its column, or the cleared cell.
+bool SegmentTable::TypedInRange(int column, double value) {
+    const TypedRange* r = typedRangeOf(column);
+    if (!r || value == EmptyValue) return true;
+    return (r->lowOpen ? value > r->low : value >= r->low) && value <= r->high;
+}
+
+// A number outside what a case holds is refused with what the cell takes, as the forms' own range
+// refusals say it.
+void SegmentTable::RefuseOutOfRange(const Text& takes) {
+    ErrorMsg(WriteRefusal::OutOfRange,
+             MessageParameters{FormatMessage(FindString(WriteRefusal::DomainTold, 0), {takes})});
+}
+
+void SegmentTable::RefuseOutOfColumnRange(int column) {
+    const TypedRange* r = typedRangeOf(column);
+    RefuseOutOfRange(r ? fromTo(r->low, r->high, r->lowOpen) : Text("a value a case holds"));
+}
+
+void SegmentTable::RefuseOutOfLoadRange() { RefuseOutOfRange(fromTo(L::MinDuty, L::MaxDuty)); }
 
 // The answer to a write: taken, or refused with the stream's own key, or as out of range when a
 // value it carries would lie outside what a case holds.
 int SegmentTable::Answer(Put put, const char* refused) {
     if (put == Put::Done) return 1;
-    if (put == Put::OutsideACase) refused = MessageKey("SpecRange");
+    if (put == Put::OutsideACase) {
+        RefuseOutOfRange("a value that leaves each segment it carries a heat-capacity flow rate from " +
+                         MessageParameter(L::MinCp) + " to " + MessageParameter(L::MaxCp) + " and a load from " +
+                         MessageParameter(L::MinDuty) + " to " + MessageParameter(L::MaxDuty));
+        return 0;
+    }
     if (refused) ErrorMsg(refused);
     return 0;
 }

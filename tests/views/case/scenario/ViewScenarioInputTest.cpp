@@ -35,6 +35,9 @@ Text lastShown() {
 class LockedScenario : public CPIScenario {
 public:
     explicit LockedScenario(IHeatIntegrationProject* project) : CPIScenario(project, DefaultScenarioServices()) {
+        // A study holds its streams while its base design is there.
+        IHENDesign* base = nullptr;
+        if (!GetDesign(CPString("Design 1"), base)) AddDesign(CPString("Design 1"));
         SetRetrofitBaseDesign("Design 1");
     }
     bool IsRetrofitScenario() const override { return true; }
