@@ -183,9 +183,19 @@ void VelmorToTarsilImport::ReportPlacementFailure(const CPItem* unit) {
     if (!unit || !report) return;
     report->AddEntry("Warnings", "Heat_Exchangers_Placement_Failed");
     report->AppendText("Warnings:Heat_Exchangers_Placement_Failed", PlacementFailureText(unit, true).c_str());
+    if (m_placementFailed.insert(unit).second) m_placementFailures.push_back(unit);
 }
 
-void VelmorToTarsilImport::WithdrawPlacementFailures(const std::vector<CPItem*>& units) {
+void VelmorToTarsilImport::RestatePlacementFailures() {
+    const std::unordered_set<const CPItem*> leftOut(m_leftOutForDuty.begin(), m_leftOutForDuty.end());
+    std::vector<const CPItem*> again;
+    for (const CPItem* unit : m_placementFailures)
+        if (!leftOut.count(unit)) again.push_back(unit);
+    WithdrawPlacementFailures(again);
+    for (const CPItem* unit : again) ReportPlacementFailure(unit);
+}
+
+void VelmorToTarsilImport::WithdrawPlacementFailures(const std::vector<const CPItem*>& units) {
     ReportHolder* report = Report();
     const char* path = "Warnings:Heat_Exchangers_Placement_Failed";
     if (!report || units.empty() || !report->HasEntry(path)) return;

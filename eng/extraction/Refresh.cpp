@@ -178,6 +178,9 @@ bool VelmorToTarsilImport::Refresh() {
         }
     }
     ReportStreamsNotRefreshed(leftAlone);
+    // A duty's unit follows its stream by now: the units the network could not take are said
+    // with the loads the solved case gives them.
+    RestatePlacementFailures();
 
     // 3. The network took no notice of the streams while switched off: their ends first.
     if (design) {
@@ -537,7 +540,7 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
     if (!design || m_leftOutForDuty.empty()) return;
     // The warnings of the extraction quote the loads it found: each unit is said again as the
     // solved case has it, placed now or still left out.
-    WithdrawPlacementFailures(m_leftOutForDuty);
+    WithdrawPlacementFailures({m_leftOutForDuty.begin(), m_leftOutForDuty.end()});
     std::vector<CPItem*> placed;
     const std::vector<CPItem*> leftOut = std::exchange(m_leftOutForDuty, {});
     // A unit whose stream the extraction did not keep (a stream of such units alone) has no

@@ -229,7 +229,10 @@ public:
     // The placement warning's line for a unit, up to its load when `withLoad` is false.
     static CPString PlacementFailureText(const CPItem* unit, bool withLoad);
     // Takes the units' lines out of the placement warning (a refresh says them again as it finds them).
-    void WithdrawPlacementFailures(const std::vector<CPItem*>& units);
+    void WithdrawPlacementFailures(const std::vector<const CPItem*>& units);
+    // The placement warnings of units the network could not take said again with the loads the
+    // case now gives (a unit left out for its small duty is said again where it is placed or not).
+    void RestatePlacementFailures();
     // Takes a warning out of the report whole: a refresh makes it again from the solved case.
     void WithdrawWarning(const char* section);
     // A column side duty the extraction passed over or could not place on a stage: the warning
@@ -356,6 +359,9 @@ private:
     // Units left out of the network for a duty below the smallest placed (or not known): a refresh
     // that gives them one places them.
     std::vector<CPItem*> m_leftOutForDuty;
+    // The units the placement warning names, in the order it named them first.
+    std::vector<const CPItem*> m_placementFailures;
+    std::unordered_set<const CPItem*> m_placementFailed;
     void LeaveOutForItsDuty(CPItem* item);
     void PlaceUnitsGivenADuty();
     // The heat of the units left out for their duty, each on the heater or cooler of the network

@@ -309,6 +309,13 @@ std::string TankBeside(double duty, double feed = 80, double liquid = 60, const 
     return at == std::string::npos ? d : d.insert(at, tank);
 }
 
+// TankBeside(duty) with its liquid product named NOPE, none of its outlets.
+std::string TankOfNoLiquidOutlet(double duty) {
+    std::string d = TankBeside(duty);
+    const std::string named = "<text name=\"LiquidProduct\">TL</text>";
+    return d.replace(d.find(named), named.size(), "<text name=\"LiquidProduct\">NOPE</text>");
+}
+
 // F 150 C, 4 kg/s teed three ways: b3 (0.8 kg/s) heated 16 kW to 160 C by H4 on MP steam and 48 kW
 // to 190 C by H6 on HP steam, b8 (2.4 kg/s) 144 kW to 180 C by H9 on HP steam, b11 (0.8 kg/s) 16 kW to
 // 160 C by H12 on MP steam; mixed at 178 C. Each steam serves two heaters, so each is split.
@@ -609,12 +616,7 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"QR (", "not available"}},
         // A vessel whose liquid product names none of its outlets keeps the stream its duty makes,
         // of one end: the network it leaves uncosted says why.
-        {"tank whose liquid product is none of its outlets",
-         [] {
-             std::string d = TankBeside(-40);
-             const std::string named = "<text name=\"LiquidProduct\">TL</text>";
-             return d.replace(d.find(named), named.size(), "<text name=\"LiquidProduct\">NOPE</text>");
-         }(),
+        {"tank whose liquid product is none of its outlets", TankOfNoLiquidOutlet(-40),
          {"QT (undetermined): 80 -> not known C", "Unit QT_Exchanger could not be placed in the existing network",
           "unsatisfied streams       QT", "Note: stream \"QT\" is left out of the targets: it has no target temperature"},
          {}},
@@ -750,6 +752,8 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"leaves at 60 C"}},
         {"tank no longer heated against its temperatures", TankBeside(50), TankBeside(-50),
          {"QT (hot): 80 -> 60 C, 50 kW", none}, {"yet its liquid"}},
+        {"unplaced duty unit solved again", TankOfNoLiquidOutlet(-40), TankOfNoLiquidOutlet(-50),
+         {"Unit QT_Exchanger could not be placed in the existing network (Load = 50 kW)"}, {"Load = 40"}},
         {"heat loss solved again", WithHeatLoss(SmallCoolerFirst(20), 5), WithHeatLoss(SmallCoolerFirst(20), 8),
          {"C2 (Loss = 8"}, {"Loss = 5"}},
         // A PRO/II separator's duty stream is the separator's again.
