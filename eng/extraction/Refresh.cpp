@@ -210,7 +210,12 @@ bool VelmorToTarsilImport::Refresh() {
     m_scenario->SetSuppressTargetUpdate(false);
     m_scenario->ResumeCalculations(true);
     m_scenario->RemoveUnusedUtilities();
-    if (IHENDesign* after = GetBaseDesign()) after->SetSplitFractionsFromBranchDuties();
+    if (IHENDesign* after = GetBaseDesign()) {
+        after->SetSplitFractionsFromBranchDuties();
+        // Each exchanger judged again, the solved case's temperatures against the network's.
+        WithdrawWarning("Discrepancies_In_The_Feasiblity_Of_Exchangers");
+        CheckExchangerFeasibility();
+    }
     return true;
 }
 
@@ -493,6 +498,8 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
         const CPItem* item = GetExchangerItem(name);
         if (!item) continue;
         CheckHeatLoss(item);
+        // The simulator's side temperatures the feasibility check holds the network to.
+        if (IsClass(item, "htHeatExchanger")) StoreSimulatorSideTemperatures(item, unit);
         // A unit on a stream that kept its earlier values keeps its earlier duty: the new one
         // would take the stream past the ends it kept.
         bool onKeptStream = false;

@@ -140,6 +140,16 @@ std::string UnitBetweenExchangerAndCooler(const std::string& between) {
     return Doc(d);
 }
 
+// Without the unit between, with the cold side of Xb taking line P to `p2` C: line Q gives Xb the same
+// heat, falling to q2 C, Cq cools it on to 120 C, and line P leaves Xc at p3 C.
+std::string ExchangerTakenTo(double p2) {
+    const double q2 = 230 - (p2 - 150), p3 = p2 - 20;
+    return Doc(S("Q1", 230, 1, {"Xb"}) + X("Xb", 2 * (p2 - 150), "Q1", "Q2", 230, q2, "P1", "P2", 150, p2) +
+               S("Q2", q2, 1, {"Cq"}) + U("Cq", "htCooler", 2 * (q2 - 120), "Q2", q2, 120, {"Q4"}) + S("Q4", 120, 1, {"Xc"}) +
+               X("Xc", 40, "P2", "P3", p2, p3, "Q4", "Q5", 120, 140) + S("Q5", 140, 1, {}) + S("P1", 150, 1, {"Xb"}) +
+               S("P2", p2, 1, {"Xc"}) + S("P3", p3, 1, {}));
+}
+
 // The same on a cold line: K 50 C through the cold side of Xa (40 kW) to 70 C, a pump, heater H
 // 160 kW to 150 C, the hot side of Xd (40 kW) to 130 C.
 std::string PumpBetweenExchangerAndHeater() {
@@ -754,6 +764,11 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"QT (hot): 80 -> 60 C, 50 kW", none}, {"yet its liquid"}},
         {"unplaced duty unit solved again", TankOfNoLiquidOutlet(-40), TankOfNoLiquidOutlet(-50),
          {"Unit QT_Exchanger could not be placed in the existing network (Load = 50 kW)"}, {"Load = 40"}},
+        // Xb judged again: its cold side now leaves above its hot side's inlet, or no longer does.
+        {"exchanger solved past its hot inlet", ExchangerTakenTo(180), ExchangerTakenTo(235),
+         {"Exchanger Xb is infeasible in the simulation"}, {}},
+        {"exchanger solved back within its hot inlet", ExchangerTakenTo(235), ExchangerTakenTo(180),
+         {"P1_To_P2 (cold): 150 -> 180 C"}, {"Exchanger Xb is"}},
         {"heat loss solved again", WithHeatLoss(SmallCoolerFirst(20), 5), WithHeatLoss(SmallCoolerFirst(20), 8),
          {"C2 (Loss = 8"}, {"Loss = 5"}},
         // A PRO/II separator's duty stream is the separator's again.
