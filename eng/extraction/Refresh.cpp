@@ -112,7 +112,7 @@ bool VelmorToTarsilImport::Refresh() {
     // The warnings that quote a stream's or unit's values are made again from the solved case as
     // the refresh reads it (a second refresh likewise replaces the first one's).
     for (const char* section : {"Streams_Not_Refreshed", "Units_Below_Placed_Duty", "Separator_Duty_Against_Temperatures",
-                                "Heat_Loss_Or_Heat_Leak"})
+                                "Heat_Loss_Or_Heat_Leak", "Split_Flows_Rounded"})
         WithdrawWarning(section);
     // The streams change as one batch: targets and the network catch up once, at the end of it.
     m_scenario->SuspendCalculations();

@@ -80,6 +80,16 @@ std::string ThreeBranchesWithBypass(const std::vector<std::string>& blankA2 = {}
                U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", 460.0 / 3, 3, {}));
 }
 
+// The same with the bypass C carrying `c` kg/s, its branches together more than the tee's feed by
+// rounding.
+std::string BypassOf(double c) {
+    std::string d = ThreeBranchesWithBypass();
+    const std::string given = "<item name=\"C\" class=\"ppMaterialStream\"><num name=\"Temperature\">200</num><num name=\"MassFlow\">1</num>";
+    const std::size_t at = d.find(given);
+    return at == std::string::npos ? d
+                                   : d.replace(at, given.size(), "<item name=\"C\" class=\"ppMaterialStream\"><num name=\"Temperature\">200</num><num name=\"MassFlow\">" + num(c) + "</num>");
+}
+
 // F 100 C, 3 kg/s -> T1 -> A (1 kg/s -> T3 -> two heaters of 50 kW to 150 C -> M3) and B (2 kg/s
 // -> T2 -> heater B1 120 kW to 160 C and cooler B2 80 kW to 60 C -> M2 at 110 C) -> M1 -> 123.33 C.
 // Solved again with B1's outlet at `b1`, the mixed temperatures follow.
@@ -769,6 +779,10 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"Exchanger Xb is infeasible in the simulation"}, {}},
         {"exchanger solved back within its hot inlet", ExchangerTakenTo(235), ExchangerTakenTo(180),
          {"P1_To_P2 (cold): 150 -> 180 C"}, {"Exchanger Xb is"}},
+        {"tee's branch flows rounded otherwise", BypassOf(1.0002), BypassOf(1 + 1.0 / 16384),
+         {"The branches of tee T1 carry 3.000061035 kg/s of the 3 kg/s fed to it"}, {"3.0002"}},
+        {"tee's branch flows no longer rounded", BypassOf(1.0002), BypassOf(1),
+         {"F_To_P (hot): 200 -> 153.3333333 C"}, {"The branches of tee T1"}},
         {"heat loss solved again", WithHeatLoss(SmallCoolerFirst(20), 5), WithHeatLoss(SmallCoolerFirst(20), 8),
          {"C2 (Loss = 8"}, {"Loss = 5"}},
         // A PRO/II separator's duty stream is the separator's again.
