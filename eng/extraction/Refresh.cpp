@@ -17,6 +17,7 @@
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_set>
@@ -30,6 +31,10 @@ constexpr double kEmpty = -32767.0;
 // A duty with no temperature of its own spans this much.
 constexpr double kDutySpan = 0.5;
 constexpr double kSameTemperature = 0.01;
+// A unit the solved case leaves idle keeps its place at this duty: the utility (or its branch)
+// that serves it then carries a flow, and no heat contents, at no flow at all, would leave the
+// unit and the network beyond it uncalculated.
+constexpr double kIdleDuty = 1e-9;
 
 const char* const kVessels[] = {"vsSeparatorTwoPhase", "vsSeparatorThreePhase", "vsTank",
                                 "rxContinuouslyStirredTankReactor", "rxPlugFlowReactor", "rxConversionReactor",
@@ -525,7 +530,7 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
         // network's. An unknown duty changes nothing (never a specified 0).
         if (!onKeptStream && unit->hasVariable("Duty") && unit->getVariableStatus("Duty") == 1 && KnownNumber(item, "Duty", duty) &&
             duty != kEmpty)
-            unit->addVariable("Duty", WithLeftOutDuty(item, std::fabs(duty)), 1, 1);
+            unit->addVariable("Duty", std::max(WithLeftOutDuty(item, std::fabs(duty)), kIdleDuty), 1, 1);
         // A unit the solved case takes below the duty a unit is placed for keeps its place (the
         // network the user may have worked on stays whole), and the report says so, as the
         // extraction says of a unit it leaves out.

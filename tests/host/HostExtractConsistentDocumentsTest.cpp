@@ -725,6 +725,16 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
           "for: it keeps its place with that duty.",
           "C1 (cooler) F_To_F3 -> LP Steam Generation: duty 0.05", "calculation               calculated"},
          {"incomplete"}},
+        // Idle in the solved case, C1 keeps its place at no duty, and the network still calculates.
+        {"cooler taken to no duty", SmallCoolerFirst(20),
+         [] {
+             std::string d = SmallCoolerFirst(0.05);
+             const std::string duty = "<num name=\"Duty\">0.05</num>";
+             return d.replace(d.find(duty), duty.size(), "<num name=\"Duty\">0</num>");
+         }(),
+         {"Unit C1 carries 0 kW in the solved case", "C1 (cooler) F_To_F3 -> LP Steam Generation: duty 0.00",
+          "area 0.00", "calculation               calculated"},
+         {"incomplete", "area not known"}},
         // A vessel's or reactor's stream follows its feed and liquid wherever the solved case takes
         // them, past its old ends too; one the case turns round, or leaves without a temperature,
         // keeps its values, and the report says why.
