@@ -77,6 +77,40 @@ double NodeTemperature(const CNode* node) {
     return t;
 }
 
+// Where the solved case runs a chain the other way from its stream's side (0 hot, 1 cold), the
+// step that does, from and to: the ends crossed over, or, where the chain has no tee folding it
+// over branches, a heater, cooler or exchanger turning the temperature back against the ones
+// before it, as a fresh extraction would cut the stream there. Unknown temperatures are passed over.
+bool ChainRunsBackward(const StreamChain& chain, int side, double& from, double& to) {
+    static const char* const kHeatUnits[] = {"htCooler",    "htHeater",      "htHeatExchanger",
+                                             "htLNGExchanger", "htAirCooler", "htFiredHeater"};
+    double first = 0.0, last = 0.0;
+    if (KnownNumber(chain.First(), "Temperature", first) && first != kEmpty &&
+        KnownNumber(chain.Last(), "Temperature", last) && last != kEmpty &&
+        ((side == 0 && last > first) || (side == 1 && last < first))) {
+        from = first;
+        to = last;
+        return true;
+    }
+    if (!chain.tees.empty()) return false;
+    bool rose = false, fell = false;
+    double p = kEmpty;
+    for (CPItem* s : chain.streams) {
+        double v = 0.0;
+        if (!KnownNumber(s, "Temperature", v) || v == kEmpty) continue;
+        if (p != kEmpty && v != p && IsOneOf(FirstNeighbour(s, CPItem::Upstream), kHeatUnits)) {
+            if (v > p ? fell : rose) {
+                from = p;
+                to = v;
+                return true;
+            }
+            (v > p ? rose : fell) = true;
+        }
+        p = v;
+    }
+    return false;
+}
+
 // Writes a stream's new ends in an order its own checks take: the end moving away from the other
 // first, so that the two never cross on the way (ends moved past a hot stream's old target would
 // otherwise have the supply refused, and the stream would keep it). False, with the stream as it
@@ -147,7 +181,13 @@ bool VelmorToTarsilImport::Refresh() {
         CPString missing;
         if (auto it = m_streamChainIndex.find(name); it != m_streamChainIndex.end()) {
             const StreamChain& chain = *m_streamChains[it->second].second;
-            if (!UnitDutiesKnown(chain, networkItems, missing) ||
+            // Its units keep the duties they had with it: the solved case's would run them
+            // against the stream.
+            double from = 0.0, to = 0.0;
+            if (ChainRunsBackward(chain, stream->GetHotCold(), from, to)) {
+                ReportStreamTurned(name, from, to);
+                kept.insert(name);
+            } else if (!UnitDutiesKnown(chain, networkItems, missing) ||
                 !RefreshProcessStreamData(*stream, chain, true, false, &missing)) {
                 ReportStreamValueMissing(name, missing);
                 kept.insert(name);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -200,6 +201,18 @@ std::string HeatedTwice(bool heatFlowKnown, bool temperatureKnown) {
 std::string HeatedTwiceTo(double t1) {
     return Doc(S("F", 50, 1, {"H1"}) + U("H1", "htHeater", 2 * (t1 - 50), "F", 50, t1, {"F2"}) + S("F2", t1, 1, {"H2"}) +
                U("H2", "htHeater", 2 * (130 - t1), "F2", t1, 130, {"F3"}) + S("F3", 130, 1, {}));
+}
+
+// F 50 C, 1 kg/s through the heaters H1 to `t1` C and H2 on to `t2` C, each given the duty its
+// temperatures make: a heater the case runs as a cooler has a negative one.
+std::string HeatersTo(double t1, double t2) {
+    const auto heater = [](const std::string& name, const std::string& feed, double t0, double t, const std::string& to) {
+        std::string d = U(name, "htHeater", std::fabs(2 * (t - t0)), feed, t0, t, {to});
+        const std::string duty = "<num name=\"Duty\">" + num(std::fabs(2 * (t - t0))) + "</num>";
+        return d.replace(d.find(duty), duty.size(), "<num name=\"Duty\">" + num(2 * (t - t0)) + "</num>");
+    };
+    return Doc(S("F", 50, 1, {"H1"}) + heater("H1", "F", 50, t1, "F2") + S("F2", t1, 1, {"H2"}) +
+               heater("H2", "F2", t1, t2, "F3") + S("F3", t2, 1, {}));
 }
 
 // F 150 C, 1 kg/s cooled 100 kW to 100 C in C1, then heated 40 kW to 120 C in H1: the temperature
@@ -800,6 +813,18 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"V (cold): 50 -> 80 C, 90 kW, 1 kg/s", "V_Exchanger (heater)", "duty 90.00", none},
          {"keeps its earlier values"},
          "SimulatorFileType = 2\n"},
+        // A heater the solved case runs as a cooler would run its stream the other way round, at
+        // its ends or between them: the stream keeps its values, and its units their duties.
+        {"heater turned to a cooler", HeatersTo(80, 130), HeatersTo(40, 30),
+         {"Stream F_To_F3 keeps its earlier values: the solved case runs it the other way round, from 50 to 30 C",
+          "F_To_F3 (cold): 50 -> 130 C, 160 kW", "H1 (heater) LP Steam -> F_To_F3: duty 60.00",
+          "calculation               calculated"},
+         {"not known", "incomplete"}},
+        {"heater turned to a cooler within its stream", HeatersTo(80, 130), HeatersTo(90, 80),
+         {"Stream F_To_F3 keeps its earlier values: the solved case runs it the other way round, from 90 to 80 C",
+          "F_To_F3 (cold): 50 -> 130 C, 160 kW", "H2 (heater) MP Steam -> F_To_F3: duty 100.00",
+          "calculation               calculated"},
+         {"not known", "incomplete", "duty 20.00"}},
         // Moved onto a utility that serves another unit, a heater stands beside it on a branch of
         // its own, as the extraction places two units on one utility.
         {"heater moved beside another", HeatedTwiceTo(80), HeatedTwiceTo(120),
