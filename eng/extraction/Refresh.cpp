@@ -223,6 +223,7 @@ bool VelmorToTarsilImport::Refresh() {
         }
     }
     ReportStreamsNotRefreshed(leftAlone);
+    RestateEnergyStreamsNotTaken();
     // A duty's unit follows its stream by now: the units the network could not take are said
     // with the loads the solved case gives them.
     RestatePlacementFailures();

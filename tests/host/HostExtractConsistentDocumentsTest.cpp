@@ -771,6 +771,27 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"Stream QT keeps its earlier values: the solved case gives it 0.0005 kW over 20 K", "QT (hot): 80 -> 60 C, 40 kW",
           "calculation               calculated"},
          {}},
+        // A vessel's or column's energy stream the extraction did not take is judged again by the
+        // solved case: said with its new load, or as a duty taken by the next extraction.
+        {"tank trace solved to a duty", TankBeside(-0.0005), TankBeside(-40),
+         {"Energy stream QT of unit TK1 carries 40 kW in the solved case, a duty the extraction did not take"},
+         {"0.0005", "QT (hot)"}},
+        {"tank trace solved to another trace", TankBeside(-0.0005), TankBeside(-0.0008),
+         {"Energy stream QT of unit TK1 carries 0.0008 kW, too little for a stream"}, {"0.0005"}},
+        {"tank trace solved to no known duty", TankBeside(-0.0005), TankBeside(0),
+         {"Energy stream QT of unit TK1: the case leaves its heat flow unknown"}, {"0.0005"}},
+        {"tank duty known again", TankBeside(0), TankBeside(-40),
+         {"Energy stream QT of unit TK1 carries 40 kW in the solved case"}, {"heat flow unknown"}},
+        {"tank liquid temperature known again", TankBeside(-40, 80, kUnknown), TankBeside(-40),
+         {"Energy stream QT of unit TK1 carries 40 kW in the solved case"}, {"temperature of TL unknown"}},
+        {"column heat flow known again",
+         [] {
+             std::string d = ColumnBeside(150, 80);
+             const std::string known = "<item name=\"QR\" class=\"ppEnergyStream\"><num name=\"HeatFlow\">100</num>";
+             return d.replace(d.find(known), known.size(), "<item name=\"QR\" class=\"ppEnergyStream\"><num name=\"HeatFlow\"/>");
+         }(),
+         ColumnBeside(150, 80), {"Energy stream QR of unit D1 carries 100 kW in the solved case", "QC (hot)"},
+         {"heat flow unknown", "QR (cold)"}},
         // A shortcut column's ends move with its temperatures, by more than the half kelvin each
         // spans.
         {"column ends moved", ColumnBeside(150, 80), ColumnBeside(120, 100),
