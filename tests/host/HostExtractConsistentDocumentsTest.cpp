@@ -731,7 +731,7 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
         {"air cooler lifted to 20 kW", SmallCoolerFirst(0.05, 1, "htAirCooler"), SmallCoolerFirst(20, 1, "htAirCooler"),
          {"C1 (cooler) F_To_F3 -> Air: duty 20.00, hot 150.00 -> 140.00, cold 30.00 -> 35.00",
           "C2 (cooler) F_To_F3 -> Air: duty 100.00, hot 140.00 -> 90.00, cold 30.00 -> 35.00",
-          "Splitter TEE-100 on Air: ", "C1 0.1667", "C2 0.8333", "calculation               calculated"},
+          "Splitter TEE-100 on Air: C1 0.1667, C2 0.8333", "calculation               calculated"},
          {"Load = 0.05", "incomplete"}},
         {"cooler taken below 0.1 kW", SmallCoolerFirst(20), SmallCoolerFirst(0.05),
          {"Unit C1 carries 0.05 kW in the solved case, less than the 0.1 kW a unit of the existing network is placed "
