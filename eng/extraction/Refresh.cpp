@@ -93,6 +93,10 @@ bool ChainRunsBackward(const StreamChain& chain, int side, double& from, double&
         return true;
     }
     if (!chain.tees.empty()) return false;
+    // A pure component heated is cut by its enthalpy, not its temperature, which may fall as it
+    // boils at a falling pressure.
+    double pure = 0.0;
+    if (KnownNumber(chain.First(), "IsPureComp", pure) && pure != 0.0) return false;
     bool rose = false, fell = false;
     double p = kEmpty;
     for (CPItem* s : chain.streams) {
