@@ -147,9 +147,9 @@ int CPIHENDesign::MoveUtilityBesideOthers(CNode* unit, const CPString& streamNam
                 if (CNode* branch = GetSplitterBranch(splitter, static_cast<int>(k)))
                     MoveHeatExchangerSide(units[k], AsHeatExch(units[k])->getInlet(side), branch, nullptr);
     } else {
-        // Split already: the unit of each branch, when each branch holds one unit of the utility
-        // and nothing else; a unit off the branches joins them at its place in the order, the
-        // units after it each moving one branch on.
+        // Split already: the unit of each branch. Where each branch holds one unit of the utility
+        // and nothing else, the unit moved joins them at its place in the order, the units after it
+        // each moving one branch on; otherwise it takes a branch after the others.
         CNode* mixer = GetMixerOfSplitter(tee);
         std::vector<CNode*> onBranch;
         bool plain = mixer != nullptr;
@@ -158,19 +158,19 @@ int CPIHENDesign::MoveUtilityBesideOthers(CNode* unit, const CPString& streamNam
             if (x && x->getInlet(side) == branch) onBranch.push_back(After(branch));
             plain = plain && x && x->getInlet(side) == branch && After(x->getOutlet(side)) == mixer;
         }
-        for (CNode* u : units) {
-            if (std::find(onBranch.begin(), onBranch.end(), u) != onBranch.end()) continue;
-            const std::size_t n = onBranch.size();
+        // Only the unit moved takes a branch: the others stand where they stood.
+        if (std::find(onBranch.begin(), onBranch.end(), unit) == onBranch.end()) {
+            const std::size_t branches = tee->getAllDownStreamNodes().size();
             const std::size_t at =
-                plain ? static_cast<std::size_t>(std::lower_bound(onBranch.begin(), onBranch.end(), u, before) - onBranch.begin())
-                      : n;
+                plain ? static_cast<std::size_t>(std::lower_bound(onBranch.begin(), onBranch.end(), unit, before) -
+                                                 onBranch.begin())
+                      : branches;
             AddSplitterBranch(tee, reason, 1);
-            for (std::size_t i = n; i > at; --i)
+            for (std::size_t i = plain ? branches : 0; i > at; --i)
                 if (CNode* branch = GetSplitterBranch(tee, static_cast<int>(i)))
                     MoveHeatExchangerSide(onBranch[i - 1], AsHeatExch(onBranch[i - 1])->getInlet(side), branch, nullptr);
             if (CNode* branch = GetSplitterBranch(tee, static_cast<int>(at)))
-                MoveHeatExchangerSide(u, AsHeatExch(u)->getInlet(side), branch, nullptr);
-            onBranch.insert(onBranch.begin() + static_cast<std::ptrdiff_t>(at), u);
+                MoveHeatExchangerSide(unit, exchanger->getInlet(side), branch, nullptr);
         }
     }
     if (wasActive) Activate(1);

@@ -170,7 +170,7 @@ void VelmorToTarsilImport::RefreshSplitFractions(const StreamChain& chain, IHEND
         CPItem* tee = chain.tees[i];
         double upFlow = 0.0;
         if (!TeeInflow(tee, upFlow)) continue;
-        upFlow = BranchShareBase(tee, upFlow, false);
+        upFlow = BranchShareBase(tee, upFlow, true);
         // The splitter made of this tee carries its name; the design lists a stream's splitters
         // in its own order, which for a tee on a branch need not be the chain's.
         CNode* splitter = splitters[i];

@@ -181,76 +181,104 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
 
     for (auto [e, unit] : pairs) {
         double q = 0.0;
-        // A heat flow the case gives but leaves unknown is passed over with a word: the duty may be
-        // anything, and no stream is made up for it.
-        const CPValue* flow = e->GetVariable("HeatFlow");
-        if (flow && !KnownNumber(e, "HeatFlow", q)) {
-            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
-                          FormatMessage(FindString("ExtractionDutyUnknown"), {e->_get_szName(), unit->_get_szName()}));
-            continue;
-        }
-        if (!KnownNumber(e, "HeatFlow", q) || q == 0.0) continue;
-        // A vessel's, reactor's or shortcut column's duty too small for a stream (a solver's
-        // residue, however small) is passed over with a word, as a column side duty or a
-        // separator's is; the rest of the document is extracted.
-        const bool vessel = IsOneOf(unit, kVessels) || IsOneOf(unit, kReactors);
-        if (!(std::fabs(q) > kZeroDuty)) {
-            if (vessel || IsClass(unit, kShortcutColumn))
-                ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
-                              FormatMessage(FindString("ExtractionDutyTooSmall"),
-                                            {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
-            else if (IsClass(unit, kTraySection))
-                ReportSideDuty("ExtractionSideDutySkipped", e->_get_szName(), unit, q);
-            continue;
-        }
-        // A vessel's stream runs from its feed's temperature to its liquid's: a feed or liquid whose
-        // temperature the case leaves unknown gives it no end, and a stream of one end only is no
-        // stream to target or to place a unit on.
-        if (vessel) {
-            CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
-            CPItem* liquid = liquidProduct(unit);
-            double t = 0.0;
-            CPString unknown;
-            if (feed && (!KnownNumber(feed, "Temperature", t) || t == kEmpty))
-                unknown = "the temperature of " + feed->_get_szName();
-            else if (liquid && (!KnownNumber(liquid, "Temperature", t) || t == kEmpty))
-                unknown = "the temperature of " + liquid->_get_szName();
-            if (!unknown.empty()) {
-                ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
-                              FormatMessage(FindString("ExtractionVesselTemperatureUnknown"),
-                                            {e->_get_szName(), unit->_get_szName(), unknown}));
-                continue;
-            }
-        }
-        // So is a shortcut column's reboiler or condenser whose temperature the case leaves unknown.
-        if (IsClass(unit, kShortcutColumn)) {
-            const bool reboiler = FirstNeighbour(e, CPItem::Downstream) == unit;
-            double t = 0.0;
-            if (!KnownNumber(unit, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t) || t == kEmpty) {
-                ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
-                              FormatMessage(FindString("ExtractionVesselTemperatureUnknown"),
-                                            {e->_get_szName(), unit->_get_szName(),
-                                             CPString(reboiler ? "the reboiler" : "the condenser") + " temperature of " +
-                                                 unit->_get_szName()}));
-                continue;
-            }
-        }
-        if ((vessel || IsClass(unit, kShortcutColumn)) && !DutyFitsAStream(e, unit, q, vessel)) {
-            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
-                          FormatMessage(FindString("ExtractionDutyTooSmall"),
-                                        {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
+        if (!EnergyStreamTaken(e, unit, q)) {
+            // Said again, from the solved case, by a refresh.
+            if (!IsClass(unit, kTraySection)) m_energyStreamsNotTaken.emplace_back(e, unit);
             continue;
         }
         if (IsClass(unit, kTraySection)) TraySectionDuty(e, unit, q);
         else if (IsOneOf(unit, kVessels) || IsOneOf(unit, kReactors)) VesselDuty(e, unit, q);
-        else if (IsClass(unit, kShortcutColumn)) ShortcutColumnDuty(e, unit);
-        // A class that only derives from one of those has no rule of its own: its duty is passed
-        // over, and the report names it.
-        else
+        else ShortcutColumnDuty(e, unit);
+    }
+}
+
+bool VelmorToTarsilImport::EnergyStreamTaken(CPItem* e, CPItem* unit, double& q) {
+    q = 0.0;
+    // A heat flow the case gives but leaves unknown is passed over with a word: the duty may be
+    // anything, and no stream is made up for it.
+    const CPValue* flow = e->GetVariable("HeatFlow");
+    if (flow && !KnownNumber(e, "HeatFlow", q)) {
+        ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                      FormatMessage(FindString("ExtractionDutyUnknown"), {e->_get_szName(), unit->_get_szName()}));
+        return false;
+    }
+    if (!KnownNumber(e, "HeatFlow", q) || q == 0.0) return false;
+    // A vessel's, reactor's or shortcut column's duty too small for a stream (a solver's
+    // residue, however small) is passed over with a word, as a column side duty or a
+    // separator's is; the rest of the document is extracted.
+    const bool vessel = IsOneOf(unit, kVessels) || IsOneOf(unit, kReactors);
+    if (!(std::fabs(q) > kZeroDuty)) {
+        if (vessel || IsClass(unit, kShortcutColumn))
             ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
-                          FormatMessage(FindString("ExtractionDutyNotTaken"),
-                                        {e->_get_szName(), unit->_get_szName(), unit->_get_szClassName(),
-                                         MessageParameter(std::fabs(q))}));
+                          FormatMessage(FindString("ExtractionDutyTooSmall"),
+                                        {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
+        else if (IsClass(unit, kTraySection))
+            ReportSideDuty("ExtractionSideDutySkipped", e->_get_szName(), unit, q);
+        return false;
+    }
+    // A vessel's stream runs from its feed's temperature to its liquid's: a feed or liquid whose
+    // temperature the case leaves unknown gives it no end, and a stream of one end only is no
+    // stream to target or to place a unit on.
+    if (vessel) {
+        CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
+        CPItem* liquid = liquidProduct(unit);
+        double t = 0.0;
+        CPString unknown;
+        if (feed && (!KnownNumber(feed, "Temperature", t) || t == kEmpty))
+            unknown = "the temperature of " + feed->_get_szName();
+        else if (liquid && (!KnownNumber(liquid, "Temperature", t) || t == kEmpty))
+            unknown = "the temperature of " + liquid->_get_szName();
+        if (!unknown.empty()) {
+            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                          FormatMessage(FindString("ExtractionVesselTemperatureUnknown"),
+                                        {e->_get_szName(), unit->_get_szName(), unknown}));
+            return false;
+        }
+    }
+    // So is a shortcut column's reboiler or condenser whose temperature the case leaves unknown.
+    if (IsClass(unit, kShortcutColumn)) {
+        const bool reboiler = FirstNeighbour(e, CPItem::Downstream) == unit;
+        double t = 0.0;
+        if (!KnownNumber(unit, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t) || t == kEmpty) {
+            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                          FormatMessage(FindString("ExtractionVesselTemperatureUnknown"),
+                                        {e->_get_szName(), unit->_get_szName(),
+                                         CPString(reboiler ? "the reboiler" : "the condenser") + " temperature of " +
+                                             unit->_get_szName()}));
+            return false;
+        }
+    }
+    if ((vessel || IsClass(unit, kShortcutColumn)) && !DutyFitsAStream(e, unit, q, vessel)) {
+        ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                      FormatMessage(FindString("ExtractionDutyTooSmall"),
+                                    {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
+        return false;
+    }
+    if (IsClass(unit, kTraySection) || vessel || IsClass(unit, kShortcutColumn)) return true;
+    // A class that only derives from one of those has no rule of its own: its duty is passed
+    // over, and the report names it.
+    ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                  FormatMessage(FindString("ExtractionDutyNotTaken"),
+                                {e->_get_szName(), unit->_get_szName(), unit->_get_szClassName(),
+                                 MessageParameter(std::fabs(q))}));
+    return false;
+}
+
+void VelmorToTarsilImport::RestateEnergyStreamsNotTaken() {
+    // The words the extraction said of each quote the case it read: they go, and each is judged
+    // again by the same rules. One the solved case would now take stays out all the same, as a
+    // refresh makes no stream, and the report says so.
+    std::vector<std::string> said;
+    for (const auto& [e, unit] : m_energyStreamsNotTaken)
+        for (const char* after : {" ", ":"})
+            said.push_back(("Energy stream " + e->_get_szName() + " of unit " + unit->_get_szName() + after).c_str());
+    WithdrawWarningLines("Units_Not_Taken", said);
+    for (const auto& [e, unit] : m_energyStreamsNotTaken) {
+        double q = 0.0;
+        if (EnergyStreamTaken(e, unit, q))
+            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                          FormatMessage(FindString("ExtractionDutyNotTakenBefore"),
+                                        {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
     }
 }
 

@@ -183,24 +183,40 @@ void VelmorToTarsilImport::ReportPlacementFailure(const CPItem* unit) {
     if (!unit || !report) return;
     report->AddEntry("Warnings", "Heat_Exchangers_Placement_Failed");
     report->AppendText("Warnings:Heat_Exchangers_Placement_Failed", PlacementFailureText(unit, true).c_str());
+    if (m_placementFailed.insert(unit).second) m_placementFailures.push_back(unit);
 }
 
-void VelmorToTarsilImport::WithdrawPlacementFailures(const std::vector<CPItem*>& units) {
+void VelmorToTarsilImport::RestatePlacementFailures() {
+    const std::unordered_set<const CPItem*> leftOut(m_leftOutForDuty.begin(), m_leftOutForDuty.end());
+    std::vector<const CPItem*> again;
+    for (const CPItem* unit : m_placementFailures)
+        if (!leftOut.count(unit)) again.push_back(unit);
+    WithdrawPlacementFailures(again);
+    for (const CPItem* unit : again) ReportPlacementFailure(unit);
+}
+
+void VelmorToTarsilImport::WithdrawPlacementFailures(const std::vector<const CPItem*>& units) {
+    std::vector<std::string> said;
+    for (const CPItem* unit : units) said.push_back(PlacementFailureText(unit, false).c_str());
+    WithdrawWarningLines("Heat_Exchangers_Placement_Failed", said);
+}
+
+void VelmorToTarsilImport::WithdrawWarningLines(const char* section, const std::vector<std::string>& starts) {
     ReportHolder* report = Report();
-    const char* path = "Warnings:Heat_Exchangers_Placement_Failed";
-    if (!report || units.empty() || !report->HasEntry(path)) return;
-    const std::string text = report->GetText(path);
+    const CPString path = CPString("Warnings:") + section;
+    if (!report || starts.empty() || !report->HasEntry(path.c_str())) return;
+    const std::string text = report->GetText(path.c_str());
     std::string kept;
     for (std::size_t from = 0; from <= text.size();) {
         std::size_t to = text.find('\n', from);
         if (to == std::string::npos) to = text.size();
         const std::string line = text.substr(from, to - from);
         bool withdrawn = false;
-        for (const CPItem* unit : units) withdrawn = withdrawn || line.rfind(PlacementFailureText(unit, false).c_str(), 0) == 0;
+        for (const std::string& start : starts) withdrawn = withdrawn || line.rfind(start, 0) == 0;
         if (!withdrawn && !line.empty()) kept += (kept.empty() ? "" : "\n") + line;
         from = to + 1;
     }
-    report->SetText(path, kept.c_str());
+    report->SetText(path.c_str(), kept.c_str());
 }
 
 void VelmorToTarsilImport::WithdrawWarning(const char* section) {

@@ -17,6 +17,7 @@
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_set>
@@ -30,6 +31,10 @@ constexpr double kEmpty = -32767.0;
 // A duty with no temperature of its own spans this much.
 constexpr double kDutySpan = 0.5;
 constexpr double kSameTemperature = 0.01;
+// A unit the solved case leaves idle keeps its place at this duty: the utility (or its branch)
+// that serves it then carries a flow, and no heat contents, at no flow at all, would leave the
+// unit and the network beyond it uncalculated.
+constexpr double kIdleDuty = 1e-9;
 
 const char* const kVessels[] = {"vsSeparatorTwoPhase", "vsSeparatorThreePhase", "vsTank",
                                 "rxContinuouslyStirredTankReactor", "rxPlugFlowReactor", "rxConversionReactor",
@@ -72,6 +77,44 @@ double NodeTemperature(const CNode* node) {
     return t;
 }
 
+// Where the solved case runs a chain the other way from its stream's side (0 hot, 1 cold), the
+// step that does, from and to: the ends crossed over, or, where the chain has no tee folding it
+// over branches, a heater, cooler or exchanger turning the temperature back against the ones
+// before it, as a fresh extraction would cut the stream there. Unknown temperatures are passed over.
+bool ChainRunsBackward(const StreamChain& chain, int side, double& from, double& to) {
+    static const char* const kHeatUnits[] = {"htCooler",    "htHeater",      "htHeatExchanger",
+                                             "htLNGExchanger", "htAirCooler", "htFiredHeater"};
+    double first = 0.0, last = 0.0;
+    if (KnownNumber(chain.First(), "Temperature", first) && first != kEmpty &&
+        KnownNumber(chain.Last(), "Temperature", last) && last != kEmpty &&
+        ((side == 0 && last > first) || (side == 1 && last < first))) {
+        from = first;
+        to = last;
+        return true;
+    }
+    if (!chain.tees.empty()) return false;
+    // A pure component heated is cut by its enthalpy, not its temperature, which may fall as it
+    // boils at a falling pressure.
+    double pure = 0.0;
+    if (KnownNumber(chain.First(), "IsPureComp", pure) && pure != 0.0) return false;
+    bool rose = false, fell = false;
+    double p = kEmpty;
+    for (CPItem* s : chain.streams) {
+        double v = 0.0;
+        if (!KnownNumber(s, "Temperature", v) || v == kEmpty) continue;
+        if (p != kEmpty && v != p && IsOneOf(FirstNeighbour(s, CPItem::Upstream), kHeatUnits)) {
+            if (v > p ? fell : rose) {
+                from = p;
+                to = v;
+                return true;
+            }
+            (v > p ? rose : fell) = true;
+        }
+        p = v;
+    }
+    return false;
+}
+
 // Writes a stream's new ends in an order its own checks take: the end moving away from the other
 // first, so that the two never cross on the way (ends moved past a hot stream's old target would
 // otherwise have the supply refused, and the stream would keep it). False, with the stream as it
@@ -112,7 +155,7 @@ bool VelmorToTarsilImport::Refresh() {
     // The warnings that quote a stream's or unit's values are made again from the solved case as
     // the refresh reads it (a second refresh likewise replaces the first one's).
     for (const char* section : {"Streams_Not_Refreshed", "Units_Below_Placed_Duty", "Separator_Duty_Against_Temperatures",
-                                "Heat_Loss_Or_Heat_Leak"})
+                                "Heat_Loss_Or_Heat_Leak", "Split_Flows_Rounded"})
         WithdrawWarning(section);
     // The streams change as one batch: targets and the network catch up once, at the end of it.
     m_scenario->SuspendCalculations();
@@ -142,7 +185,13 @@ bool VelmorToTarsilImport::Refresh() {
         CPString missing;
         if (auto it = m_streamChainIndex.find(name); it != m_streamChainIndex.end()) {
             const StreamChain& chain = *m_streamChains[it->second].second;
-            if (!UnitDutiesKnown(chain, networkItems, missing) ||
+            // Its units keep the duties they had with it: the solved case's would run them
+            // against the stream.
+            double from = 0.0, to = 0.0;
+            if (ChainRunsBackward(chain, stream->GetHotCold(), from, to)) {
+                ReportStreamTurned(name, from, to);
+                kept.insert(name);
+            } else if (!UnitDutiesKnown(chain, networkItems, missing) ||
                 !RefreshProcessStreamData(*stream, chain, true, false, &missing)) {
                 ReportStreamValueMissing(name, missing);
                 kept.insert(name);
@@ -178,6 +227,10 @@ bool VelmorToTarsilImport::Refresh() {
         }
     }
     ReportStreamsNotRefreshed(leftAlone);
+    RestateEnergyStreamsNotTaken();
+    // A duty's unit follows its stream by now: the units the network could not take are said
+    // with the loads the solved case gives them.
+    RestatePlacementFailures();
 
     // 3. The network took no notice of the streams while switched off: their ends first.
     if (design) {
@@ -207,7 +260,12 @@ bool VelmorToTarsilImport::Refresh() {
     m_scenario->SetSuppressTargetUpdate(false);
     m_scenario->ResumeCalculations(true);
     m_scenario->RemoveUnusedUtilities();
-    if (IHENDesign* after = GetBaseDesign()) after->SetSplitFractionsFromBranchDuties();
+    if (IHENDesign* after = GetBaseDesign()) {
+        after->SetSplitFractionsFromBranchDuties();
+        // Each exchanger judged again, the solved case's temperatures against the network's.
+        WithdrawWarning("Discrepancies_In_The_Feasiblity_Of_Exchangers");
+        CheckExchangerFeasibility();
+    }
     return true;
 }
 
@@ -490,6 +548,8 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
         const CPItem* item = GetExchangerItem(name);
         if (!item) continue;
         CheckHeatLoss(item);
+        // The simulator's side temperatures the feasibility check holds the network to.
+        if (IsClass(item, "htHeatExchanger")) StoreSimulatorSideTemperatures(item, unit);
         // A unit on a stream that kept its earlier values keeps its earlier duty: the new one
         // would take the stream past the ends it kept.
         bool onKeptStream = false;
@@ -515,7 +575,7 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
         // network's. An unknown duty changes nothing (never a specified 0).
         if (!onKeptStream && unit->hasVariable("Duty") && unit->getVariableStatus("Duty") == 1 && KnownNumber(item, "Duty", duty) &&
             duty != kEmpty)
-            unit->addVariable("Duty", WithLeftOutDuty(item, std::fabs(duty)), 1, 1);
+            unit->addVariable("Duty", std::max(WithLeftOutDuty(item, std::fabs(duty)), kIdleDuty), 1, 1);
         // A unit the solved case takes below the duty a unit is placed for keeps its place (the
         // network the user may have worked on stays whole), and the report says so, as the
         // extraction says of a unit it leaves out.
@@ -537,7 +597,7 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
     if (!design || m_leftOutForDuty.empty()) return;
     // The warnings of the extraction quote the loads it found: each unit is said again as the
     // solved case has it, placed now or still left out.
-    WithdrawPlacementFailures(m_leftOutForDuty);
+    WithdrawPlacementFailures({m_leftOutForDuty.begin(), m_leftOutForDuty.end()});
     std::vector<CPItem*> placed;
     const std::vector<CPItem*> leftOut = std::exchange(m_leftOutForDuty, {});
     // A unit whose stream the extraction did not keep (a stream of such units alone) has no

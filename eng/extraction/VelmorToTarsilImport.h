@@ -148,6 +148,12 @@ public:
     CPItem* LiveSteamFeed(CPItem* block) const;
     // Duties on energy streams of tray sections, vessels, reactors and shortcut columns.
     void ExtractEnergyStreams();
+    // Whether an energy stream's duty (q, as the case gives it) makes a stream by its unit's rule;
+    // one that does not is named in the report with the case's values.
+    bool EnergyStreamTaken(CPItem* energyStream, CPItem* unit, double& q);
+    // The energy streams of vessels, reactors and columns the extraction did not take, said again
+    // from the solved case.
+    void RestateEnergyStreamsNotTaken();
     // Duties of two-phase separators (cases read from PRO/II files only).
     void ExtractSeparatorDuties();
     // The case's own utilities into the scenario's default utilities; with `updateStreams` the
@@ -229,7 +235,12 @@ public:
     // The placement warning's line for a unit, up to its load when `withLoad` is false.
     static CPString PlacementFailureText(const CPItem* unit, bool withLoad);
     // Takes the units' lines out of the placement warning (a refresh says them again as it finds them).
-    void WithdrawPlacementFailures(const std::vector<CPItem*>& units);
+    void WithdrawPlacementFailures(const std::vector<const CPItem*>& units);
+    // Takes the lines that begin with one of `starts` out of a warning section.
+    void WithdrawWarningLines(const char* section, const std::vector<std::string>& starts);
+    // The placement warnings of units the network could not take said again with the loads the
+    // case now gives (a unit left out for its small duty is said again where it is placed or not).
+    void RestatePlacementFailures();
     // Takes a warning out of the report whole: a refresh makes it again from the solved case.
     void WithdrawWarning(const char* section);
     // A column side duty the extraction passed over or could not place on a stage: the warning
@@ -349,6 +360,8 @@ private:
     // once extracted, an energy stream also feeds the heater or cooler made for its duty.
     std::vector<CPItem*> m_energyStreamUnits;
     std::unordered_map<std::string, std::size_t> m_energyStreamIndex;
+    // The energy streams, with their units, whose duty the extraction did not take.
+    std::vector<std::pair<CPItem*, CPItem*>> m_energyStreamsNotTaken;
     double m_compositionTolerance = 0.01;
     // Exchangers, heaters and coolers of the case that the network holds (or was meant to).
     std::vector<CPItem*> m_existingNetworkItems;
@@ -356,6 +369,9 @@ private:
     // Units left out of the network for a duty below the smallest placed (or not known): a refresh
     // that gives them one places them.
     std::vector<CPItem*> m_leftOutForDuty;
+    // The units the placement warning names, in the order it named them first.
+    std::vector<const CPItem*> m_placementFailures;
+    std::unordered_set<const CPItem*> m_placementFailed;
     void LeaveOutForItsDuty(CPItem* item);
     void PlaceUnitsGivenADuty();
     // The heat of the units left out for their duty, each on the heater or cooler of the network

@@ -67,6 +67,8 @@ const MessageText kTexts[] = {
                                "is not extracted."},
     {"ExtractionPartnerKeptDuty", "Exchanger %s keeps its earlier duty with stream %s, which was not refreshed: stream "
                                   "%s across it was refreshed and may not balance with that duty."},
+    {"ExtractionDutyNotTakenBefore", "Energy stream %s of unit %s carries %s kW in the solved case, a duty the "
+                                     "extraction did not take: extract the case again to take it."},
     {"ExtractionDutyUnknown", "Energy stream %s of unit %s: the case leaves its heat flow unknown: it was not "
                               "extracted."},
     {"ExtractionDutyTooSmall", "Energy stream %s of unit %s carries %s kW, too little for a stream (less than 0.001 kW, "

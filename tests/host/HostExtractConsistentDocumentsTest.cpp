@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -80,6 +81,16 @@ std::string ThreeBranchesWithBypass(const std::vector<std::string>& blankA2 = {}
                U("M1", "ppMixer", 0, "", 0, 0, {"P"}) + S("P", 460.0 / 3, 3, {}));
 }
 
+// The same with the bypass C carrying `c` kg/s, its branches together more than the tee's feed by
+// rounding.
+std::string BypassOf(double c) {
+    std::string d = ThreeBranchesWithBypass();
+    const std::string given = "<item name=\"C\" class=\"ppMaterialStream\"><num name=\"Temperature\">200</num><num name=\"MassFlow\">1</num>";
+    const std::size_t at = d.find(given);
+    return at == std::string::npos ? d
+                                   : d.replace(at, given.size(), "<item name=\"C\" class=\"ppMaterialStream\"><num name=\"Temperature\">200</num><num name=\"MassFlow\">" + num(c) + "</num>");
+}
+
 // F 100 C, 3 kg/s -> T1 -> A (1 kg/s -> T3 -> two heaters of 50 kW to 150 C -> M3) and B (2 kg/s
 // -> T2 -> heater B1 120 kW to 160 C and cooler B2 80 kW to 60 C -> M2 at 110 C) -> M1 -> 123.33 C.
 // Solved again with B1's outlet at `b1`, the mixed temperatures follow.
@@ -140,6 +151,16 @@ std::string UnitBetweenExchangerAndCooler(const std::string& between) {
     return Doc(d);
 }
 
+// Without the unit between, with the cold side of Xb taking line P to `p2` C: line Q gives Xb the same
+// heat, falling to q2 C, Cq cools it on to 120 C, and line P leaves Xc at p3 C.
+std::string ExchangerTakenTo(double p2) {
+    const double q2 = 230 - (p2 - 150), p3 = p2 - 20;
+    return Doc(S("Q1", 230, 1, {"Xb"}) + X("Xb", 2 * (p2 - 150), "Q1", "Q2", 230, q2, "P1", "P2", 150, p2) +
+               S("Q2", q2, 1, {"Cq"}) + U("Cq", "htCooler", 2 * (q2 - 120), "Q2", q2, 120, {"Q4"}) + S("Q4", 120, 1, {"Xc"}) +
+               X("Xc", 40, "P2", "P3", p2, p3, "Q4", "Q5", 120, 140) + S("Q5", 140, 1, {}) + S("P1", 150, 1, {"Xb"}) +
+               S("P2", p2, 1, {"Xc"}) + S("P3", p3, 1, {}));
+}
+
 // The same on a cold line: K 50 C through the cold side of Xa (40 kW) to 70 C, a pump, heater H
 // 160 kW to 150 C, the hot side of Xd (40 kW) to 130 C.
 std::string PumpBetweenExchangerAndHeater() {
@@ -180,6 +201,18 @@ std::string HeatedTwice(bool heatFlowKnown, bool temperatureKnown) {
 std::string HeatedTwiceTo(double t1) {
     return Doc(S("F", 50, 1, {"H1"}) + U("H1", "htHeater", 2 * (t1 - 50), "F", 50, t1, {"F2"}) + S("F2", t1, 1, {"H2"}) +
                U("H2", "htHeater", 2 * (130 - t1), "F2", t1, 130, {"F3"}) + S("F3", 130, 1, {}));
+}
+
+// F 50 C, 1 kg/s through the heaters H1 to `t1` C and H2 on to `t2` C, each given the duty its
+// temperatures make: a heater the case runs as a cooler has a negative one.
+std::string HeatersTo(double t1, double t2) {
+    const auto heater = [](const std::string& name, const std::string& feed, double t0, double t, const std::string& to) {
+        std::string d = U(name, "htHeater", std::fabs(2 * (t - t0)), feed, t0, t, {to});
+        const std::string duty = "<num name=\"Duty\">" + num(std::fabs(2 * (t - t0))) + "</num>";
+        return d.replace(d.find(duty), duty.size(), "<num name=\"Duty\">" + num(2 * (t - t0)) + "</num>");
+    };
+    return Doc(S("F", 50, 1, {"H1"}) + heater("H1", "F", 50, t1, "F2") + S("F2", t1, 1, {"H2"}) +
+               heater("H2", "F2", t1, t2, "F3") + S("F3", t2, 1, {}));
 }
 
 // F 150 C, 1 kg/s cooled 100 kW to 100 C in C1, then heated 40 kW to 120 C in H1: the temperature
@@ -307,6 +340,13 @@ std::string TankBeside(double duty, double feed = 80, double liquid = 60, const 
         "<link to=\"TK1\"/></item>\n";
     const std::size_t at = d.find("</simcase>");
     return at == std::string::npos ? d : d.insert(at, tank);
+}
+
+// TankBeside(duty) with its liquid product named NOPE, none of its outlets.
+std::string TankOfNoLiquidOutlet(double duty) {
+    std::string d = TankBeside(duty);
+    const std::string named = "<text name=\"LiquidProduct\">TL</text>";
+    return d.replace(d.find(named), named.size(), "<text name=\"LiquidProduct\">NOPE</text>");
 }
 
 // F 150 C, 4 kg/s teed three ways: b3 (0.8 kg/s) heated 16 kW to 160 C by H4 on MP steam and 48 kW
@@ -609,12 +649,7 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          {"QR (", "not available"}},
         // A vessel whose liquid product names none of its outlets keeps the stream its duty makes,
         // of one end: the network it leaves uncosted says why.
-        {"tank whose liquid product is none of its outlets",
-         [] {
-             std::string d = TankBeside(-40);
-             const std::string named = "<text name=\"LiquidProduct\">TL</text>";
-             return d.replace(d.find(named), named.size(), "<text name=\"LiquidProduct\">NOPE</text>");
-         }(),
+        {"tank whose liquid product is none of its outlets", TankOfNoLiquidOutlet(-40),
          {"QT (undetermined): 80 -> not known C", "Unit QT_Exchanger could not be placed in the existing network",
           "unsatisfied streams       QT", "Note: stream \"QT\" is left out of the targets: it has no target temperature"},
          {}},
@@ -696,13 +731,23 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
         {"air cooler lifted to 20 kW", SmallCoolerFirst(0.05, 1, "htAirCooler"), SmallCoolerFirst(20, 1, "htAirCooler"),
          {"C1 (cooler) F_To_F3 -> Air: duty 20.00, hot 150.00 -> 140.00, cold 30.00 -> 35.00",
           "C2 (cooler) F_To_F3 -> Air: duty 100.00, hot 140.00 -> 90.00, cold 30.00 -> 35.00",
-          "Splitter TEE-100 on Air: ", "C1 0.1667", "C2 0.8333", "calculation               calculated"},
+          "Splitter TEE-100 on Air: C1 0.1667, C2 0.8333", "calculation               calculated"},
          {"Load = 0.05", "incomplete"}},
         {"cooler taken below 0.1 kW", SmallCoolerFirst(20), SmallCoolerFirst(0.05),
          {"Unit C1 carries 0.05 kW in the solved case, less than the 0.1 kW a unit of the existing network is placed "
           "for: it keeps its place with that duty.",
           "C1 (cooler) F_To_F3 -> LP Steam Generation: duty 0.05", "calculation               calculated"},
          {"incomplete"}},
+        // Idle in the solved case, C1 keeps its place at no duty, and the network still calculates.
+        {"cooler taken to no duty", SmallCoolerFirst(20),
+         [] {
+             std::string d = SmallCoolerFirst(0.05);
+             const std::string duty = "<num name=\"Duty\">0.05</num>";
+             return d.replace(d.find(duty), duty.size(), "<num name=\"Duty\">0</num>");
+         }(),
+         {"Unit C1 carries 0 kW in the solved case", "C1 (cooler) F_To_F3 -> LP Steam Generation: duty 0.00",
+          "area 0.00", "calculation               calculated"},
+         {"incomplete", "area not known"}},
         // A vessel's or reactor's stream follows its feed and liquid wherever the solved case takes
         // them, past its old ends too; one the case turns round, or leaves without a temperature,
         // keeps its values, and the report says why.
@@ -726,6 +771,27 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"Stream QT keeps its earlier values: the solved case gives it 0.0005 kW over 20 K", "QT (hot): 80 -> 60 C, 40 kW",
           "calculation               calculated"},
          {}},
+        // A vessel's or column's energy stream the extraction did not take is judged again by the
+        // solved case: said with its new load, or as a duty taken by the next extraction.
+        {"tank trace solved to a duty", TankBeside(-0.0005), TankBeside(-40),
+         {"Energy stream QT of unit TK1 carries 40 kW in the solved case, a duty the extraction did not take"},
+         {"0.0005", "QT (hot)"}},
+        {"tank trace solved to another trace", TankBeside(-0.0005), TankBeside(-0.0008),
+         {"Energy stream QT of unit TK1 carries 0.0008 kW, too little for a stream"}, {"0.0005"}},
+        {"tank trace solved to no known duty", TankBeside(-0.0005), TankBeside(0),
+         {"Energy stream QT of unit TK1: the case leaves its heat flow unknown"}, {"0.0005"}},
+        {"tank duty known again", TankBeside(0), TankBeside(-40),
+         {"Energy stream QT of unit TK1 carries 40 kW in the solved case"}, {"heat flow unknown"}},
+        {"tank liquid temperature known again", TankBeside(-40, 80, kUnknown), TankBeside(-40),
+         {"Energy stream QT of unit TK1 carries 40 kW in the solved case"}, {"temperature of TL unknown"}},
+        {"column heat flow known again",
+         [] {
+             std::string d = ColumnBeside(150, 80);
+             const std::string known = "<item name=\"QR\" class=\"ppEnergyStream\"><num name=\"HeatFlow\">100</num>";
+             return d.replace(d.find(known), known.size(), "<item name=\"QR\" class=\"ppEnergyStream\"><num name=\"HeatFlow\"/>");
+         }(),
+         ColumnBeside(150, 80), {"Energy stream QR of unit D1 carries 100 kW in the solved case", "QC (hot)"},
+         {"heat flow unknown", "QR (cold)"}},
         // A shortcut column's ends move with its temperatures, by more than the half kelvin each
         // spans.
         {"column ends moved", ColumnBeside(150, 80), ColumnBeside(120, 100),
@@ -750,6 +816,17 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"leaves at 60 C"}},
         {"tank no longer heated against its temperatures", TankBeside(50), TankBeside(-50),
          {"QT (hot): 80 -> 60 C, 50 kW", none}, {"yet its liquid"}},
+        {"unplaced duty unit solved again", TankOfNoLiquidOutlet(-40), TankOfNoLiquidOutlet(-50),
+         {"Unit QT_Exchanger could not be placed in the existing network (Load = 50 kW)"}, {"Load = 40"}},
+        // Xb judged again: its cold side now leaves above its hot side's inlet, or no longer does.
+        {"exchanger solved past its hot inlet", ExchangerTakenTo(180), ExchangerTakenTo(235),
+         {"Exchanger Xb is infeasible in the simulation"}, {}},
+        {"exchanger solved back within its hot inlet", ExchangerTakenTo(235), ExchangerTakenTo(180),
+         {"P1_To_P2 (cold): 150 -> 180 C"}, {"Exchanger Xb is"}},
+        {"tee's branch flows rounded otherwise", BypassOf(1.0002), BypassOf(1 + 1.0 / 16384),
+         {"The branches of tee T1 carry 3.000061035 kg/s of the 3 kg/s fed to it"}, {"3.0002"}},
+        {"tee's branch flows no longer rounded", BypassOf(1.0002), BypassOf(1),
+         {"F_To_P (hot): 200 -> 153.3333333 C"}, {"The branches of tee T1"}},
         {"heat loss solved again", WithHeatLoss(SmallCoolerFirst(20), 5), WithHeatLoss(SmallCoolerFirst(20), 8),
          {"C2 (Loss = 8"}, {"Loss = 5"}},
         // A PRO/II separator's duty stream is the separator's again.
@@ -757,6 +834,18 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
          {"V (cold): 50 -> 80 C, 90 kW, 1 kg/s", "V_Exchanger (heater)", "duty 90.00", none},
          {"keeps its earlier values"},
          "SimulatorFileType = 2\n"},
+        // A heater the solved case runs as a cooler would run its stream the other way round, at
+        // its ends or between them: the stream keeps its values, and its units their duties.
+        {"heater turned to a cooler", HeatersTo(80, 130), HeatersTo(40, 30),
+         {"Stream F_To_F3 keeps its earlier values: the solved case runs it the other way round, from 50 to 30 C",
+          "F_To_F3 (cold): 50 -> 130 C, 160 kW", "H1 (heater) LP Steam -> F_To_F3: duty 60.00",
+          "calculation               calculated"},
+         {"not known", "incomplete"}},
+        {"heater turned to a cooler within its stream", HeatersTo(80, 130), HeatersTo(90, 80),
+         {"Stream F_To_F3 keeps its earlier values: the solved case runs it the other way round, from 90 to 80 C",
+          "F_To_F3 (cold): 50 -> 130 C, 160 kW", "H2 (heater) MP Steam -> F_To_F3: duty 100.00",
+          "calculation               calculated"},
+         {"not known", "incomplete", "duty 20.00"}},
         // Moved onto a utility that serves another unit, a heater stands beside it on a branch of
         // its own, as the extraction places two units on one utility.
         {"heater moved beside another", HeatedTwiceTo(80), HeatedTwiceTo(120),
