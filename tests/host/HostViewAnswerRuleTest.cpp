@@ -382,6 +382,8 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"SubsetsSearchedWhereNoneIs", "design", "", "", "cmd SearchSubsets", 0, "NoSubsetsFound", ""},
         Answered{"RetrofitStepDiscarded", "farretrofit", "--open design", "cmd AddNewHX\nset Cost.980 1\n",
                  "cmd RunRetrofitOptimization", 0, "RetNewHXFail", ""},
+        Answered{"RetrofitStepDiscardedUnderAutomation", "farretrofit", "--open design --automation",
+                 "cmd AddNewHX\nset Cost.980 1\n", "cmd RunRetrofitOptimization", 0, "RetNewHXFail", ""},
         // A link's editor deleting its link did what it was asked: answer 1, not "nothing to do it on".
         Answered{"LinkDeletedFromItsEditor", "plant", "",
                  "cmd AddDefaultDesign\nset Switch.600.2 1\nopen @last\nset Switch.100.0 1\nset DeltaTemp.400 25\n"

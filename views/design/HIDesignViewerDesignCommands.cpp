@@ -332,7 +332,13 @@ int HIDesignViewerDesign::runRetrofitOptimization(const Text&) {
     SignalBusy(false);
     UserStatusClear(2);
     const int feasibility = RetrofitFeasibility();
-    if (IsAutomationStartup()) return 1;
+    // An automation client is shown no result of a run that went through; one that made nothing
+    // answers 0 and says why, as to a user.
+    if (IsAutomationStartup()) {
+        if (RetrofitWentThrough(code)) return 1;
+        ReportRetrofitResult(code);
+        return 0;
+    }
     // A failed optimisation is reported whatever the check of the result design says, and a run
     // that made nothing answers 0 beside the message that says why.
     if (feasibility == 0 || code == kRetrofitOptimisationFailed) {
