@@ -422,6 +422,7 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"CostCoefficientsAppliedOnTheBase", "retrofit", "", "", "cmd ApplyNewBCValues", 0, "NoChangeinHENRBaseCase",
                  ""},
         Answered{"MatchCostModelsReset", "design", "", "", "cmd ResetEconomicData", 1, "", ""},
+        Answered{"ExportedWithNoDesignSelected", "design", "", "", "cmd ExportVelmor", 0, "NoDesignSelected", ""},
         // A unit's own name typed again changes nothing and clashes with nothing.
         Answered{"UnitRenamedOntoItsOwnName", "design", "--open design", "", "settext Name.300.0 E1", 1, "", ""},
         Answered{"UnitRenamedInItsViewOntoItsOwnName", "design", "--open design", kExchanger, "settext ExtraData.205 E1", 1,
