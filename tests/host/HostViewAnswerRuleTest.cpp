@@ -401,6 +401,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "cmd CloneAndRetrofit Nope", 0, "RetNoDes", ""},
         Answered{"CloneAndRetrofitNamingNone", "design", "--open case", kOnScenario,
                  "cmd CloneAndRetrofit", 0, "RetNoDes", ""},
+        Answered{"RetrofitNowWithNoDesign", "--new hi-project P", "--open scenario",
+                 "answer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\n", "cmd RetrofitNow", 0, "RetNoDes", ""},
         Answered{"CloneAndRetrofit", "design", "--open case", kOnScenario,
                  "cmd CloneAndRetrofit Network", 1, "", ""},
         // A row past the stream lists chooses no stream: nothing to switch or to show, and said so.
