@@ -405,6 +405,25 @@ INSTANTIATE_TEST_SUITE_P(
                  "answer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\n", "cmd RetrofitNow", 0, "RetNoDes", ""},
         Answered{"CloneAndRetrofit", "design", "--open case", kOnScenario,
                  "cmd CloneAndRetrofit Network", 1, "", ""},
+        // Around a design that does not calculate no retrofit copy is made, by any route.
+        Answered{"CloneAndRetrofitAroundAnUncalculatedDesign", "design", "--open case",
+                 "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+                 "cmd AddDefaultDesign D2\nopen MyOwnerObject\n",
+                 "cmd CloneAndRetrofit D2", 0, "RetrofitBaseNotCalculated", "misses its target"},
+        Answered{"RetrofitNowFromAnUncalculatedDesign", "design", "",
+                 "cmd AddDefaultDesign D2\nopen HIDesignViewerDesign.200.1\n", "cmd RetrofitNow", 0,
+                 "RetrofitBaseNotCalculated", ""},
+        Answered{"SiteCloneAndRetrofitAroundAnUncalculatedDesign", "site", "",
+                 "open HIDesignViewerScenario.200.0\ncmd AddDefaultDesign D2\nopen MyOwnerObject\n",
+                 "cmd CloneAndRetrofit D2", 0, "RetrofitBaseNotCalculated", ""},
+        // The case view's rename renames the project, and says so; the project's own name typed
+        // again is no clash.
+        Answered{"ProjectRenamedFromTheCaseView", "design", "--open case", "settext ExtraData.208 NewName\n", "cmd RenameView",
+                 1, "", ""},
+        Answered{"SiteRenamedFromTheCaseView", "site", "--open case", "settext ExtraData.208 Plant2\n", "cmd RenameView", 1,
+                 "", ""},
+        Answered{"ProjectRenamedOntoItsOwnName", "design", "--open case", "settext ExtraData.208 Kestrin project\n",
+                 "cmd RenameView", 1, "", ""},
         // A row past the stream lists chooses no stream: nothing to switch or to show, and said so.
         Answered{"UtilitySwitchedWithNoRow", "design", "", "set RowPos.106 9\n", "cmd SwitchUtilToProcess", 0,
                  "GetStreamError", ""},
@@ -413,6 +432,12 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"SegmentsWithNoRow", "design", "", "set RowPos.105 9\n", "cmd ViewSegTableView", 0, "GetStreamError", ""},
         Answered{"UtilitySegmentsWithNoRow", "design", "", "set RowPos.106 9\n", "cmd ViewSegTableViewU", 0,
                  "GetStreamError", ""},
+        // A utility table where no row was ever chosen chooses no stream either.
+        Answered{"UtilitySwitchedWithNoRowChosen", "design", "", "", "cmd SwitchUtilToProcess", 0, "GetStreamError", ""},
+        Answered{"UtilitySegmentsWithNoRowChosen", "design", "", "", "cmd ViewSegTableViewU", 0, "GetStreamError", ""},
+        Answered{"UtilityCoefficientsWithNoRowChosen", "design", "", "", "cmd ViewUtilHTCDefaultValueView", 0,
+                 "GetStreamError", ""},
+        Answered{"UtilitySwitched", "design", "", "set RowPos.106 0\n", "cmd SwitchUtilToProcess", 1, "", ""},
         Answered{"CoefficientsWithNoRow", "design", "", "set RowPos.105 9\n", "cmd ViewHTCDefaultValueView", 0,
                  "GetStreamError", ""},
         Answered{"UtilityCoefficientsWithNoRow", "design", "", "set RowPos.106 9\n", "cmd ViewUtilHTCDefaultValueView", 0,

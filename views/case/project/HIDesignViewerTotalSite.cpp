@@ -221,19 +221,22 @@ bool HIDesignViewerTotalSite::refuseScenarioStreamName(const Text& name) const {
     return true;
 }
 
-void HIDesignViewerTotalSite::RenameTotalSite(const Text& name) {
+bool HIDesignViewerTotalSite::RenameTotalSite(const Text& name) {
+    if (name.empty()) return false;
+    // The site's own name typed again names no other project: nothing to change.
+    if (myTotalSite && name == Text(myTotalSite->GetProjectName())) return true;
     IEngineeringManager* manager = CaseEngineeringManager2(this);
     ILurmetBaseObject* other = nullptr;
     void* site = nullptr;
     if (manager && manager->FindObject(name, IHeatIntegrationTotalSite::TotalSiteType, &other) && other &&
         other->QueryInterface(ILurmetProject::InterfaceId, &site)) {
         ErrorMsg("ThisProjectNameAlreadyExists", name);
-        return;
+        return false;
     }
-    if (name.empty()) return;
     if (myTotalSite) myTotalSite->SetProjectName(name);
     SetName(name);
     if (Viewable* caseView = GetCaseView()) caseView->SetName(name);
+    return true;
 }
 
 void HIDesignViewerTotalSite::SetSelectedObject(Viewable* view) {
@@ -310,6 +313,7 @@ int HIDesignViewerTotalSite::cloneAndRetrofit(const Text& designName) {
     IHeatIntegrationScenario* scenario = nullptr;
     if (!myTotalSite || !currentScenario || !myTotalSite->GetScenario(currentScenario->GetName(), scenario) || !scenario)
         return ErrorMsg("RetNoDes"), 0;
+    if (refuseUncalculatedRetrofitBase(*scenario, designName)) return 0;
     return myTotalSite->AddScenario(scenario, designName) ? 1 : (ErrorMsg("RetNoDes"), 0);
 }
 
