@@ -330,6 +330,9 @@ bool HIDesignViewerTotalSite::ensureUtilManagerView() {
 int HIDesignViewerTotalSite::addUtilityToUtilityStreams() {
     if (!myTotalSite) return 1;
     const int n = myTotalSite->GetNumberOfStreams();
+    // The defaults editor never opened has no utility selected: nothing to add, and said so
+    // before an editor is made that the case would keep.
+    if (!utilManagerView || utilManagerView->getselDefUtilRow() < 0) return ErrorMsg("NoDefaultUtilitySelected"), 0;
     if (!ensureUtilManagerView()) return 1;
     const char* name = utilManagerView->GetManager()->GetDefaultUtilityName(utilManagerView->getselDefUtilRow());
     // The editor's spare row selects no utility: nothing is added, and the user is told so.
@@ -364,7 +367,12 @@ int HIDesignViewerTotalSite::Message(const Text& line) {
     }
     if (word == "AddUtilityToUtilityStreams") return addUtilityToUtilityStreams();
     if (word == "ViewSegTableViewU") {
-        if (myTotalSite) lookUp(segmentTableRow);
+        // The chosen site stream's segments, in the site's utility editor; no row chosen, or a
+        // row past the list, shows nothing and says so.
+        if (!myTotalSite || !lookUp(segmentTableRow)) return ErrorMsg("GetStreamError"), 0;
+        IHeatIntegrationStream* stream = workStream;
+        if (!ensureUtilManagerView()) return ErrorMsg("GetStreamError"), 0;
+        utilManagerView->ShowSegmentTable(stream);
         return 1;
     }
     return Viewable::Message(line);

@@ -131,7 +131,8 @@ private:
     TotalSiteUtilManagerView* utilManagerView = nullptr;
     std::int32_t tableColumn = 0;
     std::int32_t tableRow = 0;
-    std::int32_t segmentTableRow = 0;
+    // The utility table row chosen for its segments; -1 until one is chosen.
+    std::int32_t segmentTableRow = -1;
     ITotalSiteUtilityManager* siteManager = nullptr;
     // Set when the site names a refusal itself (its message notice): the viewer adds none.
     bool siteGaveReason = false;
