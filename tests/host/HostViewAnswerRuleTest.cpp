@@ -421,6 +421,8 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"SubsetsSearchedWhereNoneIs", "design", "", "", "cmd SearchSubsets", 0, "NoSubsetsFound", ""},
         Answered{"RetrofitStepDiscarded", "farretrofit", "--open design", "cmd AddNewHX\nset Cost.980 1\n",
                  "cmd RunRetrofitOptimization", 0, "RetNewHXFail", ""},
+        Answered{"RetrofitStepDiscardedUnderAutomation", "farretrofit", "--open design --automation",
+                 "cmd AddNewHX\nset Cost.980 1\n", "cmd RunRetrofitOptimization", 0, "RetNewHXFail", ""},
         // A link's editor deleting its link did what it was asked: answer 1, not "nothing to do it on".
         Answered{"LinkDeletedFromItsEditor", "plant", "",
                  "cmd AddDefaultDesign\nset Switch.600.2 1\nopen @last\nset Switch.100.0 1\nset DeltaTemp.400 25\n"
@@ -438,8 +440,29 @@ INSTANTIATE_TEST_SUITE_P(
                  "cmd CloneAndRetrofit Nope", 0, "RetNoDes", ""},
         Answered{"CloneAndRetrofitNamingNone", "design", "--open case", kOnScenario,
                  "cmd CloneAndRetrofit", 0, "RetNoDes", ""},
+        Answered{"RetrofitNowWithNoDesign", "--new hi-project P", "--open scenario",
+                 "answer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\n", "cmd RetrofitNow", 0, "RetNoDes", ""},
         Answered{"CloneAndRetrofit", "design", "--open case", kOnScenario,
                  "cmd CloneAndRetrofit Network", 1, "", ""},
+        // Around a design that does not calculate no retrofit copy is made, by any route.
+        Answered{"CloneAndRetrofitAroundAnUncalculatedDesign", "design", "--open case",
+                 "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+                 "cmd AddDefaultDesign D2\nopen MyOwnerObject\n",
+                 "cmd CloneAndRetrofit D2", 0, "RetrofitBaseNotCalculated", "misses its target"},
+        Answered{"RetrofitNowFromAnUncalculatedDesign", "design", "",
+                 "cmd AddDefaultDesign D2\nopen HIDesignViewerDesign.200.1\n", "cmd RetrofitNow", 0,
+                 "RetrofitBaseNotCalculated", ""},
+        Answered{"SiteCloneAndRetrofitAroundAnUncalculatedDesign", "site", "",
+                 "open HIDesignViewerScenario.200.0\ncmd AddDefaultDesign D2\nopen MyOwnerObject\n",
+                 "cmd CloneAndRetrofit D2", 0, "RetrofitBaseNotCalculated", ""},
+        // The case view's rename renames the project, and says so; the project's own name typed
+        // again is no clash.
+        Answered{"ProjectRenamedFromTheCaseView", "design", "--open case", "settext ExtraData.208 NewName\n", "cmd RenameView",
+                 1, "", ""},
+        Answered{"SiteRenamedFromTheCaseView", "site", "--open case", "settext ExtraData.208 Plant2\n", "cmd RenameView", 1,
+                 "", ""},
+        Answered{"ProjectRenamedOntoItsOwnName", "design", "--open case", "settext ExtraData.208 Kestrin project\n",
+                 "cmd RenameView", 1, "", ""},
         // A row past the stream lists chooses no stream: nothing to switch or to show, and said so.
         Answered{"UtilitySwitchedWithNoRow", "design", "", "set RowPos.106 9\n", "cmd SwitchUtilToProcess", 0,
                  "GetStreamError", ""},
@@ -448,6 +471,20 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"SegmentsWithNoRow", "design", "", "set RowPos.105 9\n", "cmd ViewSegTableView", 0, "GetStreamError", ""},
         Answered{"UtilitySegmentsWithNoRow", "design", "", "set RowPos.106 9\n", "cmd ViewSegTableViewU", 0,
                  "GetStreamError", ""},
+        // A utility table where no row was ever chosen chooses no stream either.
+        Answered{"UtilitySwitchedWithNoRowChosen", "design", "", "", "cmd SwitchUtilToProcess", 0, "GetStreamError", ""},
+        Answered{"UtilitySegmentsWithNoRowChosen", "design", "", "", "cmd ViewSegTableViewU", 0, "GetStreamError", ""},
+        Answered{"UtilityCoefficientsWithNoRowChosen", "design", "", "", "cmd ViewUtilHTCDefaultValueView", 0,
+                 "GetStreamError", ""},
+        Answered{"UtilitySwitched", "design", "", "set RowPos.106 0\n", "cmd SwitchUtilToProcess", 1, "", ""},
+        // The site viewer's utility table: the chosen site stream's segments open; none chosen,
+        // or a row past the list, shows nothing.
+        Answered{"SiteUtilitySegments", "site", "", "set RowPos.106 0\n", "cmd ViewSegTableViewU", 1, "", ""},
+        Answered{"SiteUtilitySegmentsWithNoRowChosen", "site", "", "", "cmd ViewSegTableViewU", 0, "GetStreamError", ""},
+        Answered{"SiteUtilitySegmentsWithNoRow", "site", "", "set RowPos.106 9\n", "cmd ViewSegTableViewU", 0,
+                 "GetStreamError", ""},
+        Answered{"SiteDefaultUtilityAddedWithNoneSelected", "--new hi-total-site W", "", "", "cmd AddUtilityToUtilityStreams", 0,
+                 "NoDefaultUtilitySelected", ""},
         Answered{"CoefficientsWithNoRow", "design", "", "set RowPos.105 9\n", "cmd ViewHTCDefaultValueView", 0,
                  "GetStreamError", ""},
         Answered{"UtilityCoefficientsWithNoRow", "design", "", "set RowPos.106 9\n", "cmd ViewUtilHTCDefaultValueView", 0,
@@ -459,6 +496,7 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"CostCoefficientsAppliedOnTheBase", "retrofit", "", "", "cmd ApplyNewBCValues", 0, "NoChangeinHENRBaseCase",
                  ""},
         Answered{"MatchCostModelsReset", "design", "", "", "cmd ResetEconomicData", 1, "", ""},
+        Answered{"ExportedWithNoDesignSelected", "design", "", "", "cmd ExportVelmor", 0, "NoDesignSelected", ""},
         // A unit's own name typed again changes nothing and clashes with nothing.
         Answered{"UnitRenamedOntoItsOwnName", "design", "--open design", "", "settext Name.300.0 E1", 1, "", ""},
         Answered{"UnitRenamedInItsViewOntoItsOwnName", "design", "--open design", kExchanger, "settext ExtraData.205 E1", 1,

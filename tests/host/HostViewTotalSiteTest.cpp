@@ -87,6 +87,8 @@ namespace {
 // listed no refusal keys.)
 TEST(HostViewTotalSite, EachEditOfTheStreamTableAnswersWhatItDid) {
     const std::string water = "attach UtilityNameView.599.0 Cooling Water\n";
+    // The defaults editor opened and its first row (LP Steam) selected.
+    const std::string kFirstDefaultSelected = "cmd OpenUDB\nopen @last\nset RowPos.288 0\nopen MyOwnerObject\n";
     struct Row {
         const char* name;
         std::string before;
@@ -105,10 +107,11 @@ TEST(HostViewTotalSite, EachEditOfTheStreamTableAnswersWhatItDid) {
         {"delete", water + "answer 1\n", "attach UtilityNameView.599.0 empty", "DeleteStreamError", 1, ""},
         {"deleteDeclined", water + "answer 0\n", "attach UtilityNameView.599.0 empty", "DeleteStreamError", 0,
          "  text Cooling Water\n"},
-        // The editor's selected utility (its first row, LP Steam) added by command.
-        {"addByCommand", water, "cmd AddUtilityToUtilityStreams", "", 1, "  text Cooling Water\n  text LP Steam\n"},
-        {"addByCommandTaken", "attach UtilityNameView.599.0 LP Steam\n", "cmd AddUtilityToUtilityStreams",
-         "SameStreamErrorMsg", 0, "  text LP Steam\n"},
+        // The utility selected in the defaults editor (its first row, LP Steam) added by command.
+        {"addByCommand", water + kFirstDefaultSelected, "cmd AddUtilityToUtilityStreams", "", 1,
+         "  text Cooling Water\n  text LP Steam\n"},
+        {"addByCommandTaken", "attach UtilityNameView.599.0 LP Steam\n" + kFirstDefaultSelected,
+         "cmd AddUtilityToUtilityStreams", "SameStreamErrorMsg", 0, "  text LP Steam\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

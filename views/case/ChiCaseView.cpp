@@ -68,8 +68,7 @@ int ChiCaseView<Viewer>::addViewer(const Text& name) {
 
 template <class Viewer>
 bool ChiCaseView<Viewer>::renameViewer(const Text& name) {
-    if (viewer) ChiCaseViewer<Viewer>::Rename(*viewer, name);
-    return true;
+    return viewer && ChiCaseViewer<Viewer>::Rename(*viewer, name);
 }
 
 template <class Viewer>
@@ -229,9 +228,10 @@ int ChiCaseView<Viewer>::Message(const Text& line) {
         return 0;
     }
     if (word == "RenameView" && viewer) {
-        renameViewer(pendingName);
+        // The answer is the rename's: 1 when the project bears the name typed.
+        const bool renamed = renameViewer(pendingName);
         pendingName.clear();
-        return 0;
+        return renamed ? 1 : 0;
     }
     return Viewable::Message(line);
 }

@@ -48,6 +48,6 @@ void ChiCaseViewer<HIDesignViewerTotalSite>::Bind(HIDesignViewerTotalSite& viewe
     viewer.SetEngineeringTotalSite(static_cast<IHeatIntegrationTotalSite*>(engineObject), false);
 }
 
-void ChiCaseViewer<HIDesignViewerTotalSite>::Rename(HIDesignViewerTotalSite& viewer, const Text& name) {
-    viewer.RenameTotalSite(name);
+bool ChiCaseViewer<HIDesignViewerTotalSite>::Rename(HIDesignViewerTotalSite& viewer, const Text& name) {
+    return viewer.RenameTotalSite(name);
 }

@@ -108,6 +108,6 @@ void ChiCaseViewer<HIDesignViewerProject>::Bind(HIDesignViewerProject& viewer, v
     viewer.SetEngineeringProject(static_cast<IHeatIntegrationProject*>(engineObject), 0);
 }
 
-void ChiCaseViewer<HIDesignViewerProject>::Rename(HIDesignViewerProject& viewer, const Text& name) {
-    viewer.RenameProject(name);
+bool ChiCaseViewer<HIDesignViewerProject>::Rename(HIDesignViewerProject& viewer, const Text& name) {
+    return viewer.RenameProject(name);
 }

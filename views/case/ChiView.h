@@ -26,7 +26,7 @@ struct ChiCaseViewer<HIDesignViewerProject> {
     static const char* const Link;
     static const int EngineType;
     static void Bind(HIDesignViewerProject& viewer, void* engineObject, std::uint8_t extractedData);
-    static void Rename(HIDesignViewerProject& viewer, const Text& name);
+    static bool Rename(HIDesignViewerProject& viewer, const Text& name);
 };
 
 template <>
@@ -34,7 +34,7 @@ struct ChiCaseViewer<HIDesignViewerTotalSite> {
     static const char* const Link;
     static const int EngineType;
     static void Bind(HIDesignViewerTotalSite& viewer, void* engineObject, std::uint8_t extractedData);
-    static void Rename(HIDesignViewerTotalSite& viewer, const Text& name);
+    static bool Rename(HIDesignViewerTotalSite& viewer, const Text& name);
 };
 
 // What a case view of a project and one of a total site share: the top viewer it owns, the

@@ -334,6 +334,11 @@ public:
     bool IsSizeFrozen(int type, int number) const;
     // Refuses a network that does not calculate as a retrofit's base, saying what does not; 0.
     int refuseUncalculatedBase();
+public:
+    // When the network does not calculate, and so can be no retrofit's base: shows
+    // "RetrofitBaseNotCalculated" on `shown` with what does not calculate, and answers true.
+    static bool RefuseUncalculatedBase(IHENDesign* design, Viewable& shown);
+private:
     // Whether the view is a child the viewer watches for a slot of its own (so that a selection
     // moving away from it does not stop watching it).
     bool IsWatchedChild(const Viewable* view) const;

@@ -276,6 +276,13 @@ int HIDesignViewerDesign::openRetrofitOptionView(const Text&) {
 // carrying nothing. The user is told what does not calculate, before the readiness check sets
 // anything on the network (its approach temperature, its loop analysis).
 int HIDesignViewerDesign::refuseUncalculatedBase() {
+    RefuseUncalculatedBase(pDesign, *this);
+    return 0;
+}
+
+bool HIDesignViewerDesign::RefuseUncalculatedBase(IHENDesign* design, Viewable& shown) {
+    if (!design || design->IsNetworkCalculated()) return false;
+    IHENDesign* pDesign = design;
     Text why;
     for (CNode* unit : pDesign->GetIncompleteHeatExchangers()) {
         if (IHENDesign::IsIdleUtilityUnit(unit)) continue;
@@ -284,12 +291,13 @@ int HIDesignViewerDesign::refuseUncalculatedBase() {
     if (!why.empty()) why += " not calculated";
     if (pDesign->GetNumberOfUnsatisfiedProcessStreams() > 0) why += Text(why.empty() ? "" : "; ") + "a stream misses its target";
     if (!pDesign->DoUtilityUnitsRunForwards()) why += Text(why.empty() ? "" : "; ") + "a heater or cooler runs backwards";
-    ErrorMsg("RetrofitBaseNotCalculated", MessageParameters{why});
-    return 0;
+    shown.ErrorMsg("RetrofitBaseNotCalculated", MessageParameters{why});
+    return true;
 }
 
 int HIDesignViewerDesign::retrofitNow(const Text&) {
     if (!pScenario) return 1;
+    if (pDesign && !pDesign->IsNetworkCalculated()) return refuseUncalculatedBase();
     int made = 1;
     if (nRetrofitOption == 1) {
         pScenario->SetRetrofitBaseDesign(CPString(GetName()));
@@ -332,7 +340,13 @@ int HIDesignViewerDesign::runRetrofitOptimization(const Text&) {
     SignalBusy(false);
     UserStatusClear(2);
     const int feasibility = RetrofitFeasibility();
-    if (IsAutomationStartup()) return 1;
+    // An automation client is shown no result of a run that went through; one that made nothing
+    // answers 0 and says why, as to a user.
+    if (IsAutomationStartup()) {
+        if (RetrofitWentThrough(code)) return 1;
+        ReportRetrofitResult(code);
+        return 0;
+    }
     // A failed optimisation is reported whatever the check of the result design says, and a run
     // that made nothing answers 0 beside the message that says why.
     if (feasibility == 0 || code == kRetrofitOptimisationFailed) {

@@ -107,6 +107,11 @@ TEST(HENDesignUtilityPlacement, RenamingAUnitRefusesTakenOrMissingNamesAndTheLoo
     EXPECT_EQ(n.d->RenameUnit(oldB, a), 0);
     EXPECT_EQ(n.d->RenameUnit(CPString(), a), 0);
     EXPECT_EQ(n.d->RenameUnit("HX-A", nullptr), 0);
+    // The lists' new-row marker names no unit, renamed or added.
+    EXPECT_EQ(n.d->RenameUnit("**new**", a), 0);
+    EXPECT_EQ(n.d->AddHeatExchanger(n.Segment("H1", 0), n.Segment("C1", 0), nullptr, nullptr, "**New**"), nullptr);
+    // Its own name typed again is no clash and no change: done, with nothing logged or told.
+    EXPECT_EQ(n.d->RenameUnit(oldA, a), 1);
     EXPECT_EQ(n.Name(a), oldA);
     EXPECT_EQ(n.d->GetChangeLog(), log);
     EXPECT_EQ(n.view.Count(IHENDesign::ChangeUnitRenamed), 0);

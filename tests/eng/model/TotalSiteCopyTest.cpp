@@ -98,6 +98,21 @@ TEST_P(SiteScenarioCopy, BelongsToTheSiteAndHoldsItsOwnCopyOfEachSiteStream) {
 INSTANTIATE_TEST_SUITE_P(Ways, SiteScenarioCopy,
                          ::testing::Values(Made::Copy, Made::AppendOntoSiteScenario, Made::RetrofitCopy));
 
+// A retrofit copy is made around a design of its source: around none, neither the site nor a
+// project makes a scenario.
+TEST(SiteScenarioCopy, ARetrofitCopyAroundNoDesignIsNotMade) {
+    SiteWithBase s;
+    const CPString name = s.site.CreateScenarioName(s.base->GetName());
+    EXPECT_EQ(s.site.AddScenario(s.base, "Nope"), 0);
+    IHeatIntegrationScenario* made = nullptr;
+    EXPECT_FALSE(s.site.GetScenario(name, made) && made);
+
+    RecordProject p;
+    ASSERT_EQ(p.project.AddScenario("Plant"), 1);
+    EXPECT_EQ(p.project.AddScenario(p.Scenario("Plant"), "Nope"), 0);
+    EXPECT_EQ(p.project.GetNumberOfScenarios(), 1);
+}
+
 // A scenario from outside the site brings its process streams; its utilities are the site's when
 // the site has them, and refused when it has not.
 TEST(SiteScenarioCopy, UtilitiesFromOutsideTheSiteAreNotCopiedPrivately) {

@@ -8,6 +8,7 @@
 #include "lumeth/Session.h"
 #include "lumeth/ViewRecords.h"
 #include "tests/support/FourStreamProject.h"
+#include "tests/views/case/CaseViewTestSupport.h"
 #include "views/EnginePointers.h"
 #include "views/case/CPIDesignViewerDesign.h"
 #include "views/case/ChiView.h"
@@ -249,16 +250,16 @@ TEST_F(ViewCaseDesignViews, TheProjectViewerOpensOneCloneToolAtATimeAndClonesFor
     delete viewer->GetCloneTool();
     EXPECT_EQ(nullptr, viewer->GetCloneTool());
 
-    // "CloneAndRetrofit": the project adds a retrofit copy around the named design, under the
-    // name the project makes, which the viewer keeps as the last scenario name.
+    // "CloneAndRetrofit" around a design with no units (its streams miss their targets): the
+    // network does not calculate, so no retrofit copy is made around it, and the user is told.
     ASSERT_EQ(1, p.scenario->AddDesign("D1"));
     const Text expected = p.project->CreateScenarioName("Base");
-    EXPECT_EQ(1, SendViewableMessage(viewer, "CloneAndRetrofit D1"));
-    EXPECT_EQ(expected, viewer->GetLastScenarioName());
+    EXPECT_EQ(0, SendViewableMessage(viewer, "CloneAndRetrofit D1"));
+    EXPECT_EQ(1, JournalKeyCount("RetrofitBaseNotCalculated"));
+    EXPECT_EQ(Text(), viewer->GetLastScenarioName());
     IHeatIntegrationScenario* copy = nullptr;
-    ASSERT_TRUE(p.project->GetScenario(expected, copy));
-    EXPECT_TRUE(copy->IsRetrofitScenario());
-    EXPECT_EQ(2, viewer->GetScenarioViews().Count());
+    EXPECT_FALSE(p.project->GetScenario(expected, copy));
+    EXPECT_EQ(1, viewer->GetScenarioViews().Count());
 }
 
 TEST_F(ViewCaseDesignViews, TheDesignViewOfASingleScenarioCaseIsTitledAfterItAndAsksBeforeOptimising) {

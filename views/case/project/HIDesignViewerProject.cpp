@@ -83,6 +83,7 @@ int HIDesignViewerProject::cloneAndRetrofit(const Text& designName) {
     IHeatIntegrationScenario* scenario = nullptr;
     if (!project || !currentScenario || !project->GetScenario(currentScenario->GetName(), scenario) || !scenario)
         return ErrorMsg("RetNoDes"), 0;
+    if (refuseUncalculatedRetrofitBase(*scenario, designName)) return 0;
     // The project names the copy by the same rule; the name is kept for the form (255, 258).
     const Text made = project->CreateScenarioName(scenario->GetName());
     if (!project->AddScenario(scenario, designName)) return ErrorMsg("RetNoDes"), 0;
@@ -105,17 +106,20 @@ void HIDesignViewerProject::AddScenarioView(const Text& name) {
     if (Viewable* owner = OwnerViewable(ChiView::TypeName)) static_cast<ChiView*>(owner)->ChangeSelectedObject(currentScenario);
 }
 
-void HIDesignViewerProject::RenameProject(const Text& name) {
+bool HIDesignViewerProject::RenameProject(const Text& name) {
+    if (name.empty()) return false;
+    // The project's own name typed again names no other project: nothing to change.
+    if (project && name == Text(project->GetProjectName())) return true;
     IEngineeringManager* manager = CaseEngineeringManager2(this);
     ILurmetBaseObject* other = nullptr;
     if (manager && manager->FindObject(name, IHeatIntegrationProject::ObjectType, &other) && other) {
         ErrorMsg("ThisProjectNameAlreadyExists", name);
-        return;
+        return false;
     }
-    if (name.empty()) return;
     if (project) project->SetProjectName(name);
     SetName(name);
     if (Viewable* owner = OwnerViewable("HeatIntegrationObject")) owner->SetName(name);
+    return true;
 }
 
 void HIDesignViewerProject::SetSelectedObject(Viewable* view) {

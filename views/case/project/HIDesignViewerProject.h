@@ -18,7 +18,9 @@ public:
     // Binds to the project; unless recalled, adds a scenario viewer per scenario of the project.
     void SetEngineeringProject(IHeatIntegrationProject* project, int recalled);
     void AddScenarioView(const Text& name) override;
-    void RenameProject(const Text& name);
+    // True when the project bears the name afterwards (its own name typed again included); false,
+    // changing nothing, for an empty name or another project's (that one with a message).
+    bool RenameProject(const Text& name);
     void SetSelectedObject(Viewable* view);
     IHeatIntegrationProject* GetProject() const { return project; }
     const Text& GetLastScenarioName() const { return lastScenarioName; }
@@ -44,7 +46,7 @@ private:
     struct Form;
     IHeatIntegrationProject* engineProject() const override { return project; }
     int engineType() const override;
-    void renameEngineProject(const Text& name) override { RenameProject(name); }
+    bool renameEngineProject(const Text& name) override { return RenameProject(name); }
     double constant(const VarDescription& var);
     double firstProcessScenario(const VarDescription&);
     double lastScenarioIndex(const VarDescription&);

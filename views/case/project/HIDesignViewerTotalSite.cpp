@@ -221,19 +221,22 @@ bool HIDesignViewerTotalSite::refuseScenarioStreamName(const Text& name) const {
     return true;
 }
 
-void HIDesignViewerTotalSite::RenameTotalSite(const Text& name) {
+bool HIDesignViewerTotalSite::RenameTotalSite(const Text& name) {
+    if (name.empty()) return false;
+    // The site's own name typed again names no other project: nothing to change.
+    if (myTotalSite && name == Text(myTotalSite->GetProjectName())) return true;
     IEngineeringManager* manager = CaseEngineeringManager2(this);
     ILurmetBaseObject* other = nullptr;
     void* site = nullptr;
     if (manager && manager->FindObject(name, IHeatIntegrationTotalSite::TotalSiteType, &other) && other &&
         other->QueryInterface(ILurmetProject::InterfaceId, &site)) {
         ErrorMsg("ThisProjectNameAlreadyExists", name);
-        return;
+        return false;
     }
-    if (name.empty()) return;
     if (myTotalSite) myTotalSite->SetProjectName(name);
     SetName(name);
     if (Viewable* caseView = GetCaseView()) caseView->SetName(name);
+    return true;
 }
 
 void HIDesignViewerTotalSite::SetSelectedObject(Viewable* view) {
@@ -310,6 +313,7 @@ int HIDesignViewerTotalSite::cloneAndRetrofit(const Text& designName) {
     IHeatIntegrationScenario* scenario = nullptr;
     if (!myTotalSite || !currentScenario || !myTotalSite->GetScenario(currentScenario->GetName(), scenario) || !scenario)
         return ErrorMsg("RetNoDes"), 0;
+    if (refuseUncalculatedRetrofitBase(*scenario, designName)) return 0;
     return myTotalSite->AddScenario(scenario, designName) ? 1 : (ErrorMsg("RetNoDes"), 0);
 }
 
@@ -326,6 +330,9 @@ bool HIDesignViewerTotalSite::ensureUtilManagerView() {
 int HIDesignViewerTotalSite::addUtilityToUtilityStreams() {
     if (!myTotalSite) return 1;
     const int n = myTotalSite->GetNumberOfStreams();
+    // The defaults editor never opened has no utility selected: nothing to add, and said so
+    // before an editor is made that the case would keep.
+    if (!utilManagerView || utilManagerView->getselDefUtilRow() < 0) return ErrorMsg("NoDefaultUtilitySelected"), 0;
     if (!ensureUtilManagerView()) return 1;
     const char* name = utilManagerView->GetManager()->GetDefaultUtilityName(utilManagerView->getselDefUtilRow());
     // The editor's spare row selects no utility: nothing is added, and the user is told so.
@@ -360,7 +367,12 @@ int HIDesignViewerTotalSite::Message(const Text& line) {
     }
     if (word == "AddUtilityToUtilityStreams") return addUtilityToUtilityStreams();
     if (word == "ViewSegTableViewU") {
-        if (myTotalSite) lookUp(segmentTableRow);
+        // The chosen site stream's segments, in the site's utility editor; no row chosen, or a
+        // row past the list, shows nothing and says so.
+        if (!myTotalSite || !lookUp(segmentTableRow)) return ErrorMsg("GetStreamError"), 0;
+        IHeatIntegrationStream* stream = workStream;
+        if (!ensureUtilManagerView()) return ErrorMsg("GetStreamError"), 0;
+        utilManagerView->ShowSegmentTable(stream);
         return 1;
     }
     return Viewable::Message(line);

@@ -40,7 +40,9 @@ public:
     // name view of that name afterwards, or null. A name the defaults hold in other letters is
     // taken in the defaults' own spelling.
     UtilityNameView* EditUtilityStream(const Text& name, int row);
-    void RenameTotalSite(const Text& name);
+    // True when the site bears the name afterwards (its own name typed again included); false,
+    // changing nothing, for an empty name or another project's (that one with a message).
+    bool RenameTotalSite(const Text& name);
     void SetSelectedObject(Viewable* view);
     Viewable* GetCaseView() const;
 
@@ -77,7 +79,7 @@ private:
     struct Form;
     IHeatIntegrationProject* engineProject() const override;
     int engineType() const override;
-    void renameEngineProject(const Text& name) override { RenameTotalSite(name); }
+    bool renameEngineProject(const Text& name) override { return RenameTotalSite(name); }
     // ---- variables (HIDesignViewerTotalSiteVariables.cpp) ----
     double constant(const VarDescription& var);
     double objectStatus(const VarDescription&);
@@ -129,7 +131,8 @@ private:
     TotalSiteUtilManagerView* utilManagerView = nullptr;
     std::int32_t tableColumn = 0;
     std::int32_t tableRow = 0;
-    std::int32_t segmentTableRow = 0;
+    // The utility table row chosen for its segments; -1 until one is chosen.
+    std::int32_t segmentTableRow = -1;
     ITotalSiteUtilityManager* siteManager = nullptr;
     // Set when the site names a refusal itself (its message notice): the viewer adds none.
     bool siteGaveReason = false;

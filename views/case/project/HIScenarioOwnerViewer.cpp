@@ -10,6 +10,7 @@
 #include "views/EnginePointers.h"
 #include "views/case/CloneHIScenarioTool.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/HIDesignViewerDesign.h"
 
 #include <vector>
 
@@ -205,7 +206,7 @@ int HIScenarioOwnerViewer::writeProjectText(const VarDescription& var, const Tex
     IHeatIntegrationProject* project = engineProject();
     if (!project) return 0;
     switch (var.Offset(0)) {
-        case 1: renameEngineProject(text); return 1;
+        case 1: return renameEngineProject(text) ? 1 : 0;
         case 2: project->SetEngineersName(text); return 1;
         case 4: project->SetComments(text); return 1;
         case 5:
@@ -286,4 +287,10 @@ bool HIScenarioOwnerViewer::CheckRecalledPointers() {
         currentScenario = static_cast<HIDesignViewerScenario*>(recalledCurrent);
     recalledCurrent = nullptr;
     return true;
+}
+
+bool HIScenarioOwnerViewer::refuseUncalculatedRetrofitBase(IHeatIntegrationScenario& scenario, const Text& designName) {
+    IHENDesign* design = nullptr;
+    return scenario.GetDesign(CPString(designName), design) && design &&
+           HIDesignViewerDesign::RefuseUncalculatedBase(design, *this);
 }

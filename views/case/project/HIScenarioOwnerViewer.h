@@ -14,6 +14,7 @@
 class CloneHIScenarioTool;
 class HIDesignViewerScenario;
 class IHeatIntegrationProject;
+class IHeatIntegrationScenario;
 
 class HIScenarioOwnerViewer : public Viewable, public INotificationReceiver {
 public:
@@ -50,7 +51,7 @@ protected:
     // The engine type of the project (501, a total site 502).
     virtual int engineType() const = 0;
     // Renames the project and this viewer (the name typed into the project's text, offset 1).
-    virtual void renameEngineProject(const Text& name) = 0;
+    virtual bool renameEngineProject(const Text& name) = 0;
 
     // A scenario viewer per scenario of the bound project, in its order.
     void addScenarioViewsOfProject();
@@ -69,6 +70,9 @@ protected:
     // A scenario name with a blank at either end reads as another's: refused, as the clone tool
     // refuses it, with its message (true when refused).
     bool refuseBlankEdgedName(const Text& name);
+    // A retrofit copy is made around a design that calculates: one of the scenario's that does
+    // not is refused with "RetrofitBaseNotCalculated" (true when refused), whatever the route.
+    bool refuseUncalculatedRetrofitBase(IHeatIntegrationScenario& scenario, const Text& designName);
     int removeCurrentScenario();
     int openCloneTool(int mode);
     void closeCloneTool();

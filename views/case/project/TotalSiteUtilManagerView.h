@@ -75,7 +75,8 @@ private:
     int openUtilityDefaultSet();
 
     ITotalSiteUtilityManager* mySiteManager = nullptr;
-    std::int32_t selectedUtilityRow = 0;
+    // The default utility chosen in the editor; -1 until the user chooses one.
+    std::int32_t selectedUtilityRow = -1;
     unsigned char utilityButtonFlag = 1;
     std::unique_ptr<VarEnumInfo> exchangerTypeList;
     HVector<UtilityNameView*> utilityNameViews{10};

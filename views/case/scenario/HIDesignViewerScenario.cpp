@@ -83,7 +83,10 @@ HIDesignViewerScenario::HIDesignViewerScenario(ObjectInstanceInfo& info) : Viewa
 void HIDesignViewerScenario::SetRecallDefaults() {
     economicDataEnum = new VarEnumInfo;
     economicDataEnum->AddEntry(0, "DEFAULT");
-    tableColumn = processRow = utilityRow = option1519_288 = selectedRow = 0;
+    tableColumn = processRow = option1519_288 = selectedRow = 0;
+    // The utility table's row is chosen by the user, never assumed: no command acts on a row
+    // nobody chose.
+    utilityRow = -1;
     option105_222 = option100_217 = extractedData = extractionDesignFlag = 0;
     option100_203 = 2;
     option100_251 = 1;

@@ -273,7 +273,8 @@ public:
     std::int32_t selectedRow = 0;
     std::int32_t processHTCDefaultIndex = 25;
     std::int32_t option100_202 = 0, option100_203 = 2;
-    std::int32_t utilityRow = 0;
+    // The utility table's chosen row; -1 until the user chooses one (it is not kept in the case).
+    std::int32_t utilityRow = -1;
     std::int32_t option1519_288 = 0;
     std::int32_t option100_204 = 0;
     std::int32_t option100_250 = 1, option100_249 = 1, option100_251 = 1;

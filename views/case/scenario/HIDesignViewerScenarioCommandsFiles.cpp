@@ -197,7 +197,8 @@ int HIDesignViewerScenario::checkForQuorvexReady(const Text&) {
 }
 
 int HIDesignViewerScenario::exportVelmor(const Text&) {
-    if (!currentDesign) return 1;
+    // With no design selected there is nothing to write to the simulator case.
+    if (!currentDesign) return ErrorMsg("NoDesignSelected"), 0;
     const Text name = currentDesign->GetName();
     longOperation(FindString("ExportToVelmor"), [&] { myScenario->HasCaseDesign(name); });
     return 1;

@@ -68,9 +68,10 @@ TEST_F(ViewCaseProjectViewer, ScenariosComeAndGoWithTheirViewersAndTheSelectionF
     EXPECT_EQ(1, viewer->GetScenarioViews().Count());
     EXPECT_EQ(viewer, caseView->GetSelObj());
 
-    // A taken project name changes nothing, and the write answers 0 beside its word.
-    EXPECT_EQ(0, SpecifyValueText(viewer, "ExtraData.210.1", "Plant"));
-    EXPECT_EQ(1, JournalKeyCount("ThisProjectNameAlreadyExists"));
+    // The project's own name typed again names no other project: taken, nothing to change.
+    EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.210.1", "Plant"));
+    EXPECT_EQ(0, JournalKeyCount("ThisProjectNameAlreadyExists"));
+    EXPECT_EQ("Plant", Text(p.project->GetProjectName()));
 
     // A scenario name with a blank at an end would read as another's: refused, the name kept.
     viewer->SelectScenarioView(viewer->GetScenarioViews()[0]);
