@@ -23,6 +23,11 @@ inline constexpr const char* Unknown = "UnknownClass";
 // The smallest duty (kW, either sign) for which a case unit is placed in the existing network.
 inline constexpr double kSmallestPlacedDuty = 0.1;
 
+// The units that move heat into or out of a stream: the temperature a stream leaves one of them at
+// is the one its table gives, and a change of direction across one of them turns the stream.
+inline constexpr const char* const kHeatTransferUnits[] = {"htCooler",       "htHeater",    "htHeatExchanger",
+                                                           "htLNGExchanger", "htAirCooler", "htFiredHeater"};
+
 template <std::size_t N> bool IsOneOf(const CPItem* item, const char* const (&classes)[N]) {
     if (!item) return false;
     for (const char* c : classes)

@@ -18,7 +18,6 @@ const char* const kTransferUnits[] = {"htCooler",      "htHeater", "htHeatExchan
                                       "htAirCooler",   "htFiredHeater", "rtPump", "ppPipeSegment",
                                       "ppMaterialStream", "ppValve"};
 const char* const kHeaters[] = {"htHeater", "htHeatExchanger"};
-const char* const kHeatUnits[] = {"htCooler", "htHeater", "htHeatExchanger", "htLNGExchanger", "htAirCooler", "htFiredHeater"};
 // A pipe segment changing the property by less than this fraction, and losing less heat than
 // kPipeHeatLoss, is neither a transfer nor a break.
 constexpr double kPipeRelativeChange = 0.01;
@@ -46,7 +45,7 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
     // is the one the units' tables give the stream; elsewhere an unknown value ends the walk.
     const auto value = [&](CPItem* s, double& out) {
         if (KnownNumber(s, property, out)) return true;
-        return useTemperature && IsOneOf(FirstNeighbour(s, CPItem::Upstream), kHeatUnits) && StreamTemperature(s, out);
+        return useTemperature && IsOneOf(FirstNeighbour(s, CPItem::Upstream), kHeatTransferUnits) && StreamTemperature(s, out);
     };
     double p = 0.0;
     if (!value(first, p)) return nullptr;

@@ -82,8 +82,6 @@ double NodeTemperature(const CNode* node) {
 // over branches, a heater, cooler or exchanger turning the temperature back against the ones
 // before it, as a fresh extraction would cut the stream there. Unknown temperatures are passed over.
 bool ChainRunsBackward(const StreamChain& chain, int side, double& from, double& to) {
-    static const char* const kHeatUnits[] = {"htCooler",    "htHeater",      "htHeatExchanger",
-                                             "htLNGExchanger", "htAirCooler", "htFiredHeater"};
     double first = 0.0, last = 0.0;
     if (KnownNumber(chain.First(), "Temperature", first) && first != kEmpty &&
         KnownNumber(chain.Last(), "Temperature", last) && last != kEmpty &&
@@ -102,7 +100,7 @@ bool ChainRunsBackward(const StreamChain& chain, int side, double& from, double&
     for (CPItem* s : chain.streams) {
         double v = 0.0;
         if (!KnownNumber(s, "Temperature", v) || v == kEmpty) continue;
-        if (p != kEmpty && v != p && IsOneOf(FirstNeighbour(s, CPItem::Upstream), kHeatUnits)) {
+        if (p != kEmpty && v != p && IsOneOf(FirstNeighbour(s, CPItem::Upstream), kHeatTransferUnits)) {
             if (v > p ? fell : rose) {
                 from = p;
                 to = v;
