@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
 #include <ostream>
 #include <string>
 
@@ -17,71 +19,97 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 
 std::string stem() { return "/tmp/kestrin-answers-" + std::to_string(getpid()) + "-"; }
 
-// The cases the rows open, made once: a designed network, the same as a retrofit study (its base
-// "Network" locked), and an operated network locked for operation.
+// The cases the rows open, each made on its first use together with the cases it is made from: a
+// designed network, the same as a retrofit study (its base "Network" locked), an operated network
+// locked for operation, retrofit runs, copies and site cases. ctest runs each row in a process of
+// its own, so a row makes only the case it opens rather than all of them.
 std::string caseOf(const std::string& name) {
     struct Made {
-        Made() {
-            const std::string s = stem();
-            RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
-                    " --save " + s + "design.case");
-            ScratchFile retrofit("answers", "retrofit.txt", "cmd SelectRetrofitNow\n");
-            RunHost("view " + s + "design.case --script " + retrofit.path + " --save " + s + "retrofit.case");
-            RunHost("design " + ExamplePath("retrofit-streams.csv") + " " + ExamplePath("retrofit-network.csv") +
-                    " --save " + s + "plant.case");
-            RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
-                    " --save " + s + "operated.case");
-            RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
-                    " --save " + s + "split.case");
-            RunHost("view " + s + "split.case --script " + retrofit.path + " --save " + s + "splitbase.case");
-            ScratchFile optimise("answers", "optimise.txt", "expect NetOptOk\ncmd Optimize\n");
-            RunHost("view " + s + "design.case --open design --script " + optimise.path + " --save " + s + "optimised.case");
-            ScratchFile lock("answers", "lock.txt", "cmd LockOperation\n");
-            RunHost("view " + s + "operated.case --open design --script " + lock.path + " --save " + s + "locked.case");
-            // The operated network (its streams given specific heats) made a retrofit's base.
-            RunHost("view " + s + "operated.case --script " + retrofit.path + " --save " + s + "operatedretrofit.case");
-            // Retrofit runs saved with the step each kept: the four-stream plant far from its
-            // target, a step kept in each mode that moves an exchanger.
-            ScratchFile three("answers", "three.csv",
-                              "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,200,1,1\nE2,H2,C1,100,1,1\nE3,H1,C1,40,2,2\n");
-            for (const char* mode : {"repipe", "resequence"})
-                RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + three.path + " --mode " + mode +
-                        " --budget 1e6 --save " + s + mode + ".case");
-            // The same plant made a retrofit study, its base "Network", with no run yet.
-            RunHost("design " + ExamplePath("four-streams.csv") + " " + three.path + " --save " + s + "far.case");
-            RunHost("view " + s + "far.case --script " + retrofit.path + " --save " + s + "farretrofit.case");
-            // The retrofit scenario copied whole as "Copy" (its second viewer after the reopen).
-            ScratchFile copy("answers", "copy.txt",
-                             "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\n"
-                             "open CloneHIScenarioTool.298\nsettext ExtraData.100 Copy\ncmd clone\n");
-            RunHost("view " + s + "retrofit.case --open case --script " + copy.path + " --save " + s + "retrofitcopy.case");
-            // C1's inlet linked to H1's (25 C above it), then the network made the retrofit's base.
-            ScratchFile link("answers", "link.txt",
-                             "cmd AddDefaultDesign\nset Switch.600.2 1\nopen @last\nset Switch.100.0 1\n"
-                             "set DeltaTemp.400 25\ncmd UpdateSimpleLink\nopen MyOwnerObject\nopen MyOwnerObject\n"
-                             "cmd SelectRetrofitNow\nset Enum.222 0\nset Index.217 1\ncmd RetrofitNow\n");
-            RunHost("view " + s + "design.case --script " + link.path + " --save " + s + "retrofitlink.case");
-            // The four streams on a site, and the same with the automatic design's A_Design1 (its
-            // heater on the site's HP Steam, its cooler on Cooling Water) made the retrofit's base.
-            ScratchFile site("answers", "site.txt", kFourStreamSite);
-            RunHost("view --new hi-total-site Works --script " + site.path + " --save " + s + "site.case");
-            ScratchFile siteBase("answers", "sitebase.txt",
-                                 kFourStreamSite + "cmd AutomaticHENDesign\ncmd SelectRetrofitNow\nset Enum.222 1\n"
-                                                   "set Index.217 1\ncmd RetrofitNow\n");
-            RunHost("view --new hi-total-site Works --script " + siteBase.path + " --save " + s + "siteretrofit.case");
-            // The same with MP Steam added to the site afterwards: the base runs on none of it.
-            ScratchFile mp("answers", "mp.txt", "attach UtilityNameView.599.2 MP Steam\n");
-            RunHost("view " + s + "siteretrofit.case --script " + mp.path + " --save " + s + "siteretrofitmp.case");
-        }
+        std::map<std::string, bool> cases;
         ~Made() {
-            for (const char* c : {"design", "retrofit", "operated", "locked", "repipe", "resequence", "split", "splitbase",
-                                  "optimised", "plant", "retrofitcopy", "retrofitlink", "site", "siteretrofit", "far",
-                                  "farretrofit", "siteretrofitmp", "operatedretrofit"})
-                std::remove((stem() + c + ".case").c_str());
+            for (const auto& c : cases) std::remove((stem() + c.first + ".case").c_str());
         }
     };
-    static const Made made;
-    return stem() + name + ".case";
+    static Made made;
+    const std::string s = stem();
+    const std::string path = s + name + ".case";
+    if (made.cases.count(name)) return path;
+    made.cases[name] = true;
+    const std::string script = name + "-making.txt";
+    const std::string retrofitSteps = "cmd SelectRetrofitNow\n";
+    // Retrofit runs saved with the step each kept: the four-stream plant far from its target.
+    const std::string farNetwork =
+        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,200,1,1\nE2,H2,C1,100,1,1\nE3,H1,C1,40,2,2\n";
+    if (name == "design") {
+        RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                " --save " + path);
+    } else if (name == "retrofit" || name == "splitbase" || name == "operatedretrofit" || name == "farretrofit") {
+        // The same network made a retrofit study.
+        const std::string from = name == "retrofit" ? "design" : name == "splitbase" ? "split"
+                                 : name == "operatedretrofit"   ? "operated"
+                                                                : "far";
+        const std::string source = caseOf(from);
+        ScratchFile retrofit("answers", script, retrofitSteps);
+        RunHost("view " + source + " --script " + retrofit.path + " --save " + path);
+    } else if (name == "plant") {
+        RunHost("design " + ExamplePath("retrofit-streams.csv") + " " + ExamplePath("retrofit-network.csv") +
+                " --save " + path);
+    } else if (name == "operated") {
+        RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
+                " --save " + path);
+    } else if (name == "split") {
+        RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
+                " --save " + path);
+    } else if (name == "optimised") {
+        const std::string source = caseOf("design");
+        ScratchFile optimise("answers", script, "expect NetOptOk\ncmd Optimize\n");
+        RunHost("view " + source + " --open design --script " + optimise.path + " --save " + path);
+    } else if (name == "locked") {
+        const std::string source = caseOf("operated");
+        ScratchFile lock("answers", script, "cmd LockOperation\n");
+        RunHost("view " + source + " --open design --script " + lock.path + " --save " + path);
+    } else if (name == "repipe" || name == "resequence") {
+        // A step kept in each mode that moves an exchanger.
+        ScratchFile three("answers", name + "-three.csv", farNetwork);
+        RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + three.path + " --mode " + name +
+                " --budget 1e6 --save " + path);
+    } else if (name == "far") {
+        // The same plant made a retrofit study, its base "Network", with no run yet.
+        ScratchFile three("answers", name + "-three.csv", farNetwork);
+        RunHost("design " + ExamplePath("four-streams.csv") + " " + three.path + " --save " + path);
+    } else if (name == "retrofitcopy") {
+        // The retrofit scenario copied whole as "Copy" (its second viewer after the reopen).
+        const std::string source = caseOf("retrofit");
+        ScratchFile copy("answers", script,
+                         "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\n"
+                         "open CloneHIScenarioTool.298\nsettext ExtraData.100 Copy\ncmd clone\n");
+        RunHost("view " + source + " --open case --script " + copy.path + " --save " + path);
+    } else if (name == "retrofitlink") {
+        // C1's inlet linked to H1's (25 C above it), then the network made the retrofit's base.
+        const std::string source = caseOf("design");
+        ScratchFile link("answers", script,
+                         "cmd AddDefaultDesign\nset Switch.600.2 1\nopen @last\nset Switch.100.0 1\n"
+                         "set DeltaTemp.400 25\ncmd UpdateSimpleLink\nopen MyOwnerObject\nopen MyOwnerObject\n"
+                         "cmd SelectRetrofitNow\nset Enum.222 0\nset Index.217 1\ncmd RetrofitNow\n");
+        RunHost("view " + source + " --script " + link.path + " --save " + path);
+    } else if (name == "site") {
+        // The four streams on a site.
+        ScratchFile site("answers", script, kFourStreamSite);
+        RunHost("view --new hi-total-site Works --script " + site.path + " --save " + path);
+    } else if (name == "siteretrofit") {
+        // The same with the automatic design's A_Design1 (its heater on the site's HP Steam, its
+        // cooler on Cooling Water) made the retrofit's base.
+        ScratchFile siteBase("answers", script,
+                             kFourStreamSite + "cmd AutomaticHENDesign\ncmd SelectRetrofitNow\nset Enum.222 1\n"
+                                               "set Index.217 1\ncmd RetrofitNow\n");
+        RunHost("view --new hi-total-site Works --script " + siteBase.path + " --save " + path);
+    } else if (name == "siteretrofitmp") {
+        // The same with MP Steam added to the site afterwards: the base runs on none of it.
+        const std::string source = caseOf("siteretrofit");
+        ScratchFile mp("answers", script, "attach UtilityNameView.599.2 MP Steam\n");
+        RunHost("view " + source + " --script " + mp.path + " --save " + path);
+    }
+    return path;
 }
 
 struct Answered {
