@@ -31,7 +31,7 @@ const MessageText kTexts[] = {
     {"RetNewHXOk", "A new exchanger was added."},
     {"RetNoBCDesign", "Choose a retrofit base design first."},
     {"RetNoColdUtil", "The scenario has no cold utility."},
-    {"RetNoDes", "There is no design to retrofit."},
+    {"RetNoDes", "There is no design to retrofit: %s."},
     {"RetNoEcoData", "The retrofit needs the scenario's economic data."},
     {"RetNoForScope", "Nothing lies within the retrofit's scope."},
     {"RetNoHotUtil", "The scenario has no hot utility."},

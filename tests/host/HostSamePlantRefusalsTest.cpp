@@ -134,7 +134,8 @@ const Refusal kRefusals[] = {
     {"UtilitiesMovedWhereNoneIsCheaper", &kRetrofitBaseDesign, "cmd UtilHX", nullptr, RetrofitCase, "[ExtraData.1033]"},
     {"ScenarioAddedUnderATakenName", &kProject, "cmd AddDefaultScenario base"},
     {"ScenarioAddedUnderANameThatStartsBlank", &kProject, "cmd AddDefaultScenario  base"},
-    {"ScenarioRenamedToATakenName", &kSelectedScenario, "settext ExtraData.208 base\ncmd RenameView"},
+    // Another scenario's name ("base 1", the retrofit's copy); the scenario's own is no clash.
+    {"ScenarioRenamedToATakenName", &kSelectedScenario, "settext ExtraData.208 base 1\ncmd RenameView", nullptr, RetrofitCase},
     {"ScenarioDeletionDeclined", &kSelectedScenario, "cmd RemoveFromDesignView"},
     {"DesignDeletionDeclined", &kSelectedDesign, "cmd RemoveFromDesignView"},
     {"RetrofitBaseDeleted", &kRetrofitBase, "cmd RemoveFromDesignView", nullptr, RetrofitCase},
@@ -151,7 +152,7 @@ const Refusal kRefusals[] = {
      "cmd CheckForSimulationReady\nopen @last\nsettext ExtraData.203 @DAMAGED@\nopen MyOwnerObject\ncmd BuildRalvexCase", nullptr,
      DesignCase, "DataExtractionView"},
     {"SiteScenarioAddedUnderATakenName", &kSite, "cmd AddDefaultScenario", nullptr, SiteCase},
-    {"SiteScenarioRenamedToATakenName", &kSite, "attach Viewable.299 Process 1\nsettext ExtraData.208 Process 1\ncmd RenameView",
+    {"SiteScenarioRenamedToTheNewRowMarker", &kSite, "attach Viewable.299 Process 1\nsettext ExtraData.208 **New**\ncmd RenameView",
      nullptr, SiteCase},
     // A bought utility's price below 0, as the stream tables refuse it.
     {"BoughtUtilityPricedBelowZeroInTheSiteEditor", &kSiteEditor, "set CostPerEnergy.906.0 -1", nullptr, SiteCase},

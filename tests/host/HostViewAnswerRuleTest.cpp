@@ -203,6 +203,28 @@ INSTANTIATE_TEST_SUITE_P(
                  "settext ExtraData.1000 S2", 0, "ThisScenarioNameAlreadyExists", ""},
         Answered{"ScenarioViewerOntoTheNewRowMarker", "--new hi-project P", "--open project",
                  "open HIDesignViewerScenario.200.0\n", "settext ExtraData.1000 **new**", 0, "ThisScenarioNameIsInvalid", ""},
+        // No scenario takes the lists' new-row marker, in any letter case, on any route a name takes.
+        Answered{"ScenarioAddedOntoTheNewRowMarker", "--new hi-project P", "--open project", "settext ExtraData.208 **new**\n",
+                 "cmd AddToDesignView", 0, "ThisScenarioNameIsInvalid", ""},
+        Answered{"DefaultScenarioOntoTheNewRowMarker", "--new hi-project P", "--open project", "",
+                 "cmd AddDefaultScenario **NEW**", 0, "ThisScenarioNameIsInvalid", ""},
+        Answered{"SiteScenarioOntoTheNewRowMarker", "--new hi-total-site W", "", "", "cmd AddDefaultScenario **New**", 0,
+                 "ThisScenarioNameIsInvalid", ""},
+        Answered{"CloneOntoTheNewRowMarker", "design", "--open case", "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\n"
+                 "cmd CloneHI\nopen CloneHIScenarioTool.298\n", "settext ExtraData.100 **new**", 0, "ThisScenarioNameIsInvalid", ""},
+        Answered{"CaseRenamedOntoTheNewRowMarker", "--new hi-case W1", "", "", "settext ExtraData.201 **new**", 0,
+                 "ThisScenarioNameIsInvalid", ""},
+        // An object's own name typed again changes nothing and clashes with nothing.
+        Answered{"ScenarioRenamedOntoItsOwnNameThroughTheProject", "design", "--open case",
+                 "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\nsettext ExtraData.208 base\n", "cmd RenameView", 1,
+                 "", "", "text ExtraData.1000\n", "  text base\n"},
+        Answered{"DesignRenamedOntoItsOwnName", "design", "--open case",
+                 "attach Viewable.299 Network\nopen HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
+                 "settext ExtraData.208 Network\n",
+                 "cmd RenameView", 1, "", ""},
+        Answered{"CaseRenamedOntoItsOwnName", "--new hi-case W1", "", "", "settext ExtraData.201 W1", 1, "", ""},
+        Answered{"SiteScenarioRenamedOntoItsOwnName", "site", "", "attach Viewable.299 Process 1\nsettext ExtraData.208 Process 1\n",
+                 "cmd RenameView", 1, "", ""},
         Answered{"ScenarioViewerRenamed", "--new hi-project P", "--open project",
                  "settext ExtraData.208 S2\ncmd AddToDesignView\nopen HIDesignViewerScenario.200.0\n",
                  "settext ExtraData.1000 S3", 1, "", ""},
@@ -342,6 +364,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "cmd ImportVelmorScenario 0 " kPreheatTrain, 0, "NoChangeinHENRBaseCase", ""},
         // A refused coefficient or fouling says the range of its own cell, which the key shared
         // with cells of other ranges does not.
+        // A film at the lowest coefficient a case holds leaves a fouling no room: said as any room is.
+        Answered{"StreamFoulingBesideTheLowestFilm", "design", "", "set HeatTransferCoeff.413.0 0.001\n", "set Fouling.412.0 1",
+                 0, "FoulingUpdateError", "up to the fouling its film coefficient leaves room for, 0."},
+        Answered{"StreamFoulingOfNoneBesideTheLowestFilm", "design", "", "set HeatTransferCoeff.413.0 0.001\n",
+                 "set Fouling.412.0 0", 1, "", ""},
         Answered{"StreamCoefficientBelowItsRange", "design", "", "", "set HeatTransferCoeff.413.0 -1", 0,
                  "HTCoeffUpdateError", "This cell takes a value from 0.001 to 1000000."},
         Answered{"UtilityCoefficientAboveItsRange", "design", "", "", "set HeatTransferCoeff.440.0 1e9", 0,
@@ -465,11 +492,17 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"SplitOptimisation", "split", "--open design", "", "cmd RunSplitOptimization", 1, "", ""},
         // A retrofit copy is made around a design of the scenario chosen: around none, nothing is made.
         Answered{"CloneAndRetrofitAroundNoDesign", "design", "--open case", kOnScenario,
-                 "cmd CloneAndRetrofit Nope", 0, "RetNoDes", ""},
+                 "cmd CloneAndRetrofit Nope", 0, "RetNoDes", "There is no design to retrofit: the scenario base has no design Nope."},
         Answered{"CloneAndRetrofitNamingNone", "design", "--open case", kOnScenario,
-                 "cmd CloneAndRetrofit", 0, "RetNoDes", ""},
+                 "cmd CloneAndRetrofit", 0, "RetNoDes", "no design of the scenario base is named."},
+        Answered{"SiteCloneAndRetrofitAroundNoDesign", "site", "", "open HIDesignViewerScenario.200.0\nopen MyOwnerObject\n",
+                 "cmd CloneAndRetrofit Nope", 0, "RetNoDes", "the scenario Process 1 has no design Nope."},
         Answered{"RetrofitNowWithNoDesign", "--new hi-project P", "--open scenario",
-                 "answer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\n", "cmd RetrofitNow", 0, "RetNoDes", ""},
+                 "answer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\n", "cmd RetrofitNow", 0, "RetNoDes",
+                 "the scenario Scenario 1 has no design."},
+        Answered{"RetrofitStepOnADesignWithoutExchangers", "design", "",
+                 "cmd SelectRetrofitNow\ncmd AddDefaultDesign Other\nopen HIDesignViewerDesign.200.1\n", "cmd UtilHX", 0,
+                 "RetNoDes", "the design Other has no exchanger."},
         Answered{"CloneAndRetrofit", "design", "--open case", kOnScenario,
                  "cmd CloneAndRetrofit Network", 1, "", ""},
         // Around a design that does not calculate no retrofit copy is made, by any route.
@@ -535,6 +568,11 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"BranchAddedOnTheBase", "splitbase", "--open design", kSplitter, "cmd AddBranchToExistingSplit", 0,
                  "GridEditLockedRetrofitBase", ""},
         Answered{"SplitDeleted", "split", "--open design", kSplitter, "cmd DeleteSplit", 1, "", ""},
+        // The splitter names its units as every unit route does: the new-row marker is no name.
+        Answered{"SplitterRenamedOntoTheNewRowMarker", "split", "--open design", kSplitter, "settext ExtraData.250 **new**", 0,
+                 "NewRowMarkerEntryName", ""},
+        Answered{"BranchRenamedOntoTheNewRowMarker", "split", "--open design", kSplitter, "settext ExtraData.255.0 **NEW**", 0,
+                 "NewRowMarkerEntryName", ""},
         // A copy of a retrofit study holds its streams as the study does, also once saved and reopened.
         Answered{"CopyOfTheBaseStreamFouling", "retrofitcopy", "--open case", kOnCopy, "set Fouling.412.0 1", 0,
                  "ReadOnlyCell", ""},

@@ -6,6 +6,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
+#include "views/case/project/HIScenarioOwnerViewer.h"
 
 #include <climits>
 #include <cmath>
@@ -195,10 +196,8 @@ int CloneHIScenarioTool::toggle(int id) {
 
 int CloneHIScenarioTool::setCloneName(const Text& name) {
     if (!engine) return 0;
-    if (!name.empty() && (name.front() == ' ' || name.back() == ' ')) {
-        ErrorMsg("ThisScenarioNameIsInvalid", name);
-        return 0;
-    }
+    // The target is named by the project's rule, as a scenario added or renamed is.
+    if (HIScenarioOwnerViewer::RefuseInvalidScenarioName(name)) return 0;
     if (engine->SetCloneName(name, 0) == 0) {
         ErrorMsg("ThisScenarioNameAlreadyExists", name);
         return 0;

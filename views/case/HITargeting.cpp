@@ -37,6 +37,7 @@ void HITargeting::DescribeForm(FormDescription& form) {
     form.Add({"Switch.301", FormHook::Value, 104, false, 0});
     form.Add({"Switch.501", FormHook::Value, 104, false, 0});
     form.Add({"ExtraData.201", FormHook::Text, 1519, true, 0});
+    form.SetRefusals("ExtraData.201", "ThisProjectNameAlreadyExists ThisScenarioNameIsInvalid");
     for (const char* word : kCommands) form.AddCommand(word);
 }
 
@@ -112,13 +113,17 @@ int HITargeting::SpecifyText(const VarDescription& var, const Text& text) {
 bool HITargeting::renameCase(const Text& name) {
     IEngineeringManager* m = CaseEngineeringManager2(this);
     ILurmetBaseObject* other = nullptr;
-    if (m && m->FindObject(name, IHeatIntegrationProject::ObjectType, &other) && other) {
+    if (!project || !GetmyScenario()) return false;
+    const Text old = GetmyScenario()->GetName();
+    // The case's own name typed again is no other case's.
+    if (name == old && name == project->GetProjectName()) return true;
+    if (m && m->FindObject(name, IHeatIntegrationProject::ObjectType, &other) && other && other != projectObject) {
         ErrorMsg("ThisProjectNameAlreadyExists", name);
         return false;
     }
-    // A name refused is a write not taken: the case keeps its name, and the cell says so.
-    if (name.empty() || !project || !GetmyScenario()) return false;
-    const Text old = GetmyScenario()->GetName();
+    // The case's scenario bears the name too: a name no scenario may bear is refused, and the
+    // case keeps its name.
+    if (HIScenarioOwnerViewer::RefuseInvalidScenarioName(name)) return false;
     project->SetProjectName(name);
     project->RenameScenario(old, name);
     return true;

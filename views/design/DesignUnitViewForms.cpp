@@ -93,7 +93,7 @@ void SplitterView::LoadVariables(FormDescription& form) {
     form.AddCommand("AddBranchToExistingSplit");
     form.AddCommand("DeleteSplit");
     form.SetRefusals("Fraction.200", "SplitFractionError ReadOnlyCell");
-    for (const char* name : {"ExtraData.250", "ExtraData.251", "ExtraData.255"}) form.SetRefusals(name, "UnitNameError");
+    for (const char* name : {"ExtraData.250", "ExtraData.251", "ExtraData.255"}) form.SetRefusals(name, "UnitNameError NewRowMarkerEntryName");
 }
 
 void HENStateView::LoadVariables(FormDescription& form) {

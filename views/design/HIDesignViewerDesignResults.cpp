@@ -89,8 +89,14 @@ void HIDesignViewerDesign::ReportNetworkOptimisationResult(int result) {
     if (result == kNetworkOptimised) ResponseMsg(NetworkOptimisationKey(result), 1);
     else ErrorMsg(NetworkOptimisationKey(result));
 }
+// The retrofit's check of a design that has no exchanger (or of no design at all).
+constexpr int kRetrofitNoDesign = 11;
+
 void HIDesignViewerDesign::ReportRetrofitResult(int result) {
     if (RetrofitWentThrough(result)) ResponseMsg(RetrofitKey(result), 1);
+    // A design with no exchanger gives a retrofit nothing to work on: the message names it.
+    else if (result == kRetrofitNoDesign)
+        ErrorMsg(RetrofitKey(result), FormattedText("the design %s has no exchanger", GetName().c_str()));
     else ErrorMsg(RetrofitKey(result));
 }
 

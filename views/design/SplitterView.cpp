@@ -4,6 +4,7 @@
 
 #include "eng/design/DesignEditLock.h"
 #include "eng/design/IHENDesign.h"
+#include "lumeth/NewRowMarker.h"
 #include "lumeth/Session.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/UnitNodes.h"
@@ -389,6 +390,8 @@ int SplitterView::SpecifyText(const VarDescription& var, const Text& text) {
     if (!pDesign || !pSplitter) return 0;
     CNode* unit = n == 250 ? pSplitter : n == 251 ? GetMixerNode() : Branch(var.Offset(0));
     if (!unit) return 0;
+    // The lists' new-row marker is no name, and the user is told so, as on every other unit route.
+    if (IsNewRowMarker(text.c_str())) return ErrorMsg("NewRowMarkerEntryName"), 0;
     // Through the design, which refuses an empty or a taken name and logs the change.
     if (pDesign->RenameUnit(CPString(text.c_str()), unit)) return 1;
     ErrorMsg("UnitNameError", text);

@@ -4,6 +4,7 @@
 #include "eng/retrofit/PinchRetrofitDriver.h"
 
 #include "RetrofitTestSupport.h"
+#include "eng/design/HENDesignChain.h"
 #include "eng/retrofit/HenRetrofit.h"
 
 #include <gtest/gtest.h>
@@ -396,6 +397,36 @@ TEST(RetrofitDriver, EqualSavingsModifyTheHeater) {
     EXPECT_EQ(run.Run(driver), PinchRetrofitDriver::UtilityChanged);
     EXPECT_EQ(SideStream(run.created->GetNodeByFingerPrint(heater), 0), "HP");
     EXPECT_EQ(SideStream(run.created->GetNodeByFingerPrint(cooler), 1), "CW");
+}
+
+// A network locked for operation runs its exchangers at the duties their frozen areas give, and
+// keeps the duty the design gave each one. A step starts from the design's duty where the running
+// one lies within the area equations' precision of it (5e-4 of the duty), and from the running
+// duty where it has moved beyond: such a unit truly runs elsewhere. E-100 runs at 60 kW; the model
+// finds nothing, so the step ends with the duty the driver took.
+TEST(RetrofitDriver, ALockedExchangerKeepsItsDesignedDutyOnlyWithinThePrecision) {
+    PrivateTempDir logs;
+    struct Row {
+        const char* label;
+        double designed;  // kW
+        double kept;
+    };
+    for (const Row& r : {Row{"AtIt", 60.0, 60.0}, Row{"WithinAbove", 60.024, 60.024}, Row{"WithinBelow", 59.976, 59.976},
+                         Row{"BeyondAbove", 60.036, 60.0}, Row{"BeyondBelow", 59.964, 60.0}}) {
+        SCOPED_TRACE(r.label);
+        ThreeStreamNetwork n(nullptr, "CW2");
+        DriverRun run(n, 0);
+        CNode* x = run.created->GetNodeByFingerPrint(n.x->getDNAFingerPrint());
+        ASSERT_TRUE(x);
+        // Locked: held by its area, the design's duty kept beside the running one.
+        x->addVariable(NodeValue::HTArea, ValueOf(x, NodeValue::HTArea), ValueStatus::Specified);
+        x->addVariable(chain::kDesignedDuty, r.designed, ValueStatus::Specified);
+        ScriptedDriver driver;
+        driver.script = [](ScriptedAnalysis& a) { a.runNewExchanger = [] { return false; }; };
+        EXPECT_EQ(run.Run(driver), PinchRetrofitDriver::NoNewExchanger);
+        EXPECT_NEAR(ValueOf(x, NodeValue::Duty), r.kept, 1e-9);
+        EXPECT_EQ(x->getVariableStatus(NodeValue::Duty), ValueStatus::Specified);
+    }
 }
 
 namespace {

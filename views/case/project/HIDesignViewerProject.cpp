@@ -80,13 +80,11 @@ HIDesignViewerProject::~HIDesignViewerProject() {
 int HIDesignViewerProject::cloneAndRetrofit(const Text& designName) {
     // With no scenario chosen, or no design of that name in it, there is nothing to retrofit:
     // said, and nothing made.
-    IHeatIntegrationScenario* scenario = nullptr;
-    if (!project || !currentScenario || !project->GetScenario(currentScenario->GetName(), scenario) || !scenario)
-        return ErrorMsg("RetNoDes"), 0;
-    if (refuseUncalculatedRetrofitBase(*scenario, designName)) return 0;
+    IHeatIntegrationScenario* scenario = retrofitSource(designName);
+    if (!scenario) return 0;
     // The project names the copy by the same rule; the name is kept for the form (255, 258).
     const Text made = project->CreateScenarioName(scenario->GetName());
-    if (!project->AddScenario(scenario, designName)) return ErrorMsg("RetNoDes"), 0;
+    if (!project->AddScenario(scenario, designName)) return ErrorMsg("CommandNotDone", Text("CloneAndRetrofit")), 0;
     lastScenarioName = made;
     return 1;
 }
@@ -180,6 +178,8 @@ int HIDesignViewerProject::Message(const Text& line) {
     if (const int answer = sharedWord(word); answer >= 0) return answer;
     if (word == "AddToDesignView") {
         const int added = !newScenarioName.empty() && project ? addScenario(newScenarioName) : 1;
+        // A refused name stays typed for the user to mend: the case is as it was.
+        if (!added) return 0;
         lastScenarioName = newScenarioName;
         newScenarioName.clear();
         return added;

@@ -310,11 +310,9 @@ void HIDesignViewerTotalSite::NotifyChange(int code, const CPString& text, void*
 
 int HIDesignViewerTotalSite::cloneAndRetrofit(const Text& designName) {
     // As the project's viewer: no scenario chosen or no design of that name, nothing made.
-    IHeatIntegrationScenario* scenario = nullptr;
-    if (!myTotalSite || !currentScenario || !myTotalSite->GetScenario(currentScenario->GetName(), scenario) || !scenario)
-        return ErrorMsg("RetNoDes"), 0;
-    if (refuseUncalculatedRetrofitBase(*scenario, designName)) return 0;
-    return myTotalSite->AddScenario(scenario, designName) ? 1 : (ErrorMsg("RetNoDes"), 0);
+    IHeatIntegrationScenario* scenario = retrofitSource(designName);
+    if (!scenario) return 0;
+    return myTotalSite->AddScenario(scenario, designName) ? 1 : (ErrorMsg("CommandNotDone", Text("CloneAndRetrofit")), 0);
 }
 
 bool HIDesignViewerTotalSite::ensureUtilManagerView() {
@@ -348,6 +346,8 @@ int HIDesignViewerTotalSite::Message(const Text& line) {
     if (const int answer = sharedWord(word); answer >= 0) return answer;
     if (word == "AddToDesignView") {
         const int added = !newScenarioName.empty() && myTotalSite ? addScenario(newScenarioName) : 1;
+        // A refused name stays typed for the user to mend: the case is as it was.
+        if (!added) return 0;
         newScenarioName.clear();
         return added;
     }

@@ -88,8 +88,8 @@ int HIScenarioOwnerViewer::sharedWord(const Text& word) {
     return -1;
 }
 
-bool HIScenarioOwnerViewer::refuseBlankEdgedName(const Text& name) {
-    if (name.empty() || (name.front() != ' ' && name.back() != ' ')) return false;
+bool HIScenarioOwnerViewer::RefuseInvalidScenarioName(const Text& name) {
+    if (!name.empty() && !IsNewRowMarker(name.c_str()) && name.front() != ' ' && name.back() != ' ') return false;
     ErrorMsg("ThisScenarioNameIsInvalid", name);
     return true;
 }
@@ -97,9 +97,10 @@ bool HIScenarioOwnerViewer::refuseBlankEdgedName(const Text& name) {
 int HIScenarioOwnerViewer::RenameScenario(const Text& oldName, const Text& newName) {
     IHeatIntegrationProject* project = engineProject();
     if (!project) return ErrorMsg("ThisScenarioNameIsInvalid", newName), 0;
-    if (newName.empty() || IsNewRowMarker(newName.c_str())) return ErrorMsg("ThisScenarioNameIsInvalid", newName), 0;
-    if (refuseBlankEdgedName(newName)) return 0;
-    // A rename to the scenario's own name renames nothing: the project refuses the name as taken.
+    // The scenario's own name typed again: nothing to change, and nothing clashes with it.
+    IHeatIntegrationScenario* own = nullptr;
+    if (newName == oldName && project->GetScenario(oldName, own) && own) return 1;
+    if (RefuseInvalidScenarioName(newName)) return 0;
     if (project->RenameScenario(oldName, newName) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", newName), 0;
     return 1;
 }
@@ -107,7 +108,7 @@ int HIScenarioOwnerViewer::RenameScenario(const Text& oldName, const Text& newNa
 int HIScenarioOwnerViewer::addScenario(const Text& name) {
     IHeatIntegrationProject* project = engineProject();
     if (!project) return 1;
-    if (refuseBlankEdgedName(name)) return 0;
+    if (RefuseInvalidScenarioName(name)) return 0;
     // A refused name answers 0, as a refused write does: nothing was added.
     if (project->AddScenario(name) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
     return 1;
@@ -289,8 +290,17 @@ bool HIScenarioOwnerViewer::CheckRecalledPointers() {
     return true;
 }
 
-bool HIScenarioOwnerViewer::refuseUncalculatedRetrofitBase(IHeatIntegrationScenario& scenario, const Text& designName) {
+IHeatIntegrationScenario* HIScenarioOwnerViewer::retrofitSource(const Text& designName) {
+    IHeatIntegrationProject* project = engineProject();
+    IHeatIntegrationScenario* scenario = nullptr;
+    if (!project || !currentScenario || !project->GetScenario(currentScenario->GetName(), scenario) || !scenario)
+        return ErrorMsg("RetNoDes", Text("no scenario is chosen to copy")), nullptr;
+    const Text scenarioName = scenario->GetName();
+    if (designName.empty())
+        return ErrorMsg("RetNoDes", FormattedText("no design of the scenario %s is named", scenarioName.c_str())), nullptr;
     IHENDesign* design = nullptr;
-    return scenario.GetDesign(CPString(designName), design) && design &&
-           HIDesignViewerDesign::RefuseUncalculatedBase(design, *this);
+    if (!scenario->GetDesign(CPString(designName), design) || !design)
+        return ErrorMsg("RetNoDes", FormattedText("the scenario %s has no design %s", scenarioName.c_str(), designName.c_str())),
+               nullptr;
+    return HIDesignViewerDesign::RefuseUncalculatedBase(design, *this) ? nullptr : scenario;
 }

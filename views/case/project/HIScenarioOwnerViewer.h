@@ -32,11 +32,16 @@ public:
     }
     CloneHIScenarioTool* GetCloneTool() const { return cloneTool; }
     // Renames a scenario of the bound project by the project's one rule, whatever route the name
-    // came by (the owner's rename, a name typed on the scenario's own viewer): no name, a name
-    // with a blank at an end or the new-row marker is refused with "ThisScenarioNameIsInvalid",
-    // a name another scenario bears with "ThisScenarioNameAlreadyExists". Answers 1 when the
-    // scenario bears the name now (its viewer follows through the scenario's notice), 0 refused.
+    // came by (the owner's rename, a name typed on the scenario's own viewer): a name the rule
+    // below refuses, or one another scenario bears ("ThisScenarioNameAlreadyExists"). The
+    // scenario's own name typed again renames nothing and is taken. Answers 1 when the scenario
+    // bears the name now (its viewer follows through the scenario's notice), 0 refused.
     int RenameScenario(const Text& oldName, const Text& newName);
+    // What no scenario may be named, on any route a name takes (added, renamed, cloned into, typed
+    // on the scenario's viewer): no name, the lists' new-row marker in any letter case (the name
+    // would read as the row that adds one), or a name with a blank at either end (it would read as
+    // another's). Shows "ThisScenarioNameIsInvalid" with the name and answers true for such a name.
+    static bool RefuseInvalidScenarioName(const Text& name);
     const HVector<HIDesignViewerScenario*>& GetScenarioViews() const { return scenarioViews; }
 
     void DisconnectDeadObject(Viewable* dead) override;
@@ -67,12 +72,11 @@ protected:
     // -1 for any other word.
     int sharedWord(const Text& word);
     int addScenario(const Text& name);
-    // A scenario name with a blank at either end reads as another's: refused, as the clone tool
-    // refuses it, with its message (true when refused).
-    bool refuseBlankEdgedName(const Text& name);
-    // A retrofit copy is made around a design that calculates: one of the scenario's that does
-    // not is refused with "RetrofitBaseNotCalculated" (true when refused), whatever the route.
-    bool refuseUncalculatedRetrofitBase(IHeatIntegrationScenario& scenario, const Text& designName);
+    // The scenario a retrofit copy is made of, whatever the route: the current one, holding a
+    // design of the name that calculates. Null, with the reason shown, when there is none: no
+    // scenario chosen, no design named or none of the name ("RetNoDes", saying which), or a
+    // design that does not calculate ("RetrofitBaseNotCalculated").
+    IHeatIntegrationScenario* retrofitSource(const Text& designName);
     int removeCurrentScenario();
     int openCloneTool(int mode);
     void closeCloneTool();

@@ -244,6 +244,9 @@ int HIDesignViewerScenario::renameView(const Text&) {
     newDesignName.clear();
     if (!currentDesign) return noDesignSelected();
     if (name.empty()) return ErrorMsg("DesignNameMissing"), 0;
+    // The design's own name typed again: nothing to change (a retrofit run's result stays the
+    // run's), and nothing clashes with it.
+    if (name == currentDesign->GetName()) return 1;
     if (refuseExtractionsDesignName(name)) return 0;
     if (myScenario->RenameDesign(currentDesign->GetName(), name) != 1)
         return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
@@ -446,8 +449,14 @@ int HIDesignViewerScenario::retrofitNow(const Text&) {
     // retrofit goes (100/217: 0 a new scenario, 1 this one).
     const int chosen = option105_222;
     IHENDesign* design = nullptr;
-    // No design chosen: there is nothing to retrofit.
-    if (!myScenario->GetDesign(chosen, design, 0) || !design) return ErrorMsg("RetNoDes"), 0;
+    // No design chosen: there is nothing to retrofit, and the user is told which scenario lacks it.
+    if (!myScenario->GetDesign(chosen, design, 0) || !design) {
+        const Text scenario = myScenario->GetName();
+        return ErrorMsg("RetNoDes", myScenario->GetNumberOfDesigns() == 0
+                                        ? FormattedText("the scenario %s has no design", scenario.c_str())
+                                        : FormattedText("no design of the scenario %s is chosen", scenario.c_str())),
+               0;
+    }
     const int code = myScenario->CheckRetrofitDesign(design);
     if (code != kRetrofitReady) {
         if (HIDesignViewerDesign* viewer = GetDesignI(chosen)) viewer->ReportRetrofitResult(code);

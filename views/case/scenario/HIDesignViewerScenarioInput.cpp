@@ -340,9 +340,7 @@ int HIDesignViewerScenario::renameOwnScenario(const Text& name) {
     // The name cell written with the name it shows is taken as it stands.
     if (name == old) return 1;
     if (auto* owner = dynamic_cast<HIScenarioOwnerViewer*>(GetParent())) return owner->RenameScenario(old, name);
-    if (name.empty() || IsNewRowMarker(name.c_str()) || name.front() == ' ' || name.back() == ' ')
-        return ErrorMsg("ThisScenarioNameIsInvalid", name), 0;
-    if (name == old) return 1;
+    if (HIScenarioOwnerViewer::RefuseInvalidScenarioName(name)) return 0;
     IHeatIntegrationProject* project = myScenario->GetProject();
     if (!project || project->RenameScenario(old, name) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;
     return 1;

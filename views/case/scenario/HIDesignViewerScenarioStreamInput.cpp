@@ -11,6 +11,7 @@
 #include "views/case/streams/LinkTableCollection.h"
 #include "views/case/streams/SegmentLimits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -56,8 +57,9 @@ bool besideValue(Viewable& view, const VarDescription& var, const char* name, do
 bool foulingRoom(Viewable& view, const VarDescription& var, CellDomain::Limit& out) {
     double h = kEmpty;
     if (!besideValue(view, var, "CHTCoeff", h)) return false;
-    const double room = 1.0 / L::MinH - 1.0 / h;
-    if (!(room > 0.0)) return false;
+    // A film at the lowest coefficient a case holds leaves no room: the fouling may be 0 alone,
+    // and the refusal says so as it says any other room.
+    const double room = std::max(0.0, 1.0 / L::MinH - 1.0 / h);
     // The coefficient at the edge itself is one a case holds: the edge is taken.
     out = {room, true, "the fouling its film coefficient leaves room for", true};
     return true;
