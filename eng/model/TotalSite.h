@@ -77,6 +77,9 @@ public:
     void SetNotes(const CPString& notes) override { m_notes = notes; }
     // Also ISiteStreamHost: the stream leaves every scenario and the site but is not destroyed.
     int DeleteStream(const CPString& name) override;
+    bool HoldsSiteStream(const CPString& name) const override {
+        return m_pSiteStreams && m_pSiteStreams->ExistsKeyString(name);
+    }
     // 0 when the new name is taken or the stream's side contradicts the utility of that name.
     int RenameStream(const CPString& oldName, const CPString& newName) override;
     // The name of the first scenario of the site that holds a stream of its own by that name;

@@ -9,6 +9,8 @@
 #include "brasko/LurmetBaseObject.h"
 #include "brasko/NotificationSender.h"
 
+#include <vector>
+
 class DefaultUtility;
 class CPList;
 class IHeatIntegrationStream;
@@ -65,6 +67,9 @@ public:
     virtual int GetNumberOfStreams() const = 0;
     // Shifts every StreamSegment* of the list by `value` (the scenario's segment shift).
     virtual void TemperatureShift(CPList* segments, double value) = 0;
+    // The utilities whose values the last replacement of the whole list (a defaults file read)
+    // changed while their site stream, which a retrofit study's base runs on, kept its own.
+    virtual std::vector<CPString> GetUtilitiesLeftAlone() const = 0;
 };
 
 // The total site that owns a manager. The site inserts the manager's streams into its scenarios,
@@ -72,8 +77,12 @@ public:
 class ISiteStreamHost {
 public:
     // Removes the site stream of that name from the site and from every scenario of the site,
-    // without destroying it (the manager owns it); 0 when the site holds no such stream.
+    // without destroying it (the manager owns it); 0 when the site holds no such stream, and 0
+    // when it keeps the stream (saying why).
     virtual int DeleteStream(const CPString& name) = 0;
+    // Whether the site holds a site stream of that name (after a DeleteStream that answered 0:
+    // whether it kept the stream rather than held none).
+    virtual bool HoldsSiteStream(const CPString& name) const = 0;
     // Whether a retrofit study in a scenario of the site holds the named value of the site
     // stream (null: its make-up); see IHeatIntegrationStream::IsHeldByRetrofitBase.
     virtual bool HoldsForRetrofitBase(const CPString& /*stream*/, const char* /*name*/) const { return false; }

@@ -66,6 +66,7 @@ TotalSiteManager::Snapshot TotalSiteManager::TakeSnapshot() const {
 
 void TotalSiteManager::ReplaceUtilities(const std::function<bool()>& replace) {
     const Snapshot before = TakeSnapshot();
+    if (m_replacing == 0) m_leftAlone.clear();
     ++m_replacing;
     const bool done = replace();
     --m_replacing;
@@ -121,14 +122,16 @@ hresult TotalSiteManager::RenameDefaultUtility(const char* oldName, const char* 
 hresult TotalSiteManager::RemoveDefaultUtility(const char* name) {
     if (!name) return 0;
     const CPString removed(name);  // the caller's text may live in the utility itself
+    UtilityList& list = Utilities();
+    if (std::none_of(list.begin(), list.end(), [&](const auto& u) { return u->name == removed; })) return 0;
     // Within a replacement of the whole list the streams stay; KeepStreamsInStep settles them.
     if (m_replacing == 0) {
-        if (m_site) m_site->DeleteStream(removed);
+        // The stream goes only once the site has let go of it: one the site keeps stays in its
+        // scenarios, so the manager may not destroy it, and the utility stays with it.
+        if (m_site && m_site->DeleteStream(removed) != 1 && m_site->HoldsSiteStream(removed)) return 0;
         DeleteStream(removed.c_str());
     }
-    UtilityList& list = Utilities();
     auto it = std::find_if(list.begin(), list.end(), [&](const auto& u) { return u->name == removed; });
-    if (it == list.end()) return 0;
     list.erase(it);
     Send(ChangeUtilityRemoved, removed, nullptr);
     CalculateARTemp();

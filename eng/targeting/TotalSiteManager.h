@@ -93,7 +93,9 @@ public:
     // the case read back gives it one); the stream of its old name stays, as a site holding it
     // named it.
     hresult RenameDefaultUtility(const char* oldName, const char* newName) override;
-    // The site first lets go of the utility's stream everywhere, then the manager deletes it.
+    // The site first lets go of the utility's stream everywhere, then the manager deletes it. A
+    // stream the site keeps (a retrofit study's base or an operated network runs on it) keeps its
+    // utility too: 0, nothing removed, the site having said why.
     hresult RemoveDefaultUtility(const char* name) override;
     // An edit of one value reaches the utility's site stream as that value alone (both ends
     // together for a temperature): a new price leaves the span the site table gave the stream.
@@ -178,6 +180,7 @@ public:
     // (the manager is left as it was).
     const char* SaveUtilityDefaultSet(const CPString& path);
     const char* OpenUtilityDefaultSet(const CPString& path);
+    std::vector<CPString> GetUtilitiesLeftAlone() const override { return m_leftAlone; }
 
     // ---- IStreamOwner ----
     bool IsScenario() const override { return false; }
@@ -246,6 +249,8 @@ private:
     ISiteStreamHost* m_site = nullptr;
     // Depth of replacements under way: removals keep streams and repeated names are not reported.
     int m_replacing = 0;
+    // The utilities the last replacement changed while their held stream kept its values.
+    std::vector<CPString> m_leftAlone;
     bool m_stagingStreams = false;
     std::unique_ptr<StagedStreams> m_staged;
 };

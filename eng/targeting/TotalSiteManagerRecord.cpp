@@ -75,7 +75,8 @@ void TotalSiteManager::RestoreRecordedStreams() {
     for (const SiteStream& entry : m_streams)
         if (!recorded(entry.key)) dropped.push_back(entry.key);
     for (const CPString& key : dropped) {
-        if (m_site) m_site->DeleteStream(key);
+        // A stream the site keeps stays the manager's (below): the site's scenarios still hold it.
+        if (m_site && m_site->DeleteStream(key) != 1 && m_site->HoldsSiteStream(key)) continue;
         DeleteStream(key.c_str());
     }
     std::vector<SiteStream> ordered;
@@ -95,6 +96,8 @@ void TotalSiteManager::RestoreRecordedStreams() {
         ordered.push_back(std::move(*it));
         m_streams.erase(it);
     }
+    // What is left of the streams before are those the site kept.
+    for (SiteStream& entry : m_streams) ordered.push_back(std::move(entry));
     m_streams = std::move(ordered);
     m_streamCounter = staged->counter;
     // A utility the saved manager kept no stream for (one renamed since) gets one, so that the

@@ -117,7 +117,11 @@ void TotalSiteManager::KeepStreamsInStep(const Snapshot& before) {
         }
         if (!existed(stream)) continue;
         const DefaultUtility* old = previous(u->name);
-        if (!old || !SameMirroredValues(*old, *u)) UpdateStreams(u.get());
+        if (old && SameMirroredValues(*old, *u)) continue;
+        // A stream a retrofit study's base runs on keeps its values (UpdateStreams leaves it as
+        // it is): noted, so that the reader of a defaults file can say which utilities stayed.
+        if (stream->IsHeldByRetrofitBase(nullptr)) m_leftAlone.push_back(u->name);
+        UpdateStreams(u.get());
     }
     OrderStreamsLikeUtilities();
 }

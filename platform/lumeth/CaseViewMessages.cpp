@@ -11,12 +11,13 @@ const MessageText kTexts[] = {
      "A scenario name may not be empty, be the text \"**New**\" of the row that adds one, or begin or end with a "
      "blank:"},
     {"NoScenarioToRename", "No scenario is chosen to take the name typed; choose the scenario to rename first."},
+    {"NoScenarioToDelete", "No scenario is chosen to delete; choose the scenario first."},
     {"ThisDesignNameAlreadyExists", "A design of that name already exists in the scenario:"},
     {"CloneNameMissing", "Type the name of a new scenario, or choose the scenario to append to, before copying."},
     {"CloneCopiesNothing", "Nothing is ticked to copy; tick the streams or the data to copy into the scenario:"},
     {"ReservedDesignName", "This name is kept for the existing network an extraction from a simulator case makes:"},
     // Questions before a deletion.
-    {"ConfirmDeleteHIScenario", "Delete the scenario with its streams and designs?"},
+    {"ConfirmDeleteHIScenario", "Delete the scenario %s with its streams and designs?"},
     {"ConfirmDeleteHENDesign", "Delete the design %s?"},
     {"DesignNameMissing", "Type the design's name first (the name cell of the design list)."},
     {"DesignNotCloned", "The design could not be copied: its network runs on a stream the scenario lacks:"},

@@ -121,6 +121,8 @@ const MessageText kTexts[] = {
     {"CouldNotFindCapCostFile", "The capital cost defaults file (.hcc) cannot be found, or the file is not one:"},
     {"InvalidSimulationFile", "The file is not a simulation file of the chosen kind:"},
     {"RecallPreferenceError", "The defaults file could not be read:"},
+    {"HeldUtilitiesLeftAlone", "The defaults file was read; a retrofit base runs on the site streams of these utilities, "
+                               "which keep their own values: %s."},
     {"SimulatorFileTypeUnknown", "The simulator file type must be 0 (process simulator), 1 (flowsheet simulator) or 2 "
                                  "(PRO/II)."},
     {"SimulatorFileTypeNoProII", "The simulator file type must be 0 (process simulator) or 1 (flowsheet simulator): "

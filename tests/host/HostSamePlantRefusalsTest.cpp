@@ -78,6 +78,8 @@ const Place kRetrofitBaseDesign{"attach Viewable.299 Network\nopen HIDesignViewe
                                 "open HIDesignViewerScenario.200.1\nopen HIDesignViewerDesign.200.0\n",
                                 3};
 const Place kSite{"", 0};
+// The site's viewer with its scenario "Process 1" chosen in the case view.
+const Place kSiteScenario{"open MyOwnerObject\nattach Viewable.299 Process 1\nopen HIDesignViewerTotalSite.200.0\n", 0};
 // The site's utility-default editor, and the site's viewer with the editor's spare row selected.
 const Place kSiteEditor{"cmd OpenUDB\nopen @last\n", 1};
 const Place kSiteNoDefaultSelected{"cmd OpenUDB\nopen @last\nset RowPos.288 99\nopen MyOwnerObject\n", 0};
@@ -152,8 +154,7 @@ const Refusal kRefusals[] = {
      "cmd CheckForSimulationReady\nopen @last\nsettext ExtraData.203 @DAMAGED@\nopen MyOwnerObject\ncmd BuildRalvexCase", nullptr,
      DesignCase, "DataExtractionView"},
     {"SiteScenarioAddedUnderATakenName", &kSite, "cmd AddDefaultScenario", nullptr, SiteCase},
-    {"SiteScenarioRenamedToTheNewRowMarker", &kSite, "attach Viewable.299 Process 1\nsettext ExtraData.208 **New**\ncmd RenameView",
-     nullptr, SiteCase},
+    {"SiteScenarioRenamedToTheNewRowMarker", &kSiteScenario, "settext ExtraData.208 **New**\ncmd RenameView", nullptr, SiteCase},
     // A bought utility's price below 0, as the stream tables refuse it.
     {"BoughtUtilityPricedBelowZeroInTheSiteEditor", &kSiteEditor, "set CostPerEnergy.906.0 -1", nullptr, SiteCase},
     {"SiteUtilityAddedWithNoDefaultSelected", &kSiteNoDefaultSelected, "cmd AddUtilityToUtilityStreams", nullptr, SiteCase},

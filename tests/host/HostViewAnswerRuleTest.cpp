@@ -175,6 +175,8 @@ constexpr const char* kSplitter =
 constexpr const char* kExchanger = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nanswer 1\n";
 // The project viewer with the scenario "base" chosen, from the case view.
 constexpr const char* kOnScenario = "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\n";
+// The site's viewer with its scenario "Process 1" chosen, from the case view.
+#define kOnSiteScenario "attach Viewable.299 Process 1\nopen HIDesignViewerTotalSite.200.0\n"
 // The copy of the retrofit scenario, from the case view.
 #define kOnCopy "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.1\n"
 // The retrofit scenario copied as "Copy" with H1 unticked (no design of it comes along), on its viewer.
@@ -223,8 +225,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "settext ExtraData.208 Network\n",
                  "cmd RenameView", 1, "", ""},
         Answered{"CaseRenamedOntoItsOwnName", "--new hi-case W1", "", "", "settext ExtraData.201 W1", 1, "", ""},
-        Answered{"SiteScenarioRenamedOntoItsOwnName", "site", "", "attach Viewable.299 Process 1\nsettext ExtraData.208 Process 1\n",
+        Answered{"SiteScenarioRenamedOntoItsOwnName", "site", "--open case", kOnSiteScenario "settext ExtraData.208 Process 1\n",
                  "cmd RenameView", 1, "", ""},
+        // The site viewer deletes the scenario chosen, naming it in its question; with the site
+        // viewer itself chosen there is none, and it says so.
+        Answered{"SiteScenarioDeletedWithNoneChosen", "site", "--open case", "attach Viewable.299 Works\nopen HIDesignViewerTotalSite.200.0\n",
+                 "cmd RemoveFromDesignView", 0, "NoScenarioToDelete", ""},
+        Answered{"SiteScenarioDeletionDeclined", "site", "--open case", kOnSiteScenario "answer 0\n", "cmd RemoveFromDesignView",
+                 0, "ConfirmDeleteHIScenario", "Delete the scenario Process 1 with its streams and designs?"},
         Answered{"ScenarioViewerRenamed", "--new hi-project P", "--open project",
                  "settext ExtraData.208 S2\ncmd AddToDesignView\nopen HIDesignViewerScenario.200.0\n",
                  "settext ExtraData.1000 S3", 1, "", ""},
@@ -495,7 +503,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "cmd CloneAndRetrofit Nope", 0, "RetNoDes", "There is no design to retrofit: the scenario base has no design Nope."},
         Answered{"CloneAndRetrofitNamingNone", "design", "--open case", kOnScenario,
                  "cmd CloneAndRetrofit", 0, "RetNoDes", "no design of the scenario base is named."},
-        Answered{"SiteCloneAndRetrofitAroundNoDesign", "site", "", "open HIDesignViewerScenario.200.0\nopen MyOwnerObject\n",
+        Answered{"SiteCloneAndRetrofitAroundNoDesign", "site", "--open case", kOnSiteScenario,
                  "cmd CloneAndRetrofit Nope", 0, "RetNoDes", "the scenario Process 1 has no design Nope."},
         Answered{"RetrofitNowWithNoDesign", "--new hi-project P", "--open scenario",
                  "answer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\n", "cmd RetrofitNow", 0, "RetNoDes",
@@ -513,8 +521,8 @@ INSTANTIATE_TEST_SUITE_P(
         Answered{"RetrofitNowFromAnUncalculatedDesign", "design", "",
                  "cmd AddDefaultDesign D2\nopen HIDesignViewerDesign.200.1\n", "cmd RetrofitNow", 0,
                  "RetrofitBaseNotCalculated", ""},
-        Answered{"SiteCloneAndRetrofitAroundAnUncalculatedDesign", "site", "",
-                 "open HIDesignViewerScenario.200.0\ncmd AddDefaultDesign D2\nopen MyOwnerObject\n",
+        Answered{"SiteCloneAndRetrofitAroundAnUncalculatedDesign", "site", "--open case",
+                 kOnSiteScenario "open HIDesignViewerScenario.200.0\ncmd AddDefaultDesign D2\nopen MyOwnerObject\n",
                  "cmd CloneAndRetrofit D2", 0, "RetrofitBaseNotCalculated", ""},
         // The case view's rename renames the project, and says so; the project's own name typed
         // again is no clash.

@@ -43,6 +43,31 @@ TEST(HostViewSiteEditor, OneEditorBoundAgainThroughEveryReopen) {
 
 // A single-scenario case saved, reopened and converted: the project it becomes holds the case's
 // scenario, and it is saved and reopens as a project.
+// A utility-defaults file read into a site whose retrofit base runs on HP Steam (its heater):
+// the file's other values are taken, HP Steam's site stream keeps its own supply (250 C, not the
+// file's 260), and the read says so as a notice naming the utility beside its answer of 1.
+TEST(HostViewSiteEditor, ADefaultsFileLeavesTheBasesUtilityAndSaysSo) {
+    ScratchFile defaults("sitemends", "hotter.hud", "", false);
+    ScratchFile base("sitemends", "base.kcase", "", false);
+    const std::string editor = "cmd OpenUDB\nopen @last\n";
+    const HostRun saved = RunViewScript("--new hi-total-site Works", editor + "set Temperature.903.2 260\nfile " +
+                                                                         defaults.path + "\ncmd SaveUtilityDefaultSet\n");
+    ASSERT_EQ(0, saved.exitCode) << saved.out;
+    const HostRun built = RunViewScript("--new hi-total-site Works",
+                                        kFourStreamSite + "cmd AutomaticHENDesign\ncmd SelectRetrofitNow\nset Enum.222 1\n"
+                                                          "set Index.217 1\ncmd RetrofitNow\n",
+                                        " --save " + base.path);
+    ASSERT_EQ(0, built.exitCode) << built.out;
+    const HostRun read = RunViewScript(base.path, editor + "file " + defaults.path +
+                                                      "\nexpect HeldUtilitiesLeftAlone\ncmd OpenUtilityDefaultSet\n"
+                                                      "open MyOwnerObject\nget Temperature.440.0\n");
+    ASSERT_EQ(0, read.exitCode) << read.out;
+    EXPECT_TRUE(has(read.out, "cmd OpenUtilityDefaultSet\n  result 1\n")) << read.out;
+    EXPECT_TRUE(has(read.out, "Response HeldUtilitiesLeftAlone|")) << read.out;
+    EXPECT_TRUE(has(read.out, "which keep their own values: HP Steam.|1|")) << read.out;
+    EXPECT_TRUE(has(read.out, "get Temperature.440.0\n  value 250 C\n")) << read.out;
+}
+
 TEST(HostViewConvert, AReopenedCaseBecomesAProject) {
     ScratchFile single("sitemends", "single.kcase", "", false);
     ScratchFile converted("sitemends", "converted.kcase", "", false);

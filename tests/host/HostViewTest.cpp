@@ -62,7 +62,7 @@ TEST(HostView, ProjectViewerAddsRenamesAndRemovesScenariosAsScripted) {
                              "\"text\":\"Summer\""))
         << run.out;
     EXPECT_TRUE(has(run.out, "\"event\":\"Response\",\"key\":\"ConfirmDeleteHIScenario\",\"text\":"
-                             "\"Delete the scenario with its streams and designs?\",\"number\":2,\"answer\":0"))
+                             "\"Delete the scenario Summer with its streams and designs?\",\"number\":2,\"answer\":0"))
         << run.out;
     EXPECT_TRUE(has(run.out, "\"text\":\"A. Engineer\"")) << run.out;
     EXPECT_TRUE(has(run.out, "\"input\":\"text ExtraData.210.1\",\"value\":null,\"unit\":\"\",\"text\":\"Kestrin project\""))

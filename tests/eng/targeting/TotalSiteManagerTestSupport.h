@@ -23,15 +23,20 @@ class FakeSite : public ISiteStreamHost {
 public:
     explicit FakeSite(std::vector<std::string>* log = nullptr) : m_log(log) {}
     int DeleteStream(const CPString& name) override {
-        deleted.push_back(name.c_str());
         if (m_log) m_log->push_back(std::string("site:") + name.c_str());
+        if (HoldsSiteStream(name)) return 0;
+        deleted.push_back(name.c_str());
         return 1;
+    }
+    bool HoldsSiteStream(const CPString& name) const override {
+        return std::find(kept.begin(), kept.end(), name.c_str()) != kept.end();
     }
     bool HoldsForRetrofitBase(const CPString& stream, const char*) const override {
         return std::find(held.begin(), held.end(), stream.c_str()) != held.end();
     }
     std::vector<std::string> deleted;
     std::vector<std::string> held;  // the site streams a retrofit study's base runs on
+    std::vector<std::string> kept;  // the site streams the site refuses to let go of
 
 private:
     std::vector<std::string>* m_log;

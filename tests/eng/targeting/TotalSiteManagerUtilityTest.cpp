@@ -76,6 +76,24 @@ TEST(TotalSiteManagerStreams, RemovingAUtilityTakesItsStreamFromTheSiteFirst) {
     EXPECT_EQ(m->RemoveDefaultUtility("HP Steam"), 0);
 }
 
+// A stream the site keeps (a retrofit study's base runs on it) stays in its scenarios: the
+// manager keeps it and its utility, and removes nothing.
+TEST(TotalSiteManagerStreams, AUtilityWhoseStreamTheSiteKeepsStays) {
+    auto m = FactoryManager();
+    FakeSite site;
+    site.kept = {"HP Steam"};
+    m->SetMyTSPointer(&site);
+    CPIHeatIntegrationStream* before = StreamOf(*m, "HP Steam");
+    ASSERT_NE(before, nullptr);
+    EXPECT_EQ(m->RemoveDefaultUtility("HP Steam"), 0);
+    EXPECT_EQ(m->Exists("HP Steam"), 1);
+    EXPECT_EQ(StreamOf(*m, "HP Steam"), before);
+    EXPECT_EQ(m->GetNumberOfStreams(), 21);
+    // A name no utility bears touches no stream of the site.
+    EXPECT_EQ(m->RemoveDefaultUtility("Unheard Of"), 0);
+    EXPECT_TRUE(site.deleted.empty());
+}
+
 TEST(TotalSiteManagerStreams, SegmentsShiftByTheSitesRule) {
     TotalSiteManager m;
     StreamSegment hot, cold, local;

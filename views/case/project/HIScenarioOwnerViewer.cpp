@@ -116,10 +116,11 @@ int HIScenarioOwnerViewer::addScenario(const Text& name) {
 
 int HIScenarioOwnerViewer::removeCurrentScenario() {
     IHeatIntegrationProject* project = engineProject();
-    if (!project || !currentScenario) return 0;
-    // A deletion the user declines deleted nothing, and says so.
-    if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2) != 1) return 0;
+    // With no scenario chosen there is nothing to delete, and nothing is asked: the user is told.
+    if (!project || !currentScenario) return ErrorMsg("NoScenarioToDelete"), 0;
     const Text name = currentScenario->GetName();
+    // A deletion the user declines deleted nothing, and says so. The question names the scenario.
+    if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2, {name}) != 1) return 0;
     return project->DeleteScenario(name) == 1 ? 1 : 0;
 }
 

@@ -6,6 +6,7 @@
 #include "eng/model/UtilityPrice.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
+#include "lumeth/CommandAnswer.h"
 #include "lumeth/NewRowMarker.h"
 #include "lumeth/Session.h"
 #include "views/EngineNotices.h"
@@ -399,6 +400,11 @@ int TotalSiteUtilManagerView::openUtilityDefaultSet() {
     LurmetBinaryFile file;
     if (!mySiteManager || !file.OpenForRead(chosen) || !mySiteManager->Recall(&file, SRT_Utilities))
         return ErrorMsg("RecallPreferenceError", chosen), 0;
+    // The site streams a retrofit base runs on kept their values: the read did the rest of its
+    // work, and says which utilities it left alone there.
+    Text left;
+    for (const CPString& name : mySiteManager->GetUtilitiesLeftAlone()) left += (left.empty() ? "" : ", ") + Text(name.c_str());
+    if (!left.empty()) NoteNotDone("HeldUtilitiesLeftAlone", {left});
     return 1;
 }
 
