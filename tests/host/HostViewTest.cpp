@@ -358,15 +358,15 @@ TEST(HostViewDesigns, ANewProjectAndANewCaseAreBuiltFromNothingAndSaved) {
     }
 }
 
-// A one-scenario case refuses a name its project already has (its own, here) and answers 0: the
-// case keeps its name.
-TEST(HostViewDesigns, ASingleScenarioCasesRefusedRenameAnswersNought) {
-    ScratchFile script("view", "rename-single.txt",
-                       "expect ThisProjectNameAlreadyExists\nsettext ExtraData.201 Alpha\ntext ExtraData.201\n");
+// A one-scenario case given its own name again takes it as it is: answer 1, no message, the case
+// keeps its name.
+TEST(HostViewDesigns, ASingleScenarioCaseTakesItsOwnNameAgain) {
+    ScratchFile script("view", "rename-single.txt", "settext ExtraData.201 Alpha\ntext ExtraData.201\n");
     const HostRun run = RunHost("view --new hi-case Alpha --script " + script.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "2: settext ExtraData.201 Alpha\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "3: text ExtraData.201\n  text Alpha\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "1: settext ExtraData.201 Alpha\n  result 1\n")) << run.out;
+    EXPECT_FALSE(has(run.out, "Error ")) << run.out;
+    EXPECT_TRUE(has(run.out, "2: text ExtraData.201\n  text Alpha\n")) << run.out;
 }
 
 // A single-scenario study opens the view --open names, new or saved, as a project case does: its
