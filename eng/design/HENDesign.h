@@ -451,6 +451,9 @@ private:
     // tear duty or the loops given by area are held back for. A unit merely inside DTmin, or a
     // heater or cooler run backwards, is not one.
     bool AnyProcessExchangerCrossed() const;
+    // Marks the units on a utility with their side on it while it counts as a process stream
+    // (side -1 takes the mark off).
+    void markUnitsOnCountedUtility(const IHeatIntegrationStream& utility, int side);
 
     struct Journal {
         std::vector<std::function<void()>> undo;
