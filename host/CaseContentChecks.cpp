@@ -204,8 +204,9 @@ bool checkUnitValues(const IHENDesign& design, const CNode& unit, bool settled, 
         return design.GetNodeValue(unit.getName(), CPString(name), v) && !std::isnan(v) && v != EmptyValue;
     };
     double v = 0.0;
-    // Within the exchanger's own rounding of no duty, a duty below 0 is none.
-    if (settled && held(NodeValue::Duty, v) && v < -kNegligibleExchangerDuty) {
+    // Within the rounding of no duty a heater's or cooler's duty below 0 is none (the unit model
+    // settles no process exchanger below 0 at all).
+    if (settled && held(NodeValue::Duty, v) && v < 0.0 && !IsNegligibleDuty(v)) {
         error = where + "a duty of " + num(v) + " kW, where a complete unit carries heat from hot to cold";
         return false;
     }

@@ -20,9 +20,6 @@
 namespace {
 // Costs of the design are per second.
 constexpr double kSecondsPerYear = 31536000.0;
-// A heater or cooler duty below this (kW) runs backwards; above it, it is the rounding of a balance
-// that closes, as the unit model and the operated network's verdict take it.
-constexpr double kBackwards = -kNegligibleExchangerDuty;
 
 std::string number(double v, int decimals = 3) {
     if (!std::isfinite(v)) return "null";
@@ -37,6 +34,12 @@ double value(const IHENDesign& d, const std::string& unit, const char* name, dou
     double v = 0.0;
     return d.GetNodeValue(CPString(unit.c_str()), CPString(name), v) && std::isfinite(v) ? v : otherwise;
 }
+// A heater or cooler whose duty is below 0 past the rounding of none, as the unit model and the
+// operated network's verdict take it.
+bool runsBackwards(const DesignReport::Unit& u) {
+    return u.kind != "exchanger" && u.duty < 0.0 && !IsNegligibleDuty(u.duty);
+}
+
 // The name the design shows a unit by (its "UnitOperationName"; the design names the units it
 // places itself), else the flowsheet's own name of the node.
 std::string unitName(const IHENDesign& d, const CPString& node) {
@@ -202,7 +205,7 @@ DesignReport ReadDesign(IHENDesign& d) {
     if (!d.DoUtilityUnitsRunForwards()) {
         std::string backwards;
         for (const DesignReport::Unit& u : r.units)
-            if (u.kind != "exchanger" && u.duty < kBackwards) list(backwards, u.name + " " + number(u.duty, 2) + " kW");
+            if (runsBackwards(u)) list(backwards, u.name + " " + number(u.duty, 2) + " kW");
         r.hotUtility = r.coldUtility = NAN;
         r.utilityCost = NAN;
         r.utilityCostAvailable = false;
@@ -364,7 +367,7 @@ std::string FormatDesignJson(const DesignReport& r) {
 std::string BackwardsUtilities(const DesignReport& report) {
     std::string text;
     for (const DesignReport::Unit& u : report.units) {
-        if (u.kind == "exchanger" || !(u.duty < kBackwards)) continue;
+        if (!runsBackwards(u)) continue;
         if (!text.empty()) text += "; ";
         text += u.name + " would run backwards (" + number(u.duty, 2) + " kW): the exchangers take " +
                 (u.kind == "cooler" ? u.hot : u.cold) + " past its target";

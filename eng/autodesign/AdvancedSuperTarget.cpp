@@ -40,6 +40,11 @@ std::string AdvancedSuperTarget::PairKey(const CPString& hot, const CPString& co
     return key;
 }
 
+bool AdvancedSuperTarget::MatchesByStreamNames(const MatchwiseStreamData* a, const MatchwiseStreamData* b) {
+    const int hot = a->GetHotStream()->GetName().compare(b->GetHotStream()->GetName());
+    return hot != 0 ? hot < 0 : a->GetColdStream()->GetName() < b->GetColdStream()->GetName();
+}
+
 void AdvancedSuperTarget::Progress(const char* key) {
     scenario.SendAMessage(64, FindString(key), nullptr);
 }
@@ -190,12 +195,8 @@ void AdvancedSuperTarget::SplitMatches() {
     }
     // The pairs in the order of their streams' names, not of the table's rows: the MILP's columns,
     // and the units of the designs built from them, come in one order for one plant.
-    auto byNames = [](const MatchwiseStreamData* a, const MatchwiseStreamData* b) {
-        const int hot = a->GetHotStream()->GetName().compare(b->GetHotStream()->GetName());
-        return hot != 0 ? hot < 0 : a->GetColdStream()->GetName() < b->GetColdStream()->GetName();
-    };
-    std::stable_sort(loadedRecords.begin(), loadedRecords.end(), byNames);
-    std::stable_sort(unloaded.begin(), unloaded.end(), byNames);
+    std::stable_sort(loadedRecords.begin(), loadedRecords.end(), MatchesByStreamNames);
+    std::stable_sort(unloaded.begin(), unloaded.end(), MatchesByStreamNames);
     auto result = [](MatchwiseStreamData* r) {
         return MatchResult{r->GetHotStream()->GetName().c_str(), r->GetColdStream()->GetName().c_str(), r->dTolerance[0]};
     };
@@ -216,6 +217,10 @@ int AdvancedSuperTarget::Design() {
             if (!utility) continue;
             if (auto found = matchData->GetMatchesOfStream(utility))
                 for (std::size_t i = 0; i < found->Length(); ++i) list->push_back((*found)[i]);
+            // The utility's matches in the order of their streams' names, not of the table's
+            // rows: the LP meets its rows in one order for one plant, and of equal optima keeps
+            // one.
+            std::stable_sort(list->begin(), list->end(), MatchesByStreamNames);
         }
     }
     UpdateMatchCostCoefficients(1);

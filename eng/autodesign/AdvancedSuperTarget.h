@@ -200,6 +200,8 @@ public:
 
     // Key of a stream pair: the two names kept apart, so "AB"+"C" and "A"+"BC" differ.
     static std::string PairKey(const CPString& hot, const CPString& cold);
+    // Two matches in the order of their hot streams' names, then their cold streams'.
+    static bool MatchesByStreamNames(const MatchwiseStreamData* a, const MatchwiseStreamData* b);
 
 private:
     int Design();

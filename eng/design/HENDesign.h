@@ -451,6 +451,9 @@ private:
     // tear duty or the loops given by area are held back for. A unit merely inside DTmin, or a
     // heater or cooler run backwards, is not one.
     bool AnyProcessExchangerCrossed() const;
+    // Marks the units on a utility with their side on it while it counts as a process stream
+    // (side -1 takes the mark off).
+    void markUnitsOnCountedUtility(const IHeatIntegrationStream& utility, int side);
 
     struct Journal {
         std::vector<std::function<void()>> undo;
@@ -805,9 +808,11 @@ private:
     // ---- case file (HENDesignRecord.cpp, HENDesignRecordRead.cpp) ----
 public:
     // The design record's version; versions 1 to this one are read.
-    static constexpr int RecordVersion = 21;
+    static constexpr int RecordVersion = 22;
 
 private:
+    // The operating-point refusal as the record holds it.
+    CPString heldOperatingPointRefusal() const;
     // Reads the record into this design as its constructor left it: the items the record's
     // version holds and the migrations of older versions. False at the first failed read.
     bool ReadRecord(ILurmetBinaryFile& file);

@@ -28,10 +28,6 @@ inline bool IsUtilityStream(const IHeatIntegrationStream* s) { return s && s->Ge
 inline CNode* Before(const CNode* n) { return n ? n->getIthUpStreamNode(0) : nullptr; }
 inline CNode* After(const CNode* n) { return n ? n->getIthDownStreamNode(0) : nullptr; }
 
-// A unit's duty below this (kW) runs it backwards; above it, it is the rounding of a balance that
-// closes.
-inline constexpr double kBackwardsDuty = -kNegligibleExchangerDuty;
-
 // Marks the end block of a process stream the design satisfied when its operation was locked:
 // the locked network has reached an operating point only where each such stream still meets its
 // target.

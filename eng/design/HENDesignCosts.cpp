@@ -367,7 +367,8 @@ bool CPIHENDesign::IsBackwardsUtilityUnit(CNode* unit) const {
     HeatExch* x = AsHeatExch(unit);
     if (!x || !x->IsUtilityExch() || unit->getVariableStatus(NodeValue::Duty) == ValueStatus::Open)
         return false;
-    return valueOf(unit, NodeValue::Duty) < kBackwardsDuty;
+    const double duty = valueOf(unit, NodeValue::Duty);
+    return duty < 0.0 && !x->HasNegligibleDuty(duty);
 }
 
 bool CPIHENDesign::DoUtilityUnitsRunForwards() const {

@@ -569,7 +569,8 @@ void CPIHENDesign::SolveLockedNetwork() {
 bool CPIHENDesign::OperatingPointHolds() const {
     for (CNode* node : m_exchangers) {
         double duty = 0.0;
-        if (node->getVariableAsDouble(NodeValue::Duty, duty) && duty != kEmpty && duty < kBackwardsDuty) return false;
+        if (node->getVariableAsDouble(NodeValue::Duty, duty) && duty != kEmpty && duty < 0.0 && !IsNegligibleDuty(duty))
+            return false;
     }
     for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
         double held = 0.0;

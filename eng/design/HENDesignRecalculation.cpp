@@ -380,9 +380,17 @@ int CPIHENDesign::SwapInUtilityLoads(bool pinchCheck) {
             ((stream->GetHotCold() == 0 && stream->GetSupplyTemperature() <= firstPinch) ||
              (stream->GetHotCold() == 1 && stream->GetTargetTemperature() >= secondPinch));
         if (!staysUtility) stream->SetStreamKind(0, 0);
+        // Its units are its heaters and coolers still, though they no longer see it as a utility.
+        markUnitsOnCountedUtility(*stream, stream->GetHotCold() == 0 ? 0 : 1);
         m_usedUtilities.push_back(stream);
     }
     return static_cast<int>(m_usedUtilities.size());
+}
+
+void CPIHENDesign::markUnitsOnCountedUtility(const IHeatIntegrationStream& utility, int side) {
+    if (const std::vector<CNode*>* units = UnitsOf(utility.GetName()))
+        for (CNode* unit : *units)
+            if (HeatExch* x = AsHeatExch(unit)) x->setSideOnCountedUtility(side);
 }
 
 void CPIHENDesign::SwapOutUtilityLoads() {
@@ -391,6 +399,7 @@ void CPIHENDesign::SwapOutUtilityLoads() {
     for (IHeatIntegrationStream* stream : used) {
         const auto parked = m_parkedLoads.find(stream->GetName());
         stream->SetStreamKind(1, 0);
+        markUnitsOnCountedUtility(*stream, -1);
         if (parked != m_parkedLoads.end()) stream->SetHeatLoad(parked->second, 1);
     }
     m_parkedLoads.clear();

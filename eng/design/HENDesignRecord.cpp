@@ -1,4 +1,4 @@
-// The design record, version 21, in the order of writing:
+// The design record, version 22, in the order of writing:
 //   int32 operating-solution mark; double total capital cost; int32 active flag; int32 nesting
 //   counter; string name; string notes; the flowsheet record; int32 count of utility loads and
 //   per load its utility's name and double load (by name); three strings, the prefixes of the
@@ -10,7 +10,8 @@
 //   (int32 1 and its record, or 0); the current study (int32 1 and its name, or 0); int32 count of
 //   studies and their records; the current schedule (int32 1 and its name, or 0); int32 count of
 //   schedules and their records; int32 schedule counter; doubles DTMin and HTMaxAreaShell;
-//   strings stored texts B and C.
+//   strings stored texts B and C; string why the locked network's default point is none its
+//   heaters, coolers and utilities can run at (empty when it is, and for a network not locked).
 // Every write counts: a study or schedule that cannot be written fails the whole store. A
 // design is read into a design of its own and takes it over only when the whole record read,
 // so a failed read leaves the design as it was.
@@ -88,8 +89,15 @@ bool CPIHENDesign::Store(ILurmetBinaryFile& file) const {
          (m_state ? m_state->Store(file) : HENState().Store(file)) && file.WriteCPString(m_executedSchedule) &&
          file.WriteInt(m_studyCounter) && StoreStudies(file) && StoreSchedules(file) && file.WriteInt(m_scheduleCounter) &&
          file.WriteDouble(m_dtMin) && file.WriteDouble(m_htMaxAreaShell) && file.WriteCPString(m_textB) &&
-         file.WriteCPString(m_textC);
+         file.WriteCPString(m_textC) && file.WriteCPString(heldOperatingPointRefusal());
     return ok && file.EndRecord(record);
+}
+
+// The refusal of a locked network describes the default point it holds, and goes with the case. A
+// network not locked holds no operating point: a refusal there is the reason a lock just undid
+// itself, which left the design as it was, so the case is as it was too.
+CPString CPIHENDesign::heldOperatingPointRefusal() const {
+    return m_operationLocked ? m_operatingPointRefusal : CPString();
 }
 
 bool CPIHENDesign::StoreStudies(ILurmetBinaryFile& file) const {
@@ -172,6 +180,7 @@ void CPIHENDesign::TakeOverRecalled(CPIHENDesign& read) {
     m_operationLocked = read.m_operationLocked;
     m_dtMin = read.m_dtMin;
     m_htMaxAreaShell = read.m_htMaxAreaShell;
+    m_operatingPointRefusal = read.heldOperatingPointRefusal();
     // What the record does not hold is as a new design has it.
     m_integerOption = read.m_integerOption;
     m_ignoreInfeasible = read.m_ignoreInfeasible;

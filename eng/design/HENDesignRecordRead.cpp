@@ -1,4 +1,4 @@
-// Reading a design record of any version from 1 to 21 into a design fresh from its constructor.
+// Reading a design record of any version from 1 to 22 into a design fresh from its constructor.
 // An item that a version does not hold keeps the constructor's value; what older versions kept
 // otherwise is brought to the present form:
 //   1      no name generators: units keep their node names as their unit names;
@@ -15,7 +15,8 @@
 //   12-16  a locked design's shell-and-tube units without shells in series take the shells
 //          they have as given;
 //   14     no studies; 15 no current schedule, schedule list or counter in their present place;
-//   17     no DTMin; 18 no HTMaxAreaShell; 19 no stored text B; 20 no stored text C.
+//   17     no DTMin; 18 no HTMaxAreaShell; 19 no stored text B; 20 no stored text C;
+//   21     no operating-point refusal (read as none).
 #include "eng/design/HENDesign.h"
 
 #include "brasko/CaseDamage.h"
@@ -188,6 +189,7 @@ bool CPIHENDesign::ReadRecord(ILurmetBinaryFile& file) {
     if (version > 18 && !file.ReadDouble(m_htMaxAreaShell)) return false;
     if (version > 19 && !file.ReadCPString(m_textB)) return false;
     if (version > 20 && !file.ReadCPString(m_textC)) return false;
+    if (version > 21 && !file.ReadCPString(m_operatingPointRefusal)) return false;
     if (!file.EndRecord(record)) return false;
     return version < 12 || OperatingRecordsHold();
 }

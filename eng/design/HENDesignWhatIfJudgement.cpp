@@ -98,7 +98,7 @@ CPString CPIHENDesign::JudgeOperatingPoint(const CPString& run) const {
         HeatExch* x = AsHeatExch(unit);
         double duty = 0.0;
         if (!x || !x->IsUtilityExch() || !unit->getVariableAsDouble(NodeValue::Duty, duty) || duty == kEmpty ||
-            !(duty > kNegligibleExchangerDuty))
+            !(duty > 0.0) || x->HasNegligibleDuty(duty))
             continue;
         const double hotIn = temperatureOf(x->getInlet(0)), hotOut = temperatureOf(x->getOutlet(0));
         const double coldIn = temperatureOf(x->getInlet(1)), coldOut = temperatureOf(x->getOutlet(1));
@@ -157,7 +157,7 @@ CPString CPIHENDesign::JudgeOperatingPoint(const CPString& run) const {
             double duty = 0.0;
             if (unit->getVariableAsDouble(NodeValue::Duty, duty) && duty != kEmpty) load += duty;
         }
-        if (load >= kBackwardsDuty) continue;
+        if (!(load < 0.0) || IsNegligibleDuty(load)) continue;
         return run + utility->GetName() + " would carry " + FormattedText("%.6g", load).c_str() +
                " kW over its units, a flow below 0";
     }

@@ -74,26 +74,12 @@ std::uint32_t TraceLocation(const ModelRecord& r, std::uint32_t node, int which)
     return 0;
 }
 
-void SolveModificationModelRecord(ModelRecord& r) {
+namespace {
+
+// Reads the chosen candidate, the first input exchanger left out, the heater duties and the
+// candidate's locations and duty from the record's solution.
+void ReadSolution(ModelRecord& r) {
     const int n = r.width - 1;
-    SolverModel model;
-    model.width = r.width;
-    model.integerColumns = r.integerColumns;
-    model.rows = r.rows;
-    model.solved = 1;
-    model.kept = r.kept;
-    model.searchedAs = r.searchedAs;
-    if (r.historyCount > 0) {
-        model.exclusionFlag = r.historyCount;
-        model.excludedColumns = r.history;
-    }
-    if (r.solution.empty()) r.solution.assign(static_cast<std::size_t>(n > 0 ? n : 0), 0.0);
-    const bool screened = r.candidateLowest && static_cast<int>(r.candidateLowest->size()) == r.candidates &&
-                          r.integerColumns > r.screenAbove && n >= r.candidates;
-    r.solution = screened ? SolveScreened(model, *r.candidateLowest, r.candidateCeiling, n - r.candidates)
-                          : SolveModel(model);
-    r.solved = model.solved;
-    r.search = DescribeModelSearch(std::max(model.integerColumns, r.searchedAs), model.stoppedAtTimeLimit != 0);
     if (n < 1 || static_cast<int>(r.solution.size()) < n) {
         r.success = 0;
         return;
@@ -124,6 +110,7 @@ void SolveModificationModelRecord(ModelRecord& r) {
             u = j;
         }
     }
+    r.chosenColumn = chosen;
     if (r.historyCount >= 0 && r.historyCount < static_cast<int>(r.history.size()))
         r.history[static_cast<std::size_t>(r.historyCount)] = chosen;
     if (chosen < 0) {
@@ -147,4 +134,116 @@ void SolveModificationModelRecord(ModelRecord& r) {
         r.duty = r.sizeFigure >= 1 ? value(chosen - r.sizeFigure) : 0.0;
     else
         r.success = 0;
+}
+
+// The place on a stream of the plant where the driver puts a side of the move: the first of the
+// traced locations that is a piece of a process stream of that side (the trace may end at a node a
+// candidate made, which the plant does not have).
+std::uint32_t PlaceOnSide(const ModelRecord& r, bool hot) {
+    const RetrofitNetwork& plant = *r.plant;
+    auto onSide = [&](std::uint32_t node) {
+        if (!node) return false;
+        if (hot) {
+            for (const auto& s : plant.hotStreams)
+                if (s.startNode == node || s.endNode == node) return true;
+            for (const HXInfo& x : plant.exchangers)
+                if (x.hotInlet == node || x.hotOutlet == node) return true;
+            for (const auto& c : plant.coolers)
+                if (c.processInlet == node || c.processOutlet == node) return true;
+        } else {
+            for (const auto& s : plant.coldStreams)
+                if (s.startNode == node || s.endNode == node) return true;
+            for (const HXInfo& x : plant.exchangers)
+                if (x.coldInlet == node || x.coldOutlet == node) return true;
+            for (const auto& h : plant.heaters)
+                if (h.processInlet == node || h.processOutlet == node) return true;
+        }
+        return false;
+    };
+    for (std::uint32_t node : {hot ? r.locations[0] : r.locations[3], r.locations[1], r.locations[2]})
+        if (onSide(node)) return node;
+    return 0;
+}
+
+// Whether the move read from the solution leaves the exchanger it takes out where it sits: a
+// resequencing that puts both its sides back at their own places, or a repiping onto its own
+// inlet on either stream, or onto its own outlets on both.
+bool MovesToItsPresentPlace(const ModelRecord& r) {
+    if (r.move == ModelRecord::Move::None || !r.plant || !r.success) return false;
+    const int index = r.chosenIndex;
+    if (index < 1 || index > static_cast<int>(r.plant->exchangers.size())) return false;
+    const HXInfo& x = r.plant->exchangers[static_cast<std::size_t>(index - 1)];
+    const std::uint32_t hot = PlaceOnSide(r, true), cold = PlaceOnSide(r, false);
+    if (r.move == ModelRecord::Move::Resequence)
+        return (hot == x.hotInlet || hot == x.hotOutlet) && (cold == x.coldInlet || cold == x.coldOutlet);
+    return hot == x.hotInlet || cold == x.coldInlet || (hot == x.hotOutlet && cold == x.coldOutlet);
+}
+
+// Several solutions of a move model can reach its optimum, and the solver keeps the first it
+// meets, which follows the order of the model's columns. A move back to the exchanger's own place
+// is no step at all; while another move reaches the same objective (within the rounding of the
+// model's optimality gap), that move is the answer: each such pair of the candidate and the
+// exchanger it takes out is shut out in turn, the objective held at the optimum found. A model
+// whose only optimum is the present place keeps it. Only for models solved to optimality: a large
+// model's answer is the best its search found, not one of a set of equal optima.
+void AvoidThePresentPlace(ModelRecord& r, SolverModel& model) {
+    constexpr int kMostTriedMoves = 20;
+    if (!MovesToItsPresentPlace(r) || !r.rows || r.rows->empty() ||
+        std::max(model.integerColumns, r.searchedAs) > kExactModelIntegerColumns)
+        return;
+    const int n = r.width - 1;
+    const double objective = ObjectiveAt(*r.rows, r.width, r.solution);
+    SparseRowList rows(r.rows->begin(), r.rows->end() - 1);
+    SparseRow atOptimum = r.rows->back();
+    atOptimum.Add(n, objective + 1e-6 * std::max(1.0, std::fabs(objective)));
+    atOptimum.SetType('l');
+    rows.push_back(atOptimum);
+    const int E = r.exchangers ? static_cast<int>(r.exchangers->size()) : 0;
+    const int y0 = n - E;
+    for (int tried = 0; tried < kMostTriedMoves && MovesToItsPresentPlace(r); ++tried) {
+        SparseRow shutOut;  // not this candidate while that exchanger is out
+        shutOut.Add(r.chosenColumn, 1.0);
+        shutOut.Add(y0 + r.chosenIndex - 1, -1.0);
+        shutOut.Add(n, 0.0);
+        shutOut.SetType('l');
+        rows.push_back(shutOut);
+        SparseRowList trial(rows);
+        trial.push_back(r.rows->back());
+        SolverModel again = model;
+        again.rows = &trial;
+        const std::vector<double> solution = SolveModel(again);
+        if (!again.solved) return;
+        ModelRecord next = r;
+        next.solution = solution;
+        ReadSolution(next);
+        if (!next.success) return;
+        r = next;
+        model.stoppedAtTimeLimit = again.stoppedAtTimeLimit;
+    }
+}
+
+}  // namespace
+
+void SolveModificationModelRecord(ModelRecord& r) {
+    const int n = r.width - 1;
+    SolverModel model;
+    model.width = r.width;
+    model.integerColumns = r.integerColumns;
+    model.rows = r.rows;
+    model.solved = 1;
+    model.kept = r.kept;
+    model.searchedAs = r.searchedAs;
+    if (r.historyCount > 0) {
+        model.exclusionFlag = r.historyCount;
+        model.excludedColumns = r.history;
+    }
+    if (r.solution.empty()) r.solution.assign(static_cast<std::size_t>(n > 0 ? n : 0), 0.0);
+    const bool screened = r.candidateLowest && static_cast<int>(r.candidateLowest->size()) == r.candidates &&
+                          r.integerColumns > r.screenAbove && n >= r.candidates;
+    r.solution = screened ? SolveScreened(model, *r.candidateLowest, r.candidateCeiling, n - r.candidates)
+                          : SolveModel(model);
+    r.solved = model.solved;
+    ReadSolution(r);
+    if (r.solved && !screened) AvoidThePresentPlace(r, model);
+    r.search = DescribeModelSearch(std::max(model.integerColumns, r.searchedAs), model.stoppedAtTimeLimit != 0);
 }

@@ -50,6 +50,13 @@ struct ModelRecord {
     int screenAbove = kScreenedModelIntegerColumns;
     // Integer columns of the whole model when this one is built of some of its candidates only.
     int searchedAs = 0;
+    // A move model (and the network before the candidates were inserted, which the move's present
+    // place is read from): its answer is never the exchanger's present place while another move
+    // reaches the same optimum.
+    enum class Move { None, Repipe, Resequence };
+    Move move = Move::None;
+    const RetrofitNetwork* plant = nullptr;
+    int chosenColumn = -1;  // the chosen candidate's binary (-1: none)
 };
 
 // Solves and reads back; a failed read leaves the success field 0 or a location 0.

@@ -381,6 +381,6 @@ bool ExtractNetwork(FlowSheet& sheet, const IHENDesign& design, RetrofitNetwork&
     e.LeftoverHeaterRecords();
     if (!network.leftoverHeaters.empty()) return false;
     // The models read one plant however its tables were written.
-    OrderNetworkByNames(sheet, network);
+    OrderNetworkByPlant(sheet, network);
     return true;
 }

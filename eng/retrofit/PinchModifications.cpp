@@ -163,6 +163,10 @@ bool PinchModifications::SolveModificationModel() {
         r.sizeFigure = m_sizeFigure;
         r.kept = m_kept;
         r.screenAbove = m_screenAbove;
+        r.move = Kind() == ModificationModelKind::Repiping      ? ModelRecord::Move::Repipe
+                 : Kind() == ModificationModelKind::Resequencing ? ModelRecord::Move::Resequence
+                                                                 : ModelRecord::Move::None;
+        r.plant = &m_in;
         if (!m_builtCandidates.empty())
             r.searchedAs = static_cast<int>(m_in.exchangers.size()) + GetWholeCandidates();
         if (!m_candidateLowest.empty() && m_builtCandidates.empty()) {

@@ -11,6 +11,7 @@
 // coefficient, F-factor and shells, the area, the end approaches, the feasibility and the
 // capital cost. docs/architecture.md states the equations and the status codes.
 #include "pellin/CNode.h"
+#include "pellin/NegligibleDuty.h"
 
 #include <vector>
 
@@ -43,6 +44,19 @@ public:
     bool IsHeater() const;
     bool IsCooler() const;
     bool IsUtilityExch() const { return IsHeater() || IsCooler(); }
+    // While a design counts a utility as a process stream (its units sized and priced at the
+    // design's load of it), the units on it answer IsHeater and IsCooler no longer, yet they are
+    // its heaters and coolers all the same: the design marks the side on that utility for as long
+    // as it counts it so (-1: none, the default; not stored, not copied).
+    void setSideOnCountedUtility(int side) { m_sideOnCountedUtility = side == 0 || side == 1 ? side : -1; }
+    // A heater or cooler, whether its utility counts as one just now or as a process stream.
+    bool RunsOnUtility() const { return m_sideOnCountedUtility >= 0 || IsUtilityExch(); }
+    // Whether duty q (kW) is no duty of this unit: a heater's or cooler's within the rounding of
+    // its closing balance either way (IsNegligibleDuty). Such a unit exchanges nothing: no area,
+    // no shell, calculated and feasible, and it runs neither forwards nor backwards. A process
+    // exchanger's duty is the network's own choice: none of it is negligible, and below 0 it runs
+    // against the driving force, however little.
+    bool HasNegligibleDuty(double q) const { return RunsOnUtility() && IsNegligibleDuty(q); }
     // A column's condenser or reboiler taken over from a simulator case ("CondReb" set).
     bool IsCondReb() const;
     // No fired heaters are modelled: every heater transfers heat across a wall.
@@ -186,6 +200,7 @@ private:
     bool m_feasible = true;
     bool m_settled = false;
     int m_followingSide = -1;
+    int m_sideOnCountedUtility = -1;
     bool m_followingChecks = false;
     bool m_followingDutyOnly = false;
     CPString m_uMethod;

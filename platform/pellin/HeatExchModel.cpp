@@ -277,7 +277,7 @@ int HeatExch::Calculate(int code) {
     // carries no heat contents the solve does not get as far as the crossed test, yet such a
     // unit is no more feasible than a crossed exchanger.
     double q = 0.0;
-    if (isKnown(V::Duty, q) && q < -kNegligibleExchangerDuty) m_feasible = false;
+    if (isKnown(V::Duty, q) && q < 0.0 && !IsNegligibleDuty(q)) m_feasible = false;
     return written;
 }
 
@@ -499,7 +499,7 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
     double areaAtUnitF = 0.0;
     // A heater or cooler at no duty (its utility then carries nothing, and has no profile) has no
     // area: it exchanges nothing.
-    const bool idle = IsUtilityExch() && std::fabs(q) <= kNegligibleExchangerDuty;
+    const bool idle = HasNegligibleDuty(q);
     const bool exchanges = q > 0.0 && !idle;
     const Exchange atUnitF = exchanges ? exchangeArea(hot, cold, t, q, c, 1.0, areaAtUnitF) : Exchange::Ok;
     // A heater's or cooler's duty within the rounding of its closing balance either way is none,
@@ -526,7 +526,8 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
     const bool areaPrecision =
         areaSpecified || (getVariableAsDouble(V::DutyFromArea, areaDuty) && areaDuty > 0.0 && q == areaDuty);
     const double tolerance = areaPrecision ? frozenAreaApproachTolerance(t) : approachTolerance(t);
-    m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - tolerance;
+    // A heater or cooler at no duty exchanges nothing, and so runs at no approach.
+    m_feasible = idle || !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - tolerance;
 
     ftAndShells(*this, t, F, series);
     written += writeCalculated(V::FtFactor, F);
@@ -611,7 +612,7 @@ int HeatExch::setArea() {
     // with no area, and never keeps the area of an earlier operating point.
     // A heater or cooler at no duty (within its rounding, either way) needs no profile either: its
     // utility carries nothing, and the unit has no area rather than the one of an earlier point.
-    const bool idle = IsUtilityExch() && std::fabs(q) <= kNegligibleExchangerDuty;
+    const bool idle = HasNegligibleDuty(q);
     const bool noExchange = (q < 0.0 && !idle) || (q > 0.0 && (!(t[0] - t[3] > 0.0) || !(t[1] - t[2] > 0.0)));
     if (!noExchange && !idle && (!ports[0]->getProfile(p) || !ports[2]->getProfile(p))) return 0;
     const bool areaSpecified = getVariableStatus(V::HTArea) == ValueStatus::Specified && getVariableAsDouble(V::HTArea, a);

@@ -250,10 +250,10 @@ std::string currentStudyPresent(const std::string& body, std::int32_t flag) {
     return out;
 }
 
-// The design record's active flag (its third field).
+// The design record's (version 22) active flag (its third field).
 std::string designActive(const std::string& body, std::int32_t flag) {
     for (const CaseField& f : CaseFieldsOf(body))
-        if (f.tag == 'R' && CaseU32(body, f.at + 1) == 21 && body[f.at + 9] == 'i' && body[f.at + 14] == 'd') {
+        if (f.tag == 'R' && CaseU32(body, f.at + 1) == 22 && body[f.at + 9] == 'i' && body[f.at + 14] == 'd') {
             std::string out = body;
             out.replace(f.at + 9 + 5 + 9, 5, intField(flag));
             return out;

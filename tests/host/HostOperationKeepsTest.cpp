@@ -204,8 +204,11 @@ double counterCurrentDuty(double ua, double ch, double cc, double th, double tc)
 // "Converged" only where every stream meets its target and no unit runs backwards. E100 out of
 // service leaves C2 short (nothing else heats it); the same with E100 renamed after C2's end
 // block; C1 entering at 100 C and H2 at 90 C run E101 backwards (C1 heats H2) while the heater and
-// Cooler2 close both balances; C1 at 0.55 kg/s is an operating point. The event summary's
-// "converged only" keeps only the last; the reset is the locked point again.
+// Cooler2 close both balances; C1 at 0.55 kg/s is an operating point. So are C1 at 0.243925085
+// kg/s, where E101 alone brings C1 to its target and leaves the heater within the rounding of no
+// duty below 0, and H2 at 0.4784543285 kg/s, where it does the same to Cooler2: each unit is
+// calculated. The event summary's "converged only" keeps only the operating points; the reset is
+// the locked point again.
 TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitRunsBackwards) {
     // E101 designed for 150 kW: H2 (1.5 kW/C) 150 -> 50 C against C1 (2 kW/C) 20 -> 95 C.
     const double ua101 = 150.0 / (25.0 / std::log(55.0 / 30.0));
@@ -213,6 +216,11 @@ TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitR
     const double c1 = counterCurrentDuty(ua101, 1.5, 2.2, 150.0, 20.0);
     ASSERT_NEAR(11.538, back, 0.001);
     ASSERT_NEAR(153.108, c1, 0.001);
+    const double c1Slow = 4.0 * 0.243925085, h2Slow = 2.0 * 0.4784543285;  // kW/C
+    const double heaterFree = counterCurrentDuty(ua101, 1.5, c1Slow, 150.0, 20.0);
+    const double coolerFree = counterCurrentDuty(ua101, h2Slow, 2.0, 150.0, 20.0);
+    ASSERT_NEAR(c1Slow * 115.0, heaterFree, 1e-4);
+    ASSERT_NEAR(h2Slow * 120.0, coolerFree, 1e-4);
     struct Row {
         const char* label;
         std::string before, events;
@@ -232,6 +240,14 @@ TEST_F(HostOperationKeeps, ConvergedOnlyWhereEveryStreamMeetsItsTargetAndNoUnitR
         {"C1 at 0.55 kg/s", "",
          "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 0.55\n",
          {240, c1, 253 - c1, 90, 180 - c1}, "Streams not satisfied: 0", "Converged"},
+        {"heater at no duty", "",
+         "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\nset ExtraData.358 0.243925085\n",
+         {240, heaterFree, 0, 90, 180 - heaterFree}, "0 exchangers not calculated, 0 failed\tStreams not satisfied: 0",
+         "Converged"},
+        {"Cooler2 at no duty", "",
+         "set ExtraData.587 6\nsettext HXSelection.389 H2\ncmd AddEventToSchedule\nset ExtraData.358 0.4784543285\n",
+         {240, coolerFree, 230 - coolerFree, 90, 0}, "0 exchangers not calculated, 0 failed\tStreams not satisfied: 0",
+         "Converged"},
     };
     for (const Row& row : rows) {
         const std::string steps = row.before + "cmd LockOperation\ncmd AddScheduleToDesign\n" + row.events +
@@ -280,7 +296,7 @@ void expectBalanced(const std::string& out, int first, const std::vector<double>
     for (int i : {3, 4}) EXPECT_NEAR(q[i], water * (coldOut[i] - coldIn[i]), near(q[i])) << label << " unit " << i << out;
 }
 // Each unit of a saved case (`design --json`) that shows an area shows the one its duty and
-// temperatures give at its coefficient: Q = U Ft A LMTD, countercurrent ends.
+// temperatures give at its coefficient: Q = U Ft A LMTD, countercurrent ends (no area, no duty).
 void expectAreasFollowDuties(const std::string& json, const char* label) {
     int units = 0;
     for (std::size_t at = json.find("{\"name\": "); at != std::string::npos; at = json.find("{\"name\": ", at + 1)) {
@@ -290,6 +306,11 @@ void expectAreasFollowDuties(const std::string& json, const char* label) {
         const double area = JsonNumber(unit, "area");
         if (std::isnan(area)) continue;
         const double q = JsonNumber(unit, "duty"), u = JsonNumber(unit, "u"), ft = JsonNumber(unit, "ft");
+        // No area does no duty, whatever the coefficient (none is shown for it).
+        if (area == 0.0) {
+            EXPECT_NEAR(0.0, q, 1e-6) << label << "\n" << unit;
+            continue;
+        }
         const double d1 = JsonNumber(unit, "hot_in") - JsonNumber(unit, "cold_out"),
                      d2 = JsonNumber(unit, "hot_out") - JsonNumber(unit, "cold_in");
         ASSERT_TRUE(d1 > 0.0 && d2 > 0.0) << label << ": an area on crossed ends\n" << unit;
@@ -407,6 +428,12 @@ TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
          "open MyOwnerObject\nset Temperature.402.0 180\nopen HIDesignViewerDesign.200.0\n"},
         {"C1 typed to 25 C over C1 at 0.55 kg/s", 6, "C1", "0.55", {3.0, 1.5, 2.0, 4.0}, nullptr,
          "open MyOwnerObject\nset Temperature.402.2 25\nopen HIDesignViewerDesign.200.0\n"},
+        // The heater, then Cooler2, left within the rounding of no duty below 0 (-7.6e-7 and
+        // -1.8e-8 kW) and above it (Cooler2 at 1.4e-8 kW): no area, no shell, feasible, and the
+        // case that holds it is read back.
+        {"C1 at 0.243925085 kg/s", 6, "C1", "0.243925085", {3.0, 1.5, 4.0 * 0.243925085, 4.0}},
+        {"H2 at 0.4784543285 kg/s", 6, "H2", "0.4784543285", {3.0, 2.0 * 0.4784543285, 2.0, 4.0}},
+        {"H2 at 0.478454329 kg/s", 6, "H2", "0.478454329", {3.0, 2.0 * 0.478454329, 2.0, 4.0}},
     };
     for (const Row& row : rows) {
         ScratchFile saved("operation-keeps", "balanced.case", "", false);
@@ -422,6 +449,14 @@ TEST_F(HostOperationKeeps, EveryRunKeepsTheBalances) {
         const HostRun report = RunHost("design " + saved.path + " --json");
         ASSERT_EQ(0, report.exitCode) << row.label << report.out;
         expectAreasFollowDuties(report.out, row.label);
+        EXPECT_FALSE(has(report.out, "\"feasible\": false")) << row.label << report.out;
+        // A unit at no duty exchanges nothing.
+        for (std::size_t at = report.out.find("{\"name\": "); at != std::string::npos;
+             at = report.out.find("{\"name\": ", at + 1))
+            if (std::fabs(JsonNumber(report.out, "duty", at)) <= 1e-6) {
+                EXPECT_EQ(0.0, JsonNumber(report.out, "area", at)) << row.label << report.out;
+                EXPECT_EQ(0.0, JsonNumber(report.out, "shells", at)) << row.label << report.out;
+            }
     }
 }
 

@@ -248,16 +248,17 @@ TEST(HostRetrofit, NewExchangerLeftWithoutDutyIsNotKept) {
     EXPECT_EQ(jsonValue(run.out, "kept", step), "false");
 }
 
-// Moving an existing exchanger on the example: the repiping model's first location for E1 is where
-// E1 already sits (30, refused by its own rule), and its second step moves E1 to H2 and C's supply
-// ends at 20 kW, which gives up 40 kW of E1's recovery and is discarded (26: no saving); the
-// resequencing model finds no move (32). No step is kept.
+// Moving an existing exchanger on the example: the repiping model's best moves tie between E1 where
+// it already sits and E1 to H2 and C's supply ends at 20 kW; the present place wins no tie, so the
+// first step tries the move, which gives up 40 kW of E1's recovery and is discarded (26: no
+// saving), and the second, with that move shut out, has only the present place left (30, refused
+// by its own rule); the resequencing model finds no move (32). No step is kept.
 TEST(HostRetrofit, MovesOfAnExistingExchangerAreRefusedOnTheExample) {
     struct Case {
         const char* mode;
         std::vector<std::string> results;
     };
-    for (const Case& c : {Case{"repipe", {"30", "26"}}, Case{"resequence", {"32", "32"}}}) {
+    for (const Case& c : {Case{"repipe", {"26", "30"}}, Case{"resequence", {"32", "32"}}}) {
         SCOPED_TRACE(c.mode);
         const HostRun run = RunHost("retrofit " + kStreams + " " + kNetwork + " --mode " + c.mode + " --steps 2 --json");
         ASSERT_EQ(run.exitCode, 0) << run.out;
@@ -282,7 +283,7 @@ TEST(HostRetrofit, MovesOfAnExistingExchangerAreRefusedOnTheExample) {
 // The four-stream plant with three exchangers, far from its target: each step of a run is an
 // alternative made from the base, and the model, with the earlier steps' choices shut out, may
 // reach the very move an earlier step offered through another of its columns. Resequencing
-// offers E3 ahead of C1's heater at step 1 and E1 (no saving) at step 3; steps 2 and 4 reach the
+// offers E3 ahead of C1's heater at step 1 and E1 (no saving) at step 2; steps 3 and 4 reach the
 // same moves again and say so instead of offering them twice.
 TEST(HostRetrofit, AMoveAnEarlierStepOfferedIsNotOfferedAgain) {
     ScratchFile network("retrofit-test", "three.csv",
@@ -293,12 +294,12 @@ TEST(HostRetrofit, AMoveAnEarlierStepOfferedIsNotOfferedAgain) {
     const std::vector<std::string> shown = {
         "Step 1: result 34",
         "  modification: resequencing, E3, hot H1 in at 170.00 C, cold C1 in at 109.98 C,",
-        "Step 2: result 32",
-        "  why: the model offers the move of step 1 again (E3 to the same places)\n",
-        "Step 3: result 26",
+        "Step 2: result 26",
         "  tried: resequencing, E1, hot H1, cold C2\n",
+        "Step 3: result 32",
+        "  why: the model offers the move of step 2 again (E1 to the same places)\n",
         "Step 4: result 32",
-        "  why: the model offers the move of step 3 again (E1 to the same places)\n",
+        "  why: the model offers the move of step 1 again (E3 to the same places)\n",
         "Step 5: result 34"};
     std::size_t at = 0;
     for (const std::string& line : shown) {
@@ -536,21 +537,22 @@ TEST(HostRetrofit, AHeaterBetweenTwoExchangersHidesNoLimitingExchanger) {
     }
 }
 
-// H1 150 -> 50 C (CP 2) gives 45 kW to C2 40 -> 130 C (CP 0.5, its whole load; C2 has no heater)
-// through Xa, then 35 kW to C 100 -> 160 C (CP 4) through Xb. The resequencing model would put Xb
-// first on H1; Xa, still carrying all of C2, then needs H1 at 140 C at least, which leaves Xb
-// 20 kW (150 - 20 / 2 = 140): the hot utility rises from 205 to 220 kW. The saving the same move
-// makes at the plant's areas needs a heater on C2 for what Xa no longer gives, and the model adds
-// none: the step is discarded, and the reason says so.
+// H1 150 -> 50 C (CP 2) gives 35 kW to C 100 -> 160 C (CP 4) through Xb, then 45 kW to C2
+// 40 -> 130 C (CP 0.5, its whole load; C2 has no heater) through Xa. The resequencing model's
+// first move (Xb) leaves a network that does not calculate; its second moves Xa on H1, which at
+// the plant's areas saves nothing: a saving would need a heater on C2 for what Xa no longer gives,
+// and the model adds none. The step is discarded, and the reason says so.
 TEST(HostRetrofit, AResequencingStepDiscardedForNoSavingSaysWhy) {
     ScratchFile streams("retrofit-test", "reseq.csv",
                         "name,supply,target,cp,h,kind\nH1,150,50,2,0.2,process\nC,100,160,4,0.2,process\n"
                         "C2,40,130,0.5,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n");
     ScratchFile network("retrofit-test", "reseq-network.csv",
-                        "name,hot,cold,duty,hot_order,cold_order\nXa,H1,C2,45,1,1\nXb,H1,C,35,2,1\n");
-    const HostRun run = RunHost("retrofit " + streams.path + " " + network.path + " --mode resequence --budget 1e9");
+                        "name,hot,cold,duty,hot_order,cold_order\nXa,H1,C2,45,2,1\nXb,H1,C,35,1,1\n");
+    const HostRun run =
+        RunHost("retrofit " + streams.path + " " + network.path + " --mode resequence --budget 1e9 --steps 2");
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    EXPECT_NE(std::string::npos, run.out.find("  why: the step saves no utility cost: the hot utility would be 220.05 kW "
+    EXPECT_NE(std::string::npos, run.out.find("  tried: resequencing, Xa, hot H1, cold C2\n"
+                                              "  why: the step saves no utility cost: the hot utility would be 205.00 kW "
                                               "against 205.00 kW; a modification adds no heater or cooler, and C2 has "
                                               "none, so its exchangers carry its whole load\n"))
         << run.out;

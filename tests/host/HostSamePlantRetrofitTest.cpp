@@ -355,14 +355,6 @@ TEST_P(HostSamePlantRetrofit, ReadsWhatThePlantAsWrittenReads) {
         if (std::none_of(rows.begin(), rows.end(), [](const auto& row) { return !row.at("area").empty(); }))
             GTEST_SKIP() << "every exchanger of the table is on a branch of a split";
     }
-    // Open: retrofit's own models read the network in the order of its names (the area check
-    // after them in the order of its data); renamed so that the names sort the other way, these
-    // plants' models settle on other steps. An order of the data there moves the large model's
-    // screened search onto a far worse candidate (HostRetrofitLargeModel), which is not yet mended.
-    if (c.variant->namesReversed &&
-        (c.plant.label == "FourStreamsRepipe" || c.plant.label == "FourStreamsResequence" ||
-         c.plant.label == "SplitNewExchanger"))
-        GTEST_SKIP() << "retrofit's models read the network in name order";
     // A heater written as two rows: only a table that names its heaters has one to write so.
     const bool twoHeaters = c.variant->heaterShare > 0.0;
     if (twoHeaters && HeatersInTwo(ReadTable(c.plant.network), c.variant->heaterShare).empty())

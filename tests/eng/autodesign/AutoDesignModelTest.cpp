@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 using namespace autodesign_test;
 
@@ -252,6 +255,55 @@ TEST(AutoDesignModel, ClosedPairOfADesignToCompleteGetsNoColumn) {
     EXPECT_EQ(hc, 0);
     EXPECT_EQ(hcu, 1);
     EXPECT_EQ(huc, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The LP of a run, row by row: type, right-hand side and every coefficient by column.
+std::vector<std::string> ModelRows(const AdvancedSuperTarget& run) {
+    std::vector<std::string> rows;
+    const LPProblem& lp = *run.lpProblem;
+    for (int r = 0; r < lp.nRows; ++r) {
+        std::string row = std::to_string(lp.rowTypes[static_cast<std::size_t>(r)]) + " " +
+                          std::to_string(lp.rightHandSides[static_cast<std::size_t>(r)]) + ":";
+        for (int c = 0; c < lp.nColumns; ++c)
+            if (const double v = lp.pMatrix->GetElement(r, c); v != 0.0) row += " " + std::to_string(c) + "=" + std::to_string(v);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// The four-stream plant with its two utilities, its rows given as listed and reversed: the
+// utilities' match rows come in the order of the streams' names either way, so the LP is one
+// model, row for row, and loads its matches alike.
+TEST(AutoDesignModel, OneModelWhateverTheOrderOfTheRows) {
+    struct Row {
+        const char* name;
+        double supply, target, cp;
+    };
+    const std::vector<Row> plant = {{"H1", 170, 60, 3.0}, {"H2", 150, 30, 1.5}, {"C1", 20, 135, 2.0},
+                                    {"C2", 80, 140, 4.0}, {"HU", 250, 249, 0.0}, {"CU", 10, 20, 0.0}};
+    std::vector<std::vector<std::string>> models;
+    std::vector<std::vector<double>> loads;
+    for (bool reversed : {false, true}) {
+        AutoDesignProject p;
+        std::vector<Row> rows = plant;
+        if (reversed) std::reverse(rows.begin(), rows.end());
+        for (const Row& r : rows)
+            ASSERT_TRUE(r.cp > 0.0 ? p.Process(r.name, r.supply, r.target, r.cp) : p.Utility(r.name, r.supply, r.target));
+        AdvancedSuperTarget run(*p.scenario);
+        run.ToggleFlag();  // the LP alone
+        ASSERT_EQ(p.Run(run), 1) << run.message;
+        models.push_back(ModelRows(run));
+        loads.push_back({LoadedMatch(run, "H1", "C1"), LoadedMatch(run, "H1", "C2"), LoadedMatch(run, "H2", "C1"),
+                         LoadedMatch(run, "H2", "C2"), LoadedMatch(run, "HU", "C1"), LoadedMatch(run, "HU", "C2"),
+                         LoadedMatch(run, "H1", "CU"), LoadedMatch(run, "H2", "CU")});
+    }
+    ASSERT_EQ(models[0].size(), models[1].size());
+    for (std::size_t r = 0; r < models[0].size(); ++r) ASSERT_EQ(models[0][r], models[1][r]) << "row " << r;
+    for (std::size_t k = 0; k < loads[0].size(); ++k) EXPECT_NEAR(loads[0][k], loads[1][k], 1e-9) << k;
 }
 
 }  // namespace

@@ -117,10 +117,10 @@ TEST(HENDesignRecord, ADesignWithoutSchedulesOrStudiesReadsBackWithNone) {
     const RecordBytes bytes = DesignBytes(*n.d);
     // The record ends with: no default study, no current study, no studies, no current
     // schedule, no schedules (five int32 0), the schedule counter 1, DTMin, HTMaxAreaShell and
-    // the two empty texts.
+    // three empty texts (texts B and C, no operating-point refusal).
     const RecordBytes zero = {'i', 0, 0, 0, 0};
     ASSERT_GT(bytes.size(), 60u);
-    const std::size_t tail = bytes.size() - 2 * 5 - 2 * 9 - 5;
+    const std::size_t tail = bytes.size() - 3 * 5 - 2 * 9 - 5;
     EXPECT_EQ(RecordBytes(bytes.begin() + static_cast<long>(tail), bytes.begin() + static_cast<long>(tail) + 5),
               (RecordBytes{'i', 1, 0, 0, 0}));
     for (int k = 1; k <= 5; ++k) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 using namespace design_test;
 
@@ -26,6 +27,8 @@ struct OldContent {
     Writer schedules;    // versions above 15: current schedule, schedules, counter
     // Versions above 12: the executed schedule, one the record holds (a name it lacks is damage).
     const char* executed = "Old-1";
+    // Versions above 21: why the locked network's default point is none the plant can run at.
+    const char* refusal = "";
 };
 
 // The items of a design record in the order of writing, each where its version holds it.
@@ -65,6 +68,7 @@ RecordBytes OldDesignRecord(const OldContent& c) {
     if (v > 18) ok = ok && f.WriteDouble(300.0);
     if (v > 19) ok = ok && f.WriteCPString("B");
     if (v > 20) ok = ok && f.WriteCPString("C");
+    if (v > 21) ok = ok && f.WriteCPString(c.refusal);
     ok = ok && f.EndRecord(record);
     return ok ? f.Bytes() : RecordBytes();
 }
@@ -353,13 +357,48 @@ TEST(HENDesignRecordVersions, VersionSeventeenReadsTheCurrentScheduleButNotDTMin
     EXPECT_EQ(third.d->GetHTMaxAreaShell(), 500.0);
 }
 
-TEST(HENDesignRecordVersions, VersionsOutsideOneToTwentyOneAndAnEventOfAnUnknownKindAreRefused) {
+// A locked network whose default point its heaters, coolers and utilities cannot run at keeps the
+// reason with the case, and stores it again as it read it; a record of version 21 has none.
+TEST(HENDesignRecordVersions, TheRefusalOfALockedNetworksPointGoesWithTheCase) {
+    OperatedNetwork n;
+    n.d->LockOperation();
+    n.d->AddNewSchedule();
+    ASSERT_TRUE(n.d->AddEventToCurrentSchedule("AdditionalAreaHENEvent", "E-101"));
+    const HENState* state = &n.d->DefaultState();
+    const HENSchedule* schedule = dynamic_cast<HENSchedule*>(n.d->GetOperatingSchedule(0));
+    const char* why = "Default operating state: Cooler1 would take CW out at 115.6 C where H1 enters it at 90 C";
+    for (auto [version, refusal, kept] : {std::tuple{22, why, why}, {22, "", ""}, {21, why, ""}}) {
+        OldContent c;
+        c.version = version;
+        c.sheet = n.d->GetFlowSheet();
+        c.locked = true;
+        c.executed = "Event-P1";
+        c.refusal = refusal;
+        c.state = [state](ILurmetBinaryFile& f) { return state->Store(f); };
+        c.studies = [](ILurmetBinaryFile& f) { return f.WriteInt(0) && f.WriteInt(0) && f.WriteInt(0); };
+        c.schedules = [schedule](ILurmetBinaryFile& f) {
+            return f.WriteInt(1) && f.WriteCPString("Event-P1") && f.WriteInt(1) && schedule->Store(f) && f.WriteInt(2);
+        };
+        Recalled r(OldDesignRecord(c));
+        ASSERT_TRUE(r.ok) << version;
+        const char* read = r.back.d->GetOperatingPointRefusal();
+        EXPECT_STREQ(read ? read : "", kept) << version;
+        const RecordBytes again = DesignBytes(*r.back.d);
+        OperatedNetwork third(true, false);
+        ASSERT_TRUE(ReadDesignBytes(*third.d, again)) << version;
+        EXPECT_EQ(DesignBytes(*third.d), again) << version;
+        read = third.d->GetOperatingPointRefusal();
+        EXPECT_STREQ(read ? read : "", kept) << version;
+    }
+}
+
+TEST(HENDesignRecordVersions, VersionsOutsideOneToTwentyTwoAndAnEventOfAnUnknownKindAreRefused) {
     OperatedNetwork n;
     const RecordBytes present = DesignBytes(*n.d);
     // The record's version follows the 8-byte magic and the record tag.
     ASSERT_EQ(present[8], 'R');
-    ASSERT_EQ(present[9], 21);
-    for (int version : {0, 22}) {
+    ASSERT_EQ(present[9], 22);
+    for (int version : {0, 23}) {
         RecordBytes bytes = present;
         bytes[9] = static_cast<std::uint8_t>(version);
         OperatedNetwork kept;

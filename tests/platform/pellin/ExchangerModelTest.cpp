@@ -205,16 +205,37 @@ TEST(ExchangerModel, CrossingAndApproach) {
     e.x->addVariable(V::Duty, 700, 1);  // ends 30 apart
     e.run();
     EXPECT_TRUE(e.x->IsFeasible());
-    // A cooler's duty within its closing balance's rounding below 0 is none, not one run against
-    // the driving force; past it, it is.
-    for (auto [duty, crossed] : {std::pair{-2.4e-9, false}, {-2e-6, true}}) {
-        OneExchanger z(constantHot(10), FlowsheetTestStream("CW", {0, 400}, {10.0}, {}, 1));
+    // A cooler's duty within its closing balance's rounding either way is none: not one run against
+    // the driving force, and no exchange (no area, no shell, and no approach to keep, DTMin 200
+    // though its ends stand 100 apart); past it, it is. So it is while its design counts the
+    // cooling water as a process stream (sizing the unit at its own load of it). A process
+    // exchanger's duty below 0 runs backwards, however little.
+    enum Service { Utility, CountedAsProcess, Process };
+    struct Row {
+        double duty;
+        Service service;
+        bool crossed;
+    };
+    for (const Row& row : {Row{-2.4e-9, Utility, false}, Row{-2e-6, Utility, true}, Row{-7.57e-7, CountedAsProcess, false},
+                           Row{1.39e-8, CountedAsProcess, false}, Row{-2e-6, CountedAsProcess, true},
+                           Row{-7.57e-7, Process, true}}) {
+        OneExchanger z(constantHot(10), FlowsheetTestStream("CW", {0, 400}, {10.0}, {}, row.service == Utility ? 1 : 0));
+        if (row.service == CountedAsProcess) z.x->setSideOnCountedUtility(1);
         z.inlets(150, 50);
         z.x->addVariable(V::OverallHTC, 0.5, 1);
-        z.x->addVariable(V::Duty, duty, 1);
+        z.x->addVariable(V::DTMin, 200, 1);
+        z.x->addVariable(V::Duty, row.duty, 1);
         z.run();
-        EXPECT_EQ(z.x->getStatus() == S::Crossed, crossed) << duty;
-        EXPECT_EQ(z.x->IsFeasible(), !crossed) << duty;
+        EXPECT_EQ(z.x->getStatus(), row.crossed ? S::Crossed : S::Calculated) << row.duty << " " << row.service;
+        EXPECT_EQ(z.x->IsFeasible(), !row.crossed) << row.duty << " " << row.service;
+        if (row.crossed) continue;
+        EXPECT_EQ(z.value(z.x, V::HTArea), 0.0) << row.duty << " " << row.service;
+        EXPECT_EQ(z.value(z.x, V::TotalNShells), 0.0) << row.duty << " " << row.service;
+        // Sized again from its duty as it stands (as a network's solution is), it is the same.
+        z.x->setArea();
+        EXPECT_EQ(z.x->getStatus(), S::Calculated) << row.duty << " " << row.service;
+        EXPECT_TRUE(z.x->IsFeasible()) << row.duty << " " << row.service;
+        EXPECT_EQ(z.value(z.x, V::HTArea), 0.0) << row.duty << " " << row.service;
     }
 }
 
