@@ -11,6 +11,7 @@ const MessageText kTexts[] = {
      "A scenario name may not be empty, be the text \"**New**\" of the row that adds one, or begin or end with a "
      "blank:"},
     {"NoScenarioToRename", "No scenario is chosen to take the name typed; choose the scenario to rename first."},
+    {"NoNoteSelected", "Select a note first: none is selected, so none is deleted."},
     {"ThisDesignNameAlreadyExists", "A design of that name already exists in the scenario:"},
     {"CloneNameMissing", "Type the name of a new scenario, or choose the scenario to append to, before copying."},
     {"CloneCopiesNothing", "Nothing is ticked to copy; tick the streams or the data to copy into the scenario:"},
