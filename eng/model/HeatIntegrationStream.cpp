@@ -63,10 +63,33 @@ bool CPIHeatIntegrationStream::WouldHoldAll(const TrialValues& values, int index
     return true;
 }
 
+namespace {
+// The names whose change alters the stream's segments (its owner re-takes them and recalculates
+// every target; "Temperature" and "MassFlow" also change how the designs operate), and those that
+// alter only its film coefficients (areas and costs).
+// The names are compared a few dozen times a stream as a table is entered: most differ in their
+// first letter.
+bool sameName(const char* a, const char* b) { return a[0] == b[0] && std::strcmp(a, b) == 0; }
+bool changesSegments(const char* name) {
+    for (const char* n : {N::Temperature, N::MassFlow, N::Enthalpy, N::HeatCapacityFlowrate, N::SpecificHeat})
+        if (sameName(name, n)) return true;
+    return false;
+}
+bool changesCoefficients(const char* name) {
+    for (const char* n : {N::CHTCoeff, N::FoulingFactor, N::HTCoeff, N::Velocity, N::MassDensity, N::Diameter,
+                          N::Viscosity, N::ThermalConductivity})
+        if (sameName(name, n)) return true;
+    return false;
+}
+}  // namespace
+
 int CPIHeatIntegrationStream::SetValue(const CPString& name, double value, int index) {
     if (index < 0) return 0;
     if (!m_set.HasValue(name) && !m_set.CreateValue(name, StreamPropertySet::IsSegmentableName(name))) return 0;
 
+    // A film coefficient, a fouling or a transport property leaves the stream's loads as they
+    // were: they stay in step (a save writes what a reopen and its recalculation write).
+    const bool loadsStay = changesCoefficients(name.c_str());
     // A utility's flow follows from the load the designs give it; it is never stored.
     const bool utilityFlow = m_nKind == KindUtility && (name == N::HeatCapacityFlowrate || name == N::MassFlow);
     if (!utilityFlow) {
@@ -74,7 +97,7 @@ int CPIHeatIntegrationStream::SetValue(const CPString& name, double value, int i
             // An emptied value is unset; a fouling factor or clean coefficient unset goes back to
             // its default.
             if (!StreamPropertySet::IsStored(m_set.SetSegmentValue(name, value, index, CPValue::Unset))) return 0;
-            ClearLoadFlags();
+            if (!loadsStay) ClearLoadFlags();
         } else if (!StreamPropertySet::IsStored(m_set.SetSegmentValue(name, value, index, CPValue::Specified))) {
             return 0;
         }
@@ -85,7 +108,7 @@ int CPIHeatIntegrationStream::SetValue(const CPString& name, double value, int i
     // Even when defaults had to be filled, the value is stored: the owner must re-take the
     // segments, so the change is always announced.
     Notify(37, name, AsData());
-    ClearLoadFlags();
+    if (!loadsStay) ClearLoadFlags();
     return 1;
 }
 
@@ -116,30 +139,12 @@ int CPIHeatIntegrationStream::SetValues(const StreamValueSetting* values, int co
         for (const char* a : announced) seen = seen || v.name == a;
         if (!seen) announced.push_back(v.name.c_str());
     }
-    ClearLoadFlags();
+    bool loadsStay = true;
+    for (const StreamPropertySet::ValueSetting& v : batch) loadsStay = loadsStay && changesCoefficients(v.name.c_str());
+    if (!loadsStay) ClearLoadFlags();
     NotifyValuesSet(announced);
     return 1;
 }
-
-namespace {
-// The names whose change alters the stream's segments (its owner re-takes them and recalculates
-// every target; "Temperature" and "MassFlow" also change how the designs operate), and those that
-// alter only its film coefficients (areas and costs).
-// The names are compared a few dozen times a stream as a table is entered: most differ in their
-// first letter.
-bool sameName(const char* a, const char* b) { return a[0] == b[0] && std::strcmp(a, b) == 0; }
-bool changesSegments(const char* name) {
-    for (const char* n : {N::Temperature, N::MassFlow, N::Enthalpy, N::HeatCapacityFlowrate, N::SpecificHeat})
-        if (sameName(name, n)) return true;
-    return false;
-}
-bool changesCoefficients(const char* name) {
-    for (const char* n : {N::CHTCoeff, N::FoulingFactor, N::HTCoeff, N::Velocity, N::MassDensity, N::Diameter,
-                          N::Viscosity, N::ThermalConductivity})
-        if (sameName(name, n)) return true;
-    return false;
-}
-}  // namespace
 
 // After a batch: one notice for the segment values (naming "Temperature" or "MassFlow" when the
 // batch holds one, so that the designs hear of it too), one for the coefficients, and one for

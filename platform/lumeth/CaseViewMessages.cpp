@@ -12,6 +12,7 @@ const MessageText kTexts[] = {
      "blank:"},
     {"NoScenarioToRename", "No scenario is chosen to take the name typed; choose the scenario to rename first."},
     {"NoScenarioToDelete", "No scenario is chosen to delete; choose the scenario first."},
+    {"NoNoteSelected", "Select a note first: none is selected, so none is deleted."},
     {"ThisDesignNameAlreadyExists", "A design of that name already exists in the scenario:"},
     {"CloneNameMissing", "Type the name of a new scenario, or choose the scenario to append to, before copying."},
     {"CloneCopiesNothing", "Nothing is ticked to copy; tick the streams or the data to copy into the scenario:"},

@@ -117,6 +117,8 @@ const MessageText kTexts[] = {
     {"DeltaTcUpdateError", "The DTmin contribution of a utility could not be updated."},
     {"ErrorFingingFile", "The file cannot be found:"},
     {"CouldNotFindVelmorFile", "The process simulator case (.vmc) cannot be found, or the file is not one:"},
+    {"NoExtractionToBuild",
+     "No data extraction is set up: open the data extraction wizard and choose the simulation file first."},
     {"CouldNotFindUtilityFile", "The utility defaults file (.hud) cannot be found, or the file is not one:"},
     {"CouldNotFindCapCostFile", "The capital cost defaults file (.hcc) cannot be found, or the file is not one:"},
     {"InvalidSimulationFile", "The file is not a simulation file of the chosen kind:"},

@@ -181,7 +181,8 @@ const MessageText kTexts[] = {
     {"GridEditLockedInOperation", "The network is locked for operation and takes no edit of its structure:"},
     {"GridEditLockedRetrofitBase",
      "This network is the retrofit's base, which every retrofit design is compared with; it takes no edit:"},
-    {"GridNoBranchToRemove", "This segment lies on no branch of a splitter; there is no branch to remove:"},
+    {"GridNoBranchToRemove",
+     "A branch is removed through a segment on it: this is no segment on a branch of a splitter, so no branch is removed:"},
     {"GridNoSplitterToBranch", "This is no splitter that can take another branch:"},
     {"GridEditRefused", "The network does not take this edit here:"},
 };

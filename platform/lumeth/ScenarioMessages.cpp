@@ -68,6 +68,12 @@ const MessageText kTexts[] = {
     {"NoRetrofitToUnlock", "The scenario holds no retrofit: there is no base network to unlock."},
     // A command on the selected design with none selected.
     {"NoDesignSelected", "Select a design first: none is selected."},
+    {"NoOtherDesignToSwap", "The selected design is the last of the list already: there is no other design to swap it with."},
+    {"NoCostCoefficientEdited",
+     "No cost coefficient is being edited: type a cost law's exponent first, and give the coefficient it proposes."},
+    {"NoSimulatorCaseToWrite",
+     "The design holds no units of a process simulator case to write back: only the existing network an extraction "
+     "made (SimulationBaseCase) does:"},
     // Refusals of a typed value.
     {"GetStreamError", "The stream of this row could not be found."},
     {"NoChangeinHENRBaseCase", "The base case of a retrofit cannot be changed."},

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -72,5 +73,40 @@ TEST(HostCaseRestore, ASiteRetrofitSavedInTheSessionThatMadeItIsTheSameBytesAgai
     ASSERT_FALSE(first.empty());
     EXPECT_TRUE(first == FileContents(again.path)) << "the site's case saved again differs";
 }
+
+// A film coefficient, a fouling or a default coefficient given to a stream leaves its loads as
+// they were: the case saved after it is the case its reopen saves again.
+struct CoefficientEdit {
+    const char* name;
+    const char* script;
+};
+void PrintTo(const CoefficientEdit& e, std::ostream* out) { *out << e.name; }
+
+class HostCaseRestoreAfterCoefficient : public ::testing::TestWithParam<CoefficientEdit> {};
+
+TEST_P(HostCaseRestoreAfterCoefficient, SavedAgainIsTheSameBytes) {
+    const CoefficientEdit& e = GetParam();
+    ScratchFile designed("restore", std::string(e.name) + "-design.case", "", false),
+        edited("restore", std::string(e.name) + "-edited.case", "", false),
+        again("restore", std::string(e.name) + "-again.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                         " --save " + designed.path)
+                     .exitCode);
+    ScratchFile script("restore", std::string(e.name) + ".txt", e.script);
+    const HostRun run = RunHost("view " + designed.path + " --script " + script.path + " --save " + edited.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    Restore(edited.path, again.path);
+    const std::string first = FileContents(edited.path);
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(first == FileContents(again.path)) << e.name << ": the case saved again differs";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, HostCaseRestoreAfterCoefficient,
+    ::testing::Values(CoefficientEdit{"DefaultCoefficientChosen", "set RowPos.105 0\nset Enum.511 1\n"},
+                      CoefficientEdit{"FilmCoefficientTyped", "set HeatTransferCoeff.413.0 0.5\n"},
+                      CoefficientEdit{"FoulingTyped", "set Fouling.412.0 0.2\n"},
+                      CoefficientEdit{"FoulingEmptied", "set Fouling.412.0 0.2\nset Fouling.412.0 empty\n"}),
+    [](const ::testing::TestParamInfo<CoefficientEdit>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -637,7 +637,65 @@ INSTANTIATE_TEST_SUITE_P(
                  0, "NoChangeinHENRBaseCase", ""},
         Answered{"SiteUtilityOfTheBaseViscosityInTheEditor", "siteretrofit", "", kEditor, "set Viscosity.910.2 0.02", 1,
                  "", ""},
-        Answered{"SiteUtilityInTheEditor", "site", "", kEditor, "set Temperature.903.2 260", 1, "", ""}),
+        Answered{"SiteUtilityInTheEditor", "site", "", kEditor, "set Temperature.903.2 260", 1, "", ""},
+        // A command with nothing to do it on answers 0 and says why; beside each, the same word
+        // where it acts.
+        Answered{"ScenarioAddedWithNoName", "--new hi-project P", "--open project", "", "cmd AddToDesignView", 0,
+                 "ThisScenarioNameIsInvalid", ""},
+        Answered{"ScenarioAdded", "--new hi-project P", "--open project", "settext ExtraData.208 S2\n",
+                 "cmd AddToDesignView", 1, "", ""},
+        Answered{"SiteScenarioAddedWithNoName", "site", "", "", "cmd AddToDesignView", 0, "ThisScenarioNameIsInvalid", ""},
+        Answered{"NoteDeletedWithNoneChosen", "--new hi-project P", "--open project", "cmd AddNote\n", "cmd DeleteNote", 0,
+                 "NoNoteSelected", ""},
+        Answered{"NoteDeleted", "--new hi-project P", "--open project", "cmd AddNote\nsettext ExtraData.212 Note 1\n",
+                 "cmd DeleteNote", 1, "", ""},
+        Answered{"BranchRemovedThroughAUnit", "design", "--open grid", "", "cmd RemoveBranch \"E1\"", 0,
+                 "GridNoBranchToRemove", "E1"},
+        Answered{"ExportedWithNoSimulatorCase", "design", "--open case", kOnBase, "cmd ExportVelmor", 0,
+                 "NoSimulatorCaseToWrite", "Network"},
+        Answered{"ExportedFromASimulatorCase", "--new hi-case W1", "", "cmd ImportVelmorScenario 0 " kPreheatTrain "\n",
+                 "cmd ExportVelmor", 1, "", ""},
+        Answered{"EventPlanDeletedWithNoPlan", "locked", "--open design", "cmd ShowEventPlannerView\nopen @last\n",
+                 "cmd DeleteEventPlan", 0, "NoEventSelected", ""},
+        Answered{"EventPlanDeleted", "locked", "--open design",
+                 "cmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n", "cmd DeleteEventPlan", 1, "", ""},
+        Answered{"DesignsSwappedWithOneDesign", "design", "--open case", kOnBase, "cmd SwapDesigns", 0,
+                 "NoOtherDesignToSwap", ""},
+        Answered{"DesignsSwapped", "design", "--open case",
+                 "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\ncmd AddDefaultDesign D2\n"
+                 "open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.299 Network\nopen HIDesignViewerProject.200.0\n"
+                 "open HIDesignViewerScenario.200.0\n",
+                 "cmd SwapDesigns", 1, "", ""},
+        Answered{"CostCoefficientAppliedWithNothingEdited", "design", "", "", "cmd ApplyNewBCValues", 0,
+                 "NoCostCoefficientEdited", ""},
+        Answered{"CostCoefficientAppliedErased", "design", "", "set ExtraData.503.0 0.7\nset ExtraData.210 empty\n",
+                 "cmd ApplyNewBCValues", 0, "NoCostCoefficientEdited", ""},
+        Answered{"CostCoefficientApplied", "design", "", "set ExtraData.503.0 0.7\n", "cmd ApplyNewBCValues", 1, "", ""},
+        Answered{"SplitFlowsWithNoSplit", "design", "--open design", "", "cmd OptimizeSplitFlows", 0, "NoSplitToOptimise", ""},
+        Answered{"SplitFlows", "split", "--open design", "", "cmd OptimizeSplitFlows", 1, "", ""},
+        Answered{"ExtractionBuiltWithNoWizard", "--new hi-case W1", "", "", "cmd BuildRalvexCase", 0, "NoExtractionToBuild",
+                 ""},
+        // The design viewer's views of other objects with nothing chosen to open.
+        Answered{"ExchangerViewWithNoRowChosen", "design", "--open design", "", "cmd OpenHXView", 0, "CommandNotDone", ""},
+        Answered{"ExchangerViewOpened", "design", "--open design", "set Index.713 0\n", "cmd OpenHXView", 1, "", ""},
+        Answered{"CrossPinchUnitViewWithNoRowChosen", "design", "--open design", "", "cmd OpenCPEliminationView", 0,
+                 "CommandNotDone", ""},
+        Answered{"HotSegmentTableWithNoRowChosen", "design", "--open design", "", "cmd OpenHotSegmentTable", 0,
+                 "CommandNotDone", ""},
+        Answered{"ColdSegmentTableWithNoRowChosen", "design", "--open design", "", "cmd OpenColdSegmentTable", 0,
+                 "CommandNotDone", ""},
+        Answered{"HotSegmentTableOpened", "design", "--open design", "set Index.713 0\n", "cmd OpenHotSegmentTable", 1, "",
+                 ""},
+        // A default coefficient chosen with no stream to write it to (no row chosen, a row past the
+        // list, a stream of several segments) is refused as read-only, as its state reads.
+        Answered{"UtilityDefaultCoefficientWithNoRowChosen", "design", "", "", "set Enum.512 1", 0, "ReadOnlyCell", ""},
+        Answered{"DefaultCoefficientWithNoRow", "design", "", "set RowPos.105 9\n", "set Enum.511 1", 0, "ReadOnlyCell", ""},
+        Answered{"DefaultCoefficientOfSeveralSegments", "design", "",
+                 kSegments "set WhereToIns.200 0\nexpect InsertedSegmentIncomplete\ncmd InsSeg\nopen MyOwnerObject\n"
+                 "set RowPos.105 0\n",
+                 "set Enum.511 1", 0,
+                 "ReadOnlyCell", ""},
+        Answered{"UtilityDefaultCoefficientChosen", "design", "", "set RowPos.106 0\n", "set Enum.512 1", 1, "", ""}),
     [](const ::testing::TestParamInfo<Answered>& info) { return std::string(info.param.name); });
 
 // What `status` tells of a name cell is what a write finds: a cell whose every write is refused
@@ -688,7 +746,10 @@ INSTANTIATE_TEST_SUITE_P(
         NameCell{"ScenarioName", "design", "ExtraData.1000", false, "", "", "base"},
         // A retrofit's locked base renames no utility, as no process stream.
         NameCell{"UtilityNameOfTheBase", "retrofit", "StrNameU.440.0", true},
-        NameCell{"UtilityName", "design", "StrNameU.440.0", false}),
+        NameCell{"UtilityName", "design", "StrNameU.440.0", false},
+        // A default coefficient's choice is there only while a row chooses a stream to take it.
+        NameCell{"UtilityDefaultCoefficientWithNoRowChosen", "design", "Enum.512", true},
+        NameCell{"UtilityDefaultCoefficientOfAChosenRow", "design", "Enum.512", false, "", "set RowPos.106 0\n"}),
     [](const ::testing::TestParamInfo<NameCell>& info) { return std::string(info.param.name); });
 
 // A column is listed editable exactly while one of its rows takes a write: a column a retrofit's

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <ostream>
 #include <string>
 
@@ -18,6 +20,7 @@ struct Refusal {
     const char* address;
     const char* value;
     const char* key;
+    const char* before = "";  // steps that choose what the cell writes to (a row of a table)
 };
 void PrintTo(const Refusal& r, std::ostream* out) { *out << r.address << " " << r.value << " (" << r.key << ")"; }
 
@@ -43,17 +46,18 @@ protected:
 
 TEST_P(HostViewRefusalTable, IsRefusedWithItsKeyAndChangesNothing) {
     const Refusal& r = GetParam();
-    const std::string script = std::string("get ") + r.address + "\nexpect " + r.key + "\nset " + r.address + " " +
-                               r.value + "\nget " + r.address + "\n";
+    const std::string script = std::string(r.before) + "get " + r.address + "\nexpect " + r.key + "\nset " + r.address +
+                               " " + r.value + "\nget " + r.address + "\n";
+    const int first = 1 + static_cast<int>(std::count(r.before, r.before + std::strlen(r.before), '\n'));
     for (const std::string& input : {ExamplePath("four-streams.csv"), Saved()}) {
         ASSERT_TRUE(FileExists(input)) << input;
         ScratchFile file("refusals", "script.txt", script);
         const HostRun run = RunHost("view " + input + " --script " + file.path);
         EXPECT_EQ(0, run.exitCode) << input << "\n" << run.out;
         EXPECT_TRUE(has(run.out, std::string("  Error ") + r.key + "|")) << input << "\n" << run.out;
-        const std::string before = readingOf(run.out, 1);
+        const std::string before = readingOf(run.out, first);
         EXPECT_FALSE(before.empty()) << run.out;
-        EXPECT_EQ(before, readingOf(run.out, 4)) << input << "\n" << run.out;
+        EXPECT_EQ(before, readingOf(run.out, first + 3)) << input << "\n" << run.out;
     }
 }
 
@@ -99,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"DefaultCoefficientChoiceBeyondTheList", "Enum.511", "5000", "ValidOptionError"},
         Refusal{"DefaultCoefficientChoiceNegative", "Enum.511", "-1", "ValidOptionError"},
         Refusal{"DefaultCoefficientChoiceFraction", "Enum.511", "1.5", "ValidOptionError"},
-        Refusal{"UtilityDefaultCoefficientChoice", "Enum.512", "5000", "ValidOptionError"}),
+        // The utility table's choice writes to the row chosen there: none is chosen at first.
+        Refusal{"UtilityDefaultCoefficientChoice", "Enum.512", "5000", "ValidOptionError", "set RowPos.106 0\n"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 }  // namespace

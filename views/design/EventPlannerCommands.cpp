@@ -124,7 +124,9 @@ int EventPlanner::createNewEventPlan(const Text&) {
 
 int EventPlanner::deleteEventPlan(const Text&) {
     auto it = findPlan(lstPlans, pSelectedPlan);
-    if (it != lstPlans.end()) lstPlans.erase(it);
+    // With no plan selected none is deleted, and the selection stays as it is.
+    if (it == lstPlans.end()) return ErrorMsg("NoEventSelected"), 0;
+    lstPlans.erase(it);
     pSelectedPlan = nullptr;
     if (lstPlans.empty()) {
         nPlanCounter = 1;

@@ -353,6 +353,9 @@ private:
     int openCPEliminationView(const Text&); int openColdSegmentTable(const Text&); int openHotSegmentTable(const Text&);
     int openSegmentTable(int side);
     int reconcile(const Text&); int optimize(const Text&); int runSplitOptimization(const Text&);
+    int optimizeSplitFlows(const Text&);
+    // Whether the network splits no stream (said with "NoSplitToOptimise").
+    bool refusedWithNoSplit();
     int openRetrofitOptionView(const Text&); int retrofitNow(const Text&); int addNewHX(const Text&);
     int resqHX(const Text&); int repipHX(const Text&); int utilHX(const Text&); int openAddAreaHXView(const Text&);
     int runRetrofitOptimization(const Text&); int deleteNewRetrofitDesign(const Text&);

@@ -50,7 +50,7 @@ const std::vector<HIDesignViewerDesign::Command>& HIDesignViewerDesign::Commands
         {"OpenCrossPinchView", nullptr, "CrossPinchView"},
         {"OpenRetrofitModificationView", nullptr, "RetrofitModificationView"},
         {"OpenProcessControlView", nullptr, "ProcessControlView"},
-        {"OptimizeSplitFlows", nullptr, "StreamsPriorityView"},
+        {"OptimizeSplitFlows", &V::optimizeSplitFlows, "StreamsPriorityView"},
         // views of other objects
         {"OpenHXView", &V::openHXView, nullptr},
         {"ViewPlotStandalone", &V::viewPlotStandalone, nullptr},
@@ -107,7 +107,8 @@ int HIDesignViewerDesign::Message(const Text& line) {
         if (word != c.word) continue;
         int handled = 1;
         if (c.action) handled = (this->*c.action)(rest);
-        if (c.form) View(c.form);
+        // A command that refused opens no form for the work it did not do.
+        if (c.form && handled) View(c.form);
         return handled;
     }
     return Viewable::Message(line);
@@ -135,11 +136,15 @@ int HIDesignViewerDesign::openDrivingForcePlot(const Text&) {
     return 1;
 }
 
+// The views of other objects: a command that finds nothing to open answers 0, and the framework
+// says it was not done.
 int HIDesignViewerDesign::openHXView(const Text&) {
     const int index = GetFilteredExchangerIndex(nSelectedRowA);
     CNode* unit = nullptr;
-    if (index < 0 || !pDesign->GetHeatExchanger(index, unit) || !unit) return 1;
-    if (Viewable* view = GetEquipmentView(unit)) view->View();
+    if (index < 0 || !pDesign->GetHeatExchanger(index, unit) || !unit) return 0;
+    Viewable* view = GetEquipmentView(unit);
+    if (!view) return 0;
+    view->View();
     return 1;
 }
 
@@ -155,12 +160,14 @@ int HIDesignViewerDesign::viewPlotStandalone(const Text&) {
 int HIDesignViewerDesign::openCPEliminationView(const Text&) {
     const std::vector<int>& order = GetCrossPinchOrder();
     const int row = nSelectedRowB - 1;
-    if (row < 0 || row >= static_cast<int>(order.size())) return 1;
+    if (row < 0 || row >= static_cast<int>(order.size())) return 0;
     CNode* unit = nullptr;
-    if (!pDesign->GetHeatExchanger(order[static_cast<std::size_t>(row)], unit) || !unit) return 1;
+    if (!pDesign->GetHeatExchanger(order[static_cast<std::size_t>(row)], unit) || !unit) return 0;
     HeatExch* part = AsHeatExch(unit);
-    if (!pScenario || pScenario->GetUtilityAssignmentMethod() == 0 || !part || !part->IsHeater()) return 1;
-    if (Viewable* view = GetEquipmentView(unit)) view->View("CPEliminationView");
+    if (!pScenario || pScenario->GetUtilityAssignmentMethod() == 0 || !part || !part->IsHeater()) return 0;
+    Viewable* view = GetEquipmentView(unit);
+    if (!view) return 0;
+    view->View("CPEliminationView");
     return 1;
 }
 
@@ -169,12 +176,12 @@ int HIDesignViewerDesign::openHotSegmentTable(const Text&) { return openSegmentT
 
 int HIDesignViewerDesign::openSegmentTable(int side) {
     CNode* unit = nullptr;
-    if (nSelectedRowA < 0 || !pDesign->GetHeatExchanger(nSelectedRowA, unit) || !unit) return 1;
+    if (nSelectedRowA < 0 || !pDesign->GetHeatExchanger(nSelectedRowA, unit) || !unit) return 0;
     // The stream entering that side becomes the current stream.
-    if (GetSideStreamName(unit, side).empty() || !pCurrentStream) return 1;
+    if (GetSideStreamName(unit, side).empty() || !pCurrentStream) return 0;
     HIDesignViewerScenario* owner = GetOwningScenarioViewer();
     Viewable* table = owner ? owner->GetSegmentTableView(pCurrentStream) : nullptr;
-    if (!table) return 1;
+    if (!table) return 0;
     if (pDesign->GetOperationLocked()) table->View("OperationModeView");
     else table->View();
     return 1;
@@ -207,11 +214,20 @@ int HIDesignViewerDesign::optimize(const Text&) {
     return result == kNetworkOptimised ? 1 : 0;
 }
 
-int HIDesignViewerDesign::runSplitOptimization(const Text&) {
-    // Without a split there is no branch share to optimise, and the optimiser's settings stay.
+bool HIDesignViewerDesign::refusedWithNoSplit() {
     bool split = false;
     for (int i = 0, n = pDesign->GetNumberOfNodes(); i < n && !split; ++i) split = AsSplitter(pDesign->GetNodeByIndex(i)) != nullptr;
-    if (!split) return ErrorMsg("NoSplitToOptimise"), 0;
+    if (!split) ErrorMsg("NoSplitToOptimise");
+    return !split;
+}
+
+// The form that sets the streams' priorities for the branch shares: a network with no split has
+// none to set.
+int HIDesignViewerDesign::optimizeSplitFlows(const Text&) { return refusedWithNoSplit() ? 0 : 1; }
+
+int HIDesignViewerDesign::runSplitOptimization(const Text&) {
+    // Without a split there is no branch share to optimise, and the optimiser's settings stay.
+    if (refusedWithNoSplit()) return 0;
     pDesign->SetOptimizeExchangerDuties(false);
     pDesign->SetOptimizeSplitFractions(true);
     pDesign->RunOptimizer(5);

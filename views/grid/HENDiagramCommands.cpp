@@ -101,7 +101,8 @@ int HENDiagram::TextCommand(const Text& line) {
     // The design's own answers say whether a branch or a splitter is there to edit (not while the
     // design is locked, nor on a segment off every branch): an edit it would pass over is refused.
     if (word == "RemoveBranch") {
-        done = d.GetBranchState(nodes[0]) != 1;
+        // A branch is taken out through a segment on it: a unit names no branch to remove.
+        done = isSegment(nodes[0]) && d.GetBranchState(nodes[0]) != 1;
         if (done) d.RemoveSplitterBranch(nodes[0], kReason);
     } else if (word == "addhx" || word == "addhxtemp") {
         CNode* unit = d.AddHeatExchanger(nodes[0], nodes[1], kReason, NodeKind::HeatExchanger, nullptr);

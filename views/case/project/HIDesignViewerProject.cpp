@@ -177,7 +177,7 @@ int HIDesignViewerProject::Message(const Text& line) {
     const Text rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
     if (const int answer = sharedWord(word); answer >= 0) return answer;
     if (word == "AddToDesignView") {
-        const int added = !newScenarioName.empty() && project ? addScenario(newScenarioName) : 1;
+        const int added = addScenario(newScenarioName);
         // A refused name stays typed for the user to mend: the case is as it was.
         if (!added) return 0;
         lastScenarioName = newScenarioName;

@@ -79,7 +79,10 @@ int HIScenarioOwnerViewer::sharedWord(const Text& word) {
     if (word == "DeleteNote") {
         // The deleted note's number now names the note after it: none is chosen until the user
         // chooses one, so that typed text goes to no note it was not meant for.
-        if (project && project->DeleteNote(currentNote)) currentNote = -1;
+        // With no note chosen nothing is deleted, and the user is told to choose one.
+        if (!project) return 0;
+        if (!project->DeleteNote(currentNote)) return ErrorMsg("NoNoteSelected"), 0;
+        currentNote = -1;
         return 1;
     }
     if (word == "RemoveFromDesignView") return removeCurrentScenario();
@@ -107,7 +110,8 @@ int HIScenarioOwnerViewer::RenameScenario(const Text& oldName, const Text& newNa
 
 int HIScenarioOwnerViewer::addScenario(const Text& name) {
     IHeatIntegrationProject* project = engineProject();
-    if (!project) return 1;
+    if (!project) return ErrorMsg("ThisScenarioNameIsInvalid", name), 0;
+    // Nothing typed adds nothing, and says so; so do the new-row marker and blanks at the ends.
     if (RefuseInvalidScenarioName(name)) return 0;
     // A refused name answers 0, as a refused write does: nothing was added.
     if (project->AddScenario(name) != 1) return ErrorMsg("ThisScenarioNameAlreadyExists", name), 0;

@@ -285,6 +285,8 @@ int HIDesignViewerScenario::swapDesigns(const Text&) {
     if (!currentDesign || designObjs.IsEmpty()) return noDesignSelected();
     int at = designObjs.Find(currentDesign);
     if (at < 0) at = 0;
+    // The last design swapped with itself moves nothing: one design has none to swap with.
+    if (at == designObjs.Count() - 1) return ErrorMsg("NoOtherDesignToSwap"), 0;
     std::swap(designObjs[at], designObjs[designObjs.Count() - 1]);
     return 1;
 }

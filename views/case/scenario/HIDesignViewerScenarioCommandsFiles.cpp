@@ -112,6 +112,8 @@ int HIDesignViewerScenario::openExcelFile(const Text&) {
 }
 
 int HIDesignViewerScenario::buildRalvexCase(const Text&) {
+    // Without the wizard nothing is set up to extract: the command did nothing.
+    if (!dataExtractionView) return ErrorMsg("NoExtractionToBuild"), 0;
     // A file the wizard chose that is missing, or a case not read, answers 0 beside its message.
     return BuildRalvexCase();
 }
@@ -200,6 +202,12 @@ int HIDesignViewerScenario::exportVelmor(const Text&) {
     // With no design selected there is nothing to write to the simulator case.
     if (!currentDesign) return ErrorMsg("NoDesignSelected"), 0;
     const Text name = currentDesign->GetName();
-    longOperation(FindString("ExportToVelmor"), [&] { myScenario->HasCaseDesign(name); });
+    // Only the existing network an extraction made stands for units of a simulator case: any
+    // other design has none to be written to.
+    bool ofCase = false;
+    longOperation(FindString("ExportToVelmor"), [&] {
+        ofCase = name == IHeatIntegrationScenario::ExtractedNetworkDesignName && myScenario->HasCaseDesign(name);
+    });
+    if (!ofCase) return ErrorMsg("NoSimulatorCaseToWrite", name), 0;
     return 1;
 }

@@ -283,6 +283,9 @@ int HIDesignViewerScenario::applyNewBCValues(const Text&) {
     // The dialog's set, its coefficient in display units and the exponent it proposed.
     const Text& set = workText;
     const double q = value1519_210, e = valueComputed;
+    // The dialog opens with an exponent typed for a set; before that, or with its coefficient
+    // erased, there is no law to store.
+    if (set.empty() || e == EmptyValue || q == EmptyValue) return ErrorMsg("NoCostCoefficientEdited"), 0;
     myScenario->SetEconomicData(2, e, set.c_str());
     const int k = static_cast<int>(myScenario->GetEconomicData(5, set.c_str()));
     const double b = calc_unit(q, DefUnitConv(99, DefaultUnits));

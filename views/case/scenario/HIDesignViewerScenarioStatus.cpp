@@ -83,12 +83,14 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
         }
     }
     // The default coefficient chosen for the selected row, and a forbidden match between two
-    // streams, write what a retrofit base holds as well.
+    // streams, write what a retrofit base holds as well. With no row chosen (or a row past the
+    // list), or a stream of several segments (a coefficient per segment, chosen in its segment
+    // table), the choice has no stream to write to.
     if (t == 105 && (v == 511 || v == 512)) {
         IHeatIntegrationStream* stream = nullptr;
         const int kind = v == 511 ? 0 : 1;
-        if (myScenario->GetStreamOfKind(kind == 0 ? processRow : utilityRow, stream, kind, 2) && stream &&
-            stream->IsHeldByRetrofitBase("CHTCoeff")) {
+        if (!myScenario->GetStreamOfKind(kind == 0 ? processRow : utilityRow, stream, kind, 2) || !stream ||
+            stream->GetNumberOfSegments() >= 2 || stream->IsHeldByRetrofitBase("CHTCoeff")) {
             state = ReadOnlyState;
             return;
         }

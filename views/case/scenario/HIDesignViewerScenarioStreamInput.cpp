@@ -166,12 +166,13 @@ const char* defaultCoefficient(V& v, int row, int kind, double entry) {
     IHeatIntegrationStream* found = nullptr;
     IDefaultUtilityManager* manager = nullptr;
     if (!v.GetmyScenario()->GetDefaultUtilityManager(manager) || !manager) return nullptr;
-    // Only an entry of the list: any other number would empty the stream's coefficient. (Judged
-    // before the row, so a number outside the list says so whether or not a row is chosen.)
+    // Only an entry of the list: any other number would empty the stream's coefficient.
     if (!(entry >= 0.0 && entry < manager->GetNumberOfHTCDefaultValues()) || entry != std::floor(entry))
         return "ValidOptionError";
-    if (!v.GetmyScenario()->GetStreamOfKind(row, found, kind, 2) || !found) return nullptr;
-    if (found->GetNumberOfSegments() >= 2) return nullptr;
+    // No stream to write to (no row chosen, or a stream of several segments): read-only, as its
+    // state reads.
+    if (!v.GetmyScenario()->GetStreamOfKind(row, found, kind, 2) || !found) return WriteRefusal::ReadOnly;
+    if (found->GetNumberOfSegments() >= 2) return WriteRefusal::ReadOnly;
     if (found->IsHeldByRetrofitBase("CHTCoeff")) return WriteRefusal::ReadOnly;
     if (found->SetValue("CHTCoeff", manager->GetHTCDefaultValue(whole(entry)), 0)) v.SegmentCoefficientFromDefault(found, 0);
     v.processHTCDefaultIndex = whole(entry);

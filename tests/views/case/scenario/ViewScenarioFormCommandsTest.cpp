@@ -197,7 +197,8 @@ TEST_F(ViewScenarioFormCommands, EveryWordOfTheTableRunsItsOwnAction) {
         {"CheckForQuorvexReady", none,
          [&](std::uint64_t m) { return viewOpened(m, viewer->GetDataExtractionView()) && viewer->GetDataExtractionView()->GetSimulatorFileType() == 1.0; }},
         {"CheckForQuorvexReadyDiscontinued", none, form("UseActivatedAnalysis")},
-        {"ExportVelmor", select0, [&](std::uint64_t) { return scenario->count("HasCaseDesign ") == 1; }},
+        // D1 is no network an extraction made: it holds no simulator units to write back to.
+        {"ExportVelmor", select0, [&](std::uint64_t m) { return shown(m, SessionEvent::Error, "NoSimulatorCaseToWrite"); }, 0},
         {"RecommendDesign", none, form("OptimizationSettings")},
         {"Calculate", none, [&](std::uint64_t) { return scenario->ran == std::vector<std::string>{"RecalculateSuperTargets"}; }},
         {"SaveHXCapitalCostDefaultSet", none, [&](std::uint64_t m) { return shown(m, SessionEvent::FilePicked, "SaveHIPreferences"); }},
