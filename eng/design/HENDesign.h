@@ -447,6 +447,9 @@ public:
 
 private:
     CPString NextFreeUnitName(NodeName& names, bool nodeNames) const;
+    // The splitters of utility streams with their mixers, utility by utility in the scenario's
+    // order (HENDesignUtilitySplitNames.cpp).
+    std::vector<std::pair<CNode*, CNode*>> UtilitySplits() const;
     // Whether a process exchanger's temperatures cross (a negative duty counts): the one fault a
     // tear duty or the loops given by area are held back for. A unit merely inside DTmin, or a
     // heater or cooler run backwards, is not one.
@@ -579,6 +582,10 @@ public:
     int AddUtilitiesAtStreamEnds() override;
     int MoveUtilityToStreamEnd(CNode* exchanger, const CPString& streamName, const char* reason) override;
     int MoveUtilityBesideOthers(CNode* exchanger, const CPString& streamName, const char* reason) override;
+    int MoveUnitBefore(CNode* unit, CNode* before) override;
+    int StandBesideOthers(CNode* exchanger, const char* reason) override;
+    UtilitySplitNumbers FirstUtilitySplitNumbers() const override;
+    void NumberUtilitySplits(UtilitySplitNumbers first) override;
     int RenameUnit(const CPString& newName, CNode* unit) override;
     void SetSplitFractionsFromDuties() override;
     void UpdateStreamTerminals() override;

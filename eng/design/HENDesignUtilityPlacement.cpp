@@ -123,21 +123,33 @@ int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName
 int CPIHENDesign::MoveUtilityBesideOthers(CNode* unit, const CPString& streamName, const char* reason) {
     HeatExch* exchanger = AsHeatExch(unit);
     if (!exchanger || !Owns(unit) || !exchanger->IsUtilityExch()) return 0;
-    const int side = exchanger->IsHeater() ? 0 : 1;
+    // The utilities' splits are named afterwards as the extraction names them, from where their
+    // numbers begin now.
+    const UtilitySplitNumbers first = FirstUtilitySplitNumbers();
     if (!MoveUtilityToStreamEnd(unit, streamName, reason)) return 0;
+    StandBesideOthers(unit, reason);
+    NumberUtilitySplits(first);
+    return 1;
+}
+
+int CPIHENDesign::StandBesideOthers(CNode* unit, const char* reason) {
+    HeatExch* exchanger = AsHeatExch(unit);
+    if (!exchanger || !Owns(unit) || !exchanger->IsUtilityExch()) return 0;
+    const int side = exchanger->IsHeater() ? 0 : 1;
     IHeatIntegrationStream* utility = StreamOf(exchanger->getInlet(side));
     std::vector<CNode*> units = GetExchangersOnStreamSide(utility, side);
-    if (units.size() < 2) return 1;
+    if (!utility || units.size() < 2) return 0;
     // The branches stand in the order the design lists its units: the order they were placed in,
     // whatever order they were moved onto the utility in.
     std::unordered_map<const CNode*, std::size_t> rank;
     for (CNode* u : m_exchangers) rank.emplace(u, rank.size());
     const auto before = [&rank](const CNode* a, const CNode* b) { return rank[a] < rank[b]; };
     std::sort(units.begin(), units.end(), before);
-    CNode* trunk = After(StreamBlock(streamName, "Start"));
+    CNode* trunk = After(StreamBlock(utility->GetName(), "Start"));
     CNode* tee = After(trunk);
     const bool wasActive = m_active;
     Deactivate();
+    int placed = 0;
     if (!IsTee(tee)) {
         // Units in series on the utility: each takes a branch of one new split.
         CNode* splitter = nullptr;
@@ -145,10 +157,11 @@ int CPIHENDesign::MoveUtilityBesideOthers(CNode* unit, const CPString& streamNam
             AddSplitterMixer(trunk, trunk, splitter, reason, static_cast<int>(units.size())) && splitter)
             for (std::size_t k = 0; k < units.size(); ++k)
                 if (CNode* branch = GetSplitterBranch(splitter, static_cast<int>(k)))
-                    MoveHeatExchangerSide(units[k], AsHeatExch(units[k])->getInlet(side), branch, nullptr);
+                    placed |= MoveHeatExchangerSide(units[k], AsHeatExch(units[k])->getInlet(side), branch, nullptr) &&
+                              units[k] == unit;
     } else {
         // Split already: the unit of each branch. Where each branch holds one unit of the utility
-        // and nothing else, the unit moved joins them at its place in the order, the units after it
+        // and nothing else, the unit joins them at its place in the order, the units after it
         // each moving one branch on; otherwise it takes a branch after the others.
         CNode* mixer = GetMixerOfSplitter(tee);
         std::vector<CNode*> onBranch;
@@ -158,8 +171,10 @@ int CPIHENDesign::MoveUtilityBesideOthers(CNode* unit, const CPString& streamNam
             if (x && x->getInlet(side) == branch) onBranch.push_back(After(branch));
             plain = plain && x && x->getInlet(side) == branch && After(x->getOutlet(side)) == mixer;
         }
-        // Only the unit moved takes a branch: the others stand where they stood.
-        if (std::find(onBranch.begin(), onBranch.end(), unit) == onBranch.end()) {
+        // Only this unit takes a branch: the others stand where they stood.
+        if (std::find(onBranch.begin(), onBranch.end(), unit) != onBranch.end()) {
+            placed = 1;
+        } else {
             const std::size_t branches = tee->getAllDownStreamNodes().size();
             const std::size_t at =
                 plain ? static_cast<std::size_t>(std::lower_bound(onBranch.begin(), onBranch.end(), unit, before) -
@@ -170,10 +185,21 @@ int CPIHENDesign::MoveUtilityBesideOthers(CNode* unit, const CPString& streamNam
                 if (CNode* branch = GetSplitterBranch(tee, static_cast<int>(i)))
                     MoveHeatExchangerSide(onBranch[i - 1], AsHeatExch(onBranch[i - 1])->getInlet(side), branch, nullptr);
             if (CNode* branch = GetSplitterBranch(tee, static_cast<int>(at)))
-                MoveHeatExchangerSide(unit, exchanger->getInlet(side), branch, nullptr);
+                placed = MoveHeatExchangerSide(unit, exchanger->getInlet(side), branch, nullptr) ? 1 : 0;
         }
     }
     if (wasActive) Activate(1);
+    return placed;
+}
+
+int CPIHENDesign::MoveUnitBefore(CNode* unit, CNode* before) {
+    const auto from = std::find(m_exchangers.begin(), m_exchangers.end(), unit);
+    const auto to = std::find(m_exchangers.begin(), m_exchangers.end(), before);
+    if (unit == before || from == m_exchangers.end() || to == m_exchangers.end()) return 0;
+    // The flowsheet keeps the order too: the design reads its units back in it.
+    if (!m_sheet->moveNodeBefore(unit, before)) return 0;
+    if (from < to) std::rotate(from, from + 1, to);
+    else std::rotate(to, from, from + 1);
     return 1;
 }
 

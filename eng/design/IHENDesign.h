@@ -557,6 +557,26 @@ public:
     virtual int MoveUtilityBesideOthers(CNode* exchanger, const CPString& streamName, const char* reason) {
         return MoveUtilityToStreamEnd(exchanger, streamName, reason);
     }
+    // Puts a unit just before another in the design's order of units (the order its lists, its
+    // utilities' branches and the case file follow); 1 when moved, 0 when either is no unit of
+    // the design.
+    virtual int MoveUnitBefore(CNode* /*unit*/, CNode* /*before*/) { return 0; }
+    // Gives a heater or cooler whose utility side stands in series on the utility a branch of its
+    // own beside the units the utility serves, as MoveUtilityBesideOthers places a unit moved
+    // there; 1 when it stands on a branch of its own, 0 otherwise.
+    virtual int StandBesideOthers(CNode* /*exchanger*/, const char* /*reason*/) { return 0; }
+    // Where the numbers of the utilities' splitters and mixers begin (the generator's names,
+    // "TEE-101", "MIX-101"): the lowest such number a utility's splitter or mixer holds, else the
+    // next number the generator gives.
+    struct UtilitySplitNumbers {
+        int splitter = 0;
+        int mixer = 0;
+    };
+    virtual UtilitySplitNumbers FirstUtilitySplitNumbers() const { return {}; }
+    // Numbers the utilities' splitters and mixers as the extraction numbers them: one after another
+    // from `first`, utility by utility in the scenario's order, so that moving units between
+    // utilities leaves the names a fresh extraction would give. A name given by hand stays.
+    virtual void NumberUtilitySplits(UtilitySplitNumbers /*first*/) {}
     // 1 renamed, 0 refused (no name, no unit, or an exchanger already bears the name).
     virtual int RenameUnit(const CPString& /*newName*/, CNode* /*unit*/) { return 0; }
     virtual void SetSplitFractionsFromDuties() {}

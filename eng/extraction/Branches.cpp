@@ -7,6 +7,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
+#include "eng/extraction/MessageNumbers.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Messages.h"
 #include "pellin/CNode.h"
@@ -65,7 +66,7 @@ double VelmorToTarsilImport::BranchShareBase(CPItem* tee, double inflow, bool no
     if (note && gap > kSameFlow * inflow)
         ReportWarning("Split_Flows_Rounded", "ExtractionSplitFlowsRounded",
                       FormatMessage(FindString("ExtractionSplitFlowRounded"),
-                                    {tee->_get_szName(), MessageParameter(total), MessageParameter(inflow)}));
+                                    {tee->_get_szName(), ExtractionNumber(total), ExtractionNumber(inflow)}));
     return total;
 }
 

@@ -28,6 +28,12 @@ inline constexpr double kSmallestPlacedDuty = 0.1;
 inline constexpr const char* const kHeatTransferUnits[] = {"htCooler",       "htHeater",    "htHeatExchanger",
                                                            "htLNGExchanger", "htAirCooler", "htFiredHeater"};
 
+// The classes the existing network places as coolers and as heaters (a fired heater is a heater on a
+// utility like any other; the utility rule gives it the fired heat).
+inline constexpr const char* const kPlacedCoolers[] = {"htCooler", "htAirCooler", "htCondenserPartial", "htCondenserTotal",
+                                                       "htCondenserThreePhase"};
+inline constexpr const char* const kPlacedHeaters[] = {"htHeater", "htFiredHeater", "htReboiler", "htReboilerThreePhase"};
+
 template <std::size_t N> bool IsOneOf(const CPItem* item, const char* const (&classes)[N]) {
     if (!item) return false;
     for (const char* c : classes)

@@ -31,9 +31,14 @@ double relativeChange(double v, double p) {
 }
 }  // namespace
 
-std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamChain& chain, ReportHolder* report,
-                                                                        bool useTemperature,
-                                                                        double shiftTempsForPumps) {
+CPItem* VelmorToTarsilImport::UpstreamPastCopy(CPItem* stream) const {
+    CPItem* up = FirstNeighbour(stream, CPItem::Upstream);
+    return IsDuplicate(up) ? FirstNeighbour(up, CPItem::Upstream) : up;
+}
+
+CPItem* VelmorToTarsilImport::FindReversalCut(const StreamChain& chain, bool useTemperature, double shiftTempsForPumps,
+                                              bool& turns) const {
+    turns = false;
     if (chain.Length() < 3) return nullptr;
     CPItem* first = chain.First();
     double pure = 0.0;
@@ -45,7 +50,7 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
     // is the one the units' tables give the stream; elsewhere an unknown value ends the walk.
     const auto value = [&](CPItem* s, double& out) {
         if (KnownNumber(s, property, out)) return true;
-        return useTemperature && IsOneOf(FirstNeighbour(s, CPItem::Upstream), kHeatTransferUnits) && StreamTemperature(s, out);
+        return useTemperature && IsOneOf(UpstreamPastCopy(s), kHeatTransferUnits) && StreamTemperature(s, out);
     };
     double p = 0.0;
     if (!value(first, p)) return nullptr;
@@ -61,7 +66,7 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
         double heatLoss = 0.0;
         double v = 0.0;
         if (!value(s, v)) return nullptr;
-        if (CPItem* u = FirstNeighbour(s, CPItem::Upstream)) {
+        if (CPItem* u = UpstreamPastCopy(s)) {
             // A tee ends the walk of a stream folded over its branches, unless a break unit met at
             // the start cuts the part before it off: the branches are side by side, not one after
             // the other, and a walk on through them would cut one branch from the rest.
@@ -128,7 +133,16 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
         p = v;
     }
     if (!cutHere || prefix.size() < 2) return nullptr;
+    turns = turnsHere;
+    return prefix.back();
+}
 
+std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamChain& chain, ReportHolder* report,
+                                                                        bool useTemperature,
+                                                                        double shiftTempsForPumps) {
+    bool turnsHere = false;
+    CPItem* last = FindReversalCut(chain, useTemperature, shiftTempsForPumps, turnsHere);
+    if (!last) return nullptr;
     // Everything before the cut moves to the new chain: the prefix but its last stream, and the
     // streams passed over on the way (the product of a pump or pipe at the same temperature), which
     // would otherwise start the rest a second time. The last stays, now first, and the new chain
@@ -136,7 +150,7 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
     auto cutOff = std::make_unique<StreamChain>();
     std::unordered_set<const CPItem*> moving;
     for (CPItem* s : chain.streams) {
-        if (s == prefix.back()) break;
+        if (s == last) break;
         moving.insert(s);
         cutOff->AddItem(s);
     }
@@ -145,7 +159,6 @@ std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamCh
     for (CPItem* s : chain.streams)
         if (!moving.count(s)) rest.push_back(s);
     chain.streams = std::move(rest);
-    CPItem* last = prefix.back();
     if (CPItem* copy = DuplicateCaseItem(last, 1)) cutOff->AddItem(copy);
     if (report && turnsHere) {
         report->AddEntry("Warnings", "Temperature_reversal", FindString("ExtractionTempInversion").c_str());

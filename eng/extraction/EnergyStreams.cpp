@@ -8,8 +8,9 @@
 
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/extraction/DataExtractionConfig.h"
-#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/extraction/MessageNumbers.h"
 #include "eng/model/CaseValueLimits.h"
+#include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Messages.h"
 #include "ralvex/Case.h"
@@ -176,7 +177,7 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
         if (!energyStream)
             ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
                           FormatMessage(FindString("ExtractionVesselDutyNotTaken"),
-                                        {unit->_get_szName(), unit->_get_szClassName(), MessageParameter(std::fabs(duty))}));
+                                        {unit->_get_szName(), unit->_get_szClassName(), ExtractionNumber(std::fabs(duty))}));
     }
 
     for (auto [e, unit] : pairs) {
@@ -211,7 +212,7 @@ bool VelmorToTarsilImport::EnergyStreamTaken(CPItem* e, CPItem* unit, double& q)
         if (vessel || IsClass(unit, kShortcutColumn))
             ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
                           FormatMessage(FindString("ExtractionDutyTooSmall"),
-                                        {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
+                                        {e->_get_szName(), unit->_get_szName(), ExtractionNumber(std::fabs(q))}));
         else if (IsClass(unit, kTraySection))
             ReportSideDuty("ExtractionSideDutySkipped", e->_get_szName(), unit, q);
         return false;
@@ -251,7 +252,7 @@ bool VelmorToTarsilImport::EnergyStreamTaken(CPItem* e, CPItem* unit, double& q)
     if ((vessel || IsClass(unit, kShortcutColumn)) && !DutyFitsAStream(e, unit, q, vessel)) {
         ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
                       FormatMessage(FindString("ExtractionDutyTooSmall"),
-                                    {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
+                                    {e->_get_szName(), unit->_get_szName(), ExtractionNumber(std::fabs(q))}));
         return false;
     }
     if (IsClass(unit, kTraySection) || vessel || IsClass(unit, kShortcutColumn)) return true;
@@ -260,7 +261,7 @@ bool VelmorToTarsilImport::EnergyStreamTaken(CPItem* e, CPItem* unit, double& q)
     ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
                   FormatMessage(FindString("ExtractionDutyNotTaken"),
                                 {e->_get_szName(), unit->_get_szName(), unit->_get_szClassName(),
-                                 MessageParameter(std::fabs(q))}));
+                                 ExtractionNumber(std::fabs(q))}));
     return false;
 }
 
@@ -278,7 +279,7 @@ void VelmorToTarsilImport::RestateEnergyStreamsNotTaken() {
         if (EnergyStreamTaken(e, unit, q))
             ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
                           FormatMessage(FindString("ExtractionDutyNotTakenBefore"),
-                                        {e->_get_szName(), unit->_get_szName(), MessageParameter(std::fabs(q))}));
+                                        {e->_get_szName(), unit->_get_szName(), ExtractionNumber(std::fabs(q))}));
     }
 }
 
@@ -520,7 +521,7 @@ void VelmorToTarsilImport::ExtractSeparatorDuties() {
                    std::fabs(duty) >= CaseValueLimits::MinDuty) {
             ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
                           FormatMessage(FindString("ExtractionSeparatorClassNotTaken"),
-                                        {item->_get_szName(), item->_get_szClassName(), MessageParameter(std::fabs(duty))}));
+                                        {item->_get_szName(), item->_get_szClassName(), ExtractionNumber(std::fabs(duty))}));
         }
     }
     for (CPItem* unit : separators) {
@@ -532,7 +533,7 @@ void VelmorToTarsilImport::ExtractSeparatorDuties() {
         if (KnownNumber(unit, "Duty", duty) && std::fabs(duty) < CaseValueLimits::MinDuty) {
             ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
                           FormatMessage(FindString("ExtractionSeparatorDutyTooSmall"),
-                                        {unit->_get_szName(), MessageParameter(std::fabs(duty))}));
+                                        {unit->_get_szName(), ExtractionNumber(std::fabs(duty))}));
             continue;
         }
         // Without its duty or either temperature the separator has no load or no span; a
@@ -556,8 +557,8 @@ void VelmorToTarsilImport::ExtractSeparatorDuties() {
         if (cp < CaseValueLimits::MinCp || cp > CaseValueLimits::MaxCp) {
             ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
                           FormatMessage(FindString("ExtractionSeparatorSpanUnusable"),
-                                        {unit->_get_szName(), MessageParameter(std::fabs(duty)),
-                                         MessageParameter(std::fabs(tOut - tIn))}));
+                                        {unit->_get_szName(), ExtractionNumber(std::fabs(duty)),
+                                         ExtractionNumber(std::fabs(tOut - tIn))}));
             continue;
         }
         const CPString name = FreeStreamName(unit->_get_szName());

@@ -19,10 +19,8 @@
 #include "pellin/StreamNodes.h"
 #include "ralvex/Case.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -31,9 +29,6 @@ constexpr const char* kReason = "by data extraction module";
 constexpr double kEmpty = -32767.0;
 constexpr const char* kFiredHeater = "Fired Heater";
 
-const char* const kCoolers[] = {"htCooler", "htAirCooler", "htCondenserPartial", "htCondenserTotal", "htCondenserThreePhase"};
-// A fired heater is a heater on a utility like any other; the utility rule gives it the fired heat.
-const char* const kHeaters[] = {"htHeater", "htFiredHeater", "htReboiler", "htReboilerThreePhase"};
 const char* const kFlowUnits[] = {"rtPump", "ppPipeSegment", "ppValve", "lgRecycle"};
 
 HeatExch* AsExchanger(CNode* node) {
@@ -85,10 +80,10 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
         if (IsClass(item, "htHeatExchanger")) {
             exchangers.push_back(item);
             m_existingNetworkItems.push_back(item);
-        } else if (IsOneOf(item, kCoolers)) {
+        } else if (IsOneOf(item, kPlacedCoolers)) {
             coolers.push_back(item);
             m_existingNetworkItems.push_back(item);
-        } else if (IsOneOf(item, kHeaters)) {
+        } else if (IsOneOf(item, kPlacedHeaters)) {
             heaters.push_back(item);
             m_existingNetworkItems.push_back(item);
         } else if (IsOneOf(item, kFlowUnits)) {
@@ -404,47 +399,17 @@ void VelmorToTarsilImport::PrepareExchangerDuties() {
 void VelmorToTarsilImport::ParallelizeSeriesExchangers() {
     // The scenario's utility streams only: exchangers on one utility become parallel branches.
     IHeatIntegrationStream* stream = nullptr;
-    for (int i = 0; m_scenario->GetStreamOfKind(i, stream, 1, 2) && stream; ++i) ParallelizeUtility(*stream, false);
+    for (int i = 0; m_scenario->GetStreamOfKind(i, stream, 1, 2) && stream; ++i) ParallelizeUtility(*stream);
 }
 
-void VelmorToTarsilImport::ParallelizeUtility(IHeatIntegrationStream& stream, bool joinSplit) {
+void VelmorToTarsilImport::ParallelizeUtility(IHeatIntegrationStream& stream) {
     IHENDesign* design = GetBaseDesign();
     if (!design) return;
     const int side = stream.GetSupplyTemperature() <= stream.GetTargetTemperature() ? 1 : 0;
-    const std::vector<CNode*> onSide = design->GetExchangersOnStreamSide(&stream, side);
-    if (onSide.size() < 2) return;
+    const std::vector<CNode*> units = design->GetExchangersOnStreamSide(&stream, side);
+    if (units.size() < 2) return;
     CNode* start = design->GetStreamBlock(stream.GetName(), false);
     CNode* trunk = start ? start->getIthDownStreamNode(0) : nullptr;
-    CNode* split = trunk ? trunk->getIthDownStreamNode(0) : nullptr;
-    if (joinSplit && split && split->getClassName() == "ppTee") {
-        // Split already (a unit joins a utility the extraction shared out): each unit still in
-        // series on its trunk takes a branch of its own; the shares follow the duties afterwards.
-        for (CNode* unit : onSide) {
-            HeatExch* hx = AsExchanger(unit);
-            CNode* from = hx ? hx->getInlet(side) : nullptr;
-            if (!from || from->getIthUpStreamNode(0) == split) continue;
-            const int branches = static_cast<int>(split->getAllDownStreamNodes().size());
-            design->AddSplitterBranch(split, kReason, 1);
-            CNode* branch = split->getIthDownStreamNode(branches);
-            if (branch) design->MoveHeatExchangerSide(unit, from, branch, kReason);
-        }
-        return;
-    }
-    std::vector<CNode*> units = onSide;
-    if (joinSplit && m_case) {
-        // A unit a refresh placed on a utility that served one unit in series: the branches stand
-        // in the case's order of the units, as the extraction of that case would place them.
-        std::unordered_map<const CNode*, std::size_t> rank;
-        m_case->ForEachItem([&](const CPItem& item) {
-            const auto name = m_unitNames.find(&item);
-            if (name == m_unitNames.end()) return;
-            if (CNode* node = design->GetNodeByName(name->second)) rank.emplace(node, rank.size());
-        });
-        std::stable_sort(units.begin(), units.end(), [&rank](const CNode* a, const CNode* b) {
-            const auto ra = rank.find(a), rb = rank.find(b);
-            return (ra == rank.end() ? rank.size() : ra->second) < (rb == rank.end() ? rank.size() : rb->second);
-        });
-    }
     double total = 0.0;
     std::vector<double> duties;
     for (CNode* u : units) {

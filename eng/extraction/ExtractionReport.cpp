@@ -8,6 +8,7 @@
 #include "brasko/ReportHolder.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
+#include "eng/extraction/MessageNumbers.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Messages.h"
@@ -61,7 +62,7 @@ std::vector<CPString> streamLines(IHeatIntegrationStream& stream) {
     std::vector<CPString> lines;
     if (!stream.AreDesignSegmentsComplete()) lines.push_back(FindString("ExtractionStreamNotFullyDefined"));
     const int segments = stream.GetNumberOfSegments();
-    if (segments > 1) lines.push_back(FormatMessage(FindString("ExtractionAutoAddSegments"), {MessageParameter(segments)}));
+    if (segments > 1) lines.push_back(FormatMessage(FindString("ExtractionAutoAddSegments"), {ExtractionNumber(segments)}));
     return lines;
 }
 
@@ -165,7 +166,7 @@ void VelmorToTarsilImport::CheckReboilerFeeds(const CPItem* unit) {
     report->AddEntry("Warnings", "Reboilers_and_condensers", FindString("ExtractionReboilersAndCondensers").c_str());
     report->AppendText("Warnings:Reboilers_and_condensers",
                        FormatMessage(FindString("ExtractionReboilerWarning"),
-                                     {unit->_get_szName(), kind, MessageParameter(feeds)}).c_str());
+                                     {unit->_get_szName(), kind, ExtractionNumber(feeds)}).c_str());
 }
 
 CPString VelmorToTarsilImport::PlacementFailureText(const CPItem* unit, bool withLoad) {
@@ -175,7 +176,7 @@ CPString VelmorToTarsilImport::PlacementFailureText(const CPItem* unit, bool wit
     double load = 0.0;
     if (!KnownNumber(unit, "Duty", load) || load == kEmpty) return text + " not known)";
     if (load > kHugeLoad) load = kShownForHugeLoad;
-    return text + " = " + MessageParameter(load) + " " + unitsOf(unit, "Duty") + ")";
+    return text + " = " + ExtractionNumber(load) + " " + unitsOf(unit, "Duty") + ")";
 }
 
 void VelmorToTarsilImport::ReportPlacementFailure(const CPItem* unit) {
@@ -230,15 +231,15 @@ void VelmorToTarsilImport::ReportSideDuty(const char* key, const CPString& energ
                                           double duty) {
     if (!column) return;
     ReportWarning("Column_Side_Duties", "ExtractionSideDuties",
-                  FormatMessage(FindString(key), {energyStream, column->_get_szName(), MessageParameter(std::fabs(duty))}));
+                  FormatMessage(FindString(key), {energyStream, column->_get_szName(), ExtractionNumber(std::fabs(duty))}));
 }
 
 void VelmorToTarsilImport::ReportVesselAgainstDuty(const CPItem* vessel, double duty, double feed, double product) {
     if (!vessel) return;
     const char* key = duty > 0.0 ? "ExtractionVesselHeatedCools" : "ExtractionVesselCooledHeats";
     ReportWarning("Separator_Duty_Against_Temperatures", "ExtractionSeparatorDirection",
-                  FormatMessage(FindString(key), {vessel->_get_szName(), MessageParameter(std::fabs(duty)),
-                                                  MessageParameter(product), MessageParameter(feed)}));
+                  FormatMessage(FindString(key), {vessel->_get_szName(), ExtractionNumber(std::fabs(duty)),
+                                                  ExtractionNumber(product), ExtractionNumber(feed)}));
 }
 
 void VelmorToTarsilImport::ReportSeparatorAgainstDuty(const CPItem* separator, double duty, double feed,
@@ -246,8 +247,8 @@ void VelmorToTarsilImport::ReportSeparatorAgainstDuty(const CPItem* separator, d
     if (!separator) return;
     const char* key = duty > 0.0 ? "ExtractionSeparatorHeatedCools" : "ExtractionSeparatorCooledHeats";
     ReportWarning("Separator_Duty_Against_Temperatures", "ExtractionSeparatorDirection",
-                  FormatMessage(FindString(key), {separator->_get_szName(), MessageParameter(std::fabs(duty)),
-                                                  MessageParameter(product), MessageParameter(feed)}));
+                  FormatMessage(FindString(key), {separator->_get_szName(), ExtractionNumber(std::fabs(duty)),
+                                                  ExtractionNumber(product), ExtractionNumber(feed)}));
 }
 
 void VelmorToTarsilImport::CheckHeatLoss(const CPItem* unit) {
@@ -266,7 +267,7 @@ void VelmorToTarsilImport::CheckHeatLoss(const CPItem* unit) {
         units = unitsOf(unit, "HeatLossDyn");
     }
     if (!(std::fabs(loss) > kZeroLoss)) return;
-    const CPString text = unit->_get_szName() + " (Loss = " + MessageParameter(loss) + " " + units + ")";
+    const CPString text = unit->_get_szName() + " (Loss = " + ExtractionNumber(loss) + " " + units + ")";
     report->AddEntry("Warnings", "Heat_Loss_Or_Heat_Leak", FindString("ExtractionHeatLoss").c_str());
     report->AppendText("Warnings:Heat_Loss_Or_Heat_Leak", text.c_str());
 }

@@ -14,6 +14,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/extraction/DataExtractionConfig.h"
+#include "eng/extraction/MessageNumbers.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/IHeatIntegrationTotalSite.h"
@@ -189,7 +190,7 @@ void VelmorToTarsilImport::ExtractLiveSteam() {
         if (havePressure && temperature < ambient) {
             ReportWarning("Live_Steam", "ExtractionLiveSteamNotExtracted",
                           FormatMessage(FindString("ExtractionLiveSteamBelowAmbient"),
-                                        {steam->_get_szName(), MessageParameter(temperature), MessageParameter(ambient)}));
+                                        {steam->_get_szName(), ExtractionNumber(temperature), ExtractionNumber(ambient)}));
             continue;
         }
 
@@ -203,7 +204,7 @@ void VelmorToTarsilImport::ExtractLiveSteam() {
             if (profile.propertiesMissing) {
                 ReportWarning("Live_Steam", "ExtractionLiveSteamNotExtracted",
                               FormatMessage(FindString("ExtractionLiveSteamNoProperties"),
-                                            {steam->_get_szName(), MessageParameter(pressure), MessageParameter(temperature)}));
+                                            {steam->_get_szName(), ExtractionNumber(pressure), ExtractionNumber(temperature)}));
             } else {
                 writePieces(*stream, profile.segments);
                 temperature = profile.temperature;
@@ -228,7 +229,7 @@ void VelmorToTarsilImport::MatchLiveSteam(const CPString& name, double temperatu
         ReportWarning("Empty_Utility", "NoUtilForThisTemp",
                       FormatMessage(FindString("ExtractionNoUtilityForLiveSteam"),
                                     {name, temperature == kEmpty ? CPString("temperature not known")
-                                                                 : MessageParameter(temperature) + " C"}));
+                                                                 : ExtractionNumber(temperature) + " C"}));
         return;
     }
     const CPString utility = recommended;  // the manager's text may not outlive the edits below

@@ -4,6 +4,7 @@
 // would name splitters and order units after how the case happened to be written.
 #include "eng/extraction/VelmorToTarsilImport.h"
 
+#include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/extraction/StreamChain.h"
 
@@ -65,4 +66,38 @@ void VelmorToTarsilImport::SortByPlacePosition(std::vector<CPItem*>& units) cons
         place.emplace(unit, std::move(best));
     }
     std::stable_sort(units.begin(), units.end(), [&](const CPItem* a, const CPItem* b) { return place[a] < place[b]; });
+}
+
+void VelmorToTarsilImport::PutInPlantOrder(const std::vector<CPItem*>& placed) {
+    IHENDesign* design = GetBaseDesign();
+    if (!design || placed.empty()) return;
+    // The extraction places the exchangers first, then the coolers, then the heaters, each in the
+    // plant's order: the design lists its units so.
+    std::vector<CPItem*> kinds[3];
+    for (CPItem* item : m_existingNetworkItems)
+        kinds[IsClass(item, "htHeatExchanger") ? 0 : IsOneOf(item, kPlacedHeaters) ? 2 : 1].push_back(item);
+    std::vector<CPItem*> order;
+    for (std::vector<CPItem*>& kind : kinds) {
+        SortByPlacePosition(kind);
+        order.insert(order.end(), kind.begin(), kind.end());
+    }
+    const std::unordered_set<const CPItem*> moving(placed.begin(), placed.end());
+    std::unordered_map<const CNode*, int> listed;
+    CNode* unit = nullptr;
+    for (int i = 0; design->GetHeatExchanger(i, unit) && unit; ++i) listed.emplace(unit, i);
+    // What the design lists after the extraction's own units (the dummy utilities beside an
+    // exchanger, say) stays after the units placed now.
+    int lastOwn = -1;
+    for (CPItem* item : order)
+        if (const auto at = listed.find(NetworkUnitOf(item)); !moving.count(item) && at != listed.end())
+            lastOwn = std::max(lastOwn, at->second);
+    CNode* next = nullptr;
+    if (lastOwn >= 0 && design->GetHeatExchanger(lastOwn + 1, unit) && unit) next = unit;
+    // From the last: the unit after each stands in its place by then.
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        CNode* own = NetworkUnitOf(*it);
+        if (!own || !listed.count(own)) continue;
+        if (moving.count(*it) && next && next != own) design->MoveUnitBefore(own, next);
+        next = own;
+    }
 }

@@ -404,8 +404,7 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
     if (isothermal) stream->WidenIsothermalStream();
 }
 
-bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale,
-                                                    bool columnDuty, CPString* missing) {
+bool VelmorToTarsilImport::ChainValuesKnown(const StreamChain& chain, bool columnDuty, CPString* missing) const {
     if (chain.streams.empty()) return true;
     // What the stream is made of must be known before anything of it goes: both end temperatures,
     // and a load (the two heat flows, or the units' curves).
@@ -435,6 +434,13 @@ bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
             return false;
         }
     }
+    return true;
+}
+
+bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale,
+                                                    bool columnDuty, CPString* missing) {
+    if (chain.streams.empty()) return true;
+    if (!ChainValuesKnown(chain, columnDuty, missing)) return false;
     double tolerance = 0.9;
     if (DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr)
         if (config->GetSettingValue("SegmentTolerances", tolerance) != 1 || tolerance == kEmpty) tolerance = 0.9;

@@ -8,10 +8,12 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
+#include "eng/extraction/HeaterCoolerAssumptions.h"
+#include "eng/extraction/MessageNumbers.h"
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
-#include "eng/model/ScenarioUtilityAdd.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/ScenarioUtilityAdd.h"
 #include "lumeth/Messages.h"
 #include "pellin/CNode.h"
 #include "pellin/HeatExch.h"
@@ -165,6 +167,9 @@ bool VelmorToTarsilImport::Refresh() {
     IHeatIntegrationStream* u = nullptr;
     for (int i = 0; design && m_scenario->GetStreamOfKind(i, u, 1, 2) && u; ++i)
         if (design->HasUnitOnStream(u->GetName())) usedBefore.push_back(u->GetName());
+    // The utilities' splits the refresh makes or drops are named as an extraction names them.
+    IHENDesign::UtilitySplitNumbers firstSplit;
+    if (design) firstSplit = design->FirstUtilitySplitNumbers();
     if (design) design->Deactivate();
 
     // 2. The process streams the extraction made, each from what made it. Streams added since
@@ -176,21 +181,36 @@ bool VelmorToTarsilImport::Refresh() {
     const std::unordered_set<const CPItem*> networkItems(m_existingNetworkItems.begin(), m_existingNetworkItems.end());
     IHeatIntegrationStream* s = nullptr;
     for (int i = 0; m_scenario->GetStreamOfKind(i, s, 0, 2) && s; ++i) streams.push_back(s);
+    // The process streams that keep their earlier values are known before any is refreshed: a
+    // stream the extraction cut from a kept one would otherwise start where the kept one no
+    // longer ends.
     for (IHeatIntegrationStream* stream : streams) {
         const std::string name = stream->GetName();
-        // A value the solved case leaves unknown leaves the stream as it was, and the report says
-        // which value.
+        const auto it = m_streamChainIndex.find(name);
+        if (it == m_streamChainIndex.end()) continue;
+        const StreamChain& chain = *m_streamChains[it->second].second;
+        // Its units keep the duties they had with it: the solved case's would run them against
+        // the stream. A value the solved case leaves unknown leaves the stream as it was, and the
+        // report says which value.
+        double from = 0.0, to = 0.0;
+        CPString missing;
+        if (ChainRunsBackward(chain, stream->GetHotCold(), from, to)) {
+            ReportStreamTurned(name, from, to);
+            kept.insert(name);
+        } else if (!UnitDutiesKnown(chain, networkItems, missing) || !ChainValuesKnown(chain, false, &missing)) {
+            ReportStreamValueMissing(name, missing);
+            kept.insert(name);
+        }
+    }
+    KeepStreamsMeetingKept(kept);
+    RestateTemperatureReversals();
+    for (IHeatIntegrationStream* stream : streams) {
+        const std::string name = stream->GetName();
         CPString missing;
         if (auto it = m_streamChainIndex.find(name); it != m_streamChainIndex.end()) {
             const StreamChain& chain = *m_streamChains[it->second].second;
-            // Its units keep the duties they had with it: the solved case's would run them
-            // against the stream.
-            double from = 0.0, to = 0.0;
-            if (ChainRunsBackward(chain, stream->GetHotCold(), from, to)) {
-                ReportStreamTurned(name, from, to);
-                kept.insert(name);
-            } else if (!UnitDutiesKnown(chain, networkItems, missing) ||
-                !RefreshProcessStreamData(*stream, chain, true, false, &missing)) {
+            if (kept.count(name)) continue;
+            if (!RefreshProcessStreamData(*stream, chain, true, false, &missing)) {
                 ReportStreamValueMissing(name, missing);
                 kept.insert(name);
             } else if (design && !chain.tees.empty()) {
@@ -259,11 +279,14 @@ bool VelmorToTarsilImport::Refresh() {
     m_scenario->ResumeCalculations(true);
     m_scenario->RemoveUnusedUtilities();
     if (IHENDesign* after = GetBaseDesign()) {
+        if (after == design) after->NumberUtilitySplits(firstSplit);
         after->SetSplitFractionsFromBranchDuties();
         // Each exchanger judged again, the solved case's temperatures against the network's.
         WithdrawWarning("Discrepancies_In_The_Feasiblity_Of_Exchangers");
         CheckExchangerFeasibility();
     }
+    // Units the refresh moved or placed stand on other utilities now.
+    RestateHeaterAndCoolerAssumptions(*m_scenario);
     return true;
 }
 
@@ -285,7 +308,7 @@ bool VelmorToTarsilImport::WriteDutyStreamEnds(IHeatIntegrationStream& stream, d
         !(std::fabs(duty) / span >= CaseValueLimits::MinCp && std::fabs(duty) / span <= CaseValueLimits::MaxCp)) {
         ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
                       FormatMessage(FindString("ExtractionStreamDutyUnusable"),
-                                    {stream.GetName(), MessageParameter(std::fabs(duty)), MessageParameter(span)}));
+                                    {stream.GetName(), ExtractionNumber(std::fabs(duty)), ExtractionNumber(span)}));
         return false;
     }
     if (WriteEnds(stream, supply, target)) return true;
@@ -344,7 +367,7 @@ void VelmorToTarsilImport::ReportStreamValueMissing(const CPString& stream, cons
 void VelmorToTarsilImport::ReportStreamTurned(const CPString& stream, double supply, double target) {
     ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
                   FormatMessage(FindString("ExtractionStreamTurned"),
-                                {stream, MessageParameter(supply), MessageParameter(target)}));
+                                {stream, ExtractionNumber(supply), ExtractionNumber(target)}));
 }
 
 void VelmorToTarsilImport::ReportStreamsNotRefreshed(const std::vector<CPString>& names) {
@@ -580,7 +603,7 @@ void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::
         if (!onKeptStream && KnownNumber(item, "Duty", duty) && duty != kEmpty && std::fabs(duty) < kSmallestPlacedDuty)
             ReportWarning("Units_Below_Placed_Duty", "ExtractionUnitsBelowPlacedDuty",
                           FormatMessage(FindString("ExtractionUnitBelowPlacedDuty"),
-                                        {name, MessageParameter(std::fabs(duty))}));
+                                        {name, ExtractionNumber(std::fabs(duty))}));
         // Coefficients the solved case leaves unknown leave the simulator's earlier ones in place.
         HeatExch* hx = AsExchanger(unit);
         double coefficient = 0.0;
@@ -641,24 +664,21 @@ void VelmorToTarsilImport::PlaceUnitsGivenADuty() {
     for (CPItem* item : placed) DropPlaceholderBeforeFixedDuty(item, settled);
     design->AddUtilitiesAtStreamEnds();
     design->AddMissingUtilities();
-    // A unit placed on a utility that serves others stands beside them, as the extraction places
-    // units on one utility, not in series with them; the shares follow the duties.
-    std::unordered_set<std::string> names;
-    std::vector<IHeatIntegrationStream*> utilities;
-    for (CPItem* item : placed) {
-        HeatExch* hx = AsExchanger(NetworkUnitOf(item));
-        CNode* utilityOut = hx && hx->IsUtilityExch() ? hx->getOutlet(hx->IsHeater() ? 0 : 1) : nullptr;
-        CPString utility;
-        IHeatIntegrationStream* stream = nullptr;
-        if (Setting("TransferFromExcel") == 0.0 && utilityOut && utilityOut->getVariableAsString("ParentStream", utility) == 1 &&
-            names.insert(utility.c_str()).second && m_scenario->GetStream(utility, stream) && stream)
-            utilities.push_back(stream);
-    }
-    if (!utilities.empty()) {
+    // Each unit placed stands in the design's order of units where an extraction of the solved
+    // case would have placed it; on a utility that serves others it stands beside them on a branch
+    // of its own in that order, as the extraction places units on one utility, not in series with
+    // them. The shares follow the duties.
+    PutInPlantOrder(placed);
+    if (Setting("TransferFromExcel") == 0.0) {
+        bool stood = false;
         design->Deactivate();
-        for (IHeatIntegrationStream* utility : utilities) ParallelizeUtility(*utility, true);
+        for (CPItem* item : placed) {
+            CNode* unit = NetworkUnitOf(item);
+            HeatExch* hx = AsExchanger(unit);
+            if (hx && hx->IsUtilityExch()) stood = design->StandBesideOthers(unit, kReason) == 1 || stood;
+        }
         design->Activate(1);
-        design->SetSplitFractionsFromBranchDuties();
+        if (stood) design->SetSplitFractionsFromBranchDuties();
     }
     for (CPItem* item : placed)
         if (NetworkUnitOf(item)) m_scenario->AddExtractionItemName(item->_get_szName());

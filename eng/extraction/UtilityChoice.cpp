@@ -5,6 +5,7 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "brasko/IDefaultUtilityManager.h"
+#include "eng/extraction/MessageNumbers.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/Messages.h"
 
@@ -67,7 +68,7 @@ CPString VelmorToTarsilImport::ServingUtility(IDefaultUtilityManager& manager, c
     if (chosen.empty()) return chosen;
     ReportWarning("No_Utility_Serves", "ExtractionNoUtilityServes",
                   FormatMessage(FindString("ExtractionNoUtilityServesUnit"),
-                                {unit, stream, MessageParameter(from), MessageParameter(to),
-                                 MessageParameter(m_scenario->GetDTmin()), chosen}));
+                                {unit, stream, ExtractionNumber(from), ExtractionNumber(to),
+                                 ExtractionNumber(m_scenario->GetDTmin()), chosen}));
     return chosen;
 }

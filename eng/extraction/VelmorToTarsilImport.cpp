@@ -8,6 +8,8 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/extraction/DataExtractionConfig.h"
+#include "eng/extraction/HeaterCoolerAssumptions.h"
+#include "eng/extraction/MessageNumbers.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Messages.h"
@@ -171,7 +173,7 @@ void VelmorToTarsilImport::ReadRecycleTolerances(const std::vector<CPItem*>& rec
         tolerance = t;
         if (!report) continue;
         CPString text = FormatMessage(FindString("ExtractionCompToleranceOf"), {recycle->_get_szName()});
-        text += MessageParameter(sensitivity);
+        text += ExtractionNumber(sensitivity);
         // The report keeps one line per text it is given.
         text += ".";
         report->AddEntry("Warnings", "Recycle_Tolerance", FindString("ExtractionCompToleranceHigh").c_str());
@@ -496,16 +498,5 @@ bool VelmorToTarsilImport::RemoveStreamsOfUnplacedDuties() {
 }
 
 void VelmorToTarsilImport::ReportHeatersAndCoolers(ReportHolder* report) {
-    IHENDesign* design = GetBaseDesign();
-    if (!report || !design) return;
-    IHeatIntegrationStream* utility = nullptr;
-    for (int i = 0; m_scenario->GetStreamOfKind(i, utility, 1, 2) && utility; ++i) {
-        for (int k = 0;; ++k) {
-            CNode* unit = nullptr;
-            if (!design->GetUnitOnStream(utility->GetName(), k, unit) || !unit) break;
-            const CPString text = FormatMessage(FindString("ExtractionHeaterOrCooler"),
-                                                {utility->GetName(), utility->GetHotCold() == 0 ? "heater" : "cooler", unit->getName()});
-            report->AppendText("Assumptions:Heaters_and_coolers", text.c_str());
-        }
-    }
+    if (report && m_scenario) RestateHeaterAndCoolerAssumptions(*m_scenario);
 }

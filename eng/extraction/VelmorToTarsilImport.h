@@ -91,6 +91,25 @@ public:
     // value the stream is made of unknown (an end's temperature; both heat flows and the curves).
     bool RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale, bool columnDuty,
                                   CPString* missing = nullptr);
+    // Whether the case gives what a stream of the chain is made of (its ends' temperatures, and its
+    // heat flows, curves or, for an isothermal column end with `columnDuty`, its unit's duty);
+    // false with `missing` naming the first value it leaves unknown.
+    bool ChainValuesKnown(const StreamChain& chain, bool columnDuty, CPString* missing) const;
+    // The process streams the extraction cut from one line of the case, in flow order (indexes into
+    // the chains of the streams), each meeting the next at the case stream the cut was made at.
+    struct CutLine {
+        std::vector<std::size_t> chains;
+        std::vector<const CPItem*> points;
+    };
+    std::vector<CutLine> CutLines() const;
+    // A stream that meets a kept stream where a cut parted them keeps its earlier values too: the
+    // two would no longer meet at one temperature. Each is named in the report with the stream it
+    // meets, and joins `kept`.
+    void KeepStreamsMeetingKept(std::unordered_set<std::string>& kept);
+    // The warning "Temperature_reversal" judged again from the solved case over each line of
+    // streams, as an extraction of the solved case would cut them; lines of chains that made no
+    // stream keep what the extraction said of them.
+    void RestateTemperatureReversals();
 
     // ---- chains ----
     CPItem* FindChainContinuation(const StreamChain& chain) const;
@@ -104,6 +123,13 @@ public:
     std::unique_ptr<StreamChain> SplitChainAtReversal(StreamChain& chain, ReportHolder* report, bool useTemperature,
                                                       double shiftTempsForPumps);
     void SplitChainsAtReversals(ChainList& chains);
+    // Where a chain is cut, as SplitChainAtReversal would cut it: the stream the part before the
+    // cut ends on (null for no cut), and in `turns` whether the temperature turned there. Nothing
+    // is changed.
+    CPItem* FindReversalCut(const StreamChain& chain, bool useTemperature, double shiftTempsForPumps, bool& turns) const;
+    // The item a stream leaves, past a copy the extraction spliced in before it where a cut ended
+    // the chain before it there.
+    CPItem* UpstreamPastCopy(CPItem* stream) const;
     // A copy of the item named after it with "Duplicate", spliced in upstream (placement 1) or
     // downstream of it; null when the name is taken or there is no neighbour on that side.
     CPItem* DuplicateCaseItem(CPItem* item, int placement);
@@ -196,10 +222,12 @@ public:
     static const char* ClassifyFlowUnit(const CPItem* unit);
     // Puts units in the plant's order: by process stream, depth along it, then name.
     void SortByPlacePosition(std::vector<CPItem*>& units) const;
+    // Units a refresh placed take their places in the design's order of units where an extraction
+    // of the solved case would have placed them.
+    void PutInPlantOrder(const std::vector<CPItem*>& placed);
     void ParallelizeSeriesExchangers();
-    // The heaters or coolers on one utility as parallel branches of it; with `joinSplit`, a unit in
-    // series with a utility split already takes a branch of its own (a refresh's newly placed unit).
-    void ParallelizeUtility(IHeatIntegrationStream& stream, bool joinSplit);
+    // The heaters or coolers on one utility as parallel branches of it.
+    void ParallelizeUtility(IHeatIntegrationStream& stream);
     // Heaters and coolers that pass heat to each other through an energy stream become one
     // process-to-process exchanger.
     void JoinEnergyStreamPairs();

@@ -96,6 +96,8 @@ const MessageText kTexts[] = {
                                      "heat-capacity flow rate no stream takes (0.001 to 1e9 kW/C, at least 0.001 kW)."},
     {"ExtractionStreamTurned", "Stream %s keeps its earlier values: the solved case runs it the other way round, "
                                "from %s to %s C; extract the case again to take it."},
+    {"ExtractionStreamMeetsKept", "Stream %s keeps its earlier values: it meets stream %s, which keeps its own, where "
+                                  "the extraction cut them apart at %s."},
     {"ExtractionSeparatorsSkipped", "Separators not taken as streams"},
     {"ExtractionSeparatorDutyTooSmall", "Separator %s carries %s kW, too little for a stream (less than 0.001 kW): "
                                         "it was not extracted."},

@@ -172,6 +172,21 @@ bool FlowSheet::detachNode(CNode* node) {
     return true;
 }
 
+bool FlowSheet::moveNodeBefore(CNode* node, CNode* before) {
+    if (!owns(node) || !owns(before) || node == before) return false;
+    settle();
+    const std::size_t from = node->m_slot, to = before->m_slot;
+    // The nodes between the two places move up or down by one.
+    if (from < to)
+        std::rotate(m_nodes.begin() + static_cast<std::ptrdiff_t>(from), m_nodes.begin() + static_cast<std::ptrdiff_t>(from) + 1,
+                    m_nodes.begin() + static_cast<std::ptrdiff_t>(to));
+    else
+        std::rotate(m_nodes.begin() + static_cast<std::ptrdiff_t>(to), m_nodes.begin() + static_cast<std::ptrdiff_t>(from),
+                    m_nodes.begin() + static_cast<std::ptrdiff_t>(from) + 1);
+    for (std::size_t i = std::min(from, to); i <= std::max(from, to); ++i) m_nodes[i]->m_slot = i;
+    return true;
+}
+
 bool FlowSheet::deleteNode(CNode* node) {
     if (!owns(node)) return false;
     detachNode(node);

@@ -95,6 +95,10 @@ public:
     bool disconnectNodes(CNode* up, CNode* down);
     // Cuts every connection of the node; it stays in the flowsheet.
     bool detachNode(CNode* node);
+    // Puts the node just before `before` in the flowsheet's order of nodes (the order they are
+    // listed, stored and read back in); connections stay. False when either is not in this
+    // flowsheet or the two are one.
+    bool moveNodeBefore(CNode* node, CNode* before);
     // Detaches and destroys the node (a paired tee or mixer forgets it).
     bool deleteNode(CNode* node);
     // False when the name is empty or another node has it. Connections stay.

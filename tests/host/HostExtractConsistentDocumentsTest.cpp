@@ -222,6 +222,21 @@ std::string TurnAtAnUnknownTemperature() {
                U("H1", "htHeater", 40, "F2", 100, 120, {"F4"}) + S("F4", 120, 1, {}));
 }
 
+// F 150 C, 1 kg/s cooled by C1 to `t2` C, then taken on by H1 to `t3` C: heated where t3 is above t2,
+// the temperature turning at F2.
+std::string CooledThenHeated(double t2, double t3) {
+    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htCooler", 2 * (150 - t2), "F", 150, t2, {"F2"}) + S("F2", t2, 1, {"H1"}) +
+               U("H1", "htHeater", std::fabs(2 * (t3 - t2)), "F2", t2, t3, {"F3"}) + S("F3", t3, 1, {}));
+}
+
+// F 150 C, 1 kg/s through three air coolers: C1 of `c1` kW, C2 of 100 kW and C3 of 20 kW.
+std::string ThreeAirCoolers(double c1) {
+    const double t1 = 150 - c1 / 2, t2 = t1 - 50, t3 = t2 - 10;
+    return Doc(S("F", 150, 1, {"C1"}) + U("C1", "htAirCooler", c1, "F", 150, t1, {"F2"}) + S("F2", t1, 1, {"C2"}) +
+               U("C2", "htAirCooler", 100, "F2", t1, t2, {"F3"}) + S("F3", t2, 1, {"C3"}) +
+               U("C3", "htAirCooler", 20, "F3", t2, t3, {"F4"}) + S("F4", t3, 1, {}));
+}
+
 std::string ReadExample(const std::string& name) {
     std::ifstream in(std::string(KESTRIN_EXAMPLES) + "/extraction/" + name);
     std::stringstream text;
@@ -351,14 +366,16 @@ std::string TankOfNoLiquidOutlet(double duty) {
 
 // F 150 C, 4 kg/s teed three ways: b3 (0.8 kg/s) heated 16 kW to 160 C by H4 on MP steam and 48 kW
 // to 190 C by H6 on HP steam, b8 (2.4 kg/s) 144 kW to 180 C by H9 on HP steam, b11 (0.8 kg/s) 16 kW to
-// 160 C by H12 on MP steam; mixed at 178 C. Each steam serves two heaters, so each is split.
-std::string FourHeatersOnTwoSteams() {
+// 160 C by H12 on MP steam; mixed at 178 C. Each steam serves two heaters, so each is split. Solved
+// again with H4 and H12 heating to `h4` C, H6 from there.
+std::string FourHeatersOnTwoSteams(double h4 = 160) {
+    const double d4 = 1.6 * (h4 - 150), d6 = 1.6 * (190 - h4), s14 = (584 + 0.8 * h4) / 4;
     return Doc(S("FEED", 150, 4, {"T1"}) + U("T1", "ppTee", 0, "", 0, 0, {"b3", "b8", "b11"}) + S("b3", 150, 0.8, {"H4"}) +
-               U("H4", "htHeater", 16, "b3", 150, 160, {"s5"}) + S("s5", 160, 0.8, {"H6"}) +
-               U("H6", "htHeater", 48, "s5", 160, 190, {"s7"}) + S("s7", 190, 0.8, {"M2"}) + S("b8", 150, 2.4, {"H9"}) +
+               U("H4", "htHeater", d4, "b3", 150, h4, {"s5"}) + S("s5", h4, 0.8, {"H6"}) +
+               U("H6", "htHeater", d6, "s5", h4, 190, {"s7"}) + S("s7", 190, 0.8, {"M2"}) + S("b8", 150, 2.4, {"H9"}) +
                U("H9", "htHeater", 144, "b8", 150, 180, {"s10"}) + S("s10", 180, 2.4, {"M2"}) + S("b11", 150, 0.8, {"H12"}) +
-               U("H12", "htHeater", 16, "b11", 150, 160, {"s13"}) + S("s13", 160, 0.8, {"M2"}) +
-               U("M2", "ppMixer", 0, "", 0, 0, {"s14"}) + S("s14", 178, 4, {}));
+               U("H12", "htHeater", d4, "b11", 150, h4, {"s13"}) + S("s13", h4, 0.8, {"M2"}) +
+               U("M2", "ppMixer", 0, "", 0, 0, {"s14"}) + S("s14", s14, 4, {}));
 }
 
 // The preheat train beside the tank of TankBeside(-40) and the column of ColumnBeside(150, 60),
@@ -579,19 +596,27 @@ TEST(HostExtractConsistentDocuments, EachExtractsWithItsStreamsUnitsAndTargets) 
          " --assign \"H12=HP Steam\""},
         // Units assigned onto a utility that serves others stand beside them, each on a branch of
         // its own in the plant's order, whatever order they are assigned in; the steam no unit
-        // stands on any more goes, as the extraction never makes one.
+        // stands on any more goes, as the extraction never makes one, and the splitter left is
+        // named as the extraction names the first utility's.
         {"two heaters assigned onto a split steam", FourHeatersOnTwoSteams(),
-         {"Splitter TEE-102 on HP Steam: H12 0.0714, H4 0.0714, H9 0.6429, H6 0.2143\n", none},
+         {"Splitter TEE-101 on HP Steam: H12 0.0714, H4 0.0714, H9 0.6429, H6 0.2143\n", none},
          {"MP Steam (hot)", "on MP Steam"},
          " --assign \"H4=HP Steam\" --assign \"H12=HP Steam\""},
         {"two heaters assigned onto a split steam, the other way round", FourHeatersOnTwoSteams(),
-         {"Splitter TEE-102 on HP Steam: H12 0.0714, H4 0.0714, H9 0.6429, H6 0.2143\n", none},
+         {"Splitter TEE-101 on HP Steam: H12 0.0714, H4 0.0714, H9 0.6429, H6 0.2143\n", none},
          {"MP Steam (hot)", "on MP Steam"},
          " --assign \"H12=HP Steam\" --assign \"H4=HP Steam\""},
         {"heater assigned beside another", HeatedTwice(true, true),
          {"on MP Steam: H1 0.3750, H2 0.6250\n", none},
          {"LP Steam (hot)", "on LP Steam"},
          " --assign \"H1=MP Steam\""},
+        // The report quotes a number to ten figures, not the binary sum of the branch flows.
+        {"tee's branch flows rounded, said to ten figures", BypassOf(1.0001),
+         {"The branches of tee T1 carry 3.0001 kg/s of the 3 kg/s fed to it"}, {"3.0000999"}},
+        // The report's assumptions name the utility a unit was assigned to, not the one it left.
+        {"heater assigned: the assumptions name its new steam", ReadExample("preheat-train.vmc"),
+         {"Utility HP Steam is taken for a heater at unit E1."}, {"Utility LP Steam is taken for a heater at unit E1."},
+         " --json --assign \"E1=HP Steam\""},
         {"heaters sharing steams, listed backwards", Backwards(FourHeatersOnTwoSteams()),
          {"Splitter TEE-101 on MP Steam: H12 0.5000, H4 0.5000\nSplitter TEE-102 on HP Steam: H9 0.7500, H6 0.2500\n",
           "  MP Steam (hot): 175 -> 174 C, 120 kW\n    175 -> 174 C, 120 kW\n  HP Steam (hot)", none},
@@ -690,6 +715,20 @@ TEST(HostExtractConsistentDocuments, ARefreshMovingAHeaterOffASplitUtilityLeaves
     EXPECT_EQ(std::string::npos, run.out.find("bypass 0.0000")) << run.out;
 }
 
+// C1, placed by the refresh beside C2 and C3 on the split air, keeps its place first among the units
+// in the case saved: the design reads its units back in the flowsheet's order.
+TEST(HostExtractConsistentDocuments, AUnitPlacedByARefreshKeepsItsPlaceInTheCaseSaved) {
+    ScratchFile file("consistent", "air.vmc", ThreeAirCoolers(0.05)), solved("consistent", "air-solved.vmc", ThreeAirCoolers(20)),
+        saved("consistent", "air.case", "", false);
+    const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const HostRun design = RunHost("design " + saved.path + " --design SimulationBaseCase");
+    EXPECT_EQ(0, design.exitCode) << design.out;
+    const std::size_t c1 = design.out.find("  C1 (cooler)"), c2 = design.out.find("  C2 (cooler)");
+    EXPECT_TRUE(c1 != std::string::npos && c2 != std::string::npos && c1 < c2) << design.out;
+    EXPECT_NE(std::string::npos, design.out.find("Splitter TEE-100 on Air: C1 0.1429, C2 0.7143, C3 0.1429\n")) << design.out;
+}
+
 // Solved again with H3's temperature unknown: H1_To_H3 keeps its values and X1 its earlier duty,
 // and the report names K1_To_K3 across X1, refreshed beside a duty it may not balance with.
 TEST(HostExtractConsistentDocuments, AStreamKeptByARefreshNamesItsExchangersRefreshedPartner) {
@@ -720,6 +759,7 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
         std::string document, solved;
         std::vector<std::string> present, absent;
         std::string settings = "";  // the settings file's lines, when there is one
+        std::string options = "";   // after the solved case on the command line
     } rows[] = {
         {"cooler lifted to 20 kW", SmallCoolerFirst(0.05), SmallCoolerFirst(20),
          {"C1 (cooler) F_To_F3 -> LP Steam Generation: duty 20.00, hot 150.00 -> 140.00, cold 124.00 -> 125.00",
@@ -824,7 +864,7 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
         {"exchanger solved back within its hot inlet", ExchangerTakenTo(235), ExchangerTakenTo(180),
          {"P1_To_P2 (cold): 150 -> 180 C"}, {"Exchanger Xb is"}},
         {"tee's branch flows rounded otherwise", BypassOf(1.0002), BypassOf(1 + 1.0 / 16384),
-         {"The branches of tee T1 carry 3.000061035 kg/s of the 3 kg/s fed to it"}, {"3.0002"}},
+         {"The branches of tee T1 carry 3.000061035 kg/s of the 3 kg/s fed to it"}, {"3.0002", "3.0000610351"}},
         {"tee's branch flows no longer rounded", BypassOf(1.0002), BypassOf(1),
          {"F_To_P (hot): 200 -> 153.3333333 C"}, {"The branches of tee T1"}},
         {"heat loss solved again", WithHeatLoss(SmallCoolerFirst(20), 5), WithHeatLoss(SmallCoolerFirst(20), 8),
@@ -844,8 +884,32 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
         {"heater turned to a cooler within its stream", HeatersTo(80, 130), HeatersTo(90, 80),
          {"Stream F_To_F3 keeps its earlier values: the solved case runs it the other way round, from 90 to 80 C",
           "F_To_F3 (cold): 50 -> 130 C, 160 kW", "H2 (heater) MP Steam -> F_To_F3: duty 100.00",
-          "calculation               calculated"},
+          "calculation               calculated", "The temperature turns at stream F2: the stream was cut there."},
          {"not known", "incomplete", "duty 20.00"}},
+        // Cut where it turned, the line is judged again whole: solved running one way, the part the
+        // solved case would run backwards keeps its values, the part before it with it (or the two
+        // would no longer meet at one temperature), and the turn is no longer reported.
+        {"cut where it turned, solved running one way", CooledThenHeated(100, 120), CooledThenHeated(110, 90),
+         {"Stream F2_To_F3 keeps its earlier values: the solved case runs it the other way round, from 110 to 90 C",
+          "Stream F_To_F2 keeps its earlier values: it meets stream F2_To_F3, which keeps its own, where the "
+          "extraction cut them apart at F2.",
+          "F_To_F2 (hot): 150 -> 100 C, 100 kW", "C1 (cooler) F_To_F2 -> Air: duty 100.00", "calculation               calculated"},
+         {"The temperature turns", "F_To_F2 (hot): 150 -> 110"}},
+        {"cut where it turned, refreshed from the same case", CooledThenHeated(100, 120), CooledThenHeated(100, 120),
+         {"The temperature turns at stream F2: the stream was cut there.", "F_To_F2 (hot): 150 -> 100 C, 100 kW",
+          "F2_To_F3 (cold): 100 -> 120 C, 40 kW"},
+         {"keeps its earlier values"}},
+        // A unit lifted onto a utility split already takes its branch, and its place among the units,
+        // in the plant's order, as an extraction of the solved case places them.
+        {"air cooler lifted beside two on a split", ThreeAirCoolers(0.05), ThreeAirCoolers(20),
+         {"Splitter TEE-100 on Air: C1 0.1429, C2 0.7143, C3 0.1429\n",
+          "Ft 0.9993, shells 1, complete\n  C2 (cooler) F_To_F4 -> Air: duty 100.00", "calculation               calculated"},
+         {"Load = 0.05"}},
+        // Heaters the refresh moves onto a split steam: the splitter is named as the extraction of the
+        // solved case names it.
+        {"heaters moved onto a split steam", FourHeatersOnTwoSteams(), FourHeatersOnTwoSteams(170),
+         {"Splitter TEE-101 on HP Steam: H12 0.1333, H4 0.1333, H9 0.6000, H6 0.1333\n", none},
+         {"TEE-102", "MP Steam"}},
         // Moved onto a utility that serves another unit, a heater stands beside it on a branch of
         // its own, as the extraction places two units on one utility.
         {"heater moved beside another", HeatedTwiceTo(80), HeatedTwiceTo(120),
@@ -857,11 +921,15 @@ TEST(HostExtractConsistentDocuments, EachRefreshTakesTheSolvedCase) {
         {"heater moved off the only unit's steam", HeatedTwiceTo(80), HeatedTwiceTo(120),
          {"  MP Steam (hot): 175 -> 174 C, 160 kW\n", "total annual cost         15137.04 per year", none},
          {"LP Steam (hot)"}},
+        // The report's assumptions name the steam the refresh moved the heater to.
+        {"heater moved: the assumptions name its new steam", HeatedTwiceTo(80), HeatedTwiceTo(120),
+         {"Utility MP Steam is taken for a heater at unit H1."}, {"Utility LP Steam is taken for a heater at unit H1."},
+         "", " --json"},
     };
     for (const auto& row : rows) {
         ScratchFile file("consistent", "refreshed.vmc", row.document), solved("consistent", "solved.vmc", row.solved),
             settings("consistent", "refreshed.settings", row.settings);
-        const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path +
+        const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path + row.options +
                                     (row.settings.empty() ? std::string() : " --settings " + settings.path));
         EXPECT_EQ(0, run.exitCode) << row.name << "\n" << run.out;
         for (const std::string& p : row.present) EXPECT_NE(std::string::npos, run.out.find(p)) << row.name << ": " << p << "\n" << run.out;

@@ -727,14 +727,18 @@ INSTANTIATE_TEST_SUITE_P(
                    "  C1 (cooler) H1_To_H3 -> Air: duty 400.00", "  E1 (heater) HP Steam -> K1_To_K3: duty 540.00",
                    "  unsatisfied streams       none\n"},
                   {}},
-        // A heater solved again without its duty: its stream and the heater keep what they had.
+        // A heater solved again without its duty: its stream and the heater keep what they had, and
+        // so do the stream cut from it at P2 and its cooler (refreshed, it would start at 130 C where
+        // the kept stream still ends at 100 C).
         WholeCase{"RefreshUnitDutyUnknown", train(100, 240), "", train(130, 360, false, true),
                   {"  P1_To_P2 (cold): 40 -> 100 C, 240 kW, 2 kg/s\n",
                    "Stream P1_To_P2 keeps its earlier values: the solved case leaves the duty of E1 unknown.",
                    "  E1 (heater) LP Steam -> P1_To_P2: duty 240.00",
-                   "  P2_To_P3 (hot): 130 -> 40 C, 360 kW, 2 kg/s\n", "  C1 (cooler) P2_To_P3 -> Cooling Water: duty 360.00",
+                   "Stream P2_To_P3 keeps its earlier values: it meets stream P1_To_P2, which keeps its own, where the "
+                   "extraction cut them apart at P2.",
+                   "  P2_To_P3 (hot): 100 -> 40 C, 240 kW, 2 kg/s\n", "  C1 (cooler) P2_To_P3 -> Cooling Water: duty 240.00",
                    "  unsatisfied streams       none\n"},
-                  {}},
+                  {"P2_To_P3 (hot): 130"}},
         // A reboiler solved again without its duty keeps the duty it had.
         WholeCase{"RefreshReboilerDutyUnknown", reboilerFeed(), "", reboilerFeed(true),
                   {"  BTMDuplicate_TO_BOIL (cold): 120 -> 120.5 C, 700 kW, 1.6 kg/s\n",

@@ -6,6 +6,7 @@
 #include "brasko/LurmetBinaryFile.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/DataExtractionConfig.h"
+#include "eng/extraction/HeaterCoolerAssumptions.h"
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
@@ -384,6 +385,8 @@ int DataExtractionView::SpecifyUtilityOfUnit(const VarDescription& var, double v
     // follow the order in which units were moved.
     if (design->MoveUtilityBesideOthers(unit, names.GetEntry(at)->text, "manually") != 1) return 0;
     design->SetSplitFractionsFromBranchDuties();
+    // The report's assumptions name the utility each unit stands on: this one's changed.
+    RestateHeaterAndCoolerAssumptions(*m_pScenario);
     // A utility no unit of the scenario stands on any more goes, as the extraction never keeps one
     // (a site's utility stays in every scenario of the site).
     bool used = left.empty() || m_pScenario->IsTotalSiteScenario();

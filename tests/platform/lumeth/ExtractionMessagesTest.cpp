@@ -42,6 +42,7 @@ TEST(ExtractionMessages, FormatsTakeTheArgumentsTheExtractionGives) {
                    {"ExtractionLNGExchangers", 1},         {"ExtractionSeparatorValueUnknown", 2},
                    {"ExtractionSeparatorClassNotTaken", 3}, {"ExtractionVesselDutyNotTaken", 3},
                    {"ExtractionSplitFlowRounded", 3}, {"ExtractionNoUtilityServesUnit", 6},
+                   {"ExtractionStreamMeetsKept", 3},
                    {"ExtractionDutyTooSmall", 3},          {"ExtractionVesselHeatedCools", 4},
                    {"ExtractionVesselCooledHeats", 4},     {"ExtractionPartnerKeptDuty", 3},
                    {"ExtractionStreamTurned", 3},          {"ExtractionStreamDutyUnusable", 3},
