@@ -75,24 +75,36 @@ TEST_F(HostOperationKeeps, TheNumberOfTrendIntervalsIsBounded) {
     EXPECT_TRUE(has(run.out, "13: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
 }
 
-// The default study cleans E100 from point 1 to 2 (out of service there: cooling water takes its
-// 240 kW on top of the coolers' 90 + 30) and from point 8 to 9; six intervals keep the first
-// cleaning in the new points and remove the second with a word.
+// A study cleans E100 from point 1 to 2 (out of service there: cooling water takes its 240 kW on
+// top of the coolers' 90 + 30) and from point 8 to 9; six intervals keep the first cleaning in the
+// new points and remove the second with a word, in the default study and in a study made from it
+// alike (which then runs again).
 TEST_F(HostOperationKeeps, ANewNumberOfIntervalsKeepsTheStudysCleanings) {
-    const HostRun run = View(
-        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
-        "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.500 1\n"
-        "set Enum.400 0\nset Enum.391 1\nset Enum.392 2\ncmd AddEventToStudy\nset Enum.391 8\nset Enum.392 9\n"
-        "cmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\nset ExtraData.350 6\n"
-        "expect TrendEventsBeyondLastPoint\ncmd ChangeIntervalNumber\ncmd ExecuteTrendAnalysis\n"
-        "open TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.380 0\nset Enum.381 1\nget HeatFlow.450.0.[]\n"
-        "form\n");
-    ASSERT_EQ(0, run.exitCode) << run.out;
-    // The number is taken, the cleaning past the last point told as a notice: the command answers 1.
-    EXPECT_TRUE(has(run.out, "cmd ChangeIntervalNumber\n  result 1\n")) << run.out;
-    expectNear({120, 360, 120, 120, 120, 120, 120}, ScriptValues(run.out, 27), 0.01, run.out);
-    EXPECT_TRUE(has(run.out, "E100_from_t1_to_t2")) << run.out;
-    EXPECT_FALSE(has(run.out.substr(run.out.find("28: form")), "E100_from_t8_to_t9")) << run.out;
+    // The node of the study cleaned, made first where it is not the default study.
+    const std::string studies[] = {"open StudyNodeView.300.0\n", "cmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\n"};
+    for (const std::string& study : studies) {
+        const std::string steps =
+            "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+            "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n" + study +
+            "set Enum.500 1\nset Enum.400 0\nset Enum.391 1\nset Enum.392 2\ncmd AddEventToStudy\nset Enum.391 8\n"
+            "set Enum.392 9\ncmd AddEventToStudy\ncmd ExecTrend\nopen MyOwnerObject\nopen MyOwnerObject\n"
+            "set ExtraData.350 6\nexpect TrendEventsBeyondLastPoint\ncmd ChangeIntervalNumber\n"
+            "open TrendNodeViewObject.300\n" + study.substr(study.find("open StudyNodeView")) +
+            "cmd ExecTrend\nset Enum.380 0\nset Enum.381 1\nget HeatFlow.450.0.[]\nform\n";
+        const HostRun run = View(steps);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        // The number is taken, the cleaning past the last point told as a notice: the command
+        // answers 1, and the study runs on its new points.
+        EXPECT_TRUE(has(run.out, "cmd ChangeIntervalNumber\n  result 1\n  Message")) << run.out;
+        EXPECT_TRUE(has(run.out, "Response TrendEventsBeyondLastPoint|1 ")) << run.out;
+        EXPECT_EQ(std::string::npos, run.out.find("CannotExecuteStudy")) << run.out;
+        const int get = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) - 1;
+        // The default study's cooling water over its seven points (its own series selection).
+        if (&study == &studies[0]) expectNear({120, 360, 120, 120, 120, 120, 120}, ScriptValues(run.out, get), 0.01, run.out);
+        const std::string form = run.out.substr(run.out.find(std::to_string(get + 1) + ": form"));
+        EXPECT_TRUE(has(form, "E100_from_t1_to_t2")) << run.out;
+        EXPECT_FALSE(has(form, "E100_from_t8_to_t9")) << run.out;
+    }
 }
 
 // E100 designed with a fouling resistance of 2 m2-C/kW behind its clean 0.1 kW/m2-C runs at
