@@ -726,6 +726,8 @@ public:
         return m_operatingPointRefusal.empty() ? nullptr : m_operatingPointRefusal.c_str();
     }
     CPString JudgeOperatingPoint(const CPString& prefix) const;
+    std::unique_ptr<KeptOperatingPoint> KeepOperatingPoint() override;
+    void GiveBackOperatingPoint(KeptOperatingPoint& kept) override;
     int GetNumberOfScheduleEvents() const override;
     int GetNumberOfEventTypes() const override;
     int GetNumberOfEventTargets(const char* type) const override;
@@ -783,8 +785,18 @@ private:
     void ResetEndUtilityDuties();
     void FreezeExchangerPerformance(bool all);
     void DestroySchedulesAndStudies();
+    struct KeptPoint;
     // The trend studies go, the default one too; the next is made of the network as it then is.
+    // Those set aside by a lock go as well.
     void DestroyStudies();
+    // The lock's own work, from suspending the scenario's calculations to resuming them.
+    void FreezeForOperation();
+    // The studies made of the unlocked network, set aside while the lock is tried; taken back when
+    // it is refused, destroyed when the locked network makes its first study (their views have let
+    // go of them by then) or the design is unlocked.
+    void SetStudiesAside();
+    void TakeBackStudiesSetAside();
+    void DestroyStudiesSetAside();
     // A unit or stream renamed: the operating state, the schedules and the studies follow.
     void RenameOperatingTarget(const CPString& oldName, const CPString& newName, bool stream);
     HENOperatingSchedule* FindSchedule(const CPString& name) const;
@@ -809,6 +821,10 @@ private:
     std::vector<std::unique_ptr<HENTrend>> m_studies;
     HENTrend* m_currentStudy = nullptr;
     int m_studyCounter = 1;
+    std::unique_ptr<HENTrend> m_defaultStudyAside;
+    std::vector<std::unique_ptr<HENTrend>> m_studiesAside;
+    HENTrend* m_currentStudyAside = nullptr;
+    int m_studyCounterAside = 1;
     int m_operatingSolution = 0;
     bool m_reconcileFailed = false;
 

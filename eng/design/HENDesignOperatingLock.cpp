@@ -229,10 +229,54 @@ void CPIHENDesign::LockOperation() {
     // would be the operated ones, not the design's.
     if (m_operationLocked) return;
     m_operatingPointRefusal = CPString();
-    if (m_scenario) m_scenario->SuspendCalculations();
     // A study made of the unlocked network follows none of its units (none has a frozen area):
-    // the locked network's studies are made of it again.
-    DestroyStudies();
+    // the locked network's studies are made of it again. Those made before are set aside, not
+    // destroyed: a lock refused gives them back, and the views that show them let go first.
+    SetStudiesAside();
+    // A lock whose own point no heater, cooler or utility can run at (cooling water held to a
+    // flow that would leave a cooler warmer than its stream enters) is no operating point: the
+    // scenario gives back the streams the lock restated and the design as it was, to the bit.
+    const auto lock = [this](CPString& why) -> const char* {
+        FreezeForOperation();
+        why = JudgeOperatingPoint("Default operating state: ");
+        return why.empty() ? nullptr : "OpDesInfes";
+    };
+    CPString refusal;
+    if (m_scenario) {
+        const std::vector<IHeatIntegrationStream*> streams(m_streams);
+        m_scenario->TryOperatingChange(streams, lock, refusal);
+    } else {
+        lock(refusal);
+    }
+    if (refusal.empty()) return;
+    // A scenario that gives nothing back leaves the network to go back to the design it was.
+    if (m_operationLocked) UnlockOperation();
+    TakeBackStudiesSetAside();
+    m_operatingPointRefusal = refusal;
+}
+
+void CPIHENDesign::SetStudiesAside() {
+    m_studiesAside.clear();
+    m_defaultStudyAside = std::move(m_defaultStudy);
+    m_studiesAside.swap(m_studies);
+    m_currentStudyAside = m_currentStudy;
+    m_studyCounterAside = m_studyCounter;
+    m_currentStudy = nullptr;
+    m_studyCounter = 1;
+}
+
+void CPIHENDesign::TakeBackStudiesSetAside() {
+    // The refused lock made none of its own.
+    m_studies.clear();
+    m_defaultStudy = std::move(m_defaultStudyAside);
+    m_studies.swap(m_studiesAside);
+    m_currentStudy = m_currentStudyAside;
+    m_studyCounter = m_studyCounterAside;
+    m_currentStudyAside = nullptr;
+}
+
+void CPIHENDesign::FreezeForOperation() {
+    if (m_scenario) m_scenario->SuspendCalculations();
     // The duties of the design are kept beside the unit: the locked network solves its duties
     // from the frozen areas, which the ten-segment area equation gives back exactly only where
     // the heat-capacity flow rates are constant, and unlocking must give back the design as it was.
@@ -309,14 +353,6 @@ void CPIHENDesign::LockOperation() {
     // The streams were restated for operation while the targets waited: they are brought up to
     // date now, as reading the case would, and the scenario calculates again after the lock.
     if (m_scenario) m_scenario->ResumeCalculations(true);
-    // A lock whose own point no heater, cooler or utility can run at (cooling water held to a
-    // flow that would leave a cooler warmer than its stream enters) is no operating point: the
-    // network goes back to the design it was, and says why.
-    const CPString refusal = JudgeOperatingPoint("Default operating state: ");
-    if (!refusal.empty()) {
-        UnlockOperation();
-        m_operatingPointRefusal = refusal;
-    }
 }
 
 // ---------------------------------------------------------------- modify and unlock

@@ -129,6 +129,13 @@ void CPIHENDesign::DestroyStudies() {
     destroyDetached(m_studies);
     m_defaultStudy.reset();
     m_currentStudy = nullptr;
+    DestroyStudiesSetAside();
+}
+
+void CPIHENDesign::DestroyStudiesSetAside() {
+    m_currentStudyAside = nullptr;
+    destroyDetached(m_studiesAside);
+    m_defaultStudyAside.reset();
 }
 
 // The operating state, the schedules and the studies name their units and streams: one renamed
@@ -407,6 +414,9 @@ bool CPIHENDesign::AddEventToCurrentSchedule(const char* type, const char* targe
 // ---------------------------------------------------------------- studies
 
 void CPIHENDesign::AddStudy() {
+    // The locked network's first study: those of the network before the lock, which no view shows
+    // any more, go now.
+    DestroyStudiesSetAside();
     if (!m_defaultStudy) {
         m_defaultStudy = std::make_unique<HENTrend>(this);
         m_defaultStudy->SetName(kDefaultStudy);

@@ -39,6 +39,11 @@ public:
     // event starts from on the old plant (no change, a cleaning's clean coefficient, one more
     // shell) starts from the new plant instead. A value typed stays. Nothing without a record.
     void FollowPlant(const BasicStateStruct* before, BasicStateStruct* now);
+    // Base and new value as they were kept, quietly, as FollowPlant changed them.
+    void GiveBackValues(double base, double value) {
+        m_base = base;
+        m_new = value;
+    }
     virtual const char* GetTypeName() const = 0;
     const char* GetVariableName() const override = 0;
     virtual void StartingValues(const BasicStateStruct& record, double& base, double& value) const = 0;

@@ -145,6 +145,21 @@ void HENSchedule::FollowPlant(const HENState* before, const HENState& now) {
                        targetIn(now, e->GetTypeName(), e->GetTargetName()));
 }
 
+HENSchedule::Kept HENSchedule::Keep() const {
+    Kept kept;
+    kept.state = std::make_unique<HENState>();
+    kept.state->TakeRecordsOf(*m_state);
+    kept.events.reserve(m_events.size());
+    for (const HENEvent* e : m_events) kept.events.emplace_back(e->GetBaseValue(), e->GetNewValue());
+    return kept;
+}
+
+void HENSchedule::GiveBack(const Kept& kept) {
+    if (kept.state) m_state->TakeRecordsOf(*kept.state);
+    if (kept.events.size() != m_events.size()) return;
+    for (std::size_t i = 0; i < m_events.size(); ++i) m_events[i]->GiveBackValues(kept.events[i].first, kept.events[i].second);
+}
+
 HENEvent* HENSchedule::FindEvent(const char* typeName, const char* targetName) const {
     if (!typeName || !targetName) return nullptr;
     for (HENEvent* e : m_events)

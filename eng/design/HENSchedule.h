@@ -68,6 +68,14 @@ public:
     // The plant under the schedule changed from the default state `before` to `now`: each event
     // follows it (HENEvent::FollowPlant) on its target's records there.
     void FollowPlant(const HENState* before, const HENState& now);
+    // The schedule's results and the values of its events at one moment, given back exactly when
+    // a change of the plant under it is refused (its events stay the same ones meanwhile).
+    struct Kept {
+        std::unique_ptr<HENState> state;
+        std::vector<std::pair<double, double>> events;  // base and new value
+    };
+    Kept Keep() const;
+    void GiveBack(const Kept& kept);
 
     // ---- case file ----
     // Version 2: the state record; int32 1 and the current event's display name, or int32 0;

@@ -247,6 +247,31 @@ HENState::HENState(const HENState& other)
     RebuildSelectable();
 }
 
+void HENState::TakeRecordsOf(const HENState& other) {
+    if (&other == this) return;
+    m_selectable.clear();
+    m_exchangers.clear();
+    m_splitters.clear();
+    m_streams.clear();
+    m_utilities.clear();
+    // Exactly: a copy of a record leaves the node's name to the state that fills it, this one
+    // takes it too.
+    for (const auto& r : other.m_exchangers) {
+        m_exchangers.push_back(std::make_unique<HeatExchStateStruct>(*r));
+        m_exchangers.back()->nodeName = r->nodeName;
+    }
+    for (const auto& r : other.m_splitters) {
+        m_splitters.push_back(std::make_unique<SplitStateStruct>(*r));
+        m_splitters.back()->nodeName = r->nodeName;
+        m_splitters.back()->branchNames = r->branchNames;
+    }
+    for (const auto& r : other.m_streams) m_streams.push_back(std::make_unique<StreamStateStruct>(*r));
+    for (const auto& r : other.m_utilities) m_utilities.push_back(std::make_unique<UtilityStateStruct>(*r));
+    m_totalUtilityCost = other.m_totalUtilityCost;
+    m_status = other.m_status;
+    RebuildSelectable();
+}
+
 void HENState::RebuildSelectable() {
     m_selectable.clear();
     for (const auto& r : m_exchangers)

@@ -155,6 +155,9 @@ public:
     void SetStatusValue(int status) { m_status = status; }
     // Refills every record from the design; the status stays.
     void SetFromDesign(IHENDesign& design);
+    // Takes every record and the status of `other` exactly (a state taken earlier by this same
+    // means): the state stays the one its views show.
+    void TakeRecordsOf(const HENState& other);
     // Writes area, shells and observed coefficient of each selectable exchanger, the split
     // shares and each process stream's mass flow and supply temperature back.
     void ApplyToDesign();

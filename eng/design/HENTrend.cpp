@@ -133,6 +133,29 @@ void HENTrend::RenameTarget(const CPString& oldName, const CPString& newName, bo
     for (const auto& point : m_points) point->RenameTarget(oldName, newName, stream);
 }
 
+HENTrend::Kept HENTrend::Keep() const {
+    Kept kept;
+    kept.status = m_status;
+    kept.seriesBuilt = m_seriesBuilt;
+    kept.utilitySeries = m_utilitySeries;
+    kept.outletSeries = m_outletSeries;
+    kept.profitSeries = m_profitSeries;
+    kept.cumulativeProfit = m_cumulativeProfit;
+    for (const auto& point : m_points) kept.points.push_back(point->Keep());
+    return kept;
+}
+
+void HENTrend::GiveBack(const Kept& kept) {
+    m_status = kept.status;
+    m_seriesBuilt = kept.seriesBuilt;
+    m_utilitySeries = kept.utilitySeries;
+    m_outletSeries = kept.outletSeries;
+    m_profitSeries = kept.profitSeries;
+    m_cumulativeProfit = kept.cumulativeProfit;
+    if (kept.points.size() != m_points.size()) return;
+    for (std::size_t i = 0; i < m_points.size(); ++i) m_points[i]->GiveBack(kept.points[i]);
+}
+
 void HENTrend::FollowPlant(const HENState* before, const HENState& now) {
     for (const auto& point : m_points) point->FollowPlant(before, now);
     InvalidateResults();

@@ -151,6 +151,18 @@ public:
     // The plant under the study changed from the default state `before` to `now`: the events of
     // every point follow it, and the results are gone.
     void FollowPlant(const HENState* before, const HENState& now);
+    // The study's results and its points' at one moment, given back exactly when a change of the
+    // plant under it is refused (its points stay the same ones meanwhile).
+    struct Kept {
+        unsigned char status = 0;
+        bool seriesBuilt = false;
+        std::vector<std::pair<std::string, std::vector<double>>> utilitySeries, outletSeries;
+        std::vector<double> profitSeries;
+        double cumulativeProfit = 0.0;
+        std::vector<HENSchedule::Kept> points;
+    };
+    Kept Keep() const;
+    void GiveBack(const Kept& kept);
 
     // ---- case file ----
     // Version 2: name, time unit; int32 intervals and reference point; the time points'

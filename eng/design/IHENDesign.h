@@ -7,6 +7,7 @@
 #include "dunmor/CPString.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -443,6 +444,16 @@ public:
     // run at (a value typed while locked that crosses a cooler, say), or why the last lock undid
     // itself for that reason; null when it holds (and before the point is first solved in a session).
     virtual const char* GetOperatingPointRefusal() const { return nullptr; }
+    // A locked design's operating point at one moment: its units' values, the default state, the
+    // what-if results with their marks and the figures worked out from them. Kept before a change
+    // of the plant is tried, and given back exactly, with no calculation, when the plant cannot
+    // run at the point the change leaves (the streams are the scenario's to give back first).
+    class KeptOperatingPoint {
+    public:
+        virtual ~KeptOperatingPoint() = default;
+    };
+    virtual std::unique_ptr<KeptOperatingPoint> KeepOperatingPoint() { return nullptr; }
+    virtual void GiveBackOperatingPoint(KeptOperatingPoint& /*kept*/) {}
     // Forwarded to the current schedule (0, null, -32767.0 or 32009 without one).
     virtual int GetNumberOfScheduleEvents() const { return 0; }
     virtual int GetNumberOfEventTypes() const { return 0; }

@@ -325,6 +325,35 @@ int CPIHeatIntegrationStream::CopyFrom(IHeatIntegrationStream* other) {
     return m_set.CopyFrom(source->m_set);
 }
 
+void CPIHeatIntegrationStream::TakeValuesExactly(const CPIHeatIntegrationStream& other) {
+    if (&other == this) return;
+    m_set.TakeExactly(other.m_set);
+    m_nKind = other.m_nKind;
+    m_nHotCold = other.m_nHotCold;
+    m_nStoredInt = other.m_nStoredInt;
+    m_bLocked = other.m_bLocked;
+    m_dCachedHeatLoad[0] = other.m_dCachedHeatLoad[0];
+    m_dCachedHeatLoad[1] = other.m_dCachedHeatLoad[1];
+    m_bLoadInStep[0] = other.m_bLoadInStep[0];
+    m_bLoadInStep[1] = other.m_bLoadInStep[1];
+    if (m_pRare || other.m_pRare) {
+        Rare& rare = TheRare();
+        rare.loadFraction0 = other.LoadFractionAt(0);
+        rare.loadFraction1 = other.LoadFractionAt(1);
+        rare.costIndex = other.GetCostIndex();
+        rare.massEmissionsCoefficient = other.GetMassEmissionsCoefficient();
+        rare.storedValue = other.GetStoredValue();
+        rare.earnsCredit = other.EarnsCredit();
+        const Rare* from = other.m_pRare.get();
+        rare.specificHeatPolynomial = from && from->specificHeatPolynomial
+                                          ? std::make_unique<std::vector<double>>(*from->specificHeatPolynomial)
+                                          : nullptr;
+        rare.processValues = from && from->processValues
+                                 ? std::make_unique<std::vector<Rare::KeptValue>>(*from->processValues)
+                                 : nullptr;
+    }
+}
+
 void CPIHeatIntegrationStream::TakeSiteData(const CPIHeatIntegrationStream& site) {
     if (&site == this) return;
     m_set.SetOwner(this);

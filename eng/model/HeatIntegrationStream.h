@@ -71,6 +71,10 @@ public:
     bool IsLinkedTo(const CPString& name) const override;
     bool AreDesignSegmentsComplete() const override;
     int CopyFrom(IHeatIntegrationStream* other) override;
+    // The values of `other` (a copy of this stream taken earlier) exactly as it holds them, with
+    // nothing worked out again: a stream given back as it was before a refused change. Its name,
+    // owner and links stay this stream's; its owner re-takes its segments when told.
+    void TakeValuesExactly(const CPIHeatIntegrationStream& other);
     int LinkStream(const CPString& name) override;
     int UnlinkStream(const CPString& name) override;
     void WidenIsothermalStream() override;

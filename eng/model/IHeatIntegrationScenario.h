@@ -10,6 +10,9 @@
 #include "brasko/NotificationSender.h"
 #include "dunmor/CPString.h"
 
+#include <functional>
+#include <vector>
+
 class Case;
 class CPList;
 class DataExtractionConfig;
@@ -59,6 +62,26 @@ public:
     virtual int SetDTmin(double dTmin) = 0;
     virtual int ResumeCalculations(bool recompute) = 0;
     virtual int SuspendCalculations() = 0;
+    // An edit of one of the scenario's streams (`edit` answers the key it refuses with, or null),
+    // tried on the designs locked for operation: where a locked design's heaters, coolers or
+    // utilities cannot run at the point the edit leaves, the stream, the targets and every design
+    // are given back exactly as they were (nothing is calculated again), "OpDesInfes" is
+    // answered and the design's reason goes to `reason`. Otherwise the edit's own answer.
+    virtual const char* TryStreamEditOnLockedDesigns(IHeatIntegrationStream& stream,
+                                                     const std::function<const char*()>& edit, CPString& reason) {
+        (void)stream;
+        (void)reason;
+        return edit();
+    }
+    // A change of the operated plant (a lock, say) that judges itself: `change` answers its key and
+    // leaves a reason where the plant cannot run at the point it leaves. Then the `streams` it may
+    // have changed, the targets and every design are given back exactly as they were before it.
+    // Answers the change's key.
+    virtual const char* TryOperatingChange(const std::vector<IHeatIntegrationStream*>& streams,
+                                           const std::function<const char*(CPString& reason)>& change, CPString& reason) {
+        (void)streams;
+        return change(reason);
+    }
     virtual void CalculateMinimumUnitsTarget() = 0;
     virtual bool IsStreamNameFree(const CPString& name) const = 0;
     // The extractions answer 1 when the case was read into the scenario (a spreadsheet: its

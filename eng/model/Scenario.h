@@ -225,6 +225,10 @@ public:
     void ApplyDTmin(double dTmin);
     int ResumeCalculations(bool recompute) override;
     int SuspendCalculations() override;
+    const char* TryStreamEditOnLockedDesigns(IHeatIntegrationStream& stream, const std::function<const char*()>& edit,
+                                             CPString& reason) override;
+    const char* TryOperatingChange(const std::vector<IHeatIntegrationStream*>& streams,
+                                   const std::function<const char*(CPString& reason)>& change, CPString& reason) override;
     void CalculateMinimumUnitsTarget() override;
     bool IsStreamNameFree(const CPString& name) const override;
     int ExtractFromVelmorCase(const CPString& path, Case* caseObject) override;

@@ -519,6 +519,26 @@ bool StreamPropertySet::HasWideFlags() const {
     return false;
 }
 
+void StreamPropertySet::TakeExactly(const StreamPropertySet& other) {
+    if (&other == this) return;
+    m_slots = other.m_slots;
+    m_entries = other.m_entries;
+    m_pUnusual = other.m_pUnusual ? std::make_unique<Unusual>(*other.m_pUnusual) : nullptr;
+    m_pShownProperties.reset();
+    // The segment count lies in the contribution's tail: the contribution first, whole.
+    m_DTminContribution = other.m_DTminContribution;
+    m_nSegments = other.m_nSegments;
+    m_bTemperaturesComplete = other.m_bTemperaturesComplete;
+    m_bEnthalpiesComplete = other.m_bEnthalpiesComplete;
+    m_bSpecificHeatsComplete = other.m_bSpecificHeatsComplete;
+    m_bCopied = other.m_bCopied;
+    m_bSegmentTableBuilt = other.m_bSegmentTableBuilt;
+    m_bUpdating = other.m_bUpdating;
+    m_bTransportProperties = other.m_bTransportProperties;
+    m_bFillingDefaults = 0;
+    m_nBatchSide = -1;
+}
+
 int StreamPropertySet::CopyFrom(const StreamPropertySet& other) {
     m_slots = other.m_slots;
     m_entries = other.m_entries;

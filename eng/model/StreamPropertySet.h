@@ -179,6 +179,9 @@ public:
 
     // Deep copy of another set's values and contribution, then a recalculation.
     int CopyFrom(const StreamPropertySet& other);
+    // The other set's values, statuses, contribution and flags exactly as it holds them, with
+    // nothing worked out again: a set given back as it was kept. The owner stays.
+    void TakeExactly(const StreamPropertySet& other);
 
     // ---- flags --------------------------------------------------------------------------------
     const ValueAndFlag& GetDTminContribution() const { return m_DTminContribution; }

@@ -241,6 +241,79 @@ std::unique_ptr<FlowSheet> FlowSheet::clone(FSOwner* newOwner) const {
     return copy;
 }
 
+void FlowSheet::Restore(FlowSheet& kept) {
+    settle();
+    kept.settle();
+    // Each node of the copy stands for the node of its fingerprint here, when that one is still
+    // here and of the same kind.
+    std::unordered_map<std::uint32_t, std::unique_ptr<CNode>> here;
+    here.reserve(m_nodes.size());
+    for (auto& n : m_nodes) {
+        const std::uint32_t print = n->m_fingerPrint;
+        here.emplace(print, std::move(n));
+    }
+    std::unordered_map<const CNode*, CNode*> twin;
+    twin.reserve(kept.m_nodes.size());
+    std::vector<std::unique_ptr<CNode>> order;
+    order.reserve(kept.m_nodes.size());
+    for (auto& k : kept.m_nodes) {
+        const auto it = here.find(k->m_fingerPrint);
+        if (it != here.end() && it->second && it->second->m_kind == k->m_kind) {
+            std::unique_ptr<CNode> node = std::move(it->second);
+            node->m_values = k->m_values;
+            node->valuesReplaced();
+            node->copyStateFrom(*k);
+            node->m_name = k->m_name;
+            twin.emplace(k.get(), node.get());
+            order.push_back(std::move(node));
+        } else {
+            twin.emplace(k.get(), k.get());
+            order.push_back(nullptr);
+        }
+    }
+    // The connections and pairs as the copy held them, each read from the copy's node before any
+    // node of the copy changes hands.
+    std::vector<std::vector<CNode*>> ins(kept.m_nodes.size()), outs(kept.m_nodes.size());
+    std::vector<CNode*> partners(kept.m_nodes.size(), nullptr);
+    const auto mapped = [&twin](CNode* n) -> CNode* {
+        if (!n) return nullptr;
+        const auto it = twin.find(n);
+        return it == twin.end() ? nullptr : it->second;
+    };
+    for (std::size_t i = 0; i < kept.m_nodes.size(); ++i) {
+        const CNode& k = *kept.m_nodes[i];
+        for (CNode* n : k.m_in) ins[i].push_back(mapped(n));
+        for (CNode* n : k.m_out) outs[i].push_back(mapped(n));
+        partners[i] = mapped(k.associatedNode());
+    }
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (!order[i]) order[i] = std::move(kept.m_nodes[i]);
+    kept.m_nodes.clear();
+    kept.m_byName.clear();
+    kept.m_byFingerPrint.clear();
+    m_nodes.clear();
+    m_gaps = 0;
+    m_byName.clear();
+    m_byFingerPrint.clear();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        CNode& node = *order[i];
+        node.m_in = std::move(ins[i]);
+        node.m_out = std::move(outs[i]);
+        node.m_upCursor = node.m_downCursor = 0;
+        node.setAssociatedNode(partners[i]);
+        node.m_sheet = this;
+        m_byName.emplace(node.m_name, &node);
+        m_byFingerPrint.emplace(node.m_fingerPrint, &node);
+        place(std::move(order[i]));
+    }
+    m_nextFingerPrint = kept.m_nextFingerPrint;
+    m_internalNames = kept.m_internalNames;
+    // What was worked out of the flows and profiles is worked out afresh; the nodes added since
+    // go with the map.
+    InvalidateFractions();
+    letGoOfHeldProfiles();
+}
+
 void FlowSheet::swapContents(FlowSheet& other) {
     settle();
     other.settle();

@@ -107,6 +107,12 @@ public:
     // A copy of the network (same names, fingerprints, values, connections, pairs, streams and
     // counters) for a new owner, who installs its own cost law.
     std::unique_ptr<FlowSheet> clone(FSOwner* newOwner) const;
+    // Gives back what `kept` (a clone of this flowsheet taken earlier) held, exactly: its nodes in
+    // its order, with their names, fingerprints, values, kept state, connections and pairs, and its
+    // counters. A node still here takes back what it held and stays the same object, so whatever
+    // points to it still finds it; a node taken out since comes back from the copy (which gives it
+    // up); a node added since goes. The copy is left with what it did not give.
+    void Restore(FlowSheet& kept);
     // Binds every stream piece (start, segment, end) to the stream its "ParentStream" names, as
     // the resolver finds it (a copy for another scenario takes that scenario's streams). False,
     // with nothing changed, when a named stream is not found; the missing name goes to `missing`.

@@ -75,24 +75,36 @@ TEST_F(HostOperationKeeps, TheNumberOfTrendIntervalsIsBounded) {
     EXPECT_TRUE(has(run.out, "13: cmd ChangeIntervalNumber\n  result 0\n")) << run.out;
 }
 
-// The default study cleans E100 from point 1 to 2 (out of service there: cooling water takes its
-// 240 kW on top of the coolers' 90 + 30) and from point 8 to 9; six intervals keep the first
-// cleaning in the new points and remove the second with a word.
+// A study cleans E100 from point 1 to 2 (out of service there: cooling water takes its 240 kW on
+// top of the coolers' 90 + 30) and from point 8 to 9; six intervals keep the first cleaning in the
+// new points and remove the second with a word, in the default study and in a study made from it
+// alike (which then runs again).
 TEST_F(HostOperationKeeps, ANewNumberOfIntervalsKeepsTheStudysCleanings) {
-    const HostRun run = View(
-        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
-        "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.500 1\n"
-        "set Enum.400 0\nset Enum.391 1\nset Enum.392 2\ncmd AddEventToStudy\nset Enum.391 8\nset Enum.392 9\n"
-        "cmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\nset ExtraData.350 6\n"
-        "expect TrendEventsBeyondLastPoint\ncmd ChangeIntervalNumber\ncmd ExecuteTrendAnalysis\n"
-        "open TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.380 0\nset Enum.381 1\nget HeatFlow.450.0.[]\n"
-        "form\n");
-    ASSERT_EQ(0, run.exitCode) << run.out;
-    // The number is taken, the cleaning past the last point told as a notice: the command answers 1.
-    EXPECT_TRUE(has(run.out, "cmd ChangeIntervalNumber\n  result 1\n")) << run.out;
-    expectNear({120, 360, 120, 120, 120, 120, 120}, ScriptValues(run.out, 27), 0.01, run.out);
-    EXPECT_TRUE(has(run.out, "E100_from_t1_to_t2")) << run.out;
-    EXPECT_FALSE(has(run.out.substr(run.out.find("28: form")), "E100_from_t8_to_t9")) << run.out;
+    // The node of the study cleaned, made first where it is not the default study.
+    const std::string studies[] = {"open StudyNodeView.300.0\n", "cmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\n"};
+    for (const std::string& study : studies) {
+        const std::string steps =
+            "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+            "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\n" + study +
+            "set Enum.500 1\nset Enum.400 0\nset Enum.391 1\nset Enum.392 2\ncmd AddEventToStudy\nset Enum.391 8\n"
+            "set Enum.392 9\ncmd AddEventToStudy\ncmd ExecTrend\nopen MyOwnerObject\nopen MyOwnerObject\n"
+            "set ExtraData.350 6\nexpect TrendEventsBeyondLastPoint\ncmd ChangeIntervalNumber\n"
+            "open TrendNodeViewObject.300\n" + study.substr(study.find("open StudyNodeView")) +
+            "cmd ExecTrend\nset Enum.380 0\nset Enum.381 1\nget HeatFlow.450.0.[]\nform\n";
+        const HostRun run = View(steps);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        // The number is taken, the cleaning past the last point told as a notice: the command
+        // answers 1, and the study runs on its new points.
+        EXPECT_TRUE(has(run.out, "cmd ChangeIntervalNumber\n  result 1\n  Message")) << run.out;
+        EXPECT_TRUE(has(run.out, "Response TrendEventsBeyondLastPoint|1 ")) << run.out;
+        EXPECT_EQ(std::string::npos, run.out.find("CannotExecuteStudy")) << run.out;
+        const int get = static_cast<int>(std::count(steps.begin(), steps.end(), '\n')) - 1;
+        // The default study's cooling water over its seven points (its own series selection).
+        if (&study == &studies[0]) expectNear({120, 360, 120, 120, 120, 120, 120}, ScriptValues(run.out, get), 0.01, run.out);
+        const std::string form = run.out.substr(run.out.find(std::to_string(get + 1) + ": form"));
+        EXPECT_TRUE(has(form, "E100_from_t1_to_t2")) << run.out;
+        EXPECT_FALSE(has(form, "E100_from_t8_to_t9")) << run.out;
+    }
 }
 
 // E100 designed with a fouling resistance of 2 m2-C/kW behind its clean 0.1 kW/m2-C runs at
@@ -865,6 +877,9 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
         // where H1 enters it at 90 C: the lock undoes itself.
         {"open MyOwnerObject\nset MassFlow.106.1 0.3\nopen HIDesignViewerDesign.200.0\n", "OpDesInfes",
          "cmd LockOperation"},
+        // Cooling water typed to run from 35 C to 45 C while locked: its 120 kW over 10 K would
+        // take it into Cooler2 at 35 C where H2 leaves it at 30 C.
+        {"cmd LockOperation\nopen MyOwnerObject\nset Temperature.441.1 45\n", "OpDesInfes", "set Temperature.440.1 35"},
         // H1's mass flow typed in the stream table while locked carries its rate (2 kJ/kg.C) as a
         // what-if's does: 0.0001 kg/s, 0.0002 kW/C, is no rate a case holds.
         {"cmd LockOperation\nopen MyOwnerObject\n", "FlowRateUpdateError", "set MassFlow.105.0 0.0001"},
@@ -904,6 +919,47 @@ TEST_F(HostOperationKeeps, WhatIfCommandsWithNothingToActOnAreRefused) {
     EXPECT_NE(study.out.find("cmd AddEventToStudy\n  result 1\n", study.out.find("cmd AcceptThroughputChanges")),
               std::string::npos)
         << study.out;
+}
+
+// A change the plant cannot run at is refused whole: the case saved after it is the same bytes as
+// the case saved before it (no value re-solved to within its solver's precision, no stream
+// restated, no unit re-added, no study lost).
+TEST_F(HostOperationKeeps, AChangeThePlantCannotRunAtChangesNothing) {
+    const struct Row {
+        std::string before;
+        const char* step;
+    } rows[] = {
+        // Cooling water from 35 C to 45 C while locked: Cooler2 would cross.
+        {"cmd LockOperation\nopen MyOwnerObject\nset Temperature.441.1 45\n", "set Temperature.440.1 35"},
+        // The same with a schedule run and a study calculated: their results stand.
+        {std::string(kStudyOne) + "set Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\ncmd AddEventToStudy\n"
+                                  "cmd ExecTrend\nopen MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\n"
+                                  "cmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+                                  "cmd AddEventToSchedule\nset ExtraData.358 0.55\ncmd ExecuteSchedule\n"
+                                  "open MyOwnerObject\nset Temperature.441.1 45\n",
+         "set Temperature.440.1 35"},
+        // A lock refused by cooling water held to 0.3 kg/s, typed before it, with a study made after
+        // an earlier lock holding H1's flow change: the streams are not left restated, no unit is
+        // re-added, and the study stays.
+        {"cmd LockOperation\ncmd UnlockOperation\ncmd OpenTrendAnalysisView\nopen @last\nopen TrendNodeViewObject.300\n"
+         "cmd AddStudyToTrendAnalysis\nopen StudyNodeView.300.1\nset Enum.500 2\nset Enum.401 0\nset Enum.393 3\n"
+         "set MassFlow.395 2\ncmd AddEventToStudy\nopen MyOwnerObject\nopen MyOwnerObject\nopen MyOwnerObject\n"
+         "open MyOwnerObject\nset MassFlow.106.1 0.3\nopen HIDesignViewerDesign.200.0\n",
+         "cmd LockOperation"},
+    };
+    for (const Row& row : rows) {
+        ScratchFile before("operation-keeps", "before.case", "", false), after("operation-keeps", "after.case", "", false);
+        const HostRun first = operated->View(row.before, " --save " + before.path);
+        ASSERT_EQ(0, first.exitCode) << first.out;
+        const HostRun second = operated->View(row.before + "expect OpDesInfes\n" + row.step + "\n", " --save " + after.path);
+        ASSERT_EQ(0, second.exitCode) << second.out;
+        EXPECT_TRUE(has(second.out, std::string(row.step) + "\n  result 0\n")) << second.out;
+        EXPECT_TRUE(has(second.out, "Error OpDesInfes|")) << second.out;
+        const std::string a = FileContents(before.path), b = FileContents(after.path);
+        ASSERT_FALSE(a.empty());
+        EXPECT_EQ(a.size(), b.size()) << row.step;
+        EXPECT_TRUE(a == b) << row.step;
+    }
 }
 
 // The locked example with one schedule: C1's flow from 0.5 to 0.55 kg/s.

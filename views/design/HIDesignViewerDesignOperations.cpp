@@ -58,19 +58,20 @@ int HIDesignViewerDesign::lockOperation(const Text&) {
         ErrorMsg("OperationLockedAlready");
         return 0;
     }
-    bSizesModifiable = false;
-    // Studies are made again for the locked network: the view of those made before goes first,
-    // while they are there to be let go of.
-    DestroyChild(pTrendAnalysisView);
     const int code = pDesign->CheckOperationLockable();
     if (code == kLockable) {
         view_commands::longOperation(FindString("EnteringOpMode"), [&] { pDesign->LockOperation(); });
-        // A lock whose own point the heaters, coolers or utilities cannot run at undid itself. (A
-        // design that does not lock at all, and says no reason, is left as it answers.)
+        // A lock whose own point the heaters, coolers or utilities cannot run at changed nothing,
+        // the studies made before it and their view included. (A design that does not lock at all,
+        // and says no reason, is left as it answers.)
         if (!pDesign->GetOperationLocked() && pDesign->GetOperatingPointRefusal()) {
             ErrorMsg(OperationsKey(1), Text(pDesign->GetOperatingPointRefusal()));
             return 0;
         }
+        bSizesModifiable = false;
+        // Studies are made again for the locked network: the view of those made before goes, while
+        // the design still holds them aside to be let go of.
+        DestroyChild(pTrendAnalysisView);
         SendViewableMessage(this, "CloseView PaletteView");
         View("OperationsSetUpView");
         SendViewableMessage(this, "CloseView OperationsSetUpView");

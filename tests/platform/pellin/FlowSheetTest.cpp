@@ -276,6 +276,42 @@ TEST(FlowSheetRecord, CloneKeepsNamesAndFingerprints) {
     EXPECT_EQ(copy->getDefaultNodeNameString(), n.sheet.getDefaultNodeNameString());
 }
 
+// A flowsheet given back from a clone taken earlier is the same bytes again after values were
+// written, a unit deleted, a node added and a name drawn; the nodes that stayed are the same
+// objects, the one deleted comes back with its name, fingerprint and connections, the one added
+// goes, and the next fresh name is the one it was.
+TEST(FlowSheetRecord, RestoreGivesBackWhatTheCloneHeld) {
+    Network n;
+    n.propagate(n.sheet);
+    const auto bytes = stored(n.sheet);
+    CNode* e102 = n.sheet.getNode("E-102");
+    CNode* tee = n.sheet.getNode("TEE-100");
+    const std::uint32_t e100Print = n.sheet.getNode("E-100")->getDNAFingerPrint();
+    std::unique_ptr<FlowSheet> kept = n.sheet.clone(nullptr);
+    const CPString nextName = n.sheet.clone(nullptr)->getDefaultNodeNameString();
+    e102->addVariable(V::Duty, 1.0, ValueStatus::Specified);
+    AsHeatExch(e102)->Calculate(UnitCode::ClearCalculated);
+    ASSERT_TRUE(n.sheet.deleteNode(n.sheet.getNode("E-100")));
+    CNode* added = n.sheet.addNode(FlowSheet::CreateNode(NodeKind::Heater, n.sheet.getDefaultNodeNameString()));
+    ASSERT_NE(added, nullptr);
+    ASSERT_NE(stored(n.sheet), bytes);
+    n.sheet.Restore(*kept);
+    EXPECT_EQ(stored(n.sheet), bytes);
+    EXPECT_EQ(n.sheet.getNode("E-102"), e102);
+    EXPECT_EQ(n.sheet.getNode("TEE-100"), tee);
+    CNode* e100 = n.sheet.getNode("E-100");
+    ASSERT_NE(e100, nullptr);
+    EXPECT_EQ(e100->getFlowSheet(), &n.sheet);
+    EXPECT_EQ(e100->getDNAFingerPrint(), e100Print);
+    EXPECT_EQ(n.sheet.getNodeByFingerPrint(e100Print), e100);
+    for (CNode* d : e100->getAllDownStreamNodes()) EXPECT_EQ(d->getFlowSheet(), &n.sheet);
+    // It calculates as before.
+    for (CNode* node : n.sheet.getAllNodes()) node->Calculate(UnitCode::ClearCalculated);
+    n.propagate(n.sheet);
+    EXPECT_EQ(stored(n.sheet), bytes);
+    EXPECT_EQ(n.sheet.getDefaultNodeNameString(), nextName);
+}
+
 // A segment keeps its share of the flow between reads; every way of changing a split fraction or
 // a connection must show in the next read: a value written by name, a value written through its
 // holder, a calculated fraction, a cut and a rejoined connection, a clone. A branch whose share is

@@ -298,7 +298,20 @@ int HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription& 
     workStream = found;
     // What the existing network of a retrofit study holds is its own: read-only, nothing written.
     if (row.held && found->IsHeldByRetrofitBase(row.held)) return refuse(WriteRefusal::ReadOnly);
-    if (const char* k = row.streamWrite(*this, *found, var, value)) return refuse(k);
+    if (!row.held) {
+        if (const char* k = row.streamWrite(*this, *found, var, value)) return refuse(k);
+        return 1;
+    }
+    // A stream value of a network locked for operation is the plant's: one its heaters, coolers or
+    // utilities cannot run at is refused with the reason, and changes nothing.
+    CPString reason;
+    const char* k = myScenario->TryStreamEditOnLockedDesigns(
+        *found, [&] { return row.streamWrite(*this, *found, var, value); }, reason);
+    if (k && !reason.empty()) {
+        ErrorMsg(k, Text(reason.c_str()));
+        return 0;
+    }
+    if (k) return refuse(k);
     return 1;
 }
 

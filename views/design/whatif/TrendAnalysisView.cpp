@@ -438,8 +438,18 @@ int TrendAnalysisView::Message(const Text& line) {
             ErrorMsg("NothingToChangeIntervals");
             return 0;
         }
-        const int dropped = pStudy->SetNumberOfIntervals(nPendingIntervals);
+        int dropped = pStudy->SetNumberOfIntervals(nPendingIntervals);
         if (dropped < 0) return 0;
+        // Every study made from the default one runs over its points: each takes the new number
+        // alike, drops its events past the last point, and is to be run again.
+        for (int i = 0; pDesign && i < pDesign->GetNumberOfStudies(); ++i) {
+            IHENTrend* study = pDesign->GetStudy(i);
+            if (!study || study == pStudy) continue;
+            const int droppedThere = study->SetNumberOfIntervals(nPendingIntervals);
+            if (droppedThere > 0) dropped += droppedThere;
+            for (int point = 0; point <= study->GetNumberOfIntervals(); ++point)
+                whatif::SetStudyTimeShown(*study, point, point);
+        }
         // Taken, the number is no longer pending: confirmed again, it would lay the points out anew
         // and throw away the study's results for no change.
         nPendingIntervals = 0;
