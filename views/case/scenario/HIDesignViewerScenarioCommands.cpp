@@ -21,6 +21,14 @@
 #include <map>
 #include <set>
 
+namespace {
+// A stream value of a network locked for operation may leave a point its plant cannot run at: the
+// cell that writes one may say so too.
+Text RefusalsListed(const HIDesignViewerScenario::InputRow& row) {
+    return row.held ? Text(row.refusals) + " OpDesInfes" : Text(row.refusals);
+}
+}  // namespace
+
 struct HIDesignViewerScenario::Command {
     const char* word;
     int (HIDesignViewerScenario::*action)(const Text& rest);  // null: the framework answers
@@ -121,14 +129,14 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
         const InputRow* in = it == written.end() ? nullptr : it->second;
         form.Add({row->Address(), FormHook::Value, row->unit >= 0 ? row->unit : row->type ? row->type : -1,
                   in != nullptr || typedText(row->Address()), row->dims});
-        if (in && *in->refusals) form.SetRefusals(row->Address(), in->refusals);
+        if (in && *in->refusals) form.SetRefusals(row->Address(), RefusalsListed(*in));
         if (in && in->domain.Declared()) form.SetDomain(row->Address(), in->domain);
         if (in) written.erase(it);
     }
     for (const InputRow* row : InputRows()) {
         if (!written.count(row->Address())) continue;
         form.Add({row->Address(), FormHook::Value, row->type ? row->type : -1, true, row->rows == InputRow::Rows::None ? 0 : 1});
-        if (*row->refusals) form.SetRefusals(row->Address(), row->refusals);
+        if (*row->refusals) form.SetRefusals(row->Address(), RefusalsListed(*row));
         if (row->domain.Declared()) form.SetDomain(row->Address(), row->domain);
     }
     // The texts: a text the user also types is listed editable; a variable that also has a
