@@ -67,6 +67,7 @@ struct MadeInASession {
     const char* name;
     std::string made;   // a host run that makes the case the session opens, "" for none
     std::string input;  // what `view` opens (MADE stands for the case made)
+    const char* open;   // the view both sessions open on (`--open`), or ""
     std::string script;
 };
 [[maybe_unused]] void PrintTo(const MadeInASession& m, std::ostream* os) { *os << m.name; }
@@ -84,9 +85,9 @@ TEST_P(HostCaseSavedAgain, IsTheSameBytes) {
         ASSERT_EQ(0, RunHost(m.made + " --save " + input.path).exitCode);
         open.replace(open.find("MADE"), 4, input.path);
     }
-    const HostRun run = RunHost("view " + open + " --script " + script.path + " --save " + made.path);
+    const HostRun run = RunHost("view " + open + m.open + " --script " + script.path + " --save " + made.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    ASSERT_EQ(0, RunHost("view " + made.path + " --script " + nothing.path + " --save " + again.path).exitCode);
+    ASSERT_EQ(0, RunHost("view " + made.path + m.open + " --script " + nothing.path + " --save " + again.path).exitCode);
     const std::string first = FileContents(made.path);
     ASSERT_FALSE(first.empty());
     EXPECT_TRUE(first == FileContents(again.path)) << "the case saved again differs";
@@ -97,14 +98,14 @@ const std::string kCloneOfBase = "attach Viewable.299 base\nopen HIDesignViewerP
 
 INSTANTIATE_TEST_SUITE_P(
     Sessions, HostCaseSavedAgain,
-    ::testing::Values(MadeInASession{"SiteRetrofit", "", "--new hi-total-site Works",
+    ::testing::Values(MadeInASession{"SiteRetrofit", "", "--new hi-total-site Works", "",
                                      kFourStreamSite + "cmd AutomaticHENDesign\ncmd SelectRetrofitNow\nset Enum.222 1\n"
                                                        "set Index.217 1\ncmd RetrofitNow\n"},
                       MadeInASession{"CloneWithoutAStreamOfAForbiddenMatch",
-                                     "targets " + ExamplePath("four-streams.csv") + " --forbid H1:C1", "MADE --open case",
+                                     "targets " + ExamplePath("four-streams.csv") + " --forbid H1:C1", "MADE", " --open case",
                                      kCloneOfBase + "cmd ObjectSelectionToggledOnDataEnum 1002\ncmd clone\n"},
                       MadeInASession{"CloneWithTheForbiddenMatchesUnticked",
-                                     "targets " + ExamplePath("four-streams.csv") + " --forbid H1:C1", "MADE --open case",
+                                     "targets " + ExamplePath("four-streams.csv") + " --forbid H1:C1", "MADE", " --open case",
                                      kCloneOfBase + "cmd ObjectSelectionToggledOnDataEnum 3\ncmd clone\n"}),
     [](const ::testing::TestParamInfo<MadeInASession>& info) { return std::string(info.param.name); });
 
