@@ -5,8 +5,16 @@
 #include <cstdlib>
 
 bool ShowEngineNotice(int code, const Text& text) {
+    // A notice that names what it speaks of gives its key and its texts apart.
+    Text named;
+    MessageParameters texts;
+    const bool naming = (code == 60 || code == 61) && SplitNoticeTexts(text, named, texts);
     switch (code) {
         case 60: {
+            if (naming) {
+                ErrorMsg(named, texts);
+                return true;
+            }
             Text key, rest;
             text.Token(key, rest);
             // Up to three numbers follow the key; a notice that sends none gets no zeros after its
@@ -29,7 +37,8 @@ bool ShowEngineNotice(int code, const Text& text) {
             return true;
         }
         case 61:
-            ResponseMsg(text, 1);
+            if (naming) ResponseMsg(named, 1, texts);
+            else ResponseMsg(text, 1);
             return true;
         case 62:
             if (!text.empty()) TraceLine(text);

@@ -305,6 +305,10 @@ int CPIHeatIntegrationStream::CopyFrom(IHeatIntegrationStream* other) {
     if (!source) return 0;
     m_set.SetOwner(this);
     m_nKind = source->GetStreamKind();
+    // A process stream is a linked one by its links (its forbidden matches), which a copy does
+    // not take: the owner links the copy afresh to the streams that came along with it, and
+    // without any it is a plain process stream, as a case reopened reads it.
+    if (m_nKind == KindLinked && GetNumberOfLinkedStreams() == 0) m_nKind = KindProcess;
     m_nHotCold = source->GetHotCold();
     SetRareValue(&Rare::costIndex, source->GetCostIndex(), DefaultCostIndex);
     if (m_pRare || source->EarnsCredit()) TheRare().earnsCredit = source->EarnsCredit();

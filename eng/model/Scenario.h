@@ -436,6 +436,8 @@ private:
     // The data pointer of the scenario's own change codes.
     void* Self() { return static_cast<IHeatIntegrationScenario*>(this); }
     void SendMessageKey(const char* key) { SendAMessage(60, key, Self()); }
+    // A message (60) or a notice (61) that names what it speaks of: `key`, then `texts` (names).
+    void SendNamingMessage(int code, const char* key, const std::vector<CPString>& texts);
     void SetLevelSetting(int which, int value) { m_nLevelSettings[which] = value >= 1 && value <= 5 ? value : 5; }
     CPIHeatIntegrationStream* StreamByName(const CPString& name) const;
     // The forbidden matches the streams' links make, each pair held by both of its streams: what

@@ -13,8 +13,10 @@
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/UtilityPlacement.h"
 #include "lumeth/Framework.h"
+#include "lumeth/Messages.h"
 #include "osmeri/CPValue.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -82,6 +84,10 @@ void CPIScenario::SetName(const CPString& name) {
     SendAMessage(26, *m_pName, Self());
 }
 
+void CPIScenario::SendNamingMessage(int code, const char* key, const std::vector<CPString>& texts) {
+    SendAMessage(code, NoticeWithTexts(key, MessageParameters(texts.begin(), texts.end())), Self());
+}
+
 bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& source,
                              const CloneSelection& selection, bool intoExisting) {
     const CPString sourceName = source.GetName() ? CPString(source.GetName()) : CPString();
@@ -112,8 +118,20 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     };
     check(source.m_processStreams, CloneSelection::EntryProcessStreams, CPIHeatIntegrationStream::KindProcess);
     check(source.m_utilityStreams, CloneSelection::EntryUtilityStreams, CPIHeatIntegrationStream::KindUtility);
+    // What the user reads names this scenario and the streams that stay behind.
+    const CPString targetName = GetName() ? CPString(GetName()) : CPString();
     if (selected != 0 && refused.size() == selected) {
-        SendMessageKey("CannotCloneStreamErrorMsg");
+        CPString names;
+        auto listRefused = [&](const StreamList& from) {
+            for (const CPIHeatIntegrationStream* stream : from) {
+                if (refused.count(stream) == 0) continue;
+                if (!names.empty()) names += ", ";
+                names += copyName(*stream);
+            }
+        };
+        listRefused(source.m_processStreams);
+        listRefused(source.m_utilityStreams);
+        SendNamingMessage(60, "CannotCloneStreamErrorMsg", {targetName, names});
         return false;
     }
     m_pProject = project;
@@ -133,7 +151,9 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     m_nFirstIntegerSetting = source.m_nFirstIntegerSetting;
     m_nSecondIntegerSetting = source.m_nSecondIntegerSetting;
     m_nSegmented = source.m_nSegmented;
-    m_nStreamCounter = source.m_nStreamCounter;
+    // A stream's number is its identity to retrofit: the counter only grows, so that a stream
+    // copied or added from now on takes a number none of this scenario's streams holds.
+    m_nStreamCounter = std::max(m_nStreamCounter, source.m_nStreamCounter);
     m_dMinimumFFactor = source.m_dMinimumFFactor;
     for (int i = 0; i < 4; ++i) m_nLevelSettings[i] = source.m_nLevelSettings[i];
     m_bEquationBasedOptimization = source.m_bEquationBasedOptimization;
@@ -163,7 +183,9 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                 // A site scenario's utilities are the site's streams, which it holds already; a
                 // private copy would drift from them, and nobody would own it.
                 CPIHeatIntegrationStream* held = StreamByName(items[i]->GetName());
-                if (!held || !SiteStreamOf(*held)) SendMessageKey("CannotCloneStreamErrorMsg");
+                // The append goes on without it, as without a stream whose name is taken here.
+                if (!held || !SiteStreamOf(*held))
+                    SendNamingMessage(61, "ClonedUtilityNotOnSite", {targetName, items[i]->GetName()});
                 // What the copy holds of it is the scenario's own: the loads the user typed. A
                 // copy takes them as a project's copy does; an append keeps those it has.
                 else {
@@ -173,11 +195,11 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                 continue;
             }
             // The append goes on without it: a notice of what it leaves undone, not a refusal.
+            const CPString name = copyName(*items[i]);
             if (refused.count(items[i]) != 0) {
-                SendAMessage(61, "CannotCloneStreamErrorMsg", Self());
+                SendNamingMessage(61, "CannotCloneStreamErrorMsg", {targetName, name});
                 continue;
             }
-            const CPString name = copyName(*items[i]);
             CPIHeatIntegrationStream* copy = nullptr;
             if (AddStream(name, kind) == 1) copy = StreamByName(name);
             if (copy) {
@@ -186,7 +208,7 @@ bool CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                 copy->CopyFrom(items[i]);
                 if (kind == CPIHeatIntegrationStream::KindUtility) utilityCopies.emplace_back(copy, items[i]);
             } else {
-                SendMessageKey("CannotCloneStreamErrorMsg");
+                SendNamingMessage(61, "CannotCloneStreamErrorMsg", {targetName, name});
             }
         }
     };

@@ -136,6 +136,32 @@ Text MessageParameter(double value) {
 }
 
 namespace {
+constexpr char kNoticeTextSeparator = '\x1f';
+}  // namespace
+
+Text NoticeWithTexts(const Text& key, const MessageParameters& texts) {
+    Text notice = key;
+    for (const Text& text : texts) {
+        notice += kNoticeTextSeparator;
+        for (const char c : text) notice += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+    }
+    return notice;
+}
+
+bool SplitNoticeTexts(const Text& notice, Text& key, MessageParameters& texts) {
+    std::size_t at = notice.find(kNoticeTextSeparator);
+    if (at == Text::npos) return false;
+    key = Text(notice.substr(0, at));
+    texts.clear();
+    while (at != Text::npos) {
+        const std::size_t next = notice.find(kNoticeTextSeparator, at + 1);
+        texts.push_back(Text(notice.substr(at + 1, next == Text::npos ? Text::npos : next - at - 1)));
+        at = next;
+    }
+    return true;
+}
+
+namespace {
 
 // One conversion at `at` (just past the '%'): flags, width, precision, length, kind.
 struct Conversion {

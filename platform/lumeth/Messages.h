@@ -53,3 +53,11 @@ Text MessageParameter(double value);
 // copied as it stands, so a catalogue text can never make the formatting read memory it was
 // not given. A text with no conversion gets its parameters appended, separated by blanks.
 Text FormatMessage(const Text& format, const MessageParameters& parameters);
+
+// A notice that names what it speaks of (a stream, a scenario: names may hold blanks) carries its
+// texts after its key, each after a unit separator (0x1f). No name can break the notice apart: a
+// control character in a text is given as '?'.
+Text NoticeWithTexts(const Text& key, const MessageParameters& texts);
+// Splits such a notice into its key and its texts; false, with nothing set, for a notice that
+// carries none.
+bool SplitNoticeTexts(const Text& notice, Text& key, MessageParameters& texts);

@@ -46,7 +46,11 @@ const MessageText kTexts[] = {
      "A match is forbidden: the area target comes from the area LP and the utilities are placed on the grand composite curve."},
     {"ChangingToBathChoseUnForbidAll", "No match is forbidden any more: the Bath formula may be chosen again for the area target."},
     {"OnlyGCCBasedAllowedIfForbidden", "While a match is forbidden the utilities are placed on the grand composite curve only."},
-    {"CannotCloneStreamErrorMsg", "A stream could not be copied into the new scenario."},
+    {"CannotCloneStreamErrorMsg",
+     "Not copied into the scenario %s, where a stream or a default utility has the name already: %s."},
+    {"ClonedUtilityNotOnSite",
+     "Not copied into the scenario %s, as its total site has no utility of the name: %s. A scenario of a total site "
+     "uses the site's utilities: add the utility to the site first."},
     // A scenario of a total site uses the site's utilities only.
     {"PickTotalSiteUtilityFromDropDownList",
      "A scenario of a total site uses the site's utility streams: add the utility to the site and pick it there."},

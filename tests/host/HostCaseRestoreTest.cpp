@@ -58,55 +58,64 @@ TEST(HostCaseRestore, AnUnlockedCaseSavedAgainKeepsItsRecord) {
     EXPECT_TRUE(second == FileContents(third.path)) << "the second re-store differs";
 }
 
-// A site whose automatic design's network became its retrofit's base, saved in the session that
-// made it: the grid's preset keeps the order a reopen arranges its streams in, so the case opened
-// and saved again is the same bytes.
-TEST(HostCaseRestore, ASiteRetrofitSavedInTheSessionThatMadeItIsTheSameBytesAgain) {
-    ScratchFile made("restore", "siteretrofit.case", "", false), again("restore", "siteretrofit-again.case", "", false);
-    ScratchFile script("restore", "siteretrofit.txt",
-                       kFourStreamSite + "cmd AutomaticHENDesign\ncmd SelectRetrofitNow\nset Enum.222 1\n"
-                                         "set Index.217 1\ncmd RetrofitNow\n");
-    ASSERT_EQ(0, RunHost("view --new hi-total-site Works --script " + script.path + " --save " + made.path).exitCode);
-    ScratchFile nothing("restore", "nothing-site.txt", "");
-    ASSERT_EQ(0, RunHost("view " + made.path + " --script " + nothing.path + " --save " + again.path).exitCode);
+// A case saved in the session that made it, opened and saved again with nothing changed, is the
+// same bytes. A site whose automatic design's network became its retrofit's base: the grid's
+// preset keeps the order a reopen arranges its streams in. The four-stream table with H1 and C1
+// forbidden to match, cloned without C1, or with the forbidden matches unticked: H1's copy holds
+// no forbidden match and is a plain process stream, as the reopened case reads it.
+struct MadeInASession {
+    const char* name;
+    std::string made;   // a host run that makes the case the session opens, "" for none
+    std::string input;  // what `view` opens (MADE stands for the case made)
+    const char* open;   // the view both sessions open on (`--open`), or ""
+    std::string script;
+};
+[[maybe_unused]] void PrintTo(const MadeInASession& m, std::ostream* os) { *os << m.name; }
+
+class HostCaseSavedAgain : public ::testing::TestWithParam<MadeInASession> {};
+
+TEST_P(HostCaseSavedAgain, IsTheSameBytes) {
+    const MadeInASession& m = GetParam();
+    const std::string stem = std::string("again-") + m.name;
+    ScratchFile input("restore", stem + "-input.case", "", false), made("restore", stem + ".case", "", false),
+        again("restore", stem + "-again.case", "", false), script("restore", stem + ".txt", m.script),
+        nothing("restore", stem + "-nothing.txt", "");
+    std::string open = m.input;
+    if (!m.made.empty()) {
+        ASSERT_EQ(0, RunHost(m.made + " --save " + input.path).exitCode);
+        open.replace(open.find("MADE"), 4, input.path);
+    }
+    const HostRun run = RunHost("view " + open + m.open + " --script " + script.path + " --save " + made.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    ASSERT_EQ(0, RunHost("view " + made.path + m.open + " --script " + nothing.path + " --save " + again.path).exitCode);
     const std::string first = FileContents(made.path);
     ASSERT_FALSE(first.empty());
-    EXPECT_TRUE(first == FileContents(again.path)) << "the site's case saved again differs";
+    EXPECT_TRUE(first == FileContents(again.path)) << "the case saved again differs";
 }
 
-// A film coefficient, a fouling or a default coefficient given to a stream leaves its loads as
-// they were: the case saved after it is the case its reopen saves again.
-struct CoefficientEdit {
-    const char* name;
-    const char* script;
-};
-void PrintTo(const CoefficientEdit& e, std::ostream* out) { *out << e.name; }
-
-class HostCaseRestoreAfterCoefficient : public ::testing::TestWithParam<CoefficientEdit> {};
-
-TEST_P(HostCaseRestoreAfterCoefficient, SavedAgainIsTheSameBytes) {
-    const CoefficientEdit& e = GetParam();
-    ScratchFile designed("restore", std::string(e.name) + "-design.case", "", false),
-        edited("restore", std::string(e.name) + "-edited.case", "", false),
-        again("restore", std::string(e.name) + "-again.case", "", false);
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
-                         " --save " + designed.path)
-                     .exitCode);
-    ScratchFile script("restore", std::string(e.name) + ".txt", e.script);
-    const HostRun run = RunHost("view " + designed.path + " --script " + script.path + " --save " + edited.path);
-    ASSERT_EQ(0, run.exitCode) << run.out;
-    Restore(edited.path, again.path);
-    const std::string first = FileContents(edited.path);
-    ASSERT_FALSE(first.empty());
-    EXPECT_TRUE(first == FileContents(again.path)) << e.name << ": the case saved again differs";
-}
+const std::string kDesigned =
+    "design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+const std::string kCloneOfBase = "attach Viewable.299 base\nopen HIDesignViewerProject.200.0\ncmd CloneHI\n"
+                                 "open CloneHIScenarioTool.298\nsettext ExtraData.100 part\n";
 
 INSTANTIATE_TEST_SUITE_P(
-    Edits, HostCaseRestoreAfterCoefficient,
-    ::testing::Values(CoefficientEdit{"DefaultCoefficientChosen", "set RowPos.105 0\nset Enum.511 1\n"},
-                      CoefficientEdit{"FilmCoefficientTyped", "set HeatTransferCoeff.413.0 0.5\n"},
-                      CoefficientEdit{"FoulingTyped", "set Fouling.412.0 0.2\n"},
-                      CoefficientEdit{"FoulingEmptied", "set Fouling.412.0 0.2\nset Fouling.412.0 empty\n"}),
-    [](const ::testing::TestParamInfo<CoefficientEdit>& info) { return std::string(info.param.name); });
+    Sessions, HostCaseSavedAgain,
+    ::testing::Values(MadeInASession{"SiteRetrofit", "", "--new hi-total-site Works", "",
+                                     kFourStreamSite + "cmd AutomaticHENDesign\ncmd SelectRetrofitNow\nset Enum.222 1\n"
+                                                       "set Index.217 1\ncmd RetrofitNow\n"},
+                      // A film coefficient, a fouling or a default coefficient given to a stream leaves
+                      // its loads as they were.
+                      MadeInASession{"DefaultCoefficientChosen", kDesigned, "MADE", "", "set RowPos.105 0\nset Enum.511 1\n"},
+                      MadeInASession{"FilmCoefficientTyped", kDesigned, "MADE", "", "set HeatTransferCoeff.413.0 0.5\n"},
+                      MadeInASession{"FoulingTyped", kDesigned, "MADE", "", "set Fouling.412.0 0.2\n"},
+                      MadeInASession{"FoulingEmptied", kDesigned, "MADE", "",
+                                     "set Fouling.412.0 0.2\nset Fouling.412.0 empty\n"},
+                      MadeInASession{"CloneWithoutAStreamOfAForbiddenMatch",
+                                     "targets " + ExamplePath("four-streams.csv") + " --forbid H1:C1", "MADE", " --open case",
+                                     kCloneOfBase + "cmd ObjectSelectionToggledOnDataEnum 1002\ncmd clone\n"},
+                      MadeInASession{"CloneWithTheForbiddenMatchesUnticked",
+                                     "targets " + ExamplePath("four-streams.csv") + " --forbid H1:C1", "MADE", " --open case",
+                                     kCloneOfBase + "cmd ObjectSelectionToggledOnDataEnum 3\ncmd clone\n"}),
+    [](const ::testing::TestParamInfo<MadeInASession>& info) { return std::string(info.param.name); });
 
 }  // namespace

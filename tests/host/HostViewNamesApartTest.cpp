@@ -109,6 +109,9 @@ INSTANTIATE_TEST_SUITE_P(
                       kCloneTool + "set Enum.202 1\nexpect CannotCloneStreamErrorMsg\ncmd clone\ntext ExtraData.100\n" + kBack +
                       "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",
                   {"23: cmd clone\n  result 0\n", "24: text ExtraData.100\n  text copy\n",
+                   "Error CannotCloneStreamErrorMsg|Not copied into the scenario copy, where a stream or a default "
+                   "utility has the name already: H1 from base, H2 from base, C1 from base, C2 from base, HP Steam "
+                   "from base, Cooling Water from base.|",
                    "27: text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text H1 from base\n"
                    "  text H2 from base\n  text C1 from base\n  text C2 from base\n  text **New**\n"},
                   {"SameStreamErrorMsg"},
@@ -122,6 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "set Enum.202 1\nexpect CannotCloneStreamErrorMsg\ncmd clone\n"
                       "open HIDesignViewerScenario.200(copy)\ntext StrName.401.[]\n",
                   {"24: cmd clone\n  result 1\n  Message base|clone|0|1|",
+                   "Response CannotCloneStreamErrorMsg|Not copied into the scenario copy, where a stream or a default "
+                   "utility has the name already: H2 from base.|1|",
                    "text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text H1 from base\n"
                    "  text H2 from base\n  text C2 from base\n  text C1 from base\n  text **New**\n"},
                   {"SameStreamErrorMsg"},

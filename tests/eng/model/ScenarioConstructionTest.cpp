@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <set>
 #include <string>
 
 using namespace scenario_test;
@@ -89,7 +90,7 @@ TEST(ScenarioCopy, AppendNamesStreamsAfterTheirSourceAndNotesEachAppend) {
     // second note.
     g.Clear();
     EXPECT_FALSE(g.scenario->AppendFrom(nullptr, *f.scenario, selection));
-    EXPECT_TRUE(g.view.Saw(60, "CannotCloneStreamErrorMsg"));
+    EXPECT_TRUE(g.view.Saw(60, "CannotCloneStreamErrorMsg\x1f\x1fH1 from Base"));
     EXPECT_FALSE(g.view.Saw(60, "SameStreamErrorMsg"));
     EXPECT_STREQ(g.scenario->GetNotes(), "mine\n\nAppended from: Base\nbase notes");
     EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), 1);
@@ -104,6 +105,8 @@ struct AppendCase {
     const char* stream;   // a process stream the target holds, or null
     const char* utility;  // a default utility of the target's own, or null
     int added;            // streams the append brings
+    const char* left;     // the names of those it leaves behind, or null
+    int more = 0;         // further streams of the target's own ("T1", "T2", ...)
 };
 void PrintTo(const AppendCase& c, std::ostream* os) { *os << c.label; }
 }  // namespace
@@ -119,8 +122,10 @@ TEST_P(ScenarioAppend, LeavesBehindEachStreamWhoseNameIsTaken) {
     f.AddProcessStream("H1", 150, 50, 2);
     f.AddProcessStream("C1", 40, 120, 3);
     Fixture g;
+    g.scenario->SetName("Mine");
     g.scenario->SetNotes("mine");
     if (c.stream) g.AddProcessStream(c.stream, 100, 60, 1);
+    for (int i = 1; i <= c.more; ++i) g.AddProcessStream("T" + std::to_string(i), 90, 50, 1);
     IDefaultUtilityManager* manager = nullptr;
     ASSERT_EQ(g.scenario->GetDefaultUtilityManager(manager), 1);
     if (c.utility) {
@@ -134,12 +139,22 @@ TEST_P(ScenarioAppend, LeavesBehindEachStreamWhoseNameIsTaken) {
     const bool appended = c.added > 0;
     EXPECT_EQ(g.scenario->AppendFrom(nullptr, *f.scenario, selection), appended);
     // A stream left behind is noted (61) beside the work done; an append with none to bring fails (60).
-    EXPECT_EQ(g.view.Saw(61, "CannotCloneStreamErrorMsg"), c.added == 1);
-    EXPECT_EQ(g.view.Saw(60, "CannotCloneStreamErrorMsg"), c.added == 0);
+    // Either names this scenario and the streams left behind.
+    const std::string left = std::string("CannotCloneStreamErrorMsg\x1f") + "Mine\x1f" + (c.left ? c.left : "");
+    EXPECT_EQ(g.view.Saw(61, left), c.left && c.added > 0);
+    EXPECT_EQ(g.view.Saw(60, left), c.added == 0);
+    EXPECT_EQ(g.view.Count(61), c.left && c.added > 0 ? 1 : 0);
     EXPECT_FALSE(g.view.Saw(60, "SameStreamErrorMsg"));
     EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), before + c.added);
     EXPECT_STREQ(g.scenario->GetNotes(), appended ? "mine\n\nAppended from: Base\nbase notes" : "mine");
     EXPECT_DOUBLE_EQ(g.scenario->GetDTmin(), appended ? 14.0 : dtmin);
+    // Each stream keeps a number of its own, which retrofit takes for its identity: those that came
+    // along, and one added afterwards.
+    ASSERT_EQ(g.scenario->AddStream("New", 0), 1);
+    std::set<int> numbers;
+    IHeatIntegrationStream* held = nullptr;
+    for (int i = 0; g.scenario->GetStream(i, held); ++i)
+        EXPECT_TRUE(numbers.insert(held->GetStoredInt()).second) << held->GetName() << " " << held->GetStoredInt();
     // What came along is the source's stream, and what stayed is the target's own.
     if (appended && c.stream && std::string(c.stream) == "C1") {
         double t = 0.0;
@@ -151,10 +166,11 @@ TEST_P(ScenarioAppend, LeavesBehindEachStreamWhoseNameIsTaken) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, ScenarioAppend,
-                         ::testing::Values(AppendCase{"a stream of the name", "C1", nullptr, 1},
-                                           AppendCase{"a default utility of the name", nullptr, "C1", 1},
-                                           AppendCase{"every name taken", "H1", "C1", 0},
-                                           AppendCase{"free names", "H2", "Steam 9", 2}));
+                         ::testing::Values(AppendCase{"a stream of the name", "C1", nullptr, 1, "C1"},
+                                           AppendCase{"a default utility of the name", nullptr, "C1", 1, "C1"},
+                                           AppendCase{"every name taken", "H1", "C1", 0, "H1, C1"},
+                                           AppendCase{"free names", "H2", "Steam 9", 2, nullptr},
+                                           AppendCase{"a target of more streams", "H2", nullptr, 2, nullptr, 3}));
 
 TEST(ScenarioDesigns, DictionaryOperationsKeepNamesUnique) {
     Fixture f;

@@ -141,4 +141,16 @@ TEST(MessageFormats, ParametersFillConversionsInOrderAndNothingElse) {
     EXPECT_EQ("0.1", MessageParameter(0.1));
 }
 
+// A notice naming streams keeps each name whole; a control character a name holds (the separator
+// itself among them) cannot split it, and a notice with no texts is no such notice.
+TEST(MessageFormats, NoticeTextsComeBackAsTheyWereGiven) {
+    Text key;
+    MessageParameters texts;
+    ASSERT_TRUE(SplitNoticeTexts(NoticeWithTexts("K", {"My plant", "", "a\x1f" "b\nc"}), key, texts));
+    EXPECT_EQ("K", key);
+    EXPECT_EQ((MessageParameters{"My plant", "", "a?b?c"}), texts);
+    EXPECT_FALSE(SplitNoticeTexts("K 1 2", key, texts));
+    EXPECT_EQ("K", key);
+}
+
 }  // namespace

@@ -284,6 +284,9 @@ TEST_F(ViewScenarioViewer, MessageNoticesGoToTheJournal) {
     const EngineNoticeCase cases[] = {
         {60, "Key 1 2.5 3", SessionEvent::Error, "Key", "1|2.5|3", 0},
         {61, "SomeNotice", SessionEvent::Response, "SomeNotice", "SomeNotice", 1},
+        // Notices that name streams and scenarios: names keep their blanks, an empty one its place.
+        {61, "Key\x1fMy plant\x1fH1 from base\x1f" "3", SessionEvent::Response, "Key", "My plant|H1 from base|3", 1},
+        {60, "Key\x1f" "C1\x1f\x1f" "2 4", SessionEvent::Error, "Key", "C1||2 4", 0},
         {62, "trace line", SessionEvent::Trace, "", "trace line", 0},
         {62, "", SessionEvent::Trace, "ClearTrace", "", 0},
         {64, "working", SessionEvent::Status, "", "working", 2},
