@@ -57,9 +57,9 @@ TEST(HostViewValuesForm, ListsEveryValueRowWithItsUnitAndValues) {
     for (const char* row :
          {"{\"address\":\"HeatFlow.107\",\"hook\":\"value\",\"unit\":\"kW\",\"editable\":false,\"refuses\":[\"ReadOnlyCell\"],\"value\":20}",
           "{\"address\":\"HeatFlow.108\",\"hook\":\"value\",\"unit\":\"kW\",\"editable\":false,\"refuses\":[\"ReadOnlyCell\"],\"value\":60}",
-          "{\"address\":\"Temperature.402\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"refuses\":[\"TemperatureUpdateError\",\"HotStreamInletTemperatureUpdateError\",\"ColdStreamInletTemperatureUpdateError\",\"ReadOnlyCell\",\"SpecRange\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[170,150,20,80]}",
-          "{\"address\":\"Temperature.403\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"refuses\":[\"TemperatureUpdateError\",\"HotStreamOutletTemperatureUpdateError\",\"ColdStreamOutletTemperatureUpdateError\",\"ReadOnlyCell\",\"SpecRange\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[60,30,135,140]}",
-          "{\"address\":\"HeatCapacityFlow.404\",\"hook\":\"value\",\"unit\":\"kW/C\",\"editable\":true,\"refuses\":[\"MCpUpdateError\",\"ReadOnlyCell\",\"SpecRange\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[3,1.5,2,4]}",
+          "{\"address\":\"Temperature.402\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"refuses\":[\"TemperatureUpdateError\",\"HotStreamInletTemperatureUpdateError\",\"ColdStreamInletTemperatureUpdateError\",\"OpDesInfes\",\"ReadOnlyCell\",\"SpecRange\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[170,150,20,80]}",
+          "{\"address\":\"Temperature.403\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"refuses\":[\"TemperatureUpdateError\",\"HotStreamOutletTemperatureUpdateError\",\"ColdStreamOutletTemperatureUpdateError\",\"OpDesInfes\",\"ReadOnlyCell\",\"SpecRange\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[60,30,135,140]}",
+          "{\"address\":\"HeatCapacityFlow.404\",\"hook\":\"value\",\"unit\":\"kW/C\",\"editable\":true,\"refuses\":[\"MCpUpdateError\",\"OpDesInfes\",\"ReadOnlyCell\",\"SpecRange\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[3,1.5,2,4]}",
           "{\"address\":\"Temperature.200\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":false,\"refuses\":[\"ReadOnlyCell\"],\"values\":[90]}",
           "{\"address\":\"Count.410\",\"hook\":\"value\",\"unit\":\"\",\"editable\":false,\"refuses\":[\"ReadOnlyCell\"],\"values\":[1,2,3,4,null]}",
           "{\"address\":\"rate_cap_int.300\",\"hook\":\"value\""})
